@@ -1,0 +1,77 @@
+// Time codes: the one record every time in the program passes through, and its arithmetic.
+#pragma once
+
+#include "core/result.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+
+namespace glyfex::core {
+
+// hour (unbounded), minute, second, fraction. The fraction is milliseconds 0-999 in a millisecond
+// time code (subtitle times) and a frame number 0..maxFrame in a frame time code (DVD cell times).
+struct TimeCode {
+    int32_t hour = 0;
+    int32_t minute = 0;
+    int32_t second = 0;
+    int32_t fraction = 0;
+
+    friend bool operator==(const TimeCode &, const TimeCode &) = default;
+    bool isZero() const { return hour == 0 && minute == 0 && second == 0 && fraction == 0; }
+};
+
+// The video standard a DVD was detected as: frame rate x 100, the frame-rate flag bits of a cell
+// time's frame byte, and the highest frame number of a second. All zero until first detected.
+struct VideoStandard {
+    uint16_t fpsX100 = 0;
+    uint8_t frameFlag = 0;
+    uint8_t maxFrame = 0;
+
+    static constexpr VideoStandard pal() { return {2500, 0x40, 24}; }
+    static constexpr VideoStandard ntsc() { return {3000, 0xC0, 29}; }
+    // Height 576 or 0 is PAL, any other height NTSC.
+    static constexpr VideoStandard fromFrameHeight(int height)
+    {
+        return (height == 576 || height == 0) ? pal() : ntsc();
+    }
+    friend bool operator==(const VideoStandard &, const VideoStandard &) = default;
+};
+
+// Frame time code from the four BCD bytes of a DVD cell time.
+TimeCode decodeBcdTimeCode(uint8_t hour, uint8_t minute, uint8_t second, uint8_t frame,
+                           const VideoStandard &standard);
+// a + b for frame time codes, one carry step per field.
+TimeCode addTimeCodeFrames(const TimeCode &a, const TimeCode &b, const VideoStandard &standard);
+// t plus a frame count, carried until normalised.
+TimeCode addFramesToTimeCode(const TimeCode &t, uint16_t frames, const VideoStandard &standard);
+// a + b for millisecond time codes, one carry step per field.
+TimeCode addTimeCodes(const TimeCode &a, const TimeCode &b);
+// a earlier than b, for frame time codes.
+bool timeCodeLess(const TimeCode &a, const TimeCode &b);
+
+// "hh:mm:ss:ff" and "hh:mm:ss,mmm".
+QString formatTimeCodeFrames(const TimeCode &t);
+QString formatTimeCode(const TimeCode &t);
+
+// "h:m:s<sep>mmm" with ',' '.' or ':' before the milliseconds; an error for an empty or non-numeric field.
+Result<TimeCode> parseTimeCode(QStringView text);
+
+// Frame time code to milliseconds at the standard's rate; an error when the rate is 0.
+Result<TimeCode> framesToMilliseconds(const TimeCode &frames, const VideoStandard &standard);
+// Millisecond time code of a frame number at rateX1000 (25000, 23976, 29970, ...); an error for rate 0
+// or a non-numeric frame number.
+Result<TimeCode> frameNumberToTimeCode(QStringView frameNumber, uint32_t rateX1000);
+Result<TimeCode> frameNumberToTimeCode(int64_t frameNumber, uint32_t rateX1000);
+// Frame number of a millisecond time code at rateX1000; an error for rate 0.
+Result<int64_t> timeCodeToFrameNumber(const TimeCode &t, uint32_t rateX1000);
+// Tenths of a second as text.
+Result<TimeCode> decisecondsToTimeCode(QStringView deciseconds);
+
+int32_t ptsToMilliseconds(int32_t pts);
+int32_t millisecondsToPts(int32_t ms);
+TimeCode millisecondsToTimeCode(int64_t ms);
+int64_t timeCodeToMilliseconds(const TimeCode &t);
+
+} // namespace glyfex::core
