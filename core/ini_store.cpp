@@ -114,6 +114,16 @@ bool parseInteger(const QString &text, int &value)
     return true;
 }
 
+// A date or time as this program writes it (ISO 8601), else in the system locale's form, else the default.
+template <class T, class FromIso, class FromLocale>
+T parseIsoOrLocal(const QString &text, const T &defaultValue, FromIso fromIso, FromLocale fromLocale)
+{
+    if (text.isEmpty()) return defaultValue;
+    T value = fromIso(text);
+    if (!value.isValid()) value = fromLocale(text);
+    return value.isValid() ? value : defaultValue;
+}
+
 // The lines of a whole text; CR LF, LF and CR each end a line.
 QStringList splitLines(const QString &text)
 {
@@ -309,11 +319,9 @@ void IniStore::writeFloat(const QString &section, const QString &ident, double v
 
 QDate IniStore::readDate(const QString &section, const QString &ident, const QDate &defaultValue) const
 {
-    const QString text = readString(section, ident);
-    if (text.isEmpty()) return defaultValue;
-    QDate value = QDate::fromString(text, Qt::ISODate);
-    if (!value.isValid()) value = QLocale::system().toDate(text, QLocale::ShortFormat);
-    return value.isValid() ? value : defaultValue;
+    return parseIsoOrLocal(
+        readString(section, ident), defaultValue, [](const QString &t) { return QDate::fromString(t, Qt::ISODate); },
+        [](const QString &t) { return QLocale::system().toDate(t, QLocale::ShortFormat); });
 }
 
 void IniStore::writeDate(const QString &section, const QString &ident, const QDate &value)
@@ -323,11 +331,9 @@ void IniStore::writeDate(const QString &section, const QString &ident, const QDa
 
 QTime IniStore::readTime(const QString &section, const QString &ident, const QTime &defaultValue) const
 {
-    const QString text = readString(section, ident);
-    if (text.isEmpty()) return defaultValue;
-    QTime value = QTime::fromString(text, Qt::ISODateWithMs);
-    if (!value.isValid()) value = QLocale::system().toTime(text, QLocale::LongFormat);
-    return value.isValid() ? value : defaultValue;
+    return parseIsoOrLocal(
+        readString(section, ident), defaultValue, [](const QString &t) { return QTime::fromString(t, Qt::ISODateWithMs); },
+        [](const QString &t) { return QLocale::system().toTime(t, QLocale::LongFormat); });
 }
 
 void IniStore::writeTime(const QString &section, const QString &ident, const QTime &value)
@@ -337,11 +343,10 @@ void IniStore::writeTime(const QString &section, const QString &ident, const QTi
 
 QDateTime IniStore::readDateTime(const QString &section, const QString &ident, const QDateTime &defaultValue) const
 {
-    const QString text = readString(section, ident);
-    if (text.isEmpty()) return defaultValue;
-    QDateTime value = QDateTime::fromString(text, Qt::ISODateWithMs);
-    if (!value.isValid()) value = QLocale::system().toDateTime(text, QLocale::ShortFormat);
-    return value.isValid() ? value : defaultValue;
+    return parseIsoOrLocal(
+        readString(section, ident), defaultValue,
+        [](const QString &t) { return QDateTime::fromString(t, Qt::ISODateWithMs); },
+        [](const QString &t) { return QLocale::system().toDateTime(t, QLocale::ShortFormat); });
 }
 
 void IniStore::writeDateTime(const QString &section, const QString &ident, const QDateTime &value)
