@@ -286,45 +286,9 @@ std::optional<QByteArray> encodeByTable(const SingleByteTables &tables, const QS
     return out;
 }
 
-} // namespace
-
-CodePage resolve(CodePage codePage)
+// Encodes through iconv, writing the page's "?" for every character it cannot hold.
+Result<QByteArray> encodeByIconv(iconv_t cd, CodePage page, const QString &source, int *unmappable)
 {
-    return codePage == 0 ? kSystemAnsiCodePage : codePage;
-}
-
-const char *iconvName(CodePage codePage)
-{
-    const CodePage page = resolve(codePage);
-    auto it = std::lower_bound(std::begin(kPages), std::end(kPages), page,
-                               [](const PageName &p, CodePage v) { return p.page < v; });
-    return it != std::end(kPages) && it->page == page ? it->iconv : nullptr;
-}
-
-bool isSupported(CodePage codePage)
-{
-    return cache().page(resolve(codePage)).ok();
-}
-
-Result<QByteArray> encode(const QString &text, CodePage codePage, int *unmappable)
-{
-    const CodePage page = resolve(codePage);
-    if (unmappable) *unmappable = 0;
-    auto converters = cache().page(page);
-    if (!converters) return converters.error();
-    if (text.isEmpty()) return QByteArray();
-
-    // A base letter followed by a combining mark is one character to the reader; pages such as 1252 hold
-    // it only in its precomposed form, so such text is composed first.
-    if (const SingleByteTables *tables = (*converters)->tables.get()) {
-        // Text that every unit of fits the page needs no composing: look for marks only after a miss.
-        if (auto bytes = encodeByTable(*tables, text, unmappable)) return *bytes;
-        return *encodeByTable(*tables, hasMark(text) ? text.normalized(QString::NormalizationForm_C) : text,
-                              unmappable, true);
-    }
-    const QString source = !holdsAllOfUnicode(page) && hasMark(text) ? text.normalized(QString::NormalizationForm_C) : text;
-
-    iconv_t cd = (*converters)->toPage;
     iconv(cd, nullptr, nullptr, nullptr, nullptr); // back to the initial shift state
     char *in = const_cast<char *>(reinterpret_cast<const char *>(source.utf16()));
     size_t inLeft = size_t(source.size()) * sizeof(char16_t);
@@ -356,6 +320,83 @@ Result<QByteArray> encode(const QString &text, CodePage codePage, int *unmappabl
     if (const int err = convertInto(cd, nullptr, nullptr, out)) return failure(page, err, "encoding");
     if (unmappable) *unmappable = missing;
     return out.take();
+}
+
+// Encodes without composing: through the page's table when it has one, else through iconv.
+Result<QByteArray> encodeAsIs(const Converters &c, CodePage page, const QString &text, int *unmappable)
+{
+    if (c.tables) return *encodeByTable(*c.tables, text, unmappable, true);
+    return encodeByIconv(c.toPage, page, text, unmappable);
+}
+
+// Replaces each letter-plus-marks cluster by its composed form where that is shorter and the page holds
+// all of it, so "e" + U+0301 becomes the page's "é". Every other cluster is kept as it is, so that one
+// character never turns into two "?" (composition exclusions decompose under NFC).
+QString composeWhereHeld(const QString &text, const Converters &c, CodePage page)
+{
+    QString out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    auto nextCodePoint = [&](qsizetype i) {
+        return QChar::isHighSurrogate(text.at(i).unicode()) && i + 1 < n && text.at(i + 1).isLowSurrogate() ? i + 2 : i + 1;
+    };
+    auto codePointAt = [&](qsizetype i) {
+        return nextCodePoint(i) == i + 2 ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1)) : char32_t(text.at(i).unicode());
+    };
+    qsizetype i = 0;
+    while (i < n) {
+        const qsizetype start = i;
+        i = nextCodePoint(i);
+        while (i < n && QChar::isMark(codePointAt(i))) i = nextCodePoint(i);
+        const QString cluster = text.mid(start, i - start);
+        if (cluster.size() > 1) {
+            const QString composed = cluster.normalized(QString::NormalizationForm_C);
+            int missing = 0;
+            if (composed.size() < cluster.size() && encodeAsIs(c, page, composed, &missing).ok() && missing == 0) {
+                out += composed;
+                continue;
+            }
+        }
+        out += cluster;
+    }
+    return out;
+}
+
+} // namespace
+
+CodePage resolve(CodePage codePage)
+{
+    return codePage == 0 ? kSystemAnsiCodePage : codePage;
+}
+
+const char *iconvName(CodePage codePage)
+{
+    const CodePage page = resolve(codePage);
+    auto it = std::lower_bound(std::begin(kPages), std::end(kPages), page,
+                               [](const PageName &p, CodePage v) { return p.page < v; });
+    return it != std::end(kPages) && it->page == page ? it->iconv : nullptr;
+}
+
+bool isSupported(CodePage codePage)
+{
+    return cache().page(resolve(codePage)).ok();
+}
+
+Result<QByteArray> encode(const QString &text, CodePage codePage, int *unmappable)
+{
+    const CodePage page = resolve(codePage);
+    if (unmappable) *unmappable = 0;
+    auto converters = cache().page(page);
+    if (!converters) return converters.error();
+    if (text.isEmpty()) return QByteArray();
+    const Converters &c = **converters;
+    // Text whose every unit has a byte in the page needs no composing: look for marks only after a miss.
+    if (c.tables)
+        if (auto bytes = encodeByTable(*c.tables, text, unmappable)) return *bytes;
+    // A letter followed by a combining mark is one character to the reader; pages such as 1252 hold it
+    // only in its precomposed form.
+    if (!holdsAllOfUnicode(page) && hasMark(text)) return encodeAsIs(c, page, composeWhereHeld(text, c, page), unmappable);
+    return encodeAsIs(c, page, text, unmappable);
 }
 
 Result<QString> decode(QByteArrayView bytes, CodePage codePage)

@@ -94,7 +94,10 @@ INSTANTIATE_TEST_SUITE_P(
                    QByteArray("\x1B$BF|\x1B(B?\x1B$BK\\\x1B(B"), 1},
         // A combining sequence the page holds precomposed is not unmappable.
         EncodeCase{"cp1252_composes_e_acute", 1252, u16(u"e\x0301"), QByteArray("\xE9"), 0},
-        EncodeCase{"cp1252_uncomposable_mark", 1252, u16(u"x\x0301"), QByteArray("x?"), 1}),
+        EncodeCase{"cp1252_uncomposable_mark", 1252, u16(u"x\x0301"), QByteArray("x?"), 1},
+        EncodeCase{"cp932_mark_after_kanji", 932, u16(u"日\x0301"), QByteArray("\x93\xFA?"), 1},
+        // U+0A5A decomposes under NFC; it is still one character and one "?".
+        EncodeCase{"cp1252_composition_exclusion", 1252, u16(u"\x0AFD\x0A5A"), QByteArray("??"), 2}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // Bytes a page does not define: one U+FFFD each, the rest of the text still decoded.
