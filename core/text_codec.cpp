@@ -1,7 +1,7 @@
 // Conversion between UTF-16 and Windows code pages through glibc iconv, with our own per-character fallback.
 #include "core/text_codec.h"
 
-#include <QtEndian>
+#include <QSysInfo>
 
 #include <algorithm>
 #include <array>
@@ -80,6 +80,16 @@ bool holdsBackLetters(CodePage page)
     return page == 1255 || page == 1258;
 }
 
+// Bytes per code unit: an undecodable unit is skipped whole, so the units after it stay aligned.
+size_t unitSize(CodePage page)
+{
+    switch (page) {
+    case 1200: case 1201: return 2;
+    case 12000: case 12001: return 4;
+    default: return 1;
+    }
+}
+
 constexpr char16_t kReplacement = u'\uFFFD';
 
 // iconv's name for the program's own UTF-16 in memory.
@@ -96,7 +106,8 @@ struct SingleByteTables {
     char question = '?';                 // the page's own "?"
 };
 
-// The descriptors of one page, kept for the life of the thread so that a line costs no iconv_open.
+// The descriptors of one page, kept for the life of the thread: a line costs neither an iconv_open nor a
+// rebuild of the tables.
 struct Converters {
     iconv_t toPage = kNoConverter;
     iconv_t fromPage = kNoConverter;
@@ -422,13 +433,14 @@ Result<QString> decode(QByteArrayView bytes, CodePage codePage)
         const int err = convertInto(cd, &in, &inLeft, out);
         if (err == 0) break;
         if (err != EILSEQ && err != EINVAL) return failure(page, err, "decoding");
-        // An undefined byte, or an incomplete sequence at the end: one U+FFFD for that byte, then go on.
+        // An undefined byte (or unit), or an incomplete sequence at the end: one U+FFFD for it, then go on.
         // Pages that hold back a letter to compose it with a following mark must hand it out first, or
         // the replacement would land before it.
         if (holdsBackLetters(page))
             if (const int fErr = convertInto(cd, nullptr, nullptr, out)) return failure(page, fErr, "decoding");
-        ++in;
-        --inLeft;
+        const size_t skip = std::min(unitSize(page), inLeft);
+        in += skip;
+        inLeft -= skip;
         out.append(&kReplacement, sizeof kReplacement);
     }
     // Pages such as 1258 hold back the last letter to combine it with a following mark: flush it.
