@@ -1,14 +1,14 @@
 // Writing and reading a 15,000-line subtitle text line by line through the codec, against opening iconv per line.
 #include "core/text_codec.h"
 
+#include "bench/ratio_reporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QStringList>
 
 #include <iconv.h>
 #include <iostream>
-#include <map>
-#include <string>
 
 namespace {
 
@@ -85,28 +85,17 @@ void decodeCached(benchmark::State &state)
 BENCHMARK(decodeCached)->Unit(benchmark::kMillisecond);
 
 // Keeps each run's time per iteration so that main() can print ratios against the reference.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs) times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    std::map<std::string, double> times;
-};
 
 } // namespace
 
 int main(int argc, char **argv)
 {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    glyfex::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto &t = reporter.times;
-    if (t.count("encodeCached") && t.count("encodeFreshDescriptor")) {
-        const double reference = t.at("encodeFreshDescriptor");
+    if (const double reference = reporter.time("encodeFreshDescriptor"); reference > 0) {
         std::cout << "\nRatios against opening iconv per line (" << kLines << " lines, lower is faster):\n";
-        for (const auto &[name, time] : t) std::cout << "  " << name << ": " << time / reference << "\n";
+        for (const auto &[name, time] : reporter.times()) std::cout << "  " << name << ": " << time / reference << "\n";
     }
     benchmark::Shutdown();
     return 0;
