@@ -86,6 +86,30 @@ Result<TimeCode> checkedMillisecondsToTimeCode(int64_t ms, const QString &what)
     return millisecondsToTimeCode(ms);
 }
 
+// a + b with one carry step per field: a fraction above maxFraction loses maxFraction + 1 and carries a
+// second, seconds and minutes above 59 lose 60 and carry; hours have no limit. Exact for normalised
+// inputs. Sums are taken in 64 bits so that fields read from a damaged file cannot overflow.
+TimeCode addWithOneCarryStep(const TimeCode &a, const TimeCode &b, int64_t maxFraction)
+{
+    int64_t fraction = int64_t(a.fraction) + b.fraction;
+    int64_t second = int64_t(a.second) + b.second;
+    int64_t minute = int64_t(a.minute) + b.minute;
+    const int64_t hour = int64_t(a.hour) + b.hour;
+    if (fraction > maxFraction) {
+        fraction -= maxFraction + 1;
+        ++second;
+    }
+    const bool minuteCarry = second > 59;
+    if (minuteCarry)
+        second -= 60;
+    minute += minuteCarry;
+    const bool hourCarry = minute > 59;
+    if (hourCarry)
+        minute -= 60;
+    return {static_cast<int32_t>(hour + hourCarry), static_cast<int32_t>(minute), static_cast<int32_t>(second),
+            static_cast<int32_t>(fraction)};
+}
+
 Error zeroRateError(const QString &what)
 {
     return makeError(what, QString(), QStringLiteral("the frame rate is 0"));
@@ -103,28 +127,7 @@ TimeCode decodeBcdTimeCode(uint8_t hour, uint8_t minute, uint8_t second, uint8_t
 
 TimeCode addTimeCodeFrames(const TimeCode &a, const TimeCode &b, const VideoStandard &standard)
 {
-    const int32_t framesPerSecond = standard.maxFrame + 1;
-    TimeCode r;
-    int32_t carry = 0;
-    r.fraction = a.fraction + b.fraction;
-    if (r.fraction > standard.maxFrame) {
-        r.fraction -= framesPerSecond;
-        carry = 1;
-    }
-    r.second = a.second + b.second + carry;
-    carry = 0;
-    if (r.second > 59) {
-        r.second -= 60;
-        carry = 1;
-    }
-    r.minute = a.minute + b.minute + carry;
-    carry = 0;
-    if (r.minute > 59) {
-        r.minute -= 60;
-        carry = 1;
-    }
-    r.hour = a.hour + b.hour + carry;
-    return r;
+    return addWithOneCarryStep(a, b, standard.maxFrame);
 }
 
 TimeCode addFramesToTimeCode(const TimeCode &t, uint16_t frames, const VideoStandard &standard)
@@ -154,27 +157,7 @@ TimeCode addFramesToTimeCode(const TimeCode &t, uint16_t frames, const VideoStan
 
 TimeCode addTimeCodes(const TimeCode &a, const TimeCode &b)
 {
-    TimeCode r;
-    int32_t carry = 0;
-    r.fraction = a.fraction + b.fraction;
-    if (r.fraction > 999) {
-        r.fraction -= 1000;
-        carry = 1;
-    }
-    r.second = a.second + b.second + carry;
-    carry = 0;
-    if (r.second > 59) {
-        r.second -= 60;
-        carry = 1;
-    }
-    r.minute = a.minute + b.minute + carry;
-    carry = 0;
-    if (r.minute > 59) {
-        r.minute -= 60;
-        carry = 1;
-    }
-    r.hour = a.hour + b.hour + carry;
-    return r;
+    return addWithOneCarryStep(a, b, 999);
 }
 
 bool timeCodeLess(const TimeCode &a, const TimeCode &b)
