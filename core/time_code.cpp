@@ -181,38 +181,36 @@ Result<TimeCode> parseTimeCode(QStringView text)
 {
     // Hours end at the first ':', minutes at the next ':' (or the end), seconds at the first ',', '.'
     // or ':' after that; the milliseconds are the three characters after that separator as they stand.
+    // Fields are read in that order, so the error names the first field that is wrong.
     const qsizetype hourEnd = text.indexOf(QLatin1Char(':'));
     if (hourEnd < 0)
         return parseError(text, "hours", QStringLiteral("no ':' after the hours"));
+    const auto hour = parseField(text, text.first(hourEnd), "hours");
+    if (!hour)
+        return hour.error();
+
     qsizetype minuteEnd = text.indexOf(QLatin1Char(':'), hourEnd + 1);
     if (minuteEnd < 0)
         minuteEnd = text.size();
+    const auto minute = parseField(text, text.sliced(hourEnd + 1, minuteEnd - hourEnd - 1), "minutes");
+    if (!minute)
+        return minute.error();
+
     qsizetype secondEnd = minuteEnd + 1;
     while (secondEnd < text.size() && !isFractionSeparator(text[secondEnd]))
         ++secondEnd;
     if (secondEnd >= text.size())
         return parseError(text, "seconds", QStringLiteral("no ',' '.' or ':' before the milliseconds"));
-
-    TimeCode t;
-    const auto hour = parseField(text, text.first(hourEnd), "hours");
-    if (!hour)
-        return hour.error();
-    const auto minute = parseField(text, text.sliced(hourEnd + 1, minuteEnd - hourEnd - 1), "minutes");
-    if (!minute)
-        return minute.error();
     const auto second = parseField(text, text.sliced(minuteEnd + 1, secondEnd - minuteEnd - 1), "seconds");
     if (!second)
         return second.error();
-    const auto fraction = parseField(text, text.sliced(secondEnd + 1).first(
-                                               std::min<qsizetype>(3, text.size() - secondEnd - 1)),
+
+    const QStringView fractionText = text.sliced(secondEnd + 1);
+    const auto fraction = parseField(text, fractionText.first(std::min<qsizetype>(3, fractionText.size())),
                                      "milliseconds");
     if (!fraction)
         return fraction.error();
-    t.hour = *hour;
-    t.minute = *minute;
-    t.second = *second;
-    t.fraction = *fraction;
-    return t;
+    return TimeCode{*hour, *minute, *second, *fraction};
 }
 
 Result<TimeCode> framesToMilliseconds(const TimeCode &frames, const VideoStandard &standard)

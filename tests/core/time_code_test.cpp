@@ -70,6 +70,8 @@ TEST(TimeCodeParse, ErrorsNameTheTextAndTheField)
         {":02:03,456", "hours"},
         {"xx:02:03,456", "hours"},
         {"01:2a:03,456", "minutes"},
+        {"01:2a", "minutes"},    // the first bad field is named, not the missing separator
+        {"1:2", "seconds"},
         {"01:02:,456", "seconds"},
         {"01:02:03,", "milliseconds"},
         {"01:02:03,4x6", "milliseconds"},
