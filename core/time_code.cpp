@@ -18,7 +18,8 @@ constexpr int64_t kMsTimesRateScale = 1000 * 1000;
 
 int32_t decodeBcd(uint8_t value)
 {
-    // Nibbles above 9 are not rejected: they just weigh in (0x1F gives 25), as the discs were read so far.
+    // Nibbles above 9 are not rejected, they just weigh in (0x1F gives 25): a damaged cell time gives a
+    // large but harmless value rather than stopping the pass.
     return (value >> 4) * 10 + (value & 0x0F);
 }
 
