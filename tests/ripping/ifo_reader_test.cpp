@@ -6,6 +6,8 @@
 #include "support/qt_print.h"
 #include "support/test_data.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -246,6 +248,17 @@ TEST(IfoFile, ReadsTitleSetAndRefusesOtherFiles)
 
     auto vob = readIfoFile(dataPath(QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS/VTS_01_1.VOB")));
     EXPECT_FALSE(vob.ok());
+
+    // A copy cut short inside its program chain: refused, not read from past the end.
+    QTemporaryDir dir;
+    const auto whole = glyfex::test::readBytes(dataPath(QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS/VTS_01_0.IFO")));
+    for (size_t cut : {size_t(0x300), size_t(2048 * 2 + 40)}) {
+        glyfex::test::writeBytes(dir.filePath(QStringLiteral("VTS_01_0.IFO")),
+                                 QByteArray(reinterpret_cast<const char *>(whole.data()), qsizetype(cut)));
+        auto truncated = readIfoFile(dir.filePath(QStringLiteral("VTS_01_0.IFO")));
+        ASSERT_FALSE(truncated.ok()) << cut;
+        EXPECT_EQ(truncated.error().what, QStringLiteral("Not a title-set IFO"));
+    }
 
     auto missing = readIfoFile(dataPath(QStringLiteral("no-such-folder/VTS_01_0.IFO")));
     ASSERT_FALSE(missing.ok());
