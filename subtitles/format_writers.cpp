@@ -108,9 +108,26 @@ void appendHms(QString &out, const core::TimeCode &t, int hourDigits)
     appendPadded(out, t.second);
 }
 
+void appendTimeCode(QString &out, const core::TimeCode &t)
+{
+    appendHms(out, t);
+    out += QLatin1Char(',');
+    appendPadded(out, t.fraction, 3);
+}
+
+void appendFrameTimeCode(QString &out, const core::TimeCode &t)
+{
+    appendHms(out, t);
+    out += QLatin1Char(':');
+    appendPadded(out, t.fraction);
+}
+
 QString firstEight(const core::TimeCode &t)
 {
-    return core::formatTimeCode(t).left(8);
+    QString s;
+    appendTimeCode(s, t);
+    s.truncate(8);
+    return s;
 }
 
 QString fontColorTagged(const QString &line, uint32_t rgb)

@@ -63,6 +63,9 @@ void appendPadded(QString &out, int64_t v, int digits = 2);
 QString padded(int64_t v, int digits = 2);
 // "hh:mm:ss" of a time, as printf's "%.2d:%.2d:%.2d".
 void appendHms(QString &out, const core::TimeCode &t, int hourDigits = 2);
+// "hh:mm:ss,mmm" and "hh:mm:ss:ff", as the time-code renderings print them.
+void appendTimeCode(QString &out, const core::TimeCode &t);
+void appendFrameTimeCode(QString &out, const core::TimeCode &t);
 // The first eight characters of "hh:mm:ss,mmm".
 QString firstEight(const core::TimeCode &t);
 // <font color="#rrggbb">line</font> with the line colour in lower-case hexadecimal.

@@ -9,7 +9,9 @@ namespace {
 
 QString ftc(const WriterContext &context, const core::TimeCode &t)
 {
-    return core::formatTimeCodeFrames(msToFrameTimeCode(t, context.frameRateX100(), context.dropFrame()));
+    QString s;
+    appendFrameTimeCode(s, msToFrameTimeCode(t, context.frameRateX100(), context.dropFrame()));
+    return s;
 }
 
 QString trueFalse(bool on)

@@ -12,7 +12,10 @@ void glyfex(const WriterContext &context, const Entry &entry, LineSink &sink)
     const bool coordinates = iAuthor || o.glyfexExtended;
     const bool colorTags = !iAuthor && o.glyfexFontColorTags;
     sink.add(QString::number(int64_t(o.glyfexOffset) + entry.number));
-    QString times = core::formatTimeCode(entry.sub.start) + QStringLiteral(" --> ") + core::formatTimeCode(entry.sub.stop);
+    QString times;
+    appendTimeCode(times, entry.sub.start);
+    times += QStringLiteral(" --> ");
+    appendTimeCode(times, entry.sub.stop);
     if (coordinates) {
         times += QStringLiteral("  X1:");
         appendPadded(times, entry.sub.left, 3);
@@ -31,8 +34,13 @@ void glyfex(const WriterContext &context, const Entry &entry, LineSink &sink)
 
 void viPlay(const WriterContext &, const Entry &entry, LineSink &sink)
 {
-    sink.add(stripStyleTags(core::formatTimeCode(entry.sub.start) + QLatin1Char('-') +
-                            core::formatTimeCode(entry.sub.stop) + QLatin1Char('=') + joinLines(entry.sub, u"|")));
+    QString line;
+    appendTimeCode(line, entry.sub.start);
+    line += QLatin1Char('-');
+    appendTimeCode(line, entry.sub.stop);
+    line += QLatin1Char('=');
+    line += joinLines(entry.sub, u"|");
+    sink.add(stripStyleTags(line));
 }
 
 } // namespace glyfex::subtitles::writers
