@@ -2,6 +2,7 @@
 #include "subtitles/renderer.h"
 
 #include "qt_printers.h"
+#include "subtitle_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,13 +13,11 @@ namespace {
 
 using core::TimeCode;
 
+// Line 2 in another colour and a rectangle with a two-digit left edge, to see both in the output.
 Subtitle sub(TimeCode start, TimeCode stop, QStringList lines)
 {
-    Subtitle s;
-    s.start = start;
-    s.stop = stop;
-    s.lines = std::move(lines);
-    s.lineColors = {0xFFFFFF, 0x00FF80, 0, 0, 0, 0, 0, 0, 0, 0};
+    Subtitle s = test::makeSubtitle(start, stop, std::move(lines));
+    s.lineColors[1] = 0x00FF80;
     s.left = 12;
     s.top = 400;
     s.right = 707;

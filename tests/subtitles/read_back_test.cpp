@@ -4,6 +4,7 @@
 #include "subtitles/style_tags.h"
 
 #include "qt_printers.h"
+#include "subtitle_builder.h"
 
 #include <QFile>
 #include <QProcess>
@@ -25,12 +26,7 @@ using core::TimeCode;
 
 Subtitle sub(TimeCode start, TimeCode stop, QStringList lines)
 {
-    Subtitle s;
-    s.start = start;
-    s.stop = stop;
-    s.lines = std::move(lines);
-    s.lineColors.fill(0xFFFFFF);
-    return s;
+    return test::makeSubtitle(start, stop, std::move(lines));
 }
 
 // Italics, two lines, accents, an hour above nine; times with odd milliseconds.

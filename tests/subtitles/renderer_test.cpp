@@ -4,6 +4,7 @@
 #include "subtitles/renderer.h"
 
 #include "qt_printers.h"
+#include "subtitle_builder.h"
 #include "support/test_data.h"
 
 #include <QFile>
@@ -17,16 +18,7 @@ using core::TimeCode;
 
 Subtitle sub(TimeCode start, TimeCode stop, QStringList lines)
 {
-    Subtitle s;
-    s.start = start;
-    s.stop = stop;
-    s.lines = std::move(lines);
-    s.lineColors.fill(0xFFFFFF);
-    s.left = 100;
-    s.top = 420;
-    s.right = 620;
-    s.bottom = 500;
-    return s;
+    return test::makeSubtitle(start, stop, std::move(lines));
 }
 
 // Italics, two lines, accents and an hour above nine.
