@@ -47,8 +47,6 @@ void commitStartRequest(const StartRequest &request, BatchState &batch)
     batch.avoidTimeRestart = request.avoidTimeRestart;
     batch.pictureBaseName = request.pictureBaseName;
     batch.processing = false;
-    batch.paused = false;
-    batch.pausedByMainButton = false;
 }
 
 } // namespace glyfex::ripping

@@ -25,6 +25,7 @@ struct StartRequest {
     bool avoidTimeRestart = false;
     QString pictureBaseName;     // chosen for the save actions; empty for only-show
     QString characterLocation;   // recognise-text: the language of the stream
+    bool clearSubtitles = false; // the user chose to start a new subtitle file rather than add to it
     core::VideoStandard standard = core::VideoStandard::pal();
 };
 
@@ -34,7 +35,8 @@ void collectStartFiles(const std::vector<InputFileRow> &rows, StartRequest &requ
 // The action as the radio group's item 0-3, out-of-range items reading as recognise text.
 ActionMode actionOfItem(int item);
 
-// Arms the run: the file list, stream, options, counters and positions, and releases the pause.
+// Arms the run: the file list, stream, options, counters and positions. Releasing the pause is
+// the caller's, as it also changes the Pause button.
 void commitStartRequest(const StartRequest &request, BatchState &batch);
 
 } // namespace glyfex::ripping

@@ -145,7 +145,7 @@ TEST(StartRequest, CommitArmsTheRun)
     EXPECT_EQ(batch.resumePos, 0);
     EXPECT_FALSE(batch.ignoreBadPackets);
     EXPECT_EQ(batch.skippedCount, 0);
-    EXPECT_FALSE(batch.paused);
+    EXPECT_TRUE(batch.paused) << "the pause is released by the caller, with its button";
     EXPECT_FALSE(batch.processing);
     EXPECT_EQ(actionOfItem(0), ActionMode::RecogniseText);
     EXPECT_EQ(actionOfItem(9), ActionMode::RecogniseText);
