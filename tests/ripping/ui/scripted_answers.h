@@ -1,0 +1,63 @@
+// Answers for the windows' questions and file dialogs, given in advance by a test, with a log of what was asked.
+#pragma once
+
+#include "core/ui/file_chooser.h"
+#include "core/user_prompt.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+
+namespace glyfex::test {
+
+class ScriptedPrompt : public core::UserPrompt {
+public:
+    std::deque<core::Answer> answers; // confirm/ask answers in order; Cancel when none are left
+    QStringList shown;                // every text shown, in order
+
+    void warn(const QString &text) override { shown << QStringLiteral("warn: ") + text; }
+    void error(const QString &text) override { shown << QStringLiteral("error: ") + text; }
+    void inform(const QString &text) override { shown << QStringLiteral("inform: ") + text; }
+    core::Answer confirm(const QString &text) override { return next(QStringLiteral("confirm: ") + text); }
+    core::Answer ask(const QString &text) override { return next(QStringLiteral("ask: ") + text); }
+
+private:
+    core::Answer next(const QString &text)
+    {
+        shown << text;
+        if (answers.empty())
+            return core::Answer::Cancel;
+        core::Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
+
+class ScriptedFiles : public core::ui::FileChooser {
+public:
+    std::deque<QString> names; // answers in order; an empty name (or none left) is a cancelled dialog
+    QStringList titles;        // the title of every dialog shown
+
+    QString openFile(QWidget *, const QString &title, const QString &, const QString &, int) override
+    {
+        return next(title);
+    }
+    QString saveFile(QWidget *, const QString &title, const QString &, const QString &) override
+    {
+        return next(title);
+    }
+
+private:
+    QString next(const QString &title)
+    {
+        titles << title;
+        if (names.empty())
+            return {};
+        QString n = names.front();
+        names.pop_front();
+        return n;
+    }
+};
+
+} // namespace glyfex::test
