@@ -10,11 +10,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QHash>
 
 namespace glyfex::ripping::ui {
 
-App::App()
+App::App() : paths(core::Paths::systemFolders())
 {
     appDir = QCoreApplication::applicationDirPath();
     if (!appDir.endsWith(QLatin1Char('/')))
@@ -61,9 +60,9 @@ void App::createWindows()
     m_windows.push_back(m_streamScan);
     shell("Form20", "Check New Version");
 
-    // The matrix folder must exist before any matrix is saved; a read-only program folder
-    // is no reason to stop here, the save itself will say what failed.
-    QDir().mkpath(appDir + QStringLiteral("ChMatrix"));
+    // The matrix folder must exist before any matrix is saved; a folder that cannot be made is
+    // no reason to stop here: saving a matrix there will say what failed.
+    (void)paths.createMissingFolders();
 }
 
 QWidget *App::window(const QString &formName) const
@@ -83,28 +82,6 @@ void App::setPrompt(core::UserPrompt *prompt)
 void App::setFileChooser(core::ui::FileChooser *files)
 {
     m_files = files ? files : &m_dialogFiles;
-}
-
-QString App::message(int index) const
-{
-    static const QHash<int, QString> texts = {
-        {9, QStringLiteral("Text NOT saved!")},
-        {10, QStringLiteral("Do you really want to quit?")},
-        {12, QStringLiteral("subtitle streams found.")},
-        {21, QStringLiteral("Subtitles text file isn't empty.")},
-        {22, QStringLiteral("Add to the end of file?")},
-        {25, QStringLiteral("No VOB/SUB selected!")},
-        {38, QStringLiteral("Save BMPs: Enter beginning of File Name.")},
-        {39, QStringLiteral("Save SUPs: Enter beginning of File Name.")},
-        {46, QStringLiteral("Load a Background Image")},
-        {57, QStringLiteral("&Pause  I I")},
-        {58, QStringLiteral("&Continue  >")},
-        {71, QStringLiteral("Warning")},
-        {72, QStringLiteral("Error")},
-        {73, QStringLiteral("Information")},
-        {74, QStringLiteral("Confirm")},
-    };
-    return texts.value(index);
 }
 
 } // namespace glyfex::ripping::ui

@@ -1,6 +1,8 @@
 // The application object: the program's state and its windows, created once in their fixed order.
 #pragma once
 
+#include "core/messages.h"
+#include "core/paths.h"
 #include "core/ui/file_chooser.h"
 #include "core/user_prompt.h"
 #include "ripping/app_state.h"
@@ -49,9 +51,11 @@ public:
     void setFileChooser(core::ui::FileChooser *files);
 
     // The interface text of a message number (the built-in English until a language file replaces it).
-    QString message(int index) const;
+    QString message(int index) const { return messages.text(index); }
 
     QString appDir;                 // the program's folder, with a trailing '/'
+    core::Paths paths;
+    core::MessageTable messages;
     BatchState batch;
     PreviewSettings preview;
     InputInfo input;

@@ -317,7 +317,7 @@ bool InputDialog::openInputFile(const QString &path)
     // Everything is read into a temporary first: a file that cannot be read changes nothing here.
     core::Result<ReadInput> read = readInputFile(path, m_app.prompt());
     if (!read) {
-        m_app.prompt().error(m_app.message(72) + QStringLiteral("\r\n") + read.error().message());
+        m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + read.error().message());
         return false;
     }
     m_app.input = read->info;
@@ -537,7 +537,7 @@ void InputDialog::verifyStreams()
 
 void InputDialog::warnNothingSelected()
 {
-    m_app.prompt().warn(m_app.message(71) + QStringLiteral("\r\n") + m_app.message(25));
+    m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n") + m_app.message(core::Msg::NoVobSubSelected));
 }
 
 // --- Start ---------------------------------------------------------------------------------------
@@ -576,7 +576,7 @@ std::optional<StartRequest> InputDialog::buildStartRequest()
         const bool bitmaps = request.action == ActionMode::SaveBitmaps;
         const QString start =
             m_app.batch.pictureBaseName.isEmpty() ? m_openFolder : QFileInfo(m_app.batch.pictureBaseName).absolutePath();
-        request.pictureBaseName = m_app.files().saveFile(this, m_app.message(bitmaps ? 38 : 39), start,
+        request.pictureBaseName = m_app.files().saveFile(this, m_app.message(bitmaps ? core::Msg::SaveBmpsFileName : core::Msg::SaveSupsFileName), start,
                                                          bitmaps ? QStringLiteral("BMP (*.bmp)|*.bmp")
                                                                  : QStringLiteral("SUP (*.sup)|*.sup"));
         if (request.pictureBaseName.isEmpty())
@@ -598,7 +598,7 @@ std::optional<StartRequest> InputDialog::buildStartRequest()
         && !m_app.input.idxFileName.isEmpty()) {
         core::Result<void> scanned = m_app.prescanVobSub(request.streamNumber);
         if (!scanned) {
-            m_app.prompt().error(m_app.message(72) + QStringLiteral("\r\n") + scanned.error().message());
+            m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + scanned.error().message());
             return std::nullopt;
         }
     }
@@ -609,8 +609,8 @@ bool InputDialog::confirmKeepText(StartRequest &request)
 {
     if (m_app.subtitleCount <= 0)
         return true;
-    const QString text = m_app.message(73) + QStringLiteral("\r\n") + m_app.message(21) + QLatin1Char('\r')
-                       + m_app.message(22);
+    const QString text = m_app.message(core::Msg::Information) + QStringLiteral("\r\n") + m_app.message(core::Msg::SubtitlesFileNotEmpty) + QLatin1Char('\r')
+                       + m_app.message(core::Msg::AddToEndOfFile);
     switch (m_app.prompt().confirm(text)) {
     case core::Answer::Yes:
         return true;

@@ -210,7 +210,7 @@ QWidget *MainWindow::buildCommandRow()
                                    QStringLiteral("Show/Hide subtitles text window"), QStyle::SP_FileDialogDetailedView);
     connect(m_buttonShowSubtitles, &QPushButton::clicked, this, &MainWindow::toggleSubtitlesWindow);
     // Only the click toggles the pause: a toggle on focus entry would count one click twice.
-    m_buttonPause = new QPushButton(m_app.message(57), row);
+    m_buttonPause = new QPushButton(m_app.message(core::Msg::Pause), row);
     m_buttonPause->setObjectName(QStringLiteral("ButtonPause"));
     m_buttonPause->setEnabled(false);
     m_buttonPause->setMinimumWidth(110);
@@ -464,10 +464,10 @@ void MainWindow::togglePause(QObject *sender)
     BatchState &batch = m_app.batch;
     batch.paused = !batch.paused;
     if (batch.paused) {
-        m_buttonPause->setText(m_app.message(58));
+        m_buttonPause->setText(m_app.message(core::Msg::Continue));
         batch.pausedByMainButton = sender == m_buttonPause;
     } else {
-        m_buttonPause->setText(m_app.message(57));
+        m_buttonPause->setText(m_app.message(core::Msg::Pause));
     }
 }
 
@@ -557,7 +557,7 @@ void MainWindow::choosePriority(PriorityLevel level)
     for (int i = 0; i < 4; ++i)
         m_priority[i]->setChecked(i == m_priorityLevel);
     if (!result)
-        m_app.prompt().warn(m_app.message(71) + QStringLiteral("\r\n") + result.error().message());
+        m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n") + result.error().message());
 }
 
 // --- preview -------------------------------------------------------------------------------------
@@ -729,12 +729,12 @@ void MainWindow::chooseColour(QPushButton *panel)
 void MainWindow::chooseBackgroundImage()
 {
     const QString start = m_app.preview.backImageName.isEmpty() ? m_app.appDir : m_app.preview.backImageName;
-    const QString name = m_app.files().openFile(this, m_app.message(46), start,
+    const QString name = m_app.files().openFile(this, m_app.message(core::Msg::LoadBackgroundImage), start,
                                                 QStringLiteral("Image File (*.bmp;*.jpg)|*.bmp;*.jpg|All|*.*"), 1);
     if (name.isEmpty())
         return;
     if (QImage(name).isNull()) {
-        m_app.prompt().warn(m_app.message(71) + QStringLiteral("\r\n") + QDir::toNativeSeparators(name)
+        m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n") + QDir::toNativeSeparators(name)
                             + QStringLiteral(": not a picture that can be read."));
         return;
     }

@@ -82,7 +82,7 @@ void ProgressController::saveClicked(QPushButton *button, int result)
     QString &base = m_app.batch.pictureBaseName;
     if (base.isEmpty()) {
         const bool bitmap = button == m_saveBmp;
-        const QString name = m_app.files().saveFile(this, m_app.message(bitmap ? 38 : 39), m_app.appDir,
+        const QString name = m_app.files().saveFile(this, m_app.message(bitmap ? core::Msg::SaveBmpsFileName : core::Msg::SaveSupsFileName), m_app.appDir,
                                                     bitmap ? QStringLiteral("BMP (*.bmp)|*.bmp")
                                                            : QStringLiteral("SUP (*.sup)|*.sup"));
         if (name.isEmpty())

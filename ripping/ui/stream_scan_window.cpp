@@ -64,7 +64,7 @@ void StreamScanWindow::reject()
 void StreamScanWindow::setProgress(int percent, int streamsFound)
 {
     m_gauge->setValue(percent);
-    setWindowTitle(QStringLiteral("%1 ").arg(streamsFound) + m_app.message(12));
+    setWindowTitle(QStringLiteral("%1 ").arg(streamsFound) + m_app.message(core::Msg::SubtitleStreamsFound));
 }
 
 void StreamScanWindow::setCurrentFile(const QString &name)

@@ -52,6 +52,7 @@ protected:
         app.batch.paused = false;
     }
 
+    test::TestFolders folders;
     test::ScriptedPrompt prompt;
     test::ScriptedFiles files;
     App app;

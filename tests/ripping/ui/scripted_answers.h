@@ -4,12 +4,18 @@
 #include "core/ui/file_chooser.h"
 #include "core/user_prompt.h"
 
+#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 
 #include <deque>
 
 namespace glyfex::test {
+
+// Declared before the application object: its configuration and data folders are the test ones.
+struct TestFolders {
+    TestFolders() { QStandardPaths::setTestModeEnabled(true); }
+};
 
 class ScriptedPrompt : public core::UserPrompt {
 public:
