@@ -54,7 +54,7 @@ struct BatchState {
     QStringList vobList;             // full paths in reading order
     std::vector<int64_t> vobSizes;   // bytes, same index as vobList
     int64_t totalBytes = 0;
-    int currentVob = 1;              // 1-based index into vobList of the file being read
+    int currentFile = 0;             // index into vobList of the file being read
     int64_t resumePos = 0;           // byte offset where the next pass over the current file starts
     int64_t spuSectorPos = 0;        // offset of the sector that began the unit being handled
     bool processing = false;         // a reading pass is running (inside the event pump)
@@ -68,8 +68,7 @@ struct BatchState {
     int skippedCount = 0;
     QString pictureBaseName;         // base name of the numbered picture files (save actions)
 
-    int fileCount() const { return int(vobList.size()); }
-    bool filesLeft() const { return currentVob >= 1 && currentVob <= fileCount(); }
+    bool finished() const { return currentFile < 0 || currentFile >= vobList.size(); }
 };
 
 // What the input dialog learnt about the chosen input: stream names, palette and frame size.

@@ -14,8 +14,11 @@ QString clockText(int64_t ms)
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
-ReadProgressText readProgressText(int64_t read, int64_t total, int64_t elapsedMs, const QLocale &locale)
+ReadProgressText readProgressText(int64_t read, int64_t total, int64_t elapsedMs, const QLocale &userLocale)
 {
+    // The locale's decimal separator, but no thousands grouping: "3072,0", not "3.072,0".
+    QLocale locale = userLocale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
     ReadProgressText out;
     out.percent = total > 0 ? int(read * 100 / total) : 0;
     const double mb = 1048576.0;

@@ -40,7 +40,7 @@ void commitStartRequest(const StartRequest &request, BatchState &batch)
     batch.vobList = request.files;
     batch.vobSizes = request.sizes;
     batch.totalBytes = request.totalBytes;
-    batch.currentVob = 1;
+    batch.currentFile = 0;
     batch.resumePos = 0;
     batch.spuSectorPos = 0;
     batch.ignoreBadPackets = false;

@@ -65,7 +65,7 @@ public:
     bool abortSequence = false;     // stops the image-sequence reader
     int subtitleCount = 0;          // subtitles in the store
     // Runs the reading pass over one file of the batch, from batch.resumePos; it returns when the
-    // file is done (batch.currentVob moved on), when the run pauses, or when the file is missing.
+    // file is done (batch.currentFile moved on), when the run pauses, or when the file is missing.
     std::function<void(const QString &path)> readFile;
     // The reading pass's own state follows the input dialog through these: a new DVD (Reset),
     // an edited start time, and an armed run (its counters and the video standard).

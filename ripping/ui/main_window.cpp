@@ -413,19 +413,19 @@ void MainWindow::batchTick()
     if (m_app.videoOpen)
         return;
     BatchState &batch = m_app.batch;
-    if (batch.processing || batch.paused || !batch.filesLeft())
+    if (batch.processing || batch.paused || batch.finished())
         return;
-    const QString path = batch.vobList.at(batch.currentVob - 1);
+    const QString path = batch.vobList.at(batch.currentFile);
     m_vobFile->setText(QFileInfo(path).fileName());
-    m_vobNum->setText(QString::number(batch.currentVob));
-    m_vobNb->setText(QString::number(batch.fileCount()));
+    m_vobNum->setText(QString::number(batch.currentFile + 1));
+    m_vobNb->setText(QString::number(batch.vobList.size()));
     runPass(path);
 }
 
 void MainWindow::runPass(const QString &path)
 {
     BatchState &batch = m_app.batch;
-    const int fileBefore = batch.currentVob;
+    const int fileBefore = batch.currentFile;
     {
         FlagGuard processing(batch.processing);
         m_buttonPause->setEnabled(true);
@@ -437,18 +437,18 @@ void MainWindow::runPass(const QString &path)
         } catch (const std::exception &) {
             // The pass reports what the user must know itself; an error that still escapes ends this
             // file, so the next tick goes on with the next one instead of failing on it for ever.
-            if (batch.currentVob == fileBefore)
-                ++batch.currentVob;
+            if (batch.currentFile == fileBefore)
+                ++batch.currentFile;
         } catch (...) {
-            if (batch.currentVob == fileBefore)
-                ++batch.currentVob;
+            if (batch.currentFile == fileBefore)
+                ++batch.currentFile;
         }
     }
     m_openVob->setEnabled(true);
     m_buttonOpenVob->setEnabled(true);
-    if (!batch.paused && batch.currentVob != fileBefore)
+    if (!batch.paused && batch.currentFile != fileBefore)
         m_buttonPause->setEnabled(false); // the file is finished: nothing to pause until the next one starts
-    if (batch.filesLeft() && !batch.paused)
+    if (!batch.finished() && !batch.paused)
         m_buttonPause->setEnabled(true);
     if (m_closePending) {
         // The close asked for during the pass: now nothing uses the state any more.

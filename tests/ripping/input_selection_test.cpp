@@ -128,7 +128,7 @@ TEST(StartRequest, FilesInRowOrderWithSizes)
 TEST(StartRequest, CommitArmsTheRun)
 {
     BatchState batch;
-    batch.currentVob = 3;
+    batch.currentFile = 2;
     batch.resumePos = 4096;
     batch.ignoreBadPackets = true;
     batch.skippedCount = 5;
@@ -141,7 +141,7 @@ TEST(StartRequest, CommitArmsTheRun)
     commitStartRequest(request, batch);
     EXPECT_EQ(batch.actionMode, ActionMode::OnlyShow);
     EXPECT_EQ(batch.streamId, 0x23);
-    EXPECT_EQ(batch.currentVob, 1);
+    EXPECT_EQ(batch.currentFile, 0);
     EXPECT_EQ(batch.resumePos, 0);
     EXPECT_FALSE(batch.ignoreBadPackets);
     EXPECT_EQ(batch.skippedCount, 0);

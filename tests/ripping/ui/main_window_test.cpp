@@ -48,7 +48,7 @@ protected:
         for (int i = 1; i <= n; ++i)
             app.batch.vobList << QStringLiteral("/dvd/VTS_01_%1.VOB").arg(i);
         app.batch.vobSizes.assign(size_t(n), 2048);
-        app.batch.currentVob = 1;
+        app.batch.currentFile = 0;
         app.batch.paused = false;
     }
 
@@ -125,10 +125,10 @@ TEST_F(MainWindowTest, TimerReadsEachFileInTurnAndOnlyWhenIdle)
     app.readFile = [&](const QString &path) {
         read << path;
         processingSeen = app.batch.processing;
-        EXPECT_EQ(label("LabelVobNum"), QString::number(app.batch.currentVob));
+        EXPECT_EQ(label("LabelVobNum"), QString::number(app.batch.currentFile + 1));
         EXPECT_EQ(label("LabelVobNb"), QStringLiteral("2"));
-        EXPECT_EQ(label("LabelVobFile"), QStringLiteral("VTS_01_%1.VOB").arg(app.batch.currentVob));
-        ++app.batch.currentVob; // the file is finished
+        EXPECT_EQ(label("LabelVobFile"), QStringLiteral("VTS_01_%1.VOB").arg(app.batch.currentFile + 1));
+        ++app.batch.currentFile; // the file is finished
     };
     arm(2);
     app.batch.paused = true;
@@ -142,7 +142,7 @@ TEST_F(MainWindowTest, TimerReadsEachFileInTurnAndOnlyWhenIdle)
     EXPECT_TRUE(processingSeen);
     EXPECT_FALSE(app.batch.processing);
     app.videoOpen = true;
-    app.batch.currentVob = 1;
+    app.batch.currentFile = 0;
     main->batchTick();
     EXPECT_EQ(read.size(), 2) << "the timer does nothing while a video is open";
 }
@@ -153,7 +153,7 @@ TEST_F(MainWindowTest, ATickDuringAPassStartsNoSecondPass)
     app.readFile = [&](const QString &) {
         ++calls;
         main->batchTick(); // a timer event handled inside the pass's event pump
-        ++app.batch.currentVob;
+        ++app.batch.currentFile;
     };
     arm(2);
     main->batchTick();
