@@ -350,6 +350,7 @@ QWidget *MainWindow::buildInfoPanel()
     m_progress->setValue(0);
 
     auto *fileRow = new QHBoxLayout;
+    fileRow->setSpacing(5);
     fileRow->addWidget(m_vobFile);
     fileRow->addStretch(1);
     fileRow->addWidget(caption(QStringLiteral("file")));
@@ -361,6 +362,7 @@ QWidget *MainWindow::buildInfoPanel()
     g->addLayout(fileRow, 0, 1);
     g->addWidget(caption(QStringLiteral("Subpictures:")), 0, 2);
     auto *counts = new QHBoxLayout;
+    counts->setSpacing(5);
     counts->addWidget(m_nbSup);
     counts->addWidget(caption(QStringLiteral("in file,")));
     counts->addWidget(m_totalNbSup);
@@ -372,11 +374,13 @@ QWidget *MainWindow::buildInfoPanel()
 
     g->addWidget(caption(QStringLiteral("Read:")), 1, 0);
     auto *progressRow = new QHBoxLayout;
+    progressRow->setSpacing(5);
     progressRow->addWidget(m_progress, 1);
     progressRow->addWidget(m_pos);
     g->addLayout(progressRow, 1, 1);
     g->addWidget(caption(QStringLiteral("Elapsed:")), 1, 2);
     auto *clocks = new QHBoxLayout;
+    clocks->setSpacing(5);
     clocks->addWidget(m_elapsed);
     clocks->addWidget(caption(QStringLiteral("Remaining:")));
     clocks->addWidget(m_remaining);
@@ -387,6 +391,7 @@ QWidget *MainWindow::buildInfoPanel()
 
     g->addWidget(caption(QStringLiteral("Time:")), 2, 0);
     auto *times = new QHBoxLayout;
+    times->setSpacing(5);
     times->addWidget(m_time);
     times->addWidget(caption(QStringLiteral("clock")));
     times->addWidget(m_time7);
@@ -394,6 +399,7 @@ QWidget *MainWindow::buildInfoPanel()
     g->addLayout(times, 2, 1);
     g->addWidget(caption(QStringLiteral("Picture:")), 2, 2);
     auto *rect = new QHBoxLayout;
+    rect->setSpacing(5);
     const char *rectCaptions[] = {"x1", "y1", "x2", "y2", "w", "h"};
     for (int i = 0; i < 6; ++i) {
         rect->addWidget(caption(QString::fromLatin1(rectCaptions[i])));
