@@ -44,13 +44,18 @@ class ScriptedFiles : public core::ui::FileChooser {
 public:
     std::deque<QString> names; // answers in order; an empty name (or none left) is a cancelled dialog
     QStringList titles;        // the title of every dialog shown
+    QStringList starts;        // where each dialog started
+    QList<int> filterIndexes;  // the filter each open dialog started with
 
-    QString openFile(QWidget *, const QString &title, const QString &, const QString &, int) override
+    QString openFile(QWidget *, const QString &title, const QString &start, const QString &, int filter) override
     {
+        starts << start;
+        filterIndexes << filter;
         return next(title);
     }
-    QString saveFile(QWidget *, const QString &title, const QString &, const QString &) override
+    QString saveFile(QWidget *, const QString &title, const QString &start, const QString &) override
     {
+        starts << start;
         return next(title);
     }
 
