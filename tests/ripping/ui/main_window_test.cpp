@@ -1,5 +1,6 @@
 // The main window: window order, the batch timer, pause, the deferred close, priority and the preview.
 #include "ripping/ui/app.h"
+#include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/preview_screen.h"
 #include "ripping/ui/progress_controller.h"
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -189,6 +191,28 @@ TEST_F(MainWindowTest, ClosingDuringAPassWaitsForItToReturn)
     EXPECT_TRUE(stateAliveAfterClose);
     EXPECT_FALSE(main->isVisible()) << "closed once the pass returned";
     EXPECT_FALSE(main->closePending());
+}
+
+TEST_F(MainWindowTest, OpeningHidesTheSubtitlesWindowAndCancelShowsItAgain)
+{
+    QWidget *subtitles = app.subtitlesWindow();
+    subtitles->show();
+    bool hiddenWhileOpen = false;
+    QTimer::singleShot(0, app.inputDialog(), [&] {
+        hiddenWhileOpen = !subtitles->isVisible();
+        app.inputDialog()->reject();
+    });
+    main->openVob();
+    EXPECT_TRUE(hiddenWhileOpen);
+    EXPECT_TRUE(subtitles->isVisible());
+    EXPECT_TRUE(app.abortSequence) << "opening stops a running image sequence";
+}
+
+TEST_F(MainWindowTest, ClosingTakesTheOtherWindowsWithIt)
+{
+    app.subtitlesWindow()->show();
+    EXPECT_TRUE(main->close());
+    EXPECT_FALSE(app.subtitlesWindow()->isVisible());
 }
 
 TEST_F(MainWindowTest, ARefusedPriorityIsReportedAndNotTicked)
