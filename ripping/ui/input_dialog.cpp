@@ -4,6 +4,7 @@
 #include "ripping/ui/app.h"
 #include "ripping/ui/input_reading.h"
 #include "ripping/ui/main_window.h"
+#include "ripping/ui/picture_image.h"
 #include "ripping/ui/progress_controller.h"
 #include "ripping/ui/stream_scan_window.h"
 #include "ripping/work_palette.h"
@@ -43,7 +44,6 @@ const QString kOpenFilters = QStringLiteral(
     "VTS IFO (vts_*.ifo)|vts_*.ifo|All supported (*.vob;*.ifo;*.bup;*.sub;*.idx)|*.vob;*.ifo;*.bup;*.sub;*.idx|"
     "All (*.*)|*.*");
 
-QColor colourOf(uint32_t bgr) { return QColor(int(bgr & 0xFF), int(bgr >> 8 & 0xFF), int(bgr >> 16 & 0xFF)); }
 
 QSpinBox *timeBox(const char *name, int max, QWidget *parent)
 {
@@ -435,7 +435,7 @@ void InputDialog::updatePalette()
 {
     for (size_t i = 0; i < 16; ++i) {
         QPalette p = m_colours[i]->palette();
-        p.setColor(QPalette::Window, colourOf(m_app.input.palette[i]));
+        p.setColor(QPalette::Window, colourOfBgr(m_app.input.palette[i]));
         m_colours[i]->setPalette(p);
     }
 }

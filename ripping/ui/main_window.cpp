@@ -5,6 +5,7 @@
 #include "ripping/read_progress.h"
 #include "ripping/ui/app.h"
 #include "ripping/ui/input_dialog.h"
+#include "ripping/ui/picture_image.h"
 #include "ripping/ui/preview_screen.h"
 #include "ripping/ui/progress_controller.h"
 
@@ -40,13 +41,11 @@ namespace {
 
 constexpr const char *kVersion = "1.50b1";
 
-QColor colourOf(uint32_t bgr) { return QColor(int(bgr & 0xFF), int(bgr >> 8 & 0xFF), int(bgr >> 16 & 0xFF)); }
-uint32_t bgrOf(const QColor &c) { return uint32_t(c.red()) | uint32_t(c.green()) << 8 | uint32_t(c.blue()) << 16; }
 
 void paintSwatch(QPushButton *button, uint32_t bgr)
 {
     QPixmap pix(28, 14);
-    pix.fill(colourOf(bgr));
+    pix.fill(colourOfBgr(bgr));
     button->setIcon(QIcon(pix));
     button->setIconSize(pix.size());
     button->setProperty("colour", QVariant::fromValue(bgr));
@@ -620,8 +619,8 @@ void MainWindow::drawPreviewBackground()
     } else {
         const int bar = backgroundBarHeight(s, height);
         QImage image(kPreviewFrameWidth, height, QImage::Format_RGB32);
-        const QRgb border = colourOf(s.borderColor).rgb();
-        const QRgb inner = colourOf(s.innerColor).rgb();
+        const QRgb border = colourOfBgr(s.borderColor).rgb();
+        const QRgb inner = colourOfBgr(s.innerColor).rgb();
         for (int y = 0; y < height; ++y) {
             auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
             std::fill(line, line + kPreviewFrameWidth, (y < bar || y >= height - bar) ? border : inner);
@@ -725,10 +724,10 @@ void MainWindow::freeBarsChanged()
 
 void MainWindow::chooseColour(QPushButton *panel)
 {
-    const QColor start = colourOf(panel->property("colour").value<uint32_t>());
+    const QColor start = colourOfBgr(panel->property("colour").value<uint32_t>());
     const QColor chosen = QColorDialog::getColor(start, this, panel->toolTip());
     if (chosen.isValid())
-        paintSwatch(panel, bgrOf(chosen));
+        paintSwatch(panel, bgrOfColour(chosen));
     previewOptionChanged();
 }
 

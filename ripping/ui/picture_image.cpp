@@ -6,8 +6,18 @@
 
 namespace glyfex::ripping::ui {
 
+QColor colourOfBgr(uint32_t bgr)
+{
+    return QColor(int(bgr & 0xFF), int(bgr >> 8 & 0xFF), int(bgr >> 16 & 0xFF));
+}
+
+uint32_t bgrOfColour(const QColor &c)
+{
+    return uint32_t(c.red()) | uint32_t(c.green()) << 8 | uint32_t(c.blue()) << 16;
+}
+
 namespace {
-QRgb rgbOf(uint32_t bgr) { return qRgb(int(bgr & 0xFF), int(bgr >> 8 & 0xFF), int(bgr >> 16 & 0xFF)); }
+QRgb rgbOf(uint32_t bgr) { return colourOfBgr(bgr).rgb(); }
 } // namespace
 
 QImage codePictureImage(const CodeImage &codes, const std::array<uint8_t, 4> &colourMap,

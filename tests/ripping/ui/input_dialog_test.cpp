@@ -3,7 +3,7 @@
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 
-#include "scripted_answers.h"
+#include "app_test.h"
 
 #include <QMimeData>
 #include <QTest>
@@ -17,20 +17,14 @@ using namespace glyfex::ripping::ui;
 
 namespace {
 
-class InputDialogTest : public ::testing::Test {
+class InputDialogTest : public test::AppTest {
 protected:
     void SetUp() override
     {
-        app.setPrompt(&prompt);
-        app.setFileChooser(&files);
-        app.createWindows();
+        AppTest::SetUp();
         dialog = app.inputDialog();
     }
 
-    test::TestFolders folders;
-    test::ScriptedPrompt prompt;
-    test::ScriptedFiles files;
-    App app;
     InputDialog *dialog = nullptr;
 };
 

@@ -5,7 +5,7 @@
 #include "ripping/ui/preview_screen.h"
 #include "ripping/ui/progress_controller.h"
 
-#include "scripted_answers.h"
+#include "app_test.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,13 +25,11 @@ using namespace glyfex::ripping::ui;
 
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public test::AppTest {
 protected:
     void SetUp() override
     {
-        app.setPrompt(&prompt);
-        app.setFileChooser(&files);
-        app.createWindows();
+        AppTest::SetUp();
         main = app.mainWindow();
         main->show();
         pause = main->findChild<QPushButton *>(QStringLiteral("ButtonPause"));
@@ -54,10 +52,6 @@ protected:
         app.batch.paused = false;
     }
 
-    test::TestFolders folders;
-    test::ScriptedPrompt prompt;
-    test::ScriptedFiles files;
-    App app;
     MainWindow *main = nullptr;
     QPushButton *pause = nullptr;
 };

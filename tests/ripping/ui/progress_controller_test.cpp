@@ -3,7 +3,7 @@
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/progress_controller.h"
 
-#include "scripted_answers.h"
+#include "app_test.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -16,13 +16,11 @@ using namespace glyfex::ripping::ui;
 
 namespace {
 
-class ProgressControllerTest : public ::testing::Test {
+class ProgressControllerTest : public test::AppTest {
 protected:
     void SetUp() override
     {
-        app.setPrompt(&prompt);
-        app.setFileChooser(&files);
-        app.createWindows();
+        AppTest::SetUp();
         controller = app.progressController();
         app.batch.paused = false;
     }
@@ -45,10 +43,6 @@ protected:
         return controller->ask();
     }
 
-    test::TestFolders folders;
-    test::ScriptedPrompt prompt;
-    test::ScriptedFiles files;
-    App app;
     ProgressController *controller = nullptr;
 };
 

@@ -1,7 +1,8 @@
-// Answers for the windows' questions and file dialogs, given in advance by a test, with a log of what was asked.
+// Window tests: the application with its windows, and answers for its questions and file dialogs given in advance.
 #pragma once
 
 #include "core/ui/file_chooser.h"
+#include "ripping/ui/app.h"
 #include "core/user_prompt.h"
 
 #include <QStandardPaths>
@@ -9,6 +10,8 @@
 #include <QStringList>
 
 #include <deque>
+
+#include <gtest/gtest.h>
 
 namespace glyfex::test {
 
@@ -69,6 +72,22 @@ private:
         names.pop_front();
         return n;
     }
+};
+
+// The application with its windows, every question and file dialog answered from the script.
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        app.setPrompt(&prompt);
+        app.setFileChooser(&files);
+        app.createWindows();
+    }
+
+    TestFolders folders;
+    ScriptedPrompt prompt;
+    ScriptedFiles files;
+    ripping::ui::App app;
 };
 
 } // namespace glyfex::test
