@@ -1,0 +1,42 @@
+// Everything Start hands to the run, gathered and checked first and then committed in one step.
+#pragma once
+
+#include "core/time_code.h"
+#include "ripping/app_state.h"
+#include "ripping/input_selection.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <vector>
+
+namespace glyfex::ripping {
+
+// A Start that the user abandons (Cancel at a question, a cancelled file dialog) is dropped
+// before anything is committed, so the previous run's state stays exactly as it was.
+struct StartRequest {
+    ActionMode action = ActionMode::RecogniseText;
+    bool withTiming = false;
+    int streamNumber = 0;
+    QStringList files;           // ticked rows in row order
+    std::vector<int64_t> sizes;  // same index as files; 0 for a file that has gone
+    int64_t totalBytes = 0;
+    bool avoidTimeRestart = false;
+    QString pictureBaseName;     // chosen for the save actions; empty for only-show
+    QString characterLocation;   // recognise-text: the language of the stream
+    bool clearSubtitles = false; // the user chose to start a new subtitle file rather than add to it
+    core::VideoStandard standard = core::VideoStandard::pal();
+};
+
+// The ticked rows' files with their sizes as they are now on disk.
+void collectStartFiles(const std::vector<InputFileRow> &rows, StartRequest &request);
+
+// The action as the radio group's item 0-3, out-of-range items reading as recognise text.
+ActionMode actionOfItem(int item);
+
+// Arms the run: the file list, stream, options, counters and positions. Releasing the pause is
+// the caller's, as it also changes the Pause button.
+void commitStartRequest(const StartRequest &request, BatchState &batch);
+
+} // namespace glyfex::ripping

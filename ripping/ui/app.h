@@ -1,0 +1,93 @@
+// The application object: the program's state and its windows, created once in their fixed order.
+#pragma once
+
+#include "core/messages.h"
+#include "core/paths.h"
+#include "core/ui/file_chooser.h"
+#include "core/user_prompt.h"
+#include "ripping/app_state.h"
+#include "ripping/start_request.h"
+
+#include <QElapsedTimer>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+namespace glyfex::ripping::ui {
+
+class MainWindow;
+class InputDialog;
+class ProgressController;
+class StreamScanWindow;
+
+class App {
+public:
+    App();
+    ~App();
+    App(const App &) = delete;
+    App &operator=(const App &) = delete;
+
+    // Creates every window in the program's fixed order (Form1 first, the application's main window).
+    void createWindows();
+
+    // Windows in creation order; their objectName is their form name.
+    const std::vector<QWidget *> &windows() const { return m_windows; }
+    QWidget *window(const QString &formName) const;
+    MainWindow *mainWindow() const { return m_mainWindow; }
+    InputDialog *inputDialog() const { return m_inputDialog; }
+    ProgressController *progressController() const { return m_progressController; }
+    StreamScanWindow *streamScanWindow() const { return m_streamScan; }
+    QWidget *subtitlesWindow() const { return window(QStringLiteral("Form3")); }
+
+    // Questions and file dialogs go through these so a test can answer them.
+    core::UserPrompt &prompt() { return *m_prompt; }
+    void setPrompt(core::UserPrompt *prompt);
+    core::ui::FileChooser &files() { return *m_files; }
+    void setFileChooser(core::ui::FileChooser *files);
+
+    // The interface text of a message number (the built-in English until a language file replaces it).
+    QString message(int index) const { return messages.text(index); }
+
+    QString appDir;                 // the program's folder, with a trailing '/'
+    core::Paths paths;
+    core::MessageTable messages;
+    BatchState batch;
+    PreviewSettings preview;
+    InputInfo input;
+    QElapsedTimer runClock;         // started by Start: elapsed and remaining time of the run
+    bool commandLineMode = false;
+    bool videoOpen = false;         // the video viewer has a video: the batch timer does nothing
+    bool abortSequence = false;     // stops the image-sequence reader
+    int subtitleCount = 0;          // subtitles in the store
+    // Runs the reading pass over one file of the batch, from batch.resumePos; it returns when the
+    // file is done (batch.currentFile moved on), when the run pauses, or when the file is missing.
+    std::function<void(const QString &path)> readFile;
+    // The reading pass's own state follows the input dialog through these: a new DVD (Reset),
+    // an edited start time, and an armed run (its counters and the video standard).
+    std::function<void()> resetTimeContinuation;
+    std::function<void()> startTimeEdited;
+    std::function<void(const StartRequest &request)> startCommitted;
+    // Reads the VobSub index's unit times and positions for a stream before a VobSub run.
+    std::function<core::Result<void>(int stream)> prescanVobSub;
+    // Empties the subtitle store (the Subtitles window may ask first).
+    std::function<void()> clearSubtitles;
+
+private:
+    std::vector<QWidget *> m_windows;
+    MainWindow *m_mainWindow = nullptr;
+    InputDialog *m_inputDialog = nullptr;
+    ProgressController *m_progressController = nullptr;
+    StreamScanWindow *m_streamScan = nullptr;
+
+    std::unique_ptr<core::UserPrompt> m_ownPrompt;
+    core::UserPrompt *m_prompt = nullptr;
+    core::ui::DialogFileChooser m_dialogFiles;
+    core::ui::FileChooser *m_files = &m_dialogFiles;
+};
+
+} // namespace glyfex::ripping::ui
