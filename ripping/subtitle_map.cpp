@@ -94,12 +94,28 @@ void SubtitleMap::dropBefore(int64_t offset)
 
 QByteArray SubtitleMap::toFileBytes() const
 {
-    QString text;
-    text.reserve(int(m_lines.size()) * 13);
-    for (const MapLine &line : m_lines)
-        text += QStringLiteral("%1 %2\r\n").arg(line.type, 2, 10, QLatin1Char('0')).arg(line.sector, 8, 10, QLatin1Char('0'));
-    QByteArray out("\xFF\xFE", 2);
-    out.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    // "%.2d %.8d" and CR LF per line, as UTF-16LE after the byte-order mark; written digit by digit
+    // because a map of a long film has thousands of lines.
+    constexpr int kLineUnits = 13;
+    QByteArray out(2 + qsizetype(m_lines.size()) * kLineUnits * 2, '\0');
+    out[0] = char(0xFF);
+    out[1] = char(0xFE);
+    char *at = out.data() + 2;
+    auto put = [&at](char c) {
+        at[0] = c;
+        at[1] = 0;
+        at += 2;
+    };
+    for (const MapLine &line : m_lines) {
+        put(char('0' + line.type / 10 % 10));
+        put(char('0' + line.type % 10));
+        put(' ');
+        uint32_t divisor = 10000000;
+        for (int i = 0; i < 8; ++i, divisor /= 10)
+            put(char('0' + line.sector / divisor % 10));
+        put('\r');
+        put('\n');
+    }
     return out;
 }
 
@@ -127,27 +143,38 @@ bool allDigits(QStringView s)
     return !s.isEmpty();
 }
 
+uint32_t digitsValue(QStringView s)
+{
+    uint32_t v = 0;
+    for (QChar c : s)
+        v = v * 10 + uint32_t(c.unicode() - '0');
+    return v;
+}
+
 } // namespace
 
 Result<SubtitleMap> SubtitleMap::fromFileBytes(std::span<const uint8_t> bytes, const QString &where)
 {
     const QString text = decodeText(bytes);
+    const QStringView all(text);
     SubtitleMap map;
-    const QStringList rows = text.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        QStringView row = rows[i];
+    qsizetype at = 0;
+    for (int lineNumber = 1; at < all.size(); ++lineNumber) {
+        qsizetype end = all.indexOf(QLatin1Char('\n'), at);
+        if (end < 0)
+            end = all.size();
+        QStringView row = all.sliced(at, end - at);
+        at = end + 1;
         if (row.endsWith(QLatin1Char('\r')))
             row.chop(1);
-        if (row.isEmpty() && i == rows.size() - 1)
-            break; // the line end after the last line
-        const QString at = QStringLiteral("%1, line %2").arg(where).arg(i + 1);
-        if (row.size() != 11 || row[2] != QLatin1Char(' ') || !allDigits(row.left(2)) || !allDigits(row.mid(3)))
-            return makeError(QStringLiteral("Damaged subtitle map"), at,
-                             QStringLiteral("expected a two-digit type, a blank and an eight-digit sector number"));
-        const MapLine line{uint8_t(row.left(2).toUInt()), row.mid(3).toUInt()};
+        auto damaged = [&](const QString &why) {
+            return makeError(QStringLiteral("Damaged subtitle map"), QStringLiteral("%1, line %2").arg(where).arg(lineNumber), why);
+        };
+        if (row.size() != 11 || row[2] != QLatin1Char(' ') || !allDigits(row.first(2)) || !allDigits(row.sliced(3)))
+            return damaged(QStringLiteral("expected a two-digit type, a blank and an eight-digit sector number"));
+        const MapLine line{uint8_t(digitsValue(row.first(2))), digitsValue(row.sliced(3))};
         if (!map.m_lines.empty() && line.sector <= map.m_lines.back().sector)
-            return makeError(QStringLiteral("Damaged subtitle map"), at,
-                             QStringLiteral("sector %1 does not follow sector %2").arg(line.sector).arg(map.m_lines.back().sector));
+            return damaged(QStringLiteral("sector %1 does not follow sector %2").arg(line.sector).arg(map.m_lines.back().sector));
         map.m_lines.push_back(line);
     }
     return map;

@@ -3,6 +3,10 @@
 
 #include <QFileInfo>
 
+#include <unistd.h>
+
+#include <cerrno>
+
 #include <algorithm>
 #include <cstring>
 
@@ -14,24 +18,28 @@ using core::TimeCode;
 
 namespace {
 
-// Sequential reading fetches this many sectors per read; jumps along a map or an index fetch one.
-constexpr size_t kReadAheadSectors = 64;
+// Sequential reading fetches this many sectors per read. Along a map or an index one read fetches the
+// wanted sector and the wanted sectors shortly after it, up to kJumpReadSectors.
+constexpr size_t kReadAheadSectors = 512;
+constexpr size_t kJumpReadSectors = 8;
 
-// Serves the sectors of one open file from a read-ahead buffer.
+// Serves the sectors of one open file from a read-ahead buffer, reading with pread so that a jump
+// costs one call.
 class SectorSource {
 public:
-    SectorSource(QFile &file, std::vector<uint8_t> &buffer, size_t sectorsPerRead)
-        : m_file(file), m_buffer(buffer), m_readSize(sectorsPerRead * kSectorSize)
+    SectorSource(QFile &file, std::vector<uint8_t> &buffer) : m_file(file), m_buffer(buffer)
     {
-        m_buffer.resize(m_readSize);
+        m_buffer.resize(kReadAheadSectors * kSectorSize);
     }
 
-    // Up to one sector at pos: shorter at the end of the file, empty past it; an error when reading fails.
-    core::Result<std::span<const uint8_t>> at(int64_t pos)
+    // Up to one sector at pos: shorter at the end of the file, empty past it; an error when reading
+    // fails. When pos is not in the buffer, readBytes (at least one sector) are read from pos on.
+    core::Result<std::span<const uint8_t>> at(int64_t pos, size_t readBytes)
     {
-        if (!(pos >= m_start && pos - m_start < int64_t(m_length)
-              && (pos - m_start + int64_t(kSectorSize) <= int64_t(m_length) || m_atEnd))) {
-            if (auto refilled = refill(pos); !refilled)
+        const bool buffered = pos >= m_start && pos - m_start < int64_t(m_length)
+                           && (pos - m_start + int64_t(kSectorSize) <= int64_t(m_length) || m_atEnd);
+        if (!buffered) {
+            if (auto refilled = refill(pos, std::clamp(readBytes, kSectorSize, m_buffer.size())); !refilled)
                 return refilled.error();
         }
         const size_t from = size_t(pos - m_start);
@@ -41,20 +49,21 @@ public:
     }
 
 private:
-    core::Result<void> refill(int64_t pos)
+    core::Result<void> refill(int64_t pos, size_t size)
     {
         m_start = pos;
         m_length = 0;
         m_atEnd = false;
-        if (!m_file.seek(pos))
-            return makeError(QStringLiteral("Cannot read the file"), QStringLiteral("%1, byte %2").arg(m_file.fileName()).arg(pos),
-                             m_file.errorString());
-        while (m_length < m_readSize) {
-            const qint64 got = m_file.read(reinterpret_cast<char *>(m_buffer.data() + m_length), qint64(m_readSize - m_length));
-            if (got < 0)
+        const int fd = m_file.handle();
+        while (m_length < size) {
+            const ssize_t got = ::pread(fd, m_buffer.data() + m_length, size - m_length, off_t(pos + int64_t(m_length)));
+            if (got < 0) {
+                if (errno == EINTR)
+                    continue;
                 return makeError(QStringLiteral("Cannot read the file"),
                                  QStringLiteral("%1, byte %2").arg(m_file.fileName()).arg(pos + int64_t(m_length)),
-                                 m_file.errorString());
+                                 QString::fromLocal8Bit(std::strerror(errno)));
+            }
             if (got == 0) {
                 m_atEnd = true;
                 break;
@@ -66,11 +75,28 @@ private:
 
     QFile &m_file;
     std::vector<uint8_t> &m_buffer;
-    size_t m_readSize;
     int64_t m_start = -1;
     size_t m_length = 0;
     bool m_atEnd = false;
 };
+
+// Bytes to read from the map's first line on: up to the last of the following wanted lines that lie
+// within kJumpReadSectors, so that close sectors come with one read.
+size_t mapReadBytes(const SubtitleMap &map, uint8_t streamId)
+{
+    const auto &lines = map.lines();
+    if (lines.empty())
+        return kSectorSize;
+    const uint32_t first = lines.front().sector;
+    uint32_t last = first;
+    for (const MapLine &l : lines) {
+        if (l.sector - first >= kJumpReadSectors)
+            break;
+        if (l.type == kMapNavigation || l.type == kMapClockSector || l.type == streamId)
+            last = l.sector;
+    }
+    return size_t(last - first + 1) * kSectorSize;
+}
 
 TimeCode ptsTime(const TimeCode &base, int32_t pts)
 {
@@ -282,8 +308,7 @@ PassOutcome VobPass::readCurrentFile()
             indexDone = true;
     }
 
-    const bool jumping = m_run.mapUse == MapUse::Following || byIndex;
-    SectorSource source(file, m_chunk, jumping ? 1 : kReadAheadSectors);
+    SectorSource source(file, m_chunk);
     const int64_t progressStep = std::max(m_run.totalBytes, fileSize) / 200;
     const bool following = m_run.mapUse == MapUse::Following;
     const bool building = m_run.mapUse == MapUse::Building;
@@ -291,7 +316,10 @@ PassOutcome VobPass::readCurrentFile()
     bool reachedEnd = indexDone || (following && m_run.map.isEmpty());
 
     while (!reachedEnd) {
-        auto read = source.at(pos);
+        const size_t readBytes = following ? mapReadBytes(m_run.map, m_run.streamId)
+                               : byIndex     ? kSectorSize
+                                             : kReadAheadSectors * kSectorSize;
+        auto read = source.at(pos, readBytes);
         if (!read) {
             outcome.end = PassEnd::Failed;
             outcome.error = read.error();
