@@ -1,0 +1,141 @@
+// Dispatch to the format writers, the trailers, and the small text pieces the writers share.
+#include "subtitles/format_writers.h"
+
+namespace glyfex::subtitles {
+
+void writeEntry(const WriterContext &context, const Entry &entry, LineSink &sink)
+{
+    using F = OutputFormat;
+    switch (context.format) {
+    case F::Dks: return writers::dks(context, entry, sink);
+    case F::DvdSubtitle: return writers::dvdSubtitle(context, entry, sink);
+    case F::FabSubtitler: return writers::fabSubtitler(context, entry, sink);
+    case F::MacDvdStudioPro: return writers::macDvdStudioPro(context, entry, sink);
+    case F::MacSub: return writers::macSub(context, entry, sink);
+    case F::MicroDvd: return writers::microDvd(context, entry, sink);
+    case F::Mpl: return writers::mpl(context, entry, sink);
+    case F::Mpl2: return writers::mpl2(context, entry, sink);
+    case F::PhoenixJapanimation: return writers::phoenix(context, entry, sink);
+    case F::PowerDivX: return writers::powerDivX(context, entry, sink);
+    case F::SpruceStl: return writers::spruceStl(context, entry, sink);
+    // I-Author shows its subtitles in the .gxt layout; its file is generated at save.
+    case F::Glyfex:
+    case F::IAuthor: return writers::glyfex(context, entry, sink);
+    case F::SubStationAlpha: return writers::subStationAlpha(context, entry, sink);
+    case F::Subviewer: return writers::subviewer(context, entry, sink);
+    case F::Subviewer2: return writers::subviewer2(context, entry, sink);
+    case F::TmPlayer: return writers::tmPlayer(context, entry, sink);
+    case F::TurboTitler: return writers::turboTitler(context, entry, sink);
+    case F::ViPlay: return writers::viPlay(context, entry, sink);
+    case F::ZeroG: return writers::zeroG(context, entry, sink);
+    case F::PhilipsSvcdDesigner:
+    case F::SonicDvdCreator:
+    case F::SonicScenarist:
+    case F::SpruceDvdMaestro:
+    case F::PinnacleImpression: return;
+    }
+}
+
+void writeHeader(const WriterContext &context, LineSink &sink)
+{
+    using F = OutputFormat;
+    switch (context.format) {
+    case F::DvdSubtitle: return writers::dvdSubtitleHeader(context, sink);
+    case F::MicroDvd: return writers::microDvdHeader(context, sink);
+    case F::SpruceStl: return writers::spruceStlHeader(context, sink);
+    case F::SubStationAlpha: return writers::subStationAlphaHeader(context, sink);
+    case F::Subviewer: return writers::subviewerHeader(context, sink);
+    case F::Subviewer2: return writers::subviewer2Header(context, sink);
+    case F::ViPlay: return sink.add(QStringLiteral("{* VIPLAY SUBTITLE FILE *}"));
+    case F::ZeroG:
+        sink.add(QStringLiteral("% Zero G 1.0"));
+        return sink.add(QString());
+    default: return;
+    }
+}
+
+QStringList trailerLines(OutputFormat format)
+{
+    switch (format) {
+    case OutputFormat::Subviewer:
+        return {QStringLiteral("[END]"), QStringLiteral("******** End Script ********")};
+    case OutputFormat::IAuthor: return {QString()};
+    case OutputFormat::PinnacleImpression: return {QString(49, QLatin1Char('-'))};
+    default: return {};
+    }
+}
+
+namespace writers {
+
+QString joinLines(const Subtitle &sub, QStringView sep)
+{
+    if (sub.lines.size() == 1)
+        return sub.lines.first();
+    return sub.lines.join(sep);
+}
+
+void appendPadded(QString &out, int64_t v, int digits)
+{
+    if (v < 0) {
+        out += QLatin1Char('-');
+        v = -v;
+    }
+    char buf[24];
+    int n = 0;
+    do {
+        buf[n++] = char('0' + v % 10);
+        v /= 10;
+    } while (v > 0);
+    for (int i = n; i < digits; ++i)
+        out += QLatin1Char('0');
+    while (n > 0)
+        out += QLatin1Char(buf[--n]);
+}
+
+QString padded(int64_t v, int digits)
+{
+    QString s;
+    appendPadded(s, v, digits);
+    return s;
+}
+
+void appendHms(QString &out, const core::TimeCode &t, int hourDigits)
+{
+    appendPadded(out, t.hour, hourDigits);
+    out += QLatin1Char(':');
+    appendPadded(out, t.minute);
+    out += QLatin1Char(':');
+    appendPadded(out, t.second);
+}
+
+void appendTimeCode(QString &out, const core::TimeCode &t)
+{
+    appendHms(out, t);
+    out += QLatin1Char(',');
+    appendPadded(out, t.fraction, 3);
+}
+
+void appendFrameTimeCode(QString &out, const core::TimeCode &t)
+{
+    appendHms(out, t);
+    out += QLatin1Char(':');
+    appendPadded(out, t.fraction);
+}
+
+QString firstEight(const core::TimeCode &t)
+{
+    QString s;
+    appendTimeCode(s, t);
+    s.truncate(8);
+    return s;
+}
+
+QString fontColorTagged(const QString &line, uint32_t rgb)
+{
+    return QStringLiteral("<font color=\"#%1\">").arg(rgb & 0xFFFFFF, 6, 16, QLatin1Char('0')) + line +
+           QStringLiteral("</font>");
+}
+
+} // namespace writers
+
+} // namespace glyfex::subtitles

@@ -1,0 +1,62 @@
+// Writers of the formats timed in frame numbers: MacSUB, MicroDVD, Mpl and Phoenix Japanimation.
+#include "subtitles/format_writers.h"
+#include "subtitles/style_tags.h"
+#include "subtitles/time_forms.h"
+
+namespace glyfex::subtitles::writers {
+
+namespace {
+
+QString frame(const WriterContext &context, const core::TimeCode &t)
+{
+    return QString::number(frameNumber(t, context.frameRateX1000));
+}
+
+} // namespace
+
+void macSub(const WriterContext &context, const Entry &entry, LineSink &sink)
+{
+    sink.add(QLatin1Char('/') + frame(context, entry.sub.start));
+    for (const QString &text : entry.sub.lines)
+        sink.add(stripStyleTags(text));
+    sink.add(QLatin1Char('/') + frame(context, entry.sub.stop));
+}
+
+void microDvd(const WriterContext &context, const Entry &entry, LineSink &sink)
+{
+    QString line = QLatin1Char('{') + frame(context, entry.sub.start) + QStringLiteral("}{") +
+                   frame(context, entry.sub.stop) + QLatin1Char('}');
+    for (qsizetype j = 0; j < entry.sub.lines.size(); ++j) {
+        if (j > 0)
+            line += QLatin1Char('|');
+        // A style over the whole line becomes the format's line style; others are marked by quotes.
+        QString text = entry.sub.lines[j];
+        const QString styles = takeWholeLineStyles(text);
+        if (!styles.isEmpty())
+            line += QStringLiteral("{y:") + styles + QLatin1Char('}');
+        line += text;
+    }
+    sink.add(quoteRemainingTags(line));
+}
+
+void microDvdHeader(const WriterContext &context, LineSink &sink)
+{
+    if (context.options.microDvdRateLine)
+        sink.add(QStringLiteral("{1}{1}") + context.options.frameRateText);
+}
+
+void mpl(const WriterContext &context, const Entry &entry, LineSink &sink)
+{
+    sink.add(stripStyleTags(frame(context, entry.sub.start) + QLatin1Char(',') + frame(context, entry.sub.stop) +
+                            QStringLiteral(",0,") + joinLines(entry.sub, u"|")));
+}
+
+void phoenix(const WriterContext &context, const Entry &entry, LineSink &sink)
+{
+    // Frame numbers right-aligned in seven characters; longer ones are written whole.
+    const auto field = [&](const core::TimeCode &t) { return frame(context, t).rightJustified(7, QLatin1Char(' ')); };
+    sink.add(stripStyleTags(field(entry.sub.start) + QLatin1Char(',') + field(entry.sub.stop) +
+                            QStringLiteral(", \"") + joinLines(entry.sub, u"|") + QLatin1Char('"')));
+}
+
+} // namespace glyfex::subtitles::writers

@@ -1,0 +1,142 @@
+// Writers of the formats timed in hundredths or tenths of a second: DVDSubtitle, Mpl2, Subviewer 2, Turbo Titler, ZeroG.
+#include "subtitles/format_writers.h"
+#include "subtitles/style_tags.h"
+#include "subtitles/time_forms.h"
+
+namespace glyfex::subtitles::writers {
+
+namespace {
+
+// "h:mm:ss.cc" with rounded hundredths.
+void appendRoundedShort(QString &out, const core::TimeCode &t)
+{
+    const Hundredths h = roundedHundredths(t);
+    appendHms(out, h.time, 1);
+    out += QLatin1Char('.');
+    appendPadded(out, h.hundredths);
+}
+
+// "hh:mm:ss.cc" with the hundredths cut from the milliseconds.
+QString truncatedLong(const core::TimeCode &t)
+{
+    QString s = firstEight(t);
+    s += QLatin1Char('.');
+    appendPadded(s, truncatedHundredths(t));
+    return s;
+}
+
+} // namespace
+
+void dvdSubtitle(const WriterContext &, const Entry &entry, LineSink &sink)
+{
+    const Hundredths h = roundedHundredths(entry.sub.start);
+    QString line = QStringLiteral("{T ");
+    appendHms(line, h.time);
+    line += QLatin1Char(':');
+    appendPadded(line, h.hundredths);
+    sink.add(line);
+    for (const QString &text : entry.sub.lines)
+        sink.add(stripStyleTags(text));
+    sink.add(QStringLiteral("}"));
+}
+
+void dvdSubtitleHeader(const WriterContext &context, LineSink &sink)
+{
+    const FormatOptions &o = context.options;
+    sink.add(QStringLiteral("{HEAD"));
+    sink.add(QStringLiteral("DISCID=") + o.dvdDiscId);
+    sink.add(QStringLiteral("DVDTITLE=") + o.dvdTitle);
+    sink.add(QStringLiteral("CODEPAGE=") + QString::number(context.codePage));
+    sink.add(QStringLiteral("FORMAT=ASCII"));
+    sink.add(QStringLiteral("LANG=") + o.dvdLanguage);
+    sink.add(QStringLiteral("TITLE=1"));
+    sink.add(QStringLiteral("ORIGINAL=ORIGINAL"));
+    sink.add(QStringLiteral("AUTHOR=") + o.dvdAuthor);
+    sink.add(QStringLiteral("WEB=") + o.dvdWeb);
+    sink.add(QStringLiteral("INFO=") + o.dvdInfo);
+    sink.add(QStringLiteral("LICENSE=") + o.dvdLicense);
+    sink.add(QStringLiteral("}"));
+}
+
+void mpl2(const WriterContext &, const Entry &entry, LineSink &sink)
+{
+    QString line = QStringLiteral("[");
+    line += QString::number(deciseconds(entry.sub.start));
+    line += QStringLiteral("][");
+    line += QString::number(deciseconds(entry.sub.stop));
+    line += QLatin1Char(']');
+    line += joinLines(entry.sub, u"|");
+    sink.add(stripStyleTags(line));
+}
+
+void subviewer2(const WriterContext &context, const Entry &entry, LineSink &sink)
+{
+    sink.add(truncatedLong(entry.sub.start) + QLatin1Char(',') + truncatedLong(entry.sub.stop));
+    if (context.options.sv2PreserveStyles) {
+        QString text;
+        for (qsizetype j = 0; j < entry.sub.lines.size(); ++j) {
+            if (j > 0)
+                text += QStringLiteral("[br]");
+            text += fontColorTagged(entry.sub.lines[j], entry.sub.lineColors[size_t(j)]);
+        }
+        sink.add(text);
+    } else {
+        sink.add(stripStyleTags(joinLines(entry.sub, u"[br]")));
+    }
+    sink.add(QString());
+}
+
+void subviewer2Header(const WriterContext &context, LineSink &sink)
+{
+    const FormatOptions &o = context.options;
+    sink.add(QStringLiteral("[INFORMATION]"));
+    sink.add(QStringLiteral("[TITLE]") + o.sv2Title);
+    sink.add(QStringLiteral("[AUTHOR]") + o.sv2Author);
+    sink.add(QStringLiteral("[SOURCE]") + o.sv2Source);
+    sink.add(QStringLiteral("[PRG]") + o.sv2Program);
+    sink.add(QStringLiteral("[FILEPATH]") + o.sv2FilePath);
+    sink.add(QStringLiteral("[DELAY]") + QString::number(o.sv2Delay));
+    sink.add(QStringLiteral("[CD TRACK]") + QString::number(o.sv2CdTrack));
+    sink.add(QStringLiteral("[COMMENT]") + o.sv2Comment);
+    sink.add(QStringLiteral("[END INFORMATION]"));
+    sink.add(QStringLiteral("[SUBTITLE]"));
+    // The last style that applies wins, in this order.
+    QString style = QStringLiteral("no");
+    if (o.sv2Font.strikeOut)
+        style = QStringLiteral("st");
+    if (o.sv2Font.underline)
+        style = QStringLiteral("ud");
+    if (o.sv2Font.bold)
+        style = QStringLiteral("bd");
+    if (o.sv2Font.italic)
+        style = QStringLiteral("it");
+    sink.add(QStringLiteral("[COLF]&HFFFFFF,[STYLE]") + style + QStringLiteral(",[SIZE]") +
+             QString::number(o.sv2Font.size) + QStringLiteral(",[FONT]") + o.sv2Font.name);
+    sink.add(QStringLiteral("00:00:00.00,00:00:00.10"));
+    sink.add(QString());
+    sink.add(QString());
+}
+
+void turboTitler(const WriterContext &, const Entry &entry, LineSink &sink)
+{
+    QString line;
+    appendRoundedShort(line, entry.sub.start);
+    line += QLatin1Char(',');
+    appendRoundedShort(line, entry.sub.stop);
+    line += QStringLiteral(",NTP ");
+    line += joinLines(entry.sub, u"|");
+    sink.add(stripStyleTags(line));
+}
+
+void zeroG(const WriterContext &, const Entry &entry, LineSink &sink)
+{
+    QString line = QStringLiteral("E 1 ");
+    appendRoundedShort(line, entry.sub.start);
+    line += QLatin1Char(' ');
+    appendRoundedShort(line, entry.sub.stop);
+    line += QStringLiteral(" Default NTP ");
+    line += joinLines(entry.sub, u"\\n");
+    sink.add(stripStyleTags(line));
+}
+
+} // namespace glyfex::subtitles::writers

@@ -1,0 +1,20 @@
+// Style tags in subtitle text (<b> <i> <u> and their closing forms): stripping them, and the whole-line styles.
+#pragma once
+
+#include <QString>
+
+namespace glyfex::subtitles {
+
+// Every <b> <i> <u> </b> </i> </u>, any case, removed.
+QString stripStyleTags(const QString &text);
+
+// Takes off the tags that wrap a whole line, for b, then i, then u, each test on what the one
+// before left; returns the letters found in that order ("bi"). A line is wrapped in <b> when its
+// lower-case form begins with "<b>" and its first "</b>" stands at its last four characters.
+QString takeWholeLineStyles(QString &line);
+
+// Every remaining tag (any case) becomes one double-quote character, and then every pair of
+// double-quote characters one: how formats without inline styles mark emphasis.
+QString quoteRemainingTags(QString text);
+
+} // namespace glyfex::subtitles

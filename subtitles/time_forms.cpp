@@ -1,0 +1,98 @@
+// The time forms of the writers.
+#include "subtitles/time_forms.h"
+
+#include <cmath>
+
+namespace glyfex::subtitles {
+
+namespace {
+
+constexpr core::TimeCode kOneSecond{0, 0, 1, 0};
+
+} // namespace
+
+core::TimeCode roundTimeToSecond(const core::TimeCode &t)
+{
+    core::TimeCode r = t.fraction > 500 ? core::addTimeCodes(t, kOneSecond) : t;
+    r.fraction = 0;
+    return r;
+}
+
+Hundredths roundedHundredths(const core::TimeCode &t)
+{
+    // nearbyint rounds halves to even in the default rounding mode: 1,995 s gives 100, 1,985 s 98.
+    Hundredths h{t, int(std::nearbyint(double(t.fraction) / 10.0))};
+    if (h.hundredths >= 100) {
+        h.hundredths = 0;
+        h.time = core::addTimeCodes(t, kOneSecond);
+    }
+    return h;
+}
+
+int64_t deciseconds(const core::TimeCode &t)
+{
+    return int64_t(t.hour) * 36000 + int64_t(t.minute) * 600 + int64_t(t.second) * 10 +
+           int64_t(std::nearbyint(double(t.fraction) / 100.0));
+}
+
+int64_t frameNumber(const core::TimeCode &t, uint32_t rateX1000)
+{
+    // Evaluated left to right in extended precision so that exact halves are seen as halves.
+    const long double ms = static_cast<long double>(core::timeCodeToMilliseconds(t));
+    return int64_t(std::nearbyintl(ms / 1000.0L * static_cast<long double>(rateX1000) / 1000.0L));
+}
+
+core::TimeCode msToFrameTimeCode(const core::TimeCode &t, uint16_t rateX100, bool dropFrame)
+{
+    const double frames = std::trunc(double(t.fraction) * rateX100 / 100000.0 + 0.5);
+    // The carry limit is the output rate's, whatever the source's video standard was.
+    core::VideoStandard output = rateX100 == 2500 ? core::VideoStandard::pal() : core::VideoStandard::ntsc();
+    output.maxFrame = uint8_t(rateX100 / 100 - 1);
+    core::TimeCode r = core::addFramesToTimeCode({t.hour, t.minute, t.second, 0}, uint16_t(frames), output);
+    if (dropFrame && r.second == 0 && (r.fraction == 0 || r.fraction == 1) && r.minute % 10 != 0)
+        r.fraction = 2;
+    return r;
+}
+
+core::Result<uint32_t> parseFrameRateX1000(QStringView text)
+{
+    const auto refused = [&](const QString &why) {
+        return core::makeError(QStringLiteral("Frame rate refused"), QLatin1Char('"') + text.toString() + QLatin1Char('"'),
+                               why);
+    };
+    qsizetype p = text.indexOf(QLatin1Char(','));
+    if (p < 0)
+        p = text.indexOf(QLatin1Char('.'));
+    int64_t value = 0;
+    bool ok = false;
+    if (p >= 0) {
+        int64_t whole = text.left(p).toLongLong(&ok);
+        if (!ok)
+            whole = 25;
+        double fraction = (QStringLiteral("0.") + text.mid(p + 1).toString()).toDouble(&ok);
+        if (!ok)
+            fraction = 0;
+        value = whole * 1000 + int64_t(std::nearbyint(fraction * 1000.0));
+    } else {
+        value = text.toLongLong(&ok);
+        if (!ok)
+            value = 25;
+        value *= 1000;
+    }
+    if (value <= 0)
+        return refused(QStringLiteral("a frame rate must be above zero"));
+    if (value > 1000 * 1000)
+        return refused(QStringLiteral("a frame rate must not exceed 1000 frames a second"));
+    return uint32_t(value);
+}
+
+core::TimeCode keepMinimumGap(const core::TimeCode &stop, const core::TimeCode &nextStart, int64_t gapMs)
+{
+    const int64_t next = core::timeCodeToMilliseconds(nextStart);
+    const int64_t d = next - core::timeCodeToMilliseconds(stop);
+    if (d >= 0 && d < gapMs)
+        return core::millisecondsToTimeCode(next - gapMs);
+    return stop;
+}
+
+} // namespace glyfex::subtitles
