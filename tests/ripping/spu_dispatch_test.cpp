@@ -287,14 +287,6 @@ TEST(DispatchVobSub, ShortTimingListFallsBackToPacketTimesWithOneWarning)
 
 // ---- With the reading pass on real material.
 
-class QuietPassHost : public VobPassHost {
-public:
-    void progress(int64_t, int64_t) override {}
-    core::PumpResult pump() override { return core::PumpResult::Continue; }
-    core::Answer askBadPack(int64_t) override { return core::Answer::Yes; }
-    void videoStandardChanged(const core::VideoStandard &, int, int) override {}
-    void warn(const QString &) override {}
-};
 
 struct PassRig {
     PassRig(const DispatchOptions &o, const QString &file, uint8_t stream) : rig(o)
@@ -314,7 +306,7 @@ struct PassRig {
         return last;
     }
     Rig rig;
-    QuietPassHost host;
+    SilentVobPassHost host;
 };
 
 TEST(DispatchRealUnits, EachSavedSupEqualsTheUnitLibavformatDemuxes)

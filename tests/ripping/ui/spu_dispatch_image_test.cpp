@@ -25,14 +25,6 @@ public:
     std::vector<ExportedPicture> pictures;
 };
 
-class QuietPassHost : public VobPassHost {
-public:
-    void progress(int64_t, int64_t) override {}
-    core::PumpResult pump() override { return core::PumpResult::Continue; }
-    core::Answer askBadPack(int64_t) override { return core::Answer::Yes; }
-    void videoStandardChanged(const core::VideoStandard &, int, int) override {}
-    void warn(const QString &) override {}
-};
 
 TEST(SavedBitmaps, OpenInQImageWithTheDecodedSizeAndPixels)
 {
@@ -59,7 +51,7 @@ TEST(SavedBitmaps, OpenInQImageWithTheDecodedSizeAndPixels)
         PlainExport exporter;
         KeepingHost host;
         SpuDispatcher dispatcher(o, run, subs, recognition, exporter, host);
-        QuietPassHost passHost;
+        SilentVobPassHost passHost;
         VobPass pass(run, passHost, dispatcher);
         while (!run.finished() && !run.stopped)
             (void)pass.readCurrentFile();
