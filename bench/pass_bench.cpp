@@ -43,14 +43,6 @@ public:
     uint64_t bytes = 0;
 };
 
-class QuietHost : public ripping::VobPassHost {
-public:
-    void progress(int64_t, int64_t) override {}
-    core::PumpResult pump() override { return core::PumpResult::Continue; }
-    core::Answer askBadPack(int64_t) override { return core::Answer::YesToAll; }
-    void videoStandardChanged(const core::VideoStandard &, int, int) override {}
-    void warn(const QString &) override {}
-};
 
 QString linkedVob()
 {
@@ -67,7 +59,7 @@ uint64_t runPass(bool useMap)
 {
     static ripping::RunState run;
     static CountingHandler handler;
-    static QuietHost host;
+    static ripping::SilentVobPassHost host(core::Answer::YesToAll);
     static ripping::VobPass pass(run, host, handler);
     run = ripping::RunState();
     run.vobList = {linkedVob()};

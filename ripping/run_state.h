@@ -62,6 +62,8 @@ struct RunState {
     bool pausedByMainButton = false;
     bool stopped = false;         // a read or write error ended the run; Start clears it
     bool vobSubTimesWarned = false; // the short-timing-list warning was given in this run
+    uint16_t skippedCount = 0;    // units too short to use (recognise and save-bitmap actions)
+    uint32_t picturesSaved = 0;   // picture files written in this run
 
     SubtitleMap map;              // the current file's map, built or followed
     MapUse mapUse = MapUse::Undecided;

@@ -47,6 +47,21 @@ public:
     virtual void warn(const QString &text) = 0;
 };
 
+// A host that shows nothing, never pauses, and gives one fixed answer to the bad-pack question: the
+// unattended run, benchmarks, and tests that need no script.
+class SilentVobPassHost : public VobPassHost {
+public:
+    explicit SilentVobPassHost(core::Answer badPackAnswer = core::Answer::Yes) : m_answer(badPackAnswer) {}
+    void progress(int64_t, int64_t) override {}
+    core::PumpResult pump() override { return core::PumpResult::Continue; }
+    core::Answer askBadPack(int64_t) override { return m_answer; }
+    void videoStandardChanged(const core::VideoStandard &, int, int) override {}
+    void warn(const QString &) override {}
+
+private:
+    core::Answer m_answer;
+};
+
 enum class PassEnd {
     FileDone,   // the end of the file (or of its map or index) was reached; the next file follows
     Refused,    // No at the bad-pack question; the next file follows
