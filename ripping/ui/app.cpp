@@ -7,6 +7,7 @@
 #include "ripping/ui/progress_controller.h"
 #include "ripping/ui/shell_window.h"
 #include "ripping/ui/stream_scan_window.h"
+#include "subtitles/ui/subtitles_window.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -39,7 +40,7 @@ void App::createWindows()
         m_windows.push_back(new ShellWindow(QString::fromLatin1(form), QString::fromLatin1(caption), m_mainWindow));
     };
     shell("Form2", "New Character(s)");
-    shell("Form3", "Subtitles");
+    m_windows.push_back(new subtitles::ui::SubtitlesWindow(*this, m_mainWindow));
     shell("Form4", "Advanced OCR Setup");
     shell("Form5", "View/Edit Character Matrix");
     m_inputDialog = new InputDialog(*this, m_mainWindow);

@@ -1,0 +1,203 @@
+// The Subtitles window: the store's subtitles as the lines of the output format, the save commands and the conversion panel.
+#pragma once
+
+#include "core/time_code.h"
+#include "subtitles/output_format.h"
+#include "subtitles/renderer.h"
+#include "subtitles/subtitle_saver.h"
+#include "subtitles/subtitle_store.h"
+
+#include <QByteArray>
+#include <QFont>
+#include <QList>
+#include <QMainWindow>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QToolButton;
+
+namespace glyfex::ripping::ui {
+class App;
+}
+
+namespace glyfex::subtitles::ui {
+
+class SubtitlesWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // The conversion panel: load mode after an ANSI file was read (pick the page, read again),
+    // save mode before an ANSI save (pick the page, save).
+    enum class PanelMode { Load, Save };
+
+    SubtitlesWindow(ripping::ui::App &app, QWidget *parent);
+    ~SubtitlesWindow() override;
+
+    SubtitleStore &store() { return m_store; }
+    const SubtitleStore &store() const { return m_store; }
+    Renderer &renderer() { return m_renderer; }
+
+    // --- what the other windows use -------------------------------------------------------------
+
+    OutputFormat outputFormat() const { return m_renderer.format(); }
+    // Takes a format (from the configuration or the Output Format dialog) and rebuilds the list;
+    // an invalid frame rate in the options is refused and nothing changes.
+    core::Result<void> setOutputFormat(OutputFormat format);
+    const QString &fileName() const { return m_fileName; }
+    // Keeps name as the window's file name; the caption and the save dialog show it without its
+    // folder and with the extension of the output format.
+    void setSubtitleFileName(const QString &name);
+    // The name the save dialog starts with ("NewFile.gxt" at first).
+    const QString &saveDialogFileName() const { return m_saveName; }
+    bool isModified() const { return m_renderer.isModified(); }
+    bool loadedFromFile() const { return m_loadedFromFile; }
+    void setLoadedFromFile(bool on) { m_loadedFromFile = on; }
+    bool isUnicode() const { return m_renderer.isUnicode(); }
+    // The code page of ANSI files, as the code-page list shows it; 0 (the system page, 1252 here)
+    // until a charset or page is chosen.
+    uint16_t codePage() const { return m_codePage; }
+    uint8_t textCharset() const { return m_textCharset; }
+    int filterIndex() const { return m_filterIndex; }
+    void setFilterIndex(int index) { m_filterIndex = index; }
+    // Raw lines of the last ANSI file read, shown decoded while the panel is in load mode.
+    void setRawLines(const QList<QByteArray> &lines) { m_rawLines = lines; }
+
+    // A subtitle was added to the store (rendered at the end of the list) or merged into the last
+    // one (the list is rebuilt). Keeps the count label and the main window's count in step.
+    void subtitleAdded(const AddReport &report);
+    // Appends the lines of subtitle index (1-based) and scrolls down when V is ticked.
+    void renderSubtitle(int index);
+    // Clears and refills the whole list from the store.
+    void rebuildSubtitleText();
+    // Takes back the lines of the last subtitle (to render it again once its stop is known).
+    void removeLastSubtitleLines();
+
+    // Clear: asks first when the text is not saved; false when the user kept it.
+    bool clearSubtitles();
+    // Save As with the question between Unicode and a code page.
+    void saveAs();
+    // The code-page panel's Save: writes ANSI in the chosen page.
+    void saveAnsi();
+    // The Done button: in load mode the file is read again (through the loader, when there is one).
+    void done();
+
+    // The conversion panel.
+    void showConversionPanel(PanelMode mode);
+    void hideConversionPanel();
+    bool conversionPanelShown() const;
+    PanelMode panelMode() const { return m_panelMode; }
+    // Chooses a charset by its name in the charset list (the code page follows it).
+    void chooseCharsetName(const QString &name);
+    // Chooses the list font by family name; its charsets refill the charset list.
+    void chooseFontName(const QString &family);
+
+    // Frame-rate boxes that show the same rate as this window's (the Output Format dialog's four).
+    void linkFrameRateBoxes(const QList<QComboBox *> &boxes);
+    // From code (sender null): copies this window's rate into the linked boxes; from a change in
+    // any box: copies that box's text into the others and into this window's.
+    void frameRateChanged(QComboBox *sender);
+
+    // The Open command. Reading subtitle files is another piece's work: until a loader is given,
+    // the command asks its questions, takes a file name and hands it to nobody.
+    using Loader = std::function<void(const QString &path, bool firstLoad)>;
+    void setLoader(Loader loader) { m_loader = std::move(loader); }
+    void openFile();
+    QString openDialogFileName() const { return m_openName; }
+
+    // The font question of bbSetFont; tests answer it. Empty: the user cancelled.
+    using FontAsker = std::function<std::optional<QFont>(QWidget *parent, const QFont &current)>;
+    void setFontAsker(FontAsker asker) { m_fontAsker = std::move(asker); }
+    void chooseListFont();
+
+    // Command-line mode saves to this name + "." + the format's extension, without any dialog.
+    void setCommandLineOutput(const QString &baseName) { m_commandLineOutput = baseName; }
+
+    // The source file that names an ANSI save by default (the video or the first VOB of the run).
+    void setSourceFileName(const QString &path) { m_sourceFile = path; }
+
+    QListWidget *list() const { return m_list; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void buildMenus();
+    QWidget *buildConversionPanel();
+    QWidget *buildCommandPanel();
+    void syncListTail();
+    void updateCount();
+    void updateUnicodeLabel();
+    void setMenusEnabled(bool on);
+    void fontChanged();
+    void charsetChanged();
+    void codePageChanged();
+    void previewRawLines();
+    void showModalForm(const char *formName);
+    void outputFormatDialog();
+    void applyListFont(const QFont &font);
+    void saveToFile(bool unicode);
+    uint16_t effectiveCodePage() const { return m_codePage == 0 ? 1252 : m_codePage; }
+
+    ripping::ui::App &m_app;
+    SubtitleStore m_store;
+    Renderer m_renderer;
+
+    QString m_fileName = QStringLiteral("NewFile");
+    QString m_saveName;            // SaveDialogText's file name
+    QString m_saveFilter;
+    QString m_saveFolder;          // where the save dialog starts
+    QString m_openName;            // OpenDialogGlyfexText's file name
+    QString m_openFolder;
+    QString m_commandLineOutput;
+    QString m_sourceFile;
+    int m_filterIndex = 7;         // the "Glyfex (*.gxt)" filter
+    bool m_loadedFromFile = false;
+    bool m_unicodeAfterRender = false; // what Save As found, restored after an ANSI save
+    uint16_t m_codePage = 0;
+    uint8_t m_textCharset = 1;
+    QList<QByteArray> m_rawLines;
+    PanelMode m_panelMode = PanelMode::Load;
+    QFont m_listFont;
+    QList<QComboBox *> m_linkedRates;
+    bool m_syncingRates = false;
+    bool m_fillingCharsets = false;
+    Loader m_loader;
+    FontAsker m_fontAsker;
+
+    QMenu *m_fileMenu = nullptr;
+    QMenu *m_correctionsMenu = nullptr;
+    QMenu *m_formatMenu = nullptr;
+    QAction *m_saveAsAction = nullptr;
+
+    QFrame *m_conversion = nullptr;
+    QLabel *m_labelFont = nullptr;
+    QToolButton *m_setFont = nullptr;
+    QComboBox *m_fontBox = nullptr;
+    QComboBox *m_charsetBox = nullptr;
+    QComboBox *m_codePageBox = nullptr;
+    QPushButton *m_done = nullptr;
+    QPushButton *m_save = nullptr;
+
+    QWidget *m_panel1 = nullptr;
+    QLabel *m_count = nullptr;
+    QLabel *m_skip = nullptr;
+    QComboBox *m_fps = nullptr;
+    QLabel *m_subFormat = nullptr;
+    QCheckBox *m_format = nullptr;
+    QCheckBox *m_scrollDown = nullptr;
+    QListWidget *m_list = nullptr;
+};
+
+} // namespace glyfex::subtitles::ui
