@@ -780,8 +780,12 @@ void SubtitlesWindow::resizeEvent(QResizeEvent *event)
 
 void SubtitlesWindow::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            return;
+        }
+    }
 }
 
 void SubtitlesWindow::dropEvent(QDropEvent *event)
