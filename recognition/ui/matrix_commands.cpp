@@ -1,0 +1,220 @@
+// Open, save, save as and new for the character matrix, with the question that protects a changed matrix.
+#include "recognition/ui/matrix_commands.h"
+
+#include "core/messages.h"
+#include "core/pass_host.h"
+#include "recognition/char_matrix_file.h"
+#include "ripping/ui/app.h"
+#include "ripping/ui/input_dialog.h"
+#include "ripping/ui/main_window.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace glyfex::recognition::ui {
+
+namespace {
+
+const QString kFilter = QStringLiteral("Glyfex Character Matrix (*.gxc)|*.gxc");
+const QString kNewFileName = QStringLiteral("New File");
+
+// The input dialog's bar follows the load: its maximum is twice the entries (the load, then the
+// editor's list), so the load fills the first half.
+class BarHost : public core::PassHost {
+public:
+    explicit BarHost(QProgressBar *bar) : m_bar(bar) {}
+    void progress(int64_t done, int64_t total) override
+    {
+        if (!m_bar)
+            return;
+        m_bar->setMaximum(int(std::min<int64_t>(total * 2 + 1, INT32_MAX)));
+        m_bar->setValue(int(std::min<int64_t>(done + 1, m_bar->maximum())));
+    }
+    core::PumpResult pump() override { return core::PumpResult::Continue; }
+
+private:
+    QProgressBar *m_bar;
+};
+
+QString withoutAmpersand(QString caption)
+{
+    return caption.remove(QLatin1Char('&'));
+}
+
+} // namespace
+
+MatrixCommands::MatrixCommands(ripping::ui::App &app, CharMatrix &matrix, std::function<uint16_t()> codePage,
+                               QObject *parent)
+    : QObject(parent), m_app(app), m_matrix(matrix), m_codePage(std::move(codePage))
+{
+    m_folder = m_app.paths.chMatrixDir();
+}
+
+QWidget *MatrixCommands::dialogParent() const
+{
+    return m_app.mainWindow();
+}
+
+void MatrixCommands::attach()
+{
+    QWidget *main = m_app.mainWindow();
+    if (main) {
+        struct Item {
+            const char *name;
+            const char *caption;
+            void (MatrixCommands::*command)();
+        };
+        const Item items[] = {
+            {"OpenCharacterMatrix1", "&Open Characters Matrix File", &MatrixCommands::open},
+            {"SaveCharacterMatrix1", "&Save Characters Matrix File", nullptr},
+            {"SaveCharacterMatrixAs1", "Save Characters Matrix File &As", nullptr},
+            {"NewCharacterMatrix1", "&New Characters Matrix", &MatrixCommands::newMatrix},
+        };
+        for (const Item &item : items) {
+            auto *action = main->findChild<QAction *>(QString::fromLatin1(item.name));
+            if (!action)
+                continue;
+            action->setText(QString::fromLatin1(item.caption));
+            action->setEnabled(true);
+            if (item.command)
+                connect(action, &QAction::triggered, this, item.command);
+        }
+        if (auto *action = main->findChild<QAction *>(QStringLiteral("SaveCharacterMatrix1")))
+            connect(action, &QAction::triggered, this, [this] { save(); });
+        if (auto *action = main->findChild<QAction *>(QStringLiteral("SaveCharacterMatrixAs1")))
+            connect(action, &QAction::triggered, this, [this] { saveAs(); });
+        // New stands apart from the file commands.
+        if (auto *action = main->findChild<QAction *>(QStringLiteral("NewCharacterMatrix1"))) {
+            for (QMenu *menu : main->findChildren<QMenu *>()) {
+                const QList<QAction *> actions = menu->actions();
+                const qsizetype at = actions.indexOf(action);
+                if (at > 0 && !actions[at - 1]->isSeparator())
+                    menu->insertSeparator(action);
+            }
+        }
+    }
+    if (QWidget *input = static_cast<QWidget *>(m_app.inputDialog())) {
+        if (auto *button = input->findChild<QPushButton *>(QStringLiteral("ButtonOpenCharMatrixFile"))) {
+            button->setEnabled(true);
+            connect(button, &QPushButton::clicked, this, &MatrixCommands::open);
+        }
+        if (auto *button = input->findChild<QPushButton *>(QStringLiteral("ButtonNewMatrix"))) {
+            button->setEnabled(true);
+            connect(button, &QPushButton::clicked, this, &MatrixCommands::newMatrix);
+        }
+    }
+    showMatrixName();
+}
+
+bool MatrixCommands::confirmSaveMatrix()
+{
+    if (!m_matrix.isModified() || m_matrix.count() == 0)
+        return true;
+    const QString name = QFileInfo(m_matrix.fileName()).fileName();
+    const QString question = m_app.message(core::Msg::Warning) + QStringLiteral("\r\n") +
+                             m_app.message(core::Msg::CharacterMatrix) + QLatin1Char(' ') + name + QLatin1Char(' ') +
+                             m_app.message(core::Msg::HasBeenModified) + QLatin1Char('\r') +
+                             m_app.message(core::Msg::DoYouWantToSaveIt);
+    switch (m_app.prompt().confirm(question)) {
+    case core::Answer::Yes:
+        save();
+        return true;
+    case core::Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool MatrixCommands::save()
+{
+    // A new matrix has no name, and no file of that name exists: the name is asked for.
+    const bool exists = !m_matrix.fileName().isEmpty() && QFileInfo::exists(m_matrix.fileName());
+    return saveMatrix(!exists, withoutAmpersand(QStringLiteral("&Save Characters Matrix File")));
+}
+
+bool MatrixCommands::saveAs()
+{
+    return saveMatrix(true, withoutAmpersand(QStringLiteral("Save Characters Matrix File &As")));
+}
+
+bool MatrixCommands::saveMatrix(bool askName, const QString &title)
+{
+    if (m_matrix.count() == 0) {
+        m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n") +
+                            m_app.message(core::Msg::MatrixEmpty));
+        return false;
+    }
+    QString path = m_matrix.fileName();
+    if (askName) {
+        const QString start = path.isEmpty() ? m_folder : QDir(m_folder).filePath(QFileInfo(path).fileName());
+        path = m_app.files().saveFile(dialogParent(), title, start, kFilter);
+        if (path.isEmpty())
+            return false;
+        if (QFileInfo(path).suffix().isEmpty())
+            path += QLatin1Char('.') + QLatin1String(kMatrixFileExtension);
+        m_folder = QFileInfo(path).absolutePath();
+    }
+    if (auto saved = saveCharMatrix(m_matrix, path); !saved) {
+        m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + saved.error().message());
+        return false;
+    }
+    showMatrixName();
+    return true;
+}
+
+void MatrixCommands::open()
+{
+    if (!confirmSaveMatrix())
+        return;
+    const QString path = m_app.files().openFile(dialogParent(), QStringLiteral("Open Characters Matrix File"), m_folder,
+                                                kFilter, 1);
+    if (path.isEmpty())
+        return;
+    m_folder = QFileInfo(path).absolutePath();
+    QProgressBar *bar = nullptr;
+    if (QWidget *input = static_cast<QWidget *>(m_app.inputDialog()))
+        bar = input->findChild<QProgressBar *>(QStringLiteral("ProgressBar"));
+    if (bar) {
+        bar->setMinimum(1);
+        bar->setValue(1);
+        bar->show();
+    }
+    BarHost host(bar);
+    auto loaded = loadCharMatrix(path, m_matrix, m_codePage ? m_codePage() : 0, host);
+    if (bar)
+        bar->hide();
+    if (!loaded)
+        m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n") + loaded.error().message());
+    // Whether or not the file was a matrix, the views show the matrix as it now is.
+    if (m_changed)
+        m_changed();
+    showMatrixName();
+}
+
+void MatrixCommands::newMatrix()
+{
+    if (!confirmSaveMatrix())
+        return;
+    m_matrix.clear();
+    if (m_changed)
+        m_changed();
+    showMatrixName();
+}
+
+void MatrixCommands::showMatrixName()
+{
+    QWidget *input = static_cast<QWidget *>(m_app.inputDialog());
+    if (!input)
+        return;
+    if (auto *field = input->findChild<QLineEdit *>(QStringLiteral("EditCharMatrixFile")))
+        field->setText(m_matrix.fileName().isEmpty() ? kNewFileName : QFileInfo(m_matrix.fileName()).fileName());
+}
+
+} // namespace glyfex::recognition::ui

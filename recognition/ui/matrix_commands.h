@@ -1,0 +1,67 @@
+// The character-matrix commands of the main window's menu and the input dialog: open, save, save as, new, and the save question.
+#pragma once
+
+#include "recognition/char_matrix.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+class QAction;
+class QWidget;
+
+namespace glyfex::ripping::ui {
+class App;
+}
+
+namespace glyfex::recognition::ui {
+
+class MatrixCommands : public QObject {
+    Q_OBJECT
+public:
+    // codePage converts the texts of old (version 2) matrix files.
+    MatrixCommands(ripping::ui::App &app, CharMatrix &matrix, std::function<uint16_t()> codePage,
+                   QObject *parent = nullptr);
+
+    // Takes over the main window's "Characters Matrix" items and the input dialog's matrix buttons
+    // (found by their component names), gives them their captions and enables them.
+    void attach();
+
+    // Before the matrix is replaced or the program closes: false means the caller must not go on.
+    // Asks only when the matrix has entries and changed; Yes saves it first (a cancelled or failed
+    // save still goes on: the user chose to go on).
+    bool confirmSaveMatrix();
+    // Save asks for a name only when the matrix's file does not exist yet; Save As always asks.
+    // Both return whether the matrix was written.
+    bool save();
+    bool saveAs();
+    // Open asks the save question, then for a file; a file that is no matrix is reported and the
+    // matrix stays as it was.
+    void open();
+    // An empty matrix without a name, after the save question.
+    void newMatrix();
+
+    // Shows the matrix's file name in the input dialog ("New File" when it has none).
+    void showMatrixName();
+
+    // The folder both matrix dialogs start in.
+    const QString &folder() const { return m_folder; }
+    void setFolder(const QString &folder) { m_folder = folder; }
+
+    // Called after the matrix was opened or renewed (the matrix editor refreshes its list).
+    void setChangedHandler(std::function<void()> handler) { m_changed = std::move(handler); }
+
+private:
+    bool saveMatrix(bool askName, const QString &title);
+    QWidget *dialogParent() const;
+
+    ripping::ui::App &m_app;
+    CharMatrix &m_matrix;
+    std::function<uint16_t()> m_codePage;
+    std::function<void()> m_changed;
+    QString m_folder;
+};
+
+} // namespace glyfex::recognition::ui
