@@ -255,8 +255,6 @@ GlyphAnswer GroundTruthAnswerer::askGlyph(const GlyphQuestion &question)
     auto it = m_alignments.find(key);
     if (it == m_alignments.end())
         it = m_alignments.emplace(key, align(question.boxes, entry->lines[question.line])).first;
-    if (getenv("DBGAL")) { for (auto &b : question.boxes) fprintf(stderr, "(%d,%d %dx%d) ", b.x, b.y, b.width, b.height); fprintf(stderr, "\n");
-      for (size_t i = 0; i < it->second.groupOfBox.size(); ++i) { int g = it->second.groupOfBox[i]; fprintf(stderr, "%d:%s ", g, g>=0? it->second.groupText[g].toStdString().c_str():"-"); } fprintf(stderr, "\n"); }
     const Alignment &a = it->second;
     if (a.groupOfBox.size() != question.boxes.size()) {
         ++m_unanswerable;
