@@ -286,8 +286,10 @@ RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString 
                 switch (answer.code) {
                 case AnswerCode::UseTextOnly:
                     takeAnswer();
-                    if (joined)
+                    if (joined) {
+                        current = run;
                         used = n + 1;
+                    }
                     break;
                 case AnswerCode::Ok:
                     takeAnswer();

@@ -6,7 +6,11 @@
 #include "support/dispatch_fakes.h"
 #include "support/test_data.h"
 
+#include <QFile>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -96,3 +100,66 @@ INSTANTIATE_TEST_SUITE_P(Discs, FixtureRoad, testing::Values("dvd-pal-sans", "dv
                                      ch = '_';
                              return n;
                          });
+
+// Pauses on the first question of some pictures, through the run control as the dialog does, and
+// answers from the truth otherwise.
+class PausingTeacher : public GlyphAsker {
+public:
+    PausingTeacher(GroundTruthAnswerer &truth, RunControl &control, std::vector<int> pauseAtQuestion)
+        : m_truth(truth), m_control(control), m_pauses(std::move(pauseAtQuestion)) {}
+    GlyphAnswer askGlyph(const GlyphQuestion &q) override
+    {
+        ++m_asked;
+        if (std::find(m_pauses.begin(), m_pauses.end(), m_asked) != m_pauses.end()) {
+            m_control.pauseAndRewind();
+            return GlyphAnswer{{}, 0, AnswerCode::Pause};
+        }
+        return m_truth.askGlyph(q);
+    }
+
+private:
+    GroundTruthAnswerer &m_truth;
+    RunControl &m_control;
+    std::vector<int> m_pauses;
+    int m_asked = 0;
+};
+
+TEST(FixtureRoadPause, ThePausedPictureComesBackOnResumeAndIsStoredOnce)
+{
+    const QString dir = test::dataPath(QStringLiteral("dvd-pal-sans"));
+    // With and without the subtitle map: a followed map must lead back to the paused picture too.
+    for (bool useMap : {false, true}) {
+        SCOPED_TRACE(useMap ? "map" : "no map");
+        QTemporaryDir scratch;
+        const QString vob = scratch.filePath(QStringLiteral("VTS_01_1.VOB"));
+        ASSERT_TRUE(QFile::copy(dir + QStringLiteral("/dvd/VIDEO_TS/VTS_01_1.VOB"), vob));
+        auto truth = readGroundTruth(dir + QStringLiteral("/gt.srt"));
+        ASSERT_TRUE(truth.ok());
+        if (useMap) {
+            // A first run builds the map.
+            CharMatrix m;
+            GroundTruthAnswerer t(*truth);
+            test::OcrRoad build(m, t, vob);
+            build.run.useMap = true;
+            build.runAll();
+            ASSERT_TRUE(QFile::exists(ripping::SubtitleMap::pathFor(vob)));
+        }
+        CharMatrix matrix;
+        GroundTruthAnswerer truthAnswers(*truth);
+        std::unique_ptr<PausingTeacher> teacher;
+        // The road owns the run control, so the teacher is bound to it once the road exists.
+        struct Late : GlyphAsker {
+            GlyphAsker *inner = nullptr;
+            GlyphAnswer askGlyph(const GlyphQuestion &q) override { return inner->askGlyph(q); }
+        } late;
+        test::OcrRoad road(matrix, late, vob);
+        road.run.useMap = useMap;
+        teacher = std::make_unique<PausingTeacher>(truthAnswers, road.control, std::vector<int>{1, 40});
+        late.inner = teacher.get();
+        EXPECT_EQ(road.runAll().end, ripping::PassEnd::FileDone);
+        EXPECT_EQ(road.pauses, 2);
+        ASSERT_EQ(road.store.count(), int(truth->size()));
+        for (int i = 1; i <= road.store.count(); ++i)
+            EXPECT_EQ(joined(road.store.at(i).lines), joined((*truth)[size_t(i - 1)].lines)) << "subtitle " << i;
+    }
+}
