@@ -40,6 +40,9 @@ public:
     // Makes found (a matrix from another file that knows the glyph) the current matrix. false when the
     // user kept the current matrix (Cancel at the save question, or its save failed).
     virtual bool adoptMatrix(CharMatrix &found) = 0;
+    // After a colour-change or fill-matrix request: true once, when the paused pass has stopped and
+    // the run may resume by itself.
+    virtual bool takeAutomaticResume() { return false; }
 };
 
 // The run control of the main road: a DVD or VobSub run, or a picture source without a run.
@@ -65,7 +68,7 @@ public:
 
     // A colour-change or fill-matrix request paused the run and waits for it to stop, after which the
     // run resumes by itself. Returns true once, when the run has stopped, and clears the request.
-    bool takeAutomaticResume();
+    bool takeAutomaticResume() override;
 
 private:
     ripping::RunState *m_run;
