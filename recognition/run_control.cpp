@@ -1,0 +1,108 @@
+// The run control of the main road: rewinding the reading pass, assistant requests and matrix adoption.
+#include "recognition/run_control.h"
+
+#include "recognition/char_matrix_file.h"
+#include "ripping/subtitle_map.h"
+
+namespace glyfex::recognition {
+
+MainRunControl::MainRunControl(ripping::RunState *run, OcrAssistState &assist, CharMatrix &matrix,
+                               core::UserPrompt &prompt)
+    : m_run(run), m_assist(assist), m_matrix(matrix), m_prompt(prompt)
+{
+    m_saver = [](CharMatrix &m) -> core::Result<void> {
+        if (m.fileName().isEmpty())
+            return core::makeError(QStringLiteral("Cannot save the character matrix"), QString(),
+                                   QStringLiteral("it has no file name yet"));
+        return saveCharMatrix(m, m.fileName());
+    };
+}
+
+void MainRunControl::pauseAndRewind()
+{
+    if (!m_run)
+        return;
+    ripping::RunState &run = *m_run;
+    // The pass resumes at the sector that began the picture being recognised, and counts it again.
+    run.resumePos = run.spuSectorPos;
+    if (run.spuCount > 0)
+        run.spuCount -= 1;
+    if (run.spuCountTotal > 0)
+        run.spuCountTotal -= 1;
+    if (run.mapUse == ripping::MapUse::Following && !run.finished()) {
+        // The map was consumed up to the current sector: read it again and skip what lies before the
+        // picture, so that following it leads back to that picture.
+        const QString vob = run.vobList[run.currentFile];
+        const int64_t size = run.currentFile < int(run.vobSizes.size()) ? run.vobSizes[size_t(run.currentFile)] : 0;
+        auto loaded = ripping::SubtitleMap::load(ripping::SubtitleMap::pathFor(vob), size);
+        if (loaded && !loaded->isEmpty()) {
+            run.map = std::move(*loaded);
+            run.map.dropBefore(run.resumePos);
+        } else {
+            run.map.clear();
+            run.mapUse = ripping::MapUse::Off;
+        }
+    } else if (run.mapUse == ripping::MapUse::Building) {
+        // Lines already noted for the sectors that are read again would repeat in the map, which then
+        // no longer rises; it is only a cache, so this pass over the file builds none.
+        run.map.clear();
+        run.mapUse = ripping::MapUse::Off;
+    }
+    run.paused = true;
+    run.pausedByMainButton = false;
+}
+
+void MainRunControl::requestColourChange()
+{
+    m_assist.mode = OcrAssistState::ColourChangeRequested;
+    pauseAndRewind();
+    m_resumePending = m_run != nullptr;
+}
+
+void MainRunControl::requestFillMatrix()
+{
+    m_assist.savedMode = m_assist.mode;
+    m_assist.mode = OcrAssistState::FillMatrixRequested;
+    pauseAndRewind();
+    m_resumePending = m_run != nullptr;
+}
+
+bool MainRunControl::sameAsLast()
+{
+    return m_sameAsLast ? m_sameAsLast() : false;
+}
+
+bool MainRunControl::adoptMatrix(CharMatrix &found)
+{
+    // Entries learned in this run live only in memory until saved: replacing the matrix silently
+    // would lose them.
+    if (m_matrix.isModified() && m_matrix.liveCount() > 0) {
+        const core::Answer a = m_prompt.confirm(
+            QStringLiteral("The current character matrix has entries that are not saved.\n"
+                           "Save them before the matrix \"%1\" replaces it?")
+                .arg(found.fileName().section(QLatin1Char('/'), -1)));
+        if (a == core::Answer::Cancel)
+            return false;
+        if (a == core::Answer::Yes) {
+            if (auto saved = m_saver(m_matrix); !saved) {
+                m_prompt.error(saved.error().message());
+                return false;
+            }
+        }
+    }
+    m_matrix.swap(found);
+    found.clear();
+    if (m_adopted)
+        m_adopted();
+    return true;
+}
+
+bool MainRunControl::takeAutomaticResume()
+{
+    if (!m_resumePending || !m_run || m_run->processing)
+        return false;
+    m_resumePending = false;
+    return true;
+}
+
+} // namespace glyfex::recognition
