@@ -1,6 +1,7 @@
 // Glyfex's entry point: creates the application object with its windows in their fixed order, then runs the event loop.
 #include "ripping/ui/app.h"
 #include "ripping/ui/main_window.h"
+#include "subtitles/ui/run_wiring.h"
 
 #include <QApplication>
 
@@ -12,6 +13,7 @@ int main(int argc, char **argv)
 
     glyfex::ripping::ui::App app;
     app.createWindows();
+    glyfex::subtitles::ui::RunWiring run(app); // Start, the reading pass, recognition and the matrix commands
     app.mainWindow()->show();
     return application.exec();
 }

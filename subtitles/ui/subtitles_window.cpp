@@ -687,11 +687,7 @@ void SubtitlesWindow::saveAs()
 
 void SubtitlesWindow::saveAnsi()
 {
-    QString language;
-    if (QWidget *form2 = m_app.window(QStringLiteral("Form2"))) {
-        if (auto *box = form2->findChild<QComboBox *>(QStringLiteral("ComboBoxCharLoc")))
-            language = box->currentText();
-    }
+    const QString language = m_languageText ? m_languageText() : QString();
     const QString source = m_sourceFile.isEmpty() ? m_fileName : m_sourceFile;
     m_saveName = QFileInfo(ansiSaveFileName(source, language, outputFormat())).fileName();
     if (m_panelMode == PanelMode::Save) {

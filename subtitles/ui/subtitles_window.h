@@ -123,6 +123,9 @@ public:
 
     // The source file that names an ANSI save by default (the video or the first VOB of the run).
     void setSourceFileName(const QString &path) { m_sourceFile = path; }
+    // The language of the characters (the New Character(s) dialog's location box), which names an
+    // ANSI save too.
+    void setLanguageText(std::function<QString()> language) { m_languageText = std::move(language); }
 
     QListWidget *list() const { return m_list; }
 
@@ -174,6 +177,7 @@ private:
     bool m_syncingRates = false;
     bool m_fillingCharsets = false;
     Loader m_loader;
+    std::function<QString()> m_languageText;
     FontAsker m_fontAsker;
 
     QMenu *m_fileMenu = nullptr;

@@ -1,0 +1,92 @@
+// Joins a run through the program's windows: the input dialog's Start, the reading pass, dispatch, recognition, the Subtitles window and the matrix.
+#pragma once
+
+#include "recognition/char_matrix.h"
+#include "recognition/glyph_asker.h"
+#include "recognition/run_control.h"
+#include "ripping/run_state.h"
+#include "ripping/spu_dispatch.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+namespace glyfex::ripping::ui {
+class App;
+}
+namespace glyfex::recognition {
+class RecognitionDriver;
+struct DriverOptions;
+}
+namespace glyfex::recognition::ui {
+class MatrixCommands;
+class NewCharacterDialog;
+}
+
+namespace glyfex::subtitles::ui {
+
+class SubtitlesWindow;
+
+class RunWiring : public QObject {
+    Q_OBJECT
+public:
+    // Installs itself in the application's hooks; the windows must exist.
+    explicit RunWiring(ripping::ui::App &app);
+    ~RunWiring() override;
+
+    ripping::RunState &run() { return m_run; }
+    recognition::CharMatrix &matrix() { return m_matrix; }
+    recognition::MainRunControl &runControl() { return *m_runControl; }
+    recognition::ui::MatrixCommands &matrixCommands() { return *m_matrixCommands; }
+    SubtitlesWindow &subtitlesWindow() { return *m_subtitles; }
+    recognition::ui::NewCharacterDialog *newCharacterDialog() const;
+    // Tolerances and spacing of recognition (the Advanced OCR Setup's values).
+    recognition::DriverOptions &driverOptions();
+
+    // Who answers "what is this shape?": the New Character(s) dialog unless another answerer is given
+    // here (null goes back to the dialog).
+    void setGlyphAsker(recognition::GlyphAsker *asker) { m_asker = asker; }
+    recognition::GlyphAsker *glyphAsker() const;
+
+    // The main window's close question: the matrix first, then the unsaved subtitles.
+    bool confirmClose();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    class PassHost;
+    class Dispatch;
+    class Subtitles;
+    class Recognition;
+    class Asker;
+    class SkippedItems;
+
+    void startCommitted();
+    void readFile(const QString &path);
+    void closeLastSubtitle();
+    void showCodePicture(const ripping::CodeImage &codes, const std::array<uint32_t, 256> &palette);
+
+    ripping::ui::App &m_app;
+    SubtitlesWindow *m_subtitles = nullptr;
+    ripping::RunState m_run;
+    recognition::CharMatrix m_matrix;
+    recognition::OcrAssistState m_assist;
+    ripping::DispatchOptions m_dispatchOptions;
+    recognition::GlyphAsker *m_asker = nullptr;
+    QPointer<recognition::ui::NewCharacterDialog> m_newCharacter;
+
+    std::unique_ptr<recognition::MainRunControl> m_runControl;
+    std::unique_ptr<recognition::ui::MatrixCommands> m_matrixCommands;
+    std::unique_ptr<PassHost> m_passHost;
+    std::unique_ptr<Dispatch> m_dispatchHost;
+    std::unique_ptr<Subtitles> m_subtitleSink;
+    std::unique_ptr<SkippedItems> m_skipped;
+    std::unique_ptr<Asker> m_forwardingAsker;
+    std::unique_ptr<recognition::RecognitionDriver> m_driver;
+    std::unique_ptr<Recognition> m_recognition;
+    ripping::PlainExport m_exporter;
+};
+
+} // namespace glyfex::subtitles::ui
