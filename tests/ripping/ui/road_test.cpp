@@ -1,0 +1,279 @@
+// The whole road through the windows: open the fixture DVD, Start with "recognise text", teach every unknown shape in the
+// New Character(s) dialog, save the text as .gxt and read it back with FFmpeg; with the saved matrix a second run asks nothing.
+#include "recognition/recognition_driver.h"
+#include "recognition/scripted_answerer.h"
+#include "recognition/ui/matrix_commands.h"
+#include "recognition/ui/new_character_dialog.h"
+#include "ripping/ui/app_test.h"
+#include "ripping/ui/input_dialog.h"
+#include "ripping/ui/main_window.h"
+#include "ripping/ui/preview_screen.h"
+#include "ripping/vob_pass.h"
+#include "ripping/spu_dispatch.h"
+#include "subtitles/ui/run_wiring.h"
+#include "subtitles/ui/subtitles_window.h"
+#include "support/dispatch_fakes.h"
+#include "support/test_data.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace glyfex {
+namespace {
+
+using recognition::AnswerCode;
+using recognition::GlyphAnswer;
+using recognition::GlyphQuestion;
+
+// Answers the New Character(s) dialog as a user who reads the subtitle would: it works out from the
+// question the dialog shows (the line's boxes and the asked run) which characters of the true text
+// are meant, then types them into the dialog and presses OK, or presses ">>" to take in the next box.
+class DialogTypist : public recognition::GlyphAsker {
+public:
+    DialogTypist(recognition::ui::NewCharacterDialog &dialog, std::vector<recognition::TruthEntry> truth)
+        : m_dialog(dialog), m_reader(std::move(truth))
+    {
+    }
+
+    GlyphAnswer askGlyph(const GlyphQuestion &question) override
+    {
+        ++asked;
+        const GlyphAnswer meant = m_reader.askGlyph(question);
+        QTimer::singleShot(0, &m_dialog, [this, meant] { press(meant); });
+        return m_dialog.askGlyph(question);
+    }
+
+    int asked = 0;
+    QStringList labels; // the dialog's "Symbol index" line at each question
+    int unanswerable() const { return m_reader.unanswerable(); }
+
+private:
+    template <typename T> T *child(const char *name) { return m_dialog.findChild<T *>(QString::fromLatin1(name)); }
+
+    void press(const GlyphAnswer &meant)
+    {
+        if (!m_dialog.isVisible()) {
+            ADD_FAILURE() << "the dialog is not showing its question";
+            return;
+        }
+        labels << child<QLabel>("LabelIndex")->text();
+        switch (meant.code) {
+        case AnswerCode::Ok: {
+            QLineEdit *edit = child<QLineEdit>("EditText");
+            edit->setFocus();
+            QTest::keyClicks(edit, core::fromCharText(meant.text));
+            QTest::mouseClick(child<QPushButton>("BitBtn1"), Qt::LeftButton);
+            break;
+        }
+        case AnswerCode::ExtendRight:
+            QTest::mouseClick(child<QPushButton>("ButtonExtendRight"), Qt::LeftButton);
+            break;
+        case AnswerCode::ExtendLeft:
+            QTest::mouseClick(child<QPushButton>("ButtonExtendLeft"), Qt::LeftButton);
+            break;
+        default:
+            ADD_FAILURE() << "the truth gives no answer to this question";
+            QTest::mouseClick(child<QPushButton>("ButtonSkipSubPict"), Qt::LeftButton);
+            break;
+        }
+    }
+
+    recognition::ui::NewCharacterDialog &m_dialog;
+    recognition::GroundTruthAnswerer m_reader;
+};
+
+// The times the units give, through the dispatcher alone.
+std::vector<ripping::SpuTimes> unitTimes(const QString &file)
+{
+    test::FakeSubtitles subs;
+    test::RecordingRecognition rec(subs);
+    test::ScriptedDispatchHost host;
+    ripping::PlainExport exporter;
+    ripping::DispatchOptions options;
+    ripping::RunState run;
+    run.vobList = {file};
+    run.vobSizes = {QFileInfo(file).size()};
+    run.totalBytes = run.vobSizes[0];
+    run.useMap = false;
+    ripping::SpuDispatcher dispatcher(options, run, subs, rec, exporter, host);
+    ripping::SilentVobPassHost passHost;
+    ripping::VobPass pass(run, passHost, dispatcher);
+    while (!run.finished())
+        (void)pass.readCurrentFile();
+    std::vector<ripping::SpuTimes> out;
+    for (const auto &e : subs.entries)
+        out.push_back(e.times);
+    return out;
+}
+
+struct SrtEvent {
+    int64_t startMs = 0;
+    int64_t stopMs = 0;
+    QString text;
+};
+
+// The file as FFmpeg's SubRip demuxer reads it.
+std::vector<SrtEvent> readWithFfmpeg(const QString &path)
+{
+    std::vector<SrtEvent> events;
+    AVFormatContext *ctx = nullptr;
+    if (avformat_open_input(&ctx, path.toLocal8Bit().constData(), av_find_input_format("srt"), nullptr) < 0) {
+        ADD_FAILURE() << "FFmpeg cannot open " << path.toStdString();
+        return events;
+    }
+    EXPECT_GE(avformat_find_stream_info(ctx, nullptr), 0);
+    const AVRational base = ctx->streams[0]->time_base;
+    AVPacket *packet = av_packet_alloc();
+    while (av_read_frame(ctx, packet) >= 0) {
+        const int64_t start = av_rescale_q(packet->pts, base, AVRational{1, 1000});
+        const int64_t stop = av_rescale_q(packet->pts + packet->duration, base, AVRational{1, 1000});
+        events.push_back({start, stop,
+                          QString::fromUtf8(reinterpret_cast<const char *>(packet->data), packet->size).trimmed()});
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    avformat_close_input(&ctx);
+    return events;
+}
+
+int64_t msOf(const core::TimeCode &t)
+{
+    return ((int64_t(t.hour) * 60 + t.minute) * 60 + t.second) * 1000 + t.fraction;
+}
+
+class RoadTest : public test::AppTest {
+protected:
+    void SetUp() override
+    {
+        test::AppTest::SetUp();
+        ASSERT_TRUE(scratch.isValid());
+        // The pass writes its subtitle map beside the VOB: work on a copy of the title set.
+        QDir().mkpath(scratch.filePath(QStringLiteral("VIDEO_TS")));
+        const QDir source(test::dataPath(QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS")));
+        for (const QString &name : source.entryList(QDir::Files))
+            ASSERT_TRUE(QFile::copy(source.filePath(name), scratch.filePath(QStringLiteral("VIDEO_TS/") + name)));
+        wiring = std::make_unique<subtitles::ui::RunWiring>(app);
+        // The fixture's letters stand up to 10 pixels apart and its words 16 (Advanced OCR Setup).
+        wiring->driverOptions().match.settings.spaceWidth = 12;
+        auto truth = recognition::readGroundTruth(test::dataPath(QStringLiteral("dvd-pal-sans/gt.srt")));
+        ASSERT_TRUE(truth) << truth.error().message().toStdString();
+        expected = *truth;
+        ASSERT_NE(wiring->newCharacterDialog(), nullptr);
+        typist = std::make_unique<DialogTypist>(*wiring->newCharacterDialog(), expected);
+        wiring->setGlyphAsker(typist.get());
+    }
+
+    QString vob() const { return scratch.filePath(QStringLiteral("VIDEO_TS/VTS_01_1.VOB")); }
+
+    // Open the IFO, choose the first stream, Start with "recognise text" and let the batch run.
+    void runTheDisc()
+    {
+        ripping::ui::InputDialog *input = app.inputDialog();
+        ASSERT_TRUE(input->openInputFile(scratch.filePath(QStringLiteral("VIDEO_TS/VTS_01_0.IFO"))))
+            << prompt.shown.join(QLatin1Char('\n')).toStdString();
+        ASSERT_FALSE(input->streamItemTexts().isEmpty());
+        input->selectStream(0);
+        input->setAction(ripping::ActionMode::RecogniseText);
+        ASSERT_TRUE(input->start()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+        for (int tick = 0; tick < 50 && !app.batch.finished(); ++tick) {
+            ASSERT_FALSE(app.batch.paused) << "the run paused";
+            app.mainWindow()->batchTick();
+        }
+        ASSERT_TRUE(app.batch.finished());
+    }
+
+    QTemporaryDir scratch;
+    std::vector<recognition::TruthEntry> expected;
+    std::unique_ptr<subtitles::ui::RunWiring> wiring;
+    std::unique_ptr<DialogTypist> typist;
+};
+
+TEST_F(RoadTest, TeachTheDiscSaveTheTextAndReadItAgainWithoutQuestions)
+{
+    runTheDisc();
+    EXPECT_GT(typist->asked, 0);
+    EXPECT_EQ(typist->unanswerable(), 0);
+    ASSERT_FALSE(typist->labels.isEmpty());
+    EXPECT_EQ(typist->labels.first(), QStringLiteral("Symbol index 1")) << "the first shape becomes entry 1";
+
+    // The Subtitles window lists what the disc shows, with the units' times.
+    subtitles::ui::SubtitlesWindow &window = wiring->subtitlesWindow();
+    const std::vector<ripping::SpuTimes> times = unitTimes(vob());
+    ASSERT_EQ(window.store().count(), int(expected.size()));
+    ASSERT_EQ(times.size(), expected.size());
+    for (int i = 1; i <= window.store().count(); ++i) {
+        EXPECT_EQ(window.store().at(i).lines, expected[size_t(i - 1)].lines) << "subtitle " << i;
+        EXPECT_EQ(window.store().at(i).start, times[size_t(i - 1)].start) << "subtitle " << i;
+    }
+    EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("LabelNbSubTitle"))->text(),
+              QString::number(expected.size()));
+    EXPECT_EQ(window.list()->count(), window.renderer().lines().size());
+    EXPECT_FALSE(app.mainWindow()->previewScreen()->picture().isNull()) << "the preview shows the pictures";
+
+    // Save As .gxt: the text is Latin-1, so the code-page panel opens; UTF-8 is what FFmpeg reads.
+    const QString gxt = scratch.filePath(QStringLiteral("film.gxt"));
+    window.saveAs();
+    ASSERT_TRUE(window.conversionPanelShown());
+    window.findChild<QComboBox *>(QStringLiteral("cbCodePage"))->setCurrentText(QStringLiteral("65001:Unicode UTF-8"));
+    files.names = {gxt};
+    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("bbSave")), Qt::LeftButton);
+    ASSERT_TRUE(QFileInfo::exists(gxt)) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_FALSE(window.isModified());
+
+    const std::vector<SrtEvent> events = readWithFfmpeg(gxt);
+    ASSERT_EQ(events.size(), expected.size());
+    for (size_t i = 0; i < events.size(); ++i) {
+        EXPECT_EQ(events[i].text, expected[i].lines.join(QLatin1Char('\n'))) << "subtitle " << i + 1;
+        EXPECT_EQ(events[i].startMs, msOf(times[i].start)) << "subtitle " << i + 1;
+        EXPECT_EQ(events[i].stopMs, msOf(times[i].stop)) << "subtitle " << i + 1;
+    }
+
+    // Save the matrix, start again on a new text: the matrix knows every shape.
+    files.names = {scratch.filePath(QStringLiteral("sans.gxc"))};
+    ASSERT_TRUE(wiring->matrixCommands().save());
+    const int questions = typist->asked;
+    prompt.answers = {core::Answer::No}; // the text is not empty: start a new one
+    runTheDisc();
+    EXPECT_EQ(typist->asked, questions) << "no question on the second run";
+    ASSERT_EQ(window.store().count(), int(expected.size()));
+    for (int i = 1; i <= window.store().count(); ++i)
+        EXPECT_EQ(window.store().at(i).lines, expected[size_t(i - 1)].lines) << "subtitle " << i;
+}
+
+TEST_F(RoadTest, ClosingAsksForTheChangedMatrixAndTheUnsavedText)
+{
+    runTheDisc();
+    ASSERT_TRUE(wiring->matrix().isModified());
+    // Cancel at the matrix question keeps the program open.
+    prompt.answers = {core::Answer::Cancel};
+    EXPECT_FALSE(wiring->confirmClose());
+    // No to the matrix, then No to quitting with the text unsaved: still open, the text shown.
+    prompt.shown.clear();
+    prompt.answers = {core::Answer::No, core::Answer::No};
+    EXPECT_FALSE(wiring->confirmClose());
+    ASSERT_EQ(prompt.shown.size(), 2);
+    EXPECT_EQ(prompt.shown[1], QStringLiteral("confirm: Confirm\r\nText NOT saved!\rDo you really want to quit?"));
+    EXPECT_TRUE(wiring->subtitlesWindow().isVisible());
+    prompt.answers = {core::Answer::No, core::Answer::Yes};
+    EXPECT_TRUE(wiring->confirmClose());
+}
+
+} // namespace
+} // namespace glyfex
