@@ -72,8 +72,6 @@ public:
     std::function<void()> resetTimeContinuation;
     std::function<void()> startTimeEdited;
     std::function<void(const StartRequest &request)> startCommitted;
-    // Reads the VobSub index's unit times and positions for a stream before a VobSub run.
-    std::function<core::Result<void>(int stream)> prescanVobSub;
     // Empties the subtitle store (the Subtitles window may ask first).
     std::function<void()> clearSubtitles;
 

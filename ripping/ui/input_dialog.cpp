@@ -7,6 +7,7 @@
 #include "ripping/ui/picture_image.h"
 #include "ripping/ui/progress_controller.h"
 #include "ripping/ui/stream_scan_window.h"
+#include "ripping/vobsub_index.h"
 #include "ripping/work_palette.h"
 
 #include <QButtonGroup>
@@ -111,6 +112,9 @@ void InputDialog::buildLayout()
     m_vobList->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_vobList->installEventFilter(this);
     m_vobList->setMinimumHeight(130);
+    // Wide enough for a whole row: 28 characters of name and the size column.
+    m_vobList->setMinimumWidth(QFontMetrics(m_vobList->font()).horizontalAdvance(QString(42, QLatin1Char('W')))
+                               + m_vobList->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 12);
     vg->addWidget(m_vobList, 1, 0);
     auto *upDown = new QWidget(vobs);
     upDown->setObjectName(QStringLiteral("UpDownFilePose"));
@@ -315,7 +319,7 @@ void InputDialog::openWithDialog(int filterIndex, const QString &start)
 bool InputDialog::openInputFile(const QString &path)
 {
     // Everything is read into a temporary first: a file that cannot be read changes nothing here.
-    core::Result<ReadInput> read = readInputFile(path, m_app.prompt());
+    core::Result<ReadInput> read = readInputFile(path, m_app.prompt(), m_app.messages, m_app.input.palette);
     if (!read) {
         m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + read.error().message());
         return false;
@@ -593,13 +597,20 @@ std::optional<StartRequest> InputDialog::buildStartRequest()
 
     // A VobSub run reads its unit times from the index: they are read now, and an index that
     // cannot be read abandons the Start before anything is changed.
-    if (m_app.prescanVobSub && request.files.size() == 1
-        && request.files.constFirst().endsWith(QStringLiteral(".sub"), Qt::CaseInsensitive)
+    if (request.files.size() == 1 && request.files.constFirst().endsWith(QStringLiteral(".sub"), Qt::CaseInsensitive)
         && !m_app.input.idxFileName.isEmpty()) {
-        core::Result<void> scanned = m_app.prescanVobSub(request.streamNumber);
-        if (!scanned) {
-            m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + scanned.error().message());
+        core::Result<VobSubTiming> timing = readVobSubTimes(m_app.input.idxFileName, request.streamNumber);
+        if (!timing) {
+            m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + timing.error().message());
             return std::nullopt;
+        }
+        if (timing->negativeTimes)
+            m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n")
+                                + m_app.message(core::Msg::NegativeTimings));
+        request.idxFileName = m_app.input.idxFileName;
+        for (const VobSubUnit &unit : timing->units) {
+            request.vobSubTimes.push_back(unit.start);
+            request.vobSubFilePos.push_back(unit.filePos);
         }
     }
     return request;

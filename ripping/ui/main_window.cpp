@@ -599,8 +599,12 @@ void MainWindow::sizePreviewArea(int zoom)
     m_preview->setFixedSize(size);
     m_previewHost->setMinimumSize(size);
     placePreviewPicture(m_shownZoomed ? zoom : 1000);
-    if (!m_app.preview.autoZoom && !isMaximized() && !isFullScreen())
+    if (!m_app.preview.autoZoom && !isMaximized() && !isFullScreen()) {
+        // The window fits the screen's new size, smaller as well as larger.
+        centralWidget()->layout()->activate();
+        layout()->activate();
         resize(sizeHint().expandedTo(minimumSize()));
+    }
     if (!m_app.batch.processing)
         placeSubtitlesWindow();
 }
