@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -199,6 +200,54 @@ TEST_F(FixtureInputTest, StartHandsOverTheRun)
     EXPECT_EQ(app.mainWindow()->findChild<QPushButton *>(QStringLiteral("ButtonPause"))->text(),
               QStringLiteral("&Pause  I I"));
     EXPECT_TRUE(app.subtitlesWindow()->isVisible()) << "timed pictures become subtitles";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(InputDialogTest, RowsMoveWithTheirFileAndTick)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::copy(kDvd + QStringLiteral("/VTS_01_0.IFO"), dir.filePath(QStringLiteral("VTS_01_0.IFO"))));
+    for (int i = 0; i < 4; ++i) {
+        QFile vob(dir.filePath(QStringLiteral("VTS_01_%1.VOB").arg(i)));
+        ASSERT_TRUE(vob.open(QIODevice::WriteOnly));
+        vob.write(QByteArray(2048 * (i + 1), '\0'));
+    }
+    ASSERT_TRUE(dialog->openInputFile(dir.filePath(QStringLiteral("VTS_01_0.IFO"))));
+    ASSERT_EQ(dialog->rows().size(), 4u);
+    EXPECT_FALSE(dialog->rows()[0].ticked) << "the menu VOB is left out";
+    auto *list = dialog->findChild<QListWidget *>(QStringLiteral("CheckListBoxVob"));
+    list->setCurrentRow(3);
+    QTest::keyClick(list, Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(list->currentRow(), 3) << "Ctrl+Down on the last row changes nothing";
+    QTest::keyClick(list, Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(list->currentRow(), 2);
+    dialog->setRowTicked(1, false);
+    list->setCurrentRow(0);
+    QTest::keyClick(list, Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(list->currentRow(), 0) << "Ctrl+Up on the first row changes nothing";
+
+    dialog->setAction(ActionMode::OnlyShow);
+    ASSERT_TRUE(dialog->start());
+    EXPECT_EQ(app.batch.vobList, QStringList({dir.filePath(QStringLiteral("VTS_01_3.VOB")),
+                                             dir.filePath(QStringLiteral("VTS_01_2.VOB"))}));
+    EXPECT_EQ(app.batch.vobSizes, (std::vector<int64_t>{8192, 6144}));
+    EXPECT_EQ(app.batch.totalBytes, 8192 + 6144);
+    EXPECT_TRUE(list->item(2)->text().startsWith(QStringLiteral("VTS_01_3.VOB"))) << "rows show their own files";
+}
+
+TEST_F(FixtureInputTest, VerifyMarksTheStreamsTheFilesCarry)
+{
+    auto *verify = dialog->findChild<QPushButton *>(QStringLiteral("ButtonVerify"));
+    QTest::mouseClick(verify, Qt::LeftButton);
+    EXPECT_EQ(dialog->streamItemTexts(), QStringList({QStringLiteral("00 - ~English 0, ???")}));
+    EXPECT_TRUE(prompt.shown.isEmpty());
+
+    dialog->setRowTicked(0, false);
+    QTest::mouseClick(verify, Qt::LeftButton);
+    EXPECT_EQ(prompt.shown, QStringList({QStringLiteral("warn: Warning\r\nNo VOB/SUB selected!")}));
 }
 
 } // namespace
