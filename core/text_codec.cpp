@@ -1,12 +1,15 @@
 // Conversion between UTF-16 and Windows code pages through glibc iconv, with our own per-character fallback.
 #include "core/text_codec.h"
 
-#include <QtEndian>
+#include <QSysInfo>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
+#include <memory>
+#include <optional>
 #include <unordered_map>
 
 namespace glyfex::core::TextCodec {
@@ -77,6 +80,16 @@ bool holdsBackLetters(CodePage page)
     return page == 1255 || page == 1258;
 }
 
+// Bytes per code unit: an undecodable unit is skipped whole, so the units after it stay aligned.
+size_t unitSize(CodePage page)
+{
+    switch (page) {
+    case 1200: case 1201: return 2;
+    case 12000: case 12001: return 4;
+    default: return 1;
+    }
+}
+
 constexpr char16_t kReplacement = u'\uFFFD';
 
 // iconv's name for the program's own UTF-16 in memory.
@@ -84,13 +97,70 @@ constexpr const char *kHostUtf16 = QSysInfo::ByteOrder == QSysInfo::LittleEndian
 
 const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
 
-// The two descriptors of one page. Opening a descriptor costs far more than a short conversion, and
-// subtitle files are written one line at a time, so they are kept for the life of the thread.
+// The whole mapping of a page where every character is one byte, read out of iconv once. Subtitle files
+// are converted line by line, and a table lookup per character is many times quicker than iconv's
+// general path for these pages, which are most of the ones in use.
+struct SingleByteTables {
+    std::array<int16_t, 0x10000> encode; // UTF-16 unit -> byte, -1 where the page has none
+    std::array<char16_t, 0x100> decode;  // byte -> UTF-16 unit, U+FFFD where the page defines none
+    char question = '?';                 // the page's own "?"
+};
+
+// The descriptors of one page, kept for the life of the thread: a line costs neither an iconv_open nor a
+// rebuild of the tables.
 struct Converters {
     iconv_t toPage = kNoConverter;
     iconv_t fromPage = kNoConverter;
     bool opened = false;
+    std::unique_ptr<SingleByteTables> tables;
 };
+
+// One UTF-16 unit through the encoder: the number of bytes it gave (0 when the page cannot hold it).
+size_t encodeUnit(iconv_t cd, char16_t unit, char *out, size_t room)
+{
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char *in = reinterpret_cast<char *>(&unit);
+    size_t inLeft = sizeof unit;
+    char *o = out;
+    size_t oLeft = room;
+    if (iconv(cd, &in, &inLeft, &o, &oLeft) == size_t(-1)) return 0;
+    if (iconv(cd, nullptr, nullptr, &o, &oLeft) == size_t(-1)) return 0;
+    return room - oLeft;
+}
+
+// The tables of a page whose every character is exactly one byte each way, or nullptr for any other
+// page (multi-byte, shift states, composing decoders), which is found out rather than listed: the first
+// character that needs more than one byte ends the attempt.
+std::unique_ptr<SingleByteTables> buildSingleByteTables(CodePage page, iconv_t toPage, iconv_t fromPage)
+{
+    if (holdsAllOfUnicode(page) || holdsBackLetters(page)) return nullptr;
+    auto tables = std::make_unique<SingleByteTables>();
+    for (int b = 0; b < 0x100; ++b) {
+        iconv(fromPage, nullptr, nullptr, nullptr, nullptr);
+        char byte = char(b);
+        char *in = &byte;
+        size_t inLeft = 1;
+        char16_t unit[2];
+        char *o = reinterpret_cast<char *>(unit);
+        size_t oLeft = sizeof unit;
+        if (iconv(fromPage, &in, &inLeft, &o, &oLeft) == size_t(-1)) {
+            if (errno != EILSEQ) return nullptr; // a lead byte waiting for more
+            tables->decode[size_t(b)] = kReplacement;
+            continue;
+        }
+        if (sizeof unit - oLeft != sizeof(char16_t)) return nullptr;
+        tables->decode[size_t(b)] = unit[0];
+    }
+    for (int u = 0; u < 0x10000; ++u) {
+        char bytes[8];
+        const size_t n = QChar::isSurrogate(char16_t(u)) ? 0 : encodeUnit(toPage, char16_t(u), bytes, sizeof bytes);
+        if (n > 1) return nullptr;
+        tables->encode[size_t(u)] = n == 1 ? int16_t(uint8_t(bytes[0])) : int16_t(-1);
+    }
+    if (tables->encode[u'?'] < 0) return nullptr;
+    tables->question = char(tables->encode[u'?']);
+    return tables;
+}
 
 class ConverterCache {
 public:
@@ -105,30 +175,36 @@ public:
         }
     }
 
-    // The descriptor for the direction asked, or an error naming the page.
-    Result<iconv_t> get(CodePage page, bool toPage)
+    // The opened converters of a page (both directions, and its one-byte tables when it has them), or an
+    // error naming the page.
+    Result<Converters *> page(CodePage page)
     {
+        if (m_last && m_lastPage == page) return m_last;
         const char *name = iconvName(page);
-        const QString where = QStringLiteral("code page %1").arg(page);
         if (!name)
-            return makeError(QStringLiteral("Unsupported code page"), where,
+            return makeError(QStringLiteral("Unsupported code page"), QStringLiteral("code page %1").arg(page),
                              QStringLiteral("the program has no converter for it"));
         Converters &c = m_pages[page];
         if (!c.opened) {
             c.opened = true;
             c.toPage = iconv_open(name, kHostUtf16);
             c.fromPage = iconv_open(kHostUtf16, name);
+            if (c.toPage != kNoConverter && c.fromPage != kNoConverter)
+                c.tables = buildSingleByteTables(page, c.toPage, c.fromPage);
         }
-        iconv_t cd = toPage ? c.toPage : c.fromPage;
-        if (cd == kNoConverter)
-            return makeError(QStringLiteral("Unsupported code page"), where,
+        if (c.toPage == kNoConverter || c.fromPage == kNoConverter)
+            return makeError(QStringLiteral("Unsupported code page"), QStringLiteral("code page %1").arg(page),
                              QStringLiteral("this system's iconv has no converter \"%1\"").arg(QLatin1String(name)));
-        iconv(cd, nullptr, nullptr, nullptr, nullptr); // back to the initial shift state
-        return cd;
+        m_lastPage = page;
+        m_last = &c; // nodes of an unordered_map stay where they are
+        return &c;
     }
 
 private:
     std::unordered_map<CodePage, Converters> m_pages;
+    // Files are converted line after line in one page: the last one answers without a hash lookup.
+    CodePage m_lastPage = 0;
+    Converters *m_last = nullptr;
 };
 
 ConverterCache &cache()
@@ -195,44 +271,42 @@ bool hasMark(const QString &text)
     return false;
 }
 
-} // namespace
-
-CodePage resolve(CodePage codePage)
+// Encodes through a page's one-byte table. Without acceptMisses, gives up (nullopt) at the first unit the
+// page has no byte for, so that the caller can compose the text and try again.
+std::optional<QByteArray> encodeByTable(const SingleByteTables &tables, const QString &text, int *unmappable,
+                                        bool acceptMisses = false)
 {
-    return codePage == 0 ? kSystemAnsiCodePage : codePage;
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char *o = out.data();
+    int missing = 0;
+    const auto *units = reinterpret_cast<const char16_t *>(text.utf16());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const int16_t byte = tables.encode[units[i]];
+        if (byte >= 0) {
+            *o++ = char(byte);
+            continue;
+        }
+        if (!acceptMisses) return std::nullopt;
+        if (QChar::isHighSurrogate(units[i]) && i + 1 < n && QChar::isLowSurrogate(units[i + 1])) ++i;
+        *o++ = tables.question;
+        ++missing;
+    }
+    out.truncate(o - out.data());
+    if (unmappable) *unmappable = missing;
+    return out;
 }
 
-const char *iconvName(CodePage codePage)
+// Encodes through iconv, writing the page's "?" for every character it cannot hold.
+Result<QByteArray> encodeByIconv(iconv_t cd, CodePage page, const QString &source, int *unmappable)
 {
-    const CodePage page = resolve(codePage);
-    auto it = std::lower_bound(std::begin(kPages), std::end(kPages), page,
-                               [](const PageName &p, CodePage v) { return p.page < v; });
-    return it != std::end(kPages) && it->page == page ? it->iconv : nullptr;
-}
-
-bool isSupported(CodePage codePage)
-{
-    return cache().get(resolve(codePage), true).ok() && cache().get(resolve(codePage), false).ok();
-}
-
-Result<QByteArray> encode(const QString &text, CodePage codePage, int *unmappable)
-{
-    const CodePage page = resolve(codePage);
-    if (unmappable) *unmappable = 0;
-    auto cd = cache().get(page, true);
-    if (!cd) return cd.error();
-    if (text.isEmpty()) return QByteArray();
-
-    // A base letter followed by a combining mark is one character to the reader; pages such as 1252 hold
-    // it only in its precomposed form.
-    const QString source = !holdsAllOfUnicode(page) && hasMark(text) ? text.normalized(QString::NormalizationForm_C) : text;
-
+    iconv(cd, nullptr, nullptr, nullptr, nullptr); // back to the initial shift state
     char *in = const_cast<char *>(reinterpret_cast<const char *>(source.utf16()));
     size_t inLeft = size_t(source.size()) * sizeof(char16_t);
     OutBuffer out(source.size() * 2 + 8);
     int missing = 0;
     while (inLeft > 0) {
-        const int err = convertInto(*cd, &in, &inLeft, out);
+        const int err = convertInto(cd, &in, &inLeft, out);
         if (err == 0) break;
         if (err != EILSEQ && err != EINVAL) return failure(page, err, "encoding");
         // iconv stopped at a character the page cannot hold (or at a lone surrogate): it counts as one
@@ -252,38 +326,125 @@ Result<QByteArray> encode(const QString &text, CodePage codePage, int *unmappabl
         char16_t question = u'?';
         char *qIn = reinterpret_cast<char *>(&question);
         size_t qLeft = sizeof question;
-        if (const int qErr = convertInto(*cd, &qIn, &qLeft, out)) return failure(page, qErr, "encoding");
+        if (const int qErr = convertInto(cd, &qIn, &qLeft, out)) return failure(page, qErr, "encoding");
     }
-    if (const int err = convertInto(*cd, nullptr, nullptr, out)) return failure(page, err, "encoding");
+    if (const int err = convertInto(cd, nullptr, nullptr, out)) return failure(page, err, "encoding");
     if (unmappable) *unmappable = missing;
     return out.take();
+}
+
+// Encodes without composing: through the page's table when it has one, else through iconv.
+Result<QByteArray> encodeAsIs(const Converters &c, CodePage page, const QString &text, int *unmappable)
+{
+    if (c.tables) return *encodeByTable(*c.tables, text, unmappable, true);
+    return encodeByIconv(c.toPage, page, text, unmappable);
+}
+
+// Replaces each letter-plus-marks cluster by its composed form where that is shorter and the page holds
+// all of it, so "e" + U+0301 becomes the page's "é". Every other cluster is kept as it is, so that one
+// character never turns into two "?" (composition exclusions decompose under NFC).
+QString composeWhereHeld(const QString &text, const Converters &c, CodePage page)
+{
+    QString out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    auto nextCodePoint = [&](qsizetype i) {
+        return QChar::isHighSurrogate(text.at(i).unicode()) && i + 1 < n && text.at(i + 1).isLowSurrogate() ? i + 2 : i + 1;
+    };
+    auto codePointAt = [&](qsizetype i) {
+        return nextCodePoint(i) == i + 2 ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1)) : char32_t(text.at(i).unicode());
+    };
+    qsizetype i = 0;
+    while (i < n) {
+        const qsizetype start = i;
+        i = nextCodePoint(i);
+        while (i < n && QChar::isMark(codePointAt(i))) i = nextCodePoint(i);
+        const QString cluster = text.mid(start, i - start);
+        if (cluster.size() > 1) {
+            const QString composed = cluster.normalized(QString::NormalizationForm_C);
+            int missing = 0;
+            if (composed.size() < cluster.size() && encodeAsIs(c, page, composed, &missing).ok() && missing == 0) {
+                out += composed;
+                continue;
+            }
+        }
+        out += cluster;
+    }
+    return out;
+}
+
+} // namespace
+
+CodePage resolve(CodePage codePage)
+{
+    return codePage == 0 ? kSystemAnsiCodePage : codePage;
+}
+
+const char *iconvName(CodePage codePage)
+{
+    const CodePage page = resolve(codePage);
+    auto it = std::lower_bound(std::begin(kPages), std::end(kPages), page,
+                               [](const PageName &p, CodePage v) { return p.page < v; });
+    return it != std::end(kPages) && it->page == page ? it->iconv : nullptr;
+}
+
+bool isSupported(CodePage codePage)
+{
+    return cache().page(resolve(codePage)).ok();
+}
+
+Result<QByteArray> encode(const QString &text, CodePage codePage, int *unmappable)
+{
+    const CodePage page = resolve(codePage);
+    if (unmappable) *unmappable = 0;
+    auto converters = cache().page(page);
+    if (!converters) return converters.error();
+    if (text.isEmpty()) return QByteArray();
+    const Converters &c = **converters;
+    // Text whose every unit has a byte in the page needs no composing: look for marks only after a miss.
+    if (c.tables)
+        if (auto bytes = encodeByTable(*c.tables, text, unmappable)) return *bytes;
+    // A letter followed by a combining mark is one character to the reader; pages such as 1252 hold it
+    // only in its precomposed form.
+    if (!holdsAllOfUnicode(page) && hasMark(text)) return encodeAsIs(c, page, composeWhereHeld(text, c, page), unmappable);
+    return encodeAsIs(c, page, text, unmappable);
 }
 
 Result<QString> decode(QByteArrayView bytes, CodePage codePage)
 {
     const CodePage page = resolve(codePage);
-    auto cd = cache().get(page, false);
-    if (!cd) return cd.error();
+    auto converters = cache().page(page);
+    if (!converters) return converters.error();
     if (bytes.isEmpty()) return QString();
 
+    if (const SingleByteTables *tables = (*converters)->tables.get()) {
+        QString text(bytes.size(), Qt::Uninitialized);
+        QChar *out = text.data();
+        for (qsizetype i = 0; i < bytes.size(); ++i) out[i] = QChar(tables->decode[uint8_t(bytes[i])]);
+        return text;
+    }
+
+    iconv_t cd = (*converters)->fromPage;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
     char *in = const_cast<char *>(bytes.data());
     size_t inLeft = size_t(bytes.size());
     OutBuffer out(bytes.size() * qsizetype(sizeof(char16_t)) + 8);
     while (inLeft > 0) {
-        const int err = convertInto(*cd, &in, &inLeft, out);
+        const int err = convertInto(cd, &in, &inLeft, out);
         if (err == 0) break;
         if (err != EILSEQ && err != EINVAL) return failure(page, err, "decoding");
-        // An undefined byte, or an incomplete sequence at the end: one U+FFFD for that byte, then go on.
+        // An undefined byte (or unit), or an incomplete sequence at the end: one U+FFFD for it, then go on.
         // Pages that hold back a letter to compose it with a following mark must hand it out first, or
         // the replacement would land before it.
         if (holdsBackLetters(page))
-            if (const int fErr = convertInto(*cd, nullptr, nullptr, out)) return failure(page, fErr, "decoding");
-        ++in;
-        --inLeft;
+            if (const int fErr = convertInto(cd, nullptr, nullptr, out)) return failure(page, fErr, "decoding");
+        const size_t skip = std::min(unitSize(page), inLeft);
+        in += skip;
+        inLeft -= skip;
         out.append(&kReplacement, sizeof kReplacement);
     }
     // Pages such as 1258 hold back the last letter to combine it with a following mark: flush it.
-    if (const int err = convertInto(*cd, nullptr, nullptr, out)) return failure(page, err, "decoding");
+    if (const int err = convertInto(cd, nullptr, nullptr, out)) return failure(page, err, "decoding");
     const QByteArray units = out.take();
     return QString(reinterpret_cast<const QChar *>(units.constData()), units.size() / qsizetype(sizeof(char16_t)));
 }

@@ -94,7 +94,10 @@ INSTANTIATE_TEST_SUITE_P(
                    QByteArray("\x1B$BF|\x1B(B?\x1B$BK\\\x1B(B"), 1},
         // A combining sequence the page holds precomposed is not unmappable.
         EncodeCase{"cp1252_composes_e_acute", 1252, u16(u"e\x0301"), QByteArray("\xE9"), 0},
-        EncodeCase{"cp1252_uncomposable_mark", 1252, u16(u"x\x0301"), QByteArray("x?"), 1}),
+        EncodeCase{"cp1252_uncomposable_mark", 1252, u16(u"x\x0301"), QByteArray("x?"), 1},
+        EncodeCase{"cp932_mark_after_kanji", 932, u16(u"日\x0301"), QByteArray("\x93\xFA?"), 1},
+        // U+0A5A decomposes under NFC; it is still one character and one "?".
+        EncodeCase{"cp1252_composition_exclusion", 1252, u16(u"\x0AFD\x0A5A"), QByteArray("??"), 2}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // Bytes a page does not define: one U+FFFD each, the rest of the text still decoded.
@@ -124,6 +127,9 @@ INSTANTIATE_TEST_SUITE_P(
         Undefined{"cp936_0xFF", 936, QByteArray("a\xFF" "b"), u16(u"a\xFFFD" "b")},
         Undefined{"utf8_broken_sequences", 65001, QByteArray("a\xC3" "b\xFF"), u16(u"a\xFFFD" "b\xFFFD")},
         Undefined{"utf16le_odd_length", 1200, QByteArray("a\0b", 3), u16(u"a\xFFFD")},
+        // A lone surrogate is skipped as a whole unit: the letter after it stays a letter.
+        Undefined{"utf16le_lone_surrogate", 1200, QByteArray("\x00\xD8" "a\0", 4), u16(u"\xFFFD" "a")},
+        Undefined{"utf32le_beyond_unicode", 12000, QByteArray("\0\0\x11\0" "b\0\0\0", 8), u16(u"\xFFFD" "b")},
         // 1258 holds back the letter before an undefined byte to compose it; it must stay in front.
         Undefined{"cp1258_letter_before_undefined", 1258, QByteArray("a\x81" "b"), u16(u"a\xFFFD" "b")},
         Undefined{"cp1255_letter_before_undefined", 1255, QByteArray("\xF9\xCA\xEC"), u16(u"ש\xFFFDל")}),

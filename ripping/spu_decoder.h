@@ -1,0 +1,20 @@
+// The DVD subpicture decoder: one subpicture unit into the decoded-picture state.
+#pragma once
+
+#include "ripping/decoded_picture.h"
+
+#include <cstdint>
+#include <span>
+
+namespace glyfex::ripping {
+
+// Decodes the unit at the start of `unit` (the bytes gathered for it, which may be fewer than its size
+// field announces) into `picture`: display sequences, per-code tables, colour change flags against the
+// previous unit, and the pixel codes trimmed to what is visible, with the first sequence's area moved
+// to the trimmed picture. `frameHeight` is the title's frame height, 0 when unknown (576 is used).
+//
+// Never fails: a damaged unit gives a bounded picture of whatever its data allows. Every read stays
+// inside `unit` and inside the unit's own size, and every write inside the picture.
+void decodeSubpicture(std::span<const uint8_t> unit, int frameHeight, DecodedPicture &picture);
+
+} // namespace glyfex::ripping
