@@ -28,6 +28,11 @@ namespace glyfex::core::ui {
 // The window's own title is "<window>.Caption"; a hint is the tool tip.
 inline constexpr char RadioGroupProperty[] = "radioGroup";
 
+// Windows and widgets whose "tag" property holds NotInLanguageFiles are left out when a language
+// file is written from the running windows (their texts come from other translated texts).
+inline constexpr char TagProperty[] = "tag";
+inline constexpr int NotInLanguageFiles = 666;
+
 // The version the main window's title names after a language is applied.
 inline constexpr char ProgramVersion[] = "1.50b1";
 
