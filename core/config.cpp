@@ -218,6 +218,17 @@ Result<void> saveOcrSettings(const QString &path, const Config::Ocr &ocr)
     return store->updateFile();
 }
 
+QString resolveSubtitleFont(const QString &wanted, const QStringList &installedFamilies)
+{
+    for (const QString &name : {wanted, QStringLiteral("Tahoma"), QStringLiteral("Arial")}) {
+        for (const QString &family : installedFamilies) {
+            if (family.compare(name, Qt::CaseInsensitive) == 0)
+                return family;
+        }
+    }
+    return wanted;
+}
+
 QString firstRunLanguage(const QLocale &locale)
 {
     // The language files that exist for the languages an installer could offer. Chinese has a file

@@ -7,6 +7,7 @@
 
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -155,6 +156,10 @@ struct Config {
 
 // Writes OCR SETTING into the configuration file at once (the Advanced OCR Setup's Save).
 Result<void> saveOcrSettings(const QString &path, const Config::Ocr &ocr);
+
+// The font the Subtitles window's list uses for the configured name: that font when installed
+// (letter case aside), else Tahoma, else Arial, else the name as it is.
+QString resolveSubtitleFont(const QString &wanted, const QStringList &installedFamilies);
 
 // The interface language of a first run: the language file named after the system's language, or
 // empty (the built-in English) when there is none for it.

@@ -22,6 +22,9 @@ public:
     // options must outlive the dialog. The title is the main menu's item text without "&".
     GlobalOptionsDialog(GlobalOptions &options, const QString &menuItemText, QWidget *parent = nullptr);
 
+    // The record the dialog edits.
+    GlobalOptions &options() { return m_options; }
+
     // Puts the record's values into the controls (after the configuration was loaded); a number
     // outside a box's range is brought to its nearer bound, in the record too.
     void showOptions();

@@ -32,6 +32,13 @@ QList<QRadioButton *> radioItems(const QObject *group)
     return group->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly);
 }
 
+// A radio group is named so (the component prefix), or marked by the property; its items are its
+// radio buttons in order.
+bool isRadioGroup(const QObject *w)
+{
+    return w->objectName().startsWith(QLatin1String("RadioGroup")) || w->property(RadioGroupProperty).toBool();
+}
+
 // The keys a widget takes, by its exact class.
 enum class Rule { None, CaptionHint, TextHint, Hint };
 
@@ -45,7 +52,7 @@ Rule ruleOf(const QWidget *w)
         {QStringLiteral("QListWidget"), Rule::Hint},         {QStringLiteral("QSpinBox"), Rule::Hint},
         {QStringLiteral("QFrame"), Rule::Hint},
     };
-    if (tabWidgetOf(w))
+    if (tabWidgetOf(w) || isRadioGroup(w))
         return Rule::CaptionHint;
     return byClass.value(QString::fromLatin1(w->metaObject()->className()), Rule::None);
 }
@@ -203,7 +210,7 @@ void LanguageApplier::recordWindow(QWidget *window)
             remember({w, Kind::Text, 0});
         if (rule != Rule::None)
             remember({w, Kind::Hint, 0});
-        if (w->property(RadioGroupProperty).toBool()) {
+        if (isRadioGroup(w)) {
             for (int i = 0; i < radioItems(w).size(); ++i)
                 remember({w, Kind::Item, i});
         }
@@ -300,7 +307,7 @@ void LanguageApplier::readWindow(const IniStore &file, QWidget *window, bool cle
             readKey(w, QStringLiteral("Caption"), Kind::Caption, 0);
         if (rule == Rule::TextHint)
             readKey(w, QStringLiteral("Text"), Kind::Text, 0);
-        if (rule != Rule::None && w->property(RadioGroupProperty).toBool()) {
+        if (isRadioGroup(w)) {
             // Keys beyond the group's items are ignored.
             const auto count = radioItems(w).size();
             for (int i = 0; i < count; ++i) {

@@ -24,7 +24,8 @@ namespace glyfex::core::ui {
 // pop-up menu. Keys by widget class (exact class, so a subclass such as a numeric edit is left alone):
 //   QLabel, QPushButton, QRadioButton, QCheckBox, QToolButton, QGroupBox, a tab page: Caption, Hint
 //   QLineEdit: Text, Hint;  QComboBox, QListWidget, QSpinBox, QFrame: Hint
-//   a QGroupBox with the property RadioGroupProperty set: also Items0, Items1, ... (its radio buttons)
+//   a radio group (named "RadioGroup...", or any widget with the property RadioGroupProperty set):
+//   Caption (when it is a QGroupBox), Hint, and Items0, Items1, ... for its radio buttons in order
 // The window's own title is "<window>.Caption"; a hint is the tool tip.
 inline constexpr char RadioGroupProperty[] = "radioGroup";
 

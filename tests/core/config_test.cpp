@@ -302,3 +302,13 @@ TEST(Config, TheFirstRunTakesTheLanguageFromTheLocaleOnce)
               QStringLiteral("Polski"));
     EXPECT_EQ(loadFrom(QStringLiteral("[CONFIG]\nLanguageFileName="), {}, german).main.languageName, QString());
 }
+
+TEST(Config, TheSubtitleFontFallsBackToAnInstalledOne)
+{
+    const QStringList withTahoma{QStringLiteral("DejaVu Sans"), QStringLiteral("Tahoma"), QStringLiteral("Arial")};
+    const QStringList withArial{QStringLiteral("DejaVu Sans"), QStringLiteral("Arial")};
+    EXPECT_EQ(resolveSubtitleFont(QStringLiteral("dejavu sans"), withTahoma), QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(resolveSubtitleFont(QStringLiteral("Arial Unicode MS"), withTahoma), QStringLiteral("Tahoma"));
+    EXPECT_EQ(resolveSubtitleFont(QStringLiteral("Arial Unicode MS"), withArial), QStringLiteral("Arial"));
+    EXPECT_EQ(resolveSubtitleFont(QStringLiteral("Arial Unicode MS"), {}), QStringLiteral("Arial Unicode MS"));
+}
