@@ -77,96 +77,139 @@ QWidget *ConfigBinding::control(const char *windowName, const char *name) const
     return w ? w->findChild<QWidget *>(QLatin1String(name)) : nullptr;
 }
 
-void ConfigBinding::apply(const Config &c, const QStringList &installedFonts) const
+namespace {
+
+// Every setting kept in a control, in loading order; one walk serves the copy in and the copy out.
+template <class V>
+void visitControls(Config &c, V &v)
 {
-    setChecked(control("Form2", "RememberCheckBox"), c.main.rememberStyles);
-    setChecked(control("Form3", "CheckBoxScrollDown"), c.main.autoScrollDown);
-    setChecked(control("Form3", "CheckBoxFormat"), c.main.fancyFormat);
-    setItemIndex(control("Form6", "RadioGroupAction"), c.main.actionMode);
-    setChecked(control("Form6", "CheckBoxAvoidTimeRestart"), c.main.avoidTimeRestart);
-    setChecked(control("Form6", "CheckBoxShowAll"), c.main.showAllLangStreams);
-    setChecked(control("Form6", "SelectAllCheckBox"), c.main.selectAllVobs);
-    if (QWidget *subtitles = window("Form3")) {
-        int height = c.main.subtWndHeight;
-        if (QWidget *screen = control("Form1", "BevelScreen"))
+    v.check("Form2", "RememberCheckBox", c.main.rememberStyles);
+    v.check("Form3", "CheckBoxScrollDown", c.main.autoScrollDown);
+    v.check("Form3", "CheckBoxFormat", c.main.fancyFormat);
+    v.item("Form6", "RadioGroupAction", c.main.actionMode);
+    v.check("Form6", "CheckBoxAvoidTimeRestart", c.main.avoidTimeRestart);
+    v.check("Form6", "CheckBoxShowAll", c.main.showAllLangStreams);
+    v.check("Form6", "SelectAllCheckBox", c.main.selectAllVobs);
+    v.subtitlesHeight(c.main.subtWndHeight);
+    v.globalOptions(c.options);
+    v.subtitlesFont(c.subtitleFontName, c.subtitleFontSize);
+    v.check("Form6", "CheckBoxPictTiming", c.pictureTiming);
+    v.frameRate(c.output.frameRate);
+    v.check("Form13", "DXG400CheckBox", c.output.microDvdRateLine);
+    Config::OcrCorrection &k = c.correction;
+    v.check("Form10", "CheckBoxCorrectTwiceAp", k.twiceApostrophe);
+    v.check("Form10", "CheckBoxCorrectIl", k.il);
+    v.item("Form10", "RadioGroupCorrectIlLanguage", k.ilLanguage);
+    v.check("Form10", "CheckBoxCorrectPunctuation", k.punctuation);
+    v.check("Form10", "CheckBoxCorrectOrthography", k.orthography);
+    v.dictionary(k.orthographyDictionary);
+    v.check("Form10", "CheckBoxCorrectCapitalLetters", k.capitalLetters);
+    v.check("Form10", "CheckBoxCase", k.lowerCaseBefore);
+    v.check("Form10", "CheckBoxRemoveSpaceBtNumbers", k.removeSpaceBetweenNumbers);
+}
+
+// One frame rate serves every frame-number format and the Subtitles window; the first box keeps it.
+const std::pair<const char *, const char *> frameRateBoxes[] = {{"Form13", "MDVDComboBox"}, {"Form13", "ComboBoxMpl"},
+                                                               {"Form13", "ComboBoxMacSUB"}, {"Form13", "ComboBoxPhoenix"},
+                                                               {"Form3", "ComboBoxFPS"}};
+
+struct Into {
+    const ConfigBinding &b;
+    const QStringList &installedFonts;
+
+    void check(const char *w, const char *name, bool on) const { setChecked(b.control(w, name), on); }
+    void item(const char *w, const char *name, int index) const { setItemIndex(b.control(w, name), index); }
+    void subtitlesHeight(int height) const
+    {
+        QWidget *subtitles = b.window("Form3");
+        if (!subtitles)
+            return;
+        if (QWidget *screen = b.control("Form1", "BevelScreen"))
             height = std::min(height, screen->height());
         subtitles->resize(subtitles->width(), height);
     }
-
-    if (auto *dialog = qobject_cast<GlobalOptionsDialog *>(window("Form16"))) {
-        dialog->options() = c.options;
-        dialog->showOptions(); // also enables the fill controls to match the loaded choice
+    void globalOptions(const GlobalOptions &options) const
+    {
+        if (auto *dialog = qobject_cast<GlobalOptionsDialog *>(b.window("Form16"))) {
+            dialog->options() = options;
+            dialog->showOptions(); // also enables the fill controls to match the loaded choice
+        }
     }
-
-    const QString font = resolveSubtitleFont(c.subtitleFontName, installedFonts);
-    if (QWidget *list = control("Form3", "ListBoxSubtitle")) {
-        QFont f = list->font();
-        f.setFamily(font);
-        f.setPointSize(c.subtitleFontSize);
-        list->setFont(f);
+    void subtitlesFont(const QString &name, int size) const
+    {
+        const QString font = resolveSubtitleFont(name, installedFonts);
+        if (QWidget *list = b.control("Form3", "ListBoxSubtitle")) {
+            QFont f = list->font();
+            f.setFamily(font);
+            f.setPointSize(size);
+            list->setFont(f);
+        }
+        if (auto *combo = qobject_cast<QComboBox *>(b.control("Form3", "ComboBoxFont")))
+            combo->setCurrentIndex(combo->findText(font));
     }
-    if (auto *combo = qobject_cast<QComboBox *>(control("Form3", "ComboBoxFont")))
-        combo->setCurrentIndex(combo->findText(font));
-
-    setChecked(control("Form6", "CheckBoxPictTiming"), c.pictureTiming);
-    // One frame rate serves every frame-number format and the Subtitles window.
-    for (const char *name : {"MDVDComboBox", "ComboBoxMpl", "ComboBoxMacSUB", "ComboBoxPhoenix"})
-        setComboText(control("Form13", name), c.output.frameRate);
-    setComboText(control("Form3", "ComboBoxFPS"), c.output.frameRate);
-    setChecked(control("Form13", "DXG400CheckBox"), c.output.microDvdRateLine);
-
-    const Config::OcrCorrection &k = c.correction;
-    setChecked(control("Form10", "CheckBoxCorrectTwiceAp"), k.twiceApostrophe);
-    setChecked(control("Form10", "CheckBoxCorrectIl"), k.il);
-    setItemIndex(control("Form10", "RadioGroupCorrectIlLanguage"), k.ilLanguage);
-    setChecked(control("Form10", "CheckBoxCorrectPunctuation"), k.punctuation);
-    setChecked(control("Form10", "CheckBoxCorrectOrthography"), k.orthography);
-    if (auto *combo = qobject_cast<QComboBox *>(control("Form10", "ComboBoxLangOrtho"))) {
-        if (!k.orthographyDictionary.isEmpty())
-            combo->addItem(k.orthographyDictionary);
-        combo->setCurrentIndex(0);
+    void frameRate(const QString &rate) const
+    {
+        for (auto [w, name] : frameRateBoxes)
+            setComboText(b.control(w, name), rate);
     }
-    setChecked(control("Form10", "CheckBoxCorrectCapitalLetters"), k.capitalLetters);
-    setChecked(control("Form10", "CheckBoxCase"), k.lowerCaseBefore);
-    setChecked(control("Form10", "CheckBoxRemoveSpaceBtNumbers"), k.removeSpaceBetweenNumbers);
+    void dictionary(const QString &name) const
+    {
+        if (auto *combo = qobject_cast<QComboBox *>(b.control("Form10", "ComboBoxLangOrtho"))) {
+            if (!name.isEmpty())
+                combo->addItem(name);
+            combo->setCurrentIndex(0);
+        }
+    }
+};
+
+struct OutOf {
+    const ConfigBinding &b;
+
+    void check(const char *w, const char *name, bool &on) const { readChecked(b.control(w, name), on); }
+    void item(const char *w, const char *name, int &index) const { readItemIndex(b.control(w, name), index); }
+    void subtitlesHeight(int &height) const
+    {
+        if (QWidget *subtitles = b.window("Form3"))
+            height = subtitles->height();
+    }
+    void globalOptions(GlobalOptions &options) const
+    {
+        if (auto *dialog = qobject_cast<GlobalOptionsDialog *>(b.window("Form16")))
+            options = dialog->options();
+    }
+    // The font actually used, which may be the fallback for a font that is not installed.
+    void subtitlesFont(QString &name, int &size) const
+    {
+        if (QWidget *list = b.control("Form3", "ListBoxSubtitle")) {
+            name = list->font().family();
+            size = list->font().pointSize();
+        }
+    }
+    void frameRate(QString &rate) const
+    {
+        if (auto *combo = qobject_cast<QComboBox *>(b.control(frameRateBoxes[0].first, frameRateBoxes[0].second)))
+            rate = combo->currentText();
+    }
+    void dictionary(QString &name) const
+    {
+        if (auto *combo = qobject_cast<QComboBox *>(b.control("Form10", "ComboBoxLangOrtho")))
+            name = combo->currentText();
+    }
+};
+
+} // namespace
+
+void ConfigBinding::apply(const Config &config, const QStringList &installedFonts) const
+{
+    Config c = config;
+    Into into{*this, installedFonts};
+    visitControls(c, into);
 }
 
-void ConfigBinding::collect(Config &c) const
+void ConfigBinding::collect(Config &config) const
 {
-    readChecked(control("Form2", "RememberCheckBox"), c.main.rememberStyles);
-    readChecked(control("Form3", "CheckBoxScrollDown"), c.main.autoScrollDown);
-    readChecked(control("Form3", "CheckBoxFormat"), c.main.fancyFormat);
-    readItemIndex(control("Form6", "RadioGroupAction"), c.main.actionMode);
-    readChecked(control("Form6", "CheckBoxAvoidTimeRestart"), c.main.avoidTimeRestart);
-    readChecked(control("Form6", "CheckBoxShowAll"), c.main.showAllLangStreams);
-    readChecked(control("Form6", "SelectAllCheckBox"), c.main.selectAllVobs);
-    if (QWidget *subtitles = window("Form3"))
-        c.main.subtWndHeight = subtitles->height();
-
-    if (auto *dialog = qobject_cast<GlobalOptionsDialog *>(window("Form16")))
-        c.options = dialog->options();
-    // The font actually used, which may be the fallback for a font that is not installed.
-    if (QWidget *list = control("Form3", "ListBoxSubtitle")) {
-        c.subtitleFontName = list->font().family();
-        c.subtitleFontSize = list->font().pointSize();
-    }
-
-    readChecked(control("Form6", "CheckBoxPictTiming"), c.pictureTiming);
-    if (auto *combo = qobject_cast<QComboBox *>(control("Form13", "MDVDComboBox")))
-        c.output.frameRate = combo->currentText();
-    readChecked(control("Form13", "DXG400CheckBox"), c.output.microDvdRateLine);
-
-    Config::OcrCorrection &k = c.correction;
-    readChecked(control("Form10", "CheckBoxCorrectTwiceAp"), k.twiceApostrophe);
-    readChecked(control("Form10", "CheckBoxCorrectIl"), k.il);
-    readItemIndex(control("Form10", "RadioGroupCorrectIlLanguage"), k.ilLanguage);
-    readChecked(control("Form10", "CheckBoxCorrectPunctuation"), k.punctuation);
-    readChecked(control("Form10", "CheckBoxCorrectOrthography"), k.orthography);
-    if (auto *combo = qobject_cast<QComboBox *>(control("Form10", "ComboBoxLangOrtho")))
-        k.orthographyDictionary = combo->currentText();
-    readChecked(control("Form10", "CheckBoxCorrectCapitalLetters"), k.capitalLetters);
-    readChecked(control("Form10", "CheckBoxCase"), k.lowerCaseBefore);
-    readChecked(control("Form10", "CheckBoxRemoveSpaceBtNumbers"), k.removeSpaceBetweenNumbers);
+    OutOf outOf{*this};
+    visitControls(config, outOf);
 }
 
 Config loadConfigAtStart(const QString &path, const Config::Folders &folders, const Config::Ocr &currentOcr,

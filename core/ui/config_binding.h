@@ -32,9 +32,11 @@ public:
     // The close-time copy back into config.
     void collect(Config &config) const;
 
-private:
+    // The window of that name, and a control of that name in it; nullptr when there is none.
     QWidget *window(const char *name) const;
     QWidget *control(const char *window, const char *name) const;
+
+private:
 
     QList<QPointer<QWidget>> m_windows;
 };

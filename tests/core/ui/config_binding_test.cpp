@@ -2,7 +2,7 @@
 #include "core/ui/config_binding.h"
 
 #include "core/ui/global_options_dialog.h"
-#include "core/user_prompt.h"
+#include "support/recording_prompt.h"
 
 #include <gtest/gtest.h>
 
@@ -20,12 +20,7 @@ using namespace glyfex::core::ui;
 
 namespace {
 
-class RecordingPrompt : public SilentPrompt {
-public:
-    void warn(const QString &text) override { warnings << text; }
-    void error(const QString &text) override { errors << text; }
-    QStringList warnings, errors;
-};
+using glyfex::testing::RecordingPrompt;
 
 template <class T>
 T *add(QWidget *parent, const char *name)
@@ -177,4 +172,33 @@ TEST(ConfigAtStart, AnUnreadableFileIsReportedAndTheDefaultsAreUsed)
     EXPECT_EQ(prompt.warnings.size(), 1);
     EXPECT_EQ(c.main.activePage, 11);
     EXPECT_TRUE(c.main.languageName.isEmpty());
+}
+
+TEST(ConfigAcrossRuns, WhatTheUserChangedIsThereAtTheNextStart)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Glyfex.ini"));
+    RecordingPrompt prompt;
+    BmpOutPresets presets;
+    {
+        Windows first;
+        ConfigBinding binding(first.all());
+        Config c = loadConfigAtStart(path, folders, {}, QLocale::c(), prompt);
+        binding.apply(c, {});
+        first.form6.findChild<QCheckBox *>(QStringLiteral("CheckBoxShowAll"))->click();
+        first.form6.findChildren<QRadioButton *>()[2]->click();
+        first.form16.findChild<QRadioButton *>(QStringLiteral("rbFill"))->click();
+        first.form13.findChild<QComboBox *>(QStringLiteral("MDVDComboBox"))->setCurrentText(QStringLiteral("25"));
+        binding.collect(c);
+        ASSERT_TRUE(saveConfigAtClose(path, c, presets, prompt));
+    }
+    Windows second;
+    ConfigBinding(second.all()).apply(loadConfigAtStart(path, folders, {}, QLocale::c(), prompt), {});
+    EXPECT_TRUE(second.form6.findChild<QCheckBox *>(QStringLiteral("CheckBoxShowAll"))->isChecked());
+    EXPECT_TRUE(second.form6.findChildren<QRadioButton *>()[2]->isChecked());
+    EXPECT_TRUE(second.options.fillBestGuess);
+    EXPECT_TRUE(second.form16.findChild<QWidget *>(QStringLiteral("seFill"))->isEnabled());
+    EXPECT_EQ(second.form3.findChild<QComboBox *>(QStringLiteral("ComboBoxFPS"))->currentText(), QStringLiteral("25"));
+    EXPECT_TRUE(prompt.warnings.isEmpty());
+    EXPECT_TRUE(prompt.errors.isEmpty());
 }

@@ -1,7 +1,7 @@
 // The numeric edit boxes under real key and focus events: filtering, the leaving check, Enter in a dialog.
 #include "core/ui/numeric_edit.h"
 
-#include "core/user_prompt.h"
+#include "support/recording_prompt.h"
 
 #include <gtest/gtest.h>
 
@@ -15,12 +15,7 @@ using namespace glyfex::core::ui;
 
 namespace {
 
-// Keeps the warnings instead of showing them.
-class RecordingPrompt : public SilentPrompt {
-public:
-    void warn(const QString &text) override { warnings << text; }
-    QStringList warnings;
-};
+using glyfex::testing::RecordingPrompt;
 
 // A dialog with a box, a second box to move the focus to, and a default OK button.
 struct Dialog {
