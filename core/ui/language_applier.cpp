@@ -184,7 +184,8 @@ void LanguageApplier::put(const Slot &slot, const QString &text)
 
 void LanguageApplier::remember(const Slot &slot)
 {
-    if (m_memos.contains(slot))
+    // A memo whose object is gone may share the address of a new object: that one starts afresh.
+    if (const auto it = m_memos.constFind(slot); it != m_memos.cend() && it->object)
         return;
     if (const auto text = get(slot))
         m_memos.insert(slot, Memo{slot.object, *text, std::nullopt});

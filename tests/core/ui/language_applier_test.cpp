@@ -282,6 +282,17 @@ TEST(LanguageApplier, AnUnreadableFileChangesNothing)
     EXPECT_EQ(w.messages.text(0), QStringLiteral("T-Maximum"));
 }
 
+TEST(LanguageApplier, ReadsAHandWrittenFileWhateverItsEncodingAndLetterCase)
+{
+    Windows w;
+    LanguageApplier applier(w.all(), w.messages);
+    ASSERT_TRUE(applier.apply(QStringLiteral(GLYFEX_TEST_DATA_DIR "/lang/utf8_bom_other_case.lng"), false).ok());
+    EXPECT_EQ(w.label->text(), QStringLiteral("T-Subtitles:"));
+    EXPECT_EQ(w.about->text(), QStringLiteral("T-&About"));
+    EXPECT_EQ(w.form12.windowTitle(), QStringLiteral("T-About..."));
+    EXPECT_EQ(w.messages.text(0), QStringLiteral("T-M\u00e4ximum"));
+}
+
 TEST(LanguageMenu, ListsTheLanguagesAndChecksOnlyAnExactMatch)
 {
     QMenu menu;
