@@ -7,7 +7,6 @@
 #include <QSaveFile>
 
 #include <cstdint>
-#include <limits>
 
 namespace glyfex::core {
 

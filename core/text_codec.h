@@ -30,9 +30,9 @@ bool isSupported(CodePage codePage);
 
 // Encodes UTF-16 text into the page. Every character the page cannot hold (a surrogate pair counts as one
 // character, and so does a lone surrogate) becomes the page's own "?"; their number is stored in
-// *unmappable when given. Combining sequences are composed first, so "e" + U+0301 becomes the page's "é"
-// when it has one. An empty text gives empty bytes without touching iconv; a page the program or iconv
-// does not know gives an error.
+// *unmappable when given. A letter followed by combining marks is written in its composed form where the
+// page holds that ("e" + U+0301 becomes 1252's "é"), and as it is otherwise. An empty text gives empty
+// bytes; a page the program or iconv does not know gives an error, also for an empty text.
 Result<QByteArray> encode(const QString &text, CodePage codePage, int *unmappable = nullptr);
 
 // Decodes bytes of the page into UTF-16. A byte sequence the page does not define becomes U+FFFD (one per
