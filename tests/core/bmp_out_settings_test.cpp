@@ -3,10 +3,11 @@
 
 #include "core/ini_store.h"
 
+#include "support/test_data.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 using namespace glyfex::core;
@@ -91,10 +92,7 @@ TEST(BmpOutPresets, AProfileRoundTripsAndKeepsTheOtherSections)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("profile.ini"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[CONFIG]\r\nActivePage=20\r\n");
-    file.close();
+    glyfex::test::writeBytes(path, "[CONFIG]\r\nActivePage=20\r\n");
 
     BmpOutPresets p = readText(QString());
     BmpOutSettings &b = p.presets[PresetSpruceDvdMaestro];

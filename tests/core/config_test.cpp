@@ -3,10 +3,11 @@
 
 #include "core/ini_store.h"
 
+#include "support/test_data.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -173,10 +174,7 @@ TEST(Config, SavingKeepsTheOtherSectionsOfTheFile)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Glyfex.ini"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[OCR SETTING]\r\nMinLineHeight=12\r\n[BMPOUT 0]\r\nCropping_MinX=40\r\n[CONFIG]\r\nZoom=3\r\n");
-    file.close();
+    glyfex::test::writeBytes(path, "[OCR SETTING]\r\nMinLineHeight=12\r\n[BMPOUT 0]\r\nCropping_MinX=40\r\n[CONFIG]\r\nZoom=3\r\n");
     ASSERT_TRUE(Config::defaults(folders).saveFile(path).ok());
     const auto store = IniStore::open(path);
     ASSERT_TRUE(store.ok());

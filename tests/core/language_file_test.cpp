@@ -1,10 +1,11 @@
 // Finding language files: the language list from the Lang folders and the file of one language.
 #include "core/language_file.h"
 
+#include "support/test_data.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 using namespace glyfex::core;
@@ -13,9 +14,7 @@ namespace {
 
 void touch(const QString &path)
 {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    glyfex::test::writeBytes(path, QByteArray());
 }
 
 } // namespace
