@@ -12,6 +12,7 @@ int main(int argc, char **argv)
 
     glyfex::ripping::ui::App app;
     app.createWindows();
+    app.loadSettings();
     app.mainWindow()->show();
     return application.exec();
 }

@@ -1,6 +1,7 @@
 // The input dialog: opening the input, the file and stream lists, the palette, the options and Start.
 #include "ripping/ui/input_dialog.h"
 
+#include "core/ui/numeric_edit.h"
 #include "ripping/ui/app.h"
 #include "ripping/ui/input_reading.h"
 #include "ripping/ui/main_window.h"
@@ -31,7 +32,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -46,14 +46,14 @@ const QString kOpenFilters = QStringLiteral(
     "All (*.*)|*.*");
 
 
-QSpinBox *timeBox(const char *name, int max, QWidget *parent)
+core::ui::WordEdit *timeBox(const char *name, int max, QWidget *parent)
 {
-    auto *box = new QSpinBox(parent);
+    auto *box = new core::ui::WordEdit(parent);
     box->setObjectName(QString::fromLatin1(name));
     box->setRange(0, max);
-    box->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    box->setValue(0);
     box->setAlignment(Qt::AlignRight);
-    box->setMinimumWidth(max >= 100 ? 48 : 36);
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(QString::number(max)) + 16);
     return box;
 }
 
@@ -294,8 +294,10 @@ void InputDialog::buildLayout()
             subtitles->show();
     });
     connect(m_resetTc, &QPushButton::clicked, this, &InputDialog::resetTimeContinuation);
-    for (QSpinBox *box : m_time)
-        connect(box, &QSpinBox::valueChanged, this, &InputDialog::timeBoxChanged);
+    for (core::ui::WordEdit *box : m_time) {
+        box->setPrompt(&m_app.prompt());
+        connect(box, &QLineEdit::textChanged, this, &InputDialog::timeBoxChanged);
+    }
     connect(m_start, &QPushButton::clicked, this, [this] {
         if (start())
             accept();
@@ -487,7 +489,7 @@ void InputDialog::actionChanged()
 
 void InputDialog::resetTimeContinuation()
 {
-    for (QSpinBox *box : m_time) {
+    for (core::ui::WordEdit *box : m_time) {
         const QSignalBlocker block(box);
         box->setValue(0);
     }
@@ -501,7 +503,7 @@ void InputDialog::resetTimeContinuation()
 void InputDialog::timeBoxChanged()
 {
     bool any = false;
-    for (QSpinBox *box : m_time)
+    for (core::ui::WordEdit *box : m_time)
         any = any || box->value() != 0;
     m_resetTc->setEnabled(any);
     if (m_app.startTimeEdited)
@@ -510,14 +512,15 @@ void InputDialog::timeBoxChanged()
 
 core::TimeCode InputDialog::lastTimeCode() const
 {
-    return core::TimeCode{m_time[0]->value(), m_time[1]->value(), m_time[2]->value(), m_time[3]->value()};
+    return core::TimeCode{int32_t(m_time[0]->value()), int32_t(m_time[1]->value()), int32_t(m_time[2]->value()),
+                          int32_t(m_time[3]->value())};
 }
 
 void InputDialog::setLastTimeCode(const core::TimeCode &t)
 {
     const int values[4] = {t.hour, t.minute, t.second, t.fraction};
     for (size_t i = 0; i < 4; ++i)
-        m_time[i]->setValue(values[i]); // the box clamps to its range
+        m_time[i]->setValue(std::clamp<int64_t>(values[i], m_time[i]->minimum(), m_time[i]->maximum()));
 }
 
 void InputDialog::clearText()
