@@ -112,6 +112,7 @@ void InputDialog::buildLayout()
     m_vobList->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_vobList->installEventFilter(this);
     m_vobList->setMinimumHeight(130);
+    m_vobList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Wide enough for a whole row: 28 characters of name and the size column.
     m_vobList->setMinimumWidth(QFontMetrics(m_vobList->font()).horizontalAdvance(QString(42, QLatin1Char('W')))
                                + m_vobList->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 12);
