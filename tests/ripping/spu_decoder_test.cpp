@@ -537,6 +537,24 @@ TEST(SpuDecoderDamagedDetails, AFieldThatCannotBeReadStaysBackground)
     EXPECT_EQ(p.codes, image(expected));
 }
 
+TEST(SpuDecoderDamagedDetails, ALineTheDataLeavesUnfinishedEndsInBackground)
+{
+    // Short runs, then the top field's data ends 10 pixels into a 40-pixel line.
+    UnitBuilder u;
+    BitWriter top;
+    for (const auto &[count, code] : std::vector<std::pair<int, uint8_t>>{{2, 1}, {1, 2}, {3, 1}, {1, 3}, {2, 1}, {1, 2}})
+        top.run(count, code);
+    top.align();
+    u.top = top.bytes();
+    u.bottom = encodeField(blankRows(40, 2), 1);
+    u.add(0, join({contrast(0xFFFF), area(0, 39, 0, 1), u.pixelOffsets(), endOfCommands()}));
+    const DecodedPicture p = decode(u.build());
+    Rows expected = blankRows(40, 2);
+    const std::vector<uint8_t> start{1, 1, 2, 1, 1, 1, 3, 1, 1, 2};
+    std::copy(start.begin(), start.end(), expected[0].begin());
+    EXPECT_EQ(p.codes, image(expected));
+}
+
 TEST(SpuDecoderDamagedDetails, LinesBeyondTheAreaDoNotOverwriteItsLastRows)
 {
     // The data holds 8 rows but the area only 3 or 4: the rows the area has keep their codes, and the
