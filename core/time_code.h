@@ -48,7 +48,7 @@ TimeCode addTimeCodeFrames(const TimeCode &a, const TimeCode &b, const VideoStan
 TimeCode addFramesToTimeCode(const TimeCode &t, uint16_t frames, const VideoStandard &standard);
 // a + b for millisecond time codes, one carry step per field.
 TimeCode addTimeCodes(const TimeCode &a, const TimeCode &b);
-// a earlier than b, for frame time codes.
+// a earlier than b, field by field (hour first).
 bool timeCodeLess(const TimeCode &a, const TimeCode &b);
 
 // "hh:mm:ss:ff" and "hh:mm:ss,mmm".
@@ -60,13 +60,14 @@ Result<TimeCode> parseTimeCode(QStringView text);
 
 // Frame time code to milliseconds at the standard's rate; an error when the rate is 0.
 Result<TimeCode> framesToMilliseconds(const TimeCode &frames, const VideoStandard &standard);
-// Millisecond time code of a frame number at rateX1000 (25000, 23976, 29970, ...); an error for rate 0
-// or a non-numeric frame number.
+// Millisecond time code of the start of a frame at rateX1000 (25000, 23976, 29970, ...), rounded to the
+// nearest millisecond; an error for rate 0 or a negative, non-numeric or too large frame number.
 Result<TimeCode> frameNumberToTimeCode(QStringView frameNumber, uint32_t rateX1000);
 Result<TimeCode> frameNumberToTimeCode(int64_t frameNumber, uint32_t rateX1000);
-// Frame number of a millisecond time code at rateX1000; an error for rate 0.
+// Frame number of a millisecond time code at rateX1000: the frame shown at that time, so that a time from
+// frameNumberToTimeCode gives its frame back; an error for rate 0.
 Result<int64_t> timeCodeToFrameNumber(const TimeCode &t, uint32_t rateX1000);
-// Tenths of a second as text.
+// Tenths of a second as text; an error for a non-numeric text.
 Result<TimeCode> decisecondsToTimeCode(QStringView deciseconds);
 
 int32_t ptsToMilliseconds(int32_t pts);

@@ -1,0 +1,44 @@
+// Conversion between the program's UTF-16 text and Windows code pages, done by glibc iconv.
+#pragma once
+
+#include "core/result.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <cstdint>
+
+namespace glyfex::core {
+
+// Windows code-page number as files and settings name it; 0 is the "system ANSI" page, which is 1252 here.
+using CodePage = uint16_t;
+
+namespace TextCodec {
+
+// The page that code page 0 stands for.
+inline constexpr CodePage kSystemAnsiCodePage = 1252;
+
+// The page number after resolving 0 to the system ANSI page.
+CodePage resolve(CodePage codePage);
+
+// The iconv name used for a Windows code page, or nullptr when the program has no mapping for it.
+const char *iconvName(CodePage codePage);
+
+// True when the page has a mapping and this system's iconv can convert it.
+bool isSupported(CodePage codePage);
+
+// Encodes UTF-16 text into the page. Every character the page cannot hold (a surrogate pair counts as one
+// character, and so does a lone surrogate) becomes the page's own "?"; their number is stored in
+// *unmappable when given. A letter followed by combining marks is written in its composed form where the
+// page holds that ("e" + U+0301 becomes 1252's "é"), and as it is otherwise. An empty text gives empty
+// bytes; a page the program or iconv does not know gives an error, also for an empty text.
+Result<QByteArray> encode(const QString &text, CodePage codePage, int *unmappable = nullptr);
+
+// Decodes bytes of the page into UTF-16. A byte sequence the page does not define becomes U+FFFD (one per
+// undecodable byte) and decoding goes on after it, so the text is never cut short.
+Result<QString> decode(QByteArrayView bytes, CodePage codePage);
+
+} // namespace TextCodec
+
+} // namespace glyfex::core
