@@ -320,6 +320,8 @@ void append(std::vector<QByteArray> &to, const std::vector<QByteArray> &more)
     to.insert(to.end(), more.begin(), more.end());
 }
 
+QByteArray kUnitA();
+
 TEST(VobPassUnits, UnitSpreadOverThreeSectorsWithOtherStreamsBetween)
 {
     QTemporaryDir dir;
@@ -370,6 +372,84 @@ TEST(VobPassUnits, UnitPastTheBufferIsCutAtItsLimit)
     ASSERT_GE(r.units.size(), 1u);
     EXPECT_LE(size_t(r.units[0].bytes.size()), kMaxUnitSize);
     EXPECT_GE(size_t(r.units[0].bytes.size()), size_t(0xFFFF));
+}
+
+TEST(VobPassPause, PauseInTheMiddleOfAUnitWaitsForItsEnd)
+{
+    QTemporaryDir dir;
+    const QByteArray unit = test::fakeUnit(5000, 4);
+    std::vector<QByteArray> s = test::unitSectors(1000, 0x20, 90000, unit);
+    s.push_back(test::spuSector(2000, 0x20, 180000u, kUnitA()));
+    const QString path = writeVob(dir, "a.vob", s);
+    RunState run = runOver({path}, 0x20);
+    RecordingHandler handler;
+    // Pauses at its first pump, while the first unit is still being gathered.
+    class PauseOnce : public ScriptedHost {
+    public:
+        using ScriptedHost::ScriptedHost;
+        PumpResult pump() override { return m_done++ ? PumpResult::Continue : PumpResult::Pause; }
+        int m_done = 0;
+    } host(handler);
+    VobPass pass(run, host, handler);
+    const PassOutcome first = pass.readCurrentFile();
+    EXPECT_EQ(first.end, PassEnd::Paused);
+    ASSERT_EQ(handler.units.size(), 1u);
+    EXPECT_EQ(handler.units[0].bytes, unit);
+    EXPECT_EQ(run.resumePos, 3 * 2048); // the sector after the unit's last one
+    run.paused = false;
+    EXPECT_EQ(pass.readCurrentFile().end, PassEnd::FileDone);
+    ASSERT_EQ(handler.units.size(), 2u);
+    EXPECT_EQ(handler.units[1].ms, 2000);
+    EXPECT_EQ(run.spuCount, 2u);
+}
+
+// A spliced file: navigation packs, units of two streams, a clock that falls back twice (once to 0).
+std::vector<QByteArray> splicedVob()
+{
+    std::vector<QByteArray> s;
+    uint32_t scr = 90000;
+    auto step = [&scr] { return scr += 3000; };
+    for (int part = 0; part < 3; ++part) {
+        for (int i = 0; i < 6; ++i) {
+            s.push_back(test::navSector(step(), 0, 0, uint8_t(i), 0x40 | uint8_t(i * 2)));
+            s.push_back(test::videoSector(step()));
+            append(s, test::unitSectors(step(), 0x20, scr + 45000, test::fakeUnit(300 + 700 * i, uint8_t(i))));
+            s.push_back(test::videoSector(step()));
+            append(s, test::unitSectors(step(), 0x21, scr + 9000, test::fakeUnit(2500, uint8_t(40 + i))));
+            for (int k = 0; k < 5; ++k)
+                s.push_back(test::videoSector(step()));
+        }
+        scr = part == 0 ? 0 : 4500; // the clock falls back: to 0, then to a small value
+    }
+    return s;
+}
+
+TEST(VobPassMap, SplicedFileGivesTheSameTimesAlongTheMap)
+{
+    QTemporaryDir dir;
+    const QString path = writeVob(dir, "VTS_01_1.VOB", splicedVob());
+    for (bool avoid : {false, true}) {
+        QFile::remove(SubtitleMap::pathFor(path));
+        auto passFor = [&](uint8_t stream, bool useMap) {
+            RunState run = runOver({path}, stream, useMap);
+            run.avoidTimeRestart = avoid;
+            RecordingHandler handler;
+            ScriptedHost host(handler);
+            drive(run, host, handler);
+            return handler.units;
+        };
+        const auto full21 = passFor(0x21, false);
+        ASSERT_EQ(full21.size(), 18u);
+        const auto built20 = passFor(0x20, true); // builds the map while reading stream 0x20
+        EXPECT_EQ(built20, passFor(0x20, false));
+        auto map = SubtitleMap::load(SubtitleMap::pathFor(path), QFileInfo(path).size());
+        ASSERT_TRUE(map.ok());
+        int clockLines = 0;
+        for (const MapLine &l : map->lines())
+            clockLines += l.type == kMapClockSector;
+        EXPECT_EQ(clockLines, 2 * 3 + 2); // three per clock break, and the last two sectors
+        EXPECT_EQ(passFor(0x21, true), full21) << avoid; // another stream along the same map
+    }
 }
 
 // ---- Clock and cell times.
@@ -458,24 +538,27 @@ QByteArray withLength(QByteArray sector, int length)
     return sector;
 }
 
-const QByteArray kUnitA = test::fakeUnit(200, 1);
+QByteArray kUnitA()
+{
+    return test::fakeUnit(200, 1);
+}
 const QByteArray kUnitB = test::fakeUnit(300, 2);
 
 const DamageCase kDamage[] = {
     {"truncated_last_sector",
-     [] { return std::vector<QByteArray>{test::spuSector(0, 0x20, 900u, kUnitA), test::spuSector(0, 0x20, 900u, kUnitB).left(200)}; },
+     [] { return std::vector<QByteArray>{test::spuSector(0, 0x20, 900u, kUnitA()), test::spuSector(0, 0x20, 900u, kUnitB).left(200)}; },
      {}, 1, 0, PassEnd::FileDone, true},
     {"garbage_sectors_go_on_after_yes",
-     [] { return std::vector<QByteArray>{QByteArray(2048, 'G'), test::spuSector(0, 0x20, 900u, kUnitA), QByteArray(2048, '\x01')}; },
+     [] { return std::vector<QByteArray>{QByteArray(2048, 'G'), test::spuSector(0, 0x20, 900u, kUnitA()), QByteArray(2048, '\x01')}; },
      {Answer::Yes, Answer::Yes}, 1, 2, PassEnd::FileDone, false},
     {"garbage_sectors_yes_to_all_asks_once",
-     [] { return std::vector<QByteArray>{QByteArray(2048, 'G'), QByteArray(2048, 'H'), test::spuSector(0, 0x20, 900u, kUnitA)}; },
+     [] { return std::vector<QByteArray>{QByteArray(2048, 'G'), QByteArray(2048, 'H'), test::spuSector(0, 0x20, 900u, kUnitA())}; },
      {Answer::YesToAll}, 1, 1, PassEnd::FileDone, false},
     {"garbage_sector_no_ends_the_file",
-     [] { return std::vector<QByteArray>{test::spuSector(0, 0x20, 900u, kUnitA), QByteArray(2048, 'G'), test::spuSector(0, 0x20, 900u, kUnitB)}; },
+     [] { return std::vector<QByteArray>{test::spuSector(0, 0x20, 900u, kUnitA()), QByteArray(2048, 'G'), test::spuSector(0, 0x20, 900u, kUnitB)}; },
      {Answer::No}, 1, 1, PassEnd::Refused, false},
     {"packet_length_past_the_sector",
-     [] { return std::vector<QByteArray>{withLength(test::spuSector(0, 0x20, 900u, kUnitA), 0x0900), test::spuSector(0, 0x20, 900u, kUnitB)}; },
+     [] { return std::vector<QByteArray>{withLength(test::spuSector(0, 0x20, 900u, kUnitA()), 0x0900), test::spuSector(0, 0x20, 900u, kUnitB)}; },
      {}, 1, 0, PassEnd::FileDone, true},
     {"unit_that_never_completes",
      [] {
@@ -526,7 +609,7 @@ TEST(VobPassFailures, BadPackInTheFirstSectorAsksWithSectorZero)
 TEST(VobPassFailures, MissingFileIsReportedAndSkipped)
 {
     QTemporaryDir dir;
-    const QString there = writeVob(dir, "b.vob", {test::spuSector(0, 0x20, 900u, kUnitA)});
+    const QString there = writeVob(dir, "b.vob", {test::spuSector(0, 0x20, 900u, kUnitA())});
     RunState run = runOver({dir.filePath("a.vob"), there}, 0x20);
     RecordingHandler handler;
     ScriptedHost host(handler);
@@ -542,8 +625,8 @@ TEST(VobPassFailures, MissingFileIsReportedAndSkipped)
 TEST(VobPassFailures, HandlerErrorStopsTheRunWithItsMessage)
 {
     QTemporaryDir dir;
-    const QString a = writeVob(dir, "a.vob", {test::spuSector(0, 0x20, 900u, kUnitA), test::spuSector(0, 0x20, 900u, kUnitB)});
-    const QString b = writeVob(dir, "b.vob", {test::spuSector(0, 0x20, 900u, kUnitA)});
+    const QString a = writeVob(dir, "a.vob", {test::spuSector(0, 0x20, 900u, kUnitA()), test::spuSector(0, 0x20, 900u, kUnitB)});
+    const QString b = writeVob(dir, "b.vob", {test::spuSector(0, 0x20, 900u, kUnitA())});
     RunState run = runOver({a, b}, 0x20);
     RecordingHandler handler;
     handler.failAt = 1;
@@ -575,7 +658,7 @@ TEST(VobPassFailures, ReadErrorStopsTheRunWithItsMessage)
 TEST(VobPassProgress, UnknownTotalSizeStillReportsProgress)
 {
     QTemporaryDir dir;
-    const QString path = writeVob(dir, "a.vob", {test::spuSector(0, 0x20, 900u, kUnitA), test::videoSector(10)});
+    const QString path = writeVob(dir, "a.vob", {test::spuSector(0, 0x20, 900u, kUnitA()), test::videoSector(10)});
     RunState run = runOver({path}, 0x20);
     run.vobSizes = {0};
     run.totalBytes = 0;
@@ -604,8 +687,8 @@ TEST(VobPassProgress, ProgressCountsTheFilesBefore)
 TEST(VobPassIndex, JumpsFromUnitToUnitAndEndsAfterTheLastIndexedUnit)
 {
     QTemporaryDir dir;
-    std::vector<QByteArray> s{test::spuSector(0, 0x20, 900u, kUnitA), test::spuSector(0, 0x20, 1800u, kUnitB),
-                              test::spuSector(0, 0x20, 2700u, kUnitA), test::spuSector(0, 0x20, 3600u, kUnitB)};
+    std::vector<QByteArray> s{test::spuSector(0, 0x20, 900u, kUnitA()), test::spuSector(0, 0x20, 1800u, kUnitB),
+                              test::spuSector(0, 0x20, 2700u, kUnitA()), test::spuSector(0, 0x20, 3600u, kUnitB)};
     const QString path = writeVob(dir, "movie.SUB", s);
     for (bool pause : {false, true}) {
         RunState run = runOver({path}, 0x20);
