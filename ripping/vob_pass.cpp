@@ -163,6 +163,7 @@ void VobPass::decideMap(const QString &path, int64_t fileSize)
 void VobPass::updateProgress(int64_t filePos)
 {
     m_host.progress(m_beforeFile + filePos, m_run.totalBytes);
+    // A cancel is taken as a pause: the run can go on, or a new Start abandons it.
     const core::PumpResult r = m_host.pump();
     if (r != core::PumpResult::Continue && !m_run.paused) {
         m_run.paused = true;
@@ -241,14 +242,12 @@ VobPass::Gathered VobPass::gatherPacket(std::span<const uint8_t> sector, const S
         m_expected = size_t(payload[0]) << 8 | payload[1];
         m_run.spuSectorPos = pos;
         m_unitTime = ptsTime(m_run.clock.timeBase, int32_t(info.pts));
-        m_unitCut = false;
     }
     // A damaged size or a missing end would carry the unit past the buffer: the excess is dropped.
     const size_t room = kMaxUnitSize - m_fill;
     const size_t take = std::min(room, payload.size());
     std::memcpy(m_unit.data() + m_fill, payload.data(), take);
     m_fill += take;
-    m_unitCut = m_unitCut || take < payload.size();
     if (!(info.paddingFollows || m_fill >= m_expected || m_fill == kMaxUnitSize))
         return g;
 

@@ -108,7 +108,6 @@ private:
     std::vector<uint8_t> m_unit;   // the unit being gathered
     size_t m_fill = 0;             // bytes gathered; 0 = no unit under way
     size_t m_expected = 0;         // the size its first packet announced
-    bool m_unitCut = false;        // bytes past kMaxUnitSize were dropped from it
     core::TimeCode m_unitTime;
     int64_t m_beforeFile = 0;      // bytes of the run's files before the current one
     bool m_damageWarned = false;   // one damaged-packet warning per file
