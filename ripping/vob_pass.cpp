@@ -301,8 +301,8 @@ PassOutcome VobPass::readCurrentFile()
     const bool byIndex = m_run.useIndexOffsets && m_run.vobSubMode();
     bool indexDone = false;
     if (byIndex) {
-        if (m_run.spuCount < m_run.vobSubFilePos.size())
-            m_run.resumePos = m_run.vobSubFilePos[m_run.spuCount];
+        if (m_run.spuCount < m_run.vobSubUnits.size())
+            m_run.resumePos = m_run.vobSubUnits[m_run.spuCount].filePos;
         else
             indexDone = true;
     }
@@ -400,9 +400,9 @@ PassOutcome VobPass::readCurrentFile()
             pos = m_run.map.firstOffset();
         }
         if (byIndex && completed) {
-            if (m_run.spuCount >= m_run.vobSubFilePos.size())
+            if (m_run.spuCount >= m_run.vobSubUnits.size())
                 break;
-            pos = m_run.vobSubFilePos[m_run.spuCount];
+            pos = m_run.vobSubUnits[m_run.spuCount].filePos;
         }
     }
 

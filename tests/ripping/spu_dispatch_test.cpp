@@ -274,7 +274,7 @@ TEST(DispatchVobSub, ShortTimingListFallsBackToPacketTimesWithOneWarning)
     Rig rig(o);
     rig.run.vobList = {QStringLiteral("/x/movie.sub")};
     rig.run.idxFileName = QStringLiteral("/x/movie.idx");
-    rig.run.vobSubTimes = {core::millisecondsToTimeCode(500)};
+    rig.run.vobSubUnits = {{core::millisecondsToTimeCode(500), 500, 0}};
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(rig.feed(kLong, 10000 * (i + 1)).ok());
     ASSERT_EQ(rig.subs.entries.size(), 3u);
@@ -339,6 +339,26 @@ TEST(DispatchRealUnits, EachSavedSupEqualsTheUnitLibavformatDemuxes)
         for (int i = 0; i < files.size(); ++i)
             EXPECT_EQ(fileBytes(dir.filePath(files[i])), expected[size_t(i)]) << files[i].toStdString();
     }
+}
+
+TEST(DispatchRealUnits, VobSubStartTimesComeFromTheIndex)
+{
+    const QString sub = test::dataPath(QStringLiteral("dvd-pal-sans/vobsub.sub"));
+    const QString idx = test::dataPath(QStringLiteral("dvd-pal-sans/vobsub.idx"));
+    auto timing = readVobSubTimes(idx, 0);
+    ASSERT_TRUE(timing.ok());
+    DispatchOptions o;
+    o.action = SpuAction::Recognise;
+    PassRig pr(o, sub, 0x20);
+    pr.rig.run.idxFileName = idx;
+    pr.rig.run.vobSubUnits = timing->units;
+    EXPECT_EQ(pr.run().end, PassEnd::FileDone);
+    ASSERT_EQ(pr.rig.subs.entries.size(), timing->units.size());
+    for (size_t i = 0; i < timing->units.size(); ++i) {
+        EXPECT_EQ(pr.rig.subs.entries[i].times.start, timing->units[i].start) << i;
+        EXPECT_GT(ms(pr.rig.subs.entries[i].times.stop), ms(timing->units[i].start)) << i;
+    }
+    EXPECT_TRUE(pr.rig.host.warnings.isEmpty());
 }
 
 TEST(DispatchRealUnits, UnwritableOutputFolderStopsTheRunWithTheFileName)

@@ -694,7 +694,7 @@ TEST(VobPassIndex, JumpsFromUnitToUnitAndEndsAfterTheLastIndexedUnit)
         RunState run = runOver({path}, 0x20);
         run.idxFileName = dir.filePath("movie.idx");
         run.useIndexOffsets = true;
-        run.vobSubFilePos = {0, 2 * 2048}; // the index lists the first and the third unit
+        run.vobSubUnits = {{{}, 0, 0}, {{}, 0, 2 * 2048}}; // the index lists the first and the third unit
         RecordingHandler handler;
         ScriptedHost host(handler);
         host.pauseAfterEveryUnit = pause;
@@ -703,6 +703,30 @@ TEST(VobPassIndex, JumpsFromUnitToUnitAndEndsAfterTheLastIndexedUnit)
         EXPECT_EQ(r.units[0].ms, 10);
         EXPECT_EQ(r.units[1].ms, 30);
         EXPECT_EQ(handler.sectors, (std::vector<int64_t>{0, 2 * 2048}));
+    }
+}
+
+TEST(VobPassIndex, RealVobSubPairReadByItsIndexGivesTheUnitsLibavformatDemuxes)
+{
+    for (const char *set : {"dvd-pal-sans", "dvd-pal-sans-outline"}) {
+        SCOPED_TRACE(set);
+        const QString sub = test::dataPath(QString::fromLatin1(set) + QStringLiteral("/vobsub.sub"));
+        const QString idx = test::dataPath(QString::fromLatin1(set) + QStringLiteral("/vobsub.idx"));
+        auto timing = readVobSubTimes(idx, 0);
+        ASSERT_TRUE(timing.ok()) << timing.error().message().toStdString();
+        RunState run = runOver({sub}, 0x20, true);
+        run.idxFileName = idx;
+        run.useIndexOffsets = true;
+        run.vobSubUnits = timing->units;
+        RecordingHandler handler;
+        ScriptedHost host(handler);
+        const RunResult r = drive(run, host, handler);
+        EXPECT_EQ(r.units, libavUnits(sub, 0x20));
+        std::vector<int64_t> positions;
+        for (const VobSubUnit &u : timing->units)
+            positions.push_back(u.filePos);
+        EXPECT_EQ(handler.sectors, positions);
+        EXPECT_FALSE(QFile::exists(SubtitleMap::pathFor(sub))); // jumps build no map
     }
 }
 
