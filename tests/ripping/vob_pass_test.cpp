@@ -682,6 +682,27 @@ TEST(VobPassProgress, ProgressCountsTheFilesBefore)
     EXPECT_EQ(host.lastTotal, 5 * 2048);
 }
 
+TEST(VobPassProgress, DisplayValuesStayDefinedForAnyTotal)
+{
+    const struct {
+        int64_t done, total, elapsed;
+        int percent;
+        const char *position, *elapsedText, *remaining;
+    } cases[] = {
+        {0, 0, 0, 0, "0.0 / 0.0 MB (0 %)", "00:00:00", ""},
+        {1048576, 0, 5000, 0, "1.0 / 0.0 MB (0 %)", "00:00:05", "00:00:00"},
+        {1048576, 4194304, 61000, 25, "1.0 / 4.0 MB (25 %)", "00:01:01", "00:03:03"},
+        {8388608, 4194304, 1000, 100, "8.0 / 4.0 MB (100 %)", "00:00:01", "00:00:00"},
+    };
+    for (const auto &c : cases) {
+        const ReadProgress p = readProgress(c.done, c.total, c.elapsed);
+        EXPECT_EQ(p.percent, c.percent);
+        EXPECT_EQ(p.position, QString::fromLatin1(c.position));
+        EXPECT_EQ(p.elapsed, QString::fromLatin1(c.elapsedText));
+        EXPECT_EQ(p.remaining, QString::fromLatin1(c.remaining));
+    }
+}
+
 // ---- VobSub index positions.
 
 TEST(VobPassIndex, JumpsFromUnitToUnitAndEndsAfterTheLastIndexedUnit)
