@@ -131,6 +131,21 @@ ReadProgress readProgress(int64_t done, int64_t total, int64_t elapsedMs)
     return p;
 }
 
+void reloadMapForResume(RunState &run)
+{
+    if (!run.useMap || run.mapUse != MapUse::Following || run.finished())
+        return;
+    const QString path = run.vobList[run.currentFile];
+    auto loaded = SubtitleMap::load(SubtitleMap::pathFor(path), QFileInfo(path).size());
+    if (!loaded || loaded->isEmpty()) {
+        run.map.clear();
+        run.mapUse = MapUse::Off;
+        return;
+    }
+    run.map = std::move(*loaded);
+    run.map.dropBefore(run.resumePos);
+}
+
 VobPass::VobPass(RunState &run, VobPassHost &host, UnitHandler &handler)
     : m_run(run), m_host(host), m_handler(handler), m_unit(kMaxUnitSize)
 {

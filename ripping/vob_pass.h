@@ -85,6 +85,11 @@ struct PassOutcome {
     bool runFinished = false;         // that was the run's last file: close the last subtitle
 };
 
+// A dialog paused the run in the middle of a file and set run.resumePos to the first sector of the unit
+// it interrupted: a map being followed is read again and cut to that position, so the resumed pass
+// reads the unit again. A map that cannot be read any more makes the file be read in full.
+void reloadMapForResume(RunState &run);
+
 // Runs the pass over the run's current file. One object may serve the whole run; all state that
 // outlives a pass is in the RunState.
 class VobPass {

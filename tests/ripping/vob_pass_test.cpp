@@ -255,6 +255,46 @@ TEST_P(RealStreams, FollowingTheMapAndPausingGiveTheSameAsOneFullPass)
 INSTANTIATE_TEST_SUITE_P(, RealStreams, testing::ValuesIn(kStreams),
                          [](const auto &info) { return std::string(info.param.name); });
 
+// Pauses the way a dialog does from inside the handling of one unit: that unit is read again on resume.
+class DialogPausingHandler : public RecordingHandler {
+public:
+    DialogPausingHandler(RunState &run, size_t pauseAt) : m_run(run), m_pauseAt(pauseAt) {}
+    core::Result<void> handleUnit(const SpuUnit &unit) override
+    {
+        auto r = RecordingHandler::handleUnit(unit);
+        if (units.size() == m_pauseAt) {
+            m_run.resumePos = m_run.spuSectorPos;
+            reloadMapForResume(m_run);
+            m_run.spuCount -= 1;
+            m_run.spuCountTotal -= 1;
+            m_run.paused = true;
+            m_run.pausedByMainButton = false;
+        }
+        return r;
+    }
+
+private:
+    RunState &m_run;
+    size_t m_pauseAt;
+};
+
+TEST(VobPassMap, DialogPauseReadsTheInterruptedUnitAgainAlongTheMap)
+{
+    QTemporaryDir dir;
+    const QString path = copyToTemp(dir, QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS/VTS_01_1.VOB"), QStringLiteral("VTS_01_1.VOB"));
+    const RunResult plain = passOver({path}, 0x20, true); // builds the map
+    ASSERT_GE(plain.units.size(), 4u);
+    RunState run = runOver({path}, 0x20, true);
+    DialogPausingHandler handler(run, 3);
+    ScriptedHost host(handler);
+    const RunResult r = drive(run, host, handler);
+    EXPECT_EQ(r.pauses, 1);
+    std::vector<Unit> expected = plain.units;
+    expected.insert(expected.begin() + 3, plain.units[2]);
+    EXPECT_EQ(r.units, expected);
+    EXPECT_EQ(run.spuCountTotal, plain.units.size());
+}
+
 TEST(VobPassMap, TwoStreamMapListsBothAndTheFollowedPassReadsFewSectors)
 {
     QTemporaryDir dir;
