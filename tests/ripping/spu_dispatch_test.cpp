@@ -153,6 +153,24 @@ TEST(DispatchRecognise, ShortUnitsAreCountedAndOpenSubtitlesClosedByTheNext)
     EXPECT_EQ(rig.recognition.sizes, (std::vector<std::pair<int, int>>{{2, 2}, {2, 2}}));
 }
 
+TEST(DispatchRecognise, RecorderKeepsEachPictureUntilRecognitionIsThere)
+{
+    DispatchOptions o;
+    RunState run;
+    test::FakeSubtitles subs;
+    PictureRecorder recorder;
+    PlainExport exporter;
+    test::ScriptedDispatchHost host;
+    SpuDispatcher dispatcher(o, run, subs, recorder, exporter, host);
+    const SpuUnit u{{reinterpret_cast<const uint8_t *>(kLong.constData()), size_t(kLong.size())}, core::millisecondsToTimeCode(800), 0, 1};
+    ASSERT_TRUE(dispatcher.handleUnit(u).ok());
+    ASSERT_EQ(recorder.entries.size(), 1u);
+    EXPECT_EQ(ms(recorder.entries[0].times.start), 800);
+    EXPECT_EQ(ms(recorder.entries[0].times.stop), 2802);
+    EXPECT_EQ(recorder.entries[0].width, 2);
+    EXPECT_EQ(recorder.last.codes, dispatcher.picture().codes);
+}
+
 TEST(DispatchForcedOnly, UnforcedUnitsAreIgnoredWithoutCounting)
 {
     for (SpuAction action : {SpuAction::Recognise, SpuAction::SaveRawSubpictures}) {

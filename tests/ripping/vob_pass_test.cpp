@@ -524,6 +524,26 @@ TEST(VobPassClock, FallingClockKeepsTimesRunningOnlyWithAvoidTimeRestart)
     }
 }
 
+TEST(VobPassClock, TimeBaseCarriesOverToTheNextFile)
+{
+    QTemporaryDir dir;
+    // The second file's clock starts again near 0; with AvoidTimeRestart its times go on from the first's.
+    const QString a = writeVob(dir, "a.vob", {test::videoSector(900000), test::videoSector(909000),
+                                              test::spuSector(918000, 0x20, 918000u, test::fakeUnit(50, 1))});
+    const QString b = writeVob(dir, "b.vob", {test::videoSector(9000), test::spuSector(18000, 0x20, 18000u, test::fakeUnit(50, 2))});
+    RunState run = runOver({a, b}, 0x20);
+    run.avoidTimeRestart = true;
+    RecordingHandler handler;
+    ScriptedHost host(handler);
+    drive(run, host, handler);
+    ASSERT_EQ(handler.units.size(), 2u);
+    EXPECT_EQ(handler.units[0].ms, 10200);
+    // The fall at b's first pack adds the last SCR plus one step: (918000 + 9000) / 90 = 10300 ms.
+    EXPECT_EQ(handler.units[1].ms, 10300 + 200);
+    EXPECT_EQ(run.spuCountTotal, 2u);
+    EXPECT_EQ(run.spuCount, 1u); // counted per file
+}
+
 TEST(VobPassClock, StartTimeShiftsTheFirstPack)
 {
     QTemporaryDir dir;
