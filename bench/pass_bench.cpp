@@ -1,8 +1,8 @@
 // Reading-pass speed: the pass over one large VOB against a plain sequential read of it, and a re-pass along its map.
 //
 // Usage: pass_bench [VOB] [benchmark options]. Without a VOB one of about 200 MB is made once with the
-// shared fixture tool (../shared/tools, or $GLYFEX_SHARED_TOOLS) into bench-data/. The last line printed is "pass ratio=<pass MB/s / read MB/s>";
-// the line before it gives the map re-pass time as a fraction of the full pass time. The full pass is a
+// shared fixture tool (../shared/tools, or $GLYFEX_SHARED_TOOLS) into bench-data/. The last line printed
+// is "pass ratio=<pass MB/s / read MB/s>"; the line before it gives the map re-pass time as a fraction of the full pass time. The full pass is a
 // first pass with the map option on (the default): it builds the map and writes it at the end.
 #include "ripping/vob_pass.h"
 
