@@ -295,6 +295,17 @@ VobPass::Gathered VobPass::gatherPacket(std::span<const uint8_t> sector, const S
     return g;
 }
 
+PassOutcome VobPass::stopRun(const core::Error &error)
+{
+    // A read or write error ends the run: going on would skip subtitles without a word.
+    PassOutcome outcome;
+    outcome.end = PassEnd::Failed;
+    outcome.error = error;
+    finishFile(outcome);
+    m_run.stopped = true;
+    return outcome;
+}
+
 PassOutcome VobPass::readCurrentFile()
 {
     PassOutcome outcome;
@@ -319,11 +330,7 @@ PassOutcome VobPass::readCurrentFile()
     if (m_run.resumePos == 0)
         m_damageWarned = false;
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        outcome.end = PassEnd::Failed;
-        outcome.error = makeError(QStringLiteral("Cannot open the file"), path, file.errorString());
-        finishFile(outcome);
-        m_run.stopped = true;
-        return outcome;
+        return stopRun(makeError(QStringLiteral("Cannot open the file"), path, file.errorString()));
     }
     const int64_t fileSize = file.size();
     decideMap(path, fileSize);
@@ -353,13 +360,8 @@ PassOutcome VobPass::readCurrentFile()
                                : byIndex     ? kSectorSize
                                              : kReadAheadSectors * kSectorSize;
         auto read = source.at(pos, readBytes);
-        if (!read) {
-            outcome.end = PassEnd::Failed;
-            outcome.error = read.error();
-            finishFile(outcome);
-            m_run.stopped = true;
-            return outcome;
-        }
+        if (!read)
+            return stopRun(read.error());
         const std::span<const uint8_t> sector = *read;
         if (sector.empty())
             break;
@@ -394,13 +396,8 @@ PassOutcome VobPass::readCurrentFile()
                 m_run.map.noteSubstream(info.substreamId, n);
             if (info.substreamId == m_run.streamId) {
                 const Gathered g = gatherPacket(sector, info, pos);
-                if (g.error) {
-                    outcome.end = PassEnd::Failed;
-                    outcome.error = g.error;
-                    finishFile(outcome);
-                    m_run.stopped = true;
-                    return outcome;
-                }
+                if (g.error)
+                    return stopRun(*g.error);
                 if (g.completed) {
                     completed = true;
                     updateProgress(end);

@@ -109,6 +109,7 @@ private:
     };
 
     void finishFile(PassOutcome &outcome);
+    PassOutcome stopRun(const core::Error &error);
     void decideMap(const QString &path, int64_t fileSize);
     void updateClock(int32_t scr, uint32_t sector);
     void readNavigation(const SectorInfo &info);
