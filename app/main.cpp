@@ -14,6 +14,7 @@ int main(int argc, char **argv)
     glyfex::ripping::ui::App app;
     app.createWindows();
     glyfex::subtitles::ui::RunWiring run(app); // Start, the reading pass, recognition and the matrix commands
+    app.loadSettings();
     app.mainWindow()->show();
     return application.exec();
 }

@@ -1,6 +1,9 @@
 // The state of the ripping run that the main window and the input dialog share: plain values, no widgets.
 #pragma once
 
+#include "core/time_code.h"
+#include "ripping/ifo_reader.h"
+
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -21,9 +24,6 @@ enum class ActionMode : uint8_t {
     ImageSequence = 5,
     VideoFile = 6,
 };
-
-// 16 DVD colours as 0x00BBGGRR (red in the low byte), the layout the IFO and index readers produce.
-using DvdPalette = std::array<uint32_t, 16>;
 
 // Display options of the preview; zoom is per mille of a 720-pixel-wide frame.
 struct PreviewSettings {
@@ -67,13 +67,16 @@ struct BatchState {
     bool withTiming = false;         // saved pictures also become subtitles
     int skippedCount = 0;
     QString pictureBaseName;         // base name of the numbered picture files (save actions)
+    QString idxFileName;             // the VobSub index of a VobSub run; empty for DVD input
+    std::vector<core::TimeCode> vobSubTimes; // milliseconds: start of each unit, in index order
+    std::vector<int64_t> vobSubFilePos;      // byte position of each unit in the .sub, parallel
 
     bool finished() const { return currentFile < 0 || currentFile >= vobList.size(); }
 };
 
 // What the input dialog learnt about the chosen input: stream names, palette and frame size.
 struct InputInfo {
-    std::array<QString, 32> streamNames; // empty: nothing known of that stream number
+    StreamNames streamNames;             // empty: nothing known of that stream number
     QString idxFileName;                 // the VobSub index, when the input is one
     DvdPalette palette{};                // all black until an IFO or index is read
     QSize frameSize{0, 0};               // (0, 0) until known

@@ -1,6 +1,8 @@
 // Input rows and stream items: the input dialog's rules, kept apart from its widgets.
 #include "ripping/input_selection.h"
 
+#include "ripping/dvd_files.h"
+
 #include <QFileInfo>
 
 #include <algorithm>
@@ -30,7 +32,7 @@ std::vector<InputFileRow> makeInputRows(const QStringList &paths, bool autoSelec
         rows.front().ticked = true;
     if (autoSelect) {
         for (InputFileRow &row : rows) {
-            if (!QFileInfo(row.path).fileName().contains(QStringLiteral("_0.vob"), Qt::CaseInsensitive))
+            if (!isMenuVob(row.path))
                 row.ticked = true;
         }
     }

@@ -46,6 +46,9 @@ void commitStartRequest(const StartRequest &request, BatchState &batch)
     batch.ignoreBadPackets = false;
     batch.avoidTimeRestart = request.avoidTimeRestart;
     batch.pictureBaseName = request.pictureBaseName;
+    batch.idxFileName = request.idxFileName;
+    batch.vobSubTimes = request.vobSubTimes;
+    batch.vobSubFilePos = request.vobSubFilePos;
     batch.processing = false;
 }
 

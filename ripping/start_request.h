@@ -26,6 +26,9 @@ struct StartRequest {
     QString pictureBaseName;     // chosen for the save actions; empty for only-show
     QString characterLocation;   // recognise-text: the language of the stream
     bool clearSubtitles = false; // the user chose to start a new subtitle file rather than add to it
+    QString idxFileName;         // a VobSub run: its index, whose unit times were read at Start
+    std::vector<core::TimeCode> vobSubTimes;
+    std::vector<int64_t> vobSubFilePos;
     core::VideoStandard standard = core::VideoStandard::pal();
 };
 

@@ -1,6 +1,8 @@
 // The application object: the program's state and its windows, created once in their fixed order.
 #pragma once
 
+#include "core/bmp_out_settings.h"
+#include "core/config.h"
 #include "core/messages.h"
 #include "core/paths.h"
 #include "core/ui/file_chooser.h"
@@ -18,6 +20,10 @@
 
 class QWidget;
 
+namespace glyfex::core::ui {
+class LanguageApplier;
+}
+
 namespace glyfex::ripping::ui {
 
 class MainWindow;
@@ -27,13 +33,23 @@ class StreamScanWindow;
 
 class App {
 public:
-    App();
+    // folders: where the configuration and data live (the system's, or a test's scratch folders).
+    explicit App(const core::Paths::Folders &folders = core::Paths::systemFolders());
     ~App();
     App(const App &) = delete;
     App &operator=(const App &) = delete;
 
     // Creates every window in the program's fixed order (Form1 first, the application's main window).
     void createWindows();
+    // The first showing's settings: the configuration and bitmap presets into the state and the
+    // windows, the language menu and the interface language. Not in command-line mode.
+    void loadSettings();
+    // At close: the state and the windows back into the configuration file, with the presets.
+    // Nothing is written unless the settings were loaded; a failure is reported and closing goes on.
+    void saveSettings();
+    bool settingsLoaded() const { return m_settingsLoaded; }
+    // Applies a language file by its name (empty: the built-in English texts).
+    void applyLanguage(const QString &name);
 
     // Windows in creation order; their objectName is their form name.
     const std::vector<QWidget *> &windows() const { return m_windows; }
@@ -56,6 +72,8 @@ public:
     QString appDir;                 // the program's folder, with a trailing '/'
     core::Paths paths;
     core::MessageTable messages;
+    core::Config config;            // the settings kept between runs; config.options is the live Global Options
+    core::BmpOutPresets presets;
     BatchState batch;
     PreviewSettings preview;
     InputInfo input;
@@ -72,8 +90,6 @@ public:
     std::function<void()> resetTimeContinuation;
     std::function<void()> startTimeEdited;
     std::function<void(const StartRequest &request)> startCommitted;
-    // Reads the VobSub index's unit times and positions for a stream before a VobSub run.
-    std::function<core::Result<void>(int stream)> prescanVobSub;
     // Empties the subtitle store (the Subtitles window may ask first).
     std::function<void()> clearSubtitles;
 
@@ -84,6 +100,8 @@ private:
     ProgressController *m_progressController = nullptr;
     StreamScanWindow *m_streamScan = nullptr;
 
+    std::unique_ptr<core::ui::LanguageApplier> m_language;
+    bool m_settingsLoaded = false;
     std::unique_ptr<core::UserPrompt> m_ownPrompt;
     core::UserPrompt *m_prompt = nullptr;
     core::ui::DialogFileChooser m_dialogFiles;

@@ -1,12 +1,14 @@
 // The input dialog: opening the input, the file and stream lists, the palette, the options and Start.
 #include "ripping/ui/input_dialog.h"
 
+#include "core/ui/numeric_edit.h"
 #include "ripping/ui/app.h"
 #include "ripping/ui/input_reading.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/picture_image.h"
 #include "ripping/ui/progress_controller.h"
 #include "ripping/ui/stream_scan_window.h"
+#include "ripping/vobsub_index.h"
 #include "ripping/work_palette.h"
 
 #include <QButtonGroup>
@@ -30,7 +32,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -45,14 +46,14 @@ const QString kOpenFilters = QStringLiteral(
     "All (*.*)|*.*");
 
 
-QSpinBox *timeBox(const char *name, int max, QWidget *parent)
+core::ui::WordEdit *timeBox(const char *name, int max, QWidget *parent)
 {
-    auto *box = new QSpinBox(parent);
+    auto *box = new core::ui::WordEdit(parent);
     box->setObjectName(QString::fromLatin1(name));
     box->setRange(0, max);
-    box->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    box->setValue(0);
     box->setAlignment(Qt::AlignRight);
-    box->setMinimumWidth(max >= 100 ? 48 : 36);
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(QString::number(max)) + 16);
     return box;
 }
 
@@ -111,6 +112,10 @@ void InputDialog::buildLayout()
     m_vobList->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_vobList->installEventFilter(this);
     m_vobList->setMinimumHeight(130);
+    m_vobList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Wide enough for a whole row: 28 characters of name and the size column.
+    m_vobList->setMinimumWidth(QFontMetrics(m_vobList->font()).horizontalAdvance(QString(42, QLatin1Char('W')))
+                               + m_vobList->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 12);
     vg->addWidget(m_vobList, 1, 0);
     auto *upDown = new QWidget(vobs);
     upDown->setObjectName(QStringLiteral("UpDownFilePose"));
@@ -290,8 +295,10 @@ void InputDialog::buildLayout()
             subtitles->show();
     });
     connect(m_resetTc, &QPushButton::clicked, this, &InputDialog::resetTimeContinuation);
-    for (QSpinBox *box : m_time)
-        connect(box, &QSpinBox::valueChanged, this, &InputDialog::timeBoxChanged);
+    for (core::ui::WordEdit *box : m_time) {
+        box->setPrompt(&m_app.prompt());
+        connect(box, &QLineEdit::textChanged, this, &InputDialog::timeBoxChanged);
+    }
     connect(m_start, &QPushButton::clicked, this, [this] {
         if (start())
             accept();
@@ -315,7 +322,7 @@ void InputDialog::openWithDialog(int filterIndex, const QString &start)
 bool InputDialog::openInputFile(const QString &path)
 {
     // Everything is read into a temporary first: a file that cannot be read changes nothing here.
-    core::Result<ReadInput> read = readInputFile(path, m_app.prompt());
+    core::Result<ReadInput> read = readInputFile(path, m_app.prompt(), m_app.messages, m_app.input.palette);
     if (!read) {
         m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + read.error().message());
         return false;
@@ -483,7 +490,7 @@ void InputDialog::actionChanged()
 
 void InputDialog::resetTimeContinuation()
 {
-    for (QSpinBox *box : m_time) {
+    for (core::ui::WordEdit *box : m_time) {
         const QSignalBlocker block(box);
         box->setValue(0);
     }
@@ -497,7 +504,7 @@ void InputDialog::resetTimeContinuation()
 void InputDialog::timeBoxChanged()
 {
     bool any = false;
-    for (QSpinBox *box : m_time)
+    for (core::ui::WordEdit *box : m_time)
         any = any || box->value() != 0;
     m_resetTc->setEnabled(any);
     if (m_app.startTimeEdited)
@@ -506,14 +513,15 @@ void InputDialog::timeBoxChanged()
 
 core::TimeCode InputDialog::lastTimeCode() const
 {
-    return core::TimeCode{m_time[0]->value(), m_time[1]->value(), m_time[2]->value(), m_time[3]->value()};
+    return core::TimeCode{int32_t(m_time[0]->value()), int32_t(m_time[1]->value()), int32_t(m_time[2]->value()),
+                          int32_t(m_time[3]->value())};
 }
 
 void InputDialog::setLastTimeCode(const core::TimeCode &t)
 {
     const int values[4] = {t.hour, t.minute, t.second, t.fraction};
     for (size_t i = 0; i < 4; ++i)
-        m_time[i]->setValue(values[i]); // the box clamps to its range
+        m_time[i]->setValue(std::clamp<int64_t>(values[i], m_time[i]->minimum(), m_time[i]->maximum()));
 }
 
 void InputDialog::clearText()
@@ -593,13 +601,20 @@ std::optional<StartRequest> InputDialog::buildStartRequest()
 
     // A VobSub run reads its unit times from the index: they are read now, and an index that
     // cannot be read abandons the Start before anything is changed.
-    if (m_app.prescanVobSub && request.files.size() == 1
-        && request.files.constFirst().endsWith(QStringLiteral(".sub"), Qt::CaseInsensitive)
+    if (request.files.size() == 1 && request.files.constFirst().endsWith(QStringLiteral(".sub"), Qt::CaseInsensitive)
         && !m_app.input.idxFileName.isEmpty()) {
-        core::Result<void> scanned = m_app.prescanVobSub(request.streamNumber);
-        if (!scanned) {
-            m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + scanned.error().message());
+        core::Result<VobSubTiming> timing = readVobSubTimes(m_app.input.idxFileName, request.streamNumber);
+        if (!timing) {
+            m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + timing.error().message());
             return std::nullopt;
+        }
+        if (timing->negativeTimes)
+            m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n")
+                                + m_app.message(core::Msg::NegativeTimings));
+        request.idxFileName = m_app.input.idxFileName;
+        for (const VobSubUnit &unit : timing->units) {
+            request.vobSubTimes.push_back(unit.start);
+            request.vobSubFilePos.push_back(unit.filePos);
         }
     }
     return request;

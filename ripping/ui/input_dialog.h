@@ -22,8 +22,11 @@ class QLineEdit;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
-class QSpinBox;
 class QToolButton;
+
+namespace glyfex::core::ui {
+class WordEdit;
+}
 
 namespace glyfex::ripping::ui {
 
@@ -62,6 +65,9 @@ public:
     // The other windows follow app.input.frameSize (preview height, bar limits, standard label).
     void applyFrameSize();
     void fillStreamList();
+    // Where the open dialog starts (kept in the configuration).
+    QString openFolder() const { return m_openFolder; }
+    void setOpenFolder(const QString &folder) { m_openFolder = folder; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -104,7 +110,7 @@ private:
     QPushButton *m_outputFormat = nullptr;
     QPushButton *m_clearText = nullptr;
     QPushButton *m_viewText = nullptr;
-    std::array<QSpinBox *, 4> m_time{};
+    std::array<core::ui::WordEdit *, 4> m_time{};
     QCheckBox *m_avoidTimeRestart = nullptr;
     QPushButton *m_resetTc = nullptr;
     QPushButton *m_start = nullptr;

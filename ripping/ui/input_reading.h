@@ -1,6 +1,7 @@
 // Reading a chosen input for the input dialog: stream names, palette and frame size, and the files beside it.
 #pragma once
 
+#include "core/messages.h"
 #include "core/result.h"
 #include "core/user_prompt.h"
 #include "ripping/app_state.h"
@@ -17,7 +18,9 @@ struct ReadInput {
 };
 
 // By the chosen file's extension: an IFO or BUP (or the index beside it when no VOB is there), the
-// IFO beside a VOB, an index, or the index or IFO beside a .sub. Nothing is changed on failure.
-core::Result<ReadInput> readInputFile(const QString &path, core::UserPrompt &prompt);
+// IFO beside a VOB, an index, or the index or IFO beside a .sub. An input that tells no palette keeps
+// the palette given. Closed captions are announced through the prompt. Nothing is changed on failure.
+core::Result<ReadInput> readInputFile(const QString &path, core::UserPrompt &prompt, const core::MessageTable &messages,
+                                      const DvdPalette &palette);
 
 } // namespace glyfex::ripping::ui

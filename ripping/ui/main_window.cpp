@@ -496,6 +496,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     m_batchTimer.stop();
+    m_app.saveSettings();
     m_app.preview.autoZoom = false; // resizing during the teardown must change nothing
     // Every other window goes with the main window, so the application ends with it.
     for (QWidget *w : m_app.windows()) {
@@ -565,6 +566,16 @@ void MainWindow::choosePriority(PriorityLevel level)
         m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n") + result.error().message());
 }
 
+void MainWindow::restorePriority(int level)
+{
+    if (level < 0 || level > 3)
+        return; // any other stored value changes nothing
+    if (m_setPriority(PriorityLevel(level)))
+        m_priorityLevel = level;
+    for (int i = 0; i < 4; ++i)
+        m_priority[i]->setChecked(i == m_priorityLevel);
+}
+
 // --- preview -------------------------------------------------------------------------------------
 
 void MainWindow::showSubtitlePicture(const QImage &picture, const PictureRect &rect, bool zoomed)
@@ -599,8 +610,12 @@ void MainWindow::sizePreviewArea(int zoom)
     m_preview->setFixedSize(size);
     m_previewHost->setMinimumSize(size);
     placePreviewPicture(m_shownZoomed ? zoom : 1000);
-    if (!m_app.preview.autoZoom && !isMaximized() && !isFullScreen())
+    if (!m_app.preview.autoZoom && !isMaximized() && !isFullScreen()) {
+        // The window fits the screen's new size, smaller as well as larger.
+        centralWidget()->layout()->activate();
+        layout()->activate();
         resize(sizeHint().expandedTo(minimumSize()));
+    }
     if (!m_app.batch.processing)
         placeSubtitlesWindow();
 }

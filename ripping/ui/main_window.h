@@ -60,6 +60,9 @@ public:
     void setPriorityHandler(std::function<core::Result<void>(PriorityLevel)> handler);
     bool priorityTicked(PriorityLevel level) const;
     void choosePriority(PriorityLevel level);
+    // The configuration's choice at start: applied when the process may take it, else left unticked.
+    void restorePriority(int level);
+    int priorityLevel() const { return m_priorityLevel; }
 
     // Closing waits for a running pass: true while a close is pending for the pass to return.
     bool closePending() const { return m_closePending; }

@@ -2,9 +2,14 @@
 #include "ripping/ui/stream_scan_window.h"
 
 #include "ripping/ui/app.h"
+#include "ripping/stream_scan.h"
 #include "ripping/ui/input_dialog.h"
 
+#include "core/pass_host.h"
+
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -12,6 +17,8 @@
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace glyfex::ripping::ui {
 
@@ -72,13 +79,60 @@ void StreamScanWindow::setCurrentFile(const QString &name)
     m_currentFile->setText(name);
 }
 
+namespace {
+// The scan's host: the gauge follows the bytes read, and every step lets Cancel and the close button act.
+class ScanHost : public core::PassHost {
+public:
+    explicit ScanHost(StreamScanWindow &window) : m_window(window) {}
+    void progress(int64_t done, int64_t total) override
+    {
+        m_percent = total > 0 ? int(std::min<int64_t>(100, done * 100 / total)) : 100;
+    }
+    core::PumpResult pump() override
+    {
+        QCoreApplication::processEvents();
+        return m_window.aborted() ? core::PumpResult::Cancel : core::PumpResult::Continue;
+    }
+    int percent() const { return m_percent; }
+
+private:
+    StreamScanWindow &m_window;
+    int m_percent = 0;
+};
+} // namespace
+
 void StreamScanWindow::scan()
 {
+    if (m_scanning)
+        return;
     m_abort = false;
     m_gauge->setValue(0);
+    InputDialog *input = m_app.inputDialog();
+    QStringList files;
+    for (const InputFileRow &row : input->rows()) {
+        if (row.ticked && QFileInfo::exists(row.path))
+            files << row.path;
+    }
+    ScanHost host(*this);
+    core::Result<StreamScanResult> result = [&] {
+        m_scanning = true;
+        auto r = scanSubpictureStreams(files, host, [&](const StreamScanStatus &status) {
+            setCurrentFile(status.currentFile);
+            setProgress(host.percent(), status.foundCount);
+        });
+        m_scanning = false;
+        return r;
+    }();
+    if (!result) {
+        // A file that cannot be read ends the scan and marks nothing: the names stay as they were.
+        QDialog::reject();
+        m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + result.error().message());
+        return;
+    }
     m_gauge->setValue(100);
-    if (InputDialog *input = m_app.inputDialog())
-        input->fillStreamList();
+    // A cancelled scan still marks with what it found so far, as the user asked to stop there.
+    markScannedStreams(m_app.input.streamNames, result->found);
+    input->fillStreamList();
     QDialog::accept();
 }
 

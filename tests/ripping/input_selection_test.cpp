@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "qt_print.h"
+#include "support/qt_print.h"
 
 #include <gtest/gtest.h>
 

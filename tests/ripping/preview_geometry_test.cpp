@@ -1,7 +1,7 @@
 // Preview geometry: bar heights, screen size, picture placement, automatic zoom and the free ratio.
 #include "ripping/preview_geometry.h"
 
-#include "qt_print.h"
+#include "support/qt_print.h"
 
 #include <gtest/gtest.h>
 

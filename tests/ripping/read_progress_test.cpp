@@ -1,7 +1,7 @@
 // Progress texts of a run.
 #include "ripping/read_progress.h"
 
-#include "qt_print.h"
+#include "support/qt_print.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "ripping/ui/app.h"
 #include "core/user_prompt.h"
 
-#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QString>
 #include <QStringList>
 
@@ -15,9 +15,14 @@
 
 namespace glyfex::test {
 
-// Declared before the application object: its configuration and data folders are the test ones.
+// Scratch configuration and data folders of one test, so tests running side by side never share a file.
 struct TestFolders {
-    TestFolders() { QStandardPaths::setTestModeEnabled(true); }
+    QTemporaryDir dir;
+    core::Paths::Folders folders() const
+    {
+        return {dir.filePath(QStringLiteral("bin")), dir.filePath(QStringLiteral("config")),
+                dir.filePath(QStringLiteral("data")), {}};
+    }
 };
 
 class ScriptedPrompt : public core::UserPrompt {
@@ -87,7 +92,7 @@ protected:
     TestFolders folders;
     ScriptedPrompt prompt;
     ScriptedFiles files;
-    ripping::ui::App app;
+    ripping::ui::App app{folders.folders()};
 };
 
 } // namespace glyfex::test

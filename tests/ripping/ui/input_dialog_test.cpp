@@ -5,7 +5,13 @@
 
 #include "app_test.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
 #include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
@@ -61,6 +67,187 @@ TEST_F(InputDialogTest, ADroppedFileOpensTheOpenDialogOnIt)
     QDropEvent remoteDrop(QPointF(10, 10), Qt::CopyAction, &remote, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(dialog, &remoteDrop);
     EXPECT_EQ(files.starts.size(), 1) << "only local files are taken";
+}
+
+} // namespace
+
+namespace {
+
+const QString kDvd = QStringLiteral(GLYFEX_TEST_DATA_DIR "/dvd-pal-sans/dvd/VIDEO_TS");
+const QString kVobSub = QStringLiteral(GLYFEX_TEST_DATA_DIR "/dvd-pal-sans");
+
+class FixtureInputTest : public InputDialogTest {
+protected:
+    void SetUp() override
+    {
+        InputDialogTest::SetUp();
+        ASSERT_TRUE(dialog->openInputFile(kDvd + QStringLiteral("/VTS_01_0.IFO")));
+    }
+
+    // What an abandoned Start must leave exactly as it was.
+    struct Snapshot {
+        QStringList vobList;
+        int currentFile;
+        int64_t resumePos;
+        bool paused;
+        uint8_t streamId;
+        ActionMode action;
+        QString base;
+        bool operator==(const Snapshot &) const = default;
+    };
+    Snapshot snapshot() const
+    {
+        const BatchState &b = app.batch;
+        return {b.vobList, b.currentFile, b.resumePos, b.paused, b.streamId, b.actionMode, b.pictureBaseName};
+    }
+};
+
+TEST_F(FixtureInputTest, OpeningTheIfoListsStreamPaletteAndVobs)
+{
+    EXPECT_EQ(dialog->streamItemTexts(), QStringList({QStringLiteral("00 - English 0, ???")}));
+    EXPECT_EQ(app.input.palette[0], 0xFFFFFFu);
+    EXPECT_EQ(app.input.palette[1], 0x000000u);
+    EXPECT_EQ(app.input.frameSize, QSize(720, 576));
+    ASSERT_EQ(dialog->rows().size(), 1u);
+    EXPECT_EQ(dialog->rows()[0].path, kDvd + QStringLiteral("/VTS_01_1.VOB"));
+    EXPECT_TRUE(dialog->rows()[0].ticked);
+    EXPECT_EQ(dialog->rows()[0].size, QFileInfo(kDvd + QStringLiteral("/VTS_01_1.VOB")).size());
+    auto *fps = app.mainWindow()->findChild<QLabel *>(QStringLiteral("LabelFPS"));
+    EXPECT_EQ(fps->text(), QStringLiteral("PAL 25 fps (720x576)"));
+    auto *square = dialog->findChild<QLabel *>(QStringLiteral("ShapeColor00"));
+    EXPECT_EQ(square->palette().color(QPalette::Window), QColor(Qt::white));
+}
+
+TEST_F(FixtureInputTest, OpeningTheIndexListsBareNamesAndTheSubFile)
+{
+    ASSERT_TRUE(dialog->openInputFile(kVobSub + QStringLiteral("/vobsub.idx")));
+    EXPECT_EQ(app.input.idxFileName, kVobSub + QStringLiteral("/vobsub.idx"));
+    EXPECT_EQ(dialog->streamItemTexts(), QStringList({QStringLiteral("00 - English")}));
+    ASSERT_EQ(dialog->rows().size(), 1u);
+    EXPECT_EQ(dialog->rows()[0].path, kVobSub + QStringLiteral("/vobsub.sub"));
+    EXPECT_TRUE(dialog->rows()[0].ticked);
+}
+
+TEST_F(FixtureInputTest, AnUnreadableIfoIsReportedAndChangesNothing)
+{
+    QTemporaryDir dir;
+    QFile ifo(dir.filePath(QStringLiteral("VTS_01_0.IFO")));
+    ASSERT_TRUE(ifo.open(QIODevice::WriteOnly));
+    ifo.write(QByteArray("DVDVIDEO-VTS", 12)); // cut off after the identifier
+    ifo.close();
+    QFile vob(dir.filePath(QStringLiteral("VTS_01_1.VOB")));
+    ASSERT_TRUE(vob.open(QIODevice::WriteOnly));
+    vob.close();
+
+    EXPECT_FALSE(dialog->openInputFile(ifo.fileName()));
+    ASSERT_EQ(prompt.shown.size(), 1);
+    EXPECT_TRUE(prompt.shown[0].startsWith(QStringLiteral("error: Error\r\n"))) << prompt.shown[0].toStdString();
+    EXPECT_EQ(dialog->streamItemTexts(), QStringList({QStringLiteral("00 - English 0, ???")}));
+    ASSERT_EQ(dialog->rows().size(), 1u);
+    EXPECT_EQ(dialog->rows()[0].path, kDvd + QStringLiteral("/VTS_01_1.VOB"));
+    EXPECT_EQ(app.input.palette[0], 0xFFFFFFu);
+}
+
+TEST_F(FixtureInputTest, AnAbandonedStartChangesNothing)
+{
+    app.batch.vobList = {QStringLiteral("/earlier/run.vob")};
+    app.batch.currentFile = 1;
+    app.batch.resumePos = 4096;
+    app.batch.pictureBaseName = QStringLiteral("/earlier/pictures");
+    const Snapshot before = snapshot();
+
+    struct Row { const char *name; ActionMode action; bool timing; int subtitles; std::deque<core::Answer> answers; std::deque<QString> names; };
+    const Row rows[] = {
+        {"Cancel at the keep-text question", ActionMode::RecogniseText, false, 3, {core::Answer::Cancel}, {}},
+        {"save dialog cancelled (bitmaps)", ActionMode::SaveBitmaps, false, 0, {}, {QString()}},
+        {"save dialog cancelled (raw)", ActionMode::SaveRawSubpictures, false, 0, {}, {QString()}},
+        {"No at the question, then the save dialog cancelled", ActionMode::SaveRawSubpictures, true, 3,
+         {core::Answer::No}, {QString()}},
+    };
+    int cleared = 0;
+    app.clearSubtitles = [&] { ++cleared; };
+    for (const Row &r : rows) {
+        app.subtitleCount = r.subtitles;
+        prompt.answers = r.answers;
+        files.names = r.names;
+        dialog->setAction(r.action);
+        dialog->setWithTiming(r.timing);
+        EXPECT_FALSE(dialog->start()) << r.name;
+        EXPECT_TRUE(snapshot() == before) << r.name;
+        EXPECT_EQ(cleared, 0) << r.name << ": the store is only cleared by a Start that goes through";
+    }
+}
+
+TEST_F(FixtureInputTest, StartHandsOverTheRun)
+{
+    app.subtitleCount = 2;
+    prompt.answers = {core::Answer::No}; // start a new text file
+    int cleared = 0;
+    app.clearSubtitles = [&] { ++cleared; };
+    files.names = {QStringLiteral("/tmp/out/pictures")};
+    dialog->setAction(ActionMode::SaveRawSubpictures);
+    dialog->setWithTiming(true);
+    ASSERT_TRUE(dialog->start());
+    const BatchState &b = app.batch;
+    EXPECT_EQ(b.vobList, QStringList({kDvd + QStringLiteral("/VTS_01_1.VOB")}));
+    EXPECT_EQ(b.totalBytes, QFileInfo(kDvd + QStringLiteral("/VTS_01_1.VOB")).size());
+    EXPECT_EQ(b.streamId, 0x20);
+    EXPECT_EQ(b.actionMode, ActionMode::SaveRawSubpictures);
+    EXPECT_TRUE(b.withTiming);
+    EXPECT_EQ(b.pictureBaseName, QStringLiteral("/tmp/out/pictures"));
+    EXPECT_EQ(cleared, 1);
+    EXPECT_FALSE(b.paused) << "Start releases the pause";
+    EXPECT_EQ(app.mainWindow()->findChild<QPushButton *>(QStringLiteral("ButtonPause"))->text(),
+              QStringLiteral("&Pause  I I"));
+    EXPECT_TRUE(app.subtitlesWindow()->isVisible()) << "timed pictures become subtitles";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(InputDialogTest, RowsMoveWithTheirFileAndTick)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::copy(kDvd + QStringLiteral("/VTS_01_0.IFO"), dir.filePath(QStringLiteral("VTS_01_0.IFO"))));
+    for (int i = 0; i < 4; ++i) {
+        QFile vob(dir.filePath(QStringLiteral("VTS_01_%1.VOB").arg(i)));
+        ASSERT_TRUE(vob.open(QIODevice::WriteOnly));
+        vob.write(QByteArray(2048 * (i + 1), '\0'));
+    }
+    ASSERT_TRUE(dialog->openInputFile(dir.filePath(QStringLiteral("VTS_01_0.IFO"))));
+    ASSERT_EQ(dialog->rows().size(), 4u);
+    EXPECT_FALSE(dialog->rows()[0].ticked) << "the menu VOB is left out";
+    auto *list = dialog->findChild<QListWidget *>(QStringLiteral("CheckListBoxVob"));
+    list->setCurrentRow(3);
+    QTest::keyClick(list, Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(list->currentRow(), 3) << "Ctrl+Down on the last row changes nothing";
+    QTest::keyClick(list, Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(list->currentRow(), 2);
+    dialog->setRowTicked(1, false);
+    list->setCurrentRow(0);
+    QTest::keyClick(list, Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(list->currentRow(), 0) << "Ctrl+Up on the first row changes nothing";
+
+    dialog->setAction(ActionMode::OnlyShow);
+    ASSERT_TRUE(dialog->start());
+    EXPECT_EQ(app.batch.vobList, QStringList({dir.filePath(QStringLiteral("VTS_01_3.VOB")),
+                                             dir.filePath(QStringLiteral("VTS_01_2.VOB"))}));
+    EXPECT_EQ(app.batch.vobSizes, (std::vector<int64_t>{8192, 6144}));
+    EXPECT_EQ(app.batch.totalBytes, 8192 + 6144);
+    EXPECT_TRUE(list->item(2)->text().startsWith(QStringLiteral("VTS_01_3.VOB"))) << "rows show their own files";
+}
+
+TEST_F(FixtureInputTest, VerifyMarksTheStreamsTheFilesCarry)
+{
+    auto *verify = dialog->findChild<QPushButton *>(QStringLiteral("ButtonVerify"));
+    QTest::mouseClick(verify, Qt::LeftButton);
+    EXPECT_EQ(dialog->streamItemTexts(), QStringList({QStringLiteral("00 - ~English 0, ???")}));
+    EXPECT_TRUE(prompt.shown.isEmpty());
+
+    dialog->setRowTicked(0, false);
+    QTest::mouseClick(verify, Qt::LeftButton);
+    EXPECT_EQ(prompt.shown, QStringList({QStringLiteral("warn: Warning\r\nNo VOB/SUB selected!")}));
 }
 
 } // namespace

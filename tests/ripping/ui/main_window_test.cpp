@@ -7,6 +7,7 @@
 
 #include "app_test.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
@@ -207,6 +208,37 @@ TEST_F(MainWindowTest, ClosingTakesTheOtherWindowsWithIt)
     app.subtitlesWindow()->show();
     EXPECT_TRUE(main->close());
     EXPECT_FALSE(app.subtitlesWindow()->isVisible());
+}
+
+TEST_F(MainWindowTest, SettingsAreSavedAtCloseAndRestoredAtStart)
+{
+    auto allow = [](PriorityLevel) -> core::Result<void> { return {}; };
+    main->setPriorityHandler(allow);
+    app.loadSettings(); // no file yet: the defaults
+    EXPECT_EQ(app.preview.zoom, 1000);
+    app.preview.zoom = 500;
+    app.preview.backMode = PreviewSettings::FreeBars;
+    app.preview.freeAspectRatio = 40;
+    main->applyPreviewSettings();
+    main->choosePriority(PriorityLevel::Idle);
+    app.inputDialog()->setAction(ActionMode::OnlyShow);
+    ASSERT_TRUE(main->close());
+    EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+
+    App second{folders.folders()};
+    second.setPrompt(&prompt);
+    second.createWindows();
+    second.mainWindow()->setPriorityHandler(allow);
+    second.loadSettings();
+    EXPECT_EQ(second.preview.zoom, 500);
+    EXPECT_EQ(second.preview.backMode, PreviewSettings::FreeBars);
+    EXPECT_EQ(second.preview.freeAspectRatio, 40);
+    EXPECT_TRUE(second.mainWindow()->priorityTicked(PriorityLevel::Idle));
+    auto *onlyShow = second.inputDialog()->findChild<QWidget *>(QStringLiteral("RadioGroupAction"))
+                         ->findChildren<QAbstractButton *>()
+                         .at(3);
+    EXPECT_TRUE(onlyShow->isChecked());
+    EXPECT_TRUE(prompt.shown.isEmpty());
 }
 
 TEST_F(MainWindowTest, ARefusedPriorityIsReportedAndNotTicked)

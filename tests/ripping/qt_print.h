@@ -1,8 +1,0 @@
-// Readable gtest output for Qt values in failure messages.
-#pragma once
-
-#include <QString>
-
-#include <ostream>
-
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
