@@ -1,6 +1,7 @@
 // The run through the windows: Start arms the reading pass, each unit goes through dispatch and recognition into the Subtitles window.
 #include "subtitles/ui/run_wiring.h"
 
+#include "core/config.h"
 #include "core/messages.h"
 #include "core/text_codec.h"
 #include "recognition/recognition_driver.h"
@@ -24,12 +25,12 @@
 #include <QFileInfo>
 #include <QImage>
 
+#include <algorithm>
+
 namespace glyfex::subtitles::ui {
 
 namespace {
 
-constexpr int kMaxSubtitleDurationMs = 2500; // a last subtitle without a stop shows this long
-constexpr int kMinSubtitleDurationMs = 200;  // shorter units are skipped
 
 bool showPicturesTicked(ripping::ui::App &app)
 {
@@ -259,7 +260,7 @@ RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
         return box ? box->currentText() : QString();
     });
 
-    app.startCommitted = [this](const ripping::StartRequest &) { startCommitted(); };
+    app.startCommitted = [this](const ripping::StartRequest &request) { startCommitted(request); };
     app.readFile = [this](const QString &path) { readFile(path); };
     app.clearSubtitles = [this] { m_subtitles->clearSubtitles(); };
     app.resetTimeContinuation = [this] {
@@ -271,18 +272,6 @@ RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
         if (m_app.inputDialog())
             m_run.clock.startTime = m_app.inputDialog()->lastTimeCode();
         m_run.clock.firstPack = true;
-    };
-    app.prescanVobSub = [this](int stream) -> core::Result<void> {
-        auto timing = ripping::readVobSubTimes(m_app.input.idxFileName, stream);
-        if (!timing)
-            return timing.error();
-        m_run.vobSubTimes.clear();
-        m_run.vobSubFilePos.clear();
-        for (const ripping::VobSubUnit &unit : timing->units) {
-            m_run.vobSubTimes.push_back(unit.start);
-            m_run.vobSubFilePos.push_back(unit.filePos);
-        }
-        return {};
     };
     if (QWidget *main = app.mainWindow())
         main->installEventFilter(this);
@@ -296,7 +285,6 @@ RunWiring::~RunWiring()
     m_app.clearSubtitles = nullptr;
     m_app.resetTimeContinuation = nullptr;
     m_app.startTimeEdited = nullptr;
-    m_app.prescanVobSub = nullptr;
 }
 
 recognition::ui::NewCharacterDialog *RunWiring::newCharacterDialog() const
@@ -316,7 +304,7 @@ recognition::DriverOptions &RunWiring::driverOptions()
     return m_driver->options();
 }
 
-void RunWiring::startCommitted()
+void RunWiring::startCommitted(const ripping::StartRequest &request)
 {
     // The batch was armed by the input dialog: the pass state follows it; clock and cell times carry over.
     const ripping::BatchState &batch = m_app.batch;
@@ -325,8 +313,16 @@ void RunWiring::startCommitted()
     m_run.totalBytes = batch.totalBytes;
     m_run.streamId = batch.streamId;
     m_run.avoidTimeRestart = batch.avoidTimeRestart;
-    m_run.idxFileName = m_app.input.idxFileName;
-    m_run.useIndexOffsets = m_run.vobSubMode();
+    m_run.idxFileName = request.idxFileName;
+    m_run.vobSubUnits.clear();
+    for (size_t i = 0; i < request.vobSubTimes.size() && i < request.vobSubFilePos.size(); ++i) {
+        const core::TimeCode &t = request.vobSubTimes[i];
+        const int64_t ms = ((int64_t(t.hour) * 60 + t.minute) * 60 + t.second) * 1000 + t.fraction;
+        m_run.vobSubUnits.push_back(ripping::VobSubUnit{t, ms, request.vobSubFilePos[i]});
+    }
+    const core::GlobalOptions &options = m_app.config.options;
+    m_run.useMap = options.buildMap;
+    m_run.useIndexOffsets = options.useFileOffsets && m_run.vobSubMode();
     m_run.currentFile = batch.currentFile;
     m_run.resumePos = batch.resumePos;
     m_run.spuSectorPos = 0;
@@ -352,7 +348,26 @@ void RunWiring::startCommitted()
                                : batch.actionMode == ripping::ActionMode::OnlyShow   ? ripping::SpuAction::OnlyShow
                                                                                       : ripping::SpuAction::Recognise;
     m_dispatchOptions.withTiming = batch.withTiming;
-    m_dispatchOptions.minDurationMs = kMinSubtitleDurationMs;
+    m_dispatchOptions.minDurationMs = std::clamp(options.minSubDuration, 0, core::GlobalOptions::MinSubDurationMax);
+    m_dispatchOptions.forcedOnly = options.forcedSubsOnly;
+    m_maxDurationMs = std::clamp(options.maxTmpDuration, int(core::GlobalOptions::MaxTmpLowest),
+                                 int(core::GlobalOptions::MaxTmpHighest));
+    // The recognition tuning of Advanced OCR Setup, as the configuration holds it.
+    const core::Config::Ocr &ocr = m_app.config.ocr;
+    recognition::OcrSettings &tuning = m_driver->options().match.settings;
+    tuning.minLineHeight = uint8_t(std::clamp(ocr.minLineHeight, 0, 255));
+    tuning.maxLineHeight = uint8_t(std::clamp(ocr.maxLineHeight, 0, 255));
+    tuning.minInterLine = uint8_t(std::clamp(ocr.minInterLine, 0, 255));
+    tuning.minCharWidth = uint8_t(std::clamp(ocr.minCharWidth, 0, 255));
+    tuning.minCharHeight = uint8_t(std::clamp(ocr.minCharHeight, 0, 255));
+    tuning.spaceWidth = ocr.spaceWidth;
+    tuning.checkDetachedChar = ocr.checkDetachedChar;
+    tuning.sensibility = uint16_t(std::clamp(ocr.sensibility, 0, 1000));
+    tuning.maxCharDiffWidth = uint8_t(std::clamp(ocr.maxCharDiffWidth, 0, 255));
+    tuning.maxCharDiffHeight = uint8_t(std::clamp(ocr.maxCharDiffHeight, 0, 255));
+    tuning.maxCharDiffTop = uint8_t(std::clamp(ocr.maxCharDiffTop, 0, 255));
+    m_driver->options().rightToLeft = options.rightToLeft;
+    m_driver->options().match.charset = m_subtitles->textCharset();
     m_dispatchOptions.showPictures = showPicturesTicked(m_app);
     m_dispatchOptions.pictureBase = batch.pictureBaseName;
     m_dispatchOptions.outputFormat = int(m_subtitles->outputFormat());
@@ -405,7 +420,7 @@ void RunWiring::readFile(const QString &)
 
 void RunWiring::closeLastSubtitle()
 {
-    ripping::closeLastSubtitle(*m_subtitleSink, kMaxSubtitleDurationMs);
+    ripping::closeLastSubtitle(*m_subtitleSink, m_maxDurationMs);
 }
 
 void RunWiring::showCodePicture(const ripping::CodeImage &codes, const std::array<uint32_t, 256> &palette)

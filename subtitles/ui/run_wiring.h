@@ -6,6 +6,7 @@
 #include "recognition/run_control.h"
 #include "ripping/run_state.h"
 #include "ripping/spu_dispatch.h"
+#include "ripping/start_request.h"
 
 #include <QObject>
 #include <QPointer>
@@ -63,7 +64,7 @@ private:
     class Asker;
     class SkippedItems;
 
-    void startCommitted();
+    void startCommitted(const ripping::StartRequest &request);
     void readFile(const QString &path);
     void closeLastSubtitle();
     void showCodePicture(const ripping::CodeImage &codes, const std::array<uint32_t, 256> &palette);
@@ -74,6 +75,7 @@ private:
     recognition::CharMatrix m_matrix;
     recognition::OcrAssistState m_assist;
     ripping::DispatchOptions m_dispatchOptions;
+    int m_maxDurationMs = 2500; // a last subtitle without a stop shows this long
     recognition::GlyphAsker *m_asker = nullptr;
     QPointer<recognition::ui::NewCharacterDialog> m_newCharacter;
 
