@@ -266,6 +266,19 @@ TEST_F(RoadTest, TeachTheDiscSaveTheTextAndReadItAgainWithoutQuestions)
         EXPECT_EQ(window.store().at(i).lines, expected[size_t(i - 1)].lines) << "subtitle " << i;
 }
 
+TEST_F(RoadTest, TheShippedSampleMatrixReadsTheSampleWithoutQuestions)
+{
+    files.names = {QStringLiteral(GLYFEX_TEST_DATA_DIR "/../../data/ChMatrix/dvd-pal-sans.gxc")};
+    wiring->matrixCommands().open();
+    ASSERT_GT(wiring->matrix().count(), 0) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    runTheDisc();
+    EXPECT_EQ(typist->asked, 0);
+    subtitles::ui::SubtitlesWindow &window = wiring->subtitlesWindow();
+    ASSERT_EQ(window.store().count(), int(expected.size()));
+    for (int i = 1; i <= window.store().count(); ++i)
+        EXPECT_EQ(window.store().at(i).lines, expected[size_t(i - 1)].lines) << "subtitle " << i;
+}
+
 TEST_F(RoadTest, ClosingAsksForTheChangedMatrixAndTheUnsavedText)
 {
     runTheDisc();
