@@ -15,6 +15,7 @@ int main(int argc, char **argv)
     app.createWindows();
     glyfex::subtitles::ui::RunWiring run(app); // Start, the reading pass, recognition and the matrix commands
     app.loadSettings();
+    run.applySettings();
     app.mainWindow()->show();
     return application.exec();
 }

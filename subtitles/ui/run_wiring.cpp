@@ -438,6 +438,26 @@ void RunWiring::showCodePicture(const ripping::CodeImage &codes, const std::arra
     main->showSubtitlePicture(image, ripping::PictureRect{}, true);
 }
 
+void RunWiring::applySettings()
+{
+    const core::Config::Main &main = m_app.config.main;
+    if (isValidOutputFormat(main.activePage))
+        (void)m_subtitles->setOutputFormat(OutputFormat(main.activePage));
+    if (!main.openDialogCharMatrix.isEmpty())
+        m_matrixCommands->setFolder(main.openDialogCharMatrix);
+    m_subtitles->setDialogFolders(main.openDialogGlyfexText, main.saveDialogText);
+}
+
+void RunWiring::collectSettings()
+{
+    core::Config::Main &main = m_app.config.main;
+    main.activePage = int(m_subtitles->outputFormat());
+    main.openDialogCharMatrix = m_matrixCommands->folder();
+    main.saveDialogCharMatrix = m_matrixCommands->folder();
+    main.openDialogGlyfexText = m_subtitles->openFolder();
+    main.saveDialogText = m_subtitles->saveFolder();
+}
+
 bool RunWiring::confirmClose()
 {
     if (!m_matrixCommands->confirmSaveMatrix())
@@ -457,10 +477,12 @@ bool RunWiring::confirmClose()
 bool RunWiring::eventFilter(QObject *watched, QEvent *event)
 {
     // A close while a pass runs is put off by the main window until the pass returns; it is asked then.
-    if (watched == m_app.mainWindow() && event->type() == QEvent::Close && !m_app.batch.processing &&
-        !confirmClose()) {
-        event->ignore();
-        return true;
+    if (watched == m_app.mainWindow() && event->type() == QEvent::Close && !m_app.batch.processing) {
+        if (!confirmClose()) {
+            event->ignore();
+            return true;
+        }
+        collectSettings(); // the main window saves the configuration as it closes
     }
     return QObject::eventFilter(watched, event);
 }

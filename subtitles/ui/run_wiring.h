@@ -50,6 +50,11 @@ public:
     void setGlyphAsker(recognition::GlyphAsker *asker) { m_asker = asker; }
     recognition::GlyphAsker *glyphAsker() const;
 
+    // After the configuration is loaded: the output format and the matrix dialogs' folder.
+    void applySettings();
+    // Into the configuration before it is saved at close.
+    void collectSettings();
+
     // The main window's close question: the matrix first, then the unsaved subtitles.
     bool confirmClose();
 

@@ -104,8 +104,7 @@ SubtitlesWindow::SubtitlesWindow(ripping::ui::App &app, QWidget *parent) : QMain
     setCentralWidget(central);
 
     // The list font: one that covers many scripts; the font machinery falls back for the rest.
-    m_listFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    applyListFont(m_listFont);
+    applyListFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
     m_fontAsker = [](QWidget *parent, const QFont &current) -> std::optional<QFont> {
         bool ok = false;
         const QFont font = QFontDialog::getFont(&ok, current, parent);
@@ -351,13 +350,12 @@ core::Result<void> SubtitlesWindow::setOutputFormat(OutputFormat format)
         return set;
     m_format->setEnabled(format == OutputFormat::Glyfex);
     setSubtitleFileName(m_fileName);
-    rebuildSubtitleText();
+    refreshList();
     return {};
 }
 
 void SubtitlesWindow::applyListFont(const QFont &font)
 {
-    m_listFont = font;
     m_list->setFont(font);
     m_list->viewport()->update();
     m_list->doItemsLayout();
@@ -390,6 +388,15 @@ void SubtitlesWindow::rebuildSubtitleText()
     m_list->addItems(m_renderer.lines());
     updateUnicodeLabel();
     updateCount();
+}
+
+void SubtitlesWindow::refreshList()
+{
+    // Showing the text again, or in another layout, changes no subtitle: what was saved stays saved.
+    const bool modified = m_renderer.isModified();
+    rebuildSubtitleText();
+    if (!modified)
+        m_renderer.markSaved();
 }
 
 void SubtitlesWindow::removeLastSubtitleLines()
@@ -462,7 +469,7 @@ void SubtitlesWindow::chooseListFont()
 {
     if (!m_fontAsker)
         return;
-    const std::optional<QFont> font = m_fontAsker(this, m_listFont);
+    const std::optional<QFont> font = m_fontAsker(this, m_list->font());
     if (!font)
         return;
     const int item = m_fontBox->findText(font->family());
@@ -598,7 +605,7 @@ void SubtitlesWindow::fontChanged()
     }
     const QString family = m_fontBox->currentText();
     if (!family.isEmpty() && m_list) {
-        QFont font = m_listFont;
+        QFont font = m_list->font();
         font.setFamily(family);
         applyListFont(font);
     }
@@ -668,7 +675,7 @@ void SubtitlesWindow::done()
 void SubtitlesWindow::saveAs()
 {
     m_saveFilter = saveFilter(outputFormat());
-    rebuildSubtitleText();
+    refreshList();
     m_unicodeAfterRender = m_renderer.isUnicode();
     switch (chooseSaveEncoding(m_unicodeAfterRender, m_app.commandLineMode, m_app.messages, m_app.prompt())) {
     case SaveEncoding::Unicode:
@@ -762,9 +769,8 @@ void SubtitlesWindow::showEvent(QShowEvent *event)
         move(frame.left(), frame.top() + frame.height() - frameGeometry().height());
     }
     setSubtitleFileName(m_fileName);
-    applyListFont(m_listFont);
     if (!(m_panelMode == PanelMode::Load && conversionPanelShown()))
-        rebuildSubtitleText();
+        refreshList();
 }
 
 void SubtitlesWindow::resizeEvent(QResizeEvent *event)

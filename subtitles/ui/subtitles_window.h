@@ -112,6 +112,14 @@ public:
     void setLoader(Loader loader) { m_loader = std::move(loader); }
     void openFile();
     QString openDialogFileName() const { return m_openName; }
+    // Where the open and save dialogs start (kept in the configuration).
+    const QString &openFolder() const { return m_openFolder; }
+    const QString &saveFolder() const { return m_saveFolder; }
+    void setDialogFolders(const QString &open, const QString &save)
+    {
+        m_openFolder = open;
+        m_saveFolder = save;
+    }
 
     // The font question of bbSetFont; tests answer it. Empty: the user cancelled.
     using FontAsker = std::function<std::optional<QFont>(QWidget *parent, const QFont &current)>;
@@ -140,6 +148,7 @@ private:
     QWidget *buildConversionPanel();
     QWidget *buildCommandPanel();
     void syncListTail();
+    void refreshList();
     void updateCount();
     void updateUnicodeLabel();
     void setMenusEnabled(bool on);
@@ -172,7 +181,6 @@ private:
     uint8_t m_textCharset = 1;
     QList<QByteArray> m_rawLines;
     PanelMode m_panelMode = PanelMode::Load;
-    QFont m_listFont;
     QList<QComboBox *> m_linkedRates;
     bool m_syncingRates = false;
     bool m_fillingCharsets = false;

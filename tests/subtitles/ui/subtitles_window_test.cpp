@@ -270,6 +270,21 @@ TEST_F(SubtitlesWindowTest, UnicodeTextSavedAsUtf16AfterYes)
     EXPECT_FALSE(window->conversionPanelShown());
 }
 
+TEST_F(SubtitlesWindowTest, ShowingOrReformattingSavedTextKeepsItSaved)
+{
+    addSubtitle(1000, 2000, {QStringLiteral("Ωμέγα")});
+    prompt.answers = {Answer::Yes};
+    files.names = {path("saved.gxt")};
+    window->saveAs();
+    ASSERT_FALSE(window->isModified());
+    window->show();
+    window->hide();
+    ASSERT_TRUE(window->setOutputFormat(OutputFormat::SubStationAlpha));
+    EXPECT_FALSE(window->isModified()) << "no subtitle changed";
+    addSubtitle(3000, 4000, {QStringLiteral("new")});
+    EXPECT_TRUE(window->isModified());
+}
+
 TEST_F(SubtitlesWindowTest, LatinTextOpensTheSavePanelWithoutAQuestion)
 {
     addSubtitle(1000, 2000, {QStringLiteral("Où est-il ?")});
