@@ -2,6 +2,7 @@
 // New Character(s) dialog, save the text as .gxt and read it back with FFmpeg; with the saved matrix a second run asks nothing.
 #include "recognition/recognition_driver.h"
 #include "recognition/scripted_answerer.h"
+#include "core/char_text.h"
 #include "recognition/ui/matrix_commands.h"
 #include "recognition/ui/new_character_dialog.h"
 #include "ripping/ui/app_test.h"
@@ -295,6 +296,32 @@ TEST_F(RoadTest, ClosingAsksForTheChangedMatrixAndTheUnsavedText)
     EXPECT_TRUE(wiring->subtitlesWindow().isVisible());
     prompt.answers = {core::Answer::No, core::Answer::Yes};
     EXPECT_TRUE(wiring->confirmClose());
+}
+
+TEST_F(RoadTest, TheMainWindowsCloseAsksAndSavesTheWindowsSettings)
+{
+    app.config.main.activePage = 5;
+    app.config.main.openDialogCharMatrix = scratch.path();
+    wiring->applySettings();
+    EXPECT_EQ(wiring->subtitlesWindow().outputFormat(), subtitles::OutputFormat::MicroDvd);
+    EXPECT_EQ(wiring->matrixCommands().folder(), scratch.path());
+
+    ripping::ui::MainWindow *main = app.mainWindow();
+    main->show();
+    recognition::Glyph g;
+    g.width = 1;
+    g.height = 1;
+    g.setPixel(0, 0, true);
+    g.text = core::toCharText(QStringLiteral("x"));
+    wiring->matrix().add(g);
+    prompt.answers = {core::Answer::Cancel};
+    EXPECT_FALSE(main->close());
+    EXPECT_TRUE(main->isVisible()) << "Cancel at the matrix question keeps the program open";
+
+    ASSERT_TRUE(wiring->subtitlesWindow().setOutputFormat(subtitles::OutputFormat::SubStationAlpha));
+    prompt.answers = {core::Answer::No};
+    EXPECT_TRUE(main->close());
+    EXPECT_EQ(app.config.main.activePage, 12);
 }
 
 } // namespace
