@@ -394,6 +394,7 @@ void RunWiring::readFile(const QString &)
     batch.currentFile = m_run.currentFile;
     batch.resumePos = m_run.resumePos;
     batch.skippedCount = m_run.skippedCount;
+    m_subtitles->showSkippedCount(m_run.skippedCount);
     batch.ignoreBadPackets = m_run.ignoreBadPackets;
     if (ripping::ui::MainWindow *main = m_app.mainWindow())
         main->setSubpictureCounts(int(m_run.spuCount), int(m_run.spuCountTotal));

@@ -414,6 +414,16 @@ void SubtitlesWindow::subtitleAdded(const AddReport &report)
     updateCount();
 }
 
+void SubtitlesWindow::showSkippedCount(int count)
+{
+    if (count <= 0) {
+        m_skip->hide();
+        return;
+    }
+    m_skip->setText(QStringLiteral("(+%1 ").arg(count) + m_app.message(core::Msg::SkippedTooSmall));
+    m_skip->show();
+}
+
 void SubtitlesWindow::updateCount()
 {
     m_app.subtitleCount = m_store.count();

@@ -74,6 +74,8 @@ public:
     // A subtitle was added to the store (rendered at the end of the list) or merged into the last
     // one (the list is rebuilt). Keeps the count label and the main window's count in step.
     void subtitleAdded(const AddReport &report);
+    // Pictures skipped as too small or too short in this run: shown beside the count when any.
+    void showSkippedCount(int count);
     // Appends the lines of subtitle index (1-based) and scrolls down when V is ticked.
     void renderSubtitle(int index);
     // Clears and refills the whole list from the store.

@@ -240,6 +240,18 @@ TEST_F(SubtitlesWindowTest, ClearAsksWhileTheTextIsNotSaved)
     EXPECT_TRUE(prompt.shown.isEmpty()) << "nothing unsaved, nothing asked";
 }
 
+TEST_F(SubtitlesWindowTest, SkippedPicturesAreCountedBesideTheIndex)
+{
+    auto *skip = child<QLabel>("LabelSkip");
+    EXPECT_TRUE(skip->isHidden());
+    window->showSkippedCount(3);
+    EXPECT_FALSE(skip->isHidden());
+    EXPECT_EQ(skip->text(), QStringLiteral("(+3 skipped - too small / short)"));
+    prompt.answers = {Answer::Yes};
+    window->clearSubtitles();
+    EXPECT_TRUE(skip->isHidden());
+}
+
 TEST_F(SubtitlesWindowTest, UpDownGoesToTheFirstOrLastLine)
 {
     addSubtitle(1000, 2000, {QStringLiteral("one")});
