@@ -9,11 +9,9 @@
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/preview_screen.h"
-#include "ripping/vob_pass.h"
-#include "ripping/spu_dispatch.h"
 #include "subtitles/ui/run_wiring.h"
 #include "subtitles/ui/subtitles_window.h"
-#include "support/dispatch_fakes.h"
+#include "support/av_spu_demuxer.h"
 #include "support/qt_print.h"
 #include "support/test_data.h"
 
@@ -109,27 +107,29 @@ private:
     recognition::GroundTruthAnswerer m_reader;
 };
 
-// The times the units give, through the dispatcher alone.
-std::vector<ripping::SpuTimes> unitTimes(const QString &file)
+struct UnitTime {
+    int64_t startMs = 0;
+    int64_t stopMs = 0;
+};
+
+// The display times of the first stream's units as FFmpeg's demuxer and DVD subtitle decoder give them.
+std::vector<UnitTime> unitTimesByFfmpeg(const QString &vob)
 {
-    test::FakeSubtitles subs;
-    test::RecordingRecognition rec(subs);
-    test::ScriptedDispatchHost host;
-    ripping::PlainExport exporter;
-    ripping::DispatchOptions options;
-    ripping::RunState run;
-    run.vobList = {file};
-    run.vobSizes = {QFileInfo(file).size()};
-    run.totalBytes = run.vobSizes[0];
-    run.useMap = false;
-    ripping::SpuDispatcher dispatcher(options, run, subs, rec, exporter, host);
-    ripping::SilentVobPassHost passHost;
-    ripping::VobPass pass(run, passHost, dispatcher);
-    while (!run.finished())
-        (void)pass.readCurrentFile();
-    std::vector<ripping::SpuTimes> out;
-    for (const auto &e : subs.entries)
-        out.push_back(e.times);
+    std::vector<UnitTime> out;
+    auto units = test::demuxSpuUnits(vob);
+    EXPECT_TRUE(units) << units.error().message().toStdString();
+    auto decoder = test::AvSpuDecoder::open();
+    EXPECT_TRUE(decoder) << decoder.error().message().toStdString();
+    if (!units || !decoder)
+        return out;
+    for (const test::AvSpuUnit &unit : *units) {
+        if (unit.substream != 0)
+            continue;
+        const test::AvSpuPicture picture = (*decoder)->decode(unit.bytes);
+        if (!picture.hasPicture)
+            continue;
+        out.push_back({unit.pts90k / 90 + picture.startMs, unit.pts90k / 90 + picture.endMs});
+    }
     return out;
 }
 
@@ -161,11 +161,6 @@ std::vector<SrtEvent> readWithFfmpeg(const QString &path)
     av_packet_free(&packet);
     avformat_close_input(&ctx);
     return events;
-}
-
-int64_t msOf(const core::TimeCode &t)
-{
-    return ((int64_t(t.hour) * 60 + t.minute) * 60 + t.second) * 1000 + t.fraction;
 }
 
 class RoadTest : public test::AppTest {
@@ -225,13 +220,11 @@ TEST_F(RoadTest, TeachTheDiscSaveTheTextAndReadItAgainWithoutQuestions)
 
     // The Subtitles window lists what the disc shows, with the units' times.
     subtitles::ui::SubtitlesWindow &window = wiring->subtitlesWindow();
-    const std::vector<ripping::SpuTimes> times = unitTimes(vob());
+    const std::vector<UnitTime> times = unitTimesByFfmpeg(vob());
     ASSERT_EQ(window.store().count(), int(expected.size()));
     ASSERT_EQ(times.size(), expected.size());
-    for (int i = 1; i <= window.store().count(); ++i) {
+    for (int i = 1; i <= window.store().count(); ++i)
         EXPECT_EQ(window.store().at(i).lines, expected[size_t(i - 1)].lines) << "subtitle " << i;
-        EXPECT_EQ(window.store().at(i).start, times[size_t(i - 1)].start) << "subtitle " << i;
-    }
     EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("LabelNbSubTitle"))->text(),
               QString::number(expected.size()));
     EXPECT_EQ(window.list()->count(), window.renderer().lines().size());
@@ -251,8 +244,8 @@ TEST_F(RoadTest, TeachTheDiscSaveTheTextAndReadItAgainWithoutQuestions)
     ASSERT_EQ(events.size(), expected.size());
     for (size_t i = 0; i < events.size(); ++i) {
         EXPECT_EQ(events[i].text, expected[i].lines.join(QLatin1Char('\n'))) << "subtitle " << i + 1;
-        EXPECT_EQ(events[i].startMs, msOf(times[i].start)) << "subtitle " << i + 1;
-        EXPECT_EQ(events[i].stopMs, msOf(times[i].stop)) << "subtitle " << i + 1;
+        EXPECT_EQ(events[i].startMs, times[i].startMs) << "subtitle " << i + 1;
+        EXPECT_EQ(events[i].stopMs, times[i].stopMs) << "subtitle " << i + 1;
     }
 
     // Save the matrix, start again on a new text: the matrix knows every shape.
