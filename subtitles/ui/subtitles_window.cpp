@@ -307,10 +307,7 @@ QWidget *SubtitlesWindow::buildCommandPanel()
     connect(saveAs, &QToolButton::clicked, this, &SubtitlesWindow::saveAs);
     connect(conversion, &QToolButton::clicked, this, &SubtitlesWindow::chooseListFont);
     connect(clear, &QToolButton::clicked, this, [this] { clearSubtitles(); });
-    connect(m_format, &QCheckBox::toggled, m_list ? static_cast<QObject *>(m_list) : this, [this] {
-        if (m_list)
-            m_list->viewport()->update();
-    });
+    connect(m_format, &QCheckBox::toggled, this, [this] { m_list->viewport()->update(); }); // the list exists by then
     connect(m_fps, &QComboBox::currentTextChanged, this, [this] { frameRateChanged(m_fps); });
     connect(up, &QToolButton::clicked, this, [this] {
         if (m_list->count() > 0)
