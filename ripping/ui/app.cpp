@@ -14,6 +14,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+
+#include <utility>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLocale>
@@ -82,6 +84,17 @@ QWidget *App::window(const QString &formName) const
             return w;
     }
     return nullptr;
+}
+
+void App::adoptWindow(QWidget *window)
+{
+    for (QWidget *&w : m_windows) {
+        if (w->objectName() == window->objectName()) {
+            delete std::exchange(w, window);
+            return;
+        }
+    }
+    m_windows.push_back(window);
 }
 
 void App::setPrompt(core::UserPrompt *prompt)

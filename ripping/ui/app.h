@@ -54,6 +54,9 @@ public:
     // Windows in creation order; their objectName is their form name.
     const std::vector<QWidget *> &windows() const { return m_windows; }
     QWidget *window(const QString &formName) const;
+    // A window that needs state made after createWindows takes the place of the shell with its form
+    // name, keeping the creation order; the application owns it from then on.
+    void adoptWindow(QWidget *window);
     MainWindow *mainWindow() const { return m_mainWindow; }
     InputDialog *inputDialog() const { return m_inputDialog; }
     ProgressController *progressController() const { return m_progressController; }

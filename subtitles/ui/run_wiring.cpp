@@ -251,6 +251,7 @@ RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
     setup.messages = &app.messages;
     setup.languageName = QStringLiteral("English");
     m_newCharacter = new recognition::ui::NewCharacterDialog(*m_runControl, app.prompt(), setup, app.mainWindow());
+    app.adoptWindow(m_newCharacter); // in Form2's place, so settings and languages reach it
     m_newCharacter->setResumeRun([this] {
         if (m_app.batch.paused && m_app.mainWindow())
             m_app.mainWindow()->togglePause(nullptr);
@@ -279,7 +280,9 @@ RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
 
 RunWiring::~RunWiring()
 {
-    delete m_newCharacter.data();
+    // The dialog belongs to the application now; it must not answer for this run any more.
+    if (m_newCharacter)
+        m_newCharacter->hide();
     m_app.startCommitted = nullptr;
     m_app.readFile = nullptr;
     m_app.clearSubtitles = nullptr;

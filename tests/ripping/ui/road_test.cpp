@@ -293,6 +293,8 @@ TEST_F(RoadTest, ClosingAsksForTheChangedMatrixAndTheUnsavedText)
 
 TEST_F(RoadTest, TheMainWindowsCloseAsksAndSavesTheWindowsSettings)
 {
+    EXPECT_EQ(app.window(QStringLiteral("Form2")), static_cast<QWidget *>(wiring->newCharacterDialog()))
+        << "the real dialog stands in Form2's place, where settings and languages find it";
     app.config.main.activePage = 5;
     app.config.main.openDialogCharMatrix = scratch.path();
     wiring->applySettings();
