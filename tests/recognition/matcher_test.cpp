@@ -27,18 +27,6 @@ CharBox boxOf(const Glyph &g)
     return CharBox{0, 0, g.width, g.height, g.dy};
 }
 
-Glyph solid(int w, int h, int dy = 0)
-{
-    Glyph g;
-    g.width = uint8_t(w);
-    g.height = uint8_t(h);
-    g.dy = uint8_t(dy);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            g.setPixel(x, y, true);
-    return g;
-}
-
 Glyph randomGlyph(std::mt19937 &rng, int w, int h, int density)
 {
     Glyph g;
@@ -112,8 +100,8 @@ TEST(Matcher, MatchEqualsThePixelWalkOverWholeMatrices)
 TEST(Matcher, ScoresTheDocumentedCases)
 {
     // 10 x 20 entry against an 11 x 20 box whose common pixels all agree: 16 + 200 = 216 of 220.
-    const Glyph entry = solid(10, 20);
-    const Glyph box = solid(11, 20);
+    const Glyph entry = test::inkBlock(10, 20);
+    const Glyph box = test::inkBlock(11, 20);
     EXPECT_EQ(scoreGlyph(box, 11, 20, entry), 216 * 1000 / 220);
     EXPECT_EQ(scoreGlyph(entry, 10, 20, entry), 1000);
     // A shape shifted by one column agrees with its neighbours and loses nothing.
@@ -155,8 +143,8 @@ TEST_P(MatchChar, FollowsThresholdsAndTies)
     EXPECT_EQ(matchChar(m, c.descriptor, boxOf(c.descriptor), c.allowJoin, o), c.expected);
 }
 
-const Glyph k10x20 = solid(10, 20);
-const Glyph k11x20 = solid(11, 20); // scores 981 against k10x20: a match at 980, short of a perfect score
+const Glyph k10x20 = test::inkBlock(10, 20);
+const Glyph k11x20 = test::inkBlock(11, 20); // scores 981 against k10x20: a match at 980, short of a perfect score
 const Glyph kHalf = glyphFromArt({"#####.....", "#####.....", "#####.....", "#####....."});
 const Glyph kOtherHalf = glyphFromArt({".....#####", ".....#####", ".....#####", ".....#####"});
 
@@ -169,7 +157,7 @@ Glyph shiftedDown(Glyph g, int dy)
 const MatchCase kMatchCases[] = {
     {"EmptyMatrixGivesNothing", {}, k10x20, false, false, 0, 0},
     {"DeletedEntriesAreSkipped", {withText(k10x20, u"a")}, k10x20, false, false, 0, 0, {1}},
-    {"SizeOutsideToleranceIsSkipped", {withText(solid(13, 20), u"a")}, k10x20, false, false, 0, 0},
+    {"SizeOutsideToleranceIsSkipped", {withText(test::inkBlock(13, 20), u"a")}, k10x20, false, false, 0, 0},
     {"LowerIndexWinsAmongEqualGlyphs", {withText(k10x20, u"a"), withText(k10x20, u"b")}, k10x20, false, false, 0, 1},
     {"NearMatchReachesTheDefaultThreshold", {withText(k10x20, u"a")}, k11x20, false, false, 0, 1},
     {"PerfectScoreMatchesAThinLetter", {withText(k10x20, u"o")}, k10x20, false, false, 0, 1},
