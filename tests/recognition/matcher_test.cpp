@@ -67,10 +67,12 @@ TEST(Matcher, WordWiseScoreEqualsThePixelWalk)
     }
 }
 
-TEST(Matcher, MatchEqualsThePixelWalkOverWholeMatrices)
+// Queries between additions and with changing tolerances, so that the matrix's per-size candidate
+// lists are made, grown and made again.
+TEST(Matcher, MatchEqualsThePixelWalkWhileTheMatrixGrows)
 {
     std::mt19937 rng(777);
-    for (int round = 0; round < 40; ++round) {
+    for (int round = 0; round < 20; ++round) {
         CharMatrix m;
         std::vector<Glyph> shapes;
         for (int i = 0; i < 12; ++i)
@@ -80,19 +82,24 @@ TEST(Matcher, MatchEqualsThePixelWalkOverWholeMatrices)
         for (int i = 0; i < 60; ++i) {
             Glyph g = perturbed(rng, shapes[size_t(i) % shapes.size()], i % 7);
             g.dy = uint8_t(std::uniform_int_distribution<int>(0, 8)(rng));
-            m.add(withText(g, texts[i % 6]));
-        }
-        m.markDeleted(5);
-        for (int q = 0; q < 30; ++q) {
-            Glyph d = perturbed(rng, shapes[size_t(q) % shapes.size()], q % 5);
-            d.dy = uint8_t(std::uniform_int_distribution<int>(0, 8)(rng));
-            MatchOptions o;
-            o.settings.sensibility = uint16_t(std::uniform_int_distribution<int>(900, 1000)(rng));
-            o.charset = q % 3 ? 0 : 238;
-            o.imageSequenceMode = q % 4 == 0;
-            const bool join = q % 2 == 0;
-            ASSERT_EQ(matchChar(m, d, boxOf(d), join, o), test::pixelWalkMatch(m, d, boxOf(d), join, o))
-                << "round " << round << " query " << q;
+            (void)m.add(withText(g, texts[i % 6]));
+            if (i == 5)
+                m.markDeleted(5);
+            if (i % 10 != 9)
+                continue;
+            for (int q = 0; q < 12; ++q) {
+                Glyph d = perturbed(rng, shapes[size_t(q) % shapes.size()], q % 5);
+                d.dy = uint8_t(std::uniform_int_distribution<int>(0, 8)(rng));
+                MatchOptions o;
+                o.settings.sensibility = uint16_t(std::uniform_int_distribution<int>(900, 1000)(rng));
+                o.settings.maxCharDiffWidth = uint8_t(q % 4 == 3 ? 1 : 2);
+                o.settings.maxCharDiffHeight = uint8_t(q % 4 == 3 ? 3 : 2);
+                o.charset = q % 3 ? 0 : 238;
+                o.imageSequenceMode = q % 4 == 0;
+                const bool join = q % 2 == 0;
+                ASSERT_EQ(matchChar(m, d, boxOf(d), join, o), test::pixelWalkMatch(m, d, boxOf(d), join, o))
+                    << "round " << round << " after " << i + 1 << " entries, query " << q;
+            }
         }
     }
 }
@@ -180,3 +187,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, MatchChar, testing::ValuesIn(kMatchCases),
                          [](const testing::TestParamInfo<MatchCase> &info) { return std::string(info.param.name); });
 
 } // namespace
+
+TEST(Matcher, BoxTallerThanTheBitmapIsComparedOnItsFirst45Rows)
+{
+    // Only a hand-edited maximum line height gives such a box; its descriptor holds 45 rows.
+    CharMatrix m;
+    (void)m.add(withText(test::inkBlock(10, 45), u"a"));
+    const Glyph d = test::inkBlock(10, 45);
+    EXPECT_EQ(matchChar(m, d, CharBox{0, 0, 10, 47, 0}, false, {}), 1) << "(16 + 450) of 470 is 991 per mille";
+    EXPECT_EQ(matchChar(m, d, CharBox{0, 0, 10, 48, 0}, false, {}), 0) << "outside the height tolerance";
+}
