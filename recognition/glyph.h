@@ -15,10 +15,9 @@
 namespace glyfex::recognition {
 
 // One bitmap row: bit x is pixel x (x = 0 the leftmost), 80 bits used. Keeping rows as machine words
-// lets matching and spacing compare a whole row with a few logic operations and popcounts.
+// lets matching and spacing compare a whole row with a few logic operations and bit scans.
 using GlyphRow = unsigned __int128;
 
-inline int popcount(GlyphRow r) { return std::popcount(uint64_t(r)) + std::popcount(uint64_t(r >> 64)); }
 // Index of the lowest set bit of a non-zero row.
 inline int lowestBit(GlyphRow r)
 {

@@ -21,6 +21,8 @@ struct CommonArea {
 
     CommonArea(int boxW, int boxH, int entryW, int entryH)
     {
+        boxW = std::max(boxW, 0);
+        boxH = std::max(boxH, 0);
         minW = std::min(boxW, entryW);
         maxW = std::max(boxW, entryW);
         minH = std::min(boxH, entryH);
@@ -142,8 +144,8 @@ int32_t matchChar(const CharMatrix &matrix, const Glyph &descriptor, const CharB
                   const MatchOptions &options)
 {
     const OcrSettings &s = options.settings;
-    const int boxW = box.width;
-    const int boxH = box.height;
+    const int boxW = std::max(box.width, 0);
+    const int boxH = std::max(box.height, 0);
 
     // Candidates: the size buckets within the tolerances, visited in index order so that the lowest
     // matching index and the lowest of equal guesses win.
