@@ -12,6 +12,11 @@ QString frame(const WriterContext &context, const core::TimeCode &t)
     return QString::number(frameNumber(t, context.frameRateX1000));
 }
 
+void appendFrame(QString &out, const WriterContext &context, const core::TimeCode &t)
+{
+    appendPadded(out, frameNumber(t, context.frameRateX1000), 1);
+}
+
 } // namespace
 
 void macSub(const WriterContext &context, const Entry &entry, LineSink &sink)
@@ -24,8 +29,13 @@ void macSub(const WriterContext &context, const Entry &entry, LineSink &sink)
 
 void microDvd(const WriterContext &context, const Entry &entry, LineSink &sink)
 {
-    QString line = QLatin1Char('{') + frame(context, entry.sub.start) + QStringLiteral("}{") +
-                   frame(context, entry.sub.stop) + QLatin1Char('}');
+    QString line;
+    line.reserve(24 + entry.sub.lines.size() * 48);
+    line += QLatin1Char('{');
+    appendFrame(line, context, entry.sub.start);
+    line += QStringLiteral("}{");
+    appendFrame(line, context, entry.sub.stop);
+    line += QLatin1Char('}');
     for (qsizetype j = 0; j < entry.sub.lines.size(); ++j) {
         if (j > 0)
             line += QLatin1Char('|');
@@ -47,8 +57,13 @@ void microDvdHeader(const WriterContext &context, LineSink &sink)
 
 void mpl(const WriterContext &context, const Entry &entry, LineSink &sink)
 {
-    sink.add(stripStyleTags(frame(context, entry.sub.start) + QLatin1Char(',') + frame(context, entry.sub.stop) +
-                            QStringLiteral(",0,") + joinLines(entry.sub, u"|")));
+    QString line;
+    appendFrame(line, context, entry.sub.start);
+    line += QLatin1Char(',');
+    appendFrame(line, context, entry.sub.stop);
+    line += QStringLiteral(",0,");
+    line += joinLines(entry.sub, u"|");
+    sink.add(stripStyleTags(line));
 }
 
 void phoenix(const WriterContext &context, const Entry &entry, LineSink &sink)

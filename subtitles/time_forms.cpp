@@ -37,9 +37,16 @@ int64_t deciseconds(const core::TimeCode &t)
 
 int64_t frameNumber(const core::TimeCode &t, uint32_t rateX1000)
 {
-    // Evaluated left to right in extended precision so that exact halves are seen as halves.
-    const long double ms = static_cast<long double>(core::timeCodeToMilliseconds(t));
-    return int64_t(std::nearbyintl(ms / 1000.0L * static_cast<long double>(rateX1000) / 1000.0L));
+    // ms x rate / 1,000,000 in exact integers, halves to even: the value the floating-point formula
+    // stands for, without its rounding error deciding near a half.
+    const int64_t ms = core::timeCodeToMilliseconds(t);
+    const bool negative = ms < 0;
+    const int64_t product = (negative ? -ms : ms) * int64_t(rateX1000);
+    int64_t q = product / 1000000;
+    const int64_t twiceRest = (product % 1000000) * 2;
+    if (twiceRest > 1000000 || (twiceRest == 1000000 && (q & 1)))
+        ++q;
+    return negative ? -q : q;
 }
 
 core::TimeCode msToFrameTimeCode(const core::TimeCode &t, uint16_t rateX100, bool dropFrame)
