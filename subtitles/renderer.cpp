@@ -98,6 +98,8 @@ void Renderer::rebuild(const SubtitleStore &store)
 {
     m_isUnicode = false;
     m_lines.clear();
+    // Most formats write one to five lines per subtitle.
+    m_lines.reserve(qsizetype(store.count()) * 3 + 64);
     m_lastIndex = 0;
     m_lastLineCount = 0;
     const WriterContext context{m_options, m_format, m_frameRateX1000, m_codePage,

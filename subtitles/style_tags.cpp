@@ -12,13 +12,13 @@ constexpr std::array<QLatin1StringView, 6> kTags{QLatin1StringView("<b>"),  QLat
                                                  QLatin1StringView("<u>"),  QLatin1StringView("</b>"),
                                                  QLatin1StringView("</i>"), QLatin1StringView("</u>")};
 
-// The tag (ASCII, lower case) stands at i, in any case.
-bool tagAt(const QString &text, qsizetype i, QLatin1StringView tag)
+// The tag (ASCII, lower case) stands at p[i], in any case.
+bool tagAt(const QChar *p, qsizetype size, qsizetype i, QLatin1StringView tag)
 {
-    if (i < 0 || i + tag.size() > text.size())
+    if (i < 0 || i + tag.size() > size)
         return false;
     for (qsizetype k = 0; k < tag.size(); ++k) {
-        char16_t c = text[i + k].unicode();
+        char16_t c = p[i + k].unicode();
         if (c >= u'A' && c <= u'Z')
             c = char16_t(c + 32);
         if (c != char16_t(tag[k].unicode()))
@@ -27,10 +27,16 @@ bool tagAt(const QString &text, qsizetype i, QLatin1StringView tag)
     return true;
 }
 
-qsizetype findTag(const QString &text, QLatin1StringView tag)
+bool tagAt(const QString &text, qsizetype i, QLatin1StringView tag)
 {
-    for (qsizetype i = text.indexOf(QLatin1Char('<')); i >= 0 && i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('<') && tagAt(text, i, tag))
+    return tagAt(text.constData(), text.size(), i, tag);
+}
+
+qsizetype findTag(const QString &text, QLatin1StringView tag, qsizetype from = 0)
+{
+    const QChar *p = text.constData();
+    for (qsizetype i = from; i < text.size(); ++i) {
+        if (p[i] == QLatin1Char('<') && tagAt(p, text.size(), i, tag))
             return i;
     }
     return -1;
@@ -40,29 +46,27 @@ qsizetype findTag(const QString &text, QLatin1StringView tag)
 // (none, or one character), as QString::replace would.
 void replaceTag(QString &text, QLatin1StringView tag, const QChar *replacement)
 {
-    qsizetype out = 0;
-    bool changed = false;
-    for (qsizetype i = 0; i < text.size();) {
-        if (text[i] == QLatin1Char('<') && tagAt(text, i, tag)) {
+    qsizetype i = findTag(text, tag);
+    if (i < 0)
+        return;
+    const qsizetype size = text.size();
+    QChar *p = text.data();
+    qsizetype out = i;
+    while (i < size) {
+        if (p[i] == QLatin1Char('<') && tagAt(p, size, i, tag)) {
             if (replacement)
-                text[out++] = *replacement;
+                p[out++] = *replacement;
             i += tag.size();
-            changed = true;
         } else {
-            text[out++] = text[i++];
+            p[out++] = p[i++];
         }
     }
-    if (changed)
-        text.truncate(out);
+    text.truncate(out);
 }
 
 bool hasChar(const QString &text, char16_t c)
 {
-    for (QChar ch : text) {
-        if (ch.unicode() == c)
-            return true;
-    }
-    return false;
+    return text.contains(QChar(c));
 }
 
 } // namespace
@@ -104,13 +108,15 @@ QString quoteRemainingTags(QString text)
     if (!hasChar(text, u'"'))
         return text;
     // Every pair of double quotes becomes one, left to right.
+    const qsizetype size = text.size();
+    QChar *p = text.data();
     qsizetype out = 0;
-    for (qsizetype i = 0; i < text.size();) {
-        if (text[i] == quote && i + 1 < text.size() && text[i + 1] == quote) {
-            text[out++] = quote;
+    for (qsizetype i = 0; i < size;) {
+        if (p[i] == quote && i + 1 < size && p[i + 1] == quote) {
+            p[out++] = quote;
             i += 2;
         } else {
-            text[out++] = text[i++];
+            p[out++] = p[i++];
         }
     }
     text.truncate(out);
