@@ -76,20 +76,20 @@ QString joinLines(const Subtitle &sub, QStringView sep)
 
 void appendPadded(QString &out, int64_t v, int digits)
 {
-    if (v < 0) {
-        out += QLatin1Char('-');
-        v = -v;
-    }
-    char buf[24];
-    int n = 0;
+    // Digits are made right to left into a small buffer and appended at once.
+    char16_t buf[24];
+    int n = 24;
+    const bool negative = v < 0;
+    uint64_t u = negative ? uint64_t(0) - uint64_t(v) : uint64_t(v);
     do {
-        buf[n++] = char('0' + v % 10);
-        v /= 10;
-    } while (v > 0);
-    for (int i = n; i < digits; ++i)
-        out += QLatin1Char('0');
-    while (n > 0)
-        out += QLatin1Char(buf[--n]);
+        buf[--n] = char16_t(u'0' + u % 10);
+        u /= 10;
+    } while (u > 0);
+    while (24 - n < digits && n > 1)
+        buf[--n] = u'0';
+    if (negative)
+        buf[--n] = u'-';
+    out.append(reinterpret_cast<const QChar *>(buf + n), 24 - n);
 }
 
 QString padded(int64_t v, int digits)

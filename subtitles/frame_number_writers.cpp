@@ -9,7 +9,7 @@ namespace {
 
 QString frame(const WriterContext &context, const core::TimeCode &t)
 {
-    return QString::number(frameNumber(t, context.frameRateX1000));
+    return padded(frameNumber(t, context.frameRateX1000), 1);
 }
 
 void appendFrame(QString &out, const WriterContext &context, const core::TimeCode &t)

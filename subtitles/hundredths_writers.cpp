@@ -61,9 +61,9 @@ void dvdSubtitleHeader(const WriterContext &context, LineSink &sink)
 void mpl2(const WriterContext &, const Entry &entry, LineSink &sink)
 {
     QString line = QStringLiteral("[");
-    line += QString::number(deciseconds(entry.sub.start));
+    appendPadded(line, deciseconds(entry.sub.start), 1);
     line += QStringLiteral("][");
-    line += QString::number(deciseconds(entry.sub.stop));
+    appendPadded(line, deciseconds(entry.sub.stop), 1);
     line += QLatin1Char(']');
     line += joinLines(entry.sub, u"|");
     sink.add(stripStyleTags(line));

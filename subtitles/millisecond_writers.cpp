@@ -11,7 +11,7 @@ void glyfex(const WriterContext &context, const Entry &entry, LineSink &sink)
     const bool iAuthor = context.format == OutputFormat::IAuthor;
     const bool coordinates = iAuthor || o.glyfexExtended;
     const bool colorTags = !iAuthor && o.glyfexFontColorTags;
-    sink.add(QString::number(int64_t(o.glyfexOffset) + entry.number));
+    sink.add(padded(int64_t(o.glyfexOffset) + entry.number, 1));
     QString times;
     appendTimeCode(times, entry.sub.start);
     times += QStringLiteral(" --> ");
