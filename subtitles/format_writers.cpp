@@ -1,6 +1,8 @@
 // Dispatch to the format writers, the trailers, and the small text pieces the writers share.
 #include "subtitles/format_writers.h"
 
+#include <algorithm>
+
 namespace glyfex::subtitles {
 
 void writeEntry(const WriterContext &context, const Entry &entry, LineSink &sink)
@@ -74,22 +76,57 @@ QString joinLines(const Subtitle &sub, QStringView sep)
     return sub.lines.join(sep);
 }
 
+namespace {
+
+// A short piece of text (a number, a time code) made in place and appended to a line at once, so
+// that the line grows once per piece instead of once per character.
+class Piece {
+public:
+    void number(int64_t v, int digits)
+    {
+        char16_t digitsBuf[24];
+        int n = 24;
+        const bool negative = v < 0;
+        uint64_t u = negative ? uint64_t(0) - uint64_t(v) : uint64_t(v);
+        do {
+            digitsBuf[--n] = char16_t(u'0' + u % 10);
+            u /= 10;
+        } while (u > 0);
+        while (24 - n < digits && n > 1)
+            digitsBuf[--n] = u'0';
+        if (negative)
+            add(u'-');
+        for (int i = n; i < 24; ++i)
+            add(digitsBuf[i]);
+    }
+    void add(char16_t c)
+    {
+        if (m_size < int(sizeof m_buf / sizeof m_buf[0]))
+            m_buf[m_size++] = c;
+    }
+    void hms(const core::TimeCode &t, int hourDigits)
+    {
+        number(t.hour, hourDigits);
+        add(u':');
+        number(t.minute, 2);
+        add(u':');
+        number(t.second, 2);
+    }
+    void appendTo(QString &out) const { out.append(reinterpret_cast<const QChar *>(m_buf), m_size); }
+    void truncate(int size) { m_size = std::min(m_size, size); }
+
+private:
+    char16_t m_buf[96];
+    int m_size = 0;
+};
+
+} // namespace
+
 void appendPadded(QString &out, int64_t v, int digits)
 {
-    // Digits are made right to left into a small buffer and appended at once.
-    char16_t buf[24];
-    int n = 24;
-    const bool negative = v < 0;
-    uint64_t u = negative ? uint64_t(0) - uint64_t(v) : uint64_t(v);
-    do {
-        buf[--n] = char16_t(u'0' + u % 10);
-        u /= 10;
-    } while (u > 0);
-    while (24 - n < digits && n > 1)
-        buf[--n] = u'0';
-    if (negative)
-        buf[--n] = u'-';
-    out.append(reinterpret_cast<const QChar *>(buf + n), 24 - n);
+    Piece p;
+    p.number(v, digits);
+    p.appendTo(out);
 }
 
 QString padded(int64_t v, int digits)
@@ -101,32 +138,38 @@ QString padded(int64_t v, int digits)
 
 void appendHms(QString &out, const core::TimeCode &t, int hourDigits)
 {
-    appendPadded(out, t.hour, hourDigits);
-    out += QLatin1Char(':');
-    appendPadded(out, t.minute);
-    out += QLatin1Char(':');
-    appendPadded(out, t.second);
+    Piece p;
+    p.hms(t, hourDigits);
+    p.appendTo(out);
 }
 
 void appendTimeCode(QString &out, const core::TimeCode &t)
 {
-    appendHms(out, t);
-    out += QLatin1Char(',');
-    appendPadded(out, t.fraction, 3);
+    Piece p;
+    p.hms(t, 2);
+    p.add(u',');
+    p.number(t.fraction, 3);
+    p.appendTo(out);
 }
 
 void appendFrameTimeCode(QString &out, const core::TimeCode &t)
 {
-    appendHms(out, t);
-    out += QLatin1Char(':');
-    appendPadded(out, t.fraction);
+    Piece p;
+    p.hms(t, 2);
+    p.add(u':');
+    p.number(t.fraction, 2);
+    p.appendTo(out);
 }
 
 QString firstEight(const core::TimeCode &t)
 {
+    Piece p;
+    p.hms(t, 2);
+    p.add(u',');
+    p.number(t.fraction, 3);
+    p.truncate(8);
     QString s;
-    appendTimeCode(s, t);
-    s.truncate(8);
+    p.appendTo(s);
     return s;
 }
 

@@ -42,12 +42,12 @@ void Renderer::setSplit(bool on, const SplitRange &range)
 void Renderer::addLine(const QString &line)
 {
     if (!m_isUnicode) {
-        for (QChar c : line) {
-            if (c.unicode() > 0xFF) {
-                m_isUnicode = true;
-                break;
-            }
-        }
+        // Any high byte set means a character above U+00FF; a branch-free loop the compiler vectorises.
+        const char16_t *p = reinterpret_cast<const char16_t *>(line.constData());
+        char16_t high = 0;
+        for (qsizetype i = 0; i < line.size(); ++i)
+            high |= char16_t(p[i] & 0xFF00);
+        m_isUnicode = high != 0;
     }
     m_lines.append(line);
 }
