@@ -128,6 +128,21 @@ core::Result<SaveReport> saveSubtitleFile(const SaveRequest &request, const core
     return report;
 }
 
+bool confirmReplace(const QString &path, bool commandLineMode, const core::MessageTable &messages,
+                    core::UserPrompt &prompt)
+{
+    if (commandLineMode || !QFileInfo::exists(path))
+        return true;
+    return prompt.confirm(messages.text(core::Msg::Warning) + QStringLiteral("\r\n") +
+                          messages.text(core::Msg::File) + QLatin1Char(' ') + QFileInfo(path).fileName() +
+                          QLatin1Char(' ') + messages.text(core::Msg::AlreadyExistsReplace)) == core::Answer::Yes;
+}
+
+QString commandLineSavePath(const QString &outputName, OutputFormat format)
+{
+    return outputName + QLatin1Char('.') + defaultExtension(format);
+}
+
 SaveEncoding chooseSaveEncoding(bool isUnicode, bool commandLineMode, const core::MessageTable &messages,
                                 core::UserPrompt &prompt)
 {

@@ -62,6 +62,13 @@ QString paletteFilePath(const QString &subtitlePath);
 core::Result<SaveReport> saveSubtitleFile(const SaveRequest &request, const core::MessageTable &messages,
                                           core::UserPrompt &prompt);
 
+// Whether the save may replace the file: always in command-line mode or when there is no such file,
+// otherwise when the user answers Yes to "File <name> already exists! Replace?".
+bool confirmReplace(const QString &path, bool commandLineMode, const core::MessageTable &messages,
+                    core::UserPrompt &prompt);
+// The command line names the output without extension: the format's is added.
+QString commandLineSavePath(const QString &outputName, OutputFormat format);
+
 // How Save As goes on after rendering: as Unicode, or as ANSI after the user picked a code page
 // in the conversion panel, or (command line) as ANSI at once.
 enum class SaveEncoding { Unicode, ChooseCodePage, AnsiNow };

@@ -273,6 +273,23 @@ TEST(SaveAs, UnicodeQuestionOnlyForCharactersAboveLatin1)
     }
 }
 
+TEST_F(Saver, ReplacingAnExistingFileIsAskedOutsideTheCommandLine)
+{
+    const QString existing = path(QStringLiteral("old.gxt"));
+    test::writeBytes(existing, "x");
+    prompt.answer = core::Answer::No;
+    EXPECT_TRUE(confirmReplace(path(QStringLiteral("new.gxt")), false, messages, prompt));
+    EXPECT_TRUE(prompt.questions.isEmpty());
+    EXPECT_FALSE(confirmReplace(existing, false, messages, prompt));
+    ASSERT_EQ(prompt.questions.size(), 1);
+    EXPECT_EQ(prompt.questions[0], QStringLiteral("Warning\r\nFile old.gxt already exists! Replace?"));
+    prompt.answer = core::Answer::Yes;
+    EXPECT_TRUE(confirmReplace(existing, false, messages, prompt));
+    EXPECT_TRUE(confirmReplace(existing, true, messages, prompt));
+    EXPECT_EQ(prompt.questions.size(), 2);
+    EXPECT_EQ(commandLineSavePath(QStringLiteral("/out/film"), OutputFormat::SubStationAlpha), QStringLiteral("/out/film.ssa"));
+}
+
 TEST(SaveAs, AnsiFileNameTakesTheLanguageAndTheFormatsExtension)
 {
     EXPECT_EQ(ansiSaveFileName(QStringLiteral("/dvd/VTS_01_1.VOB"), QStringLiteral("English|en"), OutputFormat::Glyfex),
