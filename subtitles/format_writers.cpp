@@ -1,8 +1,6 @@
 // Dispatch to the format writers, the trailers, and the small text pieces the writers share.
 #include "subtitles/format_writers.h"
 
-#include <algorithm>
-
 namespace glyfex::subtitles {
 
 void writeEntry(const WriterContext &context, const Entry &entry, LineSink &sink)
@@ -113,7 +111,6 @@ public:
         number(t.second, 2);
     }
     void appendTo(QString &out) const { out.append(reinterpret_cast<const QChar *>(m_buf), m_size); }
-    void truncate(int size) { m_size = std::min(m_size, size); }
 
 private:
     char16_t m_buf[96];
@@ -143,33 +140,20 @@ void appendHms(QString &out, const core::TimeCode &t, int hourDigits)
     p.appendTo(out);
 }
 
-void appendTimeCode(QString &out, const core::TimeCode &t)
+void appendTimeCode(QString &out, const core::TimeCode &t, char16_t separator, int fractionDigits)
 {
     Piece p;
     p.hms(t, 2);
-    p.add(u',');
-    p.number(t.fraction, 3);
-    p.appendTo(out);
-}
-
-void appendFrameTimeCode(QString &out, const core::TimeCode &t)
-{
-    Piece p;
-    p.hms(t, 2);
-    p.add(u':');
-    p.number(t.fraction, 2);
+    p.add(separator);
+    p.number(t.fraction, fractionDigits);
     p.appendTo(out);
 }
 
 QString firstEight(const core::TimeCode &t)
 {
-    Piece p;
-    p.hms(t, 2);
-    p.add(u',');
-    p.number(t.fraction, 3);
-    p.truncate(8);
     QString s;
-    p.appendTo(s);
+    appendTimeCode(s, t);
+    s.truncate(8);
     return s;
 }
 

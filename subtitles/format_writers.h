@@ -63,13 +63,28 @@ void appendPadded(QString &out, int64_t v, int digits = 2);
 QString padded(int64_t v, int digits = 2);
 // "hh:mm:ss" of a time, as printf's "%.2d:%.2d:%.2d".
 void appendHms(QString &out, const core::TimeCode &t, int hourDigits = 2);
-// "hh:mm:ss,mmm" and "hh:mm:ss:ff", as the time-code renderings print them.
-void appendTimeCode(QString &out, const core::TimeCode &t);
-void appendFrameTimeCode(QString &out, const core::TimeCode &t);
+// "hh:mm:ss,mmm", or with another separator and fraction width ("hh:mm:ss:ff" for frame time codes).
+void appendTimeCode(QString &out, const core::TimeCode &t, char16_t separator = u',', int fractionDigits = 3);
 // The first eight characters of "hh:mm:ss,mmm".
 QString firstEight(const core::TimeCode &t);
 // <font color="#rrggbb">line</font> with the line colour in lower-case hexadecimal.
 QString fontColorTagged(const QString &line, uint32_t rgb);
+
+// The one-line entry most formats write: prefix, start, between, stop, beforeText, then the lines
+// joined by lineSeparator; appendTime(line, time) prints a time in the format's form.
+template <class AppendTime>
+QString timedTextLine(QStringView prefix, const Subtitle &sub, AppendTime appendTime, QStringView between,
+                      QStringView beforeText, QStringView lineSeparator)
+{
+    QString line;
+    line += prefix;
+    appendTime(line, sub.start);
+    line += between;
+    appendTime(line, sub.stop);
+    line += beforeText;
+    line += joinLines(sub, lineSeparator);
+    return line;
+}
 
 // One function per format, in the family files.
 void dks(const WriterContext &, const Entry &, LineSink &);

@@ -57,13 +57,8 @@ void microDvdHeader(const WriterContext &context, LineSink &sink)
 
 void mpl(const WriterContext &context, const Entry &entry, LineSink &sink)
 {
-    QString line;
-    appendFrame(line, context, entry.sub.start);
-    line += QLatin1Char(',');
-    appendFrame(line, context, entry.sub.stop);
-    line += QStringLiteral(",0,");
-    line += joinLines(entry.sub, u"|");
-    sink.add(stripStyleTags(line));
+    const auto time = [&](QString &out, const core::TimeCode &t) { appendFrame(out, context, t); };
+    sink.add(stripStyleTags(timedTextLine(u"", entry.sub, time, u",", u",0,", u"|")));
 }
 
 void phoenix(const WriterContext &context, const Entry &entry, LineSink &sink)

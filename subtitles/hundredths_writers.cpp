@@ -60,13 +60,8 @@ void dvdSubtitleHeader(const WriterContext &context, LineSink &sink)
 
 void mpl2(const WriterContext &, const Entry &entry, LineSink &sink)
 {
-    QString line = QStringLiteral("[");
-    appendPadded(line, deciseconds(entry.sub.start), 1);
-    line += QStringLiteral("][");
-    appendPadded(line, deciseconds(entry.sub.stop), 1);
-    line += QLatin1Char(']');
-    line += joinLines(entry.sub, u"|");
-    sink.add(stripStyleTags(line));
+    const auto time = [](QString &out, const core::TimeCode &t) { appendPadded(out, deciseconds(t), 1); };
+    sink.add(stripStyleTags(timedTextLine(u"[", entry.sub, time, u"][", u"]", u"|")));
 }
 
 void subviewer2(const WriterContext &context, const Entry &entry, LineSink &sink)
@@ -119,24 +114,12 @@ void subviewer2Header(const WriterContext &context, LineSink &sink)
 
 void turboTitler(const WriterContext &, const Entry &entry, LineSink &sink)
 {
-    QString line;
-    appendRoundedShort(line, entry.sub.start);
-    line += QLatin1Char(',');
-    appendRoundedShort(line, entry.sub.stop);
-    line += QStringLiteral(",NTP ");
-    line += joinLines(entry.sub, u"|");
-    sink.add(stripStyleTags(line));
+    sink.add(stripStyleTags(timedTextLine(u"", entry.sub, appendRoundedShort, u",", u",NTP ", u"|")));
 }
 
 void zeroG(const WriterContext &, const Entry &entry, LineSink &sink)
 {
-    QString line = QStringLiteral("E 1 ");
-    appendRoundedShort(line, entry.sub.start);
-    line += QLatin1Char(' ');
-    appendRoundedShort(line, entry.sub.stop);
-    line += QStringLiteral(" Default NTP ");
-    line += joinLines(entry.sub, u"\\n");
-    sink.add(stripStyleTags(line));
+    sink.add(stripStyleTags(timedTextLine(u"E 1 ", entry.sub, appendRoundedShort, u" ", u" Default NTP ", u"\\n")));
 }
 
 } // namespace glyfex::subtitles::writers

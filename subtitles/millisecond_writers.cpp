@@ -34,13 +34,8 @@ void glyfex(const WriterContext &context, const Entry &entry, LineSink &sink)
 
 void viPlay(const WriterContext &, const Entry &entry, LineSink &sink)
 {
-    QString line;
-    appendTimeCode(line, entry.sub.start);
-    line += QLatin1Char('-');
-    appendTimeCode(line, entry.sub.stop);
-    line += QLatin1Char('=');
-    line += joinLines(entry.sub, u"|");
-    sink.add(stripStyleTags(line));
+    const auto time = [](QString &out, const core::TimeCode &t) { appendTimeCode(out, t); };
+    sink.add(stripStyleTags(timedTextLine(u"", entry.sub, time, u"-", u"=", u"|")));
 }
 
 } // namespace glyfex::subtitles::writers

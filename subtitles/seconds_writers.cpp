@@ -16,13 +16,8 @@ void dks(const WriterContext &, const Entry &entry, LineSink &sink)
 
 void powerDivX(const WriterContext &, const Entry &entry, LineSink &sink)
 {
-    QString line = QStringLiteral("{");
-    appendHms(line, roundTimeToSecond(entry.sub.start));
-    line += QStringLiteral("}{");
-    appendHms(line, roundTimeToSecond(entry.sub.stop));
-    line += QLatin1Char('}');
-    line += joinLines(entry.sub, u"|");
-    sink.add(stripStyleTags(line));
+    const auto time = [](QString &out, const core::TimeCode &t) { appendHms(out, roundTimeToSecond(t)); };
+    sink.add(stripStyleTags(timedTextLine(u"{", entry.sub, time, u"}{", u"}", u"|")));
 }
 
 void subviewer(const WriterContext &context, const Entry &entry, LineSink &sink)
