@@ -38,7 +38,7 @@ struct WriterContext {
 struct Entry {
     // The subtitle as the split filter left it.
     const Subtitle &sub;
-    // Subtitle index - 1 as stored, or nullptr for the first.
+    // Subtitle index - 1 (clipped like this one in split mode), or nullptr when the file has none before it.
     const Subtitle *previous = nullptr;
     // Index in the store, 1-based.
     int index = 1;

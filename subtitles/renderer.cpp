@@ -87,7 +87,20 @@ void Renderer::renderSubtitle(const SubtitleStore &store, int index)
 
     // Entries carry no date; only the header does.
     const WriterContext context{m_options, m_format, m_frameRateX1000, m_codePage, QString()};
-    const Entry entry{*sub, index > 1 ? &store.at(index - 1) : nullptr, index, index - m_splitFirstIndex};
+    // The previous subtitle as this file shows it: in split mode clipped the same way, and none
+    // when the filter left it out, so that Subviewer's stop entry and the scripts' colour changes
+    // refer to what stands in the file.
+    Subtitle previousClipped;
+    const Subtitle *previous = index > 1 ? &store.at(index - 1) : nullptr;
+    if (previous && m_splitMode) {
+        if (overlapsSplitRange(*previous, m_split)) {
+            previousClipped = clipToSplitRange(*previous, m_split);
+            previous = &previousClipped;
+        } else {
+            previous = nullptr;
+        }
+    }
+    const Entry entry{*sub, previous, index, index - m_splitFirstIndex};
     Sink sink(*this);
     writeEntry(context, entry, sink);
     m_lastIndex = index;

@@ -165,6 +165,23 @@ TEST(Renderer, SplitModeWritesTheRangeNumberedAndTimedFromItsStart)
     EXPECT_EQ(renderer.lines().size(), 8);
 }
 
+TEST(Renderer, SplitSubviewerStopEntriesAreTimedLikeTheEntries)
+{
+    SubtitleStore store;
+    store.subs = {
+        sub({0, 0, 50, 0}, {0, 0, 52, 0}, {"before"}),
+        sub({0, 1, 10, 0}, {0, 1, 12, 0}, {"first"}),
+        sub({0, 1, 20, 0}, {0, 1, 22, 0}, {"second"}),
+    };
+    Renderer renderer;
+    ASSERT_TRUE(renderer.setOutput(OutputFormat::Subviewer, FormatOptions{}).ok());
+    renderer.setSplit(true, SplitRange{{0, 1, 0, 0}, {0, 2, 0, 0}});
+    renderer.rebuild(store);
+    const QStringList lines = renderer.lines().mid(renderer.lines().indexOf(QStringLiteral("******** START SCRIPT ********")) + 1);
+    // No stop entry for the subtitle outside the range; the first one's stop counted from the range's start.
+    EXPECT_EQ(lines, (QStringList{"[00:00:10]", "first", "[00:00:12]", "", "[00:00:20]", "second"}));
+}
+
 TEST(Renderer, ViewerTimingEntriesAreFramesOfTheVideoRate)
 {
     SubtitleStore store;
