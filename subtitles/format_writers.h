@@ -76,13 +76,21 @@ template <class AppendTime>
 QString timedTextLine(QStringView prefix, const Subtitle &sub, AppendTime appendTime, QStringView between,
                       QStringView beforeText, QStringView lineSeparator)
 {
+    qsizetype size = prefix.size() + between.size() + beforeText.size() + 48;
+    for (const QString &text : sub.lines)
+        size += text.size() + lineSeparator.size();
     QString line;
+    line.reserve(size);
     line += prefix;
     appendTime(line, sub.start);
     line += between;
     appendTime(line, sub.stop);
     line += beforeText;
-    line += joinLines(sub, lineSeparator);
+    for (qsizetype j = 0; j < sub.lines.size(); ++j) {
+        if (j > 0)
+            line += lineSeparator;
+        line += sub.lines[j];
+    }
     return line;
 }
 

@@ -75,8 +75,36 @@ QString stripStyleTags(const QString &text)
 {
     if (!hasChar(text, u'<'))
         return text;
-    // One tag after the other over the whole text, so that removing one may join the pieces of another.
+    // One pass that drops every tag where it stands. Tags cannot overlap (each holds one '<'), so
+    // this is what removing one kind after the other gives, unless a removal joins the pieces of
+    // another tag ("<<b>i>"): then the result still holds a tag, and the kinds are removed in turn.
     QString r = text;
+    const qsizetype size = r.size();
+    QChar *p = r.data();
+    qsizetype out = 0;
+    for (qsizetype i = 0; i < size;) {
+        qsizetype skip = 0;
+        if (p[i] == QLatin1Char('<')) {
+            for (QLatin1StringView tag : kTags) {
+                if (tagAt(p, size, i, tag)) {
+                    skip = tag.size();
+                    break;
+                }
+            }
+        }
+        if (skip) {
+            i += skip;
+        } else {
+            p[out++] = p[i++];
+        }
+    }
+    r.truncate(out);
+    bool joined = false;
+    for (QLatin1StringView tag : kTags)
+        joined = joined || findTag(r, tag) >= 0;
+    if (!joined)
+        return r;
+    r = text;
     for (QLatin1StringView tag : kTags)
         replaceTag(r, tag, nullptr);
     return r;

@@ -170,6 +170,9 @@ TEST(StyleTags, StripRemovesEveryTagInAnyCase)
 {
     EXPECT_EQ(stripStyleTags(QStringLiteral("<B>a</b> <i>b</I> <u>c</u>")), QStringLiteral("a b c"));
     EXPECT_EQ(stripStyleTags(QStringLiteral("a < b <x>")), QStringLiteral("a < b <x>"));
+    // Removing one kind after the other: taking out <b> joins "<" and "i>" into a tag that goes too.
+    EXPECT_EQ(stripStyleTags(QStringLiteral("x<<b>i>y")), QStringLiteral("xy"));
+    EXPECT_EQ(stripStyleTags(QStringLiteral("<</b>b>")), QStringLiteral("<b>"));
 }
 
 TEST(StyleTags, WholeLineStylesAndQuotes)
