@@ -67,13 +67,6 @@ QStringList trailerLines(OutputFormat format)
 
 namespace writers {
 
-QString joinLines(const Subtitle &sub, QStringView sep)
-{
-    if (sub.lines.size() == 1)
-        return sub.lines.first();
-    return sub.lines.join(sep);
-}
-
 namespace {
 
 // A short piece of text (a number, a time code) made in place and appended to a line at once, so
@@ -152,9 +145,24 @@ void appendTimeCode(QString &out, const core::TimeCode &t, char16_t separator, i
 QString firstEight(const core::TimeCode &t)
 {
     QString s;
-    appendTimeCode(s, t);
-    s.truncate(8);
+    appendFirstEight(s, t);
     return s;
+}
+
+void appendFirstEight(QString &out, const core::TimeCode &t)
+{
+    const qsizetype start = out.size();
+    appendTimeCode(out, t);
+    out.truncate(start + 8);
+}
+
+void appendJoined(QString &out, const Subtitle &sub, QStringView sep)
+{
+    for (qsizetype j = 0; j < sub.lines.size(); ++j) {
+        if (j > 0)
+            out += sep;
+        out += sub.lines[j];
+    }
 }
 
 QString fontColorTagged(const QString &line, uint32_t rgb)

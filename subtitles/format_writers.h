@@ -56,8 +56,6 @@ QStringList trailerLines(OutputFormat format);
 
 namespace writers {
 
-// Lines 1 to lineCount joined with sep.
-QString joinLines(const Subtitle &sub, QStringView sep);
 // v in decimal with at least digits digits, zero-padded after a minus sign, as printf's "%.Nd".
 void appendPadded(QString &out, int64_t v, int digits = 2);
 QString padded(int64_t v, int digits = 2);
@@ -67,6 +65,9 @@ void appendHms(QString &out, const core::TimeCode &t, int hourDigits = 2);
 void appendTimeCode(QString &out, const core::TimeCode &t, char16_t separator = u',', int fractionDigits = 3);
 // The first eight characters of "hh:mm:ss,mmm".
 QString firstEight(const core::TimeCode &t);
+void appendFirstEight(QString &out, const core::TimeCode &t);
+// The lines joined with sep, appended.
+void appendJoined(QString &out, const Subtitle &sub, QStringView sep);
 // <font color="#rrggbb">line</font> with the line colour in lower-case hexadecimal.
 QString fontColorTagged(const QString &line, uint32_t rgb);
 
@@ -86,11 +87,7 @@ QString timedTextLine(QStringView prefix, const Subtitle &sub, AppendTime append
     line += between;
     appendTime(line, sub.stop);
     line += beforeText;
-    for (qsizetype j = 0; j < sub.lines.size(); ++j) {
-        if (j > 0)
-            line += lineSeparator;
-        line += sub.lines[j];
-    }
+    appendJoined(line, sub, lineSeparator);
     return line;
 }
 

@@ -3,6 +3,8 @@
 #include "subtitles/style_tags.h"
 #include "subtitles/time_forms.h"
 
+#include <algorithm>
+
 namespace glyfex::subtitles::writers {
 
 namespace {
@@ -64,9 +66,14 @@ void mpl(const WriterContext &context, const Entry &entry, LineSink &sink)
 void phoenix(const WriterContext &context, const Entry &entry, LineSink &sink)
 {
     // Frame numbers right-aligned in seven characters; longer ones are written whole.
-    const auto field = [&](const core::TimeCode &t) { return frame(context, t).rightJustified(7, QLatin1Char(' ')); };
-    sink.add(stripStyleTags(field(entry.sub.start) + QLatin1Char(',') + field(entry.sub.stop) +
-                            QStringLiteral(", \"") + joinLines(entry.sub, u"|") + QLatin1Char('"')));
+    const auto field = [&](QString &out, const core::TimeCode &t) {
+        const QString n = frame(context, t);
+        out += QString(std::max<qsizetype>(0, 7 - n.size()), QLatin1Char(' '));
+        out += n;
+    };
+    QString line = timedTextLine(u"", entry.sub, field, u",", u", \"", u"|");
+    line += QLatin1Char('"');
+    sink.add(stripStyleTags(line));
 }
 
 } // namespace glyfex::subtitles::writers

@@ -17,12 +17,11 @@ void appendRoundedShort(QString &out, const core::TimeCode &t)
 }
 
 // "hh:mm:ss.cc" with the hundredths cut from the milliseconds.
-QString truncatedLong(const core::TimeCode &t)
+void appendTruncatedLong(QString &out, const core::TimeCode &t)
 {
-    QString s = firstEight(t);
-    s += QLatin1Char('.');
-    appendPadded(s, truncatedHundredths(t));
-    return s;
+    appendFirstEight(out, t);
+    out += QLatin1Char('.');
+    appendPadded(out, truncatedHundredths(t));
 }
 
 } // namespace
@@ -66,7 +65,12 @@ void mpl2(const WriterContext &, const Entry &entry, LineSink &sink)
 
 void subviewer2(const WriterContext &context, const Entry &entry, LineSink &sink)
 {
-    sink.add(truncatedLong(entry.sub.start) + QLatin1Char(',') + truncatedLong(entry.sub.stop));
+    QString times;
+    times.reserve(24);
+    appendTruncatedLong(times, entry.sub.start);
+    times += QLatin1Char(',');
+    appendTruncatedLong(times, entry.sub.stop);
+    sink.add(times);
     if (context.options.sv2PreserveStyles) {
         QString text;
         for (qsizetype j = 0; j < entry.sub.lines.size(); ++j) {
@@ -76,7 +80,9 @@ void subviewer2(const WriterContext &context, const Entry &entry, LineSink &sink
         }
         sink.add(text);
     } else {
-        sink.add(stripStyleTags(joinLines(entry.sub, u"[br]")));
+        QString text;
+        appendJoined(text, entry.sub, u"[br]");
+        sink.add(stripStyleTags(text));
     }
     sink.add(QString());
 }

@@ -10,7 +10,7 @@ void dks(const WriterContext &, const Entry &entry, LineSink &sink)
     QString line = QStringLiteral("[");
     appendHms(line, roundTimeToSecond(entry.sub.start));
     line += QLatin1Char(']');
-    line += joinLines(entry.sub, u"[br]");
+    appendJoined(line, entry.sub, u"[br]");
     sink.add(stripStyleTags(line));
 }
 
@@ -76,6 +76,7 @@ void tmPlayer(const WriterContext &context, const Entry &entry, LineSink &sink)
     if (variant < 1 || variant > 5)
         variant = 1;
     QString prefix;
+    prefix.reserve(64);
     appendHms(prefix, roundTimeToSecond(entry.sub.start), (variant == 2 || variant == 4) ? 1 : 2);
     if (variant <= 2)
         prefix += QLatin1Char(':');
@@ -83,7 +84,8 @@ void tmPlayer(const WriterContext &context, const Entry &entry, LineSink &sink)
         prefix += QLatin1Char('=');
     const QStringList &lines = entry.sub.lines;
     if (variant != 5) {
-        sink.add(stripStyleTags(prefix + joinLines(entry.sub, u"|")));
+        appendJoined(prefix, entry.sub, u"|");
+        sink.add(stripStyleTags(prefix));
         return;
     }
     // Variant 5 always writes two lines per subtitle: the first text line, then the rest.
