@@ -42,10 +42,13 @@ void microDvd(const WriterContext &context, const Entry &entry, LineSink &sink)
         if (j > 0)
             line += QLatin1Char('|');
         // A style over the whole line becomes the format's line style; others are marked by quotes.
-        QString text = entry.sub.lines[j];
-        const QString styles = takeWholeLineStyles(text);
-        if (!styles.isEmpty())
-            line += QStringLiteral("{y:") + styles + QLatin1Char('}');
+        QStringView text = entry.sub.lines[j];
+        const std::string styles = takeWholeLineStyles(text);
+        if (!styles.empty()) {
+            line += QStringLiteral("{y:");
+            line += QLatin1StringView(styles.data(), qsizetype(styles.size()));
+            line += QLatin1Char('}');
+        }
         line += text;
     }
     sink.add(quoteRemainingTags(line));

@@ -47,10 +47,10 @@ void spruceStl(const WriterContext &context, const Entry &entry, LineSink &sink)
         if (j > 0)
             line += QLatin1Char('|');
         // A style over the whole line becomes the format's marks (^b ^i ^u) in front of it.
-        QString text = entry.sub.lines[j];
-        for (QChar letter : takeWholeLineStyles(text)) {
+        QStringView text = entry.sub.lines[j];
+        for (char letter : takeWholeLineStyles(text)) {
             line += QLatin1Char('^');
-            line += letter;
+            line += QLatin1Char(letter);
         }
         line += text;
     }

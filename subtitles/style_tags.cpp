@@ -27,14 +27,14 @@ bool tagAt(const QChar *p, qsizetype size, qsizetype i, QLatin1StringView tag)
     return true;
 }
 
-bool tagAt(const QString &text, qsizetype i, QLatin1StringView tag)
+bool tagAt(QStringView text, qsizetype i, QLatin1StringView tag)
 {
-    return tagAt(text.constData(), text.size(), i, tag);
+    return tagAt(text.data(), text.size(), i, tag);
 }
 
-qsizetype findTag(const QString &text, QLatin1StringView tag, qsizetype from = 0)
+qsizetype findTag(QStringView text, QLatin1StringView tag, qsizetype from = 0)
 {
-    const QChar *p = text.constData();
+    const QChar *p = text.data();
     for (qsizetype i = from; i < text.size(); ++i) {
         if (p[i] == QLatin1Char('<') && tagAt(p, text.size(), i, tag))
             return i;
@@ -110,9 +110,9 @@ QString stripStyleTags(const QString &text)
     return r;
 }
 
-QString takeWholeLineStyles(QString &line)
+std::string takeWholeLineStyles(QStringView &line)
 {
-    QString found;
+    std::string found;
     static constexpr std::array<char, 3> kLetters{'b', 'i', 'u'};
     for (size_t n = 0; n < kLetters.size(); ++n) {
         if (line.size() < 7 || line[0] != QLatin1Char('<') || !tagAt(line, 0, kTags[n]))
@@ -121,7 +121,7 @@ QString takeWholeLineStyles(QString &line)
         if (findTag(line, kTags[n + 3]) != line.size() - 4)
             continue;
         line = line.mid(3, line.size() - 7);
-        found += QLatin1Char(kLetters[n]);
+        found += kLetters[n];
     }
     return found;
 }

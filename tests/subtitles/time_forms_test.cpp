@@ -193,10 +193,11 @@ TEST(StyleTags, WholeLineStylesAndQuotes)
         {"<i><b>x</b></i> and \"\"", "", "<i><b>x</b></i> and \"\"", "\"x\" and \""},
     };
     for (const Case &c : cases) {
-        QString line = QString::fromUtf8(c.line);
-        EXPECT_EQ(takeWholeLineStyles(line), QString::fromLatin1(c.styles)) << c.line;
-        EXPECT_EQ(line, QString::fromUtf8(c.rest)) << c.line;
-        EXPECT_EQ(quoteRemainingTags(line), QString::fromUtf8(c.quoted)) << c.line;
+        const QString text = QString::fromUtf8(c.line);
+        QStringView line = text;
+        EXPECT_EQ(takeWholeLineStyles(line), std::string(c.styles)) << c.line;
+        EXPECT_EQ(line.toString(), QString::fromUtf8(c.rest)) << c.line;
+        EXPECT_EQ(quoteRemainingTags(line.toString()), QString::fromUtf8(c.quoted)) << c.line;
     }
 }
 
