@@ -76,7 +76,7 @@ void phoenix(const WriterContext &context, const Entry &entry, LineSink &sink)
     };
     QString line = timedTextLine(u"", entry.sub, field, u",", u", \"", u"|");
     line += QLatin1Char('"');
-    sink.add(stripStyleTags(line));
+    sink.add(stripStyleTags(std::move(line)));
 }
 
 } // namespace glyfex::subtitles::writers

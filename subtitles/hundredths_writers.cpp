@@ -82,7 +82,7 @@ void subviewer2(const WriterContext &context, const Entry &entry, LineSink &sink
     } else {
         QString text;
         appendJoined(text, entry.sub, u"[br]");
-        sink.add(stripStyleTags(text));
+        sink.add(stripStyleTags(std::move(text)));
     }
     sink.add(QString());
 }

@@ -11,7 +11,7 @@ void dks(const WriterContext &, const Entry &entry, LineSink &sink)
     appendHms(line, roundTimeToSecond(entry.sub.start));
     line += QLatin1Char(']');
     appendJoined(line, entry.sub, u"[br]");
-    sink.add(stripStyleTags(line));
+    sink.add(stripStyleTags(std::move(line)));
 }
 
 void powerDivX(const WriterContext &, const Entry &entry, LineSink &sink)
@@ -46,7 +46,7 @@ void subviewer(const WriterContext &context, const Entry &entry, LineSink &sink)
             text += o.subviewerTwoLineMax ? QLatin1Char(' ') : QLatin1Char('|');
         text += lines[j];
     }
-    sink.add(stripStyleTags(text));
+    sink.add(stripStyleTags(std::move(text)));
 }
 
 void subviewerHeader(const WriterContext &context, LineSink &sink)
@@ -85,7 +85,7 @@ void tmPlayer(const WriterContext &context, const Entry &entry, LineSink &sink)
     const QStringList &lines = entry.sub.lines;
     if (variant != 5) {
         appendJoined(prefix, entry.sub, u"|");
-        sink.add(stripStyleTags(prefix));
+        sink.add(stripStyleTags(std::move(prefix)));
         return;
     }
     // Variant 5 always writes two lines per subtitle: the first text line, then the rest.

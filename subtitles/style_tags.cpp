@@ -71,43 +71,40 @@ bool hasChar(const QString &text, char16_t c)
 
 } // namespace
 
-QString stripStyleTags(const QString &text)
+QString stripStyleTags(QString text)
 {
     if (!hasChar(text, u'<'))
         return text;
-    // One pass that drops every tag where it stands. Tags cannot overlap (each holds one '<'), so
-    // this is what removing one kind after the other gives, unless a removal joins the pieces of
-    // another tag ("<<b>i>"): then the result still holds a tag, and the kinds are removed in turn.
-    QString r = text;
-    const qsizetype size = r.size();
-    QChar *p = r.data();
+    const auto tagLengthAt = [&](qsizetype i) -> qsizetype {
+        for (QLatin1StringView tag : kTags) {
+            if (tagAt(text.constData(), text.size(), i, tag))
+                return tag.size();
+        }
+        return 0;
+    };
+    // Removing one kind of tag after the other can join a stray '<' with what follows a removed
+    // tag into a new one ("<<b>i>"); without a stray '<' that cannot happen, and one pass that
+    // drops every tag where it stands gives the same text.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('<') && tagLengthAt(i) == 0) {
+            for (QLatin1StringView tag : kTags)
+                replaceTag(text, tag, nullptr);
+            return text;
+        }
+    }
+    const qsizetype size = text.size();
+    QChar *p = text.data();
     qsizetype out = 0;
     for (qsizetype i = 0; i < size;) {
-        qsizetype skip = 0;
-        if (p[i] == QLatin1Char('<')) {
-            for (QLatin1StringView tag : kTags) {
-                if (tagAt(p, size, i, tag)) {
-                    skip = tag.size();
-                    break;
-                }
-            }
-        }
+        const qsizetype skip = p[i] == QLatin1Char('<') ? tagLengthAt(i) : 0;
         if (skip) {
             i += skip;
         } else {
             p[out++] = p[i++];
         }
     }
-    r.truncate(out);
-    bool joined = false;
-    for (QLatin1StringView tag : kTags)
-        joined = joined || findTag(r, tag) >= 0;
-    if (!joined)
-        return r;
-    r = text;
-    for (QLatin1StringView tag : kTags)
-        replaceTag(r, tag, nullptr);
-    return r;
+    text.truncate(out);
+    return text;
 }
 
 std::string takeWholeLineStyles(QStringView &line)

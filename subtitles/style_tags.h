@@ -8,8 +8,9 @@
 
 namespace glyfex::subtitles {
 
-// Every <b> <i> <u> </b> </i> </u>, any case, removed.
-QString stripStyleTags(const QString &text);
+// Every <b> <i> <u> </b> </i> </u>, any case, removed. Takes the text by value: a line built for
+// writing is handed over with std::move and stripped in place.
+QString stripStyleTags(QString text);
 
 // Takes off the tags that wrap a whole line, for b, then i, then u, each test on what the one
 // before left; returns the letters found in that order ("bi"). A line is wrapped in <b> when its
