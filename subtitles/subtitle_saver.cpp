@@ -60,7 +60,7 @@ core::Result<QByteArray> encodeSubtitleText(const QStringList &lines, bool unico
     // and the line ends come out in the page's own code-unit width.
     auto encoded = core::TextCodec::encode(text, codePage, unmappable);
     if (!encoded)
-        return core::makeError(QStringLiteral("Text NOT saved!"), QStringLiteral("code page %1").arg(codePage),
+        return core::makeError(QStringLiteral("The text cannot be encoded"), QStringLiteral("code page %1").arg(codePage),
                                encoded.error().message());
     return std::move(encoded).value();
 }
