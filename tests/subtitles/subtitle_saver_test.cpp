@@ -196,6 +196,7 @@ TEST_F(Saver, UnknownCodePageAbortsAndLeavesThePreviousFile)
     const auto report = save(r);
     ASSERT_FALSE(report.ok());
     EXPECT_TRUE(report.error().message().contains(QStringLiteral("Text NOT saved!")));
+    EXPECT_TRUE(report.error().message().contains(QStringLiteral("4711"))) << report.error().message().toStdString();
     EXPECT_EQ(readAll(r.path), QByteArray("previous"));
     EXPECT_FALSE(QFile::exists(paletteFilePath(r.path)));
 }
