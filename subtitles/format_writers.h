@@ -16,7 +16,8 @@ namespace glyfex::subtitles {
 class LineSink {
 public:
     virtual ~LineSink() = default;
-    virtual void add(const QString &line) = 0;
+    // By value: writers hand over the lines they built, which then move into the list.
+    virtual void add(QString line) = 0;
 };
 
 // Everything a writer reads besides the subtitle.

@@ -14,7 +14,7 @@ namespace glyfex::subtitles {
 class Renderer::Sink : public LineSink {
 public:
     explicit Sink(Renderer &renderer) : m_renderer(renderer) {}
-    void add(const QString &line) override { m_renderer.addLine(line); }
+    void add(QString line) override { m_renderer.addLine(std::move(line)); }
 
 private:
     Renderer &m_renderer;
@@ -39,7 +39,7 @@ void Renderer::setSplit(bool on, const SplitRange &range)
     m_split = range;
 }
 
-void Renderer::addLine(const QString &line)
+void Renderer::addLine(QString line)
 {
     if (!m_isUnicode) {
         // Any high byte set means a character above U+00FF; a branch-free loop the compiler vectorises.
@@ -49,7 +49,7 @@ void Renderer::addLine(const QString &line)
             high |= char16_t(p[i] & 0xFF00);
         m_isUnicode = high != 0;
     }
-    m_lines.append(line);
+    m_lines.append(std::move(line));
 }
 
 void Renderer::renderSubtitle(const SubtitleStore &store, int index)
