@@ -44,7 +44,8 @@ QStringList fileLines(OutputFormat format, const FormatOptions &options, const S
 
 class WholeFiles : public testing::TestWithParam<int> {};
 
-// The golden files hold the saved text (UTF-8, one line per line) for the default options.
+// The golden files hold the saved text (UTF-8, one line per line) for the default options;
+// GLYFEX_WRITE_GOLDEN=1 rewrites them, and the diff is then reviewed by hand.
 TEST_P(WholeFiles, MatchTheGoldenFile)
 {
     const auto format = OutputFormat(GetParam());
