@@ -1,6 +1,8 @@
 // Dispatch to the format writers, the trailers, and the small text pieces the writers share.
 #include "subtitles/format_writers.h"
 
+#include <algorithm>
+
 namespace glyfex::subtitles {
 
 void writeEntry(const WriterContext &context, const Entry &entry, LineSink &sink)
@@ -75,24 +77,26 @@ class Piece {
 public:
     void number(int64_t v, int digits)
     {
-        char16_t digitsBuf[24];
-        int n = 24;
         const bool negative = v < 0;
         uint64_t u = negative ? uint64_t(0) - uint64_t(v) : uint64_t(v);
-        do {
-            digitsBuf[--n] = char16_t(u'0' + u % 10);
-            u /= 10;
-        } while (u > 0);
-        while (24 - n < digits && n > 1)
-            digitsBuf[--n] = u'0';
+        int count = 1;
+        for (uint64_t rest = u / 10; rest > 0; rest /= 10)
+            ++count;
+        const int width = std::max(count, digits) + (negative ? 1 : 0);
+        if (m_size + width > kCapacity)
+            return;
+        char16_t *p = m_buf + m_size + width;
+        m_size += width;
+        for (int i = 0; i < count; ++i, u /= 10)
+            *--p = char16_t(u'0' + u % 10);
+        for (int i = count; i < digits; ++i)
+            *--p = u'0';
         if (negative)
-            add(u'-');
-        for (int i = n; i < 24; ++i)
-            add(digitsBuf[i]);
+            *--p = u'-';
     }
     void add(char16_t c)
     {
-        if (m_size < int(sizeof m_buf / sizeof m_buf[0]))
+        if (m_size < kCapacity)
             m_buf[m_size++] = c;
     }
     void hms(const core::TimeCode &t, int hourDigits)
@@ -106,7 +110,8 @@ public:
     void appendTo(QString &out) const { out.append(reinterpret_cast<const QChar *>(m_buf), m_size); }
 
 private:
-    char16_t m_buf[96];
+    static constexpr int kCapacity = 96;
+    char16_t m_buf[kCapacity];
     int m_size = 0;
 };
 
