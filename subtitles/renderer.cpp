@@ -8,6 +8,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <cstring>
 
 namespace glyfex::subtitles {
 
@@ -42,11 +43,19 @@ void Renderer::setSplit(bool on, const SplitRange &range)
 void Renderer::addLine(QString line)
 {
     if (!m_isUnicode) {
-        // Any high byte set means a character above U+00FF; a branch-free loop the compiler vectorises.
-        const char16_t *p = reinterpret_cast<const char16_t *>(line.constData());
-        char16_t high = 0;
-        for (qsizetype i = 0; i < line.size(); ++i)
-            high |= char16_t(p[i] & 0xFF00);
+        // Any high byte set means a character above U+00FF; four characters are tested at a time.
+        const char *p = reinterpret_cast<const char *>(line.constData());
+        const qsizetype units = line.size();
+        uint64_t high = 0;
+        qsizetype i = 0;
+        for (; i + 4 <= units; i += 4) {
+            uint64_t four;
+            std::memcpy(&four, p + i * 2, sizeof four);
+            high |= four;
+        }
+        high &= 0xFF00FF00FF00FF00ull;
+        for (; i < units; ++i)
+            high |= line[i].unicode() & 0xFF00;
         m_isUnicode = high != 0;
     }
     m_lines.append(std::move(line));

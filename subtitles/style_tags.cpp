@@ -85,8 +85,9 @@ QString stripStyleTags(QString text)
     // Removing one kind of tag after the other can join a stray '<' with what follows a removed
     // tag into a new one ("<<b>i>"); without a stray '<' that cannot happen, and one pass that
     // drops every tag where it stands gives the same text.
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('<') && tagLengthAt(i) == 0) {
+    const QChar *c = text.constData();
+    for (qsizetype i = text.indexOf(QLatin1Char('<')); i >= 0 && i < text.size(); ++i) {
+        if (c[i] == QLatin1Char('<') && tagLengthAt(i) == 0) {
             for (QLatin1StringView tag : kTags)
                 replaceTag(text, tag, nullptr);
             return text;

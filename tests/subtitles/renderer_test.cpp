@@ -105,6 +105,13 @@ TEST(Renderer, UnicodeFlagFollowsTheTextUntilTheNextRebuild)
     store.subs.pop_back();
     renderer.rebuild(store);
     EXPECT_FALSE(renderer.isUnicode());
+    // Anywhere in a longer line; U+00FF itself is still a Latin-1 character.
+    for (const QString &line : {QStringLiteral("abcdefgh\u0100ijk"), QStringLiteral("ÿÿÿÿÿÿÿÿÿ")}) {
+        store.subs.push_back(sub({11, 0, 0, 0}, {11, 0, 1, 0}, {line}));
+        renderer.rebuild(store);
+        EXPECT_EQ(renderer.isUnicode(), line.contains(QChar(0x100))) << line.toStdString();
+        store.subs.pop_back();
+    }
     EXPECT_TRUE(renderer.isModified());
     renderer.markSaved();
     EXPECT_FALSE(renderer.isModified());
