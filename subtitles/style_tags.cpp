@@ -3,6 +3,7 @@
 #include "subtitles/style_tags.h"
 
 #include <array>
+#include <cstring>
 
 namespace glyfex::subtitles {
 
@@ -73,7 +74,8 @@ bool hasChar(const QString &text, char16_t c)
 
 QString stripStyleTags(QString text)
 {
-    if (!hasChar(text, u'<'))
+    qsizetype first = text.indexOf(QLatin1Char('<'));
+    if (first < 0)
         return text;
     const auto tagLengthAt = [&](qsizetype i) -> qsizetype {
         for (QLatin1StringView tag : kTags) {
@@ -85,24 +87,25 @@ QString stripStyleTags(QString text)
     // Removing one kind of tag after the other can join a stray '<' with what follows a removed
     // tag into a new one ("<<b>i>"); without a stray '<' that cannot happen, and one pass that
     // drops every tag where it stands gives the same text.
-    const QChar *c = text.constData();
-    for (qsizetype i = text.indexOf(QLatin1Char('<')); i >= 0 && i < text.size(); ++i) {
-        if (c[i] == QLatin1Char('<') && tagLengthAt(i) == 0) {
+    for (qsizetype i = first; i >= 0; i = text.indexOf(QLatin1Char('<'), i + 1)) {
+        if (tagLengthAt(i) == 0) {
             for (QLatin1StringView tag : kTags)
                 replaceTag(text, tag, nullptr);
             return text;
         }
     }
+    // Every '<' starts a tag: move the pieces between the tags together. Reading stays ahead of
+    // writing, so the scan for the next '<' sees the text as it was.
     const qsizetype size = text.size();
     QChar *p = text.data();
-    qsizetype out = 0;
-    for (qsizetype i = 0; i < size;) {
-        const qsizetype skip = p[i] == QLatin1Char('<') ? tagLengthAt(i) : 0;
-        if (skip) {
-            i += skip;
-        } else {
-            p[out++] = p[i++];
-        }
+    qsizetype out = first;
+    for (qsizetype i = first; i >= 0;) {
+        const qsizetype from = i + tagLengthAt(i);
+        const qsizetype next = text.indexOf(QLatin1Char('<'), from);
+        const qsizetype to = next >= 0 ? next : size;
+        std::memmove(p + out, p + from, size_t(to - from) * sizeof(QChar));
+        out += to - from;
+        i = next;
     }
     text.truncate(out);
     return text;
