@@ -13,6 +13,7 @@ void glyfex(const WriterContext &context, const Entry &entry, LineSink &sink)
     const bool colorTags = !iAuthor && o.glyfexFontColorTags;
     sink.add(padded(int64_t(o.glyfexOffset) + entry.number, 1));
     QString times;
+    times.reserve(coordinates ? 72 : 32);
     appendTimeCode(times, entry.sub.start);
     times += QStringLiteral(" --> ");
     appendTimeCode(times, entry.sub.stop);
