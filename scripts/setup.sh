@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
-  ffmpeg dvdauthor libdvdread-dev
+  ffmpeg dvdauthor libdvdread-dev mkvtoolnix
   python3 python3-aeidon
   xvfb xauth x11-apps imagemagick
   libtesseract-dev tesseract-ocr-eng

@@ -1,0 +1,216 @@
+// What happens to each complete subpicture unit: decoding, the forced filter, its times, and the run's action.
+#include "ripping/spu_dispatch.h"
+
+#include "ripping/spu_decoder.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace glyfex::ripping {
+
+using core::makeError;
+using core::Result;
+using core::TimeCode;
+
+namespace {
+
+TimeCode plusMs(const TimeCode &t, int64_t ms)
+{
+    return core::addTimeCodes(t, core::millisecondsToTimeCode(ms));
+}
+
+bool stopsTheDisplay(const DecodedPicture &p)
+{
+    return p.sequences.size() >= 2 && p.sequences.back().state == SpuControlSequence::DisplayStop;
+}
+
+ScreenRect areaOf(const DecodedPicture &p)
+{
+    const SpuControlSequence &s = p.first();
+    return {s.x1, s.y1, s.x2, s.y2};
+}
+
+} // namespace
+
+void PlainExport::render(const DecodedPicture &picture, const std::array<uint32_t, 16> &dvdPalette, ExportedPicture &out)
+{
+    out.width = picture.codes.width;
+    out.height = picture.codes.height;
+    out.pixels.resize(picture.codes.bytes.size());
+    for (size_t i = 0; i < out.pixels.size(); ++i)
+        out.pixels[i] = picture.colourMap[picture.codes.bytes[i] & 3];
+    out.palette.assign(dvdPalette.begin(), dvdPalette.end());
+    out.rect = areaOf(picture);
+}
+
+SpuTimes spuTimes(const DecodedPicture &picture, const TimeCode &spuTime, const TimeCode *indexTime)
+{
+    SpuTimes t;
+    t.start = indexTime ? *indexTime : plusMs(spuTime, picture.first().delayMs);
+    if (stopsTheDisplay(picture))
+        t.stop = plusMs(indexTime ? t.start : spuTime, picture.sequences.back().delayMs);
+    return t;
+}
+
+bool isSpuLongEnough(const DecodedPicture &picture, int minDurationMs)
+{
+    const bool starts = picture.first().state == SpuControlSequence::DisplayStart;
+    if (!stopsTheDisplay(picture))
+        return starts;
+    return starts && int64_t(minDurationMs) + int64_t(picture.first().delayMs) <= int64_t(picture.sequences.back().delayMs);
+}
+
+QString pictureFileName(const QString &base, int outputFormat, int number, const QString &extension)
+{
+    if (outputFormat == kFormatScenarist)
+        return base + QLatin1Char('.') + QString::number(number) + QLatin1Char('.') + extension;
+    return base + QStringLiteral("%1").arg(number, 5, 10, QLatin1Char('0')) + QLatin1Char('.') + extension;
+}
+
+int countOverlappingTimes(std::span<const TimeRange> subtitles)
+{
+    int count = 0;
+    for (size_t i = 0; i + 1 < subtitles.size(); ++i)
+        if (core::timeCodeToMilliseconds(subtitles[i].stop) > core::timeCodeToMilliseconds(subtitles[i + 1].start))
+            ++count;
+    return count;
+}
+
+void closeLastSubtitle(SubtitleSink &subtitles, int maxDurationMs)
+{
+    if (subtitles.count() > 0 && core::timeCodeToMilliseconds(subtitles.lastStop()) == 0)
+        subtitles.setLastStop(plusMs(subtitles.lastStart(), maxDurationMs));
+}
+
+SpuDispatcher::SpuDispatcher(const DispatchOptions &options, RunState &run, SubtitleSink &subtitles,
+                             PictureSink &recognition, ExportRenderer &exporter, DispatchHost &host)
+    : m_options(options), m_run(run), m_subtitles(subtitles), m_recognition(recognition), m_exporter(exporter), m_host(host)
+{
+}
+
+SpuTimes SpuDispatcher::computeTimes(const SpuUnit &unit)
+{
+    const TimeCode *indexTime = nullptr;
+    if (m_run.vobSubMode()) {
+        if (unit.numberInFile >= 1 && unit.numberInFile <= m_run.vobSubUnits.size()) {
+            indexTime = &m_run.vobSubUnits[unit.numberInFile - 1].start;
+        } else if (!m_run.vobSubTimesWarned) {
+            // The index lists fewer units than the file holds: the rest keep the time of their packets.
+            m_run.vobSubTimesWarned = true;
+            m_host.warn(QStringLiteral("The VobSub index lists %1 subtitles, the file holds more; from subtitle %2 on the "
+                                       "times come from the subtitle file itself.")
+                            .arg(m_run.vobSubUnits.size())
+                            .arg(unit.numberInFile));
+        }
+    }
+    const SpuTimes t = spuTimes(m_picture, unit.time, indexTime);
+    // A subtitle that got no stop time of its own ends where this one starts.
+    if (m_subtitles.count() > 0 && core::timeCodeToMilliseconds(m_subtitles.lastStop()) == 0)
+        m_subtitles.setLastStop(t.start);
+    return t;
+}
+
+void SpuDispatcher::countSkipped()
+{
+    if (m_run.skippedCount < 0xFFFF)
+        m_run.skippedCount += 1;
+}
+
+int SpuDispatcher::nextPictureNumber() const
+{
+    // With timing the number is the one of the subtitle the picture becomes, which the authoring
+    // scripts name it by. Without timing no subtitle is added, so the pictures are counted instead
+    // (one number for all would write every picture over the one before).
+    return m_options.withTiming ? m_subtitles.count() + 1 : int(m_run.picturesSaved) + 1;
+}
+
+Result<void> SpuDispatcher::addPictureSubtitle(const SpuUnit &unit, const QString &file, const ScreenRect &rect)
+{
+    const SpuTimes t = computeTimes(unit);
+    const QString line = m_options.outputFormat == kFormatPinnacle ? file : QFileInfo(file).fileName();
+    return m_subtitles.addPictureSubtitle(line, t, rect, m_picture.first().colour, m_picture.first().contrast);
+}
+
+Result<void> SpuDispatcher::saveBitmap(const SpuUnit &unit)
+{
+    const QString file = pictureFileName(m_options.pictureBase, m_options.outputFormat, nextPictureNumber(), QStringLiteral("bmp"));
+    // The file first: a subtitle is only added for a picture that exists.
+    if (auto written = core::writeBmp8(file, m_exported.indexed()); !written)
+        return written;
+    m_run.picturesSaved += 1;
+    if (m_options.withTiming)
+        return addPictureSubtitle(unit, file, m_exported.rect);
+    return {};
+}
+
+Result<void> SpuDispatcher::saveRaw(const SpuUnit &unit, bool decoded, bool show)
+{
+    const QString file = pictureFileName(m_options.pictureBase, m_options.outputFormat, nextPictureNumber(), QStringLiteral("sup"));
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly)
+        || out.write(reinterpret_cast<const char *>(unit.bytes.data()), qint64(unit.bytes.size())) != qint64(unit.bytes.size())
+        || !out.commit())
+        return makeError(QStringLiteral("Cannot write the subpicture file"), file, out.errorString());
+    m_run.picturesSaved += 1;
+    if (show || m_options.withTiming) {
+        // The unit was decoded already when the forced filter needed it; once is enough.
+        if (!decoded)
+            decodeSubpicture(unit.bytes, m_run.frameHeight, m_picture);
+        if (m_options.withTiming)
+            if (auto added = addPictureSubtitle(unit, file, areaOf(m_picture)); !added)
+                return added;
+        if (show)
+            m_host.showPicture(m_picture, nullptr);
+    }
+    return {};
+}
+
+Result<void> SpuDispatcher::handleUnit(const SpuUnit &unit)
+{
+    const SpuAction action = m_options.action;
+    const bool decode = action != SpuAction::SaveRawSubpictures || m_options.forcedOnly;
+    if (decode)
+        decodeSubpicture(unit.bytes, m_run.frameHeight, m_picture);
+    if (m_options.forcedOnly && !m_picture.forced)
+        return {}; // neither used nor counted as skipped
+
+    switch (action) {
+    case SpuAction::Recognise: {
+        const SpuTimes t = computeTimes(unit);
+        if (!isSpuLongEnough(m_picture, m_options.minDurationMs)) {
+            countSkipped();
+            return {};
+        }
+        return m_recognition.recognise(m_picture, t, areaOf(m_picture));
+    }
+    case SpuAction::SaveBitmaps:
+        if (!isSpuLongEnough(m_picture, m_options.minDurationMs)) {
+            countSkipped();
+            return {};
+        }
+        m_exporter.render(m_picture, m_options.dvdPalette, m_exported);
+        if (m_options.showPictures)
+            m_host.showPicture(m_picture, &m_exported);
+        return saveBitmap(unit);
+    case SpuAction::SaveRawSubpictures:
+        return saveRaw(unit, decode, m_options.showPictures);
+    case SpuAction::OnlyShow: {
+        if (!isSpuLongEnough(m_picture, m_options.minDurationMs))
+            return {}; // passed over without counting
+        m_exporter.render(m_picture, m_options.dvdPalette, m_exported);
+        m_host.showPicture(m_picture, &m_exported);
+        switch (m_host.askStep()) {
+        case StepChoice::SaveBitmap:
+            return saveBitmap(unit);
+        case StepChoice::SaveRawSubpicture:
+            return saveRaw(unit, true, false); // shown already
+        case StepChoice::Next:
+            return {};
+        }
+        return {};
+    }
+    }
+    return {};
+}
+
+} // namespace glyfex::ripping

@@ -1,0 +1,39 @@
+// The plain 8-bit BMP writer's files as QImage reads them: size, pixel indices and colours.
+#include "core/bmp_writer.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace glyfex::core {
+namespace {
+
+TEST(BmpWriterImage, QImageReadsSizesIndicesAndColours)
+{
+    // Widths with every row padding (0-3 bytes), a palette with distinct red, green and blue.
+    const std::vector<uint32_t> palette{0x000000, 0xFFFFFF, 0x0000FF, 0xFF0000, 0x00FF00, 0x123456};
+    for (int width : {1, 2, 3, 4, 5, 13}) {
+        const int height = 3;
+        std::vector<uint8_t> pixels(size_t(width * height));
+        for (size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = uint8_t((i * 5 + i / size_t(width)) % palette.size());
+        auto bytes = encodeBmp8({width, height, pixels, palette});
+        ASSERT_TRUE(bytes.ok());
+        QImage image;
+        ASSERT_TRUE(image.loadFromData(*bytes, "BMP")) << width;
+        ASSERT_EQ(image.size(), QSize(width, height));
+        ASSERT_EQ(image.format(), QImage::Format_Indexed8);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const uint8_t index = pixels[size_t(y * width + x)];
+                EXPECT_EQ(image.pixelIndex(x, y), index);
+                const uint32_t value = palette[index]; // 0x00BBGGRR
+                EXPECT_EQ(image.pixel(x, y), qRgb(int(value & 0xFF), int((value >> 8) & 0xFF), int(value >> 16)));
+            }
+    }
+}
+
+} // namespace
+} // namespace glyfex::core
