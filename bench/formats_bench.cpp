@@ -102,7 +102,7 @@ const std::map<std::string, int> kShared{{"SUBRIP", int(OutputFormat::Glyfex)},
                                          {"SUBVIEWER2", int(OutputFormat::Subviewer2)},
                                          {"TMPLAYER", int(OutputFormat::TmPlayer)}};
 
-// aeidon writes the same subtitles in each shared format; the best of three saves counts.
+// aeidon writes the same subtitles in each shared format; the best of five saves counts (ours: the best iteration).
 std::map<std::string, double> aeidonRates()
 {
     const QString script = QStringLiteral(R"(
@@ -119,7 +119,7 @@ p.subtitles = subs
 for name in sys.argv[2:]:
     f = aeidon.files.new(getattr(aeidon.formats, name), sys.argv[1] + "/aeidon." + name.lower(), "utf_8")
     best = 0.0
-    for _ in range(3):
+    for _ in range(5):
         t = time.perf_counter()
         p.save_main(f)
         best = max(best, %1 / (time.perf_counter() - t))
@@ -152,7 +152,7 @@ int main(int argc, char **argv)
         benchmark::RegisterBenchmark(outputFormatInfo(OutputFormat(f)).caption, renderAndSave)
             ->Arg(f)
             ->Unit(benchmark::kMillisecond)
-            ->MinTime(0.2);
+            ->MinTime(0.5);
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

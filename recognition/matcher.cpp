@@ -21,6 +21,8 @@ struct CommonArea {
 
     CommonArea(int boxW, int boxH, int entryW, int entryH)
     {
+        boxW = std::max(boxW, 0);
+        boxH = std::max(boxH, 0);
         minW = std::min(boxW, entryW);
         maxW = std::max(boxW, entryW);
         minH = std::min(boxH, entryH);
@@ -142,23 +144,12 @@ int32_t matchChar(const CharMatrix &matrix, const Glyph &descriptor, const CharB
                   const MatchOptions &options)
 {
     const OcrSettings &s = options.settings;
-    const int boxW = box.width;
-    const int boxH = box.height;
+    const int boxW = std::max(box.width, 0);
+    const int boxH = std::max(box.height, 0);
 
     // Candidates: the size buckets within the tolerances, visited in index order so that the lowest
     // matching index and the lowest of equal guesses win.
-    thread_local std::vector<uint16_t> candidates;
-    candidates.clear();
-    const int wFrom = std::max(0, boxW - s.maxCharDiffWidth);
-    const int wTo = std::min(kGlyphMaxWidth, boxW + s.maxCharDiffWidth);
-    const int hFrom = std::max(0, boxH - s.maxCharDiffHeight);
-    const int hTo = std::min(kGlyphMaxHeight, boxH + s.maxCharDiffHeight);
-    for (int w = wFrom; w <= wTo; ++w)
-        for (int h = hFrom; h <= hTo; ++h) {
-            const auto bucket = matrix.indexesOfSize(w, h);
-            candidates.insert(candidates.end(), bucket.begin(), bucket.end());
-        }
-    std::sort(candidates.begin(), candidates.end());
+    const auto candidates = matrix.indexesNear(boxW, boxH, s.maxCharDiffWidth, s.maxCharDiffHeight);
 
     int bestPermille = 0;
     int32_t bestIndex = 0;

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace glyfex::subtitles {
 
 namespace {
@@ -31,23 +33,26 @@ core::Result<QByteArray> encodeSubtitleText(const QStringList &lines, bool unico
 {
     if (unmappable)
         *unmappable = 0;
-    QString text;
+    // The whole text with CR LF after every line, copied into one buffer of the final size.
     qsizetype size = 0;
     for (const QString &line : lines)
         size += line.size() + 2;
-    text.reserve(size);
+    QString text(size, Qt::Uninitialized);
+    QChar *out = text.data();
     for (const QString &line : lines) {
-        text += line;
-        text += QStringLiteral("\r\n");
+        std::copy(line.constData(), line.constData() + line.size(), out);
+        out += line.size();
+        *out++ = QLatin1Char('\r');
+        *out++ = QLatin1Char('\n');
     }
     if (unicode) {
-        QByteArray bytes;
-        bytes.reserve(2 + text.size() * 2);
-        bytes.append('\xFF');
-        bytes.append('\xFE');
+        QByteArray bytes(2 + text.size() * 2, Qt::Uninitialized);
+        char *b = bytes.data();
+        *b++ = '\xFF';
+        *b++ = '\xFE';
         for (QChar c : text) {
-            bytes.append(char(c.unicode() & 0xFF));
-            bytes.append(char(c.unicode() >> 8));
+            *b++ = char(c.unicode() & 0xFF);
+            *b++ = char(c.unicode() >> 8);
         }
         return bytes;
     }
@@ -55,7 +60,7 @@ core::Result<QByteArray> encodeSubtitleText(const QStringList &lines, bool unico
     // and the line ends come out in the page's own code-unit width.
     auto encoded = core::TextCodec::encode(text, codePage, unmappable);
     if (!encoded)
-        return core::makeError(QStringLiteral("Text NOT saved!"), QStringLiteral("code page %1").arg(codePage),
+        return core::makeError(QStringLiteral("The text cannot be encoded"), QStringLiteral("code page %1").arg(codePage),
                                encoded.error().message());
     return std::move(encoded).value();
 }
@@ -126,6 +131,21 @@ core::Result<SaveReport> saveSubtitleFile(const SaveRequest &request, const core
     }
     report.saved = true;
     return report;
+}
+
+bool confirmReplace(const QString &path, bool commandLineMode, const core::MessageTable &messages,
+                    core::UserPrompt &prompt)
+{
+    if (commandLineMode || !QFileInfo::exists(path))
+        return true;
+    return prompt.confirm(messages.text(core::Msg::Warning) + QStringLiteral("\r\n") +
+                          messages.text(core::Msg::File) + QLatin1Char(' ') + QFileInfo(path).fileName() +
+                          QLatin1Char(' ') + messages.text(core::Msg::AlreadyExistsReplace)) == core::Answer::Yes;
+}
+
+QString commandLineSavePath(const QString &outputName, OutputFormat format)
+{
+    return outputName + QLatin1Char('.') + defaultExtension(format);
 }
 
 SaveEncoding chooseSaveEncoding(bool isUnicode, bool commandLineMode, const core::MessageTable &messages,

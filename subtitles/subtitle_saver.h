@@ -58,9 +58,17 @@ QString paletteFilePath(const QString &subtitlePath);
 // Writes the subtitle file through a temporary file and a rename, then the palette file (only after
 // the text file succeeded), then index.bms. Before an ANSI save the text is encoded in full; when
 // the code page cannot hold some characters the user is told how many, and the save goes ahead.
-// Any failure comes back as an error; a failed text file leaves the previous file as it was.
+// Any failure comes back as an error; a failed text file leaves the previous file as it was. After a
+// successful save the caller marks the text saved (Renderer::markSaved) and takes the file name.
 core::Result<SaveReport> saveSubtitleFile(const SaveRequest &request, const core::MessageTable &messages,
                                           core::UserPrompt &prompt);
+
+// Whether the save may replace the file: always in command-line mode or when there is no such file,
+// otherwise when the user answers Yes to "File <name> already exists! Replace?".
+bool confirmReplace(const QString &path, bool commandLineMode, const core::MessageTable &messages,
+                    core::UserPrompt &prompt);
+// The command line names the output without extension: the format's is added.
+QString commandLineSavePath(const QString &outputName, OutputFormat format);
 
 // How Save As goes on after rendering: as Unicode, or as ANSI after the user picked a code page
 // in the conversion panel, or (command line) as ANSI at once.

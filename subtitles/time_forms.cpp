@@ -9,6 +9,23 @@ namespace {
 
 constexpr core::TimeCode kOneSecond{0, 0, 1, 0};
 
+// value / divisor rounded to the nearest integer, halves to even (value >= 0), as the
+// floating-point unit rounds the exact quotient.
+int64_t roundHalfEven(int64_t value, int64_t divisor)
+{
+    int64_t q = value / divisor;
+    const int64_t twiceRest = (value % divisor) * 2;
+    if (twiceRest > divisor || (twiceRest == divisor && (q & 1)))
+        ++q;
+    return q;
+}
+
+// The same for a value of either sign.
+int64_t roundHalfEvenSigned(int64_t value, int64_t divisor)
+{
+    return value < 0 ? -roundHalfEven(-value, divisor) : roundHalfEven(value, divisor);
+}
+
 } // namespace
 
 core::TimeCode roundTimeToSecond(const core::TimeCode &t)
@@ -20,8 +37,8 @@ core::TimeCode roundTimeToSecond(const core::TimeCode &t)
 
 Hundredths roundedHundredths(const core::TimeCode &t)
 {
-    // nearbyint rounds halves to even in the default rounding mode: 1,995 s gives 100, 1,985 s 98.
-    Hundredths h{t, int(std::nearbyint(double(t.fraction) / 10.0))};
+    // Halves to even: 1,995 s gives 100, 1,985 s 98.
+    Hundredths h{t, int(roundHalfEvenSigned(t.fraction, 10))};
     if (h.hundredths >= 100) {
         h.hundredths = 0;
         h.time = core::addTimeCodes(t, kOneSecond);
@@ -32,14 +49,14 @@ Hundredths roundedHundredths(const core::TimeCode &t)
 int64_t deciseconds(const core::TimeCode &t)
 {
     return int64_t(t.hour) * 36000 + int64_t(t.minute) * 600 + int64_t(t.second) * 10 +
-           int64_t(std::nearbyint(double(t.fraction) / 100.0));
+           roundHalfEvenSigned(t.fraction, 100);
 }
 
 int64_t frameNumber(const core::TimeCode &t, uint32_t rateX1000)
 {
-    // Evaluated left to right in extended precision so that exact halves are seen as halves.
-    const long double ms = static_cast<long double>(core::timeCodeToMilliseconds(t));
-    return int64_t(std::nearbyintl(ms / 1000.0L * static_cast<long double>(rateX1000) / 1000.0L));
+    // ms x rate / 1,000,000 in exact integers, halves to even: the value the floating-point formula
+    // stands for, without its rounding error deciding near a half.
+    return roundHalfEvenSigned(core::timeCodeToMilliseconds(t) * int64_t(rateX1000), 1000000);
 }
 
 core::TimeCode msToFrameTimeCode(const core::TimeCode &t, uint16_t rateX100, bool dropFrame)

@@ -196,6 +196,7 @@ TEST_F(Saver, UnknownCodePageAbortsAndLeavesThePreviousFile)
     const auto report = save(r);
     ASSERT_FALSE(report.ok());
     EXPECT_TRUE(report.error().message().contains(QStringLiteral("Text NOT saved!")));
+    EXPECT_TRUE(report.error().message().contains(QStringLiteral("4711"))) << report.error().message().toStdString();
     EXPECT_EQ(readAll(r.path), QByteArray("previous"));
     EXPECT_FALSE(QFile::exists(paletteFilePath(r.path)));
 }
@@ -271,6 +272,23 @@ TEST(SaveAs, UnicodeQuestionOnlyForCharactersAboveLatin1)
                       QStringLiteral("Subtitle contains non-standard characters.\r\nSave as UniCode instead of ANSI?"));
         }
     }
+}
+
+TEST_F(Saver, ReplacingAnExistingFileIsAskedOutsideTheCommandLine)
+{
+    const QString existing = path(QStringLiteral("old.gxt"));
+    test::writeBytes(existing, "x");
+    prompt.answer = core::Answer::No;
+    EXPECT_TRUE(confirmReplace(path(QStringLiteral("new.gxt")), false, messages, prompt));
+    EXPECT_TRUE(prompt.questions.isEmpty());
+    EXPECT_FALSE(confirmReplace(existing, false, messages, prompt));
+    ASSERT_EQ(prompt.questions.size(), 1);
+    EXPECT_EQ(prompt.questions[0], QStringLiteral("Warning\r\nFile old.gxt already exists! Replace?"));
+    prompt.answer = core::Answer::Yes;
+    EXPECT_TRUE(confirmReplace(existing, false, messages, prompt));
+    EXPECT_TRUE(confirmReplace(existing, true, messages, prompt));
+    EXPECT_EQ(prompt.questions.size(), 2);
+    EXPECT_EQ(commandLineSavePath(QStringLiteral("/out/film"), OutputFormat::SubStationAlpha), QStringLiteral("/out/film.ssa"));
 }
 
 TEST(SaveAs, AnsiFileNameTakesTheLanguageAndTheFormatsExtension)

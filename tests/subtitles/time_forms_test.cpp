@@ -170,6 +170,9 @@ TEST(StyleTags, StripRemovesEveryTagInAnyCase)
 {
     EXPECT_EQ(stripStyleTags(QStringLiteral("<B>a</b> <i>b</I> <u>c</u>")), QStringLiteral("a b c"));
     EXPECT_EQ(stripStyleTags(QStringLiteral("a < b <x>")), QStringLiteral("a < b <x>"));
+    // Removing one kind after the other: taking out <b> joins "<" and "i>" into a tag that goes too.
+    EXPECT_EQ(stripStyleTags(QStringLiteral("x<<b>i>y")), QStringLiteral("xy"));
+    EXPECT_EQ(stripStyleTags(QStringLiteral("<</b>b>")), QStringLiteral("<b>"));
 }
 
 TEST(StyleTags, WholeLineStylesAndQuotes)
@@ -190,10 +193,11 @@ TEST(StyleTags, WholeLineStylesAndQuotes)
         {"<i><b>x</b></i> and \"\"", "", "<i><b>x</b></i> and \"\"", "\"x\" and \""},
     };
     for (const Case &c : cases) {
-        QString line = QString::fromUtf8(c.line);
-        EXPECT_EQ(takeWholeLineStyles(line), QString::fromLatin1(c.styles)) << c.line;
-        EXPECT_EQ(line, QString::fromUtf8(c.rest)) << c.line;
-        EXPECT_EQ(quoteRemainingTags(line), QString::fromUtf8(c.quoted)) << c.line;
+        const QString text = QString::fromUtf8(c.line);
+        QStringView line = text;
+        EXPECT_EQ(takeWholeLineStyles(line), std::string(c.styles)) << c.line;
+        EXPECT_EQ(line.toString(), QString::fromUtf8(c.rest)) << c.line;
+        EXPECT_EQ(quoteRemainingTags(line.toString()), QString::fromUtf8(c.quoted)) << c.line;
     }
 }
 
