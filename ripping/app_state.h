@@ -3,6 +3,7 @@
 
 #include "core/time_code.h"
 #include "ripping/ifo_reader.h"
+#include "ripping/run_state.h"
 
 #include <QRect>
 #include <QSize>
@@ -49,29 +50,14 @@ struct PictureRect {
     friend bool operator==(const PictureRect &, const PictureRect &) = default;
 };
 
-// The run over the list of input files that the batch timer walks, file by file.
-struct BatchState {
-    QStringList vobList;             // full paths in reading order
-    std::vector<int64_t> vobSizes;   // bytes, same index as vobList
-    int64_t totalBytes = 0;
-    int currentFile = 0;             // index into vobList of the file being read
-    int64_t resumePos = 0;           // byte offset where the next pass over the current file starts
-    int64_t spuSectorPos = 0;        // offset of the sector that began the unit being handled
-    bool processing = false;         // a reading pass is running (inside the event pump)
-    bool paused = true;              // the program starts paused; Start releases it
-    bool pausedByMainButton = false; // the pause came from the main window's own button
-    bool ignoreBadPackets = false;
-    bool avoidTimeRestart = false;
-    uint8_t streamId = 0x20;         // substream id of the chosen subpicture stream
+// The run over the list of input files that the batch timer walks, file by file: the reading pass's
+// state, and what the main window adds to it (the action, its option and the picture names).
+struct BatchState : RunState {
+    BatchState() { paused = true; } // the program starts paused; Start releases it
+
     ActionMode actionMode = ActionMode::RecogniseText;
     bool withTiming = false;         // saved pictures also become subtitles
-    int skippedCount = 0;
     QString pictureBaseName;         // base name of the numbered picture files (save actions)
-    QString idxFileName;             // the VobSub index of a VobSub run; empty for DVD input
-    std::vector<core::TimeCode> vobSubTimes; // milliseconds: start of each unit, in index order
-    std::vector<int64_t> vobSubFilePos;      // byte position of each unit in the .sub, parallel
-
-    bool finished() const { return currentFile < 0 || currentFile >= vobList.size(); }
 };
 
 // What the input dialog learnt about the chosen input: stream names, palette and frame size.

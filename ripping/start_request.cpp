@@ -35,21 +35,38 @@ void commitStartRequest(const StartRequest &request, BatchState &batch)
 {
     batch.actionMode = request.action;
     batch.withTiming = request.withTiming;
+    batch.pictureBaseName = request.pictureBaseName;
     batch.skippedCount = 0;
     batch.streamId = uint8_t(0x20 + (request.streamNumber & 0x1F));
     batch.vobList = request.files;
     batch.vobSizes = request.sizes;
     batch.totalBytes = request.totalBytes;
+    batch.idxFileName = request.idxFileName;
+    batch.vobSubUnits = request.vobSubUnits;
+    batch.frameWidth = request.frameSize.width();
+    batch.frameHeight = request.frameSize.height();
+    batch.useMap = request.useMap;
+    batch.useIndexOffsets = request.useIndexOffsets;
+
     batch.currentFile = 0;
     batch.resumePos = 0;
     batch.spuSectorPos = 0;
+    batch.spuCount = 0;
+    batch.spuCountTotal = 0;
+    batch.lastProgressPos = 0;
     batch.ignoreBadPackets = false;
     batch.avoidTimeRestart = request.avoidTimeRestart;
-    batch.pictureBaseName = request.pictureBaseName;
-    batch.idxFileName = request.idxFileName;
-    batch.vobSubTimes = request.vobSubTimes;
-    batch.vobSubFilePos = request.vobSubFilePos;
     batch.processing = false;
+    batch.stopped = false;
+    batch.vobSubTimesWarned = false;
+    batch.picturesSaved = 0;
+    batch.map.clear();
+    batch.mapUse = MapUse::Undecided;
+
+    batch.clock.startTime = request.startTime;
+    batch.clock.detectStandard = true;
+    batch.clock.frameStep = 0;
+    batch.clock.standard = request.standard; // until a navigation pack tells the standard
 }
 
 } // namespace glyfex::ripping

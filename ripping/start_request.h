@@ -4,6 +4,9 @@
 #include "core/time_code.h"
 #include "ripping/app_state.h"
 #include "ripping/input_selection.h"
+#include "ripping/vobsub_index.h"
+
+#include <QSize>
 
 #include <QString>
 #include <QStringList>
@@ -27,8 +30,11 @@ struct StartRequest {
     QString characterLocation;   // recognise-text: the language of the stream
     bool clearSubtitles = false; // the user chose to start a new subtitle file rather than add to it
     QString idxFileName;         // a VobSub run: its index, whose unit times were read at Start
-    std::vector<core::TimeCode> vobSubTimes;
-    std::vector<int64_t> vobSubFilePos;
+    std::vector<VobSubUnit> vobSubUnits;
+    QSize frameSize;             // the input's, (0, 0) while unknown
+    core::TimeCode startTime;    // milliseconds: the start-time boxes, where the run's times begin
+    bool useMap = true;          // the Global Options' map and index-offset choices
+    bool useIndexOffsets = false;
     core::VideoStandard standard = core::VideoStandard::pal();
 };
 
@@ -38,8 +44,9 @@ void collectStartFiles(const std::vector<InputFileRow> &rows, StartRequest &requ
 // The action as the radio group's item 0-3, out-of-range items reading as recognise text.
 ActionMode actionOfItem(int item);
 
-// Arms the run: the file list, stream, options, counters and positions. Releasing the pause is
-// the caller's, as it also changes the Pause button.
+// Arms the run: the file list, stream, options, counters, positions and the video standard. The
+// clock's time base and cell times carry over (a following DVD continues the timing). Releasing
+// the pause is the caller's, as it also changes the Pause button.
 void commitStartRequest(const StartRequest &request, BatchState &batch);
 
 } // namespace glyfex::ripping

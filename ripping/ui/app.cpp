@@ -8,6 +8,7 @@
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/progress_controller.h"
+#include "ripping/ui/run_driver.h"
 #include "ripping/ui/shell_window.h"
 #include "ripping/ui/stream_scan_window.h"
 #include "subtitles/ui/subtitles_window.h"
@@ -36,6 +37,7 @@ App::App(const core::Paths::Folders &folders) : paths(folders)
 App::~App()
 {
     m_language.reset();
+    readFile = nullptr;
     // Later windows may refer to earlier ones (the main window above all): free them in reverse order.
     for (auto it = m_windows.rbegin(); it != m_windows.rend(); ++it)
         delete *it;
@@ -45,6 +47,8 @@ void App::createWindows()
 {
     if (!m_windows.empty())
         return;
+    m_runDriver = std::make_unique<RunDriver>(*this);
+    readFile = [this](const QString &path) { m_runDriver->readFile(path); };
     m_mainWindow = new MainWindow(*this);
     m_windows.push_back(m_mainWindow);
     auto shell = [this](const char *form, const char *caption) {

@@ -9,6 +9,7 @@
 #include "core/user_prompt.h"
 #include "ripping/app_state.h"
 #include "ripping/start_request.h"
+#include "ripping/ui/run_subtitles.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -27,6 +28,7 @@ class LanguageApplier;
 namespace glyfex::ripping::ui {
 
 class MainWindow;
+class RunDriver;
 class InputDialog;
 class ProgressController;
 class StreamScanWindow;
@@ -84,17 +86,11 @@ public:
     bool commandLineMode = false;
     bool videoOpen = false;         // the video viewer has a video: the batch timer does nothing
     bool abortSequence = false;     // stops the image-sequence reader
-    int subtitleCount = 0;          // subtitles in the store
+    RunSubtitles subtitles;         // the subtitles of the runs, until the Subtitles window holds the store
     // Runs the reading pass over one file of the batch, from batch.resumePos; it returns when the
     // file is done (batch.currentFile moved on), when the run pauses, or when the file is missing.
     std::function<void(const QString &path)> readFile;
-    // The reading pass's own state follows the input dialog through these: a new DVD (Reset),
-    // an edited start time, and an armed run (its counters and the video standard).
-    std::function<void()> resetTimeContinuation;
-    std::function<void()> startTimeEdited;
-    std::function<void(const StartRequest &request)> startCommitted;
-    // Empties the subtitle store (the Subtitles window may ask first).
-    std::function<void()> clearSubtitles;
+    RunDriver *runDriver() const { return m_runDriver.get(); }
 
 private:
     std::vector<QWidget *> m_windows;
@@ -103,6 +99,7 @@ private:
     ProgressController *m_progressController = nullptr;
     StreamScanWindow *m_streamScan = nullptr;
 
+    std::unique_ptr<RunDriver> m_runDriver;
     std::unique_ptr<core::ui::LanguageApplier> m_language;
     bool m_settingsLoaded = false;
     std::unique_ptr<core::UserPrompt> m_ownPrompt;

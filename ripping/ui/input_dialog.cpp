@@ -7,6 +7,7 @@
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/picture_image.h"
 #include "ripping/ui/progress_controller.h"
+#include "ripping/ui/run_driver.h"
 #include "ripping/ui/stream_scan_window.h"
 #include "ripping/vobsub_index.h"
 #include "ripping/work_palette.h"
@@ -475,9 +476,12 @@ void InputDialog::dropEvent(QDropEvent *event)
 void InputDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    // The proposed start: where the last run's clock stopped, so the next DVD continues its timing.
+    const ClockState &clock = m_app.batch.clock;
+    setLastTimeCode(core::addTimeCodes(clock.timeBase, core::millisecondsToTimeCode(core::ptsToMilliseconds(clock.curScr))));
     actionChanged();
     timeBoxChanged();
-    const bool haveText = m_app.subtitleCount > 0;
+    const bool haveText = m_app.subtitles.count() > 0;
     m_clearText->setEnabled(haveText);
     m_viewText->setEnabled(haveText);
 }
@@ -494,8 +498,17 @@ void InputDialog::resetTimeContinuation()
         const QSignalBlocker block(box);
         box->setValue(0);
     }
-    if (m_app.resetTimeContinuation)
-        m_app.resetTimeContinuation();
+    // A new DVD: the next pack takes its time base from the boxes, and the cell times start again.
+    ClockState &clock = m_app.batch.clock;
+    clock.firstPack = true;
+    clock.runningTime = {};
+    clock.cellBase = {};
+    clock.cellTime = {};
+    clock.cellCount = 1;
+    clock.frameStep = 0;
+    clock.curScr = 0;
+    clock.prevScr = 0;
+    clock.scrDelta = 0;
     if (MainWindow *main = m_app.mainWindow())
         main->setChapterCount(0);
     timeBoxChanged();
@@ -507,8 +520,9 @@ void InputDialog::timeBoxChanged()
     for (core::ui::WordEdit *box : m_time)
         any = any || box->value() != 0;
     m_resetTc->setEnabled(any);
-    if (m_app.startTimeEdited)
-        m_app.startTimeEdited();
+    // Edited times take effect at the next pack read.
+    m_app.batch.clock.firstPack = true;
+    m_app.batch.clock.startTime = lastTimeCode();
 }
 
 core::TimeCode InputDialog::lastTimeCode() const
@@ -526,9 +540,8 @@ void InputDialog::setLastTimeCode(const core::TimeCode &t)
 
 void InputDialog::clearText()
 {
-    if (m_app.clearSubtitles)
-        m_app.clearSubtitles();
-    const bool haveText = m_app.subtitleCount > 0;
+    m_app.subtitles.clear();
+    const bool haveText = m_app.subtitles.count() > 0;
     m_clearText->setEnabled(haveText);
     m_viewText->setEnabled(haveText);
 }
@@ -598,6 +611,10 @@ std::optional<StartRequest> InputDialog::buildStartRequest()
     request.streamNumber = m_language->count() > 0 ? streamNumberOfItem(m_language->currentText()).value_or(0) : 0;
     collectStartFiles(m_rows, request);
     request.standard = core::VideoStandard::fromFrameHeight(m_app.input.frameSize.height());
+    request.frameSize = m_app.input.frameSize;
+    request.startTime = lastTimeCode();
+    request.useMap = m_app.config.options.buildMap;
+    request.useIndexOffsets = m_app.config.options.useFileOffsets;
 
     // A VobSub run reads its unit times from the index: they are read now, and an index that
     // cannot be read abandons the Start before anything is changed.
@@ -612,17 +629,14 @@ std::optional<StartRequest> InputDialog::buildStartRequest()
             m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n")
                                 + m_app.message(core::Msg::NegativeTimings));
         request.idxFileName = m_app.input.idxFileName;
-        for (const VobSubUnit &unit : timing->units) {
-            request.vobSubTimes.push_back(unit.start);
-            request.vobSubFilePos.push_back(unit.filePos);
-        }
+        request.vobSubUnits = timing->units;
     }
     return request;
 }
 
 bool InputDialog::confirmKeepText(StartRequest &request)
 {
-    if (m_app.subtitleCount <= 0)
+    if (m_app.subtitles.count() <= 0)
         return true;
     const QString text = m_app.message(core::Msg::Information) + QStringLiteral("\r\n") + m_app.message(core::Msg::SubtitlesFileNotEmpty) + QLatin1Char('\r')
                        + m_app.message(core::Msg::AddToEndOfFile);
@@ -643,12 +657,12 @@ void InputDialog::commitStart(const StartRequest &request)
     MainWindow *main = m_app.mainWindow();
     if (batch.processing && !batch.paused && main)
         main->togglePause(this); // a pass still running must stop before its list changes
-    if (request.clearSubtitles && m_app.clearSubtitles)
-        m_app.clearSubtitles();
+    if (request.clearSubtitles)
+        m_app.subtitles.clear();
     updatePalette();
     commitStartRequest(request, batch);
-    if (m_app.startCommitted)
-        m_app.startCommitted(request);
+    if (RunDriver *driver = m_app.runDriver())
+        driver->startRun();
     if (ProgressController *controller = m_app.progressController())
         controller->setNoStop(false); // the controller comes after every picture again
     m_app.runClock.start();

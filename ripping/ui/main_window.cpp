@@ -805,6 +805,11 @@ void MainWindow::mouseMoveEvent(QMouseEvent *event)
     QMainWindow::mouseMoveEvent(event);
 }
 
+bool MainWindow::showPictures() const
+{
+    return m_showSubPict->isChecked();
+}
+
 // --- run displays --------------------------------------------------------------------------------
 
 void MainWindow::resetRunDisplays()

@@ -69,6 +69,8 @@ public:
     void renewDragStamp() { m_dragClock.start(); }
 
     PreviewScreen *previewScreen() const { return m_preview; }
+    // "Show Pict.": the save actions show each picture too.
+    bool showPictures() const;
 
 public Q_SLOTS:
     void openVob();

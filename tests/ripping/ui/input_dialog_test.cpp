@@ -95,6 +95,12 @@ protected:
         QString base;
         bool operator==(const Snapshot &) const = default;
     };
+    void setSubtitles(int n)
+    {
+        app.subtitles.clear();
+        for (int i = 0; i < n; ++i)
+            (void)app.subtitles.addPictureSubtitle(QStringLiteral("earlier%1.bmp").arg(i), {}, {}, 0, 0);
+    }
     Snapshot snapshot() const
     {
         const BatchState &b = app.batch;
@@ -164,26 +170,22 @@ TEST_F(FixtureInputTest, AnAbandonedStartChangesNothing)
         {"No at the question, then the save dialog cancelled", ActionMode::SaveRawSubpictures, true, 3,
          {core::Answer::No}, {QString()}},
     };
-    int cleared = 0;
-    app.clearSubtitles = [&] { ++cleared; };
     for (const Row &r : rows) {
-        app.subtitleCount = r.subtitles;
+        setSubtitles(r.subtitles);
         prompt.answers = r.answers;
         files.names = r.names;
         dialog->setAction(r.action);
         dialog->setWithTiming(r.timing);
         EXPECT_FALSE(dialog->start()) << r.name;
         EXPECT_TRUE(snapshot() == before) << r.name;
-        EXPECT_EQ(cleared, 0) << r.name << ": the store is only cleared by a Start that goes through";
+        EXPECT_EQ(app.subtitles.count(), r.subtitles) << r.name << ": the store is only cleared by a Start that goes through";
     }
 }
 
 TEST_F(FixtureInputTest, StartHandsOverTheRun)
 {
-    app.subtitleCount = 2;
+    setSubtitles(2);
     prompt.answers = {core::Answer::No}; // start a new text file
-    int cleared = 0;
-    app.clearSubtitles = [&] { ++cleared; };
     files.names = {QStringLiteral("/tmp/out/pictures")};
     dialog->setAction(ActionMode::SaveRawSubpictures);
     dialog->setWithTiming(true);
@@ -195,7 +197,7 @@ TEST_F(FixtureInputTest, StartHandsOverTheRun)
     EXPECT_EQ(b.actionMode, ActionMode::SaveRawSubpictures);
     EXPECT_TRUE(b.withTiming);
     EXPECT_EQ(b.pictureBaseName, QStringLiteral("/tmp/out/pictures"));
-    EXPECT_EQ(cleared, 1);
+    EXPECT_EQ(app.subtitles.count(), 0);
     EXPECT_FALSE(b.paused) << "Start releases the pause";
     EXPECT_EQ(app.mainWindow()->findChild<QPushButton *>(QStringLiteral("ButtonPause"))->text(),
               QStringLiteral("&Pause  I I"));
