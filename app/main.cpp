@@ -13,7 +13,7 @@ int main(int argc, char **argv)
 
     glyfex::ripping::ui::App app;
     app.createWindows();
-    glyfex::subtitles::ui::RunWiring run(app); // Start, the reading pass, recognition and the matrix commands
+    glyfex::subtitles::ui::RunWiring run(app); // recognition, the Subtitles window and the matrix commands in the run
     app.loadSettings();
     run.applySettings();
     app.mainWindow()->show();

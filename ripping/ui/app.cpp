@@ -15,12 +15,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
-
-#include <utility>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLocale>
 #include <QMenu>
+
+#include <utility>
 
 namespace glyfex::ripping::ui {
 

@@ -12,9 +12,8 @@
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/picture_image.h"
-#include "ripping/ui/progress_controller.h"
+#include "ripping/ui/run_driver.h"
 #include "ripping/vob_pass.h"
-#include "ripping/vobsub_index.h"
 #include "subtitles/ui/subtitles_window.h"
 
 #include <QApplication>
@@ -24,6 +23,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QPushButton>
 
 #include <algorithm>
 
@@ -34,99 +34,17 @@ namespace {
 
 bool showPicturesTicked(ripping::ui::App &app)
 {
-    QWidget *main = app.mainWindow();
-    auto *box = main ? main->findChild<QCheckBox *>(QStringLiteral("CheckBoxShowSubPict")) : nullptr;
-    return box && box->isChecked();
+    return app.mainWindow() && app.mainWindow()->showPictures();
 }
 
 } // namespace
 
-// The reading pass's questions and progress, answered by the main window and the prompt.
-class RunWiring::PassHost : public ripping::VobPassHost {
-public:
-    PassHost(ripping::ui::App &app, ripping::RunState &run) : m_app(app), m_run(run) {}
-
-    void progress(int64_t done, int64_t total) override
-    {
-        if (ripping::ui::MainWindow *main = m_app.mainWindow())
-            main->showReadProgress(done, total);
-    }
-    core::PumpResult pump() override
-    {
-        QCoreApplication::processEvents();
-        // The main window's Pause button changes the batch; the pass leaves at the next unit.
-        if (m_app.batch.paused && !m_run.paused) {
-            m_run.paused = true;
-            m_run.pausedByMainButton = m_app.batch.pausedByMainButton;
-        }
-        return core::PumpResult::Continue;
-    }
-    core::Answer askBadPack(int64_t sectorNumber) override
-    {
-        return m_app.prompt().ask(m_app.message(core::Msg::BadPacketHeaderAtLba) + QLatin1Char(' ') +
-                                  QString::number(sectorNumber) + QLatin1Char('\r') +
-                                  m_app.message(core::Msg::DoYouWantToContinue));
-    }
-    void videoStandardChanged(const core::VideoStandard &, int width, int height) override
-    {
-        m_app.input.frameSize = QSize(width, height);
-        if (ripping::ui::MainWindow *main = m_app.mainWindow())
-            main->applyFrameSize();
-    }
-    void warn(const QString &text) override { m_app.prompt().warn(text); }
-
-private:
-    ripping::ui::App &m_app;
-    ripping::RunState &m_run;
-};
-
-// The preview and the step question of the only-show action.
-class RunWiring::Dispatch : public ripping::DispatchHost {
-public:
-    Dispatch(ripping::ui::App &app) : m_app(app) {}
-
-    void showPicture(const ripping::DecodedPicture &picture, const ripping::ExportedPicture *) override
-    {
-        ripping::ui::MainWindow *main = m_app.mainWindow();
-        if (!main)
-            return;
-        const QImage image = ripping::ui::codePictureImage(picture.codes, picture.colourMap, picture.contrastMap,
-                                                           m_app.input.palette, m_app.preview.innerColor);
-        const ripping::SpuControlSequence &area = picture.first();
-        main->showSubtitlePicture(image, ripping::PictureRect{area.x1, area.y1, area.x2, area.y2}, true);
-    }
-    ripping::StepChoice askStep() override
-    {
-        ripping::ui::ProgressController *controller = m_app.progressController();
-        if (!controller || controller->noStop())
-            return ripping::StepChoice::Next;
-        switch (controller->ask()) {
-        case ripping::ui::ProgressController::SaveBitmap:
-            return ripping::StepChoice::SaveBitmap;
-        case ripping::ui::ProgressController::SaveRaw:
-            return ripping::StepChoice::SaveRawSubpicture;
-        case ripping::ui::ProgressController::NoStop:
-            controller->setNoStop(true);
-            return ripping::StepChoice::Next;
-        case ripping::ui::ProgressController::Paused:
-            if (!m_app.batch.paused && m_app.mainWindow())
-                m_app.mainWindow()->togglePause(nullptr);
-            return ripping::StepChoice::Next;
-        default:
-            return ripping::StepChoice::Next;
-        }
-    }
-    void warn(const QString &text) override { m_app.prompt().warn(text); }
-
-private:
-    ripping::ui::App &m_app;
-};
-
-// The store as dispatch sees it, with the Subtitles window following every change.
+// The store as dispatch sees it, with the Subtitles window following every change. The run's own
+// list of the main window and input dialog (which count and clear the text) follows it too.
 class RunWiring::Subtitles : public ripping::SubtitleSink {
 public:
-    Subtitles(SubtitlesWindow &window, SkippedItemAsker &asker)
-        : m_window(window), m_sink(window.store(), asker)
+    Subtitles(SubtitlesWindow &window, SkippedItemAsker &asker, ripping::ui::RunSubtitles &mirror)
+        : m_window(window), m_sink(window.store(), asker), m_mirror(mirror)
     {
     }
     int count() const override { return m_sink.count(); }
@@ -139,6 +57,7 @@ public:
         // The open subtitle was listed without its stop: list it again with it.
         m_window.removeLastSubtitleLines();
         m_sink.setLastStop(stop);
+        m_mirror.setLastStop(stop);
         m_window.renderSubtitle(m_window.store().count());
     }
     core::Result<void> addPictureSubtitle(const QString &line, const ripping::SpuTimes &times,
@@ -147,32 +66,44 @@ public:
     {
         const int before = m_window.store().count();
         auto added = m_sink.addPictureSubtitle(line, times, rect, colourWord, contrastWord);
-        if (m_window.store().count() > before)
+        if (m_window.store().count() > before) {
+            (void)m_mirror.addPictureSubtitle(line, times, rect, colourWord, contrastWord);
             m_window.renderSubtitle(m_window.store().count());
-        else
+        } else {
             m_window.rebuildSubtitleText();
+        }
         return added;
     }
 
 private:
     SubtitlesWindow &m_window;
     recognition::StoreSubtitleSink m_sink;
+    ripping::ui::RunSubtitles &m_mirror;
 };
 
 // Recognition of each picture, then the Subtitles window and the counters follow the store.
 class RunWiring::Recognition : public ripping::PictureSink {
 public:
-    Recognition(recognition::RecognitionDriver &driver, SubtitlesWindow &window) : m_driver(driver), m_window(window) {}
+    Recognition(recognition::RecognitionDriver &driver, SubtitlesWindow &window, ripping::ui::RunSubtitles &mirror)
+        : m_driver(driver), m_window(window), m_mirror(mirror)
+    {
+    }
 
     core::Result<void> recognise(const ripping::DecodedPicture &picture, const ripping::SpuTimes &times,
                                  const ripping::ScreenRect &area) override
     {
         auto done = m_driver.recognise(picture, times, area);
         switch (m_driver.lastOutcome().end) {
-        case recognition::PictureOutcome::End::Added:
+        case recognition::PictureOutcome::End::Added: {
+            const Subtitle &last = m_window.store().last();
+            (void)m_mirror.addPictureSubtitle(last.lines.value(0), ripping::SpuTimes{last.start, last.stop},
+                                              ripping::ScreenRect{last.left, last.top, last.right, last.bottom},
+                                              last.colorWord, last.contrastWord);
             m_window.subtitleAdded(AddReport{AddReport::Outcome::Added, m_window.store().count(), {}});
             break;
+        }
         case recognition::PictureOutcome::End::Merged:
+            m_mirror.setLastStop(m_window.store().last().stop);
             m_window.subtitleAdded(AddReport{AddReport::Outcome::Merged, m_window.store().count(), {}});
             break;
         default:
@@ -184,6 +115,7 @@ public:
 private:
     recognition::RecognitionDriver &m_driver;
     SubtitlesWindow &m_window;
+    ripping::ui::RunSubtitles &m_mirror;
 };
 
 // Forwards the glyph question to whoever answers it now; without anyone the run pauses.
@@ -212,7 +144,7 @@ RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
 {
     m_subtitles = qobject_cast<SubtitlesWindow *>(app.subtitlesWindow());
     Q_ASSERT(m_subtitles);
-    m_runControl = std::make_unique<recognition::MainRunControl>(&m_run, m_assist, m_matrix, app.prompt());
+    m_runControl = std::make_unique<recognition::MainRunControl>(&m_app.batch, m_assist, m_matrix, app.prompt());
     m_matrixCommands = std::make_unique<recognition::ui::MatrixCommands>(
         app, m_matrix, [this] { return m_subtitles->codePage(); });
     m_matrixCommands->attach();
@@ -224,21 +156,19 @@ RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
     });
     m_runControl->setAdoptedHandler([this] { m_matrixCommands->showMatrixName(); });
 
-    m_passHost = std::make_unique<PassHost>(app, m_run);
-    m_dispatchHost = std::make_unique<Dispatch>(app);
     m_skipped = std::make_unique<SkippedItems>();
-    m_subtitleSink = std::make_unique<Subtitles>(*m_subtitles, *m_skipped);
+    m_subtitleSink = std::make_unique<Subtitles>(*m_subtitles, *m_skipped, app.subtitles);
     m_forwardingAsker = std::make_unique<Asker>(*this);
     recognition::DriverEnvironment env{m_matrix, m_subtitles->store(), *m_skipped, *m_forwardingAsker,
                                        m_assist, app.prompt()};
-    env.run = &m_run;
+    env.run = &m_app.batch;
     env.messages = &app.messages;
     env.showPicture = [this](const recognition::GlyphQuestion &shown) {
         if (showPicturesTicked(m_app))
             showCodePicture(shown.shown, shown.palette);
     };
     m_driver = std::make_unique<recognition::RecognitionDriver>(env, recognition::DriverOptions{});
-    m_recognition = std::make_unique<Recognition>(*m_driver, *m_subtitles);
+    m_recognition = std::make_unique<Recognition>(*m_driver, *m_subtitles, app.subtitles);
 
     recognition::ui::NewCharacterSetup setup;
     setup.matrixFolder = app.paths.chMatrixDir();
@@ -261,19 +191,9 @@ RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
         return box ? box->currentText() : QString();
     });
 
-    app.startCommitted = [this](const ripping::StartRequest &request) { startCommitted(request); };
+    // The gui's pass runs with its hosts; units go to recognition and the Subtitles window here.
     app.readFile = [this](const QString &path) { readFile(path); };
-    app.clearSubtitles = [this] { m_subtitles->clearSubtitles(); };
-    app.resetTimeContinuation = [this] {
-        m_run.clock = ripping::ClockState{};
-        if (m_app.inputDialog())
-            m_run.clock.startTime = m_app.inputDialog()->lastTimeCode();
-    };
-    app.startTimeEdited = [this] {
-        if (m_app.inputDialog())
-            m_run.clock.startTime = m_app.inputDialog()->lastTimeCode();
-        m_run.clock.firstPack = true;
-    };
+    m_subtitles->setClearedHandler([this] { m_app.subtitles.clear(); });
     if (QWidget *main = app.mainWindow())
         main->installEventFilter(this);
 }
@@ -283,11 +203,9 @@ RunWiring::~RunWiring()
     // The dialog belongs to the application now; it must not answer for this run any more.
     if (m_newCharacter)
         m_newCharacter->hide();
-    m_app.startCommitted = nullptr;
-    m_app.readFile = nullptr;
-    m_app.clearSubtitles = nullptr;
-    m_app.resetTimeContinuation = nullptr;
-    m_app.startTimeEdited = nullptr;
+    m_subtitles->setClearedHandler(nullptr);
+    if (ripping::ui::RunDriver *driver = m_app.runDriver())
+        m_app.readFile = [driver](const QString &path) { driver->readFile(path); };
 }
 
 recognition::ui::NewCharacterDialog *RunWiring::newCharacterDialog() const
@@ -307,52 +225,16 @@ recognition::DriverOptions &RunWiring::driverOptions()
     return m_driver->options();
 }
 
-void RunWiring::startCommitted(const ripping::StartRequest &request)
+void RunWiring::startRun()
 {
-    // The batch was armed by the input dialog: the pass state follows it; clock and cell times carry over.
+    // A new run: the decoded-picture state (the previous unit's colours) starts afresh, and the
+    // settings of the run are taken as they are now.
     const ripping::BatchState &batch = m_app.batch;
-    m_run.vobList = batch.vobList;
-    m_run.vobSizes = batch.vobSizes;
-    m_run.totalBytes = batch.totalBytes;
-    m_run.streamId = batch.streamId;
-    m_run.avoidTimeRestart = batch.avoidTimeRestart;
-    m_run.idxFileName = request.idxFileName;
-    m_run.vobSubUnits.clear();
-    for (size_t i = 0; i < request.vobSubTimes.size() && i < request.vobSubFilePos.size(); ++i) {
-        const core::TimeCode &t = request.vobSubTimes[i];
-        const int64_t ms = ((int64_t(t.hour) * 60 + t.minute) * 60 + t.second) * 1000 + t.fraction;
-        m_run.vobSubUnits.push_back(ripping::VobSubUnit{t, ms, request.vobSubFilePos[i]});
-    }
-    const core::GlobalOptions &options = m_app.config.options;
-    m_run.useMap = options.buildMap;
-    m_run.useIndexOffsets = options.useFileOffsets && m_run.vobSubMode();
-    m_run.currentFile = batch.currentFile;
-    m_run.resumePos = batch.resumePos;
-    m_run.spuSectorPos = 0;
-    m_run.spuCount = 0;
-    m_run.spuCountTotal = 0;
-    m_run.lastProgressPos = 0;
-    m_run.ignoreBadPackets = batch.ignoreBadPackets;
-    m_run.paused = false;
-    m_run.stopped = false;
-    m_run.vobSubTimesWarned = false;
-    m_run.skippedCount = 0;
-    m_run.picturesSaved = 0;
-    m_run.map = ripping::SubtitleMap{};
-    m_run.mapUse = ripping::MapUse::Undecided;
-    m_run.clock.frameStep = 0;
-    if (m_app.input.frameSize.isValid()) {
-        m_run.frameWidth = m_app.input.frameSize.width();
-        m_run.frameHeight = m_app.input.frameSize.height();
-    }
-
     m_dispatchOptions.action = batch.actionMode == ripping::ActionMode::SaveBitmaps     ? ripping::SpuAction::SaveBitmaps
                                : batch.actionMode == ripping::ActionMode::SaveRawSubpictures ? ripping::SpuAction::SaveRawSubpictures
                                : batch.actionMode == ripping::ActionMode::OnlyShow   ? ripping::SpuAction::OnlyShow
                                                                                       : ripping::SpuAction::Recognise;
-    m_dispatchOptions.withTiming = batch.withTiming;
-    m_dispatchOptions.minDurationMs = std::clamp(options.minSubDuration, 0, core::GlobalOptions::MinSubDurationMax);
-    m_dispatchOptions.forcedOnly = options.forcedSubsOnly;
+    const core::GlobalOptions &options = m_app.config.options;
     m_maxDurationMs = std::clamp(options.maxTmpDuration, int(core::GlobalOptions::MaxTmpLowest),
                                  int(core::GlobalOptions::MaxTmpHighest));
     // The recognition tuning of Advanced OCR Setup, as the configuration holds it.
@@ -371,55 +253,60 @@ void RunWiring::startCommitted(const ripping::StartRequest &request)
     tuning.maxCharDiffTop = uint8_t(std::clamp(ocr.maxCharDiffTop, 0, 255));
     m_driver->options().rightToLeft = options.rightToLeft;
     m_driver->options().match.charset = m_subtitles->textCharset();
-    m_dispatchOptions.showPictures = showPicturesTicked(m_app);
-    m_dispatchOptions.pictureBase = batch.pictureBaseName;
-    m_dispatchOptions.outputFormat = int(m_subtitles->outputFormat());
-    m_dispatchOptions.dvdPalette = m_app.input.palette;
     m_driver->options().dvdPalette = m_app.input.palette;
-    if (!m_run.vobList.isEmpty())
-        m_subtitles->setSourceFileName(m_run.vobList.constFirst());
+    if (!batch.vobList.isEmpty())
+        m_subtitles->setSourceFileName(batch.vobList.constFirst());
+    m_dispatcher.reset();
 }
 
 void RunWiring::readFile(const QString &)
 {
     ripping::BatchState &batch = m_app.batch;
-    m_run.currentFile = batch.currentFile;
-    m_run.resumePos = batch.resumePos;
-    m_run.paused = false;
-    m_run.pausedByMainButton = false;
+    ripping::ui::RunDriver *hosts = m_app.runDriver();
+    if (!hosts)
+        return;
+    // Start resets the counters and positions; the first pass of a run sees them so.
+    if (!m_dispatcher || (batch.currentFile == 0 && batch.resumePos == 0 && batch.spuCountTotal == 0))
+        startRun();
+    // The input dialog's Clear and a Start on a new text empty the text it counts.
+    if (m_app.subtitles.count() == 0 && !m_subtitles->store().isEmpty())
+        m_subtitles->clearWithoutQuestion();
+    const core::GlobalOptions &options = m_app.config.options;
+    m_dispatchOptions.withTiming = batch.withTiming;
+    m_dispatchOptions.forcedOnly = options.forcedSubsOnly;
+    m_dispatchOptions.minDurationMs = std::clamp(options.minSubDuration, 0, core::GlobalOptions::MinSubDurationMax);
     m_dispatchOptions.showPictures = showPicturesTicked(m_app);
+    m_dispatchOptions.pictureBase = batch.pictureBaseName;
+    m_dispatchOptions.outputFormat = int(m_subtitles->outputFormat());
+    m_dispatchOptions.dvdPalette = m_app.input.palette;
+    if (!m_dispatcher)
+        m_dispatcher = std::make_unique<ripping::SpuDispatcher>(m_dispatchOptions, batch, *m_subtitleSink,
+                                                                *m_recognition, m_exporter, *hosts);
 
-    ripping::SpuDispatcher dispatcher(m_dispatchOptions, m_run, *m_subtitleSink, *m_recognition, m_exporter,
-                                      *m_dispatchHost);
-    ripping::VobPass pass(m_run, *m_passHost, dispatcher);
+    ripping::VobPass pass(batch, *hosts, *m_dispatcher);
     const ripping::PassOutcome outcome = pass.readCurrentFile();
+    m_subtitles->showSkippedCount(batch.skippedCount);
+    if (outcome.error)
+        m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + outcome.error->message());
 
-    batch.currentFile = m_run.currentFile;
-    batch.resumePos = m_run.resumePos;
-    batch.skippedCount = m_run.skippedCount;
-    m_subtitles->showSkippedCount(m_run.skippedCount);
-    batch.ignoreBadPackets = m_run.ignoreBadPackets;
-    if (ripping::ui::MainWindow *main = m_app.mainWindow())
-        main->setSubpictureCounts(int(m_run.spuCount), int(m_run.spuCountTotal));
-
-    if (outcome.end == ripping::PassEnd::Failed) {
-        // The run cannot go on: say why and leave it finished.
-        if (outcome.error)
-            m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + outcome.error->message());
-        batch.currentFile = int(batch.vobList.size());
-    }
-    if (outcome.end == ripping::PassEnd::Paused && !batch.paused) {
-        // A question paused the run (Pause in the New Character(s) dialog): the button shows it.
-        if (ripping::ui::MainWindow *main = m_app.mainWindow())
-            main->togglePause(nullptr);
-    }
-    if (m_runControl->takeAutomaticResume() && batch.paused) {
+    ripping::ui::MainWindow *main = m_app.mainWindow();
+    if (m_runControl->takeAutomaticResume() && batch.paused && main) {
         // A colour change or a fill-matrix request paused only to read the picture again.
-        if (ripping::ui::MainWindow *main = m_app.mainWindow())
-            main->togglePause(nullptr);
+        main->togglePause(nullptr);
+    } else if (outcome.end == ripping::PassEnd::Paused && main) {
+        // A question paused the run (Pause in the New Character(s) dialog): the button says so.
+        if (auto *button = main->findChild<QPushButton *>(QStringLiteral("ButtonPause")))
+            button->setText(m_app.message(core::Msg::Continue));
     }
-    if (outcome.runFinished)
+    if (outcome.runFinished) {
         closeLastSubtitle();
+        std::vector<ripping::TimeRange> ranges;
+        for (const Subtitle &s : m_subtitles->store().subs)
+            ranges.push_back({s.start, s.stop});
+        if (const int overlapping = ripping::countOverlappingTimes(ranges); overlapping > 0 && !m_app.commandLineMode)
+            m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n") +
+                                m_app.message(core::Msg::TimeCodesOverlapping) + QStringLiteral(" %1x").arg(overlapping));
+    }
 }
 
 void RunWiring::closeLastSubtitle()

@@ -1,4 +1,4 @@
-// Joins a run through the program's windows: the input dialog's Start, the reading pass, dispatch, recognition, the Subtitles window and the matrix.
+// Joins a run through the program's windows: the reading pass with the main window's hosts, recognition, the Subtitles window and the matrix.
 #pragma once
 
 #include "recognition/char_matrix.h"
@@ -6,7 +6,6 @@
 #include "recognition/run_control.h"
 #include "ripping/run_state.h"
 #include "ripping/spu_dispatch.h"
-#include "ripping/start_request.h"
 
 #include <QObject>
 #include <QPointer>
@@ -36,7 +35,6 @@ public:
     explicit RunWiring(ripping::ui::App &app);
     ~RunWiring() override;
 
-    ripping::RunState &run() { return m_run; }
     recognition::CharMatrix &matrix() { return m_matrix; }
     recognition::MainRunControl &runControl() { return *m_runControl; }
     recognition::ui::MatrixCommands &matrixCommands() { return *m_matrixCommands; }
@@ -62,21 +60,18 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    class PassHost;
-    class Dispatch;
     class Subtitles;
     class Recognition;
     class Asker;
     class SkippedItems;
 
-    void startCommitted(const ripping::StartRequest &request);
+    void startRun();
     void readFile(const QString &path);
     void closeLastSubtitle();
     void showCodePicture(const ripping::CodeImage &codes, const std::array<uint32_t, 256> &palette);
 
     ripping::ui::App &m_app;
     SubtitlesWindow *m_subtitles = nullptr;
-    ripping::RunState m_run;
     recognition::CharMatrix m_matrix;
     recognition::OcrAssistState m_assist;
     ripping::DispatchOptions m_dispatchOptions;
@@ -86,13 +81,12 @@ private:
 
     std::unique_ptr<recognition::MainRunControl> m_runControl;
     std::unique_ptr<recognition::ui::MatrixCommands> m_matrixCommands;
-    std::unique_ptr<PassHost> m_passHost;
-    std::unique_ptr<Dispatch> m_dispatchHost;
     std::unique_ptr<Subtitles> m_subtitleSink;
     std::unique_ptr<SkippedItems> m_skipped;
     std::unique_ptr<Asker> m_forwardingAsker;
     std::unique_ptr<recognition::RecognitionDriver> m_driver;
     std::unique_ptr<Recognition> m_recognition;
+    std::unique_ptr<ripping::SpuDispatcher> m_dispatcher; // one per run: it keeps the previous unit's colours
     ripping::PlainExport m_exporter;
 };
 

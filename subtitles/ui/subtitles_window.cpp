@@ -423,7 +423,6 @@ void SubtitlesWindow::showSkippedCount(int count)
 
 void SubtitlesWindow::updateCount()
 {
-    m_app.subtitleCount = m_store.count();
     m_count->setText(QString::number(m_store.count()));
 }
 
@@ -447,6 +446,12 @@ bool SubtitlesWindow::clearSubtitles()
         if (m_app.prompt().confirm(question) != core::Answer::Yes)
             return false;
     }
+    clearWithoutQuestion();
+    return true;
+}
+
+void SubtitlesWindow::clearWithoutQuestion()
+{
     setMenusEnabled(true);
     m_renderer.markSaved();
     m_loadedFromFile = false;
@@ -456,7 +461,8 @@ bool SubtitlesWindow::clearSubtitles()
     m_app.batch.skippedCount = 0;
     m_skip->hide();
     hideConversionPanel();
-    return true;
+    if (m_cleared)
+        m_cleared();
 }
 
 void SubtitlesWindow::showModalForm(const char *formName)

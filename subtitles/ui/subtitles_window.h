@@ -85,6 +85,10 @@ public:
 
     // Clear: asks first when the text is not saved; false when the user kept it.
     bool clearSubtitles();
+    // Clear when the user has chosen so elsewhere (a Start on a new text).
+    void clearWithoutQuestion();
+    // Told after every clear (the run's count of subtitles follows the store).
+    void setClearedHandler(std::function<void()> handler) { m_cleared = std::move(handler); }
     // Save As with the question between Unicode and a code page.
     void saveAs();
     // The code-page panel's Save: writes ANSI in the chosen page.
@@ -188,6 +192,7 @@ private:
     bool m_fillingCharsets = false;
     Loader m_loader;
     std::function<QString()> m_languageText;
+    std::function<void()> m_cleared;
     FontAsker m_fontAsker;
 
     QMenu *m_fileMenu = nullptr;

@@ -228,6 +228,7 @@ TEST_F(RoadTest, TeachTheDiscSaveTheTextAndReadItAgainWithoutQuestions)
     EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("LabelNbSubTitle"))->text(),
               QString::number(expected.size()));
     EXPECT_EQ(window.list()->count(), window.renderer().lines().size());
+    EXPECT_EQ(app.subtitles.count(), window.store().count()) << "the input dialog counts the same text";
     EXPECT_FALSE(app.mainWindow()->previewScreen()->picture().isNull()) << "the preview shows the pictures";
 
     // Save As .gxt: the text is Latin-1, so the code-page panel opens; UTF-8 is what FFmpeg reads.
@@ -252,8 +253,11 @@ TEST_F(RoadTest, TeachTheDiscSaveTheTextAndReadItAgainWithoutQuestions)
     files.names = {scratch.filePath(QStringLiteral("sans.gxc"))};
     ASSERT_TRUE(wiring->matrixCommands().save());
     const int questions = typist->asked;
+    prompt.shown.clear();
     prompt.answers = {core::Answer::No}; // the text is not empty: start a new one
     runTheDisc();
+    ASSERT_FALSE(prompt.shown.isEmpty());
+    EXPECT_TRUE(prompt.shown[0].contains(QStringLiteral("isn't empty"))) << prompt.shown[0].toStdString();
     EXPECT_EQ(typist->asked, questions) << "no question on the second run";
     ASSERT_EQ(window.store().count(), int(expected.size()));
     for (int i = 1; i <= window.store().count(); ++i)

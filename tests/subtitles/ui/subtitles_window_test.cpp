@@ -125,7 +125,6 @@ TEST_F(SubtitlesWindowTest, AddedSubtitlesAreListedAndCounted)
     window->subtitleAdded(*report);
 
     EXPECT_EQ(child<QLabel>("LabelNbSubTitle")->text(), QStringLiteral("1"));
-    EXPECT_EQ(app.subtitleCount, 1);
     QStringList listed;
     for (int i = 0; i < window->list()->count(); ++i)
         listed << window->list()->item(i)->text();
@@ -230,7 +229,6 @@ TEST_F(SubtitlesWindowTest, ClearAsksWhileTheTextIsNotSaved)
     prompt.answers = {Answer::Yes};
     EXPECT_TRUE(window->clearSubtitles());
     EXPECT_EQ(window->store().count(), 0);
-    EXPECT_EQ(app.subtitleCount, 0);
     EXPECT_EQ(child<QLabel>("LabelNbSubTitle")->text(), QStringLiteral("0"));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Subtitles | NewFile.gxt"));
     EXPECT_FALSE(window->isModified());
