@@ -487,9 +487,7 @@ void SubtitlesWindow::chooseListFont()
         return;
     const int item = m_fontBox->findText(font->family());
     if (item >= 0) {
-        const bool filling = std::exchange(m_fillingCharsets, true);
-        m_fontBox->setCurrentIndex(item);
-        m_fillingCharsets = filling;
+        setIndexQuietly(m_fontBox, item);
     }
     fontChanged();
     applyListFont(*font);
@@ -588,22 +586,28 @@ bool SubtitlesWindow::conversionPanelShown() const
     return !m_conversion->isHidden();
 }
 
+void SubtitlesWindow::setIndexQuietly(QComboBox *box, int index)
+{
+    // The handlers run in their fixed order (font, charset, code page) from the code that calls this.
+    const bool filling = std::exchange(m_fillingCharsets, true);
+    box->setCurrentIndex(index);
+    m_fillingCharsets = filling;
+}
+
 void SubtitlesWindow::chooseFontName(const QString &family)
 {
     const int item = m_fontBox->findText(family);
-    if (item >= 0 && item != m_fontBox->currentIndex())
-        m_fontBox->setCurrentIndex(item); // runs fontChanged
-    else
-        fontChanged();
+    if (item >= 0)
+        setIndexQuietly(m_fontBox, item);
+    fontChanged();
 }
 
 void SubtitlesWindow::chooseCharsetName(const QString &name)
 {
     const int item = m_charsetBox->findText(name);
-    if (item >= 0 && item != m_charsetBox->currentIndex())
-        m_charsetBox->setCurrentIndex(item); // runs charsetChanged
-    else
-        charsetChanged();
+    if (item >= 0)
+        setIndexQuietly(m_charsetBox, item);
+    charsetChanged();
 }
 
 void SubtitlesWindow::fontChanged()
@@ -611,9 +615,7 @@ void SubtitlesWindow::fontChanged()
     if (m_fontBox->currentText().isEmpty()) {
         const int own = m_fontBox->findText(m_fontBox->font().family());
         if (own >= 0) {
-            const bool filling = std::exchange(m_fillingCharsets, true);
-            m_fontBox->setCurrentIndex(own);
-            m_fillingCharsets = filling;
+            setIndexQuietly(m_fontBox, own);
         }
     }
     const QString family = m_fontBox->currentText();
@@ -641,9 +643,7 @@ void SubtitlesWindow::charsetChanged()
     m_textCharset = choice.textCharset;
     m_codePage = choice.codePage;
     if (choice.codePageItem >= 0) {
-        const bool filling = std::exchange(m_fillingCharsets, true);
-        m_codePageBox->setCurrentIndex(choice.codePageItem);
-        m_fillingCharsets = filling;
+        setIndexQuietly(m_codePageBox, choice.codePageItem);
     }
     codePageChanged();
 }

@@ -158,6 +158,7 @@ private:
     void updateCount();
     void updateUnicodeLabel();
     void setMenusEnabled(bool on);
+    void setIndexQuietly(QComboBox *box, int index);
     void fontChanged();
     void charsetChanged();
     void codePageChanged();
