@@ -193,7 +193,15 @@ RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
 
     // The gui's pass runs with its hosts; units go to recognition and the Subtitles window here.
     app.readFile = [this](const QString &path) { readFile(path); };
-    m_subtitles->setClearedHandler([this] { m_app.subtitles.clear(); });
+    m_subtitles->setClearedHandler([this] {
+        m_app.subtitles.clear();
+        m_mirrorFilled = false;
+    });
+    // The input dialog's Clear empties its count of the text; the Subtitles window asks and clears.
+    if (QWidget *input = app.inputDialog()) {
+        if (auto *clear = input->findChild<QPushButton *>(QStringLiteral("ButtonClearText")))
+            connect(clear, &QPushButton::clicked, this, &RunWiring::textClearedElsewhere);
+    }
     if (QWidget *main = app.mainWindow())
         main->installEventFilter(this);
 }
@@ -269,8 +277,8 @@ void RunWiring::readFile(const QString &)
     if (!m_dispatcher || (batch.currentFile == 0 && batch.resumePos == 0 && batch.spuCountTotal == 0))
         startRun();
     // The input dialog's Clear and a Start on a new text empty the text it counts.
-    if (m_app.subtitles.count() == 0 && !m_subtitles->store().isEmpty())
-        m_subtitles->clearWithoutQuestion();
+    // Start on a new text empties the run's count of it: the Subtitles window follows.
+    textClearedElsewhere();
     const core::GlobalOptions &options = m_app.config.options;
     m_dispatchOptions.withTiming = batch.withTiming;
     m_dispatchOptions.forcedOnly = options.forcedSubsOnly;
@@ -289,6 +297,8 @@ void RunWiring::readFile(const QString &)
     if (outcome.error)
         m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + outcome.error->message());
 
+    m_mirrorFilled = m_app.subtitles.count() > 0;
+
     ripping::ui::MainWindow *main = m_app.mainWindow();
     if (m_runControl->takeAutomaticResume() && batch.paused && main) {
         // A colour change or a fill-matrix request paused only to read the picture again.
@@ -306,6 +316,26 @@ void RunWiring::readFile(const QString &)
         if (const int overlapping = ripping::countOverlappingTimes(ranges); overlapping > 0 && !m_app.commandLineMode)
             m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n") +
                                 m_app.message(core::Msg::TimeCodesOverlapping) + QStringLiteral(" %1x").arg(overlapping));
+    }
+}
+
+void RunWiring::textClearedElsewhere()
+{
+    if (m_app.subtitles.count() > 0 || m_subtitles->store().isEmpty() || !m_mirrorFilled)
+        return;
+    if (m_subtitles->clearSubtitles())
+        return;
+    // The user kept the text: the count comes back, and with it the input dialog's text buttons.
+    for (const Subtitle &s : m_subtitles->store().subs)
+        (void)m_app.subtitles.addPictureSubtitle(s.lines.value(0), ripping::SpuTimes{s.start, s.stop},
+                                                 ripping::ScreenRect{s.left, s.top, s.right, s.bottom}, s.colorWord,
+                                                 s.contrastWord);
+    m_mirrorFilled = true;
+    if (QWidget *input = m_app.inputDialog()) {
+        for (const char *name : {"ButtonClearText", "Button1"}) {
+            if (auto *button = input->findChild<QPushButton *>(QString::fromLatin1(name)))
+                button->setEnabled(true);
+        }
     }
 }
 

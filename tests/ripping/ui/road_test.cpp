@@ -277,6 +277,38 @@ TEST_F(RoadTest, TheShippedSampleMatrixReadsTheSampleWithoutQuestions)
         EXPECT_EQ(window.store().at(i).lines, expected[size_t(i - 1)].lines) << "subtitle " << i;
 }
 
+TEST_F(RoadTest, TheInputDialogsClearGoesThroughTheSubtitlesWindowsQuestion)
+{
+    runTheDisc();
+    subtitles::ui::SubtitlesWindow &window = wiring->subtitlesWindow();
+    ASSERT_TRUE(window.isModified());
+    auto *clear = app.inputDialog()->findChild<QPushButton *>(QStringLiteral("ButtonClearText"));
+    ASSERT_NE(clear, nullptr);
+    clear->setEnabled(true);
+
+    // No at "Text NOT saved!": the text stays, and the input dialog counts it again.
+    prompt.shown.clear();
+    prompt.answers = {core::Answer::No};
+    QTest::mouseClick(clear, Qt::LeftButton);
+    ASSERT_EQ(prompt.shown.size(), 1);
+    EXPECT_TRUE(prompt.shown[0].contains(QStringLiteral("Do you really want to clear all text?")));
+    EXPECT_EQ(window.store().count(), int(expected.size()));
+    EXPECT_EQ(app.subtitles.count(), window.store().count());
+    EXPECT_TRUE(clear->isEnabled());
+
+    // A Start on a new text asks the same; keeping the text adds the new run after it.
+    prompt.shown.clear();
+    prompt.answers = {core::Answer::No, core::Answer::No};
+    runTheDisc();
+    EXPECT_EQ(prompt.shown.size(), 2) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(window.store().count(), 2 * int(expected.size()));
+
+    prompt.answers = {core::Answer::Yes};
+    QTest::mouseClick(clear, Qt::LeftButton);
+    EXPECT_EQ(window.store().count(), 0);
+    EXPECT_EQ(app.subtitles.count(), 0);
+}
+
 TEST_F(RoadTest, ClosingAsksForTheChangedMatrixAndTheUnsavedText)
 {
     runTheDisc();
