@@ -129,9 +129,10 @@ void SubtitlesWindow::buildMenus()
     m_fileMenu->setObjectName(QStringLiteral("File1"));
     m_saveAsAction = m_fileMenu->addAction(QStringLiteral("&Save As"), this, &SubtitlesWindow::saveAs);
     m_saveAsAction->setObjectName(QStringLiteral("Saveas1"));
-    QAction *open = m_fileMenu->addAction(QStringLiteral("&Open"), this, &SubtitlesWindow::openFile);
-    open->setObjectName(QStringLiteral("OpenGlyfexFormat1"));
-    open->setToolTip(QStringLiteral("Opens Glyfex/MicroDVD file"));
+    m_openAction = m_fileMenu->addAction(QStringLiteral("&Open"), this, &SubtitlesWindow::openFile);
+    m_openAction->setObjectName(QStringLiteral("OpenGlyfexFormat1"));
+    m_openAction->setToolTip(QStringLiteral("Opens Glyfex/MicroDVD file"));
+    m_openAction->setEnabled(false); // until subtitle files can be read
     QAction *clear = m_fileMenu->addAction(QStringLiteral("&Clear"), this, [this] { clearSubtitles(); });
     clear->setObjectName(QStringLiteral("Clear1"));
 
@@ -493,8 +494,16 @@ void SubtitlesWindow::chooseListFont()
     applyListFont(*font);
 }
 
+void SubtitlesWindow::setLoader(Loader loader)
+{
+    m_loader = std::move(loader);
+    m_openAction->setEnabled(bool(m_loader));
+}
+
 void SubtitlesWindow::openFile()
 {
+    if (!m_loader)
+        return;
     m_filterIndex = std::clamp(m_filterIndex, 1, 13);
     setMenusEnabled(true);
     if (isModified()) {
@@ -512,8 +521,7 @@ void SubtitlesWindow::openFile()
         return;
     m_openName = path;
     m_openFolder = QFileInfo(path).absolutePath();
-    if (m_loader)
-        m_loader(path, true);
+    m_loader(path, true);
 }
 
 void SubtitlesWindow::setMenusEnabled(bool on)
@@ -795,6 +803,8 @@ void SubtitlesWindow::resizeEvent(QResizeEvent *event)
 
 void SubtitlesWindow::dragEnterEvent(QDragEnterEvent *event)
 {
+    if (!m_loader)
+        return; // nothing could read the file
     for (const QUrl &url : event->mimeData()->urls()) {
         if (url.isLocalFile()) {
             event->acceptProposedAction();

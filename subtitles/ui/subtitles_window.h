@@ -112,10 +112,10 @@ public:
     // any box: copies that box's text into the others and into this window's.
     void frameRateChanged(QComboBox *sender);
 
-    // The Open command. Reading subtitle files is another piece's work: until a loader is given,
-    // the command asks its questions, takes a file name and hands it to nobody.
+    // The Open command: asks about unsaved text, takes a file name and hands it to the loader.
+    // Without a loader the Open command is disabled and dropped files are refused.
     using Loader = std::function<void(const QString &path, bool firstLoad)>;
-    void setLoader(Loader loader) { m_loader = std::move(loader); }
+    void setLoader(Loader loader);
     void openFile();
     QString openDialogFileName() const { return m_openName; }
     // Where the open and save dialogs start (kept in the configuration).
@@ -200,6 +200,7 @@ private:
     QMenu *m_correctionsMenu = nullptr;
     QMenu *m_formatMenu = nullptr;
     QAction *m_saveAsAction = nullptr;
+    QAction *m_openAction = nullptr;
 
     QFrame *m_conversion = nullptr;
     QLabel *m_labelFont = nullptr;

@@ -404,16 +404,20 @@ TEST_F(SubtitlesWindowTest, LoadModePreviewsTheRawLinesInTheChosenPage)
     EXPECT_EQ(window->list()->item(0)->text(), QStringLiteral("1"));
     EXPECT_EQ(window->list()->item(2)->text(), QStringLiteral("Привет"));
 
+    QString reread;
+    bool first = false;
+    window->setLoader([&](const QString &file, bool firstLoad) {
+        reread = file;
+        first = firstLoad;
+    });
     files.names = {path("film.gxt")};
     prompt.answers = {Answer::Yes};
     window->openFile(); // names the file the panel reads again
-    QString reread;
-    window->setLoader([&](const QString &file, bool firstLoad) {
-        reread = file;
-        EXPECT_FALSE(firstLoad);
-    });
+    EXPECT_TRUE(first);
+    reread.clear();
     QTest::mouseClick(child<QPushButton>("bbDone"), Qt::LeftButton);
     EXPECT_EQ(reread, path("film.gxt"));
+    EXPECT_FALSE(first) << "Done reads the same file again";
     EXPECT_FALSE(window->conversionPanelShown());
 }
 
@@ -429,6 +433,10 @@ TEST_F(SubtitlesWindowTest, DroppedFileOpensTheOpenDialogOnIt)
         QCoreApplication::sendEvent(window, &event);
         return enter.isAccepted();
     };
+    EXPECT_FALSE(drop({QUrl::fromLocalFile(path("dropped.srt"))})) << "nothing reads subtitle files yet";
+    EXPECT_FALSE(window->findChild<QAction *>(QStringLiteral("OpenGlyfexFormat1"))->isEnabled());
+    window->setLoader([](const QString &, bool) {});
+    EXPECT_TRUE(window->findChild<QAction *>(QStringLiteral("OpenGlyfexFormat1"))->isEnabled());
     EXPECT_FALSE(drop({QUrl(QStringLiteral("https://example.org/x.gxt"))}));
     EXPECT_TRUE(prompt.shown.isEmpty()) << "links that are not local files are ignored";
 
