@@ -182,6 +182,29 @@ TEST_F(FixtureInputTest, AnAbandonedStartChangesNothing)
     }
 }
 
+TEST_F(FixtureInputTest, AnIndexWhoseTimesCannotBeReadAbandonsTheStart)
+{
+    QTemporaryDir dir;
+    QFile idx(kVobSub + QStringLiteral("/vobsub.idx"));
+    ASSERT_TRUE(idx.open(QIODevice::ReadOnly));
+    QByteArray text = idx.readAll();
+    text.replace("timestamp: 00:00:07:540", "timestamp: 00:0x:07:540"); // a time that is no number
+    QFile damaged(dir.filePath(QStringLiteral("bad_timestamp.idx")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(text);
+    damaged.close();
+    ASSERT_TRUE(QFile::copy(kVobSub + QStringLiteral("/vobsub.sub"), dir.filePath(QStringLiteral("bad_timestamp.sub"))));
+
+    ASSERT_TRUE(dialog->openInputFile(damaged.fileName())); // the header lines are sound
+    app.batch.vobList = {QStringLiteral("/earlier/run.vob")};
+    const Snapshot before = snapshot();
+    dialog->setAction(ActionMode::OnlyShow);
+    EXPECT_FALSE(dialog->start());
+    ASSERT_EQ(prompt.shown.size(), 1);
+    EXPECT_TRUE(prompt.shown[0].startsWith(QStringLiteral("error: "))) << prompt.shown[0].toStdString();
+    EXPECT_TRUE(snapshot() == before);
+}
+
 TEST_F(FixtureInputTest, StartHandsOverTheRun)
 {
     setSubtitles(2);

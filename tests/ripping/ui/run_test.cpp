@@ -32,9 +32,9 @@ const QString kDvd = QStringLiteral(GLYFEX_TEST_DATA_DIR "/dvd-pal-sans/dvd/VIDE
 const QString kVob = kDvd + QStringLiteral("/VTS_01_1.VOB");
 
 // The units of stream 0 as FFmpeg's demuxer gathers them: the reference for what the run must meet.
-std::vector<test::AvSpuUnit> referenceUnits()
+std::vector<test::AvSpuUnit> referenceUnits(const QString &file = kVob)
 {
-    auto all = test::demuxSpuUnits(kVob);
+    auto all = test::demuxSpuUnits(file);
     EXPECT_TRUE(all.ok()) << (all.ok() ? "" : all.error().message().toStdString());
     std::vector<test::AvSpuUnit> units;
     if (all.ok()) {
@@ -135,6 +135,23 @@ TEST_F(RunTest, OnlyShowWalksEverySubtitleWithPreviewAndCounters)
     EXPECT_FALSE(main->previewScreen()->picture().isNull());
     EXPECT_TRUE(label("LabelPos").endsWith(QStringLiteral("(100 %)"))) << label("LabelPos").toStdString();
     EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(RunTest, AVobSubPairIsWalkedLikeTheDvd)
+{
+    const QString folder = QStringLiteral(GLYFEX_TEST_DATA_DIR "/dvd-pal-sans");
+    const auto units = referenceUnits(folder + QStringLiteral("/vobsub.sub"));
+    ASSERT_EQ(units.size(), 10u);
+    ASSERT_TRUE(app.inputDialog()->openInputFile(folder + QStringLiteral("/vobsub.idx")));
+    answerController([](int) { return "ButtonNext"; });
+    app.inputDialog()->setAction(ActionMode::OnlyShow);
+    ASSERT_TRUE(app.inputDialog()->start());
+    EXPECT_EQ(app.batch.vobSubUnits.size(), units.size()) << "the index's times were read at Start";
+    runToEnd();
+    EXPECT_TRUE(app.batch.finished());
+    ASSERT_EQ(shown.size(), units.size());
+    for (size_t i = 0; i < units.size(); ++i)
+        EXPECT_EQ(shown[i], decodedRect(units[i].bytes)) << "unit " << i;
 }
 
 TEST_F(RunTest, PausingFromTheControllerShowsThePictureAgainWithoutCountingItTwice)
