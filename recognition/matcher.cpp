@@ -1,0 +1,190 @@
+// Glyph matching, the inner loop of recognition. Rows are compared as words; the sequential penalty is
+// walked only over the pixels that disagree, and an entry is abandoned as soon as it can neither reach
+// the threshold nor beat the best guess, which leaves every result as the pixel-by-pixel walk gives it.
+#include "recognition/matcher.h"
+
+#include <algorithm>
+#include <bit>
+#include <climits>
+#include <vector>
+
+namespace glyfex::recognition {
+
+namespace {
+
+struct CommonArea {
+    int minW = 0, minH = 0, maxW = 0, maxH = 0;
+    GlyphRow mask = 0;  // columns 0..minW-1
+    GlyphRow maskL = 0; // columns that have a left neighbour inside the common area
+    GlyphRow maskR = 0; // columns that have a right neighbour inside it
+    int initial = 0;    // four fifths of the area only one of the two covers counts as agreeing
+
+    CommonArea(int boxW, int boxH, int entryW, int entryH)
+    {
+        boxW = std::max(boxW, 0);
+        boxH = std::max(boxH, 0);
+        minW = std::min(boxW, entryW);
+        maxW = std::max(boxW, entryW);
+        minH = std::min(boxH, entryH);
+        maxH = std::max(boxH, entryH);
+        // The descriptor holds at most 80 x 45 pixels; entries are never larger.
+        minW = std::min(minW, kGlyphMaxWidth);
+        minH = std::min(minH, kGlyphMaxHeight);
+        mask = lowBits(minW);
+        maskL = mask & ~GlyphRow(1);
+        maskR = minW > 0 ? mask & ~(GlyphRow(1) << (minW - 1)) : 0;
+        initial = ((maxW - minW) * minH + (maxH - minH) * maxW) * 4 / 5;
+    }
+};
+
+// Rows of glyphs up to 64 pixels wide, nearly all of them, are walked in one 64-bit word.
+template <class Word>
+inline Word wordBitsBelow(int n)
+{
+    if constexpr (sizeof(Word) == 8)
+        return n >= 64 ? ~Word(0) : (Word(1) << n) - 1;
+    else
+        return lowBits(n);
+}
+
+template <class Word>
+inline int wordLowestBit(Word w)
+{
+    if constexpr (sizeof(Word) == 8)
+        return std::countr_zero(w);
+    else
+        return lowestBit(w);
+}
+
+// Score of one row. penalty is the running penalty of the walk: 1 after an exact agreement, doubled
+// (up to 16) after each disagreement, untouched by a neighbour agreement.
+template <class Word>
+inline int scoreRow(Word d, Word e, Word mask, Word maskL, Word maskR, int minW, int &penalty)
+{
+    const Word exact = ~(d ^ e) & mask;
+    const Word nearLeft = ~(d ^ (e << 1)) & maskL;
+    const Word nearRight = ~(d ^ (e >> 1)) & maskR;
+    Word fail = mask & ~(exact | nearLeft | nearRight);
+    if (!fail) {
+        if (exact)
+            penalty = 1;
+        return minW;
+    }
+    int score = minW;
+    int after = 0; // first column after the previous disagreement
+    while (fail) {
+        const int f = wordLowestBit(fail);
+        --score;
+        if (exact & wordBitsBelow<Word>(f) & ~wordBitsBelow<Word>(after))
+            penalty = 1;
+        score -= penalty;
+        if (penalty < 16)
+            penalty *= 2;
+        after = f + 1;
+        fail &= fail - 1;
+    }
+    if (exact & ~wordBitsBelow<Word>(after))
+        penalty = 1;
+    return score;
+}
+
+// Walks the common rows and returns the score, or stops early (hopeless) once even a perfect rest
+// cannot bring the score up to needed.
+template <class Word>
+int walkRows(const Glyph &d, const Glyph &e, const CommonArea &a, int64_t needed, bool &hopeless)
+{
+    const Word mask = Word(a.mask), maskL = Word(a.maskL), maskR = Word(a.maskR);
+    int score = a.initial;
+    int penalty = 1;
+    int remaining = a.minW * a.minH;
+    for (int y = 0; y < a.minH; ++y) {
+        const int row = scoreRow<Word>(Word(d.rows[y]), Word(e.rows[y]), mask, maskL, maskR, a.minW, penalty);
+        score += row;
+        remaining -= a.minW;
+        if (row != a.minW && int64_t(score) + remaining < needed) {
+            hopeless = true;
+            return score;
+        }
+    }
+    hopeless = false;
+    return score;
+}
+
+int walkAll(const Glyph &d, const Glyph &e, const CommonArea &a, int64_t needed, bool &hopeless)
+{
+    return a.minW <= 64 ? walkRows<uint64_t>(d, e, a, needed, hopeless) : walkRows<GlyphRow>(d, e, a, needed, hopeless);
+}
+
+// The per mille of a score; truncates toward zero like the integer division it stands for.
+inline int permilleOf(int64_t score, const CommonArea &a)
+{
+    const int64_t area = int64_t(a.maxW) * a.maxH;
+    return area > 0 ? int(score * 1000 / area) : 0;
+}
+
+// The smallest score whose per mille reaches a positive target: s * 1000 / area >= target.
+inline int64_t scoreForPermille(int64_t target, const CommonArea &a)
+{
+    const int64_t area = int64_t(a.maxW) * a.maxH;
+    return (target * area + 999) / 1000;
+}
+
+constexpr int64_t kNoCutoff = INT64_MIN;
+
+} // namespace
+
+int scoreGlyph(const Glyph &descriptor, int boxWidth, int boxHeight, const Glyph &entry)
+{
+    const CommonArea a(boxWidth, boxHeight, entry.width, entry.height);
+    bool hopeless = false;
+    return permilleOf(walkAll(descriptor, entry, a, kNoCutoff, hopeless), a);
+}
+
+int32_t matchChar(const CharMatrix &matrix, const Glyph &descriptor, const CharBox &box, bool allowJoin,
+                  const MatchOptions &options)
+{
+    const OcrSettings &s = options.settings;
+    const int boxW = std::max(box.width, 0);
+    const int boxH = std::max(box.height, 0);
+
+    // Candidates: the size buckets within the tolerances, visited in index order so that the lowest
+    // matching index and the lowest of equal guesses win.
+    const auto candidates = matrix.indexesNear(boxW, boxH, s.maxCharDiffWidth, s.maxCharDiffHeight);
+
+    int bestPermille = 0;
+    int32_t bestIndex = 0;
+    for (const uint16_t i : candidates) {
+        const CharMatrix::MatchFacts &flags = matrix.matchFacts(i);
+        if (flags.deleted || std::abs(int(flags.dy) - int(descriptor.dy)) > s.maxCharDiffTop)
+            continue;
+        const Glyph &entry = matrix.entry(i);
+        int threshold = s.sensibility;
+        if (!flags.takeWithNext && !options.imageSequenceMode
+            && (flags.strictLetter || (options.charset == 238 && flags.strictCentralEuropeanLetter)))
+            threshold = 1000;
+        const bool canMatch = allowJoin || !flags.takeWithNext;
+
+        const CommonArea a(boxW, boxH, entry.width, entry.height);
+        if (a.maxW == 0 || a.maxH == 0)
+            continue;
+        // The entry is worth finishing only while its score can still reach the threshold (when it may
+        // match) or beat the best guess; each pixel still to walk adds at most 1.
+        int64_t needed = scoreForPermille(int64_t(bestPermille) + 1, a);
+        if (canMatch)
+            needed = threshold > 0 ? std::min(needed, scoreForPermille(threshold, a)) : kNoCutoff;
+        bool hopeless = false;
+        const int score = walkAll(descriptor, entry, a, needed, hopeless);
+        if (hopeless)
+            continue;
+        const int permille = permilleOf(score, a);
+        if (permille >= threshold && canMatch)
+            return int32_t(i);
+        if (permille > bestPermille) {
+            bestPermille = permille;
+            bestIndex = i;
+        }
+    }
+    return -bestIndex;
+}
+
+} // namespace glyfex::recognition

@@ -1,0 +1,30 @@
+// Matching a glyph descriptor against the entries of a character matrix.
+#pragma once
+
+#include "recognition/char_box.h"
+#include "recognition/char_matrix.h"
+#include "recognition/glyph.h"
+#include "recognition/ocr_settings.h"
+
+#include <cstdint>
+
+namespace glyfex::recognition {
+
+struct MatchOptions {
+    OcrSettings settings;         // size and top tolerances, sensibility
+    bool imageSequenceMode = false; // pictures from image files: thin letters match at the ordinary threshold
+    int charset = 0;              // subtitle charset; 238 adds the Central European thin letters
+};
+
+// +i when entry i matches (the lowest such index), -i when none matches and entry i scored best (the
+// lowest index among equal scores, and only a positive score), 0 when there is neither. box gives the
+// compared size (for a single box the box itself, which may exceed 80 x 45); descriptor.dy the top offset.
+// A "take with next" entry matches only when allowJoin is set; otherwise it can still be the guess.
+int32_t matchChar(const CharMatrix &matrix, const Glyph &descriptor, const CharBox &box, bool allowJoin,
+                  const MatchOptions &options);
+
+// The per mille score of one entry against a descriptor compared at the given size, without the
+// tolerance checks: the comparison matchChar makes for each candidate.
+int scoreGlyph(const Glyph &descriptor, int boxWidth, int boxHeight, const Glyph &entry);
+
+} // namespace glyfex::recognition

@@ -1,0 +1,91 @@
+// The Subtitles window's text: the store rendered line by line in the output format, exactly as it will be saved.
+#pragma once
+
+#include "core/result.h"
+#include "subtitles/format_options.h"
+#include "subtitles/output_format.h"
+#include "subtitles/split_range.h"
+#include "subtitles/subtitle_store.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace glyfex::subtitles {
+
+// The video viewer asks for one timing line per rendered subtitle (its index.bms).
+struct ViewerTiming {
+    bool enabled = false;
+    // The video's frame rate x 1000.
+    uint32_t fpsX1000 = 0;
+};
+
+class Renderer {
+public:
+    Renderer();
+
+    // Takes a format and its options; a frame rate that parseFrameRateX1000 refuses is refused
+    // here too, and the renderer keeps what it had. The caller rebuilds afterwards.
+    core::Result<void> setOutput(OutputFormat format, const FormatOptions &options);
+    OutputFormat format() const { return m_format; }
+    const FormatOptions &options() const { return m_options; }
+    uint32_t frameRateX1000() const { return m_frameRateX1000; }
+
+    // The code page an ANSI save will use, named in the DVDSubtitle header.
+    void setCodePage(uint16_t codePage) { m_codePage = codePage; }
+    // Fixes the date and time text of the Spruce STL header; empty means the time of each rebuild.
+    void setGeneratedAt(const QString &text) { m_generatedAt = text; }
+
+    // Split mode writes only the subtitles inside the range, timed from its start.
+    void setSplit(bool on, const SplitRange &range);
+    void setViewerTiming(const ViewerTiming &timing) { m_viewerTiming = timing; }
+
+    // Appends the lines of subtitle index (1-based) of the store.
+    void renderSubtitle(const SubtitleStore &store, int index);
+    // Clears and refills the whole text with the header and every subtitle.
+    void rebuild(const SubtitleStore &store);
+    // Takes back the lines the last subtitle was rendered into, so that it can be rendered again
+    // after its stop is known. Only the lines of the latest rendering of the store's last
+    // subtitle are removed, and only once.
+    void removeLastSubtitleLines(const SubtitleStore &store);
+
+    const QStringList &lines() const { return m_lines; }
+    // Some line holds a character above U+00FF: the text can only be saved as Unicode.
+    bool isUnicode() const { return m_isUnicode; }
+    // A file read with a UTF-16 byte-order mark stays Unicode until the next rebuild.
+    void setUnicode(bool on) { m_isUnicode = on; }
+    // The text differs from the last save.
+    bool isModified() const { return m_modified; }
+    void markSaved() { m_modified = false; }
+    // The video viewer's timing entries, without their count line (added when index.bms is written).
+    const QStringList &viewerTimingEntries() const { return m_viewerEntries; }
+    // Base of the entry numbers: the index of the last subtitle the split filter dropped.
+    int splitFirstIndex() const { return m_splitFirstIndex; }
+
+private:
+    class Sink;
+    void addLine(QString line);
+
+    OutputFormat m_format = OutputFormat::Glyfex;
+    FormatOptions m_options;
+    uint32_t m_frameRateX1000 = 23976;
+    uint16_t m_codePage = 1252;
+    QString m_generatedAt;
+    bool m_splitMode = false;
+    SplitRange m_split;
+    int m_splitFirstIndex = 0;
+    ViewerTiming m_viewerTiming;
+
+    QStringList m_lines;
+    QStringList m_viewerEntries;
+    bool m_isUnicode = false;
+    bool m_modified = false;
+    // What the latest renderSubtitle wrote, so that removeLastSubtitleLines takes back exactly that.
+    int m_lastIndex = 0;
+    qsizetype m_lastLineCount = 0;
+    bool m_lastAddedViewerEntry = false;
+};
+
+// The generated-by date and time text: the system's short date and long time.
+QString generatedAtText();
+
+} // namespace glyfex::subtitles

@@ -1,0 +1,44 @@
+// The split filter.
+#include "subtitles/split_range.h"
+
+#include <algorithm>
+
+namespace glyfex::subtitles {
+
+namespace {
+
+// Times are compared as unsigned milliseconds, so a negative time counts as very late.
+uint32_t ms(const core::TimeCode &t)
+{
+    return uint32_t(core::timeCodeToMilliseconds(t));
+}
+
+} // namespace
+
+bool overlapsSplitRange(const Subtitle &sub, const SplitRange &range)
+{
+    const uint32_t s = ms(sub.start);
+    const uint32_t e = std::max(s, ms(sub.stop));
+    return ms(range.start) < e && ms(range.stop) > s;
+}
+
+Subtitle clipToSplitRange(const Subtitle &sub, const SplitRange &range)
+{
+    Subtitle copy = sub;
+    const uint32_t s = ms(sub.start);
+    uint32_t e = std::max(s, ms(sub.stop));
+    const uint32_t a = ms(range.start);
+    const uint32_t b = ms(range.stop);
+    if (b < e) {
+        copy.stop = range.stop;
+        // The clipped stop is the one made relative below.
+        e = b;
+    }
+    if (a == 0)
+        return copy;
+    copy.start = core::millisecondsToTimeCode(a > s ? 0 : int64_t(s - a));
+    copy.stop = core::millisecondsToTimeCode(a > e ? 0 : int64_t(e - a));
+    return copy;
+}
+
+} // namespace glyfex::subtitles

@@ -1,0 +1,117 @@
+// The subtitle store's one entry point: merge rule, skipped-item placeholder, empty-picture suppression, bounds.
+#include "subtitles/subtitle_store.h"
+
+namespace glyfex::subtitles {
+
+namespace {
+
+// The new text repeats the last subtitle: each of its lines stands unchanged at the same place
+// in the new list. Further new lines do not matter (they are dropped by the merge).
+bool repeatsLastText(const Subtitle &last, const QStringList &lines)
+{
+    if (lines.size() < last.lines.size())
+        return false;
+    for (qsizetype j = 0; j < last.lines.size(); ++j) {
+        if (lines[j] != last.lines[j])
+            return false;
+    }
+    return true;
+}
+
+bool continuesLast(const SubtitleStore &store, const NewSubtitle &added, const AddContext &context)
+{
+    if (!context.videoOpen || store.isEmpty() || context.videoFpsX1000 == 0)
+        return false;
+    const auto startFrame = core::timeCodeToFrameNumber(added.start, context.videoFpsX1000);
+    const auto stopFrame = core::timeCodeToFrameNumber(store.last().stop, context.videoFpsX1000);
+    if (!startFrame || !stopFrame)
+        return false;
+    // A start before the previous stop (negative gap) qualifies too.
+    if (int64_t(context.skipFirstFrames) < *startFrame - *stopFrame)
+        return false;
+    return repeatsLastText(store.last(), added.lines);
+}
+
+// Keeps the first kMaxLines lines and says how many were dropped.
+QStringList boundedLines(const QStringList &lines, QString &warning)
+{
+    if (lines.size() <= kMaxLines)
+        return lines;
+    warning = QStringLiteral("A subtitle holds at most %1 lines: %2 further lines were dropped.")
+                  .arg(kMaxLines)
+                  .arg(lines.size() - kMaxLines);
+    return lines.mid(0, kMaxLines);
+}
+
+core::Error storeFull()
+{
+    return core::makeError(QStringLiteral("Subtitle not added"), QStringLiteral("subtitle store"),
+                           QStringLiteral("the store already holds %1 subtitles, the most it can hold")
+                               .arg(SubtitleStore::kCapacity));
+}
+
+} // namespace
+
+core::Result<AddReport> addSubtitle(SubtitleStore &store, const NewSubtitle &added,
+                                    const AddContext &context, SkippedItemAsker &asker)
+{
+    AddReport report;
+    core::TimeCode start = added.start;
+
+    if (!added.lines.isEmpty()) {
+        store.suppressEmptySubtitle = 0;
+        if (continuesLast(store, added, context)) {
+            // The last subtitle keeps its lines and colours; it only gets the new stop below.
+            start = store.last().start;
+            report.outcome = AddReport::Outcome::Merged;
+        } else {
+            if (store.count() >= SubtitleStore::kCapacity)
+                return storeFull();
+            Subtitle sub;
+            sub.lines = boundedLines(added.lines, report.warning);
+            for (int j = 0; j < sub.lineCount(); ++j)
+                sub.lineColors[size_t(j)] = context.recognisedLineColors[size_t(j)];
+            store.subs.push_back(std::move(sub));
+            report.outcome = AddReport::Outcome::Added;
+        }
+    } else {
+        if (store.suppressEmptySubtitle != 0) {
+            store.suppressEmptySubtitle = 0;
+            return report;
+        }
+        if (store.count() >= SubtitleStore::kCapacity)
+            return storeFull();
+        const SkippedItemAsker::Answer answer = asker.askSkippedItem();
+        if (answer.suppress) {
+            store.suppressEmptySubtitle = 0;
+            return report;
+        }
+        // Placeholder lines take the first colour of the first subtitle, the usual text colour of the run.
+        const uint32_t color = store.isEmpty() ? 0 : store.at(1).lineColors[0];
+        Subtitle sub;
+        if (!answer.text.isEmpty() && !answer.text.first().isEmpty())
+            sub.lines = boundedLines(answer.text, report.warning);
+        else
+            sub.lines = QStringList{QStringLiteral("[ Skipped item nr. %1 ]").arg(store.count() + 1)};
+        sub.lineColors.fill(0);
+        for (int j = 0; j < sub.lineCount(); ++j)
+            sub.lineColors[size_t(j)] = color;
+        store.subs.push_back(std::move(sub));
+        report.outcome = AddReport::Outcome::Added;
+    }
+
+    Subtitle &target = store.subs.back();
+    target.start = start;
+    target.stop = added.stop;
+    target.left = added.left;
+    target.top = added.top;
+    target.right = added.right;
+    target.bottom = added.bottom;
+    target.colorWord = added.colorWord;
+    target.contrastWord = added.contrastWord;
+    report.index = store.count();
+    store.suppressEmptySubtitle = 0;
+    return report;
+}
+
+} // namespace glyfex::subtitles
