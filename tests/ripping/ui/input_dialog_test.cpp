@@ -99,7 +99,7 @@ protected:
     {
         app.subtitles.clear();
         for (int i = 0; i < n; ++i)
-            (void)app.subtitles.addPictureSubtitle(QStringLiteral("earlier%1.bmp").arg(i), {}, {}, 0, 0);
+            (void)app.subtitleSink.addPictureSubtitle(QStringLiteral("earlier%1.bmp").arg(i), {}, {}, 0, 0);
     }
     Snapshot snapshot() const
     {

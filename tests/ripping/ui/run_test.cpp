@@ -224,4 +224,23 @@ TEST_F(RunTest, SavingRawSubpicturesWritesEveryUnitAsItIs)
     EXPECT_EQ(app.subtitles.count(), 0) << "without + TC & Res. no subtitles are made";
 }
 
+TEST_F(RunTest, TimedRawSubpicturesBecomeSubtitlesNamedAfterTheirFiles)
+{
+    QTemporaryDir out;
+    files.names = {out.filePath(QStringLiteral("movie"))};
+    app.inputDialog()->setAction(ActionMode::SaveRawSubpictures);
+    app.inputDialog()->setWithTiming(true);
+    ASSERT_TRUE(app.inputDialog()->start());
+    runToEnd();
+    ASSERT_EQ(app.subtitles.count(), 10);
+    for (int i = 1; i <= 10; ++i) {
+        const subtitles::Subtitle &s = app.subtitles.at(i);
+        EXPECT_EQ(s.lines, QStringList({QStringLiteral("movie%1.sup").arg(i, 5, 10, QLatin1Char('0'))}));
+        EXPECT_LT(core::timeCodeToMilliseconds(s.start), core::timeCodeToMilliseconds(s.stop)) << "subtitle " << i;
+        if (i > 1)
+            EXPECT_LE(core::timeCodeToMilliseconds(app.subtitles.at(i - 1).stop), core::timeCodeToMilliseconds(s.start));
+    }
+    EXPECT_TRUE(app.subtitlesWindow()->isVisible());
+}
+
 } // namespace
