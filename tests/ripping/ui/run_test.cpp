@@ -5,6 +5,7 @@
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/preview_screen.h"
 #include "ripping/ui/progress_controller.h"
+#include "ripping/ui/run_driver.h"
 
 #include "app_test.h"
 #include "support/av_spu_demuxer.h"
@@ -241,6 +242,19 @@ TEST_F(RunTest, TimedRawSubpicturesBecomeSubtitlesNamedAfterTheirFiles)
             EXPECT_LE(core::timeCodeToMilliseconds(app.subtitles.at(i - 1).stop), core::timeCodeToMilliseconds(s.start));
     }
     EXPECT_TRUE(app.subtitlesWindow()->isVisible());
+}
+
+TEST_F(RunTest, RecognisingHandsEveryPictureOnAndShowsIt)
+{
+    const auto units = referenceUnits();
+    app.inputDialog()->setAction(ActionMode::RecogniseText);
+    ASSERT_TRUE(app.inputDialog()->start());
+    runToEnd();
+    const auto &entries = app.runDriver()->recognised().entries;
+    ASSERT_EQ(entries.size(), units.size());
+    const ScreenRect &last = entries.back().area;
+    EXPECT_EQ(shownRect(), (PictureRect{last.left, last.top, last.right, last.bottom}));
+    EXPECT_EQ(shownRect(), decodedRect(units.back().bytes));
 }
 
 } // namespace
