@@ -540,7 +540,12 @@ void InputDialog::setLastTimeCode(const core::TimeCode &t)
 
 void InputDialog::clearText()
 {
-    m_app.subtitles.clear();
+    // The ripped text is the user's work: it goes only when they say so.
+    if (m_app.subtitles.count() > 0
+        && m_app.prompt().confirm(m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n")
+                                  + m_app.message(core::Msg::ReallyClearAllText))
+               == core::Answer::Yes)
+        m_app.subtitles.clear();
     const bool haveText = m_app.subtitles.count() > 0;
     m_clearText->setEnabled(haveText);
     m_viewText->setEnabled(haveText);

@@ -205,6 +205,22 @@ TEST_F(FixtureInputTest, AnIndexWhoseTimesCannotBeReadAbandonsTheStart)
     EXPECT_TRUE(snapshot() == before);
 }
 
+TEST_F(FixtureInputTest, ClearingTheTextAsksFirst)
+{
+    setSubtitles(2);
+    dialog->show();
+    auto *clear = dialog->findChild<QPushButton *>(QStringLiteral("ButtonClearText"));
+    ASSERT_TRUE(clear->isEnabled());
+    prompt.answers = {core::Answer::No};
+    QTest::mouseClick(clear, Qt::LeftButton);
+    EXPECT_EQ(app.subtitles.count(), 2);
+    prompt.answers = {core::Answer::Yes};
+    QTest::mouseClick(clear, Qt::LeftButton);
+    EXPECT_EQ(app.subtitles.count(), 0);
+    EXPECT_FALSE(clear->isEnabled());
+    dialog->hide();
+}
+
 TEST_F(FixtureInputTest, StartHandsOverTheRun)
 {
     setSubtitles(2);
