@@ -2,6 +2,7 @@
 #include "ripping/ui/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
+#include "ripping/ui/stream_scan_window.h"
 
 #include "app_test.h"
 
@@ -289,6 +290,23 @@ TEST_F(FixtureInputTest, VerifyMarksTheStreamsTheFilesCarry)
     dialog->setRowTicked(0, false);
     QTest::mouseClick(verify, Qt::LeftButton);
     EXPECT_EQ(prompt.shown, QStringList({QStringLiteral("warn: Warning\r\nNo VOB/SUB selected!")}));
+}
+
+TEST_F(FixtureInputTest, ACancelledScanStopsAndKeepsTheNamesItDidNotReach)
+{
+    app.input.streamNames[5] = QStringLiteral("Francais 5, wide"); // named by the IFO, not in these files
+    dialog->fillStreamList();
+    auto *scan = app.streamScanWindow();
+    // Cancel as soon as the scan reports its first step.
+    QObject::connect(scan, &QWidget::windowTitleChanged, scan, [scan](const QString &title) {
+        if (!title.isEmpty())
+            QTest::mouseClick(scan->findChild<QPushButton *>(QStringLiteral("BitBtnCancel")), Qt::LeftButton);
+    });
+    QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("ButtonVerify")), Qt::LeftButton);
+    EXPECT_FALSE(scan->isVisible());
+    EXPECT_TRUE(scan->aborted());
+    EXPECT_TRUE(dialog->streamItemTexts().contains(QStringLiteral("05 - Francais 5, wide")))
+        << dialog->streamItemTexts().join(QLatin1Char('|')).toStdString();
 }
 
 } // namespace
