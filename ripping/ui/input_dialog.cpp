@@ -11,6 +11,7 @@
 #include "ripping/ui/stream_scan_window.h"
 #include "ripping/vobsub_index.h"
 #include "ripping/work_palette.h"
+#include "subtitles/output_format.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -593,6 +594,14 @@ std::optional<StartRequest> InputDialog::buildStartRequest()
     case ActionMode::RecogniseText:
         if (!confirmKeepText(request))
             return std::nullopt;
+        // Text cannot go into a picture-script format: the user may choose another, else it is the
+        // program's own text format.
+        if (m_app.config.main.activePage >= subtitles::kFirstPictureScriptFormat) {
+            if (auto *formats = qobject_cast<QDialog *>(m_app.window(QStringLiteral("Form13"))))
+                formats->exec();
+            if (m_app.config.main.activePage >= subtitles::kFirstPictureScriptFormat)
+                request.outputFormat = int(subtitles::OutputFormat::Glyfex);
+        }
         request.characterLocation = characterLocationOfItem(m_language->currentText());
         break;
     case ActionMode::SaveBitmaps:
@@ -666,6 +675,8 @@ void InputDialog::commitStart(const StartRequest &request)
         m_app.subtitles.clear();
     updatePalette();
     commitStartRequest(request, batch);
+    if (request.outputFormat >= 0)
+        m_app.config.main.activePage = request.outputFormat;
     if (RunDriver *driver = m_app.runDriver())
         driver->startRun();
     if (ProgressController *controller = m_app.progressController())

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -204,6 +205,18 @@ TEST_F(FixtureInputTest, AnIndexWhoseTimesCannotBeReadAbandonsTheStart)
     ASSERT_EQ(prompt.shown.size(), 1);
     EXPECT_TRUE(prompt.shown[0].startsWith(QStringLiteral("error: "))) << prompt.shown[0].toStdString();
     EXPECT_TRUE(snapshot() == before);
+}
+
+TEST_F(FixtureInputTest, RecognisingIntoAPictureScriptFormatSwitchesToText)
+{
+    app.config.main.activePage = 22;
+    dialog->setAction(ActionMode::RecogniseText);
+    QTimer::singleShot(0, app.window(QStringLiteral("Form13")), [this] {
+        qobject_cast<QDialog *>(app.window(QStringLiteral("Form13")))->reject(); // left as it was
+    });
+    ASSERT_TRUE(dialog->start());
+    EXPECT_EQ(app.config.main.activePage, 11);
+    EXPECT_EQ(app.batch.characterLocation, QStringLiteral("English"));
 }
 
 TEST_F(FixtureInputTest, ClearingTheTextAsksFirst)
