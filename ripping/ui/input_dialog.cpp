@@ -545,8 +545,10 @@ void InputDialog::clearText()
     if (m_app.subtitles.count() > 0
         && m_app.prompt().confirm(m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n")
                                   + m_app.message(core::Msg::ReallyClearAllText))
-               == core::Answer::Yes)
+               == core::Answer::Yes) {
         m_app.subtitles.clear();
+        m_app.subtitleSink.modified = false;
+    }
     const bool haveText = m_app.subtitles.count() > 0;
     m_clearText->setEnabled(haveText);
     m_viewText->setEnabled(haveText);
@@ -671,8 +673,10 @@ void InputDialog::commitStart(const StartRequest &request)
     MainWindow *main = m_app.mainWindow();
     if (batch.processing && !batch.paused && main)
         main->togglePause(this); // a pass still running must stop before its list changes
-    if (request.clearSubtitles)
+    if (request.clearSubtitles) {
         m_app.subtitles.clear();
+        m_app.subtitleSink.modified = false;
+    }
     updatePalette();
     commitStartRequest(request, batch);
     if (request.outputFormat >= 0)

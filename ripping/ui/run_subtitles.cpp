@@ -45,6 +45,7 @@ core::Result<void> RunSubtitles::addPictureSubtitle(const QString &line, const S
     core::Result<subtitles::AddReport> report = subtitles::addSubtitle(m_store, added, {}, asker);
     if (!report)
         return report.error();
+    modified = true;
     return {};
 }
 

@@ -20,6 +20,9 @@ public:
     // Subtitles whose stop is later than the next one's start, for the warning after a run.
     int overlappingTimes() const;
 
+    // Subtitles were added since the text was last saved or cleared: closing asks first.
+    bool modified = false;
+
 private:
     subtitles::SubtitleStore &m_store;
 };
