@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -74,7 +75,13 @@ protected:
         AppTest::SetUp();
         main = app.mainWindow();
         main->show();
-        ASSERT_TRUE(app.inputDialog()->openInputFile(kDvd + QStringLiteral("/VTS_01_0.IFO")));
+        // The run writes a subtitle map beside what it reads: it reads a copy, never the repository's files.
+        for (const char *name : {"VTS_01_0.IFO", "VTS_01_1.VOB"})
+            ASSERT_TRUE(QFile::copy(kDvd + QLatin1Char('/') + QLatin1String(name), work.filePath(QLatin1String(name))));
+        for (const char *name : {"vobsub.idx", "vobsub.sub"})
+            ASSERT_TRUE(QFile::copy(QStringLiteral(GLYFEX_TEST_DATA_DIR "/dvd-pal-sans/") + QLatin1String(name),
+                                    work.filePath(QLatin1String(name))));
+        ASSERT_TRUE(app.inputDialog()->openInputFile(work.filePath(QStringLiteral("VTS_01_0.IFO"))));
         controller = app.progressController();
         m_watcher.onShow = [this] {
             ++asked;
@@ -110,6 +117,7 @@ protected:
         }
     }
 
+    QTemporaryDir work;
     MainWindow *main = nullptr;
     ProgressController *controller = nullptr;
     int asked = 0;
@@ -133,17 +141,33 @@ TEST_F(RunTest, OnlyShowWalksEverySubtitleWithPreviewAndCounters)
     EXPECT_EQ(label("LabelTotalNbSup"), QStringLiteral("10"));
     EXPECT_EQ(label("LabelNbSup"), QStringLiteral("10"));
     EXPECT_EQ(label("LabelVobFile"), QStringLiteral("VTS_01_1.VOB"));
+    EXPECT_TRUE(QFileInfo::exists(work.filePath(QStringLiteral("VTS_01_1.gxm")))) << "the map of the first pass";
     EXPECT_FALSE(main->previewScreen()->picture().isNull());
     EXPECT_TRUE(label("LabelPos").endsWith(QStringLiteral("(100 %)"))) << label("LabelPos").toStdString();
     EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
 }
 
+TEST_F(RunTest, ASecondStartFollowsTheMapAndShowsTheSameUnits)
+{
+    answerController([](int) { return "ButtonNext"; });
+    app.inputDialog()->setAction(ActionMode::OnlyShow);
+    ASSERT_TRUE(app.inputDialog()->start());
+    runToEnd();
+    ASSERT_EQ(shown.size(), 10u);
+    ASSERT_TRUE(app.inputDialog()->start());
+    EXPECT_EQ(app.batch.mapUse, MapUse::Undecided) << "each run decides its map anew";
+    runToEnd();
+    ASSERT_EQ(shown.size(), 20u);
+    for (size_t i = 0; i < 10; ++i)
+        EXPECT_EQ(shown[10 + i], shown[i]) << "unit " << i;
+    EXPECT_EQ(label("LabelTotalNbSup"), QStringLiteral("10"));
+}
+
 TEST_F(RunTest, AVobSubPairIsWalkedLikeTheDvd)
 {
-    const QString folder = QStringLiteral(GLYFEX_TEST_DATA_DIR "/dvd-pal-sans");
-    const auto units = referenceUnits(folder + QStringLiteral("/vobsub.sub"));
+    const auto units = referenceUnits(QStringLiteral(GLYFEX_TEST_DATA_DIR "/dvd-pal-sans/vobsub.sub"));
     ASSERT_EQ(units.size(), 10u);
-    ASSERT_TRUE(app.inputDialog()->openInputFile(folder + QStringLiteral("/vobsub.idx")));
+    ASSERT_TRUE(app.inputDialog()->openInputFile(work.filePath(QStringLiteral("vobsub.idx"))));
     answerController([](int) { return "ButtonNext"; });
     app.inputDialog()->setAction(ActionMode::OnlyShow);
     ASSERT_TRUE(app.inputDialog()->start());
