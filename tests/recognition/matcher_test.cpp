@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <random>
 
 using namespace glyfex;
@@ -133,6 +134,12 @@ struct MatchCase {
     int32_t expected = 0;
     std::vector<int> deleted = {};
 };
+
+// The row's name, so that test names stay readable and stable.
+void PrintTo(const MatchCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class MatchChar : public testing::TestWithParam<MatchCase> {};
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace glyfex::subtitles {
 namespace {
 
@@ -72,6 +74,12 @@ struct FrameCodeCase {
     bool dropFrame;
     TimeCode expected;
 };
+
+// The row's name, so that test names stay readable and stable.
+void PrintTo(const FrameCodeCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class FrameTimeCodes : public testing::TestWithParam<FrameCodeCase> {};
 
