@@ -64,7 +64,9 @@ TEST(Matcher, WordWiseScoreEqualsThePixelWalk)
         const int density = std::uniform_int_distribution<int>(0, 100)(rng);
         const Glyph d = randomGlyph(rng, w, h, density);
         const Glyph e = round % 2 ? perturbed(rng, d, round % 17) : randomGlyph(rng, ew, eh, density);
-        ASSERT_EQ(scoreGlyph(d, w, h, e), test::pixelWalkPermille(d, w, h, e)) << "round " << round;
+        const int expected = test::pixelWalkPermille(d, w, h, e);
+        ASSERT_EQ(scoreGlyph(d, w, h, e), expected) << "round " << round;
+        ASSERT_EQ(detail::scoreGlyphPortable(d, w, h, e), expected) << "round " << round;
     }
 }
 
