@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace glyfex::ripping {
 namespace {
 
@@ -122,6 +124,7 @@ struct DamagedMap {
     const char *text;
     int badLine;
 };
+void PrintTo(const DamagedMap &c, std::ostream *os) { *os << c.name; }
 
 const DamagedMap kDamagedMaps[] = {
     {"type_not_a_number", "00 00000000\r\nx2 00000001\r\n", 2},

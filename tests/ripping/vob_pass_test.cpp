@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -201,6 +203,7 @@ struct StreamCase {
     const char *file;
     int streamId;
 };
+void PrintTo(const StreamCase &c, std::ostream *os) { *os << c.name; }
 
 const StreamCase kStreams[] = {
     {"pal", "dvd-pal-sans/dvd/VIDEO_TS/VTS_01_1.VOB", 0x20},
@@ -590,6 +593,7 @@ struct DamageCase {
     PassEnd end;
     bool warned;
 };
+void PrintTo(const DamageCase &c, std::ostream *os) { *os << c.name; }
 
 QByteArray withLength(QByteArray sector, int length)
 {
