@@ -76,7 +76,7 @@ private:
 
     QFile &m_file;
     std::vector<uint8_t> &m_buffer;
-    int64_t m_start = -1;
+    int64_t m_start = 0; // with m_length 0 nothing is buffered; pos - m_start never overflows
     size_t m_length = 0;
     bool m_atEnd = false;
 };
@@ -341,9 +341,17 @@ PassOutcome VobPass::readCurrentFile()
     }
     const bool byIndex = m_run.useIndexOffsets && m_run.vobSubMode();
     bool indexDone = false;
+    // The index's position of the next unit; none once the list is used up or when it points past the
+    // file (a damaged or foreign index), where there is nothing to read.
+    auto nextIndexPos = [&]() -> std::optional<int64_t> {
+        if (m_run.spuCount >= m_run.vobSubUnits.size())
+            return std::nullopt;
+        const int64_t at = m_run.vobSubUnits[m_run.spuCount].filePos;
+        return at < fileSize ? std::optional<int64_t>(at) : std::nullopt;
+    };
     if (byIndex) {
-        if (m_run.spuCount < m_run.vobSubUnits.size())
-            m_run.resumePos = m_run.vobSubUnits[m_run.spuCount].filePos;
+        if (const auto at = nextIndexPos())
+            m_run.resumePos = *at;
         else
             indexDone = true;
     }
@@ -431,9 +439,10 @@ PassOutcome VobPass::readCurrentFile()
             pos = m_run.map.firstOffset();
         }
         if (byIndex && completed) {
-            if (m_run.spuCount >= m_run.vobSubUnits.size())
+            const auto at = nextIndexPos();
+            if (!at)
                 break;
-            pos = m_run.vobSubUnits[m_run.spuCount].filePos;
+            pos = *at;
         }
     }
 

@@ -20,6 +20,7 @@ extern "C" {
 
 #include <deque>
 #include <functional>
+#include <limits>
 
 namespace glyfex::ripping {
 namespace {
@@ -788,6 +789,27 @@ TEST(VobPassIndex, JumpsFromUnitToUnitAndEndsAfterTheLastIndexedUnit)
         EXPECT_EQ(r.units[0].ms, 10);
         EXPECT_EQ(r.units[1].ms, 30);
         EXPECT_EQ(handler.sectors, (std::vector<int64_t>{0, 2 * 2048}));
+    }
+}
+
+TEST(VobPassIndex, PositionPastTheFileEndsItWithTheUnitsBefore)
+{
+    // A damaged or foreign index may point anywhere: past the end there is nothing to read, however far.
+    QTemporaryDir dir;
+    const QString path = writeVob(dir, "movie.sub", {test::spuSector(0, 0x20, 900u, kUnitA()), test::spuSector(0, 0x20, 1800u, kUnitB)});
+    for (int64_t past : {int64_t(2) * 2048, int64_t(1) << 40, std::numeric_limits<int64_t>::max()}) {
+        SCOPED_TRACE(past);
+        RunState run = runOver({path}, 0x20);
+        run.idxFileName = dir.filePath("movie.idx");
+        run.useIndexOffsets = true;
+        run.vobSubUnits = {{{}, 0, 0}, {{}, 0, past}, {{}, 0, 2048}};
+        RecordingHandler handler;
+        ScriptedHost host(handler);
+        const RunResult r = drive(run, host, handler);
+        ASSERT_EQ(r.outcomes.size(), 1u);
+        EXPECT_EQ(r.outcomes[0].end, PassEnd::FileDone);
+        EXPECT_FALSE(r.outcomes[0].error.has_value());
+        EXPECT_EQ(handler.sectors, (std::vector<int64_t>{0}));
     }
 }
 
