@@ -496,6 +496,43 @@ TEST(VobPassMap, SplicedFileGivesTheSameTimesAlongTheMap)
     }
 }
 
+TEST(VobPassMap, DialogPauseOverAClockBreakOrTheLastSectorsStillBuildsAMapThatLoads)
+{
+    // The unit the dialog interrupted is read again while the map is being built: the clock break
+    // inside it and the file's last sectors were noted the first time and must not be noted twice.
+    for (bool unitAtTheEnd : {false, true}) {
+        SCOPED_TRACE(unitAtTheEnd);
+        QTemporaryDir dir;
+        std::vector<QByteArray> s{test::videoSector(1000), test::videoSector(2000)};
+        std::vector<QByteArray> unit = test::unitSectors(3000, 0x20, 9000, test::fakeUnit(5000, 3));
+        ASSERT_EQ(unit.size(), 3u);
+        test::putScr(unit[1], 100); // the clock falls inside the unit
+        test::putScr(unit[2], 200);
+        append(s, unit);
+        if (!unitAtTheEnd) {
+            s.push_back(test::videoSector(300));
+            s.push_back(test::videoSector(400));
+        }
+        const QString path = writeVob(dir, "VTS_01_1.VOB", s);
+        RunState plainRun = runOver({path}, 0x20, true);
+        RecordingHandler plainHandler;
+        ScriptedHost plainHost(plainHandler);
+        drive(plainRun, plainHost, plainHandler);
+        auto plainMap = SubtitleMap::load(SubtitleMap::pathFor(path), QFileInfo(path).size());
+        ASSERT_TRUE(plainMap.ok()) << plainMap.error().message().toStdString();
+        ASSERT_TRUE(QFile::remove(SubtitleMap::pathFor(path)));
+
+        RunState run = runOver({path}, 0x20, true);
+        DialogPausingHandler handler(run, 1);
+        ScriptedHost host(handler);
+        const RunResult r = drive(run, host, handler);
+        EXPECT_EQ(r.pauses, 1);
+        auto map = SubtitleMap::load(SubtitleMap::pathFor(path), QFileInfo(path).size());
+        ASSERT_TRUE(map.ok()) << map.error().message().toStdString();
+        EXPECT_EQ(*map, *plainMap);
+    }
+}
+
 // ---- Clock and cell times.
 
 TEST(VobPassClock, ScrOfZeroAdvancesTheTimeBaseByOneStep)
