@@ -191,6 +191,14 @@ Result<SubtitleMap> SubtitleMap::load(const QString &mapPath, int64_t vobSize)
         return SubtitleMap();
     if (!file.open(QIODevice::ReadOnly))
         return makeError(QStringLiteral("Cannot read the subtitle map"), mapPath, file.errorString());
+    // The largest map of a VOB: its mark and one line per sector, each 13 UTF-16 units. A larger file is
+    // not a map of it and is not read into memory.
+    const int64_t largest = 2 + (lastSectorOf(vobSize) + 1) * 13 * 2;
+    if (file.size() > largest)
+        return makeError(QStringLiteral("Damaged subtitle map"), mapPath,
+                         QStringLiteral("%1 bytes is larger than a map of a file of %2 bytes can be")
+                             .arg(file.size())
+                             .arg(vobSize));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return makeError(QStringLiteral("Cannot read the subtitle map"), mapPath, file.errorString());

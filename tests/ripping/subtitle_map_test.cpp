@@ -162,6 +162,20 @@ TEST(SubtitleMapFile, OutdatedMapIsAnError)
     EXPECT_FALSE(SubtitleMap::load(path, 10 * 2048).ok()); // no closing clock line: never finished
 }
 
+TEST(SubtitleMapFile, MapLargerThanALinePerSectorIsRefusedUnread)
+{
+    // A map holds at most one line per sector of its VOB: anything larger is not one, however big.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.gxm"));
+    const QString full = QStringLiteral("01 00000000\r\n01 00000001\r\n");
+    test::writeBytes(path, utf16File(full));
+    EXPECT_TRUE(SubtitleMap::load(path, 2 * 2048).ok()); // exactly the largest map of two sectors
+    test::writeBytes(path, utf16File(full) + QByteArray(1, '\0'));
+    auto tooLarge = SubtitleMap::load(path, 2 * 2048);
+    ASSERT_FALSE(tooLarge.ok());
+    EXPECT_TRUE(tooLarge.error().why.contains(QStringLiteral("larger"))) << tooLarge.error().why.toStdString();
+}
+
 TEST(SubtitleMapFile, MissingOrEmptyFileIsAnEmptyMap)
 {
     QTemporaryDir dir;
