@@ -225,9 +225,10 @@ void VobPass::updateClock(int32_t scr, uint32_t sector)
         c.scrDelta = 0;
         c.firstPack = false;
     }
-    // A falling clock (a spliced VOB): the sector and the two before it are kept in the map, so that
-    // a pass along the map sees the same steps and keeps the same time base.
-    if (m_run.mapUse == MapUse::Building && scr < c.prevScr)
+    // A falling clock (a spliced VOB), or a clock of 0 (also a zero-filled sector where a ripping tool
+    // could not read), moves the time base: the sector and the two before it are kept in the map, so
+    // that a pass along the map sees the same steps and keeps the same time base.
+    if (m_run.mapUse == MapUse::Building && (scr < c.prevScr || scr == 0))
         m_run.map.noteClockBreak(sector);
     if (scr == 0 || (m_run.avoidTimeRestart && scr < c.prevScr)) {
         c.prevScr = int32_t(uint32_t(c.prevScr) + c.scrDelta);

@@ -533,6 +533,41 @@ TEST(VobPassMap, DialogPauseOverAClockBreakOrTheLastSectorsStillBuildsAMapThatLo
     }
 }
 
+TEST(VobPassMap, ZeroFilledSectorsGiveTheSameTimesAlongTheMap)
+{
+    // Sectors a ripping tool could not read are often written as zeros: each one's clock of 0 moves the
+    // time base on, so a pass along the map must read them as a full pass does.
+    QTemporaryDir dir;
+    std::vector<QByteArray> s;
+    uint32_t scr = 90000;
+    for (int part = 0; part < 3; ++part) {
+        s.push_back(test::navSector(scr += 3000, 0, 0, uint8_t(part), 0x40));
+        s.push_back(test::videoSector(scr += 3000));
+        append(s, test::unitSectors(scr += 3000, 0x20, scr + 45000, test::fakeUnit(700, uint8_t(part))));
+        s.push_back(test::videoSector(scr += 3000));
+        for (int k = 0; k <= part; ++k)
+            s.push_back(QByteArray(2048, '\0'));
+        s.push_back(test::videoSector(scr += 3000));
+    }
+    const QString path = writeVob(dir, "VTS_01_1.VOB", s);
+    for (bool avoid : {false, true}) {
+        SCOPED_TRACE(avoid);
+        QFile::remove(SubtitleMap::pathFor(path));
+        auto passFor = [&](bool useMap) {
+            RunState run = runOver({path}, 0x20, useMap);
+            run.avoidTimeRestart = avoid;
+            RecordingHandler handler;
+            ScriptedHost host(handler);
+            drive(run, host, handler);
+            return handler.units;
+        };
+        const auto full = passFor(false);
+        ASSERT_EQ(full.size(), 3u);
+        EXPECT_EQ(passFor(true), full); // builds the map
+        EXPECT_EQ(passFor(true), full); // follows it
+    }
+}
+
 // ---- Clock and cell times.
 
 TEST(VobPassClock, ScrOfZeroAdvancesTheTimeBaseByOneStep)
