@@ -392,6 +392,11 @@ PassOutcome VobPass::readCurrentFile()
             if (a == core::Answer::YesToAll)
                 m_run.ignoreBadPackets = true;
         }
+        // The clock as it was before the sector that begins a unit: a dialog that pauses inside the
+        // unit has it read again from that sector, and the clock steps in between must not count twice.
+        if (m_fill == 0 && info.kind == SectorKind::PrivateStream1 && info.hasSubstreamId
+            && info.substreamId == m_run.streamId)
+            m_run.unitStartClock = m_run.clock;
         updateClock(int32_t(info.scr), n);
 
         bool completed = false;
@@ -424,6 +429,9 @@ PassOutcome VobPass::readCurrentFile()
                 if (following)
                     m_run.map.dropFirst();
                 m_run.resumePos = end;
+            } else if (m_run.resumePos == m_run.spuSectorPos) {
+                // The dialog has the unit read again: the clock goes back to where it was before it.
+                m_run.clock = m_run.unitStartClock;
             } else {
                 m_run.clock.prevScr = 0;
             }

@@ -568,6 +568,39 @@ TEST(VobPassMap, ZeroFilledSectorsGiveTheSameTimesAlongTheMap)
     }
 }
 
+TEST(VobPassPause, DialogPauseOverAClockStepInsideTheUnitKeepsTheTimesOfAPassNeverPaused)
+{
+    // The unit a dialog interrupted is read again from its first sector: a clock of 0 or a falling clock
+    // inside it moves the time base, and reading it again must not move it twice.
+    for (bool avoid : {false, true}) {
+        SCOPED_TRACE(avoid);
+        QTemporaryDir dir;
+        std::vector<QByteArray> s{test::navSector(90000, 0, 0, 0, 0x40), test::videoSector(93000)};
+        std::vector<QByteArray> unit = test::unitSectors(96000, 0x20, 140000, test::fakeUnit(5000, 1));
+        test::putScr(unit[1], avoid ? 1000 : 0);
+        test::putScr(unit[2], avoid ? 4000 : 3000);
+        append(s, unit);
+        s.push_back(test::videoSector(6000));
+        append(s, test::unitSectors(9000, 0x20, 60000, test::fakeUnit(700, 2)));
+        const QString path = writeVob(dir, "VTS_01_1.VOB", s);
+        RunState plainRun = runOver({path}, 0x20);
+        plainRun.avoidTimeRestart = avoid;
+        RecordingHandler plainHandler;
+        ScriptedHost plainHost(plainHandler);
+        drive(plainRun, plainHost, plainHandler);
+        ASSERT_EQ(plainHandler.units.size(), 2u);
+
+        RunState run = runOver({path}, 0x20);
+        run.avoidTimeRestart = avoid;
+        DialogPausingHandler handler(run, 1);
+        ScriptedHost host(handler);
+        const RunResult r = drive(run, host, handler);
+        EXPECT_EQ(r.pauses, 1);
+        const std::vector<Unit> expected{plainHandler.units[0], plainHandler.units[0], plainHandler.units[1]};
+        EXPECT_EQ(r.units, expected);
+    }
+}
+
 // ---- Clock and cell times.
 
 TEST(VobPassClock, ScrOfZeroAdvancesTheTimeBaseByOneStep)
