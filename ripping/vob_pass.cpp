@@ -113,24 +113,6 @@ struct ProcessingGuard {
 
 } // namespace
 
-ReadProgress readProgress(int64_t done, int64_t total, int64_t elapsedMs)
-{
-    ReadProgress p;
-    // Sizes of files not found at Start count 0, so the total may be 0 or smaller than what is read.
-    if (total > 0)
-        p.percent = int(std::clamp<int64_t>(done * 100 / total, 0, 100));
-    constexpr double kMb = 1048576.0;
-    const QLocale locale; // the user's decimal separator
-    p.position = QStringLiteral("%1 / %2 MB (%3 %)")
-                     .arg(locale.toString(double(done) / kMb, 'f', 1), locale.toString(double(total) / kMb, 'f', 1))
-                     .arg(p.percent);
-    auto clock = [](int64_t ms) { return core::formatTimeCode(core::millisecondsToTimeCode(ms)).left(8); };
-    p.elapsed = clock(elapsedMs);
-    if (done > 0)
-        p.remaining = clock(total > done ? elapsedMs * (total - done) / done : 0);
-    return p;
-}
-
 void reloadMapForResume(RunState &run)
 {
     if (!run.useMap || run.mapUse != MapUse::Following || run.finished())

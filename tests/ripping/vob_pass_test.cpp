@@ -1,5 +1,6 @@
 // Tests of the reading pass: units and times against libavformat on real DVD material, the map, pause
 // and resume, the clock and cell times, and a table of damaged inputs.
+#include "ripping/read_progress.h"
 #include "ripping/vob_pass.h"
 
 #include "support/test_data.h"
@@ -865,7 +866,7 @@ TEST(VobPassProgress, DisplayValuesStayDefinedForAnyTotal)
         {8388608, 4194304, 1000, 100, "8.0 / 4.0 MB (100 %)", "00:00:01", "00:00:00"},
     };
     for (const auto &c : cases) {
-        const ReadProgress p = readProgress(c.done, c.total, c.elapsed);
+        const ReadProgressText p = readProgressText(c.done, c.total, c.elapsed, QLocale::c());
         EXPECT_EQ(p.percent, c.percent);
         EXPECT_EQ(p.position, QString::fromLatin1(c.position));
         EXPECT_EQ(p.elapsed, QString::fromLatin1(c.elapsedText));
