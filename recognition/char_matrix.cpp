@@ -37,6 +37,18 @@ CharMatrix::MatchFacts factsOf(const Glyph &g)
     return f;
 }
 
+// Appends to an empty list the indexes of the size buckets within dw and dh of the size, in increasing
+// order, as matching must visit them.
+void appendIndexesNear(const CharMatrix &matrix, int width, int height, int dw, int dh, std::vector<uint16_t> &list)
+{
+    for (int w = std::max(0, width - dw); w <= std::min(kGlyphMaxWidth, width + dw); ++w)
+        for (int h = std::max(0, height - dh); h <= std::min(kGlyphMaxHeight, height + dh); ++h) {
+            const auto bucket = matrix.indexesOfSize(w, h);
+            list.insert(list.end(), bucket.begin(), bucket.end());
+        }
+    std::sort(list.begin(), list.end());
+}
+
 } // namespace
 
 CharMatrix::CharMatrix() : m_entries(1), m_facts(1) {}
@@ -139,12 +151,7 @@ std::span<const uint16_t> CharMatrix::indexesNear(int width, int height, int dw,
         // A size no entry can have (a box taller than 45 rows): merged on the spot, not kept.
         thread_local std::vector<uint16_t> once;
         once.clear();
-        for (int w = std::max(0, width - dw); w <= std::min(kGlyphMaxWidth, width + dw); ++w)
-            for (int h = std::max(0, height - dh); h <= std::min(kGlyphMaxHeight, height + dh); ++h) {
-                const auto bucket = indexesOfSize(w, h);
-                once.insert(once.end(), bucket.begin(), bucket.end());
-            }
-        std::sort(once.begin(), once.end());
+        appendIndexesNear(*this, width, height, dw, dh, once);
         return once;
     }
     return nearList(width, height, dw, dh);
@@ -161,12 +168,7 @@ std::vector<uint16_t> &CharMatrix::nearList(int width, int height, int dw, int d
     const size_t key = size_t(bucketOf(width, height));
     std::vector<uint16_t> &list = m_near.lists[key];
     if (!m_near.made[key]) {
-        for (int w = std::max(0, width - dw); w <= std::min(kGlyphMaxWidth, width + dw); ++w)
-            for (int h = std::max(0, height - dh); h <= std::min(kGlyphMaxHeight, height + dh); ++h) {
-                const auto bucket = indexesOfSize(w, h);
-                list.insert(list.end(), bucket.begin(), bucket.end());
-            }
-        std::sort(list.begin(), list.end());
+        appendIndexesNear(*this, width, height, dw, dh, list);
         m_near.made[key] = true;
     }
     return list;

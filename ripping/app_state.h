@@ -58,6 +58,7 @@ struct BatchState : RunState {
     ActionMode actionMode = ActionMode::RecogniseText;
     bool withTiming = false;         // saved pictures also become subtitles
     QString pictureBaseName;         // base name of the numbered picture files (save actions)
+    QString characterLocation;       // recognise-text: the language whose character palette the New Character(s) dialog offers
 };
 
 // What the input dialog learnt about the chosen input: stream names, palette and frame size.

@@ -36,6 +36,7 @@ void commitStartRequest(const StartRequest &request, BatchState &batch)
     batch.actionMode = request.action;
     batch.withTiming = request.withTiming;
     batch.pictureBaseName = request.pictureBaseName;
+    batch.characterLocation = request.characterLocation;
     batch.skippedCount = 0;
     batch.streamId = uint8_t(0x20 + (request.streamNumber & 0x1F));
     batch.vobList = request.files;

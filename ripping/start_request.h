@@ -28,6 +28,7 @@ struct StartRequest {
     bool avoidTimeRestart = false;
     QString pictureBaseName;     // chosen for the save actions; empty for only-show
     QString characterLocation;   // recognise-text: the language of the stream
+    int outputFormat = -1;       // recognise-text: the text format to switch to; -1 keeps the current one
     bool clearSubtitles = false; // the user chose to start a new subtitle file rather than add to it
     QString idxFileName;         // a VobSub run: its index, whose unit times were read at Start
     std::vector<VobSubUnit> vobSubUnits;

@@ -77,29 +77,46 @@ core::Result<uint32_t> parseFrameRateX1000(QStringView text)
         return core::makeError(QStringLiteral("Frame rate refused"), QLatin1Char('"') + text.toString() + QLatin1Char('"'),
                                why);
     };
+    const QString tooFast = QStringLiteral("a frame rate must not exceed 1000 frames a second");
+    const QString notAbove = QStringLiteral("a frame rate must be above zero");
+    // Whole rates are checked before they are scaled, so no typed number can overflow the scaling.
+    constexpr int64_t kMaxWhole = 1000;
     qsizetype p = text.indexOf(QLatin1Char(','));
     if (p < 0)
         p = text.indexOf(QLatin1Char('.'));
     int64_t value = 0;
     bool ok = false;
     if (p >= 0) {
-        int64_t whole = text.left(p).toLongLong(&ok);
+        const QStringView wholeText = text.left(p);
+        int64_t whole = wholeText.toLongLong(&ok);
         if (!ok)
             whole = 25;
+        if (whole > kMaxWhole)
+            return refused(tooFast);
+        if (whole < -kMaxWhole)
+            return refused(notAbove);
+        // "-0.5" is below zero too: the sign of the whole part applies to its fraction.
+        const bool negative = ok && wholeText.trimmed().startsWith(QLatin1Char('-'));
         double fraction = (QStringLiteral("0.") + text.mid(p + 1).toString()).toDouble(&ok);
-        if (!ok)
+        // Only plain digits make a fraction below one; an exponent or the like is no number here.
+        if (!ok || !(fraction >= 0.0 && fraction < 1.0))
             fraction = 0;
-        value = whole * 1000 + int64_t(std::nearbyint(fraction * 1000.0));
+        const int64_t thousandths = int64_t(std::nearbyint(fraction * 1000.0));
+        value = whole * 1000 + (negative ? -thousandths : thousandths);
     } else {
         value = text.toLongLong(&ok);
         if (!ok)
             value = 25;
+        if (value > kMaxWhole)
+            return refused(tooFast);
+        if (value < -kMaxWhole)
+            return refused(notAbove);
         value *= 1000;
     }
     if (value <= 0)
-        return refused(QStringLiteral("a frame rate must be above zero"));
-    if (value > 1000 * 1000)
-        return refused(QStringLiteral("a frame rate must not exceed 1000 frames a second"));
+        return refused(notAbove);
+    if (value > kMaxWhole * 1000)
+        return refused(tooFast);
     return uint32_t(value);
 }
 

@@ -86,7 +86,8 @@ public:
     bool commandLineMode = false;
     bool videoOpen = false;         // the video viewer has a video: the batch timer does nothing
     bool abortSequence = false;     // stops the image-sequence reader
-    RunSubtitles subtitles;         // the subtitles of the runs, until the Subtitles window holds the store
+    subtitles::SubtitleStore subtitles; // the subtitle store
+    RunSubtitles subtitleSink{subtitles}; // the store as the dispatcher adds to it
     // Runs the reading pass over one file of the batch, from batch.resumePos; it returns when the
     // file is done (batch.currentFile moved on), when the run pauses, or when the file is missing.
     std::function<void(const QString &path)> readFile;

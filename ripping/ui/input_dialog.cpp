@@ -11,6 +11,7 @@
 #include "ripping/ui/stream_scan_window.h"
 #include "ripping/vobsub_index.h"
 #include "ripping/work_palette.h"
+#include "subtitles/output_format.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -540,7 +541,14 @@ void InputDialog::setLastTimeCode(const core::TimeCode &t)
 
 void InputDialog::clearText()
 {
-    m_app.subtitles.clear();
+    // The ripped text is the user's work: it goes only when they say so.
+    if (m_app.subtitles.count() > 0
+        && m_app.prompt().confirm(m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n")
+                                  + m_app.message(core::Msg::ReallyClearAllText))
+               == core::Answer::Yes) {
+        m_app.subtitles.clear();
+        m_app.subtitleSink.modified = false;
+    }
     const bool haveText = m_app.subtitles.count() > 0;
     m_clearText->setEnabled(haveText);
     m_viewText->setEnabled(haveText);
@@ -588,6 +596,14 @@ std::optional<StartRequest> InputDialog::buildStartRequest()
     case ActionMode::RecogniseText:
         if (!confirmKeepText(request))
             return std::nullopt;
+        // Text cannot go into a picture-script format: the user may choose another, else it is the
+        // program's own text format.
+        if (m_app.config.main.activePage >= subtitles::kFirstPictureScriptFormat) {
+            if (auto *formats = qobject_cast<QDialog *>(m_app.window(QStringLiteral("Form13"))))
+                formats->exec();
+            if (m_app.config.main.activePage >= subtitles::kFirstPictureScriptFormat)
+                request.outputFormat = int(subtitles::OutputFormat::Glyfex);
+        }
         request.characterLocation = characterLocationOfItem(m_language->currentText());
         break;
     case ActionMode::SaveBitmaps:
@@ -657,10 +673,14 @@ void InputDialog::commitStart(const StartRequest &request)
     MainWindow *main = m_app.mainWindow();
     if (batch.processing && !batch.paused && main)
         main->togglePause(this); // a pass still running must stop before its list changes
-    if (request.clearSubtitles)
+    if (request.clearSubtitles) {
         m_app.subtitles.clear();
+        m_app.subtitleSink.modified = false;
+    }
     updatePalette();
     commitStartRequest(request, batch);
+    if (request.outputFormat >= 0)
+        m_app.config.main.activePage = request.outputFormat;
     if (RunDriver *driver = m_app.runDriver())
         driver->startRun();
     if (ProgressController *controller = m_app.progressController())

@@ -481,8 +481,18 @@ void MainWindow::togglePause(QObject *sender)
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_closeConfirmed) {
-        // The character matrix and the Subtitles window ask their own save questions once they
-        // hold work; until then there is nothing unsaved to ask about.
+        // Unsaved subtitles are the user's work: only Yes closes over them.
+        if (m_app.subtitleSink.modified && !m_app.commandLineMode) {
+            const QString text = m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n")
+                               + m_app.message(core::Msg::TextNotSaved) + QLatin1Char('\r')
+                               + m_app.message(core::Msg::ReallyQuit);
+            if (m_app.prompt().confirm(text) != core::Answer::Yes) {
+                if (QWidget *subtitles = m_app.subtitlesWindow())
+                    subtitles->show();
+                event->ignore();
+                return;
+            }
+        }
         m_closeConfirmed = true;
     }
     m_app.abortSequence = true;

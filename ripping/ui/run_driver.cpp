@@ -70,18 +70,15 @@ void RunDriver::readFile(const QString &)
     BatchState &batch = m_app.batch;
     readOptions();
     if (!m_dispatcher)
-        m_dispatcher = std::make_unique<SpuDispatcher>(m_options, batch, m_app.subtitles, m_recognised, m_export, *this);
+        m_dispatcher = std::make_unique<SpuDispatcher>(m_options, batch, m_app.subtitleSink, m_recognised, m_export, *this);
     VobPass pass(batch, *this, *m_dispatcher);
     const PassOutcome outcome = pass.readCurrentFile();
     showCounts();
     if (outcome.error)
         m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + outcome.error->message());
     if (outcome.runFinished) {
-        closeLastSubtitle(m_app.subtitles, m_app.config.options.maxTmpDuration);
-        std::vector<TimeRange> ranges;
-        for (const RunSubtitles::Entry &e : m_app.subtitles.entries())
-            ranges.push_back({e.times.start, e.times.stop});
-        if (const int overlapping = countOverlappingTimes(ranges); overlapping > 0 && !m_app.commandLineMode)
+        closeLastSubtitle(m_app.subtitleSink, m_app.config.options.maxTmpDuration);
+        if (const int overlapping = m_app.subtitleSink.overlappingTimes(); overlapping > 0 && !m_app.commandLineMode)
             m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n")
                                 + m_app.message(core::Msg::TimeCodesOverlapping) + QStringLiteral(" %1x").arg(overlapping));
     }

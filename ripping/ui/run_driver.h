@@ -25,7 +25,7 @@ public:
     void readFile(const QString &path);
 
     // Pictures the recognise action handed on, until recognition takes them.
-    const PictureRecorder &recognised() const { return m_recognised; }
+    const PictureRecorder &recognised() const { return m_recognised.recorder; }
 
     // VobPassHost
     void progress(int64_t done, int64_t total) override;
@@ -44,7 +44,18 @@ private:
 
     App &m_app;
     DispatchOptions m_options;
-    PictureRecorder m_recognised;
+    // Until recognition takes the pictures: each is kept and shown, as recognition shows what it reads.
+    struct ShowingRecorder : PictureSink {
+        explicit ShowingRecorder(RunDriver &driver) : driver(driver) {}
+        core::Result<void> recognise(const DecodedPicture &picture, const SpuTimes &times, const ScreenRect &area) override
+        {
+            driver.showPicture(picture, nullptr);
+            return recorder.recognise(picture, times, area);
+        }
+        RunDriver &driver;
+        PictureRecorder recorder;
+    };
+    ShowingRecorder m_recognised{*this};
     PlainExport m_export;
     std::unique_ptr<SpuDispatcher> m_dispatcher;
 };

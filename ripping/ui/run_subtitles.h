@@ -1,44 +1,30 @@
-// The subtitles a run adds, as the dispatcher sees them, until the Subtitles window holds the program's store.
+// The subtitle store as the dispatcher sees it: picture subtitles enter through the store's one way in.
 #pragma once
 
 #include "ripping/spu_dispatch.h"
-
-#include <QString>
-
-#include <vector>
+#include "subtitles/subtitle_store.h"
 
 namespace glyfex::ripping::ui {
 
 class RunSubtitles : public SubtitleSink {
 public:
-    struct Entry {
-        QString line;
-        SpuTimes times;
-        ScreenRect rect;
-        uint16_t colourWord = 0;
-        uint16_t contrastWord = 0;
-    };
+    explicit RunSubtitles(subtitles::SubtitleStore &store) : m_store(store) {}
 
-    int count() const override { return int(m_entries.size()); }
-    core::TimeCode lastStart() const override { return m_entries.empty() ? core::TimeCode{} : m_entries.back().times.start; }
-    core::TimeCode lastStop() const override { return m_entries.empty() ? core::TimeCode{} : m_entries.back().times.stop; }
-    void setLastStop(const core::TimeCode &stop) override
-    {
-        if (!m_entries.empty())
-            m_entries.back().times.stop = stop;
-    }
+    int count() const override { return m_store.count(); }
+    core::TimeCode lastStart() const override;
+    core::TimeCode lastStop() const override;
+    void setLastStop(const core::TimeCode &stop) override;
     core::Result<void> addPictureSubtitle(const QString &line, const SpuTimes &times, const ScreenRect &rect,
-                                          uint16_t colourWord, uint16_t contrastWord) override
-    {
-        m_entries.push_back({line, times, rect, colourWord, contrastWord});
-        return {};
-    }
+                                          uint16_t colourWord, uint16_t contrastWord) override;
 
-    const std::vector<Entry> &entries() const { return m_entries; }
-    void clear() { m_entries.clear(); }
+    // Subtitles whose stop is later than the next one's start, for the warning after a run.
+    int overlappingTimes() const;
+
+    // Subtitles were added since the text was last saved or cleared: closing asks first.
+    bool modified = false;
 
 private:
-    std::vector<Entry> m_entries;
+    subtitles::SubtitleStore &m_store;
 };
 
 } // namespace glyfex::ripping::ui

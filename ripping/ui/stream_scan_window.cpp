@@ -130,8 +130,17 @@ void StreamScanWindow::scan()
         return;
     }
     m_gauge->setValue(100);
-    // A cancelled scan still marks with what it found so far, as the user asked to stop there.
-    markScannedStreams(m_app.input.streamNames, result->found);
+    // A cancelled scan marks what it found, but a stream it did not reach keeps its name: the unread
+    // part of the files may well carry it.
+    StreamNames marked = m_app.input.streamNames;
+    markScannedStreams(marked, result->found);
+    if (result->cancelled) {
+        for (size_t i = 0; i < marked.size(); ++i) {
+            if (!result->found[i])
+                marked[i] = m_app.input.streamNames[i];
+        }
+    }
+    m_app.input.streamNames = marked;
     input->fillStreamList();
     QDialog::accept();
 }

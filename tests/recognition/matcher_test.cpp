@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <random>
 
 using namespace glyfex;
@@ -63,7 +64,9 @@ TEST(Matcher, WordWiseScoreEqualsThePixelWalk)
         const int density = std::uniform_int_distribution<int>(0, 100)(rng);
         const Glyph d = randomGlyph(rng, w, h, density);
         const Glyph e = round % 2 ? perturbed(rng, d, round % 17) : randomGlyph(rng, ew, eh, density);
-        ASSERT_EQ(scoreGlyph(d, w, h, e), test::pixelWalkPermille(d, w, h, e)) << "round " << round;
+        const int expected = test::pixelWalkPermille(d, w, h, e);
+        ASSERT_EQ(scoreGlyph(d, w, h, e), expected) << "round " << round;
+        ASSERT_EQ(detail::scoreGlyphPortable(d, w, h, e), expected) << "round " << round;
     }
 }
 
@@ -133,6 +136,12 @@ struct MatchCase {
     int32_t expected = 0;
     std::vector<int> deleted = {};
 };
+
+// The row's name, so that test names stay readable and stable.
+void PrintTo(const MatchCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class MatchChar : public testing::TestWithParam<MatchCase> {};
 

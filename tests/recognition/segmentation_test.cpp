@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using namespace glyfex;
 using namespace glyfex::recognition;
 using glyfex::test::artOfPicture;
@@ -100,6 +102,12 @@ struct ArtCase {
     bool checkDetachedChar = true;
     uint32_t colour = 0x111111;
 };
+
+// The row's name, so that test names stay readable and stable.
+void PrintTo(const ArtCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class SegmentArt : public testing::TestWithParam<ArtCase> {};
 

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <ostream>
 
 namespace glyfex::subtitles {
 namespace {
@@ -122,6 +123,12 @@ struct CodePageCase {
     const char *iconvName;
     const char *text; // UTF-8; every character is one the page holds
 };
+
+// The row's name, so that test names stay readable and stable.
+void PrintTo(const CodePageCase &c, std::ostream *os)
+{
+    *os << "cp" << c.codePage;
+}
 
 class CodePageOutput : public testing::TestWithParam<CodePageCase> {};
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace glyfex::subtitles {
 namespace {
 
@@ -73,6 +75,12 @@ struct FrameCodeCase {
     TimeCode expected;
 };
 
+// The row's name, so that test names stay readable and stable.
+void PrintTo(const FrameCodeCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class FrameTimeCodes : public testing::TestWithParam<FrameCodeCase> {};
 
 TEST_P(FrameTimeCodes, CarryAtTheOutputRate)
@@ -101,6 +109,12 @@ TEST(TimeForms, FrameRateTextIsReadOrRefused)
         {"23.976", 23976}, {"25.000", 25000}, {"29.97", 29970}, {"29,970", 29970}, {"25", 25000},
         {"30", 30000},     {"abc", 25000},    {"x.5", 25500},   {"24.x", 24000},  {"0", -1},
         {"0.000", -1},     {"-25", -1},       {"-1.5", -1},     {"2000000", -1},
+        // A minus before a zero whole part still makes the rate negative.
+        {"-0.5", -1},      {"-0,976", -1},
+        // Digits beyond any rate are refused, not multiplied past the integer range.
+        {"9223372036854775807", -1}, {"9223372036854775807.5", -1}, {"-9223372036854775808", -1},
+        // An exponent makes no decimal fraction: the fraction counts as not a number.
+        {"25.5e300", 25000},
     };
     for (const Case &c : cases) {
         const auto rate = parseFrameRateX1000(QString::fromLatin1(c.text));

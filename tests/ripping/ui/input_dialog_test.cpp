@@ -2,6 +2,7 @@
 #include "ripping/ui/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
+#include "ripping/ui/stream_scan_window.h"
 
 #include "app_test.h"
 
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -99,7 +101,7 @@ protected:
     {
         app.subtitles.clear();
         for (int i = 0; i < n; ++i)
-            (void)app.subtitles.addPictureSubtitle(QStringLiteral("earlier%1.bmp").arg(i), {}, {}, 0, 0);
+            (void)app.subtitleSink.addPictureSubtitle(QStringLiteral("earlier%1.bmp").arg(i), {}, {}, 0, 0);
     }
     Snapshot snapshot() const
     {
@@ -182,6 +184,57 @@ TEST_F(FixtureInputTest, AnAbandonedStartChangesNothing)
     }
 }
 
+TEST_F(FixtureInputTest, AnIndexWhoseTimesCannotBeReadAbandonsTheStart)
+{
+    QTemporaryDir dir;
+    QFile idx(kVobSub + QStringLiteral("/vobsub.idx"));
+    ASSERT_TRUE(idx.open(QIODevice::ReadOnly));
+    QByteArray text = idx.readAll();
+    text.replace("timestamp: 00:00:07:540", "timestamp: 00:0x:07:540"); // a time that is no number
+    QFile damaged(dir.filePath(QStringLiteral("bad_timestamp.idx")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(text);
+    damaged.close();
+    ASSERT_TRUE(QFile::copy(kVobSub + QStringLiteral("/vobsub.sub"), dir.filePath(QStringLiteral("bad_timestamp.sub"))));
+
+    ASSERT_TRUE(dialog->openInputFile(damaged.fileName())); // the header lines are sound
+    app.batch.vobList = {QStringLiteral("/earlier/run.vob")};
+    const Snapshot before = snapshot();
+    dialog->setAction(ActionMode::OnlyShow);
+    EXPECT_FALSE(dialog->start());
+    ASSERT_EQ(prompt.shown.size(), 1);
+    EXPECT_TRUE(prompt.shown[0].startsWith(QStringLiteral("error: "))) << prompt.shown[0].toStdString();
+    EXPECT_TRUE(snapshot() == before);
+}
+
+TEST_F(FixtureInputTest, RecognisingIntoAPictureScriptFormatSwitchesToText)
+{
+    app.config.main.activePage = 22;
+    dialog->setAction(ActionMode::RecogniseText);
+    QTimer::singleShot(0, app.window(QStringLiteral("Form13")), [this] {
+        qobject_cast<QDialog *>(app.window(QStringLiteral("Form13")))->reject(); // left as it was
+    });
+    ASSERT_TRUE(dialog->start());
+    EXPECT_EQ(app.config.main.activePage, 11);
+    EXPECT_EQ(app.batch.characterLocation, QStringLiteral("English"));
+}
+
+TEST_F(FixtureInputTest, ClearingTheTextAsksFirst)
+{
+    setSubtitles(2);
+    dialog->show();
+    auto *clear = dialog->findChild<QPushButton *>(QStringLiteral("ButtonClearText"));
+    ASSERT_TRUE(clear->isEnabled());
+    prompt.answers = {core::Answer::No};
+    QTest::mouseClick(clear, Qt::LeftButton);
+    EXPECT_EQ(app.subtitles.count(), 2);
+    prompt.answers = {core::Answer::Yes};
+    QTest::mouseClick(clear, Qt::LeftButton);
+    EXPECT_EQ(app.subtitles.count(), 0);
+    EXPECT_FALSE(clear->isEnabled());
+    dialog->hide();
+}
+
 TEST_F(FixtureInputTest, StartHandsOverTheRun)
 {
     setSubtitles(2);
@@ -250,6 +303,23 @@ TEST_F(FixtureInputTest, VerifyMarksTheStreamsTheFilesCarry)
     dialog->setRowTicked(0, false);
     QTest::mouseClick(verify, Qt::LeftButton);
     EXPECT_EQ(prompt.shown, QStringList({QStringLiteral("warn: Warning\r\nNo VOB/SUB selected!")}));
+}
+
+TEST_F(FixtureInputTest, ACancelledScanStopsAndKeepsTheNamesItDidNotReach)
+{
+    app.input.streamNames[5] = QStringLiteral("Francais 5, wide"); // named by the IFO, not in these files
+    dialog->fillStreamList();
+    auto *scan = app.streamScanWindow();
+    // Cancel as soon as the scan reports its first step.
+    QObject::connect(scan, &QWidget::windowTitleChanged, scan, [scan](const QString &title) {
+        if (!title.isEmpty())
+            QTest::mouseClick(scan->findChild<QPushButton *>(QStringLiteral("BitBtnCancel")), Qt::LeftButton);
+    });
+    QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("ButtonVerify")), Qt::LeftButton);
+    EXPECT_FALSE(scan->isVisible());
+    EXPECT_TRUE(scan->aborted());
+    EXPECT_TRUE(dialog->streamItemTexts().contains(QStringLiteral("05 - Francais 5, wide")))
+        << dialog->streamItemTexts().join(QLatin1Char('|')).toStdString();
 }
 
 } // namespace

@@ -203,6 +203,19 @@ TEST_F(MainWindowTest, OpeningHidesTheSubtitlesWindowAndCancelShowsItAgain)
     EXPECT_TRUE(app.abortSequence) << "opening stops a running image sequence";
 }
 
+TEST_F(MainWindowTest, ClosingOverUnsavedSubtitlesAsksFirst)
+{
+    ASSERT_TRUE(app.subtitleSink.addPictureSubtitle(QStringLiteral("movie00001.bmp"), {}, {}, 0, 0).ok());
+    prompt.answers = {core::Answer::No};
+    EXPECT_FALSE(main->close());
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_TRUE(app.subtitlesWindow()->isVisible()) << "No shows the unsaved text";
+    ASSERT_EQ(prompt.shown.size(), 1);
+    EXPECT_EQ(prompt.shown[0], QStringLiteral("confirm: Confirm\r\nText NOT saved!\rDo you really want to quit?"));
+    prompt.answers = {core::Answer::Yes};
+    EXPECT_TRUE(main->close());
+}
+
 TEST_F(MainWindowTest, ClosingTakesTheOtherWindowsWithIt)
 {
     app.subtitlesWindow()->show();

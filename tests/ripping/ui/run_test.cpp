@@ -5,6 +5,7 @@
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/preview_screen.h"
 #include "ripping/ui/progress_controller.h"
+#include "ripping/ui/run_driver.h"
 
 #include "app_test.h"
 #include "support/av_spu_demuxer.h"
@@ -12,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -32,9 +34,9 @@ const QString kDvd = QStringLiteral(GLYFEX_TEST_DATA_DIR "/dvd-pal-sans/dvd/VIDE
 const QString kVob = kDvd + QStringLiteral("/VTS_01_1.VOB");
 
 // The units of stream 0 as FFmpeg's demuxer gathers them: the reference for what the run must meet.
-std::vector<test::AvSpuUnit> referenceUnits()
+std::vector<test::AvSpuUnit> referenceUnits(const QString &file = kVob)
 {
-    auto all = test::demuxSpuUnits(kVob);
+    auto all = test::demuxSpuUnits(file);
     EXPECT_TRUE(all.ok()) << (all.ok() ? "" : all.error().message().toStdString());
     std::vector<test::AvSpuUnit> units;
     if (all.ok()) {
@@ -73,7 +75,13 @@ protected:
         AppTest::SetUp();
         main = app.mainWindow();
         main->show();
-        ASSERT_TRUE(app.inputDialog()->openInputFile(kDvd + QStringLiteral("/VTS_01_0.IFO")));
+        // The run writes a subtitle map beside what it reads: it reads a copy, never the repository's files.
+        for (const char *name : {"VTS_01_0.IFO", "VTS_01_1.VOB"})
+            ASSERT_TRUE(QFile::copy(kDvd + QLatin1Char('/') + QLatin1String(name), work.filePath(QLatin1String(name))));
+        for (const char *name : {"vobsub.idx", "vobsub.sub"})
+            ASSERT_TRUE(QFile::copy(QStringLiteral(GLYFEX_TEST_DATA_DIR "/dvd-pal-sans/") + QLatin1String(name),
+                                    work.filePath(QLatin1String(name))));
+        ASSERT_TRUE(app.inputDialog()->openInputFile(work.filePath(QStringLiteral("VTS_01_0.IFO"))));
         controller = app.progressController();
         m_watcher.onShow = [this] {
             ++asked;
@@ -109,6 +117,7 @@ protected:
         }
     }
 
+    QTemporaryDir work;
     MainWindow *main = nullptr;
     ProgressController *controller = nullptr;
     int asked = 0;
@@ -132,9 +141,42 @@ TEST_F(RunTest, OnlyShowWalksEverySubtitleWithPreviewAndCounters)
     EXPECT_EQ(label("LabelTotalNbSup"), QStringLiteral("10"));
     EXPECT_EQ(label("LabelNbSup"), QStringLiteral("10"));
     EXPECT_EQ(label("LabelVobFile"), QStringLiteral("VTS_01_1.VOB"));
+    EXPECT_TRUE(QFileInfo::exists(work.filePath(QStringLiteral("VTS_01_1.gxm")))) << "the map of the first pass";
     EXPECT_FALSE(main->previewScreen()->picture().isNull());
     EXPECT_TRUE(label("LabelPos").endsWith(QStringLiteral("(100 %)"))) << label("LabelPos").toStdString();
     EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(RunTest, ASecondStartFollowsTheMapAndShowsTheSameUnits)
+{
+    answerController([](int) { return "ButtonNext"; });
+    app.inputDialog()->setAction(ActionMode::OnlyShow);
+    ASSERT_TRUE(app.inputDialog()->start());
+    runToEnd();
+    ASSERT_EQ(shown.size(), 10u);
+    ASSERT_TRUE(app.inputDialog()->start());
+    EXPECT_EQ(app.batch.mapUse, MapUse::Undecided) << "each run decides its map anew";
+    runToEnd();
+    ASSERT_EQ(shown.size(), 20u);
+    for (size_t i = 0; i < 10; ++i)
+        EXPECT_EQ(shown[10 + i], shown[i]) << "unit " << i;
+    EXPECT_EQ(label("LabelTotalNbSup"), QStringLiteral("10"));
+}
+
+TEST_F(RunTest, AVobSubPairIsWalkedLikeTheDvd)
+{
+    const auto units = referenceUnits(QStringLiteral(GLYFEX_TEST_DATA_DIR "/dvd-pal-sans/vobsub.sub"));
+    ASSERT_EQ(units.size(), 10u);
+    ASSERT_TRUE(app.inputDialog()->openInputFile(work.filePath(QStringLiteral("vobsub.idx"))));
+    answerController([](int) { return "ButtonNext"; });
+    app.inputDialog()->setAction(ActionMode::OnlyShow);
+    ASSERT_TRUE(app.inputDialog()->start());
+    EXPECT_EQ(app.batch.vobSubUnits.size(), units.size()) << "the index's times were read at Start";
+    runToEnd();
+    EXPECT_TRUE(app.batch.finished());
+    ASSERT_EQ(shown.size(), units.size());
+    for (size_t i = 0; i < units.size(); ++i)
+        EXPECT_EQ(shown[i], decodedRect(units[i].bytes)) << "unit " << i;
 }
 
 TEST_F(RunTest, PausingFromTheControllerShowsThePictureAgainWithoutCountingItTwice)
@@ -205,6 +247,38 @@ TEST_F(RunTest, SavingRawSubpicturesWritesEveryUnitAsItIs)
             << written[int(i)].toStdString();
     }
     EXPECT_EQ(app.subtitles.count(), 0) << "without + TC & Res. no subtitles are made";
+}
+
+TEST_F(RunTest, TimedRawSubpicturesBecomeSubtitlesNamedAfterTheirFiles)
+{
+    QTemporaryDir out;
+    files.names = {out.filePath(QStringLiteral("movie"))};
+    app.inputDialog()->setAction(ActionMode::SaveRawSubpictures);
+    app.inputDialog()->setWithTiming(true);
+    ASSERT_TRUE(app.inputDialog()->start());
+    runToEnd();
+    ASSERT_EQ(app.subtitles.count(), 10);
+    for (int i = 1; i <= 10; ++i) {
+        const subtitles::Subtitle &s = app.subtitles.at(i);
+        EXPECT_EQ(s.lines, QStringList({QStringLiteral("movie%1.sup").arg(i, 5, 10, QLatin1Char('0'))}));
+        EXPECT_LT(core::timeCodeToMilliseconds(s.start), core::timeCodeToMilliseconds(s.stop)) << "subtitle " << i;
+        if (i > 1)
+            EXPECT_LE(core::timeCodeToMilliseconds(app.subtitles.at(i - 1).stop), core::timeCodeToMilliseconds(s.start));
+    }
+    EXPECT_TRUE(app.subtitlesWindow()->isVisible());
+}
+
+TEST_F(RunTest, RecognisingHandsEveryPictureOnAndShowsIt)
+{
+    const auto units = referenceUnits();
+    app.inputDialog()->setAction(ActionMode::RecogniseText);
+    ASSERT_TRUE(app.inputDialog()->start());
+    runToEnd();
+    const auto &entries = app.runDriver()->recognised().entries;
+    ASSERT_EQ(entries.size(), units.size());
+    const ScreenRect &last = entries.back().area;
+    EXPECT_EQ(shownRect(), (PictureRect{last.left, last.top, last.right, last.bottom}));
+    EXPECT_EQ(shownRect(), decodedRect(units.back().bytes));
 }
 
 } // namespace
