@@ -187,7 +187,11 @@ RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString 
         (rtl ? b.extendLeft : b.extendRight) = extendOn;
         (rtl ? b.extendRight : b.extendLeft) = shrinkOn;
     };
-    const SpacingContext spacing{boxes, rtl, match.settings.spaceWidth, match.charset};
+    // The boxes as spacing sees them: a glyph read from a run of boxes stands in its first box as the
+    // whole run, so that the gap to the next glyph is measured from the run's end, not from inside it
+    // (a double quote would otherwise be followed by a blank).
+    std::vector<CharBox> spacingBoxes = boxes;
+    const SpacingContext spacing{spacingBoxes, rtl, match.settings.spaceWidth, match.charset};
 
     Glyph previous;
     QString previousText;
@@ -355,6 +359,20 @@ RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString 
         }
 
         // Box end: the space before the glyph, then the glyph's text in its style.
+        if (used > 1) {
+            CharBox whole = boxes[size_t(c)];
+            for (int i = 1; i < used; ++i) {
+                const CharBox &b = boxes[size_t(step(c, i))];
+                const int right = std::max(whole.x + whole.width, b.x + b.width);
+                const int bottom = std::max(whole.y + whole.height, b.y + b.height);
+                whole.x = std::min(whole.x, b.x);
+                whole.y = std::min(whole.y, b.y);
+                whole.width = right - whole.x;
+                whole.height = bottom - whole.y;
+                whole.dy = std::min(whole.dy, b.dy);
+            }
+            spacingBoxes[size_t(c)] = whole;
+        }
         const SpacedGlyph currentGlyph{&current, text, c, used};
         if (previousGlyph.descriptor && needSpaceBetween(previousGlyph, currentGlyph, spacing))
             out += QLatin1Char(' ');
