@@ -1,17 +1,18 @@
-// Glyfex's entry point: creates the application and its main window, then runs the event loop.
+// Glyfex's entry point: creates the application object with its windows in their fixed order, then runs the event loop.
+#include "ripping/ui/app.h"
+#include "ripping/ui/main_window.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Glyfex"));
     QApplication::setOrganizationName(QStringLiteral("Glyfex"));
 
-    QMainWindow window;
-    window.setObjectName(QStringLiteral("Form1"));
-    window.setWindowTitle(QStringLiteral("Glyfex"));
-    window.resize(800, 600);
-    window.show();
-    return app.exec();
+    glyfex::ripping::ui::App app;
+    app.createWindows();
+    app.loadSettings();
+    app.mainWindow()->show();
+    return application.exec();
 }

@@ -1,8 +1,8 @@
 // Reading-pass speed: the pass over one large VOB against a plain sequential read of it, and a re-pass along its map.
 //
 // Usage: pass_bench [VOB] [benchmark options]. Without a VOB one of about 200 MB is made once with the
-// shared fixture tool into bench-data/. The last line printed is "pass ratio=<pass MB/s / read MB/s>";
-// the line before it gives the map re-pass time as a fraction of the full pass time. The full pass is a
+// shared fixture tool (../shared/tools, or $GLYFEX_SHARED_TOOLS) into bench-data/. The last line printed
+// is "pass ratio=<pass MB/s / read MB/s>"; the line before it gives the map re-pass time as a fraction of the full pass time. The full pass is a
 // first pass with the map option on (the default): it builds the map and writes it at the end.
 #include "ripping/vob_pass.h"
 
@@ -145,7 +145,11 @@ QString makeVob()
         return vob;
     QDir().mkpath(dir);
     std::fprintf(stderr, "making a VOB of about 200 MB in %s ...\n", qPrintable(dir));
-    const int rc = QProcess::execute(QStringLiteral(GLYFEX_SOURCE_DIR "/../shared/tools/make-dvd-fixture"),
+    // The shared tools sit beside the repository; GLYFEX_SHARED_TOOLS names them elsewhere.
+    QString tools = qEnvironmentVariable("GLYFEX_SHARED_TOOLS");
+    if (tools.isEmpty())
+        tools = QStringLiteral(GLYFEX_SOURCE_DIR "/../shared/tools");
+    const int rc = QProcess::execute(tools + QStringLiteral("/make-dvd-fixture"),
                                      {dir, QStringLiteral("pass"), QStringLiteral("--lines"), QStringLiteral("1000")});
     return rc == 0 && QFile::exists(vob) ? vob : QString();
 }

@@ -37,6 +37,18 @@ CharMatrix::MatchFacts factsOf(const Glyph &g)
     return f;
 }
 
+// Appends to an empty list the indexes of the size buckets within dw and dh of the size, in increasing
+// order, as matching must visit them.
+void appendIndexesNear(const CharMatrix &matrix, int width, int height, int dw, int dh, std::vector<uint16_t> &list)
+{
+    for (int w = std::max(0, width - dw); w <= std::min(kGlyphMaxWidth, width + dw); ++w)
+        for (int h = std::max(0, height - dh); h <= std::min(kGlyphMaxHeight, height + dh); ++h) {
+            const auto bucket = matrix.indexesOfSize(w, h);
+            list.insert(list.end(), bucket.begin(), bucket.end());
+        }
+    std::sort(list.begin(), list.end());
+}
+
 } // namespace
 
 CharMatrix::CharMatrix() : m_entries(1), m_facts(1) {}
@@ -69,6 +81,7 @@ CharMatrix::AddOutcome CharMatrix::add(const Glyph &glyph)
         // Every growth was reserved before the first push, so nothing is half-added here.
         return AddOutcome::OutOfMemory;
     }
+    addToNearLists(count());
     return AddOutcome::Added;
 }
 
@@ -106,6 +119,7 @@ void CharMatrix::swap(CharMatrix &other) noexcept
     m_entries.swap(other.m_entries);
     m_facts.swap(other.m_facts);
     m_bySize.swap(other.m_bySize);
+    std::swap(m_near, other.m_near);
 }
 
 std::span<const uint16_t> CharMatrix::indexesOfSize(int width, int height) const
@@ -113,6 +127,51 @@ std::span<const uint16_t> CharMatrix::indexesOfSize(int width, int height) const
     if (m_bySize.empty() || width < 0 || width > kGlyphMaxWidth || height < 0 || height > kGlyphMaxHeight)
         return {};
     return m_bySize[size_t(bucketOf(width, height))];
+}
+
+void CharMatrix::addToNearLists(int index)
+{
+    if (m_near.dw < 0)
+        return;
+    const Glyph &g = m_entries[size_t(index)];
+    try {
+        // The new index is the largest, so appending keeps each list in order.
+        for (int w = std::max(0, g.width - m_near.dw); w <= std::min(kGlyphMaxWidth, g.width + m_near.dw); ++w)
+            for (int h = std::max(0, g.height - m_near.dh); h <= std::min(kGlyphMaxHeight, g.height + m_near.dh); ++h)
+                if (m_near.made[size_t(bucketOf(w, h))])
+                    m_near.lists[size_t(bucketOf(w, h))].push_back(uint16_t(index));
+    } catch (const std::bad_alloc &) {
+        m_near = NearLists{}; // only a cache: made again when next asked
+    }
+}
+
+std::span<const uint16_t> CharMatrix::indexesNear(int width, int height, int dw, int dh) const
+{
+    if (width < 0 || width > kGlyphMaxWidth || height < 0 || height > kGlyphMaxHeight) {
+        // A size no entry can have (a box taller than 45 rows): merged on the spot, not kept.
+        thread_local std::vector<uint16_t> once;
+        once.clear();
+        appendIndexesNear(*this, width, height, dw, dh, once);
+        return once;
+    }
+    return nearList(width, height, dw, dh);
+}
+
+std::vector<uint16_t> &CharMatrix::nearList(int width, int height, int dw, int dh) const
+{
+    if (m_near.dw != dw || m_near.dh != dh) {
+        m_near.dw = dw;
+        m_near.dh = dh;
+        m_near.lists.assign(kBucketCount, {});
+        m_near.made.assign(kBucketCount, false);
+    }
+    const size_t key = size_t(bucketOf(width, height));
+    std::vector<uint16_t> &list = m_near.lists[key];
+    if (!m_near.made[key]) {
+        appendIndexesNear(*this, width, height, dw, dh, list);
+        m_near.made[key] = true;
+    }
+    return list;
 }
 
 } // namespace glyfex::recognition

@@ -55,6 +55,11 @@ public:
     // Indexes of the live and deleted entries of one size, in increasing order: matching visits only
     // the sizes within its tolerances.
     std::span<const uint16_t> indexesOfSize(int width, int height) const;
+    // Indexes of the entries whose width and height lie within dw and dh of the given size, in
+    // increasing order. Lists are kept per size for the tolerances last asked and grow with each add,
+    // so the matcher does not merge buckets for every glyph; the span is valid until the next add or
+    // the next call with other tolerances. Not for use from several threads.
+    std::span<const uint16_t> indexesNear(int width, int height, int dw, int dh) const;
 
     // What matching checks of every candidate before it compares bitmaps, kept apart from the bitmaps
     // so that skipping an entry touches little memory.
@@ -76,6 +81,15 @@ private:
     std::vector<MatchFacts> m_facts;
     // Buckets by exact size: (width, height) with width 0..80 and height 0..45; made at the first add.
     std::vector<std::vector<uint16_t>> m_bySize;
+    struct NearLists {
+        int dw = -1;
+        int dh = -1;
+        std::vector<std::vector<uint16_t>> lists; // by bucket of the asked size
+        std::vector<bool> made;
+    };
+    mutable NearLists m_near;
+    std::vector<uint16_t> &nearList(int width, int height, int dw, int dh) const;
+    void addToNearLists(int index);
 };
 
 } // namespace glyfex::recognition

@@ -4,6 +4,7 @@
 #include "recognition/char_matrix_file.h"
 
 #include "core/byte_reader.h"
+#include "core/messages.h"
 #include "core/text_codec.h"
 
 #include <QFile>
@@ -24,8 +25,20 @@ constexpr char kMagicV1[] = "Glyfex_Char_Matrix_File";
 constexpr size_t kV1CommentBytes = 255;
 constexpr size_t kV1EntryBytes = 277; // Dy, Width, Height, 20 text bytes, 254 bitmap bytes
 constexpr int kV1Field = 45;          // the version-1 bitmap is a 45 x 45 field in row-major bit order
+constexpr qint64 kEntryRecordBytes = 498; // the size of one entry that memory messages report
 
-const QString kInvalidFile = QStringLiteral("This is NOT valid Char Matrix File!");
+// The "what" of each failure is the message table's own text, so a window can show the same words.
+QString message(core::Msg::Id id)
+{
+    return core::builtInMessage(id);
+}
+
+core::Error outOfMemory(const QString &fileName, int count)
+{
+    return core::makeError(message(core::Msg::NoMemoryToLoadMatrix), fileName,
+                           message(core::Msg::MatrixSizeInBytes) + QLatin1Char(' ')
+                               + QString::number(qint64(count + 1) * kEntryRecordBytes));
+}
 
 bool startsWith(std::span<const uint8_t> bytes, const char *magic)
 {
@@ -82,8 +95,7 @@ public:
         try {
             matrix.reserve(count);
         } catch (const std::bad_alloc &) {
-            return core::makeError(QStringLiteral("Not enough memory to load this character Matrix!"), m_fileName,
-                                   QStringLiteral("Size of the Matrix in Bytes: %1").arg(qint64(count + 1) * 498));
+            return outOfMemory(m_fileName, count);
         }
         if (m_host)
             m_host->pump();
@@ -94,9 +106,7 @@ public:
             if (!why.isEmpty())
                 return invalid(QStringLiteral("%1, entry %2 of %3").arg(m_fileName).arg(i).arg(count), why);
             if (matrix.add(g) != CharMatrix::AddOutcome::Added)
-                return core::makeError(QStringLiteral("Not enough memory to load this character Matrix!"),
-                                       m_fileName,
-                                       QStringLiteral("Size of the Matrix in Bytes: %1").arg(qint64(count + 1) * 498));
+                return outOfMemory(m_fileName, count);
             if (m_host)
                 m_host->progress(i, count);
         }
@@ -108,7 +118,7 @@ public:
 private:
     static core::Error invalid(const QString &where, const QString &why)
     {
-        return core::makeError(kInvalidFile, where, why);
+        return core::makeError(message(core::Msg::NotValidMatrixFile), where, why);
     }
 
     QString checkSize(int width, int height) const
@@ -279,7 +289,7 @@ QByteArray serialiseCharMatrix(const CharMatrix &matrix)
 core::Result<void> saveCharMatrix(CharMatrix &matrix, const QString &path)
 {
     if (matrix.count() == 0)
-        return core::makeError(QStringLiteral("The Character Matrix is Empty!"), path);
+        return core::makeError(message(core::Msg::MatrixEmpty), path);
     const QByteArray bytes = serialiseCharMatrix(matrix);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

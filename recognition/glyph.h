@@ -15,10 +15,9 @@
 namespace glyfex::recognition {
 
 // One bitmap row: bit x is pixel x (x = 0 the leftmost), 80 bits used. Keeping rows as machine words
-// lets matching and spacing compare a whole row with a few logic operations and popcounts.
+// lets matching and spacing compare a whole row with a few logic operations and bit scans.
 using GlyphRow = unsigned __int128;
 
-inline int popcount(GlyphRow r) { return std::popcount(uint64_t(r)) + std::popcount(uint64_t(r >> 64)); }
 // Index of the lowest set bit of a non-zero row.
 inline int lowestBit(GlyphRow r)
 {
@@ -38,15 +37,16 @@ inline GlyphRow lowBits(int n) { return (GlyphRow(1) << n) - 1; }
 inline constexpr char16_t kTakeWithNext[] = u"take with next";
 bool isTakeWithNext(const core::CharText &text);
 
+// The small fields come first so that they share a cache line with the first rows.
 struct Glyph {
-    // Pixels outside width x height carry no meaning and are never compared; the builders leave them 0.
-    std::array<GlyphRow, kGlyphMaxHeight> rows{};
     uint8_t dy = 0;     // top of the glyph minus the top of its text line
     uint8_t width = 0;  // 1..80
     uint8_t height = 0; // 1..45
-    core::CharText text;
     uint8_t style = 0;  // GlyphStyle flags (style_tags.h)
     bool deleted = false;
+    core::CharText text;
+    // Pixels outside width x height carry no meaning and are never compared; the builders leave them 0.
+    std::array<GlyphRow, kGlyphMaxHeight> rows{};
 
     bool pixel(int x, int y) const
     {

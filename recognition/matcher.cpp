@@ -1,5 +1,5 @@
 // Glyph matching, the inner loop of recognition. Rows are compared as words; the sequential penalty is
-// walked only over the pixels that disagree, and an entry is abandoned as soon as it can neither reach
+// counted over the runs of pixels that disagree, and an entry is abandoned as soon as it can neither reach
 // the threshold nor beat the best guess, which leaves every result as the pixel-by-pixel walk gives it.
 #include "recognition/matcher.h"
 
@@ -21,6 +21,8 @@ struct CommonArea {
 
     CommonArea(int boxW, int boxH, int entryW, int entryH)
     {
+        boxW = std::max(boxW, 0);
+        boxH = std::max(boxH, 0);
         minW = std::min(boxW, entryW);
         maxW = std::max(boxW, entryW);
         minH = std::min(boxH, entryH);
@@ -54,10 +56,51 @@ inline int wordLowestBit(Word w)
         return lowestBit(w);
 }
 
+// Bit counts. Without a popcount instruction in the baseline target std::popcount is a library call,
+// so the portable walk counts in registers and the walk built for processors that have the
+// instruction uses it (Walk below).
+enum class Count { Portable, Instruction };
+
+template <Count kCount>
+[[gnu::always_inline]] inline int countBits(uint64_t v)
+{
+    if constexpr (kCount == Count::Instruction) {
+        return __builtin_popcountll(v);
+    } else {
+        v = v - ((v >> 1) & 0x5555555555555555ull);
+        v = (v & 0x3333333333333333ull) + ((v >> 2) & 0x3333333333333333ull);
+        v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+        return int((v * 0x0101010101010101ull) >> 56);
+    }
+}
+
+template <Count kCount, class Word>
+[[gnu::always_inline]] inline int countWordBits(Word w)
+{
+    if constexpr (sizeof(Word) == 8)
+        return countBits<kCount>(w);
+    else
+        return countBits<kCount>(uint64_t(w)) + countBits<kCount>(uint64_t(w >> 64));
+}
+
+// The penalties of a run of n disagreements with no exact agreement between them, starting at the
+// running penalty, which it leaves as the run does: 1, 2, 4, 8, then 16 for every further one.
+[[gnu::always_inline]] inline int runPenalty(int &penalty, int n)
+{
+    int sum = 0;
+    for (; n > 0 && penalty < 16; --n) {
+        sum += penalty;
+        penalty *= 2;
+    }
+    return sum + 16 * n;
+}
+
 // Score of one row. penalty is the running penalty of the walk: 1 after an exact agreement, doubled
-// (up to 16) after each disagreement, untouched by a neighbour agreement.
-template <class Word>
-inline int scoreRow(Word d, Word e, Word mask, Word maskL, Word maskR, int minW, int &penalty)
+// (up to 16) after each disagreement, untouched by a neighbour agreement. Disagreements are taken a
+// run at a time: between two exact agreements only their number matters.
+template <Count kCount, class Word>
+[[gnu::always_inline]] inline int scoreRow(Word d, Word e, Word mask, Word maskL, Word maskR, int minW,
+                                           int &penalty)
 {
     const Word exact = ~(d ^ e) & mask;
     const Word nearLeft = ~(d ^ (e << 1)) & maskL;
@@ -68,35 +111,35 @@ inline int scoreRow(Word d, Word e, Word mask, Word maskL, Word maskR, int minW,
             penalty = 1;
         return minW;
     }
-    int score = minW;
-    int after = 0; // first column after the previous disagreement
-    while (fail) {
-        const int f = wordLowestBit(fail);
-        --score;
-        if (exact & wordBitsBelow<Word>(f) & ~wordBitsBelow<Word>(after))
-            penalty = 1;
-        score -= penalty;
-        if (penalty < 16)
-            penalty *= 2;
-        after = f + 1;
-        fail &= fail - 1;
-    }
-    if (exact & ~wordBitsBelow<Word>(after))
+    int score = minW - countWordBits<kCount>(fail);
+    if (exact & wordBitsBelow<Word>(wordLowestBit(fail)))
         penalty = 1;
-    return score;
+    for (;;) {
+        const Word exactAfter = exact & ~wordBitsBelow<Word>(wordLowestBit(fail));
+        if (!exactAfter)
+            return score - runPenalty(penalty, countWordBits<kCount>(fail));
+        const Word run = fail & wordBitsBelow<Word>(wordLowestBit(exactAfter));
+        score -= runPenalty(penalty, countWordBits<kCount>(run));
+        penalty = 1; // the exact agreement that ends the run
+        fail &= ~run;
+        if (!fail)
+            return score;
+    }
 }
 
 // Walks the common rows and returns the score, or stops early (hopeless) once even a perfect rest
 // cannot bring the score up to needed.
-template <class Word>
-int walkRows(const Glyph &d, const Glyph &e, const CommonArea &a, int64_t needed, bool &hopeless)
+template <Count kCount, class Word>
+[[gnu::always_inline]] inline int walkRows(const Glyph &d, const Glyph &e, const CommonArea &a, int64_t needed,
+                                           bool &hopeless)
 {
     const Word mask = Word(a.mask), maskL = Word(a.maskL), maskR = Word(a.maskR);
     int score = a.initial;
     int penalty = 1;
     int remaining = a.minW * a.minH;
     for (int y = 0; y < a.minH; ++y) {
-        const int row = scoreRow<Word>(Word(d.rows[y]), Word(e.rows[y]), mask, maskL, maskR, a.minW, penalty);
+        const int row =
+            scoreRow<kCount, Word>(Word(d.rows[y]), Word(e.rows[y]), mask, maskL, maskR, a.minW, penalty);
         score += row;
         remaining -= a.minW;
         if (row != a.minW && int64_t(score) + remaining < needed) {
@@ -108,9 +151,12 @@ int walkRows(const Glyph &d, const Glyph &e, const CommonArea &a, int64_t needed
     return score;
 }
 
-int walkAll(const Glyph &d, const Glyph &e, const CommonArea &a, int64_t needed, bool &hopeless)
+template <Count kCount>
+[[gnu::always_inline]] inline int walkAll(const Glyph &d, const Glyph &e, const CommonArea &a, int64_t needed,
+                                          bool &hopeless)
 {
-    return a.minW <= 64 ? walkRows<uint64_t>(d, e, a, needed, hopeless) : walkRows<GlyphRow>(d, e, a, needed, hopeless);
+    return a.minW <= 64 ? walkRows<kCount, uint64_t>(d, e, a, needed, hopeless)
+                        : walkRows<kCount, GlyphRow>(d, e, a, needed, hopeless);
 }
 
 // The per mille of a score; truncates toward zero like the integer division it stands for.
@@ -131,34 +177,27 @@ constexpr int64_t kNoCutoff = INT64_MIN;
 
 } // namespace
 
-int scoreGlyph(const Glyph &descriptor, int boxWidth, int boxHeight, const Glyph &entry)
+namespace {
+
+template <Count kCount>
+[[gnu::always_inline]] inline int scoreWith(const Glyph &descriptor, int boxWidth, int boxHeight, const Glyph &entry)
 {
     const CommonArea a(boxWidth, boxHeight, entry.width, entry.height);
     bool hopeless = false;
-    return permilleOf(walkAll(descriptor, entry, a, kNoCutoff, hopeless), a);
+    return permilleOf(walkAll<kCount>(descriptor, entry, a, kNoCutoff, hopeless), a);
 }
 
-int32_t matchChar(const CharMatrix &matrix, const Glyph &descriptor, const CharBox &box, bool allowJoin,
-                  const MatchOptions &options)
+template <Count kCount>
+[[gnu::always_inline]] inline int32_t matchWith(const CharMatrix &matrix, const Glyph &descriptor, const CharBox &box,
+                                                bool allowJoin, const MatchOptions &options)
 {
     const OcrSettings &s = options.settings;
-    const int boxW = box.width;
-    const int boxH = box.height;
+    const int boxW = std::max(box.width, 0);
+    const int boxH = std::max(box.height, 0);
 
     // Candidates: the size buckets within the tolerances, visited in index order so that the lowest
     // matching index and the lowest of equal guesses win.
-    thread_local std::vector<uint16_t> candidates;
-    candidates.clear();
-    const int wFrom = std::max(0, boxW - s.maxCharDiffWidth);
-    const int wTo = std::min(kGlyphMaxWidth, boxW + s.maxCharDiffWidth);
-    const int hFrom = std::max(0, boxH - s.maxCharDiffHeight);
-    const int hTo = std::min(kGlyphMaxHeight, boxH + s.maxCharDiffHeight);
-    for (int w = wFrom; w <= wTo; ++w)
-        for (int h = hFrom; h <= hTo; ++h) {
-            const auto bucket = matrix.indexesOfSize(w, h);
-            candidates.insert(candidates.end(), bucket.begin(), bucket.end());
-        }
-    std::sort(candidates.begin(), candidates.end());
+    const auto candidates = matrix.indexesNear(boxW, boxH, s.maxCharDiffWidth, s.maxCharDiffHeight);
 
     int bestPermille = 0;
     int32_t bestIndex = 0;
@@ -182,7 +221,7 @@ int32_t matchChar(const CharMatrix &matrix, const Glyph &descriptor, const CharB
         if (canMatch)
             needed = threshold > 0 ? std::min(needed, scoreForPermille(threshold, a)) : kNoCutoff;
         bool hopeless = false;
-        const int score = walkAll(descriptor, entry, a, needed, hopeless);
+        const int score = walkAll<kCount>(descriptor, entry, a, needed, hopeless);
         if (hopeless)
             continue;
         const int permille = permilleOf(score, a);
@@ -194,6 +233,59 @@ int32_t matchChar(const CharMatrix &matrix, const Glyph &descriptor, const CharB
         }
     }
     return -bestIndex;
+}
+
+// The two builds of the walk; the one with the popcount instruction runs only where the processor has it.
+int scorePortable(const Glyph &descriptor, int boxWidth, int boxHeight, const Glyph &entry)
+{
+    return scoreWith<Count::Portable>(descriptor, boxWidth, boxHeight, entry);
+}
+
+[[gnu::target("popcnt")]] int scoreWithInstruction(const Glyph &descriptor, int boxWidth, int boxHeight,
+                                                   const Glyph &entry)
+{
+    return scoreWith<Count::Instruction>(descriptor, boxWidth, boxHeight, entry);
+}
+
+int32_t matchPortable(const CharMatrix &matrix, const Glyph &descriptor, const CharBox &box, bool allowJoin,
+                      const MatchOptions &options)
+{
+    return matchWith<Count::Portable>(matrix, descriptor, box, allowJoin, options);
+}
+
+[[gnu::target("popcnt")]] int32_t matchWithInstruction(const CharMatrix &matrix, const Glyph &descriptor,
+                                                       const CharBox &box, bool allowJoin, const MatchOptions &options)
+{
+    return matchWith<Count::Instruction>(matrix, descriptor, box, allowJoin, options);
+}
+
+bool hasPopcount()
+{
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("popcnt") != 0;
+    }();
+    return has;
+}
+
+} // namespace
+
+int detail::scoreGlyphPortable(const Glyph &descriptor, int boxWidth, int boxHeight, const Glyph &entry)
+{
+    return scorePortable(descriptor, boxWidth, boxHeight, entry);
+}
+
+int scoreGlyph(const Glyph &descriptor, int boxWidth, int boxHeight, const Glyph &entry)
+{
+    return hasPopcount() ? scoreWithInstruction(descriptor, boxWidth, boxHeight, entry)
+                         : scorePortable(descriptor, boxWidth, boxHeight, entry);
+}
+
+int32_t matchChar(const CharMatrix &matrix, const Glyph &descriptor, const CharBox &box, bool allowJoin,
+                  const MatchOptions &options)
+{
+    return hasPopcount() ? matchWithInstruction(matrix, descriptor, box, allowJoin, options)
+                         : matchPortable(matrix, descriptor, box, allowJoin, options);
 }
 
 } // namespace glyfex::recognition

@@ -27,4 +27,10 @@ int32_t matchChar(const CharMatrix &matrix, const Glyph &descriptor, const CharB
 // tolerance checks: the comparison matchChar makes for each candidate.
 int scoreGlyph(const Glyph &descriptor, int boxWidth, int boxHeight, const Glyph &entry);
 
+namespace detail {
+// scoreGlyph as processors without a popcount instruction compute it; scoreGlyph and matchChar choose
+// that build or the one using the instruction at run time, so tests compare both on any machine.
+int scoreGlyphPortable(const Glyph &descriptor, int boxWidth, int boxHeight, const Glyph &entry);
+} // namespace detail
+
 } // namespace glyfex::recognition

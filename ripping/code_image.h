@@ -1,6 +1,7 @@
 // The work picture: one byte per pixel holding a subpicture's 2-bit pixel code (0-3) or a marker code.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

@@ -3,6 +3,7 @@
 
 #include "core/time_code.h"
 #include "ripping/subtitle_map.h"
+#include "ripping/vobsub_index.h"
 
 #include <QString>
 #include <QStringList>
@@ -44,8 +45,7 @@ struct RunState {
     bool useMap = true;           // read, build and follow subtitle maps
     bool useIndexOffsets = false; // jump through a VobSub .sub by its index's unit positions
     QString idxFileName;          // the VobSub index read by the input dialog; empty for DVD input
-    std::vector<core::TimeCode> vobSubTimes; // milliseconds: start time of each unit in index order
-    std::vector<int64_t> vobSubFilePos;      // byte position of each unit in the .sub, parallel
+    std::vector<VobSubUnit> vobSubUnits; // the chosen stream's units by the index: start time and position
     int frameWidth = 0;           // video frame size, 0 until known
     int frameHeight = 0;
 

@@ -33,7 +33,11 @@ uint32_t decodePesPts(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3, uint8_t b4
          + uint32_t(b3) * 128u + uint32_t(b4 >> 1);
 }
 
-SectorInfo parseSector(std::span<const uint8_t> sector)
+namespace {
+
+// Inlined twice: once for a whole sector, where the compiler knows the length and drops most bound
+// checks, and once for the short last read of a file.
+[[gnu::always_inline]] inline SectorInfo parseBytes(std::span<const uint8_t> sector)
 {
     SectorInfo info;
     core::ByteReader r(sector);
@@ -112,6 +116,15 @@ SectorInfo parseSector(std::span<const uint8_t> sector)
         info.paddingFollows = !after.failed() && next == kPaddingStartCode;
     }
     return info;
+}
+
+} // namespace
+
+SectorInfo parseSector(std::span<const uint8_t> sector)
+{
+    if (sector.size() == kSectorSize)
+        return parseBytes(std::span<const uint8_t, kSectorSize>(sector.data(), kSectorSize));
+    return parseBytes(sector);
 }
 
 } // namespace glyfex::ripping

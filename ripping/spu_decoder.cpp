@@ -5,6 +5,8 @@
 #include "ripping/crop_to_text.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
 
 namespace glyfex::ripping {
@@ -109,70 +111,231 @@ void parseControlTable(ByteReader &reader, uint16_t controlOffset, DecodedPictur
         picture.sequences.emplace_back();
 }
 
-// Run-length decodes one field from byte `begin` up to byte `end` into rows firstRow, firstRow + 2, ...
-// of `codes` while they exist. Codes are 4, 8, 12 or 16 bits (2-bit units, high pair of a byte first):
-// the leading zero units tell the length; a 16-bit code whose count is 0 fills the rest of the line.
-// Each line starts on a byte boundary. Code-0 runs are skipped: the picture was painted with 0.
-void decodeField(std::span<const uint8_t> unit, size_t begin, size_t end, int firstRow, CodeImage &codes)
-{
-    if (begin >= end || firstRow >= codes.height)
-        return;
-    const uint8_t *data = unit.data();
-    const size_t endBits = end * 8;
-    const int width = codes.width;
-    size_t bit = begin * 8;
-    int x = 0;
-    int y = firstRow;
-    uint8_t *row = codes.row(y);
+// Reads a field's bits most significant first through a 64-bit cache. Bits past the field's end read
+// as 0; a code they would complete comes out longer than what is left, so the caller's end check
+// drops it. The caller skips only bits it has checked are left.
+class FieldBits {
+public:
+    FieldBits(const uint8_t *data, size_t begin, size_t end) : m_data(data), m_next(begin), m_end(end) {}
 
-    for (;;) {
-        // The next 16 bits; bits past the field's end read as 0, which makes any code they would
-        // complete longer than what is left, so it is dropped below.
-        const size_t at = bit >> 3;
-        uint32_t window;
-        if (at + 3 <= end) {
-            window = uint32_t(data[at]) << 16 | uint32_t(data[at + 1]) << 8 | data[at + 2];
-        } else {
-            window = 0;
-            for (size_t i = 0; i < 3; ++i)
-                window = window << 8 | (at + i < end ? data[at + i] : 0u);
+    // The next 16 bits, high bit first.
+    uint32_t peek16()
+    {
+        if (m_count < 16)
+            refill();
+        return uint32_t(m_cache >> 48);
+    }
+    void skip(int bits)
+    {
+        m_cache <<= bits;
+        m_count -= bits;
+    }
+    // Drops the bits up to the next byte boundary of the data.
+    void alignToByte() { skip(m_count & 7); }
+    // Bits of the data in the cache: after peek16() at least 16 unless the field is nearly done.
+    int cached() const { return m_count; }
+    // Bits of the data not yet read.
+    size_t remaining() const { return size_t(m_count) + (m_end - m_next) * 8; }
+
+private:
+    void refill()
+    {
+        if (m_next + 8 <= m_end) {
+            // Eight bytes at once; only the bytes that fit whole are counted as taken.
+            uint64_t word;
+            std::memcpy(&word, m_data + m_next, 8);
+            m_cache |= __builtin_bswap64(word) >> m_count;
+            m_next += size_t(63 - m_count) >> 3;
+            m_count |= 56;
+            return;
         }
-        const uint32_t v = (window >> (8 - (bit & 7))) & 0xFFFF;
-
-        int length;
-        int count;
-        if (v >= 0x4000) {        // cc pp: count 1-3
-            length = 4;
-            count = int(v >> 14);
-        } else if (v >= 0x1000) { // 00cc ccpp: count 4-15
-            length = 8;
-            count = int(v >> 10);
-        } else if (v >= 0x0400) { // 0000 cccc ccpp: count 16-63
-            length = 12;
-            count = int(v >> 6);
-        } else {                  // 0000 00cc cccc ccpp: count 64-255, or 0 = to the end of the line
-            length = 16;
-            count = int(v >> 2);
-        }
-        if (bit + size_t(length) > endBits)
-            return; // a code left unfinished at the field's end is dropped
-        const uint8_t code = uint8_t((v >> (16 - length)) & 3);
-        bit += size_t(length);
-
-        const int run = (count == 0 || count > width - x) ? width - x : count;
-        if (code != 0)
-            std::memset(row + x, code, size_t(run));
-        x += run;
-        if (x >= width) {
-            bit = (bit + 7) & ~size_t(7);
-            x = 0;
-            y += 2;
-            // Lines beyond the picture have nowhere to go: the field is done.
-            if (y >= codes.height)
-                return;
-            row = codes.row(y);
+        // Near the end, byte by byte; past the last byte the cache holds zero bits.
+        while (m_count <= 56 && m_next < m_end) {
+            m_cache |= uint64_t(m_data[m_next++]) << (56 - m_count);
+            m_count += 8;
         }
     }
+
+    const uint8_t *m_data;
+    size_t m_next;
+    size_t m_end;
+    uint64_t m_cache = 0; // unread bits, left-aligned
+    int m_count = 0;      // how many of them are the data's bits up to byte m_next
+};
+
+// 16 bytes of each code, the source of the run stores below.
+alignas(16) constexpr uint8_t runBytes[4][16] = {
+    {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1},
+    {2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2},
+    {3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3},
+};
+
+// Length in bits of the run code at the top of a 16-bit window, by its leading zero pairs: none 4
+// bits (count 1-3), one 8 bits (4-15), two 12 bits (16-63), three or more 16 bits (64-255, or 0 = to
+// the end of the line).
+constexpr int codeLength(uint32_t window16)
+{
+    const int zeroPairs = std::min((std::countl_zero(window16 | 1u) - 16) >> 1, 3);
+    return 4 + 4 * zeroPairs;
+}
+
+// Every run code that lies wholly inside a 12-bit window, at most three, so that one look-up decodes
+// the usual short codes two or three at a time. Entry: bytes 0-2 one code each as count << 2 | pixel
+// code (0 for no code: a run of no pixels), bits 24-29 the sum of their counts (at most 63), bits
+// 30-31 their length in bits / 4. A length of 0 sends the window to the one-code path: its first code
+// is longer than the window, or it is a run of more than 16 visible pixels, which one store can't
+// write.
+constexpr std::array<uint32_t, 4096> makeRunTable()
+{
+    std::array<uint32_t, 4096> table{};
+    for (uint32_t window = 0; window < 4096; ++window) {
+        uint32_t entry = 0;
+        uint32_t pixels = 0;
+        int used = 0;
+        for (int slot = 0; slot < 3; ++slot) {
+            const uint32_t rest = (window << (4 + used)) & 0xFFFF; // zero bits after the window
+            const int length = codeLength(rest);
+            if (used + length > 12)
+                break;
+            const uint32_t value = rest >> (16 - length); // count and code
+            if (value >> 2 > 16 && (value & 3) != 0) {
+                used = 0;
+                break;
+            }
+            entry |= value << (8 * slot);
+            pixels += value >> 2;
+            used += length;
+        }
+        table[window] = used ? entry | pixels << 24 | uint32_t(used / 4) << 30 : 0;
+    }
+    return table;
+}
+constexpr std::array<uint32_t, 4096> runTable = makeRunTable();
+
+// Writes a run of `run` pixels of `code` from x on (x + run <= width).
+//
+// Runs are mostly a few pixels, so away from the line's end a run of up to 16 is one 16-byte store of
+// its code. The bytes such a store puts past the run are spill: the next run's store covers them, a
+// longer code-0 run clears them with one store and is otherwise skipped (the picture arrives painted
+// with 0), and a line the data leaves unfinished has them cleared by finishLine(). Rows only ever get
+// bytes from their own line.
+inline void putRun(uint8_t *row, int x, int width, int run, uint8_t code)
+{
+    if (x + 16 <= width && (run <= 16 || code == 0))
+        std::memcpy(row + x, runBytes[code], 16);
+    else if (code == 0)
+        std::memset(row + x, 0, size_t(std::min(16, width - x)));
+    else
+        std::memset(row + x, code, size_t(run));
+}
+
+// Clears the spill of a line that ends at x before its width.
+inline void finishLine(uint8_t *row, int x, int width)
+{
+    if (x > 0)
+        std::memset(row + x, 0, size_t(std::min(16, width - x)));
+}
+
+// Run-length decodes one field from byte `begin` up to byte `end` into rows firstRow, firstRow + 2, ...
+// of `codes` while they exist. Codes are 4, 8, 12 or 16 bits (2-bit units, high pair of a byte first);
+// a 16-bit code whose count is 0 fills the rest of the line, and each line starts on a byte boundary.
+// A run longer than what is left of its line stops at the line's end.
+//
+// The two fields are independent streams, so they are decoded in turns: each step waits on the code
+// lengths before it, and two fields keep the processor busy where one would leave it waiting.
+class FieldDecoder {
+public:
+    FieldDecoder(std::span<const uint8_t> unit, size_t begin, size_t end, int firstRow, CodeImage &codes)
+        : m_bits(unit.data(), begin, end), m_codes(codes), m_width(codes.width), m_height(codes.height), m_y(firstRow)
+    {
+        m_active = begin < end && firstRow < codes.height;
+        if (m_active)
+            startLine();
+    }
+
+    bool active() const { return m_active; }
+
+    // Decodes the next code, or up to three short ones, and notes when the field is done. Inlined
+    // into the loop over both fields so that their state stays in registers.
+    [[gnu::always_inline]] void step()
+    {
+        const uint32_t v = m_bits.peek16();
+        const uint32_t entry = runTable[v >> 4];
+        const int total = int(entry >> 30) * 4;
+        const int pixels = int(entry >> 24 & 0x3F);
+        if (total != 0 && pixels + 16 <= m_lineEnd - m_at && total <= m_bits.cached()) {
+            // Well inside the line: one 16-byte store each, spill included, and none of these codes
+            // can end the line.
+            const uint32_t first = entry & 0xFF;
+            const uint32_t second = entry >> 8 & 0xFF;
+            const uint32_t third = entry >> 16 & 0xFF;
+            std::memcpy(m_at, runBytes[first & 3], 16);
+            m_at += first >> 2;
+            std::memcpy(m_at, runBytes[second & 3], 16);
+            m_at += second >> 2;
+            std::memcpy(m_at, runBytes[third & 3], 16);
+            m_at += third >> 2;
+            m_bits.skip(total);
+            return;
+        }
+
+        // One code: a long one, or any code near the end of the field or of the line.
+        const int length = codeLength(v);
+        const int x = int(m_at - m_row);
+        if (size_t(length) > m_bits.remaining()) {
+            finishLine(m_row, x, m_width); // a code left unfinished at the field's end is dropped
+            m_active = false;
+            return;
+        }
+        const int count = int(v >> (18 - length));
+        const uint8_t code = uint8_t((v >> (16 - length)) & 3);
+        m_bits.skip(length);
+        const int run = std::min(count != 0 ? count : m_width, m_width - x);
+        putRun(m_row, x, m_width, run, code);
+        m_at += run;
+        if (m_at == m_lineEnd) {
+            m_bits.alignToByte();
+            m_y += 2;
+            if (m_y >= m_height)
+                m_active = false; // lines beyond the picture have nowhere to go: the field is done
+            else
+                startLine();
+        }
+    }
+
+private:
+    [[gnu::always_inline]] void startLine()
+    {
+        m_row = m_codes.row(m_y);
+        m_at = m_row;
+        m_lineEnd = m_row + m_width;
+    }
+
+    FieldBits m_bits;
+    CodeImage &m_codes;
+    const int m_width;
+    const int m_height;
+    int m_y;
+    bool m_active = false;
+    uint8_t *m_row = nullptr;
+    uint8_t *m_at = nullptr;      // write position in the current line
+    uint8_t *m_lineEnd = nullptr;
+};
+
+void decodeFields(std::span<const uint8_t> unit, const SpuControlSequence &first, size_t controlOffset,
+                  CodeImage &codes)
+{
+    FieldDecoder top(unit, first.topOffset, std::min<size_t>(first.bottomOffset, unit.size()), 0, codes);
+    FieldDecoder bottom(unit, first.bottomOffset, std::min<size_t>(controlOffset, unit.size()), 1, codes);
+    while (top.active() && bottom.active()) {
+        top.step();
+        bottom.step();
+    }
+    while (top.active())
+        top.step();
+    while (bottom.active())
+        bottom.step();
 }
 
 } // namespace
@@ -212,8 +375,7 @@ void decodeSubpicture(std::span<const uint8_t> unit, int frameHeight, DecodedPic
     // One spare row lets the bottom field of an odd height finish its last line; it is dropped after.
     CodeImage &codes = picture.codes;
     codes.reset(width, height + 1, 0);
-    decodeField(bounded, first.topOffset, std::min<size_t>(first.bottomOffset, limit), 0, codes);
-    decodeField(bounded, first.bottomOffset, std::min<size_t>(controlOffset, limit), 1, codes);
+    decodeFields(bounded, first, controlOffset, codes);
     codes.height = height;
     codes.bytes.resize(size_t(width) * height);
 

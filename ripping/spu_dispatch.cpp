@@ -92,14 +92,14 @@ SpuTimes SpuDispatcher::computeTimes(const SpuUnit &unit)
 {
     const TimeCode *indexTime = nullptr;
     if (m_run.vobSubMode()) {
-        if (unit.numberInFile >= 1 && unit.numberInFile <= m_run.vobSubTimes.size()) {
-            indexTime = &m_run.vobSubTimes[unit.numberInFile - 1];
+        if (unit.numberInFile >= 1 && unit.numberInFile <= m_run.vobSubUnits.size()) {
+            indexTime = &m_run.vobSubUnits[unit.numberInFile - 1].start;
         } else if (!m_run.vobSubTimesWarned) {
             // The index lists fewer units than the file holds: the rest keep the time of their packets.
             m_run.vobSubTimesWarned = true;
             m_host.warn(QStringLiteral("The VobSub index lists %1 subtitles, the file holds more; from subtitle %2 on the "
                                        "times come from the subtitle file itself.")
-                            .arg(m_run.vobSubTimes.size())
+                            .arg(m_run.vobSubUnits.size())
                             .arg(unit.numberInFile));
         }
     }

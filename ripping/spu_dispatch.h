@@ -68,6 +68,25 @@ public:
     virtual core::Result<void> recognise(const DecodedPicture &picture, const SpuTimes &times, const ScreenRect &area) = 0;
 };
 
+// Until recognition is there: keeps the times, area and size of each picture and the last picture.
+class PictureRecorder : public PictureSink {
+public:
+    struct Entry {
+        SpuTimes times;
+        ScreenRect area;
+        int width = 0;
+        int height = 0;
+    };
+    core::Result<void> recognise(const DecodedPicture &picture, const SpuTimes &times, const ScreenRect &area) override
+    {
+        entries.push_back({times, area, picture.codes.width, picture.codes.height});
+        last = picture;
+        return {};
+    }
+    std::vector<Entry> entries;
+    DecodedPicture last;
+};
+
 // The subtitle store as the dispatcher sees it (subtitles are numbered from 1).
 class SubtitleSink {
 public:

@@ -2,6 +2,7 @@
 #include "ripping/vob_pass.h"
 
 #include <QFileInfo>
+#include <QLocale>
 
 #include <unistd.h>
 
@@ -112,6 +113,39 @@ struct ProcessingGuard {
 
 } // namespace
 
+ReadProgress readProgress(int64_t done, int64_t total, int64_t elapsedMs)
+{
+    ReadProgress p;
+    // Sizes of files not found at Start count 0, so the total may be 0 or smaller than what is read.
+    if (total > 0)
+        p.percent = int(std::clamp<int64_t>(done * 100 / total, 0, 100));
+    constexpr double kMb = 1048576.0;
+    const QLocale locale; // the user's decimal separator
+    p.position = QStringLiteral("%1 / %2 MB (%3 %)")
+                     .arg(locale.toString(double(done) / kMb, 'f', 1), locale.toString(double(total) / kMb, 'f', 1))
+                     .arg(p.percent);
+    auto clock = [](int64_t ms) { return core::formatTimeCode(core::millisecondsToTimeCode(ms)).left(8); };
+    p.elapsed = clock(elapsedMs);
+    if (done > 0)
+        p.remaining = clock(total > done ? elapsedMs * (total - done) / done : 0);
+    return p;
+}
+
+void reloadMapForResume(RunState &run)
+{
+    if (!run.useMap || run.mapUse != MapUse::Following || run.finished())
+        return;
+    const QString path = run.vobList[run.currentFile];
+    auto loaded = SubtitleMap::load(SubtitleMap::pathFor(path), QFileInfo(path).size());
+    if (!loaded || loaded->isEmpty()) {
+        run.map.clear();
+        run.mapUse = MapUse::Off;
+        return;
+    }
+    run.map = std::move(*loaded);
+    run.map.dropBefore(run.resumePos);
+}
+
 VobPass::VobPass(RunState &run, VobPassHost &host, UnitHandler &handler)
     : m_run(run), m_host(host), m_handler(handler), m_unit(kMaxUnitSize)
 {
@@ -163,6 +197,7 @@ void VobPass::decideMap(const QString &path, int64_t fileSize)
 void VobPass::updateProgress(int64_t filePos)
 {
     m_host.progress(m_beforeFile + filePos, m_run.totalBytes);
+    // A cancel is taken as a pause: the run can go on, or a new Start abandons it.
     const core::PumpResult r = m_host.pump();
     if (r != core::PumpResult::Continue && !m_run.paused) {
         m_run.paused = true;
@@ -241,14 +276,12 @@ VobPass::Gathered VobPass::gatherPacket(std::span<const uint8_t> sector, const S
         m_expected = size_t(payload[0]) << 8 | payload[1];
         m_run.spuSectorPos = pos;
         m_unitTime = ptsTime(m_run.clock.timeBase, int32_t(info.pts));
-        m_unitCut = false;
     }
     // A damaged size or a missing end would carry the unit past the buffer: the excess is dropped.
     const size_t room = kMaxUnitSize - m_fill;
     const size_t take = std::min(room, payload.size());
     std::memcpy(m_unit.data() + m_fill, payload.data(), take);
     m_fill += take;
-    m_unitCut = m_unitCut || take < payload.size();
     if (!(info.paddingFollows || m_fill >= m_expected || m_fill == kMaxUnitSize))
         return g;
 
@@ -260,6 +293,17 @@ VobPass::Gathered VobPass::gatherPacket(std::span<const uint8_t> sector, const S
     if (auto handled = m_handler.handleUnit(unit); !handled)
         g.error = handled.error();
     return g;
+}
+
+PassOutcome VobPass::stopRun(const core::Error &error)
+{
+    // A read or write error ends the run: going on would skip subtitles without a word.
+    PassOutcome outcome;
+    outcome.end = PassEnd::Failed;
+    outcome.error = error;
+    finishFile(outcome);
+    m_run.stopped = true;
+    return outcome;
 }
 
 PassOutcome VobPass::readCurrentFile()
@@ -286,11 +330,7 @@ PassOutcome VobPass::readCurrentFile()
     if (m_run.resumePos == 0)
         m_damageWarned = false;
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        outcome.end = PassEnd::Failed;
-        outcome.error = makeError(QStringLiteral("Cannot open the file"), path, file.errorString());
-        finishFile(outcome);
-        m_run.stopped = true;
-        return outcome;
+        return stopRun(makeError(QStringLiteral("Cannot open the file"), path, file.errorString()));
     }
     const int64_t fileSize = file.size();
     decideMap(path, fileSize);
@@ -302,8 +342,8 @@ PassOutcome VobPass::readCurrentFile()
     const bool byIndex = m_run.useIndexOffsets && m_run.vobSubMode();
     bool indexDone = false;
     if (byIndex) {
-        if (m_run.spuCount < m_run.vobSubFilePos.size())
-            m_run.resumePos = m_run.vobSubFilePos[m_run.spuCount];
+        if (m_run.spuCount < m_run.vobSubUnits.size())
+            m_run.resumePos = m_run.vobSubUnits[m_run.spuCount].filePos;
         else
             indexDone = true;
     }
@@ -320,13 +360,8 @@ PassOutcome VobPass::readCurrentFile()
                                : byIndex     ? kSectorSize
                                              : kReadAheadSectors * kSectorSize;
         auto read = source.at(pos, readBytes);
-        if (!read) {
-            outcome.end = PassEnd::Failed;
-            outcome.error = read.error();
-            finishFile(outcome);
-            m_run.stopped = true;
-            return outcome;
-        }
+        if (!read)
+            return stopRun(read.error());
         const std::span<const uint8_t> sector = *read;
         if (sector.empty())
             break;
@@ -361,13 +396,8 @@ PassOutcome VobPass::readCurrentFile()
                 m_run.map.noteSubstream(info.substreamId, n);
             if (info.substreamId == m_run.streamId) {
                 const Gathered g = gatherPacket(sector, info, pos);
-                if (g.error) {
-                    outcome.end = PassEnd::Failed;
-                    outcome.error = g.error;
-                    finishFile(outcome);
-                    m_run.stopped = true;
-                    return outcome;
-                }
+                if (g.error)
+                    return stopRun(*g.error);
                 if (g.completed) {
                     completed = true;
                     updateProgress(end);
@@ -401,9 +431,9 @@ PassOutcome VobPass::readCurrentFile()
             pos = m_run.map.firstOffset();
         }
         if (byIndex && completed) {
-            if (m_run.spuCount >= m_run.vobSubFilePos.size())
+            if (m_run.spuCount >= m_run.vobSubUnits.size())
                 break;
-            pos = m_run.vobSubFilePos[m_run.spuCount];
+            pos = m_run.vobSubUnits[m_run.spuCount].filePos;
         }
     }
 

@@ -47,6 +47,15 @@ public:
     virtual void warn(const QString &text) = 0;
 };
 
+// What the progress display shows for bytes read out of the run's total after elapsedMs.
+struct ReadProgress {
+    int percent = 0;          // 0-100; 0 while the total is unknown (0)
+    QString position;         // "%.1f / %.1f MB (%d %%)"
+    QString elapsed;          // hh:mm:ss
+    QString remaining;        // hh:mm:ss, empty until something was read
+};
+ReadProgress readProgress(int64_t done, int64_t total, int64_t elapsedMs);
+
 // A host that shows nothing, never pauses, and gives one fixed answer to the bad-pack question: the
 // unattended run, benchmarks, and tests that need no script.
 class SilentVobPassHost : public VobPassHost {
@@ -76,6 +85,11 @@ struct PassOutcome {
     bool runFinished = false;         // that was the run's last file: close the last subtitle
 };
 
+// A dialog paused the run in the middle of a file and set run.resumePos to the first sector of the unit
+// it interrupted: a map being followed is read again and cut to that position, so the resumed pass
+// reads the unit again. A map that cannot be read any more makes the file be read in full.
+void reloadMapForResume(RunState &run);
+
 // Runs the pass over the run's current file. One object may serve the whole run; all state that
 // outlives a pass is in the RunState.
 class VobPass {
@@ -95,6 +109,7 @@ private:
     };
 
     void finishFile(PassOutcome &outcome);
+    PassOutcome stopRun(const core::Error &error);
     void decideMap(const QString &path, int64_t fileSize);
     void updateClock(int32_t scr, uint32_t sector);
     void readNavigation(const SectorInfo &info);
@@ -108,7 +123,6 @@ private:
     std::vector<uint8_t> m_unit;   // the unit being gathered
     size_t m_fill = 0;             // bytes gathered; 0 = no unit under way
     size_t m_expected = 0;         // the size its first packet announced
-    bool m_unitCut = false;        // bytes past kMaxUnitSize were dropped from it
     core::TimeCode m_unitTime;
     int64_t m_beforeFile = 0;      // bytes of the run's files before the current one
     bool m_damageWarned = false;   // one damaged-packet warning per file

@@ -16,7 +16,8 @@ namespace glyfex::subtitles {
 class LineSink {
 public:
     virtual ~LineSink() = default;
-    virtual void add(const QString &line) = 0;
+    // By value: writers hand over the lines they built, which then move into the list.
+    virtual void add(QString line) = 0;
 };
 
 // Everything a writer reads besides the subtitle.
@@ -38,7 +39,7 @@ struct WriterContext {
 struct Entry {
     // The subtitle as the split filter left it.
     const Subtitle &sub;
-    // Subtitle index - 1 as stored, or nullptr for the first.
+    // Subtitle index - 1 (clipped like this one in split mode), or nullptr when the file has none before it.
     const Subtitle *previous = nullptr;
     // Index in the store, 1-based.
     int index = 1;
@@ -56,20 +57,40 @@ QStringList trailerLines(OutputFormat format);
 
 namespace writers {
 
-// Lines 1 to lineCount joined with sep.
-QString joinLines(const Subtitle &sub, QStringView sep);
 // v in decimal with at least digits digits, zero-padded after a minus sign, as printf's "%.Nd".
 void appendPadded(QString &out, int64_t v, int digits = 2);
 QString padded(int64_t v, int digits = 2);
 // "hh:mm:ss" of a time, as printf's "%.2d:%.2d:%.2d".
 void appendHms(QString &out, const core::TimeCode &t, int hourDigits = 2);
-// "hh:mm:ss,mmm" and "hh:mm:ss:ff", as the time-code renderings print them.
-void appendTimeCode(QString &out, const core::TimeCode &t);
-void appendFrameTimeCode(QString &out, const core::TimeCode &t);
+// "hh:mm:ss,mmm", or with another separator and fraction width ("hh:mm:ss:ff" for frame time codes).
+void appendTimeCode(QString &out, const core::TimeCode &t, char16_t separator = u',', int fractionDigits = 3);
 // The first eight characters of "hh:mm:ss,mmm".
 QString firstEight(const core::TimeCode &t);
+void appendFirstEight(QString &out, const core::TimeCode &t);
+// The lines joined with sep, appended.
+void appendJoined(QString &out, const Subtitle &sub, QStringView sep);
 // <font color="#rrggbb">line</font> with the line colour in lower-case hexadecimal.
 QString fontColorTagged(const QString &line, uint32_t rgb);
+
+// The one-line entry most formats write: prefix, start, between, stop, beforeText, then the lines
+// joined by lineSeparator; appendTime(line, time) prints a time in the format's form.
+template <class AppendTime>
+QString timedTextLine(QStringView prefix, const Subtitle &sub, AppendTime appendTime, QStringView between,
+                      QStringView beforeText, QStringView lineSeparator)
+{
+    qsizetype size = prefix.size() + between.size() + beforeText.size() + 48;
+    for (const QString &text : sub.lines)
+        size += text.size() + lineSeparator.size();
+    QString line;
+    line.reserve(size);
+    line += prefix;
+    appendTime(line, sub.start);
+    line += between;
+    appendTime(line, sub.stop);
+    line += beforeText;
+    appendJoined(line, sub, lineSeparator);
+    return line;
+}
 
 // One function per format, in the family files.
 void dks(const WriterContext &, const Entry &, LineSink &);

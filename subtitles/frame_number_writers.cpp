@@ -3,13 +3,20 @@
 #include "subtitles/style_tags.h"
 #include "subtitles/time_forms.h"
 
+#include <algorithm>
+
 namespace glyfex::subtitles::writers {
 
 namespace {
 
 QString frame(const WriterContext &context, const core::TimeCode &t)
 {
-    return QString::number(frameNumber(t, context.frameRateX1000));
+    return padded(frameNumber(t, context.frameRateX1000), 1);
+}
+
+void appendFrame(QString &out, const WriterContext &context, const core::TimeCode &t)
+{
+    appendPadded(out, frameNumber(t, context.frameRateX1000), 1);
 }
 
 } // namespace
@@ -24,16 +31,24 @@ void macSub(const WriterContext &context, const Entry &entry, LineSink &sink)
 
 void microDvd(const WriterContext &context, const Entry &entry, LineSink &sink)
 {
-    QString line = QLatin1Char('{') + frame(context, entry.sub.start) + QStringLiteral("}{") +
-                   frame(context, entry.sub.stop) + QLatin1Char('}');
+    QString line;
+    line.reserve(24 + entry.sub.lines.size() * 48);
+    line += QLatin1Char('{');
+    appendFrame(line, context, entry.sub.start);
+    line += QStringLiteral("}{");
+    appendFrame(line, context, entry.sub.stop);
+    line += QLatin1Char('}');
     for (qsizetype j = 0; j < entry.sub.lines.size(); ++j) {
         if (j > 0)
             line += QLatin1Char('|');
         // A style over the whole line becomes the format's line style; others are marked by quotes.
-        QString text = entry.sub.lines[j];
-        const QString styles = takeWholeLineStyles(text);
-        if (!styles.isEmpty())
-            line += QStringLiteral("{y:") + styles + QLatin1Char('}');
+        QStringView text = entry.sub.lines[j];
+        const std::string styles = takeWholeLineStyles(text);
+        if (!styles.empty()) {
+            line += QStringLiteral("{y:");
+            line += QLatin1StringView(styles.data(), qsizetype(styles.size()));
+            line += QLatin1Char('}');
+        }
         line += text;
     }
     sink.add(quoteRemainingTags(line));
@@ -47,16 +62,21 @@ void microDvdHeader(const WriterContext &context, LineSink &sink)
 
 void mpl(const WriterContext &context, const Entry &entry, LineSink &sink)
 {
-    sink.add(stripStyleTags(frame(context, entry.sub.start) + QLatin1Char(',') + frame(context, entry.sub.stop) +
-                            QStringLiteral(",0,") + joinLines(entry.sub, u"|")));
+    const auto time = [&](QString &out, const core::TimeCode &t) { appendFrame(out, context, t); };
+    sink.add(stripStyleTags(timedTextLine(u"", entry.sub, time, u",", u",0,", u"|")));
 }
 
 void phoenix(const WriterContext &context, const Entry &entry, LineSink &sink)
 {
     // Frame numbers right-aligned in seven characters; longer ones are written whole.
-    const auto field = [&](const core::TimeCode &t) { return frame(context, t).rightJustified(7, QLatin1Char(' ')); };
-    sink.add(stripStyleTags(field(entry.sub.start) + QLatin1Char(',') + field(entry.sub.stop) +
-                            QStringLiteral(", \"") + joinLines(entry.sub, u"|") + QLatin1Char('"')));
+    const auto field = [&](QString &out, const core::TimeCode &t) {
+        const QString n = frame(context, t);
+        out += QString(std::max<qsizetype>(0, 7 - n.size()), QLatin1Char(' '));
+        out += n;
+    };
+    QString line = timedTextLine(u"", entry.sub, field, u",", u", \"", u"|");
+    line += QLatin1Char('"');
+    sink.add(stripStyleTags(std::move(line)));
 }
 
 } // namespace glyfex::subtitles::writers

@@ -7,10 +7,15 @@ namespace glyfex::subtitles::writers {
 
 namespace {
 
+void appendFtc(QString &out, const WriterContext &context, const core::TimeCode &t)
+{
+    appendTimeCode(out, msToFrameTimeCode(t, context.frameRateX100(), context.dropFrame()), u':', 2);
+}
+
 QString ftc(const WriterContext &context, const core::TimeCode &t)
 {
     QString s;
-    appendFrameTimeCode(s, msToFrameTimeCode(t, context.frameRateX100(), context.dropFrame()));
+    appendFtc(s, context, t);
     return s;
 }
 
@@ -31,8 +36,8 @@ void fabSubtitler(const WriterContext &context, const Entry &entry, LineSink &si
 
 void macDvdStudioPro(const WriterContext &context, const Entry &entry, LineSink &sink)
 {
-    sink.add(stripStyleTags(ftc(context, entry.sub.start) + QLatin1Char('\t') + ftc(context, entry.sub.stop) +
-                            QLatin1Char('\t') + joinLines(entry.sub, u"<P>")));
+    const auto time = [&](QString &out, const core::TimeCode &t) { appendFtc(out, context, t); };
+    sink.add(stripStyleTags(timedTextLine(u"", entry.sub, time, u"\t", u"\t", u"<P>")));
 }
 
 void spruceStl(const WriterContext &context, const Entry &entry, LineSink &sink)
@@ -42,10 +47,10 @@ void spruceStl(const WriterContext &context, const Entry &entry, LineSink &sink)
         if (j > 0)
             line += QLatin1Char('|');
         // A style over the whole line becomes the format's marks (^b ^i ^u) in front of it.
-        QString text = entry.sub.lines[j];
-        for (QChar letter : takeWholeLineStyles(text)) {
+        QStringView text = entry.sub.lines[j];
+        for (char letter : takeWholeLineStyles(text)) {
             line += QLatin1Char('^');
-            line += letter;
+            line += QLatin1Char(letter);
         }
         line += text;
     }

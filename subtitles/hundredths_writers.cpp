@@ -17,12 +17,11 @@ void appendRoundedShort(QString &out, const core::TimeCode &t)
 }
 
 // "hh:mm:ss.cc" with the hundredths cut from the milliseconds.
-QString truncatedLong(const core::TimeCode &t)
+void appendTruncatedLong(QString &out, const core::TimeCode &t)
 {
-    QString s = firstEight(t);
-    s += QLatin1Char('.');
-    appendPadded(s, truncatedHundredths(t));
-    return s;
+    appendFirstEight(out, t);
+    out += QLatin1Char('.');
+    appendPadded(out, truncatedHundredths(t));
 }
 
 } // namespace
@@ -60,18 +59,18 @@ void dvdSubtitleHeader(const WriterContext &context, LineSink &sink)
 
 void mpl2(const WriterContext &, const Entry &entry, LineSink &sink)
 {
-    QString line = QStringLiteral("[");
-    line += QString::number(deciseconds(entry.sub.start));
-    line += QStringLiteral("][");
-    line += QString::number(deciseconds(entry.sub.stop));
-    line += QLatin1Char(']');
-    line += joinLines(entry.sub, u"|");
-    sink.add(stripStyleTags(line));
+    const auto time = [](QString &out, const core::TimeCode &t) { appendPadded(out, deciseconds(t), 1); };
+    sink.add(stripStyleTags(timedTextLine(u"[", entry.sub, time, u"][", u"]", u"|")));
 }
 
 void subviewer2(const WriterContext &context, const Entry &entry, LineSink &sink)
 {
-    sink.add(truncatedLong(entry.sub.start) + QLatin1Char(',') + truncatedLong(entry.sub.stop));
+    QString times;
+    times.reserve(24);
+    appendTruncatedLong(times, entry.sub.start);
+    times += QLatin1Char(',');
+    appendTruncatedLong(times, entry.sub.stop);
+    sink.add(times);
     if (context.options.sv2PreserveStyles) {
         QString text;
         for (qsizetype j = 0; j < entry.sub.lines.size(); ++j) {
@@ -81,7 +80,9 @@ void subviewer2(const WriterContext &context, const Entry &entry, LineSink &sink
         }
         sink.add(text);
     } else {
-        sink.add(stripStyleTags(joinLines(entry.sub, u"[br]")));
+        QString text;
+        appendJoined(text, entry.sub, u"[br]");
+        sink.add(stripStyleTags(std::move(text)));
     }
     sink.add(QString());
 }
@@ -119,24 +120,12 @@ void subviewer2Header(const WriterContext &context, LineSink &sink)
 
 void turboTitler(const WriterContext &, const Entry &entry, LineSink &sink)
 {
-    QString line;
-    appendRoundedShort(line, entry.sub.start);
-    line += QLatin1Char(',');
-    appendRoundedShort(line, entry.sub.stop);
-    line += QStringLiteral(",NTP ");
-    line += joinLines(entry.sub, u"|");
-    sink.add(stripStyleTags(line));
+    sink.add(stripStyleTags(timedTextLine(u"", entry.sub, appendRoundedShort, u",", u",NTP ", u"|")));
 }
 
 void zeroG(const WriterContext &, const Entry &entry, LineSink &sink)
 {
-    QString line = QStringLiteral("E 1 ");
-    appendRoundedShort(line, entry.sub.start);
-    line += QLatin1Char(' ');
-    appendRoundedShort(line, entry.sub.stop);
-    line += QStringLiteral(" Default NTP ");
-    line += joinLines(entry.sub, u"\\n");
-    sink.add(stripStyleTags(line));
+    sink.add(stripStyleTags(timedTextLine(u"E 1 ", entry.sub, appendRoundedShort, u" ", u" Default NTP ", u"\\n")));
 }
 
 } // namespace glyfex::subtitles::writers

@@ -11,8 +11,9 @@ void glyfex(const WriterContext &context, const Entry &entry, LineSink &sink)
     const bool iAuthor = context.format == OutputFormat::IAuthor;
     const bool coordinates = iAuthor || o.glyfexExtended;
     const bool colorTags = !iAuthor && o.glyfexFontColorTags;
-    sink.add(QString::number(int64_t(o.glyfexOffset) + entry.number));
+    sink.add(padded(int64_t(o.glyfexOffset) + entry.number, 1));
     QString times;
+    times.reserve(coordinates ? 72 : 32);
     appendTimeCode(times, entry.sub.start);
     times += QStringLiteral(" --> ");
     appendTimeCode(times, entry.sub.stop);
@@ -34,13 +35,8 @@ void glyfex(const WriterContext &context, const Entry &entry, LineSink &sink)
 
 void viPlay(const WriterContext &, const Entry &entry, LineSink &sink)
 {
-    QString line;
-    appendTimeCode(line, entry.sub.start);
-    line += QLatin1Char('-');
-    appendTimeCode(line, entry.sub.stop);
-    line += QLatin1Char('=');
-    line += joinLines(entry.sub, u"|");
-    sink.add(stripStyleTags(line));
+    const auto time = [](QString &out, const core::TimeCode &t) { appendTimeCode(out, t); };
+    sink.add(stripStyleTags(timedTextLine(u"", entry.sub, time, u"-", u"=", u"|")));
 }
 
 } // namespace glyfex::subtitles::writers

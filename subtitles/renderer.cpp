@@ -8,13 +8,14 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <cstring>
 
 namespace glyfex::subtitles {
 
 class Renderer::Sink : public LineSink {
 public:
     explicit Sink(Renderer &renderer) : m_renderer(renderer) {}
-    void add(const QString &line) override { m_renderer.addLine(line); }
+    void add(QString line) override { m_renderer.addLine(std::move(line)); }
 
 private:
     Renderer &m_renderer;
@@ -39,17 +40,25 @@ void Renderer::setSplit(bool on, const SplitRange &range)
     m_split = range;
 }
 
-void Renderer::addLine(const QString &line)
+void Renderer::addLine(QString line)
 {
     if (!m_isUnicode) {
-        for (QChar c : line) {
-            if (c.unicode() > 0xFF) {
-                m_isUnicode = true;
-                break;
-            }
+        // Any high byte set means a character above U+00FF; four characters are tested at a time.
+        const char *p = reinterpret_cast<const char *>(line.constData());
+        const qsizetype units = line.size();
+        uint64_t high = 0;
+        qsizetype i = 0;
+        for (; i + 4 <= units; i += 4) {
+            uint64_t four;
+            std::memcpy(&four, p + i * 2, sizeof four);
+            high |= four;
         }
+        high &= 0xFF00FF00FF00FF00ull;
+        for (; i < units; ++i)
+            high |= line[i].unicode() & 0xFF00;
+        m_isUnicode = high != 0;
     }
-    m_lines.append(line);
+    m_lines.append(std::move(line));
 }
 
 void Renderer::renderSubtitle(const SubtitleStore &store, int index)
@@ -87,7 +96,20 @@ void Renderer::renderSubtitle(const SubtitleStore &store, int index)
 
     // Entries carry no date; only the header does.
     const WriterContext context{m_options, m_format, m_frameRateX1000, m_codePage, QString()};
-    const Entry entry{*sub, index > 1 ? &store.at(index - 1) : nullptr, index, index - m_splitFirstIndex};
+    // The previous subtitle as this file shows it: in split mode clipped the same way, and none
+    // when the filter left it out, so that Subviewer's stop entry and the scripts' colour changes
+    // refer to what stands in the file.
+    Subtitle previousClipped;
+    const Subtitle *previous = index > 1 ? &store.at(index - 1) : nullptr;
+    if (previous && m_splitMode) {
+        if (overlapsSplitRange(*previous, m_split)) {
+            previousClipped = clipToSplitRange(*previous, m_split);
+            previous = &previousClipped;
+        } else {
+            previous = nullptr;
+        }
+    }
+    const Entry entry{*sub, previous, index, index - m_splitFirstIndex};
     Sink sink(*this);
     writeEntry(context, entry, sink);
     m_lastIndex = index;
@@ -98,6 +120,8 @@ void Renderer::rebuild(const SubtitleStore &store)
 {
     m_isUnicode = false;
     m_lines.clear();
+    // Most formats write one to five lines per subtitle.
+    m_lines.reserve(qsizetype(store.count()) * 3 + 64);
     m_lastIndex = 0;
     m_lastLineCount = 0;
     const WriterContext context{m_options, m_format, m_frameRateX1000, m_codePage,

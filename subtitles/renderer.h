@@ -63,7 +63,7 @@ public:
 
 private:
     class Sink;
-    void addLine(const QString &line);
+    void addLine(QString line);
 
     OutputFormat m_format = OutputFormat::Glyfex;
     FormatOptions m_options;

@@ -10,19 +10,14 @@ void dks(const WriterContext &, const Entry &entry, LineSink &sink)
     QString line = QStringLiteral("[");
     appendHms(line, roundTimeToSecond(entry.sub.start));
     line += QLatin1Char(']');
-    line += joinLines(entry.sub, u"[br]");
-    sink.add(stripStyleTags(line));
+    appendJoined(line, entry.sub, u"[br]");
+    sink.add(stripStyleTags(std::move(line)));
 }
 
 void powerDivX(const WriterContext &, const Entry &entry, LineSink &sink)
 {
-    QString line = QStringLiteral("{");
-    appendHms(line, roundTimeToSecond(entry.sub.start));
-    line += QStringLiteral("}{");
-    appendHms(line, roundTimeToSecond(entry.sub.stop));
-    line += QLatin1Char('}');
-    line += joinLines(entry.sub, u"|");
-    sink.add(stripStyleTags(line));
+    const auto time = [](QString &out, const core::TimeCode &t) { appendHms(out, roundTimeToSecond(t)); };
+    sink.add(stripStyleTags(timedTextLine(u"{", entry.sub, time, u"}{", u"}", u"|")));
 }
 
 void subviewer(const WriterContext &context, const Entry &entry, LineSink &sink)
@@ -51,7 +46,7 @@ void subviewer(const WriterContext &context, const Entry &entry, LineSink &sink)
             text += o.subviewerTwoLineMax ? QLatin1Char(' ') : QLatin1Char('|');
         text += lines[j];
     }
-    sink.add(stripStyleTags(text));
+    sink.add(stripStyleTags(std::move(text)));
 }
 
 void subviewerHeader(const WriterContext &context, LineSink &sink)
@@ -81,6 +76,7 @@ void tmPlayer(const WriterContext &context, const Entry &entry, LineSink &sink)
     if (variant < 1 || variant > 5)
         variant = 1;
     QString prefix;
+    prefix.reserve(64);
     appendHms(prefix, roundTimeToSecond(entry.sub.start), (variant == 2 || variant == 4) ? 1 : 2);
     if (variant <= 2)
         prefix += QLatin1Char(':');
@@ -88,7 +84,8 @@ void tmPlayer(const WriterContext &context, const Entry &entry, LineSink &sink)
         prefix += QLatin1Char('=');
     const QStringList &lines = entry.sub.lines;
     if (variant != 5) {
-        sink.add(stripStyleTags(prefix + joinLines(entry.sub, u"|")));
+        appendJoined(prefix, entry.sub, u"|");
+        sink.add(stripStyleTags(std::move(prefix)));
         return;
     }
     // Variant 5 always writes two lines per subtitle: the first text line, then the rest.

@@ -9,6 +9,23 @@ namespace {
 
 constexpr core::TimeCode kOneSecond{0, 0, 1, 0};
 
+// value / divisor rounded to the nearest integer, halves to even (value >= 0), as the
+// floating-point unit rounds the exact quotient.
+int64_t roundHalfEven(int64_t value, int64_t divisor)
+{
+    int64_t q = value / divisor;
+    const int64_t twiceRest = (value % divisor) * 2;
+    if (twiceRest > divisor || (twiceRest == divisor && (q & 1)))
+        ++q;
+    return q;
+}
+
+// The same for a value of either sign.
+int64_t roundHalfEvenSigned(int64_t value, int64_t divisor)
+{
+    return value < 0 ? -roundHalfEven(-value, divisor) : roundHalfEven(value, divisor);
+}
+
 } // namespace
 
 core::TimeCode roundTimeToSecond(const core::TimeCode &t)
@@ -20,8 +37,8 @@ core::TimeCode roundTimeToSecond(const core::TimeCode &t)
 
 Hundredths roundedHundredths(const core::TimeCode &t)
 {
-    // nearbyint rounds halves to even in the default rounding mode: 1,995 s gives 100, 1,985 s 98.
-    Hundredths h{t, int(std::nearbyint(double(t.fraction) / 10.0))};
+    // Halves to even: 1,995 s gives 100, 1,985 s 98.
+    Hundredths h{t, int(roundHalfEvenSigned(t.fraction, 10))};
     if (h.hundredths >= 100) {
         h.hundredths = 0;
         h.time = core::addTimeCodes(t, kOneSecond);
@@ -32,14 +49,14 @@ Hundredths roundedHundredths(const core::TimeCode &t)
 int64_t deciseconds(const core::TimeCode &t)
 {
     return int64_t(t.hour) * 36000 + int64_t(t.minute) * 600 + int64_t(t.second) * 10 +
-           int64_t(std::nearbyint(double(t.fraction) / 100.0));
+           roundHalfEvenSigned(t.fraction, 100);
 }
 
 int64_t frameNumber(const core::TimeCode &t, uint32_t rateX1000)
 {
-    // Evaluated left to right in extended precision so that exact halves are seen as halves.
-    const long double ms = static_cast<long double>(core::timeCodeToMilliseconds(t));
-    return int64_t(std::nearbyintl(ms / 1000.0L * static_cast<long double>(rateX1000) / 1000.0L));
+    // ms x rate / 1,000,000 in exact integers, halves to even: the value the floating-point formula
+    // stands for, without its rounding error deciding near a half.
+    return roundHalfEvenSigned(core::timeCodeToMilliseconds(t) * int64_t(rateX1000), 1000000);
 }
 
 core::TimeCode msToFrameTimeCode(const core::TimeCode &t, uint16_t rateX100, bool dropFrame)
@@ -60,29 +77,46 @@ core::Result<uint32_t> parseFrameRateX1000(QStringView text)
         return core::makeError(QStringLiteral("Frame rate refused"), QLatin1Char('"') + text.toString() + QLatin1Char('"'),
                                why);
     };
+    const QString tooFast = QStringLiteral("a frame rate must not exceed 1000 frames a second");
+    const QString notAbove = QStringLiteral("a frame rate must be above zero");
+    // Whole rates are checked before they are scaled, so no typed number can overflow the scaling.
+    constexpr int64_t kMaxWhole = 1000;
     qsizetype p = text.indexOf(QLatin1Char(','));
     if (p < 0)
         p = text.indexOf(QLatin1Char('.'));
     int64_t value = 0;
     bool ok = false;
     if (p >= 0) {
-        int64_t whole = text.left(p).toLongLong(&ok);
+        const QStringView wholeText = text.left(p);
+        int64_t whole = wholeText.toLongLong(&ok);
         if (!ok)
             whole = 25;
+        if (whole > kMaxWhole)
+            return refused(tooFast);
+        if (whole < -kMaxWhole)
+            return refused(notAbove);
+        // "-0.5" is below zero too: the sign of the whole part applies to its fraction.
+        const bool negative = ok && wholeText.trimmed().startsWith(QLatin1Char('-'));
         double fraction = (QStringLiteral("0.") + text.mid(p + 1).toString()).toDouble(&ok);
-        if (!ok)
+        // Only plain digits make a fraction below one; an exponent or the like is no number here.
+        if (!ok || !(fraction >= 0.0 && fraction < 1.0))
             fraction = 0;
-        value = whole * 1000 + int64_t(std::nearbyint(fraction * 1000.0));
+        const int64_t thousandths = int64_t(std::nearbyint(fraction * 1000.0));
+        value = whole * 1000 + (negative ? -thousandths : thousandths);
     } else {
         value = text.toLongLong(&ok);
         if (!ok)
             value = 25;
+        if (value > kMaxWhole)
+            return refused(tooFast);
+        if (value < -kMaxWhole)
+            return refused(notAbove);
         value *= 1000;
     }
     if (value <= 0)
-        return refused(QStringLiteral("a frame rate must be above zero"));
-    if (value > 1000 * 1000)
-        return refused(QStringLiteral("a frame rate must not exceed 1000 frames a second"));
+        return refused(notAbove);
+    if (value > kMaxWhole * 1000)
+        return refused(tooFast);
     return uint32_t(value);
 }
 

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using namespace glyfex;
 using namespace glyfex::recognition;
 
@@ -171,6 +173,12 @@ struct DamagedCase {
     QByteArray bytes;
     const char *where; // part of the error's location
 };
+
+// The row's name, so that test names stay readable and stable.
+void PrintTo(const DamagedCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 FileBytes oneEntryFile(int w, int h, int textLength)
 {

@@ -21,4 +21,17 @@ inline recognition::Glyph glyphFromArt(const std::vector<std::string> &rows, int
     return g;
 }
 
+// A glyph width x height whose ink fills its first inkWidth columns (all of them by default).
+inline recognition::Glyph inkBlock(int width, int height, int inkWidth = -1, int dy = 0)
+{
+    recognition::Glyph g;
+    g.width = uint8_t(width);
+    g.height = uint8_t(height);
+    g.dy = uint8_t(dy);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < (inkWidth < 0 ? width : inkWidth); ++x)
+            g.setPixel(x, y, true);
+    return g;
+}
+
 } // namespace glyfex::test

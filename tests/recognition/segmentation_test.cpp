@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using namespace glyfex;
 using namespace glyfex::recognition;
 using glyfex::test::artOfPicture;
@@ -87,96 +89,87 @@ TEST(Segmentation, DropsTooTallLinesAndStopsAfterTen)
     EXPECT_EQ(segment(again, taller).lines.size(), 1u);
 }
 
-TEST(Segmentation, JoinsTheDotAboveAStem)
+namespace {
+
+// One line of art: the boxes found and the whole picture as segmentation leaves it painted ('5' and '6'
+// the two markers), since stored matrices depend on exactly these shapes.
+struct ArtCase {
+    const char *name;
+    std::vector<std::string> art;
+    std::vector<CharBox> boxes;
+    std::vector<std::string> painted;
+    InkCodes ink = kTextOnly;
+    bool checkDetachedChar = true;
+    uint32_t colour = 0x111111;
+};
+
+// The row's name, so that test names stay readable and stable.
+void PrintTo(const ArtCase &c, std::ostream *os)
 {
-    auto image = pictureFromArt({
-        "......",
-        ".##...",
-        "......",
-        ".##...",
-        ".##...",
-        ".##...",
-        "......",
-    });
-    const auto result = segment(image);
-    ASSERT_EQ(result.lines.size(), 1u);
-    ASSERT_EQ(result.lines[0].boxes.size(), 1u);
-    EXPECT_EQ(result.lines[0].boxes[0], (CharBox{1, 1, 2, 5, 0}));
-    EXPECT_EQ(artOfPicture(image)[1], ".55...");
+    *os << c.name;
 }
 
-TEST(Segmentation, JoinsDiagonalInkOnlyWhenDetachedCheckIsOn)
-{
-    const std::vector<std::string> art{
-        "...##.",
-        "...##.",
-        ".##...",
-        ".##...",
-        ".##...",
-        ".##...",
-    };
-    auto joined = pictureFromArt(art);
-    auto result = segment(joined);
-    ASSERT_EQ(result.lines.size(), 1u);
-    ASSERT_EQ(result.lines[0].boxes.size(), 1u);
-    EXPECT_EQ(result.lines[0].boxes[0], (CharBox{1, 0, 4, 6, 0}));
+class SegmentArt : public testing::TestWithParam<ArtCase> {};
 
-    OcrSettings noCheck;
-    noCheck.checkDetachedChar = false;
-    auto apart = pictureFromArt(art);
-    result = segment(apart, noCheck);
-    ASSERT_EQ(result.lines[0].boxes.size(), 2u);
-    EXPECT_EQ(result.lines[0].boxes[0], (CharBox{1, 2, 2, 4, 2}));
-    EXPECT_EQ(result.lines[0].boxes[1], (CharBox{3, 0, 2, 2, 0}));
-    EXPECT_EQ(artOfPicture(apart)[0], "...66.") << "the second glyph takes the other marker";
+TEST_P(SegmentArt, FindsTheBoxesAndPaintsTheGlyphs)
+{
+    const ArtCase &c = GetParam();
+    auto image = pictureFromArt(c.art);
+    OcrSettings settings;
+    settings.checkDetachedChar = c.checkDetachedChar;
+    const auto result = segment(image, settings, c.ink);
+    ASSERT_EQ(result.lines.size(), 1u);
+    EXPECT_EQ(result.lines[0].boxes, c.boxes);
+    EXPECT_EQ(artOfPicture(image), c.painted);
+    EXPECT_EQ(result.lines[0].colour, c.colour);
 }
 
-TEST(Segmentation, TooSmallGlyphKeepsPaintButGetsNoBox)
-{
-    auto image = pictureFromArt({
-        ".#..##.",
-        ".#..##.",
-        ".#..##.",
-    });
-    const auto result = segment(image);
-    ASSERT_EQ(result.lines.size(), 1u);
-    ASSERT_EQ(result.lines[0].boxes.size(), 1u);
-    EXPECT_EQ(result.lines[0].boxes[0], (CharBox{4, 0, 2, 3, 0}));
-    EXPECT_EQ(artOfPicture(image)[0], ".5..55.") << "no box was counted, so both carry the first marker";
-}
+const std::vector<std::string> kDiagonalDot{
+    "...##.",
+    "...##.",
+    ".##...",
+    ".##...",
+    ".##...",
+    ".##...",
+};
 
-TEST(Segmentation, MergesAPieceBelowThePreviousGlyph)
-{
-    auto image = pictureFromArt({
-        ".###.",
-        ".###.",
-        ".###.",
-        ".....",
-        "..##.",
-        "..##.",
-    });
-    const auto result = segment(image);
-    ASSERT_EQ(result.lines.size(), 1u);
-    ASSERT_EQ(result.lines[0].boxes.size(), 1u);
-    EXPECT_EQ(result.lines[0].boxes[0], (CharBox{1, 0, 3, 6, 0}));
-    EXPECT_EQ(artOfPicture(image)[5], "..55.") << "the piece takes the previous glyph's marker";
-}
+const ArtCase kArtCases[] = {
+    {"DotAboveTheStemJoins",
+     {"......", ".##...", "......", ".##...", ".##...", ".##...", "......"},
+     {{1, 1, 2, 5, 0}},
+     {"......", ".55...", "......", ".55...", ".55...", ".55...", "......"}},
+    {"DiagonalDotJoinsWithTheDetachedCheck",
+     kDiagonalDot,
+     {{1, 0, 4, 6, 0}},
+     {"...55.", "...55.", ".55...", ".55...", ".55...", ".55..."}},
+    {"DiagonalDotStaysApartWithoutIt",
+     kDiagonalDot,
+     {{1, 2, 2, 4, 2}, {3, 0, 2, 2, 0}},
+     {"...66.", "...66.", ".55...", ".55...", ".55...", ".55..."},
+     kTextOnly,
+     false},
+    // No box was counted for the 1-pixel stroke, so the next glyph carries the same marker.
+    {"TooNarrowGlyphKeepsItsPaintButGetsNoBox",
+     {".#..##.", ".#..##.", ".#..##."},
+     {{4, 0, 2, 3, 0}},
+     {".5..55.", ".5..55.", ".5..55."}},
+    {"PieceBelowThePreviousGlyphMergesIntoIt",
+     {".###.", ".###.", ".###.", ".....", "..##.", "..##."},
+     {{1, 0, 3, 6, 0}},
+     {".555.", ".555.", ".555.", ".....", "..55.", "..55."}},
+    {"OutlineAndTextFormOneGlyph",
+     {".ooooo", ".o###o", ".o#.#o", ".o###o", ".ooooo"},
+     {{1, 0, 5, 5, 0}},
+     {".55555", ".55555", ".55.55", ".55555", ".55555"},
+     InkCodes{1, 2},
+     true,
+     0x222222},
+};
 
-TEST(Segmentation, OutlineAndTextOfOneGlyphFormOneBox)
-{
-    auto image = pictureFromArt({
-        ".ooooo",
-        ".o###o",
-        ".o#.#o",
-        ".o###o",
-        ".ooooo",
-    });
-    const auto result = segment(image, {}, InkCodes{1, 2});
-    ASSERT_EQ(result.lines.size(), 1u);
-    ASSERT_EQ(result.lines[0].boxes.size(), 1u);
-    EXPECT_EQ(result.lines[0].boxes[0], (CharBox{1, 0, 5, 5, 0}));
-    EXPECT_EQ(result.lines[0].colour, 0x222222u) << "the first glyph's first pixel is outline";
-}
+INSTANTIATE_TEST_SUITE_P(Cases, SegmentArt, testing::ValuesIn(kArtCases),
+                         [](const testing::TestParamInfo<ArtCase> &info) { return std::string(info.param.name); });
+
+} // namespace
 
 TEST(Segmentation, GlyphWiderThanTheBitmapGivesThePictureUp)
 {
@@ -213,4 +206,15 @@ TEST(Segmentation, PictureWithoutInkHasNoLines)
     EXPECT_TRUE(segment(image).lines.empty());
     ripping::CodeImage none;
     EXPECT_TRUE(segment(none).lines.empty());
+}
+
+TEST(Segmentation, InkCodeWithoutAColourGivesABlackLine)
+{
+    // Codes above 3 have no entry in the four-colour table; the line still segments.
+    ripping::CodeImage image(4, 3);
+    fillRect(image, 1, 0, 2, 3, 7);
+    const auto result = segment(image, {}, InkCodes{7, 255});
+    ASSERT_EQ(result.lines.size(), 1u);
+    EXPECT_EQ(result.lines[0].boxes.size(), 1u);
+    EXPECT_EQ(result.lines[0].colour, 0u);
 }

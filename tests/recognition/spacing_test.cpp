@@ -11,19 +11,6 @@ using namespace glyfex::recognition;
 
 namespace {
 
-// A glyph whose ink fills the first inkWidth columns of a box width x height.
-Glyph block(int width, int height, int inkWidth, int dy = 0)
-{
-    Glyph g;
-    g.width = uint8_t(width);
-    g.height = uint8_t(height);
-    g.dy = uint8_t(dy);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < inkWidth; ++x)
-            g.setPixel(x, y, true);
-    return g;
-}
-
 struct Pair {
     Glyph left;
     Glyph right;
@@ -49,7 +36,7 @@ bool space(const Pair &p, const QString &leftText, const QString &rightText, int
 TEST(Spacing, OutlineGapDecidesForTallGlyphs)
 {
     // Ink 7 empty columns apart in every row: 0.5 x 7 + 0.5 x 7 reaches a space width of 7, not 8.
-    const Pair p = pairOf(block(6, 10, 6), block(6, 10, 6), 13);
+    const Pair p = pairOf(test::inkBlock(6, 10, 6), test::inkBlock(6, 10, 6), 13);
     EXPECT_TRUE(space(p, u"a"_qs, u"b"_qs, 7));
     EXPECT_FALSE(space(p, u"a"_qs, u"b"_qs, 8));
 }
@@ -57,8 +44,8 @@ TEST(Spacing, OutlineGapDecidesForTallGlyphs)
 TEST(Spacing, BoxRuleDecidesWhereOutlinesMislead)
 {
     // The left glyph's ink covers half its box: outlines are 10 apart, boxes 7.
-    const Pair tall = pairOf(block(6, 10, 3), block(6, 10, 6), 13);
-    const Pair short7 = pairOf(block(6, 7, 3), block(6, 7, 6), 13);
+    const Pair tall = pairOf(test::inkBlock(6, 10, 3), test::inkBlock(6, 10, 6), 13);
+    const Pair short7 = pairOf(test::inkBlock(6, 7, 3), test::inkBlock(6, 7, 6), 13);
     struct Case {
         const char *name;
         const Pair &pair;
@@ -84,7 +71,7 @@ TEST(Spacing, BoxRuleDecidesWhereOutlinesMislead)
 
 TEST(Spacing, BoxRuleWithNegativeSpaceWidthAllowsOverlap)
 {
-    const Glyph g = block(10, 7, 10);
+    const Glyph g = test::inkBlock(10, 7, 10);
     EXPECT_TRUE(space(pairOf(g, g, 0), u"a"_qs, u"b"_qs, -10)) << "overlap of 10";
     Pair overlap11 = pairOf(g, g, 0);
     overlap11.boxes[0].x = 11;
@@ -94,7 +81,7 @@ TEST(Spacing, BoxRuleWithNegativeSpaceWidthAllowsOverlap)
 
 TEST(Spacing, RunsAndTheBoxBeforeThePreviousGlyph)
 {
-    const Glyph g = block(3, 7, 3);
+    const Glyph g = test::inkBlock(3, 7, 3);
     const QString a = u"a"_qs;
     // Boxes 0..5; the previous glyph is the run of boxes 3..4, the current one box 5.
     std::vector<CharBox> boxes;
@@ -115,7 +102,7 @@ TEST(Spacing, RunsAndTheBoxBeforeThePreviousGlyph)
 
 TEST(Spacing, RightToLeftReadsFromTheLastBox)
 {
-    const Glyph g = block(3, 7, 3);
+    const Glyph g = test::inkBlock(3, 7, 3);
     const QString a = u"a"_qs;
     const std::vector<CharBox> boxes{{0, 0, 3, 7, 0}, {10, 0, 3, 7, 0}};
     SpacingContext c{boxes, true, 7, 0};

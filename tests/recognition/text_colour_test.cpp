@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using namespace glyfex;
 using namespace glyfex::recognition;
 
@@ -18,6 +20,12 @@ struct ColourCase {
     bool found;
     InkCodes ink;
 };
+
+// The row's name, so that test names stay readable and stable.
+void PrintTo(const ColourCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class DetectTextColours : public testing::TestWithParam<ColourCase> {};
 

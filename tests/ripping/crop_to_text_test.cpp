@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,7 @@ struct CropCase {
     std::vector<Block> blocks;
     std::optional<PixelBox> box;
 };
+void PrintTo(const CropCase &c, std::ostream *os) { *os << c.name; }
 
 class CropToText : public ::testing::TestWithParam<CropCase> {};
 

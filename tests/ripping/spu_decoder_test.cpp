@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -217,61 +218,74 @@ TEST(SpuDecoder, FieldsInterleaveAndOddHeightsKeepTheirLastRow)
     EXPECT_EQ(p.codes, image(rows));
 }
 
-TEST(SpuDecoder, FourteenZeroBitsFillTheLineAndTheNextLineStartsOnTheNextByte)
+// Run codes of the top field, written by hand; the bottom field is background and every code visible.
+struct RunCase {
+    const char *name;
+    void (*write)(BitWriter &top);
+    Rows expected;
+};
+void PrintTo(const RunCase &c, std::ostream *os) { *os << c.name; }
+
+Rows rowsWith(int width, int height, std::initializer_list<std::pair<int, std::vector<uint8_t>>> rows)
 {
-    UnitBuilder u;
-    BitWriter top;
-    top.run(3, 1);       // 4 bits
-    top.fillLine(2);     // 16 bits, ends mid-byte
-    top.align();
-    top.run(2, 3);       // next line, from the next byte
-    top.fillLine(0);
-    top.align();
-    u.top = top.bytes();
-    u.bottom = encodeField(blankRows(10, 2), 1);
-    u.add(0, join({contrast(0xFFFF), area(0, 9, 0, 3), u.pixelOffsets(), endOfCommands()}));
-    const DecodedPicture p = decode(u.build());
-    EXPECT_EQ(p.codes.width, 10);
-    EXPECT_EQ(p.codes.height, 4);
-    const Rows expected{{1, 1, 1, 2, 2, 2, 2, 2, 2, 2}, std::vector<uint8_t>(10, 0),
-                        {3, 3, 0, 0, 0, 0, 0, 0, 0, 0}, std::vector<uint8_t>(10, 0)};
-    EXPECT_EQ(p.codes, image(expected));
+    Rows all = blankRows(width, height);
+    for (const auto &[y, start] : rows)
+        std::copy(start.begin(), start.end(), all[size_t(y)].begin());
+    return all;
 }
 
-TEST(SpuDecoder, ARunPastTheLineEndIsCutThere)
+class SpuDecoderRuns : public ::testing::TestWithParam<RunCase> {};
+
+TEST_P(SpuDecoderRuns, DecodeAsWritten)
 {
+    const RunCase &c = GetParam();
+    const int width = int(c.expected[0].size());
+    const int height = int(c.expected.size());
     UnitBuilder u;
     BitWriter top;
-    top.run(2, 1);
-    top.run(40, 2);      // only 4 pixels are left on this line
-    top.align();
-    top.run(6, 3);
-    top.align();
+    c.write(top);
     u.top = top.bytes();
-    u.bottom = encodeField(blankRows(6, 2), 1);
-    u.add(0, join({contrast(0xFFFF), area(0, 5, 0, 3), u.pixelOffsets(), endOfCommands()}));
-    const DecodedPicture p = decode(u.build());
-    const Rows expected{{1, 1, 2, 2, 2, 2}, std::vector<uint8_t>(6, 0), std::vector<uint8_t>(6, 3), std::vector<uint8_t>(6, 0)};
-    EXPECT_EQ(p.codes, image(expected));
+    u.bottom = encodeField(blankRows(width, height), 1);
+    u.add(0, join({contrast(0xFFFF), area(0, width - 1, 0, height - 1), u.pixelOffsets(), endOfCommands()}));
+    EXPECT_EQ(decode(u.build()).codes, image(c.expected));
 }
 
-TEST(SpuDecoder, ASixteenBitCodeWithASmallCountIsStillOneSixteenBitCode)
-{
-    // 0000 0000 0101 0001: count 20, code 1, written long; the next code must be read after it.
-    UnitBuilder u;
-    BitWriter top;
-    top.put(20u << 2 | 1, 16);
-    top.run(4, 2);
-    top.align();
-    u.top = top.bytes();
-    u.bottom = encodeField(blankRows(24, 2), 1);
-    u.add(0, join({contrast(0xFFFF), area(0, 23, 0, 1), u.pixelOffsets(), endOfCommands()}));
-    const DecodedPicture p = decode(u.build());
-    Rows expected = blankRows(24, 2);
-    std::fill(expected[0].begin(), expected[0].begin() + 20, 1);
-    std::fill(expected[0].begin() + 20, expected[0].end(), 2);
-    EXPECT_EQ(p.codes, image(expected));
-}
+INSTANTIATE_TEST_SUITE_P(, SpuDecoderRuns, ::testing::Values(
+    RunCase{"FourteenZeroBitsFillTheLineAndTheNextLineStartsOnTheNextByte",
+            [](BitWriter &top) {
+                top.run(3, 1);   // 4 bits
+                top.fillLine(2); // 16 bits, ends mid-byte
+                top.align();
+                top.run(2, 3);   // the next line, from the next byte
+                top.fillLine(0);
+                top.align();
+            },
+            rowsWith(10, 4, {{0, {1, 1, 1, 2, 2, 2, 2, 2, 2, 2}}, {2, {3, 3}}})},
+    RunCase{"ARunPastTheLineEndIsCutThere",
+            [](BitWriter &top) {
+                top.run(2, 1);
+                top.run(40, 2);  // only 4 pixels are left on this line
+                top.align();
+                top.run(6, 3);
+                top.align();
+            },
+            rowsWith(6, 4, {{0, {1, 1, 2, 2, 2, 2}}, {2, {3, 3, 3, 3, 3, 3}}})},
+    RunCase{"ASixteenBitCodeWithASmallCountIsStillOneSixteenBitCode",
+            [](BitWriter &top) {
+                top.put(20u << 2 | 1, 16); // 0000 0000 0101 0001: count 20, code 1, written long
+                top.run(4, 2);             // must be read after it
+                top.align();
+            },
+            rowsWith(24, 2, {{0, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2}}})},
+    RunCase{"ALineTheDataLeavesUnfinishedEndsInBackground",
+            [](BitWriter &top) {
+                // Short runs, then the data ends 10 pixels into the line.
+                for (const auto &[count, code] : std::vector<std::pair<int, uint8_t>>{{2, 1}, {1, 2}, {3, 1}, {1, 3}, {2, 1}, {1, 2}})
+                    top.run(count, code);
+                top.align();
+            },
+            rowsWith(40, 2, {{0, {1, 1, 2, 1, 1, 1, 3, 1, 1, 2}}})}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 // Picture size limits: the width to a DVD line, the height to the frame.
 struct SizeCase {
@@ -280,6 +294,7 @@ struct SizeCase {
     int frameHeight;
     int width, height;
 };
+void PrintTo(const SizeCase &c, std::ostream *os) { *os << c.name; }
 
 class SpuDecoderSize : public ::testing::TestWithParam<SizeCase> {};
 
@@ -376,6 +391,7 @@ struct DamagedCase {
     size_t sequences;
     int width, height;  // decoded size before trimming
 };
+void PrintTo(const DamagedCase &c, std::ostream *os) { *os << c.name; }
 
 Bytes nextOffsetBackwards()
 {

@@ -153,6 +153,24 @@ TEST(DispatchRecognise, ShortUnitsAreCountedAndOpenSubtitlesClosedByTheNext)
     EXPECT_EQ(rig.recognition.sizes, (std::vector<std::pair<int, int>>{{2, 2}, {2, 2}}));
 }
 
+TEST(DispatchRecognise, RecorderKeepsEachPictureUntilRecognitionIsThere)
+{
+    DispatchOptions o;
+    RunState run;
+    test::FakeSubtitles subs;
+    PictureRecorder recorder;
+    PlainExport exporter;
+    test::ScriptedDispatchHost host;
+    SpuDispatcher dispatcher(o, run, subs, recorder, exporter, host);
+    const SpuUnit u{{reinterpret_cast<const uint8_t *>(kLong.constData()), size_t(kLong.size())}, core::millisecondsToTimeCode(800), 0, 1};
+    ASSERT_TRUE(dispatcher.handleUnit(u).ok());
+    ASSERT_EQ(recorder.entries.size(), 1u);
+    EXPECT_EQ(ms(recorder.entries[0].times.start), 800);
+    EXPECT_EQ(ms(recorder.entries[0].times.stop), 2802);
+    EXPECT_EQ(recorder.entries[0].width, 2);
+    EXPECT_EQ(recorder.last.codes, dispatcher.picture().codes);
+}
+
 TEST(DispatchForcedOnly, UnforcedUnitsAreIgnoredWithoutCounting)
 {
     for (SpuAction action : {SpuAction::Recognise, SpuAction::SaveRawSubpictures}) {
@@ -274,7 +292,7 @@ TEST(DispatchVobSub, ShortTimingListFallsBackToPacketTimesWithOneWarning)
     Rig rig(o);
     rig.run.vobList = {QStringLiteral("/x/movie.sub")};
     rig.run.idxFileName = QStringLiteral("/x/movie.idx");
-    rig.run.vobSubTimes = {core::millisecondsToTimeCode(500)};
+    rig.run.vobSubUnits = {{core::millisecondsToTimeCode(500), 500, 0}};
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(rig.feed(kLong, 10000 * (i + 1)).ok());
     ASSERT_EQ(rig.subs.entries.size(), 3u);
@@ -339,6 +357,26 @@ TEST(DispatchRealUnits, EachSavedSupEqualsTheUnitLibavformatDemuxes)
         for (int i = 0; i < files.size(); ++i)
             EXPECT_EQ(fileBytes(dir.filePath(files[i])), expected[size_t(i)]) << files[i].toStdString();
     }
+}
+
+TEST(DispatchRealUnits, VobSubStartTimesComeFromTheIndex)
+{
+    const QString sub = test::dataPath(QStringLiteral("dvd-pal-sans/vobsub.sub"));
+    const QString idx = test::dataPath(QStringLiteral("dvd-pal-sans/vobsub.idx"));
+    auto timing = readVobSubTimes(idx, 0);
+    ASSERT_TRUE(timing.ok());
+    DispatchOptions o;
+    o.action = SpuAction::Recognise;
+    PassRig pr(o, sub, 0x20);
+    pr.rig.run.idxFileName = idx;
+    pr.rig.run.vobSubUnits = timing->units;
+    EXPECT_EQ(pr.run().end, PassEnd::FileDone);
+    ASSERT_EQ(pr.rig.subs.entries.size(), timing->units.size());
+    for (size_t i = 0; i < timing->units.size(); ++i) {
+        EXPECT_EQ(pr.rig.subs.entries[i].times.start, timing->units[i].start) << i;
+        EXPECT_GT(ms(pr.rig.subs.entries[i].times.stop), ms(timing->units[i].start)) << i;
+    }
+    EXPECT_TRUE(pr.rig.host.warnings.isEmpty());
 }
 
 TEST(DispatchRealUnits, UnwritableOutputFolderStopsTheRunWithTheFileName)

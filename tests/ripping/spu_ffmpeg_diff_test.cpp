@@ -8,6 +8,7 @@
 
 #include <QFile>
 
+#include <ostream>
 #include <string>
 
 namespace glyfex::ripping {
@@ -19,6 +20,7 @@ struct Material {
     int frameHeight;
     int units;          // the subtitles its gt.srt lists
 };
+void PrintTo(const Material &c, std::ostream *os) { *os << c.name; }
 
 class SpuFfmpegDiff : public ::testing::TestWithParam<Material> {};
 

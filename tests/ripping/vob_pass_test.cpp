@@ -255,6 +255,46 @@ TEST_P(RealStreams, FollowingTheMapAndPausingGiveTheSameAsOneFullPass)
 INSTANTIATE_TEST_SUITE_P(, RealStreams, testing::ValuesIn(kStreams),
                          [](const auto &info) { return std::string(info.param.name); });
 
+// Pauses the way a dialog does from inside the handling of one unit: that unit is read again on resume.
+class DialogPausingHandler : public RecordingHandler {
+public:
+    DialogPausingHandler(RunState &run, size_t pauseAt) : m_run(run), m_pauseAt(pauseAt) {}
+    core::Result<void> handleUnit(const SpuUnit &unit) override
+    {
+        auto r = RecordingHandler::handleUnit(unit);
+        if (units.size() == m_pauseAt) {
+            m_run.resumePos = m_run.spuSectorPos;
+            reloadMapForResume(m_run);
+            m_run.spuCount -= 1;
+            m_run.spuCountTotal -= 1;
+            m_run.paused = true;
+            m_run.pausedByMainButton = false;
+        }
+        return r;
+    }
+
+private:
+    RunState &m_run;
+    size_t m_pauseAt;
+};
+
+TEST(VobPassMap, DialogPauseReadsTheInterruptedUnitAgainAlongTheMap)
+{
+    QTemporaryDir dir;
+    const QString path = copyToTemp(dir, QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS/VTS_01_1.VOB"), QStringLiteral("VTS_01_1.VOB"));
+    const RunResult plain = passOver({path}, 0x20, true); // builds the map
+    ASSERT_GE(plain.units.size(), 4u);
+    RunState run = runOver({path}, 0x20, true);
+    DialogPausingHandler handler(run, 3);
+    ScriptedHost host(handler);
+    const RunResult r = drive(run, host, handler);
+    EXPECT_EQ(r.pauses, 1);
+    std::vector<Unit> expected = plain.units;
+    expected.insert(expected.begin() + 3, plain.units[2]);
+    EXPECT_EQ(r.units, expected);
+    EXPECT_EQ(run.spuCountTotal, plain.units.size());
+}
+
 TEST(VobPassMap, TwoStreamMapListsBothAndTheFollowedPassReadsFewSectors)
 {
     QTemporaryDir dir;
@@ -320,6 +360,8 @@ void append(std::vector<QByteArray> &to, const std::vector<QByteArray> &more)
     to.insert(to.end(), more.begin(), more.end());
 }
 
+QByteArray kUnitA();
+
 TEST(VobPassUnits, UnitSpreadOverThreeSectorsWithOtherStreamsBetween)
 {
     QTemporaryDir dir;
@@ -372,6 +414,84 @@ TEST(VobPassUnits, UnitPastTheBufferIsCutAtItsLimit)
     EXPECT_GE(size_t(r.units[0].bytes.size()), size_t(0xFFFF));
 }
 
+TEST(VobPassPause, PauseInTheMiddleOfAUnitWaitsForItsEnd)
+{
+    QTemporaryDir dir;
+    const QByteArray unit = test::fakeUnit(5000, 4);
+    std::vector<QByteArray> s = test::unitSectors(1000, 0x20, 90000, unit);
+    s.push_back(test::spuSector(2000, 0x20, 180000u, kUnitA()));
+    const QString path = writeVob(dir, "a.vob", s);
+    RunState run = runOver({path}, 0x20);
+    RecordingHandler handler;
+    // Pauses at its first pump, while the first unit is still being gathered.
+    class PauseOnce : public ScriptedHost {
+    public:
+        using ScriptedHost::ScriptedHost;
+        PumpResult pump() override { return m_done++ ? PumpResult::Continue : PumpResult::Pause; }
+        int m_done = 0;
+    } host(handler);
+    VobPass pass(run, host, handler);
+    const PassOutcome first = pass.readCurrentFile();
+    EXPECT_EQ(first.end, PassEnd::Paused);
+    ASSERT_EQ(handler.units.size(), 1u);
+    EXPECT_EQ(handler.units[0].bytes, unit);
+    EXPECT_EQ(run.resumePos, 3 * 2048); // the sector after the unit's last one
+    run.paused = false;
+    EXPECT_EQ(pass.readCurrentFile().end, PassEnd::FileDone);
+    ASSERT_EQ(handler.units.size(), 2u);
+    EXPECT_EQ(handler.units[1].ms, 2000);
+    EXPECT_EQ(run.spuCount, 2u);
+}
+
+// A spliced file: navigation packs, units of two streams, a clock that falls back twice (once to 0).
+std::vector<QByteArray> splicedVob()
+{
+    std::vector<QByteArray> s;
+    uint32_t scr = 90000;
+    auto step = [&scr] { return scr += 3000; };
+    for (int part = 0; part < 3; ++part) {
+        for (int i = 0; i < 6; ++i) {
+            s.push_back(test::navSector(step(), 0, 0, uint8_t(i), 0x40 | uint8_t(i * 2)));
+            s.push_back(test::videoSector(step()));
+            append(s, test::unitSectors(step(), 0x20, scr + 45000, test::fakeUnit(300 + 700 * i, uint8_t(i))));
+            s.push_back(test::videoSector(step()));
+            append(s, test::unitSectors(step(), 0x21, scr + 9000, test::fakeUnit(2500, uint8_t(40 + i))));
+            for (int k = 0; k < 5; ++k)
+                s.push_back(test::videoSector(step()));
+        }
+        scr = part == 0 ? 0 : 4500; // the clock falls back: to 0, then to a small value
+    }
+    return s;
+}
+
+TEST(VobPassMap, SplicedFileGivesTheSameTimesAlongTheMap)
+{
+    QTemporaryDir dir;
+    const QString path = writeVob(dir, "VTS_01_1.VOB", splicedVob());
+    for (bool avoid : {false, true}) {
+        QFile::remove(SubtitleMap::pathFor(path));
+        auto passFor = [&](uint8_t stream, bool useMap) {
+            RunState run = runOver({path}, stream, useMap);
+            run.avoidTimeRestart = avoid;
+            RecordingHandler handler;
+            ScriptedHost host(handler);
+            drive(run, host, handler);
+            return handler.units;
+        };
+        const auto full21 = passFor(0x21, false);
+        ASSERT_EQ(full21.size(), 18u);
+        const auto built20 = passFor(0x20, true); // builds the map while reading stream 0x20
+        EXPECT_EQ(built20, passFor(0x20, false));
+        auto map = SubtitleMap::load(SubtitleMap::pathFor(path), QFileInfo(path).size());
+        ASSERT_TRUE(map.ok());
+        int clockLines = 0;
+        for (const MapLine &l : map->lines())
+            clockLines += l.type == kMapClockSector;
+        EXPECT_EQ(clockLines, 2 * 3 + 2); // three per clock break, and the last two sectors
+        EXPECT_EQ(passFor(0x21, true), full21) << avoid; // another stream along the same map
+    }
+}
+
 // ---- Clock and cell times.
 
 TEST(VobPassClock, ScrOfZeroAdvancesTheTimeBaseByOneStep)
@@ -402,6 +522,26 @@ TEST(VobPassClock, FallingClockKeepsTimesRunningOnlyWithAvoidTimeRestart)
         // With the option: + (909000 + 9000) / 90 ms = 10200 ms before the PTS's 50 ms.
         EXPECT_EQ(r.units[0].ms, avoid ? 10200 + 50 : 50) << avoid;
     }
+}
+
+TEST(VobPassClock, TimeBaseCarriesOverToTheNextFile)
+{
+    QTemporaryDir dir;
+    // The second file's clock starts again near 0; with AvoidTimeRestart its times go on from the first's.
+    const QString a = writeVob(dir, "a.vob", {test::videoSector(900000), test::videoSector(909000),
+                                              test::spuSector(918000, 0x20, 918000u, test::fakeUnit(50, 1))});
+    const QString b = writeVob(dir, "b.vob", {test::videoSector(9000), test::spuSector(18000, 0x20, 18000u, test::fakeUnit(50, 2))});
+    RunState run = runOver({a, b}, 0x20);
+    run.avoidTimeRestart = true;
+    RecordingHandler handler;
+    ScriptedHost host(handler);
+    drive(run, host, handler);
+    ASSERT_EQ(handler.units.size(), 2u);
+    EXPECT_EQ(handler.units[0].ms, 10200);
+    // The fall at b's first pack adds the last SCR plus one step: (918000 + 9000) / 90 = 10300 ms.
+    EXPECT_EQ(handler.units[1].ms, 10300 + 200);
+    EXPECT_EQ(run.spuCountTotal, 2u);
+    EXPECT_EQ(run.spuCount, 1u); // counted per file
 }
 
 TEST(VobPassClock, StartTimeShiftsTheFirstPack)
@@ -458,24 +598,27 @@ QByteArray withLength(QByteArray sector, int length)
     return sector;
 }
 
-const QByteArray kUnitA = test::fakeUnit(200, 1);
+QByteArray kUnitA()
+{
+    return test::fakeUnit(200, 1);
+}
 const QByteArray kUnitB = test::fakeUnit(300, 2);
 
 const DamageCase kDamage[] = {
     {"truncated_last_sector",
-     [] { return std::vector<QByteArray>{test::spuSector(0, 0x20, 900u, kUnitA), test::spuSector(0, 0x20, 900u, kUnitB).left(200)}; },
+     [] { return std::vector<QByteArray>{test::spuSector(0, 0x20, 900u, kUnitA()), test::spuSector(0, 0x20, 900u, kUnitB).left(200)}; },
      {}, 1, 0, PassEnd::FileDone, true},
     {"garbage_sectors_go_on_after_yes",
-     [] { return std::vector<QByteArray>{QByteArray(2048, 'G'), test::spuSector(0, 0x20, 900u, kUnitA), QByteArray(2048, '\x01')}; },
+     [] { return std::vector<QByteArray>{QByteArray(2048, 'G'), test::spuSector(0, 0x20, 900u, kUnitA()), QByteArray(2048, '\x01')}; },
      {Answer::Yes, Answer::Yes}, 1, 2, PassEnd::FileDone, false},
     {"garbage_sectors_yes_to_all_asks_once",
-     [] { return std::vector<QByteArray>{QByteArray(2048, 'G'), QByteArray(2048, 'H'), test::spuSector(0, 0x20, 900u, kUnitA)}; },
+     [] { return std::vector<QByteArray>{QByteArray(2048, 'G'), QByteArray(2048, 'H'), test::spuSector(0, 0x20, 900u, kUnitA())}; },
      {Answer::YesToAll}, 1, 1, PassEnd::FileDone, false},
     {"garbage_sector_no_ends_the_file",
-     [] { return std::vector<QByteArray>{test::spuSector(0, 0x20, 900u, kUnitA), QByteArray(2048, 'G'), test::spuSector(0, 0x20, 900u, kUnitB)}; },
+     [] { return std::vector<QByteArray>{test::spuSector(0, 0x20, 900u, kUnitA()), QByteArray(2048, 'G'), test::spuSector(0, 0x20, 900u, kUnitB)}; },
      {Answer::No}, 1, 1, PassEnd::Refused, false},
     {"packet_length_past_the_sector",
-     [] { return std::vector<QByteArray>{withLength(test::spuSector(0, 0x20, 900u, kUnitA), 0x0900), test::spuSector(0, 0x20, 900u, kUnitB)}; },
+     [] { return std::vector<QByteArray>{withLength(test::spuSector(0, 0x20, 900u, kUnitA()), 0x0900), test::spuSector(0, 0x20, 900u, kUnitB)}; },
      {}, 1, 0, PassEnd::FileDone, true},
     {"unit_that_never_completes",
      [] {
@@ -526,7 +669,7 @@ TEST(VobPassFailures, BadPackInTheFirstSectorAsksWithSectorZero)
 TEST(VobPassFailures, MissingFileIsReportedAndSkipped)
 {
     QTemporaryDir dir;
-    const QString there = writeVob(dir, "b.vob", {test::spuSector(0, 0x20, 900u, kUnitA)});
+    const QString there = writeVob(dir, "b.vob", {test::spuSector(0, 0x20, 900u, kUnitA())});
     RunState run = runOver({dir.filePath("a.vob"), there}, 0x20);
     RecordingHandler handler;
     ScriptedHost host(handler);
@@ -542,8 +685,8 @@ TEST(VobPassFailures, MissingFileIsReportedAndSkipped)
 TEST(VobPassFailures, HandlerErrorStopsTheRunWithItsMessage)
 {
     QTemporaryDir dir;
-    const QString a = writeVob(dir, "a.vob", {test::spuSector(0, 0x20, 900u, kUnitA), test::spuSector(0, 0x20, 900u, kUnitB)});
-    const QString b = writeVob(dir, "b.vob", {test::spuSector(0, 0x20, 900u, kUnitA)});
+    const QString a = writeVob(dir, "a.vob", {test::spuSector(0, 0x20, 900u, kUnitA()), test::spuSector(0, 0x20, 900u, kUnitB)});
+    const QString b = writeVob(dir, "b.vob", {test::spuSector(0, 0x20, 900u, kUnitA())});
     RunState run = runOver({a, b}, 0x20);
     RecordingHandler handler;
     handler.failAt = 1;
@@ -575,7 +718,7 @@ TEST(VobPassFailures, ReadErrorStopsTheRunWithItsMessage)
 TEST(VobPassProgress, UnknownTotalSizeStillReportsProgress)
 {
     QTemporaryDir dir;
-    const QString path = writeVob(dir, "a.vob", {test::spuSector(0, 0x20, 900u, kUnitA), test::videoSector(10)});
+    const QString path = writeVob(dir, "a.vob", {test::spuSector(0, 0x20, 900u, kUnitA()), test::videoSector(10)});
     RunState run = runOver({path}, 0x20);
     run.vobSizes = {0};
     run.totalBytes = 0;
@@ -599,19 +742,40 @@ TEST(VobPassProgress, ProgressCountsTheFilesBefore)
     EXPECT_EQ(host.lastTotal, 5 * 2048);
 }
 
+TEST(VobPassProgress, DisplayValuesStayDefinedForAnyTotal)
+{
+    const struct {
+        int64_t done, total, elapsed;
+        int percent;
+        const char *position, *elapsedText, *remaining;
+    } cases[] = {
+        {0, 0, 0, 0, "0.0 / 0.0 MB (0 %)", "00:00:00", ""},
+        {1048576, 0, 5000, 0, "1.0 / 0.0 MB (0 %)", "00:00:05", "00:00:00"},
+        {1048576, 4194304, 61000, 25, "1.0 / 4.0 MB (25 %)", "00:01:01", "00:03:03"},
+        {8388608, 4194304, 1000, 100, "8.0 / 4.0 MB (100 %)", "00:00:01", "00:00:00"},
+    };
+    for (const auto &c : cases) {
+        const ReadProgress p = readProgress(c.done, c.total, c.elapsed);
+        EXPECT_EQ(p.percent, c.percent);
+        EXPECT_EQ(p.position, QString::fromLatin1(c.position));
+        EXPECT_EQ(p.elapsed, QString::fromLatin1(c.elapsedText));
+        EXPECT_EQ(p.remaining, QString::fromLatin1(c.remaining));
+    }
+}
+
 // ---- VobSub index positions.
 
 TEST(VobPassIndex, JumpsFromUnitToUnitAndEndsAfterTheLastIndexedUnit)
 {
     QTemporaryDir dir;
-    std::vector<QByteArray> s{test::spuSector(0, 0x20, 900u, kUnitA), test::spuSector(0, 0x20, 1800u, kUnitB),
-                              test::spuSector(0, 0x20, 2700u, kUnitA), test::spuSector(0, 0x20, 3600u, kUnitB)};
+    std::vector<QByteArray> s{test::spuSector(0, 0x20, 900u, kUnitA()), test::spuSector(0, 0x20, 1800u, kUnitB),
+                              test::spuSector(0, 0x20, 2700u, kUnitA()), test::spuSector(0, 0x20, 3600u, kUnitB)};
     const QString path = writeVob(dir, "movie.SUB", s);
     for (bool pause : {false, true}) {
         RunState run = runOver({path}, 0x20);
         run.idxFileName = dir.filePath("movie.idx");
         run.useIndexOffsets = true;
-        run.vobSubFilePos = {0, 2 * 2048}; // the index lists the first and the third unit
+        run.vobSubUnits = {{{}, 0, 0}, {{}, 0, 2 * 2048}}; // the index lists the first and the third unit
         RecordingHandler handler;
         ScriptedHost host(handler);
         host.pauseAfterEveryUnit = pause;
@@ -620,6 +784,30 @@ TEST(VobPassIndex, JumpsFromUnitToUnitAndEndsAfterTheLastIndexedUnit)
         EXPECT_EQ(r.units[0].ms, 10);
         EXPECT_EQ(r.units[1].ms, 30);
         EXPECT_EQ(handler.sectors, (std::vector<int64_t>{0, 2 * 2048}));
+    }
+}
+
+TEST(VobPassIndex, RealVobSubPairReadByItsIndexGivesTheUnitsLibavformatDemuxes)
+{
+    for (const char *set : {"dvd-pal-sans", "dvd-pal-sans-outline"}) {
+        SCOPED_TRACE(set);
+        const QString sub = test::dataPath(QString::fromLatin1(set) + QStringLiteral("/vobsub.sub"));
+        const QString idx = test::dataPath(QString::fromLatin1(set) + QStringLiteral("/vobsub.idx"));
+        auto timing = readVobSubTimes(idx, 0);
+        ASSERT_TRUE(timing.ok()) << timing.error().message().toStdString();
+        RunState run = runOver({sub}, 0x20, true);
+        run.idxFileName = idx;
+        run.useIndexOffsets = true;
+        run.vobSubUnits = timing->units;
+        RecordingHandler handler;
+        ScriptedHost host(handler);
+        const RunResult r = drive(run, host, handler);
+        EXPECT_EQ(r.units, libavUnits(sub, 0x20));
+        std::vector<int64_t> positions;
+        for (const VobSubUnit &u : timing->units)
+            positions.push_back(u.filePos);
+        EXPECT_EQ(handler.sectors, positions);
+        EXPECT_FALSE(QFile::exists(SubtitleMap::pathFor(sub))); // jumps build no map
     }
 }
 

@@ -44,7 +44,8 @@ QStringList fileLines(OutputFormat format, const FormatOptions &options, const S
 
 class WholeFiles : public testing::TestWithParam<int> {};
 
-// The golden files hold the saved text (UTF-8, one line per line) for the default options.
+// The golden files hold the saved text (UTF-8, one line per line) for the default options;
+// GLYFEX_WRITE_GOLDEN=1 rewrites them, and the diff is then reviewed by hand.
 TEST_P(WholeFiles, MatchTheGoldenFile)
 {
     const auto format = OutputFormat(GetParam());
@@ -104,6 +105,13 @@ TEST(Renderer, UnicodeFlagFollowsTheTextUntilTheNextRebuild)
     store.subs.pop_back();
     renderer.rebuild(store);
     EXPECT_FALSE(renderer.isUnicode());
+    // Anywhere in a longer line; U+00FF itself is still a Latin-1 character.
+    for (const QString &line : {QStringLiteral("abcdefgh\u0100ijk"), QStringLiteral("ÿÿÿÿÿÿÿÿÿ")}) {
+        store.subs.push_back(sub({11, 0, 0, 0}, {11, 0, 1, 0}, {line}));
+        renderer.rebuild(store);
+        EXPECT_EQ(renderer.isUnicode(), line.contains(QChar(0x100))) << line.toStdString();
+        store.subs.pop_back();
+    }
     EXPECT_TRUE(renderer.isModified());
     renderer.markSaved();
     EXPECT_FALSE(renderer.isModified());
@@ -163,6 +171,23 @@ TEST(Renderer, SplitModeWritesTheRangeNumberedAndTimedFromItsStart)
     // A subtitle the filter dropped wrote nothing, so nothing is taken back.
     renderer.removeLastSubtitleLines(store);
     EXPECT_EQ(renderer.lines().size(), 8);
+}
+
+TEST(Renderer, SplitSubviewerStopEntriesAreTimedLikeTheEntries)
+{
+    SubtitleStore store;
+    store.subs = {
+        sub({0, 0, 50, 0}, {0, 0, 52, 0}, {"before"}),
+        sub({0, 1, 10, 0}, {0, 1, 12, 0}, {"first"}),
+        sub({0, 1, 20, 0}, {0, 1, 22, 0}, {"second"}),
+    };
+    Renderer renderer;
+    ASSERT_TRUE(renderer.setOutput(OutputFormat::Subviewer, FormatOptions{}).ok());
+    renderer.setSplit(true, SplitRange{{0, 1, 0, 0}, {0, 2, 0, 0}});
+    renderer.rebuild(store);
+    const QStringList lines = renderer.lines().mid(renderer.lines().indexOf(QStringLiteral("******** START SCRIPT ********")) + 1);
+    // No stop entry for the subtitle outside the range; the first one's stop counted from the range's start.
+    EXPECT_EQ(lines, (QStringList{"[00:00:10]", "first", "[00:00:12]", "", "[00:00:20]", "second"}));
 }
 
 TEST(Renderer, ViewerTimingEntriesAreFramesOfTheVideoRate)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <ostream>
 
 namespace glyfex::subtitles {
 namespace {
@@ -62,6 +63,12 @@ struct MergeCase {
     int gapFrames; // next start - previous stop, in frames at 25 fps
     bool merged;
 };
+
+// The row's name, so that test names stay readable and stable.
+void PrintTo(const MergeCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class MergeRule : public testing::TestWithParam<MergeCase> {};
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace glyfex::subtitles {
 namespace {
 
@@ -73,6 +75,12 @@ struct FrameCodeCase {
     TimeCode expected;
 };
 
+// The row's name, so that test names stay readable and stable.
+void PrintTo(const FrameCodeCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class FrameTimeCodes : public testing::TestWithParam<FrameCodeCase> {};
 
 TEST_P(FrameTimeCodes, CarryAtTheOutputRate)
@@ -101,6 +109,12 @@ TEST(TimeForms, FrameRateTextIsReadOrRefused)
         {"23.976", 23976}, {"25.000", 25000}, {"29.97", 29970}, {"29,970", 29970}, {"25", 25000},
         {"30", 30000},     {"abc", 25000},    {"x.5", 25500},   {"24.x", 24000},  {"0", -1},
         {"0.000", -1},     {"-25", -1},       {"-1.5", -1},     {"2000000", -1},
+        // A minus before a zero whole part still makes the rate negative.
+        {"-0.5", -1},      {"-0,976", -1},
+        // Digits beyond any rate are refused, not multiplied past the integer range.
+        {"9223372036854775807", -1}, {"9223372036854775807.5", -1}, {"-9223372036854775808", -1},
+        // An exponent makes no decimal fraction: the fraction counts as not a number.
+        {"25.5e300", 25000},
     };
     for (const Case &c : cases) {
         const auto rate = parseFrameRateX1000(QString::fromLatin1(c.text));
@@ -170,6 +184,9 @@ TEST(StyleTags, StripRemovesEveryTagInAnyCase)
 {
     EXPECT_EQ(stripStyleTags(QStringLiteral("<B>a</b> <i>b</I> <u>c</u>")), QStringLiteral("a b c"));
     EXPECT_EQ(stripStyleTags(QStringLiteral("a < b <x>")), QStringLiteral("a < b <x>"));
+    // Removing one kind after the other: taking out <b> joins "<" and "i>" into a tag that goes too.
+    EXPECT_EQ(stripStyleTags(QStringLiteral("x<<b>i>y")), QStringLiteral("xy"));
+    EXPECT_EQ(stripStyleTags(QStringLiteral("<</b>b>")), QStringLiteral("<b>"));
 }
 
 TEST(StyleTags, WholeLineStylesAndQuotes)
@@ -190,10 +207,11 @@ TEST(StyleTags, WholeLineStylesAndQuotes)
         {"<i><b>x</b></i> and \"\"", "", "<i><b>x</b></i> and \"\"", "\"x\" and \""},
     };
     for (const Case &c : cases) {
-        QString line = QString::fromUtf8(c.line);
-        EXPECT_EQ(takeWholeLineStyles(line), QString::fromLatin1(c.styles)) << c.line;
-        EXPECT_EQ(line, QString::fromUtf8(c.rest)) << c.line;
-        EXPECT_EQ(quoteRemainingTags(line), QString::fromUtf8(c.quoted)) << c.line;
+        const QString text = QString::fromUtf8(c.line);
+        QStringView line = text;
+        EXPECT_EQ(takeWholeLineStyles(line), std::string(c.styles)) << c.line;
+        EXPECT_EQ(line.toString(), QString::fromUtf8(c.rest)) << c.line;
+        EXPECT_EQ(quoteRemainingTags(line.toString()), QString::fromUtf8(c.quoted)) << c.line;
     }
 }
 

@@ -1,0 +1,135 @@
+// The bitmap-export presets in the configuration or a profile file: sections "BMPOUT 0" to "BMPOUT 5".
+#include "core/bmp_out_settings.h"
+
+#include "core/config.h"
+#include "core/ini_store.h"
+
+namespace glyfex::core {
+
+namespace {
+
+// Only these tools let the user choose the depth, so only their sections hold it.
+bool storesDepth(int preset)
+{
+    return preset == PresetPhilipsSvcd || preset == PresetSonicScenarist || preset == PresetSpruceDvdMaestro;
+}
+
+QString sectionOf(int preset)
+{
+    return QStringLiteral("BMPOUT ") + QString::number(preset);
+}
+
+// The keys of one preset in the order of a new section, with defaults and ranges.
+template <class V>
+void visitPreset(const QString &s, BmpOutSettings &b, const BmpOutSettings &d, int frameHeight, V &v)
+{
+    v.boolean(s, "Cropping_Enabled", b.croppingEnabled, d.croppingEnabled);
+    v.integer(s, "Cropping_MinX", b.cropMinX, d.cropMinX, 1, 720);
+    v.integer(s, "Cropping_MinY", b.cropMinY, d.cropMinY, 1, frameHeight);
+    v.integer(s, "Cropping_DivX", b.cropDivX, d.cropDivX, 1, 32);
+    v.integer(s, "Cropping_DivY", b.cropDivY, d.cropDivY, 1, 32);
+    v.integer(s, "Cropping_XPosMode", b.cropXPosMode, d.cropXPosMode, 0, 2);
+    v.integer(s, "Cropping_YPosMode", b.cropYPosMode, d.cropYPosMode, 0, 2);
+    v.integer(s, "Cropping_PosShift.X", b.cropShiftX, d.cropShiftX, -720, 720);
+    v.integer(s, "Cropping_PosShift.Y", b.cropShiftY, d.cropShiftY, -576, 576);
+    v.integer(s, "Cropping_DivL", b.cropDivL, d.cropDivL, 1, 32);
+    v.integer(s, "Cropping_DivT", b.cropDivT, d.cropDivT, 1, 32);
+    v.boolean(s, "Colors_Custom", b.customColors, d.customColors);
+    for (int i = 0; i < 4; ++i) {
+        v.integer(s, "Colors_CustColor_" + QString::number(i), b.customColor[i], d.customColor[i], 0, 0xFFFFFF);
+        v.integer(s, "Colors_CustContrast_" + QString::number(i), b.customContrast[i], d.customContrast[i], 0, 15);
+    }
+}
+
+template <class V>
+void visitPresetTail(const QString &s, BmpOutSettings &b, const BmpOutSettings &d, V &v)
+{
+    v.boolean(s, "Colors_Compress", b.compress, d.compress);
+    v.boolean(s, "Positioning_Enabled", b.positioningEnabled, d.positioningEnabled);
+    v.integer(s, "Positioning_XPosMode", b.posXMode, d.posXMode, 0, 3);
+    v.integer(s, "Positioning_SetTo.X", b.posSetX, d.posSetX, 0, 719);
+    v.integer(s, "Positioning_PosShift.X", b.posShiftX, d.posShiftX, -720, 720);
+    v.integer(s, "Positioning_YPosMode", b.posYMode, d.posYMode, 0, 3);
+    v.integer(s, "Positioning_SetTo.Y", b.posSetY, d.posSetY, 0, 575);
+    v.integer(s, "Positioning_PosShift.Y", b.posShiftY, d.posShiftY, -576, 576);
+}
+
+const QString BitPerPixel = QStringLiteral("Colors_BitPerPixel");
+
+} // namespace
+
+BmpOutSettings defaultBmpOutPreset(int preset, int frameHeight)
+{
+    BmpOutSettings b;
+    const bool fullFrame = preset == PresetSonicDvdCreator || preset == PresetSonicScenarist
+        || preset == PresetPinnacleImpression;
+    if (fullFrame) {
+        b.cropMinX = 720;
+        b.cropMinY = uint16_t(frameHeight - 2);
+    }
+    if (preset == PresetSpruceDvdMaestro) {
+        b.cropDivL = 8;
+        b.cropDivT = 2;
+    }
+    if (preset == PresetIAuthor)
+        b.customColor[2] = 0x000000;
+    return b;
+}
+
+BmpOutPresets readBmpOutPresets(const IniStore &store, int current, int frameHeight)
+{
+    BmpOutPresets result;
+    const IniKeyReader reader{store};
+    for (int n = 0; n < BmpOutPresetCount; ++n) {
+        const BmpOutSettings d = defaultBmpOutPreset(n, frameHeight);
+        BmpOutSettings &b = result.presets[n];
+        b = d;
+        const QString s = sectionOf(n);
+        visitPreset(s, b, d, frameHeight, reader);
+        if (storesDepth(n)) {
+            // 8 bits or 4 bits; anything else is the default 4 bits.
+            b.depth = store.readInteger(s, BitPerPixel, 4) == 8 ? BmpOutSettings::EightBits
+                                                                : BmpOutSettings::FourBits;
+        }
+        visitPresetTail(s, b, d, reader);
+    }
+    // These tools take one depth only.
+    result.presets[PresetIAuthor].depth = BmpOutSettings::FourBits;
+    result.presets[PresetSonicDvdCreator].depth = BmpOutSettings::EightBits;
+    result.presets[PresetPinnacleImpression].depth = BmpOutSettings::EightBits;
+    result.current = current >= 0 && current < BmpOutPresetCount ? current : DefaultBmpOutPreset;
+    result.settings = result.presets[result.current];
+    return result;
+}
+
+void writeBmpOutPresets(IniStore &store, const BmpOutPresets &presets)
+{
+    const IniKeyWriter writer{store};
+    for (int n = 0; n < BmpOutPresetCount; ++n) {
+        BmpOutSettings b = presets.presets[n];
+        const QString s = sectionOf(n);
+        visitPreset(s, b, b, PalFrameHeight, writer);
+        if (storesDepth(n))
+            store.writeInteger(s, BitPerPixel, b.depth == BmpOutSettings::EightBits ? 8 : 4);
+        visitPresetTail(s, b, b, writer);
+    }
+}
+
+Result<BmpOutPresets> loadBmpOutPresets(const QString &path, int current, int frameHeight)
+{
+    auto store = IniStore::open(path);
+    if (!store)
+        return store.error();
+    return readBmpOutPresets(*store, current, frameHeight);
+}
+
+Result<void> saveBmpOutPresets(const QString &path, const BmpOutPresets &presets)
+{
+    auto store = IniStore::open(path);
+    if (!store)
+        return store.error();
+    writeBmpOutPresets(*store, presets);
+    return store->updateFile();
+}
+
+} // namespace glyfex::core

@@ -1,0 +1,28 @@
+// The file questions of the windows (open a file, name a file to save), answered by Qt's dialogs or by a test script.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace glyfex::core::ui {
+
+class FileChooser {
+public:
+    virtual ~FileChooser() = default;
+    // The chosen existing file, or an empty string when the user cancels.
+    virtual QString openFile(QWidget *parent, const QString &title, const QString &start, const QString &filters,
+                             int filterIndex) = 0;
+    // The chosen file name to write, or an empty string when the user cancels. No extension is added.
+    virtual QString saveFile(QWidget *parent, const QString &title, const QString &start, const QString &filter) = 0;
+};
+
+// Qt's own file dialogs. Filters are "Label (*.a;*.b)|*.a;*.b|..." pairs as the program writes them.
+class DialogFileChooser : public FileChooser {
+public:
+    QString openFile(QWidget *parent, const QString &title, const QString &start, const QString &filters,
+                     int filterIndex) override;
+    QString saveFile(QWidget *parent, const QString &title, const QString &start, const QString &filter) override;
+};
+
+} // namespace glyfex::core::ui

@@ -1,0 +1,199 @@
+// The application object: shared state, the prompt seams and the windows in their fixed creation order.
+#include "ripping/ui/app.h"
+
+#include "core/ui/config_binding.h"
+#include "core/ui/global_options_dialog.h"
+#include "core/ui/language_applier.h"
+#include "core/ui/message_box_prompt.h"
+#include "ripping/ui/input_dialog.h"
+#include "ripping/ui/main_window.h"
+#include "ripping/ui/progress_controller.h"
+#include "ripping/ui/run_driver.h"
+#include "ripping/ui/shell_window.h"
+#include "ripping/ui/stream_scan_window.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLocale>
+#include <QMenu>
+
+namespace glyfex::ripping::ui {
+
+App::App(const core::Paths::Folders &folders) : paths(folders)
+{
+    appDir = QCoreApplication::applicationDirPath();
+    if (!appDir.endsWith(QLatin1Char('/')))
+        appDir += QLatin1Char('/');
+    config = core::Config::defaults({paths.chMatrixDir(), appDir});
+    m_ownPrompt = std::make_unique<core::ui::MessageBoxPrompt>();
+    m_prompt = m_ownPrompt.get();
+}
+
+App::~App()
+{
+    m_language.reset();
+    readFile = nullptr;
+    // Later windows may refer to earlier ones (the main window above all): free them in reverse order.
+    for (auto it = m_windows.rbegin(); it != m_windows.rend(); ++it)
+        delete *it;
+}
+
+void App::createWindows()
+{
+    if (!m_windows.empty())
+        return;
+    m_runDriver = std::make_unique<RunDriver>(*this);
+    readFile = [this](const QString &path) { m_runDriver->readFile(path); };
+    m_mainWindow = new MainWindow(*this);
+    m_windows.push_back(m_mainWindow);
+    auto shell = [this](const char *form, const char *caption) {
+        m_windows.push_back(new ShellWindow(QString::fromLatin1(form), QString::fromLatin1(caption), m_mainWindow));
+    };
+    shell("Form2", "New Character(s)");
+    shell("Form3", "Subtitles");
+    shell("Form4", "Advanced OCR Setup");
+    shell("Form5", "View/Edit Character Matrix");
+    m_inputDialog = new InputDialog(*this, m_mainWindow);
+    m_windows.push_back(m_inputDialog);
+    shell("Form21", "Video Viewer");
+    shell("Form22", "AviSynth script");
+    shell("Form10", "Post OCR Correction");
+    m_progressController = new ProgressController(*this, m_mainWindow);
+    m_windows.push_back(m_progressController);
+    shell("Form12", "About Glyfex");
+    shell("Form13", "Output Format");
+    shell("Form14", "Time Correction");
+    shell("Form15", "OCR Assistant");
+    m_windows.push_back(new core::ui::GlobalOptionsDialog(config.options, QStringLiteral("&Global Options"), m_mainWindow));
+    shell("Form17", "Time Range");
+    shell("Form18", "Bitmap adjustment");
+    m_streamScan = new StreamScanWindow(*this, m_mainWindow);
+    m_windows.push_back(m_streamScan);
+    shell("Form20", "Check New Version");
+
+    // The matrix folder must exist before any matrix is saved; a folder that cannot be made is
+    // no reason to stop here: saving a matrix there will say what failed.
+    (void)paths.createMissingFolders();
+}
+
+QWidget *App::window(const QString &formName) const
+{
+    for (QWidget *w : m_windows) {
+        if (w->objectName() == formName)
+            return w;
+    }
+    return nullptr;
+}
+
+void App::setPrompt(core::UserPrompt *prompt)
+{
+    m_prompt = prompt ? prompt : m_ownPrompt.get();
+}
+
+void App::setFileChooser(core::ui::FileChooser *files)
+{
+    m_files = files ? files : &m_dialogFiles;
+}
+
+namespace {
+
+PreviewSettings previewOf(const core::Config::Preview &c)
+{
+    PreviewSettings p;
+    p.atTruePos = c.atTruePos;
+    p.transparentBackground = c.transparentBackground;
+    p.zoom = c.zoom;
+    p.autoZoom = c.autoZoom;
+    p.borderColor = uint32_t(c.borderColor) & 0xFFFFFF;
+    p.innerColor = uint32_t(c.innerColor) & 0xFFFFFF;
+    p.backMode = uint8_t(c.backMode);
+    p.aspectRatioMode = uint8_t(c.aspectRatioMode);
+    p.freeAspectRatio = c.freeAspectRatio;
+    p.backImageName = c.backImageName;
+    return p;
+}
+
+core::Config::Preview configOf(const PreviewSettings &p)
+{
+    core::Config::Preview c;
+    c.atTruePos = p.atTruePos;
+    c.transparentBackground = p.transparentBackground;
+    c.zoom = p.zoom;
+    c.autoZoom = p.autoZoom;
+    c.borderColor = int(p.borderColor);
+    c.innerColor = int(p.innerColor);
+    c.backMode = p.backMode;
+    c.aspectRatioMode = p.aspectRatioMode;
+    c.freeAspectRatio = p.freeAspectRatio;
+    c.backImageName = p.backImageName;
+    return c;
+}
+
+QList<QWidget *> windowList(const std::vector<QWidget *> &windows)
+{
+    return QList<QWidget *>(windows.begin(), windows.end());
+}
+
+} // namespace
+
+void App::loadSettings()
+{
+    if (m_windows.empty() || commandLineMode)
+        return;
+    const QString file = paths.configFile();
+    config = core::ui::loadConfigAtStart(file, {paths.chMatrixDir(), appDir}, config.ocr, QLocale::system(), prompt());
+    core::Result<core::BmpOutPresets> readPresets = core::loadBmpOutPresets(file, presets.current);
+    if (readPresets)
+        presets = *readPresets;
+    else
+        prompt().warn(readPresets.error().message());
+
+    core::ui::ConfigBinding(windowList(m_windows)).apply(config, QFontDatabase::families());
+    preview = previewOf(config.preview);
+    m_mainWindow->applyPreviewSettings();
+    m_mainWindow->restorePriority(config.main.priority);
+    m_inputDialog->setOpenFolder(config.main.openDialogVob);
+
+    m_language = std::make_unique<core::ui::LanguageApplier>(windowList(m_windows), messages);
+    QStringList languages;
+    for (const QString &path : paths.dataFiles(QStringLiteral("Lang"), {QStringLiteral("*.lng")}))
+        languages << QFileInfo(path).completeBaseName();
+    if (QMenu *menu = m_mainWindow->findChild<QMenu *>(QStringLiteral("GUILanguage1"))) {
+        menu->setEnabled(!languages.isEmpty());
+        core::ui::buildLanguageMenu(menu, languages, config.main.languageName,
+                                    [this](const QString &name) { applyLanguage(name); });
+    }
+    if (!config.main.languageName.isEmpty())
+        applyLanguage(config.main.languageName);
+    m_settingsLoaded = true;
+}
+
+void App::applyLanguage(const QString &name)
+{
+    if (!m_language)
+        return;
+    const QString file =
+        name.isEmpty() ? QString() : paths.findDataFile(QStringLiteral("Lang/") + name + QStringLiteral(".lng"));
+    core::Result<void> applied = m_language->apply(file, batch.paused);
+    if (!applied) {
+        prompt().error(message(core::Msg::Error) + QStringLiteral("\r\n") + applied.error().message());
+        return;
+    }
+    config.main.languageName = name;
+}
+
+void App::saveSettings()
+{
+    if (!m_settingsLoaded || commandLineMode)
+        return;
+    core::ui::ConfigBinding(windowList(m_windows)).collect(config);
+    config.preview = configOf(preview);
+    if (m_mainWindow->priorityLevel() >= 0)
+        config.main.priority = m_mainWindow->priorityLevel();
+    config.main.openDialogVob = m_inputDialog->openFolder();
+    core::ui::saveConfigAtClose(paths.configFile(), config, presets, prompt());
+}
+
+} // namespace glyfex::ripping::ui

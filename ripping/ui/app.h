@@ -1,0 +1,109 @@
+// The application object: the program's state and its windows, created once in their fixed order.
+#pragma once
+
+#include "core/bmp_out_settings.h"
+#include "core/config.h"
+#include "core/messages.h"
+#include "core/paths.h"
+#include "core/ui/file_chooser.h"
+#include "core/user_prompt.h"
+#include "ripping/app_state.h"
+#include "ripping/start_request.h"
+#include "ripping/ui/run_subtitles.h"
+
+#include <QElapsedTimer>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+namespace glyfex::core::ui {
+class LanguageApplier;
+}
+
+namespace glyfex::ripping::ui {
+
+class MainWindow;
+class RunDriver;
+class InputDialog;
+class ProgressController;
+class StreamScanWindow;
+
+class App {
+public:
+    // folders: where the configuration and data live (the system's, or a test's scratch folders).
+    explicit App(const core::Paths::Folders &folders = core::Paths::systemFolders());
+    ~App();
+    App(const App &) = delete;
+    App &operator=(const App &) = delete;
+
+    // Creates every window in the program's fixed order (Form1 first, the application's main window).
+    void createWindows();
+    // The first showing's settings: the configuration and bitmap presets into the state and the
+    // windows, the language menu and the interface language. Not in command-line mode.
+    void loadSettings();
+    // At close: the state and the windows back into the configuration file, with the presets.
+    // Nothing is written unless the settings were loaded; a failure is reported and closing goes on.
+    void saveSettings();
+    bool settingsLoaded() const { return m_settingsLoaded; }
+    // Applies a language file by its name (empty: the built-in English texts).
+    void applyLanguage(const QString &name);
+
+    // Windows in creation order; their objectName is their form name.
+    const std::vector<QWidget *> &windows() const { return m_windows; }
+    QWidget *window(const QString &formName) const;
+    MainWindow *mainWindow() const { return m_mainWindow; }
+    InputDialog *inputDialog() const { return m_inputDialog; }
+    ProgressController *progressController() const { return m_progressController; }
+    StreamScanWindow *streamScanWindow() const { return m_streamScan; }
+    QWidget *subtitlesWindow() const { return window(QStringLiteral("Form3")); }
+
+    // Questions and file dialogs go through these so a test can answer them.
+    core::UserPrompt &prompt() { return *m_prompt; }
+    void setPrompt(core::UserPrompt *prompt);
+    core::ui::FileChooser &files() { return *m_files; }
+    void setFileChooser(core::ui::FileChooser *files);
+
+    // The interface text of a message number (the built-in English until a language file replaces it).
+    QString message(int index) const { return messages.text(index); }
+
+    QString appDir;                 // the program's folder, with a trailing '/'
+    core::Paths paths;
+    core::MessageTable messages;
+    core::Config config;            // the settings kept between runs; config.options is the live Global Options
+    core::BmpOutPresets presets;
+    BatchState batch;
+    PreviewSettings preview;
+    InputInfo input;
+    QElapsedTimer runClock;         // started by Start: elapsed and remaining time of the run
+    bool commandLineMode = false;
+    bool videoOpen = false;         // the video viewer has a video: the batch timer does nothing
+    bool abortSequence = false;     // stops the image-sequence reader
+    subtitles::SubtitleStore subtitles; // the subtitle store
+    RunSubtitles subtitleSink{subtitles}; // the store as the dispatcher adds to it
+    // Runs the reading pass over one file of the batch, from batch.resumePos; it returns when the
+    // file is done (batch.currentFile moved on), when the run pauses, or when the file is missing.
+    std::function<void(const QString &path)> readFile;
+    RunDriver *runDriver() const { return m_runDriver.get(); }
+
+private:
+    std::vector<QWidget *> m_windows;
+    MainWindow *m_mainWindow = nullptr;
+    InputDialog *m_inputDialog = nullptr;
+    ProgressController *m_progressController = nullptr;
+    StreamScanWindow *m_streamScan = nullptr;
+
+    std::unique_ptr<RunDriver> m_runDriver;
+    std::unique_ptr<core::ui::LanguageApplier> m_language;
+    bool m_settingsLoaded = false;
+    std::unique_ptr<core::UserPrompt> m_ownPrompt;
+    core::UserPrompt *m_prompt = nullptr;
+    core::ui::DialogFileChooser m_dialogFiles;
+    core::ui::FileChooser *m_files = &m_dialogFiles;
+};
+
+} // namespace glyfex::ripping::ui

@@ -1,0 +1,92 @@
+// The input dialog's reading step: which reader a chosen file needs, by its extension and the files beside it.
+#include "ripping/ui/input_reading.h"
+
+#include "core/messages.h"
+#include "ripping/dvd_files.h"
+#include "ripping/ifo_reader.h"
+#include "ripping/vobsub_index.h"
+
+#include <QFileInfo>
+
+namespace glyfex::ripping::ui {
+
+namespace {
+
+QSize sizeOf(FrameSize f) { return QSize(f.width, f.height); }
+
+core::Result<void> readIfoInto(const QString &ifo, core::UserPrompt &prompt, const core::MessageTable &messages,
+                               ReadInput &out)
+{
+    core::Result<IfoInfo> read = readIfoFile(ifo);
+    if (!read)
+        return read.error();
+    out.info.streamNames = read->streamNames;
+    out.info.palette = read->palette;
+    out.info.frameSize = sizeOf(read->frameSize);
+    out.hint = inputHint(QFileInfo(ifo).fileName(), read->frameSize);
+    announceClosedCaptions(read->closedCaptions, prompt, messages.text(core::Msg::Information),
+                           messages.text(core::Msg::ClosedCaptionsDetected));
+    return {};
+}
+
+core::Result<void> readIndexInto(const QString &idx, const QString &opened, ReadInput &out)
+{
+    core::Result<VobSubIndex> read = readVobSubIndex(idx, opened);
+    if (!read)
+        return read.error();
+    out.info.streamNames = read->streamNames;
+    if (read->palette)
+        out.info.palette = *read->palette;
+    out.info.frameSize = sizeOf(read->frameSize);
+    out.info.idxFileName = idx;
+    out.hint = inputHint(QFileInfo(idx).fileName(), read->frameSize);
+    return {};
+}
+
+} // namespace
+
+core::Result<ReadInput> readInputFile(const QString &path, core::UserPrompt &prompt, const core::MessageTable &messages,
+                                      const DvdPalette &palette)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return core::makeError(QStringLiteral("Cannot open the input"), path, QStringLiteral("no such file"));
+    ReadInput out;
+    out.info.palette = palette; // an input that tells no palette keeps the one in use
+    const QString ext = info.suffix().toLower();
+    core::Result<void> read;
+    if (ext == QLatin1String("ifo") || ext == QLatin1String("bup")) {
+        // An IFO without its VOBs may sit beside a VobSub pair made from them: read the index then.
+        const QString idx = firstFileLike(path, QStringLiteral(".idx"));
+        if (findFilesLike(info.path(), QString(), QStringLiteral(".vob")).isEmpty()
+            && !firstFileLike(path, QStringLiteral(".sub")).isEmpty() && !idx.isEmpty())
+            read = readIndexInto(idx, path, out);
+        else
+            read = readIfoInto(path, prompt, messages, out);
+    } else if (ext == QLatin1String("vob")) {
+        const QString ifo = titleSetIfoFile(path);
+        if (!ifo.isEmpty())
+            read = readIfoInto(ifo, prompt, messages, out);
+    } else if (ext == QLatin1String("idx")) {
+        read = readIndexInto(path, path, out);
+    } else if (ext == QLatin1String("sub")) {
+        const QString idx = firstFileLike(path, QStringLiteral(".idx"));
+        QString ifo = firstFileLike(path, QStringLiteral(".ifo"));
+        if (ifo.isEmpty())
+            ifo = firstFileLike(path, QStringLiteral(".bup"));
+        if (!idx.isEmpty())
+            read = readIndexInto(idx, path, out);
+        else if (!ifo.isEmpty())
+            read = readIfoInto(ifo, prompt, messages, out);
+    }
+    if (!read)
+        return read.error();
+
+    out.files = titleSetVobFiles(path);
+    const QString sub = firstFileLike(path, QStringLiteral(".sub"));
+    if (!sub.isEmpty())
+        out.files << sub;
+    return out;
+}
+
+} // namespace glyfex::ripping::ui

@@ -1,0 +1,879 @@
+// The main window: commands, preview, counters, the batch timer, pause and the deferred close.
+#include "ripping/ui/main_window.h"
+
+#include "ripping/preview_geometry.h"
+#include "ripping/read_progress.h"
+#include "ripping/ui/app.h"
+#include "ripping/ui/input_dialog.h"
+#include "ripping/ui/picture_image.h"
+#include "ripping/ui/preview_screen.h"
+#include "ripping/ui/progress_controller.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <exception>
+
+namespace glyfex::ripping::ui {
+
+namespace {
+
+constexpr const char *kVersion = "1.50b1";
+
+
+void paintSwatch(QPushButton *button, uint32_t bgr)
+{
+    QPixmap pix(28, 14);
+    pix.fill(colourOfBgr(bgr));
+    button->setIcon(QIcon(pix));
+    button->setIconSize(pix.size());
+    button->setProperty("colour", QVariant::fromValue(bgr));
+}
+
+QLabel *valueLabel(const char *name, const QString &text, QWidget *parent)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return l;
+}
+
+// Clears a flag however the scope is left, so a pass that fails cannot leave the program believing
+// a pass still runs (which would stop the batch timer for good).
+class FlagGuard {
+public:
+    explicit FlagGuard(bool &flag) : m_flag(flag) { m_flag = true; }
+    ~FlagGuard() { m_flag = false; }
+    FlagGuard(const FlagGuard &) = delete;
+    FlagGuard &operator=(const FlagGuard &) = delete;
+
+private:
+    bool &m_flag;
+};
+
+} // namespace
+
+MainWindow::MainWindow(App &app) : m_app(app), m_setPriority(setProcessPriority)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Glyfex ") + QLatin1String(kVersion));
+    setMinimumSize(342, 276);
+
+    buildMenus();
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("PanelMain"));
+    auto *v = new QVBoxLayout(central);
+    v->setContentsMargins(6, 6, 6, 6);
+    v->setSpacing(6);
+    v->addWidget(buildCommandRow());
+
+    auto *middle = new QHBoxLayout;
+    m_previewHost = new QWidget(central);
+    auto *hostLayout = new QGridLayout(m_previewHost);
+    hostLayout->setContentsMargins(0, 0, 0, 0);
+    m_preview = new PreviewScreen(m_previewHost);
+    auto *imageLabel = new QLabel(m_preview); // keeps the picture's component name for language files
+    imageLabel->setObjectName(QStringLiteral("Image1"));
+    imageLabel->hide();
+    hostLayout->addWidget(m_preview, 0, 0, Qt::AlignCenter);
+    middle->addWidget(m_previewHost, 1);
+    m_previewOptions = buildPreviewOptions();
+    m_previewOptions->hide();
+    middle->addWidget(m_previewOptions, 0, Qt::AlignTop);
+    v->addLayout(middle, 1);
+    v->addWidget(buildInfoPanel());
+    setCentralWidget(central);
+
+    applyPreviewSettings();
+    m_previewReady = true;
+
+    // 744 x 570 as designed, never larger than the screen.
+    QSize size(744, 570);
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableSize());
+    resize(size.expandedTo(sizeHint()));
+
+    m_batchTimer.setInterval(500);
+    connect(&m_batchTimer, &QTimer::timeout, this, &MainWindow::batchTick);
+    m_batchTimer.start();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildMenus()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    m_openVob = file->addAction(QStringLiteral("&Open VOB(s)"), this, &MainWindow::openVob);
+    m_openVob->setObjectName(QStringLiteral("OpenVob1"));
+    m_openVob->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    QAction *sequence = file->addAction(QStringLiteral("Open &Image Sequence"));
+    sequence->setObjectName(QStringLiteral("OpenImageSequence1"));
+    sequence->setEnabled(false);
+    QAction *video = file->addAction(QStringLiteral("Open &Hard Subbed Video Files"));
+    video->setObjectName(QStringLiteral("OpenVideo"));
+    video->setEnabled(false);
+    file->addSeparator();
+    m_quit = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
+    m_quit->setObjectName(QStringLiteral("Quit1"));
+    m_quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    QMenu *matrix = menuBar()->addMenu(QStringLiteral("&Characters Matrix"));
+    const char *matrixItems[][2] = {{"EditCharacterMatrix1", "&Edit Characters Matrix"},
+                                    {"OpenCharacterMatrix1", "&Open Characters Matrix"},
+                                    {"SaveCharacterMatrix1", "&Save Characters Matrix"},
+                                    {"SaveCharacterMatrixAs1", "Save Characters Matrix &As"},
+                                    {"NewCharacterMatrix1", "&New Characters Matrix"}};
+    for (const auto &item : matrixItems) {
+        QAction *a = matrix->addAction(QString::fromLatin1(item[1]));
+        a->setObjectName(QString::fromLatin1(item[0]));
+        a->setEnabled(false);
+    }
+
+    QMenu *options = menuBar()->addMenu(QStringLiteral("&Options"));
+    auto showModal = [this](const char *form) {
+        return [this, form] {
+            if (auto *dialog = qobject_cast<QDialog *>(m_app.window(QString::fromLatin1(form))))
+                dialog->exec();
+        };
+    };
+    QAction *global = options->addAction(QStringLiteral("&Global Options"), this, showModal("Form16"));
+    global->setObjectName(QStringLiteral("GlobalOptions1"));
+    global->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    QAction *ocr = options->addAction(QStringLiteral("Advanced &OCR Setup"), this, showModal("Form4"));
+    ocr->setObjectName(QStringLiteral("AdvancedOCRSetup1"));
+    ocr->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    QMenu *language = options->addMenu(QStringLiteral("GUI &Language"));
+    language->setObjectName(QStringLiteral("GUILanguage1"));
+    language->setEnabled(false);
+    QMenu *priority = options->addMenu(QStringLiteral("&Priority"));
+    priority->setObjectName(QStringLiteral("Priority1"));
+    const char *priorityItems[][2] = {{"IDLEPRIORITYCLASS1", "&IDLE_PRIORITY_CLASS"},
+                                      {"NORMALPRIORITYCLASS1", "&NORMAL_PRIORITY_CLASS"},
+                                      {"HIGHPRIORITYCLASS1", "&HIGH_PRIORITY_CLASS"},
+                                      {"REALTIMEPRIORITYCLASS1", "&REALTIME_PRIORITY_CLASS"}};
+    for (int i = 0; i < 4; ++i) {
+        m_priority[i] = priority->addAction(QString::fromLatin1(priorityItems[i][1]));
+        m_priority[i]->setObjectName(QString::fromLatin1(priorityItems[i][0]));
+        m_priority[i]->setCheckable(true);
+        connect(m_priority[i], &QAction::triggered, this, [this, i] { choosePriority(PriorityLevel(i)); });
+    }
+    m_priority[int(PriorityLevel::Normal)]->setChecked(true);
+    QAction *version = options->addAction(QStringLiteral("Check New &Version"));
+    version->setObjectName(QStringLiteral("CheckNewVersion1"));
+    version->setEnabled(false);
+
+    QAction *about = menuBar()->addAction(QStringLiteral("&About"), this, showModal("Form12"));
+    about->setObjectName(QStringLiteral("About1"));
+    about->setShortcut(QKeySequence(Qt::Key_F1));
+}
+
+QWidget *MainWindow::buildCommandRow()
+{
+    auto *row = new QWidget(this);
+    auto *h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    auto button = [row](const char *name, const QString &text, const QString &tip, QStyle::StandardPixmap icon) {
+        auto *b = new QPushButton(row->style()->standardIcon(icon), text, row);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setToolTip(tip);
+        return b;
+    };
+    m_buttonOpenVob = button("TntBitButtonOpenVob", QStringLiteral("Open VOB(s)"),
+                             QStringLiteral("Open DVD title set or VobSub files"), QStyle::SP_DialogOpenButton);
+    connect(m_buttonOpenVob, &QPushButton::clicked, this, &MainWindow::openVob);
+    auto *openVideo = button("TntBitButtonOpenVideo", QStringLiteral("Open Video"),
+                             QStringLiteral("Open Hard Subbed Video Files"), QStyle::SP_MediaPlay);
+    openVideo->setEnabled(false);
+    m_buttonShowSubtitles = button("TntBitButtonShowSubtitleText", QStringLiteral("Subtitles"),
+                                   QStringLiteral("Show/Hide subtitles text window"), QStyle::SP_FileDialogDetailedView);
+    connect(m_buttonShowSubtitles, &QPushButton::clicked, this, &MainWindow::toggleSubtitlesWindow);
+    // Only the click toggles the pause: a toggle on focus entry would count one click twice.
+    m_buttonPause = new QPushButton(m_app.message(core::Msg::Pause), row);
+    m_buttonPause->setObjectName(QStringLiteral("ButtonPause"));
+    m_buttonPause->setEnabled(false);
+    m_buttonPause->setMinimumWidth(110);
+    connect(m_buttonPause, &QPushButton::clicked, this, [this] { togglePause(m_buttonPause); });
+    m_showSubPict = new QCheckBox(QStringLiteral("Show Pict."), row);
+    m_showSubPict->setObjectName(QStringLiteral("CheckBoxShowSubPict"));
+    m_showSubPict->setChecked(true);
+    m_buttonPreviewOption = new QPushButton(QStringLiteral("Preview options"), row);
+    m_buttonPreviewOption->setObjectName(QStringLiteral("ButtonPreviewOption"));
+    m_buttonPreviewOption->setCheckable(true);
+    connect(m_buttonPreviewOption, &QPushButton::clicked, this, &MainWindow::togglePreviewOptions);
+
+    h->addWidget(m_buttonOpenVob);
+    h->addWidget(openVideo);
+    h->addWidget(m_buttonShowSubtitles);
+    h->addSpacing(12);
+    h->addWidget(m_buttonPause);
+    h->addStretch(1);
+    h->addWidget(m_showSubPict);
+    h->addWidget(m_buttonPreviewOption);
+    return row;
+}
+
+QGroupBox *MainWindow::buildPreviewOptions()
+{
+    auto *box = new QGroupBox(QStringLiteral("Preview"), this);
+    box->setObjectName(QStringLiteral("PanelPreviewCfg"));
+    auto *g = new QGridLayout(box);
+    int r = 0;
+    m_truePos = new QCheckBox(QStringLiteral("Show at true position"), box);
+    m_truePos->setObjectName(QStringLiteral("CheckBoxTruePos"));
+    g->addWidget(m_truePos, r++, 0, 1, 3);
+    m_transparent = new QCheckBox(QStringLiteral("Transparent SubPicture Bkgrd"), box);
+    m_transparent->setObjectName(QStringLiteral("CheckBoxTransparentBkGrd"));
+    m_transparent->setEnabled(false);
+    g->addWidget(m_transparent, r++, 0, 1, 3);
+    g->addWidget(new QLabel(QStringLiteral("Zoom:"), box), r, 0);
+    m_zoomBox = new QSpinBox(box);
+    m_zoomBox->setObjectName(QStringLiteral("SpinEditZoom"));
+    m_zoomBox->setRange(10, 200);
+    m_zoomBox->setSuffix(QStringLiteral(" %"));
+    g->addWidget(m_zoomBox, r, 1);
+    m_autoZoom = new QCheckBox(QStringLiteral("Auto"), box);
+    m_autoZoom->setObjectName(QStringLiteral("CheckBoxAutoZoom"));
+    g->addWidget(m_autoZoom, r++, 2);
+
+    auto *back = new QGroupBox(QStringLiteral("Background"), box);
+    back->setObjectName(QStringLiteral("RadioGroupPreviewBack"));
+    auto *bg = new QGridLayout(back);
+    m_backMode = new QButtonGroup(back);
+    const char *modes[] = {"None (Speed up)", "Preset:", "Free:", "Image:"};
+    for (int i = 0; i < 4; ++i) {
+        auto *rb = new QRadioButton(QString::fromLatin1(modes[i]), back);
+        m_backMode->addButton(rb, i);
+        bg->addWidget(rb, i, 0);
+    }
+    m_aspectRatio = new QComboBox(back);
+    m_aspectRatio->setObjectName(QStringLiteral("ComboBoxAspectRatio"));
+    m_aspectRatio->addItems({QStringLiteral("16/9 - 1.77:1"), QStringLiteral("1.85:1"), QStringLiteral("2.35:1")});
+    bg->addWidget(m_aspectRatio, 1, 1, 1, 2);
+    m_freeBars = new QSpinBox(back);
+    m_freeBars->setObjectName(QStringLiteral("SpinEditAspectRatio"));
+    m_freeBars->setRange(0, 288);
+    bg->addWidget(m_freeBars, 2, 1);
+    m_ratioPanel = new QLabel(back);
+    m_ratioPanel->setObjectName(QStringLiteral("PanelRatio"));
+    m_ratioPanel->setFrameShape(QFrame::StyledPanel);
+    m_ratioPanel->setMinimumWidth(56);
+    m_ratioPanel->setAlignment(Qt::AlignCenter);
+    bg->addWidget(m_ratioPanel, 2, 2);
+    m_imageBack = new QPushButton(QStringLiteral("Load Img."), back);
+    m_imageBack->setObjectName(QStringLiteral("ButtonImgBack"));
+    bg->addWidget(m_imageBack, 3, 1, 1, 2);
+    g->addWidget(back, r++, 0, 1, 3);
+
+    g->addWidget(new QLabel(QStringLiteral("Bars:"), box), r, 0);
+    m_borderColour = new QPushButton(box);
+    m_borderColour->setObjectName(QStringLiteral("PanelBorderColor"));
+    m_borderColour->setToolTip(QStringLiteral("Colour of the letterbox bars"));
+    g->addWidget(m_borderColour, r++, 1, 1, 2);
+    g->addWidget(new QLabel(QStringLiteral("Picture:"), box), r, 0);
+    m_innerColour = new QPushButton(box);
+    m_innerColour->setObjectName(QStringLiteral("PanelInnerColor"));
+    m_innerColour->setToolTip(QStringLiteral("Colour of the picture area between the bars"));
+    g->addWidget(m_innerColour, r++, 1, 1, 2);
+    g->setRowStretch(r, 1);
+
+    connect(m_truePos, &QCheckBox::toggled, this, &MainWindow::previewOptionChanged);
+    connect(m_transparent, &QCheckBox::toggled, this, &MainWindow::previewOptionChanged);
+    connect(m_autoZoom, &QCheckBox::toggled, this, &MainWindow::previewOptionChanged);
+    connect(m_backMode, &QButtonGroup::idClicked, this, &MainWindow::previewOptionChanged);
+    connect(m_zoomBox, &QSpinBox::valueChanged, this, &MainWindow::zoomBoxChanged);
+    connect(m_aspectRatio, &QComboBox::currentIndexChanged, this, &MainWindow::aspectRatioChanged);
+    connect(m_freeBars, &QSpinBox::valueChanged, this, &MainWindow::freeBarsChanged);
+    connect(m_borderColour, &QPushButton::clicked, this, [this] { chooseColour(m_borderColour); });
+    connect(m_innerColour, &QPushButton::clicked, this, [this] { chooseColour(m_innerColour); });
+    connect(m_imageBack, &QPushButton::clicked, this, &MainWindow::chooseBackgroundImage);
+    return box;
+}
+
+QWidget *MainWindow::buildInfoPanel()
+{
+    auto *panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("PanelInfo"));
+    panel->setFrameShape(QFrame::StyledPanel);
+    auto *g = new QGridLayout(panel);
+    g->setContentsMargins(8, 6, 8, 6);
+    g->setHorizontalSpacing(10);
+    g->setVerticalSpacing(4);
+    auto caption = [panel](const QString &text) {
+        auto *l = new QLabel(text, panel);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        QPalette p = l->palette();
+        p.setColor(QPalette::WindowText, p.color(QPalette::PlaceholderText));
+        l->setPalette(p);
+        return l;
+    };
+
+    m_vobFile = valueLabel("LabelVobFile", QStringLiteral("-"), panel);
+    m_vobNum = valueLabel("LabelVobNum", QStringLiteral("0"), panel);
+    m_vobNb = valueLabel("LabelVobNb", QStringLiteral("0"), panel);
+    m_nbSup = valueLabel("LabelNbSup", QStringLiteral("0"), panel);
+    m_totalNbSup = valueLabel("LabelTotalNbSup", QStringLiteral("0"), panel);
+    m_chapters = valueLabel("LabelChapters", QStringLiteral("0"), panel);
+    m_fps = valueLabel("LabelFPS", QString(), panel);
+    m_time = valueLabel("LabelTime", QStringLiteral("00:00:00,000"), panel);
+    m_time7 = valueLabel("LabelTime7", QStringLiteral("00:00:00,000"), panel);
+    m_pos = valueLabel("LabelPos", QString(), panel);
+    m_elapsed = valueLabel("LabelTimeElapsed", QStringLiteral("00:00:00"), panel);
+    m_remaining = valueLabel("LabelTimeRemaining", QStringLiteral("00:00:00"), panel);
+    const char *rectNames[] = {"LabelX1", "LabelY1", "LabelX2", "LabelY2", "LabelWidth", "LabelHeight"};
+    for (int i = 0; i < 6; ++i)
+        m_rectLabels[i] = valueLabel(rectNames[i], QStringLiteral("0"), panel);
+    m_progress = new QProgressBar(panel);
+    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+
+    auto *fileRow = new QHBoxLayout;
+    fileRow->setSpacing(5);
+    fileRow->addWidget(m_vobFile);
+    fileRow->addStretch(1);
+    fileRow->addWidget(caption(QStringLiteral("file")));
+    fileRow->addWidget(m_vobNum);
+    fileRow->addWidget(caption(QStringLiteral("of")));
+    fileRow->addWidget(m_vobNb);
+
+    g->addWidget(caption(QStringLiteral("File:")), 0, 0);
+    g->addLayout(fileRow, 0, 1);
+    g->addWidget(caption(QStringLiteral("Subpictures:")), 0, 2);
+    auto *counts = new QHBoxLayout;
+    counts->setSpacing(5);
+    counts->addWidget(m_nbSup);
+    counts->addWidget(caption(QStringLiteral("in file,")));
+    counts->addWidget(m_totalNbSup);
+    counts->addWidget(caption(QStringLiteral("in all")));
+    counts->addStretch(1);
+    g->addLayout(counts, 0, 3);
+    g->addWidget(caption(QStringLiteral("Cells:")), 0, 4);
+    g->addWidget(m_chapters, 0, 5);
+
+    g->addWidget(caption(QStringLiteral("Read:")), 1, 0);
+    auto *progressRow = new QHBoxLayout;
+    progressRow->setSpacing(5);
+    progressRow->addWidget(m_progress, 1);
+    progressRow->addWidget(m_pos);
+    g->addLayout(progressRow, 1, 1);
+    g->addWidget(caption(QStringLiteral("Elapsed:")), 1, 2);
+    auto *clocks = new QHBoxLayout;
+    clocks->setSpacing(5);
+    clocks->addWidget(m_elapsed);
+    clocks->addWidget(caption(QStringLiteral("Remaining:")));
+    clocks->addWidget(m_remaining);
+    clocks->addStretch(1);
+    g->addLayout(clocks, 1, 3);
+    g->addWidget(caption(QStringLiteral("Video:")), 1, 4);
+    g->addWidget(m_fps, 1, 5);
+
+    g->addWidget(caption(QStringLiteral("Time:")), 2, 0);
+    auto *times = new QHBoxLayout;
+    times->setSpacing(5);
+    times->addWidget(m_time);
+    times->addWidget(caption(QStringLiteral("clock")));
+    times->addWidget(m_time7);
+    times->addStretch(1);
+    g->addLayout(times, 2, 1);
+    g->addWidget(caption(QStringLiteral("Picture:")), 2, 2);
+    auto *rect = new QHBoxLayout;
+    rect->setSpacing(5);
+    const char *rectCaptions[] = {"x1", "y1", "x2", "y2", "w", "h"};
+    for (int i = 0; i < 6; ++i) {
+        rect->addWidget(caption(QString::fromLatin1(rectCaptions[i])));
+        rect->addWidget(m_rectLabels[i]);
+    }
+    rect->addStretch(1);
+    g->addLayout(rect, 2, 3, 1, 3);
+    g->setColumnStretch(1, 3);
+    g->setColumnStretch(3, 3);
+    return panel;
+}
+
+// --- batch driver -------------------------------------------------------------------------------
+
+void MainWindow::batchTick()
+{
+    if (m_app.videoOpen)
+        return;
+    BatchState &batch = m_app.batch;
+    if (batch.processing || batch.paused || batch.finished())
+        return;
+    const QString path = batch.vobList.at(batch.currentFile);
+    m_vobFile->setText(QFileInfo(path).fileName());
+    m_vobNum->setText(QString::number(batch.currentFile + 1));
+    m_vobNb->setText(QString::number(batch.vobList.size()));
+    runPass(path);
+}
+
+void MainWindow::runPass(const QString &path)
+{
+    BatchState &batch = m_app.batch;
+    const int fileBefore = batch.currentFile;
+    {
+        FlagGuard processing(batch.processing);
+        m_buttonPause->setEnabled(true);
+        m_openVob->setEnabled(false);
+        m_buttonOpenVob->setEnabled(false);
+        try {
+            if (m_app.readFile)
+                m_app.readFile(path);
+        } catch (const std::exception &) {
+            // The pass reports what the user must know itself; an error that still escapes ends this
+            // file, so the next tick goes on with the next one instead of failing on it for ever.
+            if (batch.currentFile == fileBefore)
+                ++batch.currentFile;
+        } catch (...) {
+            if (batch.currentFile == fileBefore)
+                ++batch.currentFile;
+        }
+    }
+    m_openVob->setEnabled(true);
+    m_buttonOpenVob->setEnabled(true);
+    if (!batch.paused && batch.currentFile != fileBefore)
+        m_buttonPause->setEnabled(false); // the file is finished: nothing to pause until the next one starts
+    if (!batch.finished() && !batch.paused)
+        m_buttonPause->setEnabled(true);
+    if (m_closePending) {
+        // The close asked for during the pass: now nothing uses the state any more.
+        m_closePending = false;
+        close();
+    }
+}
+
+void MainWindow::togglePause(QObject *sender)
+{
+    if (ProgressController *controller = m_app.progressController())
+        controller->setNoStop(false); // pausing brings the controller back
+    BatchState &batch = m_app.batch;
+    batch.paused = !batch.paused;
+    if (batch.paused) {
+        m_buttonPause->setText(m_app.message(core::Msg::Continue));
+        batch.pausedByMainButton = sender == m_buttonPause;
+    } else {
+        m_buttonPause->setText(m_app.message(core::Msg::Pause));
+    }
+}
+
+// --- close ---------------------------------------------------------------------------------------
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!m_closeConfirmed) {
+        // Unsaved subtitles are the user's work: only Yes closes over them.
+        if (m_app.subtitleSink.modified && !m_app.commandLineMode) {
+            const QString text = m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n")
+                               + m_app.message(core::Msg::TextNotSaved) + QLatin1Char('\r')
+                               + m_app.message(core::Msg::ReallyQuit);
+            if (m_app.prompt().confirm(text) != core::Answer::Yes) {
+                if (QWidget *subtitles = m_app.subtitlesWindow())
+                    subtitles->show();
+                event->ignore();
+                return;
+            }
+        }
+        m_closeConfirmed = true;
+    }
+    m_app.abortSequence = true;
+    if (m_app.batch.processing) {
+        // The pass runs inside this very event pump and uses the run's state: pause it and close
+        // once it has returned (runPass does).
+        if (!m_app.batch.paused)
+            togglePause(nullptr);
+        m_closePending = true;
+        event->ignore();
+        return;
+    }
+    m_batchTimer.stop();
+    m_app.saveSettings();
+    m_app.preview.autoZoom = false; // resizing during the teardown must change nothing
+    // Every other window goes with the main window, so the application ends with it.
+    for (QWidget *w : m_app.windows()) {
+        if (w != this)
+            w->hide();
+    }
+    event->accept();
+}
+
+void MainWindow::openVob()
+{
+    m_app.abortSequence = true;
+    QWidget *subtitles = m_app.subtitlesWindow();
+    const bool subtitlesShown = subtitles && subtitles->isVisible();
+    if (subtitlesShown)
+        subtitles->hide();
+    const int result = m_app.inputDialog()->exec();
+    if (result != QDialog::Accepted && subtitlesShown)
+        subtitles->show();
+}
+
+void MainWindow::toggleSubtitlesWindow()
+{
+    QWidget *subtitles = m_app.subtitlesWindow();
+    if (!subtitles)
+        return;
+    if (subtitles->isVisible()) {
+        subtitles->hide();
+        return;
+    }
+    subtitles->showNormal();
+    if (!m_app.batch.processing)
+        placeSubtitlesWindow();
+}
+
+void MainWindow::placeSubtitlesWindow()
+{
+    QWidget *subtitles = m_app.subtitlesWindow();
+    if (!subtitles || !subtitles->isVisible())
+        return;
+    const QRect frame = frameGeometry();
+    subtitles->resize(frame.width(), subtitles->height());
+    subtitles->move(frame.left(), frame.bottom() - subtitles->frameGeometry().height() + 1);
+}
+
+// --- priority ------------------------------------------------------------------------------------
+
+void MainWindow::setPriorityHandler(std::function<core::Result<void>(PriorityLevel)> handler)
+{
+    m_setPriority = std::move(handler);
+}
+
+bool MainWindow::priorityTicked(PriorityLevel level) const
+{
+    return m_priority[int(level)]->isChecked();
+}
+
+void MainWindow::choosePriority(PriorityLevel level)
+{
+    core::Result<void> result = m_setPriority(level);
+    if (result)
+        m_priorityLevel = int(level);
+    // The menu shows the priority the process really has, whatever the click did to the tick.
+    for (int i = 0; i < 4; ++i)
+        m_priority[i]->setChecked(i == m_priorityLevel);
+    if (!result)
+        m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n") + result.error().message());
+}
+
+void MainWindow::restorePriority(int level)
+{
+    if (level < 0 || level > 3)
+        return; // any other stored value changes nothing
+    if (m_setPriority(PriorityLevel(level)))
+        m_priorityLevel = level;
+    for (int i = 0; i < 4; ++i)
+        m_priority[i]->setChecked(i == m_priorityLevel);
+}
+
+// --- preview -------------------------------------------------------------------------------------
+
+void MainWindow::showSubtitlePicture(const QImage &picture, const PictureRect &rect, bool zoomed)
+{
+    m_shownRect = rect;
+    m_shownPicture = picture;
+    m_shownZoomed = zoomed;
+    placePreviewPicture(zoomed ? m_app.preview.zoom : 1000);
+    const int values[6] = {rect.left, rect.top, rect.right, rect.bottom, picture.width(), picture.height()};
+    for (int i = 0; i < 6; ++i)
+        m_rectLabels[i]->setText(QString::number(values[i]));
+}
+
+void MainWindow::clearPreviewPicture()
+{
+    m_shownPicture = QImage();
+    m_preview->clearPicture();
+}
+
+void MainWindow::placePreviewPicture(int zoom)
+{
+    if (m_shownPicture.isNull())
+        return;
+    const QRect placed = previewPictureRect(m_shownPicture.size(), QPoint(m_shownRect.left, m_shownRect.top), zoom,
+                                            m_app.preview.atTruePos);
+    m_preview->setPicture(m_shownPicture, placed);
+}
+
+void MainWindow::sizePreviewArea(int zoom)
+{
+    const QSize size = previewScreenSize(zoom, previewFrameHeight(m_app.input.frameSize));
+    m_preview->setFixedSize(size);
+    m_previewHost->setMinimumSize(size);
+    placePreviewPicture(m_shownZoomed ? zoom : 1000);
+    if (!m_app.preview.autoZoom && !isMaximized() && !isFullScreen()) {
+        // The window fits the screen's new size, smaller as well as larger.
+        centralWidget()->layout()->activate();
+        layout()->activate();
+        resize(sizeHint().expandedTo(minimumSize()));
+    }
+    if (!m_app.batch.processing)
+        placeSubtitlesWindow();
+}
+
+void MainWindow::drawPreviewBackground()
+{
+    const PreviewSettings &s = m_app.preview;
+    const int height = previewFrameHeight(m_app.input.frameSize);
+    if (s.backMode == PreviewSettings::NoBackground) {
+        m_preview->setBackground(QImage());
+    } else if (s.backMode == PreviewSettings::Image) {
+        QImage image;
+        if (!s.backImageName.isEmpty() && QFileInfo::exists(s.backImageName))
+            image.load(s.backImageName);
+        m_preview->setBackground(image);
+    } else {
+        const int bar = backgroundBarHeight(s, height);
+        QImage image(kPreviewFrameWidth, height, QImage::Format_RGB32);
+        const QRgb border = colourOfBgr(s.borderColor).rgb();
+        const QRgb inner = colourOfBgr(s.innerColor).rgb();
+        for (int y = 0; y < height; ++y) {
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            std::fill(line, line + kPreviewFrameWidth, (y < bar || y >= height - bar) ? border : inner);
+        }
+        m_preview->setBackground(image);
+    }
+    zoomBoxChanged();
+}
+
+void MainWindow::applyPreviewSettings()
+{
+    const bool ready = m_previewReady;
+    m_previewReady = false;
+    loadPreviewControls();
+    m_previewReady = ready;
+    drawPreviewBackground();
+}
+
+void MainWindow::loadPreviewControls()
+{
+    const PreviewSettings &s = m_app.preview;
+    m_truePos->setChecked(s.atTruePos);
+    m_transparent->setChecked(s.transparentBackground);
+    m_zoomBox->setValue(s.zoom / 10);
+    m_zoomBox->setEnabled(!s.autoZoom);
+    m_autoZoom->setChecked(s.autoZoom);
+    if (QAbstractButton *b = m_backMode->button(s.backMode))
+        b->setChecked(true);
+    m_aspectRatio->setCurrentIndex(s.aspectRatioMode <= 2 ? s.aspectRatioMode : 0);
+    m_freeBars->setValue(s.freeAspectRatio);
+    m_ratioPanel->setText(freeRatioText(previewFrameHeight(m_app.input.frameSize), m_freeBars->value()));
+    paintSwatch(m_borderColour, s.borderColor);
+    paintSwatch(m_innerColour, s.innerColor);
+}
+
+void MainWindow::readPreviewOptions()
+{
+    if (!m_previewReady)
+        return;
+    PreviewSettings &s = m_app.preview;
+    s.atTruePos = m_truePos->isChecked();
+    s.transparentBackground = m_transparent->isChecked();
+    s.zoom = m_zoomBox->value() * 10;
+    s.autoZoom = m_autoZoom->isChecked();
+    s.borderColor = m_borderColour->property("colour").value<uint32_t>();
+    s.innerColor = m_innerColour->property("colour").value<uint32_t>();
+    s.backMode = uint8_t(std::max(0, m_backMode->checkedId()));
+    s.aspectRatioMode = uint8_t(std::max(0, m_aspectRatio->currentIndex()));
+    s.freeAspectRatio = m_freeBars->value();
+}
+
+void MainWindow::previewOptionChanged()
+{
+    if (!m_previewReady)
+        return;
+    readPreviewOptions();
+    m_zoomBox->setEnabled(!m_app.preview.autoZoom);
+    drawPreviewBackground();
+}
+
+void MainWindow::zoomBoxChanged()
+{
+    if (m_previewReady)
+        m_app.preview.zoom = m_zoomBox->value() * 10;
+    if (m_app.preview.autoZoom)
+        applyAutoZoom();
+    else
+        sizePreviewArea(m_app.preview.zoom);
+}
+
+void MainWindow::applyAutoZoom()
+{
+    if (!m_app.preview.autoZoom)
+        return;
+    // The frame fills the width left beside the options panel.
+    const int zoom = automaticZoom(m_previewHost->width() + 12);
+    m_app.preview.zoom = zoom;
+    const bool ready = m_previewReady;
+    m_previewReady = false;
+    m_zoomBox->setValue(zoom / 10);
+    m_previewReady = ready;
+    sizePreviewArea(zoom);
+}
+
+void MainWindow::aspectRatioChanged()
+{
+    if (!m_previewReady)
+        return;
+    m_backMode->button(PreviewSettings::PresetRatio)->setChecked(true);
+    previewOptionChanged();
+}
+
+void MainWindow::freeBarsChanged()
+{
+    m_ratioPanel->setText(freeRatioText(previewFrameHeight(m_app.input.frameSize), m_freeBars->value()));
+    if (!m_previewReady)
+        return;
+    m_backMode->button(PreviewSettings::FreeBars)->setChecked(true);
+    previewOptionChanged();
+}
+
+void MainWindow::chooseColour(QPushButton *panel)
+{
+    const QColor start = colourOfBgr(panel->property("colour").value<uint32_t>());
+    const QColor chosen = QColorDialog::getColor(start, this, panel->toolTip());
+    if (chosen.isValid())
+        paintSwatch(panel, bgrOfColour(chosen));
+    previewOptionChanged();
+}
+
+void MainWindow::chooseBackgroundImage()
+{
+    const QString start = m_app.preview.backImageName.isEmpty() ? m_app.appDir : m_app.preview.backImageName;
+    const QString name = m_app.files().openFile(this, m_app.message(core::Msg::LoadBackgroundImage), start,
+                                                QStringLiteral("Image File (*.bmp;*.jpg)|*.bmp;*.jpg|All|*.*"), 1);
+    if (name.isEmpty())
+        return;
+    if (QImage(name).isNull()) {
+        m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n") + QDir::toNativeSeparators(name)
+                            + QStringLiteral(": not a picture that can be read."));
+        return;
+    }
+    m_backMode->button(PreviewSettings::Image)->setChecked(true);
+    m_app.preview.backImageName = name;
+    previewOptionChanged();
+}
+
+void MainWindow::togglePreviewOptions()
+{
+    const bool open = !m_previewOptions->isVisible();
+    if (open) {
+        m_previewReady = false;
+        loadPreviewControls();
+        m_previewReady = true;
+    }
+    m_previewOptions->setVisible(open);
+    m_buttonPreviewOption->setChecked(open);
+    if (m_app.preview.autoZoom)
+        QTimer::singleShot(0, this, &MainWindow::applyAutoZoom);
+    else
+        sizePreviewArea(m_app.preview.zoom);
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (m_app.preview.autoZoom && m_previewReady)
+        applyAutoZoom();
+}
+
+void MainWindow::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_dragOrigin = event->position().toPoint();
+        m_dragClock.start();
+    }
+    QMainWindow::mousePressEvent(event);
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    // Dragging the background moves the window, only while the mouse keeps moving (2 s at most between steps).
+    if ((event->buttons() & Qt::LeftButton) && m_dragClock.isValid() && m_dragClock.elapsed() < 2000) {
+        move(pos() + event->position().toPoint() - m_dragOrigin);
+        m_dragClock.start();
+    }
+    QMainWindow::mouseMoveEvent(event);
+}
+
+bool MainWindow::showPictures() const
+{
+    return m_showSubPict->isChecked();
+}
+
+// --- run displays --------------------------------------------------------------------------------
+
+void MainWindow::resetRunDisplays()
+{
+    m_progress->setValue(0);
+    showReadProgress(m_app.batch.resumePos, m_app.batch.totalBytes);
+    m_elapsed->setText(QStringLiteral("00:00:00"));
+    m_remaining->setText(QStringLiteral("00:00:00"));
+    m_time->setText(QStringLiteral("00:00:00,000"));
+    m_time7->setText(QStringLiteral("00:00:00,000"));
+}
+
+void MainWindow::showReadProgress(int64_t read, int64_t total)
+{
+    const int64_t elapsed = m_app.runClock.isValid() ? m_app.runClock.elapsed() : 0;
+    const ReadProgressText text = readProgressText(read, total, elapsed);
+    m_progress->setValue(std::clamp(text.percent, 0, 100));
+    m_pos->setText(text.position);
+    m_elapsed->setText(text.elapsed);
+    if (!text.remaining.isEmpty())
+        m_remaining->setText(text.remaining);
+}
+
+void MainWindow::setSubpictureCounts(int inFile, int inRun)
+{
+    m_nbSup->setText(QString::number(inFile));
+    m_totalNbSup->setText(QString::number(inRun));
+}
+
+void MainWindow::setChapterCount(int cells)
+{
+    m_chapters->setText(QString::number(cells));
+}
+
+void MainWindow::setRunTimes(const QString &cellTime, const QString &clockTime)
+{
+    m_time->setText(cellTime);
+    m_time7->setText(clockTime);
+}
+
+void MainWindow::applyFrameSize()
+{
+    const QSize frame = m_app.input.frameSize;
+    const bool pal = frame.height() == 0 || frame.height() == 576;
+    m_freeBars->setMaximum(pal ? 288 : 240);
+    if (frame.width() > 0) {
+        QString standard;
+        if (frame.height() == 576)
+            standard = QStringLiteral("PAL 25 fps ");
+        else if (frame.height() == 480)
+            standard = QStringLiteral("NTSC ~30 fps ");
+        m_fps->setText(standard + QStringLiteral("(%1x%2)").arg(frame.width()).arg(frame.height()));
+    }
+    drawPreviewBackground();
+}
+
+} // namespace glyfex::ripping::ui

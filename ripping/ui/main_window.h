@@ -1,0 +1,160 @@
+// The main window: menus and commands, the preview with its options, the run's counters and the batch timer.
+#pragma once
+
+#include "core/result.h"
+#include "ripping/app_state.h"
+#include "ripping/process_priority.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QMainWindow>
+#include <QPoint>
+#include <QTimer>
+
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QButtonGroup;
+class QSpinBox;
+
+namespace glyfex::ripping::ui {
+
+class App;
+class PreviewScreen;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(App &app);
+    ~MainWindow() override;
+
+    // The batch driver, run by the 500 ms timer: starts the reading pass on the current file when
+    // nothing runs and the run is not paused.
+    void batchTick();
+    // Pause / Continue. sender is the control that asked; only the main window's own button counts
+    // as a press of it (the pass then resumes at the next sector rather than at the unit's start).
+    void togglePause(QObject *sender);
+
+    // Shows a picture in the preview: at the preview zoom when zoomed, else at its own size.
+    void showSubtitlePicture(const QImage &picture, const PictureRect &rect, bool zoomed);
+    void clearPreviewPicture();
+    // The run's displays as Start leaves them: bar at 0, position, clocks at zero.
+    void resetRunDisplays();
+    // read and total in bytes over all files of the run.
+    void showReadProgress(int64_t read, int64_t total);
+    void setSubpictureCounts(int inFile, int inRun);
+    void setChapterCount(int cells);
+    void setRunTimes(const QString &cellTime, const QString &clockTime);
+    // The frame size became known or changed: preview height, bar limits, the standard label.
+    void applyFrameSize();
+    // The preview options as the configuration left them: controls, background and zoom.
+    void applyPreviewSettings();
+
+    void setPriorityHandler(std::function<core::Result<void>(PriorityLevel)> handler);
+    bool priorityTicked(PriorityLevel level) const;
+    void choosePriority(PriorityLevel level);
+    // The configuration's choice at start: applied when the process may take it, else left unticked.
+    void restorePriority(int level);
+    int priorityLevel() const { return m_priorityLevel; }
+
+    // Closing waits for a running pass: true while a close is pending for the pass to return.
+    bool closePending() const { return m_closePending; }
+    void renewDragStamp() { m_dragClock.start(); }
+
+    PreviewScreen *previewScreen() const { return m_preview; }
+    // "Show Pict.": the save actions show each picture too.
+    bool showPictures() const;
+
+public Q_SLOTS:
+    void openVob();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    void buildMenus();
+    QWidget *buildCommandRow();
+    QGroupBox *buildPreviewOptions();
+    QWidget *buildInfoPanel();
+    void runPass(const QString &path);
+    void toggleSubtitlesWindow();
+    void placeSubtitlesWindow();
+
+    void sizePreviewArea(int zoom);
+    void placePreviewPicture(int zoom);
+    void drawPreviewBackground();
+    void readPreviewOptions();
+    void previewOptionChanged();
+    void zoomBoxChanged();
+    void applyAutoZoom();
+    void aspectRatioChanged();
+    void freeBarsChanged();
+    void chooseColour(QPushButton *panel);
+    void chooseBackgroundImage();
+    void togglePreviewOptions();
+    void loadPreviewControls();
+
+    App &m_app;
+    QTimer m_batchTimer;
+    bool m_closePending = false;
+    bool m_closeConfirmed = false;
+    bool m_previewReady = false;
+    PictureRect m_shownRect;
+    QImage m_shownPicture;
+    bool m_shownZoomed = true;
+    QElapsedTimer m_dragClock;
+    QPoint m_dragOrigin;
+    std::function<core::Result<void>(PriorityLevel)> m_setPriority;
+    int m_priorityLevel = int(PriorityLevel::Normal); // the level the process has; -1 when unknown
+
+    QAction *m_openVob = nullptr;
+    QAction *m_quit = nullptr;
+    QAction *m_priority[4] = {};
+    QPushButton *m_buttonOpenVob = nullptr;
+    QPushButton *m_buttonPause = nullptr;
+    QPushButton *m_buttonShowSubtitles = nullptr;
+    QPushButton *m_buttonPreviewOption = nullptr;
+    QCheckBox *m_showSubPict = nullptr;
+
+    PreviewScreen *m_preview = nullptr;
+    QWidget *m_previewHost = nullptr;
+    QGroupBox *m_previewOptions = nullptr;
+    QCheckBox *m_truePos = nullptr;
+    QCheckBox *m_transparent = nullptr;
+    QSpinBox *m_zoomBox = nullptr;
+    QCheckBox *m_autoZoom = nullptr;
+    QButtonGroup *m_backMode = nullptr;
+    QComboBox *m_aspectRatio = nullptr;
+    QSpinBox *m_freeBars = nullptr;
+    QLabel *m_ratioPanel = nullptr;
+    QPushButton *m_borderColour = nullptr;
+    QPushButton *m_innerColour = nullptr;
+    QPushButton *m_imageBack = nullptr;
+
+    QLabel *m_vobFile = nullptr;
+    QLabel *m_vobNum = nullptr;
+    QLabel *m_vobNb = nullptr;
+    QLabel *m_nbSup = nullptr;
+    QLabel *m_totalNbSup = nullptr;
+    QLabel *m_chapters = nullptr;
+    QLabel *m_fps = nullptr;
+    QLabel *m_time = nullptr;
+    QLabel *m_time7 = nullptr;
+    QLabel *m_pos = nullptr;
+    QLabel *m_elapsed = nullptr;
+    QLabel *m_remaining = nullptr;
+    QLabel *m_rectLabels[6] = {}; // X1, Y1, X2, Y2, width, height
+    QProgressBar *m_progress = nullptr;
+};
+
+} // namespace glyfex::ripping::ui

@@ -1,0 +1,12 @@
+// Lets GoogleTest print Qt strings as text in failure messages instead of as UTF-16 byte dumps.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList &l, std::ostream *os) { *os << l.join(QStringLiteral(" | ")).toStdString(); }
+QT_END_NAMESPACE
