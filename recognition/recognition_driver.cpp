@@ -171,6 +171,22 @@ void RecognitionDriver::paintMask(const TextLine &line, int c, int boxCount)
     }
 }
 
+std::optional<RecognitionDriver::Flow> RecognitionDriver::endOfPicture(AnswerCode code)
+{
+    switch (code) {
+    case AnswerCode::SkipSubPicture:
+    case AnswerCode::Pause:
+    case AnswerCode::SameAsLast:
+    case AnswerCode::FillMatrix:
+        return Flow::Abandon;
+    case AnswerCode::FillManually:
+        m_fillManually = true;
+        return Flow::EndPicture;
+    default:
+        return std::nullopt;
+    }
+}
+
 RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString &out)
 {
     const TextLine &line = m_lines[size_t(lineIndex)];
@@ -259,6 +275,12 @@ RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString 
                 style = answer.style;
             };
             auto runOf = [&](int extra) { return buildMergedDescriptor(m_codes, boxes, c, extra, rtl); };
+            // The glyph becomes the run of box c and extra further boxes, which it uses up.
+            auto takeRun = [&](int extra) {
+                if (extra > 0)
+                    current = runOf(extra);
+                used = extra + 1;
+            };
 
             if (answer.code == extend && buttons.allows(extend)) {
                 // The extension loop: the run grows and shrinks box by box until the user answers
@@ -287,71 +309,48 @@ RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString 
                 }
                 buttons.skipLine = true;
                 buttons.searchMatrix = true;
+                if (auto end = endOfPicture(answer.code))
+                    return *end;
                 switch (answer.code) {
                 case AnswerCode::UseTextOnly:
                     takeAnswer();
-                    if (joined) {
-                        current = run;
-                        used = n + 1;
-                    }
+                    if (joined)
+                        takeRun(n);
                     break;
                 case AnswerCode::Ok:
                     takeAnswer();
                     if (joined) {
+                        // Each shorter part of the run is learned as its beginning.
                         for (int i = 1; i <= n; ++i)
                             learn(runOf(i - 1), core::toCharText(QString::fromUtf16(kTakeWithNext)), 0);
-                        learn(run, answer.text, answer.style);
-                        current = run;
-                        used = n + 1;
-                    } else {
-                        learn(current, answer.text, answer.style);
+                        takeRun(n);
                     }
+                    learn(current, answer.text, answer.style);
                     break;
-                case AnswerCode::SkipSubPicture:
-                case AnswerCode::Pause:
-                case AnswerCode::SameAsLast:
-                case AnswerCode::FillMatrix:
-                    return Flow::Abandon;
-                case AnswerCode::FillManually:
-                    m_fillManually = true;
-                    return Flow::EndPicture;
                 default:
                     break; // no text
                 }
             } else {
+                if (auto end = endOfPicture(answer.code))
+                    return *end;
                 switch (answer.code) {
                 case AnswerCode::Ok:
                     takeAnswer();
-                    if (joined) {
-                        run = k > 0 ? runOf(k) : current;
-                        learn(run, answer.text, answer.style);
-                        current = run;
-                        used = k + 1;
-                    } else {
-                        learn(current, answer.text, answer.style);
-                    }
+                    if (joined)
+                        takeRun(k); // learned for the joined boxes, as they were shown
+                    learn(current, answer.text, answer.style);
                     break;
                 case AnswerCode::UseTextOnly:
                 case AnswerCode::MatrixLoaded:
                     takeAnswer();
                     // The text was given for the whole run that was shown.
-                    if (joined && k > 0) {
-                        current = runOf(k);
-                        used = k + 1;
-                    }
+                    if (joined)
+                        takeRun(k);
                     break;
                 case AnswerCode::SkipLine:
                     out.clear();
                     m_env.store.suppressEmptySubtitle = -1;
                     return Flow::EndLine;
-                case AnswerCode::SkipSubPicture:
-                case AnswerCode::Pause:
-                case AnswerCode::SameAsLast:
-                case AnswerCode::FillMatrix:
-                    return Flow::Abandon;
-                case AnswerCode::FillManually:
-                    m_fillManually = true;
-                    return Flow::EndPicture;
                 default:
                     break; // ChangeColor, or a shrink that is never enabled here: no text
                 }
