@@ -171,6 +171,22 @@ void RecognitionDriver::paintMask(const TextLine &line, int c, int boxCount)
     }
 }
 
+std::optional<RecognitionDriver::Flow> RecognitionDriver::endOfPicture(AnswerCode code)
+{
+    switch (code) {
+    case AnswerCode::SkipSubPicture:
+    case AnswerCode::Pause:
+    case AnswerCode::SameAsLast:
+    case AnswerCode::FillMatrix:
+        return Flow::Abandon;
+    case AnswerCode::FillManually:
+        m_fillManually = true;
+        return Flow::EndPicture;
+    default:
+        return std::nullopt;
+    }
+}
+
 RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString &out)
 {
     const TextLine &line = m_lines[size_t(lineIndex)];
@@ -187,7 +203,11 @@ RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString 
         (rtl ? b.extendLeft : b.extendRight) = extendOn;
         (rtl ? b.extendRight : b.extendLeft) = shrinkOn;
     };
-    const SpacingContext spacing{boxes, rtl, match.settings.spaceWidth, match.charset};
+    // The boxes as spacing sees them: a glyph read from a run of boxes stands in its first box as the
+    // whole run, so that the gap to the next glyph is measured from the run's end, not from inside it
+    // (a double quote would otherwise be followed by a blank).
+    std::vector<CharBox> spacingBoxes = boxes;
+    const SpacingContext spacing{spacingBoxes, rtl, match.settings.spaceWidth, match.charset};
 
     Glyph previous;
     QString previousText;
@@ -255,6 +275,12 @@ RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString 
                 style = answer.style;
             };
             auto runOf = [&](int extra) { return buildMergedDescriptor(m_codes, boxes, c, extra, rtl); };
+            // The glyph becomes the run of box c and extra further boxes, which it uses up.
+            auto takeRun = [&](int extra) {
+                if (extra > 0)
+                    current = runOf(extra);
+                used = extra + 1;
+            };
 
             if (answer.code == extend && buttons.allows(extend)) {
                 // The extension loop: the run grows and shrinks box by box until the user answers
@@ -283,71 +309,48 @@ RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString 
                 }
                 buttons.skipLine = true;
                 buttons.searchMatrix = true;
+                if (auto end = endOfPicture(answer.code))
+                    return *end;
                 switch (answer.code) {
                 case AnswerCode::UseTextOnly:
                     takeAnswer();
-                    if (joined) {
-                        current = run;
-                        used = n + 1;
-                    }
+                    if (joined)
+                        takeRun(n);
                     break;
                 case AnswerCode::Ok:
                     takeAnswer();
                     if (joined) {
+                        // Each shorter part of the run is learned as its beginning.
                         for (int i = 1; i <= n; ++i)
                             learn(runOf(i - 1), core::toCharText(QString::fromUtf16(kTakeWithNext)), 0);
-                        learn(run, answer.text, answer.style);
-                        current = run;
-                        used = n + 1;
-                    } else {
-                        learn(current, answer.text, answer.style);
+                        takeRun(n);
                     }
+                    learn(current, answer.text, answer.style);
                     break;
-                case AnswerCode::SkipSubPicture:
-                case AnswerCode::Pause:
-                case AnswerCode::SameAsLast:
-                case AnswerCode::FillMatrix:
-                    return Flow::Abandon;
-                case AnswerCode::FillManually:
-                    m_fillManually = true;
-                    return Flow::EndPicture;
                 default:
                     break; // no text
                 }
             } else {
+                if (auto end = endOfPicture(answer.code))
+                    return *end;
                 switch (answer.code) {
                 case AnswerCode::Ok:
                     takeAnswer();
-                    if (joined) {
-                        run = k > 0 ? runOf(k) : current;
-                        learn(run, answer.text, answer.style);
-                        current = run;
-                        used = k + 1;
-                    } else {
-                        learn(current, answer.text, answer.style);
-                    }
+                    if (joined)
+                        takeRun(k); // learned for the joined boxes, as they were shown
+                    learn(current, answer.text, answer.style);
                     break;
                 case AnswerCode::UseTextOnly:
                 case AnswerCode::MatrixLoaded:
                     takeAnswer();
                     // The text was given for the whole run that was shown.
-                    if (joined && k > 0) {
-                        current = runOf(k);
-                        used = k + 1;
-                    }
+                    if (joined)
+                        takeRun(k);
                     break;
                 case AnswerCode::SkipLine:
                     out.clear();
                     m_env.store.suppressEmptySubtitle = -1;
                     return Flow::EndLine;
-                case AnswerCode::SkipSubPicture:
-                case AnswerCode::Pause:
-                case AnswerCode::SameAsLast:
-                case AnswerCode::FillMatrix:
-                    return Flow::Abandon;
-                case AnswerCode::FillManually:
-                    m_fillManually = true;
-                    return Flow::EndPicture;
                 default:
                     break; // ChangeColor, or a shrink that is never enabled here: no text
                 }
@@ -355,6 +358,20 @@ RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString 
         }
 
         // Box end: the space before the glyph, then the glyph's text in its style.
+        if (used > 1) {
+            CharBox whole = boxes[size_t(c)];
+            for (int i = 1; i < used; ++i) {
+                const CharBox &b = boxes[size_t(step(c, i))];
+                const int right = std::max(whole.x + whole.width, b.x + b.width);
+                const int bottom = std::max(whole.y + whole.height, b.y + b.height);
+                whole.x = std::min(whole.x, b.x);
+                whole.y = std::min(whole.y, b.y);
+                whole.width = right - whole.x;
+                whole.height = bottom - whole.y;
+                whole.dy = std::min(whole.dy, b.dy);
+            }
+            spacingBoxes[size_t(c)] = whole;
+        }
         const SpacedGlyph currentGlyph{&current, text, c, used};
         if (previousGlyph.descriptor && needSpaceBetween(previousGlyph, currentGlyph, spacing))
             out += QLatin1Char(' ');

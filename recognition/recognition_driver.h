@@ -22,6 +22,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace glyfex::recognition {
@@ -104,6 +105,8 @@ private:
     enum class Flow { NextBox, EndLine, EndPicture, Abandon };
 
     Flow recogniseLine(int lineIndex, QString &out);
+    // The answers that end the picture wherever they are given: abandoned, or typed in by hand.
+    std::optional<Flow> endOfPicture(AnswerCode code);
     GlyphAnswer ask(int lineIndex, int c, int n, const Glyph &descriptor, const AskButtons &buttons);
     void learn(Glyph glyph, const core::CharText &text, uint8_t style);
     void paintMask(const TextLine &line, int c, int boxCount);

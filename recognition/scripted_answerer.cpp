@@ -81,7 +81,9 @@ core::Result<std::vector<TruthEntry>> readGroundTruth(const QString &path)
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     const QStringList rows = text.split(QLatin1Char('\n'));
     static const QRegularExpression timeLine(QStringLiteral("^\\s*(\\d+:\\d+:\\d+[,.]\\d+)\\s*-->\\s*(\\d+:\\d+:\\d+[,.]\\d+)"));
-    static const QRegularExpression tags(QStringLiteral("</?[biu]>"));
+    // Anything between angle brackets is markup to a SubRip renderer (style and font tags) and never
+    // reaches the picture.
+    static const QRegularExpression tags(QStringLiteral("<[^<>]*>"));
     std::vector<TruthEntry> out;
     int i = 0;
     while (i < rows.size()) {
@@ -103,12 +105,19 @@ core::Result<std::vector<TruthEntry>> readGroundTruth(const QString &path)
         TruthEntry e;
         e.start = *start;
         ++i;
-        while (i < rows.size() && !rows[i].trimmed().isEmpty()) {
-            QString line = rows[i];
-            line.remove(tags);
-            e.lines.append(line);
-            ++i;
-        }
+        QStringList text;
+        while (i < rows.size() && !rows[i].trimmed().isEmpty())
+            text.append(rows[i++]);
+        // Markup may span lines; an opening bracket left unclosed hides the rest of its line, and a
+        // closing one without an opening one is not drawn either.
+        QString joined = text.join(QLatin1Char('\n'));
+        joined.remove(tags);
+        static const QRegularExpression unclosed(QStringLiteral("<[^\n]*"));
+        joined.remove(unclosed);
+        joined.remove(QLatin1Char('>'));
+        for (const QString &line : joined.split(QLatin1Char('\n')))
+            if (!line.simplified().isEmpty())
+                e.lines.append(line.simplified());
         out.push_back(std::move(e));
     }
     return out;
@@ -127,13 +136,19 @@ int usualPieces(const QString &ch)
     return 1;
 }
 
-// The characters of a line without its blanks, a surrogate pair kept as one character.
-std::vector<QString> charactersOf(const QString &line)
+// The characters of a line without its blanks, a surrogate pair kept as one character, and whether a
+// blank follows each.
+std::vector<QString> charactersOf(const QString &line, std::vector<bool> &spaceAfter)
 {
     std::vector<QString> out;
+    spaceAfter.clear();
     for (int i = 0; i < line.size(); ++i) {
-        if (line[i].isSpace())
+        if (line[i].isSpace()) {
+            if (!spaceAfter.empty())
+                spaceAfter.back() = true;
             continue;
+        }
+        spaceAfter.push_back(false);
         if (line[i].isHighSurrogate() && i + 1 < line.size()) {
             out.push_back(line.mid(i, 2));
             ++i;
@@ -148,7 +163,8 @@ std::vector<QString> charactersOf(const QString &line)
 
 GroundTruthAnswerer::Alignment GroundTruthAnswerer::align(const std::vector<CharBox> &boxes, const QString &line)
 {
-    const std::vector<QString> chars = charactersOf(line);
+    std::vector<bool> blankAfter;
+    const std::vector<QString> chars = charactersOf(line, blankAfter);
     const int n = int(boxes.size());
     const int m = int(chars.size());
     constexpr int kInf = INT_MAX / 4;
@@ -213,18 +229,32 @@ GroundTruthAnswerer::Alignment GroundTruthAnswerer::align(const std::vector<Char
         QString text;
         for (int t = 0; t < dc; ++t)
             text += chars[size_t(cj + t)];
+        const bool blank = dc > 0 && blankAfter[size_t(cj + dc - 1)];
         if (db > 0) {
             const int g = int(a.groupText.size());
             a.groupText.push_back(text);
+            a.spaceAfter.push_back(blank);
             for (int t = 0; t < db; ++t)
                 a.groupOfBox[size_t(bi + t)] = g;
         } else if (!a.groupText.empty()) {
             a.groupText.back() += text; // a character without a box goes with the glyph before it
+            a.spaceAfter.back() = blank;
         }
         bi += db;
         cj += dc;
     }
     return a;
+}
+
+GroundTruthAnswerer::GroundTruthAnswerer(std::vector<TruthEntry> truth) : m_truth(std::move(truth))
+{
+    bool apostrophe = false, quote = false;
+    for (const TruthEntry &e : m_truth)
+        for (const QString &l : e.lines) {
+            apostrophe = apostrophe || l.contains(QLatin1Char('\''));
+            quote = quote || l.contains(QLatin1Char('"'));
+        }
+    m_quoteStrokes = apostrophe && quote;
 }
 
 const TruthEntry *GroundTruthAnswerer::entryAt(const core::TimeCode &start) const
@@ -273,6 +303,25 @@ GlyphAnswer GroundTruthAnswerer::askGlyph(const GlyphQuestion &question)
     const int shown = int(run.size());
     const AnswerCode extend = extendCode(question.rightToLeft);
     const AnswerCode shrink = shrinkCode(question.rightToLeft);
+    if (m_quoteStrokes && startsGroup && group >= 0 && groupSize == 1 && a.groupText[size_t(group)] == QStringLiteral("'")) {
+        // An apostrophe has the shape of either stroke of a double quote, so it is never learned on its
+        // own: joined to the glyph after it, it becomes "take with next" and the double quote stays
+        // readable. Before a blank it is learned on its own only once the stroke's "take with next"
+        // entry exists, which then comes first in the matrix and wins wherever a glyph follows closely.
+        const int next = question.rightToLeft ? question.box - 1 : question.box + 1;
+        const int nextGroup = next >= 0 && next < int(a.groupOfBox.size()) ? a.groupOfBox[size_t(next)] : -1;
+        if (a.spaceAfter[size_t(group)] || nextGroup < 0)
+            return answerOf(m_strokeJoinTaught ? AnswerCode::Ok : AnswerCode::UseTextOnly, QStringLiteral("'"));
+        int wanted = 1;
+        for (int g : a.groupOfBox)
+            wanted += g == nextGroup ? 1 : 0;
+        if (shown < wanted && question.buttons.allows(extend))
+            return answerOf(extend);
+        if (shown == wanted) {
+            m_strokeJoinTaught = true;
+            return answerOf(AnswerCode::Ok, QStringLiteral("'") + a.groupText[size_t(nextGroup)]);
+        }
+    }
     if (startsGroup && group >= 0) {
         if (groupSize > shown && question.buttons.allows(extend))
             return answerOf(extend);
@@ -303,6 +352,8 @@ GlyphAnswer GroundTruthAnswerer::askGlyph(const GlyphQuestion &question)
     }
     if (text.isEmpty())
         return answerOf(AnswerCode::UseTextOnly);
+    if (shown > 1 && (text.startsWith(QLatin1Char('"')) || text.startsWith(QLatin1Char('\''))))
+        m_strokeJoinTaught = true;
     return answerOf(AnswerCode::Ok, text);
 }
 

@@ -63,7 +63,9 @@ struct TruthEntry {
     QStringList lines;
 };
 
-// Reads a SubRip file as ground truth (UTF-8, with or without byte-order mark; style tags are removed).
+// Reads a SubRip file as ground truth (UTF-8, with or without byte-order mark), as a renderer draws it:
+// markup between angle brackets is removed (an unclosed "<" hides the rest of its line, a lone ">" is
+// not drawn), blanks are collapsed and lines left empty are dropped.
 // An entry without a valid time line is an error naming its line.
 core::Result<std::vector<TruthEntry>> readGroundTruth(const QString &path);
 
@@ -73,7 +75,7 @@ core::Result<std::vector<TruthEntry>> readGroundTruth(const QString &path);
 // by extending the run; a run that the matrix joined is answered with the characters of its boxes.
 class GroundTruthAnswerer : public GlyphAsker {
 public:
-    explicit GroundTruthAnswerer(std::vector<TruthEntry> truth) : m_truth(std::move(truth)) {}
+    explicit GroundTruthAnswerer(std::vector<TruthEntry> truth);
 
     GlyphAnswer askGlyph(const GlyphQuestion &question) override;
 
@@ -84,6 +86,7 @@ public:
     struct Alignment {
         std::vector<int> groupOfBox;
         std::vector<QString> groupText;
+        std::vector<bool> spaceAfter; // a blank follows the group's text in the line
     };
     static Alignment align(const std::vector<CharBox> &boxes, const QString &line);
 
@@ -91,6 +94,9 @@ private:
     const TruthEntry *entryAt(const core::TimeCode &start) const;
 
     std::vector<TruthEntry> m_truth;
+    // The text holds both the apostrophe and the double quote, whose strokes look alike.
+    bool m_quoteStrokes = false;
+    bool m_strokeJoinTaught = false; // a stroke was learned as the first part of a run
     int m_unanswerable = 0;
     std::map<std::pair<int64_t, int>, Alignment> m_alignments; // by start (ms) and line
 };

@@ -49,11 +49,11 @@ struct OcrRoad {
     ripping::SpuDispatcher dispatcher{dispatchOptions, run, sink, driver, exporter, dispatchHost};
     int pauses = 0;
 
-    // The fixtures' letters stand up to 10 pixels apart and their words 16: a space takes 12.
+    // The fixtures' letters stand up to 10 pixels apart and their words 16: a space takes 11.
     static recognition::DriverOptions fixtureOptions()
     {
         recognition::DriverOptions o;
-        o.match.settings.spaceWidth = 12;
+        o.match.settings.spaceWidth = 11;
         return o;
     }
 

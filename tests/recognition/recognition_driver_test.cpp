@@ -21,7 +21,8 @@ using namespace glyfex::recognition;
 namespace {
 
 // Glyphs are solid blocks 10 rows high whose widths differ by more than the width tolerance, so no
-// two letters match each other; "." is a low 3 x 3 block. A blank in the layout is a word gap.
+// two letters match each other; "." is a low 3 x 3 block, "'" a high 3 x 5 one. A blank in the
+// layout is a word gap.
 const std::map<char, int> kWidths = {{'a', 3}, {'b', 7}, {'c', 11}, {'d', 15}, {'e', 19}};
 
 constexpr int kLetterGap = 2;
@@ -42,6 +43,11 @@ ripping::CodeImage drawLines(const std::vector<std::string> &lines)
             }
             if (ch == '.') {
                 test::fillRect(image, x, top + kLineHeight - 3, 3, 3);
+                x += 3 + kLetterGap;
+                continue;
+            }
+            if (ch == '\'') { // a high stroke, too short for the shape rule of spacing
+                test::fillRect(image, x, top, 3, 5);
                 x += 3 + kLetterGap;
                 continue;
             }
@@ -240,6 +246,16 @@ TEST(DriverJoins, ARunJoinedToTheLineEndIsShownWholeAndLearnedWhole)
     const PictureOutcome again = rig.recognise({"ac"}, 5000);
     EXPECT_EQ(again.questions, 0);
     EXPECT_EQ(joined(again.lines), "m");
+}
+
+TEST(DriverJoins, AGlyphOfSeveralBoxesIsSpacedFromItsEnd)
+{
+    // Two strokes read as one double quote, then a letter 2 pixels after the second stroke: measured
+    // from the first stroke the gap would be 7, a space.
+    Rig rig;
+    rig.say({press(A::ExtendRight), press(A::Ok, "\""), press(A::Ok, "x")});
+    EXPECT_EQ(joined(rig.recognise({"''a"}).lines), "\"x");
+    EXPECT_EQ(joined(rig.recognise({"''a ''a"}, 5000).lines), "\"x \"x");
 }
 
 TEST(DriverJoins, AJoinedRunWithMoreBoxesAfterItOffersToExtend)
@@ -573,4 +589,53 @@ TEST(DriverMask, AFolderThatCannotBeWrittenIsAnError)
     auto out = rig.driver.recognisePicture(pictureOf(drawLines({"a"})), {}, {}, {});
     ASSERT_FALSE(out.ok());
     EXPECT_TRUE(out.error().message().contains(QStringLiteral("mask")));
+}
+
+// ---- The ground-truth answerer of the benchmark and the road tests.
+
+TEST(GroundTruth, ReadsTheTextARendererDraws)
+{
+    auto truth = readGroundTruth(test::dataPath(QStringLiteral("driver/truth_markup.srt")));
+    ASSERT_TRUE(truth.ok()) << truth.error().message().toStdString();
+    ASSERT_EQ(truth->size(), 3u);
+    EXPECT_EQ(core::timeCodeToMilliseconds((*truth)[0].start), 1000);
+    EXPECT_EQ(joined((*truth)[0].lines), "Hello there"); // a line of tags alone is no line
+    EXPECT_EQ(joined((*truth)[1].lines), "see|of it");   // an unclosed "<" hides the rest of its line
+    EXPECT_EQ(joined((*truth)[2].lines), "to give.");    // a lone ">" is not drawn
+}
+
+TEST(GroundTruth, AnEntryWithoutTimeLineIsAnErrorNamingTheLine)
+{
+    auto truth = readGroundTruth(test::dataPath(QStringLiteral("driver/truth_missing_time.srt")));
+    ASSERT_FALSE(truth.ok());
+    EXPECT_TRUE(truth.error().where.endsWith(QStringLiteral("line 6"))) << truth.error().where.toStdString();
+}
+
+TEST(GroundTruth, AlignsBoxesWithCharactersOfSeveralPiecesAndTouchingPairs)
+{
+    auto boxesAt = [](std::initializer_list<std::pair<int, int>> xw) {
+        std::vector<CharBox> out;
+        for (auto [x, w] : xw)
+            out.push_back(CharBox{x, 0, w, 10, 0});
+        return out;
+    };
+    const struct {
+        const char *name;
+        std::vector<CharBox> boxes;
+        const char *line;
+        const char *groups; // each box's group text, "|" between boxes
+    } cases[] = {
+        {"one box per character", boxesAt({{0, 8}, {12, 8}, {30, 8}}), "ab c", "a|b|c"},
+        {"a double quote of two strokes", boxesAt({{0, 3}, {5, 3}, {10, 8}}), "\"a", "\"|\"|a"},
+        {"i with diaeresis in three pieces", boxesAt({{0, 8}, {10, 3}, {13, 2}, {15, 3}, {20, 8}}), "aïb", "a|ï|ï|ï|b"},
+        {"two touching capitals in one wide box", boxesAt({{0, 10}, {14, 24}, {42, 3}}), "KLY.", "K|LY|."},
+    };
+    for (const auto &c : cases) {
+        const auto a = GroundTruthAnswerer::align(c.boxes, QString::fromUtf8(c.line));
+        QStringList got;
+        for (int g : a.groupOfBox)
+            got.append(g >= 0 ? a.groupText[size_t(g)] : QStringLiteral("-"));
+        // Boxes of one group repeat its text; a wide box holding two characters shows both.
+        EXPECT_EQ(got.join(QLatin1Char('|')).toStdString(), QString::fromUtf8(c.groups).toStdString()) << c.name;
+    }
 }
