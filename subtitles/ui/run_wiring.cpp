@@ -5,7 +5,6 @@
 #include "core/messages.h"
 #include "core/text_codec.h"
 #include "recognition/recognition_driver.h"
-#include "recognition/store_subtitle_sink.h"
 #include "recognition/ui/matrix_commands.h"
 #include "recognition/ui/new_character_dialog.h"
 #include "ripping/ui/app.h"
@@ -13,6 +12,7 @@
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/picture_image.h"
 #include "ripping/ui/run_driver.h"
+#include "ripping/ui/run_subtitles.h"
 #include "ripping/vob_pass.h"
 #include "subtitles/ui/subtitles_window.h"
 
@@ -39,14 +39,10 @@ bool showPicturesTicked(ripping::ui::App &app)
 
 } // namespace
 
-// The store as dispatch sees it, with the Subtitles window following every change. The run's own
-// list of the main window and input dialog (which count and clear the text) follows it too.
+// The store as dispatch sees it, with the Subtitles window following every change.
 class RunWiring::Subtitles : public ripping::SubtitleSink {
 public:
-    Subtitles(SubtitlesWindow &window, SkippedItemAsker &asker, ripping::ui::RunSubtitles &mirror)
-        : m_window(window), m_sink(window.store(), asker), m_mirror(mirror)
-    {
-    }
+    Subtitles(SubtitlesWindow &window, ripping::ui::RunSubtitles &sink) : m_window(window), m_sink(sink) {}
     int count() const override { return m_sink.count(); }
     core::TimeCode lastStart() const override { return m_sink.lastStart(); }
     core::TimeCode lastStop() const override { return m_sink.lastStop(); }
@@ -57,7 +53,6 @@ public:
         // The open subtitle was listed without its stop: list it again with it.
         m_window.removeLastSubtitleLines();
         m_sink.setLastStop(stop);
-        m_mirror.setLastStop(stop);
         m_window.renderSubtitle(m_window.store().count());
     }
     core::Result<void> addPictureSubtitle(const QString &line, const ripping::SpuTimes &times,
@@ -66,44 +61,32 @@ public:
     {
         const int before = m_window.store().count();
         auto added = m_sink.addPictureSubtitle(line, times, rect, colourWord, contrastWord);
-        if (m_window.store().count() > before) {
-            (void)m_mirror.addPictureSubtitle(line, times, rect, colourWord, contrastWord);
+        if (m_window.store().count() > before)
             m_window.renderSubtitle(m_window.store().count());
-        } else {
+        else
             m_window.rebuildSubtitleText();
-        }
         return added;
     }
 
 private:
     SubtitlesWindow &m_window;
-    recognition::StoreSubtitleSink m_sink;
-    ripping::ui::RunSubtitles &m_mirror;
+    ripping::ui::RunSubtitles &m_sink;
 };
 
 // Recognition of each picture, then the Subtitles window and the counters follow the store.
 class RunWiring::Recognition : public ripping::PictureSink {
 public:
-    Recognition(recognition::RecognitionDriver &driver, SubtitlesWindow &window, ripping::ui::RunSubtitles &mirror)
-        : m_driver(driver), m_window(window), m_mirror(mirror)
-    {
-    }
+    Recognition(recognition::RecognitionDriver &driver, SubtitlesWindow &window) : m_driver(driver), m_window(window) {}
 
     core::Result<void> recognise(const ripping::DecodedPicture &picture, const ripping::SpuTimes &times,
                                  const ripping::ScreenRect &area) override
     {
         auto done = m_driver.recognise(picture, times, area);
         switch (m_driver.lastOutcome().end) {
-        case recognition::PictureOutcome::End::Added: {
-            const Subtitle &last = m_window.store().last();
-            (void)m_mirror.addPictureSubtitle(last.lines.value(0), ripping::SpuTimes{last.start, last.stop},
-                                              ripping::ScreenRect{last.left, last.top, last.right, last.bottom},
-                                              last.colorWord, last.contrastWord);
+        case recognition::PictureOutcome::End::Added:
             m_window.subtitleAdded(AddReport{AddReport::Outcome::Added, m_window.store().count(), {}});
             break;
-        }
         case recognition::PictureOutcome::End::Merged:
-            m_mirror.setLastStop(m_window.store().last().stop);
             m_window.subtitleAdded(AddReport{AddReport::Outcome::Merged, m_window.store().count(), {}});
             break;
         default:
@@ -115,7 +98,6 @@ public:
 private:
     recognition::RecognitionDriver &m_driver;
     SubtitlesWindow &m_window;
-    ripping::ui::RunSubtitles &m_mirror;
 };
 
 // Forwards the glyph question to whoever answers it now; without anyone the run pauses.
@@ -157,7 +139,7 @@ RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
     m_runControl->setAdoptedHandler([this] { m_matrixCommands->showMatrixName(); });
 
     m_skipped = std::make_unique<SkippedItems>();
-    m_subtitleSink = std::make_unique<Subtitles>(*m_subtitles, *m_skipped, app.subtitles);
+    m_subtitleSink = std::make_unique<Subtitles>(*m_subtitles, app.subtitleSink);
     m_forwardingAsker = std::make_unique<Asker>(*this);
     recognition::DriverEnvironment env{m_matrix, m_subtitles->store(), *m_skipped, *m_forwardingAsker,
                                        m_assist, app.prompt()};
@@ -168,7 +150,7 @@ RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
             showCodePicture(shown.shown, shown.palette);
     };
     m_driver = std::make_unique<recognition::RecognitionDriver>(env, recognition::DriverOptions{});
-    m_recognition = std::make_unique<Recognition>(*m_driver, *m_subtitles, app.subtitles);
+    m_recognition = std::make_unique<Recognition>(*m_driver, *m_subtitles);
 
     recognition::ui::NewCharacterSetup setup;
     setup.matrixFolder = app.paths.chMatrixDir();
@@ -193,14 +175,11 @@ RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
 
     // The gui's pass runs with its hosts; units go to recognition and the Subtitles window here.
     app.readFile = [this](const QString &path) { readFile(path); };
-    m_subtitles->setClearedHandler([this] {
-        m_app.subtitles.clear();
-        m_mirrorFilled = false;
-    });
-    // The input dialog's Clear empties its count of the text; the Subtitles window asks and clears.
+    m_subtitles->setClearedHandler([this] { m_app.subtitleSink.modified = false; });
+    // The input dialog's Clear empties the store after its own question: the list follows.
     if (QWidget *input = app.inputDialog()) {
         if (auto *clear = input->findChild<QPushButton *>(QStringLiteral("ButtonClearText")))
-            connect(clear, &QPushButton::clicked, this, &RunWiring::textClearedElsewhere);
+            connect(clear, &QPushButton::clicked, m_subtitles, &SubtitlesWindow::followStore);
     }
     if (QWidget *main = app.mainWindow())
         main->installEventFilter(this);
@@ -277,8 +256,8 @@ void RunWiring::readFile(const QString &)
     if (!m_dispatcher || (batch.currentFile == 0 && batch.resumePos == 0 && batch.spuCountTotal == 0))
         startRun();
     // The input dialog's Clear and a Start on a new text empty the text it counts.
-    // Start on a new text empties the run's count of it: the Subtitles window follows.
-    textClearedElsewhere();
+    // A Start on a new text emptied the store: the Subtitles window follows.
+    m_subtitles->followStore();
     const core::GlobalOptions &options = m_app.config.options;
     m_dispatchOptions.withTiming = batch.withTiming;
     m_dispatchOptions.forcedOnly = options.forcedSubsOnly;
@@ -297,8 +276,6 @@ void RunWiring::readFile(const QString &)
     if (outcome.error)
         m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + outcome.error->message());
 
-    m_mirrorFilled = m_app.subtitles.count() > 0;
-
     ripping::ui::MainWindow *main = m_app.mainWindow();
     if (m_runControl->takeAutomaticResume() && batch.paused && main) {
         // A colour change or a fill-matrix request paused only to read the picture again.
@@ -316,26 +293,6 @@ void RunWiring::readFile(const QString &)
         if (const int overlapping = ripping::countOverlappingTimes(ranges); overlapping > 0 && !m_app.commandLineMode)
             m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n") +
                                 m_app.message(core::Msg::TimeCodesOverlapping) + QStringLiteral(" %1x").arg(overlapping));
-    }
-}
-
-void RunWiring::textClearedElsewhere()
-{
-    if (m_app.subtitles.count() > 0 || m_subtitles->store().isEmpty() || !m_mirrorFilled)
-        return;
-    if (m_subtitles->clearSubtitles())
-        return;
-    // The user kept the text: the count comes back, and with it the input dialog's text buttons.
-    for (const Subtitle &s : m_subtitles->store().subs)
-        (void)m_app.subtitles.addPictureSubtitle(s.lines.value(0), ripping::SpuTimes{s.start, s.stop},
-                                                 ripping::ScreenRect{s.left, s.top, s.right, s.bottom}, s.colorWord,
-                                                 s.contrastWord);
-    m_mirrorFilled = true;
-    if (QWidget *input = m_app.inputDialog()) {
-        for (const char *name : {"ButtonClearText", "Button1"}) {
-            if (auto *button = input->findChild<QPushButton *>(QString::fromLatin1(name)))
-                button->setEnabled(true);
-        }
     }
 }
 
@@ -383,15 +340,8 @@ bool RunWiring::confirmClose()
 {
     if (!m_matrixCommands->confirmSaveMatrix())
         return false;
-    if (m_subtitles->isModified()) {
-        const QString question = m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n") +
-                                 m_app.message(core::Msg::TextNotSaved) + QLatin1Char('\r') +
-                                 m_app.message(core::Msg::ReallyQuit);
-        if (m_app.prompt().confirm(question) != core::Answer::Yes) {
-            m_subtitles->show();
-            return false;
-        }
-    }
+    // The main window asks next about the text, which is unsaved when the Subtitles window says so.
+    m_app.subtitleSink.modified = m_subtitles->isModified();
     return true;
 }
 
@@ -403,7 +353,7 @@ bool RunWiring::eventFilter(QObject *watched, QEvent *event)
             event->ignore();
             return true;
         }
-        collectSettings(); // the main window saves the configuration as it closes
+        collectSettings(); // the main window saves the configuration if it closes
     }
     return QObject::eventFilter(watched, event);
 }

@@ -53,7 +53,8 @@ public:
     // Into the configuration before it is saved at close.
     void collectSettings();
 
-    // The main window's close question: the matrix first, then the unsaved subtitles.
+    // Before the main window closes: the matrix's save question (false keeps the program open);
+    // the main window then asks about unsaved subtitles.
     bool confirmClose();
 
 protected:
@@ -66,9 +67,6 @@ private:
     class SkippedItems;
 
     void startRun();
-    // The input dialog emptied the run's count of the text (Clear, or Start on a new text): the
-    // Subtitles window clears too, after its own question; kept text is counted again.
-    void textClearedElsewhere();
     void readFile(const QString &path);
     void closeLastSubtitle();
     void showCodePicture(const ripping::CodeImage &codes, const std::array<uint32_t, 256> &palette);
@@ -79,7 +77,6 @@ private:
     recognition::OcrAssistState m_assist;
     ripping::DispatchOptions m_dispatchOptions;
     int m_maxDurationMs = 2500; // a last subtitle without a stop shows this long
-    bool m_mirrorFilled = false; // the run's count held the store's subtitles after the last pass
     recognition::GlyphAsker *m_asker = nullptr;
     QPointer<recognition::ui::NewCharacterDialog> m_newCharacter;
 

@@ -74,7 +74,8 @@ void colourPanel(QWidget *panel, const QColor &colour)
 
 } // namespace
 
-SubtitlesWindow::SubtitlesWindow(ripping::ui::App &app, QWidget *parent) : QMainWindow(parent), m_app(app)
+SubtitlesWindow::SubtitlesWindow(ripping::ui::App &app, QWidget *parent)
+    : QMainWindow(parent), m_app(app), m_store(app.subtitles)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Subtitles"));
@@ -422,8 +423,19 @@ void SubtitlesWindow::showSkippedCount(int count)
     m_skip->show();
 }
 
+void SubtitlesWindow::followStore()
+{
+    if (m_store.count() == m_shownCount)
+        return;
+    if (m_store.isEmpty())
+        clearWithoutQuestion();
+    else
+        rebuildSubtitleText();
+}
+
 void SubtitlesWindow::updateCount()
 {
+    m_shownCount = m_store.count();
     m_count->setText(QString::number(m_store.count()));
 }
 

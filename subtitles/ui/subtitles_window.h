@@ -87,6 +87,9 @@ public:
     bool clearSubtitles();
     // Clear when the user has chosen so elsewhere (a Start on a new text).
     void clearWithoutQuestion();
+    // The store was emptied or changed by another window (the input dialog's Clear or Start): the
+    // list, the count and the file name follow it.
+    void followStore();
     // Told after every clear (the run's count of subtitles follows the store).
     void setClearedHandler(std::function<void()> handler) { m_cleared = std::move(handler); }
     // Save As with the question between Unicode and a code page.
@@ -170,7 +173,8 @@ private:
     uint16_t effectiveCodePage() const { return m_codePage == 0 ? 1252 : m_codePage; }
 
     ripping::ui::App &m_app;
-    SubtitleStore m_store;
+    SubtitleStore &m_store; // the program's store, which the application holds
+    int m_shownCount = 0;   // subtitles the list was last built or extended with
     Renderer m_renderer;
 
     QString m_fileName = QStringLiteral("NewFile");

@@ -277,54 +277,56 @@ TEST_F(RoadTest, TheShippedSampleMatrixReadsTheSampleWithoutQuestions)
         EXPECT_EQ(window.store().at(i).lines, expected[size_t(i - 1)].lines) << "subtitle " << i;
 }
 
-TEST_F(RoadTest, TheInputDialogsClearGoesThroughTheSubtitlesWindowsQuestion)
+TEST_F(RoadTest, TheSubtitlesWindowFollowsTheInputDialogsClearAndStart)
 {
     runTheDisc();
     subtitles::ui::SubtitlesWindow &window = wiring->subtitlesWindow();
-    ASSERT_TRUE(window.isModified());
     auto *clear = app.inputDialog()->findChild<QPushButton *>(QStringLiteral("ButtonClearText"));
     ASSERT_NE(clear, nullptr);
     clear->setEnabled(true);
+    const int listed = window.list()->count();
 
-    // No at "Text NOT saved!": the text stays, and the input dialog counts it again.
-    prompt.shown.clear();
     prompt.answers = {core::Answer::No};
     QTest::mouseClick(clear, Qt::LeftButton);
-    ASSERT_EQ(prompt.shown.size(), 1);
-    EXPECT_TRUE(prompt.shown[0].contains(QStringLiteral("Do you really want to clear all text?")));
     EXPECT_EQ(window.store().count(), int(expected.size()));
-    EXPECT_EQ(app.subtitles.count(), window.store().count());
-    EXPECT_TRUE(clear->isEnabled());
-
-    // A Start on a new text asks the same; keeping the text adds the new run after it.
-    prompt.shown.clear();
-    prompt.answers = {core::Answer::No, core::Answer::No};
-    runTheDisc();
-    EXPECT_EQ(prompt.shown.size(), 2) << prompt.shown.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(window.store().count(), 2 * int(expected.size()));
+    EXPECT_EQ(window.list()->count(), listed);
 
     prompt.answers = {core::Answer::Yes};
     QTest::mouseClick(clear, Qt::LeftButton);
     EXPECT_EQ(window.store().count(), 0);
-    EXPECT_EQ(app.subtitles.count(), 0);
+    EXPECT_EQ(window.list()->count(), 0);
+    EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("LabelNbSubTitle"))->text(), QStringLiteral("0"));
+    EXPECT_FALSE(window.isModified());
+
+    // A Start on a new text empties the store at once: the new run's text stands alone.
+    runTheDisc();
+    prompt.answers = {core::Answer::No};
+    runTheDisc();
+    EXPECT_EQ(window.store().count(), int(expected.size()));
+    EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("LabelNbSubTitle"))->text(), QString::number(expected.size()));
 }
 
-TEST_F(RoadTest, ClosingAsksForTheChangedMatrixAndTheUnsavedText)
+TEST_F(RoadTest, ClosingAsksForTheChangedMatrixThenTheUnsavedText)
 {
     runTheDisc();
     ASSERT_TRUE(wiring->matrix().isModified());
-    // Cancel at the matrix question keeps the program open.
+    ripping::ui::MainWindow *main = app.mainWindow();
+    main->show();
+    prompt.shown.clear();
     prompt.answers = {core::Answer::Cancel};
-    EXPECT_FALSE(wiring->confirmClose());
-    // No to the matrix, then No to quitting with the text unsaved: still open, the text shown.
+    EXPECT_FALSE(main->close());
+    ASSERT_EQ(prompt.shown.size(), 1);
+    EXPECT_TRUE(prompt.shown[0].contains(QStringLiteral("has been modified.")));
+
     prompt.shown.clear();
     prompt.answers = {core::Answer::No, core::Answer::No};
-    EXPECT_FALSE(wiring->confirmClose());
+    EXPECT_FALSE(main->close());
     ASSERT_EQ(prompt.shown.size(), 2);
     EXPECT_EQ(prompt.shown[1], QStringLiteral("confirm: Confirm\r\nText NOT saved!\rDo you really want to quit?"));
     EXPECT_TRUE(wiring->subtitlesWindow().isVisible());
+
     prompt.answers = {core::Answer::No, core::Answer::Yes};
-    EXPECT_TRUE(wiring->confirmClose());
+    EXPECT_TRUE(main->close());
 }
 
 TEST_F(RoadTest, TheMainWindowsCloseAsksAndSavesTheWindowsSettings)
