@@ -187,11 +187,12 @@ protected:
 
     QString vob() const { return scratch.filePath(QStringLiteral("VIDEO_TS/VTS_01_1.VOB")); }
 
-    // Open the IFO, choose the first stream, Start with "recognise text" and let the batch run.
-    void runTheDisc()
+    // Open the IFO (or another input), choose the first stream, Start with "recognise text" and let the batch run.
+    void runTheDisc(const QString &inputFile = {})
     {
         ripping::ui::InputDialog *input = app.inputDialog();
-        ASSERT_TRUE(input->openInputFile(scratch.filePath(QStringLiteral("VIDEO_TS/VTS_01_0.IFO"))))
+        const QString file = inputFile.isEmpty() ? scratch.filePath(QStringLiteral("VIDEO_TS/VTS_01_0.IFO")) : inputFile;
+        ASSERT_TRUE(input->openInputFile(file))
             << prompt.shown.join(QLatin1Char('\n')).toStdString();
         ASSERT_FALSE(input->streamItemTexts().isEmpty());
         input->selectStream(0);
@@ -270,6 +271,21 @@ TEST_F(RoadTest, TheShippedSampleMatrixReadsTheSampleWithoutQuestions)
     wiring->matrixCommands().open();
     ASSERT_GT(wiring->matrix().count(), 0) << prompt.shown.join(QLatin1Char('\n')).toStdString();
     runTheDisc();
+    EXPECT_EQ(typist->asked, 0);
+    subtitles::ui::SubtitlesWindow &window = wiring->subtitlesWindow();
+    ASSERT_EQ(window.store().count(), int(expected.size()));
+    for (int i = 1; i <= window.store().count(); ++i)
+        EXPECT_EQ(window.store().at(i).lines, expected[size_t(i - 1)].lines) << "subtitle " << i;
+}
+
+TEST_F(RoadTest, TheSampleMatrixReadsTheVobSubCopyToo)
+{
+    for (const char *name : {"vobsub.idx", "vobsub.sub"})
+        ASSERT_TRUE(QFile::copy(test::dataPath(QStringLiteral("dvd-pal-sans/") + QLatin1String(name)),
+                                scratch.filePath(QLatin1String(name))));
+    files.names = {QStringLiteral(GLYFEX_TEST_DATA_DIR "/../../data/ChMatrix/dvd-pal-sans.gxc")};
+    wiring->matrixCommands().open();
+    runTheDisc(scratch.filePath(QStringLiteral("vobsub.idx")));
     EXPECT_EQ(typist->asked, 0);
     subtitles::ui::SubtitlesWindow &window = wiring->subtitlesWindow();
     ASSERT_EQ(window.store().count(), int(expected.size()));
