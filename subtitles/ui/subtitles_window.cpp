@@ -375,6 +375,7 @@ void SubtitlesWindow::renderSubtitle(int index)
     m_renderer.setCodePage(effectiveCodePage());
     m_renderer.renderSubtitle(m_store, index);
     syncListTail();
+    updateCount();
     if (m_scrollDown->isChecked() && m_list->count() > 0)
         m_list->scrollToBottom();
 }
@@ -410,7 +411,6 @@ void SubtitlesWindow::subtitleAdded(const AddReport &report)
         renderSubtitle(report.index);
     else if (report.outcome == AddReport::Outcome::Merged)
         rebuildSubtitleText();
-    updateCount();
 }
 
 void SubtitlesWindow::showSkippedCount(int count)

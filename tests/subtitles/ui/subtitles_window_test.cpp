@@ -254,6 +254,7 @@ TEST_F(SubtitlesWindowTest, UpDownGoesToTheFirstOrLastLine)
 {
     addSubtitle(1000, 2000, {QStringLiteral("one")});
     addSubtitle(3000, 4000, {QStringLiteral("two")});
+    EXPECT_EQ(child<QLabel>("LabelNbSubTitle")->text(), QStringLiteral("2"));
     QTest::mouseClick(child<QToolButton>("UpDown1Down"), Qt::LeftButton);
     EXPECT_EQ(window->list()->currentRow(), window->list()->count() - 1);
     QTest::mouseClick(child<QToolButton>("UpDown1Up"), Qt::LeftButton);
