@@ -255,7 +255,6 @@ void RunWiring::readFile(const QString &)
     // Start resets the counters and positions; the first pass of a run sees them so.
     if (!m_dispatcher || (batch.currentFile == 0 && batch.resumePos == 0 && batch.spuCountTotal == 0))
         startRun();
-    // The input dialog's Clear and a Start on a new text empty the text it counts.
     // A Start on a new text emptied the store: the Subtitles window follows.
     m_subtitles->followStore();
     const core::GlobalOptions &options = m_app.config.options;
