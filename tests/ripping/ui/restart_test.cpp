@@ -1,5 +1,6 @@
 // The real program started twice on one configuration: what the first run read it saves, and the second run finds it all again.
 #include "core/ini_store.h"
+#include "support/qt_print.h"
 
 #include <QDir>
 #include <QFile>
