@@ -46,12 +46,9 @@ core::Config::Ocr ocrConfigOf(const recognition::OcrSettings &ocr)
     return c;
 }
 
-void applyOutputConfig(const core::Config &config, OutputSettings &settings)
+void applyOutputConfig(const core::Config &config, subtitles::FormatOptions &o)
 {
     // The configuration has checked every number against the range of what it feeds.
-    if (subtitles::isValidOutputFormat(config.main.activePage))
-        settings.format = subtitles::OutputFormat(config.main.activePage);
-    subtitles::FormatOptions &o = settings.options;
     const core::Config::OutputFormats &f = config.output;
     o.dropFrame = config.dropFrame;
     o.glyfexExtended = f.gxtExtended;
@@ -80,10 +77,8 @@ void applyOutputConfig(const core::Config &config, OutputSettings &settings)
     o.maestroExtended = f.maestroExtended;
 }
 
-void collectOutputConfig(const OutputSettings &settings, core::Config &config)
+void collectOutputConfig(const subtitles::FormatOptions &o, core::Config &config)
 {
-    config.main.activePage = int(settings.format);
-    const subtitles::FormatOptions &o = settings.options;
     core::Config::OutputFormats &f = config.output;
     config.dropFrame = o.dropFrame;
     f.gxtExtended = o.glyfexExtended;

@@ -4,7 +4,6 @@
 #include "core/config.h"
 #include "recognition/ocr_settings.h"
 #include "subtitles/format_options.h"
-#include "subtitles/output_format.h"
 
 namespace glyfex::ripping {
 
@@ -12,17 +11,11 @@ namespace glyfex::ripping {
 recognition::OcrSettings ocrSettingsOf(const core::Config::Ocr &ocr);
 core::Config::Ocr ocrConfigOf(const recognition::OcrSettings &ocr);
 
-// The output format the Subtitles window writes, with the options of every format.
-struct OutputSettings {
-    subtitles::OutputFormat format = subtitles::OutputFormat::Glyfex;
-    subtitles::FormatOptions options;
-};
-
-// ActivePage, BMP OUT DropFrame and the format sections over the settings as they are; options the
-// file does not keep (headers, titles, offsets) stay. A font text that does not describe a font
-// leaves that font as it was.
-void applyOutputConfig(const core::Config &config, OutputSettings &settings);
+// BMP OUT DropFrame and the format sections over the writers' options as they are; options the file
+// does not keep (headers, titles, offsets) stay. A font text that does not describe a font leaves
+// that font as it was. (Which format is written is config.main.activePage itself.)
+void applyOutputConfig(const core::Config &config, subtitles::FormatOptions &options);
 // The same keys back into the configuration, before it is saved.
-void collectOutputConfig(const OutputSettings &settings, core::Config &config);
+void collectOutputConfig(const subtitles::FormatOptions &options, core::Config &config);
 
 } // namespace glyfex::ripping

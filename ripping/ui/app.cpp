@@ -160,7 +160,7 @@ void App::loadSettings()
     preview = previewOf(config.preview);
     m_mainWindow->applyPreviewSettings();
     ocr = ocrSettingsOf(config.ocr);
-    applyOutputConfig(config, output);
+    applyOutputConfig(config, formatOptions);
     inputType = config.inputType;
 
     m_language = std::make_unique<core::ui::LanguageApplier>(windowList(m_windows), messages);
@@ -194,6 +194,8 @@ void App::saveSettings()
 {
     if (!m_settingsLoaded || commandLineMode)
         return;
+    // The writers' options first: a control that shows one of them (the frame rate boxes) has the last word.
+    collectOutputConfig(formatOptions, config);
     core::ui::ConfigBinding(windowList(m_windows)).collect(config);
     config.preview = configOf(preview);
     if (m_mainWindow->priorityLevel() >= 0)
@@ -201,7 +203,6 @@ void App::saveSettings()
     config.main.openDialogVob = m_inputDialog->openFolder();
     // OCR SETTING is written only by the Advanced OCR Setup's Save; the copy is kept in step all the same.
     config.ocr = ocrConfigOf(ocr);
-    collectOutputConfig(output, config);
     config.inputType = inputType;
     core::ui::saveConfigAtClose(paths.configFile(), config, presets, prompt());
 }

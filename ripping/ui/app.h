@@ -83,7 +83,7 @@ public:
     QElapsedTimer runClock;         // started by Start: elapsed and remaining time of the run
     // Settings blocks the configuration fills at start and takes back at close.
     recognition::OcrSettings ocr; // the recognition tuning the driver reads (Advanced OCR Setup's values)
-    OutputSettings output;        // the Subtitles window's output format and every format's options
+    subtitles::FormatOptions formatOptions; // what the output-format writers read (the format: config.main.activePage)
     int inputType = 7;            // filter of the Subtitles window's open dialog, 1-13
     bool commandLineMode = false;
     bool videoOpen = false;         // the video viewer has a video: the batch timer does nothing

@@ -13,7 +13,6 @@ namespace {
 core::Config changedConfig()
 {
     core::Config c = core::Config::defaults({QStringLiteral("/m"), QStringLiteral("/s")});
-    c.main.activePage = int(subtitles::OutputFormat::SubStationAlpha);
     c.dropFrame = false;
     core::Config::OutputFormats &f = c.output;
     f.gxtExtended = true;
@@ -44,39 +43,36 @@ core::Config changedConfig()
 TEST(SettingsBlocks, OutputOptionsComeBackAsTheConfigurationHeldThem)
 {
     for (const core::Config &c : {core::Config::defaults({}), changedConfig()}) {
-        OutputSettings settings;
-        applyOutputConfig(c, settings);
+        subtitles::FormatOptions options;
+        applyOutputConfig(c, options);
         core::Config back = core::Config::defaults({});
-        back.main = c.main;
-        collectOutputConfig(settings, back);
+        collectOutputConfig(options, back);
         EXPECT_EQ(back.output, c.output);
         EXPECT_EQ(back.dropFrame, c.dropFrame);
-        EXPECT_EQ(back.main.activePage, c.main.activePage);
     }
 }
 
 TEST(SettingsBlocks, TheWritersSeeTheConfiguredOptions)
 {
-    OutputSettings settings;
-    applyOutputConfig(changedConfig(), settings);
-    EXPECT_EQ(settings.format, subtitles::OutputFormat::SubStationAlpha);
-    EXPECT_FALSE(settings.options.dropFrame);
-    EXPECT_EQ(settings.options.ssaFont.name, QStringLiteral("Tahoma"));
-    EXPECT_EQ(settings.options.ssaFont.charset, 204);
-    EXPECT_TRUE(settings.options.ssaFont.bold);
-    EXPECT_EQ(settings.options.stlFont.name, QStringLiteral("Courier New"));
-    EXPECT_EQ(settings.options.stlContrasts[3], 8);
-    EXPECT_EQ(settings.options.tmPlayerVariant, 4);
+    subtitles::FormatOptions options;
+    applyOutputConfig(changedConfig(), options);
+    EXPECT_FALSE(options.dropFrame);
+    EXPECT_EQ(options.ssaFont.name, QStringLiteral("Tahoma"));
+    EXPECT_EQ(options.ssaFont.charset, 204);
+    EXPECT_TRUE(options.ssaFont.bold);
+    EXPECT_EQ(options.stlFont.name, QStringLiteral("Courier New"));
+    EXPECT_EQ(options.stlContrasts[3], 8);
+    EXPECT_EQ(options.tmPlayerVariant, 4);
 }
 
 TEST(SettingsBlocks, AFontTextThatIsNoFontKeepsTheFontBefore)
 {
     core::Config c = core::Config::defaults({});
     c.output.ssaFont = QStringLiteral("Arial"); // a name alone
-    OutputSettings settings;
-    settings.options.ssaFont.name = QStringLiteral("Before");
-    applyOutputConfig(c, settings);
-    EXPECT_EQ(settings.options.ssaFont.name, QStringLiteral("Before"));
+    subtitles::FormatOptions options;
+    options.ssaFont.name = QStringLiteral("Before");
+    applyOutputConfig(c, options);
+    EXPECT_EQ(options.ssaFont.name, QStringLiteral("Before"));
 }
 
 TEST(SettingsBlocks, RecognitionTuningComesBackUnchanged)

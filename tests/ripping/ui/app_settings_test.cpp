@@ -44,11 +44,11 @@ TEST_F(AppSettingsTest, TheFileReachesRecognitionTheWritersAndTheOpenFilter)
     EXPECT_EQ(app.ocr.maxLineHeight, 40);
     EXPECT_EQ(app.ocr.minLineHeight, 6);
     EXPECT_EQ(app.ocr.sensibility, 900);
-    EXPECT_EQ(app.output.format, subtitles::OutputFormat::SubStationAlpha);
-    EXPECT_FALSE(app.output.options.dropFrame);
-    EXPECT_EQ(app.output.options.ssaFont.name, QStringLiteral("Tahoma"));
-    EXPECT_EQ(app.output.options.ssaFont.size, 24);
-    EXPECT_EQ(app.output.options.stlContrasts[1], 3);
+    EXPECT_EQ(app.config.main.activePage, 12);
+    EXPECT_FALSE(app.formatOptions.dropFrame);
+    EXPECT_EQ(app.formatOptions.ssaFont.name, QStringLiteral("Tahoma"));
+    EXPECT_EQ(app.formatOptions.ssaFont.size, 24);
+    EXPECT_EQ(app.formatOptions.stlContrasts[1], 3);
     EXPECT_EQ(app.inputType, 5);
 }
 
@@ -59,9 +59,9 @@ TEST_F(AppSettingsTest, OutOfRangeValuesReachNobody)
                  {"SSA OUTPUT", "Border", "300"},
                  {"INPUT", "InPutType", "0"}});
     app.loadSettings();
-    EXPECT_EQ(app.output.format, subtitles::OutputFormat::Glyfex);
+    EXPECT_EQ(app.config.main.activePage, 11);
     EXPECT_EQ(app.ocr.maxLineHeight, 45);
-    EXPECT_EQ(app.output.options.ssaBorder, 2);
+    EXPECT_EQ(app.formatOptions.ssaBorder, 2);
     EXPECT_EQ(app.inputType, 7);
 }
 
@@ -69,11 +69,11 @@ TEST_F(AppSettingsTest, WhatChangedDuringTheRunIsSavedButTheTuningOnlyByItsOwnDi
 {
     writeConfig({{"OCR SETTING", "MaxLineHeight", "40"}});
     app.loadSettings();
-    app.output.format = subtitles::OutputFormat::MicroDvd;
-    app.output.options.ssaBorder = 7;
-    app.output.options.frameRateText = QStringLiteral("25.000");
-    app.output.options.sv2Font.italic = true;
-    app.output.options.dropFrame = false;
+    app.config.main.activePage = 5;
+    app.formatOptions.ssaBorder = 7;
+    app.formatOptions.frameRateText = QStringLiteral("25.000");
+    app.formatOptions.sv2Font.italic = true;
+    app.formatOptions.dropFrame = false;
     app.inputType = 3;
     app.ocr.maxLineHeight = 30;
     app.saveSettings();
