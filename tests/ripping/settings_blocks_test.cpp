@@ -1,6 +1,7 @@
 // The configuration's recognition and output-format blocks carried into the records their users read, and back.
 #include "ripping/settings_blocks.h"
 
+#include "support/changed_config.h"
 #include "support/qt_print.h"
 
 #include <gtest/gtest.h>
@@ -10,39 +11,9 @@ using namespace glyfex::ripping;
 
 namespace {
 
-core::Config changedConfig()
-{
-    core::Config c = core::Config::defaults({QStringLiteral("/m"), QStringLiteral("/s")});
-    c.dropFrame = false;
-    core::Config::OutputFormats &f = c.output;
-    f.gxtExtended = true;
-    f.gxtColorTags = true;
-    f.frameRate = QStringLiteral("29.970");
-    f.microDvdRateLine = false;
-    f.tmPlayerVariant = 4;
-    f.sv2PreserveStyles = true;
-    f.sv2Font = QStringLiteral("Verdana,20,0,Italic");
-    f.stlColors = {1, 2, 3, 4};
-    f.stlContrasts = {5, 6, 7, 8};
-    f.stlHorzAlign = 2;
-    f.stlXOffset = 700;
-    f.stlVertAlign = 0;
-    f.stlYOffset = 500;
-    f.stlFont = QStringLiteral("\"Courier New\",30,2,Underline");
-    f.ssaColors = {9, 10, 11, 0xFFFFFF};
-    f.ssaMargin = 700;
-    f.ssaMarginV = 500;
-    f.ssaBorder = 40;
-    f.ssaShadow = 41;
-    f.ssaFont = QStringLiteral("Tahoma,24,204,Bold");
-    f.minimumInterval = 900;
-    f.maestroExtended = false;
-    return c;
-}
-
 TEST(SettingsBlocks, OutputOptionsComeBackAsTheConfigurationHeldThem)
 {
-    for (const core::Config &c : {core::Config::defaults({}), changedConfig()}) {
+    for (const core::Config &c : {core::Config::defaults({}), test::changedEverywhere()}) {
         subtitles::FormatOptions options;
         applyOutputConfig(c, options);
         core::Config back = core::Config::defaults({});
@@ -55,14 +26,16 @@ TEST(SettingsBlocks, OutputOptionsComeBackAsTheConfigurationHeldThem)
 TEST(SettingsBlocks, TheWritersSeeTheConfiguredOptions)
 {
     subtitles::FormatOptions options;
-    applyOutputConfig(changedConfig(), options);
+    applyOutputConfig(test::changedEverywhere(), options);
     EXPECT_FALSE(options.dropFrame);
     EXPECT_EQ(options.ssaFont.name, QStringLiteral("Tahoma"));
-    EXPECT_EQ(options.ssaFont.charset, 204);
-    EXPECT_TRUE(options.ssaFont.bold);
-    EXPECT_EQ(options.stlFont.name, QStringLiteral("Courier New"));
-    EXPECT_EQ(options.stlContrasts[3], 8);
-    EXPECT_EQ(options.tmPlayerVariant, 4);
+    EXPECT_EQ(options.ssaFont.size, 28);
+    EXPECT_TRUE(options.ssaFont.italic);
+    EXPECT_FALSE(options.ssaFont.bold);
+    EXPECT_EQ(options.stlFont.size, 30);
+    EXPECT_EQ(options.stlContrasts[3], 4);
+    EXPECT_EQ(options.tmPlayerVariant, 5);
+    EXPECT_EQ(options.frameRateText, QStringLiteral("25"));
 }
 
 TEST(SettingsBlocks, AFontTextThatIsNoFontKeepsTheFontBefore)
