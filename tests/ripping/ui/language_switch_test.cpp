@@ -93,7 +93,7 @@ protected:
         ASSERT_TRUE(english.updateFile().ok());
         // Every text marked, the messages too (they are read from 0 up to the first gap).
         core::IniStore test(QDir(langDir).filePath(QStringLiteral("Test.lng")));
-        for (int i = 0; i < std::size(texts); ++i)
+        for (int i = 0; i < int(std::size(texts)); ++i)
             test.writeString(QLatin1String(texts[i].section), QLatin1String(texts[i].key), marked + builtIn[i]);
         const core::MessageTable english_messages;
         for (int i = 0; i < english_messages.count(); ++i)
@@ -125,7 +125,7 @@ protected:
 
     void expectTranslated(bool translated)
     {
-        for (int i = 0; i < std::size(texts); ++i)
+        for (int i = 0; i < int(std::size(texts)); ++i)
             EXPECT_EQ(textOf(app, texts[i]), translated ? marked + builtIn[i] : builtIn[i])
                 << texts[i].section << " " << texts[i].key;
         const core::MessageTable english;
