@@ -58,15 +58,15 @@ const Key keys[] = {
     {"OCRCORRECTION", "Punctuation", "0", "0"},
 };
 
-// SIGTERM is caught once the program has installed its handler; before that it would simply die.
-bool catchesTermination(qint64 pid)
+// A signal is caught once the program has installed its handler; before that it would simply die.
+bool catches(qint64 pid, int signal)
 {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
     if (!status.open(QIODevice::ReadOnly))
         return false;
     for (const QByteArray &line : status.readAll().split('\n')) {
         if (line.startsWith("SigCgt:"))
-            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
+            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signal - 1)) & 1;
     }
     return false;
 }
@@ -86,8 +86,9 @@ protected:
         ASSERT_TRUE(ini.updateFile().ok());
     }
 
-    // Starts the program, waits until it can be ended the way a desktop session ends it, and ends it so.
-    void runAndTerminate()
+    // Starts the program, waits until it can be ended the way a desktop session (SIGTERM) or a
+    // terminal (SIGINT) ends it, and ends it so.
+    void runAndEnd(int signal)
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -103,11 +104,11 @@ protected:
         p.start(program, {QStringLiteral("-platform"), QStringLiteral("offscreen")});
         ASSERT_TRUE(p.waitForStarted(60000)) << p.errorString().toStdString();
         // Generous limits: this waits for the program to come up, it measures nothing.
-        for (int i = 0; i < 6000 && p.state() == QProcess::Running && !catchesTermination(p.processId()); ++i)
+        for (int i = 0; i < 6000 && p.state() == QProcess::Running && !catches(p.processId(), signal); ++i)
             QThread::msleep(10);
         ASSERT_EQ(p.state(), QProcess::Running) << "the program ended before it could be asked to";
-        ASSERT_TRUE(catchesTermination(p.processId())) << "the program never took over SIGTERM";
-        ::kill(pid_t(p.processId()), SIGTERM);
+        ASSERT_TRUE(catches(p.processId(), signal)) << "the program never took over signal " << signal;
+        ::kill(pid_t(p.processId()), signal);
         ASSERT_TRUE(p.waitForFinished(120000));
         EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(p.exitCode(), 0);
@@ -134,14 +135,14 @@ protected:
     QString iniFile;
 };
 
-TEST_F(RestartTest, SettingsSurviveTwoRunsEndedByTheSession)
+TEST_F(RestartTest, SettingsSurviveTwoRunsEndedByTheSessionAndTheTerminal)
 {
-    ASSERT_NO_FATAL_FAILURE(runAndTerminate());
+    ASSERT_NO_FATAL_FAILURE(runAndEnd(SIGTERM));
     expectSavedValues("first run");
     const QStringList afterFirst = fileLines();
     ASSERT_FALSE(afterFirst.isEmpty());
 
-    ASSERT_NO_FATAL_FAILURE(runAndTerminate());
+    ASSERT_NO_FATAL_FAILURE(runAndEnd(SIGINT));
     expectSavedValues("second run");
     // The second run found everything the first saved, and so saved the very same file.
     EXPECT_EQ(fileLines(), afterFirst);
