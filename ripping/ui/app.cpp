@@ -1,6 +1,7 @@
 // The application object: shared state, the prompt seams and the windows in their fixed creation order.
 #include "ripping/ui/app.h"
 
+#include "core/language_file.h"
 #include "core/ui/config_binding.h"
 #include "core/ui/global_options_dialog.h"
 #include "core/ui/language_applier.h"
@@ -157,23 +158,27 @@ void App::loadSettings()
     if (m_windows.empty() || commandLineMode)
         return;
     const QString file = paths.configFile();
-    config = core::ui::loadConfigAtStart(file, {paths.chMatrixDir(), appDir}, config.ocr, QLocale::system(), prompt());
+    // The recognition's current tuning is what OCR SETTING falls back to, key by key.
+    config = core::ui::loadConfigAtStart(file, {paths.chMatrixDir(), appDir}, ocrConfigOf(ocr), QLocale::system(),
+                                         prompt());
     core::Result<core::BmpOutPresets> readPresets = core::loadBmpOutPresets(file, presets.current);
     if (readPresets)
         presets = *readPresets;
     else
         prompt().warn(readPresets.error().message());
 
+    // In the order of the file's sections, as later steps may depend on earlier ones.
+    m_inputDialog->setOpenFolder(config.main.openDialogVob);
     core::ui::ConfigBinding(windowList(m_windows)).apply(config, QFontDatabase::families());
+    m_mainWindow->restorePriority(config.main.priority);
     preview = previewOf(config.preview);
     m_mainWindow->applyPreviewSettings();
-    m_mainWindow->restorePriority(config.main.priority);
-    m_inputDialog->setOpenFolder(config.main.openDialogVob);
+    ocr = ocrSettingsOf(config.ocr);
+    applyOutputConfig(config, formatOptions);
+    inputType = config.inputType;
 
     m_language = std::make_unique<core::ui::LanguageApplier>(windowList(m_windows), messages);
-    QStringList languages;
-    for (const QString &path : paths.dataFiles(QStringLiteral("Lang"), {QStringLiteral("*.lng")}))
-        languages << QFileInfo(path).completeBaseName();
+    const QStringList languages = core::LanguageFiles(paths.dataDirs()).languages();
     if (QMenu *menu = m_mainWindow->findChild<QMenu *>(QStringLiteral("GUILanguage1"))) {
         menu->setEnabled(!languages.isEmpty());
         core::ui::buildLanguageMenu(menu, languages, config.main.languageName,
@@ -188,8 +193,9 @@ void App::applyLanguage(const QString &name)
 {
     if (!m_language)
         return;
-    const QString file =
-        name.isEmpty() ? QString() : paths.findDataFile(QStringLiteral("Lang/") + name + QStringLiteral(".lng"));
+    // Found without regard to letter case; a name that could leave the Lang folder, like one without
+    // a file, means the built-in English texts.
+    const QString file = core::LanguageFiles(paths.dataDirs()).fileOf(name);
     core::Result<void> applied = m_language->apply(file, batch.paused);
     if (!applied) {
         prompt().error(message(core::Msg::Error) + QStringLiteral("\r\n") + applied.error().message());
@@ -202,11 +208,16 @@ void App::saveSettings()
 {
     if (!m_settingsLoaded || commandLineMode)
         return;
+    // The writers' options first: a control that shows one of them (the frame rate boxes) has the last word.
+    collectOutputConfig(formatOptions, config);
     core::ui::ConfigBinding(windowList(m_windows)).collect(config);
     config.preview = configOf(preview);
     if (m_mainWindow->priorityLevel() >= 0)
         config.main.priority = m_mainWindow->priorityLevel();
     config.main.openDialogVob = m_inputDialog->openFolder();
+    // OCR SETTING is written only by the Advanced OCR Setup's Save; the copy is kept in step all the same.
+    config.ocr = ocrConfigOf(ocr);
+    config.inputType = inputType;
     core::ui::saveConfigAtClose(paths.configFile(), config, presets, prompt());
 }
 

@@ -8,6 +8,7 @@
 #include "core/ui/file_chooser.h"
 #include "core/user_prompt.h"
 #include "ripping/app_state.h"
+#include "ripping/settings_blocks.h"
 #include "ripping/start_request.h"
 #include "ripping/ui/run_subtitles.h"
 
@@ -83,6 +84,10 @@ public:
     PreviewSettings preview;
     InputInfo input;
     QElapsedTimer runClock;         // started by Start: elapsed and remaining time of the run
+    // Settings blocks the configuration fills at start and takes back at close.
+    recognition::OcrSettings ocr; // the recognition tuning the driver reads (Advanced OCR Setup's values)
+    subtitles::FormatOptions formatOptions; // what the output-format writers read (the format: config.main.activePage)
+    int inputType = 7;            // filter of the Subtitles window's open dialog, 1-13
     bool commandLineMode = false;
     bool videoOpen = false;         // the video viewer has a video: the batch timer does nothing
     bool abortSequence = false;     // stops the image-sequence reader

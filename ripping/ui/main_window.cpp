@@ -123,7 +123,10 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenus()
 {
+    // Language files address the menu bar and each top menu by their component names.
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->menuAction()->setObjectName(QStringLiteral("File1"));
     m_openVob = file->addAction(QStringLiteral("&Open VOB(s)"), this, &MainWindow::openVob);
     m_openVob->setObjectName(QStringLiteral("OpenVob1"));
     m_openVob->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -139,7 +142,8 @@ void MainWindow::buildMenus()
     m_quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu *matrix = menuBar()->addMenu(QStringLiteral("&Characters Matrix"));
-    const char *matrixItems[][2] = {{"EditCharacterMatrix1", "&Edit Characters Matrix"},
+    matrix->menuAction()->setObjectName(QStringLiteral("CharacterMatrix1"));
+    const char *matrixItems[][2] = {{"EditCharMatrix1", "&Edit Characters Matrix"},
                                     {"OpenCharacterMatrix1", "&Open Characters Matrix"},
                                     {"SaveCharacterMatrix1", "&Save Characters Matrix"},
                                     {"SaveCharacterMatrixAs1", "Save Characters Matrix &As"},
@@ -151,6 +155,7 @@ void MainWindow::buildMenus()
     }
 
     QMenu *options = menuBar()->addMenu(QStringLiteral("&Options"));
+    options->menuAction()->setObjectName(QStringLiteral("Options2"));
     auto showModal = [this](const char *form) {
         return [this, form] {
             if (auto *dialog = qobject_cast<QDialog *>(m_app.window(QString::fromLatin1(form))))
@@ -161,7 +166,7 @@ void MainWindow::buildMenus()
     global->setObjectName(QStringLiteral("GlobalOptions1"));
     global->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     QAction *ocr = options->addAction(QStringLiteral("Advanced &OCR Setup"), this, showModal("Form4"));
-    ocr->setObjectName(QStringLiteral("AdvancedOCRSetup1"));
+    ocr->setObjectName(QStringLiteral("OCRAdvancedSetup1"));
     ocr->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     QMenu *language = options->addMenu(QStringLiteral("GUI &Language"));
     language->setObjectName(QStringLiteral("GUILanguage1"));

@@ -80,7 +80,7 @@ TEST_F(MainWindowTest, MenusCarryTheirNamesAndShortcuts)
     const Row rows[] = {{"OpenVob1", QKeySequence(Qt::CTRL | Qt::Key_O)},
                         {"Quit1", QKeySequence(Qt::CTRL | Qt::Key_Q)},
                         {"GlobalOptions1", QKeySequence(Qt::CTRL | Qt::Key_P)},
-                        {"AdvancedOCRSetup1", QKeySequence(Qt::CTRL | Qt::Key_A)},
+                        {"OCRAdvancedSetup1", QKeySequence(Qt::CTRL | Qt::Key_A)},
                         {"About1", QKeySequence(Qt::Key_F1)}};
     for (const Row &r : rows) {
         auto *a = main->findChild<QAction *>(QString::fromLatin1(r.name));
