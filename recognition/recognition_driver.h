@@ -49,6 +49,14 @@ struct DriverOptions {
 
 // Everything around the driver that it reads and changes.
 struct DriverEnvironment {
+    DriverEnvironment(CharMatrix &matrix, subtitles::SubtitleStore &store, subtitles::SkippedItemAsker &skippedAsker,
+                      GlyphAsker &asker, OcrAssistState &assist, core::UserPrompt &prompt,
+                      OcrAssistant *assistant = nullptr, ripping::RunState *run = nullptr)
+        : matrix(matrix), store(store), skippedAsker(skippedAsker), asker(asker), assist(assist), prompt(prompt),
+          assistant(assistant), run(run)
+    {
+    }
+
     CharMatrix &matrix;
     subtitles::SubtitleStore &store;
     subtitles::SkippedItemAsker &skippedAsker;

@@ -53,7 +53,7 @@ class FixtureRoad : public testing::TestWithParam<const char *> {};
 TEST_P(FixtureRoad, LearnsFromTheTruthThenReadsItAgainWithoutAQuestion)
 {
     const QString dir = test::dataPath(QString::fromLatin1(GetParam()));
-    for (const QString file : {dir + QStringLiteral("/dvd/VIDEO_TS/VTS_01_1.VOB"), dir + QStringLiteral("/vobsub.sub")}) {
+    for (const QString &file : {dir + QStringLiteral("/dvd/VIDEO_TS/VTS_01_1.VOB"), dir + QStringLiteral("/vobsub.sub")}) {
         SCOPED_TRACE(file.toStdString());
         auto truth = readGroundTruth(dir + QStringLiteral("/gt.srt"));
         ASSERT_TRUE(truth.ok()) << truth.error().message().toStdString();
