@@ -173,6 +173,7 @@ struct RoadResult {
     std::vector<core::TimeCode> starts;
     std::vector<QString> texts; // lines joined by LF, tags stripped
     int questions = 0;
+    int glyphsAsked = 0;
     double seconds = 0;
     int shapes = 0;
 };
@@ -204,6 +205,7 @@ RoadResult runRoad(const Case &c, CharMatrix &matrix, GlyphAsker &asker)
     RoadResult r;
     r.seconds = double(timer.nsecsElapsed()) / 1e9;
     r.questions = driver.questionsAsked();
+    r.glyphsAsked = driver.glyphsAsked();
     for (const subtitles::Subtitle &s : store.subs) {
         r.starts.push_back(s.start);
         r.texts.push_back(stripTags(s.lines.join(QLatin1Char('\n'))));
@@ -359,8 +361,9 @@ bool runCase(const Case &c, tesseract::TessBaseAPI &api)
     const RoadResult taught = runRoad(c, matrix, teacher);
     QStringList wrong1;
     const Score s1 = score(*truth, taught, &wrong1);
-    std::printf("  run 1 (taught): characters=%d errors=%d questions=%d unanswerable=%d entries=%d\n", s1.characters,
-                s1.errors, taught.questions, teacher.unanswerable(), matrix.count());
+    std::printf("  run 1 (taught): characters=%d errors=%d questions=%d (glyphs asked %d, the rest grew runs) "
+                "unanswerable=%d entries=%d\n",
+                s1.characters, s1.errors, taught.questions, taught.glyphsAsked, teacher.unanswerable(), matrix.count());
     for (const QString &w : wrong1)
         std::printf("%s\n", qPrintable(w));
 
