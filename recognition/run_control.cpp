@@ -20,9 +20,14 @@ MainRunControl::MainRunControl(ripping::RunState *run, OcrAssistState &assist, C
 
 void MainRunControl::pauseAndRewind()
 {
-    if (!m_run)
-        return;
-    ripping::RunState &run = *m_run;
+    if (m_run)
+        rewind(*m_run);
+    if (m_pauseCommand)
+        m_pauseCommand();
+}
+
+void MainRunControl::rewind(ripping::RunState &run)
+{
     // The pass resumes at the sector that began the picture being recognised, and counts it again.
     run.resumePos = run.spuSectorPos;
     if (run.spuCount > 0)
@@ -48,6 +53,7 @@ void MainRunControl::pauseAndRewind()
         run.map.clear();
         run.mapUse = ripping::MapUse::Off;
     }
+    // Paused from here, not by the main window's button: the pass keeps the resume position set above.
     run.paused = true;
     run.pausedByMainButton = false;
 }
@@ -56,7 +62,7 @@ void MainRunControl::requestColourChange()
 {
     m_assist.mode = OcrAssistState::ColourChangeRequested;
     pauseAndRewind();
-    m_resumePending = m_run != nullptr;
+    m_resumePending = true;
 }
 
 void MainRunControl::requestFillMatrix()
@@ -64,7 +70,7 @@ void MainRunControl::requestFillMatrix()
     m_assist.savedMode = m_assist.mode;
     m_assist.mode = OcrAssistState::FillMatrixRequested;
     pauseAndRewind();
-    m_resumePending = m_run != nullptr;
+    m_resumePending = true;
 }
 
 bool MainRunControl::sameAsLast()
@@ -99,7 +105,8 @@ bool MainRunControl::adoptMatrix(CharMatrix &found)
 
 bool MainRunControl::takeAutomaticResume()
 {
-    if (!m_resumePending || !m_run || m_run->processing)
+    const bool processing = m_processing ? m_processing() : (m_run && m_run->processing);
+    if (!m_resumePending || processing)
         return false;
     m_resumePending = false;
     return true;
