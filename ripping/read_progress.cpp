@@ -1,6 +1,8 @@
 // Progress texts: the remaining time extrapolates the elapsed time over the bytes still to read.
 #include "ripping/read_progress.h"
 
+#include <algorithm>
+
 namespace glyfex::ripping {
 
 QString clockText(int64_t ms)
@@ -20,7 +22,8 @@ ReadProgressText readProgressText(int64_t read, int64_t total, int64_t elapsedMs
     QLocale locale = userLocale;
     locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
     ReadProgressText out;
-    out.percent = total > 0 ? int(read * 100 / total) : 0;
+    // Files can grow after Start counted them, so what is read may pass the total: the bar stops at 100.
+    out.percent = total > 0 ? int(std::clamp<int64_t>(read * 100 / total, 0, 100)) : 0;
     const double mb = 1048576.0;
     out.position = QStringLiteral("%1 / %2 MB (%3 %)")
                        .arg(locale.toString(read / mb, 'f', 1), locale.toString(total / mb, 'f', 1))

@@ -69,6 +69,7 @@ struct RunState {
     MapUse mapUse = MapUse::Undecided;
 
     ClockState clock;
+    ClockState unitStartClock;    // the clock before the sector that began the current unit
 
     // The run reads a single VobSub .sub file with its index: unit times and positions come from it.
     bool vobSubMode() const

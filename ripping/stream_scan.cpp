@@ -1,8 +1,8 @@
 // Stream scan: which of the 32 subpicture substreams the chosen VOB files really carry.
 #include "ripping/stream_scan.h"
 
-#include "core/byte_reader.h"
 #include "core/pass_host.h"
+#include "ripping/sector_parser.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,24 +15,18 @@ namespace glyfex::ripping {
 
 namespace {
 
-constexpr int64_t kSectorSize = 2048;
 // A pack header (14 bytes), a PES header (9 bytes) with up to 255 header bytes and the substream id.
 constexpr int64_t kSectorHead = 280;
-constexpr uint32_t kPackStart = 0x000001BA;
-constexpr uint32_t kPrivateStream1 = 0x000001BD;
+constexpr int64_t kSectorBytes = int64_t(kSectorSize);
 
-// The subpicture stream number a sector head carries, or -1.
+// The subpicture stream number a sector head carries, or -1. The head holds every byte up to the
+// substream id, so the reading pass's own sector parser reads it the same way as a whole sector.
 int subpictureStreamOf(std::span<const uint8_t> head)
 {
-    core::ByteReader r(head);
-    if (r.be32() != kPackStart) return -1;
-    r.seek(14);
-    if (r.be32() != kPrivateStream1) return -1;
-    // Byte 22: PES header data length; the substream id follows the header data.
-    const uint8_t headerLength = r.peekAt(22);
-    const uint8_t id = r.peekAt(23 + size_t(headerLength));
-    if (r.failed() || id < 0x20 || id > 0x3F) return -1;
-    return id - 0x20;
+    const SectorInfo info = parseSector(head);
+    if (!info.packHeader || info.kind != SectorKind::PrivateStream1 || !info.hasSubstreamId) return -1;
+    if (info.substreamId < 0x20 || info.substreamId > 0x3F) return -1;
+    return info.substreamId - 0x20;
 }
 
 } // namespace
@@ -44,8 +38,8 @@ int StreamScanResult::foundCount() const
 
 int64_t streamScanStep(int64_t totalBytes)
 {
-    const int64_t step = (totalBytes / 204800) * kSectorSize;
-    return step > 0 ? step : kSectorSize;
+    const int64_t step = (totalBytes / 204800) * kSectorBytes;
+    return step > 0 ? step : kSectorBytes;
 }
 
 core::Result<StreamScanResult> scanSubpictureStreams(const QStringList &files, core::PassHost &host,
@@ -94,7 +88,7 @@ core::Result<StreamScanResult> scanSubpictureStreams(const QStringList &files, c
             const int stream = subpictureStreamOf(head);
             if (stream >= 0) result.found[size_t(stream)] = true;
 
-            pos += kSectorSize;
+            pos += kSectorBytes;
             const int64_t done = before + std::min(pos, sizes[size_t(i)]);
             if (done / step > stepsReported) {
                 stepsReported = done / step;

@@ -36,7 +36,9 @@ void SubtitleMap::addIfNew(uint8_t type, uint32_t sector)
 
 void SubtitleMap::noteClockBreak(uint32_t n)
 {
-    if (n < 2)
+    // A map with a line at or past n is meeting sectors again (a dialog's pause reads its unit anew):
+    // the break was noted when they were first read, and noting it again would put lines out of order.
+    if (n < 2 || (!m_lines.empty() && m_lines.back().sector >= n))
         return;
     if (lastIs(n - 1) || lastIs(n - 2))
         m_lines.pop_back();
@@ -60,6 +62,8 @@ void SubtitleMap::noteSubstream(uint8_t substreamId, uint32_t sector)
 
 void SubtitleMap::noteLastSector(uint32_t sector)
 {
+    if (!m_lines.empty() && m_lines.back().sector > sector)
+        return; // read again after a pause: the line is there already
     if (lastIs(sector))
         m_lines.pop_back();
     m_lines.push_back({kMapClockSector, sector});
@@ -187,6 +191,14 @@ Result<SubtitleMap> SubtitleMap::load(const QString &mapPath, int64_t vobSize)
         return SubtitleMap();
     if (!file.open(QIODevice::ReadOnly))
         return makeError(QStringLiteral("Cannot read the subtitle map"), mapPath, file.errorString());
+    // The largest map of a VOB: its mark and one line per sector, each 13 UTF-16 units. A larger file is
+    // not a map of it and is not read into memory.
+    const int64_t largest = 2 + (lastSectorOf(vobSize) + 1) * 13 * 2;
+    if (file.size() > largest)
+        return makeError(QStringLiteral("Damaged subtitle map"), mapPath,
+                         QStringLiteral("%1 bytes is larger than a map of a file of %2 bytes can be")
+                             .arg(file.size())
+                             .arg(vobSize));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return makeError(QStringLiteral("Cannot read the subtitle map"), mapPath, file.errorString());

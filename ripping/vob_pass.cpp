@@ -76,7 +76,7 @@ private:
 
     QFile &m_file;
     std::vector<uint8_t> &m_buffer;
-    int64_t m_start = -1;
+    int64_t m_start = 0; // with m_length 0 nothing is buffered; pos - m_start never overflows
     size_t m_length = 0;
     bool m_atEnd = false;
 };
@@ -112,24 +112,6 @@ struct ProcessingGuard {
 };
 
 } // namespace
-
-ReadProgress readProgress(int64_t done, int64_t total, int64_t elapsedMs)
-{
-    ReadProgress p;
-    // Sizes of files not found at Start count 0, so the total may be 0 or smaller than what is read.
-    if (total > 0)
-        p.percent = int(std::clamp<int64_t>(done * 100 / total, 0, 100));
-    constexpr double kMb = 1048576.0;
-    const QLocale locale; // the user's decimal separator
-    p.position = QStringLiteral("%1 / %2 MB (%3 %)")
-                     .arg(locale.toString(double(done) / kMb, 'f', 1), locale.toString(double(total) / kMb, 'f', 1))
-                     .arg(p.percent);
-    auto clock = [](int64_t ms) { return core::formatTimeCode(core::millisecondsToTimeCode(ms)).left(8); };
-    p.elapsed = clock(elapsedMs);
-    if (done > 0)
-        p.remaining = clock(total > done ? elapsedMs * (total - done) / done : 0);
-    return p;
-}
 
 void reloadMapForResume(RunState &run)
 {
@@ -225,9 +207,10 @@ void VobPass::updateClock(int32_t scr, uint32_t sector)
         c.scrDelta = 0;
         c.firstPack = false;
     }
-    // A falling clock (a spliced VOB): the sector and the two before it are kept in the map, so that
-    // a pass along the map sees the same steps and keeps the same time base.
-    if (m_run.mapUse == MapUse::Building && scr < c.prevScr)
+    // A falling clock (a spliced VOB), or a clock of 0 (also a zero-filled sector where a ripping tool
+    // could not read), moves the time base: the sector and the two before it are kept in the map, so
+    // that a pass along the map sees the same steps and keeps the same time base.
+    if (m_run.mapUse == MapUse::Building && (scr < c.prevScr || scr == 0))
         m_run.map.noteClockBreak(sector);
     if (scr == 0 || (m_run.avoidTimeRestart && scr < c.prevScr)) {
         c.prevScr = int32_t(uint32_t(c.prevScr) + c.scrDelta);
@@ -341,9 +324,17 @@ PassOutcome VobPass::readCurrentFile()
     }
     const bool byIndex = m_run.useIndexOffsets && m_run.vobSubMode();
     bool indexDone = false;
+    // The index's position of the next unit; none once the list is used up or when it points past the
+    // file (a damaged or foreign index), where there is nothing to read.
+    auto nextIndexPos = [&]() -> std::optional<int64_t> {
+        if (m_run.spuCount >= m_run.vobSubUnits.size())
+            return std::nullopt;
+        const int64_t at = m_run.vobSubUnits[m_run.spuCount].filePos;
+        return at < fileSize ? std::optional<int64_t>(at) : std::nullopt;
+    };
     if (byIndex) {
-        if (m_run.spuCount < m_run.vobSubUnits.size())
-            m_run.resumePos = m_run.vobSubUnits[m_run.spuCount].filePos;
+        if (const auto at = nextIndexPos())
+            m_run.resumePos = *at;
         else
             indexDone = true;
     }
@@ -383,6 +374,11 @@ PassOutcome VobPass::readCurrentFile()
             if (a == core::Answer::YesToAll)
                 m_run.ignoreBadPackets = true;
         }
+        // The clock as it was before the sector that begins a unit: a dialog that pauses inside the
+        // unit has it read again from that sector, and the clock steps in between must not count twice.
+        if (m_fill == 0 && info.kind == SectorKind::PrivateStream1 && info.hasSubstreamId
+            && info.substreamId == m_run.streamId)
+            m_run.unitStartClock = m_run.clock;
         updateClock(int32_t(info.scr), n);
 
         bool completed = false;
@@ -415,6 +411,9 @@ PassOutcome VobPass::readCurrentFile()
                 if (following)
                     m_run.map.dropFirst();
                 m_run.resumePos = end;
+            } else if (m_run.resumePos == m_run.spuSectorPos) {
+                // The dialog has the unit read again: the clock goes back to where it was before it.
+                m_run.clock = m_run.unitStartClock;
             } else {
                 m_run.clock.prevScr = 0;
             }
@@ -431,9 +430,10 @@ PassOutcome VobPass::readCurrentFile()
             pos = m_run.map.firstOffset();
         }
         if (byIndex && completed) {
-            if (m_run.spuCount >= m_run.vobSubUnits.size())
+            const auto at = nextIndexPos();
+            if (!at)
                 break;
-            pos = m_run.vobSubUnits[m_run.spuCount].filePos;
+            pos = *at;
         }
     }
 

@@ -47,15 +47,6 @@ public:
     virtual void warn(const QString &text) = 0;
 };
 
-// What the progress display shows for bytes read out of the run's total after elapsedMs.
-struct ReadProgress {
-    int percent = 0;          // 0-100; 0 while the total is unknown (0)
-    QString position;         // "%.1f / %.1f MB (%d %%)"
-    QString elapsed;          // hh:mm:ss
-    QString remaining;        // hh:mm:ss, empty until something was read
-};
-ReadProgress readProgress(int64_t done, int64_t total, int64_t elapsedMs);
-
 // A host that shows nothing, never pauses, and gives one fixed answer to the bad-pack question: the
 // unattended run, benchmarks, and tests that need no script.
 class SilentVobPassHost : public VobPassHost {

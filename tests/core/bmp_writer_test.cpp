@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <numeric>
 #include <vector>
 
@@ -27,6 +28,7 @@ struct GoldenCase {
     std::vector<uint8_t> pixels;
     std::vector<uint32_t> palette;
 };
+void PrintTo(const GoldenCase &c, std::ostream *os) { *os << c.file; }
 
 std::vector<uint32_t> sixteenColours()
 {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 using glyfex::core::CharText;
@@ -14,6 +16,7 @@ struct Fill {
     QString text;
     QString kept;
 };
+void PrintTo(const Fill &c, std::ostream *os) { *os << c.name; }
 
 class CharTextFill : public testing::TestWithParam<Fill> {};
 

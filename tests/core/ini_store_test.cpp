@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <climits>
 #include <sys/stat.h>
 
@@ -44,6 +45,7 @@ struct EncodingCase {
     glyfex::core::CodePage page;
     QString expected;
 };
+void PrintTo(const EncodingCase &c, std::ostream *os) { *os << c.name; }
 
 class IniEncoding : public testing::TestWithParam<EncodingCase> {};
 
@@ -170,6 +172,7 @@ struct IntegerCase {
     QString text;
     int expected;
 };
+void PrintTo(const IntegerCase &c, std::ostream *os) { *os << c.name; }
 
 class IniInteger : public testing::TestWithParam<IntegerCase> {};
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 namespace codec = glyfex::core::TextCodec;
@@ -38,6 +40,7 @@ struct EncodeCase {
     QByteArray bytes;
     int missing;
 };
+void PrintTo(const EncodeCase &c, std::ostream *os) { *os << c.name; }
 
 class CodePageEncode : public testing::TestWithParam<EncodeCase> {};
 
@@ -107,6 +110,7 @@ struct Undefined {
     QByteArray bytes;
     QString text;
 };
+void PrintTo(const Undefined &c, std::ostream *os) { *os << c.name; }
 
 class CodePageUndefinedBytes : public testing::TestWithParam<Undefined> {};
 

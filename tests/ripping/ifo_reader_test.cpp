@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <functional>
 #include <map>
 
@@ -60,6 +61,7 @@ struct NamingCase {
     std::function<void(IfoImage &)> build;
     std::map<int, QString> expected; // every other stream stays empty
 };
+void PrintTo(const NamingCase &c, std::ostream *os) { *os << c.name; }
 
 class StreamNaming : public ::testing::TestWithParam<NamingCase> {};
 
@@ -171,6 +173,7 @@ struct DamageCase {
     std::function<void(std::vector<uint8_t> &)> damage;
     const char *why;
 };
+void PrintTo(const DamageCase &c, std::ostream *os) { *os << c.name; }
 
 class DamagedIfo : public ::testing::TestWithParam<DamageCase> {};
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <functional>
 
 namespace glyfex::ripping {
@@ -49,6 +50,7 @@ struct SectorCase {
     bool paddingFollows;
     size_t payloadLength;
 };
+void PrintTo(const SectorCase &c, std::ostream *os) { *os << c.name; }
 
 QByteArray withByte(QByteArray b, int at, uint8_t value)
 {

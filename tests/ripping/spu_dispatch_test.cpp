@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace glyfex::ripping {
 namespace {
 
@@ -48,6 +50,7 @@ struct TimingCase {
     int64_t stop;
     bool longEnough; // at the default minimum of 200 ms
 };
+void PrintTo(const TimingCase &c, std::ostream *os) { *os << c.name; }
 
 const TimingCase kTimings[] = {
     {"start_only_has_no_stop", {{0, false}}, false, 10000, 0, true},
@@ -217,6 +220,7 @@ struct TimedPictureCase {
     const char *firstFile;
     bool fullPath;
 };
+void PrintTo(const TimedPictureCase &c, std::ostream *os) { *os << c.name; }
 
 const TimedPictureCase kTimedPictures[] = {
     {"bitmap", SpuAction::SaveBitmaps, 0, "movie00001.bmp", false},

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace glyfex::ripping {
 namespace {
 
@@ -122,6 +124,7 @@ struct DamagedMap {
     const char *text;
     int badLine;
 };
+void PrintTo(const DamagedMap &c, std::ostream *os) { *os << c.name; }
 
 const DamagedMap kDamagedMaps[] = {
     {"type_not_a_number", "00 00000000\r\nx2 00000001\r\n", 2},
@@ -157,6 +160,20 @@ TEST(SubtitleMapFile, OutdatedMapIsAnError)
     EXPECT_FALSE(SubtitleMap::load(path, 9 * 2048).ok());  // the VOB shrank
     test::writeBytes(path, utf16File(QStringLiteral("00 00000000\r\n32 00000009\r\n")));
     EXPECT_FALSE(SubtitleMap::load(path, 10 * 2048).ok()); // no closing clock line: never finished
+}
+
+TEST(SubtitleMapFile, MapLargerThanALinePerSectorIsRefusedUnread)
+{
+    // A map holds at most one line per sector of its VOB: anything larger is not one, however big.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.gxm"));
+    const QString full = QStringLiteral("01 00000000\r\n01 00000001\r\n");
+    test::writeBytes(path, utf16File(full));
+    EXPECT_TRUE(SubtitleMap::load(path, 2 * 2048).ok()); // exactly the largest map of two sectors
+    test::writeBytes(path, utf16File(full) + QByteArray(1, '\0'));
+    auto tooLarge = SubtitleMap::load(path, 2 * 2048);
+    ASSERT_FALSE(tooLarge.ok());
+    EXPECT_TRUE(tooLarge.error().why.contains(QStringLiteral("larger"))) << tooLarge.error().why.toStdString();
 }
 
 TEST(SubtitleMapFile, MissingOrEmptyFileIsAnEmptyMap)

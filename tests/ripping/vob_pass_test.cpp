@@ -1,5 +1,6 @@
 // Tests of the reading pass: units and times against libavformat on real DVD material, the map, pause
 // and resume, the clock and cell times, and a table of damaged inputs.
+#include "ripping/read_progress.h"
 #include "ripping/vob_pass.h"
 
 #include "support/test_data.h"
@@ -11,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -18,6 +21,7 @@ extern "C" {
 
 #include <deque>
 #include <functional>
+#include <limits>
 
 namespace glyfex::ripping {
 namespace {
@@ -201,6 +205,7 @@ struct StreamCase {
     const char *file;
     int streamId;
 };
+void PrintTo(const StreamCase &c, std::ostream *os) { *os << c.name; }
 
 const StreamCase kStreams[] = {
     {"pal", "dvd-pal-sans/dvd/VIDEO_TS/VTS_01_1.VOB", 0x20},
@@ -492,6 +497,111 @@ TEST(VobPassMap, SplicedFileGivesTheSameTimesAlongTheMap)
     }
 }
 
+TEST(VobPassMap, DialogPauseOverAClockBreakOrTheLastSectorsStillBuildsAMapThatLoads)
+{
+    // The unit the dialog interrupted is read again while the map is being built: the clock break
+    // inside it and the file's last sectors were noted the first time and must not be noted twice.
+    for (bool unitAtTheEnd : {false, true}) {
+        SCOPED_TRACE(unitAtTheEnd);
+        QTemporaryDir dir;
+        std::vector<QByteArray> s{test::videoSector(1000), test::videoSector(2000)};
+        std::vector<QByteArray> unit = test::unitSectors(3000, 0x20, 9000, test::fakeUnit(5000, 3));
+        ASSERT_EQ(unit.size(), 3u);
+        test::putScr(unit[1], 100); // the clock falls inside the unit
+        test::putScr(unit[2], 200);
+        append(s, unit);
+        if (!unitAtTheEnd) {
+            s.push_back(test::videoSector(300));
+            s.push_back(test::videoSector(400));
+        }
+        const QString path = writeVob(dir, "VTS_01_1.VOB", s);
+        RunState plainRun = runOver({path}, 0x20, true);
+        RecordingHandler plainHandler;
+        ScriptedHost plainHost(plainHandler);
+        drive(plainRun, plainHost, plainHandler);
+        auto plainMap = SubtitleMap::load(SubtitleMap::pathFor(path), QFileInfo(path).size());
+        ASSERT_TRUE(plainMap.ok()) << plainMap.error().message().toStdString();
+        ASSERT_TRUE(QFile::remove(SubtitleMap::pathFor(path)));
+
+        RunState run = runOver({path}, 0x20, true);
+        DialogPausingHandler handler(run, 1);
+        ScriptedHost host(handler);
+        const RunResult r = drive(run, host, handler);
+        EXPECT_EQ(r.pauses, 1);
+        auto map = SubtitleMap::load(SubtitleMap::pathFor(path), QFileInfo(path).size());
+        ASSERT_TRUE(map.ok()) << map.error().message().toStdString();
+        EXPECT_EQ(*map, *plainMap);
+    }
+}
+
+TEST(VobPassMap, ZeroFilledSectorsGiveTheSameTimesAlongTheMap)
+{
+    // Sectors a ripping tool could not read are often written as zeros: each one's clock of 0 moves the
+    // time base on, so a pass along the map must read them as a full pass does.
+    QTemporaryDir dir;
+    std::vector<QByteArray> s;
+    uint32_t scr = 90000;
+    for (int part = 0; part < 3; ++part) {
+        s.push_back(test::navSector(scr += 3000, 0, 0, uint8_t(part), 0x40));
+        s.push_back(test::videoSector(scr += 3000));
+        append(s, test::unitSectors(scr += 3000, 0x20, scr + 45000, test::fakeUnit(700, uint8_t(part))));
+        s.push_back(test::videoSector(scr += 3000));
+        for (int k = 0; k <= part; ++k)
+            s.push_back(QByteArray(2048, '\0'));
+        s.push_back(test::videoSector(scr += 3000));
+    }
+    const QString path = writeVob(dir, "VTS_01_1.VOB", s);
+    for (bool avoid : {false, true}) {
+        SCOPED_TRACE(avoid);
+        QFile::remove(SubtitleMap::pathFor(path));
+        auto passFor = [&](bool useMap) {
+            RunState run = runOver({path}, 0x20, useMap);
+            run.avoidTimeRestart = avoid;
+            RecordingHandler handler;
+            ScriptedHost host(handler);
+            drive(run, host, handler);
+            return handler.units;
+        };
+        const auto full = passFor(false);
+        ASSERT_EQ(full.size(), 3u);
+        EXPECT_EQ(passFor(true), full); // builds the map
+        EXPECT_EQ(passFor(true), full); // follows it
+    }
+}
+
+TEST(VobPassPause, DialogPauseOverAClockStepInsideTheUnitKeepsTheTimesOfAPassNeverPaused)
+{
+    // The unit a dialog interrupted is read again from its first sector: a clock of 0 or a falling clock
+    // inside it moves the time base, and reading it again must not move it twice.
+    for (bool avoid : {false, true}) {
+        SCOPED_TRACE(avoid);
+        QTemporaryDir dir;
+        std::vector<QByteArray> s{test::navSector(90000, 0, 0, 0, 0x40), test::videoSector(93000)};
+        std::vector<QByteArray> unit = test::unitSectors(96000, 0x20, 140000, test::fakeUnit(5000, 1));
+        test::putScr(unit[1], avoid ? 1000 : 0);
+        test::putScr(unit[2], avoid ? 4000 : 3000);
+        append(s, unit);
+        s.push_back(test::videoSector(6000));
+        append(s, test::unitSectors(9000, 0x20, 60000, test::fakeUnit(700, 2)));
+        const QString path = writeVob(dir, "VTS_01_1.VOB", s);
+        RunState plainRun = runOver({path}, 0x20);
+        plainRun.avoidTimeRestart = avoid;
+        RecordingHandler plainHandler;
+        ScriptedHost plainHost(plainHandler);
+        drive(plainRun, plainHost, plainHandler);
+        ASSERT_EQ(plainHandler.units.size(), 2u);
+
+        RunState run = runOver({path}, 0x20);
+        run.avoidTimeRestart = avoid;
+        DialogPausingHandler handler(run, 1);
+        ScriptedHost host(handler);
+        const RunResult r = drive(run, host, handler);
+        EXPECT_EQ(r.pauses, 1);
+        const std::vector<Unit> expected{plainHandler.units[0], plainHandler.units[0], plainHandler.units[1]};
+        EXPECT_EQ(r.units, expected);
+    }
+}
+
 // ---- Clock and cell times.
 
 TEST(VobPassClock, ScrOfZeroAdvancesTheTimeBaseByOneStep)
@@ -590,6 +700,7 @@ struct DamageCase {
     PassEnd end;
     bool warned;
 };
+void PrintTo(const DamageCase &c, std::ostream *os) { *os << c.name; }
 
 QByteArray withLength(QByteArray sector, int length)
 {
@@ -755,7 +866,7 @@ TEST(VobPassProgress, DisplayValuesStayDefinedForAnyTotal)
         {8388608, 4194304, 1000, 100, "8.0 / 4.0 MB (100 %)", "00:00:01", "00:00:00"},
     };
     for (const auto &c : cases) {
-        const ReadProgress p = readProgress(c.done, c.total, c.elapsed);
+        const ReadProgressText p = readProgressText(c.done, c.total, c.elapsed, QLocale::c());
         EXPECT_EQ(p.percent, c.percent);
         EXPECT_EQ(p.position, QString::fromLatin1(c.position));
         EXPECT_EQ(p.elapsed, QString::fromLatin1(c.elapsedText));
@@ -784,6 +895,27 @@ TEST(VobPassIndex, JumpsFromUnitToUnitAndEndsAfterTheLastIndexedUnit)
         EXPECT_EQ(r.units[0].ms, 10);
         EXPECT_EQ(r.units[1].ms, 30);
         EXPECT_EQ(handler.sectors, (std::vector<int64_t>{0, 2 * 2048}));
+    }
+}
+
+TEST(VobPassIndex, PositionPastTheFileEndsItWithTheUnitsBefore)
+{
+    // A damaged or foreign index may point anywhere: past the end there is nothing to read, however far.
+    QTemporaryDir dir;
+    const QString path = writeVob(dir, "movie.sub", {test::spuSector(0, 0x20, 900u, kUnitA()), test::spuSector(0, 0x20, 1800u, kUnitB)});
+    for (int64_t past : {int64_t(2) * 2048, int64_t(1) << 40, std::numeric_limits<int64_t>::max()}) {
+        SCOPED_TRACE(past);
+        RunState run = runOver({path}, 0x20);
+        run.idxFileName = dir.filePath("movie.idx");
+        run.useIndexOffsets = true;
+        run.vobSubUnits = {{{}, 0, 0}, {{}, 0, past}, {{}, 0, 2048}};
+        RecordingHandler handler;
+        ScriptedHost host(handler);
+        const RunResult r = drive(run, host, handler);
+        ASSERT_EQ(r.outcomes.size(), 1u);
+        EXPECT_EQ(r.outcomes[0].end, PassEnd::FileDone);
+        EXPECT_FALSE(r.outcomes[0].error.has_value());
+        EXPECT_EQ(handler.sectors, (std::vector<int64_t>{0}));
     }
 }
 

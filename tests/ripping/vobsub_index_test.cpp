@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 extern "C" {
 #include <libavformat/avformat.h>
 }
@@ -131,6 +133,7 @@ struct PrescanCase {
     std::vector<std::pair<const char *, int64_t>> units; // start as rendered, file position
     bool negative;
 };
+void PrintTo(const PrescanCase &c, std::ostream *os) { *os << c.name; }
 
 class VobSubPrescan : public ::testing::TestWithParam<PrescanCase> {};
 
