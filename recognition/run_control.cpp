@@ -2,7 +2,7 @@
 #include "recognition/run_control.h"
 
 #include "recognition/char_matrix_file.h"
-#include "ripping/subtitle_map.h"
+#include "ripping/vob_pass.h"
 
 namespace glyfex::recognition {
 
@@ -34,25 +34,8 @@ void MainRunControl::rewind(ripping::RunState &run)
         run.spuCount -= 1;
     if (run.spuCountTotal > 0)
         run.spuCountTotal -= 1;
-    if (run.mapUse == ripping::MapUse::Following && !run.finished()) {
-        // The map was consumed up to the current sector: read it again and skip what lies before the
-        // picture, so that following it leads back to that picture.
-        const QString vob = run.vobList[run.currentFile];
-        const int64_t size = run.currentFile < int(run.vobSizes.size()) ? run.vobSizes[size_t(run.currentFile)] : 0;
-        auto loaded = ripping::SubtitleMap::load(ripping::SubtitleMap::pathFor(vob), size);
-        if (loaded && !loaded->isEmpty()) {
-            run.map = std::move(*loaded);
-            run.map.dropBefore(run.resumePos);
-        } else {
-            run.map.clear();
-            run.mapUse = ripping::MapUse::Off;
-        }
-    } else if (run.mapUse == ripping::MapUse::Building) {
-        // Lines already noted for the sectors that are read again would repeat in the map, which then
-        // no longer rises; it is only a cache, so this pass over the file builds none.
-        run.map.clear();
-        run.mapUse = ripping::MapUse::Off;
-    }
+    // A map being followed was consumed up to the current sector: it is read again and cut there.
+    ripping::reloadMapForResume(run);
     // Paused from here, not by the main window's button: the pass keeps the resume position set above.
     run.paused = true;
     run.pausedByMainButton = false;
