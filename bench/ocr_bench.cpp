@@ -16,6 +16,7 @@
 #include "recognition/text_colour.h"
 #include "ripping/spu_dispatch.h"
 #include "ripping/vob_pass.h"
+#include "ripping/vobsub_index.h"
 #include "subtitles/subtitle_store.h"
 
 #include <tesseract/baseapi.h>
@@ -47,6 +48,7 @@ struct Case {
     QStringList files; // VOBs of the title set in order, or one .sub
     QString truth;
     uint8_t streamId = 0x20;
+    QString idx; // a VobSub index: the units' times come from it
 };
 
 QString sharedTool()
@@ -98,6 +100,7 @@ std::optional<Case> caseFromArguments(const QString &input, const QString &truth
         c.files = titleSetVobs(info.absolutePath(), input);
     } else if (input.endsWith(QStringLiteral(".idx"), Qt::CaseInsensitive)) {
         c.files = {info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".sub")};
+        c.idx = input;
     }
     if (c.files.isEmpty()) {
         std::fprintf(stderr, "ocr_bench: no VOB or .sub found for %s\n", qPrintable(input));
@@ -155,6 +158,15 @@ ripping::RunState runOver(const Case &c)
         run.totalBytes += s;
     run.streamId = c.streamId;
     run.useMap = false;
+    if (!c.idx.isEmpty()) {
+        auto timing = ripping::readVobSubTimes(c.idx, c.streamId - 0x20);
+        if (!timing) {
+            std::fprintf(stderr, "ocr_bench: %s\n", qPrintable(timing.error().message()));
+        } else {
+            run.idxFileName = c.idx;
+            run.vobSubUnits = timing->units;
+        }
+    }
     return run;
 }
 
@@ -173,6 +185,7 @@ struct RoadResult {
     std::vector<core::TimeCode> starts;
     std::vector<QString> texts; // lines joined by LF, tags stripped
     int questions = 0;
+    int glyphsAsked = 0;
     double seconds = 0;
     int shapes = 0;
 };
@@ -204,6 +217,7 @@ RoadResult runRoad(const Case &c, CharMatrix &matrix, GlyphAsker &asker)
     RoadResult r;
     r.seconds = double(timer.nsecsElapsed()) / 1e9;
     r.questions = driver.questionsAsked();
+    r.glyphsAsked = driver.glyphsAsked();
     for (const subtitles::Subtitle &s : store.subs) {
         r.starts.push_back(s.start);
         r.texts.push_back(stripTags(s.lines.join(QLatin1Char('\n'))));
@@ -359,8 +373,9 @@ bool runCase(const Case &c, tesseract::TessBaseAPI &api)
     const RoadResult taught = runRoad(c, matrix, teacher);
     QStringList wrong1;
     const Score s1 = score(*truth, taught, &wrong1);
-    std::printf("  run 1 (taught): characters=%d errors=%d questions=%d unanswerable=%d entries=%d\n", s1.characters,
-                s1.errors, taught.questions, teacher.unanswerable(), matrix.count());
+    std::printf("  run 1 (taught): characters=%d errors=%d questions=%d (glyphs asked %d, the rest grew runs) "
+                "unanswerable=%d entries=%d\n",
+                s1.characters, s1.errors, taught.questions, taught.glyphsAsked, teacher.unanswerable(), matrix.count());
     for (const QString &w : wrong1)
         std::printf("%s\n", qPrintable(w));
 
@@ -431,14 +446,14 @@ int main(int argc, char **argv)
     } else {
         for (const char *fixture : {"dvd-pal-sans", "dvd-pal-sans-outline"}) {
             const QString dir = QStringLiteral(GLYFEX_SOURCE_DIR "/tests/data/") + QLatin1String(fixture);
-            cases.push_back(Case{QLatin1String(fixture), titleSetVobs(dir + QStringLiteral("/dvd")), dir + QStringLiteral("/gt.srt")});
+            cases.push_back(Case{QLatin1String(fixture), titleSetVobs(dir + QStringLiteral("/dvd")), dir + QStringLiteral("/gt.srt"), 0x20, {}});
         }
         const QString out = QStringLiteral(GLYFEX_SOURCE_DIR "/bench-data/ocr");
         const QString name = QStringLiteral("lines1000-outline2");
         if (!ensureBigDisc(out, name))
             return 1;
         const QString dir = out + QLatin1Char('/') + name;
-        cases.push_back(Case{name, titleSetVobs(dir + QStringLiteral("/dvd")), dir + QStringLiteral("/gt.srt")});
+        cases.push_back(Case{name, titleSetVobs(dir + QStringLiteral("/dvd")), dir + QStringLiteral("/gt.srt"), 0x20, {}});
     }
     bool ok = true;
     for (const Case &c : cases)

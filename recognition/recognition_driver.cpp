@@ -268,6 +268,7 @@ RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString 
                 setExtend(buttons, true, false);
             else if (joined)
                 setExtend(buttons, false, false);
+            ++m_glyphsAsked;
             GlyphAnswer answer = ask(lineIndex, c, k, current, buttons);
             n = k;
             auto takeAnswer = [&] {

@@ -49,6 +49,14 @@ struct DriverOptions {
 
 // Everything around the driver that it reads and changes.
 struct DriverEnvironment {
+    DriverEnvironment(CharMatrix &matrix, subtitles::SubtitleStore &store, subtitles::SkippedItemAsker &skippedAsker,
+                      GlyphAsker &asker, OcrAssistState &assist, core::UserPrompt &prompt,
+                      OcrAssistant *assistant = nullptr, ripping::RunState *run = nullptr)
+        : matrix(matrix), store(store), skippedAsker(skippedAsker), asker(asker), assist(assist), prompt(prompt),
+          assistant(assistant), run(run)
+    {
+    }
+
     CharMatrix &matrix;
     subtitles::SubtitleStore &store;
     subtitles::SkippedItemAsker &skippedAsker;
@@ -93,7 +101,10 @@ public:
 
     DriverOptions &options() { return m_options; }
     const PictureOutcome &lastOutcome() const { return m_outcome; }
+    // Every showing of the question, the re-asks of a growing or shrinking run included.
     int questionsAsked() const { return m_questionsTotal; }
+    // Glyphs asked about: the first question of each glyph only.
+    int glyphsAsked() const { return m_glyphsAsked; }
     // The state a call leaves: the work picture with its marker paint, the coloured picture, the lines.
     const ripping::CodeImage &codeImage() const { return m_codes; }
     const ripping::CodeImage &colourImage() const { return m_colours; }
@@ -123,6 +134,7 @@ private:
     core::TimeCode m_start;
     PictureOutcome m_outcome;
     int m_questionsTotal = 0;
+    int m_glyphsAsked = 0;
     bool m_fillManually = false;
     ripping::ScreenRect m_textRect;
 };

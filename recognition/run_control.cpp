@@ -2,7 +2,7 @@
 #include "recognition/run_control.h"
 
 #include "recognition/char_matrix_file.h"
-#include "ripping/subtitle_map.h"
+#include "ripping/vob_pass.h"
 
 namespace glyfex::recognition {
 
@@ -20,34 +20,23 @@ MainRunControl::MainRunControl(ripping::RunState *run, OcrAssistState &assist, C
 
 void MainRunControl::pauseAndRewind()
 {
-    if (!m_run)
-        return;
-    ripping::RunState &run = *m_run;
+    if (m_run)
+        rewind(*m_run);
+    if (m_pauseCommand)
+        m_pauseCommand();
+}
+
+void MainRunControl::rewind(ripping::RunState &run)
+{
     // The pass resumes at the sector that began the picture being recognised, and counts it again.
     run.resumePos = run.spuSectorPos;
     if (run.spuCount > 0)
         run.spuCount -= 1;
     if (run.spuCountTotal > 0)
         run.spuCountTotal -= 1;
-    if (run.mapUse == ripping::MapUse::Following && !run.finished()) {
-        // The map was consumed up to the current sector: read it again and skip what lies before the
-        // picture, so that following it leads back to that picture.
-        const QString vob = run.vobList[run.currentFile];
-        const int64_t size = run.currentFile < int(run.vobSizes.size()) ? run.vobSizes[size_t(run.currentFile)] : 0;
-        auto loaded = ripping::SubtitleMap::load(ripping::SubtitleMap::pathFor(vob), size);
-        if (loaded && !loaded->isEmpty()) {
-            run.map = std::move(*loaded);
-            run.map.dropBefore(run.resumePos);
-        } else {
-            run.map.clear();
-            run.mapUse = ripping::MapUse::Off;
-        }
-    } else if (run.mapUse == ripping::MapUse::Building) {
-        // Lines already noted for the sectors that are read again would repeat in the map, which then
-        // no longer rises; it is only a cache, so this pass over the file builds none.
-        run.map.clear();
-        run.mapUse = ripping::MapUse::Off;
-    }
+    // A map being followed was consumed up to the current sector: it is read again and cut there.
+    ripping::reloadMapForResume(run);
+    // Paused from here, not by the main window's button: the pass keeps the resume position set above.
     run.paused = true;
     run.pausedByMainButton = false;
 }
@@ -56,7 +45,7 @@ void MainRunControl::requestColourChange()
 {
     m_assist.mode = OcrAssistState::ColourChangeRequested;
     pauseAndRewind();
-    m_resumePending = m_run != nullptr;
+    m_resumePending = true;
 }
 
 void MainRunControl::requestFillMatrix()
@@ -64,7 +53,7 @@ void MainRunControl::requestFillMatrix()
     m_assist.savedMode = m_assist.mode;
     m_assist.mode = OcrAssistState::FillMatrixRequested;
     pauseAndRewind();
-    m_resumePending = m_run != nullptr;
+    m_resumePending = true;
 }
 
 bool MainRunControl::sameAsLast()
@@ -99,7 +88,8 @@ bool MainRunControl::adoptMatrix(CharMatrix &found)
 
 bool MainRunControl::takeAutomaticResume()
 {
-    if (!m_resumePending || !m_run || m_run->processing)
+    const bool processing = m_processing ? m_processing() : (m_run && m_run->processing);
+    if (!m_resumePending || processing)
         return false;
     m_resumePending = false;
     return true;

@@ -57,6 +57,10 @@ public:
     void setMatrixSaver(MatrixSaver saver) { m_saver = std::move(saver); }
     // Called after a matrix was adopted: the matrix editor and the input dialog show it.
     void setAdoptedHandler(std::function<void()> handler) { m_adopted = std::move(handler); }
+    // The main window's pause command, run after the rewind (also for sources without a run).
+    void setPauseCommand(std::function<void()> command) { m_pauseCommand = std::move(command); }
+    // Whether the source's loop still runs; the run's processing flag when not set.
+    void setProcessingQuery(std::function<bool()> query) { m_processing = std::move(query); }
     // The video viewer's "same as last" command.
     void setSameAsLastHandler(std::function<bool()> handler) { m_sameAsLast = std::move(handler); }
 
@@ -71,6 +75,8 @@ public:
     bool takeAutomaticResume() override;
 
 private:
+    void rewind(ripping::RunState &run);
+
     ripping::RunState *m_run;
     OcrAssistState &m_assist;
     CharMatrix &m_matrix;
@@ -78,6 +84,8 @@ private:
     MatrixSaver m_saver;
     std::function<void()> m_adopted;
     std::function<bool()> m_sameAsLast;
+    std::function<void()> m_pauseCommand;
+    std::function<bool()> m_processing;
     bool m_resumePending = false;
 };
 

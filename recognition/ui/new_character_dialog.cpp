@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -53,6 +54,15 @@ QCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption)
 }
 
 } // namespace
+
+NewCharacterSetup NewCharacterSetup::fromPaths(const core::Paths &paths)
+{
+    NewCharacterSetup s;
+    s.matrixFolder = paths.chMatrixDir();
+    s.charMapFile = paths.findDataFile(core::Paths::CharMapFileName);
+    s.charMapWriteFile = QDir(paths.writableDataDir()).filePath(core::Paths::CharMapFileName);
+    return s;
+}
 
 QImage glyphExcerpt(const GlyphQuestion &q)
 {
@@ -136,6 +146,10 @@ NewCharacterDialog::NewCharacterDialog(RunControl &control, core::UserPrompt &pr
     m_fillMatrix = button(this, "ButtonFillMatrix", QStringLiteral("&Fill matrix"));
     m_pause = button(this, "ButtonPause", QStringLiteral("&Pause / Abort"));
     m_charmap = button(this, "ButtonCharmap", QStringLiteral("Character Map"));
+    if (m_setup.charMapProgram.isEmpty())
+        for (const char *program : {"gucharmap", "kcharselect", "charmap"})
+            if (m_setup.charMapProgram.isEmpty())
+                m_setup.charMapProgram = QStandardPaths::findExecutable(QLatin1String(program));
     m_charmap->setEnabled(!m_setup.charMapProgram.isEmpty());
     m_location = new QComboBox(this);
     m_location->setObjectName(QStringLiteral("ComboBoxCharLoc"));

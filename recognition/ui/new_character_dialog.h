@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/messages.h"
+#include "core/paths.h"
 #include "core/user_prompt.h"
 #include "recognition/glyph_asker.h"
 #include "recognition/matcher.h"
@@ -42,7 +43,10 @@ struct NewCharacterSetup {
     WakeUpOptions wake;
     QString languageName;       // the interface language, which chooses the first palette location
     const core::MessageTable *messages = nullptr;
-    QString charMapProgram;     // the system's character map; the button is disabled without one
+    QString charMapProgram;     // the system's character map; found on the PATH when empty
+
+    // The palette and matrix folders of this installation.
+    static NewCharacterSetup fromPaths(const core::Paths &paths);
 };
 
 // The excerpt of the shown picture that the dialog magnifies: 150 x 50 pixels, the asked box centred

@@ -334,13 +334,35 @@ TEST(DriverRunControl, PauseRewindsTheRunToThePicture)
     rig.run.resumePos = 12 * 2048;
     rig.run.spuCount = 3;
     rig.run.spuCountTotal = 7;
+    int pauseCommands = 0;
+    rig.control.setPauseCommand([&] { ++pauseCommands; });
     rig.say({press(A::Pause)});
     EXPECT_EQ(rig.recognise({"a"}).end, E::Abandoned);
+    EXPECT_EQ(pauseCommands, 1);
     EXPECT_EQ(rig.run.resumePos, 8 * 2048);
     EXPECT_EQ(rig.run.spuCount, 2u);
     EXPECT_EQ(rig.run.spuCountTotal, 6u);
     EXPECT_TRUE(rig.run.paused);
     EXPECT_FALSE(rig.run.pausedByMainButton);
+}
+
+TEST(DriverRunControl, WithoutARunPauseRunsThePauseCommandAndResumesWhenTheLoopStops)
+{
+    OcrAssistState assist;
+    CharMatrix matrix;
+    CountingPrompt prompt;
+    MainRunControl images(nullptr, assist, matrix, prompt); // an image sequence has nothing to rewind
+    int pauseCommands = 0;
+    images.setPauseCommand([&] { ++pauseCommands; });
+    images.requestColourChange();
+    EXPECT_EQ(pauseCommands, 1);
+    EXPECT_EQ(assist.mode, OcrAssistState::ColourChangeRequested);
+    bool looping = true;
+    images.setProcessingQuery([&] { return looping; });
+    EXPECT_FALSE(images.takeAutomaticResume());
+    looping = false;
+    EXPECT_TRUE(images.takeAutomaticResume());
+    EXPECT_FALSE(images.takeAutomaticResume());
 }
 
 TEST(DriverRunControl, ColourChangeAndFillMatrixPauseAndOpenTheAssistantForThePicture)

@@ -2,6 +2,7 @@
 #include "ocr_road.h"
 
 #include "recognition/char_matrix_file.h"
+#include "ripping/subtitle_map.h"
 #include "recognition/scripted_answerer.h"
 #include "support/dispatch_fakes.h"
 #include "support/test_data.h"
@@ -53,7 +54,7 @@ class FixtureRoad : public testing::TestWithParam<const char *> {};
 TEST_P(FixtureRoad, LearnsFromTheTruthThenReadsItAgainWithoutAQuestion)
 {
     const QString dir = test::dataPath(QString::fromLatin1(GetParam()));
-    for (const QString file : {dir + QStringLiteral("/dvd/VIDEO_TS/VTS_01_1.VOB"), dir + QStringLiteral("/vobsub.sub")}) {
+    for (const QString &file : {dir + QStringLiteral("/dvd/VIDEO_TS/VTS_01_1.VOB"), dir + QStringLiteral("/vobsub.sub")}) {
         SCOPED_TRACE(file.toStdString());
         auto truth = readGroundTruth(dir + QStringLiteral("/gt.srt"));
         ASSERT_TRUE(truth.ok()) << truth.error().message().toStdString();
@@ -127,16 +128,16 @@ private:
 TEST(FixtureRoadPause, ThePausedPictureComesBackOnResumeAndIsStoredOnce)
 {
     const QString dir = test::dataPath(QStringLiteral("dvd-pal-sans"));
-    // With and without the subtitle map: a followed map must lead back to the paused picture too.
-    for (bool useMap : {false, true}) {
-        SCOPED_TRACE(useMap ? "map" : "no map");
+    // Without a map, while building one, and while following one: each must lead back to the picture.
+    for (const char *mode : {"no map", "building the map", "following the map"}) {
+        SCOPED_TRACE(mode);
+        const bool useMap = std::string(mode) != "no map";
         QTemporaryDir scratch;
         const QString vob = scratch.filePath(QStringLiteral("VTS_01_1.VOB"));
         ASSERT_TRUE(QFile::copy(dir + QStringLiteral("/dvd/VIDEO_TS/VTS_01_1.VOB"), vob));
         auto truth = readGroundTruth(dir + QStringLiteral("/gt.srt"));
         ASSERT_TRUE(truth.ok());
-        if (useMap) {
-            // A first run builds the map.
+        if (std::string(mode) == "following the map") {
             CharMatrix m;
             GroundTruthAnswerer t(*truth);
             test::OcrRoad build(m, t, vob);
@@ -158,6 +159,10 @@ TEST(FixtureRoadPause, ThePausedPictureComesBackOnResumeAndIsStoredOnce)
         late.inner = teacher.get();
         EXPECT_EQ(road.runAll().end, ripping::PassEnd::FileDone);
         EXPECT_EQ(road.pauses, 2);
+        EXPECT_EQ(road.run.spuCountTotal, truth->size());
+        if (useMap) {
+            EXPECT_TRUE(QFile::exists(ripping::SubtitleMap::pathFor(vob)));
+        }
         ASSERT_EQ(road.store.count(), int(truth->size()));
         for (int i = 1; i <= road.store.count(); ++i)
             EXPECT_EQ(joined(road.store.at(i).lines), joined((*truth)[size_t(i - 1)].lines)) << "subtitle " << i;
