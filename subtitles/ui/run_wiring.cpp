@@ -224,26 +224,23 @@ void RunWiring::startRun()
     const core::GlobalOptions &options = m_app.config.options;
     m_maxDurationMs = std::clamp(options.maxTmpDuration, int(core::GlobalOptions::MaxTmpLowest),
                                  int(core::GlobalOptions::MaxTmpHighest));
-    // The recognition tuning of Advanced OCR Setup, as the configuration holds it.
-    const core::Config::Ocr &ocr = m_app.config.ocr;
-    recognition::OcrSettings &tuning = m_driver->options().match.settings;
-    tuning.minLineHeight = uint8_t(std::clamp(ocr.minLineHeight, 0, 255));
-    tuning.maxLineHeight = uint8_t(std::clamp(ocr.maxLineHeight, 0, 255));
-    tuning.minInterLine = uint8_t(std::clamp(ocr.minInterLine, 0, 255));
-    tuning.minCharWidth = uint8_t(std::clamp(ocr.minCharWidth, 0, 255));
-    tuning.minCharHeight = uint8_t(std::clamp(ocr.minCharHeight, 0, 255));
-    tuning.spaceWidth = ocr.spaceWidth;
-    tuning.checkDetachedChar = ocr.checkDetachedChar;
-    tuning.sensibility = uint16_t(std::clamp(ocr.sensibility, 0, 1000));
-    tuning.maxCharDiffWidth = uint8_t(std::clamp(ocr.maxCharDiffWidth, 0, 255));
-    tuning.maxCharDiffHeight = uint8_t(std::clamp(ocr.maxCharDiffHeight, 0, 255));
-    tuning.maxCharDiffTop = uint8_t(std::clamp(ocr.maxCharDiffTop, 0, 255));
+    // The recognition tuning of Advanced OCR Setup, as the application holds it.
+    m_driver->options().match.settings = m_app.ocr;
     m_driver->options().rightToLeft = options.rightToLeft;
     m_driver->options().match.charset = m_subtitles->textCharset();
     m_driver->options().dvdPalette = m_app.input.palette;
     if (!batch.vobList.isEmpty())
         m_subtitles->setSourceFileName(batch.vobList.constFirst());
+    followOutputFormat();
     m_dispatcher.reset();
+}
+
+void RunWiring::followOutputFormat()
+{
+    // The input dialog may choose another format at Start (text cannot go into a picture script).
+    const int page = m_app.config.main.activePage;
+    if (isValidOutputFormat(page) && OutputFormat(page) != m_subtitles->outputFormat())
+        (void)m_subtitles->setOutput(OutputFormat(page), m_app.formatOptions);
 }
 
 void RunWiring::readFile(const QString &)
@@ -319,7 +316,8 @@ void RunWiring::applySettings()
 {
     const core::Config::Main &main = m_app.config.main;
     if (isValidOutputFormat(main.activePage))
-        (void)m_subtitles->setOutputFormat(OutputFormat(main.activePage));
+        (void)m_subtitles->setOutput(OutputFormat(main.activePage), m_app.formatOptions);
+    m_subtitles->setFilterIndex(m_app.inputType);
     if (!main.openDialogCharMatrix.isEmpty())
         m_matrixCommands->setFolder(main.openDialogCharMatrix);
     m_subtitles->setDialogFolders(main.openDialogGlyfexText, main.saveDialogText);
@@ -329,6 +327,7 @@ void RunWiring::collectSettings()
 {
     core::Config::Main &main = m_app.config.main;
     main.activePage = int(m_subtitles->outputFormat());
+    m_app.inputType = m_subtitles->filterIndex();
     main.openDialogCharMatrix = m_matrixCommands->folder();
     main.saveDialogCharMatrix = m_matrixCommands->folder();
     main.openDialogGlyfexText = m_subtitles->openFolder();

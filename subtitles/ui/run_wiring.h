@@ -67,6 +67,7 @@ private:
     class SkippedItems;
 
     void startRun();
+    void followOutputFormat();
     void readFile(const QString &path);
     void closeLastSubtitle();
     void showCodePicture(const ripping::CodeImage &codes, const std::array<uint32_t, 256> &palette);

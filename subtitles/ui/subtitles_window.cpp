@@ -345,8 +345,14 @@ void SubtitlesWindow::setSubtitleFileName(const QString &name)
 
 core::Result<void> SubtitlesWindow::setOutputFormat(OutputFormat format)
 {
-    if (auto set = m_renderer.setOutput(format, m_renderer.options()); !set)
+    return setOutput(format, m_renderer.options());
+}
+
+core::Result<void> SubtitlesWindow::setOutput(OutputFormat format, const FormatOptions &options)
+{
+    if (auto set = m_renderer.setOutput(format, options); !set)
         return set;
+    m_app.config.main.activePage = int(format);
     m_format->setEnabled(format == OutputFormat::Glyfex);
     setSubtitleFileName(m_fileName);
     refreshList();

@@ -50,8 +50,10 @@ public:
 
     OutputFormat outputFormat() const { return m_renderer.format(); }
     // Takes a format (from the configuration or the Output Format dialog) and rebuilds the list;
-    // an invalid frame rate in the options is refused and nothing changes.
+    // an invalid frame rate in the options is refused and nothing changes. The application's
+    // configuration keeps the format.
     core::Result<void> setOutputFormat(OutputFormat format);
+    core::Result<void> setOutput(OutputFormat format, const FormatOptions &options);
     const QString &fileName() const { return m_fileName; }
     // Keeps name as the window's file name; the caption and the save dialog show it without its
     // folder and with the extension of the output format.

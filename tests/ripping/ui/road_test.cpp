@@ -176,7 +176,7 @@ protected:
             ASSERT_TRUE(QFile::copy(source.filePath(name), scratch.filePath(QStringLiteral("VIDEO_TS/") + name)));
         wiring = std::make_unique<subtitles::ui::RunWiring>(app);
         // The fixture's letters stand up to 10 pixels apart and its words 16 (Advanced OCR Setup).
-        app.config.ocr.spaceWidth = 12;
+        app.ocr.spaceWidth = 12;
         auto truth = recognition::readGroundTruth(test::dataPath(QStringLiteral("dvd-pal-sans/gt.srt")));
         ASSERT_TRUE(truth) << truth.error().message().toStdString();
         expected = *truth;
