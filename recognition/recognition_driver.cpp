@@ -291,7 +291,8 @@ RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString 
                 buttons.skipLine = false;
                 buttons.searchMatrix = false;
                 run = n > 0 ? runOf(n) : current;
-                while (answer.code == extend || answer.code == shrink) {
+                // Only an enabled button counts: a run never grows past the line or shrinks below one box.
+                while ((answer.code == extend || answer.code == shrink) && buttons.allows(answer.code)) {
                     if (answer.code == extend) {
                         ++n;
                         const int before = n - 1 == 0 ? boxes[size_t(c)].width : int(run.width);

@@ -661,3 +661,22 @@ TEST(GroundTruth, AlignsBoxesWithCharactersOfSeveralPiecesAndTouchingPairs)
         EXPECT_EQ(got.join(QLatin1Char('|')).toStdString(), QString::fromUtf8(c.groups).toStdString()) << c.name;
     }
 }
+
+TEST(DriverPictures, AnAskerPressingDisabledArrowsNeverRunsPastTheLine)
+{
+    struct AlwaysExtend : GlyphAsker {
+        GlyphAnswer askGlyph(const GlyphQuestion &q) override
+        {
+            ++asked;
+            EXPECT_LE(q.box + q.runLength, int(q.boxes.size()) - 1);
+            return GlyphAnswer{{}, 0, A::ExtendRight};
+        }
+        int asked = 0;
+    } pushy;
+    Rig rig;
+    RecognitionDriver driver(DriverEnvironment{rig.matrix, rig.store, rig.skipped, pushy, rig.assist, rig.prompt}, {});
+    auto out = driver.recognisePicture(pictureOf(drawLines({"ab", "c"})), {}, {}, {});
+    ASSERT_TRUE(out.ok());
+    EXPECT_EQ(pushy.asked, 4); // a grown once, then b and c: the disabled button gives no text
+    EXPECT_TRUE(out->lines.isEmpty());
+}
