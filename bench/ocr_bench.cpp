@@ -1,0 +1,462 @@
+// OCR benchmark: the whole road (reading pass, decoder, recognition driver) taught from the ground truth, then
+// run again with what it learned, against Tesseract 5 on the same decoded pictures.
+//
+// Usage: ocr_bench [TITLESET-FOLDER|VTS_nn_0.IFO|file.idx GROUND-TRUTH.srt [STREAM]]
+// Without arguments: both checked-in fixtures and a 1000-subtitle outlined disc made on the first run with
+// the shared fixture tool into bench-data/ocr/. For each case it prints characters, character errors
+// (edit distance against the ground truth, tags stripped) and questions of each run, and then
+// "ocr accuracy=<run 2 %> questions=<run 1> shapes=<distinct characters> tesseract_accuracy=<%>
+//  speed_ratio=<Tesseract seconds / run 2 seconds>".
+#include "recognition/char_matrix.h"
+#include "recognition/recognition_driver.h"
+#include "recognition/run_control.h"
+#include "recognition/scripted_answerer.h"
+#include "recognition/segmentation.h"
+#include "recognition/store_subtitle_sink.h"
+#include "recognition/text_colour.h"
+#include "ripping/spu_dispatch.h"
+#include "ripping/vob_pass.h"
+#include "ripping/vobsub_index.h"
+#include "subtitles/subtitle_store.h"
+
+#include <tesseract/baseapi.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+using namespace glyfex;
+using namespace glyfex::recognition;
+
+namespace {
+
+// The letters of the generated discs stand up to 10 pixels apart and their words 16 or more (less
+// between slanted capitals such as "Y A"): a space takes 11 (Advanced OCR Setup's space width).
+constexpr int kSpaceWidth = 11;
+
+struct Case {
+    QString name;
+    QStringList files; // VOBs of the title set in order, or one .sub
+    QString truth;
+    uint8_t streamId = 0x20;
+    QString idx; // a VobSub index: the units' times come from it
+};
+
+QString sharedTool()
+{
+    QStringList candidates;
+    if (const QString env = qEnvironmentVariable("GLYFEX_SHARED_TOOLS"); !env.isEmpty())
+        candidates << env;
+    candidates << QStringLiteral(GLYFEX_SOURCE_DIR "/../shared/tools") << QStringLiteral(GLYFEX_SOURCE_DIR "/../../shared/tools")
+               << QStringLiteral("/work/shared/tools");
+    for (const QString &dir : candidates)
+        if (QFileInfo::exists(dir + QStringLiteral("/make-dvd-fixture")))
+            return dir + QStringLiteral("/make-dvd-fixture");
+    return {};
+}
+
+// The title set's VOBs (VTS_nn_1.VOB ...) in a folder, for the title set of ifo or the first one.
+QStringList titleSetVobs(const QString &folder, const QString &ifo = {})
+{
+    QDir dir(folder);
+    if (dir.exists(QStringLiteral("VIDEO_TS")))
+        dir.cd(QStringLiteral("VIDEO_TS"));
+    QString prefix;
+    if (!ifo.isEmpty())
+        prefix = QFileInfo(ifo).fileName().left(7).toUpper(); // "VTS_01_"
+    QStringList out;
+    const QStringList all = dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    static const QRegularExpression vob(QStringLiteral("^VTS_\\d\\d_[1-9]\\.VOB$"), QRegularExpression::CaseInsensitiveOption);
+    for (const QString &f : all) {
+        if (!vob.match(f).hasMatch())
+            continue;
+        if (prefix.isEmpty())
+            prefix = f.left(7).toUpper();
+        if (f.left(7).toUpper() == prefix)
+            out << dir.filePath(f);
+    }
+    return out;
+}
+
+std::optional<Case> caseFromArguments(const QString &input, const QString &truth, int stream)
+{
+    Case c;
+    c.name = QFileInfo(input).fileName();
+    c.truth = truth;
+    c.streamId = uint8_t(0x20 + stream);
+    const QFileInfo info(input);
+    if (info.isDir()) {
+        c.files = titleSetVobs(input);
+    } else if (input.endsWith(QStringLiteral(".ifo"), Qt::CaseInsensitive)) {
+        c.files = titleSetVobs(info.absolutePath(), input);
+    } else if (input.endsWith(QStringLiteral(".idx"), Qt::CaseInsensitive)) {
+        c.files = {info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".sub")};
+        c.idx = input;
+    }
+    if (c.files.isEmpty()) {
+        std::fprintf(stderr, "ocr_bench: no VOB or .sub found for %s\n", qPrintable(input));
+        return std::nullopt;
+    }
+    return c;
+}
+
+class DropSkipped : public subtitles::SkippedItemAsker {
+public:
+    Answer askSkippedItem() override { return Answer{true, {}}; }
+};
+
+class QuietHost : public ripping::DispatchHost {
+public:
+    void showPicture(const ripping::DecodedPicture &, const ripping::ExportedPicture *) override {}
+    ripping::StepChoice askStep() override { return ripping::StepChoice::Next; }
+    void warn(const QString &) override {}
+};
+
+// Keeps every decoded picture that the dispatcher would recognise.
+class PictureCollector : public ripping::PictureSink {
+public:
+    core::Result<void> recognise(const ripping::DecodedPicture &picture, const ripping::SpuTimes &times,
+                                 const ripping::ScreenRect &) override
+    {
+        pictures.push_back(picture);
+        starts.push_back(times.start);
+        return {};
+    }
+    std::vector<ripping::DecodedPicture> pictures;
+    std::vector<core::TimeCode> starts;
+};
+
+class NullSubtitles : public ripping::SubtitleSink {
+public:
+    int count() const override { return 0; }
+    core::TimeCode lastStart() const override { return {}; }
+    core::TimeCode lastStop() const override { return {}; }
+    void setLastStop(const core::TimeCode &) override {}
+    core::Result<void> addPictureSubtitle(const QString &, const ripping::SpuTimes &, const ripping::ScreenRect &, uint16_t,
+                                          uint16_t) override
+    {
+        return {};
+    }
+};
+
+ripping::RunState runOver(const Case &c)
+{
+    ripping::RunState run;
+    run.vobList = c.files;
+    for (const QString &f : c.files)
+        run.vobSizes.push_back(QFileInfo(f).size());
+    for (int64_t s : run.vobSizes)
+        run.totalBytes += s;
+    run.streamId = c.streamId;
+    run.useMap = false;
+    if (!c.idx.isEmpty()) {
+        auto timing = ripping::readVobSubTimes(c.idx, c.streamId - 0x20);
+        if (!timing) {
+            std::fprintf(stderr, "ocr_bench: %s\n", qPrintable(timing.error().message()));
+        } else {
+            run.idxFileName = c.idx;
+            run.vobSubUnits = timing->units;
+        }
+    }
+    return run;
+}
+
+void passOver(ripping::RunState &run, ripping::UnitHandler &handler)
+{
+    ripping::SilentVobPassHost host(core::Answer::YesToAll);
+    ripping::VobPass pass(run, host, handler);
+    while (!run.finished() && !run.stopped) {
+        const ripping::PassOutcome o = pass.readCurrentFile();
+        if (o.end == ripping::PassEnd::Paused)
+            run.paused = false;
+    }
+}
+
+struct RoadResult {
+    std::vector<core::TimeCode> starts;
+    std::vector<QString> texts; // lines joined by LF, tags stripped
+    int questions = 0;
+    int glyphsAsked = 0;
+    double seconds = 0;
+    int shapes = 0;
+};
+
+QString stripTags(QString s)
+{
+    static const QRegularExpression tags(QStringLiteral("</?[biu]>"));
+    return s.remove(tags);
+}
+
+RoadResult runRoad(const Case &c, CharMatrix &matrix, GlyphAsker &asker)
+{
+    ripping::RunState run = runOver(c);
+    subtitles::SubtitleStore store;
+    DropSkipped skipped;
+    OcrAssistState assist;
+    core::SilentPrompt prompt(core::Answer::No);
+    DriverOptions options;
+    options.match.settings.spaceWidth = kSpaceWidth;
+    RecognitionDriver driver(DriverEnvironment{matrix, store, skipped, asker, assist, prompt, nullptr, &run}, options);
+    StoreSubtitleSink sink(store, skipped);
+    ripping::DispatchOptions dispatch;
+    ripping::PlainExport exporter;
+    QuietHost host;
+    ripping::SpuDispatcher dispatcher(dispatch, run, sink, driver, exporter, host);
+    QElapsedTimer timer;
+    timer.start();
+    passOver(run, dispatcher);
+    RoadResult r;
+    r.seconds = double(timer.nsecsElapsed()) / 1e9;
+    r.questions = driver.questionsAsked();
+    r.glyphsAsked = driver.glyphsAsked();
+    for (const subtitles::Subtitle &s : store.subs) {
+        r.starts.push_back(s.start);
+        r.texts.push_back(stripTags(s.lines.join(QLatin1Char('\n'))));
+    }
+    return r;
+}
+
+// The distinct glyph shapes of the material: every box of every picture, clustered by the matcher at the
+// driver's settings (a box that matches no earlier shape is a new one). This is how many questions a
+// teacher who answers each shape once would need, pieces of several-box characters counted on their own.
+int distinctShapes(const std::vector<ripping::DecodedPicture> &pictures)
+{
+    CharMatrix shapes;
+    MatchOptions match;
+    match.settings.spaceWidth = kSpaceWidth;
+    for (const ripping::DecodedPicture &p : pictures) {
+        ColourCandidates candidates = p.colourCandidates;
+        const auto ink = detectTextColours(p.codes, candidates);
+        if (!ink)
+            continue;
+        ripping::CodeImage work = p.codes;
+        const Segmentation seg = segmentSubtitle(work, *ink, {}, match.settings);
+        for (const TextLine &line : seg.lines)
+            for (size_t b = 0; b < line.boxes.size(); ++b) {
+                const Glyph g = buildGlyphDescriptor(work, markerOfBox(int(b)), line.boxes[b]);
+                if (matchChar(shapes, g, line.boxes[b], false, match) <= 0)
+                    (void)shapes.add(g);
+            }
+    }
+    return shapes.count();
+}
+
+// Tesseract on each picture's text lines (found by the segmentation the driver uses), ink black on
+// white at twice the size, one text line at a time.
+RoadResult runTesseract(const Case &c, tesseract::TessBaseAPI &api)
+{
+    PictureCollector collector;
+    NullSubtitles none;
+    QuietHost host;
+    ripping::PlainExport exporter;
+    ripping::DispatchOptions dispatch;
+    ripping::RunState run = runOver(c);
+    ripping::SpuDispatcher dispatcher(dispatch, run, none, collector, exporter, host);
+    passOver(run, dispatcher);
+
+    RoadResult r;
+    r.starts = collector.starts;
+    r.shapes = distinctShapes(collector.pictures);
+    QElapsedTimer timer;
+    timer.start();
+    constexpr int scale = 2;
+    constexpr int margin = 8;
+    for (const ripping::DecodedPicture &p : collector.pictures) {
+        ColourCandidates candidates = p.colourCandidates;
+        const auto ink = detectTextColours(p.codes, candidates);
+        QStringList lines;
+        if (ink) {
+            ripping::CodeImage work = p.codes;
+            const Segmentation seg = segmentSubtitle(work, *ink, {}, OcrSettings{});
+            for (const TextLine &line : seg.lines) {
+                const int top = std::max(0, line.top - 2);
+                const int bottom = std::min(p.codes.height - 1, line.bottom + 2);
+                const int w = p.codes.width * scale + 2 * margin;
+                const int h = (bottom - top + 1) * scale + 2 * margin;
+                std::vector<uint8_t> grey(size_t(w) * size_t(h), 255);
+                for (int y = top; y <= bottom; ++y)
+                    for (int x = 0; x < p.codes.width; ++x)
+                        if (ink->isInk(p.codes.at(x, y)))
+                            for (int dy = 0; dy < scale; ++dy)
+                                for (int dx = 0; dx < scale; ++dx)
+                                    grey[size_t(margin + (y - top) * scale + dy) * size_t(w) + size_t(margin + x * scale + dx)] = 0;
+                api.SetImage(grey.data(), w, h, 1, w);
+                std::unique_ptr<char[]> text(api.GetUTF8Text());
+                const QString t = QString::fromUtf8(text ? text.get() : "").simplified();
+                if (!t.isEmpty())
+                    lines << t;
+            }
+        }
+        r.texts.push_back(lines.join(QLatin1Char('\n')));
+    }
+    r.seconds = double(timer.nsecsElapsed()) / 1e9;
+    return r;
+}
+
+int editDistance(const QString &a, const QString &b)
+{
+    std::vector<int> prev(size_t(b.size()) + 1), cur(size_t(b.size()) + 1);
+    for (int j = 0; j <= b.size(); ++j)
+        prev[size_t(j)] = j;
+    for (int i = 1; i <= a.size(); ++i) {
+        cur[0] = i;
+        for (int j = 1; j <= b.size(); ++j) {
+            const int sub = prev[size_t(j - 1)] + (a[i - 1] == b[j - 1] ? 0 : 1);
+            cur[size_t(j)] = std::min({sub, prev[size_t(j)] + 1, cur[size_t(j - 1)] + 1});
+        }
+        std::swap(prev, cur);
+    }
+    return prev[size_t(b.size())];
+}
+
+// Character errors of a run: each ground-truth subtitle against the recognised one nearest in time
+// (within a second); a subtitle that was not found counts all its characters.
+struct Score {
+    int characters = 0;
+    int errors = 0;
+    double accuracy() const { return characters ? 100.0 * (1.0 - double(errors) / characters) : 0.0; }
+};
+
+Score score(const std::vector<TruthEntry> &truth, const RoadResult &r, QStringList *wrong = nullptr)
+{
+    Score s;
+    size_t k = 0;
+    for (const TruthEntry &e : truth) {
+        const QString expected = e.lines.join(QLatin1Char('\n'));
+        s.characters += int(expected.size());
+        const int64_t t = core::timeCodeToMilliseconds(e.start);
+        while (k < r.starts.size() && core::timeCodeToMilliseconds(r.starts[k]) < t - 1000)
+            ++k;
+        QString got;
+        if (k < r.starts.size() && std::llabs(core::timeCodeToMilliseconds(r.starts[k]) - t) < 1000)
+            got = r.texts[k++];
+        const int d = editDistance(expected, got);
+        s.errors += d;
+        if (d && wrong && wrong->size() < 10)
+            wrong->append(QStringLiteral("    expected \"%1\", got \"%2\"").arg(expected, got));
+    }
+    return s;
+}
+
+int distinctCharacters(const std::vector<TruthEntry> &truth)
+{
+    QSet<QChar> set;
+    for (const TruthEntry &e : truth)
+        for (const QString &l : e.lines)
+            for (QChar ch : l)
+                if (!ch.isSpace())
+                    set.insert(ch);
+    return int(set.size());
+}
+
+bool runCase(const Case &c, tesseract::TessBaseAPI &api)
+{
+    auto truth = readGroundTruth(c.truth);
+    if (!truth) {
+        std::fprintf(stderr, "ocr_bench: %s\n", qPrintable(truth.error().message()));
+        return false;
+    }
+    std::printf("%s (%zu subtitles, %d distinct characters, space width %d)\n", qPrintable(c.name), truth->size(),
+                distinctCharacters(*truth), kSpaceWidth);
+
+    CharMatrix matrix;
+    GroundTruthAnswerer teacher(*truth);
+    const RoadResult taught = runRoad(c, matrix, teacher);
+    QStringList wrong1;
+    const Score s1 = score(*truth, taught, &wrong1);
+    std::printf("  run 1 (taught): characters=%d errors=%d questions=%d (glyphs asked %d, the rest grew runs) "
+                "unanswerable=%d entries=%d\n",
+                s1.characters, s1.errors, taught.questions, taught.glyphsAsked, teacher.unanswerable(), matrix.count());
+    for (const QString &w : wrong1)
+        std::printf("%s\n", qPrintable(w));
+
+    // Run 2 must ask nothing: a script without steps records any question as a violation.
+    OcrAssistState assist;
+    core::SilentPrompt silent;
+    MainRunControl control(nullptr, assist, matrix, silent);
+    ScriptedAnswerer nobody(control);
+    const RoadResult again = runRoad(c, matrix, nobody);
+    QStringList wrong2;
+    const Score s2 = score(*truth, again, &wrong2);
+    std::printf("  run 2 (matrix): characters=%d errors=%d questions=%d seconds=%.4f\n", s2.characters, s2.errors,
+                again.questions, again.seconds);
+    for (const QString &w : wrong2)
+        std::printf("%s\n", qPrintable(w));
+
+    const RoadResult tess = runTesseract(c, api);
+    QStringList wrongT;
+    const Score st = score(*truth, tess, &wrongT);
+    std::printf("  tesseract:      characters=%d errors=%d seconds=%.4f (distinct glyph shapes: %d)\n", st.characters,
+                st.errors, tess.seconds, tess.shapes);
+    for (const QString &w : wrongT.mid(0, 3))
+        std::printf("%s\n", qPrintable(w));
+
+    std::printf("ocr accuracy=%.1f questions=%d shapes=%d tesseract_accuracy=%.1f speed_ratio=%.1f\n", s2.accuracy(),
+                taught.questions, tess.shapes, st.accuracy(),
+                again.seconds > 0 ? tess.seconds / again.seconds : 0.0);
+    std::fflush(stdout);
+    return true;
+}
+
+bool ensureBigDisc(const QString &out, const QString &name)
+{
+    if (QFileInfo::exists(out + QLatin1Char('/') + name + QStringLiteral("/gt.srt")))
+        return true;
+    const QString tool = sharedTool();
+    if (tool.isEmpty()) {
+        std::fprintf(stderr, "ocr_bench: make-dvd-fixture not found (set GLYFEX_SHARED_TOOLS)\n");
+        return false;
+    }
+    QDir().mkpath(out);
+    std::fprintf(stderr, "ocr_bench: generating %s ...\n", qPrintable(name));
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(tool, {out, name, QStringLiteral("--lines"), QStringLiteral("1000"), QStringLiteral("--outline"), QStringLiteral("2")});
+    return p.waitForFinished(-1) && p.exitCode() == 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    tesseract::TessBaseAPI api;
+    if (api.Init(nullptr, "eng") != 0) {
+        std::fprintf(stderr, "ocr_bench: Tesseract could not load its English data\n");
+        return 1;
+    }
+    api.SetPageSegMode(tesseract::PSM_SINGLE_LINE);
+
+    std::vector<Case> cases;
+    if (args.size() >= 2) {
+        auto c = caseFromArguments(args[0], args[1], args.size() >= 3 ? args[2].toInt() : 0);
+        if (!c)
+            return 1;
+        cases.push_back(*c);
+    } else {
+        for (const char *fixture : {"dvd-pal-sans", "dvd-pal-sans-outline"}) {
+            const QString dir = QStringLiteral(GLYFEX_SOURCE_DIR "/tests/data/") + QLatin1String(fixture);
+            cases.push_back(Case{QLatin1String(fixture), titleSetVobs(dir + QStringLiteral("/dvd")), dir + QStringLiteral("/gt.srt"), 0x20, {}});
+        }
+        const QString out = QStringLiteral(GLYFEX_SOURCE_DIR "/bench-data/ocr");
+        const QString name = QStringLiteral("lines1000-outline2");
+        if (!ensureBigDisc(out, name))
+            return 1;
+        const QString dir = out + QLatin1Char('/') + name;
+        cases.push_back(Case{name, titleSetVobs(dir + QStringLiteral("/dvd")), dir + QStringLiteral("/gt.srt"), 0x20, {}});
+    }
+    bool ok = true;
+    for (const Case &c : cases)
+        ok = runCase(c, api) && ok;
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,32 @@
+// Writing the video viewer's mask pictures.
+#include "recognition/mask_file.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+namespace glyfex::recognition {
+
+QString maskFilePath(const QString &folder, int number)
+{
+    return QDir(folder).filePath(QStringLiteral("image_%1.pgm").arg(number));
+}
+
+QByteArray pgmBytes(const ripping::CodeImage &mask)
+{
+    QByteArray out = QByteArrayLiteral("P5\n") + QByteArray::number(mask.width) + ' ' + QByteArray::number(mask.height)
+                   + QByteArrayLiteral("\n255\n");
+    out.append(reinterpret_cast<const char *>(mask.bytes.data()), qsizetype(mask.bytes.size()));
+    return out;
+}
+
+core::Result<void> writePgmMask(const QString &path, const ripping::CodeImage &mask)
+{
+    QSaveFile file(path);
+    const QByteArray bytes = pgmBytes(mask);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return core::makeError(QStringLiteral("Cannot write the mask picture"), QDir::toNativeSeparators(path),
+                               file.errorString());
+    return {};
+}
+
+} // namespace glyfex::recognition

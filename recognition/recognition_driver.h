@@ -1,0 +1,146 @@
+// Turns one subtitle picture into the text lines of one subtitle: colours, segmentation, matching, questions, learning, hand-over.
+#pragma once
+
+#include <cstddef> // before code_image.h, which uses size_t
+#include "core/messages.h"
+#include "core/result.h"
+#include "core/user_prompt.h"
+#include "recognition/char_matrix.h"
+#include "recognition/glyph_asker.h"
+#include "recognition/matcher.h"
+#include "recognition/run_control.h"
+#include "recognition/segmentation.h"
+#include "ripping/code_image.h"
+#include "ripping/decoded_picture.h"
+#include "ripping/run_state.h"
+#include "ripping/spu_dispatch.h"
+#include "subtitles/subtitle_store.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace glyfex::recognition {
+
+// The OCR assistant, opened before a picture when a colour change or the fill-matrix assistant was
+// requested. It may fix the ink codes (assist.mode := Fixed). true when it ended with OK.
+class OcrAssistant {
+public:
+    virtual ~OcrAssistant() = default;
+    virtual bool assist(const ripping::DecodedPicture &picture, OcrAssistState &assist) = 0;
+};
+
+struct DriverOptions {
+    MatchOptions match;        // tolerances, sensibility, image-sequence mode, charset
+    bool rightToLeft = false;  // lines are read from their last box to their first
+    std::array<uint32_t, 16> dvdPalette{}; // 0x00BBGGRR, the title's colours
+    subtitles::AddContext addContext;      // the video merge rule; the line colours are filled in here
+    // The video viewer: a mask of the recognised pixels is written for every stored subtitle.
+    bool saveMask = false;
+    QString maskDir;
+    // While the video viewer runs, "same as last" replaces "change text colour" in the dialog.
+    bool videoViewer = false;
+};
+
+// Everything around the driver that it reads and changes.
+struct DriverEnvironment {
+    DriverEnvironment(CharMatrix &matrix, subtitles::SubtitleStore &store, subtitles::SkippedItemAsker &skippedAsker,
+                      GlyphAsker &asker, OcrAssistState &assist, core::UserPrompt &prompt,
+                      OcrAssistant *assistant = nullptr, ripping::RunState *run = nullptr)
+        : matrix(matrix), store(store), skippedAsker(skippedAsker), asker(asker), assist(assist), prompt(prompt),
+          assistant(assistant), run(run)
+    {
+    }
+
+    CharMatrix &matrix;
+    subtitles::SubtitleStore &store;
+    subtitles::SkippedItemAsker &skippedAsker;
+    GlyphAsker &asker;
+    OcrAssistState &assist;
+    core::UserPrompt &prompt;
+    OcrAssistant *assistant = nullptr;      // none: a requested assistant counts as cancelled
+    ripping::RunState *run = nullptr;       // counts pictures without a text colour as skipped
+    const core::MessageTable *messages = nullptr; // built-in English texts when null
+    // Shows the coloured picture in the main window (the "show subpicture" option); may be empty.
+    std::function<void(const GlyphQuestion &)> showPicture;
+};
+
+// How one picture ended.
+struct PictureOutcome {
+    enum class End {
+        Added,       // a new subtitle is in the store
+        Merged,      // the last subtitle was continued (video viewer)
+        NothingAdded, // the store dropped the picture (empty and suppressed, or the assistant said so)
+        Abandoned,   // an answer (skip picture, pause, same as last, fill matrix) or the assistant dropped it
+        NoColour,    // no candidate text colour: counted as skipped
+    };
+    End end = End::NothingAdded;
+    AnswerCode lastAnswer = AnswerCode::Ok; // of the last question, when one was asked
+    int questions = 0;
+    QStringList lines; // as handed over
+    bool maskWritten = false;
+};
+
+class RecognitionDriver : public ripping::PictureSink {
+public:
+    RecognitionDriver(DriverEnvironment environment, DriverOptions options);
+
+    // The reading pass's entry: the picture's times and screen rectangle. A failure (a full store, a
+    // mask file that cannot be written) stops the run.
+    core::Result<void> recognise(const ripping::DecodedPicture &picture, const ripping::SpuTimes &times,
+                                 const ripping::ScreenRect &area) override;
+
+    // The same for any source; the outcome says what became of the picture.
+    core::Result<PictureOutcome> recognisePicture(const ripping::DecodedPicture &picture, const core::TimeCode &start,
+                                                  const core::TimeCode &stop, const ripping::ScreenRect &area);
+
+    DriverOptions &options() { return m_options; }
+    const PictureOutcome &lastOutcome() const { return m_outcome; }
+    // Every showing of the question, the re-asks of a growing or shrinking run included.
+    int questionsAsked() const { return m_questionsTotal; }
+    // Glyphs asked about: the first question of each glyph only.
+    int glyphsAsked() const { return m_glyphsAsked; }
+    // The state a call leaves: the work picture with its marker paint, the coloured picture, the lines.
+    const ripping::CodeImage &codeImage() const { return m_codes; }
+    const ripping::CodeImage &colourImage() const { return m_colours; }
+    const std::vector<TextLine> &lines() const { return m_lines; }
+    // The viewer's text rectangle after the last stored subtitle, in picture coordinates.
+    const ripping::ScreenRect &lastTextRect() const { return m_textRect; }
+
+private:
+    enum class Flow { NextBox, EndLine, EndPicture, Abandon };
+
+    Flow recogniseLine(int lineIndex, QString &out);
+    // The answers that end the picture wherever they are given: abandoned, or typed in by hand.
+    std::optional<Flow> endOfPicture(AnswerCode code);
+    GlyphAnswer ask(int lineIndex, int c, int n, const Glyph &descriptor, const AskButtons &buttons);
+    void learn(Glyph glyph, const core::CharText &text, uint8_t style);
+    void paintMask(const TextLine &line, int c, int boxCount);
+    QString message(int index) const;
+    std::array<uint32_t, 256> displayPalette() const;
+
+    DriverEnvironment m_env;
+    DriverOptions m_options;
+    ripping::CodeImage m_codes;
+    ripping::CodeImage m_colours;
+    ripping::CodeImage m_mask;
+    std::array<uint8_t, 4> m_colourMap{};
+    std::vector<TextLine> m_lines;
+    core::TimeCode m_start;
+    PictureOutcome m_outcome;
+    int m_questionsTotal = 0;
+    int m_glyphsAsked = 0;
+    bool m_fillManually = false;
+    ripping::ScreenRect m_textRect;
+};
+
+// The clean-up of a finished line: blanks and control characters cut at both ends, then the style
+// tags between neighbouring glyphs of one style merged, and tags around lone punctuation dropped.
+QString cleanLine(const QString &line);
+
+} // namespace glyfex::recognition

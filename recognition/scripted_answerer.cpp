@@ -1,0 +1,360 @@
+// Scripted answerers: button presses from a list, or answers from the true text of each picture.
+#include "recognition/scripted_answerer.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <climits>
+
+namespace glyfex::recognition {
+
+namespace {
+
+GlyphAnswer answerOf(AnswerCode code, const QString &text = {}, uint8_t style = 0)
+{
+    return GlyphAnswer{core::toCharText(text), style, code};
+}
+
+} // namespace
+
+GlyphAnswer ScriptedAnswerer::askGlyph(const GlyphQuestion &question)
+{
+    m_seen.push_back({question.box, question.runLength, question.bestGuess, question.buttons, question.line});
+    while (!m_script.empty()) {
+        ScriptedStep step = std::move(m_script.front());
+        m_script.pop_front();
+        const AskButtons &b = question.buttons;
+        switch (step.code) {
+        case AnswerCode::ChangeColor:
+            if (!b.changeColor)
+                break;
+            m_control.requestColourChange();
+            return answerOf(AnswerCode::Pause);
+        case AnswerCode::FillMatrix:
+            m_control.requestFillMatrix();
+            return answerOf(AnswerCode::Pause);
+        case AnswerCode::Pause:
+            m_control.pauseAndRewind();
+            return answerOf(AnswerCode::Pause);
+        case AnswerCode::SameAsLast:
+            if (!b.sameAsLast)
+                break;
+            m_control.sameAsLast();
+            return answerOf(AnswerCode::SameAsLast);
+        case AnswerCode::MatrixLoaded:
+            if (!b.searchMatrix || !step.adopt)
+                break;
+            if (!m_control.adoptMatrix(*step.adopt))
+                continue; // the dialog stays open for the next press
+            return answerOf(AnswerCode::MatrixLoaded, step.text, step.style);
+        default:
+            if (!b.allows(step.code))
+                break;
+            if (step.useBestGuess) {
+                if (question.bestGuess.isEmpty())
+                    break;
+                return answerOf(step.code, question.bestGuess, question.bestGuessStyle);
+            }
+            return answerOf(step.code, step.text, step.style);
+        }
+        m_violations.append(QStringLiteral("question %1 (box %2): answer %3 is not possible")
+                                .arg(m_seen.size())
+                                .arg(question.box)
+                                .arg(int(step.code)));
+        m_control.pauseAndRewind();
+        return answerOf(AnswerCode::Pause);
+    }
+    m_violations.append(QStringLiteral("question %1 (box %2): the script has ended").arg(m_seen.size()).arg(question.box));
+    m_control.pauseAndRewind();
+    return answerOf(AnswerCode::Pause);
+}
+
+core::Result<std::vector<TruthEntry>> readGroundTruth(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return core::makeError(QStringLiteral("Cannot read the ground truth"), path, file.errorString());
+    QString text = QString::fromUtf8(file.readAll());
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const QStringList rows = text.split(QLatin1Char('\n'));
+    static const QRegularExpression timeLine(QStringLiteral("^\\s*(\\d+:\\d+:\\d+[,.]\\d+)\\s*-->\\s*(\\d+:\\d+:\\d+[,.]\\d+)"));
+    // Anything between angle brackets is markup to a SubRip renderer (style and font tags) and never
+    // reaches the picture.
+    static const QRegularExpression tags(QStringLiteral("<[^<>]*>"));
+    std::vector<TruthEntry> out;
+    int i = 0;
+    while (i < rows.size()) {
+        if (rows[i].trimmed().isEmpty()) {
+            ++i;
+            continue;
+        }
+        ++i; // the entry number
+        if (i >= rows.size())
+            return core::makeError(QStringLiteral("The ground truth ends inside an entry"),
+                                   QStringLiteral("%1, line %2").arg(path).arg(i));
+        const auto m = timeLine.match(rows[i]);
+        if (!m.hasMatch())
+            return core::makeError(QStringLiteral("Expected a time line"), QStringLiteral("%1, line %2").arg(path).arg(i + 1));
+        auto start = core::parseTimeCode(m.captured(1));
+        if (!start)
+            return core::makeError(QStringLiteral("Bad start time"), QStringLiteral("%1, line %2").arg(path).arg(i + 1),
+                                   start.error().message());
+        TruthEntry e;
+        e.start = *start;
+        ++i;
+        QStringList text;
+        while (i < rows.size() && !rows[i].trimmed().isEmpty())
+            text.append(rows[i++]);
+        // Markup may span lines; an opening bracket left unclosed hides the rest of its line, and a
+        // closing one without an opening one is not drawn either.
+        QString joined = text.join(QLatin1Char('\n'));
+        joined.remove(tags);
+        static const QRegularExpression unclosed(QStringLiteral("<[^\n]*"));
+        joined.remove(unclosed);
+        joined.remove(QLatin1Char('>'));
+        for (const QString &line : joined.split(QLatin1Char('\n')))
+            if (!line.simplified().isEmpty())
+                e.lines.append(line.simplified());
+        out.push_back(std::move(e));
+    }
+    return out;
+}
+
+namespace {
+
+// Characters that a picture shows as several separate pieces side by side, with the usual count.
+int usualPieces(const QString &ch)
+{
+    if (ch == QStringLiteral("\""))
+        return 2;
+    // A dot of the diaeresis stands beside the narrow stem on each side.
+    if (ch == QStringLiteral("%") || ch == QStringLiteral("\u00EF"))
+        return 3;
+    return 1;
+}
+
+// The characters of a line without its blanks, a surrogate pair kept as one character, and whether a
+// blank follows each.
+std::vector<QString> charactersOf(const QString &line, std::vector<bool> &spaceAfter)
+{
+    std::vector<QString> out;
+    spaceAfter.clear();
+    for (int i = 0; i < line.size(); ++i) {
+        if (line[i].isSpace()) {
+            if (!spaceAfter.empty())
+                spaceAfter.back() = true;
+            continue;
+        }
+        spaceAfter.push_back(false);
+        if (line[i].isHighSurrogate() && i + 1 < line.size()) {
+            out.push_back(line.mid(i, 2));
+            ++i;
+        } else {
+            out.push_back(QString(line[i]));
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+GroundTruthAnswerer::Alignment GroundTruthAnswerer::align(const std::vector<CharBox> &boxes, const QString &line)
+{
+    std::vector<bool> blankAfter;
+    const std::vector<QString> chars = charactersOf(line, blankAfter);
+    const int n = int(boxes.size());
+    const int m = int(chars.size());
+    constexpr int kInf = INT_MAX / 4;
+    // cost[i][j]: the first i boxes aligned with the first j characters.
+    std::vector<std::vector<int>> cost(size_t(n + 1), std::vector<int>(size_t(m + 1), kInf));
+    struct Step {
+        int boxes = 0;
+        int chars = 0;
+    };
+    std::vector<std::vector<Step>> from(size_t(n + 1), std::vector<Step>(size_t(m + 1)));
+    cost[0][0] = 0;
+    // Touching characters make a box wider than most; a narrow box rarely holds two.
+    std::vector<int> widths;
+    for (const CharBox &b : boxes)
+        widths.push_back(b.width);
+    std::sort(widths.begin(), widths.end());
+    const int median = widths.empty() ? 0 : widths[widths.size() / 2];
+    auto relax = [&](int i, int j, int di, int dj, int c) {
+        if (i + di > n || j + dj > m || cost[i][j] >= kInf)
+            return;
+        if (cost[i][j] + c < cost[i + di][j + dj]) {
+            cost[i + di][j + dj] = cost[i][j] + c;
+            from[i + di][j + dj] = {di, dj};
+        }
+    };
+    for (int i = 0; i <= n; ++i) {
+        for (int j = 0; j <= m; ++j) {
+            if (j < m) {
+                const int pieces = usualPieces(chars[size_t(j)]);
+                for (int take = 1; take <= 3; ++take) {
+                    if (i + take > n)
+                        break;
+                    // Pieces of one character lie close together.
+                    int far = 0;
+                    for (int t = i + 1; t < i + take; ++t)
+                        if (boxes[size_t(t)].x - (boxes[size_t(t - 1)].x + boxes[size_t(t - 1)].width) > 1)
+                            far += 10;
+                    const int c = take == pieces ? 0 : (pieces > 1 ? 2 : 5 * (take - 1));
+                    relax(i, j, take, 1, c + far);
+                }
+                relax(i, j, 0, 1, 8); // a character without a box
+            }
+            if (i < n) {
+                // two touching characters in one box
+                relax(i, j, 1, 2, 2 * boxes[size_t(i)].width >= 3 * median ? 2 : 12);
+                relax(i, j, 1, 0, 8); // a box without a character
+            }
+        }
+    }
+    Alignment a;
+    a.groupOfBox.assign(size_t(n), -1);
+    std::vector<std::pair<int, int>> path;
+    for (int i = n, j = m; i > 0 || j > 0;) {
+        const Step s = from[i][j];
+        path.push_back({s.boxes, s.chars});
+        i -= s.boxes;
+        j -= s.chars;
+    }
+    std::reverse(path.begin(), path.end());
+    int bi = 0, cj = 0;
+    for (auto [db, dc] : path) {
+        QString text;
+        for (int t = 0; t < dc; ++t)
+            text += chars[size_t(cj + t)];
+        const bool blank = dc > 0 && blankAfter[size_t(cj + dc - 1)];
+        if (db > 0) {
+            const int g = int(a.groupText.size());
+            a.groupText.push_back(text);
+            a.spaceAfter.push_back(blank);
+            for (int t = 0; t < db; ++t)
+                a.groupOfBox[size_t(bi + t)] = g;
+        } else if (!a.groupText.empty()) {
+            a.groupText.back() += text; // a character without a box goes with the glyph before it
+            a.spaceAfter.back() = blank;
+        }
+        bi += db;
+        cj += dc;
+    }
+    return a;
+}
+
+GroundTruthAnswerer::GroundTruthAnswerer(std::vector<TruthEntry> truth) : m_truth(std::move(truth))
+{
+    bool apostrophe = false, quote = false;
+    for (const TruthEntry &e : m_truth)
+        for (const QString &l : e.lines) {
+            apostrophe = apostrophe || l.contains(QLatin1Char('\''));
+            quote = quote || l.contains(QLatin1Char('"'));
+        }
+    m_quoteStrokes = apostrophe && quote;
+}
+
+const TruthEntry *GroundTruthAnswerer::entryAt(const core::TimeCode &start) const
+{
+    const int64_t t = core::timeCodeToMilliseconds(start);
+    const TruthEntry *best = nullptr;
+    int64_t bestDiff = 0;
+    for (const TruthEntry &e : m_truth) {
+        const int64_t d = std::llabs(core::timeCodeToMilliseconds(e.start) - t);
+        if (!best || d < bestDiff) {
+            best = &e;
+            bestDiff = d;
+        }
+    }
+    // Picture times come from the stream's clock, which may start a little after the authored times
+    // (the first pack's clock reference); a second off is another subtitle.
+    return best && bestDiff < 1000 ? best : nullptr;
+}
+
+GlyphAnswer GroundTruthAnswerer::askGlyph(const GlyphQuestion &question)
+{
+    const TruthEntry *entry = entryAt(question.start);
+    if (!entry || question.line >= entry->lines.size() || question.lineCount != entry->lines.size()) {
+        ++m_unanswerable;
+        return answerOf(AnswerCode::SkipSubPicture);
+    }
+    const auto key = std::make_pair(core::timeCodeToMilliseconds(entry->start), question.line);
+    auto it = m_alignments.find(key);
+    if (it == m_alignments.end())
+        it = m_alignments.emplace(key, align(question.boxes, entry->lines[question.line])).first;
+    const Alignment &a = it->second;
+    if (a.groupOfBox.size() != question.boxes.size()) {
+        ++m_unanswerable;
+        return answerOf(AnswerCode::SkipSubPicture);
+    }
+
+    const std::vector<int> run = question.runBoxes();
+    const int group = a.groupOfBox[size_t(question.box)];
+    // The boxes of the asked box's group, and whether the asked box is where the group starts.
+    int groupSize = 0;
+    int before = question.rightToLeft ? question.box + 1 : question.box - 1;
+    const bool startsGroup = group < 0 || before < 0 || before >= int(a.groupOfBox.size())
+                          || a.groupOfBox[size_t(before)] != group;
+    for (int g : a.groupOfBox)
+        groupSize += g == group ? 1 : 0;
+    const int shown = int(run.size());
+    const AnswerCode extend = extendCode(question.rightToLeft);
+    const AnswerCode shrink = shrinkCode(question.rightToLeft);
+    if (m_quoteStrokes && startsGroup && group >= 0 && groupSize == 1 && a.groupText[size_t(group)] == QStringLiteral("'")) {
+        // An apostrophe has the shape of either stroke of a double quote, so it is never learned on its
+        // own: joined to the glyph after it, it becomes "take with next" and the double quote stays
+        // readable. Before a blank it is learned on its own only once the stroke's "take with next"
+        // entry exists, which then comes first in the matrix and wins wherever a glyph follows closely.
+        const int next = question.rightToLeft ? question.box - 1 : question.box + 1;
+        const int nextGroup = next >= 0 && next < int(a.groupOfBox.size()) ? a.groupOfBox[size_t(next)] : -1;
+        if (a.spaceAfter[size_t(group)] || nextGroup < 0)
+            return answerOf(m_strokeJoinTaught ? AnswerCode::Ok : AnswerCode::UseTextOnly, QStringLiteral("'"));
+        int wanted = 1;
+        for (int g : a.groupOfBox)
+            wanted += g == nextGroup ? 1 : 0;
+        if (shown < wanted && question.buttons.allows(extend))
+            return answerOf(extend);
+        if (shown == wanted) {
+            m_strokeJoinTaught = true;
+            return answerOf(AnswerCode::Ok, QStringLiteral("'") + a.groupText[size_t(nextGroup)]);
+        }
+    }
+    if (startsGroup && group >= 0) {
+        if (groupSize > shown && question.buttons.allows(extend))
+            return answerOf(extend);
+        if (groupSize < shown && question.buttons.allows(shrink))
+            return answerOf(shrink);
+    }
+    // The text of the shown boxes: every group that starts among them, in reading order.
+    QString text;
+    int last = -1;
+    for (int b : run) {
+        const int g = a.groupOfBox[size_t(b)];
+        if (g >= 0 && g != last && (b != question.box || startsGroup))
+            text += a.groupText[size_t(g)];
+        last = g;
+    }
+    if (question.rightToLeft) {
+        // Groups were collected right to left; the text reads in the line's own order.
+        text.clear();
+        std::vector<int> groups;
+        for (int b : run) {
+            const int g = a.groupOfBox[size_t(b)];
+            if (g >= 0 && (groups.empty() || groups.back() != g) && (b != question.box || startsGroup))
+                groups.push_back(g);
+        }
+        std::sort(groups.begin(), groups.end());
+        for (int g : groups)
+            text += a.groupText[size_t(g)];
+    }
+    if (text.isEmpty())
+        return answerOf(AnswerCode::UseTextOnly);
+    if (shown > 1 && (text.startsWith(QLatin1Char('"')) || text.startsWith(QLatin1Char('\''))))
+        m_strokeJoinTaught = true;
+    return answerOf(AnswerCode::Ok, text);
+}
+
+} // namespace glyfex::recognition

@@ -1,0 +1,104 @@
+// Answerers without a window: a fixed script of button presses, and one that reads the true text of each picture.
+#pragma once
+
+#include "core/result.h"
+#include "core/time_code.h"
+#include "recognition/char_matrix.h"
+#include "recognition/glyph_asker.h"
+#include "recognition/run_control.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <map>
+#include <utility>
+#include <vector>
+
+namespace glyfex::recognition {
+
+// One press in the dialog. The codes mean the button of that answer; ChangeColor and FillMatrix press
+// "Change text color" and "Fill matrix", which pause the run and answer Pause, as the dialog does.
+struct ScriptedStep {
+    AnswerCode code = AnswerCode::Ok;
+    QString text;
+    uint8_t style = 0;
+    bool useBestGuess = false;   // "&Use": the question's best guess instead of text
+    CharMatrix *adopt = nullptr; // for MatrixLoaded: the matrix the search found
+};
+
+// Presses the scripted buttons in order, one per question, through the same run control as the dialog.
+// A step whose button is disabled in the question, a "Use" without a best guess, or a question past the
+// script's end is a violation: it is recorded, and the answer is Pause, as when the dialog is closed.
+// An adoption that the user cancels keeps the question open, so the next step answers it.
+class ScriptedAnswerer : public GlyphAsker {
+public:
+    explicit ScriptedAnswerer(RunControl &control) : m_control(control) {}
+
+    void push(ScriptedStep step) { m_script.push_back(std::move(step)); }
+    GlyphAnswer askGlyph(const GlyphQuestion &question) override;
+
+    // What each question showed, in order (without the picture).
+    struct Seen {
+        int box = 0;
+        int runLength = 0;
+        QString bestGuess;
+        AskButtons buttons;
+        int line = 0;
+    };
+    const std::vector<Seen> &seen() const { return m_seen; }
+    const QStringList &violations() const { return m_violations; }
+    bool scriptDone() const { return m_script.empty(); }
+
+private:
+    RunControl &m_control;
+    std::deque<ScriptedStep> m_script;
+    std::vector<Seen> m_seen;
+    QStringList m_violations;
+};
+
+// One subtitle of a ground-truth file: its start time and its lines.
+struct TruthEntry {
+    core::TimeCode start;
+    QStringList lines;
+};
+
+// Reads a SubRip file as ground truth (UTF-8, with or without byte-order mark), as a renderer draws it:
+// markup between angle brackets is removed (an unclosed "<" hides the rest of its line, a lone ">" is
+// not drawn), blanks are collapsed and lines left empty are dropped.
+// An entry without a valid time line is an error naming its line.
+core::Result<std::vector<TruthEntry>> readGroundTruth(const QString &path);
+
+// Answers every question from the true text of the picture, found by its start time: the boxes of a
+// line are aligned with the line's non-space characters (a character may take several boxes, like a
+// double quote, and touching characters may share one box). A character of several boxes is answered
+// by extending the run; a run that the matrix joined is answered with the characters of its boxes.
+class GroundTruthAnswerer : public GlyphAsker {
+public:
+    explicit GroundTruthAnswerer(std::vector<TruthEntry> truth);
+
+    GlyphAnswer askGlyph(const GlyphQuestion &question) override;
+
+    // Questions that the truth could not answer (no entry at that time, or no such line).
+    int unanswerable() const { return m_unanswerable; }
+
+    // The alignment: for each box (left to right), the index of its group; for each group, its text.
+    struct Alignment {
+        std::vector<int> groupOfBox;
+        std::vector<QString> groupText;
+        std::vector<bool> spaceAfter; // a blank follows the group's text in the line
+    };
+    static Alignment align(const std::vector<CharBox> &boxes, const QString &line);
+
+private:
+    const TruthEntry *entryAt(const core::TimeCode &start) const;
+
+    std::vector<TruthEntry> m_truth;
+    // The text holds both the apostrophe and the double quote, whose strokes look alike.
+    bool m_quoteStrokes = false;
+    bool m_strokeJoinTaught = false; // a stroke was learned as the first part of a run
+    int m_unanswerable = 0;
+    std::map<std::pair<int64_t, int>, Alignment> m_alignments; // by start (ms) and line
+};
+
+} // namespace glyfex::recognition
