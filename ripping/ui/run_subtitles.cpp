@@ -9,44 +9,26 @@ class NeverAsked : public subtitles::SkippedItemAsker {
 public:
     Answer askSkippedItem() override { return {}; }
 };
+
+NeverAsked &neverAsked()
+{
+    static NeverAsked asker;
+    return asker;
+}
 } // namespace
 
-core::TimeCode RunSubtitles::lastStart() const
+RunSubtitles::RunSubtitles(subtitles::SubtitleStore &store)
+    : recognition::StoreSubtitleSink(store, neverAsked()), m_store(store)
 {
-    return m_store.isEmpty() ? core::TimeCode{} : m_store.last().start;
-}
-
-core::TimeCode RunSubtitles::lastStop() const
-{
-    return m_store.isEmpty() ? core::TimeCode{} : m_store.last().stop;
-}
-
-void RunSubtitles::setLastStop(const core::TimeCode &stop)
-{
-    if (!m_store.isEmpty())
-        m_store.at(m_store.count()).stop = stop;
 }
 
 core::Result<void> RunSubtitles::addPictureSubtitle(const QString &line, const SpuTimes &times, const ScreenRect &rect,
                                                     uint16_t colourWord, uint16_t contrastWord)
 {
-    subtitles::NewSubtitle added;
-    added.lines = {line};
-    added.fromPicture = true;
-    added.start = times.start;
-    added.stop = times.stop;
-    added.left = rect.left;
-    added.top = rect.top;
-    added.right = rect.right;
-    added.bottom = rect.bottom;
-    added.colorWord = colourWord;
-    added.contrastWord = contrastWord;
-    NeverAsked asker;
-    core::Result<subtitles::AddReport> report = subtitles::addSubtitle(m_store, added, {}, asker);
-    if (!report)
-        return report.error();
-    modified = true;
-    return {};
+    core::Result<void> added = StoreSubtitleSink::addPictureSubtitle(line, times, rect, colourWord, contrastWord);
+    if (added)
+        modified = true;
+    return added;
 }
 
 int RunSubtitles::overlappingTimes() const

@@ -1,19 +1,16 @@
 // The subtitle store as the dispatcher sees it: picture subtitles enter through the store's one way in.
 #pragma once
 
-#include "ripping/spu_dispatch.h"
-#include "subtitles/subtitle_store.h"
+#include "recognition/store_subtitle_sink.h"
 
 namespace glyfex::ripping::ui {
 
-class RunSubtitles : public SubtitleSink {
+// The store's dispatcher side, plus what the windows need of a run: whether the text changed since it was
+// saved, and the overlap count for the warning after a run.
+class RunSubtitles : public recognition::StoreSubtitleSink {
 public:
-    explicit RunSubtitles(subtitles::SubtitleStore &store) : m_store(store) {}
+    explicit RunSubtitles(subtitles::SubtitleStore &store);
 
-    int count() const override { return m_store.count(); }
-    core::TimeCode lastStart() const override;
-    core::TimeCode lastStop() const override;
-    void setLastStop(const core::TimeCode &stop) override;
     core::Result<void> addPictureSubtitle(const QString &line, const SpuTimes &times, const ScreenRect &rect,
                                           uint16_t colourWord, uint16_t contrastWord) override;
 
