@@ -3,6 +3,7 @@
 //
 // Material is made on the first run with the shared fixture tool (rendered by spumux), kept in
 // bench-data/match/, demuxed by FFmpeg and decoded by the program's subpicture decoder. Prints, as its last line, "match glyphs_per_s=<n>".
+#include "bench/fixture_tool.h"
 #include "recognition/char_matrix.h"
 #include "recognition/matcher.h"
 #include "recognition/segmentation.h"
@@ -39,42 +40,6 @@ struct Material {
     std::vector<Sample> samples;
     int subtitles = 0;
 };
-
-QString sharedTool()
-{
-    const QString env = qEnvironmentVariable("GLYFEX_SHARED_TOOLS");
-    QStringList candidates;
-    if (!env.isEmpty())
-        candidates << env;
-    candidates << QStringLiteral(GLYFEX_SOURCE_DIR "/../shared/tools") << QStringLiteral(GLYFEX_SOURCE_DIR "/../../shared/tools")
-               << QStringLiteral("/work/shared/tools");
-    for (const QString &dir : candidates)
-        if (QFileInfo::exists(dir + QStringLiteral("/make-dvd-fixture")))
-            return dir + QStringLiteral("/make-dvd-fixture");
-    return {};
-}
-
-// Makes OUT/name with the shared tool unless it is there already.
-bool ensureFixture(const QString &out, const QString &name, const QStringList &options)
-{
-    if (QFileInfo::exists(out + QLatin1Char('/') + name + QStringLiteral("/gt.srt")))
-        return true;
-    const QString tool = sharedTool();
-    if (tool.isEmpty()) {
-        std::fprintf(stderr, "match_bench: make-dvd-fixture not found (set GLYFEX_SHARED_TOOLS)\n");
-        return false;
-    }
-    QDir().mkpath(out);
-    std::fprintf(stderr, "match_bench: generating %s ...\n", qPrintable(name));
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start(tool, QStringList{out, name} + options);
-    if (!p.waitForFinished(-1) || p.exitCode() != 0) {
-        std::fprintf(stderr, "match_bench: generating %s failed\n", qPrintable(name));
-        return false;
-    }
-    return true;
-}
 
 // Appends the glyph boxes of the subtitle pictures of a title set's VOB, up to maxSubtitles pictures.
 bool collect(const QString &vob, int maxSubtitles, Material &material)
@@ -197,10 +162,10 @@ int main(int argc, char **argv)
     for (const Face &f : faces)
         teaching.push_back({QStringLiteral("%1-%2").arg(QString::fromLatin1(f.font).chopped(4)).arg(f.size), {QStringLiteral("--lines"), QStringLiteral("120"), QStringLiteral("--font"),
                                      QString::fromLatin1(f.font), QStringLiteral("--size"), QString::number(f.size)}});
-    if (!ensureFixture(out, queries.name, queries.options))
+    if (!bench::ensureFixture("match_bench", out, queries.name, queries.options))
         return 1;
     for (const Source &s : teaching)
-        if (!ensureFixture(out, s.name, s.options))
+        if (!bench::ensureFixture("match_bench", out, s.name, s.options))
             return 1;
 
     const QString vob = QStringLiteral("/dvd/VIDEO_TS/VTS_01_1.VOB");

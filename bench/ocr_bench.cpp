@@ -7,6 +7,7 @@
 // (edit distance against the ground truth, tags stripped) and questions of each run, and then
 // "ocr accuracy=<run 2 %> questions=<run 1> shapes=<distinct characters> tesseract_accuracy=<%>
 //  speed_ratio=<Tesseract seconds / run 2 seconds>".
+#include "bench/fixture_tool.h"
 #include "recognition/char_matrix.h"
 #include "recognition/recognition_driver.h"
 #include "recognition/run_control.h"
@@ -50,19 +51,6 @@ struct Case {
     uint8_t streamId = 0x20;
     QString idx; // a VobSub index: the units' times come from it
 };
-
-QString sharedTool()
-{
-    QStringList candidates;
-    if (const QString env = qEnvironmentVariable("GLYFEX_SHARED_TOOLS"); !env.isEmpty())
-        candidates << env;
-    candidates << QStringLiteral(GLYFEX_SOURCE_DIR "/../shared/tools") << QStringLiteral(GLYFEX_SOURCE_DIR "/../../shared/tools")
-               << QStringLiteral("/work/shared/tools");
-    for (const QString &dir : candidates)
-        if (QFileInfo::exists(dir + QStringLiteral("/make-dvd-fixture")))
-            return dir + QStringLiteral("/make-dvd-fixture");
-    return {};
-}
 
 // The title set's VOBs (VTS_nn_1.VOB ...) in a folder, for the title set of ifo or the first one.
 QStringList titleSetVobs(const QString &folder, const QString &ifo = {})
@@ -407,23 +395,6 @@ bool runCase(const Case &c, tesseract::TessBaseAPI &api)
     return true;
 }
 
-bool ensureBigDisc(const QString &out, const QString &name)
-{
-    if (QFileInfo::exists(out + QLatin1Char('/') + name + QStringLiteral("/gt.srt")))
-        return true;
-    const QString tool = sharedTool();
-    if (tool.isEmpty()) {
-        std::fprintf(stderr, "ocr_bench: make-dvd-fixture not found (set GLYFEX_SHARED_TOOLS)\n");
-        return false;
-    }
-    QDir().mkpath(out);
-    std::fprintf(stderr, "ocr_bench: generating %s ...\n", qPrintable(name));
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start(tool, {out, name, QStringLiteral("--lines"), QStringLiteral("1000"), QStringLiteral("--outline"), QStringLiteral("2")});
-    return p.waitForFinished(-1) && p.exitCode() == 0;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -450,7 +421,7 @@ int main(int argc, char **argv)
         }
         const QString out = QStringLiteral(GLYFEX_SOURCE_DIR "/bench-data/ocr");
         const QString name = QStringLiteral("lines1000-outline2");
-        if (!ensureBigDisc(out, name))
+        if (!bench::ensureFixture("ocr_bench", out, name, {QStringLiteral("--lines"), QStringLiteral("1000"), QStringLiteral("--outline"), QStringLiteral("2")}))
             return 1;
         const QString dir = out + QLatin1Char('/') + name;
         cases.push_back(Case{name, titleSetVobs(dir + QStringLiteral("/dvd")), dir + QStringLiteral("/gt.srt"), 0x20, {}});
