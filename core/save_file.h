@@ -1,0 +1,18 @@
+// The one way the program writes a file: through a temporary beside it, checked to the disk, then renamed.
+#pragma once
+
+#include "core/result.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+namespace glyfex::core {
+
+// Writes bytes to path so that either the whole new content is there or the previous file is untouched:
+// the bytes go to a temporary file in the same folder, every write and the final flush and sync are checked
+// (Qt 6.4's QSaveFile::commit() alone reports success when its last buffered write fails on a full disk),
+// and only then is the temporary renamed over path. On failure no temporary is left behind and the error
+// says `what`, the file (native separators) and the system's reason ("No space left on device").
+Result<void> saveFile(const QString &path, QByteArrayView bytes, const QString &what);
+
+} // namespace glyfex::core
