@@ -32,6 +32,8 @@ GlyphAnswer ScriptedAnswerer::askGlyph(const GlyphQuestion &question)
             m_control.requestColourChange();
             return answerOf(AnswerCode::Pause);
         case AnswerCode::FillMatrix:
+            if (!b.fillMatrix)
+                break;
             m_control.requestFillMatrix();
             return answerOf(AnswerCode::Pause);
         case AnswerCode::Pause:

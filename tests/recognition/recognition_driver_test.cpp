@@ -85,6 +85,11 @@ public:
     core::Answer confirmAnswer = core::Answer::No;
 };
 
+// The OCR assistant as a user who closes it at once; its presence enables the buttons that open it.
+struct ClosedAssistant : OcrAssistant {
+    bool assist(const ripping::DecodedPicture &, OcrAssistState &) override { return false; }
+};
+
 // One driver over drawn pictures, answered by a script.
 struct Rig {
     CharMatrix matrix;
@@ -95,10 +100,12 @@ struct Rig {
     ripping::RunState run;
     MainRunControl control{&run, assist, matrix, prompt};
     ScriptedAnswerer script{control};
+    ClosedAssistant assistant;
     RecognitionDriver driver;
 
-    explicit Rig(DriverOptions options = {})
-        : driver(DriverEnvironment{matrix, store, skipped, script, assist, prompt, nullptr, &run}, std::move(options))
+    explicit Rig(DriverOptions options = {}, bool withAssistant = true)
+        : driver(DriverEnvironment{matrix, store, skipped, script, assist, prompt, withAssistant ? &assistant : nullptr, &run},
+                 std::move(options))
     {
     }
     PictureOutcome recognise(const std::vector<std::string> &lines, int startMs = 1000)
@@ -399,6 +406,48 @@ TEST(DriverRunControl, ColourChangeAndFillMatrixPauseAndOpenTheAssistantForThePi
     }
 }
 
+TEST(DriverRunControl, WithoutAnAssistantItsButtonsAreOffAndPressingThemLosesNothing)
+{
+    for (AnswerCode press_ : {A::ChangeColor, A::FillMatrix, A::FillManually}) {
+        Rig rig({}, false);
+        rig.say({press(press_)});
+        const PictureOutcome out = rig.recognise({"a"});
+        ASSERT_EQ(rig.script.seen().size(), 1u);
+        const AskButtons &b = rig.script.seen()[0].buttons;
+        EXPECT_FALSE(b.changeColor);
+        EXPECT_FALSE(b.fillMatrix);
+        EXPECT_FALSE(b.fillManually);
+        // A disabled button does nothing: the script records the press as impossible and the run
+        // pauses on the picture, which comes back on resume.
+        EXPECT_EQ(rig.script.violations().size(), 1) << int(press_);
+        EXPECT_EQ(out.lastAnswer, A::Pause);
+        EXPECT_EQ(rig.assist.mode, OcrAssistState::Automatic);
+        EXPECT_TRUE(rig.run.paused);
+    }
+}
+
+TEST(DriverRunControl, ARequestNobodyCanServeLeavesThePicturesToRecognition)
+{
+    const struct {
+        uint8_t mode;
+        uint8_t saved;
+    } cases[] = {
+        {OcrAssistState::ColourChangeRequested, OcrAssistState::Automatic},
+        {OcrAssistState::FillMatrixRequested, OcrAssistState::Automatic},
+        {OcrAssistState::FillMatrixRequested, OcrAssistState::ColourChangeRequested},
+    };
+    for (const auto &c : cases) {
+        Rig rig({}, false);
+        rig.assist.mode = c.mode;
+        rig.assist.savedMode = c.saved;
+        rig.say({press(A::Ok, "x"), press(A::Ok, "y")});
+        EXPECT_EQ(joined(rig.recognise({"a"}).lines), "x") << int(c.mode);
+        EXPECT_EQ(rig.assist.mode, OcrAssistState::Automatic) << int(c.mode);
+        EXPECT_EQ(joined(rig.recognise({"b"}, 5000).lines), "y") << int(c.mode);
+        EXPECT_EQ(rig.store.count(), 2);
+    }
+}
+
 TEST(DriverRunControl, TheAutomaticResumeWaitsUntilThePassHasStopped)
 {
     Rig rig;
@@ -540,6 +589,18 @@ TEST(DriverPictures, TheShownQuestionHighlightsTheRunAndFramesIt)
     EXPECT_EQ(q.shown.at(10, 12), 0);
     EXPECT_EQ(q.palette[kFrameIndex], 0xFF3333u);
     EXPECT_EQ(q.nextEntryNumber, 1);
+}
+
+TEST(DriverPictures, ASkippedLineOfAnAbandonedPictureDoesNotHideTheNextEmptyOne)
+{
+    Rig rig;
+    // Line 1 skipped, then the picture skipped: the store never sees that picture.
+    rig.say({press(A::SkipLine), press(A::SkipSubPicture)});
+    EXPECT_EQ(rig.recognise({"a", "b"}).end, E::Abandoned);
+    // The next picture yields no text: the store must ask about it, not drop it silently.
+    rig.say({press(A::UseTextOnly, "")});
+    rig.recognise({"c"}, 5000);
+    EXPECT_EQ(rig.skipped.asked, 1);
 }
 
 // ---- Line clean-up.
