@@ -377,10 +377,12 @@ RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString 
             }
             spacingBoxes[size_t(c)] = whole;
         }
-        const SpacedGlyph currentGlyph{&current, text, c, used};
+        // A run's shape for spacing spans all its boxes; its descriptor may stop short of the first.
+        const Glyph shape = used > 1 ? buildRunShape(m_codes, boxes, c, used - 1, rtl) : current;
+        const SpacedGlyph currentGlyph{&shape, text, c, used};
         if (previousGlyph.descriptor && needSpaceBetween(previousGlyph, currentGlyph, spacing))
             out += QLatin1Char(' ');
-        previous = current;
+        previous = shape;
         previousText = text;
         previousGlyph = SpacedGlyph{&previous, previousText, c, used};
         if (!text.isEmpty()) {

@@ -265,6 +265,46 @@ TEST(DriverJoins, AGlyphOfSeveralBoxesIsSpacedFromItsEnd)
     EXPECT_EQ(joined(rig.recognise({"''a ''a"}, 5000).lines), "\"x \"x");
 }
 
+TEST(DriverJoins, AGlyphWhoseLastPieceLiesInsideItsFirstIsSpacedFromItsRightmostEdge)
+{
+    // A serif "9" drawn as a body and a tail that does not touch it: the tail's box lies inside the
+    // body's columns, so the glyph's descriptor ends at column 8 of 13. The next "9" follows 2 columns
+    // after the body; measured from the descriptor's end the gap looks like 7, a space.
+    const std::vector<std::string> nine = {
+        ".###########.",
+        "##.........##",
+        "##.........##",
+        "##.........##",
+        ".###########.",
+        "..........##.",
+        "..........##.",
+        "..........##.",
+        "...##.....##.",
+        "...###....##.",
+        "....###...##.",
+        ".....###..##.",
+        "......##.....",
+    };
+    ripping::CodeImage codes(40, 17);
+    for (int left : {2, 17})
+        for (size_t y = 0; y < nine.size(); ++y)
+            for (size_t x = 0; x < nine[y].size(); ++x)
+                if (nine[y][x] == '#')
+                    codes.at(left + int(x), 2 + int(y)) = 1;
+    Rig rig;
+    rig.say({press(A::ExtendRight), press(A::Ok, "9")});
+    auto out = rig.driver.recognisePicture(pictureOf(codes), {}, {}, {});
+    ASSERT_TRUE(out.ok());
+    ASSERT_EQ(rig.driver.lines().size(), 1u);
+    ASSERT_EQ(rig.driver.lines()[0].boxes.size(), 4u) << "two pieces to each 9";
+    EXPECT_EQ(rig.driver.lines()[0].boxes[1].x, 5); // inside the body's columns 2..14
+    EXPECT_EQ(joined(out->lines), "99");
+    // The descriptors the matrix keeps still end at the last box: the body is learned alone as the
+    // start of a run, the whole 9 as 8 columns.
+    ASSERT_EQ(rig.matrix.count(), 2);
+    EXPECT_EQ(int(rig.matrix.entry(2).width), 8);
+}
+
 TEST(DriverJoins, AJoinedRunWithMoreBoxesAfterItOffersToExtend)
 {
     Rig rig;
