@@ -763,6 +763,54 @@ TEST(GroundTruth, AlignsBoxesWithCharactersOfSeveralPiecesAndTouchingPairs)
     }
 }
 
+TEST(GroundTruth, AlignsTheBoxesOfRealSerifLines)
+{
+    // Boxes as segmentation found them in pictures of DejaVu Serif drawn by spumux: x, y, width, height.
+    struct Box {
+        int x, y, w, h;
+    };
+    const struct {
+        const char *name;
+        std::vector<Box> boxes;
+        const char *line;
+        const char *groups;
+    } cases[] = {
+        {"double quotes whose strokes stand 3 pixels apart (PAL, size 28)",
+         {{2, 3, 2, 8},     {7, 3, 2, 8},     {15, 3, 19, 22},   {35, 10, 14, 15},  {55, 10, 16, 15},  {78, 3, 2, 8},
+          {83, 3, 2, 8},    {102, 10, 11, 15}, {118, 10, 15, 15}, {138, 4, 7, 21},  {150, 2, 16, 23},  {182, 3, 2, 8},
+          {187, 3, 2, 8},   {195, 10, 16, 21}, {215, 10, 14, 15}, {235, 10, 16, 15}, {258, 3, 2, 8},    {263, 3, 2, 8},
+          {272, 22, 5, 7},  {294, 3, 14, 22}, {315, 3, 14, 22},  {344, 5, 10, 20},  {358, 4, 7, 21},   {370, 10, 25, 15},
+          {400, 10, 14, 15}, {421, 10, 11, 15}, {439, 21, 3, 4}},
+         "\"You\" said \"you\", 99 times.", "\"|\"|Y|o|u|\"|\"|s|a|i|d|\"|\"|y|o|u|\"|\"|,|9|9|t|i|m|e|s|."},
+        {"an opening guillemet of two chevrons, a closing one of one after an r (outline 2, size 24)",
+         {{1, 7, 5, 12},   {6, 7, 5, 12},   {17, 2, 15, 19}, {37, 8, 12, 13},  {53, 8, 14, 13},  {67, 2, 7, 24},
+          {79, 8, 12, 13}, {95, 8, 14, 13}, {112, 8, 10, 13}, {126, 7, 11, 12}, {142, 18, 4, 6}, {160, 1, 14, 20},
+          {177, 2, 6, 19}, {187, 4, 8, 17}, {199, 13, 6, 2},  {209, 2, 6, 19},  {219, 1, 6, 20},  {230, 18, 3, 3}},
+         "\u00ABBonjour\u00BB, dit-il.", "\u00AB|\u00AB|B|o|n|j|o|u|r|\u00BB|,|d|i|t|-|i|l|."},
+        {"guillemets of two chevrons each, set apart by blanks (size 20)",
+         {{2, 8, 4, 8}, {6, 8, 4, 8}, {22, 3, 13, 19}, {40, 8, 10, 10}, {60, 8, 11, 10}, {75, 8, 10, 10}, {96, 3, 9, 15},
+          {117, 8, 4, 8}, {121, 7, 4, 10}},
+         "\u00AB \u00C7a va ? \u00BB", "\u00AB|\u00AB|\u00C7|a|v|a|?|\u00BB|\u00BB"},
+        {"a y and nines whose tails lie below their bodies, inside their columns (size 20)",
+         {{2, 3, 2, 6},     {12, 3, 13, 15},  {28, 8, 10, 10},  {43, 8, 11, 10},  {60, 3, 2, 6},    {77, 8, 8, 10},
+          {90, 8, 10, 10},  {105, 4, 5, 14},  {114, 2, 11, 16}, {137, 3, 2, 6},   {147, 8, 11, 13}, {148, 20, 3, 2},
+          {162, 8, 10, 10}, {177, 8, 11, 10}, {194, 3, 2, 6},   {205, 16, 3, 5},  {220, 3, 10, 13}, {221, 14, 7, 4},
+          {236, 3, 10, 13}, {237, 14, 7, 4},  {258, 5, 7, 13},  {269, 4, 5, 14},  {278, 8, 17, 10}, {300, 8, 10, 10},
+          {315, 8, 8, 10},  {329, 15, 2, 3}},
+         "\"You\" said \"you\", 99 times.", "\"|Y|o|u|\"|s|a|i|d|\"|y|y|o|u|\"|,|9|9|9|9|t|i|m|e|s|."},
+    };
+    for (const auto &c : cases) {
+        std::vector<CharBox> boxes;
+        for (const Box &b : c.boxes)
+            boxes.push_back(CharBox{b.x, b.y, b.w, b.h, b.y});
+        const auto a = GroundTruthAnswerer::align(boxes, QString::fromUtf8(c.line));
+        QStringList got;
+        for (int g : a.groupOfBox)
+            got.append(g >= 0 ? a.groupText[size_t(g)] : QStringLiteral("-"));
+        EXPECT_EQ(got.join(QLatin1Char('|')).toStdString(), c.groups) << c.name;
+    }
+}
+
 TEST(DriverPictures, AnAskerPressingDisabledArrowsNeverRunsPastTheLine)
 {
     struct AlwaysExtend : GlyphAsker {
