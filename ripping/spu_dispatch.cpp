@@ -34,6 +34,7 @@ ScreenRect areaOf(const DecodedPicture &p)
 
 void PlainExport::render(const DecodedPicture &picture, const std::array<uint32_t, 16> &dvdPalette, ExportedPicture &out)
 {
+    out = ExportedPicture();
     out.width = picture.codes.width;
     out.height = picture.codes.height;
     out.pixels.resize(picture.codes.bytes.size());
@@ -131,11 +132,26 @@ Result<void> SpuDispatcher::addPictureSubtitle(const SpuUnit &unit, const QStrin
     return m_subtitles.addPictureSubtitle(line, t, rect, m_picture.first().colour, m_picture.first().contrast);
 }
 
+bool SpuDispatcher::renderExport()
+{
+    m_exporter.render(m_picture, m_options.dvdPalette, m_exported);
+    if (m_exported.empty()) {
+        // Nothing to save: skipping it keeps the previous picture from being written under this name.
+        m_host.warn(QStringLiteral("Subtitle picture %1 is not exported: %2").arg(m_run.spuCountTotal).arg(m_exported.problem));
+        return false;
+    }
+    if (!m_exported.problem.isEmpty() && !m_exportWarned) {
+        m_exportWarned = true;
+        m_host.warn(m_exported.problem);
+    }
+    return true;
+}
+
 Result<void> SpuDispatcher::saveBitmap(const SpuUnit &unit)
 {
     const QString file = pictureFileName(m_options.pictureBase, m_options.outputFormat, nextPictureNumber(), QStringLiteral("bmp"));
     // The file first: a subtitle is only added for a picture that exists.
-    if (auto written = core::writeBmp8(file, m_exported.indexed()); !written)
+    if (auto written = core::writeBitmapFile(file, m_exported.indexed(), {m_exported.compress}); !written)
         return written;
     m_run.picturesSaved += 1;
     if (m_options.withTiming)
@@ -188,7 +204,8 @@ Result<void> SpuDispatcher::handleUnit(const SpuUnit &unit)
             countSkipped();
             return {};
         }
-        m_exporter.render(m_picture, m_options.dvdPalette, m_exported);
+        if (!renderExport())
+            return {};
         if (m_options.showPictures)
             m_host.showPicture(m_picture, &m_exported);
         return saveBitmap(unit);
@@ -197,7 +214,8 @@ Result<void> SpuDispatcher::handleUnit(const SpuUnit &unit)
     case SpuAction::OnlyShow: {
         if (!isSpuLongEnough(m_picture, m_options.minDurationMs))
             return {}; // passed over without counting
-        m_exporter.render(m_picture, m_options.dvdPalette, m_exported);
+        if (!renderExport())
+            return {};
         m_host.showPicture(m_picture, &m_exported);
         switch (m_host.askStep()) {
         case StepChoice::SaveBitmap:

@@ -262,9 +262,10 @@ void RunWiring::readFile(const QString &)
     m_dispatchOptions.pictureBase = batch.pictureBaseName;
     m_dispatchOptions.outputFormat = int(m_subtitles->outputFormat());
     m_dispatchOptions.dvdPalette = m_app.input.palette;
+    ExportBitmapEngine &exporter = m_app.exportEngine();
     if (!m_dispatcher)
         m_dispatcher = std::make_unique<ripping::SpuDispatcher>(m_dispatchOptions, batch, *m_subtitleSink,
-                                                                *m_recognition, m_exporter, *hosts);
+                                                                *m_recognition, exporter, *hosts);
 
     ripping::VobPass pass(batch, *hosts, *m_dispatcher);
     const ripping::PassOutcome outcome = pass.readCurrentFile();

@@ -83,6 +83,9 @@ protected:
                                     work.filePath(QLatin1String(name))));
         ASSERT_TRUE(app.inputDialog()->openInputFile(work.filePath(QStringLiteral("VTS_01_0.IFO"))));
         controller = app.progressController();
+        // The preview is to show each picture where it was decoded: the bitmap export neither crops nor moves it.
+        app.presets.settings.croppingEnabled = false;
+        app.presets.settings.positioningEnabled = false;
         m_watcher.onShow = [this] {
             ++asked;
             shown.push_back(shownRect());

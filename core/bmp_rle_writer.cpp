@@ -1,0 +1,262 @@
+// Run-length compressed BMP files (BI_RLE4 and BI_RLE8) made from the plain file image of a picture.
+#include "core/bmp_rle_writer.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace glyfex::core {
+
+namespace {
+
+constexpr int kInfoEnd = 54;       // file header (14) + info header (40)
+constexpr uint32_t kBiRle8 = 1;
+constexpr uint32_t kBiRle4 = 2;
+constexpr int32_t kMaxSide = 0x7FFF;
+
+uint32_t le32(QByteArrayView b, qsizetype at)
+{
+    return uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8 | uint32_t(uint8_t(b[at + 2])) << 16
+        | uint32_t(uint8_t(b[at + 3])) << 24;
+}
+
+uint16_t le16(QByteArrayView b, qsizetype at)
+{
+    return uint16_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8);
+}
+
+void putLe32(QByteArray &b, qsizetype at, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = char((v >> (8 * i)) & 0xFF);
+}
+
+// The fields of a plain image that the encoders need, checked against its length.
+struct PlainLayout {
+    uint32_t offBits = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    int bits = 0;
+    qsizetype stride = 0; // bytes per stored row, padded to 4
+    qsizetype used = 0;   // bytes of a row that hold pixels
+};
+
+Error notCompressed(const QString &why)
+{
+    return makeError(QStringLiteral("Bitmap could not be compressed"), QString(), why);
+}
+
+Result<PlainLayout> layoutOf(QByteArrayView image)
+{
+    if (image.size() < kInfoEnd || image[0] != 'B' || image[1] != 'M')
+        return notCompressed(QStringLiteral("not a bitmap file image"));
+    PlainLayout l;
+    l.offBits = le32(image, 10);
+    l.width = int32_t(le32(image, 18));
+    l.height = int32_t(le32(image, 22));
+    l.bits = le16(image, 28);
+    if (le32(image, 14) != 40 || le32(image, 30) != 0)
+        return notCompressed(QStringLiteral("only an uncompressed bitmap with a 40-byte info header can be compressed"));
+    if (l.bits != 4 && l.bits != 8)
+        return notCompressed(QStringLiteral("%1 bits per pixel cannot be run-length compressed").arg(l.bits));
+    // A negative height stores the rows top-down, which run-length bitmaps cannot express.
+    if (l.width <= 0 || l.width > kMaxSide || l.height < 0 || l.height > kMaxSide)
+        return notCompressed(QStringLiteral("the size %1 x %2 is not that of a bottom-up bitmap").arg(l.width).arg(l.height));
+    l.stride = ((qsizetype(l.bits) * l.width + 31) >> 3) & ~qsizetype(3);
+    l.used = (qsizetype(l.bits) * l.width + 7) >> 3;
+    if (l.offBits < uint32_t(kInfoEnd) || l.offBits > uint32_t(image.size())
+        || qsizetype(image.size()) - qsizetype(l.offBits) < l.stride * l.height)
+        return notCompressed(QStringLiteral("the rows do not fit in the file image"));
+    return l;
+}
+
+// Replaces the last row end by the end-of-bitmap mark, or adds the mark when there is no row.
+void endBitmap(QByteArray &out, qsizetype rowsStart)
+{
+    if (out.size() > rowsStart)
+        out[out.size() - 1] = 1;
+    else
+        out.append("\0\1", 2);
+}
+
+// 4 bits: each stored byte holds two pixels, the first in the high nibble.
+class Rle4Row {
+public:
+    Rle4Row(QByteArray &out, const uint8_t *row, qsizetype used, int32_t width)
+        : m_out(out), m_row(row), m_used(used), m_width(width) {}
+
+    void encode()
+    {
+        qsizetype i = 1;
+        uint8_t c = m_row[0];
+        while (i <= m_used) {
+            if (i < m_used && m_row[i] == c) {
+                const qsizetype s = i - 1;
+                // The run ends at the last used byte, never in the padding.
+                while (i < m_used && m_row[i] == c)
+                    ++i;
+                const qsizetype length = i - s;
+                if (length >= 4 || (length >= 2 && s - m_pending < 2)) {
+                    flush(s);
+                    run(s, length, c);
+                    m_pending = i;
+                }
+            }
+            if (i < m_used)
+                c = m_row[i];
+            ++i;
+        }
+        flush(m_used);
+        m_out.append("\0\0", 2);
+    }
+
+private:
+    // Pixels of bytes [from, from + bytes), short of the padding nibble of an odd width.
+    int pixels(qsizetype from, qsizetype bytes) const
+    {
+        return int(std::min<qsizetype>(2 * bytes, qsizetype(m_width) - 2 * from));
+    }
+
+    void run(qsizetype from, qsizetype length, uint8_t c)
+    {
+        while (length > 0) {
+            const qsizetype n = std::min<qsizetype>(length, 127);
+            m_out.append(char(pixels(from, n)));
+            m_out.append(char(c));
+            from += n;
+            length -= n;
+        }
+    }
+
+    // The waiting bytes up to end: one alone as a pair, more in absolute mode.
+    void flush(qsizetype end)
+    {
+        while (m_pending < end) {
+            const qsizetype n = end - m_pending;
+            if (n == 1) {
+                m_out.append(char(pixels(m_pending, 1)));
+                m_out.append(char(m_row[m_pending]));
+                m_pending += 1;
+                continue;
+            }
+            const qsizetype m = std::min<qsizetype>(n, 127);
+            m_out.append('\0');
+            m_out.append(char(pixels(m_pending, m)));
+            m_out.append(reinterpret_cast<const char *>(m_row + m_pending), m);
+            if (m & 1)
+                m_out.append('\0'); // absolute data is padded to whole words
+            m_pending += m;
+        }
+    }
+
+    QByteArray &m_out;
+    const uint8_t *m_row;
+    qsizetype m_used;
+    int32_t m_width;
+    qsizetype m_pending = 0;
+};
+
+// 8 bits: one pixel per byte.
+void encodeRle8Row(QByteArray &out, const uint8_t *row, qsizetype width)
+{
+    qsizetype pending = 0;
+    const auto flush = [&](qsizetype end) {
+        while (pending < end) {
+            const qsizetype n = end - pending;
+            if (n < 3) {
+                // Absolute mode needs three pixels; one or two go as pairs.
+                out.append('\1');
+                out.append(char(row[pending]));
+                pending += 1;
+                continue;
+            }
+            const qsizetype m = std::min<qsizetype>(n, 255);
+            out.append('\0');
+            out.append(char(m));
+            out.append(reinterpret_cast<const char *>(row + pending), m);
+            if (m & 1)
+                out.append('\0');
+            pending += m;
+        }
+    };
+    qsizetype i = 0;
+    while (i < width) {
+        qsizetype j = i + 1;
+        while (j < width && row[j] == row[i])
+            ++j;
+        const qsizetype length = j - i;
+        if (length >= 3 || (length == 2 && i == pending)) {
+            flush(i);
+            for (qsizetype left = length; left > 0;) {
+                const qsizetype n = std::min<qsizetype>(left, 255);
+                out.append(char(n));
+                out.append(char(row[i]));
+                left -= n;
+            }
+            pending = j;
+        }
+        i = j;
+    }
+    flush(width);
+    out.append("\0\0", 2);
+}
+
+} // namespace
+
+Result<QByteArray> encodeBmpRle4(QByteArrayView image)
+{
+    auto layout = layoutOf(image);
+    if (!layout)
+        return layout.error();
+    const PlainLayout &l = *layout;
+    if (l.bits != 4)
+        return notCompressed(QStringLiteral("BI_RLE4 needs a 4-bit bitmap"));
+    // Headers and palette as they are.
+    QByteArray out(image.data(), qsizetype(l.offBits));
+    out.reserve(qsizetype(l.offBits) + l.stride * l.height + 2);
+    const auto *bits = reinterpret_cast<const uint8_t *>(image.data()) + l.offBits;
+    for (int32_t y = 0; y < l.height; ++y)
+        Rle4Row(out, bits + qsizetype(y) * l.stride, l.used, l.width).encode();
+    endBitmap(out, qsizetype(l.offBits));
+    putLe32(out, 2, uint32_t(out.size()));
+    putLe32(out, 30, kBiRle4);
+    putLe32(out, 34, uint32_t(out.size() - qsizetype(l.offBits)));
+    return out;
+}
+
+Result<QByteArray> encodeBmpRle8(QByteArrayView image)
+{
+    auto layout = layoutOf(image);
+    if (!layout)
+        return layout.error();
+    const PlainLayout &l = *layout;
+    if (l.bits != 8)
+        return notCompressed(QStringLiteral("BI_RLE8 needs an 8-bit bitmap"));
+    const uint32_t usedColours = le32(image, 46);
+    const uint32_t colours = usedColours == 0 ? 256 : usedColours;
+    if (colours > 256 || qsizetype(kInfoEnd) + 4 * qsizetype(colours) > qsizetype(l.offBits))
+        return notCompressed(QStringLiteral("the palette does not fit before the rows"));
+    const qsizetype offBits = kInfoEnd + 4 * qsizetype(colours);
+    QByteArray out(image.data(), offBits);
+    out.reserve(offBits + l.stride * l.height + 2);
+    const auto *bits = reinterpret_cast<const uint8_t *>(image.data()) + l.offBits;
+    for (int32_t y = 0; y < l.height; ++y)
+        encodeRle8Row(out, bits + qsizetype(y) * l.stride, l.width);
+    endBitmap(out, offBits);
+    putLe32(out, 2, uint32_t(out.size()));
+    putLe32(out, 10, uint32_t(offBits));
+    putLe32(out, 30, kBiRle8);
+    putLe32(out, 34, uint32_t(out.size() - offBits));
+    putLe32(out, 46, colours);
+    putLe32(out, 50, 0);
+    return out;
+}
+
+Result<QByteArray> compressBmp(QByteArrayView image)
+{
+    auto layout = layoutOf(image);
+    if (!layout)
+        return layout.error();
+    return layout->bits == 4 ? encodeBmpRle4(image) : encodeBmpRle8(image);
+}
+
+} // namespace glyfex::core
