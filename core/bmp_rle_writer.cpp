@@ -127,11 +127,15 @@ private:
         }
     }
 
-    // The waiting bytes up to end: one alone as a pair, more in absolute mode.
+    // The waiting bytes up to end: one alone as a pair, more in absolute mode. The last byte of an
+    // odd-width row holds one pixel; decoders disagree on absolute stretches of an odd pixel count
+    // (some read a byte short), so that byte always goes as a pair of one pixel.
     void flush(qsizetype end)
     {
         while (m_pending < end) {
-            const qsizetype n = end - m_pending;
+            qsizetype n = end - m_pending;
+            if (n > 1 && end == m_used && m_width % 2 == 1 && m_pending + n == m_used)
+                n -= 1;
             if (n == 1) {
                 m_out.append(char(pixels(m_pending, 1)));
                 m_out.append(char(m_row[m_pending]));
