@@ -334,5 +334,136 @@ TEST(ExportBitmapEngine, RefusedPictureIsSkippedInASaveBitmapsRun)
     EXPECT_TRUE(host.warnings.front().startsWith(QStringLiteral("Subtitle picture 2 is not exported"))) << host.warnings.front().toStdString();
 }
 
+struct RunCase {
+    const char *name;
+    int preset;
+    bool compress;
+    void (*change)(ExportSettings &);
+};
+void PrintTo(const RunCase &c, std::ostream *os) { *os << c.name; }
+
+const RunCase kRuns[] = {
+    // The Scenarist preset as it loads: full-width bitmaps of codes, 4 bits, run-length compressed.
+    {"scenarist_rle4", core::PresetSonicScenarist, true, noChange},
+    // DVDMaestro: codes at 8 bits, left on a multiple of 8 and top of 2, RLE8.
+    {"dvdmaestro_rle8", core::PresetSpruceDvdMaestro, true,
+     [](ExportSettings &s) { s.bmp.depth = BmpOutSettings::EightBits; }},
+    // DVD colours, plain 8 bits, picture at the bottom right of a larger bitmap and then centred on the frame.
+    {"svcd_plain_positioned", core::PresetPhilipsSvcd, false,
+     [](ExportSettings &s) {
+         s.bmp.depth = BmpOutSettings::EightBits;
+         s.bmp.cropMinY = 80;
+         s.bmp.cropXPosMode = 2;
+         s.bmp.cropYPosMode = 2;
+         s.bmp.positioningEnabled = true;
+         s.bmp.posXMode = 1;
+         s.bmp.posYMode = 2;
+         s.bmp.posShiftY = -20;
+     }},
+};
+
+class SaveBitmapsRun : public testing::TestWithParam<RunCase> {};
+
+// Every unit of the title set, decoded by FFmpeg and placed by the settings, must be what FFmpeg
+// reads back from the bitmap file the run wrote for it; the subtitles carry the bitmaps' rectangles.
+TEST_P(SaveBitmapsRun, BitmapsAreTheDecodedSubpicturesPlacedAsTheSettingsSay)
+{
+    const RunCase &c = GetParam();
+    const QString vob = test::dataPath(QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS/VTS_01_1.VOB"));
+    auto units = test::demuxSpuUnits(vob);
+    ASSERT_TRUE(units.ok()) << units.error().message().toStdString();
+    auto reference = test::AvSpuDecoder::open();
+    ASSERT_TRUE(reference.ok());
+
+    QTemporaryDir dir;
+    ripping::DispatchOptions o;
+    o.action = ripping::SpuAction::SaveBitmaps;
+    o.withTiming = true;
+    o.minDurationMs = 0;
+    o.pictureBase = dir.filePath(QStringLiteral("movie"));
+    o.dvdPalette = dvdColours();
+    ripping::RunState run;
+    run.vobList = {vob};
+    run.vobSizes = {QFileInfo(vob).size()};
+    run.totalBytes = run.vobSizes.front();
+    run.streamId = 0x20;
+    run.useMap = false;
+    test::FakeSubtitles subs;
+    test::RecordingRecognition recognition(subs);
+    ExportBitmapEngine engine;
+    engine.settings.bmp = core::defaultBmpOutPreset(c.preset);
+    engine.settings.bmp.compress = c.compress;
+    engine.settings.preset = c.preset;
+    engine.settings.frameHeight = 576;
+    c.change(engine.settings);
+    test::ScriptedDispatchHost host;
+    ripping::SpuDispatcher dispatcher(o, run, subs, recognition, engine, host);
+    ripping::SilentVobPassHost passHost;
+    ripping::VobPass pass(run, passHost, dispatcher);
+    for (int guard = 0; guard < 100 && !run.finished() && !run.stopped; ++guard)
+        ASSERT_FALSE(pass.readCurrentFile().error.has_value());
+    EXPECT_TRUE(host.warnings.isEmpty()) << host.warnings.join(QLatin1Char('\n')).toStdString();
+
+    const ExportSettings &s = engine.settings;
+    size_t n = 0;
+    for (const test::AvSpuUnit &unit : *units) {
+        if (unit.substream != 0)
+            continue;
+        const test::AvSpuPicture theirs = (*reference)->decode(unit.bytes);
+        ASSERT_TRUE(theirs.hasPicture);
+        ASSERT_LT(n, subs.entries.size());
+        const QString name = QStringLiteral("movie%1.bmp").arg(n + 1, 5, 10, QLatin1Char('0'));
+        SCOPED_TRACE(name.toStdString());
+
+        // FFmpeg's picture: its pixels are the codes; code c shows DVD colour paletteIndex[c].
+        DecodedPicture asFfmpeg;
+        asFfmpeg.codes.reset(theirs.width, theirs.height);
+        asFfmpeg.codes.bytes = theirs.pixels;
+        for (int k = 0; k < 4; ++k)
+            asFfmpeg.contrastMap[size_t(k)] = uint8_t(theirs.contrast[size_t(k)]);
+        ExportBackground background;
+        chooseExportBackground(asFfmpeg, background);
+        const bool codes = c.preset == core::PresetSonicScenarist || c.preset == core::PresetSpruceDvdMaestro;
+        const auto shown = [&](int code) { return uint8_t(codes ? code : theirs.paletteIndex[size_t(code)]); };
+
+        const CropGeometry g = computeCropGeometry(s, theirs.width, theirs.height,
+                                                   {theirs.x, theirs.y, theirs.x + theirs.width - 1, theirs.y + theirs.height - 1});
+        std::vector<uint8_t> expected(size_t(g.width) * size_t(g.height), shown(background.code));
+        for (int y = 0; y < theirs.height; ++y)
+            for (int x = 0; x < theirs.width; ++x)
+                expected[size_t(y + g.offsetY) * size_t(g.width) + size_t(x + g.offsetX)] =
+                    shown(theirs.pixels[size_t(y) * size_t(theirs.width) + size_t(x)]);
+
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        const int bits = s.bmp.depth == BmpOutSettings::FourBits ? 4 : 8;
+        EXPECT_EQ(uint8_t(bytes[28]), bits);
+        EXPECT_EQ(uint8_t(bytes[30]), c.compress ? (bits == 4 ? 2 : 1) : 0);
+        auto decoded = test::decodeBmpWithFfmpeg(bytes);
+        ASSERT_TRUE(decoded.ok()) << decoded.error().message().toStdString();
+        ASSERT_EQ(decoded->width, g.width);
+        ASSERT_EQ(decoded->height, g.height);
+        EXPECT_EQ(decoded->indices, expected);
+        if (!codes)
+            EXPECT_EQ(std::vector<uint32_t>(decoded->palette.begin(), decoded->palette.begin() + 16),
+                      std::vector<uint32_t>(o.dvdPalette.begin(), o.dvdPalette.end()));
+
+        ScreenRect rect{g.left, g.top, g.left + g.width - 1, g.top + g.height - 1};
+        if (s.bmp.positioningEnabled) {
+            const int x = (kExportFrameWidth - g.width) / 2;
+            const int y = std::max(0, 576 - g.height - 20);
+            rect = {x, y, x + g.width - 1, y + g.height - 1};
+        }
+        EXPECT_EQ(subs.entries[n].rect, rect);
+        EXPECT_EQ(subs.entries[n].line, name);
+        ++n;
+    }
+    EXPECT_EQ(n, 10u);
+    EXPECT_EQ(subs.entries.size(), n);
+}
+
+INSTANTIATE_TEST_SUITE_P(, SaveBitmapsRun, testing::ValuesIn(kRuns), [](const auto &info) { return std::string(info.param.name); });
+
 } // namespace
 } // namespace glyfex::subtitles
