@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <vector>
 
 namespace glyfex::core {
 
@@ -159,50 +161,94 @@ private:
     qsizetype m_pending = 0;
 };
 
-// 8 bits: one pixel per byte.
-void encodeRle8Row(QByteArray &out, const uint8_t *row, qsizetype width)
-{
-    qsizetype pending = 0;
-    const auto flush = [&](qsizetype end) {
-        while (pending < end) {
-            const qsizetype n = end - pending;
-            if (n < 3) {
-                // Absolute mode needs three pixels; one or two go as pairs.
-                out.append('\1');
-                out.append(char(row[pending]));
-                pending += 1;
+// 8 bits: one pixel per byte. The row is cut into its runs of equal pixels; each run goes as (count,
+// index) pairs, or several neighbouring runs of 3 to 255 pixels in all go as one absolute stretch,
+// whichever makes the row shortest (equal sizes prefer the pairs).
+class Rle8Encoder {
+public:
+    // Appends to out; rows are written through a pointer into room made once per row (a pair per
+    // pixel and the row end at most), which the end of the row gives back.
+    explicit Rle8Encoder(QByteArray &out) : m_out(out) {}
+
+    void encode(const uint8_t *row, int width)
+    {
+        m_row = row;
+        m_width = width;
+        m_runStart.clear();
+        for (int x = 0; x < m_width; ++x)
+            if (x == 0 || m_row[x] != m_row[x - 1])
+                m_runStart.push_back(x);
+        const size_t runs = m_runStart.size();
+        m_runStart.push_back(m_width);
+        // best[k]: the fewest bytes for the first k runs; from[k]: where the last piece starts (a run
+        // of its own when from[k] == k - 1 and absolute[k] is false).
+        m_best.assign(runs + 1, 0);
+        m_from.assign(runs + 1, 0);
+        m_absolute.assign(runs + 1, 0);
+        for (size_t k = 1; k <= runs; ++k) {
+            const int length = m_runStart[k] - m_runStart[k - 1];
+            m_best[k] = m_best[k - 1] + 2 * ((length + 254) / 255);
+            m_from[k] = k - 1;
+            m_absolute[k] = 0;
+            // A run of 6 or more inside an absolute stretch is never cheaper than cutting the stretch
+            // around it (its pair costs 2 bytes, the cut at most 6 more), so no stretch takes one.
+            for (size_t j = k; j-- > 0;) {
+                const int n = m_runStart[k] - m_runStart[j];
+                if (n > 255 || m_runStart[j + 1] - m_runStart[j] >= 6)
+                    break;
+                if (n < 3)
+                    continue;
+                const int cost = m_best[j] + 2 + n + (n & 1);
+                if (cost < m_best[k]) {
+                    m_best[k] = cost;
+                    m_from[k] = j;
+                    m_absolute[k] = 1;
+                }
+            }
+        }
+        // The pieces from the end back to the start, then written in order.
+        m_pieces.clear();
+        for (size_t k = runs; k > 0; k = m_from[k])
+            m_pieces.push_back(k);
+        const qsizetype rowStart = m_out.size();
+        m_out.resize(rowStart + 2 * qsizetype(width) + 2);
+        char *o = m_out.data() + rowStart;
+        for (size_t i = m_pieces.size(); i-- > 0;) {
+            const size_t k = m_pieces[i];
+            const int start = m_runStart[m_from[k]];
+            const int n = m_runStart[k] - start;
+            if (m_absolute[k]) {
+                *o++ = 0;
+                *o++ = char(n);
+                std::memcpy(o, m_row + start, size_t(n));
+                o += n;
+                if (n & 1)
+                    *o++ = 0; // absolute data is padded to whole words
                 continue;
             }
-            const qsizetype m = std::min<qsizetype>(n, 255);
-            out.append('\0');
-            out.append(char(m));
-            out.append(reinterpret_cast<const char *>(row + pending), m);
-            if (m & 1)
-                out.append('\0');
-            pending += m;
-        }
-    };
-    qsizetype i = 0;
-    while (i < width) {
-        qsizetype j = i + 1;
-        while (j < width && row[j] == row[i])
-            ++j;
-        const qsizetype length = j - i;
-        if (length >= 3 || (length == 2 && i == pending)) {
-            flush(i);
-            for (qsizetype left = length; left > 0;) {
-                const qsizetype n = std::min<qsizetype>(left, 255);
-                out.append(char(n));
-                out.append(char(row[i]));
-                left -= n;
+            for (int left = n; left > 0;) {
+                const int count = std::min(left, 255);
+                *o++ = char(count);
+                *o++ = char(m_row[start]);
+                left -= count;
             }
-            pending = j;
         }
-        i = j;
+        *o++ = 0;
+        *o++ = 0;
+        m_out.truncate(o - m_out.data());
     }
-    flush(width);
-    out.append("\0\0", 2);
-}
+
+private:
+    QByteArray &m_out;
+    const uint8_t *m_row = nullptr;
+    int m_width = 0;
+    // Kept from row to row, so that a picture allocates them once.
+    std::vector<int> m_runStart;
+    std::vector<int> m_best;
+    std::vector<size_t> m_from;
+    std::vector<uint8_t> m_absolute; // not vector<bool>: read in the inner loop
+    std::vector<size_t> m_pieces;
+};
 
 } // namespace
 
@@ -243,8 +289,9 @@ Result<QByteArray> encodeBmpRle8(QByteArrayView image)
     QByteArray out(image.data(), offBits);
     out.reserve(offBits + l.stride * l.height + 2);
     const auto *bits = reinterpret_cast<const uint8_t *>(image.data()) + l.offBits;
+    Rle8Encoder encoder(out);
     for (int32_t y = 0; y < l.height; ++y)
-        encodeRle8Row(out, bits + qsizetype(y) * l.stride, l.width);
+        encoder.encode(bits + qsizetype(y) * l.stride, l.width);
     endBitmap(out, offBits);
     putLe32(out, 2, uint32_t(out.size()));
     putLe32(out, 10, uint32_t(offBits));

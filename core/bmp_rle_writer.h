@@ -20,8 +20,8 @@ namespace glyfex::core {
 // bytes waiting before it, becomes (count, byte) pairs of at most 254 pixels; the bytes between runs
 // go out in absolute mode (at most 127 bytes each), a lone byte as a pair of two pixels.
 Result<QByteArray> encodeBmpRle4(QByteArrayView plainImage);
-// 8 bits: runs of 3 or more pixels (or 2 with nothing waiting before them) become (count, index)
-// pairs of at most 255; the pixels between go out in absolute mode, one or two as pairs of count 1.
+// 8 bits: each row as short as these pieces allow: a run of equal pixels as (count, index) pairs of at
+// most 255, or neighbouring runs of 3 to 255 pixels in all as one absolute stretch.
 Result<QByteArray> encodeBmpRle8(QByteArrayView plainImage);
 // The encoder of the image's depth.
 Result<QByteArray> compressBmp(QByteArrayView plainImage);
