@@ -2,6 +2,7 @@
 #include "core/bmp_rle_writer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -175,11 +176,28 @@ public:
         m_row = row;
         m_width = width;
         m_runStart.clear();
-        for (int x = 0; x < m_width; ++x)
-            if (x == 0 || m_row[x] != m_row[x - 1])
-                m_runStart.push_back(x);
+        bool single = false;
+        for (int x = 0; x < width;) {
+            m_runStart.push_back(x);
+            const int end = runEnd(row, x, width);
+            single = single || end == x + 1;
+            x = end;
+        }
         const size_t runs = m_runStart.size();
-        m_runStart.push_back(m_width);
+        m_runStart.push_back(width);
+        // Without a run of one pixel, pairs are shortest: a stretch of n pixels in runs of 2 or more
+        // has at most n / 2 runs, whose pairs take at most n bytes against n + 2 absolute.
+        if (!single) {
+            const qsizetype rowStart = m_out.size();
+            m_out.resize(rowStart + 2 * qsizetype(width) + 2);
+            char *o = m_out.data() + rowStart;
+            for (size_t k = 0; k < runs; ++k)
+                o = pairs(o, m_runStart[k], m_runStart[k + 1] - m_runStart[k]);
+            *o++ = 0;
+            *o++ = 0;
+            m_out.truncate(o - m_out.data());
+            return;
+        }
         // best[k]: the fewest bytes for the first k runs; from[k]: where the last piece starts (a run
         // of its own when from[k] == k - 1 and absolute[k] is false).
         m_best.assign(runs + 1, 0);
@@ -226,12 +244,7 @@ public:
                     *o++ = 0; // absolute data is padded to whole words
                 continue;
             }
-            for (int left = n; left > 0;) {
-                const int count = std::min(left, 255);
-                *o++ = char(count);
-                *o++ = char(m_row[start]);
-                left -= count;
-            }
+            o = pairs(o, start, n);
         }
         *o++ = 0;
         *o++ = 0;
@@ -239,6 +252,37 @@ public:
     }
 
 private:
+    // Where the run of equal pixels from x ends: eight pixels at a time through the long background
+    // runs, which most of a subtitle row is.
+    static int runEnd(const uint8_t *row, int x, int width)
+    {
+        static_assert(std::endian::native == std::endian::little, "the first differing byte is the lowest");
+        const uint8_t v = row[x];
+        const uint64_t all = 0x0101010101010101ull * v;
+        int e = x + 1;
+        for (; e + 8 <= width; e += 8) {
+            uint64_t word;
+            std::memcpy(&word, row + e, 8);
+            if (const uint64_t differ = word ^ all; differ != 0)
+                return e + std::countr_zero(differ) / 8;
+        }
+        while (e < width && row[e] == v)
+            ++e;
+        return e;
+    }
+
+    // The run of n pixels from start as pairs of at most 255.
+    char *pairs(char *o, int start, int n) const
+    {
+        for (int left = n; left > 0;) {
+            const int count = std::min(left, 255);
+            *o++ = char(count);
+            *o++ = char(m_row[start]);
+            left -= count;
+        }
+        return o;
+    }
+
     QByteArray &m_out;
     const uint8_t *m_row = nullptr;
     int m_width = 0;
