@@ -12,7 +12,8 @@
 #include "ripping/vob_pass.h"
 #include "subtitles/export_bitmap.h"
 
-#include "fixture_tool.h"
+#include "bench/fixture_tool.h"
+#include "bench/null_sinks.h"
 
 #include <benchmark/benchmark.h>
 
@@ -43,19 +44,6 @@ public:
     void showPicture(const ripping::DecodedPicture &, const ripping::ExportedPicture *) override {}
     ripping::StepChoice askStep() override { return ripping::StepChoice::Next; }
     void warn(const QString &text) override { std::fprintf(stderr, "export_bench: %s\n", qPrintable(text)); }
-};
-
-class NoSubtitles : public ripping::SubtitleSink {
-public:
-    int count() const override { return 0; }
-    core::TimeCode lastStart() const override { return {}; }
-    core::TimeCode lastStop() const override { return {}; }
-    void setLastStop(const core::TimeCode &) override {}
-    core::Result<void> addPictureSubtitle(const QString &, const ripping::SpuTimes &, const ripping::ScreenRect &, uint16_t,
-                                          uint16_t) override
-    {
-        return {};
-    }
 };
 
 class NoRecognition : public ripping::PictureSink {
@@ -93,7 +81,7 @@ double timeRun(ripping::SpuAction action, const QString &pictureBase, std::vecto
     run.totalBytes = run.vobSizes.front();
     run.streamId = 0x20;
     run.useMap = false;
-    NoSubtitles subs;
+    bench::NullSubtitles subs;
     NoRecognition recognition;
     subtitles::ExportBitmapEngine engine;
     engine.settings = exportSettings();
@@ -216,15 +204,9 @@ QString defaultVob()
 
 int main(int argc, char **argv)
 {
-    // The first argument, when it is not a benchmark option, is the VOB.
-    if (argc > 1 && argv[1][0] != '-') {
-        g_vob = QString::fromLocal8Bit(argv[1]);
-        for (int i = 1; i + 1 < argc; ++i)
-            argv[i] = argv[i + 1];
-        --argc;
-    } else {
+    g_vob = bench::takeFileArgument(argc, argv);
+    if (g_vob.isEmpty())
         g_vob = defaultVob();
-    }
     if (g_vob.isEmpty() || !QFileInfo::exists(g_vob)) {
         std::fprintf(stderr, "export_bench: no VOB to read\n");
         return 1;

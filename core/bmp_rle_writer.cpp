@@ -294,16 +294,23 @@ private:
     std::vector<size_t> m_pieces;
 };
 
+// The layout of a plain image of the given depth.
+Result<PlainLayout> layoutOf(QByteArrayView image, int bits)
+{
+    auto layout = layoutOf(image);
+    if (layout && layout->bits != bits)
+        return notCompressed(QStringLiteral("BI_RLE%1 needs a %1-bit bitmap").arg(bits));
+    return layout;
+}
+
 } // namespace
 
 Result<QByteArray> encodeBmpRle4(QByteArrayView image)
 {
-    auto layout = layoutOf(image);
+    auto layout = layoutOf(image, 4);
     if (!layout)
         return layout.error();
     const PlainLayout &l = *layout;
-    if (l.bits != 4)
-        return notCompressed(QStringLiteral("BI_RLE4 needs a 4-bit bitmap"));
     // Headers and palette as they are.
     QByteArray out(image.data(), qsizetype(l.offBits));
     out.reserve(qsizetype(l.offBits) + l.stride * l.height + 2);
@@ -319,12 +326,10 @@ Result<QByteArray> encodeBmpRle4(QByteArrayView image)
 
 Result<QByteArray> encodeBmpRle8(QByteArrayView image)
 {
-    auto layout = layoutOf(image);
+    auto layout = layoutOf(image, 8);
     if (!layout)
         return layout.error();
     const PlainLayout &l = *layout;
-    if (l.bits != 8)
-        return notCompressed(QStringLiteral("BI_RLE8 needs an 8-bit bitmap"));
     const uint32_t usedColours = le32(image, 46);
     const uint32_t colours = usedColours == 0 ? 256 : usedColours;
     if (colours > 256 || qsizetype(kInfoEnd) + 4 * qsizetype(colours) > qsizetype(l.offBits))

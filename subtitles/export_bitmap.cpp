@@ -80,6 +80,23 @@ void alignStart(int &start, int &offset, int &size, int pictureStart, int step, 
     clampToScreen(start, offset, size, frameSize);
 }
 
+// Where positioning puts a bitmap of size on a frame of frameSize along one axis: mode 1 centred, 2 at
+// the far edge, 3 at the set value, else where it was; then shifted, and kept on the frame.
+int positionedStart(uint8_t mode, int kept, int set, int shift, int size, int frameSize)
+{
+    int start = kept;
+    if (mode == 1)
+        start = (frameSize - size) / 2;
+    else if (mode == 2)
+        start = frameSize - size;
+    else if (mode == 3)
+        start = set;
+    start = std::max(start + shift, 0);
+    if (start + size > frameSize)
+        start = frameSize - size;
+    return start;
+}
+
 } // namespace
 
 int fitWidthConstraint(const ExportSettings &settings, int pictureWidth, int extra)
@@ -232,31 +249,9 @@ void ExportBitmapEngine::render(const ripping::DecodedPicture &picture, const st
     }
 
     if (b.positioningEnabled) {
-        const int w = out.width;
-        const int h = out.height;
-        int x = dst.left;
-        int y = dst.top;
-        if (b.posXMode == 1)
-            x = (kExportFrameWidth - w) / 2;
-        else if (b.posXMode == 2)
-            x = kExportFrameWidth - w;
-        else if (b.posXMode == 3)
-            x = b.posSetX;
-        if (b.posYMode == 1)
-            y = (frame - h) / 2;
-        else if (b.posYMode == 2)
-            y = frame - h;
-        else if (b.posYMode == 3)
-            y = b.posSetY;
-        x += b.posShiftX;
-        y += b.posShiftY;
-        x = std::max(x, 0);
-        if (x + w > kExportFrameWidth)
-            x = kExportFrameWidth - w;
-        y = std::max(y, 0);
-        if (y + h > frame)
-            y = frame - h;
-        dst = {x, y, x + w - 1, y + h - 1};
+        const int x = positionedStart(b.posXMode, dst.left, b.posSetX, b.posShiftX, out.width, kExportFrameWidth);
+        const int y = positionedStart(b.posYMode, dst.top, b.posSetY, b.posShiftY, out.height, frame);
+        dst = {x, y, x + out.width - 1, y + out.height - 1};
     }
     out.rect = dst;
 }
