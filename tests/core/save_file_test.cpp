@@ -12,6 +12,7 @@
 #include "ripping/subtitle_map.h"
 #include "subtitles/subtitle_saver.h"
 #include "support/dispatch_fakes.h"
+#include "support/test_data.h"
 #include "support/tiny_tmpfs.h"
 
 #include <QDir>
@@ -31,8 +32,8 @@ namespace {
 
 QByteArray fileBytes(const QString &path)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    const std::vector<uint8_t> bytes = test::readBytes(path);
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
 }
 
 // Every name in the folder, hidden ones too: a temporary left behind shows here.
