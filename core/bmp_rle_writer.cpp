@@ -203,6 +203,10 @@ public:
         m_best.assign(runs + 1, 0);
         m_from.assign(runs + 1, 0);
         m_absolute.assign(runs + 1, 0);
+        // singles[k]: the runs of one pixel among the first k.
+        m_singles.assign(runs + 1, 0);
+        for (size_t k = 1; k <= runs; ++k)
+            m_singles[k] = m_singles[k - 1] + (m_runStart[k] - m_runStart[k - 1] == 1);
         for (size_t k = 1; k <= runs; ++k) {
             const int length = m_runStart[k] - m_runStart[k - 1];
             m_best[k] = m_best[k - 1] + 2 * ((length + 254) / 255);
@@ -213,6 +217,10 @@ public:
             for (size_t j = k; j-- > 0;) {
                 const int n = m_runStart[k] - m_runStart[j];
                 if (n > 255 || m_runStart[j + 1] - m_runStart[j] >= 6)
+                    break;
+                // Taking in one more run of L pixels adds L bytes and saves at most the 2 of its pair,
+                // so only runs of one pixel can make a longer stretch cheaper, by 1 byte each.
+                if (m_best[j] + 2 + n - m_singles[j] >= m_best[k])
                     break;
                 if (n < 3)
                     continue;
@@ -292,6 +300,7 @@ private:
     std::vector<size_t> m_from;
     std::vector<uint8_t> m_absolute; // not vector<bool>: read in the inner loop
     std::vector<size_t> m_pieces;
+    std::vector<int> m_singles;
 };
 
 // The layout of a plain image of the given depth.
