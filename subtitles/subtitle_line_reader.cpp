@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace glyfex::subtitles {
 
@@ -10,24 +11,36 @@ namespace {
 
 constexpr core::CodePage kUtf8Page = 65001;
 
-// Splits at LF and drops every CR; a last line without LF counts, an empty remainder does not.
+// Calls emit(begin, end) for each line of units: a line ends at LF, a last line without LF counts and an
+// empty remainder does not. The line still holds its CRs.
 template <class Unit, class Emit>
-void splitLines(const Unit *units, qsizetype count, Emit emit)
+void forEachLine(const Unit *units, qsizetype count, Emit emit)
 {
-    std::basic_string<Unit> line;
-    qsizetype lineStart = 0;
+    qsizetype begin = 0;
     for (qsizetype i = 0; i < count; ++i) {
-        const Unit u = units[i];
-        if (u == Unit('\n')) {
-            emit(line);
-            line.clear();
-            lineStart = i + 1;
-        } else if (u != Unit('\r')) {
-            line.push_back(u);
+        if (units[i] == Unit('\n')) {
+            emit(begin, i);
+            begin = i + 1;
         }
     }
-    if (lineStart < count)
-        emit(line);
+    if (begin < count)
+        emit(begin, count);
+}
+
+// The units without their CRs (most lines have one at most, at the end).
+template <class Unit>
+std::basic_string_view<Unit> withoutCarriageReturns(const Unit *begin, const Unit *end, std::basic_string<Unit> &scratch)
+{
+    if (begin < end && end[-1] == Unit('\r'))
+        --end;
+    const std::basic_string_view<Unit> line(begin, size_t(end - begin));
+    if (line.find(Unit('\r')) == std::basic_string_view<Unit>::npos)
+        return line;
+    scratch.clear();
+    for (Unit u : line)
+        if (u != Unit('\r'))
+            scratch.push_back(u);
+    return scratch;
 }
 
 } // namespace
@@ -40,11 +53,13 @@ core::Result<SubtitleLineReader> SubtitleLineReader::fromBytes(const QByteArray 
     if (size >= 3 && data[0] == 0xFF && data[1] == 0xFE) {
         reader.m_encoding = Encoding::Utf16Le;
         // Code units after the mark; an odd last byte is no unit.
-        const qsizetype units = (size - 2) / 2;
-        std::u16string unitsLe(size_t(units), u'\0');
-        for (qsizetype i = 0; i < units; ++i)
-            unitsLe[size_t(i)] = char16_t(data[2 + 2 * i] | (data[3 + 2 * i] << 8));
-        splitLines(unitsLe.data(), units, [&](const std::u16string &line) {
+        const qsizetype count = (size - 2) / 2;
+        std::u16string units(size_t(count), u'\0');
+        for (qsizetype i = 0; i < count; ++i)
+            units[size_t(i)] = char16_t(data[2 + 2 * i] | (data[3 + 2 * i] << 8));
+        std::u16string scratch;
+        forEachLine(units.data(), count, [&](qsizetype begin, qsizetype end) {
+            const std::u16string_view line = withoutCarriageReturns(units.data() + begin, units.data() + end, scratch);
             reader.m_lines.append(QString::fromUtf16(line.data(), qsizetype(line.size())));
         });
     } else {
@@ -56,18 +71,18 @@ core::Result<SubtitleLineReader> SubtitleLineReader::fromBytes(const QByteArray 
             page = kUtf8Page;
         }
         std::optional<core::Error> failed;
-        splitLines(bytes.constData() + skip, size - skip, [&](const std::string &line) {
+        std::string scratch;
+        const char *text = bytes.constData() + skip;
+        forEachLine(text, size - skip, [&](qsizetype begin, qsizetype end) {
             if (failed)
                 return;
-            const QByteArray raw(line.data(), qsizetype(line.size()));
-            auto text = core::TextCodec::decode(raw, page);
-            if (!text) {
-                failed = text.error();
+            const std::string_view line = withoutCarriageReturns(text + begin, text + end, scratch);
+            auto decoded = core::TextCodec::decode(QByteArrayView(line.data(), qsizetype(line.size())), page);
+            if (!decoded) {
+                failed = decoded.error();
                 return;
             }
-            reader.m_lines.append(std::move(*text));
-            if (reader.m_encoding == Encoding::CodePage)
-                reader.m_rawLines.append(raw);
+            reader.m_lines.append(std::move(*decoded));
         });
         if (failed)
             return *failed;
@@ -79,6 +94,17 @@ core::Result<SubtitleLineReader> SubtitleLineReader::fromBytes(const QByteArray 
         }
     }
     return reader;
+}
+
+QList<QByteArray> SubtitleLineReader::rawLines(const QByteArray &bytes)
+{
+    QList<QByteArray> lines;
+    std::string scratch;
+    forEachLine(bytes.constData(), bytes.size(), [&](qsizetype begin, qsizetype end) {
+        const std::string_view line = withoutCarriageReturns(bytes.constData() + begin, bytes.constData() + end, scratch);
+        lines.append(QByteArray(line.data(), qsizetype(line.size())));
+    });
+    return lines;
 }
 
 QString SubtitleLineReader::readNonBlankLine()

@@ -42,15 +42,14 @@ public:
     QString readNonBlankLine();
 
     const QStringList &lines() const { return m_lines; }
-    // The lines as the bytes of the file, without their line ends (files without a byte-order mark).
-    const QList<QByteArray> &rawLines() const { return m_rawLines; }
+    // The lines of a file without a byte-order mark as its bytes, split by the same rules.
+    static QList<QByteArray> rawLines(const QByteArray &bytes);
     // Some line holds the character U+0000: the file is no text file.
     bool holdsNul() const { return m_holdsNul; }
 
 private:
     SubtitleLineReader() = default;
 
-    QList<QByteArray> m_rawLines;
     Encoding m_encoding = Encoding::CodePage;
     QStringList m_lines;
     qsizetype m_next = 0;

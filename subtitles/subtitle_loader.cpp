@@ -68,7 +68,7 @@ core::Result<LoadResult> loadSubtitleBytes(const QByteArray &bytes, const QStrin
 
     LoadResult result;
     result.hasByteOrderMark = file.hasByteOrderMark();
-    result.rawLines = file.rawLines();
+    result.bytes = bytes;
     const QString first = file.readNonBlankLine();
     const QString second = file.readNonBlankLine();
     result.kind = detectSubtitleFileKind(first, second);

@@ -38,8 +38,9 @@ struct LoadResult {
     int failedEntries = 0;
     // The file began with a byte-order mark, which fixed its encoding whatever the code page.
     bool hasByteOrderMark = false;
-    // The lines as bytes (files without a byte-order mark), to show them in another code page.
-    QList<QByteArray> rawLines;
+    // The file's bytes, to show its lines in another code page.
+    QByteArray bytes;
+    QList<QByteArray> rawLines() const { return SubtitleLineReader::rawLines(bytes); }
 };
 
 // Reads the file at path. Errors (the file cannot be read, is too large or binary, its frame rate is

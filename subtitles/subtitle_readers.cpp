@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace glyfex::subtitles {
 
@@ -83,10 +84,23 @@ public:
         auto n = number(frame, "frame number");
         if (!n)
             return n.error();
-        auto t = core::frameNumberToTimeCode(*n, m_rate);
+        return frameTime(*n);
+    }
+    core::Result<TimeCode> frameTime(int64_t frame) const
+    {
+        auto t = core::frameNumberToTimeCode(frame, m_rate);
         if (!t)
             return fail(t.error().why);
         return *t;
+    }
+
+    // Tenths of a second; times beyond what a time code holds are refused.
+    core::Result<TimeCode> tenthsTime(int64_t tenths) const
+    {
+        constexpr int64_t kMaxTenths = int64_t(std::numeric_limits<int32_t>::max()) * 36000;
+        if (tenths < 0 || tenths > kMaxTenths)
+            return fail(QStringLiteral("the time %1 (tenths of a second) is out of range").arg(tenths));
+        return core::millisecondsToTimeCode(tenths * 100);
     }
 
     TimeCode plusMaximumDuration(const TimeCode &t) const
@@ -422,8 +436,8 @@ void readMicroDvd(EntryReader &r)
         auto stopFrame = stopOrDefault(r, *pair, *startFrame, maxFrames);
         if (!stopFrame)
             return stopFrame.error();
-        auto start = r.frameTime(QString::number(*startFrame));
-        auto stop = r.frameTime(QString::number(*stopFrame));
+        auto start = r.frameTime(*startFrame);
+        auto stop = r.frameTime(*stopFrame);
         if (!start || !stop)
             return start ? stop.error() : start.error();
         r.start = *start;
@@ -455,10 +469,10 @@ void readMpl2(EntryReader &r)
         auto stopTenths = stopOrDefault(r, *pair, *startTenths, maxTenths);
         if (!stopTenths)
             return stopTenths.error();
-        auto start = core::decisecondsToTimeCode(QString::number(*startTenths));
-        auto stop = core::decisecondsToTimeCode(QString::number(*stopTenths));
-        if (!start || !stop || core::timeCodeToMilliseconds(*start) < 0 || core::timeCodeToMilliseconds(*stop) < 0)
-            return r.fail(QStringLiteral("the times \"%1\" and \"%2\" are no times").arg(pair->a, pair->b));
+        auto start = r.tenthsTime(*startTenths);
+        auto stop = r.tenthsTime(*stopTenths);
+        if (!start || !stop)
+            return start ? stop.error() : start.error();
         r.start = *start;
         r.stop = *stop;
         r.addPieces(pair->rest, u"|");

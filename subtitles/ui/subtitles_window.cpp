@@ -593,7 +593,7 @@ void SubtitlesWindow::loadSubtitleFile(const QString &path, bool firstLoad)
     // Text that fits a code page may have been read in the wrong one: the panel offers to read it again.
     // A byte-order mark fixed the encoding, so there is nothing to choose.
     if (!isUnicode() && !loaded->hasByteOrderMark) {
-        m_rawLines = loaded->rawLines;
+        m_rawLines = loaded->rawLines();
         showConversionPanel(PanelMode::Load);
     } else {
         warnOverlappingTimes();
