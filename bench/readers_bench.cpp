@@ -1,11 +1,12 @@
 // Opening files of 15,000 subtitles in each format aeidon also reads, against aeidon reading the same files.
+#include "bench/aeidon_rates.h"
+#include "bench/subtitle_fixture.h"
 #include "subtitles/format_writers.h"
 #include "subtitles/renderer.h"
 #include "subtitles/subtitle_loader.h"
 #include "subtitles/subtitle_saver.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -40,19 +41,10 @@ QString fileOf(const std::string &name)
     return scratch().filePath(QStringLiteral("readers.") + QString::fromStdString(name).toLower());
 }
 
-// Two lines, accents, italics on every third subtitle, 4 s apart, written by our writers in code page 1252.
+// The benchmark subtitles, written by our writers in code page 1252.
 bool writeFiles()
 {
-    SubtitleStore store;
-    for (int i = 0; i < kCount; ++i) {
-        Subtitle s;
-        s.start = core::millisecondsToTimeCode(int64_t(i) * 4000 + 1250);
-        s.stop = core::millisecondsToTimeCode(int64_t(i) * 4000 + 3500);
-        s.lines = {i % 3 == 0 ? QStringLiteral("<i>Où est-il ?</i>") : QStringLiteral("Où est-il ?"),
-                   QStringLiteral("Seconde ligne %1").arg(i)};
-        s.lineColors.fill(0xFFFFFF);
-        store.subs.push_back(std::move(s));
-    }
+    const SubtitleStore store = bench::makeSubtitleStore(kCount);
     for (const auto &[name, format] : kShared) {
         Renderer renderer;
         if (!renderer.setOutput(format, FormatOptions{}))
@@ -94,7 +86,7 @@ void openFile(benchmark::State &state, const std::string &name)
 }
 
 // aeidon opens the same files; the best of five reads counts (ours: the best iteration).
-std::map<std::string, double> aeidonRates()
+std::map<std::string, double> aeidonRatesOfShared()
 {
     const QString script = QStringLiteral(R"(
 import sys, time, aeidon
@@ -107,23 +99,10 @@ for name, path in zip(sys.argv[1::2], sys.argv[2::2]):
         best = max(best, %1 / (time.perf_counter() - t))
     print(name, best)
 )").arg(kCount);
-    QStringList args{QStringLiteral("-c"), script};
+    QStringList args;
     for (const auto &[name, format] : kShared)
         args << QString::fromStdString(name) << fileOf(name);
-    std::map<std::string, double> rates;
-    for (const QString &python : {QStringLiteral("/usr/bin/python3"), QStringLiteral("python3")}) {
-        QProcess p;
-        p.start(python, args);
-        if (!p.waitForFinished(600000) || p.exitCode() != 0)
-            continue;
-        for (const QString &line : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-            const QStringList f = line.split(QLatin1Char(' '));
-            if (f.size() == 2)
-                rates[f[0].toStdString()] = f[1].toDouble();
-        }
-        break;
-    }
-    return rates;
+    return bench::aeidonRates(script, args);
 }
 
 } // namespace
@@ -143,7 +122,7 @@ int main(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    const std::map<std::string, double> theirs = aeidonRates();
+    const std::map<std::string, double> theirs = aeidonRatesOfShared();
     if (theirs.empty()) {
         std::printf("readers slowest_ratio=unavailable (no python3 with aeidon)\n");
         return 1;

@@ -272,14 +272,47 @@ core::Result<TimePair> extractTimePair(const EntryReader &r, QString line, QChar
     return pair;
 }
 
-// The stop of a bracketed pair when the file leaves it empty: start + the maximum duration in the
-// format's unit, rounded.
-core::Result<int64_t> stopOrDefault(const EntryReader &r, const TimePair &pair, int64_t startUnits,
-                                    double maxDurationUnits)
+// The times of a bracketed pair in the format's unit (frames, tenths), toTime turning a count into a time;
+// an empty stop is the start + the maximum duration in that unit, rounded. Gives the text after the pair.
+template <class ToTime>
+core::Result<QString> readTimePair(EntryReader &r, const QString &line, QChar open, QChar close,
+                                   double maxDurationUnits, ToTime toTime)
 {
-    if (!pair.b.trimmed().isEmpty())
-        return r.number(pair.b, "stop");
-    return startUnits + int64_t(std::floor(maxDurationUnits + 0.5));
+    auto pair = extractTimePair(r, line, open, close);
+    if (!pair)
+        return pair.error();
+    auto startUnits = r.number(pair->a, "start");
+    if (!startUnits)
+        return startUnits.error();
+    auto stopUnits = pair->b.trimmed().isEmpty()
+                         ? core::Result<int64_t>(*startUnits + int64_t(std::floor(maxDurationUnits + 0.5)))
+                         : r.number(pair->b, "stop");
+    if (!stopUnits)
+        return stopUnits.error();
+    auto start = toTime(*startUnits);
+    auto stop = toTime(*stopUnits);
+    if (!start || !stop)
+        return start ? stop.error() : start.error();
+    r.start = *start;
+    r.stop = *stop;
+    return std::move(pair->rest);
+}
+
+// Start and stop frames in the first two comma-separated fields (Mpl, Phoenix): the position of the
+// second comma.
+core::Result<qsizetype> readFrameFields(EntryReader &r, const QString &line)
+{
+    const qsizetype c1 = line.indexOf(QLatin1Char(','));
+    const qsizetype c2 = c1 < 0 ? -1 : line.indexOf(QLatin1Char(','), c1 + 1);
+    if (c2 < 0)
+        return r.fail(QStringLiteral("start and stop frames separated by commas were expected"));
+    auto start = r.frameTime(QStringView(line).first(c1));
+    auto stop = r.frameTime(QStringView(line).sliced(c1 + 1, c2 - c1 - 1));
+    if (!start || !stop)
+        return start ? stop.error() : start.error();
+    r.start = *start;
+    r.stop = *stop;
+    return c2;
 }
 
 // --- readers -------------------------------------------------------------------------------------------
@@ -427,22 +460,11 @@ void readMicroDvd(EntryReader &r)
         return; // the caller reports the window's refused rate
     const double maxFrames = r.settings().maxDurationMs / 1000.0 * r.frameRate() / 1000.0;
     r.readEntries([&](const QString &line, int &) -> core::Result<void> {
-        auto pair = extractTimePair(r, line, QLatin1Char('{'), QLatin1Char('}'));
-        if (!pair)
-            return pair.error();
-        auto startFrame = r.number(pair->a, "start frame");
-        if (!startFrame)
-            return startFrame.error();
-        auto stopFrame = stopOrDefault(r, *pair, *startFrame, maxFrames);
-        if (!stopFrame)
-            return stopFrame.error();
-        auto start = r.frameTime(*startFrame);
-        auto stop = r.frameTime(*stopFrame);
-        if (!start || !stop)
-            return start ? stop.error() : start.error();
-        r.start = *start;
-        r.stop = *stop;
-        QString remainder = pair->rest;
+        auto text = readTimePair(r, line, QLatin1Char('{'), QLatin1Char('}'), maxFrames,
+                                 [&](int64_t frame) { return r.frameTime(frame); });
+        if (!text)
+            return text.error();
+        QString remainder = *text;
         while (!remainder.isEmpty()) {
             const qsizetype bar = remainder.indexOf(QLatin1Char('|'));
             QString piece = bar < 0 ? remainder : remainder.left(bar);
@@ -460,22 +482,11 @@ void readMpl2(EntryReader &r)
 {
     const double maxTenths = r.settings().maxDurationMs / 100.0;
     r.readEntries([&](const QString &line, int &) -> core::Result<void> {
-        auto pair = extractTimePair(r, line, QLatin1Char('['), QLatin1Char(']'));
-        if (!pair)
-            return pair.error();
-        auto startTenths = r.number(pair->a, "start");
-        if (!startTenths)
-            return startTenths.error();
-        auto stopTenths = stopOrDefault(r, *pair, *startTenths, maxTenths);
-        if (!stopTenths)
-            return stopTenths.error();
-        auto start = r.tenthsTime(*startTenths);
-        auto stop = r.tenthsTime(*stopTenths);
-        if (!start || !stop)
-            return start ? stop.error() : start.error();
-        r.start = *start;
-        r.stop = *stop;
-        r.addPieces(pair->rest, u"|");
+        auto text = readTimePair(r, line, QLatin1Char('['), QLatin1Char(']'), maxTenths,
+                                 [&](int64_t tenths) { return r.tenthsTime(tenths); });
+        if (!text)
+            return text.error();
+        r.addPieces(*text, u"|");
         r.commit(false);
         return {};
     });
@@ -532,17 +543,13 @@ void readTmPlayerMultiLine(EntryReader &r)
 void readMpl(EntryReader &r)
 {
     r.readEntries([&](const QString &line, int &) -> core::Result<void> {
-        const qsizetype c1 = line.indexOf(QLatin1Char(','));
-        const qsizetype c2 = c1 < 0 ? -1 : line.indexOf(QLatin1Char(','), c1 + 1);
-        const qsizetype c3 = c2 < 0 ? -1 : line.indexOf(QLatin1Char(','), c2 + 1);
+        auto c2 = readFrameFields(r, line);
+        if (!c2)
+            return c2.error();
+        // The third field is not used.
+        const qsizetype c3 = line.indexOf(QLatin1Char(','), *c2 + 1);
         if (c3 < 0)
             return r.fail(QStringLiteral("three fields before the text were expected"));
-        auto start = r.frameTime(QStringView(line).first(c1));
-        auto stop = r.frameTime(QStringView(line).sliced(c1 + 1, c2 - c1 - 1));
-        if (!start || !stop)
-            return start ? stop.error() : start.error();
-        r.start = *start;
-        r.stop = *stop;
         r.addPieces(QStringView(line).sliced(c3 + 1), u"|");
         r.commit(false);
         return {};
@@ -633,17 +640,10 @@ void readPhoenix(EntryReader &r)
 {
     // Fields by commas: frame numbers wider than the writer's seven columns stay readable.
     r.readEntries([&](const QString &line, int &) -> core::Result<void> {
-        const qsizetype c1 = line.indexOf(QLatin1Char(','));
-        const qsizetype c2 = c1 < 0 ? -1 : line.indexOf(QLatin1Char(','), c1 + 1);
-        if (c2 < 0)
-            return r.fail(QStringLiteral("two frame numbers before the text were expected"));
-        auto start = r.frameTime(QStringView(line).first(c1));
-        auto stop = r.frameTime(QStringView(line).sliced(c1 + 1, c2 - c1 - 1));
-        if (!start || !stop)
-            return start ? stop.error() : start.error();
-        r.start = *start;
-        r.stop = *stop;
-        QStringView text = QStringView(line).sliced(c2 + 1).trimmed();
+        auto c2 = readFrameFields(r, line);
+        if (!c2)
+            return c2.error();
+        QStringView text = QStringView(line).sliced(*c2 + 1).trimmed();
         if (text.startsWith(u'"'))
             text = text.sliced(1);
         if (text.endsWith(u'"'))
