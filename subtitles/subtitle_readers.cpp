@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace glyfex::subtitles {
 
@@ -284,6 +285,10 @@ core::Result<QString> readTimePair(EntryReader &r, const QString &line, QChar op
     auto startUnits = r.number(pair->a, "start");
     if (!startUnits)
         return startUnits.error();
+    // Far beyond any time a time code holds, and room for the default duration to be added.
+    constexpr int64_t kMaxUnits = int64_t(1) << 52;
+    if (*startUnits > kMaxUnits)
+        return r.fail(QStringLiteral("the start %1 is out of range").arg(*startUnits));
     auto stopUnits = pair->b.trimmed().isEmpty()
                          ? core::Result<int64_t>(*startUnits + int64_t(std::floor(maxDurationUnits + 0.5)))
                          : r.number(pair->b, "stop");
@@ -406,8 +411,8 @@ void readGlyfex(EntryReader &r)
 }
 
 // MicroDVD's {y:...} style mark at the start of a piece: removed, the letters turned into tags; an
-// upper-case {Y:...} carries over to the text after the piece.
-QString microDvdStyled(QString piece, QString &remainder)
+// upper-case {Y:...} carries over to the text after the piece (given in carried when more follows).
+QString microDvdStyled(QString piece, bool moreFollows, QString &carried)
 {
     if (!(piece.startsWith(QLatin1String("{y")) || piece.startsWith(QLatin1String("{Y"))))
         return piece;
@@ -417,8 +422,8 @@ QString microDvdStyled(QString piece, QString &remainder)
     const QString letters = piece.mid(3, std::max<qsizetype>(0, close - 3));
     const bool carries = piece[1] == QLatin1Char('Y');
     piece.remove(0, close + 1);
-    if (carries && !remainder.isEmpty())
-        remainder = QStringLiteral("{Y:") + letters + QLatin1Char('}') + remainder;
+    if (carries && moreFollows)
+        carried = QStringLiteral("{Y:") + letters + QLatin1Char('}');
     if (letters.contains(QLatin1Char('u')))
         piece = QStringLiteral("<u>") + piece + QStringLiteral("</u>");
     if (letters.contains(QLatin1Char('i')))
@@ -464,14 +469,19 @@ void readMicroDvd(EntryReader &r)
                                  [&](int64_t frame) { return r.frameTime(frame); });
         if (!text)
             return text.error();
-        QString remainder = *text;
-        while (!remainder.isEmpty()) {
-            const qsizetype bar = remainder.indexOf(QLatin1Char('|'));
-            QString piece = bar < 0 ? remainder : remainder.left(bar);
-            remainder = bar < 0 ? QString() : remainder.mid(bar + 1);
-            piece = microDvdStyled(piece.trimmed(), remainder).trimmed();
-            if (!piece.isEmpty())
-                r.addLine(piece);
+        // Pieces between '|'; a {Y:...} mark carries into the next piece.
+        const QString &rest = *text;
+        QString carried;
+        qsizetype from = 0;
+        while (from < rest.size()) {
+            qsizetype bar = rest.indexOf(QLatin1Char('|'), from);
+            if (bar < 0)
+                bar = rest.size();
+            const QString piece = std::exchange(carried, QString()) + QStringView(rest).sliced(from, bar - from).trimmed().toString();
+            from = bar + 1;
+            const QString styled = microDvdStyled(piece, from < rest.size(), carried).trimmed();
+            if (!styled.isEmpty())
+                r.addLine(styled);
         }
         r.commit(false);
         return {};
@@ -681,8 +691,10 @@ void readSubViewer2(EntryReader &r)
     LoadedOptions &o = r.outcome().options;
     // The header runs to the font line. A file without one ends its header at the first line that is
     // not a [KEY] line: that is the first times line.
-    QString line = file.readNonBlankLine();
-    while (!line.isEmpty()) {
+    while (!file.atEnd()) {
+        const QString line = file.readLine().trimmed();
+        if (line.isEmpty())
+            continue;
         if (line.startsWith(QLatin1String("[COLF]&"))) {
             readSubViewer2Font(r, line);
             break;
@@ -716,9 +728,6 @@ void readSubViewer2(EntryReader &r)
             o.sv2CdTrack = numberOf(*v);
         else if (auto v = value("[COMMENT]"))
             o.sv2Comment = *v;
-        if (file.atEnd())
-            break;
-        line = file.readLine().trimmed();
     }
     r.readEntries([&](const QString &times, int &) -> core::Result<void> {
         if (file.atEnd())

@@ -138,8 +138,8 @@ TEST(SubtitleReaders, ReadEachLayout)
         {"MicroDVD rate line", "{1}{1}25.000\n{25}{50}A\n", {"1000-2000:A"}},
         {"MicroDVD short rate line", "{0}{0}25\n{25}{50}A\n", {"1000-2000:A"}},
         {"MicroDVD 11-character rate line", "{1}{1}23.98\n{2398}{4796}A\n", {"100000-200000:A"}},
-        {"MicroDVD carried style", "{1}{50}{Y:i}One|Two\n{60}{90}{y:i}One|Two\n",
-         {"42-2085:<i>One</i>|<i>Two</i>", "2503-3754:<i>One</i>|Two"}},
+        {"MicroDVD carried style", "{1}{50}{Y:i}One|Two|{y:b}Three|\n{60}{90}{y:i}One|Two\n",
+         {"42-2085:<i>One</i>|<i>Two</i>|<i>{y:b}Three</i>", "2503-3754:<i>One</i>|Two"}},
         {"Mpl2", "[10][25]A|B\n[30][]C\n", {"1000-2500:A|B", "3000-5500:C"}},
         {"TMPlayer", "00:00:05:Hello\n00:00:07:\n0:00:10=World|Two\n",
          {"5000-6800:Hello", "7000-9500:", "10000-12500:World|Two"}},
@@ -158,6 +158,9 @@ TEST(SubtitleReaders, ReadEachLayout)
         {"SubViewer 2 without a colour line", "[INFORMATION]\n[TITLE]T\n[END INFORMATION]\n[SUBTITLE]\n"
                                               "00:00:01.25,00:00:03.50\nA[br]<font color=\"#00ff00\">B</font>\n",
          {"1250-3500:A|B"}},
+        {"SubViewer 2 with blank lines in its header", "[INFORMATION]\n\n[TITLE]T\n\n[COLF]&HFFFFFF,[STYLE]no,[SIZE]18,[FONT]Arial\n"
+                                                       "\n00:00:01.25,00:00:03.50\nA\n",
+         {"1250-3500:A"}},
         {"entries at 0 are dropped only where the format says",
          "00:00:00:Zero\n00:00:01:One\n", {"1000-3500:One"}},
     };
