@@ -126,6 +126,8 @@ RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
 {
     m_subtitles = qobject_cast<SubtitlesWindow *>(app.subtitlesWindow());
     Q_ASSERT(m_subtitles);
+    // Open and dropped files read subtitle files into the window's store.
+    m_subtitles->setLoader([this](const QString &path, bool firstLoad) { m_subtitles->loadSubtitleFile(path, firstLoad); });
     m_runControl = std::make_unique<recognition::MainRunControl>(&m_app.batch, m_assist, m_matrix, app.prompt());
     m_matrixCommands = std::make_unique<recognition::ui::MatrixCommands>(
         app, m_matrix, [this] { return m_subtitles->codePage(); });
