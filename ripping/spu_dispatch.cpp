@@ -150,8 +150,10 @@ bool SpuDispatcher::renderExport()
 Result<void> SpuDispatcher::saveBitmap(const SpuUnit &unit)
 {
     const QString file = pictureFileName(m_options.pictureBase, m_options.outputFormat, nextPictureNumber(), QStringLiteral("bmp"));
-    // The file first: a subtitle is only added for a picture that exists.
-    if (auto written = core::writeBitmapFile(file, m_exported.indexed(), {m_exported.compress}); !written)
+    // The file first: a subtitle is only added for a picture that exists. A run writes a picture per
+    // subtitle, so they are not synced one by one (see core::SaveSync).
+    if (auto written = core::writeBitmapFile(file, m_exported.indexed(), {m_exported.compress, core::SaveSync::Unsynced});
+        !written)
         return written;
     m_run.picturesSaved += 1;
     if (m_options.withTiming)
@@ -163,7 +165,8 @@ Result<void> SpuDispatcher::saveRaw(const SpuUnit &unit, bool decoded, bool show
 {
     const QString file = pictureFileName(m_options.pictureBase, m_options.outputFormat, nextPictureNumber(), QStringLiteral("sup"));
     const QByteArrayView bytes(reinterpret_cast<const char *>(unit.bytes.data()), qsizetype(unit.bytes.size()));
-    if (auto written = core::saveFile(file, bytes, QStringLiteral("Cannot write the subpicture file")); !written)
+    if (auto written = core::saveFile(file, bytes, QStringLiteral("Cannot write the subpicture file"), core::SaveSync::Unsynced);
+        !written)
         return written;
     m_run.picturesSaved += 1;
     if (show || m_options.withTiming) {
