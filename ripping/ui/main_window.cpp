@@ -552,9 +552,26 @@ void MainWindow::placeSubtitlesWindow()
     QWidget *subtitles = m_app.subtitlesWindow();
     if (!subtitles || !subtitles->isVisible())
         return;
-    const QRect frame = frameGeometry();
-    subtitles->resize(frame.width(), subtitles->height());
-    subtitles->move(frame.left(), frame.bottom() - subtitles->frameGeometry().height() + 1);
+    placeUnder(*subtitles, *this);
+}
+
+QScreen *screenOf(const QWidget &window)
+{
+    if (QScreen *under = QGuiApplication::screenAt(window.frameGeometry().center()))
+        return under;
+    return window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+}
+
+void placeUnder(QWidget &window, const QWidget &main)
+{
+    const QRect mainFrame = main.frameGeometry();
+    const QSize decorations = window.frameGeometry().size() - window.size();
+    QRect frame(mainFrame.left(), 0, mainFrame.width(), window.frameGeometry().height());
+    frame.moveBottom(mainFrame.bottom());
+    if (const QScreen *screen = screenOf(main))
+        frame = keptOnScreen(frame, screen->availableGeometry());
+    window.resize(frame.size() - decorations);
+    window.move(frame.topLeft());
 }
 
 // --- priority ------------------------------------------------------------------------------------
@@ -598,7 +615,7 @@ void MainWindow::showSubtitlePicture(const QImage &picture, const PictureRect &r
     m_shownRect = rect;
     m_shownPicture = picture;
     m_shownZoomed = zoomed;
-    placePreviewPicture(zoomed ? m_app.preview.zoom : 1000);
+    placePreviewPicture(zoomed ? m_screenZoom : 1000);
     const int values[6] = {rect.left, rect.top, rect.right, rect.bottom, picture.width(), picture.height()};
     for (int i = 0; i < 6; ++i)
         m_rectLabels[i]->setText(QString::number(values[i]));
@@ -621,24 +638,64 @@ void MainWindow::placePreviewPicture(int zoom)
 
 void MainWindow::sizePreviewArea(int zoom)
 {
-    const QSize size = previewScreenSize(zoom, previewFrameHeight(m_app.input.frameSize));
+    // A tall frame (1080 rows) at the chosen zoom would make the window taller than the screen: the
+    // screen is shown smaller instead, while the chosen zoom stays the setting.
+    const QSize frame = previewFrame();
+    m_screenZoom = fittingZoom(zoom, frame, previewRoom());
+    const QSize size = previewScreenSize(m_screenZoom, frame.height(), frame.width());
     m_preview->setFixedSize(size);
     m_previewHost->setMinimumSize(size);
-    placePreviewPicture(m_shownZoomed ? zoom : 1000);
+    placePreviewPicture(m_shownZoomed ? m_screenZoom : 1000);
     if (!m_app.preview.autoZoom && !isMaximized() && !isFullScreen()) {
         // The window fits the screen's new size, smaller as well as larger.
         centralWidget()->layout()->activate();
         layout()->activate();
         resize(sizeHint().expandedTo(minimumSize()));
     }
+    keepOnScreen();
     if (!m_app.batch.processing)
         placeSubtitlesWindow();
+}
+
+QSize MainWindow::previewFrame() const
+{
+    return QSize(previewFrameWidth(m_app.input.frameSize), previewFrameHeight(m_app.input.frameSize));
+}
+
+QSize MainWindow::previewRoom()
+{
+    const QScreen *screen = screenOf(*this);
+    if (!screen)
+        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    // Everything but the preview's host keeps its size whatever the zoom: the window's decorations,
+    // menus, command row, counters and the options panel.
+    centralWidget()->layout()->activate();
+    layout()->activate();
+    const QSize decorations = frameGeometry().size() - size();
+    const QSize rest = size() - m_previewHost->size();
+    return screen->availableGeometry().size() - decorations - rest;
+}
+
+void MainWindow::keepOnScreen()
+{
+    if (!isVisible() || isMaximized() || isFullScreen())
+        return;
+    const QScreen *screen = screenOf(*this);
+    if (!screen)
+        return;
+    const QRect frame = frameGeometry();
+    const QRect kept = keptOnScreen(frame, screen->availableGeometry());
+    if (kept.size() != frame.size())
+        resize(size() - (frame.size() - kept.size()));
+    if (kept.topLeft() != frame.topLeft())
+        move(kept.topLeft());
 }
 
 void MainWindow::drawPreviewBackground()
 {
     const PreviewSettings &s = m_app.preview;
     const int height = previewFrameHeight(m_app.input.frameSize);
+    const int width = previewFrameWidth(m_app.input.frameSize);
     if (s.backMode == PreviewSettings::NoBackground) {
         m_preview->setBackground(QImage());
     } else if (s.backMode == PreviewSettings::Image) {
@@ -648,12 +705,12 @@ void MainWindow::drawPreviewBackground()
         m_preview->setBackground(image);
     } else {
         const int bar = backgroundBarHeight(s, height);
-        QImage image(kPreviewFrameWidth, height, QImage::Format_RGB32);
+        QImage image(width, height, QImage::Format_RGB32);
         const QRgb border = colourOfBgr(s.borderColor).rgb();
         const QRgb inner = colourOfBgr(s.innerColor).rgb();
         for (int y = 0; y < height; ++y) {
             auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            std::fill(line, line + kPreviewFrameWidth, (y < bar || y >= height - bar) ? border : inner);
+            std::fill(line, line + width, (y < bar || y >= height - bar) ? border : inner);
         }
         m_preview->setBackground(image);
     }
@@ -681,7 +738,8 @@ void MainWindow::loadPreviewControls()
         b->setChecked(true);
     m_aspectRatio->setCurrentIndex(s.aspectRatioMode <= 2 ? s.aspectRatioMode : 0);
     m_freeBars->setValue(s.freeAspectRatio);
-    m_ratioPanel->setText(freeRatioText(previewFrameHeight(m_app.input.frameSize), m_freeBars->value()));
+    m_ratioPanel->setText(freeRatioText(previewFrameHeight(m_app.input.frameSize), m_freeBars->value(), QLocale(),
+                                       previewFrameWidth(m_app.input.frameSize)));
     paintSwatch(m_borderColour, s.borderColor);
     paintSwatch(m_innerColour, s.innerColor);
 }
@@ -725,8 +783,9 @@ void MainWindow::applyAutoZoom()
 {
     if (!m_app.preview.autoZoom)
         return;
-    // The frame fills the width left beside the options panel.
-    const int zoom = automaticZoom(m_previewHost->width() + 12);
+    // The frame fills the width left beside the options panel, and no more height than the screen has.
+    const QSize frame = previewFrame();
+    const int zoom = fittingZoom(automaticZoom(m_previewHost->width() + 12, frame.width()), frame, previewRoom());
     m_app.preview.zoom = zoom;
     const bool ready = m_previewReady;
     m_previewReady = false;
@@ -745,7 +804,8 @@ void MainWindow::aspectRatioChanged()
 
 void MainWindow::freeBarsChanged()
 {
-    m_ratioPanel->setText(freeRatioText(previewFrameHeight(m_app.input.frameSize), m_freeBars->value()));
+    m_ratioPanel->setText(freeRatioText(previewFrameHeight(m_app.input.frameSize), m_freeBars->value(), QLocale(),
+                                       previewFrameWidth(m_app.input.frameSize)));
     if (!m_previewReady)
         return;
     m_backMode->button(PreviewSettings::FreeBars)->setChecked(true);

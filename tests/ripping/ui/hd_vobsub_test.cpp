@@ -1,9 +1,11 @@
 // HD VobSub input: a 1920x1080 pair made here with FFmpeg's encoder, decoded as FFmpeg decodes it and read to text.
 #include "recognition/scripted_answerer.h"
+#include "ripping/preview_geometry.h"
 #include "ripping/spu_decoder.h"
 #include "ripping/ui/app_test.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
+#include "ripping/ui/preview_screen.h"
 #include "subtitles/ui/run_wiring.h"
 #include "subtitles/ui/subtitles_window.h"
 #include "support/av_spu_demuxer.h"
@@ -14,8 +16,10 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -163,6 +167,59 @@ TEST_F(HdVobSubTest, ARunStoresEverySubtitleAsText)
         EXPECT_EQ(store.at(i).lines, truth[size_t(i - 1)].lines) << "subtitle " << i;
         EXPECT_GE(store.at(i).right, 720) << "subtitle " << i << " keeps its place on the HD frame";
     }
+}
+
+std::string text(const QRect &r)
+{
+    return std::to_string(r.width()) + "x" + std::to_string(r.height()) + "+" + std::to_string(r.x()) + "+"
+         + std::to_string(r.y());
+}
+
+// With 1080-row material the preview is shown smaller so that the main window and the Subtitles window
+// stay on the screen the main window opens on: on every screen there is, at a chosen and at an
+// automatic zoom.
+TEST_F(HdVobSubTest, WindowsStayOnTheScreenTheyOpenOn)
+{
+    subtitles::ui::RunWiring wiring(app);
+    ripping::ui::MainWindow *main = app.mainWindow();
+    QWidget *subtitles = app.subtitlesWindow();
+    ASSERT_NE(subtitles, nullptr);
+    auto *showSubtitles = main->findChild<QPushButton *>(QStringLiteral("TntBitButtonShowSubtitleText"));
+    ASSERT_NE(showSubtitles, nullptr);
+    for (QScreen *screen : QGuiApplication::screens()) {
+        for (const bool autoZoom : {false, true}) {
+            SCOPED_TRACE(screen->name().toStdString() + (autoZoom ? ", automatic zoom" : ", zoom 100 %"));
+            const QRect available = screen->availableGeometry();
+            subtitles->hide();
+            main->hide();
+            app.input.frameSize = QSize(720, 576);
+            app.preview.zoom = 1000;
+            app.preview.autoZoom = autoZoom;
+            main->applyPreviewSettings();
+            main->move(available.topLeft() + QPoint(30, 30));
+            main->show();
+            ASSERT_TRUE(app.inputDialog()->openInputFile(idx())) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+            QTest::mouseClick(showSubtitles, Qt::LeftButton);
+            QCoreApplication::processEvents();
+
+            EXPECT_EQ(ripping::ui::screenOf(*main), screen);
+            EXPECT_TRUE(available.contains(main->frameGeometry())) << text(main->frameGeometry());
+            // Not only the frame: what the window holds fits as well, the preview screen whole.
+            const QSize needed = main->minimumSizeHint() + (main->frameGeometry().size() - main->size());
+            EXPECT_TRUE(needed.width() <= available.width() && needed.height() <= available.height())
+                << needed.width() << "x" << needed.height();
+            const QRect preview(main->previewScreen()->mapToGlobal(QPoint(0, 0)), main->previewScreen()->size());
+            EXPECT_TRUE(available.contains(preview)) << text(preview);
+            ASSERT_TRUE(subtitles->isVisible());
+            EXPECT_TRUE(available.contains(subtitles->frameGeometry())) << text(subtitles->frameGeometry());
+            EXPECT_EQ(subtitles->frameGeometry().left(), main->frameGeometry().left());
+            EXPECT_LT(main->screenZoom(), 1000);
+            EXPECT_EQ(main->previewScreen()->size(), ripping::previewScreenSize(main->screenZoom(), kFrameHeight, kFrameWidth));
+            if (!autoZoom)
+                EXPECT_EQ(app.preview.zoom, 1000) << "the chosen zoom stays the setting";
+        }
+    }
+    subtitles->hide();
 }
 
 } // namespace
