@@ -348,6 +348,28 @@ QWidget *MainWindow::buildInfoPanel()
     const char *rectNames[] = {"LabelX1", "LabelY1", "LabelX2", "LabelY2", "LabelWidth", "LabelHeight"};
     for (int i = 0; i < 6; ++i)
         m_rectLabels[i] = valueLabel(rectNames[i], QStringLiteral("0"), panel);
+    // Each value keeps room for the longest text it shows, so that a longer value (the run's end, a later
+    // time) widens the panel instead of being cut off by its neighbour.
+    auto reserve = [](QLabel *label, const QString &widest) {
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widest) + 2);
+    };
+    for (QLabel *time : {m_time, m_time7})
+        reserve(time, QStringLiteral("00:00:00,000"));
+    for (QLabel *clock : {m_elapsed, m_remaining})
+        reserve(clock, QStringLiteral("00:00:00"));
+    reserve(m_fps, QStringLiteral("NTSC ~30 fps (720x480)"));
+    reserve(m_chapters, QStringLiteral("000"));
+    for (QLabel *count : {m_vobNum, m_vobNb})
+        reserve(count, QStringLiteral("000"));
+    for (QLabel *count : {m_nbSup, m_totalNbSup})
+        reserve(count, QStringLiteral("00000"));
+    for (QLabel *value : m_rectLabels)
+        reserve(value, QStringLiteral("0000"));
+    // Counters and coordinates are right-aligned in the room kept for them, so their digits line up.
+    for (QLabel *number : {m_vobNum, m_vobNb, m_nbSup, m_totalNbSup})
+        number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (QLabel *number : m_rectLabels)
+        number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_progress = new QProgressBar(panel);
     m_progress->setObjectName(QStringLiteral("ProgressBar1"));
     m_progress->setRange(0, 100);
@@ -427,6 +449,7 @@ void MainWindow::batchTick()
         return;
     const QString path = batch.vobList.at(batch.currentFile);
     m_vobFile->setText(QFileInfo(path).fileName());
+    growToContent();
     m_vobNum->setText(QString::number(batch.currentFile + 1));
     m_vobNb->setText(QString::number(batch.vobList.size()));
     runPass(path);
@@ -676,6 +699,27 @@ QSize MainWindow::previewRoom()
     return screen->availableGeometry().size() - decorations - rest;
 }
 
+void MainWindow::growToContent()
+{
+    // The window's explicit minimum is smaller than what its panels need, so a panel that needs more room
+    // later (a longer value) would be squeezed and its texts cut: the window widens instead.
+    if (isMaximized() || isFullScreen())
+        return;
+    // Layouts pass a changed minimum up one level per layout request; bring them all up to date now,
+    // from the counters' panel up to the window.
+    for (QWidget *w = m_pos->parentWidget(); w; w = w->parentWidget()) {
+        if (w->layout())
+            w->layout()->activate();
+        if (w == this)
+            break;
+    }
+    const int needed = minimumSizeHint().width();
+    if (width() >= needed)
+        return;
+    resize(needed, height());
+    keepOnScreen();
+}
+
 void MainWindow::keepOnScreen()
 {
     if (!isVisible() || isMaximized() || isFullScreen())
@@ -902,6 +946,12 @@ void MainWindow::showReadProgress(int64_t read, int64_t total)
     const int64_t elapsed = m_app.runClock.isValid() ? m_app.runClock.elapsed() : 0;
     const ReadProgressText text = readProgressText(read, total, elapsed);
     m_progress->setValue(std::clamp(text.percent, 0, 100));
+    // The position keeps room for its text at the end of the run, which the run's total tells.
+    const int widest = m_pos->fontMetrics().horizontalAdvance(readProgressText(total, total, 0).position) + 2;
+    if (widest > m_pos->minimumWidth()) {
+        m_pos->setMinimumWidth(widest);
+        growToContent();
+    }
     m_pos->setText(text.position);
     m_elapsed->setText(text.elapsed);
     if (!text.remaining.isEmpty())

@@ -103,6 +103,7 @@ private:
     QSize previewFrame() const;
     QSize previewRoom();
     void keepOnScreen();
+    void growToContent();
     void placePreviewPicture(int zoom);
     void drawPreviewBackground();
     void readPreviewOptions();
