@@ -172,7 +172,7 @@ Result<void> SpuDispatcher::saveRaw(const SpuUnit &unit, bool decoded, bool show
     if (show || m_options.withTiming) {
         // The unit was decoded already when the forced filter needed it; once is enough.
         if (!decoded)
-            decodeSubpicture(unit.bytes, m_run.frameHeight, m_picture);
+            decodeSubpicture(unit.bytes, m_run.frameWidth, m_run.frameHeight, m_picture);
         if (m_options.withTiming)
             if (auto added = addPictureSubtitle(unit, file, areaOf(m_picture)); !added)
                 return added;
@@ -187,7 +187,7 @@ Result<void> SpuDispatcher::handleUnit(const SpuUnit &unit)
     const SpuAction action = m_options.action;
     const bool decode = action != SpuAction::SaveRawSubpictures || m_options.forcedOnly;
     if (decode)
-        decodeSubpicture(unit.bytes, m_run.frameHeight, m_picture);
+        decodeSubpicture(unit.bytes, m_run.frameWidth, m_run.frameHeight, m_picture);
     if (m_options.forcedOnly && !m_picture.forced)
         return {}; // neither used nor counted as skipped
 
