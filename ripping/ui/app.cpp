@@ -6,12 +6,14 @@
 #include "core/ui/global_options_dialog.h"
 #include "core/ui/language_applier.h"
 #include "core/ui/message_box_prompt.h"
+#include "ripping/ui/about_box.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/progress_controller.h"
 #include "ripping/ui/run_driver.h"
 #include "ripping/ui/shell_window.h"
 #include "ripping/ui/stream_scan_window.h"
+#include "ripping/ui/version_check_window.h"
 #include "subtitles/ui/subtitles_window.h"
 
 #include <QCoreApplication>
@@ -66,7 +68,8 @@ void App::createWindows()
     shell("Form10", "Post OCR Correction");
     m_progressController = new ProgressController(*this, m_mainWindow);
     m_windows.push_back(m_progressController);
-    shell("Form12", "About Glyfex");
+    m_windows.push_back(new AboutBox(QLatin1String(core::ui::ProgramVersion),
+                                     paths.findDataFile(QStringLiteral("Credits.txt")), m_mainWindow));
     shell("Form13", "Output Format");
     shell("Form14", "Time Correction");
     shell("Form15", "OCR Assistant");
@@ -75,7 +78,7 @@ void App::createWindows()
     shell("Form18", "Bitmap adjustment");
     m_streamScan = new StreamScanWindow(*this, m_mainWindow);
     m_windows.push_back(m_streamScan);
-    shell("Form20", "Check New Version");
+    m_windows.push_back(new VersionCheckWindow(*this, m_mainWindow));
 
     // The matrix folder must exist before any matrix is saved; a folder that cannot be made is
     // no reason to stop here: saving a matrix there will say what failed.
