@@ -104,11 +104,15 @@ AboutBox::AboutBox(const QString &version, const QString &creditsFile, QWidget *
         y += 18;
     }
     y += 6;
-    addLabel("LabelThanks", QStringLiteral("Thanks to everyone who sent a matrix or a bug report."), 16, y)
-        ->setFixedWidth(ClientWidth - 32);
-    addLabel("LabelCredits", QStringLiteral("full credits"), 16, ClientHeight - 26, 1, QStringLiteral("Credits.txt"));
-    addLabel("LabelClose", QStringLiteral("click or press a key to close"), 120, ClientHeight - 26)
-        ->setStyleSheet(QStringLiteral("color: #808080;"));
+    QLabel *thanks = addLabel("LabelThanks", QStringLiteral("Thanks to everyone who sent a matrix or a bug report."), 16, y);
+    thanks->setWordWrap(true);
+    thanks->setFixedWidth(ClientWidth - 32);
+    thanks->setFixedHeight(thanks->heightForWidth(ClientWidth - 32));
+    addLabel("LabelCredits", QStringLiteral("full credits"), 16, ClientHeight - 24, 1, QStringLiteral("Credits.txt"));
+    QLabel *closeHint = addLabel("LabelClose", QStringLiteral("click or press a key to close"), 0, ClientHeight - 24);
+    closeHint->setStyleSheet(QStringLiteral("color: #808080;"));
+    closeHint->adjustSize();
+    closeHint->move(ClientWidth - 12 - closeHint->width(), ClientHeight - 24);
     ver1->raise();
 }
 
