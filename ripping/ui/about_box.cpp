@@ -80,31 +80,41 @@ AboutBox::AboutBox(const QString &version, const QString &creditsFile, QWidget *
     image->installEventFilter(this);
     installEventFilter(this); // the box itself is dragged and clicked like its picture
 
+    const QString big = QStringLiteral("font-size: 20px; font-weight: bold;");
     QLabel *title = addLabel("LabelTitle", QStringLiteral("Glyfex"), 16, 100);
-    title->setStyleSheet(QStringLiteral("font-size: 20px; font-weight: bold;"));
+    title->setStyleSheet(big);
+    title->adjustSize();
     // The version twice, one over the other a pixel apart: a shadow under the text.
     const QString shortVersion = version.left(4);
-    QLabel *ver2 = addLabel("LabelVer2", shortVersion, 201, 101);
-    ver2->setStyleSheet(QStringLiteral("color: #a0a0a0; font-size: 20px; font-weight: bold;"));
-    QLabel *ver1 = addLabel("LabelVer1", shortVersion, 200, 100);
-    ver1->setStyleSheet(QStringLiteral("color: #1c2c5a; font-size: 20px; font-weight: bold;"));
+    QLabel *ver2 = addLabel("LabelVer2", shortVersion, 0, 0);
+    ver2->setStyleSheet(big + QStringLiteral("color: #a0a0a0;"));
+    ver2->adjustSize();
+    QLabel *ver1 = addLabel("LabelVer1", shortVersion, 0, 0);
+    ver1->setStyleSheet(big + QStringLiteral("color: #1c2c5a;"));
+    ver1->adjustSize();
+    ver1->move(ClientWidth - 16 - ver1->width(), 100);
+    ver2->move(ver1->pos() + QPoint(1, 1));
 
-    int y = 134;
+    // People in a column right of the headings, their home page under their name.
+    constexpr int column = 104;
+    int y = 136;
     addLabel("LabelAuthors", QStringLiteral("Authors:"), 16, y);
     for (const Person &p : kAuthors) {
-        addLabel(p.name, QLatin1String(p.caption), 90, y, 1, QLatin1String(p.mail));
-        if (p.homeName)
-            addLabel(p.homeName, QStringLiteral("homepage"), 210, y, 1, QLatin1String(p.homePage));
+        addLabel(p.name, QLatin1String(p.caption), column, y, 1, QLatin1String(p.mail));
         y += 18;
+        if (p.homeName) {
+            addLabel(p.homeName, QStringLiteral("homepage"), column + 12, y, 1, QLatin1String(p.homePage));
+            y += 18;
+        }
     }
     y += 4;
     addLabel("LabelContributors", QStringLiteral("Contributors:"), 16, y);
     for (const Person &p : kContributors) {
-        addLabel(p.name, QLatin1String(p.caption), 90, y, 1, QLatin1String(p.mail));
+        addLabel(p.name, QLatin1String(p.caption), column, y, 1, QLatin1String(p.mail));
         y += 18;
     }
-    y += 6;
-    QLabel *thanks = addLabel("LabelThanks", QStringLiteral("Thanks to everyone who sent a matrix or a bug report."), 16, y);
+    y += 4;
+    QLabel *thanks = addLabel("LabelThanks", QStringLiteral("With thanks to all testers."), 16, y);
     thanks->setWordWrap(true);
     thanks->setFixedWidth(ClientWidth - 32);
     thanks->setFixedHeight(thanks->heightForWidth(ClientWidth - 32));

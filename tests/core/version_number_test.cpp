@@ -2,7 +2,11 @@
 #include "core/version_check.h"
 #include "core/version_number.h"
 
+#include "fuzz/version_reply_fuzz.h"
 #include "support/qt_print.h"
+#include "support/test_data.h"
+
+#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -120,6 +124,22 @@ TEST(VersionCheckDecision, OffersThePageOfTheServerWithTheNewerVersion)
     for (const Row &r : rows)
         EXPECT_EQ(decideVersionCheck({r.first, r.fallback}, own, QLatin1String(r.language), servers), r.expected)
             << r.name;
+}
+
+// The fuzz target's seed corpus, replayed through both of its readers.
+TEST(VersionReplyCorpus, EverySeedReadsWithoutFault)
+{
+    const QDir corpus(glyfex::test::dataPath(QStringLiteral("../../fuzz/corpus/version_reply_fuzz")));
+    const QStringList seeds = corpus.entryList(QDir::Files);
+    ASSERT_GE(seeds.size(), 8) << corpus.path().toStdString();
+    for (const QString &seed : seeds) {
+        for (uint8_t route : {0, 1}) {
+            std::vector<uint8_t> input = glyfex::test::readBytes(corpus.filePath(seed));
+            if (!input.empty())
+                input[0] = route;
+            EXPECT_EQ(glyfex::fuzz::readVersionReply(input.data(), input.size()), 0) << seed.toStdString();
+        }
+    }
 }
 
 } // namespace
