@@ -6,6 +6,7 @@
 #include "qt_printers.h"
 #include "subtitle_builder.h"
 #include "support/aeidon.h"
+#include "support/av_subtitle_demuxer.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -79,39 +80,7 @@ QString writeFile(const QTemporaryDir &dir, OutputFormat format, const FormatOpt
     return path;
 }
 
-struct Event {
-    int64_t pts = 0;
-    int64_t duration = 0;
-    QString text;
-};
-
-// Every packet of the file's one subtitle stream, in the stream's time base.
-std::vector<Event> demux(const QString &path, const char *demuxer, AVRational *timeBase)
-{
-    std::vector<Event> events;
-    const AVInputFormat *format = av_find_input_format(demuxer);
-    EXPECT_NE(format, nullptr) << demuxer;
-    AVFormatContext *ctx = nullptr;
-    if (avformat_open_input(&ctx, path.toLocal8Bit().constData(), format, nullptr) < 0) {
-        ADD_FAILURE() << demuxer << " cannot open " << path.toStdString();
-        return events;
-    }
-    EXPECT_GE(avformat_find_stream_info(ctx, nullptr), 0);
-    EXPECT_EQ(ctx->nb_streams, 1u);
-    *timeBase = ctx->streams[0]->time_base;
-    AVPacket *packet = av_packet_alloc();
-    while (av_read_frame(ctx, packet) >= 0) {
-        int size = packet->size;
-        while (size > 0 && packet->data[size - 1] == 0) // some demuxers keep the terminating zero
-            --size;
-        events.push_back({packet->pts, packet->duration,
-                          QString::fromUtf8(reinterpret_cast<const char *>(packet->data), size).trimmed()});
-        av_packet_unref(packet);
-    }
-    av_packet_free(&packet);
-    avformat_close_input(&ctx);
-    return events;
-}
+using Event = test::AvSubtitleEvent;
 
 // What one read-back check compares: the values in the reader's own unit, and the text.
 struct Expected {
@@ -174,7 +143,7 @@ TEST_P(FfmpegReadBack, FindsOurTimesAndText)
         c.options(options);
     const SubtitleStore store = storeWithHours(true);
     AVRational tb{0, 1};
-    const std::vector<Event> events = demux(writeFile(dir, c.format, options, store), c.demuxer, &tb);
+    const std::vector<Event> events = test::demuxSubtitles(writeFile(dir, c.format, options, store), c.demuxer, &tb);
     ASSERT_EQ(events.size(), size_t(store.count()));
     for (int i = 1; i <= store.count(); ++i) {
         const Expected e = c.expected(store.at(i));

@@ -1,0 +1,51 @@
+// FFmpeg's subtitle demuxers as a test oracle: every packet of a file's one subtitle stream.
+#pragma once
+
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+namespace glyfex::test {
+
+struct AvSubtitleEvent {
+    int64_t pts = 0;
+    int64_t duration = 0;
+    QString text;
+};
+
+// Every packet of the file's one subtitle stream, in the stream's time base.
+inline std::vector<AvSubtitleEvent> demuxSubtitles(const QString &path, const char *demuxer, AVRational *timeBase)
+{
+    std::vector<AvSubtitleEvent> events;
+    const AVInputFormat *format = av_find_input_format(demuxer);
+    EXPECT_NE(format, nullptr) << demuxer;
+    AVFormatContext *ctx = nullptr;
+    if (avformat_open_input(&ctx, path.toLocal8Bit().constData(), format, nullptr) < 0) {
+        ADD_FAILURE() << demuxer << " cannot open " << path.toStdString();
+        return events;
+    }
+    EXPECT_GE(avformat_find_stream_info(ctx, nullptr), 0);
+    EXPECT_EQ(ctx->nb_streams, 1u);
+    *timeBase = ctx->streams[0]->time_base;
+    AVPacket *packet = av_packet_alloc();
+    while (av_read_frame(ctx, packet) >= 0) {
+        int size = packet->size;
+        while (size > 0 && packet->data[size - 1] == 0) // some demuxers keep the terminating zero
+            --size;
+        events.push_back({packet->pts, packet->duration,
+                          QString::fromUtf8(reinterpret_cast<const char *>(packet->data), size).trimmed()});
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    avformat_close_input(&ctx);
+    return events;
+}
+
+} // namespace glyfex::test
