@@ -205,9 +205,10 @@ void SplitDialog::updateSplitBar(const core::TimeCode &start, const core::TimeCo
     m_fill->setGeometry(fill.left, kBarTop, std::max(fill.width, 0), kBarHeight);
     m_fill->setVisible(fill.width > 0);
     const int right = fill.left + fill.width;
+    // Centred on x, but never cut off at the sides of the bar's area.
     const auto centreAt = [](QLabel *label, int x, int y) {
         label->adjustSize();
-        label->move(x - label->width() / 2, y);
+        label->move(std::clamp(x - label->width() / 2, 0, std::max(0, kAreaWidth - label->width())), y);
     };
     centreAt(m_barStart, fill.left, kBarTop - m_barStart->sizeHint().height());
     centreAt(m_barStop, right, kBarTop + kBarHeight);
