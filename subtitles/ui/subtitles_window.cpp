@@ -4,6 +4,7 @@
 #include "core/messages.h"
 #include "core/text_codec.h"
 #include "ripping/ui/app.h"
+#include "ripping/ui/main_window.h"
 #include "subtitles/charsets.h"
 #include "ripping/spu_dispatch.h"
 #include "subtitles/code_pages.h"
@@ -881,11 +882,8 @@ void SubtitlesWindow::showEvent(QShowEvent *event)
     if (event->spontaneous())
         return;
     // Under the main window, as wide as it, both ending at the same bottom edge.
-    if (QWidget *main = parentWidget()) {
-        const QRect frame = main->frameGeometry();
-        resize(frame.width(), height());
-        move(frame.left(), frame.top() + frame.height() - frameGeometry().height());
-    }
+    if (QWidget *main = parentWidget())
+        ripping::ui::placeUnder(*this, *main);
     setSubtitleFileName(m_fileName);
     if (!(m_panelMode == PanelMode::Load && conversionPanelShown()))
         refreshList();
