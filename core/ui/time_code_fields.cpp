@@ -15,15 +15,8 @@ constexpr std::array<int, 4> kMaximum{24, 59, 59, 999};
 
 TimeCodeFields::TimeCodeFields(const std::array<const char *, 4> &names, QWidget *parent)
 {
-    for (size_t i = 0; i < m_boxes.size(); ++i) {
-        auto *box = new WordEdit(parent);
-        box->setObjectName(QString::fromLatin1(names[i]));
-        box->setRange(0, kMaximum[i]);
-        box->setValue(0);
-        box->setAlignment(Qt::AlignRight);
-        box->setFixedWidth(box->fontMetrics().horizontalAdvance(QString::number(kMaximum[i])) + 16);
-        m_boxes[i] = box;
-    }
+    for (size_t i = 0; i < m_boxes.size(); ++i)
+        m_boxes[i] = makeWordEdit(names[i], kMaximum[i], 0, parent);
 }
 
 TimeCode TimeCodeFields::timeCode() const

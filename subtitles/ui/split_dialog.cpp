@@ -1,6 +1,7 @@
 // The Split Text File dialog.
 #include "subtitles/ui/split_dialog.h"
 
+#include "core/ui/object_names.h"
 #include "ripping/ui/app.h"
 #include "subtitles/avi_header.h"
 #include "subtitles/split_range.h"
@@ -32,12 +33,7 @@ constexpr int kBarHeight = 14;
 constexpr int kAreaWidth = kBarLeft + kBarWidth + 96;
 constexpr int kAreaHeight = kBarTop + kBarHeight + 30;
 
-template <class T>
-T *named(const char *name, T *w)
-{
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
+using core::ui::named;
 
 // The file name without folder (of either system) and extension.
 QString baseName(const QString &fileName)
@@ -288,7 +284,9 @@ void SplitDialog::splitByAvi()
     m_stop.setTimeCode({});
     m_subtitles.setSplit(m_subtitles.splitMode(), SplitRange{});
 
-    const QString path = m_app.files().openFile(this, QStringLiteral("Open AVI"), m_aviFolder,
+    // The folder is kept in the configuration between runs.
+    QString &folder = m_app.config.main.openAvi;
+    const QString path = m_app.files().openFile(this, QStringLiteral("Open AVI"), folder,
                                                 QStringLiteral("AVI Files (*.avi)|*.avi"), 1);
     if (path.isEmpty()) {
         resetSplit(base);
@@ -302,7 +300,7 @@ void SplitDialog::splitByAvi()
              QStringLiteral("The file %1 does not exist.").arg(QDir::toNativeSeparators(path)));
         return;
     }
-    m_aviFolder = file.absolutePath();
+    folder = file.absolutePath();
     auto header = readAviHeader(path);
     auto length = header ? aviLength(*header) : core::Result<core::TimeCode>(header.error());
     if (length && length->isZero())

@@ -52,7 +52,6 @@ private:
     ripping::ui::App &m_app;
     SubtitlesWindow &m_subtitles;
     core::TimeCode m_endOfFile;
-    QString m_aviFolder;
 
     QCheckBox *m_split = nullptr;
     QWidget *m_startPanel = nullptr;

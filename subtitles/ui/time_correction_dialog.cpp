@@ -1,6 +1,7 @@
 // The Time correction dialog.
 #include "subtitles/ui/time_correction_dialog.h"
 
+#include "core/ui/object_names.h"
 #include "ripping/ui/app.h"
 #include "subtitles/ui/subtitles_window.h"
 
@@ -20,30 +21,8 @@ namespace glyfex::subtitles::ui {
 
 namespace {
 
-core::ui::WordEdit *wordEdit(const char *name, int maximum, int value, QWidget *parent)
-{
-    auto *box = new core::ui::WordEdit(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setRange(0, maximum);
-    box->setValue(value);
-    box->setAlignment(Qt::AlignRight);
-    box->setFixedWidth(box->fontMetrics().horizontalAdvance(QString::number(maximum)) + 16);
-    return box;
-}
-
-QCheckBox *checkBox(const char *name, const QString &text, QWidget *parent)
-{
-    auto *box = new QCheckBox(text, parent);
-    box->setObjectName(QLatin1String(name));
-    return box;
-}
-
-QPushButton *button(const char *name, const QString &text, QWidget *parent)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    return b;
-}
+using core::ui::makeWordEdit;
+using core::ui::named;
 
 // The time fields, the Minus box and the Reset button of the offset and stretch groups.
 QGroupBox *timeGroup(const char *name, const QString &title, core::ui::TimeCodeFields &fields, QCheckBox *minus,
@@ -88,19 +67,20 @@ TimeCorrectionDialog::TimeCorrectionDialog(ripping::ui::App &app, SubtitlesWindo
     setWindowTitle(QStringLiteral("Time correction"));
     setModal(true);
 
-    m_minusOffset = checkBox("CheckBoxMinusOffset", QStringLiteral("Minus"), this);
-    auto *resetOffset = button("ButtonResetOffset", QStringLiteral("&Reset"), this);
+    m_minusOffset = named("CheckBoxMinusOffset", new QCheckBox(QStringLiteral("Minus"), this));
+    auto *resetOffset = named("ButtonResetOffset", new QPushButton(QStringLiteral("&Reset"), this));
     auto *offsetGroup = timeGroup("GroupBoxOffset", QStringLiteral("Time Offset / Start Match"), m_offset,
                                   m_minusOffset, resetOffset, this);
-    m_minusStretch = checkBox("CheckBoxMinusStretch", QStringLiteral("Minus"), this);
-    auto *resetStretch = button("ButtonResetStretch", QStringLiteral("R&eset"), this);
+    m_minusStretch = named("CheckBoxMinusStretch", new QCheckBox(QStringLiteral("Minus"), this));
+    auto *resetStretch = named("ButtonResetStretch", new QPushButton(QStringLiteral("R&eset"), this));
     auto *stretchGroup = timeGroup("GroupBoxStretch", QStringLiteral("Time Stretch / Speed Adjust"), m_stretch,
                                    m_minusStretch, resetStretch, this);
 
     auto *durationGroup = new QGroupBox(QStringLiteral("Subtitles Duration"), this);
     durationGroup->setObjectName(QStringLiteral("GroupBoxDuration"));
-    m_subDuration = checkBox("CheckBoxSubDuration",
-                             QStringLiteral("Modify the duration of each subtitle (not recommended):"), durationGroup);
+    m_subDuration = named("CheckBoxSubDuration",
+                          new QCheckBox(QStringLiteral("Modify the duration of each subtitle (not recommended):"),
+                                        durationGroup));
     auto *radioGroup = new QWidget(durationGroup);
     radioGroup->setObjectName(QStringLiteral("RadioGroupTime"));
     auto *radios = new QVBoxLayout(radioGroup);
@@ -118,7 +98,7 @@ TimeCorrectionDialog::TimeCorrectionDialog(ripping::ui::App &app, SubtitlesWindo
     m_fixedPanel->setObjectName(QStringLiteral("PanelFixedTime"));
     auto *fixedRow = new QHBoxLayout(m_fixedPanel);
     fixedRow->setContentsMargins(0, 0, 0, 0);
-    m_fixedDuration = wordEdit("Word_uFixedDuration", 65535, 4000, m_fixedPanel);
+    m_fixedDuration = makeWordEdit("Word_uFixedDuration", 65535, 4000, m_fixedPanel);
     fixedRow->addWidget(m_fixedDuration);
     auto *fixedUnit = new QLabel(QStringLiteral("ms"), m_fixedPanel);
     fixedUnit->setObjectName(QStringLiteral("LabelFixedMs"));
@@ -129,8 +109,8 @@ TimeCorrectionDialog::TimeCorrectionDialog(ripping::ui::App &app, SubtitlesWindo
     m_proportionalPanel->setObjectName(QStringLiteral("PanelProportionalTime"));
     auto *propRow = new QHBoxLayout(m_proportionalPanel);
     propRow->setContentsMargins(0, 0, 0, 0);
-    m_offsetDuration = wordEdit("Word_uOffsetDuration", 9999, 500, m_proportionalPanel);
-    m_msPerChar = wordEdit("Word_uMsPerChar", 99, 50, m_proportionalPanel);
+    m_offsetDuration = makeWordEdit("Word_uOffsetDuration", 9999, 500, m_proportionalPanel);
+    m_msPerChar = makeWordEdit("Word_uMsPerChar", 99, 50, m_proportionalPanel);
     auto *plus = new QLabel(QStringLiteral("ms +"), m_proportionalPanel);
     plus->setObjectName(QStringLiteral("LabelOffsetMs"));
     auto *perChar = new QLabel(QStringLiteral("ms per character"), m_proportionalPanel);
@@ -151,7 +131,7 @@ TimeCorrectionDialog::TimeCorrectionDialog(ripping::ui::App &app, SubtitlesWindo
     auto *intervalGroup = new QGroupBox(QStringLiteral("Minimum Interval between two Subtitles"), this);
     intervalGroup->setObjectName(QStringLiteral("GroupBoxMinInterval"));
     auto *intervalRow = new QHBoxLayout(intervalGroup);
-    m_minInterval = wordEdit("Word_uMinInterval", 9999, 0, intervalGroup);
+    m_minInterval = makeWordEdit("Word_uMinInterval", 9999, 0, intervalGroup);
     intervalRow->addWidget(m_minInterval);
     auto *intervalUnit = new QLabel(QStringLiteral("ms"), intervalGroup);
     intervalUnit->setObjectName(QStringLiteral("LabelMinIntervalMs"));
@@ -161,13 +141,14 @@ TimeCorrectionDialog::TimeCorrectionDialog(ripping::ui::App &app, SubtitlesWindo
     auto *authorGroup = new QGroupBox(QStringLiteral("Recommended for Authoring tools"), this);
     authorGroup->setObjectName(QStringLiteral("GroupBoxAuthor"));
     auto *authorRow = new QHBoxLayout(authorGroup);
-    m_timeAuthor = checkBox("CheckBoxTimeAuthor",
-                            QStringLiteral("Set minimal subtitle duration to 1 frame + repair overlapping"), authorGroup);
+    m_timeAuthor = named("CheckBoxTimeAuthor",
+                         new QCheckBox(QStringLiteral("Set minimal subtitle duration to 1 frame + repair overlapping"),
+                                       authorGroup));
     authorRow->addWidget(m_timeAuthor);
 
-    m_modify = button("BitBtnModifyTC", QStringLiteral("Correct &Time"), this);
+    m_modify = named("BitBtnModifyTC", new QPushButton(QStringLiteral("Correct &Time"), this));
     m_modify->setDefault(true);
-    auto *cancel = button("BitBtn1", QStringLiteral("&Cancel"), this);
+    auto *cancel = named("BitBtn1", new QPushButton(QStringLiteral("&Cancel"), this));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(m_modify);

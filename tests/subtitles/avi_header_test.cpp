@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace glyfex::subtitles {
 namespace {
 
@@ -67,6 +69,11 @@ struct VideoCase {
     uint32_t fpsX1000;
     const char *length;
 };
+
+void PrintTo(const VideoCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class AviFromFfmpeg : public testing::TestWithParam<VideoCase> {};
 
@@ -139,6 +146,11 @@ struct Damage {
     std::function<void(QByteArray &)> apply;
     const char *why; // part of the error's text
 };
+
+void PrintTo(const Damage &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class DamagedAviHeader : public testing::TestWithParam<Damage> {};
 

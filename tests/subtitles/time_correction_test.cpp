@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <deque>
 #include <limits>
 #include <vector>
@@ -51,6 +53,11 @@ struct Case {
     int questions;
     int warnings;
 };
+
+void PrintTo(const Case &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 // Answers the questions from a list (No when it runs out) and keeps every text shown.
 class ScriptedPrompt : public core::UserPrompt {

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <functional>
 
 namespace glyfex::subtitles::ui {
@@ -203,6 +205,11 @@ struct AutoSplitCase {
     int64_t length; // ms: the end of part 1 and the start of part 2
 };
 
+void PrintTo(const AutoSplitCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class AutomaticSplit : public SplitDialogTest, public testing::WithParamInterface<AutoSplitCase> {};
 
 TEST_P(AutomaticSplit, SavesTwoPartsTimedFromTheirStarts)
@@ -216,7 +223,11 @@ TEST_P(AutomaticSplit, SavesTwoPartsTimedFromTheirStarts)
     dialog->show();
     child<QCheckBox>("CheckBoxSplit")->setChecked(true);
     files.names = {makeAvi(path("cd1.avi"), c.rate, c.frames), path("film Part01.gxt"), path("film Part02.gxt")};
+    app.config.main.openAvi = QStringLiteral("/videos");
     click("ButtonOpenAVI");
+
+    EXPECT_EQ(files.starts.value(0), QStringLiteral("/videos"));
+    EXPECT_EQ(app.config.main.openAvi, dir.path()) << "the AVI's folder is where the next one is looked for";
 
     EXPECT_TRUE(files.starts.value(1).endsWith(QStringLiteral("film Part01.gxt"))) << files.starts.value(1).toStdString();
     EXPECT_TRUE(files.starts.value(2).endsWith(QStringLiteral("film Part02.gxt")));
@@ -248,6 +259,11 @@ struct FailedSplit {
     const char *message; // the warning shown, "" for none
     int saves;           // save dialogs shown (every one is cancelled)
 };
+
+void PrintTo(const FailedSplit &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class FailedAutomaticSplit : public SplitDialogTest, public testing::WithParamInterface<FailedSplit> {};
 
@@ -281,11 +297,12 @@ TEST_P(FailedAutomaticSplit, ResetsTheSplitAndSavesNothing)
     click("ButtonOpenAVI"); // the save dialogs, if any were shown, are cancelled (no names left)
 
     EXPECT_EQ(files.titles.size() - 1, c.saves) << "save dialogs shown";
-    if (*c.message)
+    if (*c.message) {
         EXPECT_TRUE(!prompt.shown.isEmpty() && prompt.shown.last().startsWith(QLatin1String(c.message)))
             << prompt.shown.join(QLatin1Char('|')).toStdString();
-    else
+    } else {
         EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(QLatin1Char('|')).toStdString();
+    }
     EXPECT_FALSE(window->splitMode());
     EXPECT_EQ(window->splitRange().start, ms(0));
     EXPECT_EQ(window->splitRange().stop, ms(0));
