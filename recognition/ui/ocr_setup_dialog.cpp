@@ -36,6 +36,8 @@ OcrSetupDialog::OcrSetupDialog(OcrSettings &settings, Saver saver, PromptSource 
     auto edit = [this](const char *name, core::ui::NumericEdit *box, int lowest, int highest,
                        int OcrSettings::*value) {
         box->setObjectName(QLatin1String(name));
+        // A new box holds 0, and a minimum above the value would give way to it: start at the minimum.
+        box->setText(QString::number(lowest));
         box->setRange(lowest, highest);
         box->setErrorMessage(true);
         box->setMaximumWidth(60);
