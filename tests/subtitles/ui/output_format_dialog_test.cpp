@@ -7,7 +7,8 @@
 #include "subtitles/style_tags.h"
 #include "subtitles/subtitle_builder.h"
 #include "subtitles/ui/subtitles_window.h"
-#include "support/oracle_readers.h"
+#include "support/aeidon.h"
+#include "support/ffmpeg_demux.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -401,7 +402,7 @@ TEST_F(OutputFormatReadBackTest, SubStationAlphaWithTheDialogsHeaderFontAndMargi
     ASSERT_EQ(subs.size(), 2u);
     EXPECT_NEAR(subs[0].start, 1.25, 1e-6);
     EXPECT_NEAR(subs[1].end, 65.0, 1e-6);
-    EXPECT_EQ(subs[1].text, QStringLiteral("Second,|two lines"));
+    EXPECT_EQ(subs[1].text, QStringLiteral("Second,\ntwo lines"));
 }
 
 TEST_F(OutputFormatReadBackTest, SubViewerWithTheDialogsHeader)
@@ -445,7 +446,7 @@ TEST_F(OutputFormatReadBackTest, MicroDvdAtTheChosenFrameRate)
     ASSERT_EQ(subs.size(), 3u) << "aeidon reads the rate line as a subtitle";
     EXPECT_EQ(subs[1].startFrame, frames(ms(0, 0, 1, 250)));
     EXPECT_EQ(subs[2].startFrame, frames(ms(0, 1, 2, 500)));
-    EXPECT_EQ(subs[2].text, QStringLiteral("Second,|two lines"));
+    EXPECT_EQ(subs[2].text, QStringLiteral("Second,\ntwo lines"));
 }
 
 } // namespace
