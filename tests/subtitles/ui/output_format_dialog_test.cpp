@@ -4,6 +4,7 @@
 
 #include "core/ui/numeric_edit.h"
 #include "ripping/ui/app_test.h"
+#include "ripping/ui/input_dialog.h"
 #include "subtitles/style_tags.h"
 #include "subtitles/subtitle_builder.h"
 #include "subtitles/ui/subtitles_window.h"
@@ -150,18 +151,26 @@ TEST_F(OutputFormatDialogTest, OneFrameRateBoxSetsAllEightAndTheDropFrameBoxesFo
     EXPECT_EQ(app.formatOptions.dropFrame, drop);
 }
 
-TEST_F(OutputFormatDialogTest, AKnownVideoStandardKeepsItsFrameSizeAndLocksTheFrameRate)
+TEST_F(OutputFormatDialogTest, AKnownVideoStandardKeepsItsFrameSizeAndSetsTheFrameRate)
 {
-    app.input.frameSize = QSize(720, 576);
-    app.formatOptions.frameRateIndex = 1;
-    dialog->show();
-    EXPECT_EQ(app.input.frameSize, QSize(720, 576));
-    for (const char *name : kRateBoxes) {
-        EXPECT_FALSE(child<QComboBox>(name)->isEnabled()) << name;
-        EXPECT_EQ(child<QComboBox>(name)->currentIndex(), 1) << name;
+    struct Case {
+        QSize frame;
+        int rateIndex;
+    };
+    for (const Case &c : {Case{QSize(720, 480), 1}, Case{QSize(720, 576), 0}}) {
+        app.input.frameSize = c.frame;
+        app.inputDialog()->applyFrameSize(); // as opening the source does
+        dialog->show();
+        EXPECT_EQ(app.input.frameSize, c.frame);
+        for (const char *name : kRateBoxes) {
+            EXPECT_FALSE(child<QComboBox>(name)->isEnabled()) << name;
+            EXPECT_EQ(child<QComboBox>(name)->currentIndex(), c.rateIndex) << name;
+        }
+        for (const char *name : kDropBoxes)
+            EXPECT_EQ(child<QCheckBox>(name)->isEnabled(), c.rateIndex == 1) << name;
+        ASSERT_TRUE(dialog->convert());
+        EXPECT_EQ(app.formatOptions.frameRateIndex, c.rateIndex);
     }
-    for (const char *name : kDropBoxes)
-        EXPECT_TRUE(child<QCheckBox>(name)->isEnabled()) << name;
 }
 
 TEST_F(OutputFormatDialogTest, ConvertStoresTheOptionsAndTheFormatFollowsEverywhere)
