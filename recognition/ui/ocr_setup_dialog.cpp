@@ -2,6 +2,7 @@
 #include "recognition/ui/ocr_setup_dialog.h"
 
 #include "core/ui/numeric_edit.h"
+#include "core/ui/named_widget.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -16,16 +17,7 @@
 
 namespace glyfex::recognition::ui {
 
-namespace {
-
-template <class T>
-T *named(const char *name, T *w)
-{
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-
-} // namespace
+using core::ui::named;
 
 OcrSetupDialog::OcrSetupDialog(OcrSettings &settings, Saver saver, PromptSource prompt, QWidget *parent)
     : QDialog(parent), m_settings(settings), m_saver(std::move(saver)), m_prompt(std::move(prompt))

@@ -2,6 +2,7 @@
 #include "subtitles/ui/output_format_dialog.h"
 
 #include "core/ui/numeric_edit.h"
+#include "core/ui/named_widget.h"
 #include "ripping/ui/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "subtitles/font_text.h"
@@ -27,20 +28,9 @@
 
 namespace glyfex::subtitles::ui {
 
+using core::ui::named;
+
 namespace {
-
-template <class T>
-T *named(const QString &name, T *w)
-{
-    w->setObjectName(name);
-    return w;
-}
-
-template <class T>
-T *named(const char *name, T *w)
-{
-    return named(QLatin1String(name), w);
-}
 
 QSpinBox *spinBox(const char *name, int lowest, int highest)
 {
