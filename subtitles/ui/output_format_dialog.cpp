@@ -491,7 +491,6 @@ void OutputFormatDialog::controlsToOptions(FormatOptions &o) const
         o.stlHorzAlign = uint8_t(h);
     if (const int v = m_stlVert->checkedId(); v >= 0)
         o.stlVertAlign = uint8_t(v);
-    // value() is always within the box's range, also for an entry the user has not left yet.
     o.stlXOffset = uint16_t(m_stlX->value());
     o.stlYOffset = uint16_t(m_stlY->value());
     // The font edits are filled only by the program; a text that does not read keeps the font it had.
@@ -519,6 +518,8 @@ void OutputFormatDialog::controlsToOptions(FormatOptions &o) const
 
 void OutputFormatDialog::showEvent(QShowEvent *event)
 {
+    m_stlX->setPrompt(&m_app.prompt());
+    m_stlY->setPrompt(&m_app.prompt());
     optionsToControls();
     frameRateChanged(nullptr);
     for (QCheckBox *box : m_dropBoxes)
@@ -590,6 +591,10 @@ bool OutputFormatDialog::convert()
 {
     // Everything is read into a copy first: a refused conversion leaves the options as they were.
     FormatOptions next = m_app.formatOptions;
+    // An offset typed out of range and not left yet (Enter on the default button, an accelerator
+    // key) gets the range warning and the nearer bound, as leaving the field would.
+    m_stlX->checkRange();
+    m_stlY->checkRange();
     controlsToOptions(next);
     const OutputFormat format = shownFormat();
     SubtitlesWindow *subtitles = subtitlesWindow();

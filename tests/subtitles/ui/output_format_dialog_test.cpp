@@ -189,6 +189,7 @@ TEST_F(OutputFormatDialogTest, ConvertStoresTheOptionsAndTheFormatFollowsEverywh
     child<QSpinBox>("SpinEditGlyfexOffset")->setValue(12);
     ASSERT_TRUE(dialog->convert());
     EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(prompt.shown, QStringList{QStringLiteral("warn: < 0 ; 719 >")});
 
     const FormatOptions &o = app.formatOptions;
     EXPECT_EQ(o.tmPlayerVariant, 4);
