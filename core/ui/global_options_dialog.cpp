@@ -2,7 +2,7 @@
 #include "core/ui/global_options_dialog.h"
 
 #include "core/ui/language_applier.h"
-#include "core/ui/object_names.h"
+#include "core/ui/named_widget.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

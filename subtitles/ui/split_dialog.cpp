@@ -1,7 +1,7 @@
 // The Split Text File dialog.
 #include "subtitles/ui/split_dialog.h"
 
-#include "core/ui/object_names.h"
+#include "core/ui/named_widget.h"
 #include "ripping/ui/app.h"
 #include "subtitles/avi_header.h"
 #include "subtitles/split_range.h"

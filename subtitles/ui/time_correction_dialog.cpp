@@ -1,7 +1,7 @@
 // The Time correction dialog.
 #include "subtitles/ui/time_correction_dialog.h"
 
-#include "core/ui/object_names.h"
+#include "core/ui/named_widget.h"
 #include "ripping/ui/app.h"
 #include "subtitles/ui/subtitles_window.h"
 

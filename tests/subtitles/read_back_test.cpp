@@ -6,7 +6,7 @@
 #include "qt_printers.h"
 #include "subtitle_builder.h"
 #include "support/aeidon.h"
-#include "support/av_subtitle_demuxer.h"
+#include "support/ffmpeg_demux.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -15,10 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-extern "C" {
-#include <libavformat/avformat.h>
-}
 
 namespace glyfex::subtitles {
 namespace {
@@ -79,8 +75,6 @@ QString writeFile(const QTemporaryDir &dir, OutputFormat format, const FormatOpt
     f.write(((renderer.lines() + trailerLines(format)).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
     return path;
 }
-
-using Event = test::AvSubtitleEvent;
 
 // What one read-back check compares: the values in the reader's own unit, and the text.
 struct Expected {
@@ -143,11 +137,12 @@ TEST_P(FfmpegReadBack, FindsOurTimesAndText)
         c.options(options);
     const SubtitleStore store = storeWithHours(true);
     AVRational tb{0, 1};
-    const std::vector<Event> events = test::demuxSubtitles(writeFile(dir, c.format, options, store), c.demuxer, &tb);
+    const std::vector<test::DemuxedEvent> events =
+        test::demuxSubtitles(writeFile(dir, c.format, options, store), c.demuxer, &tb);
     ASSERT_EQ(events.size(), size_t(store.count()));
     for (int i = 1; i <= store.count(); ++i) {
         const Expected e = c.expected(store.at(i));
-        const Event &got = events[size_t(i - 1)];
+        const test::DemuxedEvent &got = events[size_t(i - 1)];
         EXPECT_EQ(got.pts, e.start) << "subtitle " << i;
         if (e.duration >= 0 && !(c.lastDurationOpen && i == store.count())) {
             EXPECT_EQ(got.duration, e.duration) << "subtitle " << i;
@@ -222,9 +217,6 @@ INSTANTIATE_TEST_SUITE_P(
                    false, bars}),
     [](const auto &info) { return std::string(info.param.name); });
 
-using test::AeidonSub;
-using test::readWithAeidon;
-
 struct AeidonCase {
     const char *name;
     OutputFormat format;
@@ -249,10 +241,11 @@ TEST_P(AeidonReadBack, FindsOurTimesAndText)
     const AeidonCase &c = GetParam();
     QTemporaryDir dir;
     const SubtitleStore store = storeWithHours(c.hoursAboveNine);
-    const std::vector<AeidonSub> subs = readWithAeidon(writeFile(dir, c.format, FormatOptions{}, store), c.aeidonFormat);
+    const std::vector<test::AeidonSub> subs =
+        test::readWithAeidon(writeFile(dir, c.format, FormatOptions{}, store), c.aeidonFormat);
     ASSERT_EQ(subs.size(), size_t(store.count() + c.headerEntries));
     for (int i = 1; i <= store.count(); ++i) {
-        const AeidonSub &got = subs[size_t(i - 1 + c.headerEntries)];
+        const test::AeidonSub &got = subs[size_t(i - 1 + c.headerEntries)];
         const Subtitle &s = store.at(i);
         if (c.framesOnly) {
             EXPECT_EQ(got.startFrame, frames(s.start, 23.976)) << "subtitle " << i;

@@ -4,7 +4,7 @@
 #include "ripping/ui/app_test.h"
 #include "subtitles/subtitle_builder.h"
 #include "subtitles/ui/subtitles_window.h"
-#include "support/av_subtitle_demuxer.h"
+#include "support/ffmpeg_demux.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -21,6 +21,10 @@
 #include <ostream>
 
 #include <functional>
+
+extern "C" {
+#include <libavutil/mathematics.h>
+}
 
 namespace glyfex::subtitles::ui {
 namespace {

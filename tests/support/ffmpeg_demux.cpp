@@ -1,12 +1,7 @@
-// FFmpeg's subtitle demuxers as a test oracle: every packet of a file's one subtitle stream.
-#pragma once
-
-#include <QString>
+// FFmpeg's subtitle demuxers as an independent reader of the subtitle files we write.
+#include "support/ffmpeg_demux.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdint>
-#include <vector>
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -14,16 +9,9 @@ extern "C" {
 
 namespace glyfex::test {
 
-struct AvSubtitleEvent {
-    int64_t pts = 0;
-    int64_t duration = 0;
-    QString text;
-};
-
-// Every packet of the file's one subtitle stream, in the stream's time base.
-inline std::vector<AvSubtitleEvent> demuxSubtitles(const QString &path, const char *demuxer, AVRational *timeBase)
+std::vector<DemuxedEvent> demuxSubtitles(const QString &path, const char *demuxer, AVRational *timeBase)
 {
-    std::vector<AvSubtitleEvent> events;
+    std::vector<DemuxedEvent> events;
     const AVInputFormat *format = av_find_input_format(demuxer);
     EXPECT_NE(format, nullptr) << demuxer;
     AVFormatContext *ctx = nullptr;
