@@ -119,6 +119,9 @@ TEST_F(LanguageToolsTest, SaveLangWritesEveryWindowAndMessageButTheProgramsOwnTe
     EXPECT_FALSE(file.valueExists(QStringLiteral("Form1"), QStringLiteral("ButtonPause.Caption")));
     EXPECT_FALSE(file.valueExists(QStringLiteral("Form1"), QStringLiteral("ButtonPreviewOption.Caption")));
     EXPECT_TRUE(file.valueExists(QStringLiteral("Form20"), QStringLiteral("LabelConnect.Caption")));
+    // The program's version in the Output Format's header texts is written as the placeholder.
+    EXPECT_EQ(file.readString(QStringLiteral("Form13"), QStringLiteral("EditSubviewerSource.Text")),
+              QStringLiteral("Subtitles captured by Glyfex ${VERSION}"));
 }
 
 TEST_F(LanguageToolsTest, WriteApplyWriteGivesTheSameBytes)
