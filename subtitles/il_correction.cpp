@@ -1,19 +1,18 @@
 // The I/l rules: each "l" and "I" judged by the characters around it, tags looked through.
 #include "subtitles/il_correction.h"
 
+#include "subtitles/correction_text.h"
+
 #include <QStringView>
 
 namespace glyfex::subtitles {
 
 namespace {
 
+using correction::in;
+
 // No character: the look went past either end of the work text.
 constexpr char16_t kNone = 0;
-
-bool in(char16_t c, std::u16string_view set)
-{
-    return c != kNone && set.find(c) != std::u16string_view::npos;
-}
 
 bool isLowerAscii(char16_t c)
 {

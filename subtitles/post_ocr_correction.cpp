@@ -1,6 +1,7 @@
 // The post-OCR passes that fit in a few lines each, and the run of all passes over the store.
 #include "subtitles/post_ocr_correction.h"
 
+#include "subtitles/correction_text.h"
 #include "subtitles/punctuation_correction.h"
 #include "subtitles/style_tags.h"
 #include "subtitles/whole_word_styles.h"
@@ -12,30 +13,7 @@ namespace glyfex::subtitles {
 
 namespace {
 
-bool in(char16_t c, std::u16string_view set)
-{
-    return c != 0 && set.find(c) != std::u16string_view::npos;
-}
-
-bool isDigit(char16_t c)
-{
-    return c >= u'0' && c <= u'9';
-}
-
-char16_t charAt(const QString &s, qsizetype i)
-{
-    return i >= 0 && i < s.size() ? s.at(i).unicode() : char16_t(0);
-}
-
-// Where the text starts after the leading <b> <i> <u> tags.
-qsizetype afterLeadingTags(const QString &line)
-{
-    qsizetype i = 0;
-    while (line.mid(i, 3) == QLatin1String("<b>") || line.mid(i, 3) == QLatin1String("<i>")
-           || line.mid(i, 3) == QLatin1String("<u>"))
-        i += 3;
-    return i;
-}
+using namespace correction;
 
 // Does this line end a sentence, so that the next one starts with a capital?
 bool endsSentence(const QString &line)
@@ -84,15 +62,20 @@ QString correctApostrophes(QString line)
 {
     line.replace(QChar(u'`'), QChar(u'\''));
     line.replace(QChar(u'\u00B4'), QChar(u'\''));
-    line.replace(QLatin1String("''"), QLatin1String("\""));
-    line.replace(QLatin1String("\"\""), QLatin1String("\""));
+    replaceAll(line, u"''", u"\"");
+    replaceAll(line, u"\"\"", u"\"");
     return line;
 }
 
 QString correctOrthography(QString line, const CorrectionDictionary &pairs)
 {
-    for (const ReplacementPair &pair : pairs)
-        line.replace(pair.find, pair.replace);
+    CharFilter chars(line);
+    for (const ReplacementPair &pair : pairs) {
+        if (chars.mayHold(pair.find) && line.contains(pair.find)) {
+            line.replace(pair.find, pair.replace);
+            chars.add(pair.replace);
+        }
+    }
     return line;
 }
 
@@ -102,7 +85,7 @@ QString correctCapitalLetters(QString line, bool lowerCaseFirst, bool &sentenceS
     static const QString hiddenMark = QStringLiteral("()()");
     if (lowerCaseFirst)
         line = line.toLower();
-    line.replace(QLatin1String("..."), hiddenEllipsis);
+    replaceAll(line, u"...", hiddenEllipsis);
     // Inside the line: a capital after each sentence mark and a blank.
     for (const char16_t mark : std::u16string_view(u"-.!?:")) {
         const QString pattern = QString(QChar(mark)) + QLatin1Char(' ');
@@ -114,9 +97,9 @@ QString correctCapitalLetters(QString line, bool lowerCaseFirst, bool &sentenceS
             if (!decimal && !innerDash && next < line.size())
                 line[next] = line[next].toUpper();
         }
-        line.replace(hiddenMark, QString(QChar(mark)));
+        replaceAll(line, hiddenMark, QStringView(&mark, 1));
     }
-    line.replace(hiddenEllipsis, QLatin1String("..."));
+    replaceAll(line, hiddenEllipsis, u"...");
     if (sentenceStart && !line.startsWith(QLatin1Char('.'))) {
         qsizetype i = afterLeadingTags(line);
         if (charAt(line, i) != u'.') {

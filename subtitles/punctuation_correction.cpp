@@ -2,9 +2,13 @@
 // "[][]" a dash, "()()" a mark left alone) so that later rules do not judge them again.
 #include "subtitles/punctuation_correction.h"
 
+#include "subtitles/correction_text.h"
+
 namespace glyfex::subtitles {
 
 namespace {
+
+using namespace correction;
 
 const QString kEllipsisHidden = QStringLiteral("<><>");
 const QString kDashHidden = QStringLiteral("[][]");
@@ -13,31 +17,6 @@ const QString kMarkHidden = QStringLiteral("()()");
 // Rounds of one pair over one line, and the length past which a line is runaway growth.
 constexpr int kMaxReplaceRounds = 64;
 constexpr qsizetype kMaxGrownLine = 4096;
-
-char16_t charAt(const QString &s, qsizetype i)
-{
-    return i >= 0 && i < s.size() ? s.at(i).unicode() : char16_t(0);
-}
-
-bool in(char16_t c, std::u16string_view set)
-{
-    return c != 0 && set.find(c) != std::u16string_view::npos;
-}
-
-bool isDigit(char16_t c)
-{
-    return c >= u'0' && c <= u'9';
-}
-
-// Where the text starts after the leading <b> <i> <u> tags.
-qsizetype afterLeadingTags(const QString &line)
-{
-    qsizetype i = 0;
-    while (line.mid(i, 3) == QLatin1String("<b>") || line.mid(i, 3) == QLatin1String("<i>")
-           || line.mid(i, 3) == QLatin1String("<u>"))
-        i += 3;
-    return i;
-}
 
 // "--" at the start (but not "---") is one dash misread twice.
 void collapseLeadingDoubleDash(QString &line)
@@ -96,7 +75,7 @@ void tidyAroundEllipses(QString &line)
         {QStringLiteral("-<><> "), QStringLiteral("<><>")},    {QStringLiteral("-<><>"), QStringLiteral("<><>")},
         {QStringLiteral(" <><> "), QStringLiteral("<><> ")},   {QStringLiteral(",<><>"), QStringLiteral("<><>")}};
     for (const auto &[from, to] : fixes)
-        line.replace(from, to);
+        replaceAll(line, from, to);
 }
 
 // Quotes hug what they quote.
@@ -158,7 +137,7 @@ void spaceAfterMarks(QString &line)
                                || isDigit(after) || charAt(line, k + 2) == u'.';
             line.replace(k, 1, leave ? kMarkHidden : kMarkHidden + QLatin1Char(' '));
         }
-        line.replace(kMarkHidden, QString(QChar(mark)));
+        replaceAll(line, kMarkHidden, QStringView(&mark, 1));
     }
 }
 
@@ -177,7 +156,7 @@ void spaceAfterExclamations(QString &line)
 void replaceWhileFound(QString &line, const ReplacementPair &pair)
 {
     for (int round = 0; round < kMaxReplaceRounds && line.contains(pair.find); ++round) {
-        line.replace(pair.find, pair.replace);
+        replaceAll(line, pair.find, pair.replace);
         if (line.size() > kMaxGrownLine)
             break;
     }
@@ -193,8 +172,13 @@ CorrectionDictionary punctuationPairs(const CorrectionDictionary &userPairs)
 QString correctPunctuation(QString line, const CorrectionDictionary &pairs)
 {
     collapseLeadingDoubleDash(line);
-    for (const ReplacementPair &pair : pairs)
-        replaceWhileFound(line, pair);
+    CharFilter chars(line);
+    for (const ReplacementPair &pair : pairs) {
+        if (chars.mayHold(pair.find)) {
+            replaceWhileFound(line, pair);
+            chars.add(pair.replace);
+        }
+    }
     completeTwoDotEllipses(line);
     placeEllipses(line);
     tidyAroundEllipses(line);
@@ -203,8 +187,8 @@ QString correctPunctuation(QString line, const CorrectionDictionary &pairs)
     if (!holdsAddress(line))
         spaceAfterMarks(line);
     spaceAfterExclamations(line);
-    line.replace(kDashHidden, QStringLiteral("-"));
-    line.replace(kEllipsisHidden, QStringLiteral("..."));
+    replaceAll(line, kDashHidden, u"-");
+    replaceAll(line, kEllipsisHidden, u"...");
     return line;
 }
 

@@ -1,6 +1,8 @@
 // Whole-word styles: the line split into letters with three style marks each, the marks decided per word, the tags written again.
 #include "subtitles/whole_word_styles.h"
 
+#include "subtitles/correction_text.h"
+
 #include <algorithm>
 #include <array>
 #include <vector>
@@ -173,6 +175,9 @@ QString write(const Marked &m)
 
 QString formatWholeWords(const QString &line)
 {
+    // Without a tag there is nothing to widen or narrow: the line as written again, trimmed.
+    if (!line.contains(QLatin1Char('<')))
+        return line.trimmed();
     Marked m = split(line);
     for (int style : {Italic, Underline, Bold}) {
         decideWords(m, style);
@@ -181,11 +186,11 @@ QString formatWholeWords(const QString &line)
     QString out = write(m).trimmed();
     for (const char *tag : {"<i> ", "<u> ", "<b> "}) {
         const QString from = QLatin1String(tag);
-        out.replace(from, QLatin1Char(' ') + from.left(3));
+        correction::replaceAll(out, from, QLatin1Char(' ') + from.left(3));
     }
     for (const char *tag : {" </i>", " </u>", " </b>"}) {
         const QString from = QLatin1String(tag);
-        out.replace(from, from.mid(1) + QLatin1Char(' '));
+        correction::replaceAll(out, from, from.mid(1) + QLatin1Char(' '));
     }
     return out;
 }

@@ -127,6 +127,9 @@ TEST(PostOcrCorrection, Orthography)
     EXPECT_EQ(correctOrthography(QStringLiteral("teh cat, teh dog"), pairs), QStringLiteral("the cat, the dog"));
     // Once over the line, not until gone.
     EXPECT_EQ(correctOrthography(QStringLiteral("aaaa"), pairs), QStringLiteral("aa"));
+    // A later pair sees what an earlier one wrote, also letters the line did not hold before.
+    const CorrectionDictionary chained{{QStringLiteral("q"), QStringLiteral("xy")}, {QStringLiteral("xy"), QStringLiteral("z")}};
+    EXPECT_EQ(correctOrthography(QStringLiteral("aqa"), chained), QStringLiteral("aza"));
 }
 
 TEST(PostOcrCorrection, CapitalLetters)
