@@ -24,6 +24,14 @@ QString q(const char16_t *s)
     return QString::fromUtf16(s);
 }
 
+// Each row's line through one pass.
+template <size_t N, class Pass>
+void expectRows(const Row (&rows)[N], Pass pass)
+{
+    for (const Row &r : rows)
+        EXPECT_EQ(pass(q(r.in)), q(r.out)) << r.name;
+}
+
 TEST(PostOcrCorrection, Apostrophes)
 {
     const Row rows[] = {{"grave", u"Don`t", u"Don't"},
@@ -31,8 +39,7 @@ TEST(PostOcrCorrection, Apostrophes)
                         {"doubled apostrophes", u"''Yes''", u"\"Yes\""},
                         {"doubled quotes", u"\"\"Yes\"\"", u"\"Yes\""},
                         {"four apostrophes", u"''''", u"\""}};
-    for (const Row &r : rows)
-        EXPECT_EQ(correctApostrophes(q(r.in)), q(r.out)) << r.name;
+    expectRows(rows, [](const QString &line) { return correctApostrophes(line); });
 }
 
 TEST(PostOcrCorrection, IlRulesInEnglish)
@@ -103,8 +110,7 @@ TEST(PostOcrCorrection, Punctuation)
                         {"addresses untouched", u"see www.site.com,ok", u"see www.site.com,ok"},
                         {"double blanks collapsed", u"a   b", u"a b"},
                         {"exclamation before a word", u"No!Yes", u"No! Yes"}};
-    for (const Row &r : rows)
-        EXPECT_EQ(correctPunctuation(q(r.in), pairs), q(r.out)) << r.name;
+    expectRows(rows, [&pairs](const QString &line) { return correctPunctuation(line, pairs); });
 }
 
 TEST(PostOcrCorrection, PunctuationPairsApplyUntilGoneAndAlwaysEnd)
@@ -169,8 +175,7 @@ TEST(PostOcrCorrection, SpacesBetweenNumbers)
                         {"minus before a digit", u"5 -3", u"5-3"},
                         {"minus as a word", u"5 - 3", u"5 - 3"},
                         {"digit then word", u"3 cats", u"3 cats"}};
-    for (const Row &r : rows)
-        EXPECT_EQ(removeSpacesBetweenNumbers(q(r.in)), q(r.out)) << r.name;
+    expectRows(rows, [](const QString &line) { return removeSpacesBetweenNumbers(line); });
 }
 
 TEST(PostOcrCorrection, WholeWordStyles)
@@ -186,8 +191,7 @@ TEST(PostOcrCorrection, WholeWordStyles)
                         {"longer run outside", u"<b>A <i>bc</i></b>", u"<b>A <i>bc</i></b>"},
                         {"plain text", u"  plain text ", u"plain text"},
                         {"long tags are text", u"<font color=\"red\">x</font>", u"<font color=\"red\">x</font>"}};
-    for (const Row &r : rows)
-        EXPECT_EQ(formatWholeWords(q(r.in)), q(r.out)) << r.name;
+    expectRows(rows, [](const QString &line) { return formatWholeWords(line); });
 }
 
 // Counts progress and cancels at a chosen step.
