@@ -43,6 +43,24 @@ inline void replaceAll(QString &line, QStringView from, QStringView to)
         line.replace(from.toString(), to.toString());
 }
 
+// No replacement makes a line longer than this: a subtitle line is a few dozen characters, and pairs
+// that each lengthen what the pair before wrote ("a" -> "bb", "b" -> "aa", ...) would otherwise
+// double the line once per pair.
+inline constexpr qsizetype kMaxCorrectedLine = 4096;
+
+// Replaces every occurrence of find, unless that would make the line longer than kMaxCorrectedLine;
+// false when find does not occur or the line was left as it was for its length.
+inline bool replaceWithinLimit(QString &line, const QString &find, const QString &replace)
+{
+    const qsizetype found = line.count(find);
+    if (found == 0)
+        return false;
+    if (replace.size() > find.size() && line.size() + found * (replace.size() - find.size()) > kMaxCorrectedLine)
+        return false;
+    line.replace(find, replace);
+    return true;
+}
+
 // The characters a line may hold, by their low ten bits: a find text whose first or last character the
 // line lacks cannot occur in it, and is passed over without a search. A dictionary has hundreds of
 // pairs and a line holds a few dozen characters, so most pairs are passed over. Characters are only

@@ -71,10 +71,8 @@ QString correctOrthography(QString line, const CorrectionDictionary &pairs)
 {
     CharFilter chars(line);
     for (const ReplacementPair &pair : pairs) {
-        if (chars.mayHold(pair.find) && line.contains(pair.find)) {
-            line.replace(pair.find, pair.replace);
+        if (chars.mayHold(pair.find) && replaceWithinLimit(line, pair.find, pair.replace))
             chars.add(pair.replace);
-        }
     }
     return line;
 }

@@ -14,9 +14,8 @@ const QString kEllipsisHidden = QStringLiteral("<><>");
 const QString kDashHidden = QStringLiteral("[][]");
 const QString kMarkHidden = QStringLiteral("()()");
 
-// Rounds of one pair over one line, and the length past which a line is runaway growth.
+// Rounds of one pair over one line.
 constexpr int kMaxReplaceRounds = 64;
-constexpr qsizetype kMaxGrownLine = 4096;
 
 // "--" at the start (but not "---") is one dash misread twice.
 void collapseLeadingDoubleDash(QString &line)
@@ -155,10 +154,7 @@ void spaceAfterExclamations(QString &line)
 
 void replaceWhileFound(QString &line, const ReplacementPair &pair)
 {
-    for (int round = 0; round < kMaxReplaceRounds && line.contains(pair.find); ++round) {
-        replaceAll(line, pair.find, pair.replace);
-        if (line.size() > kMaxGrownLine)
-            break;
+    for (int round = 0; round < kMaxReplaceRounds && replaceWithinLimit(line, pair.find, pair.replace); ++round) {
     }
 }
 
