@@ -87,7 +87,10 @@ QString correctCapitalLetters(QString line, bool lowerCaseFirst, bool &sentenceS
     // Inside the line: a capital after each sentence mark and a blank.
     for (const char16_t mark : std::u16string_view(u"-.!?:")) {
         const QString pattern = QString(QChar(mark)) + QLatin1Char(' ');
-        for (qsizetype k = line.indexOf(pattern); k > 0; k = line.indexOf(pattern)) {
+        qsizetype k = line.indexOf(pattern);
+        if (k <= 0)
+            continue;
+        for (; k > 0; k = line.indexOf(pattern, k)) {
             const bool decimal = mark == u'.' && isDigit(charAt(line, k - 1));
             const bool innerDash = mark == u'-' && !in(charAt(line, k - 2), u"!.?¡¿");
             line.replace(k, 1, hiddenMark);

@@ -66,6 +66,8 @@ void placeEllipses(QString &line)
 
 void tidyAroundEllipses(QString &line)
 {
+    if (!line.contains(kEllipsisHidden))
+        return;
     static const std::pair<QString, QString> fixes[] = {
         {QStringLiteral("?<><> "), QStringLiteral("? <><>")},  {QStringLiteral("<><> ?"), QStringLiteral("<><>?")},
         {QStringLiteral("<><> !"), QStringLiteral("<><>!")},   {QStringLiteral("!<><> "), QStringLiteral("! <><>")},
@@ -130,7 +132,10 @@ bool holdsAddress(const QString &line)
 void spaceAfterMarks(QString &line)
 {
     for (const char16_t mark : std::u16string_view(u".,:;%$")) {
-        for (qsizetype k = line.indexOf(QChar(mark)); k >= 0; k = line.indexOf(QChar(mark))) {
+        qsizetype k = line.indexOf(QChar(mark));
+        if (k < 0)
+            continue;
+        for (; k >= 0; k = line.indexOf(QChar(mark), k)) {
             const char16_t after = charAt(line, k + 1);
             const bool leave = k == line.size() - 1 || in(after, u" \"!'),<?]}") || isDigit(charAt(line, k - 1))
                                || isDigit(after) || charAt(line, k + 2) == u'.';
