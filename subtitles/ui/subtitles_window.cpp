@@ -502,17 +502,25 @@ void SubtitlesWindow::outputFormatDialog()
 
 void SubtitlesWindow::chooseListFont()
 {
+    if (const std::optional<QFont> font = askFont(this, m_list->font()))
+        useListFont(*font);
+}
+
+std::optional<QFont> SubtitlesWindow::askFont(QWidget *parent, const QFont &current) const
+{
     if (!m_fontAsker)
-        return;
-    const std::optional<QFont> font = m_fontAsker(this, m_list->font());
-    if (!font)
-        return;
-    const int item = m_fontBox->findText(font->family());
+        return std::nullopt;
+    return m_fontAsker(parent, current);
+}
+
+void SubtitlesWindow::useListFont(const QFont &font)
+{
+    const int item = m_fontBox->findText(font.family());
     if (item >= 0) {
         setIndexQuietly(m_fontBox, item);
     }
     fontChanged();
-    applyListFont(*font);
+    applyListFont(font);
 }
 
 void SubtitlesWindow::setLoader(Loader loader)

@@ -141,6 +141,10 @@ public:
     using FontAsker = std::function<std::optional<QFont>(QWidget *parent, const QFont &current)>;
     void setFontAsker(FontAsker asker) { m_fontAsker = std::move(asker); }
     void chooseListFont();
+    // The same question for another window's font (the Output Format dialog's); the list takes the
+    // answer through useListFont.
+    std::optional<QFont> askFont(QWidget *parent, const QFont &current) const;
+    void useListFont(const QFont &font);
 
     // Command-line mode saves to this name + "." + the format's extension, without any dialog.
     void setCommandLineOutput(const QString &baseName) { m_commandLineOutput = baseName; }
