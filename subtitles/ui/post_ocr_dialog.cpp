@@ -2,6 +2,7 @@
 #include "subtitles/ui/post_ocr_dialog.h"
 
 #include "core/paths.h"
+#include "core/ui/named_widget.h"
 #include "ripping/ui/app.h"
 #include "subtitles/ui/subtitles_window.h"
 
@@ -28,8 +29,7 @@ const QString kDictionaryExtension = QStringLiteral(".dic");
 
 QCheckBox *checkBox(const char *name, const QString &caption, bool on, QWidget *parent)
 {
-    auto *box = new QCheckBox(caption, parent);
-    box->setObjectName(QLatin1String(name));
+    auto *box = core::ui::named(name, new QCheckBox(caption, parent));
     box->setChecked(on);
     return box;
 }
@@ -48,8 +48,7 @@ PostOcrDialog::PostOcrDialog(ripping::ui::App &app, QWidget *parent) : QDialog(p
 
     m_il = checkBox("CheckBoxCorrectIl", QStringLiteral("Try to correct I and l  (Use if they are confused)"), true, this);
     layout->addWidget(m_il);
-    m_ilLanguage = new QGroupBox(this);
-    m_ilLanguage->setObjectName(QStringLiteral("RadioGroupCorrectIlLanguage"));
+    m_ilLanguage = core::ui::named("RadioGroupCorrectIlLanguage", new QGroupBox(this));
     auto *languages = new QGridLayout(m_ilLanguage);
     const char *const items[] = {"English (May work with other languages)", "Français (French)", "Deutsch (German)",
                                  "Czech (Cestina)", "Italian (Italiano)", "Polish (Polski)", "Spanish (Español)"};
@@ -70,8 +69,7 @@ PostOcrDialog::PostOcrDialog(ripping::ui::App &app, QWidget *parent) : QDialog(p
 
     auto *orthography = new QHBoxLayout;
     m_orthography = checkBox("CheckBoxCorrectOrthography", QStringLiteral("Try to correct orthography"), false, this);
-    m_dictionary = new QComboBox(this);
-    m_dictionary->setObjectName(QStringLiteral("ComboBoxLangOrtho"));
+    m_dictionary = core::ui::named("ComboBoxLangOrtho", new QComboBox(this));
     m_dictionary->setMinimumContentsLength(16);
     orthography->addWidget(m_orthography);
     orthography->addWidget(m_dictionary, 1);
@@ -94,10 +92,8 @@ PostOcrDialog::PostOcrDialog(ripping::ui::App &app, QWidget *parent) : QDialog(p
     m_wholeWords = checkBox("CheckBoxFormatWholeWordsOnly", QStringLiteral("Format whole words only"), true, this);
     layout->addWidget(m_wholeWords);
 
-    m_individual = new QProgressBar(this);
-    m_individual->setObjectName(QStringLiteral("ProgressBarIndividual"));
-    m_all = new QProgressBar(this);
-    m_all->setObjectName(QStringLiteral("ProgressBarAll"));
+    m_individual = core::ui::named("ProgressBarIndividual", new QProgressBar(this));
+    m_all = core::ui::named("ProgressBarAll", new QProgressBar(this));
     for (QProgressBar *bar : {m_individual, m_all}) {
         bar->setRange(0, 1);
         bar->setValue(0);
@@ -106,11 +102,9 @@ PostOcrDialog::PostOcrDialog(ripping::ui::App &app, QWidget *parent) : QDialog(p
     }
 
     auto *buttons = new QHBoxLayout;
-    m_correct = new QPushButton(QStringLiteral("Correct!"), this);
-    m_correct->setObjectName(QStringLiteral("BitBtnCorrect"));
+    m_correct = core::ui::named("BitBtnCorrect", new QPushButton(QStringLiteral("Correct!"), this));
     m_correct->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("BitBtn2"));
+    m_cancel = core::ui::named("BitBtn2", new QPushButton(QStringLiteral("&Cancel"), this));
     buttons->addStretch(1);
     buttons->addWidget(m_correct);
     buttons->addWidget(m_cancel);
