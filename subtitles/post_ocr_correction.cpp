@@ -139,6 +139,7 @@ bool correctStore(SubtitleStore &store, const PostOcrOptions &options, const Pos
     lines.reserve(size_t(count));
     for (const Subtitle &s : store.subs)
         lines.push_back(s.lines);
+    const std::vector<QStringList> original = lines; // shares the text: no line is copied
 
     int64_t done = 0;
     // One pass: every line of every subtitle in store order, progress after each subtitle.
@@ -191,8 +192,15 @@ bool correctStore(SubtitleStore &store, const PostOcrOptions &options, const Pos
     if (options.wholeWords && !pass([&](int i, int j) { line(i, j) = formatWholeWords(line(i, j)); }))
         return false;
 
-    for (int i = 0; i < count; ++i)
-        store.subs[size_t(i)].lines = std::move(lines[size_t(i)]);
+    // The window ran between subtitles: a reading pass may have added subtitles meanwhile, and a
+    // subtitle whose text changed since the copy was made keeps the newer text.
+    if (store.count() < count)
+        return false;
+    for (int i = 0; i < count; ++i) {
+        Subtitle &s = store.subs[size_t(i)];
+        if (s.lines == original[size_t(i)])
+            s.lines = std::move(lines[size_t(i)]);
+    }
     return true;
 }
 

@@ -59,7 +59,8 @@ QString removeSpacesBetweenNumbers(QString line);
 // Runs the chosen passes in order over a copy of the store's lines, then puts the copy back. The host
 // hears progress after each subtitle of each pass (done out of count() x passCount()); when its pump
 // answers Cancel the store stays exactly as it was and false is returned. Times, colours and
-// rectangles are never touched.
+// rectangles are never touched. Subtitles added while the passes ran are left alone, and so is a subtitle
+// whose text changed meanwhile; a store that lost subtitles meanwhile is not written at all (false).
 bool correctStore(SubtitleStore &store, const PostOcrOptions &options, const PostOcrDictionaries &dictionaries,
                   core::PassHost &host);
 

@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 namespace glyfex::subtitles {
 namespace {
 
@@ -256,6 +259,37 @@ TEST(PostOcrCorrection, CancelLeavesTheStoreAsItWas)
         for (int i = 1; i <= store.count(); ++i)
             EXPECT_EQ(store.at(i).lines, before.at(i).lines) << at;
     }
+}
+
+// The host lets the window run between subtitles: whatever changes the store then is kept.
+TEST(PostOcrCorrection, ChangesMadeWhileRunningAreKept)
+{
+    class ChangingHost : public core::PassHost {
+    public:
+        std::function<void()> change;
+        void progress(int64_t, int64_t) override {}
+        core::PumpResult pump() override
+        {
+            if (change)
+                std::exchange(change, nullptr)();
+            return core::PumpResult::Continue;
+        }
+    };
+    SubtitleStore store = storeOf({{"hi.you"}, {"12 000"}});
+    ChangingHost host;
+    host.change = [&] {
+        store.at(2).lines = QStringList{"typed 1 2"};
+        store.subs.push_back(test::makeSubtitle({}, {}, {"added.now"}));
+    };
+    ASSERT_TRUE(correctStore(store, PostOcrOptions{}, {}, host));
+    EXPECT_EQ(store.at(1).lines, QStringList{"Hi. You"});
+    EXPECT_EQ(store.at(2).lines, QStringList{"typed 1 2"});
+    EXPECT_EQ(store.at(3).lines, QStringList{"added.now"});
+
+    SubtitleStore shrinking = storeOf({{"hi.you"}, {"12 000"}});
+    host.change = [&] { shrinking.clear(); };
+    EXPECT_FALSE(correctStore(shrinking, PostOcrOptions{}, {}, host));
+    EXPECT_TRUE(shrinking.isEmpty());
 }
 
 TEST(PostOcrCorrection, NothingChosenOrNothingStoredDoesNothing)
