@@ -2,22 +2,16 @@
 // its field's range, whose current settings copy the chosen preset, and which survive a write and a read.
 #include "core/bmp_out_settings.h"
 #include "core/ini_store.h"
+#include "fuzz/require.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 using namespace glyfex::core;
+using glyfex::fuzz::require;
 
 namespace {
-
-void require(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "bmp_out_settings_fuzz: %s\n", what);
-        std::abort();
-    }
-}
 
 bool within(long long v, long long lowest, long long highest)
 {

@@ -1,5 +1,6 @@
 // Fuzz target for CharMap.ini: any file gives locations and rows that fit the palette, or a refusal; no cell
 // is empty, a letter cell never holds the separator, and a punctuation cell is one whole character.
+#include "fuzz/require.h"
 #include "recognition/char_palette.h"
 
 #include <cstdint>
@@ -7,16 +8,9 @@
 #include <cstdlib>
 
 using namespace glyfex;
+using glyfex::fuzz::require;
 
 namespace {
-
-void require(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "char_map_fuzz: %s\n", what);
-        std::abort();
-    }
-}
 
 void checkLetters(const QStringList &cells)
 {

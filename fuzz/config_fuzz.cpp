@@ -2,22 +2,16 @@
 // range of what it feeds, and the loaded configuration survives a write and a second load unchanged.
 #include "core/config.h"
 #include "core/ini_store.h"
+#include "fuzz/require.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 using namespace glyfex::core;
+using glyfex::fuzz::require;
 
 namespace {
-
-void require(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "config_fuzz: %s\n", what);
-        std::abort();
-    }
-}
 
 bool within(int v, int lowest, int highest)
 {

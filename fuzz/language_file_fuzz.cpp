@@ -3,6 +3,7 @@
 #include "core/ini_store.h"
 #include "core/language_file.h"
 #include "core/messages.h"
+#include "fuzz/require.h"
 
 #include <QDir>
 
@@ -11,16 +12,9 @@
 #include <cstdlib>
 
 using namespace glyfex::core;
+using glyfex::fuzz::require;
 
 namespace {
-
-void require(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "language_file_fuzz: %s\n", what);
-        std::abort();
-    }
-}
 
 // A name the configuration could hold: a plain one must make a file name directly inside the Lang folder.
 void checkName(const QString &name)

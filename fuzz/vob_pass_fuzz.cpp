@@ -1,5 +1,6 @@
 // Fuzz target for the reading pass over a stream of sectors: any file is read to its end, building its subtitle
 // map; a second pass that follows the map it wrote hands on the same units, each inside the unit size limit.
+#include "fuzz/require.h"
 #include "ripping/subtitle_map.h"
 #include "ripping/vob_pass.h"
 
@@ -13,16 +14,9 @@
 #include <vector>
 
 using namespace glyfex;
+using glyfex::fuzz::require;
 
 namespace {
-
-void require(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "vob_pass_fuzz: %s\n", what);
-        std::abort();
-    }
-}
 
 struct Seen {
     QByteArray digest;
