@@ -28,7 +28,8 @@ targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   for f in "$top"/fuzz/*_fuzz.cpp; do targets+=("$(basename "$f" .cpp)"); done
 fi
-cmake --build "$dir" -j "$jobs" --target "${targets[@]}"
+# The build keeps to the same limit as the fuzzing: jobs x parallel processes.
+cmake --build "$dir" -j "$((jobs * parallel))" --target "${targets[@]}"
 mkdir -p "$dir/findings"
 
 export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
