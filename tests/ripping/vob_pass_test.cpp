@@ -139,6 +139,17 @@ RunResult drive(RunState &run, ScriptedHost &host, RecordingHandler &handler)
     return r;
 }
 
+// The units of one run over a file, the run's settings changed first as a test needs.
+std::vector<Unit> unitsOf(const QString &path, uint8_t streamId, bool useMap, const std::function<void(RunState &)> &setUp)
+{
+    RunState run = runOver({path}, streamId, useMap);
+    setUp(run);
+    RecordingHandler handler;
+    ScriptedHost host(handler);
+    drive(run, host, handler);
+    return handler.units;
+}
+
 RunResult passOver(const QStringList &files, uint8_t streamId, bool useMap = false, bool pauseEveryUnit = false)
 {
     RunState run = runOver(files, streamId, useMap);
@@ -476,12 +487,7 @@ TEST(VobPassMap, SplicedFileGivesTheSameTimesAlongTheMap)
     for (bool avoid : {false, true}) {
         QFile::remove(SubtitleMap::pathFor(path));
         auto passFor = [&](uint8_t stream, bool useMap) {
-            RunState run = runOver({path}, stream, useMap);
-            run.avoidTimeRestart = avoid;
-            RecordingHandler handler;
-            ScriptedHost host(handler);
-            drive(run, host, handler);
-            return handler.units;
+            return unitsOf(path, stream, useMap, [&](RunState &run) { run.avoidTimeRestart = avoid; });
         };
         const auto full21 = passFor(0x21, false);
         ASSERT_EQ(full21.size(), 18u);
@@ -555,12 +561,7 @@ TEST(VobPassMap, ZeroFilledSectorsGiveTheSameTimesAlongTheMap)
         SCOPED_TRACE(avoid);
         QFile::remove(SubtitleMap::pathFor(path));
         auto passFor = [&](bool useMap) {
-            RunState run = runOver({path}, 0x20, useMap);
-            run.avoidTimeRestart = avoid;
-            RecordingHandler handler;
-            ScriptedHost host(handler);
-            drive(run, host, handler);
-            return handler.units;
+            return unitsOf(path, 0x20, useMap, [&](RunState &run) { run.avoidTimeRestart = avoid; });
         };
         const auto full = passFor(false);
         ASSERT_EQ(full.size(), 3u);
@@ -594,12 +595,7 @@ TEST(VobPassMap, TheFirstSectorsGiveTheSameTimesAlongTheMap)
         s.push_back(test::videoSector(96000));
         const QString path = writeVob(dir, "VTS_01_2.VOB", s);
         auto passFor = [&](bool useMap) {
-            RunState run = runOver({path}, 0x20, useMap);
-            run.clock.startTime = core::TimeCode{0, 42, 0, 0};
-            RecordingHandler handler;
-            ScriptedHost host(handler);
-            drive(run, host, handler);
-            return handler.units;
+            return unitsOf(path, 0x20, useMap, [](RunState &run) { run.clock.startTime = core::TimeCode{0, 42, 0, 0}; });
         };
         const auto full = passFor(false);
         ASSERT_EQ(full.size(), 1u);
