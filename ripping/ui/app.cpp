@@ -16,6 +16,7 @@
 #include "ripping/ui/stream_scan_window.h"
 #include "ripping/ui/version_check_window.h"
 #include "subtitles/ui/output_format_dialog.h"
+#include "subtitles/ui/post_ocr_dialog.h"
 #include "subtitles/ui/split_dialog.h"
 #include "subtitles/ui/subtitles_window.h"
 #include "subtitles/ui/time_correction_dialog.h"
@@ -72,7 +73,7 @@ void App::createWindows()
     m_windows.push_back(m_inputDialog);
     shell("Form21", "Video Viewer");
     shell("Form22", "AviSynth script");
-    shell("Form10", "Post OCR Correction");
+    m_windows.push_back(new subtitles::ui::PostOcrDialog(*this, m_mainWindow));
     m_progressController = new ProgressController(*this, m_mainWindow);
     m_windows.push_back(m_progressController);
     m_windows.push_back(new AboutBox(QLatin1String(core::ui::ProgramVersion),
