@@ -172,6 +172,9 @@ private:
     void outputFormatDialog();
     void applyListFont(const QFont &font);
     void saveToFile(bool unicode);
+    void updatePictureScriptSource();
+    // A bitmap name the script would split: the user says whether to save anyway.
+    bool warnAboutScriptNames();
     uint16_t effectiveCodePage() const { return m_codePage == 0 ? 1252 : m_codePage; }
 
     ripping::ui::App &m_app;
