@@ -94,10 +94,10 @@ core::Result<SaveReport> saveSubtitleFile(const SaveRequest &request, const core
 
     const QString notSaved = messages.text(core::Msg::TextNotSaved);
     // The list shows I-Author entries in the .gxt layout; its script is made of pages generated
-    // from the store by the bitmap export, so the list must not be saved under its name.
-    if (request.format == OutputFormat::IAuthor)
+    // from the store, so the list must not be saved under its name.
+    if (request.format == OutputFormat::IAuthor && !request.iAuthorPages)
         return core::makeError(notSaved, QDir::toNativeSeparators(request.path),
-                               QStringLiteral("I-Author scripts are written by the bitmap export"));
+                               QStringLiteral("I-Author scripts are the pages generated from the subtitles"));
     auto bytes = encodeSubtitleText(request.lines + trailerLines(request.format), request.unicode, request.codePage,
                                     &report.unmappable);
     if (!bytes)

@@ -23,6 +23,8 @@ struct SaveRequest {
     OutputFormat format = OutputFormat::Glyfex;
     // The lines as rendered; the format's trailer is added when writing.
     QStringList lines;
+    // For I-Author: the lines are its pages (Renderer::iAuthorFile), not the list in the .gxt layout.
+    bool iAuthorPages = false;
     // UTF-16LE with a byte-order mark, else the code page.
     bool unicode = false;
     uint16_t codePage = 1252;

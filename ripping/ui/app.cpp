@@ -12,6 +12,7 @@
 #include "ripping/ui/run_driver.h"
 #include "ripping/ui/shell_window.h"
 #include "ripping/ui/stream_scan_window.h"
+#include "subtitles/ui/bitmap_adjust_dialog.h"
 #include "subtitles/ui/subtitles_window.h"
 
 #include <QCoreApplication>
@@ -72,7 +73,7 @@ void App::createWindows()
     shell("Form15", "OCR Assistant");
     m_windows.push_back(new core::ui::GlobalOptionsDialog(config.options, QStringLiteral("&Global Options"), m_mainWindow));
     shell("Form17", "Time Range");
-    shell("Form18", "Bitmap adjustment");
+    m_windows.push_back(new subtitles::ui::BitmapAdjustDialog(*this, m_mainWindow));
     m_streamScan = new StreamScanWindow(*this, m_mainWindow);
     m_windows.push_back(m_streamScan);
     shell("Form20", "Check New Version");

@@ -133,6 +133,21 @@ void RunDriver::warn(const QString &text)
     m_app.prompt().warn(text);
 }
 
+bool RunDriver::showExportPreview(ExportedPicture &out)
+{
+    if (!m_dispatcher)
+        return false;
+    const DecodedPicture &picture = m_dispatcher->picture();
+    if (picture.codes.empty())
+        return false;
+    out = {};
+    m_app.exportEngine().render(picture, m_app.input.palette, out);
+    if (out.empty())
+        return false;
+    showPicture(picture, &out);
+    return true;
+}
+
 void RunDriver::showPicture(const DecodedPicture &picture, const ExportedPicture *exported)
 {
     MainWindow *main = m_app.mainWindow();

@@ -780,7 +780,8 @@ void SubtitlesWindow::saveToFile(bool unicode)
     SaveRequest request;
     request.path = path;
     request.format = outputFormat();
-    request.lines = request.format == OutputFormat::IAuthor ? m_renderer.iAuthorFile(m_store) : m_renderer.lines();
+    request.iAuthorPages = request.format == OutputFormat::IAuthor;
+    request.lines = request.iAuthorPages ? m_renderer.iAuthorFile(m_store) : m_renderer.lines();
     request.unicode = unicode;
     request.codePage = effectiveCodePage();
     if (request.format == OutputFormat::SpruceStl) {
