@@ -382,7 +382,10 @@ void SubtitlesWindow::updatePictureScriptSource()
     source.dvdColors = m_app.input.palette;
     source.presets = m_app.presets.presets;
     source.loadedFromFile = m_loadedFromFile;
-    source.bitmapFolder = QDir::toNativeSeparators(m_app.config.main.saveDialogBmpSup);
+    // Where this run's bitmaps went; before any run, where the bitmap dialog starts.
+    const QString &base = m_app.batch.pictureBaseName;
+    source.bitmapFolder = QDir::toNativeSeparators(base.isEmpty() ? m_app.config.main.saveDialogBmpSup
+                                                                  : QFileInfo(base).absolutePath());
     m_renderer.setPictureScriptSource(source);
 }
 
