@@ -56,6 +56,7 @@ QGroupBox *radioGroup(QWidget *parent, const char *name, const QString &title, c
         group->addButton(button, i);
         layout->addWidget(button);
     }
+    layout->addStretch();
     return box;
 }
 
