@@ -93,11 +93,11 @@ Result<void> writeBitmapFile(const QString &path, const IndexedPicture &picture,
     if (!plain)
         return makeError(what, path, plain.error().why);
     if (!options.compress)
-        return saveFile(path, *plain, what);
+        return saveFile(path, *plain, what, options.sync);
     auto compressed = compressBmp(*plain);
     if (!compressed)
         return makeError(compressed.error().what, path, compressed.error().why);
-    return saveFile(path, *compressed, what);
+    return saveFile(path, *compressed, what, options.sync);
 }
 
 } // namespace glyfex::core

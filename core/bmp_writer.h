@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/result.h"
+#include "core/save_file.h"
 
 #include <QByteArray>
 #include <QString>
@@ -31,6 +32,7 @@ Result<QByteArray> encodeBmp(const IndexedPicture &picture);
 
 struct BitmapFileOptions {
     bool compress = false; // run-length compressed: BI_RLE4 at 4 bits, BI_RLE8 at 8
+    SaveSync sync = SaveSync::Synced; // Unsynced for the pictures of a run, one file per subtitle
 };
 
 // Writes the picture as a bitmap file through the save helper; the previous file stays when anything

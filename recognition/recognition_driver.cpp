@@ -117,7 +117,10 @@ GlyphAnswer RecognitionDriver::ask(int lineIndex, int c, int n, const Glyph &des
     }
     q.buttons = buttons;
     q.buttons.sameAsLast = m_options.videoViewer;
-    q.buttons.changeColor = !m_options.videoViewer;
+    const bool assistant = m_env.assistant != nullptr;
+    q.buttons.changeColor = assistant && !m_options.videoViewer;
+    q.buttons.fillMatrix = assistant;
+    q.buttons.fillManually = assistant;
     q.nextEntryNumber = m_env.matrix.count() + 1;
     q.start = m_start;
     q.line = lineIndex;
@@ -374,10 +377,12 @@ RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString 
             }
             spacingBoxes[size_t(c)] = whole;
         }
-        const SpacedGlyph currentGlyph{&current, text, c, used};
+        // A run's shape for spacing spans all its boxes; its descriptor may stop short of the first.
+        const Glyph shape = used > 1 ? buildRunShape(m_codes, boxes, c, used - 1, rtl) : current;
+        const SpacedGlyph currentGlyph{&shape, text, c, used};
         if (previousGlyph.descriptor && needSpaceBetween(previousGlyph, currentGlyph, spacing))
             out += QLatin1Char(' ');
-        previous = current;
+        previous = shape;
         previousText = text;
         previousGlyph = SpacedGlyph{&previous, previousText, c, used};
         if (!text.isEmpty()) {
@@ -405,17 +410,27 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const ripping::
 
     auto abandon = [this](PictureOutcome::End end) -> core::Result<PictureOutcome> {
         m_outcome.end = end;
+        // The store never sees this picture: a line skipped in it must not make the store drop the
+        // next picture without text silently.
+        m_env.store.suppressEmptySubtitle = 0;
         return m_outcome;
     };
 
     OcrAssistState &assist = m_env.assist;
     if (assist.mode >= OcrAssistState::FillMatrixRequested) {
         const bool fillRequest = assist.mode == OcrAssistState::FillMatrixRequested;
-        const bool ok = m_env.assistant && m_env.assistant->assist(picture, assist);
-        if (fillRequest && assist.mode == OcrAssistState::FillMatrixRequested)
-            assist.mode = assist.savedMode;
-        if (!ok)
-            return abandon(PictureOutcome::End::Abandoned);
+        if (!m_env.assistant) {
+            // Nobody can serve the request: dropping the picture for it would drop every later one
+            // too, so the colours are detected again and the picture is read as usual.
+            const bool restore = fillRequest && assist.savedMode < OcrAssistState::FillMatrixRequested;
+            assist.mode = restore ? assist.savedMode : OcrAssistState::Automatic;
+        } else {
+            const bool ok = m_env.assistant->assist(picture, assist);
+            if (fillRequest && assist.mode == OcrAssistState::FillMatrixRequested)
+                assist.mode = assist.savedMode;
+            if (!ok)
+                return abandon(PictureOutcome::End::Abandoned);
+        }
     }
 
     InkCodes ink = assist.fixedInk;

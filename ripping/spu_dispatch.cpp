@@ -150,8 +150,10 @@ bool SpuDispatcher::renderExport()
 Result<void> SpuDispatcher::saveBitmap(const SpuUnit &unit)
 {
     const QString file = pictureFileName(m_options.pictureBase, m_options.outputFormat, nextPictureNumber(), QStringLiteral("bmp"));
-    // The file first: a subtitle is only added for a picture that exists.
-    if (auto written = core::writeBitmapFile(file, m_exported.indexed(), {m_exported.compress}); !written)
+    // The file first: a subtitle is only added for a picture that exists. A run writes a picture per
+    // subtitle, so they are not synced one by one (see core::SaveSync).
+    if (auto written = core::writeBitmapFile(file, m_exported.indexed(), {m_exported.compress, core::SaveSync::Unsynced});
+        !written)
         return written;
     m_run.picturesSaved += 1;
     if (m_options.withTiming)
@@ -163,13 +165,14 @@ Result<void> SpuDispatcher::saveRaw(const SpuUnit &unit, bool decoded, bool show
 {
     const QString file = pictureFileName(m_options.pictureBase, m_options.outputFormat, nextPictureNumber(), QStringLiteral("sup"));
     const QByteArrayView bytes(reinterpret_cast<const char *>(unit.bytes.data()), qsizetype(unit.bytes.size()));
-    if (auto written = core::saveFile(file, bytes, QStringLiteral("Cannot write the subpicture file")); !written)
+    if (auto written = core::saveFile(file, bytes, QStringLiteral("Cannot write the subpicture file"), core::SaveSync::Unsynced);
+        !written)
         return written;
     m_run.picturesSaved += 1;
     if (show || m_options.withTiming) {
         // The unit was decoded already when the forced filter needed it; once is enough.
         if (!decoded)
-            decodeSubpicture(unit.bytes, m_run.frameHeight, m_picture);
+            decodeSubpicture(unit.bytes, m_run.frameWidth, m_run.frameHeight, m_picture);
         if (m_options.withTiming)
             if (auto added = addPictureSubtitle(unit, file, areaOf(m_picture)); !added)
                 return added;
@@ -184,7 +187,7 @@ Result<void> SpuDispatcher::handleUnit(const SpuUnit &unit)
     const SpuAction action = m_options.action;
     const bool decode = action != SpuAction::SaveRawSubpictures || m_options.forcedOnly;
     if (decode)
-        decodeSubpicture(unit.bytes, m_run.frameHeight, m_picture);
+        decodeSubpicture(unit.bytes, m_run.frameWidth, m_run.frameHeight, m_picture);
     if (m_options.forcedOnly && !m_picture.forced)
         return {}; // neither used nor counted as skipped
 

@@ -115,9 +115,17 @@ void InputDialog::buildLayout()
     m_vobList->installEventFilter(this);
     m_vobList->setMinimumHeight(130);
     m_vobList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // Wide enough for a whole row: 28 characters of name and the size column.
-    m_vobList->setMinimumWidth(QFontMetrics(m_vobList->font()).horizontalAdvance(QString(42, QLatin1Char('W')))
-                               + m_vobList->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 12);
+    // Wide enough for a whole row as the list draws it: the check box, 28 characters of name and the size
+    // column of the largest file, measured on such a row.
+    {
+        auto *widest = new QListWidgetItem(inputRowText(QString(28, QLatin1Char('W')), int64_t(99999999) * 1024), m_vobList);
+        widest->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        widest->setCheckState(Qt::Checked);
+        const int row = m_vobList->sizeHintForColumn(0);
+        delete widest;
+        m_vobList->setMinimumWidth(row + 2 * m_vobList->frameWidth()
+                                   + m_vobList->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4);
+    }
     vg->addWidget(m_vobList, 1, 0);
     auto *upDown = new QWidget(vobs);
     upDown->setObjectName(QStringLiteral("UpDownFilePose"));

@@ -53,7 +53,7 @@ std::vector<test::AvSpuUnit> referenceUnits(const QString &file = kVob)
 PictureRect decodedRect(const std::vector<uint8_t> &bytes)
 {
     DecodedPicture picture;
-    decodeSubpicture(bytes, 576, picture);
+    decodeSubpicture(bytes, 720, 576, picture);
     const SpuControlSequence &s = picture.first();
     return {s.x1, s.y1, s.x2, s.y2};
 }
