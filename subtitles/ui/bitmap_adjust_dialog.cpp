@@ -199,11 +199,11 @@ QWidget *BitmapAdjustDialog::buildCroppingTab()
     layout->addStretch();
     m_croppingGroups = {size, border, extend};
 
-    connect(m_cropping, &QCheckBox::toggled, this, &BitmapAdjustDialog::croppingChanged);
+    connect(m_cropping, &QCheckBox::toggled, this, &BitmapAdjustDialog::controlChanged);
     for (QSpinBox *spin : {m_minX, m_minY, m_divX, m_divY, m_xShift, m_yShift, m_divL, m_divT})
-        connect(spin, &QSpinBox::valueChanged, this, &BitmapAdjustDialog::croppingChanged);
+        connect(spin, &QSpinBox::valueChanged, this, &BitmapAdjustDialog::controlChanged);
     for (QButtonGroup *group : {m_hAlign, m_vAlign})
-        connect(group, &QButtonGroup::idClicked, this, &BitmapAdjustDialog::croppingChanged);
+        connect(group, &QButtonGroup::idClicked, this, &BitmapAdjustDialog::controlChanged);
     return page;
 }
 
@@ -241,7 +241,7 @@ QWidget *BitmapAdjustDialog::buildColorsTab()
         cg->addWidget(shape, i, 1);
         cg->addWidget(m_contrasts[size_t(i)], i, 2);
         connect(shape, &QPushButton::clicked, this, [this, i] { chooseColour(i); });
-        connect(m_contrasts[size_t(i)], &QSpinBox::valueChanged, this, &BitmapAdjustDialog::colorsChanged);
+        connect(m_contrasts[size_t(i)], &QSpinBox::valueChanged, this, &BitmapAdjustDialog::controlChanged);
     }
     right->addWidget(m_colourGroup);
     m_compress = new QCheckBox(QStringLiteral("Compress Bitmaps"), page);
@@ -251,9 +251,9 @@ QWidget *BitmapAdjustDialog::buildColorsTab()
     layout->addLayout(right);
 
     connect(m_preset, &QButtonGroup::idClicked, this, &BitmapAdjustDialog::presetChosen);
-    connect(m_depth, &QComboBox::currentIndexChanged, this, &BitmapAdjustDialog::colorsChanged);
-    connect(m_custom, &QCheckBox::toggled, this, &BitmapAdjustDialog::colorsChanged);
-    connect(m_compress, &QCheckBox::toggled, this, &BitmapAdjustDialog::colorsChanged);
+    connect(m_depth, &QComboBox::currentIndexChanged, this, &BitmapAdjustDialog::controlChanged);
+    connect(m_custom, &QCheckBox::toggled, this, &BitmapAdjustDialog::controlChanged);
+    connect(m_compress, &QCheckBox::toggled, this, &BitmapAdjustDialog::controlChanged);
     return page;
 }
 
@@ -300,11 +300,11 @@ QWidget *BitmapAdjustDialog::buildPositioningTab()
                           m_topPos, "SpinEditTopPosition", 575, m_addTop, "SpinEditAddTopPos", 576, "Label16");
     layout->addStretch();
     m_positionGroups = {left, top};
-    connect(m_positioning, &QCheckBox::toggled, this, &BitmapAdjustDialog::positioningChanged);
+    connect(m_positioning, &QCheckBox::toggled, this, &BitmapAdjustDialog::controlChanged);
     for (QButtonGroup *group : {m_leftMode, m_topMode})
-        connect(group, &QButtonGroup::idClicked, this, &BitmapAdjustDialog::positioningChanged);
+        connect(group, &QButtonGroup::idClicked, this, &BitmapAdjustDialog::controlChanged);
     for (QSpinBox *spin : {m_leftPos, m_topPos, m_addLeft, m_addTop})
-        connect(spin, &QSpinBox::valueChanged, this, &BitmapAdjustDialog::positioningChanged);
+        connect(spin, &QSpinBox::valueChanged, this, &BitmapAdjustDialog::controlChanged);
     return page;
 }
 
@@ -406,20 +406,10 @@ void BitmapAdjustDialog::updateGroups()
         group->setVisible(m_positioning->isChecked());
 }
 
-void BitmapAdjustDialog::croppingChanged()
+void BitmapAdjustDialog::controlChanged()
 {
-    updateGroups();
-    m_session.edit(settingsFromControls());
-}
-
-void BitmapAdjustDialog::colorsChanged()
-{
-    updateGroups();
-    m_session.edit(settingsFromControls());
-}
-
-void BitmapAdjustDialog::positioningChanged()
-{
+    // Every control of the three tabs: its groups follow its check box, and the values become the
+    // current settings once the controls hold the current preset.
     updateGroups();
     m_session.edit(settingsFromControls());
 }
@@ -438,7 +428,7 @@ void BitmapAdjustDialog::chooseColour(int code)
         m_shapes[size_t(code)]->setStyleSheet(
             QStringLiteral("background-color: %1; border: 1px solid black;").arg(chosen->name()));
     }
-    colorsChanged();
+    controlChanged();
 }
 
 void BitmapAdjustDialog::setOutputFormat(OutputFormat format)

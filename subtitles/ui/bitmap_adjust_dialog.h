@@ -65,9 +65,7 @@ private:
     QWidget *buildPositioningTab();
     QWidget *buildBottomPanel();
     void fillControls(const core::BmpOutSettings &settings, int preset);
-    void croppingChanged();
-    void colorsChanged();
-    void positioningChanged();
+    void controlChanged();
     void presetChosen();
     void updateGroups();
     void refreshPreview();
