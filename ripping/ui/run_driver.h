@@ -41,6 +41,7 @@ public:
     // DispatchHost
     void showPicture(const DecodedPicture &picture, const ExportedPicture *exported) override;
     StepChoice askStep() override;
+    bool adjustBeforeExport() override;
 
 private:
     void readOptions();

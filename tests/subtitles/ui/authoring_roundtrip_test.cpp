@@ -145,7 +145,7 @@ QString spumuxTime(int ms)
         .arg(ms % 1000, 3, 10, QLatin1Char('0'));
 }
 
-class AuthoringRoundTrip : public test::AppTest, public testing::WithParamInterface<OutputFormat> {
+class SavingBitmaps : public test::AppTest {
 protected:
     void SetUp() override
     {
@@ -178,8 +178,24 @@ protected:
         return QString::fromLatin1(p.readAllStandardError());
     }
 
+    // Starts saving the DVD's bitmaps with their subtitles into out/movie*.
+    void startSaving(const QDir &out)
+    {
+        ASSERT_TRUE(QDir().mkpath(out.path()));
+        app.inputDialog()->setAction(ripping::ActionMode::SaveBitmaps);
+        // Each saved bitmap becomes a subtitle with its times and rectangle.
+        auto *timing = app.inputDialog()->findChild<QCheckBox *>(QStringLiteral("CheckBoxPictTiming"));
+        ASSERT_NE(timing, nullptr);
+        timing->setChecked(true);
+        files.names = {out.filePath(QStringLiteral("movie"))};
+        ASSERT_TRUE(app.inputDialog()->start());
+        runToEnd();
+    }
+
     QTemporaryDir work;
 };
+
+class AuthoringRoundTrip : public SavingBitmaps, public testing::WithParamInterface<OutputFormat> {};
 
 TEST_P(AuthoringRoundTrip, SubtitlesLandWhereTheSourceHadThem)
 {
@@ -192,16 +208,9 @@ TEST_P(AuthoringRoundTrip, SubtitlesLandWhereTheSourceHadThem)
     ASSERT_EQ(subtitles->outputFormat(), format);
 
     const QDir out(work.filePath(QStringLiteral("out")));
-    ASSERT_TRUE(QDir().mkpath(out.path()));
-    app.inputDialog()->setAction(ripping::ActionMode::SaveBitmaps);
-    // Each saved bitmap becomes a subtitle with its times and rectangle.
-    auto *timing = app.inputDialog()->findChild<QCheckBox *>(QStringLiteral("CheckBoxPictTiming"));
-    ASSERT_NE(timing, nullptr);
-    timing->setChecked(true);
-    files.names = {out.filePath(QStringLiteral("movie"))};
-    ASSERT_TRUE(app.inputDialog()->start());
-    runToEnd();
+    startSaving(out);
     ASSERT_EQ(app.subtitles.count(), 10);
+    EXPECT_EQ(bitmapAdjust.shown, 1) << "the Bitmap adjustment dialog comes before the first picture only";
 
     const QString script = out.filePath(QStringLiteral("script.") + defaultExtension(format));
     subtitles->saveAs();
@@ -269,6 +278,47 @@ INSTANTIATE_TEST_SUITE_P(Scripts, AuthoringRoundTrip,
                              return info.param == OutputFormat::SonicScenarist ? std::string("Scenarist")
                                                                                : std::string("DvdMaestro");
                          });
+
+// Skip this Picture: no file and no subtitle for the picture the dialog came up for; OK for the
+// next one keeps the rest coming without the dialog.
+TEST_F(SavingBitmaps, ASkippedPictureGetsNoFileAndNoSubtitle)
+{
+    bitmapAdjust.enabled = false;
+    auto *dialog = qobject_cast<BitmapAdjustDialog *>(app.window(QStringLiteral("Form18")));
+    ASSERT_NE(dialog, nullptr);
+    struct SkipOnce : QObject {
+        BitmapAdjustDialog *dialog = nullptr;
+        int times = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Show) {
+                const bool skip = times++ == 0;
+                QTimer::singleShot(0, dialog, [this, skip] { skip ? dialog->skipPicture() : dialog->accept(); });
+            }
+            return false;
+        }
+    } answer;
+    answer.dialog = dialog;
+    dialog->installEventFilter(&answer);
+    const QDir out(work.filePath(QStringLiteral("out")));
+    startSaving(out);
+    EXPECT_EQ(answer.times, 2) << "a skip leaves the dialog to come before the next picture";
+    EXPECT_EQ(app.subtitles.count(), 9);
+    EXPECT_EQ(out.entryList({QStringLiteral("*.bmp")}, QDir::Files).size(), 9);
+    EXPECT_EQ(app.batch.skippedCount, 0) << "a skipped picture is not a picture too short";
+}
+
+// The command line shows no dialog: the preset of the output format becomes current before the first picture.
+TEST_F(SavingBitmaps, CommandLineRunsTheDialogsStepsUnseen)
+{
+    app.commandLineMode = true;
+    app.config.main.activePage = int(OutputFormat::PinnacleImpression);
+    const QDir out(work.filePath(QStringLiteral("out")));
+    startSaving(out);
+    EXPECT_EQ(bitmapAdjust.shown, 0);
+    EXPECT_EQ(app.presets.current, core::PresetPinnacleImpression);
+    EXPECT_EQ(out.entryList({QStringLiteral("*.bmp")}, QDir::Files).size(), 10);
+}
 
 } // namespace
 } // namespace glyfex::subtitles::ui

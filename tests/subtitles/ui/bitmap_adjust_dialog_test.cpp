@@ -30,6 +30,7 @@ protected:
     void SetUp() override
     {
         test::AppTest::SetUp();
+        bitmapAdjust.enabled = false; // these tests answer the dialog themselves
         dialog = qobject_cast<BitmapAdjustDialog *>(app.window(QStringLiteral("Form18")));
         ASSERT_NE(dialog, nullptr);
         subtitles = qobject_cast<SubtitlesWindow *>(app.subtitlesWindow());
