@@ -468,10 +468,16 @@ void BitmapAdjustDialog::saveBmp()
         m_app.prompt().error(written.error().message());
 }
 
+QString BitmapAdjustDialog::profileFolder() const
+{
+    // Profiles are the user's files: beside the program in a portable install, else in the user's data folder.
+    return m_app.paths.writableDataDir();
+}
+
 void BitmapAdjustDialog::saveProfile()
 {
     const QString path = withExtension(
-        m_app.files().saveFile(this, m_app.message(core::Msg::SaveBmpSettingsProfile), m_app.appDir, kProfileFilter),
+        m_app.files().saveFile(this, m_app.message(core::Msg::SaveBmpSettingsProfile), profileFolder(), kProfileFilter),
         "ini");
     if (path.isEmpty())
         return;
@@ -485,7 +491,7 @@ void BitmapAdjustDialog::saveProfile()
 void BitmapAdjustDialog::loadProfile()
 {
     const QString path =
-        m_app.files().openFile(this, m_app.message(core::Msg::LoadBmpSettingsProfile), m_app.appDir, kProfileFilter, 1);
+        m_app.files().openFile(this, m_app.message(core::Msg::LoadBmpSettingsProfile), profileFolder(), kProfileFilter, 1);
     if (path.isEmpty())
         return;
     if (auto loaded = m_session.loadProfile(path); !loaded) {

@@ -72,6 +72,7 @@ private:
     void shapeWindow();
     void setOutputFormat(OutputFormat format);
     void finish();
+    QString profileFolder() const;
 
     ripping::ui::App &m_app;
     BitmapAdjustSession m_session;

@@ -171,7 +171,7 @@ TEST_F(BitmapAdjustTest, ProfilesSaveAndLoadAllPresets)
     files.names = {path("mine")};
     QTest::mouseClick(child<QPushButton>("ButtonSaveProfile"), Qt::LeftButton);
     EXPECT_EQ(files.titles.last(), QStringLiteral("Save current BMP Settings as a Profile file"));
-    EXPECT_EQ(files.starts.last(), app.appDir);
+    EXPECT_EQ(files.starts.last(), app.paths.writableDataDir());
     EXPECT_EQ(child<QLabel>("LabelCurrentProfile")->text(), QStringLiteral("mine.ini"));
     auto saved = core::IniStore::open(path("mine.ini"));
     ASSERT_TRUE(saved.ok());
