@@ -186,28 +186,3 @@ TEST(BmpOutProfile, MissingOrOversizedFilesAreRefused)
     ASSERT_FALSE(read.ok());
     EXPECT_TRUE(read.error().message().contains(QStringLiteral("more than a profile can be"))) << read.error().message().toStdString();
 }
-
-// Replays the seed corpus of the profile fuzz target: each file is refused or read back unchanged.
-TEST(BmpOutProfile, FuzzCorpusReplays)
-{
-    const QDir corpus(glyfex::test::dataPath(QStringLiteral("../../fuzz/corpus/bmp_profile_fuzz")));
-    const QStringList names = corpus.entryList(QDir::Files);
-    ASSERT_FALSE(names.isEmpty()) << corpus.path().toStdString();
-    int accepted = 0;
-    for (const QString &name : names) {
-        const std::vector<uint8_t> bytes = glyfex::test::readBytes(corpus.filePath(name));
-        auto store = IniStore::fromBytes(QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size())), name);
-        if (!store)
-            continue;
-        const auto presets = readBmpOutProfile(*store, DefaultBmpOutPreset);
-        if (!presets)
-            continue;
-        ++accepted;
-        IniStore written;
-        writeBmpOutPresets(written, *presets);
-        const auto again = readBmpOutProfile(written, DefaultBmpOutPreset);
-        ASSERT_TRUE(again.ok()) << name.toStdString();
-        EXPECT_EQ(again->presets, presets->presets) << name.toStdString();
-    }
-    EXPECT_GE(accepted, 2);
-}
