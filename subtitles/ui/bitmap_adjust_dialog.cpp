@@ -10,7 +10,6 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -88,12 +87,7 @@ BitmapAdjustDialog::BitmapAdjustDialog(ripping::ui::App &app, QWidget *parent)
     setObjectName(QStringLiteral("Form18"));
     setWindowTitle(QStringLiteral("Bitmap adjustment"));
     setModal(true);
-    m_colourAsker = [](QWidget *parent, const QColor &current) -> std::optional<QColor> {
-        const QColor chosen = QColorDialog::getColor(current, parent);
-        if (!chosen.isValid())
-            return std::nullopt;
-        return chosen;
-    };
+    m_colourAsker = core::ui::askColourWithDialog;
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,6 +1,7 @@
 // The Bitmap adjustment dialog: the six authoring-tool presets edited on the current picture, profiles, the picture's fate.
 #pragma once
 
+#include "core/ui/colour_question.h"
 #include "subtitles/bitmap_adjust_session.h"
 
 #include <QColor>
@@ -39,7 +40,7 @@ public:
     core::BmpOutSettings settingsFromControls() const;
 
     // The colour question of the four colour shapes; tests answer it. Empty: the user cancelled.
-    using ColourAsker = std::function<std::optional<QColor>(QWidget *parent, const QColor &current)>;
+    using ColourAsker = core::ui::ColourAsker;
     void setColourAsker(ColourAsker asker) { m_colourAsker = std::move(asker); }
     // A click on a colour shape (pixel code 0-3).
     void chooseColour(int code);
