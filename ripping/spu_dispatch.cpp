@@ -205,6 +205,9 @@ Result<void> SpuDispatcher::handleUnit(const SpuUnit &unit)
             countSkipped();
             return {};
         }
+        // A skipped picture gets no file and no subtitle, and is not counted as too short.
+        if (!m_host.adjustBeforeExport())
+            return {};
         if (!renderExport())
             return {};
         if (m_options.showPictures)
@@ -215,6 +218,8 @@ Result<void> SpuDispatcher::handleUnit(const SpuUnit &unit)
     case SpuAction::OnlyShow: {
         if (!isSpuLongEnough(m_picture, m_options.minDurationMs))
             return {}; // passed over without counting
+        // Only showing saves nothing by itself, so skipping in the dialog changes nothing here.
+        (void)m_host.adjustBeforeExport();
         if (!renderExport())
             return {};
         m_host.showPicture(m_picture, &m_exported);

@@ -12,6 +12,7 @@
 #include "ripping/vobsub_index.h"
 #include "ripping/work_palette.h"
 #include "subtitles/output_format.h"
+#include "subtitles/ui/bitmap_adjust_dialog.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -709,6 +710,11 @@ void InputDialog::commitStart(const StartRequest &request)
         m_app.config.main.activePage = request.outputFormat;
     if (RunDriver *driver = m_app.runDriver())
         driver->startRun();
+    // Saving or showing bitmaps: the Bitmap adjustment dialog comes before the first picture.
+    if (request.action == ActionMode::SaveBitmaps || request.action == ActionMode::OnlyShow) {
+        if (auto *adjust = qobject_cast<subtitles::ui::BitmapAdjustDialog *>(m_app.window(QStringLiteral("Form18"))))
+            adjust->session().setShowBeforeNext(true);
+    }
     if (ProgressController *controller = m_app.progressController())
         controller->setNoStop(false); // the controller comes after every picture again
     m_app.runClock.start();

@@ -7,6 +7,7 @@
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/picture_image.h"
 #include "ripping/ui/progress_controller.h"
+#include "subtitles/ui/bitmap_adjust_dialog.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -131,6 +132,34 @@ void RunDriver::videoStandardChanged(const core::VideoStandard &, int width, int
 void RunDriver::warn(const QString &text)
 {
     m_app.prompt().warn(text);
+}
+
+bool RunDriver::adjustBeforeExport()
+{
+    auto *adjust = qobject_cast<subtitles::ui::BitmapAdjustDialog *>(m_app.window(QStringLiteral("Form18")));
+    if (!adjust || !adjust->session().showBeforeNext())
+        return true;
+    // The command line shows no dialog: the preset of the output format simply becomes current.
+    if (m_app.commandLineMode) {
+        adjust->session().runUnattended(subtitles::OutputFormat(m_app.config.main.activePage));
+        return true;
+    }
+    return adjust->adjustPicture();
+}
+
+bool RunDriver::showExportPreview(ExportedPicture &out)
+{
+    if (!m_dispatcher)
+        return false;
+    const DecodedPicture &picture = m_dispatcher->picture();
+    if (picture.codes.empty())
+        return false;
+    out = {};
+    m_app.exportEngine().render(picture, m_app.input.palette, out);
+    if (out.empty())
+        return false;
+    showPicture(picture, &out);
+    return true;
 }
 
 void RunDriver::showPicture(const DecodedPicture &picture, const ExportedPicture *exported)

@@ -24,6 +24,10 @@ public:
     // One pass over the batch's current file, from its resume position.
     void readFile(const QString &path);
 
+    // The latest picture of the run rendered again through the current export settings and shown in
+    // the preview (the Bitmap adjustment dialog's view of its changes); false without a picture.
+    bool showExportPreview(ExportedPicture &out);
+
     // Pictures the recognise action handed on, until recognition takes them.
     const PictureRecorder &recognised() const { return m_recognised.recorder; }
 
@@ -37,6 +41,7 @@ public:
     // DispatchHost
     void showPicture(const DecodedPicture &picture, const ExportedPicture *exported) override;
     StepChoice askStep() override;
+    bool adjustBeforeExport() override;
 
 private:
     void readOptions();
