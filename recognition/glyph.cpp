@@ -13,7 +13,7 @@ bool isTakeWithNext(const core::CharText &text)
     return std::equal(kTakeWithNext, kTakeWithNext + n, std::begin(text.text));
 }
 
-Glyph buildGlyphDescriptor(const ripping::CodeImage &image, uint8_t marker, const CharBox &box)
+Glyph buildGlyphDescriptor(const picture::CodeImage &image, uint8_t marker, const CharBox &box)
 {
     Glyph g;
     const int w = std::clamp(box.width, 0, kGlyphMaxWidth);
@@ -37,7 +37,7 @@ Glyph buildGlyphDescriptor(const ripping::CodeImage &image, uint8_t marker, cons
     return g;
 }
 
-Glyph buildMergedDescriptor(const ripping::CodeImage &image, std::span<const CharBox> boxes, int c, int n,
+Glyph buildMergedDescriptor(const picture::CodeImage &image, std::span<const CharBox> boxes, int c, int n,
                             bool rightToLeft)
 {
     Glyph g;

@@ -5,7 +5,7 @@
 #include <cstddef> // before code_image.h, which uses size_t
 #include "core/char_text.h"
 #include "recognition/char_box.h"
-#include "ripping/code_image.h"
+#include "picture/code_image.h"
 
 #include <array>
 #include <bit>
@@ -64,12 +64,12 @@ struct Glyph {
 
 // The descriptor of one box: the pixels of the box that carry the marker it was painted with, cut at
 // 80 x 45 when the box is larger.
-Glyph buildGlyphDescriptor(const ripping::CodeImage &image, uint8_t marker, const CharBox &box);
+Glyph buildGlyphDescriptor(const picture::CodeImage &image, uint8_t marker, const CharBox &box);
 
 // The descriptor of the run of boxes c..c+n (left to right) or c-n..c (right to left, where the run
 // grows towards lower indexes), each box contributing only its own marker pixels inside its own columns.
 // Indexes are 0-based into the line's boxes; a run reaching outside them is cut to the boxes there are.
-Glyph buildMergedDescriptor(const ripping::CodeImage &image, std::span<const CharBox> boxes, int c, int n,
+Glyph buildMergedDescriptor(const picture::CodeImage &image, std::span<const CharBox> boxes, int c, int n,
                             bool rightToLeft);
 
 // The box a run's descriptor is matched as: its width, height and top offset.

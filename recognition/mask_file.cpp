@@ -11,7 +11,7 @@ QString maskFilePath(const QString &folder, int number)
     return QDir(folder).filePath(QStringLiteral("image_%1.pgm").arg(number));
 }
 
-QByteArray pgmBytes(const ripping::CodeImage &mask)
+QByteArray pgmBytes(const picture::CodeImage &mask)
 {
     QByteArray out = QByteArrayLiteral("P5\n") + QByteArray::number(mask.width) + ' ' + QByteArray::number(mask.height)
                    + QByteArrayLiteral("\n255\n");
@@ -19,7 +19,7 @@ QByteArray pgmBytes(const ripping::CodeImage &mask)
     return out;
 }
 
-core::Result<void> writePgmMask(const QString &path, const ripping::CodeImage &mask)
+core::Result<void> writePgmMask(const QString &path, const picture::CodeImage &mask)
 {
     QSaveFile file(path);
     const QByteArray bytes = pgmBytes(mask);

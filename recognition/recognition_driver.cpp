@@ -70,7 +70,7 @@ std::array<uint32_t, 256> RecognitionDriver::displayPalette() const
     return p;
 }
 
-core::Result<void> RecognitionDriver::recognise(const ripping::DecodedPicture &picture, const ripping::SpuTimes &times,
+core::Result<void> RecognitionDriver::recognise(const picture::DecodedPicture &picture, const ripping::SpuTimes &times,
                                                 const ripping::ScreenRect &area)
 {
     auto outcome = recognisePicture(picture, times.start, times.stop, area);
@@ -390,7 +390,7 @@ RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString 
     return Flow::NextBox;
 }
 
-core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const ripping::DecodedPicture &picture,
+core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::DecodedPicture &picture,
                                                                  const core::TimeCode &start, const core::TimeCode &stop,
                                                                  const ripping::ScreenRect &area)
 {
@@ -475,7 +475,7 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const ripping::
     added.top = area.top;
     added.right = area.right;
     added.bottom = area.bottom;
-    const ripping::SpuControlSequence &seq = picture.first();
+    const picture::SpuControlSequence &seq = picture.first();
     added.colorWord = seq.colour;
     added.contrastWord = seq.contrast;
     subtitles::AddContext context = m_options.addContext;

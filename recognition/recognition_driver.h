@@ -10,8 +10,8 @@
 #include "recognition/matcher.h"
 #include "recognition/run_control.h"
 #include "recognition/segmentation.h"
-#include "ripping/code_image.h"
-#include "ripping/decoded_picture.h"
+#include "picture/code_image.h"
+#include "picture/decoded_picture.h"
 #include "ripping/run_state.h"
 #include "ripping/spu_dispatch.h"
 #include "subtitles/subtitle_store.h"
@@ -32,7 +32,7 @@ namespace glyfex::recognition {
 class OcrAssistant {
 public:
     virtual ~OcrAssistant() = default;
-    virtual bool assist(const ripping::DecodedPicture &picture, OcrAssistState &assist) = 0;
+    virtual bool assist(const picture::DecodedPicture &picture, OcrAssistState &assist) = 0;
 };
 
 struct DriverOptions {
@@ -92,11 +92,11 @@ public:
 
     // The reading pass's entry: the picture's times and screen rectangle. A failure (a full store, a
     // mask file that cannot be written) stops the run.
-    core::Result<void> recognise(const ripping::DecodedPicture &picture, const ripping::SpuTimes &times,
+    core::Result<void> recognise(const picture::DecodedPicture &picture, const ripping::SpuTimes &times,
                                  const ripping::ScreenRect &area) override;
 
     // The same for any source; the outcome says what became of the picture.
-    core::Result<PictureOutcome> recognisePicture(const ripping::DecodedPicture &picture, const core::TimeCode &start,
+    core::Result<PictureOutcome> recognisePicture(const picture::DecodedPicture &picture, const core::TimeCode &start,
                                                   const core::TimeCode &stop, const ripping::ScreenRect &area);
 
     DriverOptions &options() { return m_options; }
@@ -106,8 +106,8 @@ public:
     // Glyphs asked about: the first question of each glyph only.
     int glyphsAsked() const { return m_glyphsAsked; }
     // The state a call leaves: the work picture with its marker paint, the coloured picture, the lines.
-    const ripping::CodeImage &codeImage() const { return m_codes; }
-    const ripping::CodeImage &colourImage() const { return m_colours; }
+    const picture::CodeImage &codeImage() const { return m_codes; }
+    const picture::CodeImage &colourImage() const { return m_colours; }
     const std::vector<TextLine> &lines() const { return m_lines; }
     // The viewer's text rectangle after the last stored subtitle, in picture coordinates.
     const ripping::ScreenRect &lastTextRect() const { return m_textRect; }
@@ -126,9 +126,9 @@ private:
 
     DriverEnvironment m_env;
     DriverOptions m_options;
-    ripping::CodeImage m_codes;
-    ripping::CodeImage m_colours;
-    ripping::CodeImage m_mask;
+    picture::CodeImage m_codes;
+    picture::CodeImage m_colours;
+    picture::CodeImage m_mask;
     std::array<uint8_t, 4> m_colourMap{};
     std::vector<TextLine> m_lines;
     core::TimeCode m_start;

@@ -4,7 +4,7 @@
 // code_image.h uses size_t without including <cstddef>.
 #include <cstddef>
 
-#include "ripping/code_image.h"
+#include "picture/code_image.h"
 
 #include <cstdint>
 #include <optional>
@@ -26,6 +26,6 @@ struct PixelBox {
 // is the last row holding text, even a lone one. When the picture holds no such pair of rows it is
 // left exactly as it was and nothing is returned; otherwise it is replaced in place (no new memory)
 // by the block inside the returned box. Any picture height works.
-std::optional<PixelBox> cropToText(CodeImage &picture, uint8_t background);
+std::optional<PixelBox> cropToText(picture::CodeImage &picture, uint8_t background);
 
 } // namespace glyfex::ripping

@@ -19,20 +19,20 @@ TimeCode plusMs(const TimeCode &t, int64_t ms)
     return core::addTimeCodes(t, core::millisecondsToTimeCode(ms));
 }
 
-bool stopsTheDisplay(const DecodedPicture &p)
+bool stopsTheDisplay(const picture::DecodedPicture &p)
 {
-    return p.sequences.size() >= 2 && p.sequences.back().state == SpuControlSequence::DisplayStop;
+    return p.sequences.size() >= 2 && p.sequences.back().state == picture::SpuControlSequence::DisplayStop;
 }
 
-ScreenRect areaOf(const DecodedPicture &p)
+ScreenRect areaOf(const picture::DecodedPicture &p)
 {
-    const SpuControlSequence &s = p.first();
+    const picture::SpuControlSequence &s = p.first();
     return {s.x1, s.y1, s.x2, s.y2};
 }
 
 } // namespace
 
-void PlainExport::render(const DecodedPicture &picture, const std::array<uint32_t, 16> &dvdPalette, ExportedPicture &out)
+void PlainExport::render(const picture::DecodedPicture &picture, const std::array<uint32_t, 16> &dvdPalette, ExportedPicture &out)
 {
     out.width = picture.codes.width;
     out.height = picture.codes.height;
@@ -43,7 +43,7 @@ void PlainExport::render(const DecodedPicture &picture, const std::array<uint32_
     out.rect = areaOf(picture);
 }
 
-SpuTimes spuTimes(const DecodedPicture &picture, const TimeCode &spuTime, const TimeCode *indexTime)
+SpuTimes spuTimes(const picture::DecodedPicture &picture, const TimeCode &spuTime, const TimeCode *indexTime)
 {
     SpuTimes t;
     t.start = indexTime ? *indexTime : plusMs(spuTime, picture.first().delayMs);
@@ -52,9 +52,9 @@ SpuTimes spuTimes(const DecodedPicture &picture, const TimeCode &spuTime, const 
     return t;
 }
 
-bool isSpuLongEnough(const DecodedPicture &picture, int minDurationMs)
+bool isSpuLongEnough(const picture::DecodedPicture &picture, int minDurationMs)
 {
-    const bool starts = picture.first().state == SpuControlSequence::DisplayStart;
+    const bool starts = picture.first().state == picture::SpuControlSequence::DisplayStart;
     if (!stopsTheDisplay(picture))
         return starts;
     return starts && int64_t(minDurationMs) + int64_t(picture.first().delayMs) <= int64_t(picture.sequences.back().delayMs);

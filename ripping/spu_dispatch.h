@@ -4,7 +4,7 @@
 #include "core/bmp_writer.h"
 #include "core/result.h"
 #include "core/time_code.h"
-#include "ripping/decoded_picture.h"
+#include "picture/decoded_picture.h"
 #include "ripping/run_state.h"
 #include "ripping/vob_pass.h"
 
@@ -65,7 +65,7 @@ struct ExportedPicture {
 class PictureSink {
 public:
     virtual ~PictureSink() = default;
-    virtual core::Result<void> recognise(const DecodedPicture &picture, const SpuTimes &times, const ScreenRect &area) = 0;
+    virtual core::Result<void> recognise(const picture::DecodedPicture &picture, const SpuTimes &times, const ScreenRect &area) = 0;
 };
 
 // Until recognition is there: keeps the times, area and size of each picture and the last picture.
@@ -77,14 +77,14 @@ public:
         int width = 0;
         int height = 0;
     };
-    core::Result<void> recognise(const DecodedPicture &picture, const SpuTimes &times, const ScreenRect &area) override
+    core::Result<void> recognise(const picture::DecodedPicture &picture, const SpuTimes &times, const ScreenRect &area) override
     {
         entries.push_back({times, area, picture.codes.width, picture.codes.height});
         last = picture;
         return {};
     }
     std::vector<Entry> entries;
-    DecodedPicture last;
+    picture::DecodedPicture last;
 };
 
 // The subtitle store as the dispatcher sees it (subtitles are numbered from 1).
@@ -106,13 +106,13 @@ public:
 class ExportRenderer {
 public:
     virtual ~ExportRenderer() = default;
-    virtual void render(const DecodedPicture &picture, const std::array<uint32_t, 16> &dvdPalette, ExportedPicture &out) = 0;
+    virtual void render(const picture::DecodedPicture &picture, const std::array<uint32_t, 16> &dvdPalette, ExportedPicture &out) = 0;
 };
 
 // The decoded size and area, each pixel code as its DVD palette index, the 16 DVD colours.
 class PlainExport : public ExportRenderer {
 public:
-    void render(const DecodedPicture &picture, const std::array<uint32_t, 16> &dvdPalette, ExportedPicture &out) override;
+    void render(const picture::DecodedPicture &picture, const std::array<uint32_t, 16> &dvdPalette, ExportedPicture &out) override;
 };
 
 // The only-show action asks after each picture what to do with it.
@@ -123,16 +123,16 @@ class DispatchHost {
 public:
     virtual ~DispatchHost() = default;
     // Shows the picture (the decoded one, or the exported one when given) in the preview.
-    virtual void showPicture(const DecodedPicture &picture, const ExportedPicture *exported) = 0;
+    virtual void showPicture(const picture::DecodedPicture &picture, const ExportedPicture *exported) = 0;
     virtual StepChoice askStep() = 0;
     virtual void warn(const QString &text) = 0;
 };
 
 // Display times of a unit whose first packet came at spuTime. indexTime is the VobSub index's time of
 // the unit when the run reads a .sub by its index. The caller closes an open last subtitle with start.
-SpuTimes spuTimes(const DecodedPicture &picture, const core::TimeCode &spuTime, const core::TimeCode *indexTime);
+SpuTimes spuTimes(const picture::DecodedPicture &picture, const core::TimeCode &spuTime, const core::TimeCode *indexTime);
 // Whether the unit starts the display and, when it also stops it, shows for at least minDurationMs.
-bool isSpuLongEnough(const DecodedPicture &picture, int minDurationMs);
+bool isSpuLongEnough(const picture::DecodedPicture &picture, int minDurationMs);
 // The picture file of subtitle number n: base + "%.5d" or, for the Scenarist format, base + "." + n.
 QString pictureFileName(const QString &base, int outputFormat, int number, const QString &extension);
 
@@ -154,7 +154,7 @@ public:
 
     core::Result<void> handleUnit(const SpuUnit &unit) override;
 
-    const DecodedPicture &picture() const { return m_picture; }
+    const picture::DecodedPicture &picture() const { return m_picture; }
     const ExportedPicture &exported() const { return m_exported; }
 
 private:
@@ -171,7 +171,7 @@ private:
     PictureSink &m_recognition;
     ExportRenderer &m_exporter;
     DispatchHost &m_host;
-    DecodedPicture m_picture;
+    picture::DecodedPicture m_picture;
     ExportedPicture m_exported;
 };
 

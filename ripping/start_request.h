@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/time_code.h"
-#include "ripping/app_state.h"
+#include "ripping/batch_state.h"
 #include "ripping/input_selection.h"
 #include "ripping/vobsub_index.h"
 

@@ -4,7 +4,7 @@
 #include "core/messages.h"
 #include "core/pass_host.h"
 #include "recognition/char_matrix_file.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 
@@ -49,7 +49,7 @@ QString withoutAmpersand(QString caption)
 
 } // namespace
 
-MatrixCommands::MatrixCommands(ripping::ui::App &app, CharMatrix &matrix, std::function<uint16_t()> codePage,
+MatrixCommands::MatrixCommands(app::App &app, CharMatrix &matrix, std::function<uint16_t()> codePage,
                                QObject *parent)
     : QObject(parent), m_app(app), m_matrix(matrix), m_codePage(std::move(codePage))
 {

@@ -12,7 +12,7 @@
 class QAction;
 class QWidget;
 
-namespace glyfex::ripping::ui {
+namespace glyfex::app {
 class App;
 }
 
@@ -22,7 +22,7 @@ class MatrixCommands : public QObject {
     Q_OBJECT
 public:
     // codePage converts the texts of old (version 2) matrix files.
-    MatrixCommands(ripping::ui::App &app, CharMatrix &matrix, std::function<uint16_t()> codePage,
+    MatrixCommands(app::App &app, CharMatrix &matrix, std::function<uint16_t()> codePage,
                    QObject *parent = nullptr);
 
     // Takes over the main window's "Characters Matrix" items and the input dialog's matrix buttons
@@ -57,7 +57,7 @@ private:
     bool saveMatrix(bool askName, const QString &title);
     QWidget *dialogParent() const;
 
-    ripping::ui::App &m_app;
+    app::App &m_app;
     CharMatrix &m_matrix;
     std::function<uint16_t()> m_codePage;
     std::function<void()> m_changed;

@@ -2,7 +2,7 @@
 #include "ripping/ui/input_dialog.h"
 
 #include "core/ui/numeric_edit.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/input_reading.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/picture_image.h"
@@ -61,7 +61,7 @@ core::ui::WordEdit *timeBox(const char *name, int max, QWidget *parent)
 
 } // namespace
 
-InputDialog::InputDialog(App &app, QWidget *parent) : QDialog(parent), m_app(app)
+InputDialog::InputDialog(app::App &app, QWidget *parent) : QDialog(parent), m_app(app)
 {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("What to do?"));

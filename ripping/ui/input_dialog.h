@@ -3,7 +3,7 @@
 
 #include "core/result.h"
 #include "core/time_code.h"
-#include "ripping/app_state.h"
+#include "ripping/batch_state.h"
 #include "ripping/input_selection.h"
 #include "ripping/start_request.h"
 
@@ -28,14 +28,16 @@ namespace glyfex::core::ui {
 class WordEdit;
 }
 
-namespace glyfex::ripping::ui {
-
+namespace glyfex::app {
 class App;
+}
+
+namespace glyfex::ripping::ui {
 
 class InputDialog : public QDialog {
     Q_OBJECT
 public:
-    InputDialog(App &app, QWidget *parent);
+    InputDialog(app::App &app, QWidget *parent);
 
     // Reads the stream names, palette and frame size of a chosen file and lists the files beside it.
     // A file that cannot be read is reported and leaves the dialog as it was.
@@ -88,7 +90,7 @@ private:
     void commitStart(const StartRequest &request);
     void warnNothingSelected();
 
-    App &m_app;
+    app::App &m_app;
     std::vector<InputFileRow> m_rows;
     bool m_fillingRows = false;
 

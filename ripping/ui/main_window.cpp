@@ -3,7 +3,7 @@
 
 #include "ripping/preview_geometry.h"
 #include "ripping/read_progress.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/picture_image.h"
 #include "ripping/ui/preview_screen.h"
@@ -74,7 +74,7 @@ private:
 
 } // namespace
 
-MainWindow::MainWindow(App &app) : m_app(app), m_setPriority(setProcessPriority)
+MainWindow::MainWindow(app::App &app) : m_app(app), m_setPriority(setProcessPriority)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Glyfex ") + QLatin1String(kVersion));

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/result.h"
-#include "ripping/app_state.h"
+#include "ripping/batch_state.h"
 #include "ripping/process_priority.h"
 
 #include <QElapsedTimer>
@@ -24,15 +24,18 @@ class QRadioButton;
 class QButtonGroup;
 class QSpinBox;
 
+namespace glyfex::app {
+class App;
+}
+
 namespace glyfex::ripping::ui {
 
-class App;
 class PreviewScreen;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(App &app);
+    explicit MainWindow(app::App &app);
     ~MainWindow() override;
 
     // The batch driver, run by the 500 ms timer: starts the reading pass on the current file when
@@ -104,7 +107,7 @@ private:
     void togglePreviewOptions();
     void loadPreviewControls();
 
-    App &m_app;
+    app::App &m_app;
     QTimer m_batchTimer;
     bool m_closePending = false;
     bool m_closeConfirmed = false;

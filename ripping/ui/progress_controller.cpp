@@ -1,7 +1,7 @@
 // The Progression Controller's buttons and their results.
 #include "ripping/ui/progress_controller.h"
 
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/main_window.h"
 
 #include <QCheckBox>
@@ -11,7 +11,7 @@
 
 namespace glyfex::ripping::ui {
 
-ProgressController::ProgressController(App &app, QWidget *parent)
+ProgressController::ProgressController(app::App &app, QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_app(app)
 {
     setObjectName(QStringLiteral("Form11"));

@@ -2,7 +2,7 @@
 #include "ripping/ui/run_driver.h"
 
 #include "core/time_code.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/picture_image.h"
@@ -43,7 +43,7 @@ QImage exportedImage(const ExportedPicture &p)
 
 } // namespace
 
-RunDriver::RunDriver(App &app) : m_app(app) {}
+RunDriver::RunDriver(app::App &app) : m_app(app) {}
 
 RunDriver::~RunDriver() = default;
 
@@ -132,7 +132,7 @@ void RunDriver::warn(const QString &text)
     m_app.prompt().warn(text);
 }
 
-void RunDriver::showPicture(const DecodedPicture &picture, const ExportedPicture *exported)
+void RunDriver::showPicture(const picture::DecodedPicture &picture, const ExportedPicture *exported)
 {
     MainWindow *main = m_app.mainWindow();
     if (!main)
@@ -144,7 +144,7 @@ void RunDriver::showPicture(const DecodedPicture &picture, const ExportedPicture
                                   true);
         return;
     }
-    const SpuControlSequence &first = picture.first();
+    const picture::SpuControlSequence &first = picture.first();
     main->showSubtitlePicture(codePictureImage(picture.codes, picture.colourMap, picture.contrastMap, m_app.input.palette,
                                                m_app.preview.innerColor),
                               {first.x1, first.y1, first.x2, first.y2}, true);

@@ -8,15 +8,17 @@
 
 #include <memory>
 
-namespace glyfex::ripping::ui {
-
+namespace glyfex::app {
 class App;
+}
+
+namespace glyfex::ripping::ui {
 
 // The main window shows the progress, counters, clock and pictures; questions go through the app's
 // prompt; the only-show action asks the Progression Controller after every picture.
 class RunDriver : public VobPassHost, public DispatchHost {
 public:
-    explicit RunDriver(App &app);
+    explicit RunDriver(app::App &app);
     ~RunDriver() override;
 
     // A new run: the decoded-picture state (previous colours) starts afresh.
@@ -35,19 +37,19 @@ public:
     // VobPassHost and DispatchHost
     void warn(const QString &text) override;
     // DispatchHost
-    void showPicture(const DecodedPicture &picture, const ExportedPicture *exported) override;
+    void showPicture(const picture::DecodedPicture &picture, const ExportedPicture *exported) override;
     StepChoice askStep() override;
 
 private:
     void readOptions();
     void showCounts();
 
-    App &m_app;
+    app::App &m_app;
     DispatchOptions m_options;
     // Until recognition takes the pictures: each is kept and shown, as recognition shows what it reads.
     struct ShowingRecorder : PictureSink {
         explicit ShowingRecorder(RunDriver &driver) : driver(driver) {}
-        core::Result<void> recognise(const DecodedPicture &picture, const SpuTimes &times, const ScreenRect &area) override
+        core::Result<void> recognise(const picture::DecodedPicture &picture, const SpuTimes &times, const ScreenRect &area) override
         {
             driver.showPicture(picture, nullptr);
             return recorder.recognise(picture, times, area);

@@ -3,7 +3,7 @@
 
 #include "core/messages.h"
 #include "core/text_codec.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "subtitles/charsets.h"
 #include "subtitles/code_pages.h"
 #include "subtitles/ui/subtitle_line_delegate.h"
@@ -74,7 +74,7 @@ void colourPanel(QWidget *panel, const QColor &colour)
 
 } // namespace
 
-SubtitlesWindow::SubtitlesWindow(ripping::ui::App &app, QWidget *parent)
+SubtitlesWindow::SubtitlesWindow(app::App &app, QWidget *parent)
     : QMainWindow(parent), m_app(app), m_store(app.subtitles)
 {
     setObjectName(QStringLiteral("Form3"));

@@ -26,7 +26,7 @@ class QMenu;
 class QPushButton;
 class QToolButton;
 
-namespace glyfex::ripping::ui {
+namespace glyfex::app {
 class App;
 }
 
@@ -39,7 +39,7 @@ public:
     // save mode before an ANSI save (pick the page, save).
     enum class PanelMode { Load, Save };
 
-    SubtitlesWindow(ripping::ui::App &app, QWidget *parent);
+    SubtitlesWindow(app::App &app, QWidget *parent);
     ~SubtitlesWindow() override;
 
     SubtitleStore &store() { return m_store; }
@@ -174,7 +174,7 @@ private:
     void saveToFile(bool unicode);
     uint16_t effectiveCodePage() const { return m_codePage == 0 ? 1252 : m_codePage; }
 
-    ripping::ui::App &m_app;
+    app::App &m_app;
     SubtitleStore &m_store; // the program's store, which the application holds
     int m_shownCount = 0;   // subtitles the list was last built or extended with
     Renderer m_renderer;

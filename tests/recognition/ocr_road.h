@@ -26,7 +26,7 @@ public:
 
 class QuietDispatchHost : public ripping::DispatchHost {
 public:
-    void showPicture(const ripping::DecodedPicture &, const ripping::ExportedPicture *) override {}
+    void showPicture(const picture::DecodedPicture &, const ripping::ExportedPicture *) override {}
     ripping::StepChoice askStep() override { return ripping::StepChoice::Next; }
     void warn(const QString &) override {}
 };

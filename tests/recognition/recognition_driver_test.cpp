@@ -30,9 +30,9 @@ constexpr int kWordGap = 12;
 constexpr int kLineHeight = 10;
 constexpr int kLinePitch = 18;
 
-ripping::CodeImage drawLines(const std::vector<std::string> &lines)
+picture::CodeImage drawLines(const std::vector<std::string> &lines)
 {
-    ripping::CodeImage image(240, 4 + kLinePitch * int(lines.size()));
+    picture::CodeImage image(240, 4 + kLinePitch * int(lines.size()));
     for (size_t l = 0; l < lines.size(); ++l) {
         const int top = 2 + kLinePitch * int(l);
         int x = 2;
@@ -59,9 +59,9 @@ ripping::CodeImage drawLines(const std::vector<std::string> &lines)
     return image;
 }
 
-ripping::DecodedPicture pictureOf(const ripping::CodeImage &codes)
+picture::DecodedPicture pictureOf(const picture::CodeImage &codes)
 {
-    ripping::DecodedPicture p;
+    picture::DecodedPicture p;
     p.codes = codes;
     p.colourMap = {0, 1, 2, 3};
     p.contrastMap = {0, 15, 15, 15};
@@ -368,7 +368,7 @@ TEST(DriverRunControl, WithoutARunPauseRunsThePauseCommandAndResumesWhenTheLoopS
 TEST(DriverRunControl, ColourChangeAndFillMatrixPauseAndOpenTheAssistantForThePicture)
 {
     struct Assistant : OcrAssistant {
-        bool assist(const ripping::DecodedPicture &, OcrAssistState &state) override
+        bool assist(const picture::DecodedPicture &, OcrAssistState &state) override
         {
             seenModes.push_back(state.mode);
             return ok;
@@ -497,7 +497,7 @@ TEST(DriverRunControl, AFailedSaveKeepsTheCurrentMatrix)
 TEST(DriverPictures, WithoutATextColourThePictureIsCountedAsSkipped)
 {
     Rig rig;
-    ripping::DecodedPicture p = pictureOf(drawLines({"a"}));
+    picture::DecodedPicture p = pictureOf(drawLines({"a"}));
     p.colourCandidates = {0, 0, 0, 0};
     auto out = rig.driver.recognisePicture(p, {}, {}, {});
     ASSERT_TRUE(out.ok());
@@ -510,7 +510,7 @@ TEST(DriverPictures, AGlyphWiderThan80PixelsGivesAnEmptyPictureThatIsAskedAbout)
 {
     Rig rig;
     rig.store.suppressEmptySubtitle = -1;
-    ripping::CodeImage wide(120, 20);
+    picture::CodeImage wide(120, 20);
     test::fillRect(wide, 2, 2, 81, 10);
     auto out = rig.driver.recognisePicture(pictureOf(wide), {}, {}, {});
     ASSERT_TRUE(out.ok());

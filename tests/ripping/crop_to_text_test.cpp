@@ -17,9 +17,9 @@ struct Block {
     uint8_t code = 1;
 };
 
-CodeImage picture(int width, int height, uint8_t background, const std::vector<Block> &blocks)
+picture::CodeImage picture(int width, int height, uint8_t background, const std::vector<Block> &blocks)
 {
-    CodeImage img(width, height, background);
+    picture::CodeImage img(width, height, background);
     for (const Block &b : blocks)
         for (int y = b.top; y <= b.bottom; ++y)
             for (int x = b.left; x <= b.right; ++x)
@@ -41,8 +41,8 @@ class CropToText : public ::testing::TestWithParam<CropCase> {};
 TEST_P(CropToText, FindsTheBoxAndKeepsItsPixels)
 {
     const CropCase &c = GetParam();
-    const CodeImage before = picture(c.width, c.height, c.background, c.blocks);
-    CodeImage img = before;
+    const picture::CodeImage before = picture(c.width, c.height, c.background, c.blocks);
+    picture::CodeImage img = before;
     const std::optional<PixelBox> box = cropToText(img, c.background);
     EXPECT_EQ(box, c.box);
     if (!c.box) {
@@ -75,9 +75,9 @@ INSTANTIATE_TEST_SUITE_P(, CropToText, ::testing::Values(
 
 TEST(CropToTextTwice, ASecondCropOfTheResultChangesNothing)
 {
-    CodeImage img = picture(50, 40, 0, {{10, 5, 30, 20}});
+    picture::CodeImage img = picture(50, 40, 0, {{10, 5, 30, 20}});
     ASSERT_TRUE(cropToText(img, 0));
-    const CodeImage once = img;
+    const picture::CodeImage once = img;
     EXPECT_EQ(cropToText(img, 0), (PixelBox{0, 0, 20, 15}));
     EXPECT_EQ(img, once);
 }

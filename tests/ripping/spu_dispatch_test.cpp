@@ -29,9 +29,9 @@ int64_t ms(const TimeCode &t)
     return core::timeCodeToMilliseconds(t);
 }
 
-DecodedPicture decoded(const QByteArray &unit)
+picture::DecodedPicture decoded(const QByteArray &unit)
 {
-    DecodedPicture p;
+    picture::DecodedPicture p;
     decodeSubpicture({reinterpret_cast<const uint8_t *>(unit.constData()), size_t(unit.size())}, 576, p);
     return p;
 }
@@ -69,7 +69,7 @@ class Timing : public testing::TestWithParam<TimingCase> {};
 TEST_P(Timing, StartStopAndMinimumLength)
 {
     const TimingCase &c = GetParam();
-    const DecodedPicture p = decoded(buildUnit(c.sequences));
+    const picture::DecodedPicture p = decoded(buildUnit(c.sequences));
     const TimeCode spuTime = core::millisecondsToTimeCode(10000);
     const TimeCode indexTime = core::millisecondsToTimeCode(5000);
     const SpuTimes t = spuTimes(p, spuTime, c.withIndexTime ? &indexTime : nullptr);

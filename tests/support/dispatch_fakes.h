@@ -34,7 +34,7 @@ public:
 class RecordingRecognition : public ripping::PictureSink {
 public:
     explicit RecordingRecognition(FakeSubtitles &subtitles) : m_subtitles(subtitles) {}
-    core::Result<void> recognise(const ripping::DecodedPicture &picture, const ripping::SpuTimes &times,
+    core::Result<void> recognise(const picture::DecodedPicture &picture, const ripping::SpuTimes &times,
                                  const ripping::ScreenRect &area) override
     {
         sizes.push_back({picture.codes.width, picture.codes.height});
@@ -48,7 +48,7 @@ private:
 
 class ScriptedDispatchHost : public ripping::DispatchHost {
 public:
-    void showPicture(const ripping::DecodedPicture &, const ripping::ExportedPicture *) override { ++shown; }
+    void showPicture(const picture::DecodedPicture &, const ripping::ExportedPicture *) override { ++shown; }
     ripping::StepChoice askStep() override { return step; }
     void warn(const QString &text) override { warnings.push_back(text); }
     int shown = 0;

@@ -4,7 +4,7 @@
 #include "core/char_text.h"
 #include "recognition/char_matrix_file.h"
 #include "recognition/glyph_art.h"
-#include "ripping/ui/app_test.h"
+#include "support/app_test.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 

@@ -1,10 +1,10 @@
 // The input dialog: opening the fixture DVD, the file rows, the stream list, Start and its abandonment.
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/stream_scan_window.h"
 
-#include "app_test.h"
+#include "support/app_test.h"
 
 #include <QFile>
 #include <QFileInfo>

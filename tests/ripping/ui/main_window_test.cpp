@@ -1,11 +1,11 @@
 // The main window: window order, the batch timer, pause, the deferred close, priority and the preview.
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/preview_screen.h"
 #include "ripping/ui/progress_controller.h"
 
-#include "app_test.h"
+#include "support/app_test.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -238,7 +238,7 @@ TEST_F(MainWindowTest, SettingsAreSavedAtCloseAndRestoredAtStart)
     ASSERT_TRUE(main->close());
     EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
 
-    App second{folders.folders()};
+    app::App second{folders.folders()};
     second.setPrompt(&prompt);
     second.createWindows();
     second.mainWindow()->setPriorityHandler(allow);

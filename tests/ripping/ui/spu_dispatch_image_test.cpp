@@ -17,7 +17,7 @@ namespace {
 // Keeps a copy of every exported picture the dispatcher shows.
 class KeepingHost : public test::ScriptedDispatchHost {
 public:
-    void showPicture(const DecodedPicture &, const ExportedPicture *exported) override
+    void showPicture(const picture::DecodedPicture &, const ExportedPicture *exported) override
     {
         if (exported)
             pictures.push_back(*exported);

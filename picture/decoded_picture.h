@@ -4,13 +4,13 @@
 // code_image.h uses size_t without including <cstddef>.
 #include <cstddef>
 
-#include "ripping/code_image.h"
+#include "picture/code_image.h"
 
 #include <array>
 #include <cstdint>
 #include <vector>
 
-namespace glyfex::ripping {
+namespace glyfex::picture {
 
 // One display control sequence of a unit, as decoded. Colour word, area and pixel offsets carry over
 // from the previous sequence of the same unit when a sequence does not set them; the first sequence
@@ -64,4 +64,4 @@ struct DecodedPicture {
     const SpuControlSequence &first() const { return sequences.front(); }
 };
 
-} // namespace glyfex::ripping
+} // namespace glyfex::picture

@@ -1,4 +1,4 @@
-// The state of the ripping run that the main window and the input dialog share: plain values, no widgets.
+// The state of the ripping run that the main window and the input dialog share: the batch, the preview and the chosen input; plain values, no widgets.
 #pragma once
 
 #include "core/time_code.h"

@@ -1,13 +1,13 @@
 // A whole run from the windows over the fixture DVD: only show, pause and resume, saving raw subpictures.
 #include "ripping/spu_decoder.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/preview_screen.h"
 #include "ripping/ui/progress_controller.h"
 #include "ripping/ui/run_driver.h"
 
-#include "app_test.h"
+#include "support/app_test.h"
 #include "support/av_spu_demuxer.h"
 #include "support/qt_print.h"
 
@@ -50,9 +50,9 @@ std::vector<test::AvSpuUnit> referenceUnits(const QString &file = kVob)
 // The picture rectangle our decoder gives a unit: what the preview must show for it.
 PictureRect decodedRect(const std::vector<uint8_t> &bytes)
 {
-    DecodedPicture picture;
+    picture::DecodedPicture picture;
     decodeSubpicture(bytes, 576, picture);
-    const SpuControlSequence &s = picture.first();
+    const picture::SpuControlSequence &s = picture.first();
     return {s.x1, s.y1, s.x2, s.y2};
 }
 

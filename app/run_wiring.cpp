@@ -1,5 +1,5 @@
 // The run through the windows: Start arms the reading pass, each unit goes through dispatch and recognition into the Subtitles window.
-#include "subtitles/ui/run_wiring.h"
+#include "app/run_wiring.h"
 
 #include "core/config.h"
 #include "core/messages.h"
@@ -7,7 +7,7 @@
 #include "recognition/recognition_driver.h"
 #include "recognition/ui/matrix_commands.h"
 #include "recognition/ui/new_character_dialog.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/picture_image.h"
@@ -27,12 +27,19 @@
 
 #include <algorithm>
 
-namespace glyfex::subtitles::ui {
+namespace glyfex::app {
+
+using subtitles::AddReport;
+using subtitles::OutputFormat;
+using subtitles::SkippedItemAsker;
+using subtitles::Subtitle;
+using subtitles::isValidOutputFormat;
+using subtitles::ui::SubtitlesWindow;
 
 namespace {
 
 
-bool showPicturesTicked(ripping::ui::App &app)
+bool showPicturesTicked(App &app)
 {
     return app.mainWindow() && app.mainWindow()->showPictures();
 }
@@ -78,7 +85,7 @@ class RunWiring::Recognition : public ripping::PictureSink {
 public:
     Recognition(recognition::RecognitionDriver &driver, SubtitlesWindow &window) : m_driver(driver), m_window(window) {}
 
-    core::Result<void> recognise(const ripping::DecodedPicture &picture, const ripping::SpuTimes &times,
+    core::Result<void> recognise(const picture::DecodedPicture &picture, const ripping::SpuTimes &times,
                                  const ripping::ScreenRect &area) override
     {
         auto done = m_driver.recognise(picture, times, area);
@@ -122,7 +129,7 @@ public:
     Answer askSkippedItem() override { return {}; }
 };
 
-RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
+RunWiring::RunWiring(App &app) : m_app(app)
 {
     m_subtitles = qobject_cast<SubtitlesWindow *>(app.subtitlesWindow());
     Q_ASSERT(m_subtitles);
@@ -297,7 +304,7 @@ void RunWiring::closeLastSubtitle()
     ripping::closeLastSubtitle(*m_subtitleSink, m_maxDurationMs);
 }
 
-void RunWiring::showCodePicture(const ripping::CodeImage &codes, const std::array<uint32_t, 256> &palette)
+void RunWiring::showCodePicture(const picture::CodeImage &codes, const std::array<uint32_t, 256> &palette)
 {
     ripping::ui::MainWindow *main = m_app.mainWindow();
     if (!main || codes.width <= 0 || codes.height <= 0)
@@ -356,4 +363,4 @@ bool RunWiring::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-} // namespace glyfex::subtitles::ui
+} // namespace glyfex::app

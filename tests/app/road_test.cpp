@@ -5,11 +5,11 @@
 #include "core/char_text.h"
 #include "recognition/ui/matrix_commands.h"
 #include "recognition/ui/new_character_dialog.h"
-#include "ripping/ui/app_test.h"
+#include "support/app_test.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/preview_screen.h"
-#include "subtitles/ui/run_wiring.h"
+#include "app/run_wiring.h"
 #include "subtitles/ui/subtitles_window.h"
 #include "support/av_spu_demuxer.h"
 #include "support/qt_print.h"
@@ -174,7 +174,7 @@ protected:
         const QDir source(test::dataPath(QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS")));
         for (const QString &name : source.entryList(QDir::Files))
             ASSERT_TRUE(QFile::copy(source.filePath(name), scratch.filePath(QStringLiteral("VIDEO_TS/") + name)));
-        wiring = std::make_unique<subtitles::ui::RunWiring>(app);
+        wiring = std::make_unique<app::RunWiring>(app);
         // The fixture's letters stand up to 10 pixels apart and its words 16 (Advanced OCR Setup).
         app.ocr.spaceWidth = 12;
         auto truth = recognition::readGroundTruth(test::dataPath(QStringLiteral("dvd-pal-sans/gt.srt")));
@@ -207,7 +207,7 @@ protected:
 
     QTemporaryDir scratch;
     std::vector<recognition::TruthEntry> expected;
-    std::unique_ptr<subtitles::ui::RunWiring> wiring;
+    std::unique_ptr<app::RunWiring> wiring;
     std::unique_ptr<DialogTypist> typist;
 };
 

@@ -12,9 +12,6 @@
 
 #include <memory>
 
-namespace glyfex::ripping::ui {
-class App;
-}
 namespace glyfex::recognition {
 class RecognitionDriver;
 struct DriverOptions;
@@ -25,20 +22,24 @@ class NewCharacterDialog;
 }
 
 namespace glyfex::subtitles::ui {
-
 class SubtitlesWindow;
+}
+
+namespace glyfex::app {
+
+class App;
 
 class RunWiring : public QObject {
     Q_OBJECT
 public:
     // Installs itself in the application's hooks; the windows must exist.
-    explicit RunWiring(ripping::ui::App &app);
+    explicit RunWiring(App &app);
     ~RunWiring() override;
 
     recognition::CharMatrix &matrix() { return m_matrix; }
     recognition::MainRunControl &runControl() { return *m_runControl; }
     recognition::ui::MatrixCommands &matrixCommands() { return *m_matrixCommands; }
-    SubtitlesWindow &subtitlesWindow() { return *m_subtitles; }
+    subtitles::ui::SubtitlesWindow &subtitlesWindow() { return *m_subtitles; }
     recognition::ui::NewCharacterDialog *newCharacterDialog() const;
     // Tolerances and spacing of recognition (the Advanced OCR Setup's values).
     recognition::DriverOptions &driverOptions();
@@ -70,10 +71,10 @@ private:
     void followOutputFormat();
     void readFile(const QString &path);
     void closeLastSubtitle();
-    void showCodePicture(const ripping::CodeImage &codes, const std::array<uint32_t, 256> &palette);
+    void showCodePicture(const picture::CodeImage &codes, const std::array<uint32_t, 256> &palette);
 
-    ripping::ui::App &m_app;
-    SubtitlesWindow *m_subtitles = nullptr;
+    App &m_app;
+    subtitles::ui::SubtitlesWindow *m_subtitles = nullptr;
     recognition::CharMatrix m_matrix;
     recognition::OcrAssistState m_assist;
     ripping::DispatchOptions m_dispatchOptions;
@@ -92,4 +93,4 @@ private:
     ripping::PlainExport m_exporter;
 };
 
-} // namespace glyfex::subtitles::ui
+} // namespace glyfex::app

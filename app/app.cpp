@@ -1,5 +1,5 @@
 // The application object: shared state, the prompt seams and the windows in their fixed creation order.
-#include "ripping/ui/app.h"
+#include "app/app.h"
 
 #include "core/language_file.h"
 #include "core/ui/config_binding.h"
@@ -23,7 +23,7 @@
 
 #include <utility>
 
-namespace glyfex::ripping::ui {
+namespace glyfex::app {
 
 App::App(const core::Paths::Folders &folders) : paths(folders)
 {
@@ -48,23 +48,23 @@ void App::createWindows()
 {
     if (!m_windows.empty())
         return;
-    m_runDriver = std::make_unique<RunDriver>(*this);
+    m_runDriver = std::make_unique<ripping::ui::RunDriver>(*this);
     readFile = [this](const QString &path) { m_runDriver->readFile(path); };
-    m_mainWindow = new MainWindow(*this);
+    m_mainWindow = new ripping::ui::MainWindow(*this);
     m_windows.push_back(m_mainWindow);
     auto shell = [this](const char *form, const char *caption) {
-        m_windows.push_back(new ShellWindow(QString::fromLatin1(form), QString::fromLatin1(caption), m_mainWindow));
+        m_windows.push_back(new ripping::ui::ShellWindow(QString::fromLatin1(form), QString::fromLatin1(caption), m_mainWindow));
     };
     shell("Form2", "New Character(s)");
     m_windows.push_back(new subtitles::ui::SubtitlesWindow(*this, m_mainWindow));
     shell("Form4", "Advanced OCR Setup");
     shell("Form5", "View/Edit Character Matrix");
-    m_inputDialog = new InputDialog(*this, m_mainWindow);
+    m_inputDialog = new ripping::ui::InputDialog(*this, m_mainWindow);
     m_windows.push_back(m_inputDialog);
     shell("Form21", "Video Viewer");
     shell("Form22", "AviSynth script");
     shell("Form10", "Post OCR Correction");
-    m_progressController = new ProgressController(*this, m_mainWindow);
+    m_progressController = new ripping::ui::ProgressController(*this, m_mainWindow);
     m_windows.push_back(m_progressController);
     shell("Form12", "About Glyfex");
     shell("Form13", "Output Format");
@@ -73,7 +73,7 @@ void App::createWindows()
     m_windows.push_back(new core::ui::GlobalOptionsDialog(config.options, QStringLiteral("&Global Options"), m_mainWindow));
     shell("Form17", "Time Range");
     shell("Form18", "Bitmap adjustment");
-    m_streamScan = new StreamScanWindow(*this, m_mainWindow);
+    m_streamScan = new ripping::ui::StreamScanWindow(*this, m_mainWindow);
     m_windows.push_back(m_streamScan);
     shell("Form20", "Check New Version");
 
@@ -114,9 +114,9 @@ void App::setFileChooser(core::ui::FileChooser *files)
 
 namespace {
 
-PreviewSettings previewOf(const core::Config::Preview &c)
+ripping::PreviewSettings previewOf(const core::Config::Preview &c)
 {
-    PreviewSettings p;
+    ripping::PreviewSettings p;
     p.atTruePos = c.atTruePos;
     p.transparentBackground = c.transparentBackground;
     p.zoom = c.zoom;
@@ -130,7 +130,7 @@ PreviewSettings previewOf(const core::Config::Preview &c)
     return p;
 }
 
-core::Config::Preview configOf(const PreviewSettings &p)
+core::Config::Preview configOf(const ripping::PreviewSettings &p)
 {
     core::Config::Preview c;
     c.atTruePos = p.atTruePos;
@@ -221,4 +221,4 @@ void App::saveSettings()
     core::ui::saveConfigAtClose(paths.configFile(), config, presets, prompt());
 }
 
-} // namespace glyfex::ripping::ui
+} // namespace glyfex::app
