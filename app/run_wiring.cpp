@@ -47,7 +47,7 @@ bool showPicturesTicked(App &app)
 } // namespace
 
 // The store as dispatch sees it, with the Subtitles window following every change.
-class RunWiring::Subtitles : public ripping::SubtitleSink {
+class RunWiring::Subtitles : public picture::SubtitleSink {
 public:
     Subtitles(SubtitlesWindow &window, ripping::ui::RunSubtitles &sink) : m_window(window), m_sink(sink) {}
     int count() const override { return m_sink.count(); }
@@ -62,8 +62,8 @@ public:
         m_sink.setLastStop(stop);
         m_window.renderSubtitle(m_window.store().count());
     }
-    core::Result<void> addPictureSubtitle(const QString &line, const ripping::SpuTimes &times,
-                                          const ripping::ScreenRect &rect, uint16_t colourWord,
+    core::Result<void> addPictureSubtitle(const QString &line, const picture::DisplayTimes &times,
+                                          const picture::Rect &rect, uint16_t colourWord,
                                           uint16_t contrastWord) override
     {
         const int before = m_window.store().count();
@@ -81,12 +81,12 @@ private:
 };
 
 // Recognition of each picture, then the Subtitles window and the counters follow the store.
-class RunWiring::Recognition : public ripping::PictureSink {
+class RunWiring::Recognition : public picture::PictureSink {
 public:
     Recognition(recognition::RecognitionDriver &driver, SubtitlesWindow &window) : m_driver(driver), m_window(window) {}
 
-    core::Result<void> recognise(const picture::DecodedPicture &picture, const ripping::SpuTimes &times,
-                                 const ripping::ScreenRect &area) override
+    core::Result<void> recognise(const picture::DecodedPicture &picture, const picture::DisplayTimes &times,
+                                 const picture::Rect &area) override
     {
         auto done = m_driver.recognise(picture, times, area);
         switch (m_driver.lastOutcome().end) {
@@ -129,11 +129,11 @@ public:
     Answer askSkippedItem() override { return {}; }
 };
 
-RunWiring::RunWiring(App &app) : m_app(app)
+RunWiring::RunWiring(App &app) : m_app(app), m_sourceRun(app.batch)
 {
     m_subtitles = qobject_cast<SubtitlesWindow *>(app.subtitlesWindow());
     Q_ASSERT(m_subtitles);
-    m_runControl = std::make_unique<recognition::MainRunControl>(&m_app.batch, m_assist, m_matrix, app.prompt());
+    m_runControl = std::make_unique<recognition::MainRunControl>(&m_sourceRun, m_assist, m_matrix, app.prompt());
     m_matrixCommands = std::make_unique<recognition::ui::MatrixCommands>(
         app, m_matrix, [this] { return m_subtitles->codePage(); });
     m_matrixCommands->attach();
@@ -150,7 +150,7 @@ RunWiring::RunWiring(App &app) : m_app(app)
     m_forwardingAsker = std::make_unique<Asker>(*this);
     recognition::DriverEnvironment env{m_matrix, m_subtitles->store(), *m_skipped, *m_forwardingAsker,
                                        m_assist, app.prompt()};
-    env.run = &m_app.batch;
+    env.run = &m_sourceRun;
     env.messages = &app.messages;
     env.showPicture = [this](const recognition::GlyphQuestion &shown) {
         if (showPicturesTicked(m_app))
@@ -316,7 +316,7 @@ void RunWiring::showCodePicture(const picture::CodeImage &codes, const std::arra
     image.setColorTable(table);
     for (int y = 0; y < codes.height; ++y)
         std::copy_n(codes.row(y), codes.width, image.scanLine(y));
-    main->showSubtitlePicture(image, ripping::PictureRect{}, true);
+    main->showSubtitlePicture(image, picture::Rect{}, true);
 }
 
 void RunWiring::applySettings()

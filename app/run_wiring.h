@@ -6,6 +6,7 @@
 #include "recognition/run_control.h"
 #include "ripping/run_state.h"
 #include "ripping/spu_dispatch.h"
+#include "ripping/vob_source_run.h"
 
 #include <QObject>
 #include <QPointer>
@@ -74,6 +75,7 @@ private:
     void showCodePicture(const picture::CodeImage &codes, const std::array<uint32_t, 256> &palette);
 
     App &m_app;
+    ripping::VobSourceRun m_sourceRun; // the batch as recognition rewinds it
     subtitles::ui::SubtitlesWindow *m_subtitles = nullptr;
     recognition::CharMatrix m_matrix;
     recognition::OcrAssistState m_assist;

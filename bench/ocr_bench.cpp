@@ -13,11 +13,12 @@
 #include "recognition/run_control.h"
 #include "recognition/scripted_answerer.h"
 #include "recognition/segmentation.h"
-#include "recognition/store_subtitle_sink.h"
 #include "recognition/text_colour.h"
 #include "ripping/spu_dispatch.h"
 #include "ripping/vob_pass.h"
+#include "ripping/vob_source_run.h"
 #include "ripping/vobsub_index.h"
+#include "subtitles/store_subtitle_sink.h"
 #include "subtitles/subtitle_store.h"
 
 #include <tesseract/baseapi.h>
@@ -104,16 +105,16 @@ public:
 
 class QuietHost : public ripping::DispatchHost {
 public:
-    void showPicture(const picture::DecodedPicture &, const ripping::ExportedPicture *) override {}
+    void showPicture(const picture::DecodedPicture &, const picture::ExportedPicture *) override {}
     ripping::StepChoice askStep() override { return ripping::StepChoice::Next; }
     void warn(const QString &) override {}
 };
 
 // Keeps every decoded picture that the dispatcher would recognise.
-class PictureCollector : public ripping::PictureSink {
+class PictureCollector : public picture::PictureSink {
 public:
-    core::Result<void> recognise(const picture::DecodedPicture &picture, const ripping::SpuTimes &times,
-                                 const ripping::ScreenRect &) override
+    core::Result<void> recognise(const picture::DecodedPicture &picture, const picture::DisplayTimes &times,
+                                 const picture::Rect &) override
     {
         pictures.push_back(picture);
         starts.push_back(times.start);
@@ -123,13 +124,13 @@ public:
     std::vector<core::TimeCode> starts;
 };
 
-class NullSubtitles : public ripping::SubtitleSink {
+class NullSubtitles : public picture::SubtitleSink {
 public:
     int count() const override { return 0; }
     core::TimeCode lastStart() const override { return {}; }
     core::TimeCode lastStop() const override { return {}; }
     void setLastStop(const core::TimeCode &) override {}
-    core::Result<void> addPictureSubtitle(const QString &, const ripping::SpuTimes &, const ripping::ScreenRect &, uint16_t,
+    core::Result<void> addPictureSubtitle(const QString &, const picture::DisplayTimes &, const picture::Rect &, uint16_t,
                                           uint16_t) override
     {
         return {};
@@ -187,14 +188,15 @@ QString stripTags(QString s)
 RoadResult runRoad(const Case &c, CharMatrix &matrix, GlyphAsker &asker)
 {
     ripping::RunState run = runOver(c);
+    ripping::VobSourceRun source(run);
     subtitles::SubtitleStore store;
     DropSkipped skipped;
     OcrAssistState assist;
     core::SilentPrompt prompt(core::Answer::No);
     DriverOptions options;
     options.match.settings.spaceWidth = kSpaceWidth;
-    RecognitionDriver driver(DriverEnvironment{matrix, store, skipped, asker, assist, prompt, nullptr, &run}, options);
-    StoreSubtitleSink sink(store, skipped);
+    RecognitionDriver driver(DriverEnvironment{matrix, store, skipped, asker, assist, prompt, nullptr, &source}, options);
+    subtitles::StoreSubtitleSink sink(store, skipped);
     ripping::DispatchOptions dispatch;
     ripping::PlainExport exporter;
     QuietHost host;

@@ -70,8 +70,8 @@ std::array<uint32_t, 256> RecognitionDriver::displayPalette() const
     return p;
 }
 
-core::Result<void> RecognitionDriver::recognise(const picture::DecodedPicture &picture, const ripping::SpuTimes &times,
-                                                const ripping::ScreenRect &area)
+core::Result<void> RecognitionDriver::recognise(const picture::DecodedPicture &picture, const picture::DisplayTimes &times,
+                                                const picture::Rect &area)
 {
     auto outcome = recognisePicture(picture, times.start, times.stop, area);
     if (!outcome)
@@ -392,7 +392,7 @@ RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString 
 
 core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::DecodedPicture &picture,
                                                                  const core::TimeCode &start, const core::TimeCode &stop,
-                                                                 const ripping::ScreenRect &area)
+                                                                 const picture::Rect &area)
 {
     m_outcome = PictureOutcome{};
     m_fillManually = false;
@@ -423,8 +423,8 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
         ColourCandidates candidates = picture.colourCandidates;
         auto detected = detectTextColours(m_codes, candidates);
         if (!detected) {
-            if (m_env.run && m_env.run->skippedCount < 0xFFFF)
-                m_env.run->skippedCount += 1;
+            if (m_env.run)
+                m_env.run->countSkipped();
             return abandon(PictureOutcome::End::NoColour);
         }
         ink = *detected;
@@ -471,10 +471,7 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
     added.fromPicture = true;
     added.start = start;
     added.stop = stop;
-    added.left = area.left;
-    added.top = area.top;
-    added.right = area.right;
-    added.bottom = area.bottom;
+    added.rect = area;
     const picture::SpuControlSequence &seq = picture.first();
     added.colorWord = seq.colour;
     added.contrastWord = seq.contrast;
@@ -509,7 +506,7 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
             return written.error();
         m_outcome.maskWritten = true;
         const subtitles::Subtitle &last = m_env.store.last();
-        m_textRect = ripping::ScreenRect{last.left, last.top, last.right, last.bottom};
+        m_textRect = last.rect;
     }
     return m_outcome;
 }

@@ -1,7 +1,6 @@
 // Turns one subtitle picture into the text lines of one subtitle: colours, segmentation, matching, questions, learning, hand-over.
 #pragma once
 
-#include <cstddef> // before code_image.h, which uses size_t
 #include "core/messages.h"
 #include "core/result.h"
 #include "core/user_prompt.h"
@@ -12,8 +11,10 @@
 #include "recognition/segmentation.h"
 #include "picture/code_image.h"
 #include "picture/decoded_picture.h"
-#include "ripping/run_state.h"
-#include "ripping/spu_dispatch.h"
+#include "picture/display_times.h"
+#include "picture/picture_sink.h"
+#include "picture/rect.h"
+#include "picture/source_run.h"
 #include "subtitles/subtitle_store.h"
 
 #include <QString>
@@ -51,7 +52,7 @@ struct DriverOptions {
 struct DriverEnvironment {
     DriverEnvironment(CharMatrix &matrix, subtitles::SubtitleStore &store, subtitles::SkippedItemAsker &skippedAsker,
                       GlyphAsker &asker, OcrAssistState &assist, core::UserPrompt &prompt,
-                      OcrAssistant *assistant = nullptr, ripping::RunState *run = nullptr)
+                      OcrAssistant *assistant = nullptr, picture::SourceRun *run = nullptr)
         : matrix(matrix), store(store), skippedAsker(skippedAsker), asker(asker), assist(assist), prompt(prompt),
           assistant(assistant), run(run)
     {
@@ -64,7 +65,7 @@ struct DriverEnvironment {
     OcrAssistState &assist;
     core::UserPrompt &prompt;
     OcrAssistant *assistant = nullptr;      // none: a requested assistant counts as cancelled
-    ripping::RunState *run = nullptr;       // counts pictures without a text colour as skipped
+    picture::SourceRun *run = nullptr;      // counts pictures without a text colour as skipped
     const core::MessageTable *messages = nullptr; // built-in English texts when null
     // Shows the coloured picture in the main window (the "show subpicture" option); may be empty.
     std::function<void(const GlyphQuestion &)> showPicture;
@@ -86,18 +87,18 @@ struct PictureOutcome {
     bool maskWritten = false;
 };
 
-class RecognitionDriver : public ripping::PictureSink {
+class RecognitionDriver : public picture::PictureSink {
 public:
     RecognitionDriver(DriverEnvironment environment, DriverOptions options);
 
     // The reading pass's entry: the picture's times and screen rectangle. A failure (a full store, a
     // mask file that cannot be written) stops the run.
-    core::Result<void> recognise(const picture::DecodedPicture &picture, const ripping::SpuTimes &times,
-                                 const ripping::ScreenRect &area) override;
+    core::Result<void> recognise(const picture::DecodedPicture &picture, const picture::DisplayTimes &times,
+                                 const picture::Rect &area) override;
 
     // The same for any source; the outcome says what became of the picture.
     core::Result<PictureOutcome> recognisePicture(const picture::DecodedPicture &picture, const core::TimeCode &start,
-                                                  const core::TimeCode &stop, const ripping::ScreenRect &area);
+                                                  const core::TimeCode &stop, const picture::Rect &area);
 
     DriverOptions &options() { return m_options; }
     const PictureOutcome &lastOutcome() const { return m_outcome; }
@@ -110,7 +111,7 @@ public:
     const picture::CodeImage &colourImage() const { return m_colours; }
     const std::vector<TextLine> &lines() const { return m_lines; }
     // The viewer's text rectangle after the last stored subtitle, in picture coordinates.
-    const ripping::ScreenRect &lastTextRect() const { return m_textRect; }
+    const picture::Rect &lastTextRect() const { return m_textRect; }
 
 private:
     enum class Flow { NextBox, EndLine, EndPicture, Abandon };
@@ -136,7 +137,7 @@ private:
     int m_questionsTotal = 0;
     int m_glyphsAsked = 0;
     bool m_fillManually = false;
-    ripping::ScreenRect m_textRect;
+    picture::Rect m_textRect;
 };
 
 // The clean-up of a finished line: blanks and control characters cut at both ends, then the style

@@ -41,15 +41,6 @@ struct PreviewSettings {
     QString backImageName;
 };
 
-// A picture's place on the video frame: left, top, right and bottom as the subpicture gives them.
-struct PictureRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    friend bool operator==(const PictureRect &, const PictureRect &) = default;
-};
-
 // The run over the list of input files that the batch timer walks, file by file: the reading pass's
 // state, and what the main window adds to it (the action, its option and the picture names).
 struct BatchState : RunState {

@@ -51,7 +51,7 @@ bool rowHasText(const picture::CodeImage &picture, int y, uint8_t background)
 
 } // namespace
 
-std::optional<PixelBox> cropToText(picture::CodeImage &picture, uint8_t background)
+std::optional<picture::Rect> cropToText(picture::CodeImage &picture, uint8_t background)
 {
     const int width = picture.width;
     const int height = picture.height;
@@ -100,7 +100,7 @@ std::optional<PixelBox> cropToText(picture::CodeImage &picture, uint8_t backgrou
     picture.width = newWidth;
     picture.height = newHeight;
     picture.bytes.resize(size_t(newWidth) * size_t(newHeight));
-    return PixelBox{left, top, right, bottom};
+    return picture::Rect{left, top, right, bottom};
 }
 
 } // namespace glyfex::ripping

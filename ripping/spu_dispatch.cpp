@@ -24,15 +24,9 @@ bool stopsTheDisplay(const picture::DecodedPicture &p)
     return p.sequences.size() >= 2 && p.sequences.back().state == picture::SpuControlSequence::DisplayStop;
 }
 
-ScreenRect areaOf(const picture::DecodedPicture &p)
-{
-    const picture::SpuControlSequence &s = p.first();
-    return {s.x1, s.y1, s.x2, s.y2};
-}
-
 } // namespace
 
-void PlainExport::render(const picture::DecodedPicture &picture, const std::array<uint32_t, 16> &dvdPalette, ExportedPicture &out)
+void PlainExport::render(const picture::DecodedPicture &picture, const std::array<uint32_t, 16> &dvdPalette, picture::ExportedPicture &out)
 {
     out.width = picture.codes.width;
     out.height = picture.codes.height;
@@ -40,12 +34,12 @@ void PlainExport::render(const picture::DecodedPicture &picture, const std::arra
     for (size_t i = 0; i < out.pixels.size(); ++i)
         out.pixels[i] = picture.colourMap[picture.codes.bytes[i] & 3];
     out.palette.assign(dvdPalette.begin(), dvdPalette.end());
-    out.rect = areaOf(picture);
+    out.rect = picture.first().area();
 }
 
-SpuTimes spuTimes(const picture::DecodedPicture &picture, const TimeCode &spuTime, const TimeCode *indexTime)
+picture::DisplayTimes spuTimes(const picture::DecodedPicture &picture, const TimeCode &spuTime, const TimeCode *indexTime)
 {
-    SpuTimes t;
+    picture::DisplayTimes t;
     t.start = indexTime ? *indexTime : plusMs(spuTime, picture.first().delayMs);
     if (stopsTheDisplay(picture))
         t.stop = plusMs(indexTime ? t.start : spuTime, picture.sequences.back().delayMs);
@@ -76,19 +70,19 @@ int countOverlappingTimes(std::span<const TimeRange> subtitles)
     return count;
 }
 
-void closeLastSubtitle(SubtitleSink &subtitles, int maxDurationMs)
+void closeLastSubtitle(picture::SubtitleSink &subtitles, int maxDurationMs)
 {
     if (subtitles.count() > 0 && core::timeCodeToMilliseconds(subtitles.lastStop()) == 0)
         subtitles.setLastStop(plusMs(subtitles.lastStart(), maxDurationMs));
 }
 
-SpuDispatcher::SpuDispatcher(const DispatchOptions &options, RunState &run, SubtitleSink &subtitles,
-                             PictureSink &recognition, ExportRenderer &exporter, DispatchHost &host)
+SpuDispatcher::SpuDispatcher(const DispatchOptions &options, RunState &run, picture::SubtitleSink &subtitles,
+                             picture::PictureSink &recognition, picture::ExportRenderer &exporter, DispatchHost &host)
     : m_options(options), m_run(run), m_subtitles(subtitles), m_recognition(recognition), m_exporter(exporter), m_host(host)
 {
 }
 
-SpuTimes SpuDispatcher::computeTimes(const SpuUnit &unit)
+picture::DisplayTimes SpuDispatcher::computeTimes(const SpuUnit &unit)
 {
     const TimeCode *indexTime = nullptr;
     if (m_run.vobSubMode()) {
@@ -103,7 +97,7 @@ SpuTimes SpuDispatcher::computeTimes(const SpuUnit &unit)
                             .arg(unit.numberInFile));
         }
     }
-    const SpuTimes t = spuTimes(m_picture, unit.time, indexTime);
+    const picture::DisplayTimes t = spuTimes(m_picture, unit.time, indexTime);
     // A subtitle that got no stop time of its own ends where this one starts.
     if (m_subtitles.count() > 0 && core::timeCodeToMilliseconds(m_subtitles.lastStop()) == 0)
         m_subtitles.setLastStop(t.start);
@@ -124,9 +118,9 @@ int SpuDispatcher::nextPictureNumber() const
     return m_options.withTiming ? m_subtitles.count() + 1 : int(m_run.picturesSaved) + 1;
 }
 
-Result<void> SpuDispatcher::addPictureSubtitle(const SpuUnit &unit, const QString &file, const ScreenRect &rect)
+Result<void> SpuDispatcher::addPictureSubtitle(const SpuUnit &unit, const QString &file, const picture::Rect &rect)
 {
-    const SpuTimes t = computeTimes(unit);
+    const picture::DisplayTimes t = computeTimes(unit);
     const QString line = m_options.outputFormat == kFormatPinnacle ? file : QFileInfo(file).fileName();
     return m_subtitles.addPictureSubtitle(line, t, rect, m_picture.first().colour, m_picture.first().contrast);
 }
@@ -157,7 +151,7 @@ Result<void> SpuDispatcher::saveRaw(const SpuUnit &unit, bool decoded, bool show
         if (!decoded)
             decodeSubpicture(unit.bytes, m_run.frameHeight, m_picture);
         if (m_options.withTiming)
-            if (auto added = addPictureSubtitle(unit, file, areaOf(m_picture)); !added)
+            if (auto added = addPictureSubtitle(unit, file, m_picture.first().area()); !added)
                 return added;
         if (show)
             m_host.showPicture(m_picture, nullptr);
@@ -176,12 +170,12 @@ Result<void> SpuDispatcher::handleUnit(const SpuUnit &unit)
 
     switch (action) {
     case SpuAction::Recognise: {
-        const SpuTimes t = computeTimes(unit);
+        const picture::DisplayTimes t = computeTimes(unit);
         if (!isSpuLongEnough(m_picture, m_options.minDurationMs)) {
             countSkipped();
             return {};
         }
-        return m_recognition.recognise(m_picture, t, areaOf(m_picture));
+        return m_recognition.recognise(m_picture, t, m_picture.first().area());
     }
     case SpuAction::SaveBitmaps:
         if (!isSpuLongEnough(m_picture, m_options.minDurationMs)) {

@@ -103,10 +103,7 @@ core::Result<AddReport> addSubtitle(SubtitleStore &store, const NewSubtitle &add
     Subtitle &target = store.subs.back();
     target.start = start;
     target.stop = added.stop;
-    target.left = added.left;
-    target.top = added.top;
-    target.right = added.right;
-    target.bottom = added.bottom;
+    target.rect = added.rect;
     target.colorWord = added.colorWord;
     target.contrastWord = added.contrastWord;
     report.index = store.count();

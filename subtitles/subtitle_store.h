@@ -41,10 +41,7 @@ struct NewSubtitle {
     bool fromPicture = false;
     core::TimeCode start;
     core::TimeCode stop;
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t right = 0;
-    int32_t bottom = 0;
+    picture::Rect rect;
     uint16_t colorWord = 0;
     uint16_t contrastWord = 0;
 };

@@ -593,7 +593,7 @@ void MainWindow::restorePriority(int level)
 
 // --- preview -------------------------------------------------------------------------------------
 
-void MainWindow::showSubtitlePicture(const QImage &picture, const PictureRect &rect, bool zoomed)
+void MainWindow::showSubtitlePicture(const QImage &picture, const picture::Rect &rect, bool zoomed)
 {
     m_shownRect = rect;
     m_shownPicture = picture;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/result.h"
+#include "picture/rect.h"
 #include "ripping/batch_state.h"
 #include "ripping/process_priority.h"
 
@@ -46,7 +47,7 @@ public:
     void togglePause(QObject *sender);
 
     // Shows a picture in the preview: at the preview zoom when zoomed, else at its own size.
-    void showSubtitlePicture(const QImage &picture, const PictureRect &rect, bool zoomed);
+    void showSubtitlePicture(const QImage &picture, const picture::Rect &rect, bool zoomed);
     void clearPreviewPicture();
     // The run's displays as Start leaves them: bar at 0, position, clocks at zero.
     void resetRunDisplays();
@@ -112,7 +113,7 @@ private:
     bool m_closePending = false;
     bool m_closeConfirmed = false;
     bool m_previewReady = false;
-    PictureRect m_shownRect;
+    picture::Rect m_shownRect;
     QImage m_shownPicture;
     bool m_shownZoomed = true;
     QElapsedTimer m_dragClock;

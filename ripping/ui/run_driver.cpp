@@ -7,6 +7,7 @@
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/picture_image.h"
 #include "ripping/ui/progress_controller.h"
+#include "ripping/vob_source_run.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -27,7 +28,7 @@ SpuAction spuActionOf(ActionMode mode)
     }
 }
 
-QImage exportedImage(const ExportedPicture &p)
+QImage exportedImage(const picture::ExportedPicture &p)
 {
     if (p.width <= 0 || p.height <= 0 || p.pixels.size() < size_t(p.width) * size_t(p.height))
         return {};
@@ -132,7 +133,7 @@ void RunDriver::warn(const QString &text)
     m_app.prompt().warn(text);
 }
 
-void RunDriver::showPicture(const picture::DecodedPicture &picture, const ExportedPicture *exported)
+void RunDriver::showPicture(const picture::DecodedPicture &picture, const picture::ExportedPicture *exported)
 {
     MainWindow *main = m_app.mainWindow();
     if (!main)
@@ -140,14 +141,12 @@ void RunDriver::showPicture(const picture::DecodedPicture &picture, const Export
     showCounts();
     if (exported) {
         main->showSubtitlePicture(exportedImage(*exported),
-                                  {exported->rect.left, exported->rect.top, exported->rect.right, exported->rect.bottom},
-                                  true);
+                                  exported->rect, true);
         return;
     }
-    const picture::SpuControlSequence &first = picture.first();
     main->showSubtitlePicture(codePictureImage(picture.codes, picture.colourMap, picture.contrastMap, m_app.input.palette,
                                                m_app.preview.innerColor),
-                              {first.x1, first.y1, first.x2, first.y2}, true);
+                              picture.first().area(), true);
 }
 
 StepChoice RunDriver::askStep()
@@ -160,12 +159,7 @@ StepChoice RunDriver::askStep()
     if (answer == ProgressController::Paused) {
         // The picture comes back after Continue: the pass resumes at the unit's first sector, and the
         // unit is not counted twice.
-        batch.resumePos = batch.spuSectorPos;
-        reloadMapForResume(batch);
-        if (batch.spuCount > 0)
-            --batch.spuCount;
-        if (batch.spuCountTotal > 0)
-            --batch.spuCountTotal;
+        rewindToUnitStart(batch);
     }
     m_options.pictureBase = batch.pictureBaseName; // the first save may just have named it
     switch (answer) {

@@ -37,7 +37,7 @@ public:
     // VobPassHost and DispatchHost
     void warn(const QString &text) override;
     // DispatchHost
-    void showPicture(const picture::DecodedPicture &picture, const ExportedPicture *exported) override;
+    void showPicture(const picture::DecodedPicture &picture, const picture::ExportedPicture *exported) override;
     StepChoice askStep() override;
 
 private:
@@ -47,9 +47,9 @@ private:
     app::App &m_app;
     DispatchOptions m_options;
     // Until recognition takes the pictures: each is kept and shown, as recognition shows what it reads.
-    struct ShowingRecorder : PictureSink {
+    struct ShowingRecorder : picture::PictureSink {
         explicit ShowingRecorder(RunDriver &driver) : driver(driver) {}
-        core::Result<void> recognise(const picture::DecodedPicture &picture, const SpuTimes &times, const ScreenRect &area) override
+        core::Result<void> recognise(const picture::DecodedPicture &picture, const picture::DisplayTimes &times, const picture::Rect &area) override
         {
             driver.showPicture(picture, nullptr);
             return recorder.recognise(picture, times, area);

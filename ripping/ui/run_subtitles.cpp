@@ -1,6 +1,8 @@
 // Picture subtitles into the store, and the last subtitle's stop time.
 #include "ripping/ui/run_subtitles.h"
 
+#include "ripping/spu_dispatch.h"
+
 namespace glyfex::ripping::ui {
 
 namespace {
@@ -18,14 +20,14 @@ NeverAsked &neverAsked()
 } // namespace
 
 RunSubtitles::RunSubtitles(subtitles::SubtitleStore &store)
-    : recognition::StoreSubtitleSink(store, neverAsked()), m_store(store)
+    : subtitles::StoreSubtitleSink(store, neverAsked()), m_store(store)
 {
 }
 
-core::Result<void> RunSubtitles::addPictureSubtitle(const QString &line, const SpuTimes &times, const ScreenRect &rect,
+core::Result<void> RunSubtitles::addPictureSubtitle(const QString &line, const picture::DisplayTimes &times, const picture::Rect &rect,
                                                     uint16_t colourWord, uint16_t contrastWord)
 {
-    core::Result<void> added = StoreSubtitleSink::addPictureSubtitle(line, times, rect, colourWord, contrastWord);
+    core::Result<void> added = subtitles::StoreSubtitleSink::addPictureSubtitle(line, times, rect, colourWord, contrastWord);
     if (added)
         modified = true;
     return added;

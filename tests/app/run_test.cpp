@@ -48,12 +48,11 @@ std::vector<test::AvSpuUnit> referenceUnits(const QString &file = kVob)
 }
 
 // The picture rectangle our decoder gives a unit: what the preview must show for it.
-PictureRect decodedRect(const std::vector<uint8_t> &bytes)
+picture::Rect decodedRect(const std::vector<uint8_t> &bytes)
 {
     picture::DecodedPicture picture;
     decodeSubpicture(bytes, 576, picture);
-    const picture::SpuControlSequence &s = picture.first();
-    return {s.x1, s.y1, s.x2, s.y2};
+    return picture.first().area();
 }
 
 // Calls back once each time the watched window is shown, from the event loop the window runs.
@@ -94,7 +93,7 @@ protected:
 
     QString label(const char *name) const { return main->findChild<QLabel *>(QString::fromLatin1(name))->text(); }
 
-    PictureRect shownRect() const
+    picture::Rect shownRect() const
     {
         return {label("LabelX1").toInt(), label("LabelY1").toInt(), label("LabelX2").toInt(), label("LabelY2").toInt()};
     }
@@ -121,7 +120,7 @@ protected:
     MainWindow *main = nullptr;
     ProgressController *controller = nullptr;
     int asked = 0;
-    std::vector<PictureRect> shown;
+    std::vector<picture::Rect> shown;
     ShowWatcher m_watcher;
     std::function<const char *(int)> m_onShown;
 };
@@ -276,8 +275,8 @@ TEST_F(RunTest, RecognisingHandsEveryPictureOnAndShowsIt)
     runToEnd();
     const auto &entries = app.runDriver()->recognised().entries;
     ASSERT_EQ(entries.size(), units.size());
-    const ScreenRect &last = entries.back().area;
-    EXPECT_EQ(shownRect(), (PictureRect{last.left, last.top, last.right, last.bottom}));
+    const picture::Rect &last = entries.back().area;
+    EXPECT_EQ(shownRect(), (picture::Rect{last.left, last.top, last.right, last.bottom}));
     EXPECT_EQ(shownRect(), decodedRect(units.back().bytes));
 }
 

@@ -5,6 +5,7 @@
 #include "recognition/mask_file.h"
 #include "recognition/recognition_driver.h"
 #include "recognition/scripted_answerer.h"
+#include "ripping/vob_source_run.h"
 #include "support/test_data.h"
 
 #include <QDir>
@@ -93,18 +94,19 @@ struct Rig {
     OcrAssistState assist;
     CountingPrompt prompt;
     ripping::RunState run;
-    MainRunControl control{&run, assist, matrix, prompt};
+    ripping::VobSourceRun source{run};
+    MainRunControl control{&source, assist, matrix, prompt};
     ScriptedAnswerer script{control};
     RecognitionDriver driver;
 
     explicit Rig(DriverOptions options = {})
-        : driver(DriverEnvironment{matrix, store, skipped, script, assist, prompt, nullptr, &run}, std::move(options))
+        : driver(DriverEnvironment{matrix, store, skipped, script, assist, prompt, nullptr, &source}, std::move(options))
     {
     }
     PictureOutcome recognise(const std::vector<std::string> &lines, int startMs = 1000)
     {
         auto out = driver.recognisePicture(pictureOf(drawLines(lines)), core::millisecondsToTimeCode(startMs),
-                                           core::millisecondsToTimeCode(startMs + 2000), ripping::ScreenRect{10, 400, 249, 439});
+                                           core::millisecondsToTimeCode(startMs + 2000), picture::Rect{10, 400, 249, 439});
         EXPECT_TRUE(out.ok());
         return out.ok() ? *out : PictureOutcome{};
     }
@@ -379,7 +381,7 @@ TEST(DriverRunControl, ColourChangeAndFillMatrixPauseAndOpenTheAssistantForThePi
     for (AnswerCode press_ : {A::ChangeColor, A::FillMatrix}) {
         Rig rig;
         rig.assist.mode = OcrAssistState::Automatic;
-        DriverEnvironment env{rig.matrix, rig.store, rig.skipped, rig.script, rig.assist, rig.prompt, &assistant, &rig.run};
+        DriverEnvironment env{rig.matrix, rig.store, rig.skipped, rig.script, rig.assist, rig.prompt, &assistant, &rig.source};
         RecognitionDriver driver(env, {});
         rig.script.push(press(press_));
         auto first = driver.recognisePicture(pictureOf(drawLines({"a"})), {}, {}, {});
@@ -529,7 +531,7 @@ TEST(DriverPictures, TheShownQuestionHighlightsTheRunAndFramesIt)
         GlyphQuestion last;
     } keep;
     Rig rig;
-    RecognitionDriver driver(DriverEnvironment{rig.matrix, rig.store, rig.skipped, keep, rig.assist, rig.prompt, nullptr, &rig.run}, {});
+    RecognitionDriver driver(DriverEnvironment{rig.matrix, rig.store, rig.skipped, keep, rig.assist, rig.prompt, nullptr, &rig.source}, {});
     ASSERT_TRUE(driver.recognisePicture(pictureOf(drawLines({"b"})), {}, {}, {}).ok());
     const GlyphQuestion &q = keep.last;
     // Letter "b" is 7 x 10 at (2, 2): its pixels highlighted, a frame one pixel outside it.

@@ -72,7 +72,7 @@ TEST_P(Timing, StartStopAndMinimumLength)
     const picture::DecodedPicture p = decoded(buildUnit(c.sequences));
     const TimeCode spuTime = core::millisecondsToTimeCode(10000);
     const TimeCode indexTime = core::millisecondsToTimeCode(5000);
-    const SpuTimes t = spuTimes(p, spuTime, c.withIndexTime ? &indexTime : nullptr);
+    const picture::DisplayTimes t = spuTimes(p, spuTime, c.withIndexTime ? &indexTime : nullptr);
     EXPECT_EQ(ms(t.start), c.start);
     EXPECT_EQ(ms(t.stop), c.stop);
     EXPECT_EQ(isSpuLongEnough(p, 200), c.longEnough);
@@ -151,7 +151,7 @@ TEST(DispatchRecognise, ShortUnitsAreCountedAndOpenSubtitlesClosedByTheNext)
     EXPECT_EQ(ms(rig.subs.entries[0].times.stop), 3000);
     EXPECT_EQ(ms(rig.subs.entries[1].times.start), 5000);
     EXPECT_EQ(ms(rig.subs.entries[1].times.stop), 7002);
-    EXPECT_EQ(rig.subs.entries[1].rect, (ScreenRect{100, 400, 101, 401}));
+    EXPECT_EQ(rig.subs.entries[1].rect, (picture::Rect{100, 400, 101, 401}));
     EXPECT_EQ(rig.run.skippedCount, 1);
     EXPECT_EQ(rig.recognition.sizes, (std::vector<std::pair<int, int>>{{2, 2}, {2, 2}}));
 }
@@ -250,7 +250,7 @@ TEST_P(TimedPictures, EachSavedPictureBecomesASubtitleNamingItsFile)
     EXPECT_EQ(rig.subs.entries[0].line, c.fullPath ? first : QString::fromLatin1(c.firstFile));
     EXPECT_EQ(ms(rig.subs.entries[1].times.start), 5000);
     EXPECT_EQ(ms(rig.subs.entries[1].times.stop), 7002);
-    EXPECT_EQ(rig.subs.entries[0].rect, (ScreenRect{100, 400, 101, 401}));
+    EXPECT_EQ(rig.subs.entries[0].rect, (picture::Rect{100, 400, 101, 401}));
 }
 
 INSTANTIATE_TEST_SUITE_P(, TimedPictures, testing::ValuesIn(kTimedPictures),

@@ -5,6 +5,7 @@
 #include "core/ini_store.h"
 #include "recognition/char_matrix_file.h"
 #include "recognition/recognition_driver.h"
+#include "ripping/vob_source_run.h"
 #include "support/test_data.h"
 
 #include <QApplication>
@@ -111,7 +112,8 @@ struct DialogRig {
     OcrAssistState assist;
     ScriptPrompt prompt;
     ripping::RunState run;
-    MainRunControl control{&run, assist, matrix, prompt};
+    ripping::VobSourceRun source{run};
+    MainRunControl control{&source, assist, matrix, prompt};
     std::unique_ptr<NewCharacterDialog> dialog;
 
     explicit DialogRig(NewCharacterSetup setup = {})
@@ -124,7 +126,7 @@ struct DialogRig {
     }
     PictureOutcome recognise(const picture::DecodedPicture &p)
     {
-        RecognitionDriver driver(DriverEnvironment{matrix, store, skipped, *dialog, assist, prompt, nullptr, &run}, {});
+        RecognitionDriver driver(DriverEnvironment{matrix, store, skipped, *dialog, assist, prompt, nullptr, &source}, {});
         auto out = driver.recognisePicture(p, core::millisecondsToTimeCode(1000), core::millisecondsToTimeCode(3000), {});
         EXPECT_TRUE(out.ok());
         return out.ok() ? *out : PictureOutcome{};

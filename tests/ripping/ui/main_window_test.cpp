@@ -283,13 +283,13 @@ TEST_F(MainWindowTest, PictureIsPlacedAtItsTruePositionAndZoom)
     app.preview.atTruePos = true;
     app.preview.zoom = 500;
     main->applyPreviewSettings();
-    main->showSubtitlePicture(picture, PictureRect{100, 400, 399, 459}, true);
+    main->showSubtitlePicture(picture, picture::Rect{100, 400, 399, 459}, true);
     EXPECT_EQ(main->previewScreen()->pictureRect(), QRect(52, 202, 150, 30));
     EXPECT_EQ(main->previewScreen()->size(), QSize(364, 292));
     EXPECT_EQ(label("LabelX1"), QStringLiteral("100"));
     EXPECT_EQ(label("LabelY2"), QStringLiteral("459"));
     EXPECT_EQ(label("LabelWidth"), QStringLiteral("300"));
-    main->showSubtitlePicture(picture, PictureRect{100, 400, 399, 459}, false);
+    main->showSubtitlePicture(picture, picture::Rect{100, 400, 399, 459}, false);
     EXPECT_EQ(main->previewScreen()->pictureRect(), QRect(102, 402, 300, 60)) << "unzoomed: its own size";
 }
 

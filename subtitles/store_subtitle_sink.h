@@ -1,14 +1,14 @@
-// The subtitle store as the subpicture dispatcher sees it: counts, the last subtitle's times, picture subtitles.
+// The subtitle store as a picture source sees it: counts, the last subtitle's times, picture subtitles.
 #pragma once
 
-#include "ripping/spu_dispatch.h"
+#include "picture/subtitle_sink.h"
 #include "subtitles/subtitle_store.h"
 
-namespace glyfex::recognition {
+namespace glyfex::subtitles {
 
-class StoreSubtitleSink : public ripping::SubtitleSink {
+class StoreSubtitleSink : public picture::SubtitleSink {
 public:
-    StoreSubtitleSink(subtitles::SubtitleStore &store, subtitles::SkippedItemAsker &asker, subtitles::AddContext context = {})
+    StoreSubtitleSink(SubtitleStore &store, SkippedItemAsker &asker, AddContext context = {})
         : m_store(store), m_asker(asker), m_context(context) {}
 
     int count() const override { return m_store.count(); }
@@ -19,13 +19,13 @@ public:
         if (!m_store.isEmpty())
             m_store.at(m_store.count()).stop = stop;
     }
-    core::Result<void> addPictureSubtitle(const QString &line, const ripping::SpuTimes &times, const ripping::ScreenRect &rect,
+    core::Result<void> addPictureSubtitle(const QString &line, const picture::DisplayTimes &times, const picture::Rect &rect,
                                           uint16_t colourWord, uint16_t contrastWord) override;
 
 private:
-    subtitles::SubtitleStore &m_store;
-    subtitles::SkippedItemAsker &m_asker;
-    subtitles::AddContext m_context;
+    SubtitleStore &m_store;
+    SkippedItemAsker &m_asker;
+    AddContext m_context;
 };
 
-} // namespace glyfex::recognition
+} // namespace glyfex::subtitles
