@@ -152,9 +152,9 @@ RunWiring::RunWiring(App &app) : m_app(app), m_sourceRun(app.batch)
                                        m_assist, app.prompt()};
     env.run = &m_sourceRun;
     env.messages = &app.messages;
-    env.showPicture = [this](const recognition::GlyphQuestion &shown) {
+    env.showPicture = [this](const recognition::GlyphQuestion &shown, const picture::Rect &area) {
         if (showPicturesTicked(m_app))
-            showCodePicture(shown.shown, shown.palette);
+            showCodePicture(shown.shown, shown.palette, area);
     };
     m_driver = std::make_unique<recognition::RecognitionDriver>(env, recognition::DriverOptions{});
     m_recognition = std::make_unique<Recognition>(*m_driver, *m_subtitles);
@@ -304,7 +304,8 @@ void RunWiring::closeLastSubtitle()
     ripping::closeLastSubtitle(*m_subtitleSink, m_maxDurationMs);
 }
 
-void RunWiring::showCodePicture(const picture::CodeImage &codes, const std::array<uint32_t, 256> &palette)
+void RunWiring::showCodePicture(const picture::CodeImage &codes, const std::array<uint32_t, 256> &palette,
+                                const picture::Rect &area)
 {
     ripping::ui::MainWindow *main = m_app.mainWindow();
     if (!main || codes.width <= 0 || codes.height <= 0)
@@ -316,7 +317,7 @@ void RunWiring::showCodePicture(const picture::CodeImage &codes, const std::arra
     image.setColorTable(table);
     for (int y = 0; y < codes.height; ++y)
         std::copy_n(codes.row(y), codes.width, image.scanLine(y));
-    main->showSubtitlePicture(image, picture::Rect{}, true);
+    main->showSubtitlePicture(image, area, true);
 }
 
 void RunWiring::applySettings()

@@ -72,7 +72,7 @@ private:
     void followOutputFormat();
     void readFile(const QString &path);
     void closeLastSubtitle();
-    void showCodePicture(const picture::CodeImage &codes, const std::array<uint32_t, 256> &palette);
+    void showCodePicture(const picture::CodeImage &codes, const std::array<uint32_t, 256> &palette, const picture::Rect &area);
 
     App &m_app;
     ripping::VobSourceRun m_sourceRun; // the batch as recognition rewinds it

@@ -435,7 +435,7 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
         shown.shown = m_colours;
         shown.palette = displayPalette();
         shown.backgroundIndex = m_colourMap[0];
-        m_env.showPicture(shown);
+        m_env.showPicture(shown, area);
     }
 
     Segmentation seg = segmentSubtitle(m_codes, ink, codeColours(m_colourMap, m_options.dvdPalette), m_options.match.settings);

@@ -67,8 +67,9 @@ struct DriverEnvironment {
     OcrAssistant *assistant = nullptr;      // none: a requested assistant counts as cancelled
     picture::SourceRun *run = nullptr;      // counts pictures without a text colour as skipped
     const core::MessageTable *messages = nullptr; // built-in English texts when null
-    // Shows the coloured picture in the main window (the "show subpicture" option); may be empty.
-    std::function<void(const GlyphQuestion &)> showPicture;
+    // Shows the coloured picture in the main window (the "show subpicture" option) where it lies on the
+    // frame; may be empty.
+    std::function<void(const GlyphQuestion &, const picture::Rect &area)> showPicture;
 };
 
 // How one picture ended.

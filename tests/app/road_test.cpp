@@ -8,6 +8,7 @@
 #include "support/app_test.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
+#include "ripping/spu_decoder.h"
 #include "ripping/ui/preview_screen.h"
 #include "app/run_wiring.h"
 #include "subtitles/ui/subtitles_window.h"
@@ -15,6 +16,7 @@
 #include "support/qt_print.h"
 #include "support/test_data.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -276,6 +278,24 @@ TEST_F(RoadTest, TheShippedSampleMatrixReadsTheSampleWithoutQuestions)
     ASSERT_EQ(window.store().count(), int(expected.size()));
     for (int i = 1; i <= window.store().count(); ++i)
         EXPECT_EQ(window.store().at(i).lines, expected[size_t(i - 1)].lines) << "subtitle " << i;
+}
+
+TEST_F(RoadTest, ThePreviewShowsEachRecognisedPictureWhereItLiesOnTheFrame)
+{
+    files.names = {QStringLiteral(GLYFEX_TEST_DATA_DIR "/../../data/ChMatrix/dvd-pal-sans.gxc")};
+    wiring->matrixCommands().open();
+    app.mainWindow()->findChild<QCheckBox *>(QStringLiteral("CheckBoxShowSubPict"))->setChecked(true);
+    runTheDisc();
+    auto units = test::demuxSpuUnits(vob());
+    ASSERT_TRUE(units.ok());
+    ASSERT_FALSE(units->empty());
+    picture::DecodedPicture last;
+    ripping::decodeSubpicture(units->back().bytes, 576, last);
+    const picture::Rect area = last.first().area();
+    auto label = [&](const char *name) {
+        return app.mainWindow()->findChild<QLabel *>(QString::fromLatin1(name))->text().toInt();
+    };
+    EXPECT_EQ((picture::Rect{label("LabelX1"), label("LabelY1"), label("LabelX2"), label("LabelY2")}), area);
 }
 
 TEST_F(RoadTest, TheSampleMatrixReadsTheVobSubCopyToo)
