@@ -1,6 +1,8 @@
 // The application object: shared state, the prompt seams and the windows in their fixed creation order.
 #include "app/app.h"
 
+#include "app/run_wiring.h"
+
 #include "core/language_file.h"
 #include "core/ui/config_binding.h"
 #include "core/ui/global_options_dialog.h"
@@ -9,7 +11,6 @@
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/progress_controller.h"
-#include "ripping/ui/run_driver.h"
 #include "ripping/ui/shell_window.h"
 #include "ripping/ui/stream_scan_window.h"
 #include "subtitles/ui/subtitles_window.h"
@@ -38,7 +39,7 @@ App::App(const core::Paths::Folders &folders) : paths(folders)
 App::~App()
 {
     m_language.reset();
-    readFile = nullptr;
+    m_run.reset(); // it refers to the windows
     // Later windows may refer to earlier ones (the main window above all): free them in reverse order.
     for (auto it = m_windows.rbegin(); it != m_windows.rend(); ++it)
         delete *it;
@@ -48,15 +49,14 @@ void App::createWindows()
 {
     if (!m_windows.empty())
         return;
-    m_runDriver = std::make_unique<ripping::ui::RunDriver>(*this);
-    readFile = [this](const QString &path) { m_runDriver->readFile(path); };
     m_mainWindow = new ripping::ui::MainWindow(*this);
     m_windows.push_back(m_mainWindow);
     auto shell = [this](const char *form, const char *caption) {
         m_windows.push_back(new ripping::ui::ShellWindow(QString::fromLatin1(form), QString::fromLatin1(caption), m_mainWindow));
     };
     shell("Form2", "New Character(s)");
-    m_windows.push_back(new subtitles::ui::SubtitlesWindow(*this, m_mainWindow));
+    m_subtitlesWindow = new subtitles::ui::SubtitlesWindow(*this, m_mainWindow);
+    m_windows.push_back(m_subtitlesWindow);
     shell("Form4", "Advanced OCR Setup");
     shell("Form5", "View/Edit Character Matrix");
     m_inputDialog = new ripping::ui::InputDialog(*this, m_mainWindow);
@@ -80,6 +80,10 @@ void App::createWindows()
     // The matrix folder must exist before any matrix is saved; a folder that cannot be made is
     // no reason to stop here: saving a matrix there will say what failed.
     (void)paths.createMissingFolders();
+
+    // The run joins the windows; the New Character(s) dialog it makes takes Form2's place.
+    m_run = std::make_unique<RunWiring>(*this);
+    m_mainWindow->setFileReader(m_run.get());
 }
 
 QWidget *App::window(const QString &formName) const
@@ -100,6 +104,11 @@ void App::adoptWindow(QWidget *window)
         }
     }
     m_windows.push_back(window);
+}
+
+bool App::textModified() const
+{
+    return m_subtitlesWindow && m_subtitlesWindow->isModified();
 }
 
 void App::setPrompt(core::UserPrompt *prompt)
@@ -186,6 +195,7 @@ void App::loadSettings()
     }
     if (!config.main.languageName.isEmpty())
         applyLanguage(config.main.languageName);
+    m_run->applySettings();
     m_settingsLoaded = true;
 }
 

@@ -10,13 +10,13 @@
 #include "ripping/batch_state.h"
 #include "app/settings_blocks.h"
 #include "ripping/start_request.h"
-#include "ripping/ui/run_subtitles.h"
+#include "subtitles/store_subtitle_sink.h"
+#include "subtitles/subtitle_store.h"
 
 #include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -25,16 +25,20 @@ class QWidget;
 namespace glyfex::core::ui {
 class LanguageApplier;
 }
+namespace glyfex::subtitles::ui {
+class SubtitlesWindow;
+}
 
 namespace glyfex::ripping::ui {
 class MainWindow;
-class RunDriver;
 class InputDialog;
 class ProgressController;
 class StreamScanWindow;
 }
 
 namespace glyfex::app {
+
+class RunWiring;
 
 class App {
 public:
@@ -66,7 +70,7 @@ public:
     ripping::ui::InputDialog *inputDialog() const { return m_inputDialog; }
     ripping::ui::ProgressController *progressController() const { return m_progressController; }
     ripping::ui::StreamScanWindow *streamScanWindow() const { return m_streamScan; }
-    QWidget *subtitlesWindow() const { return window(QStringLiteral("Form3")); }
+    subtitles::ui::SubtitlesWindow *subtitlesWindow() const { return m_subtitlesWindow; }
 
     // Questions and file dialogs go through these so a test can answer them.
     core::UserPrompt &prompt() { return *m_prompt; }
@@ -94,11 +98,11 @@ public:
     bool videoOpen = false;         // the video viewer has a video: the batch timer does nothing
     bool abortSequence = false;     // stops the image-sequence reader
     subtitles::SubtitleStore subtitles; // the subtitle store
-    ripping::ui::RunSubtitles subtitleSink{subtitles}; // the store as the dispatcher adds to it
-    // Runs the reading pass over one file of the batch, from batch.resumePos; it returns when the
-    // file is done (batch.currentFile moved on), when the run pauses, or when the file is missing.
-    std::function<void(const QString &path)> readFile;
-    ripping::ui::RunDriver *runDriver() const { return m_runDriver.get(); }
+    subtitles::StoreSubtitleSink subtitleSink{subtitles}; // the one way the run adds picture subtitles
+    // The run: matrix, recognition driver and the reading pass through the windows (made with them).
+    RunWiring &run() { return *m_run; }
+    // The subtitles differ from what was last saved (the Subtitles window keeps the one flag).
+    bool textModified() const;
 
 private:
     std::vector<QWidget *> m_windows;
@@ -106,8 +110,9 @@ private:
     ripping::ui::InputDialog *m_inputDialog = nullptr;
     ripping::ui::ProgressController *m_progressController = nullptr;
     ripping::ui::StreamScanWindow *m_streamScan = nullptr;
+    subtitles::ui::SubtitlesWindow *m_subtitlesWindow = nullptr;
 
-    std::unique_ptr<ripping::ui::RunDriver> m_runDriver;
+    std::unique_ptr<RunWiring> m_run;
     std::unique_ptr<core::ui::LanguageApplier> m_language;
     bool m_settingsLoaded = false;
     std::unique_ptr<core::UserPrompt> m_ownPrompt;

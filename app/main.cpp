@@ -1,8 +1,7 @@
 // Glyfex's entry point: creates the application object with its windows in their fixed order, then runs the event loop.
-#include "app/termination_signals.h"
 #include "app/app.h"
+#include "app/termination_signals.h"
 #include "ripping/ui/main_window.h"
-#include "app/run_wiring.h"
 
 #include <QApplication>
 
@@ -19,9 +18,7 @@ int main(int argc, char **argv)
             main->close();
     });
     app.createWindows();
-    glyfex::app::RunWiring run(app); // recognition, the Subtitles window and the matrix commands in the run
     app.loadSettings();
-    run.applySettings();
     app.mainWindow()->show();
     return application.exec();
 }

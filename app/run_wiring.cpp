@@ -1,18 +1,17 @@
-// The run through the windows: Start arms the reading pass, each unit goes through dispatch and recognition into the Subtitles window.
+// The run through the windows: each pass reads units that go through dispatch and recognition into the Subtitles window.
 #include "app/run_wiring.h"
 
+#include "app/app.h"
 #include "core/config.h"
 #include "core/messages.h"
 #include "core/text_codec.h"
 #include "recognition/recognition_driver.h"
 #include "recognition/ui/matrix_commands.h"
 #include "recognition/ui/new_character_dialog.h"
-#include "app/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/picture_image.h"
-#include "ripping/ui/run_driver.h"
-#include "ripping/ui/run_subtitles.h"
+#include "ripping/ui/window_pass_host.h"
 #include "ripping/vob_pass.h"
 #include "subtitles/ui/subtitles_window.h"
 
@@ -38,47 +37,12 @@ using subtitles::ui::SubtitlesWindow;
 
 namespace {
 
-
 bool showPicturesTicked(App &app)
 {
     return app.mainWindow() && app.mainWindow()->showPictures();
 }
 
 } // namespace
-
-// The store as dispatch sees it, with the Subtitles window following every change.
-class RunWiring::Subtitles : public picture::SubtitleSink {
-public:
-    Subtitles(SubtitlesWindow &window, ripping::ui::RunSubtitles &sink) : m_window(window), m_sink(sink) {}
-    int count() const override { return m_sink.count(); }
-    core::TimeCode lastStart() const override { return m_sink.lastStart(); }
-    core::TimeCode lastStop() const override { return m_sink.lastStop(); }
-    void setLastStop(const core::TimeCode &stop) override
-    {
-        if (m_window.store().isEmpty())
-            return;
-        // The open subtitle was listed without its stop: list it again with it.
-        m_window.removeLastSubtitleLines();
-        m_sink.setLastStop(stop);
-        m_window.renderSubtitle(m_window.store().count());
-    }
-    core::Result<void> addPictureSubtitle(const QString &line, const picture::DisplayTimes &times,
-                                          const picture::Rect &rect, uint16_t colourWord,
-                                          uint16_t contrastWord) override
-    {
-        const int before = m_window.store().count();
-        auto added = m_sink.addPictureSubtitle(line, times, rect, colourWord, contrastWord);
-        if (m_window.store().count() > before)
-            m_window.renderSubtitle(m_window.store().count());
-        else
-            m_window.rebuildSubtitleText();
-        return added;
-    }
-
-private:
-    SubtitlesWindow &m_window;
-    ripping::ui::RunSubtitles &m_sink;
-};
 
 // Recognition of each picture, then the Subtitles window and the counters follow the store.
 class RunWiring::Recognition : public picture::PictureSink {
@@ -146,7 +110,8 @@ RunWiring::RunWiring(App &app) : m_app(app), m_sourceRun(app.batch)
     m_runControl->setAdoptedHandler([this] { m_matrixCommands->showMatrixName(); });
 
     m_skipped = std::make_unique<SkippedItems>();
-    m_subtitleSink = std::make_unique<Subtitles>(*m_subtitles, app.subtitleSink);
+    app.subtitleSink.setView(m_subtitles);
+    m_passHost = std::make_unique<ripping::ui::WindowPassHost>(app, m_dispatchOptions);
     m_forwardingAsker = std::make_unique<Asker>(*this);
     recognition::DriverEnvironment env{m_matrix, m_subtitles->store(), *m_skipped, *m_forwardingAsker,
                                        m_assist, app.prompt()};
@@ -180,14 +145,9 @@ RunWiring::RunWiring(App &app) : m_app(app), m_sourceRun(app.batch)
         return box ? box->currentText() : QString();
     });
 
-    // The gui's pass runs with its hosts; units go to recognition and the Subtitles window here.
-    app.readFile = [this](const QString &path) { readFile(path); };
-    m_subtitles->setClearedHandler([this] { m_app.subtitleSink.modified = false; });
     // The input dialog's Clear empties the store after its own question: the list follows.
-    if (QWidget *input = app.inputDialog()) {
-        if (auto *clear = input->findChild<QPushButton *>(QStringLiteral("ButtonClearText")))
-            connect(clear, &QPushButton::clicked, m_subtitles, &SubtitlesWindow::followStore);
-    }
+    if (ripping::ui::InputDialog *input = app.inputDialog())
+        connect(input, &ripping::ui::InputDialog::textCleared, m_subtitles, &SubtitlesWindow::followStore);
     if (QWidget *main = app.mainWindow())
         main->installEventFilter(this);
 }
@@ -197,9 +157,7 @@ RunWiring::~RunWiring()
     // The dialog belongs to the application now; it must not answer for this run any more.
     if (m_newCharacter)
         m_newCharacter->hide();
-    m_subtitles->setClearedHandler(nullptr);
-    if (ripping::ui::RunDriver *driver = m_app.runDriver())
-        m_app.readFile = [driver](const QString &path) { driver->readFile(path); };
+    m_app.subtitleSink.setView(nullptr);
 }
 
 recognition::ui::NewCharacterDialog *RunWiring::newCharacterDialog() const
@@ -253,9 +211,6 @@ void RunWiring::followOutputFormat()
 void RunWiring::readFile(const QString &)
 {
     ripping::BatchState &batch = m_app.batch;
-    ripping::ui::RunDriver *hosts = m_app.runDriver();
-    if (!hosts)
-        return;
     // Start resets the counters and positions; the first pass of a run sees them so.
     if (!m_dispatcher || (batch.currentFile == 0 && batch.resumePos == 0 && batch.spuCountTotal == 0))
         startRun();
@@ -270,11 +225,12 @@ void RunWiring::readFile(const QString &)
     m_dispatchOptions.outputFormat = int(m_subtitles->outputFormat());
     m_dispatchOptions.dvdPalette = m_app.input.palette;
     if (!m_dispatcher)
-        m_dispatcher = std::make_unique<ripping::SpuDispatcher>(m_dispatchOptions, batch, *m_subtitleSink,
-                                                                *m_recognition, m_exporter, *hosts);
+        m_dispatcher = std::make_unique<ripping::SpuDispatcher>(m_dispatchOptions, batch, m_app.subtitleSink,
+                                                                *m_recognition, m_exporter, *m_passHost);
 
-    ripping::VobPass pass(batch, *hosts, *m_dispatcher);
+    ripping::VobPass pass(batch, *m_passHost, *m_dispatcher);
     const ripping::PassOutcome outcome = pass.readCurrentFile();
+    m_passHost->showCounts();
     m_subtitles->showSkippedCount(batch.skippedCount);
     if (outcome.error)
         m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + outcome.error->message());
@@ -301,7 +257,7 @@ void RunWiring::readFile(const QString &)
 
 void RunWiring::closeLastSubtitle()
 {
-    ripping::closeLastSubtitle(*m_subtitleSink, m_maxDurationMs);
+    ripping::closeLastSubtitle(m_app.subtitleSink, m_maxDurationMs);
 }
 
 void RunWiring::showCodePicture(const picture::CodeImage &codes, const std::array<uint32_t, 256> &palette,
@@ -346,8 +302,6 @@ bool RunWiring::confirmClose()
 {
     if (!m_matrixCommands->confirmSaveMatrix())
         return false;
-    // The main window asks next about the text, which is unsaved when the Subtitles window says so.
-    m_app.subtitleSink.modified = m_subtitles->isModified();
     return true;
 }
 

@@ -1,11 +1,11 @@
-// Joins a run through the program's windows: the reading pass with the main window's hosts, recognition, the Subtitles window and the matrix.
+// Joins a run through the program's windows: the reading pass with the windows as its host, recognition, the Subtitles window and the matrix.
 #pragma once
 
 #include "recognition/char_matrix.h"
 #include "recognition/glyph_asker.h"
 #include "recognition/run_control.h"
-#include "ripping/run_state.h"
 #include "ripping/spu_dispatch.h"
+#include "ripping/ui/main_window.h"
 #include "ripping/vob_source_run.h"
 
 #include <QObject>
@@ -21,7 +21,9 @@ namespace glyfex::recognition::ui {
 class MatrixCommands;
 class NewCharacterDialog;
 }
-
+namespace glyfex::ripping::ui {
+class WindowPassHost;
+}
 namespace glyfex::subtitles::ui {
 class SubtitlesWindow;
 }
@@ -30,10 +32,11 @@ namespace glyfex::app {
 
 class App;
 
-class RunWiring : public QObject {
+// The application owns one; the main window's batch timer reads each file through it.
+class RunWiring : public QObject, public ripping::ui::BatchFileReader {
     Q_OBJECT
 public:
-    // Installs itself in the application's hooks; the windows must exist.
+    // The windows must exist.
     explicit RunWiring(App &app);
     ~RunWiring() override;
 
@@ -59,18 +62,20 @@ public:
     // the main window then asks about unsaved subtitles.
     bool confirmClose();
 
+    // One pass over the batch's current file, from its resume position: units go through dispatch
+    // and recognition into the Subtitles window.
+    void readFile(const QString &path) override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    class Subtitles;
     class Recognition;
     class Asker;
     class SkippedItems;
 
     void startRun();
     void followOutputFormat();
-    void readFile(const QString &path);
     void closeLastSubtitle();
     void showCodePicture(const picture::CodeImage &codes, const std::array<uint32_t, 256> &palette, const picture::Rect &area);
 
@@ -84,9 +89,9 @@ private:
     recognition::GlyphAsker *m_asker = nullptr;
     QPointer<recognition::ui::NewCharacterDialog> m_newCharacter;
 
+    std::unique_ptr<ripping::ui::WindowPassHost> m_passHost;
     std::unique_ptr<recognition::MainRunControl> m_runControl;
     std::unique_ptr<recognition::ui::MatrixCommands> m_matrixCommands;
-    std::unique_ptr<Subtitles> m_subtitleSink;
     std::unique_ptr<SkippedItems> m_skipped;
     std::unique_ptr<Asker> m_forwardingAsker;
     std::unique_ptr<recognition::RecognitionDriver> m_driver;

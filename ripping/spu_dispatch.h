@@ -40,25 +40,6 @@ struct DispatchOptions {
     std::array<uint32_t, 16> dvdPalette{}; // 0x00BBGGRR, the title's 16 colours
 };
 
-// Until recognition is there: keeps the times, area and size of each picture and the last picture.
-class PictureRecorder : public picture::PictureSink {
-public:
-    struct Entry {
-        picture::DisplayTimes times;
-        picture::Rect area;
-        int width = 0;
-        int height = 0;
-    };
-    core::Result<void> recognise(const picture::DecodedPicture &picture, const picture::DisplayTimes &times, const picture::Rect &area) override
-    {
-        entries.push_back({times, area, picture.codes.width, picture.codes.height});
-        last = picture;
-        return {};
-    }
-    std::vector<Entry> entries;
-    picture::DecodedPicture last;
-};
-
 // The exported picture as decoded: its size and area, each pixel code as its DVD palette index, the 16 DVD
 // colours. The bitmap-export engine renders with its presets instead.
 class PlainExport : public picture::ExportRenderer {

@@ -5,9 +5,9 @@
 #include "app/app.h"
 #include "ripping/ui/input_reading.h"
 #include "ripping/ui/main_window.h"
+#include "subtitles/ui/subtitles_window.h"
 #include "ripping/ui/picture_image.h"
 #include "ripping/ui/progress_controller.h"
-#include "ripping/ui/run_driver.h"
 #include "ripping/ui/stream_scan_window.h"
 #include "ripping/vobsub_index.h"
 #include "ripping/work_palette.h"
@@ -547,7 +547,7 @@ void InputDialog::clearText()
                                   + m_app.message(core::Msg::ReallyClearAllText))
                == core::Answer::Yes) {
         m_app.subtitles.clear();
-        m_app.subtitleSink.modified = false;
+        Q_EMIT textCleared();
     }
     const bool haveText = m_app.subtitles.count() > 0;
     m_clearText->setEnabled(haveText);
@@ -673,16 +673,12 @@ void InputDialog::commitStart(const StartRequest &request)
     MainWindow *main = m_app.mainWindow();
     if (batch.processing && !batch.paused && main)
         main->togglePause(this); // a pass still running must stop before its list changes
-    if (request.clearSubtitles) {
+    if (request.clearSubtitles)
         m_app.subtitles.clear();
-        m_app.subtitleSink.modified = false;
-    }
     updatePalette();
     commitStartRequest(request, batch);
     if (request.outputFormat >= 0)
         m_app.config.main.activePage = request.outputFormat;
-    if (RunDriver *driver = m_app.runDriver())
-        driver->startRun();
     if (ProgressController *controller = m_app.progressController())
         controller->setNoStop(false); // the controller comes after every picture again
     m_app.runClock.start();

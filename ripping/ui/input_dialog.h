@@ -77,6 +77,10 @@ protected:
     void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+Q_SIGNALS:
+    // Clear emptied the store after its question: the Subtitles window's list follows.
+    void textCleared();
+
 private:
     void buildLayout();
     void refreshRows(int selected);

@@ -1,5 +1,6 @@
 // The main window: commands, preview, counters, the batch timer, pause and the deferred close.
 #include "ripping/ui/main_window.h"
+#include "subtitles/ui/subtitles_window.h"
 
 #include "ripping/preview_geometry.h"
 #include "ripping/read_progress.h"
@@ -442,8 +443,8 @@ void MainWindow::runPass(const QString &path)
         m_openVob->setEnabled(false);
         m_buttonOpenVob->setEnabled(false);
         try {
-            if (m_app.readFile)
-                m_app.readFile(path);
+            if (m_fileReader)
+                m_fileReader->readFile(path);
         } catch (const std::exception &) {
             // The pass reports what the user must know itself; an error that still escapes ends this
             // file, so the next tick goes on with the next one instead of failing on it for ever.
@@ -487,7 +488,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_closeConfirmed) {
         // Unsaved subtitles are the user's work: only Yes closes over them.
-        if (m_app.subtitleSink.modified && !m_app.commandLineMode) {
+        if (m_app.textModified() && !m_app.commandLineMode) {
             const QString text = m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n")
                                + m_app.message(core::Msg::TextNotSaved) + QLatin1Char('\r')
                                + m_app.message(core::Msg::ReallyQuit);

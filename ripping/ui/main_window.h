@@ -31,6 +31,15 @@ class App;
 
 namespace glyfex::ripping::ui {
 
+// Runs the reading pass over one file of the batch, from batch.resumePos; it returns when the file is
+// done (batch.currentFile moved on), when the run pauses, or when the file is missing. The
+// application's run implements it; the batch timer's own tests give one that only records.
+class BatchFileReader {
+public:
+    virtual ~BatchFileReader() = default;
+    virtual void readFile(const QString &path) = 0;
+};
+
 class PreviewScreen;
 
 class MainWindow : public QMainWindow {
@@ -42,6 +51,8 @@ public:
     // The batch driver, run by the 500 ms timer: starts the reading pass on the current file when
     // nothing runs and the run is not paused.
     void batchTick();
+    // Who reads each file of the batch (the application's run); nothing is read without one.
+    void setFileReader(BatchFileReader *reader) { m_fileReader = reader; }
     // Pause / Continue. sender is the control that asked; only the main window's own button counts
     // as a press of it (the pass then resumes at the next sector rather than at the unit's start).
     void togglePause(QObject *sender);
@@ -109,6 +120,7 @@ private:
     void loadPreviewControls();
 
     app::App &m_app;
+    BatchFileReader *m_fileReader = nullptr;
     QTimer m_batchTimer;
     bool m_closePending = false;
     bool m_closeConfirmed = false;

@@ -1,5 +1,6 @@
 // The Progression Controller's buttons and their results.
 #include "ripping/ui/progress_controller.h"
+#include "subtitles/ui/subtitles_window.h"
 
 #include "app/app.h"
 #include "ripping/ui/main_window.h"

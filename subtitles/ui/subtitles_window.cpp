@@ -419,6 +419,14 @@ void SubtitlesWindow::subtitleAdded(const AddReport &report)
         rebuildSubtitleText();
 }
 
+void SubtitlesWindow::pictureSubtitleAdded(int index)
+{
+    if (index > 0)
+        renderSubtitle(index);
+    else
+        rebuildSubtitleText();
+}
+
 void SubtitlesWindow::showSkippedCount(int count)
 {
     if (count <= 0) {
@@ -480,8 +488,6 @@ void SubtitlesWindow::clearWithoutQuestion()
     m_app.batch.skippedCount = 0;
     m_skip->hide();
     hideConversionPanel();
-    if (m_cleared)
-        m_cleared();
 }
 
 void SubtitlesWindow::showModalForm(const char *formName)

@@ -4,6 +4,7 @@
 #include "core/time_code.h"
 #include "subtitles/output_format.h"
 #include "subtitles/renderer.h"
+#include "subtitles/store_subtitle_sink.h"
 #include "subtitles/subtitle_saver.h"
 #include "subtitles/subtitle_store.h"
 
@@ -32,7 +33,7 @@ class App;
 
 namespace glyfex::subtitles::ui {
 
-class SubtitlesWindow : public QMainWindow {
+class SubtitlesWindow : public QMainWindow, public StoreView {
     Q_OBJECT
 public:
     // The conversion panel: load mode after an ANSI file was read (pick the page, read again),
@@ -92,8 +93,10 @@ public:
     // The store was emptied or changed by another window (the input dialog's Clear or Start): the
     // list, the count and the file name follow it.
     void followStore();
-    // Told after every clear (the run's count of subtitles follows the store).
-    void setClearedHandler(std::function<void()> handler) { m_cleared = std::move(handler); }
+    // StoreView: the run's picture subtitles, listed as the sink adds them.
+    void lastStopChanging() override { removeLastSubtitleLines(); }
+    void lastStopChanged() override { renderSubtitle(m_store.count()); }
+    void pictureSubtitleAdded(int index) override;
     // Save As with the question between Unicode and a code page.
     void saveAs();
     // The code-page panel's Save: writes ANSI in the chosen page.
@@ -199,7 +202,6 @@ private:
     bool m_fillingCharsets = false;
     Loader m_loader;
     std::function<QString()> m_languageText;
-    std::function<void()> m_cleared;
     FontAsker m_fontAsker;
 
     QMenu *m_fileMenu = nullptr;

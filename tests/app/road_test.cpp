@@ -176,7 +176,7 @@ protected:
         const QDir source(test::dataPath(QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS")));
         for (const QString &name : source.entryList(QDir::Files))
             ASSERT_TRUE(QFile::copy(source.filePath(name), scratch.filePath(QStringLiteral("VIDEO_TS/") + name)));
-        wiring = std::make_unique<app::RunWiring>(app);
+        wiring = &app.run();
         // The fixture's letters stand up to 10 pixels apart and its words 16 (Advanced OCR Setup).
         app.ocr.spaceWidth = 12;
         auto truth = recognition::readGroundTruth(test::dataPath(QStringLiteral("dvd-pal-sans/gt.srt")));
@@ -209,7 +209,7 @@ protected:
 
     QTemporaryDir scratch;
     std::vector<recognition::TruthEntry> expected;
-    std::unique_ptr<app::RunWiring> wiring;
+    app::RunWiring *wiring = nullptr;
     std::unique_ptr<DialogTypist> typist;
 };
 

@@ -161,7 +161,7 @@ TEST(DispatchRecognise, RecorderKeepsEachPictureUntilRecognitionIsThere)
     DispatchOptions o;
     RunState run;
     test::FakeSubtitles subs;
-    PictureRecorder recorder;
+    test::PictureRecorder recorder;
     PlainExport exporter;
     test::ScriptedDispatchHost host;
     SpuDispatcher dispatcher(o, run, subs, recorder, exporter, host);

@@ -30,6 +30,25 @@ public:
     std::vector<Entry> entries;
 };
 
+// Recognition that only keeps the times, area and size of each picture and the last picture.
+class PictureRecorder : public picture::PictureSink {
+public:
+    struct Entry {
+        picture::DisplayTimes times;
+        picture::Rect area;
+        int width = 0;
+        int height = 0;
+    };
+    core::Result<void> recognise(const picture::DecodedPicture &picture, const picture::DisplayTimes &times, const picture::Rect &area) override
+    {
+        entries.push_back({times, area, picture.codes.width, picture.codes.height});
+        last = picture;
+        return {};
+    }
+    std::vector<Entry> entries;
+    picture::DecodedPicture last;
+};
+
 // Recognition that records each picture and, like the real driver, adds a subtitle with its times.
 class RecordingRecognition : public picture::PictureSink {
 public:

@@ -4,6 +4,7 @@
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/stream_scan_window.h"
 
+#include "subtitles/ui/subtitles_window.h"
 #include "support/app_test.h"
 
 #include <QFile>

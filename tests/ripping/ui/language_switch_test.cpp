@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "ripping/ui/main_window.h"
 
+#include "subtitles/ui/subtitles_window.h"
 #include "support/app_test.h"
 #include "support/qt_print.h"
 
@@ -117,9 +118,9 @@ protected:
     QString closeQuestion()
     {
         prompt.shown.clear();
-        app.subtitleSink.modified = true;
+        EXPECT_TRUE(app.subtitleSink.addPictureSubtitle(QStringLiteral("movie00001.bmp"), {}, {}, 0, 0).ok());
         app.mainWindow()->close();
-        app.subtitleSink.modified = false;
+        app.subtitlesWindow()->clearWithoutQuestion();
         return prompt.shown.value(0);
     }
 

@@ -5,6 +5,7 @@
 #include "ripping/ui/preview_screen.h"
 #include "ripping/ui/progress_controller.h"
 
+#include "subtitles/ui/subtitles_window.h"
 #include "support/app_test.h"
 
 #include <QAbstractButton>
@@ -18,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 
 using namespace glyfex;
@@ -53,8 +55,15 @@ protected:
         app.batch.paused = false;
     }
 
+    // Reads nothing: the timer's tests see only what the timer does around each file.
+    struct RecordingReader : BatchFileReader {
+        std::function<void(const QString &)> read;
+        void readFile(const QString &path) override { read(path); }
+    };
+
     MainWindow *main = nullptr;
     QPushButton *pause = nullptr;
+    RecordingReader reader;
 };
 
 TEST_F(MainWindowTest, WindowsExistInTheirFixedOrder)
@@ -119,7 +128,8 @@ TEST_F(MainWindowTest, TimerReadsEachFileInTurnAndOnlyWhenIdle)
 {
     QStringList read;
     bool processingSeen = false;
-    app.readFile = [&](const QString &path) {
+    main->setFileReader(&reader);
+    reader.read = [&](const QString &path) {
         read << path;
         processingSeen = app.batch.processing;
         EXPECT_EQ(label("LabelVobNum"), QString::number(app.batch.currentFile + 1));
@@ -147,7 +157,8 @@ TEST_F(MainWindowTest, TimerReadsEachFileInTurnAndOnlyWhenIdle)
 TEST_F(MainWindowTest, ATickDuringAPassStartsNoSecondPass)
 {
     int calls = 0;
-    app.readFile = [&](const QString &) {
+    main->setFileReader(&reader);
+    reader.read = [&](const QString &) {
         ++calls;
         main->batchTick(); // a timer event handled inside the pass's event pump
         ++app.batch.currentFile;
@@ -160,7 +171,8 @@ TEST_F(MainWindowTest, ATickDuringAPassStartsNoSecondPass)
 TEST_F(MainWindowTest, AFailingPassMovesOnAndClearsProcessing)
 {
     QStringList read;
-    app.readFile = [&](const QString &path) {
+    main->setFileReader(&reader);
+    reader.read = [&](const QString &path) {
         read << path;
         throw std::runtime_error("read error");
     };
@@ -174,7 +186,8 @@ TEST_F(MainWindowTest, AFailingPassMovesOnAndClearsProcessing)
 TEST_F(MainWindowTest, ClosingDuringAPassWaitsForItToReturn)
 {
     bool stateAliveAfterClose = false;
-    app.readFile = [&](const QString &) {
+    main->setFileReader(&reader);
+    reader.read = [&](const QString &) {
         main->close(); // the user closes the window while the pass pumps events
         EXPECT_TRUE(main->isVisible()) << "the window stays while the pass runs";
         EXPECT_TRUE(app.batch.paused) << "closing pauses the pass";
