@@ -188,7 +188,7 @@ void App::loadSettings()
 
     m_language = std::make_unique<core::ui::LanguageApplier>(windowList(m_windows), messages);
     const QStringList languages = core::LanguageFiles(paths.dataDirs()).languages();
-    if (QMenu *menu = m_mainWindow->findChild<QMenu *>(QStringLiteral("GUILanguage1"))) {
+    if (QMenu *menu = m_mainWindow->languageMenu()) {
         menu->setEnabled(!languages.isEmpty());
         core::ui::buildLanguageMenu(menu, languages, config.main.languageName,
                                     [this](const QString &name) { applyLanguage(name); });

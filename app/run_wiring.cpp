@@ -15,10 +15,9 @@
 #include "ripping/vob_pass.h"
 #include "subtitles/ui/subtitles_window.h"
 
+#include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -99,8 +98,8 @@ RunWiring::RunWiring(App &app) : m_app(app), m_sourceRun(app.batch)
     Q_ASSERT(m_subtitles);
     m_runControl = std::make_unique<recognition::MainRunControl>(&m_sourceRun, m_assist, m_matrix, app.prompt());
     m_matrixCommands = std::make_unique<recognition::ui::MatrixCommands>(
-        app, m_matrix, [this] { return m_subtitles->codePage(); });
-    m_matrixCommands->attach();
+        app, m_matrix, [this] { return m_subtitles->codePage(); }, app.mainWindow());
+    attachMatrixCommands();
     // A matrix found by the search replaces this one only after the save question.
     m_runControl->setMatrixSaver([this](recognition::CharMatrix &) -> core::Result<void> {
         if (!m_matrixCommands->save())
@@ -141,8 +140,7 @@ RunWiring::RunWiring(App &app) : m_app(app), m_sourceRun(app.batch)
             m_app.mainWindow()->togglePause(nullptr);
     });
     m_subtitles->setLanguageText([this]() -> QString {
-        auto *box = m_newCharacter ? m_newCharacter->findChild<QComboBox *>(QStringLiteral("ComboBoxCharLoc")) : nullptr;
-        return box ? box->currentText() : QString();
+        return m_newCharacter ? m_newCharacter->characterLocation() : QString();
     });
 
     // The input dialog's Clear empties the store after its own question: the list follows.
@@ -158,6 +156,30 @@ RunWiring::~RunWiring()
     if (m_newCharacter)
         m_newCharacter->hide();
     m_app.subtitleSink.setView(nullptr);
+}
+
+void RunWiring::attachMatrixCommands()
+{
+    recognition::ui::MatrixCommands *commands = m_matrixCommands.get();
+    if (ripping::ui::MainWindow *main = m_app.mainWindow()) {
+        const ripping::ui::MainWindow::MatrixActions &actions = main->matrixActions();
+        for (QAction *action : {actions.open, actions.save, actions.saveAs, actions.newMatrix})
+            action->setEnabled(true);
+        connect(actions.open, &QAction::triggered, commands, &recognition::ui::MatrixCommands::open);
+        connect(actions.save, &QAction::triggered, commands, [commands] { commands->save(); });
+        connect(actions.saveAs, &QAction::triggered, commands, [commands] { commands->saveAs(); });
+        connect(actions.newMatrix, &QAction::triggered, commands, &recognition::ui::MatrixCommands::newMatrix);
+    }
+    if (ripping::ui::InputDialog *input = m_app.inputDialog()) {
+        input->enableMatrixCommands();
+        connect(input, &ripping::ui::InputDialog::openMatrixRequested, commands, &recognition::ui::MatrixCommands::open);
+        connect(input, &ripping::ui::InputDialog::newMatrixRequested, commands,
+                &recognition::ui::MatrixCommands::newMatrix);
+        connect(commands, &recognition::ui::MatrixCommands::matrixNameChanged, input,
+                &ripping::ui::InputDialog::setMatrixFileName);
+        commands->setProgressBar(input->matrixProgressBar());
+    }
+    commands->showMatrixName();
 }
 
 recognition::ui::NewCharacterDialog *RunWiring::newCharacterDialog() const
@@ -241,8 +263,7 @@ void RunWiring::readFile(const QString &)
         main->togglePause(nullptr);
     } else if (outcome.end == ripping::PassEnd::Paused && main) {
         // A question paused the run (Pause in the New Character(s) dialog): the button says so.
-        if (auto *button = main->findChild<QPushButton *>(QStringLiteral("ButtonPause")))
-            button->setText(m_app.message(core::Msg::Continue));
+        main->showRunPaused();
     }
     if (outcome.runFinished) {
         closeLastSubtitle();

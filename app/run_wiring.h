@@ -74,6 +74,8 @@ private:
     class Asker;
     class SkippedItems;
 
+    // The main window's matrix menu and the input dialog's matrix buttons reach the matrix commands.
+    void attachMatrixCommands();
     void startRun();
     void followOutputFormat();
     void closeLastSubtitle();

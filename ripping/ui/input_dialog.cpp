@@ -177,16 +177,18 @@ void InputDialog::buildLayout()
     m_matrixProgress->setObjectName(QStringLiteral("ProgressBar"));
     m_matrixProgress->hide();
     mg->addWidget(m_matrixProgress, 0, 0);
-    auto *openMatrix = new QPushButton(QStringLiteral("- - -"), matrix);
-    openMatrix->setObjectName(QStringLiteral("ButtonOpenCharMatrixFile"));
-    openMatrix->setToolTip(QStringLiteral("Open a Characters Matrix File"));
-    openMatrix->setEnabled(false);
-    mg->addWidget(openMatrix, 0, 1);
-    auto *newMatrix = new QPushButton(QStringLiteral("X"), matrix);
-    newMatrix->setObjectName(QStringLiteral("ButtonNewMatrix"));
-    newMatrix->setToolTip(QStringLiteral("New Characters Matrix File"));
-    newMatrix->setEnabled(false);
-    mg->addWidget(newMatrix, 0, 2);
+    m_openMatrix = new QPushButton(QStringLiteral("- - -"), matrix);
+    m_openMatrix->setObjectName(QStringLiteral("ButtonOpenCharMatrixFile"));
+    m_openMatrix->setToolTip(QStringLiteral("Open a Characters Matrix File"));
+    m_openMatrix->setEnabled(false);
+    connect(m_openMatrix, &QPushButton::clicked, this, &InputDialog::openMatrixRequested);
+    mg->addWidget(m_openMatrix, 0, 1);
+    m_newMatrix = new QPushButton(QStringLiteral("X"), matrix);
+    m_newMatrix->setObjectName(QStringLiteral("ButtonNewMatrix"));
+    m_newMatrix->setToolTip(QStringLiteral("New Characters Matrix File"));
+    m_newMatrix->setEnabled(false);
+    connect(m_newMatrix, &QPushButton::clicked, this, &InputDialog::newMatrixRequested);
+    mg->addWidget(m_newMatrix, 0, 2);
 
     auto *actionBox = new QGroupBox(QStringLiteral("Action:"), this);
     actionBox->setObjectName(QStringLiteral("GroupBoxAction"));
@@ -696,6 +698,17 @@ void InputDialog::commitStart(const StartRequest &request)
     }
     if (batch.paused && main)
         main->togglePause(this); // releases the run: the next timer tick reads the first file
+}
+
+void InputDialog::enableMatrixCommands()
+{
+    m_openMatrix->setEnabled(true);
+    m_newMatrix->setEnabled(true);
+}
+
+void InputDialog::setMatrixFileName(const QString &name)
+{
+    m_matrixFile->setText(name);
 }
 
 } // namespace glyfex::ripping::ui

@@ -71,6 +71,12 @@ public:
     QString openFolder() const { return m_openFolder; }
     void setOpenFolder(const QString &folder) { m_openFolder = folder; }
 
+    // The matrix buttons, disabled until the run's matrix commands answer them.
+    void enableMatrixCommands();
+    // The matrix file's name as the field shows it; the bar follows a matrix being loaded.
+    void setMatrixFileName(const QString &name);
+    QProgressBar *matrixProgressBar() const { return m_matrixProgress; }
+
 protected:
     void showEvent(QShowEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -80,6 +86,9 @@ protected:
 Q_SIGNALS:
     // Clear emptied the store after its question: the Subtitles window's list follows.
     void textCleared();
+    // The matrix buttons: "- - -" opens a matrix file, "X" starts an empty matrix.
+    void openMatrixRequested();
+    void newMatrixRequested();
 
 private:
     void buildLayout();
@@ -111,6 +120,8 @@ private:
     QPushButton *m_openDir = nullptr;
     QLineEdit *m_matrixFile = nullptr;
     QProgressBar *m_matrixProgress = nullptr;
+    QPushButton *m_openMatrix = nullptr;
+    QPushButton *m_newMatrix = nullptr;
     QButtonGroup *m_action = nullptr;
     QCheckBox *m_pictTiming = nullptr;
     QPushButton *m_outputFormat = nullptr;

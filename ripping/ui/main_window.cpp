@@ -144,16 +144,19 @@ void MainWindow::buildMenus()
 
     QMenu *matrix = menuBar()->addMenu(QStringLiteral("&Characters Matrix"));
     matrix->menuAction()->setObjectName(QStringLiteral("CharacterMatrix1"));
-    const char *matrixItems[][2] = {{"EditCharMatrix1", "&Edit Characters Matrix"},
-                                    {"OpenCharacterMatrix1", "&Open Characters Matrix"},
-                                    {"SaveCharacterMatrix1", "&Save Characters Matrix"},
-                                    {"SaveCharacterMatrixAs1", "Save Characters Matrix &As"},
-                                    {"NewCharacterMatrix1", "&New Characters Matrix"}};
-    for (const auto &item : matrixItems) {
-        QAction *a = matrix->addAction(QString::fromLatin1(item[1]));
-        a->setObjectName(QString::fromLatin1(item[0]));
+    auto matrixItem = [matrix](const char *name, const char *caption) {
+        QAction *a = matrix->addAction(QString::fromLatin1(caption));
+        a->setObjectName(QString::fromLatin1(name));
         a->setEnabled(false);
-    }
+        return a;
+    };
+    matrixItem("EditCharMatrix1", "&Edit Characters Matrix");
+    m_matrixActions.open = matrixItem("OpenCharacterMatrix1", "&Open Characters Matrix File");
+    m_matrixActions.save = matrixItem("SaveCharacterMatrix1", "&Save Characters Matrix File");
+    m_matrixActions.saveAs = matrixItem("SaveCharacterMatrixAs1", "Save Characters Matrix File &As");
+    // New stands apart from the file commands.
+    matrix->addSeparator();
+    m_matrixActions.newMatrix = matrixItem("NewCharacterMatrix1", "&New Characters Matrix");
 
     QMenu *options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->menuAction()->setObjectName(QStringLiteral("Options2"));
@@ -169,9 +172,9 @@ void MainWindow::buildMenus()
     QAction *ocr = options->addAction(QStringLiteral("Advanced &OCR Setup"), this, showModal("Form4"));
     ocr->setObjectName(QStringLiteral("OCRAdvancedSetup1"));
     ocr->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    QMenu *language = options->addMenu(QStringLiteral("GUI &Language"));
-    language->setObjectName(QStringLiteral("GUILanguage1"));
-    language->setEnabled(false);
+    m_languageMenu = options->addMenu(QStringLiteral("GUI &Language"));
+    m_languageMenu->setObjectName(QStringLiteral("GUILanguage1"));
+    m_languageMenu->setEnabled(false);
     QMenu *priority = options->addMenu(QStringLiteral("&Priority"));
     priority->setObjectName(QStringLiteral("Priority1"));
     const char *priorityItems[][2] = {{"IDLEPRIORITYCLASS1", "&IDLE_PRIORITY_CLASS"},
@@ -824,6 +827,16 @@ void MainWindow::mouseMoveEvent(QMouseEvent *event)
 bool MainWindow::showPictures() const
 {
     return m_showSubPict->isChecked();
+}
+
+void MainWindow::focusShowPictures()
+{
+    m_showSubPict->setFocus();
+}
+
+void MainWindow::showRunPaused()
+{
+    m_buttonPause->setText(m_app.message(core::Msg::Continue));
 }
 
 // --- run displays --------------------------------------------------------------------------------

@@ -86,6 +86,21 @@ public:
     PreviewScreen *previewScreen() const { return m_preview; }
     // "Show Pict.": the save actions show each picture too.
     bool showPictures() const;
+    // The controller's Next hands the focus back to "Show Pict.".
+    void focusShowPictures();
+    // A question paused the run from elsewhere (the New Character(s) dialog): the button says Continue.
+    void showRunPaused();
+
+    // The "Characters Matrix" menu's commands, disabled until the run's matrix commands take them over.
+    struct MatrixActions {
+        QAction *open = nullptr;
+        QAction *save = nullptr;
+        QAction *saveAs = nullptr;
+        QAction *newMatrix = nullptr;
+    };
+    const MatrixActions &matrixActions() const { return m_matrixActions; }
+    // Options > GUI Language, filled with the installed language files.
+    QMenu *languageMenu() const { return m_languageMenu; }
 
 public Q_SLOTS:
     void openVob();
@@ -141,6 +156,8 @@ private:
     QPushButton *m_buttonShowSubtitles = nullptr;
     QPushButton *m_buttonPreviewOption = nullptr;
     QCheckBox *m_showSubPict = nullptr;
+    MatrixActions m_matrixActions;
+    QMenu *m_languageMenu = nullptr;
 
     PreviewScreen *m_preview = nullptr;
     QWidget *m_previewHost = nullptr;

@@ -45,10 +45,8 @@ ProgressController::ProgressController(app::App &app, QWidget *parent)
         done(Paused);
     });
     connect(m_next, &QPushButton::clicked, this, [this] {
-        if (MainWindow *main = m_app.mainWindow()) {
-            if (auto *show = main->findChild<QCheckBox *>(QStringLiteral("CheckBoxShowSubPict")))
-                show->setFocus();
-        }
+        if (MainWindow *main = m_app.mainWindow())
+            main->focusShowPictures();
         done(Next);
     });
     connect(m_noStopButton, &QPushButton::clicked, this, [this] {
