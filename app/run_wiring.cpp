@@ -204,10 +204,7 @@ void RunWiring::startRun()
     // A new run: the decoded-picture state (the previous unit's colours) starts afresh, and the
     // settings of the run are taken as they are now.
     const ripping::BatchState &batch = m_app.batch;
-    m_dispatchOptions.action = batch.actionMode == ripping::ActionMode::SaveBitmaps     ? ripping::SpuAction::SaveBitmaps
-                               : batch.actionMode == ripping::ActionMode::SaveRawSubpictures ? ripping::SpuAction::SaveRawSubpictures
-                               : batch.actionMode == ripping::ActionMode::OnlyShow   ? ripping::SpuAction::OnlyShow
-                                                                                      : ripping::SpuAction::Recognise;
+    m_dispatchOptions.action = batch.actionMode;
     const core::GlobalOptions &options = m_app.config.options;
     m_maxDurationMs = std::clamp(options.maxTmpDuration, int(core::GlobalOptions::MaxTmpLowest),
                                  int(core::GlobalOptions::MaxTmpHighest));
@@ -244,7 +241,7 @@ void RunWiring::readFile(const QString &)
     m_dispatchOptions.minDurationMs = std::clamp(options.minSubDuration, 0, core::GlobalOptions::MinSubDurationMax);
     m_dispatchOptions.showPictures = showPicturesTicked(m_app);
     m_dispatchOptions.pictureBase = batch.pictureBaseName;
-    m_dispatchOptions.outputFormat = int(m_subtitles->outputFormat());
+    m_dispatchOptions.outputFormat = m_subtitles->outputFormat();
     m_dispatchOptions.dvdPalette = m_app.input.palette;
     if (!m_dispatcher)
         m_dispatcher = std::make_unique<ripping::SpuDispatcher>(m_dispatchOptions, batch, m_app.subtitleSink,

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/time_code.h"
+#include "picture/action_mode.h"
 #include "ripping/ifo_reader.h"
 #include "ripping/run_state.h"
 
@@ -15,16 +16,6 @@
 #include <vector>
 
 namespace glyfex::ripping {
-
-// What the run does with every subtitle picture; the numbers are stored in the configuration.
-enum class ActionMode : uint8_t {
-    RecogniseText = 1,
-    SaveBitmaps = 2,
-    SaveRawSubpictures = 3,
-    OnlyShow = 4,
-    ImageSequence = 5,
-    VideoFile = 6,
-};
 
 // Display options of the preview; zoom is per mille of a 720-pixel-wide frame.
 struct PreviewSettings {
@@ -46,7 +37,7 @@ struct PreviewSettings {
 struct BatchState : RunState {
     BatchState() { paused = true; } // the program starts paused; Start releases it
 
-    ActionMode actionMode = ActionMode::RecogniseText;
+    picture::ActionMode actionMode = picture::ActionMode::RecogniseText;
     bool withTiming = false;         // saved pictures also become subtitles
     QString pictureBaseName;         // base name of the numbered picture files (save actions)
     QString characterLocation;       // recognise-text: the language whose character palette the New Character(s) dialog offers

@@ -54,9 +54,9 @@ bool isSpuLongEnough(const picture::DecodedPicture &picture, int minDurationMs)
     return starts && int64_t(minDurationMs) + int64_t(picture.first().delayMs) <= int64_t(picture.sequences.back().delayMs);
 }
 
-QString pictureFileName(const QString &base, int outputFormat, int number, const QString &extension)
+QString pictureFileName(const QString &base, subtitles::OutputFormat outputFormat, int number, const QString &extension)
 {
-    if (outputFormat == kFormatScenarist)
+    if (outputFormat == subtitles::OutputFormat::SonicScenarist) // pictures named B.n.bmp
         return base + QLatin1Char('.') + QString::number(number) + QLatin1Char('.') + extension;
     return base + QStringLiteral("%1").arg(number, 5, 10, QLatin1Char('0')) + QLatin1Char('.') + extension;
 }
@@ -121,7 +121,7 @@ int SpuDispatcher::nextPictureNumber() const
 Result<void> SpuDispatcher::addPictureSubtitle(const SpuUnit &unit, const QString &file, const picture::Rect &rect)
 {
     const picture::DisplayTimes t = computeTimes(unit);
-    const QString line = m_options.outputFormat == kFormatPinnacle ? file : QFileInfo(file).fileName();
+    const QString line = m_options.outputFormat == subtitles::OutputFormat::PinnacleImpression ? file : QFileInfo(file).fileName();
     return m_subtitles.addPictureSubtitle(line, t, rect, m_picture.first().colour, m_picture.first().contrast);
 }
 
@@ -161,15 +161,17 @@ Result<void> SpuDispatcher::saveRaw(const SpuUnit &unit, bool decoded, bool show
 
 Result<void> SpuDispatcher::handleUnit(const SpuUnit &unit)
 {
-    const SpuAction action = m_options.action;
-    const bool decode = action != SpuAction::SaveRawSubpictures || m_options.forcedOnly;
+    const picture::ActionMode action = m_options.action;
+    const bool decode = action != picture::ActionMode::SaveRawSubpictures || m_options.forcedOnly;
     if (decode)
         decodeSubpicture(unit.bytes, m_run.frameHeight, m_picture);
     if (m_options.forcedOnly && !m_picture.forced)
         return {}; // neither used nor counted as skipped
 
     switch (action) {
-    case SpuAction::Recognise: {
+    case picture::ActionMode::RecogniseText:
+    case picture::ActionMode::ImageSequence: // the other sources' actions also recognise their pictures
+    case picture::ActionMode::VideoFile: {
         const picture::DisplayTimes t = computeTimes(unit);
         if (!isSpuLongEnough(m_picture, m_options.minDurationMs)) {
             countSkipped();
@@ -177,7 +179,7 @@ Result<void> SpuDispatcher::handleUnit(const SpuUnit &unit)
         }
         return m_recognition.recognise(m_picture, t, m_picture.first().area());
     }
-    case SpuAction::SaveBitmaps:
+    case picture::ActionMode::SaveBitmaps:
         if (!isSpuLongEnough(m_picture, m_options.minDurationMs)) {
             countSkipped();
             return {};
@@ -186,9 +188,9 @@ Result<void> SpuDispatcher::handleUnit(const SpuUnit &unit)
         if (m_options.showPictures)
             m_host.showPicture(m_picture, &m_exported);
         return saveBitmap(unit);
-    case SpuAction::SaveRawSubpictures:
+    case picture::ActionMode::SaveRawSubpictures:
         return saveRaw(unit, decode, m_options.showPictures);
-    case SpuAction::OnlyShow: {
+    case picture::ActionMode::OnlyShow: {
         if (!isSpuLongEnough(m_picture, m_options.minDurationMs))
             return {}; // passed over without counting
         m_exporter.render(m_picture, m_options.dvdPalette, m_exported);

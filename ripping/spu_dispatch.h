@@ -4,6 +4,7 @@
 #include "core/bmp_writer.h"
 #include "core/result.h"
 #include "core/time_code.h"
+#include "picture/action_mode.h"
 #include "picture/decoded_picture.h"
 #include "picture/display_times.h"
 #include "picture/export_renderer.h"
@@ -12,6 +13,7 @@
 #include "picture/subtitle_sink.h"
 #include "ripping/run_state.h"
 #include "ripping/vob_pass.h"
+#include "subtitles/output_format.h"
 
 #include <QString>
 
@@ -22,21 +24,14 @@
 
 namespace glyfex::ripping {
 
-// The run's action (the values of the stored action mode; 5 and 6 belong to the other sources).
-enum class SpuAction : uint8_t { Recognise = 1, SaveBitmaps = 2, SaveRawSubpictures = 3, OnlyShow = 4 };
-
-// Output formats whose picture scripts want other picture names or lines (the output-format numbers).
-inline constexpr int kFormatScenarist = 22; // pictures named B.n.bmp
-inline constexpr int kFormatPinnacle = 24;  // subtitle lines hold the picture's full path
-
 struct DispatchOptions {
-    SpuAction action = SpuAction::Recognise;
+    picture::ActionMode action = picture::ActionMode::RecogniseText;
     bool withTiming = false;  // every saved picture also becomes a subtitle with its times
     bool forcedOnly = false;  // only units with the forced display command are used
     int minDurationMs = 200;  // shorter units are skipped (0-9999)
     bool showPictures = false; // show each picture in the preview
     QString pictureBase;      // the beginning of every picture file name of the run, folder included
-    int outputFormat = 0;     // 0-24, the Subtitles window's output format
+    subtitles::OutputFormat outputFormat = subtitles::OutputFormat::Dks; // the Subtitles window's
     std::array<uint32_t, 16> dvdPalette{}; // 0x00BBGGRR, the title's 16 colours
 };
 
@@ -66,7 +61,7 @@ picture::DisplayTimes spuTimes(const picture::DecodedPicture &picture, const cor
 // Whether the unit starts the display and, when it also stops it, shows for at least minDurationMs.
 bool isSpuLongEnough(const picture::DecodedPicture &picture, int minDurationMs);
 // The picture file of subtitle number n: base + "%.5d" or, for the Scenarist format, base + "." + n.
-QString pictureFileName(const QString &base, int outputFormat, int number, const QString &extension);
+QString pictureFileName(const QString &base, subtitles::OutputFormat outputFormat, int number, const QString &extension);
 
 struct TimeRange {
     core::TimeCode start;

@@ -429,7 +429,7 @@ void InputDialog::selectStream(int index)
     m_language->setCurrentIndex(index);
 }
 
-void InputDialog::setAction(ActionMode action)
+void InputDialog::setAction(picture::ActionMode action)
 {
     const int item = int(action) - 1;
     if (QAbstractButton *b = m_action->button(item))
@@ -595,7 +595,7 @@ std::optional<StartRequest> InputDialog::buildStartRequest()
     request.avoidTimeRestart = m_avoidTimeRestart->isChecked();
 
     switch (request.action) {
-    case ActionMode::RecogniseText:
+    case picture::ActionMode::RecogniseText:
         if (!confirmKeepText(request))
             return std::nullopt;
         // Text cannot go into a picture-script format: the user may choose another, else it is the
@@ -604,15 +604,15 @@ std::optional<StartRequest> InputDialog::buildStartRequest()
             if (auto *formats = qobject_cast<QDialog *>(m_app.window(QStringLiteral("Form13"))))
                 formats->exec();
             if (m_app.config.main.activePage >= subtitles::kFirstPictureScriptFormat)
-                request.outputFormat = int(subtitles::OutputFormat::Glyfex);
+                request.outputFormat = subtitles::OutputFormat::Glyfex;
         }
         request.characterLocation = characterLocationOfItem(m_language->currentText());
         break;
-    case ActionMode::SaveBitmaps:
-    case ActionMode::SaveRawSubpictures: {
+    case picture::ActionMode::SaveBitmaps:
+    case picture::ActionMode::SaveRawSubpictures: {
         if (request.withTiming && !confirmKeepText(request))
             return std::nullopt;
-        const bool bitmaps = request.action == ActionMode::SaveBitmaps;
+        const bool bitmaps = request.action == picture::ActionMode::SaveBitmaps;
         const QString start =
             m_app.batch.pictureBaseName.isEmpty() ? m_openFolder : QFileInfo(m_app.batch.pictureBaseName).absolutePath();
         request.pictureBaseName = m_app.files().saveFile(this, m_app.message(bitmaps ? core::Msg::SaveBmpsFileName : core::Msg::SaveSupsFileName), start,
@@ -679,8 +679,8 @@ void InputDialog::commitStart(const StartRequest &request)
         m_app.subtitles.clear();
     updatePalette();
     commitStartRequest(request, batch);
-    if (request.outputFormat >= 0)
-        m_app.config.main.activePage = request.outputFormat;
+    if (request.outputFormat)
+        m_app.config.main.activePage = int(*request.outputFormat);
     if (ProgressController *controller = m_app.progressController())
         controller->setNoStop(false); // the controller comes after every picture again
     m_app.runClock.start();
@@ -688,9 +688,9 @@ void InputDialog::commitStart(const StartRequest &request)
         main->resetRunDisplays();
         main->clearPreviewPicture();
     }
-    const bool showSubtitles = request.action == ActionMode::RecogniseText
-                            || ((request.action == ActionMode::SaveBitmaps
-                                 || request.action == ActionMode::SaveRawSubpictures)
+    const bool showSubtitles = request.action == picture::ActionMode::RecogniseText
+                            || ((request.action == picture::ActionMode::SaveBitmaps
+                                 || request.action == picture::ActionMode::SaveRawSubpictures)
                                 && request.withTiming);
     if (showSubtitles) {
         if (QWidget *subtitles = m_app.subtitlesWindow())

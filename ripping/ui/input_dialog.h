@@ -51,7 +51,7 @@ public:
     void moveSelectedRow(int direction);
     QStringList streamItemTexts() const;
     void selectStream(int index);
-    void setAction(ActionMode action);
+    void setAction(picture::ActionMode action);
     void setWithTiming(bool on);
 
     // The start-time boxes as a time code (hours, minutes, seconds, milliseconds).

@@ -198,7 +198,7 @@ protected:
             << prompt.shown.join(QLatin1Char('\n')).toStdString();
         ASSERT_FALSE(input->streamItemTexts().isEmpty());
         input->selectStream(0);
-        input->setAction(ripping::ActionMode::RecogniseText);
+        input->setAction(picture::ActionMode::RecogniseText);
         ASSERT_TRUE(input->start()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
         for (int tick = 0; tick < 50 && !app.batch.finished(); ++tick) {
             ASSERT_FALSE(app.batch.paused) << "the run paused";

@@ -133,7 +133,7 @@ TEST_F(RunTest, OnlyShowWalksEverySubtitleWithPreviewAndCounters)
     const auto units = referenceUnits();
     ASSERT_EQ(units.size(), 10u);
     answerController([](int) { return "ButtonNext"; });
-    app.inputDialog()->setAction(ActionMode::OnlyShow);
+    app.inputDialog()->setAction(picture::ActionMode::OnlyShow);
     ASSERT_TRUE(app.inputDialog()->start());
     runToEnd();
     EXPECT_TRUE(app.batch.finished());
@@ -152,7 +152,7 @@ TEST_F(RunTest, OnlyShowWalksEverySubtitleWithPreviewAndCounters)
 TEST_F(RunTest, ASecondStartFollowsTheMapAndShowsTheSameUnits)
 {
     answerController([](int) { return "ButtonNext"; });
-    app.inputDialog()->setAction(ActionMode::OnlyShow);
+    app.inputDialog()->setAction(picture::ActionMode::OnlyShow);
     ASSERT_TRUE(app.inputDialog()->start());
     runToEnd();
     ASSERT_EQ(shown.size(), 10u);
@@ -171,7 +171,7 @@ TEST_F(RunTest, AVobSubPairIsWalkedLikeTheDvd)
     ASSERT_EQ(units.size(), 10u);
     ASSERT_TRUE(app.inputDialog()->openInputFile(work.filePath(QStringLiteral("vobsub.idx"))));
     answerController([](int) { return "ButtonNext"; });
-    app.inputDialog()->setAction(ActionMode::OnlyShow);
+    app.inputDialog()->setAction(picture::ActionMode::OnlyShow);
     ASSERT_TRUE(app.inputDialog()->start());
     EXPECT_EQ(app.batch.vobSubUnits.size(), units.size()) << "the index's times were read at Start";
     runToEnd();
@@ -186,7 +186,7 @@ TEST_F(RunTest, PausingFromTheControllerShowsThePictureAgainWithoutCountingItTwi
     const auto units = referenceUnits();
     ASSERT_EQ(units.size(), 10u);
     answerController([](int n) { return n == 3 ? "ButtonPause" : "ButtonNext"; });
-    app.inputDialog()->setAction(ActionMode::OnlyShow);
+    app.inputDialog()->setAction(picture::ActionMode::OnlyShow);
     ASSERT_TRUE(app.inputDialog()->start());
     runToEnd();
     ASSERT_TRUE(app.batch.paused);
@@ -213,7 +213,7 @@ TEST_F(RunTest, PausingWithTheMainButtonResumesAfterTheUnit)
             QTest::mouseClick(pause, Qt::LeftButton); // while the controller waits, inside the pass
         return "ButtonNext";
     });
-    app.inputDialog()->setAction(ActionMode::OnlyShow);
+    app.inputDialog()->setAction(picture::ActionMode::OnlyShow);
     ASSERT_TRUE(app.inputDialog()->start());
     runToEnd();
     ASSERT_TRUE(app.batch.paused);
@@ -234,7 +234,7 @@ TEST_F(RunTest, SavingRawSubpicturesWritesEveryUnitAsItIs)
     QTemporaryDir out;
     const QString base = out.filePath(QStringLiteral("movie"));
     files.names = {base};
-    app.inputDialog()->setAction(ActionMode::SaveRawSubpictures);
+    app.inputDialog()->setAction(picture::ActionMode::SaveRawSubpictures);
     ASSERT_TRUE(app.inputDialog()->start());
     runToEnd();
     EXPECT_TRUE(app.batch.finished());
@@ -255,7 +255,7 @@ TEST_F(RunTest, TimedRawSubpicturesBecomeSubtitlesNamedAfterTheirFiles)
 {
     QTemporaryDir out;
     files.names = {out.filePath(QStringLiteral("movie"))};
-    app.inputDialog()->setAction(ActionMode::SaveRawSubpictures);
+    app.inputDialog()->setAction(picture::ActionMode::SaveRawSubpictures);
     app.inputDialog()->setWithTiming(true);
     ASSERT_TRUE(app.inputDialog()->start());
     runToEnd();
@@ -284,7 +284,7 @@ TEST_F(RunTest, RecognisingHandsEveryPictureOnAndShowsIt)
     } asker;
     app.run().setGlyphAsker(&asker);
     main->findChild<QCheckBox *>(QStringLiteral("CheckBoxShowSubPict"))->setChecked(true);
-    app.inputDialog()->setAction(ActionMode::RecogniseText);
+    app.inputDialog()->setAction(picture::ActionMode::RecogniseText);
     ASSERT_TRUE(app.inputDialog()->start());
     runToEnd();
     ASSERT_EQ(asker.asked, int(units.size()));

@@ -247,7 +247,7 @@ TEST_F(MainWindowTest, SettingsAreSavedAtCloseAndRestoredAtStart)
     app.preview.freeAspectRatio = 40;
     main->applyPreviewSettings();
     main->choosePriority(PriorityLevel::Idle);
-    app.inputDialog()->setAction(ActionMode::OnlyShow);
+    app.inputDialog()->setAction(picture::ActionMode::OnlyShow);
     ASSERT_TRUE(main->close());
     EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
 

@@ -36,7 +36,7 @@ TEST(SavedBitmaps, OpenInQImageWithTheDecodedSizeAndPixels)
         SCOPED_TRACE(c.file);
         QTemporaryDir dir;
         DispatchOptions o;
-        o.action = SpuAction::SaveBitmaps;
+        o.action = picture::ActionMode::SaveBitmaps;
         o.showPictures = true;
         o.pictureBase = dir.filePath(QStringLiteral("pic"));
         for (int i = 0; i < 16; ++i)
