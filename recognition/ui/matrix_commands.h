@@ -29,8 +29,8 @@ public:
     void setProgressBar(QProgressBar *bar) { m_bar = bar; }
 
     // Before the matrix is replaced or the program closes: false means the caller must not go on.
-    // Asks only when the matrix has entries and changed; Yes saves it first (a cancelled or failed
-    // save still goes on: the user chose to go on).
+    // Asks only when the matrix has entries and changed; Yes saves it first (a cancelled name dialog
+    // still goes on: the user chose to go on; a failed save stops, its error shown, the matrix modified).
     bool confirmSaveMatrix();
     // Save asks for a name only when the matrix's file does not exist yet; Save As always asks.
     // Both return whether the matrix was written.
@@ -57,7 +57,10 @@ Q_SIGNALS:
     void matrixNameChanged(const QString &name);
 
 private:
-    bool saveMatrix(bool askName, const QString &title);
+    enum class SaveOutcome { Saved, Cancelled, Failed };
+    // The Save command (asks for a name only for a matrix without a file).
+    SaveOutcome saveCommand();
+    SaveOutcome saveMatrix(bool askName, const QString &title);
 
     app::App &m_app;
     CharMatrix &m_matrix;
