@@ -351,7 +351,7 @@ RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString 
                     break;
                 case AnswerCode::SkipLine:
                     out.clear();
-                    m_env.store.suppressEmptySubtitle = -1;
+                    m_suppressEmpty = true;
                     return Flow::EndLine;
                 default:
                     break; // ChangeColor, or a shrink that is never enabled here: no text
@@ -440,7 +440,7 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
 
     Segmentation seg = segmentSubtitle(m_codes, ink, codeColours(m_colourMap, m_options.dvdPalette), m_options.match.settings);
     if (seg.glyphTooWide)
-        m_env.store.suppressEmptySubtitle = 0;
+        m_suppressEmpty = false;
     m_lines = std::move(seg.lines);
 
     QStringList out;
@@ -463,7 +463,7 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
         colours.clear();
         // The user chose to type this picture's text: a line skipped earlier in the picture must not
         // make the store drop the empty picture without opening the assistant.
-        m_env.store.suppressEmptySubtitle = 0;
+        m_suppressEmpty = false;
     }
 
     subtitles::NewSubtitle added;
@@ -481,6 +481,9 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
         context.recognisedLineColors[i] = colours[i];
     m_outcome.lines = out;
 
+    added.suppressEmpty = m_suppressEmpty;
+    // The skip lasts until a picture reaches the store: a picture abandoned after it passes it on.
+    m_suppressEmpty = false;
     auto report = subtitles::addSubtitle(m_env.store, added, context, m_env.skippedAsker);
     if (!report)
         return report.error();

@@ -138,6 +138,8 @@ private:
     int m_questionsTotal = 0;
     int m_glyphsAsked = 0;
     bool m_fillManually = false;
+    // A line of a picture was skipped: without text, that picture adds nothing and asks nothing.
+    bool m_suppressEmpty = false;
     picture::Rect m_textRect;
 };
 

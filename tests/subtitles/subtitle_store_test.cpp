@@ -127,13 +127,13 @@ TEST(SubtitleStore, PictureWithoutTextAndSuppressionAddsNothingAndAsksNothing)
 {
     SubtitleStore store;
     ScriptedAsker asker;
-    store.suppressEmptySubtitle = -1;
-    const auto report = addSubtitle(store, text({}, 0, 1000), AddContext{}, asker);
+    NewSubtitle skipped = text({}, 0, 1000);
+    skipped.suppressEmpty = true;
+    const auto report = addSubtitle(store, skipped, AddContext{}, asker);
     ASSERT_TRUE(report.ok());
     EXPECT_EQ(report->outcome, AddReport::Outcome::NothingAdded);
     EXPECT_EQ(store.count(), 0);
     EXPECT_EQ(asker.asked, 0);
-    EXPECT_EQ(store.suppressEmptySubtitle, 0);
 }
 
 TEST(SubtitleStore, PictureWithoutTextBecomesNumberedPlaceholderWhenNothingIsTyped)
@@ -168,7 +168,6 @@ TEST(SubtitleStore, PictureWithoutTextTakesTheTypedTextOrIsDroppedByTheAssistant
     EXPECT_EQ(store.at(1).lines, (QStringList{"typed", "text"}));
     // The first subtitle of a fresh store has no earlier colour to take.
     EXPECT_EQ(store.at(1).lineColors[0], 0u);
-    EXPECT_EQ(store.suppressEmptySubtitle, 0);
 }
 
 TEST(SubtitleStore, LinesBeyondTenAreDroppedWithAWarning)
