@@ -27,7 +27,6 @@
 
 namespace glyfex::app {
 
-using subtitles::AddReport;
 using subtitles::OutputFormat;
 using subtitles::SkippedItemAsker;
 using subtitles::Subtitle;
@@ -42,33 +41,6 @@ bool showPicturesTicked(App &app)
 }
 
 } // namespace
-
-// Recognition of each picture, then the Subtitles window and the counters follow the store.
-class RunWiring::Recognition : public picture::PictureSink {
-public:
-    Recognition(recognition::RecognitionDriver &driver, SubtitlesWindow &window) : m_driver(driver), m_window(window) {}
-
-    core::Result<void> recognise(const picture::DecodedPicture &picture, const picture::DisplayTimes &times,
-                                 const picture::Rect &area) override
-    {
-        auto done = m_driver.recognise(picture, times, area);
-        switch (m_driver.lastOutcome().end) {
-        case recognition::PictureOutcome::End::Added:
-            m_window.subtitleAdded(AddReport{AddReport::Outcome::Added, m_window.store().count(), {}});
-            break;
-        case recognition::PictureOutcome::End::Merged:
-            m_window.subtitleAdded(AddReport{AddReport::Outcome::Merged, m_window.store().count(), {}});
-            break;
-        default:
-            break;
-        }
-        return done;
-    }
-
-private:
-    recognition::RecognitionDriver &m_driver;
-    SubtitlesWindow &m_window;
-};
 
 // Forwards the glyph question to whoever answers it now; without anyone the run pauses.
 class RunWiring::Asker : public recognition::GlyphAsker {
@@ -116,12 +88,12 @@ RunWiring::RunWiring(App &app) : m_app(app), m_sourceRun(app.batch)
                                        m_assist, app.prompt()};
     env.run = &m_sourceRun;
     env.messages = &app.messages;
+    env.storeView = m_subtitles;
     env.showPicture = [this](const recognition::GlyphQuestion &shown, const picture::Rect &area) {
         if (showPicturesTicked(m_app))
             showCodePicture(shown.shown, shown.palette, area);
     };
     m_driver = std::make_unique<recognition::RecognitionDriver>(env, recognition::DriverOptions{});
-    m_recognition = std::make_unique<Recognition>(*m_driver, *m_subtitles);
 
     recognition::ui::NewCharacterSetup setup;
     setup.matrixFolder = app.paths.chMatrixDir();
@@ -245,7 +217,7 @@ void RunWiring::readFile(const QString &)
     m_dispatchOptions.dvdPalette = m_app.input.palette;
     if (!m_dispatcher)
         m_dispatcher = std::make_unique<ripping::SpuDispatcher>(m_dispatchOptions, batch, m_app.subtitleSink,
-                                                                *m_recognition, m_exporter, *m_passHost);
+                                                                *m_driver, m_exporter, *m_passHost);
 
     ripping::VobPass pass(batch, *m_passHost, *m_dispatcher);
     const ripping::PassOutcome outcome = pass.readCurrentFile();

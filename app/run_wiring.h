@@ -70,7 +70,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    class Recognition;
     class Asker;
     class SkippedItems;
 
@@ -97,7 +96,6 @@ private:
     std::unique_ptr<SkippedItems> m_skipped;
     std::unique_ptr<Asker> m_forwardingAsker;
     std::unique_ptr<recognition::RecognitionDriver> m_driver;
-    std::unique_ptr<Recognition> m_recognition;
     std::unique_ptr<ripping::SpuDispatcher> m_dispatcher; // one per run: it keeps the previous unit's colours
     ripping::PlainExport m_exporter;
 };

@@ -5,6 +5,7 @@
 #include "recognition/spacing.h"
 #include "recognition/style_tags.h"
 #include "recognition/text_colour.h"
+#include "subtitles/store_subtitle_sink.h"
 
 #include <algorithm>
 
@@ -484,7 +485,9 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
     added.suppressEmpty = m_suppressEmpty;
     // The skip lasts until a picture reaches the store: a picture abandoned after it passes it on.
     m_suppressEmpty = false;
-    auto report = subtitles::addSubtitle(m_env.store, added, context, m_env.skippedAsker);
+    subtitles::StoreSubtitleSink sink(m_env.store, m_env.skippedAsker);
+    sink.setView(m_env.storeView);
+    auto report = sink.add(added, context);
     if (!report)
         return report.error();
     switch (report->outcome) {

@@ -26,6 +26,10 @@
 #include <optional>
 #include <vector>
 
+namespace glyfex::subtitles {
+class StoreView;
+}
+
 namespace glyfex::recognition {
 
 // The OCR assistant, opened before a picture when a colour change or the fill-matrix assistant was
@@ -67,6 +71,8 @@ struct DriverEnvironment {
     OcrAssistant *assistant = nullptr;      // none: a requested assistant counts as cancelled
     picture::SourceRun *run = nullptr;      // counts pictures without a text colour as skipped
     const core::MessageTable *messages = nullptr; // built-in English texts when null
+    // The list that follows the store (the Subtitles window); null for none.
+    subtitles::StoreView *storeView = nullptr;
     // Shows the coloured picture in the main window (the "show subpicture" option) where it lies on the
     // frame; may be empty.
     std::function<void(const GlyphQuestion &, const picture::Rect &area)> showPicture;

@@ -1,4 +1,4 @@
-// Picture subtitles (a saved picture's name with its times) entering the store, and the last subtitle's stop.
+// Subtitles entering the store through the one sink, and the last subtitle's stop.
 #include "subtitles/store_subtitle_sink.h"
 
 namespace glyfex::subtitles {
@@ -34,14 +34,19 @@ core::Result<void> StoreSubtitleSink::addPictureSubtitle(const QString &line, co
     s.rect = rect;
     s.colorWord = colourWord;
     s.contrastWord = contrastWord;
-    NeverAsked neverAsked;
-    const int before = m_store.count();
-    auto added = addSubtitle(m_store, s, m_context, m_asker ? *m_asker : neverAsked);
-    if (m_view)
-        m_view->pictureSubtitleAdded(m_store.count() > before ? m_store.count() : 0);
+    auto added = add(s, m_context);
     if (!added)
         return added.error();
     return {};
+}
+
+core::Result<AddReport> StoreSubtitleSink::add(const NewSubtitle &added, const AddContext &context)
+{
+    NeverAsked neverAsked;
+    auto report = addSubtitle(m_store, added, context, m_asker ? *m_asker : neverAsked);
+    if (report && m_view)
+        m_view->subtitleAdded(*report);
+    return report;
 }
 
 } // namespace glyfex::subtitles

@@ -1,4 +1,4 @@
-// The one way a picture source adds to the subtitle store: counts, the last subtitle's times, picture subtitles, and the list that follows them.
+// The one way the picture sources and recognition add to the subtitle store, with the list that follows it.
 #pragma once
 
 #include "picture/subtitle_sink.h"
@@ -15,8 +15,8 @@ public:
     virtual void lastStopChanging() = 0;
     // The last subtitle has its stop: it is listed again.
     virtual void lastStopChanged() = 0;
-    // A subtitle was added at index (1-based), or nothing was added (index 0) and the list is rebuilt.
-    virtual void pictureSubtitleAdded(int index) = 0;
+    // A subtitle was added (listed at the end) or merged into the last one (the list is rebuilt).
+    virtual void subtitleAdded(const AddReport &report) = 0;
 };
 
 class StoreSubtitleSink : public picture::SubtitleSink {
@@ -35,6 +35,9 @@ public:
     core::TimeCode lastStart() const override { return m_store.isEmpty() ? core::TimeCode{} : m_store.last().start; }
     core::TimeCode lastStop() const override { return m_store.isEmpty() ? core::TimeCode{} : m_store.last().stop; }
     void setLastStop(const core::TimeCode &stop) override;
+    // Any subtitle of a picture source, recognised text or a picture's name: the store's rules
+    // (merge, placeholder, suppression), then the list follows.
+    core::Result<AddReport> add(const NewSubtitle &added, const AddContext &context);
     core::Result<void> addPictureSubtitle(const QString &line, const picture::DisplayTimes &times, const picture::Rect &rect,
                                           uint16_t colourWord, uint16_t contrastWord) override;
 

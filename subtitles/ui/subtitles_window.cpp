@@ -419,14 +419,6 @@ void SubtitlesWindow::subtitleAdded(const AddReport &report)
         rebuildSubtitleText();
 }
 
-void SubtitlesWindow::pictureSubtitleAdded(int index)
-{
-    if (index > 0)
-        renderSubtitle(index);
-    else
-        rebuildSubtitleText();
-}
-
 void SubtitlesWindow::showSkippedCount(int count)
 {
     if (count <= 0) {

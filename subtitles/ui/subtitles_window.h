@@ -76,7 +76,7 @@ public:
 
     // A subtitle was added to the store (rendered at the end of the list) or merged into the last
     // one (the list is rebuilt). Keeps the count label and the main window's count in step.
-    void subtitleAdded(const AddReport &report);
+    void subtitleAdded(const AddReport &report) override;
     // Pictures skipped as too small or too short in this run: shown beside the count when any.
     void showSkippedCount(int count);
     // Appends the lines of subtitle index (1-based) and scrolls down when V is ticked.
@@ -93,10 +93,9 @@ public:
     // The store was emptied or changed by another window (the input dialog's Clear or Start): the
     // list, the count and the file name follow it.
     void followStore();
-    // StoreView: the run's picture subtitles, listed as the sink adds them.
+    // StoreView: the run's subtitles, listed as the sink adds them.
     void lastStopChanging() override { removeLastSubtitleLines(); }
     void lastStopChanged() override { renderSubtitle(m_store.count()); }
-    void pictureSubtitleAdded(int index) override;
     // Save As with the question between Unicode and a code page.
     void saveAs();
     // The code-page panel's Save: writes ANSI in the chosen page.
