@@ -66,7 +66,7 @@ public:
 
 RunWiring::RunWiring(App &app) : m_app(app), m_sourceRun(app.batch)
 {
-    m_subtitles = qobject_cast<SubtitlesWindow *>(app.subtitlesWindow());
+    m_subtitles = app.subtitlesWindow();
     Q_ASSERT(m_subtitles);
     m_runControl = std::make_unique<recognition::MainRunControl>(&m_sourceRun, m_assist, m_matrix, app.prompt());
     m_matrixCommands = std::make_unique<recognition::ui::MatrixCommands>(
