@@ -124,6 +124,11 @@ public:
     using Loader = std::function<void(const QString &path, bool firstLoad)>;
     void setLoader(Loader loader);
     void openFile();
+    // Reads a subtitle file into the store in place of what is there (the program's loader). A first load
+    // reads files without a byte-order mark in the default charset's code page, a load from Done in the
+    // chosen one. A file that cannot be read, is not recognised, or whose reading the user cancels leaves
+    // the subtitles, their unsaved state and the options as they were.
+    void loadSubtitleFile(const QString &path, bool firstLoad);
     QString openDialogFileName() const { return m_openName; }
     // Where the open and save dialogs start (kept in the configuration).
     const QString &openFolder() const { return m_openFolder; }
@@ -138,6 +143,10 @@ public:
     using FontAsker = std::function<std::optional<QFont>(QWidget *parent, const QFont &current)>;
     void setFontAsker(FontAsker asker) { m_fontAsker = std::move(asker); }
     void chooseListFont();
+    // The same question for another window's font (the Output Format dialog's); the list takes the
+    // answer through useListFont.
+    std::optional<QFont> askFont(QWidget *parent, const QFont &current) const;
+    void useListFont(const QFont &font);
 
     // Command-line mode saves to this name + "." + the format's extension, without any dialog.
     void setCommandLineOutput(const QString &baseName) { m_commandLineOutput = baseName; }
@@ -174,6 +183,7 @@ private:
     void outputFormatDialog();
     void applyListFont(const QFont &font);
     void saveToFile(bool unicode);
+    void warnOverlappingTimes();
     uint16_t effectiveCodePage() const { return m_codePage == 0 ? 1252 : m_codePage; }
 
     app::App &m_app;
