@@ -166,7 +166,7 @@ void iAuthorPage(const WriterContext &context, const Subtitle &sub, int number, 
     line(at + QStringLiteral("SETCOLOR Highlight 1, 209, 146, 17"));
     line(at + QStringLiteral("SETCOLOR Highlight 2, 81, 239, 91"));
     line(at + QStringLiteral("SETCOLOR Highlight 3, 144, 35, 54"));
-    line(at + QStringLiteral("region %1, %2 to %3, %4").arg(sub.left).arg(sub.top).arg(sub.right).arg(sub.bottom));
+    line(at + QStringLiteral("region %1, %2 to %3, %4").arg(sub.rect.left).arg(sub.rect.top).arg(sub.rect.right).arg(sub.rect.bottom));
     std::array<int, 4> blend;
     for (int i = 0; i < 4; ++i)
         blend[size_t(i)] = custom ? preset.customContrast[size_t(i)] : nibble(sub.contrastWord, i);
@@ -200,7 +200,7 @@ void philips(const WriterContext &context, const Entry &entry, LineSink &sink)
             sink.add(QStringLiteral("CONTRAST") + kTab + nibbleList(sub.contrastWord));
     }
     QString line = nameOf(sub) + QLatin1Char(' ') + ftc(context, sub.start) + QLatin1Char(' ') + ftc(context, sub.stop);
-    for (int v : {sub.right - sub.left + 1, sub.bottom - sub.top + 1, sub.left, sub.top}) {
+    for (int v : {sub.rect.right - sub.rect.left + 1, sub.rect.bottom - sub.rect.top + 1, sub.rect.left, sub.rect.top}) {
         line += QLatin1Char(' ');
         appendPadded(line, v, 3);
     }
@@ -289,8 +289,8 @@ void maestro(const WriterContext &context, const Entry &entry, LineSink &sink)
     colorContrastLines(context, entry, core::PresetSpruceDvdMaestro, 0, sink);
     if (context.options.maestroExtended) {
         QString area = QStringLiteral("Display_Area") + kTab + QLatin1Char('(');
-        appendPadded(area, sub.left, 3);
-        for (int v : {sub.top, sub.right, sub.bottom}) {
+        appendPadded(area, sub.rect.left, 3);
+        for (int v : {sub.rect.top, sub.rect.right, sub.rect.bottom}) {
             area += QLatin1Char(' ');
             appendPadded(area, v, 3);
         }

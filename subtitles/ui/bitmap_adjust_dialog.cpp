@@ -3,9 +3,9 @@
 
 #include "core/bmp_writer.h"
 #include "core/messages.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
+#include "app/run_wiring.h"
 #include "ripping/ui/picture_image.h"
-#include "ripping/ui/run_driver.h"
 #include "subtitles/ui/subtitles_window.h"
 
 #include <QButtonGroup>
@@ -76,7 +76,7 @@ const QString kProfileFilter = QStringLiteral("Glyfex BMP Settings File (*.ini)|
 
 } // namespace
 
-BitmapAdjustDialog::BitmapAdjustDialog(ripping::ui::App &app, QWidget *parent)
+BitmapAdjustDialog::BitmapAdjustDialog(app::App &app, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
       m_app(app),
       m_session(app.presets, BitmapAdjustSession::Hooks{
@@ -436,17 +436,14 @@ void BitmapAdjustDialog::setOutputFormat(OutputFormat format)
 
 void BitmapAdjustDialog::refreshPreview()
 {
-    if (ripping::ui::RunDriver *driver = m_app.runDriver()) {
-        ripping::ExportedPicture exported;
-        driver->showExportPreview(exported);
-    }
+    picture::ExportedPicture exported;
+    m_app.run().showExportPreview(exported);
 }
 
 void BitmapAdjustDialog::saveBmp()
 {
-    ripping::ExportedPicture exported;
-    ripping::ui::RunDriver *driver = m_app.runDriver();
-    if (!driver || !driver->showExportPreview(exported)) {
+    picture::ExportedPicture exported;
+    if (!m_app.run().showExportPreview(exported)) {
         m_app.prompt().warn(QStringLiteral("There is no picture to save."));
         return;
     }

@@ -22,7 +22,7 @@ class QSpinBox;
 class QTabWidget;
 class QWidget;
 
-namespace glyfex::ripping::ui {
+namespace glyfex::app {
 class App;
 }
 
@@ -31,7 +31,7 @@ namespace glyfex::subtitles::ui {
 class BitmapAdjustDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit BitmapAdjustDialog(ripping::ui::App &app, QWidget *parent = nullptr);
+    explicit BitmapAdjustDialog(app::App &app, QWidget *parent = nullptr);
 
     BitmapAdjustSession &session() { return m_session; }
     // Shows the dialog modally for the picture about to be exported; whether that picture is saved.
@@ -75,7 +75,7 @@ private:
     void finish();
     QString profileFolder() const;
 
-    ripping::ui::App &m_app;
+    app::App &m_app;
     BitmapAdjustSession m_session;
     ColourAsker m_colourAsker;
     bool m_subtitlesWasVisible = false;

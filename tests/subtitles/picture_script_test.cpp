@@ -19,10 +19,10 @@ using core::TimeCode;
 Subtitle picture(TimeCode start, TimeCode stop, QStringList lines, uint16_t colorWord, uint16_t contrastWord)
 {
     Subtitle s = test::makeSubtitle(start, stop, std::move(lines));
-    s.left = 100;
-    s.top = 400;
-    s.right = 619;
-    s.bottom = 459;
+    s.rect.left = 100;
+    s.rect.top = 400;
+    s.rect.right = 619;
+    s.rect.bottom = 459;
     s.colorWord = colorWord;
     s.contrastWord = contrastWord;
     return s;

@@ -4,7 +4,7 @@
 #include "subtitles/ui/bitmap_adjust_dialog.h"
 
 #include "core/ini_store.h"
-#include "ripping/ui/app_test.h"
+#include "support/app_test.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "subtitles/ui/subtitles_window.h"
@@ -182,7 +182,7 @@ protected:
     void startSaving(const QDir &out)
     {
         ASSERT_TRUE(QDir().mkpath(out.path()));
-        app.inputDialog()->setAction(ripping::ActionMode::SaveBitmaps);
+        app.inputDialog()->setAction(picture::ActionMode::SaveBitmaps);
         // Each saved bitmap becomes a subtitle with its times and rectangle.
         auto *timing = app.inputDialog()->findChild<QCheckBox *>(QStringLiteral("CheckBoxPictTiming"));
         ASSERT_NE(timing, nullptr);

@@ -3,7 +3,7 @@
 #include "subtitles/ui/bitmap_adjust_dialog.h"
 
 #include "core/ini_store.h"
-#include "ripping/ui/app_test.h"
+#include "support/app_test.h"
 #include "subtitles/subtitle_builder.h"
 #include "subtitles/ui/subtitles_window.h"
 
