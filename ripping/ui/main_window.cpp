@@ -272,7 +272,7 @@ void MainWindow::runLanguageTool(bool updateAll)
         return;
     const core::ui::LanguageTools tools(*applier, m_app.paths, m_app.batch.paused);
     QStringList languages;
-    if (const QMenu *menu = findChild<QMenu *>(QStringLiteral("GUILanguage1"))) {
+    if (const QMenu *menu = languageMenu()) {
         for (const QAction *item : menu->actions())
             languages << QString(item->text()).remove(u'&');
     }
