@@ -67,6 +67,7 @@ void ImageSequenceCommand::runFile(const QString &chosenFile)
     // goes on as it was.
     const bool timerWasActive = main && main->batchTimerActive();
     const bool pauseWasAvailable = main && main->pauseAvailable();
+    const QString pauseCaption = main ? main->pauseCaption() : QString();
     const bool wasPaused = m_app.batch.paused;
     const picture::ActionMode actionBefore = m_app.batch.actionMode;
     const recognition::OcrAssistState assistBefore = assist;
@@ -76,8 +77,7 @@ void ImageSequenceCommand::runFile(const QString &chosenFile)
     if (main) {
         main->imageSequenceAction()->setEnabled(false);
         main->setBatchTimerActive(false);
-        if (m_app.batch.paused)
-            main->togglePause(nullptr);
+        main->setPauseCaption(m_app.message(core::Msg::Pause));
         main->setPauseAvailable(true);
     }
     m_app.batch.paused = false;
@@ -116,14 +116,13 @@ void ImageSequenceCommand::runFile(const QString &chosenFile)
     driver.options() = optionsBefore;
     assist = assistBefore;
     m_app.batch.actionMode = actionBefore;
+    m_app.batch.paused = wasPaused;
     if (main) {
-        if (m_app.batch.paused != wasPaused)
-            main->togglePause(nullptr);
+        main->setPauseCaption(pauseCaption);
         main->setPauseAvailable(pauseWasAvailable);
         main->setBatchTimerActive(timerWasActive);
         main->imageSequenceAction()->setEnabled(true);
     }
-    m_app.batch.paused = wasPaused;
 }
 
 bool ImageSequenceCommand::pump()

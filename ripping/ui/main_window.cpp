@@ -503,6 +503,16 @@ bool MainWindow::pauseAvailable() const
     return m_buttonPause->isEnabled();
 }
 
+QString MainWindow::pauseCaption() const
+{
+    return m_buttonPause->text();
+}
+
+void MainWindow::setPauseCaption(const QString &caption)
+{
+    m_buttonPause->setText(caption);
+}
+
 void MainWindow::showSourceName(const QString &name)
 {
     m_vobFile->setText(name);

@@ -98,6 +98,9 @@ public:
     bool batchTimerActive() const { return m_batchTimer.isActive(); }
     void setPauseAvailable(bool available);
     bool pauseAvailable() const;
+    // The button's caption as it stands ("Pause" or "Continue"), to be put back after such a loop.
+    QString pauseCaption() const;
+    void setPauseCaption(const QString &caption);
     // The file being read, in the information panel.
     void showSourceName(const QString &name);
 
