@@ -102,8 +102,10 @@ void ImageSequenceCommand::runFile(const QString &chosenFile)
     if (!plan) {
         m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + plan.error().message());
     } else {
-        if (plan->frameRateText)
+        if (plan->frameRateText) {
             m_app.formatOptions.frameRateText = *plan->frameRateText;
+            m_run.subtitlesWindow().setFrameRateText(*plan->frameRateText);
+        }
         const uint32_t fpsX1000 = sources::sequenceFrameRateX1000(m_app.formatOptions.frameRateText);
         m_app.abortSequence = false;
         auto done = sources::runSequence(*plan, fpsX1000, driver, *this);

@@ -13,6 +13,7 @@
 #include "support/test_data.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -99,6 +100,8 @@ TEST_F(ImageSequenceWindowTest, ScriptRunsIntoTheSubtitlesWindowAndPutsTheStateB
     EXPECT_EQ(core::formatTimeCode(second.start), QStringLiteral("00:00:04,000")) << "frame 100 at the script's 25";
     EXPECT_EQ(core::formatTimeCode(second.stop), QStringLiteral("00:00:06,000"));
     EXPECT_EQ(app.formatOptions.frameRateText, QStringLiteral("25")) << "the script's rate reaches the output format";
+    EXPECT_EQ(app.run().subtitlesWindow().findChild<QComboBox *>(QStringLiteral("ComboBoxFPS"))->currentText(),
+              QStringLiteral("25"));
     EXPECT_TRUE(app.run().subtitlesWindow().isVisible());
     EXPECT_EQ(main->findChild<QLabel *>(QStringLiteral("LabelVobFile"))->text(), QStringLiteral("sub2.bmp"));
     EXPECT_EQ(app.preview.backImageName, scriptPath);
