@@ -8,12 +8,16 @@
 #include "core/ui/global_options_dialog.h"
 #include "core/ui/language_applier.h"
 #include "core/ui/message_box_prompt.h"
+#include "recognition/ui/ocr_setup_dialog.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/progress_controller.h"
 #include "ripping/ui/shell_window.h"
 #include "ripping/ui/stream_scan_window.h"
+#include "subtitles/ui/output_format_dialog.h"
+#include "subtitles/ui/split_dialog.h"
 #include "subtitles/ui/subtitles_window.h"
+#include "subtitles/ui/time_correction_dialog.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -57,7 +61,9 @@ void App::createWindows()
     shell("Form2", "New Character(s)");
     m_subtitlesWindow = new subtitles::ui::SubtitlesWindow(*this, m_mainWindow);
     m_windows.push_back(m_subtitlesWindow);
-    shell("Form4", "Advanced OCR Setup");
+    m_windows.push_back(new recognition::ui::OcrSetupDialog(
+        ocr, [this](const recognition::OcrSettings &s) { return core::saveOcrSettings(paths.configFile(), ocrConfigOf(s)); },
+        [this]() -> core::UserPrompt & { return prompt(); }, m_mainWindow));
     shell("Form5", "View/Edit Character Matrix");
     m_inputDialog = new ripping::ui::InputDialog(*this, m_mainWindow);
     m_windows.push_back(m_inputDialog);
@@ -67,11 +73,11 @@ void App::createWindows()
     m_progressController = new ripping::ui::ProgressController(*this, m_mainWindow);
     m_windows.push_back(m_progressController);
     shell("Form12", "About Glyfex");
-    shell("Form13", "Output Format");
-    shell("Form14", "Time Correction");
+    m_windows.push_back(new subtitles::ui::OutputFormatDialog(*this, m_mainWindow));
+    m_windows.push_back(new subtitles::ui::TimeCorrectionDialog(*this, *m_subtitlesWindow, m_mainWindow));
     shell("Form15", "OCR Assistant");
     m_windows.push_back(new core::ui::GlobalOptionsDialog(config.options, QStringLiteral("&Global Options"), m_mainWindow));
-    shell("Form17", "Time Range");
+    m_windows.push_back(new subtitles::ui::SplitDialog(*this, *m_subtitlesWindow, m_mainWindow));
     shell("Form18", "Bitmap adjustment");
     m_streamScan = new ripping::ui::StreamScanWindow(*this, m_mainWindow);
     m_windows.push_back(m_streamScan);
@@ -162,6 +168,12 @@ QList<QWidget *> windowList(const std::vector<QWidget *> &windows)
 
 } // namespace
 
+subtitles::ExportBitmapEngine &App::exportEngine()
+{
+    m_exportEngine.settings = {presets.settings, presets.current, input.frameSize.height()};
+    return m_exportEngine;
+}
+
 void App::loadSettings()
 {
     if (m_windows.empty() || commandLineMode)
@@ -218,9 +230,11 @@ void App::saveSettings()
 {
     if (!m_settingsLoaded || commandLineMode)
         return;
-    // The writers' options first: a control that shows one of them (the frame rate boxes) has the last word.
-    collectOutputConfig(formatOptions, config);
+    // The controls first, then the writers' options: the Output Format dialog's boxes that show one of
+    // them (frame rate, MicroDVD rate line) pass every change on to the options, which readers may
+    // also have set since.
     core::ui::ConfigBinding(windowList(m_windows)).collect(config);
+    collectOutputConfig(formatOptions, config);
     config.preview = configOf(preview);
     if (m_mainWindow->priorityLevel() >= 0)
         config.main.priority = m_mainWindow->priorityLevel();

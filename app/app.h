@@ -10,6 +10,7 @@
 #include "ripping/batch_state.h"
 #include "app/settings_blocks.h"
 #include "ripping/start_request.h"
+#include "subtitles/export_bitmap.h"
 #include "subtitles/store_subtitle_sink.h"
 #include "subtitles/subtitle_store.h"
 
@@ -103,6 +104,9 @@ public:
     RunWiring &run() { return *m_run; }
     // The subtitles differ from what was last saved (the Subtitles window keeps the one flag).
     bool textModified() const;
+    // The export-bitmap engine of every run, following the current bitmap-export settings and the
+    // frame height; its background choice carries over from run to run.
+    subtitles::ExportBitmapEngine &exportEngine();
 
 private:
     std::vector<QWidget *> m_windows;
@@ -113,6 +117,7 @@ private:
     subtitles::ui::SubtitlesWindow *m_subtitlesWindow = nullptr;
 
     std::unique_ptr<RunWiring> m_run;
+    subtitles::ExportBitmapEngine m_exportEngine;
     std::unique_ptr<core::ui::LanguageApplier> m_language;
     bool m_settingsLoaded = false;
     std::unique_ptr<core::UserPrompt> m_ownPrompt;

@@ -83,6 +83,8 @@ RunWiring::RunWiring(App &app)
 {
     m_subtitles = app.subtitlesWindow();
     Q_ASSERT(m_subtitles);
+    // Open and dropped files read subtitle files into the window's store.
+    m_subtitles->setLoader([this](const QString &path, bool firstLoad) { m_subtitles->loadSubtitleFile(path, firstLoad); });
     m_runControl = std::make_unique<recognition::MainRunControl>(m_activeRun.get(), m_assist, m_matrix, app.prompt());
     m_matrixCommands = std::make_unique<recognition::ui::MatrixCommands>(
         app, m_matrix, [this] { return m_subtitles->codePage(); }, app.mainWindow());
@@ -208,8 +210,15 @@ void RunWiring::startRun()
     m_driver->options().dvdPalette = m_app.input.palette;
     if (!batch.vobList.isEmpty())
         m_subtitles->setSourceFileName(batch.vobList.constFirst());
+    // Colours are detected anew for every picture: a colour choice or assistant request of an earlier
+    // run must not apply to this one.
+    m_assist.mode = recognition::OcrAssistState::Automatic;
+    // The palette offers the characters of the stream's language.
+    if (m_newCharacter && batch.actionMode == picture::ActionMode::RecogniseText && !batch.characterLocation.isEmpty())
+        m_newCharacter->chooseLocation(batch.characterLocation);
     followOutputFormat();
     m_dispatcher.reset();
+    m_startCount = batch.startCount;
 }
 
 void RunWiring::followOutputFormat()
@@ -223,8 +232,7 @@ void RunWiring::followOutputFormat()
 void RunWiring::readFile(const QString &)
 {
     ripping::BatchState &batch = m_app.batch;
-    // Start resets the counters and positions; the first pass of a run sees them so.
-    if (!m_dispatcher || (batch.currentFile == 0 && batch.resumePos == 0 && batch.spuCountTotal == 0))
+    if (!m_dispatcher || batch.startCount != m_startCount)
         startRun();
     // A Start on a new text emptied the store: the Subtitles window follows.
     m_subtitles->followStore();
@@ -236,9 +244,10 @@ void RunWiring::readFile(const QString &)
     m_dispatchOptions.pictureBase = batch.pictureBaseName;
     m_dispatchOptions.outputFormat = m_subtitles->outputFormat();
     m_dispatchOptions.dvdPalette = m_app.input.palette;
+    subtitles::ExportBitmapEngine &exporter = m_app.exportEngine();
     if (!m_dispatcher)
         m_dispatcher = std::make_unique<ripping::SpuDispatcher>(m_dispatchOptions, batch, m_app.subtitleSink,
-                                                                *m_driver, m_exporter, *m_passHost);
+                                                                *m_driver, exporter, *m_passHost);
 
     ripping::VobPass pass(batch, *m_passHost, *m_dispatcher);
     const ripping::PassOutcome outcome = pass.readCurrentFile();

@@ -95,6 +95,7 @@ private:
     recognition::OcrAssistState m_assist;
     ripping::DispatchOptions m_dispatchOptions;
     int m_maxDurationMs = 2500; // a last subtitle without a stop shows this long
+    int m_startCount = -1;      // the batch's Start that the current run belongs to
     recognition::GlyphAsker *m_asker = nullptr;
     QPointer<recognition::ui::NewCharacterDialog> m_newCharacter;
 
@@ -105,7 +106,6 @@ private:
     std::unique_ptr<Asker> m_forwardingAsker;
     std::unique_ptr<recognition::RecognitionDriver> m_driver;
     std::unique_ptr<ripping::SpuDispatcher> m_dispatcher; // one per run: it keeps the previous unit's colours
-    ripping::PlainExport m_exporter;
     std::unique_ptr<ImageSequenceCommand> m_imageSequence;
 };
 

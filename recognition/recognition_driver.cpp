@@ -118,7 +118,10 @@ GlyphAnswer RecognitionDriver::ask(int lineIndex, int c, int n, const Glyph &des
     }
     q.buttons = buttons;
     q.buttons.sameAsLast = m_options.videoViewer;
-    q.buttons.changeColor = !m_options.videoViewer;
+    const bool assistant = m_env.assistant != nullptr;
+    q.buttons.changeColor = assistant && !m_options.videoViewer;
+    q.buttons.fillMatrix = assistant;
+    q.buttons.fillManually = assistant;
     q.nextEntryNumber = m_env.matrix.count() + 1;
     q.start = m_start;
     q.line = lineIndex;
@@ -375,10 +378,12 @@ RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString 
             }
             spacingBoxes[size_t(c)] = whole;
         }
-        const SpacedGlyph currentGlyph{&current, text, c, used};
+        // A run's shape for spacing spans all its boxes; its descriptor may stop short of the first.
+        const Glyph shape = used > 1 ? buildRunShape(m_codes, boxes, c, used - 1, rtl) : current;
+        const SpacedGlyph currentGlyph{&shape, text, c, used};
         if (previousGlyph.descriptor && needSpaceBetween(previousGlyph, currentGlyph, spacing))
             out += QLatin1Char(' ');
-        previous = current;
+        previous = shape;
         previousText = text;
         previousGlyph = SpacedGlyph{&previous, previousText, c, used};
         if (!text.isEmpty()) {
@@ -406,17 +411,27 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
 
     auto abandon = [this](PictureOutcome::End end) -> core::Result<PictureOutcome> {
         m_outcome.end = end;
+        // The store never sees this picture: a line skipped in it must not make the store drop the
+        // next picture without text silently.
+        m_suppressEmpty = false;
         return m_outcome;
     };
 
     OcrAssistState &assist = m_env.assist;
     if (assist.mode >= OcrAssistState::FillMatrixRequested) {
         const bool fillRequest = assist.mode == OcrAssistState::FillMatrixRequested;
-        const bool ok = m_env.assistant && m_env.assistant->assist(picture, assist);
-        if (fillRequest && assist.mode == OcrAssistState::FillMatrixRequested)
-            assist.mode = assist.savedMode;
-        if (!ok)
-            return abandon(PictureOutcome::End::Abandoned);
+        if (!m_env.assistant) {
+            // Nobody can serve the request: dropping the picture for it would drop every later one
+            // too, so the colours are detected again and the picture is read as usual.
+            const bool restore = fillRequest && assist.savedMode < OcrAssistState::FillMatrixRequested;
+            assist.mode = restore ? assist.savedMode : OcrAssistState::Automatic;
+        } else {
+            const bool ok = m_env.assistant->assist(picture, assist);
+            if (fillRequest && assist.mode == OcrAssistState::FillMatrixRequested)
+                assist.mode = assist.savedMode;
+            if (!ok)
+                return abandon(PictureOutcome::End::Abandoned);
+        }
     }
 
     InkCodes ink = assist.fixedInk;
@@ -483,7 +498,6 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
     m_outcome.lines = out;
 
     added.suppressEmpty = m_suppressEmpty;
-    // The skip lasts until a picture reaches the store: a picture abandoned after it passes it on.
     m_suppressEmpty = false;
     subtitles::StoreSubtitleSink sink(m_env.store, m_env.skippedAsker);
     sink.setView(m_env.storeView);

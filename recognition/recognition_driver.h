@@ -68,7 +68,9 @@ struct DriverEnvironment {
     GlyphAsker &asker;
     OcrAssistState &assist;
     core::UserPrompt &prompt;
-    OcrAssistant *assistant = nullptr;      // none: a requested assistant counts as cancelled
+    // None: the questions offer none of the buttons that open it (change text colour, fill matrix,
+    // enter manually), and a request left from elsewhere is dropped rather than the picture.
+    OcrAssistant *assistant = nullptr;
     picture::SourceRun *run = nullptr;      // counts pictures without a text colour as skipped
     const core::MessageTable *messages = nullptr; // built-in English texts when null
     // The list that follows the store (the Subtitles window); null for none.

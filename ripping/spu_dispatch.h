@@ -88,6 +88,7 @@ private:
     picture::DisplayTimes computeTimes(const SpuUnit &unit);
     void countSkipped();
     int nextPictureNumber() const;
+    bool renderExport();
     core::Result<void> saveBitmap(const SpuUnit &unit);
     core::Result<void> saveRaw(const SpuUnit &unit, bool decoded, bool show);
     core::Result<void> addPictureSubtitle(const SpuUnit &unit, const QString &file, const picture::Rect &rect);
@@ -100,6 +101,7 @@ private:
     DispatchHost &m_host;
     picture::DecodedPicture m_picture;
     picture::ExportedPicture m_exported;
+    bool m_exportWarned = false; // a picture cut to the export frame is told about once a run
 };
 
 } // namespace glyfex::ripping

@@ -2,7 +2,8 @@
 # Builds Glyfex and starts it on the bundled sample title set. Extra arguments are passed to the program.
 # The sample runs with a configuration of its own (build/sample/), so trying it leaves the user's settings
 # alone: the sample's letters stand wider apart than the default space width, so that configuration sets
-# SpaceWidth=12. The title set is copied there too, because a run writes its subtitle map beside the VOB.
+# SpaceWidth=12 (Options > Advanced OCR Setup shows it and changes it). The title set is copied there too,
+# because a run writes its subtitle map beside the VOB.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/build.sh"

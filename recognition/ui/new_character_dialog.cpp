@@ -291,6 +291,27 @@ void NewCharacterDialog::setLocation(const QString &location)
     loadPalette();
 }
 
+int NewCharacterDialog::locationIndexOf(const QString &language) const
+{
+    int index = m_location->findText(language, Qt::MatchExactly);
+    for (int i = 0; i < m_location->count() && index < 0 && !language.isEmpty(); ++i)
+        if (m_location->itemText(i).contains(language.left(4)))
+            index = i;
+    return index;
+}
+
+void NewCharacterDialog::chooseLocation(const QString &language)
+{
+    int index = locationIndexOf(language);
+    if (index < 0) {
+        m_location->addItem(language); // sorted in by the insert policy
+        index = m_location->findText(language, Qt::MatchExactly);
+    }
+    const QSignalBlocker block(m_location);
+    m_location->setCurrentIndex(index);
+    loadPalette();
+}
+
 GlyphAnswer NewCharacterDialog::askGlyph(const GlyphQuestion &question)
 {
     m_question = &question;
@@ -316,6 +337,8 @@ GlyphAnswer NewCharacterDialog::askGlyph(const GlyphQuestion &question)
     m_search->setEnabled(question.buttons.searchMatrix);
     m_changeColor->setVisible(!question.buttons.sameAsLast);
     m_changeColor->setEnabled(question.buttons.changeColor);
+    m_fillMatrix->setEnabled(question.buttons.fillMatrix);
+    m_fillManually->setEnabled(question.buttons.fillManually);
     m_sameAsLast->setVisible(question.buttons.sameAsLast);
     m_sameAsLast->setEnabled(question.buttons.sameAsLast);
 
@@ -347,12 +370,7 @@ void NewCharacterDialog::showEvent(QShowEvent *event)
     // The first question chooses the palette location from the interface language; later ones keep
     // what the user chose.
     if (m_location->count() > 0 && m_location->currentText().size() < 4) {
-        const QString lang = m_setup.languageName;
-        int index = m_location->findText(lang, Qt::MatchExactly);
-        if (index < 0)
-            for (int i = 0; i < m_location->count() && index < 0; ++i)
-                if (!lang.isEmpty() && m_location->itemText(i).contains(lang.left(4)))
-                    index = i;
+        const int index = locationIndexOf(m_setup.languageName);
         if (index >= 0)
             m_location->setCurrentIndex(index);
         else if (!m_location->currentText().isEmpty())

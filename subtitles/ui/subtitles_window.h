@@ -100,6 +100,16 @@ public:
     void saveAs();
     // The code-page panel's Save: writes ANSI in the chosen page.
     void saveAnsi();
+    // Save As for one part of a split file: the same Unicode question and file dialog, but an ANSI
+    // text is written at once in the code page chosen now, since the next part replaces the text
+    // before the conversion panel could be used. The saved file's path; empty when nothing was
+    // saved (the user cancelled, the part is empty, or writing failed and was reported).
+    QString saveSplitPart();
+
+    // Split mode: rendering and saving keep to the range (see Renderer::setSplit). The caller rebuilds.
+    bool splitMode() const { return m_renderer.splitMode(); }
+    const SplitRange &splitRange() const { return m_renderer.splitRange(); }
+    void setSplit(bool on, const SplitRange &range) { m_renderer.setSplit(on, range); }
     // The Done button: in load mode the file is read again (through the loader, when there is one).
     void done();
 
@@ -126,6 +136,11 @@ public:
     using Loader = std::function<void(const QString &path, bool firstLoad)>;
     void setLoader(Loader loader);
     void openFile();
+    // Reads a subtitle file into the store in place of what is there (the program's loader). A first load
+    // reads files without a byte-order mark in the default charset's code page, a load from Done in the
+    // chosen one. A file that cannot be read, is not recognised, or whose reading the user cancels leaves
+    // the subtitles, their unsaved state and the options as they were.
+    void loadSubtitleFile(const QString &path, bool firstLoad);
     QString openDialogFileName() const { return m_openName; }
     // Where the open and save dialogs start (kept in the configuration).
     const QString &openFolder() const { return m_openFolder; }
@@ -140,6 +155,10 @@ public:
     using FontAsker = std::function<std::optional<QFont>(QWidget *parent, const QFont &current)>;
     void setFontAsker(FontAsker asker) { m_fontAsker = std::move(asker); }
     void chooseListFont();
+    // The same question for another window's font (the Output Format dialog's); the list takes the
+    // answer through useListFont.
+    std::optional<QFont> askFont(QWidget *parent, const QFont &current) const;
+    void useListFont(const QFont &font);
 
     // Command-line mode saves to this name + "." + the format's extension, without any dialog.
     void setCommandLineOutput(const QString &baseName) { m_commandLineOutput = baseName; }
@@ -175,7 +194,9 @@ private:
     void showModalForm(const char *formName);
     void outputFormatDialog();
     void applyListFont(const QFont &font);
-    void saveToFile(bool unicode);
+    // The saved path, or empty when nothing was saved.
+    QString saveToFile(bool unicode);
+    void warnOverlappingTimes();
     uint16_t effectiveCodePage() const { return m_codePage == 0 ? 1252 : m_codePage; }
 
     app::App &m_app;

@@ -262,11 +262,15 @@ TEST(SequenceRecognition, PalettePicturesThroughAScript)
     for (int i = 0; i < kTexts.size(); ++i) {
         const QString source = colours.filePath(QStringLiteral("c%1.bmp").arg(i));
         ASSERT_TRUE(test::drawTextBmp24(source, kTexts[i]).ok());
-        // Index 3 is the text; index 7 specks on the top row are no text and must not become any.
+        // Index 3 is the text; index 7 specks on the top row are no text and must not become any. Every
+        // other picture is run-length compressed.
         const QString name = QStringLiteral("Pics/Sub_%1.bmp").arg(i);
         QDir(dir.path()).mkpath(QStringLiteral("Pics"));
-        auto written = test::writePaletteCopy(QImage(source), dir.filePath(name), 3, 7);
+        auto written = test::writePaletteCopy(QImage(source), dir.filePath(name), 3, 7, i % 2 == 1);
         ASSERT_TRUE(written.ok()) << written.error().message().toStdString();
+        const std::vector<uint8_t> bytes = test::readBytes(dir.filePath(name));
+        ASSERT_GT(bytes.size(), 34u);
+        EXPECT_EQ(bytes[30], i % 2 == 1 ? 1 : 0) << "biCompression: BI_RLE8 or none";
         script += QStringLiteral("{%1}{%2}pics\\SUB_%3.BMP\r\n").arg(i * 60).arg(i * 60 + 45).arg(i).toUtf8();
     }
     test::writeBytes(dir.filePath(QStringLiteral("seq.txt")), script);

@@ -5,19 +5,16 @@
 
 #include "qt_printers.h"
 #include "subtitle_builder.h"
+#include "support/aeidon.h"
+#include "support/ffmpeg_demux.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-extern "C" {
-#include <libavformat/avformat.h>
-}
 
 namespace glyfex::subtitles {
 namespace {
@@ -77,40 +74,6 @@ QString writeFile(const QTemporaryDir &dir, OutputFormat format, const FormatOpt
     EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(((renderer.lines() + trailerLines(format)).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
     return path;
-}
-
-struct Event {
-    int64_t pts = 0;
-    int64_t duration = 0;
-    QString text;
-};
-
-// Every packet of the file's one subtitle stream, in the stream's time base.
-std::vector<Event> demux(const QString &path, const char *demuxer, AVRational *timeBase)
-{
-    std::vector<Event> events;
-    const AVInputFormat *format = av_find_input_format(demuxer);
-    EXPECT_NE(format, nullptr) << demuxer;
-    AVFormatContext *ctx = nullptr;
-    if (avformat_open_input(&ctx, path.toLocal8Bit().constData(), format, nullptr) < 0) {
-        ADD_FAILURE() << demuxer << " cannot open " << path.toStdString();
-        return events;
-    }
-    EXPECT_GE(avformat_find_stream_info(ctx, nullptr), 0);
-    EXPECT_EQ(ctx->nb_streams, 1u);
-    *timeBase = ctx->streams[0]->time_base;
-    AVPacket *packet = av_packet_alloc();
-    while (av_read_frame(ctx, packet) >= 0) {
-        int size = packet->size;
-        while (size > 0 && packet->data[size - 1] == 0) // some demuxers keep the terminating zero
-            --size;
-        events.push_back({packet->pts, packet->duration,
-                          QString::fromUtf8(reinterpret_cast<const char *>(packet->data), size).trimmed()});
-        av_packet_unref(packet);
-    }
-    av_packet_free(&packet);
-    avformat_close_input(&ctx);
-    return events;
 }
 
 // What one read-back check compares: the values in the reader's own unit, and the text.
@@ -174,11 +137,12 @@ TEST_P(FfmpegReadBack, FindsOurTimesAndText)
         c.options(options);
     const SubtitleStore store = storeWithHours(true);
     AVRational tb{0, 1};
-    const std::vector<Event> events = demux(writeFile(dir, c.format, options, store), c.demuxer, &tb);
+    const std::vector<test::DemuxedEvent> events =
+        test::demuxSubtitles(writeFile(dir, c.format, options, store), c.demuxer, &tb);
     ASSERT_EQ(events.size(), size_t(store.count()));
     for (int i = 1; i <= store.count(); ++i) {
         const Expected e = c.expected(store.at(i));
-        const Event &got = events[size_t(i - 1)];
+        const test::DemuxedEvent &got = events[size_t(i - 1)];
         EXPECT_EQ(got.pts, e.start) << "subtitle " << i;
         if (e.duration >= 0 && !(c.lastDurationOpen && i == store.count())) {
             EXPECT_EQ(got.duration, e.duration) << "subtitle " << i;
@@ -253,55 +217,6 @@ INSTANTIATE_TEST_SUITE_P(
                    false, bars}),
     [](const auto &info) { return std::string(info.param.name); });
 
-// The Python interpreter that has aeidon (the Debian package installs it for the system Python).
-QString aeidonPython()
-{
-    for (const QString &candidate : {QStringLiteral("/usr/bin/python3"), QStringLiteral("python3")}) {
-        QProcess p;
-        p.start(candidate, {QStringLiteral("-c"), QStringLiteral("import aeidon")});
-        if (p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0)
-            return candidate;
-    }
-    return {};
-}
-
-struct AeidonSub {
-    double start;
-    double end;
-    int64_t startFrame;
-    QString text;
-};
-
-std::vector<AeidonSub> readWithAeidon(const QString &path, const char *format)
-{
-    static const QString python = aeidonPython();
-    if (python.isEmpty()) {
-        ADD_FAILURE() << "no python3 with aeidon (python3-aeidon)";
-        return {};
-    }
-    const QString script = QStringLiteral(
-        "import sys, aeidon\n"
-        "p = aeidon.Project()\n"
-        "p.open_main(sys.argv[1], 'utf_8')\n"
-        "assert p.main_file.format == getattr(aeidon.formats, sys.argv[2]), p.main_file.format\n"
-        "for s in p.subtitles:\n"
-        "    print('%r\\t%r\\t%d\\t%s' % (s.start_seconds, s.end_seconds, s.start_frame, s.main_text.replace('\\n', '|')))\n");
-    QProcess p;
-    p.start(python, {QStringLiteral("-c"), script, path, QString::fromLatin1(format)});
-    EXPECT_TRUE(p.waitForFinished(60000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    std::vector<AeidonSub> subs;
-    for (const QString &line : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const QStringList f = line.split(QLatin1Char('\t'));
-        if (f.size() != 4) {
-            ADD_FAILURE() << "unexpected aeidon line " << line.toStdString();
-            continue;
-        }
-        subs.push_back({f[0].toDouble(), f[1].toDouble(), f[2].toLongLong(), bars(f[3])});
-    }
-    return subs;
-}
-
 struct AeidonCase {
     const char *name;
     OutputFormat format;
@@ -326,10 +241,11 @@ TEST_P(AeidonReadBack, FindsOurTimesAndText)
     const AeidonCase &c = GetParam();
     QTemporaryDir dir;
     const SubtitleStore store = storeWithHours(c.hoursAboveNine);
-    const std::vector<AeidonSub> subs = readWithAeidon(writeFile(dir, c.format, FormatOptions{}, store), c.aeidonFormat);
+    const std::vector<test::AeidonSub> subs =
+        test::readWithAeidon(writeFile(dir, c.format, FormatOptions{}, store), c.aeidonFormat);
     ASSERT_EQ(subs.size(), size_t(store.count() + c.headerEntries));
     for (int i = 1; i <= store.count(); ++i) {
-        const AeidonSub &got = subs[size_t(i - 1 + c.headerEntries)];
+        const test::AeidonSub &got = subs[size_t(i - 1 + c.headerEntries)];
         const Subtitle &s = store.at(i);
         if (c.framesOnly) {
             EXPECT_EQ(got.startFrame, frames(s.start, 23.976)) << "subtitle " << i;
@@ -340,7 +256,7 @@ TEST_P(AeidonReadBack, FindsOurTimesAndText)
                 EXPECT_NEAR(got.end, stop, 1e-6) << "subtitle " << i;
             }
         }
-        EXPECT_EQ(got.text, plain(s)) << "subtitle " << i;
+        EXPECT_EQ(withoutMarkup(got.text), plain(s)) << "subtitle " << i;
     }
 }
 

@@ -51,7 +51,8 @@ core::Result<void> drawNumberedBmps24(const QString &pattern, const QString &pre
                       QString::number(count), QStringLiteral("-pix_fmt"), QStringLiteral("bgr24"), pattern});
 }
 
-core::Result<void> writePaletteCopy(const QImage &colour, const QString &path, uint8_t textIndex, uint8_t noiseIndex)
+core::Result<void> writePaletteCopy(const QImage &colour, const QString &path, uint8_t textIndex, uint8_t noiseIndex,
+                                    bool compressed)
 {
     const QImage rgb = colour.convertToFormat(QImage::Format_RGB32);
     std::vector<uint8_t> pixels(size_t(rgb.width()) * size_t(rgb.height()));
@@ -66,7 +67,9 @@ core::Result<void> writePaletteCopy(const QImage &colour, const QString &path, u
     }
     // Indices 0-3 as the sequence tools colour them; 7 a visible colour that is no text code.
     std::vector<uint32_t> palette{0x000000, 0xFFFFFF, 0x808080, 0xFFFFFF, 0x0000FF, 0x00FF00, 0xFF0000, 0x00FFFF};
-    return core::writeBmp8(path, {rgb.width(), rgb.height(), pixels, palette});
+    core::BitmapFileOptions options;
+    options.compress = compressed;
+    return core::writeBitmapFile(path, {rgb.width(), rgb.height(), pixels, palette, 8}, options);
 }
 
 } // namespace glyfex::test

@@ -16,8 +16,10 @@ core::Result<void> drawTextBmp24(const QString &path, const QString &text, int w
 core::Result<void> drawNumberedBmps24(const QString &pattern, const QString &prefix, int count, int width = 280,
                                       int height = 48);
 
-// An 8-bit palette copy of a colour picture written with our BMP writer: black pixels take index 0, the
-// others textIndex; every seventh background pixel of the top row takes noiseIndex (pass 0 for none).
-core::Result<void> writePaletteCopy(const QImage &colour, const QString &path, uint8_t textIndex, uint8_t noiseIndex);
+// An 8-bit palette copy of a colour picture written with our BMP writer, plain or run-length compressed:
+// black pixels take index 0, the others textIndex; every seventh background pixel of the top row takes
+// noiseIndex (pass 0 for none).
+core::Result<void> writePaletteCopy(const QImage &colour, const QString &path, uint8_t textIndex, uint8_t noiseIndex,
+                                    bool compressed = false);
 
 } // namespace glyfex::test

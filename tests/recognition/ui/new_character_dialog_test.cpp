@@ -385,7 +385,7 @@ TEST(NewCharacterDialog, TheShippedCharMapListsLocationsWithoutPunctuation)
     setup.charMapFile = QStringLiteral(GLYFEX_TEST_DATA_DIR "/../../data/CharMap.ini");
     DialogRig rig(setup);
     const QStringList locations = rig.dialog->locations();
-    EXPECT_TRUE(locations.contains(QStringLiteral("French")));
+    EXPECT_TRUE(locations.contains(QStringLiteral("French (Francais)")));
     EXPECT_FALSE(locations.contains(QStringLiteral("Punctuation")));
 }
 

@@ -424,6 +424,7 @@ TEST_F(SubtitlesWindowTest, LoadModePreviewsTheRawLinesInTheChosenPage)
 
 TEST_F(SubtitlesWindowTest, DroppedFileOpensTheOpenDialogOnIt)
 {
+    window->setLoader(nullptr); // the window on its own, before the application's run gives it its reader
     addSubtitle(1000, 2000, {QStringLiteral("unsaved")});
     auto drop = [&](const QList<QUrl> &urls) {
         QMimeData data;
@@ -454,7 +455,7 @@ TEST_F(SubtitlesWindowTest, ShowingPlacesItUnderTheMainWindow)
 {
     QWidget *main = window->parentWidget();
     ASSERT_NE(main, nullptr);
-    main->setGeometry(100, 100, 800, 600);
+    main->setGeometry(60, 60, 640, 440); // wholly on the test screen, which is 800 x 600
     main->show();
     window->show();
     const QRect mainFrame = main->frameGeometry();
