@@ -1,10 +1,6 @@
 // The picture script: every kind of line as a table, the last line without an end, refusals, and the frame-rate text.
 #include "sources/image_seq_script.h"
 
-#include "support/test_data.h"
-
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -92,22 +88,6 @@ TEST(ScriptFrameRate, TextToFramesPerThousandSeconds)
                  {"0.0", 25000},    {"5000", 25000}};
     for (const auto &c : cases)
         EXPECT_EQ(sequenceFrameRateX1000(QString::fromUtf8(c.text)), c.x1000) << c.text;
-}
-
-// The seeds of the script's fuzz target, replayed: each one reads or is refused, never more.
-TEST(ScriptCorpus, EverySeedReadsOrIsRefused)
-{
-    const QDir corpus(test::dataPath(QStringLiteral("../../fuzz/corpus/image_seq_script_fuzz")));
-    const QStringList seeds = corpus.entryList(QDir::Files);
-    ASSERT_GE(seeds.size(), 5) << corpus.path().toStdString();
-    for (const QString &seed : seeds) {
-        QFile f(corpus.filePath(seed));
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        auto script = parseImageSeqScript(f.readAll(), seed);
-        if (script.ok())
-            for (const ScriptPicture &p : script->pictures)
-                EXPECT_FALSE(p.file.contains(QLatin1Char('\n'))) << seed.toStdString();
-    }
 }
 
 } // namespace
