@@ -8,6 +8,7 @@
 #include "sources/image_sequence.h"
 #include "subtitles/subtitle_store.h"
 #include "support/sequence_pictures.h"
+#include "support/sequence_road.h"
 
 #include <QDir>
 #include <QImageReader>
@@ -24,42 +25,8 @@ namespace {
 
 constexpr int kPictures = 1000;
 constexpr uint32_t kFps = 25000;
-
-// Recognition as the sequence command sets it up: one fixed text code on black.
-struct Road : public sources::SequenceHost, public picture::SourceRun {
-    class KeepSkipped : public subtitles::SkippedItemAsker {
-    public:
-        Answer askSkippedItem() override { return {}; }
-    };
-
-    subtitles::SubtitleStore store;
-    KeepSkipped skipped;
-    recognition::OcrAssistState assist;
-    core::SilentPrompt prompt{core::Answer::No};
-    recognition::RecognitionDriver driver;
-
-    Road(recognition::CharMatrix &matrix, recognition::GlyphAsker &asker)
-        : driver(recognition::DriverEnvironment{matrix, store, skipped, asker, assist, prompt, nullptr, this}, options())
-    {
-        assist.mode = recognition::OcrAssistState::Fixed;
-        assist.fixedInk = {1, 1};
-    }
-    static recognition::DriverOptions options()
-    {
-        recognition::DriverOptions o;
-        o.match.imageSequenceMode = true;
-        o.dvdPalette[1] = 0xFFFFFF;
-        // The digits "1" and "7" stand 6 pixels apart at this size: words are drawn three blanks apart.
-        o.match.settings.spaceWidth = 10;
-        return o;
-    }
-    bool pump() override { return true; }
-    bool takeRewind() override { return false; }
-    void showEntry(const QString &, int, int) override {}
-    void rewindToCurrentPicture() override {}
-    void countSkipped() override {}
-    bool processing() const override { return true; }
-};
+// The digits "1" and "7" stand 6 pixels apart at this size: words are drawn three blanks apart.
+constexpr int kSpaceWidth = 10;
 
 // The measured runs use the taught matrix: a question would be a fault, and is only counted.
 class NoQuestions : public recognition::GlyphAsker {
@@ -91,7 +58,8 @@ int main(int argc, char **argv)
     recognition::CharMatrix matrix;
     {
         recognition::GroundTruthAnswerer teacher(truth);
-        Road teaching(matrix, teacher);
+        test::SequenceRoad teaching(matrix, &teacher);
+        teaching.driver.options().match.settings.spaceWidth = kSpaceWidth;
         auto taught = sources::runSequence(*plan, kFps, teaching.driver, teaching);
         int right = 0;
         for (int i = 0; i < teaching.store.count(); ++i) {
@@ -118,7 +86,8 @@ int main(int argc, char **argv)
     auto sequence = [&](benchmark::State &state) {
         for (auto _ : state) {
             NoQuestions nobody;
-            Road road(matrix, nobody);
+            test::SequenceRoad road(matrix, &nobody);
+            road.driver.options().match.settings.spaceWidth = kSpaceWidth;
             auto done = sources::runSequence(*plan, kFps, road.driver, road);
             if (!done || *done != kPictures || road.driver.questionsAsked() != 0)
                 state.SkipWithError("the taught run did not recognise every picture without a question");
