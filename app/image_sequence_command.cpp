@@ -41,7 +41,8 @@ ImageSequenceCommand::ImageSequenceCommand(App &app, RunWiring &run) : QObject(n
 
 void ImageSequenceCommand::open()
 {
-    if (m_running)
+    // One loop at a time: a DVD pass pumps events too, and both would use the one recognition.
+    if (m_running || m_app.batch.processing)
         return;
     m_app.abortSequence = true;
     const QString backImage = m_app.preview.backImageName;
@@ -57,7 +58,7 @@ void ImageSequenceCommand::open()
 
 void ImageSequenceCommand::runFile(const QString &chosenFile)
 {
-    if (m_running)
+    if (m_running || m_app.batch.processing)
         return;
     ripping::ui::MainWindow *main = m_app.mainWindow();
     recognition::RecognitionDriver &driver = m_run.driver();
