@@ -143,6 +143,14 @@ TEST_F(ImageSequenceWindowTest, ALoadErrorIsShownAndLeavesTheWindowUsable)
     command()->trigger();
     EXPECT_EQ(stored(), QStringList{kTexts[0]});
     EXPECT_EQ(prompt.shown.size(), 1);
+
+    // Inside a running DVD pass the command does nothing: both would use the one recognition.
+    app.batch.processing = true;
+    files.names = {scriptPath};
+    command()->trigger();
+    app.batch.processing = false;
+    EXPECT_EQ(files.names.size(), 1u) << "no file question was asked";
+    EXPECT_EQ(stored(), QStringList{kTexts[0]});
 }
 
 TEST_F(ImageSequenceWindowTest, PauseHoldsTheLoopAndOpenVobEndsIt)
