@@ -18,9 +18,11 @@ namespace glyfex::sources {
 
 namespace {
 
-// A frame side beyond this is no video the viewer can show; more frames than this (about 37 hours at
-// 30 frames a second) would make the frame index itself a memory hazard.
-constexpr int kMaxSide = 16384;
+// Frames larger than 8K video are refused before one is decoded: the 24-bit copy alone would take
+// hundreds of megabytes. More frames than this (about 37 hours at 30 frames a second) would make the frame
+// index itself a memory hazard.
+constexpr int kMaxSide = 8192;
+constexpr int64_t kMaxPixels = int64_t(8192) * 4320;
 constexpr size_t kMaxFrames = 4'000'000;
 
 QString avErrorText(int code)
@@ -209,7 +211,8 @@ core::Result<void> AviPlayer::open()
                                                                        : QStringLiteral("it holds no video"));
     AVStream *stream = s->format->streams[s->index];
     const AVCodecParameters *par = stream->codecpar;
-    if (par->width <= 0 || par->height <= 0 || par->width > kMaxSide || par->height > kMaxSide)
+    if (par->width <= 0 || par->height <= 0 || par->width > kMaxSide || par->height > kMaxSide
+        || int64_t(par->width) * par->height > kMaxPixels)
         return openError(path, QStringLiteral("frame size %1 x %2 is not one a video can have")
                                    .arg(par->width).arg(par->height));
 
