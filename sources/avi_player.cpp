@@ -306,7 +306,8 @@ core::Result<void> AviPlayer::drawFrame(BgrFrame &target)
     if (!m_opened)
         return fail(QStringLiteral("no video is open"));
     clampPosition();
-    if (m_position < 0)
+    // Clamping a negative position gives 0 also when the video has no frame at all.
+    if (m_position < 0 || m_position >= m_frameCount)
         return fail(QStringLiteral("the video has no frames"));
     Stream &s = *m_stream;
     const int n = m_position;
