@@ -15,7 +15,10 @@
 #include "ripping/ui/shell_window.h"
 #include "ripping/ui/stream_scan_window.h"
 #include "subtitles/ui/output_format_dialog.h"
+#include "subtitles/ui/post_ocr_dialog.h"
+#include "subtitles/ui/split_dialog.h"
 #include "subtitles/ui/subtitles_window.h"
+#include "subtitles/ui/time_correction_dialog.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -67,15 +70,15 @@ void App::createWindows()
     m_windows.push_back(m_inputDialog);
     shell("Form21", "Video Viewer");
     shell("Form22", "AviSynth script");
-    shell("Form10", "Post OCR Correction");
+    m_windows.push_back(new subtitles::ui::PostOcrDialog(*this, m_mainWindow));
     m_progressController = new ripping::ui::ProgressController(*this, m_mainWindow);
     m_windows.push_back(m_progressController);
     shell("Form12", "About Glyfex");
     m_windows.push_back(new subtitles::ui::OutputFormatDialog(*this, m_mainWindow));
-    shell("Form14", "Time Correction");
+    m_windows.push_back(new subtitles::ui::TimeCorrectionDialog(*this, *m_subtitlesWindow, m_mainWindow));
     shell("Form15", "OCR Assistant");
     m_windows.push_back(new core::ui::GlobalOptionsDialog(config.options, QStringLiteral("&Global Options"), m_mainWindow));
-    shell("Form17", "Time Range");
+    m_windows.push_back(new subtitles::ui::SplitDialog(*this, *m_subtitlesWindow, m_mainWindow));
     shell("Form18", "Bitmap adjustment");
     m_streamScan = new ripping::ui::StreamScanWindow(*this, m_mainWindow);
     m_windows.push_back(m_streamScan);
