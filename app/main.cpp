@@ -19,6 +19,9 @@ int main(int argc, char **argv)
     });
     app.createWindows();
     app.loadSettings();
+    // "/lang" (any case) as the first argument shows the translators' language-file buttons.
+    if (argc > 1 && QString::fromLocal8Bit(argv[1]).toLower() == QLatin1String("/lang"))
+        app.mainWindow()->showLanguageTools();
     app.mainWindow()->show();
     return application.exec();
 }
