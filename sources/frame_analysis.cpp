@@ -51,6 +51,25 @@ void openAreasOnRow(CodeImage &mask, int y)
     }
 }
 
+bool hasSideNeighbour(const CodeImage &mask, int x, int y, uint8_t code)
+{
+    return mask.at(x - 1, y) == code || mask.at(x + 1, y) == code || mask.at(x, y - 1) == code
+        || mask.at(x, y + 1) == code;
+}
+
+// One clean-up rule over the mask: each pixel's new code from the mask as it stood before the rule, so a
+// change never feeds the next pixel's decision. The outermost rows and columns stay as they are.
+template <class Rule>
+CodeImage applyToInside(const CodeImage &mask, Rule rule)
+{
+    CodeImage next = mask;
+    for (int y = 1; y < mask.height - 1; ++y) {
+        for (int x = 1; x < mask.width - 1; ++x)
+            next.at(x, y) = rule(mask, x, y, mask.at(x, y));
+    }
+    return next;
+}
+
 // Round half to even, as the line height's scale is rounded.
 int roundHalfEven(double v)
 {
@@ -345,35 +364,22 @@ void FrameAnalysis::decide()
 
 void FrameAnalysis::clean()
 {
-    const int w = m_mask.width;
-    const int h = m_mask.height;
-    // Each rule reads the mask as it stood before it; the outermost rows and columns stay.
-    CodeImage next = m_mask;
-    for (int y = 1; y < h - 1; ++y) {
-        for (int x = 1; x < w - 1; ++x) {
-            const uint8_t v = m_mask.at(x, y);
-            if ((v == kMaskText || v == kMaskBorder) && m_mask.at(x - 1, y) != v && m_mask.at(x + 1, y) != v
-                && m_mask.at(x, y - 1) != v && m_mask.at(x, y + 1) != v)
-                next.at(x, y) = kMaskNothing;
-        }
-    }
-    m_mask = next;
+    // A text or border pixel with none of its kind beside it is a speck.
+    m_mask = applyToInside(m_mask, [](const CodeImage &mask, int x, int y, uint8_t v) {
+        return (v == kMaskText || v == kMaskBorder) && !hasSideNeighbour(mask, x, y, v) ? uint8_t(kMaskNothing) : v;
+    });
     if (!options.useOutline)
         return;
-    for (int y = 1; y < h - 1; ++y) {
-        for (int x = 1; x < w - 1; ++x) {
-            const uint8_t v = m_mask.at(x, y);
-            if (v == kMaskText || v == kMaskBorder)
-                continue;
-            const bool l = m_mask.at(x - 1, y) == kMaskBorder;
-            const bool r = m_mask.at(x + 1, y) == kMaskBorder;
-            const bool u = m_mask.at(x, y - 1) == kMaskBorder;
-            const bool d = m_mask.at(x, y + 1) == kMaskBorder;
-            if ((l && r) || (u && d) || (u && r) || (u && l) || (d && r) || (d && l))
-                next.at(x, y) = kMaskBorder;
-        }
-    }
-    m_mask = std::move(next);
+    // A gap between two border pixels on opposite or adjacent sides closes.
+    m_mask = applyToInside(m_mask, [](const CodeImage &mask, int x, int y, uint8_t v) {
+        if (v == kMaskText || v == kMaskBorder)
+            return v;
+        const bool l = mask.at(x - 1, y) == kMaskBorder;
+        const bool r = mask.at(x + 1, y) == kMaskBorder;
+        const bool u = mask.at(x, y - 1) == kMaskBorder;
+        const bool d = mask.at(x, y + 1) == kMaskBorder;
+        return (l && r) || (u && d) || (u && r) || (u && l) || (d && r) || (d && l) ? uint8_t(kMaskBorder) : v;
+    });
 }
 
 void FrameAnalysis::fillLargeAreas()
@@ -409,20 +415,11 @@ void FrameAnalysis::fillLargeAreas()
 
 void FrameAnalysis::fattenText()
 {
-    const int w = m_mask.width;
-    const int h = m_mask.height;
-    CodeImage next = m_mask;
-    for (int y = 1; y < h - 1; ++y) {
-        for (int x = 1; x < w - 1; ++x) {
-            const uint8_t v = m_mask.at(x, y);
-            if (v == kMaskText || !m_fatten.at(x, y) || (options.useOutline && v == kMaskBorder))
-                continue;
-            if (m_mask.at(x - 1, y) == kMaskText || m_mask.at(x + 1, y) == kMaskText
-                || m_mask.at(x, y - 1) == kMaskText || m_mask.at(x, y + 1) == kMaskText)
-                next.at(x, y) = kMaskText;
-        }
-    }
-    m_mask = std::move(next);
+    m_mask = applyToInside(m_mask, [this](const CodeImage &mask, int x, int y, uint8_t v) {
+        if (v == kMaskText || !m_fatten.at(x, y) || (options.useOutline && v == kMaskBorder))
+            return v;
+        return hasSideNeighbour(mask, x, y, kMaskText) ? uint8_t(kMaskText) : v;
+    });
 }
 
 void FrameAnalysis::fillBetweenLines(CodeImage &mask) const
