@@ -16,6 +16,7 @@
 
 using namespace glyfex;
 using namespace glyfex::ripping::ui;
+using glyfex::app::App;
 
 namespace {
 

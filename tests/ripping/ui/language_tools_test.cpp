@@ -17,6 +17,7 @@
 
 using namespace glyfex;
 using namespace glyfex::ripping::ui;
+using glyfex::app::App;
 
 namespace {
 
