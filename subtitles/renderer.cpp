@@ -76,8 +76,8 @@ void Renderer::renderSubtitle(const SubtitleStore &store, int index)
                                    .arg(index - 1)
                                    .arg(frameNumber(stored.start, fps))
                                    .arg(frameNumber(stored.stop, fps))
-                                   .arg(stored.left)
-                                   .arg(stored.top));
+                                   .arg(stored.rect.left)
+                                   .arg(stored.rect.top));
         m_lastAddedViewerEntry = true;
     }
 

@@ -3,7 +3,7 @@
 
 #include "core/ui/numeric_edit.h"
 #include "core/ui/named_widget.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "subtitles/font_text.h"
 #include "subtitles/ui/subtitles_window.h"
@@ -69,7 +69,7 @@ constexpr size_t kPhilips = 1;
 
 } // namespace
 
-OutputFormatDialog::OutputFormatDialog(ripping::ui::App &app, QWidget *parent) : QDialog(parent), m_app(app)
+OutputFormatDialog::OutputFormatDialog(app::App &app, QWidget *parent) : QDialog(parent), m_app(app)
 {
     setObjectName(QStringLiteral("Form13"));
     setWindowTitle(tr("Output Format"));

@@ -26,7 +26,7 @@ namespace glyfex::core::ui {
 class WordEdit;
 }
 
-namespace glyfex::ripping::ui {
+namespace glyfex::app {
 class App;
 }
 
@@ -44,7 +44,7 @@ public:
     // The colour question of the colour shapes; tests answer it. Empty: the user cancelled.
     using ColourAsker = std::function<std::optional<QColor>(QWidget *parent, const QColor &current)>;
 
-    OutputFormatDialog(ripping::ui::App &app, QWidget *parent = nullptr);
+    OutputFormatDialog(app::App &app, QWidget *parent = nullptr);
 
     void setColourAsker(ColourAsker asker) { m_colourAsker = std::move(asker); }
 
@@ -87,7 +87,7 @@ private:
     void chooseColour(QToolButton *shape);
     void setShapeColour(QToolButton *shape, uint32_t bgr);
 
-    ripping::ui::App &m_app;
+    app::App &m_app;
     ColourAsker m_colourAsker;
     QTreeWidget *m_tree = nullptr;
     QStackedWidget *m_pages = nullptr;

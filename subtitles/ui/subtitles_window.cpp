@@ -3,7 +3,7 @@
 
 #include "core/messages.h"
 #include "core/text_codec.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/main_window.h"
 #include "subtitles/charsets.h"
 #include "ripping/spu_dispatch.h"
@@ -77,7 +77,7 @@ void colourPanel(QWidget *panel, const QColor &colour)
 
 } // namespace
 
-SubtitlesWindow::SubtitlesWindow(ripping::ui::App &app, QWidget *parent)
+SubtitlesWindow::SubtitlesWindow(app::App &app, QWidget *parent)
     : QMainWindow(parent), m_app(app), m_store(app.subtitles)
 {
     setObjectName(QStringLiteral("Form3"));
@@ -483,8 +483,6 @@ void SubtitlesWindow::clearWithoutQuestion()
     m_app.batch.skippedCount = 0;
     m_skip->hide();
     hideConversionPanel();
-    if (m_cleared)
-        m_cleared();
 }
 
 void SubtitlesWindow::showModalForm(const char *formName)

@@ -1,25 +1,23 @@
-// The run through the windows: Start arms the reading pass, each unit goes through dispatch and recognition into the Subtitles window.
-#include "subtitles/ui/run_wiring.h"
+// The run through the windows: each pass reads units that go through dispatch and recognition into the Subtitles window.
+#include "app/run_wiring.h"
 
+#include "app/app.h"
 #include "core/config.h"
 #include "core/messages.h"
 #include "core/text_codec.h"
 #include "recognition/recognition_driver.h"
 #include "recognition/ui/matrix_commands.h"
 #include "recognition/ui/new_character_dialog.h"
-#include "ripping/ui/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/picture_image.h"
-#include "ripping/ui/run_driver.h"
-#include "ripping/ui/run_subtitles.h"
+#include "ripping/ui/window_pass_host.h"
 #include "ripping/vob_pass.h"
 #include "subtitles/ui/subtitles_window.h"
 
+#include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -27,78 +25,22 @@
 
 #include <algorithm>
 
-namespace glyfex::subtitles::ui {
+namespace glyfex::app {
+
+using subtitles::OutputFormat;
+using subtitles::SkippedItemAsker;
+using subtitles::Subtitle;
+using subtitles::isValidOutputFormat;
+using subtitles::ui::SubtitlesWindow;
 
 namespace {
 
-
-bool showPicturesTicked(ripping::ui::App &app)
+bool showPicturesTicked(App &app)
 {
     return app.mainWindow() && app.mainWindow()->showPictures();
 }
 
 } // namespace
-
-// The store as dispatch sees it, with the Subtitles window following every change.
-class RunWiring::Subtitles : public ripping::SubtitleSink {
-public:
-    Subtitles(SubtitlesWindow &window, ripping::ui::RunSubtitles &sink) : m_window(window), m_sink(sink) {}
-    int count() const override { return m_sink.count(); }
-    core::TimeCode lastStart() const override { return m_sink.lastStart(); }
-    core::TimeCode lastStop() const override { return m_sink.lastStop(); }
-    void setLastStop(const core::TimeCode &stop) override
-    {
-        if (m_window.store().isEmpty())
-            return;
-        // The open subtitle was listed without its stop: list it again with it.
-        m_window.removeLastSubtitleLines();
-        m_sink.setLastStop(stop);
-        m_window.renderSubtitle(m_window.store().count());
-    }
-    core::Result<void> addPictureSubtitle(const QString &line, const ripping::SpuTimes &times,
-                                          const ripping::ScreenRect &rect, uint16_t colourWord,
-                                          uint16_t contrastWord) override
-    {
-        const int before = m_window.store().count();
-        auto added = m_sink.addPictureSubtitle(line, times, rect, colourWord, contrastWord);
-        if (m_window.store().count() > before)
-            m_window.renderSubtitle(m_window.store().count());
-        else
-            m_window.rebuildSubtitleText();
-        return added;
-    }
-
-private:
-    SubtitlesWindow &m_window;
-    ripping::ui::RunSubtitles &m_sink;
-};
-
-// Recognition of each picture, then the Subtitles window and the counters follow the store.
-class RunWiring::Recognition : public ripping::PictureSink {
-public:
-    Recognition(recognition::RecognitionDriver &driver, SubtitlesWindow &window) : m_driver(driver), m_window(window) {}
-
-    core::Result<void> recognise(const ripping::DecodedPicture &picture, const ripping::SpuTimes &times,
-                                 const ripping::ScreenRect &area) override
-    {
-        auto done = m_driver.recognise(picture, times, area);
-        switch (m_driver.lastOutcome().end) {
-        case recognition::PictureOutcome::End::Added:
-            m_window.subtitleAdded(AddReport{AddReport::Outcome::Added, m_window.store().count(), {}});
-            break;
-        case recognition::PictureOutcome::End::Merged:
-            m_window.subtitleAdded(AddReport{AddReport::Outcome::Merged, m_window.store().count(), {}});
-            break;
-        default:
-            break;
-        }
-        return done;
-    }
-
-private:
-    recognition::RecognitionDriver &m_driver;
-    SubtitlesWindow &m_window;
-};
 
 // Forwards the glyph question to whoever answers it now; without anyone the run pauses.
 class RunWiring::Asker : public recognition::GlyphAsker {
@@ -122,16 +64,16 @@ public:
     Answer askSkippedItem() override { return {}; }
 };
 
-RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
+RunWiring::RunWiring(App &app) : m_app(app), m_sourceRun(app.batch)
 {
-    m_subtitles = qobject_cast<SubtitlesWindow *>(app.subtitlesWindow());
+    m_subtitles = app.subtitlesWindow();
     Q_ASSERT(m_subtitles);
     // Open and dropped files read subtitle files into the window's store.
     m_subtitles->setLoader([this](const QString &path, bool firstLoad) { m_subtitles->loadSubtitleFile(path, firstLoad); });
-    m_runControl = std::make_unique<recognition::MainRunControl>(&m_app.batch, m_assist, m_matrix, app.prompt());
+    m_runControl = std::make_unique<recognition::MainRunControl>(&m_sourceRun, m_assist, m_matrix, app.prompt());
     m_matrixCommands = std::make_unique<recognition::ui::MatrixCommands>(
-        app, m_matrix, [this] { return m_subtitles->codePage(); });
-    m_matrixCommands->attach();
+        app, m_matrix, [this] { return m_subtitles->codePage(); }, app.mainWindow());
+    attachMatrixCommands();
     // A matrix found by the search replaces this one only after the save question.
     m_runControl->setMatrixSaver([this](recognition::CharMatrix &) -> core::Result<void> {
         if (!m_matrixCommands->save())
@@ -141,18 +83,19 @@ RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
     m_runControl->setAdoptedHandler([this] { m_matrixCommands->showMatrixName(); });
 
     m_skipped = std::make_unique<SkippedItems>();
-    m_subtitleSink = std::make_unique<Subtitles>(*m_subtitles, app.subtitleSink);
+    app.subtitleSink.setView(m_subtitles);
+    m_passHost = std::make_unique<ripping::ui::WindowPassHost>(app, m_dispatchOptions);
     m_forwardingAsker = std::make_unique<Asker>(*this);
     recognition::DriverEnvironment env{m_matrix, m_subtitles->store(), *m_skipped, *m_forwardingAsker,
                                        m_assist, app.prompt()};
-    env.run = &m_app.batch;
+    env.run = &m_sourceRun;
     env.messages = &app.messages;
-    env.showPicture = [this](const recognition::GlyphQuestion &shown) {
+    env.storeView = m_subtitles;
+    env.showPicture = [this](const recognition::GlyphQuestion &shown, const picture::Rect &area) {
         if (showPicturesTicked(m_app))
-            showCodePicture(shown.shown, shown.palette);
+            showCodePicture(shown.shown, shown.palette, area);
     };
     m_driver = std::make_unique<recognition::RecognitionDriver>(env, recognition::DriverOptions{});
-    m_recognition = std::make_unique<Recognition>(*m_driver, *m_subtitles);
 
     recognition::ui::NewCharacterSetup setup;
     setup.matrixFolder = app.paths.chMatrixDir();
@@ -171,18 +114,12 @@ RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
             m_app.mainWindow()->togglePause(nullptr);
     });
     m_subtitles->setLanguageText([this]() -> QString {
-        auto *box = m_newCharacter ? m_newCharacter->findChild<QComboBox *>(QStringLiteral("ComboBoxCharLoc")) : nullptr;
-        return box ? box->currentText() : QString();
+        return m_newCharacter ? m_newCharacter->characterLocation() : QString();
     });
 
-    // The gui's pass runs with its hosts; units go to recognition and the Subtitles window here.
-    app.readFile = [this](const QString &path) { readFile(path); };
-    m_subtitles->setClearedHandler([this] { m_app.subtitleSink.modified = false; });
     // The input dialog's Clear empties the store after its own question: the list follows.
-    if (QWidget *input = app.inputDialog()) {
-        if (auto *clear = input->findChild<QPushButton *>(QStringLiteral("ButtonClearText")))
-            connect(clear, &QPushButton::clicked, m_subtitles, &SubtitlesWindow::followStore);
-    }
+    if (ripping::ui::InputDialog *input = app.inputDialog())
+        connect(input, &ripping::ui::InputDialog::textCleared, m_subtitles, &SubtitlesWindow::followStore);
     if (QWidget *main = app.mainWindow())
         main->installEventFilter(this);
 }
@@ -192,9 +129,31 @@ RunWiring::~RunWiring()
     // The dialog belongs to the application now; it must not answer for this run any more.
     if (m_newCharacter)
         m_newCharacter->hide();
-    m_subtitles->setClearedHandler(nullptr);
-    if (ripping::ui::RunDriver *driver = m_app.runDriver())
-        m_app.readFile = [driver](const QString &path) { driver->readFile(path); };
+    m_app.subtitleSink.setView(nullptr);
+}
+
+void RunWiring::attachMatrixCommands()
+{
+    recognition::ui::MatrixCommands *commands = m_matrixCommands.get();
+    if (ripping::ui::MainWindow *main = m_app.mainWindow()) {
+        const ripping::ui::MainWindow::MatrixActions &actions = main->matrixActions();
+        for (QAction *action : {actions.open, actions.save, actions.saveAs, actions.newMatrix})
+            action->setEnabled(true);
+        connect(actions.open, &QAction::triggered, commands, &recognition::ui::MatrixCommands::open);
+        connect(actions.save, &QAction::triggered, commands, [commands] { commands->save(); });
+        connect(actions.saveAs, &QAction::triggered, commands, [commands] { commands->saveAs(); });
+        connect(actions.newMatrix, &QAction::triggered, commands, &recognition::ui::MatrixCommands::newMatrix);
+    }
+    if (ripping::ui::InputDialog *input = m_app.inputDialog()) {
+        input->enableMatrixCommands();
+        connect(input, &ripping::ui::InputDialog::openMatrixRequested, commands, &recognition::ui::MatrixCommands::open);
+        connect(input, &ripping::ui::InputDialog::newMatrixRequested, commands,
+                &recognition::ui::MatrixCommands::newMatrix);
+        connect(commands, &recognition::ui::MatrixCommands::matrixNameChanged, input,
+                &ripping::ui::InputDialog::setMatrixFileName);
+        commands->setProgressBar(input->matrixProgressBar());
+    }
+    commands->showMatrixName();
 }
 
 recognition::ui::NewCharacterDialog *RunWiring::newCharacterDialog() const
@@ -219,10 +178,7 @@ void RunWiring::startRun()
     // A new run: the decoded-picture state (the previous unit's colours) starts afresh, and the
     // settings of the run are taken as they are now.
     const ripping::BatchState &batch = m_app.batch;
-    m_dispatchOptions.action = batch.actionMode == ripping::ActionMode::SaveBitmaps     ? ripping::SpuAction::SaveBitmaps
-                               : batch.actionMode == ripping::ActionMode::SaveRawSubpictures ? ripping::SpuAction::SaveRawSubpictures
-                               : batch.actionMode == ripping::ActionMode::OnlyShow   ? ripping::SpuAction::OnlyShow
-                                                                                      : ripping::SpuAction::Recognise;
+    m_dispatchOptions.action = batch.actionMode;
     const core::GlobalOptions &options = m_app.config.options;
     m_maxDurationMs = std::clamp(options.maxTmpDuration, int(core::GlobalOptions::MaxTmpLowest),
                                  int(core::GlobalOptions::MaxTmpHighest));
@@ -237,7 +193,7 @@ void RunWiring::startRun()
     // run must not apply to this one.
     m_assist.mode = recognition::OcrAssistState::Automatic;
     // The palette offers the characters of the stream's language.
-    if (m_newCharacter && batch.actionMode == ripping::ActionMode::RecogniseText && !batch.characterLocation.isEmpty())
+    if (m_newCharacter && batch.actionMode == picture::ActionMode::RecogniseText && !batch.characterLocation.isEmpty())
         m_newCharacter->chooseLocation(batch.characterLocation);
     followOutputFormat();
     m_dispatcher.reset();
@@ -255,9 +211,6 @@ void RunWiring::followOutputFormat()
 void RunWiring::readFile(const QString &)
 {
     ripping::BatchState &batch = m_app.batch;
-    ripping::ui::RunDriver *hosts = m_app.runDriver();
-    if (!hosts)
-        return;
     if (!m_dispatcher || batch.startCount != m_startCount)
         startRun();
     // A Start on a new text emptied the store: the Subtitles window follows.
@@ -268,15 +221,16 @@ void RunWiring::readFile(const QString &)
     m_dispatchOptions.minDurationMs = std::clamp(options.minSubDuration, 0, core::GlobalOptions::MinSubDurationMax);
     m_dispatchOptions.showPictures = showPicturesTicked(m_app);
     m_dispatchOptions.pictureBase = batch.pictureBaseName;
-    m_dispatchOptions.outputFormat = int(m_subtitles->outputFormat());
+    m_dispatchOptions.outputFormat = m_subtitles->outputFormat();
     m_dispatchOptions.dvdPalette = m_app.input.palette;
-    ExportBitmapEngine &exporter = m_app.exportEngine();
+    subtitles::ExportBitmapEngine &exporter = m_app.exportEngine();
     if (!m_dispatcher)
-        m_dispatcher = std::make_unique<ripping::SpuDispatcher>(m_dispatchOptions, batch, *m_subtitleSink,
-                                                                *m_recognition, exporter, *hosts);
+        m_dispatcher = std::make_unique<ripping::SpuDispatcher>(m_dispatchOptions, batch, m_app.subtitleSink,
+                                                                *m_driver, exporter, *m_passHost);
 
-    ripping::VobPass pass(batch, *hosts, *m_dispatcher);
+    ripping::VobPass pass(batch, *m_passHost, *m_dispatcher);
     const ripping::PassOutcome outcome = pass.readCurrentFile();
+    m_passHost->showCounts();
     m_subtitles->showSkippedCount(batch.skippedCount);
     if (outcome.error)
         m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + outcome.error->message());
@@ -287,8 +241,7 @@ void RunWiring::readFile(const QString &)
         main->togglePause(nullptr);
     } else if (outcome.end == ripping::PassEnd::Paused && main) {
         // A question paused the run (Pause in the New Character(s) dialog): the button says so.
-        if (auto *button = main->findChild<QPushButton *>(QStringLiteral("ButtonPause")))
-            button->setText(m_app.message(core::Msg::Continue));
+        main->showRunPaused();
     }
     if (outcome.runFinished) {
         closeLastSubtitle();
@@ -303,10 +256,11 @@ void RunWiring::readFile(const QString &)
 
 void RunWiring::closeLastSubtitle()
 {
-    ripping::closeLastSubtitle(*m_subtitleSink, m_maxDurationMs);
+    ripping::closeLastSubtitle(m_app.subtitleSink, m_maxDurationMs);
 }
 
-void RunWiring::showCodePicture(const ripping::CodeImage &codes, const std::array<uint32_t, 256> &palette)
+void RunWiring::showCodePicture(const picture::CodeImage &codes, const std::array<uint32_t, 256> &palette,
+                                const picture::Rect &area)
 {
     ripping::ui::MainWindow *main = m_app.mainWindow();
     if (!main || codes.width <= 0 || codes.height <= 0)
@@ -318,7 +272,7 @@ void RunWiring::showCodePicture(const ripping::CodeImage &codes, const std::arra
     image.setColorTable(table);
     for (int y = 0; y < codes.height; ++y)
         std::copy_n(codes.row(y), codes.width, image.scanLine(y));
-    main->showSubtitlePicture(image, ripping::PictureRect{}, true);
+    main->showSubtitlePicture(image, area, true);
 }
 
 void RunWiring::applySettings()
@@ -347,8 +301,6 @@ bool RunWiring::confirmClose()
 {
     if (!m_matrixCommands->confirmSaveMatrix())
         return false;
-    // The main window asks next about the text, which is unsaved when the Subtitles window says so.
-    m_app.subtitleSink.modified = m_subtitles->isModified();
     return true;
 }
 
@@ -365,4 +317,4 @@ bool RunWiring::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-} // namespace glyfex::subtitles::ui
+} // namespace glyfex::app

@@ -5,7 +5,7 @@
 #include "recognition/ocr_settings.h"
 #include "subtitles/format_options.h"
 
-namespace glyfex::ripping {
+namespace glyfex::app {
 
 // The recognition tuning of OCR SETTING as the recognition driver reads it.
 recognition::OcrSettings ocrSettingsOf(const core::Config::Ocr &ocr);
@@ -18,4 +18,4 @@ void applyOutputConfig(const core::Config &config, subtitles::FormatOptions &opt
 // The same keys back into the configuration, before it is saved.
 void collectOutputConfig(const subtitles::FormatOptions &options, core::Config &config);
 
-} // namespace glyfex::ripping
+} // namespace glyfex::app

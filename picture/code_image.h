@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace glyfex::ripping {
+namespace glyfex::picture {
 
 // Rows are stored top to bottom, width bytes each, with no padding. Codes 0-3 are the subpicture's
 // pixel codes; larger values are markers that segmentation and export write while they fill.
@@ -35,4 +35,4 @@ struct CodeImage {
     friend bool operator==(const CodeImage &, const CodeImage &) = default;
 };
 
-} // namespace glyfex::ripping
+} // namespace glyfex::picture

@@ -1,7 +1,8 @@
-// The state of the ripping run that the main window and the input dialog share: plain values, no widgets.
+// The state of the ripping run that the main window and the input dialog share: the batch, the preview and the chosen input; plain values, no widgets.
 #pragma once
 
 #include "core/time_code.h"
+#include "picture/action_mode.h"
 #include "ripping/ifo_reader.h"
 #include "ripping/run_state.h"
 
@@ -15,16 +16,6 @@
 #include <vector>
 
 namespace glyfex::ripping {
-
-// What the run does with every subtitle picture; the numbers are stored in the configuration.
-enum class ActionMode : uint8_t {
-    RecogniseText = 1,
-    SaveBitmaps = 2,
-    SaveRawSubpictures = 3,
-    OnlyShow = 4,
-    ImageSequence = 5,
-    VideoFile = 6,
-};
 
 // Display options of the preview; zoom is per mille of a 720-pixel-wide frame.
 struct PreviewSettings {
@@ -41,21 +32,12 @@ struct PreviewSettings {
     QString backImageName;
 };
 
-// A picture's place on the video frame: left, top, right and bottom as the subpicture gives them.
-struct PictureRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    friend bool operator==(const PictureRect &, const PictureRect &) = default;
-};
-
 // The run over the list of input files that the batch timer walks, file by file: the reading pass's
 // state, and what the main window adds to it (the action, its option and the picture names).
 struct BatchState : RunState {
     BatchState() { paused = true; } // the program starts paused; Start releases it
 
-    ActionMode actionMode = ActionMode::RecogniseText;
+    picture::ActionMode actionMode = picture::ActionMode::RecogniseText;
     bool withTiming = false;         // saved pictures also become subtitles
     QString pictureBaseName;         // base name of the numbered picture files (save actions)
     QString characterLocation;       // recognise-text: the language whose character palette the New Character(s) dialog offers

@@ -1,16 +1,14 @@
 // The decoded-picture state: the last subpicture unit turned into pixel codes, display sequences and per-code tables.
 #pragma once
 
-// code_image.h uses size_t without including <cstddef>.
-#include <cstddef>
-
-#include "ripping/code_image.h"
+#include "picture/code_image.h"
+#include "picture/rect.h"
 
 #include <array>
 #include <cstdint>
 #include <vector>
 
-namespace glyfex::ripping {
+namespace glyfex::picture {
 
 // One display control sequence of a unit, as decoded. Colour word, area and pixel offsets carry over
 // from the previous sequence of the same unit when a sequence does not set them; the first sequence
@@ -30,6 +28,7 @@ struct SpuControlSequence {
     uint16_t topOffset = 0;    // byte offsets of the two fields' run-length data in the unit
     uint16_t bottomOffset = 0;
 
+    Rect area() const { return {x1, y1, x2, y2}; }
     friend bool operator==(const SpuControlSequence &, const SpuControlSequence &) = default;
 };
 
@@ -64,4 +63,4 @@ struct DecodedPicture {
     const SpuControlSequence &first() const { return sequences.front(); }
 };
 
-} // namespace glyfex::ripping
+} // namespace glyfex::picture

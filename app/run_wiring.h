@@ -1,20 +1,18 @@
-// Joins a run through the program's windows: the reading pass with the main window's hosts, recognition, the Subtitles window and the matrix.
+// Joins a run through the program's windows: the reading pass with the windows as its host, recognition, the Subtitles window and the matrix.
 #pragma once
 
 #include "recognition/char_matrix.h"
 #include "recognition/glyph_asker.h"
 #include "recognition/run_control.h"
-#include "ripping/run_state.h"
 #include "ripping/spu_dispatch.h"
+#include "ripping/ui/main_window.h"
+#include "ripping/vob_source_run.h"
 
 #include <QObject>
 #include <QPointer>
 
 #include <memory>
 
-namespace glyfex::ripping::ui {
-class App;
-}
 namespace glyfex::recognition {
 class RecognitionDriver;
 struct DriverOptions;
@@ -23,22 +21,29 @@ namespace glyfex::recognition::ui {
 class MatrixCommands;
 class NewCharacterDialog;
 }
-
+namespace glyfex::ripping::ui {
+class WindowPassHost;
+}
 namespace glyfex::subtitles::ui {
-
 class SubtitlesWindow;
+}
 
-class RunWiring : public QObject {
+namespace glyfex::app {
+
+class App;
+
+// The application owns one; the main window's batch timer reads each file through it.
+class RunWiring : public QObject, public ripping::ui::BatchFileReader {
     Q_OBJECT
 public:
-    // Installs itself in the application's hooks; the windows must exist.
-    explicit RunWiring(ripping::ui::App &app);
+    // The windows must exist.
+    explicit RunWiring(App &app);
     ~RunWiring() override;
 
     recognition::CharMatrix &matrix() { return m_matrix; }
     recognition::MainRunControl &runControl() { return *m_runControl; }
     recognition::ui::MatrixCommands &matrixCommands() { return *m_matrixCommands; }
-    SubtitlesWindow &subtitlesWindow() { return *m_subtitles; }
+    subtitles::ui::SubtitlesWindow &subtitlesWindow() { return *m_subtitles; }
     recognition::ui::NewCharacterDialog *newCharacterDialog() const;
     // Tolerances and spacing of recognition (the Advanced OCR Setup's values).
     recognition::DriverOptions &driverOptions();
@@ -57,23 +62,27 @@ public:
     // the main window then asks about unsaved subtitles.
     bool confirmClose();
 
+    // One pass over the batch's current file, from its resume position: units go through dispatch
+    // and recognition into the Subtitles window.
+    void readFile(const QString &path) override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    class Subtitles;
-    class Recognition;
     class Asker;
     class SkippedItems;
 
+    // The main window's matrix menu and the input dialog's matrix buttons reach the matrix commands.
+    void attachMatrixCommands();
     void startRun();
     void followOutputFormat();
-    void readFile(const QString &path);
     void closeLastSubtitle();
-    void showCodePicture(const ripping::CodeImage &codes, const std::array<uint32_t, 256> &palette);
+    void showCodePicture(const picture::CodeImage &codes, const std::array<uint32_t, 256> &palette, const picture::Rect &area);
 
-    ripping::ui::App &m_app;
-    SubtitlesWindow *m_subtitles = nullptr;
+    App &m_app;
+    ripping::VobSourceRun m_sourceRun; // the batch as recognition rewinds it
+    subtitles::ui::SubtitlesWindow *m_subtitles = nullptr;
     recognition::CharMatrix m_matrix;
     recognition::OcrAssistState m_assist;
     ripping::DispatchOptions m_dispatchOptions;
@@ -82,14 +91,13 @@ private:
     recognition::GlyphAsker *m_asker = nullptr;
     QPointer<recognition::ui::NewCharacterDialog> m_newCharacter;
 
+    std::unique_ptr<ripping::ui::WindowPassHost> m_passHost;
     std::unique_ptr<recognition::MainRunControl> m_runControl;
     std::unique_ptr<recognition::ui::MatrixCommands> m_matrixCommands;
-    std::unique_ptr<Subtitles> m_subtitleSink;
     std::unique_ptr<SkippedItems> m_skipped;
     std::unique_ptr<Asker> m_forwardingAsker;
     std::unique_ptr<recognition::RecognitionDriver> m_driver;
-    std::unique_ptr<Recognition> m_recognition;
     std::unique_ptr<ripping::SpuDispatcher> m_dispatcher; // one per run: it keeps the previous unit's colours
 };
 
-} // namespace glyfex::subtitles::ui
+} // namespace glyfex::app

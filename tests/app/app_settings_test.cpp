@@ -1,8 +1,8 @@
 // The application's settings blocks: what the configuration file holds reaches the records the program's parts read, and goes back at close.
 #include "core/ini_store.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 
-#include "app_test.h"
+#include "support/app_test.h"
 #include "support/qt_print.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,7 @@
 // The application object: shared state, the prompt seams and the windows in their fixed creation order.
-#include "ripping/ui/app.h"
+#include "app/app.h"
+
+#include "app/run_wiring.h"
 
 #include "core/language_file.h"
 #include "core/ui/config_binding.h"
@@ -10,7 +12,6 @@
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/progress_controller.h"
-#include "ripping/ui/run_driver.h"
 #include "ripping/ui/shell_window.h"
 #include "ripping/ui/stream_scan_window.h"
 #include "subtitles/ui/output_format_dialog.h"
@@ -28,7 +29,7 @@
 
 #include <utility>
 
-namespace glyfex::ripping::ui {
+namespace glyfex::app {
 
 App::App(const core::Paths::Folders &folders) : paths(folders)
 {
@@ -43,7 +44,7 @@ App::App(const core::Paths::Folders &folders) : paths(folders)
 App::~App()
 {
     m_language.reset();
-    readFile = nullptr;
+    m_run.reset(); // it refers to the windows
     // Later windows may refer to earlier ones (the main window above all): free them in reverse order.
     for (auto it = m_windows.rbegin(); it != m_windows.rend(); ++it)
         delete *it;
@@ -53,41 +54,43 @@ void App::createWindows()
 {
     if (!m_windows.empty())
         return;
-    m_runDriver = std::make_unique<RunDriver>(*this);
-    readFile = [this](const QString &path) { m_runDriver->readFile(path); };
-    m_mainWindow = new MainWindow(*this);
+    m_mainWindow = new ripping::ui::MainWindow(*this);
     m_windows.push_back(m_mainWindow);
     auto shell = [this](const char *form, const char *caption) {
-        m_windows.push_back(new ShellWindow(QString::fromLatin1(form), QString::fromLatin1(caption), m_mainWindow));
+        m_windows.push_back(new ripping::ui::ShellWindow(QString::fromLatin1(form), QString::fromLatin1(caption), m_mainWindow));
     };
     shell("Form2", "New Character(s)");
-    auto *subtitlesWindow = new subtitles::ui::SubtitlesWindow(*this, m_mainWindow);
-    m_windows.push_back(subtitlesWindow);
+    m_subtitlesWindow = new subtitles::ui::SubtitlesWindow(*this, m_mainWindow);
+    m_windows.push_back(m_subtitlesWindow);
     m_windows.push_back(new recognition::ui::OcrSetupDialog(
         ocr, [this](const recognition::OcrSettings &s) { return core::saveOcrSettings(paths.configFile(), ocrConfigOf(s)); },
         [this]() -> core::UserPrompt & { return prompt(); }, m_mainWindow));
     shell("Form5", "View/Edit Character Matrix");
-    m_inputDialog = new InputDialog(*this, m_mainWindow);
+    m_inputDialog = new ripping::ui::InputDialog(*this, m_mainWindow);
     m_windows.push_back(m_inputDialog);
     shell("Form21", "Video Viewer");
     shell("Form22", "AviSynth script");
     m_windows.push_back(new subtitles::ui::PostOcrDialog(*this, m_mainWindow));
-    m_progressController = new ProgressController(*this, m_mainWindow);
+    m_progressController = new ripping::ui::ProgressController(*this, m_mainWindow);
     m_windows.push_back(m_progressController);
     shell("Form12", "About Glyfex");
     m_windows.push_back(new subtitles::ui::OutputFormatDialog(*this, m_mainWindow));
-    m_windows.push_back(new subtitles::ui::TimeCorrectionDialog(*this, *subtitlesWindow, m_mainWindow));
+    m_windows.push_back(new subtitles::ui::TimeCorrectionDialog(*this, *m_subtitlesWindow, m_mainWindow));
     shell("Form15", "OCR Assistant");
     m_windows.push_back(new core::ui::GlobalOptionsDialog(config.options, QStringLiteral("&Global Options"), m_mainWindow));
-    m_windows.push_back(new subtitles::ui::SplitDialog(*this, *subtitlesWindow, m_mainWindow));
+    m_windows.push_back(new subtitles::ui::SplitDialog(*this, *m_subtitlesWindow, m_mainWindow));
     shell("Form18", "Bitmap adjustment");
-    m_streamScan = new StreamScanWindow(*this, m_mainWindow);
+    m_streamScan = new ripping::ui::StreamScanWindow(*this, m_mainWindow);
     m_windows.push_back(m_streamScan);
     shell("Form20", "Check New Version");
 
     // The matrix folder must exist before any matrix is saved; a folder that cannot be made is
     // no reason to stop here: saving a matrix there will say what failed.
     (void)paths.createMissingFolders();
+
+    // The run joins the windows; the New Character(s) dialog it makes takes Form2's place.
+    m_run = std::make_unique<RunWiring>(*this);
+    m_mainWindow->setFileReader(m_run.get());
 }
 
 QWidget *App::window(const QString &formName) const
@@ -110,6 +113,11 @@ void App::adoptWindow(QWidget *window)
     m_windows.push_back(window);
 }
 
+bool App::textModified() const
+{
+    return m_subtitlesWindow && m_subtitlesWindow->isModified();
+}
+
 void App::setPrompt(core::UserPrompt *prompt)
 {
     m_prompt = prompt ? prompt : m_ownPrompt.get();
@@ -122,9 +130,9 @@ void App::setFileChooser(core::ui::FileChooser *files)
 
 namespace {
 
-PreviewSettings previewOf(const core::Config::Preview &c)
+ripping::PreviewSettings previewOf(const core::Config::Preview &c)
 {
-    PreviewSettings p;
+    ripping::PreviewSettings p;
     p.atTruePos = c.atTruePos;
     p.transparentBackground = c.transparentBackground;
     p.zoom = c.zoom;
@@ -138,7 +146,7 @@ PreviewSettings previewOf(const core::Config::Preview &c)
     return p;
 }
 
-core::Config::Preview configOf(const PreviewSettings &p)
+core::Config::Preview configOf(const ripping::PreviewSettings &p)
 {
     core::Config::Preview c;
     c.atTruePos = p.atTruePos;
@@ -193,13 +201,14 @@ void App::loadSettings()
 
     m_language = std::make_unique<core::ui::LanguageApplier>(windowList(m_windows), messages);
     const QStringList languages = core::LanguageFiles(paths.dataDirs()).languages();
-    if (QMenu *menu = m_mainWindow->findChild<QMenu *>(QStringLiteral("GUILanguage1"))) {
+    if (QMenu *menu = m_mainWindow->languageMenu()) {
         menu->setEnabled(!languages.isEmpty());
         core::ui::buildLanguageMenu(menu, languages, config.main.languageName,
                                     [this](const QString &name) { applyLanguage(name); });
     }
     if (!config.main.languageName.isEmpty())
         applyLanguage(config.main.languageName);
+    m_run->applySettings();
     m_settingsLoaded = true;
 }
 
@@ -237,4 +246,4 @@ void App::saveSettings()
     core::ui::saveConfigAtClose(paths.configFile(), config, presets, prompt());
 }
 
-} // namespace glyfex::ripping::ui
+} // namespace glyfex::app

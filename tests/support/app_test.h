@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/ui/file_chooser.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "core/user_prompt.h"
 
 #include <QTemporaryDir>
@@ -94,7 +94,7 @@ protected:
     TestFolders folders;
     ScriptedPrompt prompt;
     ScriptedFiles files;
-    ripping::ui::App app{folders.folders()};
+    app::App app{folders.folders()};
 };
 
 } // namespace glyfex::test

@@ -7,17 +7,17 @@
 #include "core/paths.h"
 #include "core/ui/file_chooser.h"
 #include "core/user_prompt.h"
-#include "ripping/app_state.h"
-#include "ripping/settings_blocks.h"
+#include "ripping/batch_state.h"
+#include "app/settings_blocks.h"
 #include "ripping/start_request.h"
-#include "ripping/ui/run_subtitles.h"
 #include "subtitles/export_bitmap.h"
+#include "subtitles/store_subtitle_sink.h"
+#include "subtitles/subtitle_store.h"
 
 #include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -26,14 +26,20 @@ class QWidget;
 namespace glyfex::core::ui {
 class LanguageApplier;
 }
+namespace glyfex::subtitles::ui {
+class SubtitlesWindow;
+}
 
 namespace glyfex::ripping::ui {
-
 class MainWindow;
-class RunDriver;
 class InputDialog;
 class ProgressController;
 class StreamScanWindow;
+}
+
+namespace glyfex::app {
+
+class RunWiring;
 
 class App {
 public:
@@ -61,11 +67,11 @@ public:
     // A window that needs state made after createWindows takes the place of the shell with its form
     // name, keeping the creation order; the application owns it from then on.
     void adoptWindow(QWidget *window);
-    MainWindow *mainWindow() const { return m_mainWindow; }
-    InputDialog *inputDialog() const { return m_inputDialog; }
-    ProgressController *progressController() const { return m_progressController; }
-    StreamScanWindow *streamScanWindow() const { return m_streamScan; }
-    QWidget *subtitlesWindow() const { return window(QStringLiteral("Form3")); }
+    ripping::ui::MainWindow *mainWindow() const { return m_mainWindow; }
+    ripping::ui::InputDialog *inputDialog() const { return m_inputDialog; }
+    ripping::ui::ProgressController *progressController() const { return m_progressController; }
+    ripping::ui::StreamScanWindow *streamScanWindow() const { return m_streamScan; }
+    subtitles::ui::SubtitlesWindow *subtitlesWindow() const { return m_subtitlesWindow; }
 
     // Questions and file dialogs go through these so a test can answer them.
     core::UserPrompt &prompt() { return *m_prompt; }
@@ -81,9 +87,9 @@ public:
     core::MessageTable messages;
     core::Config config;            // the settings kept between runs; config.options is the live Global Options
     core::BmpOutPresets presets;
-    BatchState batch;
-    PreviewSettings preview;
-    InputInfo input;
+    ripping::BatchState batch;
+    ripping::PreviewSettings preview;
+    ripping::InputInfo input;
     QElapsedTimer runClock;         // started by Start: elapsed and remaining time of the run
     // Settings blocks the configuration fills at start and takes back at close.
     recognition::OcrSettings ocr; // the recognition tuning the driver reads (Advanced OCR Setup's values)
@@ -93,23 +99,24 @@ public:
     bool videoOpen = false;         // the video viewer has a video: the batch timer does nothing
     bool abortSequence = false;     // stops the image-sequence reader
     subtitles::SubtitleStore subtitles; // the subtitle store
-    RunSubtitles subtitleSink{subtitles}; // the store as the dispatcher adds to it
-    // Runs the reading pass over one file of the batch, from batch.resumePos; it returns when the
-    // file is done (batch.currentFile moved on), when the run pauses, or when the file is missing.
-    std::function<void(const QString &path)> readFile;
-    RunDriver *runDriver() const { return m_runDriver.get(); }
+    subtitles::StoreSubtitleSink subtitleSink{subtitles}; // the one way the run adds picture subtitles
+    // The run: matrix, recognition driver and the reading pass through the windows (made with them).
+    RunWiring &run() { return *m_run; }
+    // The subtitles differ from what was last saved (the Subtitles window keeps the one flag).
+    bool textModified() const;
     // The export-bitmap engine of every run, following the current bitmap-export settings and the
     // frame height; its background choice carries over from run to run.
     subtitles::ExportBitmapEngine &exportEngine();
 
 private:
     std::vector<QWidget *> m_windows;
-    MainWindow *m_mainWindow = nullptr;
-    InputDialog *m_inputDialog = nullptr;
-    ProgressController *m_progressController = nullptr;
-    StreamScanWindow *m_streamScan = nullptr;
+    ripping::ui::MainWindow *m_mainWindow = nullptr;
+    ripping::ui::InputDialog *m_inputDialog = nullptr;
+    ripping::ui::ProgressController *m_progressController = nullptr;
+    ripping::ui::StreamScanWindow *m_streamScan = nullptr;
+    subtitles::ui::SubtitlesWindow *m_subtitlesWindow = nullptr;
 
-    std::unique_ptr<RunDriver> m_runDriver;
+    std::unique_ptr<RunWiring> m_run;
     subtitles::ExportBitmapEngine m_exportEngine;
     std::unique_ptr<core::ui::LanguageApplier> m_language;
     bool m_settingsLoaded = false;
@@ -119,4 +126,4 @@ private:
     core::ui::FileChooser *m_files = &m_dialogFiles;
 };
 
-} // namespace glyfex::ripping::ui
+} // namespace glyfex::app

@@ -1,9 +1,9 @@
 // The configuration's blocks turned into the records their users read, and back: recognition tuning, output formats.
-#include "ripping/settings_blocks.h"
+#include "app/settings_blocks.h"
 
 #include "subtitles/font_text.h"
 
-namespace glyfex::ripping {
+namespace glyfex::app {
 
 namespace {
 
@@ -107,4 +107,4 @@ void collectOutputConfig(const subtitles::FormatOptions &o, core::Config &config
     f.maestroExtended = o.maestroExtended;
 }
 
-} // namespace glyfex::ripping
+} // namespace glyfex::app

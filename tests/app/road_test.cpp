@@ -5,16 +5,18 @@
 #include "core/char_text.h"
 #include "recognition/ui/matrix_commands.h"
 #include "recognition/ui/new_character_dialog.h"
-#include "ripping/ui/app_test.h"
+#include "support/app_test.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
+#include "ripping/spu_decoder.h"
 #include "ripping/ui/preview_screen.h"
-#include "subtitles/ui/run_wiring.h"
+#include "app/run_wiring.h"
 #include "subtitles/ui/subtitles_window.h"
 #include "support/av_spu_demuxer.h"
 #include "support/qt_print.h"
 #include "support/test_data.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -168,6 +170,10 @@ class RoadTest : public test::AppTest {
 protected:
     void SetUp() override
     {
+        // The character palette as installed, before the run's New Character(s) dialog reads it.
+        QDir().mkpath(app.paths.writableDataDir());
+        ASSERT_TRUE(QFile::copy(QStringLiteral(GLYFEX_TEST_DATA_DIR "/../../data/CharMap.ini"),
+                                QDir(app.paths.writableDataDir()).filePath(QStringLiteral("CharMap.ini"))));
         test::AppTest::SetUp();
         ASSERT_TRUE(scratch.isValid());
         // The pass writes its subtitle map beside the VOB: work on a copy of the title set.
@@ -175,11 +181,7 @@ protected:
         const QDir source(test::dataPath(QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS")));
         for (const QString &name : source.entryList(QDir::Files))
             ASSERT_TRUE(QFile::copy(source.filePath(name), scratch.filePath(QStringLiteral("VIDEO_TS/") + name)));
-        // The character palette as installed.
-        QDir().mkpath(app.paths.writableDataDir());
-        ASSERT_TRUE(QFile::copy(QStringLiteral(GLYFEX_TEST_DATA_DIR "/../../data/CharMap.ini"),
-                                QDir(app.paths.writableDataDir()).filePath(QStringLiteral("CharMap.ini"))));
-        wiring = std::make_unique<subtitles::ui::RunWiring>(app);
+        wiring = &app.run();
         // The fixture's letters stand up to 10 pixels apart and its words 16 (Advanced OCR Setup).
         app.ocr.spaceWidth = 12;
         auto truth = recognition::readGroundTruth(test::dataPath(QStringLiteral("dvd-pal-sans/gt.srt")));
@@ -201,7 +203,7 @@ protected:
             << prompt.shown.join(QLatin1Char('\n')).toStdString();
         ASSERT_FALSE(input->streamItemTexts().isEmpty());
         input->selectStream(0);
-        input->setAction(ripping::ActionMode::RecogniseText);
+        input->setAction(picture::ActionMode::RecogniseText);
         ASSERT_TRUE(input->start()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
         for (int tick = 0; tick < 50 && !app.batch.finished(); ++tick) {
             ASSERT_FALSE(app.batch.paused) << "the run paused";
@@ -212,7 +214,7 @@ protected:
 
     QTemporaryDir scratch;
     std::vector<recognition::TruthEntry> expected;
-    std::unique_ptr<subtitles::ui::RunWiring> wiring;
+    app::RunWiring *wiring = nullptr;
     std::unique_ptr<DialogTypist> typist;
 };
 
@@ -281,6 +283,24 @@ TEST_F(RoadTest, TheShippedSampleMatrixReadsTheSampleWithoutQuestions)
     ASSERT_EQ(window.store().count(), int(expected.size()));
     for (int i = 1; i <= window.store().count(); ++i)
         EXPECT_EQ(window.store().at(i).lines, expected[size_t(i - 1)].lines) << "subtitle " << i;
+}
+
+TEST_F(RoadTest, ThePreviewShowsEachRecognisedPictureWhereItLiesOnTheFrame)
+{
+    files.names = {QStringLiteral(GLYFEX_TEST_DATA_DIR "/../../data/ChMatrix/dvd-pal-sans.gxc")};
+    wiring->matrixCommands().open();
+    app.mainWindow()->findChild<QCheckBox *>(QStringLiteral("CheckBoxShowSubPict"))->setChecked(true);
+    runTheDisc();
+    auto units = test::demuxSpuUnits(vob());
+    ASSERT_TRUE(units.ok());
+    ASSERT_FALSE(units->empty());
+    picture::DecodedPicture last;
+    ripping::decodeSubpicture(units->back().bytes, 720, 576, last);
+    const picture::Rect area = last.first().area();
+    auto label = [&](const char *name) {
+        return app.mainWindow()->findChild<QLabel *>(QString::fromLatin1(name))->text().toInt();
+    };
+    EXPECT_EQ((picture::Rect{label("LabelX1"), label("LabelY1"), label("LabelX2"), label("LabelY2")}), area);
 }
 
 TEST_F(RoadTest, TheSampleMatrixReadsTheVobSubCopyToo)

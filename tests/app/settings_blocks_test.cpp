@@ -1,5 +1,5 @@
 // The configuration's recognition and output-format blocks carried into the records their users read, and back.
-#include "ripping/settings_blocks.h"
+#include "app/settings_blocks.h"
 
 #include "support/changed_config.h"
 #include "support/qt_print.h"
@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace glyfex;
-using namespace glyfex::ripping;
+using namespace glyfex::app;
 
 namespace {
 
