@@ -9,11 +9,13 @@
 #include "core/ui/language_applier.h"
 #include "core/ui/message_box_prompt.h"
 #include "recognition/ui/ocr_setup_dialog.h"
+#include "ripping/ui/about_box.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/progress_controller.h"
 #include "ripping/ui/shell_window.h"
 #include "ripping/ui/stream_scan_window.h"
+#include "ripping/ui/version_check_window.h"
 #include "subtitles/ui/output_format_dialog.h"
 #include "subtitles/ui/post_ocr_dialog.h"
 #include "subtitles/ui/split_dialog.h"
@@ -73,7 +75,8 @@ void App::createWindows()
     m_windows.push_back(new subtitles::ui::PostOcrDialog(*this, m_mainWindow));
     m_progressController = new ripping::ui::ProgressController(*this, m_mainWindow);
     m_windows.push_back(m_progressController);
-    shell("Form12", "About Glyfex");
+    m_windows.push_back(new AboutBox(QLatin1String(core::ui::ProgramVersion),
+                                     paths.findDataFile(QStringLiteral("Credits.txt")), m_mainWindow));
     m_windows.push_back(new subtitles::ui::OutputFormatDialog(*this, m_mainWindow));
     m_windows.push_back(new subtitles::ui::TimeCorrectionDialog(*this, *m_subtitlesWindow, m_mainWindow));
     shell("Form15", "OCR Assistant");
@@ -82,7 +85,7 @@ void App::createWindows()
     shell("Form18", "Bitmap adjustment");
     m_streamScan = new ripping::ui::StreamScanWindow(*this, m_mainWindow);
     m_windows.push_back(m_streamScan);
-    shell("Form20", "Check New Version");
+    m_windows.push_back(new VersionCheckWindow(*this, m_mainWindow));
 
     // The matrix folder must exist before any matrix is saved; a folder that cannot be made is
     // no reason to stop here: saving a matrix there will say what failed.

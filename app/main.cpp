@@ -48,6 +48,9 @@ int main(int argc, char **argv)
     }
     app.createWindows();
     app.loadSettings();
+    // "/lang" (any case) as the first argument shows the translators' language-file buttons.
+    if (parsed.line.form == glyfex::app::CommandLine::Form::LanguageTools)
+        app.mainWindow()->showLanguageTools();
     app.mainWindow()->show();
     return application.exec();
 }
