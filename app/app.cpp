@@ -75,7 +75,7 @@ void App::createWindows()
     m_windows.push_back(new subtitles::ui::PostOcrDialog(*this, m_mainWindow));
     m_progressController = new ripping::ui::ProgressController(*this, m_mainWindow);
     m_windows.push_back(m_progressController);
-    m_windows.push_back(new AboutBox(QLatin1String(core::ui::ProgramVersion),
+    m_windows.push_back(new ripping::ui::AboutBox(QLatin1String(core::ui::ProgramVersion),
                                      paths.findDataFile(QStringLiteral("Credits.txt")), m_mainWindow));
     m_windows.push_back(new subtitles::ui::OutputFormatDialog(*this, m_mainWindow));
     m_windows.push_back(new subtitles::ui::TimeCorrectionDialog(*this, *m_subtitlesWindow, m_mainWindow));
@@ -85,7 +85,7 @@ void App::createWindows()
     shell("Form18", "Bitmap adjustment");
     m_streamScan = new ripping::ui::StreamScanWindow(*this, m_mainWindow);
     m_windows.push_back(m_streamScan);
-    m_windows.push_back(new VersionCheckWindow(*this, m_mainWindow));
+    m_windows.push_back(new ripping::ui::VersionCheckWindow(*this, m_mainWindow));
 
     // The matrix folder must exist before any matrix is saved; a folder that cannot be made is
     // no reason to stop here: saving a matrix there will say what failed.
