@@ -53,6 +53,7 @@ void CommandLineJob::applySettings()
     if (m_line.form != CommandLine::Form::Rip)
         return;
     m_app.formatOptions.dropFrame = m_line.dropFrame;
+    m_app.formatOptions.minimumInterval = 10;
     m_app.formatOptions.maestroExtended = true;
     // A profile that does not exist leaves the presets at their defaults; a damaged one is said and
     // the defaults stay, as at a normal start.
