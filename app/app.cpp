@@ -16,6 +16,7 @@
 #include "ripping/ui/shell_window.h"
 #include "ripping/ui/stream_scan_window.h"
 #include "ripping/ui/version_check_window.h"
+#include "subtitles/ui/bitmap_adjust_dialog.h"
 #include "subtitles/ui/output_format_dialog.h"
 #include "subtitles/ui/post_ocr_dialog.h"
 #include "subtitles/ui/split_dialog.h"
@@ -82,7 +83,7 @@ void App::createWindows()
     shell("Form15", "OCR Assistant");
     m_windows.push_back(new core::ui::GlobalOptionsDialog(config.options, QStringLiteral("&Global Options"), m_mainWindow));
     m_windows.push_back(new subtitles::ui::SplitDialog(*this, *m_subtitlesWindow, m_mainWindow));
-    shell("Form18", "Bitmap adjustment");
+    m_windows.push_back(new subtitles::ui::BitmapAdjustDialog(*this, m_mainWindow));
     m_streamScan = new ripping::ui::StreamScanWindow(*this, m_mainWindow);
     m_windows.push_back(m_streamScan);
     m_windows.push_back(new ripping::ui::VersionCheckWindow(*this, m_mainWindow));

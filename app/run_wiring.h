@@ -66,6 +66,10 @@ public:
     // and recognition into the Subtitles window.
     void readFile(const QString &path) override;
 
+    // The latest picture of the run rendered again through the current export settings and shown in
+    // the preview (the Bitmap adjustment dialog's view of its changes); false without a picture.
+    bool showExportPreview(picture::ExportedPicture &out);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -201,6 +201,9 @@ Result<void> SpuDispatcher::handleUnit(const SpuUnit &unit)
             countSkipped();
             return {};
         }
+        // A skipped picture gets no file and no subtitle, and is not counted as too short.
+        if (!m_host.adjustBeforeExport())
+            return {};
         if (!renderExport())
             return {};
         if (m_options.showPictures)
@@ -211,6 +214,8 @@ Result<void> SpuDispatcher::handleUnit(const SpuUnit &unit)
     case picture::ActionMode::OnlyShow: {
         if (!isSpuLongEnough(m_picture, m_options.minDurationMs))
             return {}; // passed over without counting
+        // Only showing saves nothing by itself, so skipping in the dialog changes nothing here.
+        (void)m_host.adjustBeforeExport();
         if (!renderExport())
             return {};
         m_host.showPicture(m_picture, &m_exported);

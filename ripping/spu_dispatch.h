@@ -52,6 +52,9 @@ public:
     // Shows the picture (the decoded one, or the exported one when given) in the preview.
     virtual void showPicture(const picture::DecodedPicture &picture, const picture::ExportedPicture *exported) = 0;
     virtual StepChoice askStep() = 0;
+    // Before a picture is exported: the Bitmap adjustment dialog, when it is to come before the next
+    // picture, lets the user change the settings first; false when the user skips this picture.
+    virtual bool adjustBeforeExport() { return true; }
     virtual void warn(const QString &text) = 0;
 };
 

@@ -12,6 +12,7 @@
 #include "ripping/vobsub_index.h"
 #include "ripping/work_palette.h"
 #include "subtitles/output_format.h"
+#include "subtitles/ui/bitmap_adjust_dialog.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -712,6 +713,11 @@ void InputDialog::commitStart(const StartRequest &request)
     commitStartRequest(request, batch);
     if (request.outputFormat)
         m_app.config.main.activePage = int(*request.outputFormat);
+    // Saving or showing bitmaps: the Bitmap adjustment dialog comes before the first picture.
+    if (request.action == picture::ActionMode::SaveBitmaps || request.action == picture::ActionMode::OnlyShow) {
+        if (auto *adjust = qobject_cast<subtitles::ui::BitmapAdjustDialog *>(m_app.window(QStringLiteral("Form18"))))
+            adjust->session().setShowBeforeNext(true);
+    }
     if (ProgressController *controller = m_app.progressController())
         controller->setNoStop(false); // the controller comes after every picture again
     m_app.runClock.start();

@@ -8,6 +8,7 @@
 #include "ripping/ui/picture_image.h"
 #include "ripping/ui/progress_controller.h"
 #include "ripping/vob_source_run.h"
+#include "subtitles/ui/bitmap_adjust_dialog.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -82,6 +83,19 @@ void WindowPassHost::videoStandardChanged(const core::VideoStandard &, int width
 void WindowPassHost::warn(const QString &text)
 {
     m_app.prompt().warn(text);
+}
+
+bool WindowPassHost::adjustBeforeExport()
+{
+    auto *adjust = qobject_cast<subtitles::ui::BitmapAdjustDialog *>(m_app.window(QStringLiteral("Form18")));
+    if (!adjust || !adjust->session().showBeforeNext())
+        return true;
+    // The command line shows no dialog: the preset of the output format simply becomes current.
+    if (m_app.commandLineMode) {
+        adjust->session().runUnattended(subtitles::OutputFormat(m_app.config.main.activePage));
+        return true;
+    }
+    return adjust->adjustPicture();
 }
 
 void WindowPassHost::showPicture(const picture::DecodedPicture &picture, const picture::ExportedPicture *exported)

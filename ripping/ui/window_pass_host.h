@@ -30,6 +30,7 @@ public:
     // DispatchHost
     void showPicture(const picture::DecodedPicture &picture, const picture::ExportedPicture *exported) override;
     StepChoice askStep() override;
+    bool adjustBeforeExport() override;
 
 private:
     app::App &m_app;

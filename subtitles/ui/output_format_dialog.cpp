@@ -10,7 +10,6 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -73,12 +72,7 @@ OutputFormatDialog::OutputFormatDialog(app::App &app, QWidget *parent) : QDialog
 {
     setObjectName(QStringLiteral("Form13"));
     setWindowTitle(tr("Output Format"));
-    m_colourAsker = [](QWidget *parent, const QColor &current) -> std::optional<QColor> {
-        const QColor chosen = QColorDialog::getColor(current, parent);
-        if (!chosen.isValid())
-            return std::nullopt;
-        return chosen;
-    };
+    m_colourAsker = core::ui::askColourWithDialog;
 
     m_tree = named("FormatsTreeView", new QTreeWidget);
     m_tree->setHeaderHidden(true);

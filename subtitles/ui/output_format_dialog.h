@@ -1,6 +1,7 @@
 // The Output Format dialog (Form13): chooses the Subtitles window's format and edits the writers' options.
 #pragma once
 
+#include "core/ui/colour_question.h"
 #include "subtitles/format_options.h"
 #include "subtitles/output_format.h"
 
@@ -42,7 +43,7 @@ class OutputFormatDialog : public QDialog {
     Q_OBJECT
 public:
     // The colour question of the colour shapes; tests answer it. Empty: the user cancelled.
-    using ColourAsker = std::function<std::optional<QColor>(QWidget *parent, const QColor &current)>;
+    using ColourAsker = core::ui::ColourAsker;
 
     OutputFormatDialog(app::App &app, QWidget *parent = nullptr);
 

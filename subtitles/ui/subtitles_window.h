@@ -196,6 +196,9 @@ private:
     void applyListFont(const QFont &font);
     // The saved path, or empty when nothing was saved.
     QString saveToFile(bool unicode);
+    void updatePictureScriptSource();
+    // A bitmap name the script would split: the user says whether to save anyway.
+    bool warnAboutScriptNames();
     void warnOverlappingTimes();
     uint16_t effectiveCodePage() const { return m_codePage == 0 ? 1252 : m_codePage; }
 

@@ -87,8 +87,14 @@ protected:
         ASSERT_TRUE(app.inputDialog()->openInputFile(work.filePath(QStringLiteral("VTS_01_0.IFO"))));
         controller = app.progressController();
         // The preview is to show each picture where it was decoded: the bitmap export neither crops nor moves it.
+        // The Bitmap adjustment dialog, which comes before the first picture, loads the preset of the
+        // output format: every preset is set so.
         app.presets.settings.croppingEnabled = false;
         app.presets.settings.positioningEnabled = false;
+        for (core::BmpOutSettings &b : app.presets.presets) {
+            b.croppingEnabled = false;
+            b.positioningEnabled = false;
+        }
         m_watcher.onShow = [this] {
             ++asked;
             shown.push_back(shownRect());

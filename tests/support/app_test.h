@@ -5,7 +5,10 @@
 #include "app/app.h"
 #include "core/user_prompt.h"
 
+#include <QDialog>
+#include <QEvent>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QString>
 #include <QStringList>
 
@@ -81,6 +84,25 @@ private:
     }
 };
 
+// Answers the Bitmap adjustment dialog with OK each time it comes up, as a person keeping the settings
+// would; a test of the dialog itself switches this off.
+class BitmapAdjustAnswerer : public QObject {
+public:
+    bool enabled = true;
+    int shown = 0;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && enabled) {
+            ++shown;
+            QTimer::singleShot(0, watched, [watched] {
+                if (auto *dialog = qobject_cast<QDialog *>(watched))
+                    dialog->accept();
+            });
+        }
+        return false;
+    }
+};
+
 // The application with its windows, every question and file dialog answered from the script.
 class AppTest : public ::testing::Test {
 protected:
@@ -89,9 +111,12 @@ protected:
         app.setPrompt(&prompt);
         app.setFileChooser(&files);
         app.createWindows();
+        if (QWidget *adjust = app.window(QStringLiteral("Form18")))
+            adjust->installEventFilter(&bitmapAdjust);
     }
 
     TestFolders folders;
+    BitmapAdjustAnswerer bitmapAdjust;
     ScriptedPrompt prompt;
     ScriptedFiles files;
     app::App app{folders.folders()};
