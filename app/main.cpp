@@ -14,8 +14,16 @@ int main(int argc, char **argv)
 {
     // An unattended job shows no window, so it must not need a display: without a platform chosen by
     // the caller it takes the one that draws into memory.
-    if (glyfex::app::asksForUnattendedJob(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (glyfex::app::asksForUnattendedJob(argc, argv)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The job's stderr is its own one line on failure; Qt's remarks about the window platform are
+        // not for the script reading it.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fprintf(stderr, "glyfex: %s\n", text.toLocal8Bit().constData());
+        });
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Glyfex"));
     QApplication::setOrganizationName(QStringLiteral("Glyfex"));
@@ -34,12 +42,6 @@ int main(int argc, char **argv)
             main->close();
     });
     if (parsed.line.unattended()) {
-        // The job's stderr is its own one line on failure; Qt's remarks about the window platform are
-        // not for the script reading it.
-        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
-            if (type == QtCriticalMsg || type == QtFatalMsg)
-                std::fprintf(stderr, "glyfex: %s\n", text.toLocal8Bit().constData());
-        });
         glyfex::app::CommandLineJob job(app, parsed.line);
         app.createWindows();
         job.applySettings();

@@ -1,6 +1,9 @@
 // The command line: its arguments checked before any work, and the real program run unattended on fixture title sets without a display.
 #include "app/command_line.h"
 
+#include "subtitles/output_format.h"
+#include "subtitles/subtitle_saver.h"
+
 #include "support/qt_print.h"
 #include "support/test_data.h"
 #include "support/tiny_tmpfs.h"
@@ -9,6 +12,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <dvdread/dvd_reader.h>
@@ -206,29 +210,94 @@ TEST_F(CommandLineRun, AbsentStreamWritesNothing)
     EXPECT_TRUE(written().isEmpty()) << written().join(QLatin1Char(' ')).toStdString();
 }
 
-int subtitleCount(const QString &srt)
+// The start and stop times of a SubRip file, in milliseconds.
+std::vector<std::pair<int, int>> srtTimes(const QString &path)
 {
-    QFile file(srt);
-    return file.open(QIODevice::ReadOnly) ? int(file.readAll().count("-->")) : -1;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    static const QRegularExpression time(
+        QStringLiteral("(\\d\\d):(\\d\\d):(\\d\\d),(\\d\\d\\d) --> (\\d\\d):(\\d\\d):(\\d\\d),(\\d\\d\\d)"));
+    std::vector<std::pair<int, int>> out;
+    for (auto it = time.globalMatch(QString::fromUtf8(file.readAll())); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        auto ms = [&m](int first) {
+            return ((m.captured(first).toInt() * 60 + m.captured(first + 1).toInt()) * 60 + m.captured(first + 2).toInt()) * 1000
+                 + m.captured(first + 3).toInt();
+        };
+        out.emplace_back(ms(1), ms(5));
+    }
+    return out;
 }
 
-// The rip saves one picture per subtitle of the stream, each a bitmap that opens.
-TEST_F(CommandLineRun, RipSavesOneBitmapPerSubtitle)
+// Every picture format writes its script, naming one bitmap per subtitle of the stream; the bitmaps open,
+// and the Scenarist times are the source's times plus the muxer's offset, within one frame.
+TEST_F(CommandLineRun, EachPictureFormatWritesItsScriptAndOneBitmapPerSubtitle)
 {
-    const Outcome o = run({out(QStringLiteral("absent.ini")), ifo(kPalIfo), out(QStringLiteral("film")),
-                           QStringLiteral("0"), QStringLiteral("3"), QStringLiteral("0")});
-    ASSERT_TRUE(o.ended);
-    const QStringList bitmaps = QDir(out()).entryList({QStringLiteral("*.bmp")}, QDir::Files);
-    EXPECT_EQ(bitmaps.size(), subtitleCount(test::dataPath(QStringLiteral("dvd-pal-sans/gt.srt"))));
-    for (const QString &name : bitmaps) {
-        const QImage picture(out(name));
-        EXPECT_FALSE(picture.isNull()) << name.toStdString();
-        EXPECT_GT(picture.width(), 0) << name.toStdString();
+    const auto truth = srtTimes(test::dataPath(QStringLiteral("dvd-pal-sans/gt.srt")));
+    ASSERT_EQ(truth.size(), 10u);
+    for (int format = 0; format <= 5; ++format) {
+        SCOPED_TRACE(format);
+        const QString folder = out(QStringLiteral("format%1").arg(format));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const QString base = folder + QStringLiteral("/film");
+        const Outcome o = run({out(QStringLiteral("absent.ini")), ifo(kPalIfo), base, QStringLiteral("0"),
+                               QString::number(format), QStringLiteral("0")});
+        ASSERT_TRUE(o.ended);
+        ASSERT_EQ(o.status, 0) << o.stderrText.toStdString();
+        EXPECT_TRUE(o.stderrText.isEmpty()) << o.stderrText.toStdString();
+
+        const QString scriptPath = subtitles::commandLineSavePath(base, subtitles::OutputFormat(19 + format));
+        QFile scriptFile(scriptPath);
+        ASSERT_TRUE(scriptFile.open(QIODevice::ReadOnly)) << scriptPath.toStdString();
+        const QString script = QString::fromLatin1(scriptFile.readAll());
+        const QStringList bitmaps = QDir(folder).entryList({QStringLiteral("*.bmp")}, QDir::Files);
+        EXPECT_EQ(bitmaps.size(), qsizetype(truth.size()));
+        for (const QString &name : bitmaps) {
+            EXPECT_FALSE(QImage(folder + QLatin1Char('/') + name).isNull()) << name.toStdString();
+            EXPECT_TRUE(script.contains(name)) << name.toStdString() << " is not in the script";
+        }
+        if (format != 3)
+            continue;
+        static const QRegularExpression row(
+            QStringLiteral("^(\\d+)\\t+(\\d\\d):(\\d\\d):(\\d\\d):(\\d\\d)\\t+(\\d\\d):(\\d\\d):(\\d\\d):(\\d\\d)\\t+(\\S+?)\\r?$"),
+            QRegularExpression::MultilineOption);
+        std::vector<std::pair<int, int>> times;
+        for (auto it = row.globalMatch(script); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            auto ms = [&m](int first) {
+                return ((m.captured(first).toInt() * 60 + m.captured(first + 1).toInt()) * 60 + m.captured(first + 2).toInt()) * 1000
+                     + m.captured(first + 3).toInt() * 40;
+            };
+            times.emplace_back(ms(2), ms(6));
+            EXPECT_TRUE(bitmaps.contains(m.captured(10))) << m.captured(10).toStdString();
+        }
+        ASSERT_EQ(times.size(), truth.size()) << script.toStdString();
+        const int offset = times.front().first - truth.front().first; // where the muxer put the first picture
+        for (size_t i = 0; i < times.size(); ++i) {
+            EXPECT_NEAR(times[i].first, truth[i].first + offset, 40) << "start of " << i + 1;
+            EXPECT_NEAR(times[i].second, truth[i].second + offset, 40) << "stop of " << i + 1;
+        }
     }
-    // Every end says so: done, or one line on stderr with a failure status.
-    if (o.status != 0) {
-        EXPECT_EQ(o.status, int(ExitStatus::WriteFailed));
-        expectOneLine(o);
+}
+
+// On an NTSC title set the script counts 30 frames a second, and the drop-frame argument says which tape
+// numbering it uses.
+TEST_F(CommandLineRun, DropFrameOnNtsc)
+{
+    const std::pair<const char *, const char *> rows[] = {{"0", "Tape_Type\tNON_DROP"}, {"1", "Tape_Type\tDROP"}};
+    for (const auto &[flag, tape] : rows) {
+        SCOPED_TRACE(flag);
+        const QString base = out(QStringLiteral("drop%1").arg(QLatin1String(flag)));
+        const Outcome o = run({out(QStringLiteral("absent.ini")), ifo(kNtscIfo), base, QStringLiteral("1"),
+                               QStringLiteral("3"), QLatin1String(flag)});
+        ASSERT_TRUE(o.ended);
+        ASSERT_EQ(o.status, 0) << o.stderrText.toStdString();
+        QFile file(base + QStringLiteral(".sst"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromLatin1(file.readAll()).split(QStringLiteral("\r\n"));
+        EXPECT_TRUE(lines.contains(QStringLiteral("TV_Type\t\tNTSC"))) << lines.join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(lines.contains(QLatin1String(tape))) << lines.join(QLatin1Char('|')).toStdString();
     }
 }
 
