@@ -2,6 +2,7 @@
 #include "app/run_wiring.h"
 
 #include "app/app.h"
+#include "app/image_sequence_command.h"
 #include "core/config.h"
 #include "core/messages.h"
 #include "core/text_codec.h"
@@ -64,13 +65,27 @@ public:
     Answer askSkippedItem() override { return {}; }
 };
 
-RunWiring::RunWiring(App &app) : m_app(app), m_sourceRun(app.batch)
+// The source recognition rewinds and counts for: the one whose loop runs.
+class RunWiring::ActiveRun : public picture::SourceRun {
+public:
+    explicit ActiveRun(picture::SourceRun *current) : m_current(current) {}
+    void setCurrent(picture::SourceRun *run) { m_current = run; }
+    void rewindToCurrentPicture() override { m_current->rewindToCurrentPicture(); }
+    void countSkipped() override { m_current->countSkipped(); }
+    bool processing() const override { return m_current->processing(); }
+
+private:
+    picture::SourceRun *m_current;
+};
+
+RunWiring::RunWiring(App &app)
+    : m_app(app), m_sourceRun(app.batch), m_activeRun(std::make_unique<ActiveRun>(&m_sourceRun))
 {
     m_subtitles = app.subtitlesWindow();
     Q_ASSERT(m_subtitles);
     // Open and dropped files read subtitle files into the window's store.
     m_subtitles->setLoader([this](const QString &path, bool firstLoad) { m_subtitles->loadSubtitleFile(path, firstLoad); });
-    m_runControl = std::make_unique<recognition::MainRunControl>(&m_sourceRun, m_assist, m_matrix, app.prompt());
+    m_runControl = std::make_unique<recognition::MainRunControl>(m_activeRun.get(), m_assist, m_matrix, app.prompt());
     m_matrixCommands = std::make_unique<recognition::ui::MatrixCommands>(
         app, m_matrix, [this] { return m_subtitles->codePage(); }, app.mainWindow());
     attachMatrixCommands();
@@ -88,7 +103,7 @@ RunWiring::RunWiring(App &app) : m_app(app), m_sourceRun(app.batch)
     m_forwardingAsker = std::make_unique<Asker>(*this);
     recognition::DriverEnvironment env{m_matrix, m_subtitles->store(), *m_skipped, *m_forwardingAsker,
                                        m_assist, app.prompt()};
-    env.run = &m_sourceRun;
+    env.run = m_activeRun.get();
     env.messages = &app.messages;
     env.storeView = m_subtitles;
     env.showPicture = [this](const recognition::GlyphQuestion &shown, const picture::Rect &area) {
@@ -122,6 +137,7 @@ RunWiring::RunWiring(App &app) : m_app(app), m_sourceRun(app.batch)
         connect(input, &ripping::ui::InputDialog::textCleared, m_subtitles, &SubtitlesWindow::followStore);
     if (QWidget *main = app.mainWindow())
         main->installEventFilter(this);
+    m_imageSequence = std::make_unique<ImageSequenceCommand>(app, *this);
 }
 
 RunWiring::~RunWiring()
@@ -168,6 +184,11 @@ recognition::GlyphAsker *RunWiring::glyphAsker() const
     return m_newCharacter.data();
 }
 
+void RunWiring::setSourceRun(picture::SourceRun *run)
+{
+    m_activeRun->setCurrent(run ? run : &m_sourceRun);
+}
+
 recognition::DriverOptions &RunWiring::driverOptions()
 {
     return m_driver->options();
@@ -198,6 +219,21 @@ void RunWiring::startRun()
     followOutputFormat();
     m_dispatcher.reset();
     m_startCount = batch.startCount;
+}
+
+bool RunWiring::showExportPreview(picture::ExportedPicture &out)
+{
+    if (!m_dispatcher)
+        return false;
+    const picture::DecodedPicture &picture = m_dispatcher->picture();
+    if (picture.codes.empty())
+        return false;
+    out = {};
+    m_app.exportEngine().render(picture, m_app.input.palette, out);
+    if (out.empty())
+        return false;
+    m_passHost->showPicture(picture, &out);
+    return true;
 }
 
 void RunWiring::followOutputFormat()

@@ -31,6 +31,7 @@ class SubtitlesWindow;
 namespace glyfex::app {
 
 class App;
+class ImageSequenceCommand;
 
 // The application owns one; the main window's batch timer reads each file through it.
 class RunWiring : public QObject, public ripping::ui::BatchFileReader {
@@ -47,6 +48,11 @@ public:
     recognition::ui::NewCharacterDialog *newCharacterDialog() const;
     // Tolerances and spacing of recognition (the Advanced OCR Setup's values).
     recognition::DriverOptions &driverOptions();
+    recognition::RecognitionDriver &driver() { return *m_driver; }
+    recognition::OcrAssistState &assistState() { return m_assist; }
+    // The source recognition rewinds: another source's loop while it runs (null: the DVD batch again).
+    void setSourceRun(picture::SourceRun *run);
+    ImageSequenceCommand &imageSequence() { return *m_imageSequence; }
 
     // Who answers "what is this shape?": the New Character(s) dialog unless another answerer is given
     // here (null goes back to the dialog).
@@ -76,6 +82,7 @@ protected:
 private:
     class Asker;
     class SkippedItems;
+    class ActiveRun;
 
     // The main window's matrix menu and the input dialog's matrix buttons reach the matrix commands.
     void attachMatrixCommands();
@@ -86,6 +93,7 @@ private:
 
     App &m_app;
     ripping::VobSourceRun m_sourceRun; // the batch as recognition rewinds it
+    std::unique_ptr<ActiveRun> m_activeRun; // the batch, or the image sequence while it runs
     subtitles::ui::SubtitlesWindow *m_subtitles = nullptr;
     recognition::CharMatrix m_matrix;
     recognition::OcrAssistState m_assist;
@@ -102,6 +110,7 @@ private:
     std::unique_ptr<Asker> m_forwardingAsker;
     std::unique_ptr<recognition::RecognitionDriver> m_driver;
     std::unique_ptr<ripping::SpuDispatcher> m_dispatcher; // one per run: it keeps the previous unit's colours
+    std::unique_ptr<ImageSequenceCommand> m_imageSequence;
 };
 
 } // namespace glyfex::app

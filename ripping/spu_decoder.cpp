@@ -2,7 +2,7 @@
 #include "ripping/spu_decoder.h"
 
 #include "core/byte_reader.h"
-#include "ripping/crop_to_text.h"
+#include "picture/crop_to_text.h"
 
 #include <algorithm>
 #include <array>

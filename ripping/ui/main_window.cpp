@@ -134,9 +134,9 @@ void MainWindow::buildMenus()
     m_openVob = file->addAction(QStringLiteral("&Open VOB(s)"), this, &MainWindow::openVob);
     m_openVob->setObjectName(QStringLiteral("OpenVob1"));
     m_openVob->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    QAction *sequence = file->addAction(QStringLiteral("Open &Image Sequence"));
-    sequence->setObjectName(QStringLiteral("OpenImageSequence1"));
-    sequence->setEnabled(false);
+    m_openSequence = file->addAction(QStringLiteral("Open &Image Sequence"));
+    m_openSequence->setObjectName(QStringLiteral("OpenImageSequence1"));
+    m_openSequence->setEnabled(false);
     QAction *video = file->addAction(QStringLiteral("Open &Hard Subbed Video Files"));
     video->setObjectName(QStringLiteral("OpenVideo"));
     video->setEnabled(false);
@@ -272,7 +272,7 @@ void MainWindow::runLanguageTool(bool updateAll)
         return;
     const core::ui::LanguageTools tools(*applier, m_app.paths, m_app.batch.paused);
     QStringList languages;
-    if (const QMenu *menu = findChild<QMenu *>(QStringLiteral("GUILanguage1"))) {
+    if (const QMenu *menu = languageMenu()) {
         for (const QAction *item : menu->actions())
             languages << QString(item->text()).remove(u'&');
     }
@@ -545,6 +545,39 @@ void MainWindow::togglePause(QObject *sender)
     } else {
         m_buttonPause->setText(m_app.message(core::Msg::Pause));
     }
+}
+
+void MainWindow::setBatchTimerActive(bool active)
+{
+    if (active)
+        m_batchTimer.start();
+    else
+        m_batchTimer.stop();
+}
+
+void MainWindow::setPauseAvailable(bool available)
+{
+    m_buttonPause->setEnabled(available);
+}
+
+bool MainWindow::pauseAvailable() const
+{
+    return m_buttonPause->isEnabled();
+}
+
+QString MainWindow::pauseCaption() const
+{
+    return m_buttonPause->text();
+}
+
+void MainWindow::setPauseCaption(const QString &caption)
+{
+    m_buttonPause->setText(caption);
+}
+
+void MainWindow::showSourceName(const QString &name)
+{
+    m_vobFile->setText(name);
 }
 
 // --- close ---------------------------------------------------------------------------------------

@@ -100,6 +100,19 @@ public:
     // A question paused the run from elsewhere (the New Character(s) dialog): the button says Continue.
     void showRunPaused();
 
+    // File > Open Image Sequence, which the application's run takes over.
+    QAction *imageSequenceAction() const { return m_openSequence; }
+    // A source that runs its own loop (an image sequence) holds the batch timer and the Pause button.
+    void setBatchTimerActive(bool active);
+    bool batchTimerActive() const { return m_batchTimer.isActive(); }
+    void setPauseAvailable(bool available);
+    bool pauseAvailable() const;
+    // The button's caption as it stands ("Pause" or "Continue"), to be put back after such a loop.
+    QString pauseCaption() const;
+    void setPauseCaption(const QString &caption);
+    // The file being read, in the information panel.
+    void showSourceName(const QString &name);
+
     // The "Characters Matrix" menu's commands, disabled until the run's matrix commands take them over.
     struct MatrixActions {
         QAction *open = nullptr;
@@ -168,6 +181,7 @@ private:
     int m_priorityLevel = int(PriorityLevel::Normal); // the level the process has; -1 when unknown
 
     QAction *m_openVob = nullptr;
+    QAction *m_openSequence = nullptr;
     QAction *m_quit = nullptr;
     QAction *m_priority[4] = {};
     QPushButton *m_buttonOpenVob = nullptr;

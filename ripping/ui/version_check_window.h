@@ -13,6 +13,7 @@ class App;
 
 namespace glyfex::ripping::ui {
 
+
 // A tool window over the main window that shows the step in progress in bold with "..." while the
 // version files are fetched in the background; the interface stays responsive meanwhile.
 class VersionCheckWindow : public QDialog {

@@ -653,6 +653,11 @@ void SubtitlesWindow::linkFrameRateBoxes(const QList<QComboBox *> &boxes)
     }
 }
 
+void SubtitlesWindow::setFrameRateText(const QString &text)
+{
+    m_fps->setCurrentText(text);
+}
+
 void SubtitlesWindow::frameRateChanged(QComboBox *sender)
 {
     if (m_syncingRates)

@@ -125,6 +125,8 @@ public:
 
     // Frame-rate boxes that show the same rate as this window's (the Output Format dialog's four).
     void linkFrameRateBoxes(const QList<QComboBox *> &boxes);
+    // A frame rate given by a source (an image-sequence script): the boxes and the frame-number formats take it.
+    void setFrameRateText(const QString &text);
     // From code (sender null): copies this window's rate into the linked boxes; from a change in
     // any box: copies that box's text into the others and into this window's.
     void frameRateChanged(QComboBox *sender);

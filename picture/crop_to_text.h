@@ -7,13 +7,13 @@
 #include <cstdint>
 #include <optional>
 
-namespace glyfex::ripping {
+namespace glyfex::picture {
 
 // A text pixel is any pixel whose code differs from background. The top edge is the first of two
 // adjacent rows that both hold text, so a lone stray row above the text is cut away; the bottom edge
 // is the last row holding text, even a lone one. When the picture holds no such pair of rows it is
 // left exactly as it was and nothing is returned; otherwise it is replaced in place (no new memory)
 // by the block inside the returned box, in the coordinates of the picture as it was before trimming. Any picture height works.
-std::optional<picture::Rect> cropToText(picture::CodeImage &picture, uint8_t background);
+std::optional<Rect> cropToText(CodeImage &picture, uint8_t background);
 
-} // namespace glyfex::ripping
+} // namespace glyfex::picture

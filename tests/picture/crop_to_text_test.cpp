@@ -1,5 +1,5 @@
 // Crop to text: the box rules (a lone top row is cut, a lone bottom row kept) and the picture left behind.
-#include "ripping/crop_to_text.h"
+#include "picture/crop_to_text.h"
 
 #include <gtest/gtest.h>
 
