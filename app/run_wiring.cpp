@@ -244,21 +244,6 @@ void RunWiring::followOutputFormat()
         (void)m_subtitles->setOutput(OutputFormat(page), m_app.formatOptions);
 }
 
-bool RunWiring::showExportPreview(picture::ExportedPicture &out)
-{
-    if (!m_dispatcher)
-        return false;
-    const picture::DecodedPicture &picture = m_dispatcher->picture();
-    if (picture.codes.empty())
-        return false;
-    out = {};
-    m_app.exportEngine().render(picture, m_app.input.palette, out);
-    if (out.empty())
-        return false;
-    m_passHost->showPicture(picture, &out);
-    return true;
-}
-
 void RunWiring::readFile(const QString &)
 {
     ripping::BatchState &batch = m_app.batch;

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -26,9 +27,19 @@ namespace {
 const QString kPalIfo = QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS/VTS_01_0.IFO");
 const QString kNtscIfo = QStringLiteral("dvd-ntsc-two-streams/dvd/VIDEO_TS/VTS_01_0.IFO");
 
+// A title set of the test data, copied once into a scratch folder: a rip writes its subtitle map beside
+// the VOBs, which must not land in the repository.
 QString ifo(const QString &relative)
 {
-    return test::dataPath(relative);
+    static QTemporaryDir copies;
+    const QFileInfo source(test::dataPath(relative));
+    const QString folder = copies.filePath(QFileInfo(relative).path());
+    if (!QFileInfo::exists(folder)) {
+        QDir().mkpath(folder);
+        for (const QString &name : source.dir().entryList(QDir::Files))
+            QFile::copy(source.dir().filePath(name), folder + QLatin1Char('/') + name);
+    }
+    return folder + QLatin1Char('/') + source.fileName();
 }
 
 struct Outcome {
