@@ -640,6 +640,11 @@ std::optional<StartRequest> InputDialog::buildStartRequest()
         if (request.withTiming && !confirmKeepText(request))
             return std::nullopt;
         const bool bitmaps = request.action == picture::ActionMode::SaveBitmaps;
+        if (m_app.commandLineMode && bitmaps) {
+            // The command line named the pictures already; nobody is there to ask.
+            request.pictureBaseName = m_app.batch.pictureBaseName;
+            break;
+        }
         const QString start =
             m_app.batch.pictureBaseName.isEmpty() ? m_openFolder : QFileInfo(m_app.batch.pictureBaseName).absolutePath();
         request.pictureBaseName = m_app.files().saveFile(this, m_app.message(bitmaps ? core::Msg::SaveBmpsFileName : core::Msg::SaveSupsFileName), start,
@@ -724,7 +729,7 @@ void InputDialog::commitStart(const StartRequest &request)
                             || ((request.action == picture::ActionMode::SaveBitmaps
                                  || request.action == picture::ActionMode::SaveRawSubpictures)
                                 && request.withTiming);
-    if (showSubtitles) {
+    if (showSubtitles && !m_app.commandLineMode) { // an unattended job shows no window
         if (QWidget *subtitles = m_app.subtitlesWindow())
             subtitles->show();
     }

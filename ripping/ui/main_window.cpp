@@ -1005,6 +1005,11 @@ bool MainWindow::showPictures() const
     return m_showSubPict->isChecked();
 }
 
+void MainWindow::setShowPictures(bool on)
+{
+    m_showSubPict->setChecked(on);
+}
+
 void MainWindow::focusShowPictures()
 {
     m_showSubPict->setFocus();

@@ -94,6 +94,7 @@ public:
     int screenZoom() const { return m_screenZoom; }
     // "Show Pict.": the save actions show each picture too.
     bool showPictures() const;
+    void setShowPictures(bool on);
     // The controller's Next hands the focus back to "Show Pict.".
     void focusShowPictures();
     // A question paused the run from elsewhere (the New Character(s) dialog): the button says Continue.

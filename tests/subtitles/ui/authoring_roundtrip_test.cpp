@@ -314,6 +314,8 @@ TEST_F(SavingBitmaps, CommandLineRunsTheDialogsStepsUnseen)
     app.commandLineMode = true;
     app.config.main.activePage = int(OutputFormat::PinnacleImpression);
     const QDir out(work.filePath(QStringLiteral("out")));
+    // The command line names the pictures; nobody is asked for the name.
+    app.batch.pictureBaseName = out.filePath(QStringLiteral("movie"));
     startSaving(out);
     EXPECT_EQ(bitmapAdjust.shown, 0);
     EXPECT_EQ(app.presets.current, core::PresetPinnacleImpression);
