@@ -296,6 +296,14 @@ PassOutcome VobPass::endFile(PassEnd end, const QString &path, int64_t pos)
 {
     PassOutcome outcome;
     if (end == PassEnd::FileDone) {
+        if (m_fill > 0) {
+            // The file ended before the unit under way was whole: it cannot be shown, but the user
+            // should know a subtitle is missing there.
+            m_host.warn(QStringLiteral("Subpicture unit at sector %1 of %2 is cut off by the end of the file: its subtitle is skipped.")
+                            .arg(m_run.spuSectorPos / int64_t(kSectorSize))
+                            .arg(QFileInfo(path).fileName()));
+            m_fill = 0;
+        }
         if (m_run.mapUse == MapUse::Building && !m_run.map.isEmpty()) {
             if (auto saved = m_run.map.save(SubtitleMap::pathFor(path)); !saved)
                 m_host.warn(saved.error().message());
