@@ -1,6 +1,8 @@
 // The options the output-format writers read, one plain struct the Output Format dialog and the configuration fill.
 #pragma once
 
+#include "core/version.h"
+
 #include <QString>
 
 #include <array>
@@ -18,8 +20,6 @@ struct FontSpec {
     bool underline = false;
     bool strikeOut = false;
 };
-
-inline constexpr char kProgramVersion[] = "1.50b1";
 
 // Values at start are the configuration's defaults and the dialog's start values. Colours of the
 // STL and SSA options are colour values as the configuration stores them: 0x00BBGGRR.
@@ -41,7 +41,7 @@ struct FormatOptions {
     QString dvdLanguage;
     QString dvdAuthor;
     QString dvdWeb;
-    QString dvdInfo = QStringLiteral("Subtitles captured by Glyfex ") + QLatin1String(kProgramVersion);
+    QString dvdInfo = QStringLiteral("Subtitles captured by Glyfex ") + QLatin1String(core::kProgramVersion);
     QString dvdLicense;
 
     // Spruce STL.
@@ -72,7 +72,7 @@ struct FormatOptions {
     // Subviewer.
     QString subviewerTitle;
     QString subviewerAuthor;
-    QString subviewerSource = QStringLiteral("Subtitles captured by Glyfex ") + QLatin1String(kProgramVersion);
+    QString subviewerSource = QStringLiteral("Subtitles captured by Glyfex ") + QLatin1String(core::kProgramVersion);
     QString subviewerProgram;
     QString subviewerFilePath;
     int subviewerDelay = -1;
@@ -84,7 +84,7 @@ struct FormatOptions {
     // Subviewer 2.
     QString sv2Title;
     QString sv2Author;
-    QString sv2Source = QStringLiteral("Subtitles captured by Glyfex ") + QLatin1String(kProgramVersion);
+    QString sv2Source = QStringLiteral("Subtitles captured by Glyfex ") + QLatin1String(core::kProgramVersion);
     QString sv2Program;
     QString sv2FilePath;
     int sv2Delay = 0;

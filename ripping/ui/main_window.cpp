@@ -1,6 +1,7 @@
 // The main window: commands, preview, counters, the batch timer, pause and the deferred close.
 #include "ripping/ui/main_window.h"
 
+#include "core/version.h"
 #include "ripping/preview_geometry.h"
 #include "ripping/read_progress.h"
 #include "ripping/ui/app.h"
@@ -39,9 +40,6 @@ namespace glyfex::ripping::ui {
 
 namespace {
 
-constexpr const char *kVersion = "1.50b1";
-
-
 void paintSwatch(QPushButton *button, uint32_t bgr)
 {
     QPixmap pix(28, 14);
@@ -77,7 +75,7 @@ private:
 MainWindow::MainWindow(App &app) : m_app(app), m_setPriority(setProcessPriority)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Glyfex ") + QLatin1String(kVersion));
+    setWindowTitle(QStringLiteral("Glyfex ") + QLatin1String(core::kProgramVersion));
     setMinimumSize(342, 276);
 
     buildMenus();
