@@ -3,8 +3,8 @@
 
 #include "recognition/mask_file.h"
 #include "recognition/spacing.h"
-#include "recognition/style_tags.h"
 #include "recognition/text_colour.h"
+#include "subtitles/style_tags.h"
 
 #include <algorithm>
 
@@ -19,17 +19,6 @@ constexpr int kMaxRunGrowWidth = 72;
 constexpr uint32_t kHighlightColour = 0x33FF33; // green: the asked glyph's pixels
 constexpr uint32_t kFrameColour = 0xFF3333;     // (255, 51, 51): the frame around it
 
-// Tags that neighbouring glyphs of one style leave between them, and tags around lone punctuation,
-// in the order they are removed; "<i>.</i>" comes twice because the steps between can make new ones.
-const std::pair<const char16_t *, const char16_t *> kTagCleanups[] = {
-    {u"</b><b>", u""},     {u"</b> <b>", u" "},   {u"</i><i>", u""},     {u"</i> <i>", u" "},
-    {u"</u><u>", u""},     {u"</u> <u>", u" "},   {u"<i>...</i>", u"..."}, {u"<i>.</i>", u"."},
-    {u"<i>-</i>", u"-"},   {u"<i>--</i>", u"--"}, {u"</i>.<i>", u"."},   {u"</i>. <i>", u". "},
-    {u"<i>.</i>", u"."},   {u"<i>. </i>", u". "}, {u"</i>,<i>", u","},   {u"</i>, <i>", u", "},
-    {u"<i>,</i>", u","},   {u"<i>, </i>", u", "}, {u"<i></i>", u""},     {u"</i>rv<i>", u"rv"},
-    {u"</i>-<i>", u"-"},   {u"</i>'<i>", u"'"},
-};
-
 } // namespace
 
 QString cleanLine(const QString &line)
@@ -43,9 +32,7 @@ QString cleanLine(const QString &line)
     QString out = line.mid(begin, end - begin);
     if (out.isEmpty())
         return out;
-    for (const auto &[from, to] : kTagCleanups)
-        out.replace(QString::fromUtf16(from), QString::fromUtf16(to));
-    return out;
+    return subtitles::mergeStyleTags(std::move(out));
 }
 
 RecognitionDriver::RecognitionDriver(DriverEnvironment environment, DriverOptions options)
@@ -383,7 +370,7 @@ RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString 
         if (!text.isEmpty()) {
             if (m_options.saveMask)
                 paintMask(line, c, used);
-            out += addStyleTags(text, style);
+            out += subtitles::addStyleTags(text, style);
         }
         c = step(c, used);
     }

@@ -1,5 +1,6 @@
 // Writer of Sub Station Alpha: the script header with its one style, and one Dialogue line per subtitle.
 #include "subtitles/format_writers.h"
+#include "subtitles/style_tags.h"
 #include "subtitles/time_forms.h"
 
 namespace glyfex::subtitles::writers {
@@ -35,20 +36,7 @@ QString ssaText(const Subtitle &sub)
             text += breakBefore(sub.lines[j]);
         text += sub.lines[j];
     }
-    if (!text.contains(QLatin1Char('<')))
-        return text;
-    // The format has no underline; a style running on over a break needs no closing and reopening.
-    text.remove(QStringLiteral("<u>"), Qt::CaseInsensitive);
-    text.remove(QStringLiteral("</u>"), Qt::CaseInsensitive);
-    text.replace(QStringLiteral("</b>\\N<b>"), QStringLiteral("\\N"));
-    text.replace(QStringLiteral("</b>\\n<b>"), QStringLiteral("\\n"));
-    text.replace(QStringLiteral("</i>\\N<i>"), QStringLiteral("\\N"));
-    text.replace(QStringLiteral("</i>\\n<i>"), QStringLiteral("\\n"));
-    text.replace(QStringLiteral("<i>"), QStringLiteral("{\\i1}"), Qt::CaseInsensitive);
-    text.replace(QStringLiteral("</i>"), QStringLiteral("{\\i0}"), Qt::CaseInsensitive);
-    text.replace(QStringLiteral("<b>"), QStringLiteral("{\\b1}"), Qt::CaseInsensitive);
-    text.replace(QStringLiteral("</b>"), QStringLiteral("{\\b0}"), Qt::CaseInsensitive);
-    return text;
+    return ssaStyleOverrides(std::move(text));
 }
 
 } // namespace
