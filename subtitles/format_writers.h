@@ -92,11 +92,12 @@ QString timedTextLine(QStringView prefix, const Subtitle &sub, AppendTime append
     return line;
 }
 
-// One function per format, in the family files.
+// One function per format, in the family files; the format table (output_format.cpp) names them in each row.
 void dks(const WriterContext &, const Entry &, LineSink &);
 void powerDivX(const WriterContext &, const Entry &, LineSink &);
 void subviewer(const WriterContext &, const Entry &, LineSink &);
 void subviewerHeader(const WriterContext &, LineSink &);
+QStringList subviewerTrailer();
 void tmPlayer(const WriterContext &, const Entry &, LineSink &);
 
 void dvdSubtitle(const WriterContext &, const Entry &, LineSink &);
@@ -106,6 +107,7 @@ void subviewer2(const WriterContext &, const Entry &, LineSink &);
 void subviewer2Header(const WriterContext &, LineSink &);
 void turboTitler(const WriterContext &, const Entry &, LineSink &);
 void zeroG(const WriterContext &, const Entry &, LineSink &);
+void zeroGHeader(const WriterContext &, LineSink &);
 
 void subStationAlpha(const WriterContext &, const Entry &, LineSink &);
 void subStationAlphaHeader(const WriterContext &, LineSink &);
@@ -123,6 +125,11 @@ void spruceStlHeader(const WriterContext &, LineSink &);
 
 void glyfex(const WriterContext &, const Entry &, LineSink &);
 void viPlay(const WriterContext &, const Entry &, LineSink &);
+void viPlayHeader(const WriterContext &, LineSink &);
+
+// The picture scripts' trailers.
+QStringList iAuthorTrailer();
+QStringList pinnacleImpressionTrailer();
 
 } // namespace writers
 

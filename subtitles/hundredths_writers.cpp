@@ -128,4 +128,10 @@ void zeroG(const WriterContext &, const Entry &entry, LineSink &sink)
     sink.add(stripStyleTags(timedTextLine(u"E 1 ", entry.sub, appendRoundedShort, u" ", u" Default NTP ", u"\\n")));
 }
 
+void zeroGHeader(const WriterContext &, LineSink &sink)
+{
+    sink.add(QStringLiteral("% Zero G 1.0"));
+    sink.add(QString());
+}
+
 } // namespace glyfex::subtitles::writers

@@ -39,4 +39,9 @@ void viPlay(const WriterContext &, const Entry &entry, LineSink &sink)
     sink.add(stripStyleTags(timedTextLine(u"", entry.sub, time, u"-", u"=", u"|")));
 }
 
+void viPlayHeader(const WriterContext &, LineSink &sink)
+{
+    sink.add(QStringLiteral("{* VIPLAY SUBTITLE FILE *}"));
+}
+
 } // namespace glyfex::subtitles::writers

@@ -1,5 +1,7 @@
-// The output-format table.
+// The output-format table: one row per format, from its caption to its writers.
 #include "subtitles/output_format.h"
+
+#include "subtitles/format_writers.h"
 
 #include <array>
 
@@ -9,45 +11,73 @@ namespace {
 
 using F = OutputFormat;
 using T = TimeForm;
+using namespace writers;
 
+// I-Author shows its subtitles in the .gxt layout; its file is generated at save. The other picture
+// scripts show nothing while the run goes on.
 constexpr std::array<OutputFormatInfo, kOutputFormatCount> kFormats{{
-    {F::Dks, "Dks (*.dks)", "dks", "Dks (*.dks)", "none", T::StartWholeSeconds, true},
-    {F::DvdSubtitle, "DVDSubtitle (*.sub)", "sub", "DVDSubtitle (*.sub)", "{HEAD block", T::StartHundredths, false},
-    {F::FabSubtitler, "FAB Subtitler (*.txt)", "txt", "FAB Subtitler (*.txt)", "none", T::FrameTimeCodes, false},
+    {F::Dks, "Dks (*.dks)", "dks", "Dks (*.dks)", "none", T::StartWholeSeconds, true,
+     dks, nullptr, nullptr},
+    {F::DvdSubtitle, "DVDSubtitle (*.sub)", "sub", "DVDSubtitle (*.sub)", "{HEAD block", T::StartHundredths, false,
+     dvdSubtitle, dvdSubtitleHeader, nullptr},
+    {F::FabSubtitler, "FAB Subtitler (*.txt)", "txt", "FAB Subtitler (*.txt)", "none", T::FrameTimeCodes, false,
+     fabSubtitler, nullptr, nullptr},
     {F::MacDvdStudioPro, "Mac DVD Studio Pro (*.txt)", "txt", "Mac DVD Studio Pro (*.txt)", "none",
-     T::FrameTimeCodes, false},
-    {F::MacSub, "MacSUB (*.scr)", "scr", "MacSUB (*.scr)", "none", T::FrameNumbers, true},
+     T::FrameTimeCodes, false,
+     macDvdStudioPro, nullptr, nullptr},
+    {F::MacSub, "MacSUB (*.scr)", "scr", "MacSUB (*.scr)", "none", T::FrameNumbers, true,
+     macSub, nullptr, nullptr},
     {F::MicroDvd, "MicroDVD (*.sub)", "sub", "MicroDVD (*.sub; *.txt)", "optional frame-rate entry",
-     T::FrameNumbers, true},
-    {F::Mpl, "Mpl (*.mpl)", "mpl", "Mpl (*.mpl)", "none", T::FrameNumbers, true},
-    {F::Mpl2, "Mpl2 (*.mpl)", "mpl", "Mpl2 (*.mpl)", "none", T::Deciseconds, true},
+     T::FrameNumbers, true,
+     microDvd, microDvdHeader, nullptr},
+    {F::Mpl, "Mpl (*.mpl)", "mpl", "Mpl (*.mpl)", "none", T::FrameNumbers, true,
+     mpl, nullptr, nullptr},
+    {F::Mpl2, "Mpl2 (*.mpl)", "mpl", "Mpl2 (*.mpl)", "none", T::Deciseconds, true,
+     mpl2, nullptr, nullptr},
     {F::PhoenixJapanimation, "Phoenix Japanimation (*.pjs)", "pjs", "Phoenix Japanimation (*.pjs)", "none",
-     T::FrameNumbers, true},
-    {F::PowerDivX, "PowerDivX (*.psb)", "psb", "PowerDivX (*.psb)", "none", T::WholeSeconds, true},
+     T::FrameNumbers, true,
+     phoenix, nullptr, nullptr},
+    {F::PowerDivX, "PowerDivX (*.psb)", "psb", "PowerDivX (*.psb)", "none", T::WholeSeconds, true,
+     powerDivX, nullptr, nullptr},
     {F::SpruceStl, "Spruce subtitle file (*.stl)", "stl", "Spruce subtitle (*.stl)", "// block",
-     T::FrameTimeCodes, false},
-    {F::Glyfex, "Glyfex (*.gxt)", "gxt", "Glyfex (*.gxt)", "none", T::Milliseconds, true},
+     T::FrameTimeCodes, false,
+     spruceStl, spruceStlHeader, nullptr},
+    {F::Glyfex, "Glyfex (*.gxt)", "gxt", "Glyfex (*.gxt)", "none", T::Milliseconds, true,
+     glyfex, nullptr, nullptr},
     {F::SubStationAlpha, "Sub Station Alpha (*.ssa)", "ssa", "Sub Station Alpha (*.ssa)", "[Script Info] block",
-     T::Hundredths, false},
-    {F::Subviewer, "Subviewer (*.sub)", "sub", "SubViewer (*.sub)", "[TITLE] block", T::StartWholeSeconds, false},
+     T::Hundredths, false,
+     subStationAlpha, subStationAlphaHeader, nullptr},
+    {F::Subviewer, "Subviewer (*.sub)", "sub", "SubViewer (*.sub)", "[TITLE] block", T::StartWholeSeconds, false,
+     subviewer, subviewerHeader, subviewerTrailer},
     {F::Subviewer2, "Subviewer 2 (*.sub)", "sub", "SubViewer 2 (*.sub)", "[INFORMATION] block", T::Hundredths,
-     true},
-    {F::TmPlayer, "TMPlayer (*.txt)", "txt", "TMPlayer (*.txt)", "none", T::StartWholeSeconds, true},
-    {F::TurboTitler, "Turbo Titler (*.tts)", "tts", "Turbo Titler (*.tts)", "none", T::Hundredths, true},
-    {F::ViPlay, "ViPlay (*.vsf)", "vsf", "ViPlay (*.vsf)", "{* VIPLAY SUBTITLE FILE *}", T::Milliseconds, true},
-    {F::ZeroG, "ZeroG (*.zeg)", "zeg", "ZeroG (*.zeg)", "% Zero G 1.0 and an empty line", T::Hundredths, true},
+     true,
+     subviewer2, subviewer2Header, nullptr},
+    {F::TmPlayer, "TMPlayer (*.txt)", "txt", "TMPlayer (*.txt)", "none", T::StartWholeSeconds, true,
+     tmPlayer, nullptr, nullptr},
+    {F::TurboTitler, "Turbo Titler (*.tts)", "tts", "Turbo Titler (*.tts)", "none", T::Hundredths, true,
+     turboTitler, nullptr, nullptr},
+    {F::ViPlay, "ViPlay (*.vsf)", "vsf", "ViPlay (*.vsf)", "{* VIPLAY SUBTITLE FILE *}", T::Milliseconds, true,
+     viPlay, viPlayHeader, nullptr},
+    {F::ZeroG, "ZeroG (*.zeg)", "zeg", "ZeroG (*.zeg)", "% Zero G 1.0 and an empty line", T::Hundredths, true,
+     zeroG, zeroGHeader, nullptr},
     {F::IAuthor, "I-Author (*.txt)", "txt", "IAuthor OGT (*.txt)", "written at save only",
-     T::SecondsAndHundredths, false},
+     T::SecondsAndHundredths, false,
+     glyfex, nullptr, iAuthorTrailer},
     {F::PhilipsSvcdDesigner, "Philips SVCD Designer (*.sub)", "sub", "Philips SVCD Designer (*.sub)",
-     "# PHILIPS SVCD DESIGNER block", T::FrameTimeCodes, false},
+     "# PHILIPS SVCD DESIGNER block", T::FrameTimeCodes, false,
+     nullptr, nullptr, nullptr},
     {F::SonicDvdCreator, "Sonic DVD Creator (*.txt)", "txt", "Sonic DVD Creator (*.txt)", "none",
-     T::FrameTimeCodes, false},
+     T::FrameTimeCodes, false,
+     nullptr, nullptr, nullptr},
     {F::SonicScenarist, "Sonic Scenarist (*.sst)", "sst", "Sonic Scenarist (*.sst)", "st_format block",
-     T::FrameTimeCodes, false},
+     T::FrameTimeCodes, false,
+     nullptr, nullptr, nullptr},
     {F::SpruceDvdMaestro, "Spruce DVDMaestro (*.son)", "son", "DVDMaestro (*.son)", "st_format block",
-     T::FrameTimeCodes, false},
+     T::FrameTimeCodes, false,
+     nullptr, nullptr, nullptr},
     {F::PinnacleImpression, "Pinnacle Impression (*.txt)", "txt", "Pinnacle Impression (*.txt)", "dashed block",
-     T::FrameTimeCodes, false},
+     T::FrameTimeCodes, false,
+     nullptr, nullptr, pinnacleImpressionTrailer},
 }};
 
 } // namespace
