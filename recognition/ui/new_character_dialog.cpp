@@ -629,11 +629,11 @@ void NewCharacterDialog::searchMatrix()
             m_prompt.warn(loaded.error().message());
             continue;
         }
-        const int32_t r = matchChar(candidate, m_question->glyph, m_question->boxes[size_t(m_question->box)], false,
-                                    m_setup.match);
-        if (r <= 0)
+        const MatchResult r = matchChar(candidate, m_question->glyph, m_question->boxes[size_t(m_question->box)], false,
+                                        m_setup.match);
+        if (!r.matched())
             continue;
-        const Glyph &entry = candidate.entry(r);
+        const Glyph &entry = candidate.entry(r.index);
         const QString text = core::fromCharText(entry.text);
         const QString q = message(core::Msg::Confirm) + QStringLiteral("\r\n") + message(core::Msg::MatrixFile) + QStringLiteral(" \"")
                         + name + QStringLiteral("\" ") + message(core::Msg::ContainCharacter) + QStringLiteral(" \"") + text
