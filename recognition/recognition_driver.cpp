@@ -326,55 +326,48 @@ std::optional<RecognitionDriver::Flow> RecognitionDriver::askGlyph(const LineWal
     walk.setExtend(buttons, walk.exists(walk.step(first, joinedBoxes + 1)), false);
     ++m_glyphsAsked;
     GlyphAnswer answer = ask(walk.lineIndex, first, joinedBoxes, glyph.descriptor, buttons);
-    const auto takeAnswer = [&] {
-        glyph.text = core::fromCharText(answer.text);
-        glyph.style = answer.style;
-    };
-
     if (answer.code == extendCode(walk.rtl) && buttons.allows(answer.code)) {
         int extraBoxes = joinedBoxes;
         answer = extendRun(walk, glyph, buttons, answer, extraBoxes);
-        if (auto end = endOfPicture(answer.code))
-            return end;
-        switch (answer.code) {
-        case AnswerCode::UseTextOnly:
-            takeAnswer();
-            if (glyph.joined)
-                takeRun(walk, glyph, extraBoxes);
-            break;
-        case AnswerCode::Ok:
-            takeAnswer();
-            if (glyph.joined) {
-                // Each shorter part of the run is learned as its beginning.
-                for (int i = 1; i <= extraBoxes; ++i)
-                    learn(walk.runOf(m_codes, first, i - 1), core::toCharText(QString::fromUtf16(kTakeWithNext)), 0);
-                takeRun(walk, glyph, extraBoxes);
-            }
-            learn(glyph.descriptor, answer.text, answer.style);
-            break;
-        default:
-            break; // no text
-        }
-        return std::nullopt;
+        return takeAnswer(walk, glyph, answer, extraBoxes, true);
     }
+    return takeAnswer(walk, glyph, answer, joinedBoxes, false);
+}
 
+std::optional<RecognitionDriver::Flow> RecognitionDriver::takeAnswer(const LineWalk &walk, GlyphRead &glyph,
+                                                                     const GlyphAnswer &answer, int extraBoxes, bool grown)
+{
     if (auto end = endOfPicture(answer.code))
         return end;
+    // The text was given for the whole run that was shown last.
+    const auto takeText = [&] {
+        glyph.text = core::fromCharText(answer.text);
+        glyph.style = answer.style;
+        if (glyph.joined)
+            takeRun(walk, glyph, extraBoxes);
+    };
     switch (answer.code) {
     case AnswerCode::Ok:
-        takeAnswer();
-        if (glyph.joined)
-            takeRun(walk, glyph, joinedBoxes); // learned for the joined boxes, as they were shown
+        // Each shorter part of a run the user grew is learned as its beginning.
+        if (grown && glyph.joined) {
+            for (int i = 1; i <= extraBoxes; ++i)
+                learn(walk.runOf(m_codes, glyph.first, i - 1), core::toCharText(QString::fromUtf16(kTakeWithNext)), 0);
+        }
+        takeText();
         learn(glyph.descriptor, answer.text, answer.style);
         break;
     case AnswerCode::UseTextOnly:
+        takeText();
+        break;
     case AnswerCode::MatrixLoaded:
-        takeAnswer();
-        // The text was given for the whole run that was shown.
-        if (glyph.joined)
-            takeRun(walk, glyph, joinedBoxes);
+        // Searching a matrix is off while a run grows.
+        if (!grown)
+            takeText();
         break;
     case AnswerCode::SkipLine:
+        // Skipping the line is off while a run grows.
+        if (grown)
+            break;
         m_env.store.suppressEmptySubtitle = -1;
         return Flow::EndLine;
     default:

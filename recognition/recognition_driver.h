@@ -129,6 +129,10 @@ private:
     std::optional<Flow> askGlyph(const LineWalk &walk, GlyphRead &glyph, const MatchResult &guess);
     // The question's extension loop: the run grows and shrinks box by box until another answer comes.
     GlyphAnswer extendRun(const LineWalk &walk, GlyphRead &glyph, AskButtons &buttons, GlyphAnswer answer, int &extraBoxes);
+    // Takes the answer given for the run of extraBoxes further boxes (grown: by the extension loop):
+    // its text, the boxes it uses up, what OK teaches the matrix. A flow when it ends the line or picture.
+    std::optional<Flow> takeAnswer(const LineWalk &walk, GlyphRead &glyph, const GlyphAnswer &answer, int extraBoxes,
+                                   bool grown);
     void takeRun(const LineWalk &walk, GlyphRead &glyph, int extraBoxes);
     void appendGlyph(LineWalk &walk, const GlyphRead &glyph, QString &out);
     // The answers that end the picture wherever they are given: abandoned, or typed in by hand.
