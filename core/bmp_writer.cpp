@@ -1,7 +1,7 @@
 // Plain (uncompressed) 8-bit palette BMP files: the exact bytes, and writing them through a temporary file.
 #include "core/bmp_writer.h"
 
-#include <QSaveFile>
+#include "core/save_file.h"
 
 namespace glyfex::core {
 
@@ -74,12 +74,7 @@ Result<void> writeBmp8(const QString &path, const IndexedPicture &picture)
     auto bytes = encodeBmp8(picture);
     if (!bytes)
         return bytes.error();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return makeError(QStringLiteral("Cannot write the bitmap"), path, file.errorString());
-    if (file.write(*bytes) != bytes->size() || !file.commit())
-        return makeError(QStringLiteral("Cannot write the bitmap"), path, file.errorString());
-    return {};
+    return saveFile(path, *bytes, QStringLiteral("Cannot write the bitmap"));
 }
 
 } // namespace glyfex::core

@@ -1,10 +1,11 @@
 // Loading, looking up, changing and writing back the in-memory INI store.
 #include "core/ini_store.h"
 
+#include "core/save_file.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 
 #include <cstdint>
 
@@ -458,16 +459,7 @@ Result<void> IniStore::updateFile() const
 {
     const QString what = QStringLiteral("Cannot write settings file");
     if (m_fileName.isEmpty()) return makeError(what, QString(), QStringLiteral("no file name"));
-    QSaveFile file(m_fileName);
-    if (!file.open(QIODevice::WriteOnly)) return makeError(what, m_fileName, file.errorString());
-    const QByteArray bytes = fileBytes();
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return makeError(what, m_fileName, why);
-    }
-    if (!file.commit()) return makeError(what, m_fileName, file.errorString());
-    return {};
+    return saveFile(m_fileName, fileBytes(), what);
 }
 
 } // namespace glyfex::core

@@ -5,10 +5,10 @@
 
 #include "core/byte_reader.h"
 #include "core/messages.h"
+#include "core/save_file.h"
 #include "core/text_codec.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -26,6 +26,14 @@ constexpr size_t kV1CommentBytes = 255;
 constexpr size_t kV1EntryBytes = 277; // Dy, Width, Height, 20 text bytes, 254 bitmap bytes
 constexpr int kV1Field = 45;          // the version-1 bitmap is a 45 x 45 field in row-major bit order
 constexpr qint64 kEntryRecordBytes = 498; // the size of one entry that memory messages report
+// The largest well-formed file: header, a 255-unit UTF-16 comment, the count, then the most entries at
+// their largest (five bytes, 20 UTF-16 units of text, the widest and highest bitmap). Anything longer
+// is no matrix, and reading it whole could exhaust the memory.
+constexpr qint64 kLargestEntryBytes =
+    std::max<qint64>(5 + 2 * core::CharText::kCapacity + qint64(kGlyphMaxWidth + 7) / 8 * kGlyphMaxHeight,
+                     qint64(kV1EntryBytes));
+constexpr qint64 kLargestMatrixFile =
+    qint64(kMagicLength) + 1 + 2 * CharMatrix::kMaxCommentLength + 2 + CharMatrix::kMaxEntries * kLargestEntryBytes;
 
 // The "what" of each failure is the message table's own text, so a window can show the same words.
 QString message(core::Msg::Id id)
@@ -231,9 +239,21 @@ core::Result<void> loadCharMatrix(const QString &path, CharMatrix &matrix, uint1
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return core::makeError(QStringLiteral("Cannot open the character matrix"), path, file.errorString());
-    const QByteArray all = file.readAll();
+    const auto tooLarge = [&path](qint64 size) {
+        return core::makeError(message(core::Msg::NotValidMatrixFile), path,
+                               QStringLiteral("%1 bytes is too large for a character matrix (the largest has %2)")
+                                   .arg(size)
+                                   .arg(kLargestMatrixFile));
+    };
+    if (file.size() > kLargestMatrixFile)
+        return tooLarge(file.size());
+    // A device without a size (a pipe) is read up to one byte over the limit, so it is told apart
+    // without being held in memory whole.
+    const QByteArray all = file.isSequential() ? file.read(kLargestMatrixFile + 1) : file.readAll();
     if (file.error() != QFileDevice::NoError)
         return core::makeError(QStringLiteral("Cannot read the character matrix"), path, file.errorString());
+    if (all.size() > kLargestMatrixFile)
+        return tooLarge(all.size());
     auto parsed = parseCharMatrix(
         std::span<const uint8_t>(reinterpret_cast<const uint8_t *>(all.constData()), size_t(all.size())), path,
         codePage, &host);
@@ -291,11 +311,9 @@ core::Result<void> saveCharMatrix(CharMatrix &matrix, const QString &path)
     if (matrix.count() == 0)
         return core::makeError(message(core::Msg::MatrixEmpty), path);
     const QByteArray bytes = serialiseCharMatrix(matrix);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return core::makeError(QStringLiteral("Cannot write the character matrix"), path, file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return core::makeError(QStringLiteral("Cannot write the character matrix"), path, file.errorString());
+    // Marked saved only once the whole file is on the disk: a failed save keeps the exit question.
+    if (auto saved = core::saveFile(path, bytes, QStringLiteral("Cannot write the character matrix")); !saved)
+        return saved;
     matrix.setModified(false);
     matrix.setFileName(path);
     return {};

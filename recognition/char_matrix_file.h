@@ -24,7 +24,8 @@ core::Result<CharMatrix> parseCharMatrix(std::span<const uint8_t> bytes, const Q
                                          uint16_t codePage, core::PassHost *host = nullptr);
 
 // Reads the file at path into matrix, which is replaced only when the whole file is valid; it is then
-// unmodified and named after path. On failure matrix stays exactly as it was.
+// unmodified and named after path. On failure matrix stays exactly as it was; a file longer than the
+// largest possible matrix (about 31 MiB) is refused before it is read.
 core::Result<void> loadCharMatrix(const QString &path, CharMatrix &matrix, uint16_t codePage,
                                   core::PassHost &host);
 

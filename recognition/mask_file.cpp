@@ -1,8 +1,9 @@
 // Writing the video viewer's mask pictures.
 #include "recognition/mask_file.h"
 
+#include "core/save_file.h"
+
 #include <QDir>
-#include <QSaveFile>
 
 namespace glyfex::recognition {
 
@@ -21,12 +22,7 @@ QByteArray pgmBytes(const ripping::CodeImage &mask)
 
 core::Result<void> writePgmMask(const QString &path, const ripping::CodeImage &mask)
 {
-    QSaveFile file(path);
-    const QByteArray bytes = pgmBytes(mask);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return core::makeError(QStringLiteral("Cannot write the mask picture"), QDir::toNativeSeparators(path),
-                               file.errorString());
-    return {};
+    return core::saveFile(path, pgmBytes(mask), QStringLiteral("Cannot write the mask picture"));
 }
 
 } // namespace glyfex::recognition

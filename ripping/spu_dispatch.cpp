@@ -1,10 +1,10 @@
 // What happens to each complete subpicture unit: decoding, the forced filter, its times, and the run's action.
 #include "ripping/spu_dispatch.h"
 
+#include "core/save_file.h"
 #include "ripping/spu_decoder.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace glyfex::ripping {
 
@@ -146,11 +146,9 @@ Result<void> SpuDispatcher::saveBitmap(const SpuUnit &unit)
 Result<void> SpuDispatcher::saveRaw(const SpuUnit &unit, bool decoded, bool show)
 {
     const QString file = pictureFileName(m_options.pictureBase, m_options.outputFormat, nextPictureNumber(), QStringLiteral("sup"));
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly)
-        || out.write(reinterpret_cast<const char *>(unit.bytes.data()), qint64(unit.bytes.size())) != qint64(unit.bytes.size())
-        || !out.commit())
-        return makeError(QStringLiteral("Cannot write the subpicture file"), file, out.errorString());
+    const QByteArrayView bytes(reinterpret_cast<const char *>(unit.bytes.data()), qsizetype(unit.bytes.size()));
+    if (auto written = core::saveFile(file, bytes, QStringLiteral("Cannot write the subpicture file")); !written)
+        return written;
     m_run.picturesSaved += 1;
     if (show || m_options.withTiming) {
         // The unit was decoded already when the forced filter needed it; once is enough.

@@ -1,11 +1,11 @@
 // The subtitle map (.gxm) of one VOB file: the sectors that matter for subtitles, built on a first pass and followed later.
 #include "ripping/subtitle_map.h"
 
+#include "core/save_file.h"
 #include "ripping/sector_parser.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace glyfex::ripping {
@@ -218,13 +218,7 @@ Result<SubtitleMap> SubtitleMap::load(const QString &mapPath, int64_t vobSize)
 
 Result<void> SubtitleMap::save(const QString &mapPath) const
 {
-    QSaveFile file(mapPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return makeError(QStringLiteral("Cannot write the subtitle map"), mapPath, file.errorString());
-    const QByteArray bytes = toFileBytes();
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return makeError(QStringLiteral("Cannot write the subtitle map"), mapPath, file.errorString());
-    return {};
+    return core::saveFile(mapPath, toFileBytes(), QStringLiteral("Cannot write the subtitle map"));
 }
 
 } // namespace glyfex::ripping

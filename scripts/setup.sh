@@ -11,6 +11,7 @@ packages=(
   ffmpeg dvdauthor libdvdread-dev mkvtoolnix
   python3 python3-aeidon
   xvfb xauth x11-apps imagemagick
+  util-linux
   libtesseract-dev tesseract-ocr-eng
   clang libclang-rt-14-dev
   fonts-dejavu-core

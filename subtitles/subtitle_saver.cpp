@@ -1,32 +1,16 @@
 // Saving subtitle files.
 #include "subtitles/subtitle_saver.h"
 
+#include "core/save_file.h"
 #include "core/text_codec.h"
 #include "subtitles/format_writers.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
 namespace glyfex::subtitles {
-
-namespace {
-
-core::Result<void> writeAtomically(const QString &path, const QByteArray &bytes, const QString &what)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return core::makeError(what, QDir::toNativeSeparators(path), file.errorString());
-    if (file.write(bytes) != bytes.size())
-        return core::makeError(what, QDir::toNativeSeparators(path), file.errorString());
-    if (!file.commit())
-        return core::makeError(what, QDir::toNativeSeparators(path), file.errorString());
-    return {};
-}
-
-} // namespace
 
 core::Result<QByteArray> encodeSubtitleText(const QStringList &lines, bool unicode, uint16_t codePage,
                                             int *unmappable)
@@ -107,12 +91,12 @@ core::Result<SaveReport> saveSubtitleFile(const SaveRequest &request, const core
     }
 
     const QString cannotWrite = notSaved + QStringLiteral(" ") + messages.text(core::Msg::CannotWriteToFile);
-    if (auto written = writeAtomically(request.path, *bytes, cannotWrite); !written)
+    if (auto written = core::saveFile(request.path, *bytes, cannotWrite); !written)
         return written.error();
 
     if (request.palette) {
         report.palettePath = paletteFilePath(request.path);
-        if (auto written = writeAtomically(report.palettePath, *request.palette,
+        if (auto written = core::saveFile(report.palettePath, *request.palette,
                                            QStringLiteral("Palette file not saved (the text was saved)"));
             !written)
             return written.error();
@@ -124,7 +108,7 @@ core::Result<SaveReport> saveSubtitleFile(const SaveRequest &request, const core
         for (const QString &entry : request.viewerIndex->entries)
             index += entry.toLatin1() + "\r\n";
         report.indexPath = QDir(request.viewerIndex->folder).filePath(QStringLiteral("index.bms"));
-        if (auto written = writeAtomically(report.indexPath, index,
+        if (auto written = core::saveFile(report.indexPath, index,
                                            QStringLiteral("Viewer index not saved (the text was saved)"));
             !written)
             return written.error();

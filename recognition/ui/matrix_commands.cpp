@@ -116,15 +116,18 @@ bool MatrixCommands::confirmSaveMatrix()
 {
     if (!m_matrix.isModified() || m_matrix.count() == 0)
         return true;
+    // A matrix never saved has no name: its place in the sentence is left out with its blank.
     const QString name = QFileInfo(m_matrix.fileName()).fileName();
     const QString question = m_app.message(core::Msg::Warning) + QStringLiteral("\r\n") +
-                             m_app.message(core::Msg::CharacterMatrix) + QLatin1Char(' ') + name + QLatin1Char(' ') +
+                             m_app.message(core::Msg::CharacterMatrix) + QLatin1Char(' ') +
+                             (name.isEmpty() ? QString() : name + QLatin1Char(' ')) +
                              m_app.message(core::Msg::HasBeenModified) + QLatin1Char('\r') +
                              m_app.message(core::Msg::DoYouWantToSaveIt);
     switch (m_app.prompt().confirm(question)) {
     case core::Answer::Yes:
-        save();
-        return true;
+        // A cancelled name dialog goes on as the user chose; a save that failed (its error shown)
+        // stops, or the matrix the user wanted kept would be lost with the close or the new matrix.
+        return saveCommand() != SaveOutcome::Failed;
     case core::Answer::No:
         return true;
     default:
@@ -134,6 +137,11 @@ bool MatrixCommands::confirmSaveMatrix()
 
 bool MatrixCommands::save()
 {
+    return saveCommand() == SaveOutcome::Saved;
+}
+
+MatrixCommands::SaveOutcome MatrixCommands::saveCommand()
+{
     // A new matrix has no name, and no file of that name exists: the name is asked for.
     const bool exists = !m_matrix.fileName().isEmpty() && QFileInfo::exists(m_matrix.fileName());
     return saveMatrix(!exists, withoutAmpersand(QStringLiteral("&Save Characters Matrix File")));
@@ -141,32 +149,32 @@ bool MatrixCommands::save()
 
 bool MatrixCommands::saveAs()
 {
-    return saveMatrix(true, withoutAmpersand(QStringLiteral("Save Characters Matrix File &As")));
+    return saveMatrix(true, withoutAmpersand(QStringLiteral("Save Characters Matrix File &As"))) == SaveOutcome::Saved;
 }
 
-bool MatrixCommands::saveMatrix(bool askName, const QString &title)
+MatrixCommands::SaveOutcome MatrixCommands::saveMatrix(bool askName, const QString &title)
 {
     if (m_matrix.count() == 0) {
         m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n") +
                             m_app.message(core::Msg::MatrixEmpty));
-        return false;
+        return SaveOutcome::Failed;
     }
     QString path = m_matrix.fileName();
     if (askName) {
         const QString start = path.isEmpty() ? m_folder : QDir(m_folder).filePath(QFileInfo(path).fileName());
         path = m_app.files().saveFile(dialogParent(), title, start, kFilter);
         if (path.isEmpty())
-            return false;
+            return SaveOutcome::Cancelled;
         if (QFileInfo(path).suffix().isEmpty())
             path += QLatin1Char('.') + QLatin1String(kMatrixFileExtension);
         m_folder = QFileInfo(path).absolutePath();
     }
     if (auto saved = saveCharMatrix(m_matrix, path); !saved) {
         m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + saved.error().message());
-        return false;
+        return SaveOutcome::Failed;
     }
     showMatrixName();
-    return true;
+    return SaveOutcome::Saved;
 }
 
 void MatrixCommands::open()

@@ -30,8 +30,8 @@ public:
     void attach();
 
     // Before the matrix is replaced or the program closes: false means the caller must not go on.
-    // Asks only when the matrix has entries and changed; Yes saves it first (a cancelled or failed
-    // save still goes on: the user chose to go on).
+    // Asks only when the matrix has entries and changed; Yes saves it first (a cancelled name dialog
+    // still goes on: the user chose to go on; a failed save stops, its error shown, the matrix modified).
     bool confirmSaveMatrix();
     // Save asks for a name only when the matrix's file does not exist yet; Save As always asks.
     // Both return whether the matrix was written.
@@ -54,7 +54,10 @@ public:
     void setChangedHandler(std::function<void()> handler) { m_changed = std::move(handler); }
 
 private:
-    bool saveMatrix(bool askName, const QString &title);
+    enum class SaveOutcome { Saved, Cancelled, Failed };
+    // The Save command (asks for a name only for a matrix without a file).
+    SaveOutcome saveCommand();
+    SaveOutcome saveMatrix(bool askName, const QString &title);
     QWidget *dialogParent() const;
 
     ripping::ui::App &m_app;

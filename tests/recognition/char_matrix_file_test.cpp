@@ -313,3 +313,64 @@ TEST(CharMatrixFile, MissingFileIsReported)
     ASSERT_FALSE(result.ok());
     EXPECT_EQ(result.error().where, u"/nonexistent/x.gxc"_qs);
 }
+
+namespace {
+
+// The largest well-formed file: header, 255-unit comment, count, then 65535 entries of five bytes,
+// 20 UTF-16 units of text and an 80 x 45 bitmap.
+constexpr qint64 kLargestMatrix = 23 + 1 + 2 * 255 + 2 + 65535 * qint64(5 + 40 + 10 * 45);
+
+TEST(CharMatrixFile, AFileLargerThanAnyMatrixIsRefusedBeforeItIsRead)
+{
+    struct Case {
+        const char *name;
+        qint64 size;
+        bool loads;
+    } cases[] = {
+        {"largest_possible", kLargestMatrix, true},
+        {"one_byte_more", kLargestMatrix + 1, false},
+        {"five_gibibytes", 5LL << 30, false},
+    };
+    QTemporaryDir dir;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        // A matrix header without entries, then a hole up to the size: the disk holds only the header.
+        const QString path = dir.filePath(QString::fromLatin1(c.name) + u".gxc"_qs);
+        test::writeBytes(path, v3Header(u"", 0).b);
+        ASSERT_TRUE(QFile(path).resize(c.size)) << "cannot make a sparse file of " << c.size << " bytes";
+
+        CharMatrix m;
+        (void)m.add(test::glyphFromArt({"#"}));
+        m.setFileName(u"/old/name.gxc"_qs);
+        core::NullPassHost host;
+        const auto result = loadCharMatrix(path, m, 1252, host);
+        EXPECT_EQ(result.ok(), c.loads);
+        if (c.loads) {
+            EXPECT_EQ(m.count(), 0);
+            continue;
+        }
+        EXPECT_EQ(result.error().message(),
+                  u"This is NOT valid Char Matrix File! (%1): %2 bytes is too large for a character matrix (the largest has %3)"_qs
+                      .arg(path)
+                      .arg(c.size)
+                      .arg(kLargestMatrix));
+        EXPECT_EQ(m.count(), 1);
+        EXPECT_EQ(m.fileName(), u"/old/name.gxc"_qs);
+    }
+}
+
+TEST(CharMatrixFile, TheLargestEntryAndCommentFitTheLimit)
+{
+    // The limit counts 65535 entries of the size the largest entry is saved with.
+    CharMatrix one;
+    Glyph g;
+    g.width = kGlyphMaxWidth;
+    g.height = kGlyphMaxHeight;
+    g.text = core::toCharText(QString(20, u'w'));
+    ASSERT_EQ(one.add(g), CharMatrix::AddOutcome::Added);
+    one.setComment(QString(255, u'c'));
+    const qint64 header = 23 + 1 + 2 * 255 + 2;
+    EXPECT_EQ(header + CharMatrix::kMaxEntries * (serialiseCharMatrix(one).size() - header), kLargestMatrix);
+}
+
+} // namespace

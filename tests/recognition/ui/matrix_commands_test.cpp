@@ -109,11 +109,14 @@ TEST_F(MatrixCommandsTest, EachAnswerOfTheSaveQuestion)
         const char *saveAs; // the save dialog's answer; "" cancels it
         bool goOn;
         bool written;
+        const char *saveError = nullptr; // the start of the error shown after the question
     } cases[] = {
         {"cancel_stops", Answer::Cancel, nullptr, false, false},
         {"no_goes_on_without_saving", Answer::No, nullptr, true, false},
         {"yes_saves_then_goes_on", Answer::Yes, "yes.gxc", true, true},
         {"yes_with_cancelled_dialog_still_goes_on", Answer::Yes, "", true, false},
+        {"yes_with_failed_save_stops", Answer::Yes, "no-such-folder/yes.gxc", false, false,
+         "error: Error\r\nCannot write the character matrix"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -125,12 +128,37 @@ TEST_F(MatrixCommandsTest, EachAnswerOfTheSaveQuestion)
         if (c.saveAs)
             files.names = {*c.saveAs ? path(c.saveAs) : QString()};
         EXPECT_EQ(commands->confirmSaveMatrix(), c.goOn);
-        ASSERT_EQ(prompt.shown.size(), 1);
+        ASSERT_EQ(prompt.shown.size(), c.saveError ? 2 : 1);
+        if (c.saveError) {
+            EXPECT_TRUE(prompt.shown[1].startsWith(QString::fromLatin1(c.saveError))) << qPrintable(prompt.shown[1]);
+        }
         EXPECT_TRUE(prompt.shown[0].startsWith(QString::fromLatin1(kQuestionStart)));
         EXPECT_TRUE(prompt.shown[0].endsWith(QStringLiteral(" has been modified.\rDo you want to save it?")));
         EXPECT_EQ(QFile::exists(path("yes.gxc")), c.written);
         EXPECT_EQ(matrix.isModified(), !c.written);
         QFile::remove(path("yes.gxc"));
+    }
+}
+
+TEST_F(MatrixCommandsTest, TheSaveQuestionNamesTheMatrixWithSingleBlanks)
+{
+    struct Case {
+        const char *fileName; // "" for a matrix never saved
+        const char *question;
+    } cases[] = {
+        {"", "confirm: Warning\r\nCharacter Matrix has been modified.\rDo you want to save it?"},
+        {"latin.gxc", "confirm: Warning\r\nCharacter Matrix latin.gxc has been modified.\rDo you want to save it?"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(*c.fileName ? c.fileName : "never saved");
+        matrix.clear();
+        learn("a");
+        matrix.setFileName(*c.fileName ? path(c.fileName) : QString());
+        prompt.shown.clear();
+        prompt.answers = {Answer::Cancel};
+        EXPECT_FALSE(commands->confirmSaveMatrix());
+        ASSERT_EQ(prompt.shown.size(), 1);
+        EXPECT_EQ(prompt.shown[0].toStdString(), c.question);
     }
 }
 
