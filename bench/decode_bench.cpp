@@ -121,7 +121,7 @@ int main(int argc, char **argv)
         DecodedPicture picture;
         for (auto _ : state) {
             for (const AvSpuUnit &unit : units) {
-                glyfex::ripping::decodeSubpicture(unit.bytes, 576, picture);
+                glyfex::ripping::decodeSubpicture(unit.bytes, 720, 576, picture);
                 benchmark::DoNotOptimize(picture.codes.bytes.data());
             }
         }

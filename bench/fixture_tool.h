@@ -47,4 +47,17 @@ inline bool ensureFixture(const char *bench, const QString &out, const QString &
     return true;
 }
 
+// The first argument, when it is not a benchmark flag, names the material to read; it is taken out of
+// argv so that the benchmark library sees only its own flags. Empty when there is none.
+inline QString takeFileArgument(int &argc, char **argv)
+{
+    if (argc < 2 || argv[1][0] == '-')
+        return {};
+    const QString file = QString::fromLocal8Bit(argv[1]);
+    for (int i = 1; i + 1 < argc; ++i)
+        argv[i] = argv[i + 1];
+    --argc;
+    return file;
+}
+
 } // namespace glyfex::bench

@@ -1,11 +1,12 @@
 // Rendering and saving 15,000 subtitles in every text format, against aeidon writing the same subtitles.
+#include "bench/aeidon_rates.h"
+#include "bench/subtitle_fixture.h"
 #include "core/messages.h"
 #include "core/user_prompt.h"
 #include "subtitles/renderer.h"
 #include "subtitles/subtitle_saver.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -22,30 +23,9 @@ using namespace glyfex::subtitles;
 
 constexpr int kCount = 15000;
 
-// Two lines, accents, italics on every third subtitle; 4 s apart, so the last ones pass 16 hours.
-SubtitleStore makeStore()
-{
-    SubtitleStore store;
-    store.subs.reserve(kCount);
-    for (int i = 0; i < kCount; ++i) {
-        Subtitle s;
-        s.start = core::millisecondsToTimeCode(int64_t(i) * 4000 + 1250);
-        s.stop = core::millisecondsToTimeCode(int64_t(i) * 4000 + 3500);
-        s.lines = {i % 3 == 0 ? QStringLiteral("<i>Où est-il ?</i>") : QStringLiteral("Où est-il ?"),
-                   QStringLiteral("Seconde ligne %1").arg(i)};
-        s.lineColors.fill(0xFFFFFF);
-        s.left = 100;
-        s.top = 420;
-        s.right = 620;
-        s.bottom = 500;
-        store.subs.push_back(std::move(s));
-    }
-    return store;
-}
-
 const SubtitleStore &store()
 {
-    static const SubtitleStore s = makeStore();
+    static const SubtitleStore s = bench::makeSubtitleStore(kCount);
     return s;
 }
 
@@ -103,7 +83,7 @@ const std::map<std::string, int> kShared{{"SUBRIP", int(OutputFormat::Glyfex)},
                                          {"TMPLAYER", int(OutputFormat::TmPlayer)}};
 
 // aeidon writes the same subtitles in each shared format; the best of five saves counts (ours: the best iteration).
-std::map<std::string, double> aeidonRates()
+std::map<std::string, double> aeidonRatesOfShared()
 {
     const QString script = QStringLiteral(R"(
 import sys, time, aeidon
@@ -125,23 +105,10 @@ for name in sys.argv[2:]:
         best = max(best, %1 / (time.perf_counter() - t))
     print(name, best)
 )").arg(kCount);
-    QStringList args{QStringLiteral("-c"), script, scratch().path()};
+    QStringList args{scratch().path()};
     for (const auto &[name, format] : kShared)
         args << QString::fromStdString(name);
-    std::map<std::string, double> rates;
-    for (const QString &python : {QStringLiteral("/usr/bin/python3"), QStringLiteral("python3")}) {
-        QProcess p;
-        p.start(python, args);
-        if (!p.waitForFinished(600000) || p.exitCode() != 0)
-            continue;
-        for (const QString &line : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-            const QStringList f = line.split(QLatin1Char(' '));
-            if (f.size() == 2)
-                rates[f[0].toStdString()] = f[1].toDouble();
-        }
-        break;
-    }
-    return rates;
+    return bench::aeidonRates(script, args);
 }
 
 } // namespace
@@ -160,7 +127,7 @@ int main(int argc, char **argv)
 
     for (const auto &[format, rate] : ours())
         std::printf("ours %-32s %12.0f subtitles/s\n", outputFormatInfo(OutputFormat(format)).caption, rate);
-    const std::map<std::string, double> theirs = aeidonRates();
+    const std::map<std::string, double> theirs = aeidonRatesOfShared();
     if (theirs.empty()) {
         std::printf("formats slowest_ratio=unavailable (no python3 with aeidon)\n");
         return 1;

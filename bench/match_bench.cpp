@@ -55,7 +55,7 @@ bool collect(const QString &vob, int maxSubtitles, Material &material)
         if (taken >= maxSubtitles)
             break;
         ripping::DecodedPicture picture;
-        ripping::decodeSubpicture(unit.bytes, 576, picture);
+        ripping::decodeSubpicture(unit.bytes, 720, 576, picture);
         ColourCandidates candidates = picture.colourCandidates;
         const auto ink = detectTextColours(picture.codes, candidates);
         if (!ink)

@@ -8,6 +8,7 @@
 // "ocr accuracy=<run 2 %> questions=<run 1> shapes=<distinct characters> tesseract_accuracy=<%>
 //  speed_ratio=<Tesseract seconds / run 2 seconds>".
 #include "bench/fixture_tool.h"
+#include "bench/null_sinks.h"
 #include "recognition/char_matrix.h"
 #include "recognition/recognition_driver.h"
 #include "recognition/run_control.h"
@@ -123,19 +124,6 @@ public:
     std::vector<core::TimeCode> starts;
 };
 
-class NullSubtitles : public ripping::SubtitleSink {
-public:
-    int count() const override { return 0; }
-    core::TimeCode lastStart() const override { return {}; }
-    core::TimeCode lastStop() const override { return {}; }
-    void setLastStop(const core::TimeCode &) override {}
-    core::Result<void> addPictureSubtitle(const QString &, const ripping::SpuTimes &, const ripping::ScreenRect &, uint16_t,
-                                          uint16_t) override
-    {
-        return {};
-    }
-};
-
 ripping::RunState runOver(const Case &c)
 {
     ripping::RunState run;
@@ -243,7 +231,7 @@ int distinctShapes(const std::vector<ripping::DecodedPicture> &pictures)
 RoadResult runTesseract(const Case &c, tesseract::TessBaseAPI &api)
 {
     PictureCollector collector;
-    NullSubtitles none;
+    bench::NullSubtitles none;
     QuietHost host;
     ripping::PlainExport exporter;
     ripping::DispatchOptions dispatch;

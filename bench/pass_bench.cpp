@@ -6,6 +6,8 @@
 // first pass with the map option on (the default): it builds the map and writes it at the end.
 #include "ripping/vob_pass.h"
 
+#include "bench/fixture_tool.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -158,15 +160,9 @@ QString makeVob()
 
 int main(int argc, char **argv)
 {
-    // The first argument, when it is not a benchmark option, is the VOB to read.
-    if (argc > 1 && argv[1][0] != '-') {
-        g_vob = QString::fromLocal8Bit(argv[1]);
-        for (int i = 1; i + 1 < argc; ++i)
-            argv[i] = argv[i + 1];
-        --argc;
-    } else {
+    g_vob = bench::takeFileArgument(argc, argv);
+    if (g_vob.isEmpty())
         g_vob = makeVob();
-    }
     if (g_vob.isEmpty() || !QFile::exists(g_vob)) {
         std::fprintf(stderr, "no VOB to read\n");
         return 1;

@@ -1,7 +1,10 @@
-// Plain (uncompressed) 8-bit palette BMP files: the exact bytes, and writing them through a temporary file.
+// Palette BMP files of 4 or 8 bits: the exact bytes of a plain one, and writing plain or compressed files.
 #include "core/bmp_writer.h"
 
+#include "core/bmp_rle_writer.h"
 #include "core/save_file.h"
+
+#include <algorithm>
 
 namespace glyfex::core {
 
@@ -24,18 +27,26 @@ void putLe32(QByteArray &b, int at, uint32_t v)
 
 } // namespace
 
-Result<QByteArray> encodeBmp8(const IndexedPicture &p)
+Result<QByteArray> encodeBmp(const IndexedPicture &p)
 {
     const QString where = QStringLiteral("%1 x %2 picture").arg(p.width).arg(p.height);
     if (p.width <= 0 || p.height <= 0 || p.width > 0x7FFF || p.height > 0x7FFF)
         return makeError(QStringLiteral("Cannot make a bitmap"), where, QStringLiteral("the size must be 1 to 32767 pixels each way"));
     if (p.pixels.size() != size_t(p.width) * size_t(p.height))
         return makeError(QStringLiteral("Cannot make a bitmap"), where, QStringLiteral("the pixels do not fill the picture"));
-    if (p.palette.empty() || p.palette.size() > 256)
-        return makeError(QStringLiteral("Cannot make a bitmap"), where, QStringLiteral("the palette must hold 1 to 256 colours"));
+    if (p.bitsPerPixel != 4 && p.bitsPerPixel != 8)
+        return makeError(QStringLiteral("Cannot make a bitmap"), where,
+                         QStringLiteral("%1 bits per pixel: only 4 and 8 are written").arg(p.bitsPerPixel));
+    const size_t maxColours = size_t(1) << p.bitsPerPixel;
+    if (p.palette.empty() || p.palette.size() > maxColours)
+        return makeError(QStringLiteral("Cannot make a bitmap"), where,
+                         QStringLiteral("the palette must hold 1 to %1 colours").arg(maxColours));
+    const bool packed = p.bitsPerPixel == 4;
+    if (packed && std::any_of(p.pixels.begin(), p.pixels.end(), [](uint8_t v) { return v > 15; }))
+        return makeError(QStringLiteral("Cannot make a bitmap"), where, QStringLiteral("a 4-bit pixel passes index 15"));
 
     const int colours = int(p.palette.size());
-    const int stride = (p.width + 3) & ~3;
+    const int stride = ((p.bitsPerPixel * p.width + 31) >> 3) & ~3;
     const int imageSize = stride * p.height;
     const int offBits = kFileHeaderSize + kInfoHeaderSize + 4 * colours;
     QByteArray b(offBits + imageSize, '\0');
@@ -50,7 +61,7 @@ Result<QByteArray> encodeBmp8(const IndexedPicture &p)
     putLe32(b, 18, uint32_t(p.width));
     putLe32(b, 22, uint32_t(p.height)); // positive: rows stored bottom-up
     putLe16(b, 26, 1);                  // planes
-    putLe16(b, 28, 8);                  // bits per pixel
+    putLe16(b, 28, uint32_t(p.bitsPerPixel));
     putLe32(b, 30, 0);                  // BI_RGB: no compression
     putLe32(b, 34, uint32_t(imageSize));
     putLe32(b, 46, uint32_t(colours));  // biClrUsed
@@ -64,17 +75,29 @@ Result<QByteArray> encodeBmp8(const IndexedPicture &p)
     }
     for (int y = 0; y < p.height; ++y) {
         const uint8_t *src = p.pixels.data() + size_t(p.height - 1 - y) * size_t(p.width);
-        std::copy(src, src + p.width, b.data() + offBits + y * stride);
+        char *dst = b.data() + offBits + y * stride;
+        if (!packed) {
+            std::copy(src, src + p.width, dst);
+            continue;
+        }
+        for (int x = 0; x < p.width; ++x)
+            dst[x / 2] = char(uint8_t(dst[x / 2]) | (x % 2 == 0 ? src[x] << 4 : src[x]));
     }
     return b;
 }
 
-Result<void> writeBmp8(const QString &path, const IndexedPicture &picture)
+Result<void> writeBitmapFile(const QString &path, const IndexedPicture &picture, const BitmapFileOptions &options)
 {
-    auto bytes = encodeBmp8(picture);
-    if (!bytes)
-        return bytes.error();
-    return saveFile(path, *bytes, QStringLiteral("Cannot write the bitmap"));
+    const QString what = QStringLiteral("Cannot write the bitmap");
+    auto plain = encodeBmp(picture);
+    if (!plain)
+        return makeError(what, path, plain.error().why);
+    if (!options.compress)
+        return saveFile(path, *plain, what, options.sync);
+    auto compressed = compressBmp(*plain);
+    if (!compressed)
+        return makeError(compressed.error().what, path, compressed.error().why);
+    return saveFile(path, *compressed, what, options.sync);
 }
 
 } // namespace glyfex::core

@@ -1,7 +1,8 @@
-// Plain (uncompressed) 8-bit palette BMP files: the exact bytes, and writing them through a temporary file.
+// Palette BMP files of 4 or 8 bits: the exact bytes of a plain one, and writing plain or compressed files.
 #pragma once
 
 #include "core/result.h"
+#include "core/save_file.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,21 +12,31 @@
 
 namespace glyfex::core {
 
-// An 8-bit picture: width x height indices, rows top to bottom without padding, and its palette of
-// colour values 0x00BBGGRR (red in the low byte), at most 256 entries.
+// A palette picture: width x height indices, one byte each, rows top to bottom without padding, and
+// its palette of colour values 0x00BBGGRR (red in the low byte). A file of 8 bits per pixel takes up
+// to 256 colours; one of 4 bits up to 16, and its indices must be below 16.
 struct IndexedPicture {
     int width = 0;
     int height = 0;
     std::span<const uint8_t> pixels;
     std::span<const uint32_t> palette;
+    int bitsPerPixel = 8; // 4 or 8
 };
 
-// The file image: a 14-byte file header, a 40-byte info header (8 bits, no compression, biClrUsed =
-// palette size), the palette as blue, green, red, 0, and the rows bottom-up, each padded to 4 bytes.
-// An error for a picture whose sizes do not match its pixels or whose palette is empty or too large.
-Result<QByteArray> encodeBmp8(const IndexedPicture &picture);
+// The file image: a 14-byte file header, a 40-byte info header (no compression, biClrUsed = palette
+// size), the palette as blue, green, red, 0, and the rows bottom-up, each padded to 4 bytes; at 4 bits
+// two pixels share a byte, the first in the high nibble, and the last byte of an odd row has a low
+// nibble of 0. An error for a picture whose sizes do not match its pixels, whose depth is neither 4
+// nor 8, whose palette is empty or too large for the depth, or whose 4-bit pixels pass index 15.
+Result<QByteArray> encodeBmp(const IndexedPicture &picture);
 
-// Writes the file image to path; the previous file stays when anything fails.
-Result<void> writeBmp8(const QString &path, const IndexedPicture &picture);
+struct BitmapFileOptions {
+    bool compress = false; // run-length compressed: BI_RLE4 at 4 bits, BI_RLE8 at 8
+    SaveSync sync = SaveSync::Synced; // Unsynced for the pictures of a run, one file per subtitle
+};
+
+// Writes the picture as a bitmap file through the save helper; the previous file stays when anything
+// fails, and nothing is written for a picture that cannot be encoded.
+Result<void> writeBitmapFile(const QString &path, const IndexedPicture &picture, const BitmapFileOptions &options = {});
 
 } // namespace glyfex::core

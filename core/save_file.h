@@ -13,6 +13,13 @@ namespace glyfex::core {
 // (Qt 6.4's QSaveFile::commit() alone reports success when its last buffered write fails on a full disk),
 // and only then is the temporary renamed over path. On failure no temporary is left behind and the error
 // says `what`, the file (native separators) and the system's reason ("No space left on device").
-Result<void> saveFile(const QString &path, QByteArrayView bytes, const QString &what);
+//
+// Unsynced is for the many small files of one run (a picture per subtitle): each is still written whole
+// to a temporary, checked at every write and at close, and renamed, but not forced to the disk one by one;
+// a sync per picture made writing a thousand bitmaps cost seconds while the run itself took a tenth of one.
+// A full disk or a refused quota still fails at the write, a network file system at the close.
+enum class SaveSync { Synced, Unsynced };
+Result<void> saveFile(const QString &path, QByteArrayView bytes, const QString &what,
+                      SaveSync sync = SaveSync::Synced);
 
 } // namespace glyfex::core

@@ -82,7 +82,8 @@ CodeImage referencePicture(const uint8_t *unit, size_t size, const DecodedPictur
 
 } // namespace
 
-// The first byte picks the frame height (unknown, NTSC, PAL or a short one), the rest is the unit.
+// The first byte picks the frame height (unknown, NTSC, PAL or a short one) in bits 0-1 and the frame
+// width (unknown, DVD, HD or a narrow title set's video) in bits 2-3; the rest is the unit.
 // The state is kept between inputs, as the program keeps it between the units of a run.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -90,16 +91,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size < 1 || size > 65537)
         return 0;
     static constexpr int frameHeights[4] = {0, 480, 576, 100};
+    static constexpr int frameWidths[4] = {0, 720, 1920, 352};
     const int frameHeight = frameHeights[data[0] & 3];
+    const int frameWidth = frameWidths[data[0] >> 2 & 3];
     const int heightLimit = frameHeight ? frameHeight : 576;
+    const int widthLimit = std::max(frameWidth, 720);
     const uint8_t *unit = data + 1;
     const size_t unitBytes = size - 1;
-    glyfex::ripping::decodeSubpicture(std::span<const uint8_t>(unit, unitBytes), frameHeight, picture);
+    glyfex::ripping::decodeSubpicture(std::span<const uint8_t>(unit, unitBytes), frameWidth, frameHeight, picture);
 
     const auto &codes = picture.codes;
     require(!picture.sequences.empty() && picture.sequences.size() <= size_t(DecodedPicture::maxSequences),
             "sequence count out of range");
-    require(picture.width >= 1 && picture.width <= 720 && picture.height >= 1 && picture.height <= heightLimit,
+    require(picture.width >= 1 && picture.width <= widthLimit && picture.height >= 1 && picture.height <= heightLimit,
             "decoded size out of range");
     require(codes.width >= 1 && codes.width <= picture.width && codes.height >= 1 && codes.height <= picture.height,
             "trimmed size out of range");

@@ -15,7 +15,9 @@ namespace {
 
 using core::ByteReader;
 
-constexpr int maxPictureWidth = 720;
+// A DVD lays its subpictures out on 720 columns whatever the video's picture size (704 or 352 in a
+// title set's attributes), so no frame makes the limit narrower than that.
+constexpr int dvdLineWidth = 720;
 constexpr int defaultFrameHeight = 576;
 // Contrast word of a sequence that sets none: code 0 transparent, codes 1-3 opaque.
 constexpr uint16_t defaultContrast = 0xFFF0;
@@ -340,7 +342,7 @@ void decodeFields(std::span<const uint8_t> unit, const SpuControlSequence &first
 
 } // namespace
 
-void decodeSubpicture(std::span<const uint8_t> unit, int frameHeight, DecodedPicture &picture)
+void decodeSubpicture(std::span<const uint8_t> unit, int frameWidth, int frameHeight, DecodedPicture &picture)
 {
     // Unit size, then the offset of the first control sequence.
     ByteReader head(unit);
@@ -354,12 +356,14 @@ void decodeSubpicture(std::span<const uint8_t> unit, int frameHeight, DecodedPic
     parseControlTable(reader, controlOffset, picture);
     SpuControlSequence &first = picture.sequences.front();
 
-    // Picture size in 16-bit arithmetic, as the area's numbers wrap: 0 becomes 1, and the width is at
-    // most a DVD line, the height at most the frame.
+    // Picture size in 16-bit arithmetic, as the area's numbers wrap: 0 becomes 1, and each side is at
+    // most the frame's. A narrower limit than the unit was encoded for would put every run-length line
+    // out of step with the data (an HD picture 915 wide cut to 720 decodes as noise).
+    const int widthLimit = std::max(frameWidth, dvdLineWidth);
     const int heightLimit = frameHeight > 0 ? frameHeight : defaultFrameHeight;
     uint16_t width = uint16_t(first.x2 - first.x1 + 1);
     uint16_t height = uint16_t(first.y2 - first.y1 + 1);
-    width = std::clamp<uint16_t>(width, 1, maxPictureWidth);
+    width = uint16_t(std::clamp<int>(width, 1, widthLimit));
     height = uint16_t(std::clamp<int>(height, 1, heightLimit));
     picture.width = width;
     picture.height = height;

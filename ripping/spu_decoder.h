@@ -11,10 +11,12 @@ namespace glyfex::ripping {
 // Decodes the unit at the start of `unit` (the bytes gathered for it, which may be fewer than its size
 // field announces) into `picture`: display sequences, per-code tables, colour change flags against the
 // previous unit, and the pixel codes trimmed to what is visible, with the first sequence's area moved
-// to the trimmed picture. `frameHeight` is the title's frame height, 0 when unknown (576 is used).
+// to the trimmed picture. `frameWidth` and `frameHeight` are the input's frame size, 0 when unknown:
+// the picture is at most frameHeight rows (576 when unknown) and frameWidth columns, but never fewer
+// than the 720 of a DVD line (a DVD title set, whatever its video size, and an unknown frame).
 //
 // Never fails: a damaged unit gives a bounded picture of whatever its data allows. Every read stays
 // inside `unit` and inside the unit's own size, and every write inside the picture.
-void decodeSubpicture(std::span<const uint8_t> unit, int frameHeight, DecodedPicture &picture);
+void decodeSubpicture(std::span<const uint8_t> unit, int frameWidth, int frameHeight, DecodedPicture &picture);
 
 } // namespace glyfex::ripping

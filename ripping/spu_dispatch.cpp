@@ -34,6 +34,7 @@ ScreenRect areaOf(const DecodedPicture &p)
 
 void PlainExport::render(const DecodedPicture &picture, const std::array<uint32_t, 16> &dvdPalette, ExportedPicture &out)
 {
+    out = ExportedPicture();
     out.width = picture.codes.width;
     out.height = picture.codes.height;
     out.pixels.resize(picture.codes.bytes.size());
@@ -131,11 +132,28 @@ Result<void> SpuDispatcher::addPictureSubtitle(const SpuUnit &unit, const QStrin
     return m_subtitles.addPictureSubtitle(line, t, rect, m_picture.first().colour, m_picture.first().contrast);
 }
 
+bool SpuDispatcher::renderExport()
+{
+    m_exporter.render(m_picture, m_options.dvdPalette, m_exported);
+    if (m_exported.empty()) {
+        // Nothing to save: skipping it keeps the previous picture from being written under this name.
+        m_host.warn(QStringLiteral("Subtitle picture %1 is not exported: %2").arg(m_run.spuCountTotal).arg(m_exported.problem));
+        return false;
+    }
+    if (!m_exported.problem.isEmpty() && !m_exportWarned) {
+        m_exportWarned = true;
+        m_host.warn(m_exported.problem);
+    }
+    return true;
+}
+
 Result<void> SpuDispatcher::saveBitmap(const SpuUnit &unit)
 {
     const QString file = pictureFileName(m_options.pictureBase, m_options.outputFormat, nextPictureNumber(), QStringLiteral("bmp"));
-    // The file first: a subtitle is only added for a picture that exists.
-    if (auto written = core::writeBmp8(file, m_exported.indexed()); !written)
+    // The file first: a subtitle is only added for a picture that exists. A run writes a picture per
+    // subtitle, so they are not synced one by one (see core::SaveSync).
+    if (auto written = core::writeBitmapFile(file, m_exported.indexed(), {m_exported.compress, core::SaveSync::Unsynced});
+        !written)
         return written;
     m_run.picturesSaved += 1;
     if (m_options.withTiming)
@@ -147,13 +165,14 @@ Result<void> SpuDispatcher::saveRaw(const SpuUnit &unit, bool decoded, bool show
 {
     const QString file = pictureFileName(m_options.pictureBase, m_options.outputFormat, nextPictureNumber(), QStringLiteral("sup"));
     const QByteArrayView bytes(reinterpret_cast<const char *>(unit.bytes.data()), qsizetype(unit.bytes.size()));
-    if (auto written = core::saveFile(file, bytes, QStringLiteral("Cannot write the subpicture file")); !written)
+    if (auto written = core::saveFile(file, bytes, QStringLiteral("Cannot write the subpicture file"), core::SaveSync::Unsynced);
+        !written)
         return written;
     m_run.picturesSaved += 1;
     if (show || m_options.withTiming) {
         // The unit was decoded already when the forced filter needed it; once is enough.
         if (!decoded)
-            decodeSubpicture(unit.bytes, m_run.frameHeight, m_picture);
+            decodeSubpicture(unit.bytes, m_run.frameWidth, m_run.frameHeight, m_picture);
         if (m_options.withTiming)
             if (auto added = addPictureSubtitle(unit, file, areaOf(m_picture)); !added)
                 return added;
@@ -168,7 +187,7 @@ Result<void> SpuDispatcher::handleUnit(const SpuUnit &unit)
     const SpuAction action = m_options.action;
     const bool decode = action != SpuAction::SaveRawSubpictures || m_options.forcedOnly;
     if (decode)
-        decodeSubpicture(unit.bytes, m_run.frameHeight, m_picture);
+        decodeSubpicture(unit.bytes, m_run.frameWidth, m_run.frameHeight, m_picture);
     if (m_options.forcedOnly && !m_picture.forced)
         return {}; // neither used nor counted as skipped
 
@@ -186,7 +205,8 @@ Result<void> SpuDispatcher::handleUnit(const SpuUnit &unit)
             countSkipped();
             return {};
         }
-        m_exporter.render(m_picture, m_options.dvdPalette, m_exported);
+        if (!renderExport())
+            return {};
         if (m_options.showPictures)
             m_host.showPicture(m_picture, &m_exported);
         return saveBitmap(unit);
@@ -195,7 +215,8 @@ Result<void> SpuDispatcher::handleUnit(const SpuUnit &unit)
     case SpuAction::OnlyShow: {
         if (!isSpuLongEnough(m_picture, m_options.minDurationMs))
             return {}; // passed over without counting
-        m_exporter.render(m_picture, m_options.dvdPalette, m_exported);
+        if (!renderExport())
+            return {};
         m_host.showPicture(m_picture, &m_exported);
         switch (m_host.askStep()) {
         case StepChoice::SaveBitmap:

@@ -51,14 +51,20 @@ struct SpuTimes {
     friend bool operator==(const SpuTimes &, const SpuTimes &) = default;
 };
 
-// A picture ready for a bitmap file, and where it lies on the frame.
+// A picture ready for a bitmap file, and where it lies on the frame. An empty picture (width or
+// height 0) has no file: problem says why, and the picture is skipped. A picture that is there may
+// still carry a problem, a warning about how it was made (cut to the frame).
 struct ExportedPicture {
     int width = 0;
     int height = 0;
     std::vector<uint8_t> pixels;    // width x height palette indices, rows top down
     std::vector<uint32_t> palette;  // 0x00BBGGRR
     ScreenRect rect;
-    core::IndexedPicture indexed() const { return {width, height, pixels, palette}; }
+    int bitsPerPixel = 8;           // of the file: 4 or 8
+    bool compress = false;          // the file is run-length compressed
+    QString problem;
+    bool empty() const { return width <= 0 || height <= 0; }
+    core::IndexedPicture indexed() const { return {width, height, pixels, palette, bitsPerPixel}; }
 };
 
 // Recognition of a picture's text; implemented by the recognition driver.
@@ -161,6 +167,7 @@ private:
     SpuTimes computeTimes(const SpuUnit &unit);
     void countSkipped();
     int nextPictureNumber() const;
+    bool renderExport();
     core::Result<void> saveBitmap(const SpuUnit &unit);
     core::Result<void> saveRaw(const SpuUnit &unit, bool decoded, bool show);
     core::Result<void> addPictureSubtitle(const SpuUnit &unit, const QString &file, const ScreenRect &rect);
@@ -173,6 +180,7 @@ private:
     DispatchHost &m_host;
     DecodedPicture m_picture;
     ExportedPicture m_exported;
+    bool m_exportWarned = false; // a picture cut to the export frame is told about once a run
 };
 
 } // namespace glyfex::ripping

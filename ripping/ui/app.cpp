@@ -153,6 +153,12 @@ QList<QWidget *> windowList(const std::vector<QWidget *> &windows)
 
 } // namespace
 
+subtitles::ExportBitmapEngine &App::exportEngine()
+{
+    m_exportEngine.settings = {presets.settings, presets.current, input.frameSize.height()};
+    return m_exportEngine;
+}
+
 void App::loadSettings()
 {
     if (m_windows.empty() || commandLineMode)

@@ -11,6 +11,7 @@
 #include "ripping/settings_blocks.h"
 #include "ripping/start_request.h"
 #include "ripping/ui/run_subtitles.h"
+#include "subtitles/export_bitmap.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -97,6 +98,9 @@ public:
     // file is done (batch.currentFile moved on), when the run pauses, or when the file is missing.
     std::function<void(const QString &path)> readFile;
     RunDriver *runDriver() const { return m_runDriver.get(); }
+    // The export-bitmap engine of every run, following the current bitmap-export settings and the
+    // frame height; its background choice carries over from run to run.
+    subtitles::ExportBitmapEngine &exportEngine();
 
 private:
     std::vector<QWidget *> m_windows;
@@ -106,6 +110,7 @@ private:
     StreamScanWindow *m_streamScan = nullptr;
 
     std::unique_ptr<RunDriver> m_runDriver;
+    subtitles::ExportBitmapEngine m_exportEngine;
     std::unique_ptr<core::ui::LanguageApplier> m_language;
     bool m_settingsLoaded = false;
     std::unique_ptr<core::UserPrompt> m_ownPrompt;

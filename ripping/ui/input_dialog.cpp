@@ -115,9 +115,17 @@ void InputDialog::buildLayout()
     m_vobList->installEventFilter(this);
     m_vobList->setMinimumHeight(130);
     m_vobList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // Wide enough for a whole row: 28 characters of name and the size column.
-    m_vobList->setMinimumWidth(QFontMetrics(m_vobList->font()).horizontalAdvance(QString(42, QLatin1Char('W')))
-                               + m_vobList->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 12);
+    // Wide enough for a whole row as the list draws it: the check box, 28 characters of name and the size
+    // column of the largest file, measured on such a row.
+    {
+        auto *widest = new QListWidgetItem(inputRowText(QString(28, QLatin1Char('W')), int64_t(99999999) * 1024), m_vobList);
+        widest->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        widest->setCheckState(Qt::Checked);
+        const int row = m_vobList->sizeHintForColumn(0);
+        delete widest;
+        m_vobList->setMinimumWidth(row + 2 * m_vobList->frameWidth()
+                                   + m_vobList->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4);
+    }
     vg->addWidget(m_vobList, 1, 0);
     auto *upDown = new QWidget(vobs);
     upDown->setObjectName(QStringLiteral("UpDownFilePose"));
@@ -213,6 +221,17 @@ void InputDialog::buildLayout()
     m_pictTiming->setObjectName(QStringLiteral("CheckBoxPictTiming"));
     m_pictTiming->setToolTip(QStringLiteral("Get the timing and image(s) size(s) & position(s)"));
     og->addWidget(m_pictTiming, 0, 0);
+    // Plain or run-length compressed bitmap files: the setting of the bitmap-export preset in use,
+    // kept with the presets.
+    m_compress = new QCheckBox(QStringLiteral("Compress Bitmaps"), options);
+    m_compress->setObjectName(QStringLiteral("CheckBoxCompress"));
+    connect(m_compress, &QCheckBox::toggled, this, [this](bool on) {
+        core::BmpOutPresets &presets = m_app.presets;
+        presets.settings.compress = on;
+        if (presets.current >= 0 && presets.current < core::BmpOutPresetCount)
+            presets.presets[size_t(presets.current)].compress = on;
+    });
+    og->addWidget(m_compress, 2, 0, 1, 2);
     m_outputFormat = new QPushButton(QStringLiteral("Output Format..."), options);
     m_outputFormat->setObjectName(QStringLiteral("TntBitButtonOutputFormat"));
     m_outputFormat->setToolTip(QStringLiteral("Choose Output Format (Dynamic conversion)"));
@@ -491,6 +510,10 @@ void InputDialog::actionChanged()
 {
     const int item = m_action->checkedId();
     m_pictTiming->setEnabled(item == 1 || item == 2);
+    // Bitmaps are saved by the save-bitmaps action and from the only-show action's controller.
+    const QSignalBlocker block(m_compress);
+    m_compress->setChecked(m_app.presets.settings.compress);
+    m_compress->setEnabled(item == 1 || item == 3);
 }
 
 void InputDialog::resetTimeContinuation()

@@ -107,6 +107,7 @@ private:
     QProgressBar *m_matrixProgress = nullptr;
     QButtonGroup *m_action = nullptr;
     QCheckBox *m_pictTiming = nullptr;
+    QCheckBox *m_compress = nullptr; // the current bitmap-export preset's compression
     QPushButton *m_outputFormat = nullptr;
     QPushButton *m_clearText = nullptr;
     QPushButton *m_viewText = nullptr;

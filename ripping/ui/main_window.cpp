@@ -346,6 +346,28 @@ QWidget *MainWindow::buildInfoPanel()
     const char *rectNames[] = {"LabelX1", "LabelY1", "LabelX2", "LabelY2", "LabelWidth", "LabelHeight"};
     for (int i = 0; i < 6; ++i)
         m_rectLabels[i] = valueLabel(rectNames[i], QStringLiteral("0"), panel);
+    // Each value keeps room for the longest text it shows, so that a longer value (the run's end, a later
+    // time) widens the panel instead of being cut off by its neighbour.
+    auto reserve = [](QLabel *label, const QString &widest) {
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widest) + 2);
+    };
+    for (QLabel *time : {m_time, m_time7})
+        reserve(time, QStringLiteral("00:00:00,000"));
+    for (QLabel *clock : {m_elapsed, m_remaining})
+        reserve(clock, QStringLiteral("00:00:00"));
+    reserve(m_fps, QStringLiteral("NTSC ~30 fps (720x480)"));
+    reserve(m_chapters, QStringLiteral("000"));
+    for (QLabel *count : {m_vobNum, m_vobNb})
+        reserve(count, QStringLiteral("000"));
+    for (QLabel *count : {m_nbSup, m_totalNbSup})
+        reserve(count, QStringLiteral("00000"));
+    for (QLabel *value : m_rectLabels)
+        reserve(value, QStringLiteral("0000"));
+    // Counters and coordinates are right-aligned in the room kept for them, so their digits line up.
+    for (QLabel *number : {m_vobNum, m_vobNb, m_nbSup, m_totalNbSup})
+        number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (QLabel *number : m_rectLabels)
+        number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_progress = new QProgressBar(panel);
     m_progress->setObjectName(QStringLiteral("ProgressBar1"));
     m_progress->setRange(0, 100);
@@ -425,6 +447,7 @@ void MainWindow::batchTick()
         return;
     const QString path = batch.vobList.at(batch.currentFile);
     m_vobFile->setText(QFileInfo(path).fileName());
+    growToContent();
     m_vobNum->setText(QString::number(batch.currentFile + 1));
     m_vobNb->setText(QString::number(batch.vobList.size()));
     runPass(path);
@@ -550,9 +573,26 @@ void MainWindow::placeSubtitlesWindow()
     QWidget *subtitles = m_app.subtitlesWindow();
     if (!subtitles || !subtitles->isVisible())
         return;
-    const QRect frame = frameGeometry();
-    subtitles->resize(frame.width(), subtitles->height());
-    subtitles->move(frame.left(), frame.bottom() - subtitles->frameGeometry().height() + 1);
+    placeUnder(*subtitles, *this);
+}
+
+QScreen *screenOf(const QWidget &window)
+{
+    if (QScreen *under = QGuiApplication::screenAt(window.frameGeometry().center()))
+        return under;
+    return window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+}
+
+void placeUnder(QWidget &window, const QWidget &main)
+{
+    const QRect mainFrame = main.frameGeometry();
+    const QSize decorations = window.frameGeometry().size() - window.size();
+    QRect frame(mainFrame.left(), 0, mainFrame.width(), window.frameGeometry().height());
+    frame.moveBottom(mainFrame.bottom());
+    if (const QScreen *screen = screenOf(main))
+        frame = keptOnScreen(frame, screen->availableGeometry());
+    window.resize(frame.size() - decorations);
+    window.move(frame.topLeft());
 }
 
 // --- priority ------------------------------------------------------------------------------------
@@ -596,7 +636,7 @@ void MainWindow::showSubtitlePicture(const QImage &picture, const PictureRect &r
     m_shownRect = rect;
     m_shownPicture = picture;
     m_shownZoomed = zoomed;
-    placePreviewPicture(zoomed ? m_app.preview.zoom : 1000);
+    placePreviewPicture(zoomed ? m_screenZoom : 1000);
     const int values[6] = {rect.left, rect.top, rect.right, rect.bottom, picture.width(), picture.height()};
     for (int i = 0; i < 6; ++i)
         m_rectLabels[i]->setText(QString::number(values[i]));
@@ -619,24 +659,85 @@ void MainWindow::placePreviewPicture(int zoom)
 
 void MainWindow::sizePreviewArea(int zoom)
 {
-    const QSize size = previewScreenSize(zoom, previewFrameHeight(m_app.input.frameSize));
+    // A tall frame (1080 rows) at the chosen zoom would make the window taller than the screen: the
+    // screen is shown smaller instead, while the chosen zoom stays the setting.
+    const QSize frame = previewFrame();
+    m_screenZoom = fittingZoom(zoom, frame, previewRoom());
+    const QSize size = previewScreenSize(m_screenZoom, frame.height(), frame.width());
     m_preview->setFixedSize(size);
     m_previewHost->setMinimumSize(size);
-    placePreviewPicture(m_shownZoomed ? zoom : 1000);
+    placePreviewPicture(m_shownZoomed ? m_screenZoom : 1000);
     if (!m_app.preview.autoZoom && !isMaximized() && !isFullScreen()) {
         // The window fits the screen's new size, smaller as well as larger.
         centralWidget()->layout()->activate();
         layout()->activate();
         resize(sizeHint().expandedTo(minimumSize()));
     }
+    keepOnScreen();
     if (!m_app.batch.processing)
         placeSubtitlesWindow();
+}
+
+QSize MainWindow::previewFrame() const
+{
+    return QSize(previewFrameWidth(m_app.input.frameSize), previewFrameHeight(m_app.input.frameSize));
+}
+
+QSize MainWindow::previewRoom()
+{
+    const QScreen *screen = screenOf(*this);
+    if (!screen)
+        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    // Everything but the preview's host keeps its size whatever the zoom: the window's decorations,
+    // menus, command row, counters and the options panel.
+    centralWidget()->layout()->activate();
+    layout()->activate();
+    const QSize decorations = frameGeometry().size() - size();
+    const QSize rest = size() - m_previewHost->size();
+    return screen->availableGeometry().size() - decorations - rest;
+}
+
+void MainWindow::growToContent()
+{
+    // The window's explicit minimum is smaller than what its panels need, so a panel that needs more room
+    // later (a longer value) would be squeezed and its texts cut: the window widens instead.
+    if (isMaximized() || isFullScreen())
+        return;
+    // Layouts pass a changed minimum up one level per layout request; bring them all up to date now,
+    // from the counters' panel up to the window.
+    for (QWidget *w = m_pos->parentWidget(); w; w = w->parentWidget()) {
+        if (w->layout())
+            w->layout()->activate();
+        if (w == this)
+            break;
+    }
+    const int needed = minimumSizeHint().width();
+    if (width() >= needed)
+        return;
+    resize(needed, height());
+    keepOnScreen();
+}
+
+void MainWindow::keepOnScreen()
+{
+    if (!isVisible() || isMaximized() || isFullScreen())
+        return;
+    const QScreen *screen = screenOf(*this);
+    if (!screen)
+        return;
+    const QRect frame = frameGeometry();
+    const QRect kept = keptOnScreen(frame, screen->availableGeometry());
+    if (kept.size() != frame.size())
+        resize(size() - (frame.size() - kept.size()));
+    if (kept.topLeft() != frame.topLeft())
+        move(kept.topLeft());
 }
 
 void MainWindow::drawPreviewBackground()
 {
     const PreviewSettings &s = m_app.preview;
     const int height = previewFrameHeight(m_app.input.frameSize);
+    const int width = previewFrameWidth(m_app.input.frameSize);
     if (s.backMode == PreviewSettings::NoBackground) {
         m_preview->setBackground(QImage());
     } else if (s.backMode == PreviewSettings::Image) {
@@ -646,12 +747,12 @@ void MainWindow::drawPreviewBackground()
         m_preview->setBackground(image);
     } else {
         const int bar = backgroundBarHeight(s, height);
-        QImage image(kPreviewFrameWidth, height, QImage::Format_RGB32);
+        QImage image(width, height, QImage::Format_RGB32);
         const QRgb border = colourOfBgr(s.borderColor).rgb();
         const QRgb inner = colourOfBgr(s.innerColor).rgb();
         for (int y = 0; y < height; ++y) {
             auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            std::fill(line, line + kPreviewFrameWidth, (y < bar || y >= height - bar) ? border : inner);
+            std::fill(line, line + width, (y < bar || y >= height - bar) ? border : inner);
         }
         m_preview->setBackground(image);
     }
@@ -679,7 +780,8 @@ void MainWindow::loadPreviewControls()
         b->setChecked(true);
     m_aspectRatio->setCurrentIndex(s.aspectRatioMode <= 2 ? s.aspectRatioMode : 0);
     m_freeBars->setValue(s.freeAspectRatio);
-    m_ratioPanel->setText(freeRatioText(previewFrameHeight(m_app.input.frameSize), m_freeBars->value()));
+    m_ratioPanel->setText(freeRatioText(previewFrameHeight(m_app.input.frameSize), m_freeBars->value(), QLocale(),
+                                       previewFrameWidth(m_app.input.frameSize)));
     paintSwatch(m_borderColour, s.borderColor);
     paintSwatch(m_innerColour, s.innerColor);
 }
@@ -723,8 +825,9 @@ void MainWindow::applyAutoZoom()
 {
     if (!m_app.preview.autoZoom)
         return;
-    // The frame fills the width left beside the options panel.
-    const int zoom = automaticZoom(m_previewHost->width() + 12);
+    // The frame fills the width left beside the options panel, and no more height than the screen has.
+    const QSize frame = previewFrame();
+    const int zoom = fittingZoom(automaticZoom(m_previewHost->width() + 12, frame.width()), frame, previewRoom());
     m_app.preview.zoom = zoom;
     const bool ready = m_previewReady;
     m_previewReady = false;
@@ -743,7 +846,8 @@ void MainWindow::aspectRatioChanged()
 
 void MainWindow::freeBarsChanged()
 {
-    m_ratioPanel->setText(freeRatioText(previewFrameHeight(m_app.input.frameSize), m_freeBars->value()));
+    m_ratioPanel->setText(freeRatioText(previewFrameHeight(m_app.input.frameSize), m_freeBars->value(), QLocale(),
+                                       previewFrameWidth(m_app.input.frameSize)));
     if (!m_previewReady)
         return;
     m_backMode->button(PreviewSettings::FreeBars)->setChecked(true);
@@ -840,6 +944,12 @@ void MainWindow::showReadProgress(int64_t read, int64_t total)
     const int64_t elapsed = m_app.runClock.isValid() ? m_app.runClock.elapsed() : 0;
     const ReadProgressText text = readProgressText(read, total, elapsed);
     m_progress->setValue(std::clamp(text.percent, 0, 100));
+    // The position keeps room for its text at the end of the run, which the run's total tells.
+    const int widest = m_pos->fontMetrics().horizontalAdvance(readProgressText(total, total, 0).position) + 2;
+    if (widest > m_pos->minimumWidth()) {
+        m_pos->setMinimumWidth(widest);
+        growToContent();
+    }
     m_pos->setText(text.position);
     m_elapsed->setText(text.elapsed);
     if (!text.remaining.isEmpty())

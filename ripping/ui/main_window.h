@@ -21,6 +21,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QScreen;
 class QButtonGroup;
 class QSpinBox;
 
@@ -28,6 +29,12 @@ namespace glyfex::ripping::ui {
 
 class App;
 class PreviewScreen;
+
+// The screen a window is on: the one under its centre, else the one Qt gives it.
+QScreen *screenOf(const QWidget &window);
+// Places `window` under `main`, as wide as it and ending at its bottom edge, moved (and cut) as far as
+// needed to lie on the available area of main's screen.
+void placeUnder(QWidget &window, const QWidget &main);
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -69,6 +76,7 @@ public:
     void renewDragStamp() { m_dragClock.start(); }
 
     PreviewScreen *previewScreen() const { return m_preview; }
+    int screenZoom() const { return m_screenZoom; }
     // "Show Pict.": the save actions show each picture too.
     bool showPictures() const;
 
@@ -91,6 +99,11 @@ private:
     void placeSubtitlesWindow();
 
     void sizePreviewArea(int zoom);
+    // The input's frame as the preview imitates it, and the room the window leaves the screen for it.
+    QSize previewFrame() const;
+    QSize previewRoom();
+    void keepOnScreen();
+    void growToContent();
     void placePreviewPicture(int zoom);
     void drawPreviewBackground();
     void readPreviewOptions();
@@ -112,6 +125,7 @@ private:
     PictureRect m_shownRect;
     QImage m_shownPicture;
     bool m_shownZoomed = true;
+    int m_screenZoom = 1000; // the zoom the preview screen is shown at: the chosen one, or less to fit the screen
     QElapsedTimer m_dragClock;
     QPoint m_dragOrigin;
     std::function<core::Result<void>(PriorityLevel)> m_setPriority;

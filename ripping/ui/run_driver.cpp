@@ -69,8 +69,9 @@ void RunDriver::readFile(const QString &)
 {
     BatchState &batch = m_app.batch;
     readOptions();
+    subtitles::ExportBitmapEngine &exporter = m_app.exportEngine();
     if (!m_dispatcher)
-        m_dispatcher = std::make_unique<SpuDispatcher>(m_options, batch, m_app.subtitleSink, m_recognised, m_export, *this);
+        m_dispatcher = std::make_unique<SpuDispatcher>(m_options, batch, m_app.subtitleSink, m_recognised, exporter, *this);
     VobPass pass(batch, *this, *m_dispatcher);
     const PassOutcome outcome = pass.readCurrentFile();
     showCounts();

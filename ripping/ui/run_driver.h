@@ -56,7 +56,6 @@ private:
         PictureRecorder recorder;
     };
     ShowingRecorder m_recognised{*this};
-    PlainExport m_export;
     std::unique_ptr<SpuDispatcher> m_dispatcher;
 };
 

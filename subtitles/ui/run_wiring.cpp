@@ -126,6 +126,8 @@ RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
 {
     m_subtitles = qobject_cast<SubtitlesWindow *>(app.subtitlesWindow());
     Q_ASSERT(m_subtitles);
+    // Open and dropped files read subtitle files into the window's store.
+    m_subtitles->setLoader([this](const QString &path, bool firstLoad) { m_subtitles->loadSubtitleFile(path, firstLoad); });
     m_runControl = std::make_unique<recognition::MainRunControl>(&m_app.batch, m_assist, m_matrix, app.prompt());
     m_matrixCommands = std::make_unique<recognition::ui::MatrixCommands>(
         app, m_matrix, [this] { return m_subtitles->codePage(); });
@@ -262,9 +264,10 @@ void RunWiring::readFile(const QString &)
     m_dispatchOptions.pictureBase = batch.pictureBaseName;
     m_dispatchOptions.outputFormat = int(m_subtitles->outputFormat());
     m_dispatchOptions.dvdPalette = m_app.input.palette;
+    ExportBitmapEngine &exporter = m_app.exportEngine();
     if (!m_dispatcher)
         m_dispatcher = std::make_unique<ripping::SpuDispatcher>(m_dispatchOptions, batch, *m_subtitleSink,
-                                                                *m_recognition, m_exporter, *hosts);
+                                                                *m_recognition, exporter, *hosts);
 
     ripping::VobPass pass(batch, *hosts, *m_dispatcher);
     const ripping::PassOutcome outcome = pass.readCurrentFile();

@@ -89,7 +89,6 @@ private:
     std::unique_ptr<recognition::RecognitionDriver> m_driver;
     std::unique_ptr<Recognition> m_recognition;
     std::unique_ptr<ripping::SpuDispatcher> m_dispatcher; // one per run: it keeps the previous unit's colours
-    ripping::PlainExport m_exporter;
 };
 
 } // namespace glyfex::subtitles::ui

@@ -4,8 +4,11 @@
 #include "core/messages.h"
 #include "core/text_codec.h"
 #include "ripping/ui/app.h"
+#include "ripping/ui/main_window.h"
 #include "subtitles/charsets.h"
+#include "ripping/spu_dispatch.h"
 #include "subtitles/code_pages.h"
+#include "subtitles/subtitle_loader.h"
 #include "subtitles/ui/subtitle_line_delegate.h"
 
 #include <QAction>
@@ -531,7 +534,6 @@ void SubtitlesWindow::openFile()
         if (m_app.prompt().confirm(question) != core::Answer::Yes)
             return;
     }
-    m_renderer.markSaved();
     const QString start = m_openName.isEmpty() ? m_openFolder : QDir(m_openFolder).filePath(m_openName);
     const QString path = m_app.files().openFile(this, QStringLiteral("Open"), start, QString::fromLatin1(kOpenFilter),
                                                 m_filterIndex);
@@ -540,6 +542,74 @@ void SubtitlesWindow::openFile()
     m_openName = path;
     m_openFolder = QFileInfo(path).absolutePath();
     m_loader(path, true);
+}
+
+void SubtitlesWindow::loadSubtitleFile(const QString &path, bool firstLoad)
+{
+    const core::GlobalOptions &global = m_app.config.options;
+    LoadSettings settings;
+    // A first load reads in the default charset's page; the charset box follows only when the load succeeds.
+    const CharsetChoice defaultCharset = chooseCharset(QStringLiteral("DEFAULT_CHARSET"), m_codePageBox->currentIndex());
+    settings.codePage = firstLoad ? core::TextCodec::resolve(defaultCharset.codePage) : effectiveCodePage();
+    settings.frameRateText = m_fps->currentText();
+    settings.maxDurationMs = std::clamp(global.maxTmpDuration, int(core::GlobalOptions::MaxTmpLowest),
+                                        int(core::GlobalOptions::MaxTmpHighest));
+    settings.minGapMs = std::clamp(global.minSubDuration, 0, core::GlobalOptions::MinSubDurationMax);
+    auto loaded = subtitles::loadSubtitleFile(path, settings, askOnParseError(m_app.prompt(), m_app.messages));
+    if (!loaded) {
+        m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + loaded.error().message());
+        return;
+    }
+    if (loaded->cancelled)
+        return;
+    if (loaded->kind == SubtitleFileKind::Unknown) {
+        m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n") +
+                            m_app.message(core::Msg::UnrecognizedFormat));
+        return;
+    }
+
+    hideConversionPanel();
+    if (firstLoad)
+        chooseCharsetName(QStringLiteral("DEFAULT_CHARSET"));
+    m_store.subs = std::move(loaded->store.subs);
+    m_app.batch.skippedCount = 0;
+    m_skip->hide();
+    // Options the file states (numbering, coordinates, SubViewer 2 header and font, frame rate).
+    FormatOptions options = m_renderer.options();
+    loaded->options.applyTo(options);
+    loaded->options.applyTo(m_app.formatOptions);
+    m_renderer.setSplit(false, SplitRange{});
+    (void)m_renderer.setOutput(m_renderer.format(), options);
+    if (loaded->options.frameRateText)
+        m_fps->setCurrentText(*loaded->options.frameRateText);
+    m_loadedFromFile = true;
+    m_openName = path;
+    m_openFolder = QFileInfo(path).absolutePath();
+    setSubtitleFileName(path);
+    rebuildSubtitleText();
+    m_renderer.markSaved();
+    if (!loaded->warnings.isEmpty())
+        m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n") +
+                            loaded->warnings.join(QStringLiteral("\r\n")));
+    // Text that fits a code page may have been read in the wrong one: the panel offers to read it again.
+    // A byte-order mark fixed the encoding, so there is nothing to choose.
+    if (!isUnicode() && !loaded->hasByteOrderMark) {
+        m_rawLines = loaded->rawLines();
+        showConversionPanel(PanelMode::Load);
+    } else {
+        warnOverlappingTimes();
+    }
+}
+
+void SubtitlesWindow::warnOverlappingTimes()
+{
+    std::vector<ripping::TimeRange> ranges;
+    ranges.reserve(m_store.subs.size());
+    for (const Subtitle &s : m_store.subs)
+        ranges.push_back({s.start, s.stop});
+    if (const int overlapping = ripping::countOverlappingTimes(ranges); overlapping > 0 && !m_app.commandLineMode)
+        m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n") +
+                            m_app.message(core::Msg::TimeCodesOverlapping) + QStringLiteral(" %1x").arg(overlapping));
 }
 
 void SubtitlesWindow::setMenusEnabled(bool on)
@@ -802,11 +872,8 @@ void SubtitlesWindow::showEvent(QShowEvent *event)
     if (event->spontaneous())
         return;
     // Under the main window, as wide as it, both ending at the same bottom edge.
-    if (QWidget *main = parentWidget()) {
-        const QRect frame = main->frameGeometry();
-        resize(frame.width(), height());
-        move(frame.left(), frame.top() + frame.height() - frameGeometry().height());
-    }
+    if (QWidget *main = parentWidget())
+        ripping::ui::placeUnder(*this, *main);
     setSubtitleFileName(m_fileName);
     if (!(m_panelMode == PanelMode::Load && conversionPanelShown()))
         refreshList();

@@ -122,6 +122,11 @@ public:
     using Loader = std::function<void(const QString &path, bool firstLoad)>;
     void setLoader(Loader loader);
     void openFile();
+    // Reads a subtitle file into the store in place of what is there (the program's loader). A first load
+    // reads files without a byte-order mark in the default charset's code page, a load from Done in the
+    // chosen one. A file that cannot be read, is not recognised, or whose reading the user cancels leaves
+    // the subtitles, their unsaved state and the options as they were.
+    void loadSubtitleFile(const QString &path, bool firstLoad);
     QString openDialogFileName() const { return m_openName; }
     // Where the open and save dialogs start (kept in the configuration).
     const QString &openFolder() const { return m_openFolder; }
@@ -172,6 +177,7 @@ private:
     void outputFormatDialog();
     void applyListFont(const QFont &font);
     void saveToFile(bool unicode);
+    void warnOverlappingTimes();
     uint16_t effectiveCodePage() const { return m_codePage == 0 ? 1252 : m_codePage; }
 
     ripping::ui::App &m_app;

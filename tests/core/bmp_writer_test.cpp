@@ -51,7 +51,7 @@ TEST_P(GoldenBitmaps, MatchByteForByte)
 {
     const GoldenCase &c = GetParam();
     const IndexedPicture picture{c.width, c.height, c.pixels, c.palette};
-    auto bytes = encodeBmp8(picture);
+    auto bytes = encodeBmp(picture);
     ASSERT_TRUE(bytes.ok()) << bytes.error().message().toStdString();
     EXPECT_EQ(bytes->toHex(' ').toStdString(), golden(c.file).toHex(' ').toStdString());
 
@@ -78,7 +78,7 @@ TEST(BmpWriter, RefusesPicturesItCannotWrite)
         {"palette_past_256", {3, 2, six, tooMany}},
     };
     for (const auto &c : cases)
-        EXPECT_FALSE(encodeBmp8(c.picture).ok()) << c.name;
+        EXPECT_FALSE(encodeBmp(c.picture).ok()) << c.name;
 }
 
 TEST(BmpWriter, FailedWriteKeepsThePreviousFile)
@@ -87,10 +87,10 @@ TEST(BmpWriter, FailedWriteKeepsThePreviousFile)
     const std::vector<uint8_t> px{1, 0, 0, 1};
     const std::vector<uint32_t> pal{0, 0xFFFFFF};
     const QString path = dir.filePath(QStringLiteral("a.bmp"));
-    ASSERT_TRUE(writeBmp8(path, {2, 2, px, pal}).ok());
+    ASSERT_TRUE(writeBitmapFile(path, {2, 2, px, pal}).ok());
     const auto before = test::readBytes(path);
-    EXPECT_FALSE(writeBmp8(dir.filePath(QStringLiteral("missing/a.bmp")), {2, 2, px, pal}).ok());
-    EXPECT_FALSE(writeBmp8(path, {2, 3, px, pal}).ok()); // a refused picture does not touch the file
+    EXPECT_FALSE(writeBitmapFile(dir.filePath(QStringLiteral("missing/a.bmp")), {2, 2, px, pal}).ok());
+    EXPECT_FALSE(writeBitmapFile(path, {2, 3, px, pal}).ok()); // a refused picture does not touch the file
     EXPECT_EQ(test::readBytes(path), before);
 }
 

@@ -45,22 +45,42 @@ QStringList namesIn(const QString &folder)
 
 // --- the helper on an ordinary disk -----------------------------------------------------------------
 
+struct SyncMode {
+    const char *name;
+    SaveSync sync;
+};
+const SyncMode kSyncModes[] = {{"synced", SaveSync::Synced}, {"unsynced", SaveSync::Unsynced}};
+
 TEST(SaveFile, WritesNewFilesAndReplacesOldOnes)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("a.txt"));
-    ASSERT_TRUE(saveFile(path, "first", QStringLiteral("Cannot save")).ok());
-    EXPECT_EQ(fileBytes(path), QByteArray("first"));
-    // A shorter save leaves nothing of the longer one; the file keeps the permissions it had.
-    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
-    ASSERT_TRUE(saveFile(path, "2nd", QStringLiteral("Cannot save")).ok());
-    EXPECT_EQ(fileBytes(path), QByteArray("2nd"));
-    struct stat st {};
-    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
-    ASSERT_TRUE(saveFile(path, QByteArrayView(), QStringLiteral("Cannot save")).ok());
-    EXPECT_EQ(QFileInfo(path).size(), 0);
-    EXPECT_EQ(namesIn(dir.path()), QStringList{QStringLiteral("a.txt")});
+    for (const SyncMode &m : kSyncModes) {
+        SCOPED_TRACE(m.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("a.txt"));
+        ASSERT_TRUE(saveFile(path, "first", QStringLiteral("Cannot save"), m.sync).ok());
+        EXPECT_EQ(fileBytes(path), QByteArray("first"));
+        // A new file gets the mode any new file gets here (not the temporary's 0600).
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);
+        // A shorter save leaves nothing of the longer one; the file keeps the permissions it had.
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+        ASSERT_TRUE(saveFile(path, "2nd", QStringLiteral("Cannot save"), m.sync).ok());
+        EXPECT_EQ(fileBytes(path), QByteArray("2nd"));
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0640u);
+        ASSERT_TRUE(saveFile(path, QByteArrayView(), QStringLiteral("Cannot save"), m.sync).ok());
+        EXPECT_EQ(QFileInfo(path).size(), 0);
+        // Saving through a link writes the file it names and keeps the link.
+        const QString link = dir.filePath(QStringLiteral("link.txt"));
+        ASSERT_TRUE(QFile::link(path, link));
+        ASSERT_TRUE(saveFile(link, "via link", QStringLiteral("Cannot save"), m.sync).ok());
+        EXPECT_TRUE(QFileInfo(link).isSymLink());
+        EXPECT_EQ(fileBytes(path), QByteArray("via link"));
+        EXPECT_EQ(namesIn(dir.path()), (QStringList{QStringLiteral("a.txt"), QStringLiteral("link.txt")}));
+    }
 }
 
 TEST(SaveFile, FailuresNameTheFileAndTheSystemsReason)
@@ -84,17 +104,19 @@ TEST(SaveFile, FailuresNameTheFileAndTheSystemsReason)
         {"read_only_folder", kept, "Permission denied", true},
         {"folder_in_the_way", folderInTheWay, "directory", false},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        if (c.needsNonRoot && ::geteuid() == 0) {
-            // Root writes into a read-only folder anyway; the case means something only for a user.
-            continue;
+    for (const SyncMode &m : kSyncModes) {
+        for (const Case &c : cases) {
+            SCOPED_TRACE(std::string(m.name) + " " + c.name);
+            if (c.needsNonRoot && ::geteuid() == 0) {
+                // Root writes into a read-only folder anyway; the case means something only for a user.
+                continue;
+            }
+            const auto saved = saveFile(c.path, "new", QStringLiteral("Cannot save the thing"), m.sync);
+            ASSERT_FALSE(saved.ok());
+            EXPECT_EQ(saved.error().what, QStringLiteral("Cannot save the thing"));
+            EXPECT_EQ(saved.error().where, QDir::toNativeSeparators(c.path));
+            EXPECT_TRUE(saved.error().why.contains(QLatin1String(c.reason))) << qPrintable(saved.error().why);
         }
-        const auto saved = saveFile(c.path, "new", QStringLiteral("Cannot save the thing"));
-        ASSERT_FALSE(saved.ok());
-        EXPECT_EQ(saved.error().what, QStringLiteral("Cannot save the thing"));
-        EXPECT_EQ(saved.error().where, QDir::toNativeSeparators(c.path));
-        EXPECT_TRUE(saved.error().why.contains(QLatin1String(c.reason))) << qPrintable(saved.error().why);
     }
     EXPECT_EQ(fileBytes(kept), QByteArray("old"));
     EXPECT_EQ(namesIn(readOnly), QStringList{QStringLiteral("kept.txt")});
@@ -217,8 +239,29 @@ const std::vector<SaveKind> &saveKinds()
              const int width = 128;
              const std::vector<uint8_t> pixels(size_t(width * (size / width)), uint8_t(1 + generation));
              const std::vector<uint32_t> palette(16, 0x00FFFFFFu);
-             return writeBmp8(folder + QStringLiteral("/movie00001.bmp"),
-                              IndexedPicture{width, int(size / width), pixels, palette});
+             return writeBitmapFile(folder + QStringLiteral("/movie00001.bmp"),
+                                    IndexedPicture{width, int(size / width), pixels, palette});
+         }},
+        {"bmp_of_a_run", {QStringLiteral("movie00001.bmp")},
+         [](const QString &folder, qsizetype size, int generation) {
+             // A run's pictures are not synced one by one; a full disk must still refuse them.
+             const int width = 128;
+             const std::vector<uint8_t> pixels(size_t(width * (size / width)), uint8_t(1 + generation));
+             const std::vector<uint32_t> palette(16, 0x00FFFFFFu);
+             return writeBitmapFile(folder + QStringLiteral("/movie00001.bmp"),
+                                    IndexedPicture{width, int(size / width), pixels, palette},
+                                    {false, SaveSync::Unsynced});
+         }},
+        {"bmp_compressed", {QStringLiteral("movie00001.bmp")},
+         [](const QString &folder, qsizetype size, int generation) {
+             // Pixels without runs, so that the compressed file is about as large as the picture.
+             const int width = 128;
+             std::vector<uint8_t> pixels(size_t(width * (size / width)));
+             for (size_t i = 0; i < pixels.size(); ++i)
+                 pixels[i] = uint8_t((i * 7 + size_t(generation)) % 16);
+             const std::vector<uint32_t> palette(16, 0x00FFFFFFu);
+             return writeBitmapFile(folder + QStringLiteral("/movie00001.bmp"),
+                                    IndexedPicture{width, int(size / width), pixels, palette}, {true});
          }},
         {"sup", {QStringLiteral("movie00001.sup")},
          [](const QString &folder, qsizetype size, int generation) {

@@ -158,10 +158,10 @@ CodeImage image(const Rows &rows)
     return img;
 }
 
-DecodedPicture decode(const Bytes &unit, int frameHeight = 576)
+DecodedPicture decode(const Bytes &unit, int frameHeight = 576, int frameWidth = 720)
 {
     DecodedPicture picture;
-    decodeSubpicture(unit, frameHeight, picture);
+    decodeSubpicture(unit, frameWidth, frameHeight, picture);
     return picture;
 }
 
@@ -287,11 +287,11 @@ INSTANTIATE_TEST_SUITE_P(, SpuDecoderRuns, ::testing::Values(
             rowsWith(40, 2, {{0, {1, 1, 2, 1, 1, 1, 3, 1, 1, 2}}})}),
     [](const auto &info) { return std::string(info.param.name); });
 
-// Picture size limits: the width to a DVD line, the height to the frame.
+// Picture size limits: each side to the frame's, the width never below a DVD line.
 struct SizeCase {
     const char *name;
     int x1, x2, y1, y2;
-    int frameHeight;
+    int frameWidth, frameHeight;
     int width, height;
 };
 void PrintTo(const SizeCase &c, std::ostream *os) { *os << c.name; }
@@ -305,7 +305,7 @@ TEST_P(SpuDecoderSize, LimitsThePicture)
     u.setPicture(blankRows(4, 4));
     // Contrast 0xFFFF keeps code 0 visible so no trimming hides the decoded size.
     u.add(0, join({contrast(0xFFFF), area(c.x1, c.x2, c.y1, c.y2), u.pixelOffsets(), endOfCommands()}));
-    const DecodedPicture p = decode(u.build(), c.frameHeight);
+    const DecodedPicture p = decode(u.build(), c.frameHeight, c.frameWidth);
     EXPECT_EQ(p.width, c.width);
     EXPECT_EQ(p.height, c.height);
     EXPECT_EQ(p.codes.width, c.width);
@@ -315,12 +315,17 @@ TEST_P(SpuDecoderSize, LimitsThePicture)
 }
 
 INSTANTIATE_TEST_SUITE_P(, SpuDecoderSize, ::testing::Values(
-    SizeCase{"Area800WideIsDecoded720Wide", 0, 799, 0, 9, 576, 720, 10},
-    SizeCase{"X2OneLessThanX1GivesWidth1", 50, 49, 0, 9, 576, 1, 10},
-    SizeCase{"Y2OneLessThanY1GivesHeight1", 0, 9, 30, 29, 576, 10, 1},
-    SizeCase{"Frame480CutsA500RowArea", 0, 9, 0, 499, 480, 10, 480},
-    SizeCase{"FrameHeight0Means576", 0, 9, 0, 599, 0, 10, 576},
-    SizeCase{"AreaInsideTheFrameIsKept", 10, 729, 20, 499, 576, 720, 480}),
+    SizeCase{"Area800WideIsDecoded720Wide", 0, 799, 0, 9, 720, 576, 720, 10},
+    SizeCase{"X2OneLessThanX1GivesWidth1", 50, 49, 0, 9, 720, 576, 1, 10},
+    SizeCase{"Y2OneLessThanY1GivesHeight1", 0, 9, 30, 29, 720, 576, 10, 1},
+    SizeCase{"Frame480CutsA500RowArea", 0, 9, 0, 499, 720, 480, 10, 480},
+    SizeCase{"FrameHeight0Means576", 0, 9, 0, 599, 720, 0, 10, 576},
+    SizeCase{"AreaInsideTheFrameIsKept", 10, 729, 20, 499, 720, 576, 720, 480},
+    SizeCase{"HdFrameKeepsAnArea915Wide", 500, 1414, 900, 1019, 1920, 1080, 915, 120},
+    SizeCase{"HdFrameCutsAt1920", 0, 1999, 0, 9, 1920, 1080, 1920, 10},
+    SizeCase{"FrameWidth0Means720", 0, 999, 0, 9, 0, 576, 720, 10},
+    SizeCase{"NarrowTitleSetVideoStillDecodes720", 0, 799, 0, 9, 352, 576, 720, 10},
+    SizeCase{"WidestAreaOfAnyFrame", 0, 4095, 0, 9, 8192, 576, 4096, 10}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(SpuDecoder, ASequenceWithoutContrastMakesCode0TransparentAndTrimsIt)
@@ -373,13 +378,13 @@ TEST(SpuDecoder, ColourChangeFlagsCompareWithThePreviousUnit)
 {
     DecodedPicture p;
     const Bytes unit = smallUnit().build();
-    decodeSubpicture(unit, 576, p);
+    decodeSubpicture(unit, 720, 576, p);
     EXPECT_EQ(p.colourChanged, (std::array{true, true})); // a run starts from zero words
-    decodeSubpicture(unit, 576, p);
+    decodeSubpicture(unit, 720, 576, p);
     EXPECT_EQ(p.colourChanged, (std::array{false, false}));
     UnitBuilder other = smallUnit();
     other.sequences[0].commands = join({start(), colour(0x3210), contrast(0xF0F0), area(100, 105, 200, 203), other.pixelOffsets(), endOfCommands()});
-    decodeSubpicture(other.build(), 576, p);
+    decodeSubpicture(other.build(), 720, 576, p);
     EXPECT_EQ(p.colourChanged, (std::array{false, true}));
     EXPECT_EQ(p.colourWordPrev, (std::array<uint16_t, 2>{0x3210, 0xF0F0}));
 }
@@ -499,7 +504,7 @@ TEST_P(SpuDecoderDamaged, GivesABoundedPicture)
     const std::unique_ptr<uint8_t[]> exact(new uint8_t[unit.size() + 1]);
     std::copy(unit.begin(), unit.end(), exact.get());
     DecodedPicture p;
-    decodeSubpicture(std::span<const uint8_t>(exact.get(), unit.size()), 576, p);
+    decodeSubpicture(std::span<const uint8_t>(exact.get(), unit.size()), 720, 576, p);
     EXPECT_EQ(p.sequences.size(), c.sequences);
     EXPECT_EQ(p.width, c.width);
     EXPECT_EQ(p.height, c.height);

@@ -32,7 +32,7 @@ int64_t ms(const TimeCode &t)
 DecodedPicture decoded(const QByteArray &unit)
 {
     DecodedPicture p;
-    decodeSubpicture({reinterpret_cast<const uint8_t *>(unit.constData()), size_t(unit.size())}, 576, p);
+    decodeSubpicture({reinterpret_cast<const uint8_t *>(unit.constData()), size_t(unit.size())}, 720, 576, p);
     return p;
 }
 

@@ -17,7 +17,7 @@ namespace {
 struct Material {
     const char *name;
     const char *file;   // below tests/data
-    int frameHeight;
+    int frameWidth, frameHeight;
     int units;          // the subtitles its gt.srt lists
 };
 void PrintTo(const Material &c, std::ostream *os) { *os << c.name; }
@@ -60,7 +60,7 @@ TEST_P(SpuFfmpegDiff, EveryUnitDecodesAsFfmpegDecodesIt)
     for (size_t n = 0; n < units->size(); ++n) {
         SCOPED_TRACE("unit " + std::to_string(n + 1));
         const auto &unit = (*units)[n];
-        decodeSubpicture(unit.bytes, m.frameHeight, ours);
+        decodeSubpicture(unit.bytes, m.frameWidth, m.frameHeight, ours);
         const test::AvSpuPicture theirs = (*reference)->decode(unit.bytes);
         ASSERT_TRUE(theirs.hasPicture);
 
@@ -82,10 +82,10 @@ TEST_P(SpuFfmpegDiff, EveryUnitDecodesAsFfmpegDecodesIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(, SpuFfmpegDiff, ::testing::Values(
-    Material{"PalSansVob", "dvd-pal-sans/dvd/VIDEO_TS/VTS_01_1.VOB", 576, 10},
-    Material{"PalSansOutlineVob", "dvd-pal-sans-outline/dvd/VIDEO_TS/VTS_01_1.VOB", 576, 10},
-    Material{"PalSansVobSub", "dvd-pal-sans/vobsub.sub", 576, 10},
-    Material{"NtscSerifOutlineVobSub", "spu/ntsc-serif-outline/vobsub.sub", 480, 12}),
+    Material{"PalSansVob", "dvd-pal-sans/dvd/VIDEO_TS/VTS_01_1.VOB", 720, 576, 10},
+    Material{"PalSansOutlineVob", "dvd-pal-sans-outline/dvd/VIDEO_TS/VTS_01_1.VOB", 720, 576, 10},
+    Material{"PalSansVobSub", "dvd-pal-sans/vobsub.sub", 720, 576, 10},
+    Material{"NtscSerifOutlineVobSub", "spu/ntsc-serif-outline/vobsub.sub", 720, 480, 12}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,4 +1,4 @@
-// FFmpeg as a reference for DVD subpictures: gathers every unit of a VOB with libavformat and decodes it with libavcodec.
+// FFmpeg as a reference for DVD subpictures: gathers every unit of a VOB with libavformat, decodes it with libavcodec and encodes test pictures.
 #pragma once
 // Header-only so that benchmarks, which link only the logic library, can use it as well as tests.
 
@@ -220,5 +220,75 @@ private:
     std::unique_ptr<AVCodecContext, avspu::CodecFreer> m_context;
     std::unique_ptr<AVPacket, avspu::PacketFreer> m_packet;
 };
+
+
+// A picture for FFmpeg's DVD subtitle encoder: pixel codes 0-3 at their place on the frame, each code
+// shown as a DVD palette index with a contrast (0 transparent, 15 opaque).
+struct AvSpuSource {
+    int frameWidth = 720, frameHeight = 576; // the encoder wants the picture inside the frame
+    int x = 0, y = 0, width = 0, height = 0;
+    std::vector<uint8_t> codes; // width x height, row by row
+    std::array<int, 4> paletteIndex{};
+    std::array<int, 4> contrast{};
+    uint32_t durationMs = 2000; // display stop after the start
+};
+
+// One subpicture unit made by FFmpeg's DVD subtitle encoder with the grey palette of AvSpuDecoder,
+// so the colours it is given name the palette indices it picks.
+inline core::Result<std::vector<uint8_t>> encodeSpuUnit(const AvSpuSource &source)
+{
+    const AVCodec *codec = avcodec_find_encoder(AV_CODEC_ID_DVD_SUBTITLE);
+    if (!codec)
+        return core::makeError(QStringLiteral("FFmpeg has no DVD subtitle encoder"), QString());
+    std::unique_ptr<AVCodecContext, avspu::CodecFreer> context(avcodec_alloc_context3(codec));
+    if (!context)
+        return core::makeError(QStringLiteral("Out of memory for FFmpeg's encoder"), QString());
+    context->time_base = AVRational{1, 1000};
+    context->width = source.frameWidth;
+    context->height = source.frameHeight;
+    QByteArray palette;
+    for (int k = 0; k < 16; ++k)
+        palette += (k ? "," : "") + QByteArray::number(avspu::paletteColour(k), 16).rightJustified(6, '0');
+    AVDictionary *options = nullptr;
+    av_dict_set(&options, "palette", palette.constData(), 0);
+    const int rc = avcodec_open2(context.get(), codec, &options);
+    av_dict_free(&options);
+    if (rc < 0)
+        return avspu::avError(QStringLiteral("FFmpeg cannot open its DVD subtitle encoder"), QString(), rc);
+
+    AVSubtitle subtitle{};
+    subtitle.end_display_time = source.durationMs;
+    subtitle.num_rects = 1;
+    subtitle.rects = static_cast<AVSubtitleRect **>(av_mallocz(sizeof(AVSubtitleRect *)));
+    AVSubtitleRect *rect = subtitle.rects ? static_cast<AVSubtitleRect *>(av_mallocz(sizeof(AVSubtitleRect))) : nullptr;
+    if (rect) {
+        subtitle.rects[0] = rect;
+        rect->type = SUBTITLE_BITMAP;
+        rect->x = source.x;
+        rect->y = source.y;
+        rect->w = source.width;
+        rect->h = source.height;
+        rect->nb_colors = 4;
+        rect->linesize[0] = source.width;
+        rect->data[0] = static_cast<uint8_t *>(av_malloc(source.codes.size()));
+        rect->data[1] = static_cast<uint8_t *>(av_mallocz(4 * sizeof(uint32_t)));
+    }
+    if (!rect || !rect->data[0] || !rect->data[1]) {
+        avsubtitle_free(&subtitle);
+        return core::makeError(QStringLiteral("Out of memory for FFmpeg's encoder"), QString());
+    }
+    std::copy(source.codes.begin(), source.codes.end(), rect->data[0]);
+    auto *colours = reinterpret_cast<uint32_t *>(rect->data[1]);
+    for (int c = 0; c < 4; ++c)
+        colours[c] = uint32_t(source.contrast[c] * 17) << 24 | avspu::paletteColour(source.paletteIndex[c]);
+
+    std::vector<uint8_t> unit(65536);
+    const int size = avcodec_encode_subtitle(context.get(), unit.data(), int(unit.size()), &subtitle);
+    avsubtitle_free(&subtitle);
+    if (size < 0)
+        return avspu::avError(QStringLiteral("FFmpeg cannot encode the subpicture"), QString(), size);
+    unit.resize(size_t(size));
+    return unit;
+}
 
 } // namespace glyfex::test

@@ -1,6 +1,10 @@
 // Builds program-stream sectors and small VOB files for tests: exact packs whose fields a test chooses.
 #include "support/vob_builder.h"
 
+#include <QFile>
+
+#include <utility>
+
 namespace glyfex::test {
 
 namespace {
@@ -137,6 +141,38 @@ std::vector<QByteArray> unitSectors(uint32_t scr, uint8_t substreamId, uint32_t 
         first = false;
     }
     return out;
+}
+
+QString writeVobSubPair(const QString &subPath, const QString &idxPath, int frameWidth, int frameHeight,
+                        const std::array<uint32_t, 16> &paletteRgb, const std::vector<VobSubEntry> &entries)
+{
+    QByteArray sub;
+    QByteArray idx = "# VobSub index file, v7 (do not modify this line!)\n#\n";
+    idx += "size: " + QByteArray::number(frameWidth) + 'x' + QByteArray::number(frameHeight) + '\n';
+    idx += "org: 0, 0\nscale: 100%, 100%\nalpha: 100%\nsmooth: OFF\nfadein/out: 50, 50\n"
+           "align: OFF at LEFT TOP\ntime offset: 0\nforced subs: OFF\npalette: ";
+    for (size_t k = 0; k < paletteRgb.size(); ++k)
+        idx += (k ? ", " : "") + QByteArray::number(paletteRgb[k], 16).rightJustified(6, '0');
+    idx += "\ncustom colors: OFF, tridx: 0000, colors: 000000, 000000, 000000, 000000\n\n"
+           "# English\nlangidx: 0\n\nid: en, index: 0\n";
+    for (const VobSubEntry &e : entries) {
+        const uint32_t ms = e.startMs;
+        idx += QStringLiteral("timestamp: %1:%2:%3:%4, filepos: %5\n")
+                   .arg(ms / 3600000, 2, 10, QLatin1Char('0'))
+                   .arg(ms / 60000 % 60, 2, 10, QLatin1Char('0'))
+                   .arg(ms / 1000 % 60, 2, 10, QLatin1Char('0'))
+                   .arg(ms % 1000, 3, 10, QLatin1Char('0'))
+                   .arg(sub.size(), 9, 16, QLatin1Char('0'))
+                   .toLatin1();
+        for (const QByteArray &sector : unitSectors(ms * 90, 0x20, ms * 90, e.unit))
+            sub += sector;
+    }
+    for (const auto &[path, bytes] : {std::pair{subPath, sub}, std::pair{idxPath, idx}}) {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush())
+            return path + QStringLiteral(": ") + f.errorString();
+    }
+    return {};
 }
 
 } // namespace glyfex::test

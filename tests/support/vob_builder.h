@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -25,6 +27,16 @@ QByteArray fakeUnit(int size, uint8_t seed);
 // Splits a unit into the packets of consecutive sectors; the first carries the PTS and every following
 // one has no PTS. The last packet of the unit is followed by padding in its sector.
 std::vector<QByteArray> unitSectors(uint32_t scr, uint8_t substreamId, uint32_t pts, const QByteArray &unit);
+
+// A VobSub pair of stream 0 ("en"): the .sub holds each unit's sectors with its start as PTS, the .idx
+// names the frame size, the palette (0xRRGGBB) and each unit's time and position. Empty on success,
+// else what failed.
+struct VobSubEntry {
+    uint32_t startMs = 0;
+    QByteArray unit;
+};
+QString writeVobSubPair(const QString &subPath, const QString &idxPath, int frameWidth, int frameHeight,
+                        const std::array<uint32_t, 16> &paletteRgb, const std::vector<VobSubEntry> &entries);
 
 // Encoders matching the parser's decoders.
 void putScr(QByteArray &sector, uint32_t scr);

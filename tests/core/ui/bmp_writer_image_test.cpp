@@ -19,7 +19,7 @@ TEST(BmpWriterImage, QImageReadsSizesIndicesAndColours)
         std::vector<uint8_t> pixels(size_t(width * height));
         for (size_t i = 0; i < pixels.size(); ++i)
             pixels[i] = uint8_t((i * 5 + i / size_t(width)) % palette.size());
-        auto bytes = encodeBmp8({width, height, pixels, palette});
+        auto bytes = encodeBmp({width, height, pixels, palette});
         ASSERT_TRUE(bytes.ok());
         QImage image;
         ASSERT_TRUE(image.loadFromData(*bytes, "BMP")) << width;

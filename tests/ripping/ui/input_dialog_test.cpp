@@ -126,6 +126,18 @@ TEST_F(FixtureInputTest, OpeningTheIfoListsStreamPaletteAndVobs)
     EXPECT_EQ(square->palette().color(QPalette::Window), QColor(Qt::white));
 }
 
+// Each row shows whole, its size column included ("[    2564 kB]"), at the dialog's own size.
+TEST_F(FixtureInputTest, VobRowsAreShownWhole)
+{
+    dialog->show();
+    auto *list = dialog->findChild<QListWidget *>(QStringLiteral("CheckListBoxVob"));
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->count(), 1);
+    ASSERT_TRUE(list->item(0)->text().endsWith(QStringLiteral(" kB]")));
+    EXPECT_LE(list->sizeHintForColumn(0), list->viewport()->width());
+    dialog->hide();
+}
+
 TEST_F(FixtureInputTest, OpeningTheIndexListsBareNamesAndTheSubFile)
 {
     ASSERT_TRUE(dialog->openInputFile(kVobSub + QStringLiteral("/vobsub.idx")));

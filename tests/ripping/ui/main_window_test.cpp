@@ -309,4 +309,30 @@ TEST_F(MainWindowTest, BackgroundBarsFollowTheFrameHeight)
     EXPECT_EQ(label("LabelFPS"), QStringLiteral("NTSC ~30 fps (720x480)"));
 }
 
+// The counters' longest texts (the end of a run, a late time, an HD picture's place) show whole in the
+// window as it opens, without waiting for the user to widen it.
+TEST_F(MainWindowTest, StatusValuesAreShownWhole)
+{
+    app.batch.totalBytes = 2621440;
+    main->showReadProgress(2621440, 2621440);
+    main->setRunTimes(QStringLiteral("00:00:31,800"), QStringLiteral("10:00:32,470"));
+    main->setSubpictureCounts(1234, 12345);
+    QImage picture(911, 33, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    main->showSubtitlePicture(picture, PictureRect{907, 1010, 1817, 1042}, true);
+    QCoreApplication::processEvents();
+    auto *panel = main->findChild<QWidget *>(QStringLiteral("PanelInfo"));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_GE(panel->width(), panel->minimumSizeHint().width()) << "the panel is never squeezed";
+    for (QLabel *label : panel->findChildren<QLabel *>()) {
+        if (label->text().isEmpty())
+            continue;
+        const int needed = label->fontMetrics().horizontalAdvance(label->text());
+        EXPECT_GE(label->width(), needed) << label->objectName().toStdString() << " \"" << label->text().toStdString() << "\"";
+        // The room is kept whatever the fonts and the window's width leave: a value is never squeezed.
+        if (!label->objectName().isEmpty() && label->objectName() != QStringLiteral("LabelVobFile"))
+            EXPECT_GE(label->minimumWidth(), needed) << label->objectName().toStdString();
+    }
+}
+
 } // namespace

@@ -8,9 +8,11 @@
 #include "ripping/ui/run_driver.h"
 
 #include "app_test.h"
+#include "support/av_bmp_decoder.h"
 #include "support/av_spu_demuxer.h"
 #include "support/qt_print.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -51,7 +53,7 @@ std::vector<test::AvSpuUnit> referenceUnits(const QString &file = kVob)
 PictureRect decodedRect(const std::vector<uint8_t> &bytes)
 {
     DecodedPicture picture;
-    decodeSubpicture(bytes, 576, picture);
+    decodeSubpicture(bytes, 720, 576, picture);
     const SpuControlSequence &s = picture.first();
     return {s.x1, s.y1, s.x2, s.y2};
 }
@@ -83,6 +85,9 @@ protected:
                                     work.filePath(QLatin1String(name))));
         ASSERT_TRUE(app.inputDialog()->openInputFile(work.filePath(QStringLiteral("VTS_01_0.IFO"))));
         controller = app.progressController();
+        // The preview is to show each picture where it was decoded: the bitmap export neither crops nor moves it.
+        app.presets.settings.croppingEnabled = false;
+        app.presets.settings.positioningEnabled = false;
         m_watcher.onShow = [this] {
             ++asked;
             shown.push_back(shownRect());
@@ -266,6 +271,37 @@ TEST_F(RunTest, TimedRawSubpicturesBecomeSubtitlesNamedAfterTheirFiles)
             EXPECT_LE(core::timeCodeToMilliseconds(app.subtitles.at(i - 1).stop), core::timeCodeToMilliseconds(s.start));
     }
     EXPECT_TRUE(app.subtitlesWindow()->isVisible());
+}
+
+TEST_F(RunTest, SavingBitmapsWritesPlainOrCompressedFilesAsTheInputDialogSays)
+{
+    auto *compress = app.inputDialog()->findChild<QCheckBox *>(QStringLiteral("CheckBoxCompress"));
+    ASSERT_NE(compress, nullptr);
+    app.inputDialog()->setAction(ActionMode::RecogniseText);
+    EXPECT_FALSE(compress->isEnabled()) << "recognition saves no bitmaps";
+    for (bool compressed : {true, false}) {
+        QTemporaryDir out;
+        files.names = {out.filePath(QStringLiteral("movie"))};
+        app.inputDialog()->setAction(ActionMode::SaveBitmaps);
+        ASSERT_TRUE(compress->isEnabled());
+        if (compress->isChecked() != compressed)
+            compress->click();
+        EXPECT_EQ(app.presets.settings.compress, compressed);
+        EXPECT_EQ(app.presets.presets[size_t(app.presets.current)].compress, compressed) << "kept with the presets";
+        ASSERT_TRUE(app.inputDialog()->start());
+        runToEnd();
+        const QStringList written = QDir(out.path()).entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Name);
+        ASSERT_EQ(written.size(), 10);
+        for (const QString &name : written) {
+            QFile f(out.filePath(name));
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            const QByteArray bytes = f.readAll();
+            ASSERT_GT(bytes.size(), 54);
+            EXPECT_EQ(uint8_t(bytes[30]), compressed ? 2 : 0) << name.toStdString() << ": 4 bits, BI_RLE4 or BI_RGB";
+            auto decoded = test::decodeBmpWithFfmpeg(bytes);
+            EXPECT_TRUE(decoded.ok()) << name.toStdString();
+        }
+    }
 }
 
 TEST_F(RunTest, RecognisingHandsEveryPictureOnAndShowsIt)

@@ -454,7 +454,7 @@ TEST_F(SubtitlesWindowTest, ShowingPlacesItUnderTheMainWindow)
 {
     QWidget *main = window->parentWidget();
     ASSERT_NE(main, nullptr);
-    main->setGeometry(100, 100, 800, 600);
+    main->setGeometry(60, 60, 640, 440); // wholly on the test screen, which is 800 x 600
     main->show();
     window->show();
     const QRect mainFrame = main->frameGeometry();

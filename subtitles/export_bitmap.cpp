@@ -1,0 +1,259 @@
+// The export-bitmap engine: a decoded subtitle picture becomes the bitmap an authoring tool places on the frame.
+#include "subtitles/export_bitmap.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace glyfex::subtitles {
+
+using core::BmpOutSettings;
+using ripping::CodeImage;
+using ripping::ScreenRect;
+
+namespace {
+
+// The colours of the code picture's palette (0x00BBGGRR): black, white, red, blue.
+constexpr std::array<uint32_t, 4> kCodeColours{0x000000, 0xFFFFFF, 0x0000FF, 0xFF0000};
+
+// The tools whose scripts give the colours per pixel code: their bitmaps keep the codes.
+bool keepsCodes(int preset)
+{
+    return preset == core::PresetSonicScenarist || preset == core::PresetSpruceDvdMaestro;
+}
+
+// A step of 0 would divide by zero; it means no step, like 1.
+int stepOf(uint8_t divisor)
+{
+    return divisor == 0 ? 1 : divisor;
+}
+
+int roundUpTo(int value, int step)
+{
+    return value % step == 0 ? value : step * (value / step + 1);
+}
+
+// Keeps the bitmap on the frame: its near edge at 0 at least, its far edge at the frame's end at most;
+// the picture's offset inside it takes up the difference, so the picture stays where it was.
+void clampToScreen(int &start, int &offset, int size, int frameSize)
+{
+    if (start < 0) {
+        offset += start;
+        start = 0;
+    }
+    if (start + size > frameSize) {
+        offset += start - (frameSize - size);
+        start = frameSize - size;
+    }
+}
+
+// The picture's offset in a bitmap of size by the alignment mode, moved against the shift, kept inside.
+int alignedOffset(uint8_t mode, int size, int picture, int shift)
+{
+    int offset = 0;
+    if (mode == 1)
+        offset = (size - picture) / 2;
+    else if (mode == 2)
+        offset = size - picture;
+    offset -= shift;
+    if (offset < 0)
+        offset = 0;
+    else if (offset > size - picture)
+        offset = std::max(0, size - picture);
+    return offset;
+}
+
+// Moves the bitmap's start to a multiple of step: to the one below when the picture's offset plus the
+// remainder fits in one step (the offset grows), else to the one above (the offset shrinks). The
+// bitmap then grows to hold the picture and is kept on the frame again.
+template <class Fit>
+void alignStart(int &start, int &offset, int &size, int pictureStart, int step, int frameSize, Fit fit)
+{
+    const int r = start % step;
+    if (r == 0)
+        return;
+    if (step >= r + offset)
+        offset += r;
+    else
+        offset -= step - r;
+    size = fit(offset);
+    start = pictureStart - offset;
+    clampToScreen(start, offset, size, frameSize);
+}
+
+// Where positioning puts a bitmap of size on a frame of frameSize along one axis: mode 1 centred, 2 at
+// the far edge, 3 at the set value, else where it was; then shifted, and kept on the frame.
+int positionedStart(uint8_t mode, int kept, int set, int shift, int size, int frameSize)
+{
+    int start = kept;
+    if (mode == 1)
+        start = (frameSize - size) / 2;
+    else if (mode == 2)
+        start = frameSize - size;
+    else if (mode == 3)
+        start = set;
+    start = std::max(start + shift, 0);
+    if (start + size > frameSize)
+        start = frameSize - size;
+    return start;
+}
+
+} // namespace
+
+int fitWidthConstraint(const ExportSettings &settings, int pictureWidth, int extra)
+{
+    int w = std::max(int(settings.bmp.cropMinX), pictureWidth + extra);
+    w = roundUpTo(w, stepOf(settings.bmp.cropDivX));
+    return std::min(w, kExportFrameWidth);
+}
+
+int fitHeightConstraint(const ExportSettings &settings, int pictureHeight, int extra)
+{
+    const int frame = settings.frameRows();
+    int h = std::max(int(settings.bmp.cropMinY), pictureHeight + extra);
+    if (settings.preset == core::PresetSpruceDvdMaestro && pictureHeight + 4 > h && h <= frame - 6)
+        h += 4;
+    h = roundUpTo(h, stepOf(settings.bmp.cropDivY));
+    return std::min(h, frame);
+}
+
+CropGeometry computeCropGeometry(const ExportSettings &settings, int w0, int h0, const ScreenRect &area)
+{
+    const BmpOutSettings &b = settings.bmp;
+    const int frame = settings.frameRows();
+    CropGeometry g;
+    g.width = fitWidthConstraint(settings, w0, 0);
+    g.height = fitHeightConstraint(settings, h0, 0);
+    g.offsetX = alignedOffset(b.cropXPosMode, g.width, w0, b.cropShiftX);
+    g.offsetY = alignedOffset(b.cropYPosMode, g.height, h0, b.cropShiftY);
+    g.left = area.left - g.offsetX;
+    clampToScreen(g.left, g.offsetX, g.width, kExportFrameWidth);
+    g.top = area.top - g.offsetY;
+    clampToScreen(g.top, g.offsetY, g.height, frame);
+
+    alignStart(g.left, g.offsetX, g.width, area.left, stepOf(b.cropDivL), kExportFrameWidth,
+               [&](int extra) { return fitWidthConstraint(settings, w0, extra); });
+    alignStart(g.top, g.offsetY, g.height, area.top, stepOf(b.cropDivT), frame,
+               [&](int extra) { return fitHeightConstraint(settings, h0, extra); });
+    return g;
+}
+
+void chooseExportBackground(const ripping::DecodedPicture &picture, ExportBackground &background)
+{
+    std::array<bool, 4> transparent{};
+    int count = 0;
+    for (int c = 0; c < 4; ++c) {
+        transparent[size_t(c)] = picture.contrastMap[size_t(c)] == 0;
+        if (transparent[size_t(c)]) {
+            background.code = uint8_t(c); // the highest one unless the pixels say otherwise
+            ++count;
+        }
+    }
+    const CodeImage &codes = picture.codes;
+    if (count >= 2 && !codes.empty()) {
+        const int right = codes.width - 1;
+        const int bottom = codes.height - 1;
+        const std::array<uint8_t, 4> corners{codes.at(0, 0), codes.at(right, 0), codes.at(0, bottom), codes.at(right, bottom)};
+        bool found = false;
+        for (int c = 0; c < 4 && !found; ++c)
+            if (transparent[size_t(c)] && std::find(corners.begin(), corners.end(), uint8_t(c)) != corners.end()) {
+                background.code = uint8_t(c);
+                found = true;
+            }
+        for (size_t i = 0; i < codes.bytes.size() && !found; ++i)
+            if (const uint8_t c = codes.bytes[i]; c < 4 && transparent[c]) {
+                background.code = c;
+                found = true;
+            }
+    }
+    background.colour = kCodeColours[background.code & 3];
+}
+
+std::vector<uint32_t> buildPreviewPalette(const ExportSettings &settings, const std::array<uint32_t, 16> &dvdPalette)
+{
+    std::vector<uint32_t> palette(settings.bmp.depth == BmpOutSettings::FourBits ? 16 : 256, 0x000000);
+    if (keepsCodes(settings.preset)) {
+        // red, black, blue, white
+        const std::array<uint32_t, 4> fixed{0x0000FF, 0x000000, 0xFF0000, 0xFFFFFF};
+        std::copy(fixed.begin(), fixed.end(), palette.begin());
+    } else if (settings.bmp.customColors) {
+        std::copy(settings.bmp.customColor.begin(), settings.bmp.customColor.end(), palette.begin());
+    } else {
+        std::copy(dvdPalette.begin(), dvdPalette.end(), palette.begin());
+    }
+    return palette;
+}
+
+void ExportBitmapEngine::render(const ripping::DecodedPicture &picture, const std::array<uint32_t, 16> &dvdPalette,
+                                ripping::ExportedPicture &out)
+{
+    out = ripping::ExportedPicture();
+    const BmpOutSettings &b = settings.bmp;
+    const int frame = settings.frameRows();
+    const ripping::SpuControlSequence &first = picture.first();
+    ScreenRect dst{first.x1, first.y1, first.x2, first.y2};
+
+    if (picture.colourChanged[0] || picture.colourChanged[1])
+        chooseExportBackground(picture, m_background);
+    if (b.depth != BmpOutSettings::FourBits && b.depth != BmpOutSettings::EightBits) {
+        out.problem = QStringLiteral("the bit depth code %1 is neither 4 bits (2) nor 8 bits (3)").arg(b.depth);
+        return;
+    }
+
+    // Authoring tools place bitmaps on their own frame only: a picture larger than it, or passing its
+    // edges (an HD VobSub), is cut to its top left part and moved onto it, so no offset below can turn
+    // negative and no picture is lost off the bitmap.
+    const CodeImage &codes = picture.codes;
+    const int w0 = std::min(codes.width, kExportFrameWidth);
+    const int h0 = std::min(codes.height, frame);
+    const int left = std::clamp(dst.left, 0, kExportFrameWidth - w0);
+    const int top = std::clamp(dst.top, 0, frame - h0);
+    if (w0 < codes.width || h0 < codes.height || left != dst.left || top != dst.top)
+        out.problem = QStringLiteral("A subtitle picture of %1 x %2 pixels at %3, %4 passes the %5 x %6 frame of exported "
+                                     "bitmaps: it is cut to %7 x %8 pixels and placed at %9, %10.")
+                          .arg(codes.width).arg(codes.height).arg(dst.left).arg(dst.top).arg(kExportFrameWidth).arg(frame)
+                          .arg(w0).arg(h0).arg(left).arg(top);
+    dst = {left, top, left + w0 - 1, top + h0 - 1};
+
+    int ox = 0;
+    int oy = 0;
+    if (b.croppingEnabled) {
+        const CropGeometry g = computeCropGeometry(settings, w0, h0, dst);
+        m_work.reset(g.width, g.height, m_background.code);
+        ox = g.offsetX;
+        oy = g.offsetY;
+        dst = {g.left, g.top, g.left + g.width - 1, g.top + g.height - 1};
+    } else {
+        m_work.reset(w0, h0);
+    }
+    // The picture at (ox, oy), cut where it passes the bitmap.
+    const int copyWidth = std::min(w0, m_work.width - ox);
+    for (int y = 0; y < h0 && y + oy < m_work.height && copyWidth > 0 && ox >= 0 && oy >= 0; ++y)
+        std::memcpy(m_work.row(y + oy) + ox, codes.row(y), size_t(copyWidth));
+
+    if (m_work.empty()) {
+        out.problem = QStringLiteral("the picture is empty");
+        return;
+    }
+    // The bitmap: each pixel code as its DVD palette index, or unchanged for the tools and custom
+    // colours that colour the codes themselves. Codes above 3 are markers of earlier steps.
+    out.width = m_work.width;
+    out.height = m_work.height;
+    out.bitsPerPixel = b.depth == BmpOutSettings::FourBits ? 4 : 8;
+    out.compress = b.compress;
+    out.palette = buildPreviewPalette(settings, dvdPalette);
+    out.pixels.resize(m_work.bytes.size());
+    const bool codesAsTheyAre = keepsCodes(settings.preset) || b.customColors;
+    for (size_t i = 0; i < out.pixels.size(); ++i) {
+        const uint8_t c = m_work.bytes[i] & 3;
+        out.pixels[i] = codesAsTheyAre ? c : picture.colourMap[c];
+    }
+
+    if (b.positioningEnabled) {
+        const int x = positionedStart(b.posXMode, dst.left, b.posSetX, b.posShiftX, out.width, kExportFrameWidth);
+        const int y = positionedStart(b.posYMode, dst.top, b.posSetY, b.posShiftY, out.height, frame);
+        dst = {x, y, x + out.width - 1, y + out.height - 1};
+    }
+    out.rect = dst;
+}
+
+} // namespace glyfex::subtitles

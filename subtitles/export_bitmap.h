@@ -1,0 +1,83 @@
+// The export-bitmap engine: a decoded subtitle picture becomes the bitmap an authoring tool places on the frame.
+#pragma once
+
+#include "core/bmp_out_settings.h"
+#include "ripping/spu_dispatch.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace glyfex::subtitles {
+
+// Authoring tools place bitmaps on a frame of this width; its height is the video's (576 when unknown).
+inline constexpr int kExportFrameWidth = 720;
+
+// Where the bitmap lies on the frame and where the picture lies inside it, in pixels.
+struct CropGeometry {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    int offsetX = 0; // the picture's left inside the bitmap
+    int offsetY = 0;
+    friend bool operator==(const CropGeometry &, const CropGeometry &) = default;
+};
+
+// The inputs of one bitmap: the settings of the preset in use, which preset that is (two tools get
+// their own rules) and the video's frame height (0: unknown, taken as 576).
+struct ExportSettings {
+    core::BmpOutSettings bmp;
+    int preset = core::DefaultBmpOutPreset;
+    int frameHeight = 0;
+    int frameRows() const { return frameHeight > 0 ? frameHeight : 576; }
+};
+
+// The bitmap width for a picture pictureWidth + extra wide: at least the minimum, rounded up to the
+// width step, at most the frame width.
+int fitWidthConstraint(const ExportSettings &settings, int pictureWidth, int extra);
+// The same for the height, with the frame height as the limit; the DVDMaestro tool wants 4 more
+// rows when the picture would fill the bitmap nearly to its edge.
+int fitHeightConstraint(const ExportSettings &settings, int pictureHeight, int extra);
+// The cropped bitmap of a picture of pictureWidth x pictureHeight at area on the frame: sized by the
+// constraints, the picture placed by the alignment and shift, the bitmap kept on the frame and its
+// left and top moved to their steps. The picture is at most the frame's size (the engine cuts it).
+CropGeometry computeCropGeometry(const ExportSettings &settings, int pictureWidth, int pictureHeight,
+                                 const ripping::ScreenRect &area);
+
+// The pixel code taken as the background of a bitmap and its colour in the code picture's palette
+// (0 black, 1 white, 2 red, 3 blue; 0x00BBGGRR).
+struct ExportBackground {
+    uint8_t code = 0;
+    uint32_t colour = 0x000000;
+};
+// Chooses the background among the picture's transparent codes: the highest one; of two or more, the
+// first in code order that is at a corner of the picture, else the first met row by row.
+void chooseExportBackground(const ripping::DecodedPicture &picture, ExportBackground &background);
+
+// The palette of the exported bitmap: 16 entries at 4 bits, 256 at 8. The Scenarist and DVDMaestro
+// tools get red, black, blue, white for codes 0-3; custom colours give the four chosen ones; otherwise
+// the title's 16 DVD colours. The other entries are black.
+std::vector<uint32_t> buildPreviewPalette(const ExportSettings &settings, const std::array<uint32_t, 16> &dvdPalette);
+
+// Renders every exported or previewed picture by the current export settings. The background it
+// chose stays from picture to picture (and from run to run) until a picture's colours or contrasts
+// change.
+class ExportBitmapEngine : public ripping::ExportRenderer {
+public:
+    ExportSettings settings;
+
+    // The bitmap and its rectangle on the frame. An empty result (with its reason) for an empty
+    // picture or a depth that is neither 4 nor 8 bits; a picture larger than the frame is cut to it
+    // and the result says so.
+    void render(const ripping::DecodedPicture &picture, const std::array<uint32_t, 16> &dvdPalette,
+                ripping::ExportedPicture &out) override;
+
+    const ExportBackground &background() const { return m_background; }
+
+private:
+    ExportBackground m_background;
+    ripping::CodeImage m_work;
+};
+
+} // namespace glyfex::subtitles
