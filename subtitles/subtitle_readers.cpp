@@ -1,6 +1,7 @@
 // The readers of the 14 subtitle text formats, sharing one entry loop, one error question and one overlap repair.
 #include "subtitles/subtitle_readers.h"
 
+#include "subtitles/style_tags.h"
 #include "subtitles/time_forms.h"
 
 #include <QRegularExpression>
@@ -424,13 +425,14 @@ QString microDvdStyled(QString piece, bool moreFollows, QString &carried)
     piece.remove(0, close + 1);
     if (carries && moreFollows)
         carried = QStringLiteral("{Y:") + letters + QLatin1Char('}');
-    if (letters.contains(QLatin1Char('u')))
-        piece = QStringLiteral("<u>") + piece + QStringLiteral("</u>");
-    if (letters.contains(QLatin1Char('i')))
-        piece = QStringLiteral("<i>") + piece + QStringLiteral("</i>");
+    uint8_t style = 0;
     if (letters.contains(QLatin1Char('b')))
-        piece = QStringLiteral("<b>") + piece + QStringLiteral("</b>");
-    return piece;
+        style |= StyleBold;
+    if (letters.contains(QLatin1Char('i')))
+        style |= StyleItalic;
+    if (letters.contains(QLatin1Char('u')))
+        style |= StyleUnderline;
+    return addStyleTags(piece, style);
 }
 
 // A frame-rate line "{1}{1}23.976" (or {0}{0}): the rate, or nullopt when the line is no such line.
