@@ -104,7 +104,7 @@ GlyphAnswer RecognitionDriver::ask(int lineIndex, int first, int extraBoxes, con
     }
     q.buttons = buttons;
     q.buttons.sameAsLast = m_options.videoViewer;
-    q.buttons.changeColor = !m_options.videoViewer;
+    q.buttons.changeColour = !m_options.videoViewer;
     q.nextEntryNumber = m_env.matrix.count() + 1;
     q.start = m_start;
     q.line = lineIndex;
@@ -512,12 +512,12 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const ripping::
     added.right = area.right;
     added.bottom = area.bottom;
     const ripping::SpuControlSequence &seq = picture.first();
-    added.colorWord = seq.colour;
+    added.colourWord = seq.colour;
     added.contrastWord = seq.contrast;
     subtitles::AddContext context = m_options.addContext;
-    context.recognisedLineColors.fill(0);
-    for (size_t i = 0; i < colours.size() && i < context.recognisedLineColors.size(); ++i)
-        context.recognisedLineColors[i] = colours[i];
+    context.recognisedLineColours.fill(0);
+    for (size_t i = 0; i < colours.size() && i < context.recognisedLineColours.size(); ++i)
+        context.recognisedLineColours[i] = colours[i];
     m_outcome.lines = out;
 
     auto report = subtitles::addSubtitle(m_env.store, added, context, m_env.skippedAsker);

@@ -16,7 +16,7 @@ core::Result<void> StoreSubtitleSink::addPictureSubtitle(const QString &line, co
     s.top = rect.top;
     s.right = rect.right;
     s.bottom = rect.bottom;
-    s.colorWord = colourWord;
+    s.colourWord = colourWord;
     s.contrastWord = contrastWord;
     auto added = subtitles::addSubtitle(m_store, s, m_context, m_asker);
     if (!added)

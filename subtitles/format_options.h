@@ -46,7 +46,7 @@ struct FormatOptions {
 
     // Spruce STL.
     FontSpec stlFont{QStringLiteral("Arial"), 36, 0, true, false, false, false};
-    std::array<uint32_t, 4> stlColors{0x808080, 0x000000, 0xFFFFFF, 0x000000};
+    std::array<uint32_t, 4> stlColours{0x808080, 0x000000, 0xFFFFFF, 0x000000};
     std::array<uint8_t, 4> stlContrasts{15, 15, 15, 0};
     // 0 left, 1 centre, 2 right / 0 top, 1 centre, 2 bottom.
     uint8_t stlHorzAlign = 1;
@@ -57,13 +57,13 @@ struct FormatOptions {
     // .gxt: number offset (to combine with another file), picture coordinates, font colour tags.
     int glyfexOffset = 0;
     bool glyfexExtended = false;
-    bool glyfexFontColorTags = false;
+    bool glyfexFontColourTags = false;
 
     // Sub Station Alpha.
     QString ssaTitle = QStringLiteral("<untitled>");
     QString ssaScript = QStringLiteral("<unknown>");
     FontSpec ssaFont{QStringLiteral("Arial"), 28, 0, false, false, false, false};
-    std::array<uint32_t, 4> ssaColors{0x80FFFF, 0x80FFFF, 0x80FFFF, 0x000000};
+    std::array<uint32_t, 4> ssaColours{0x80FFFF, 0x80FFFF, 0x80FFFF, 0x000000};
     uint16_t ssaMargin = 30;
     uint16_t ssaMarginV = 25;
     uint8_t ssaBorder = 2;

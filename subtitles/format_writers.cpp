@@ -136,7 +136,7 @@ QStringList pinnacleImpressionTrailer()
     return {QString(49, QLatin1Char('-'))};
 }
 
-QString fontColorTagged(const QString &line, uint32_t rgb)
+QString fontColourTagged(const QString &line, uint32_t rgb)
 {
     return QStringLiteral("<font color=\"#%1\">").arg(rgb & 0xFFFFFF, 6, 16, QLatin1Char('0')) + line +
            QStringLiteral("</font>");

@@ -70,7 +70,7 @@ void appendFirstEight(QString &out, const core::TimeCode &t);
 // The lines joined with sep, appended.
 void appendJoined(QString &out, const Subtitle &sub, QStringView sep);
 // <font color="#rrggbb">line</font> with the line colour in lower-case hexadecimal.
-QString fontColorTagged(const QString &line, uint32_t rgb);
+QString fontColourTagged(const QString &line, uint32_t rgb);
 
 // The one-line entry most formats write: prefix, start, between, stop, beforeText, then the lines
 // joined by lineSeparator; appendTime(line, time) prints a time in the format's form.

@@ -76,7 +76,7 @@ void subviewer2(const WriterContext &context, const Entry &entry, LineSink &sink
         for (qsizetype j = 0; j < entry.sub.lines.size(); ++j) {
             if (j > 0)
                 text += QStringLiteral("[br]");
-            text += fontColorTagged(entry.sub.lines[j], entry.sub.lineColors[size_t(j)]);
+            text += fontColourTagged(entry.sub.lines[j], entry.sub.lineColours[size_t(j)]);
         }
         sink.add(text);
     } else {

@@ -68,8 +68,8 @@ void subStationAlphaHeader(const WriterContext &context, LineSink &sink)
     // BorderStyle 1 (outline and shadow), Alignment 2 (bottom centre), AlphaLevel 0.
     const auto n = [](int64_t v) { return QString::number(v); };
     const QChar c = QLatin1Char(',');
-    sink.add(QStringLiteral("Style: Style1,") + o.ssaFont.name + c + n(o.ssaFont.size) + c + n(o.ssaColors[0]) + c +
-             n(o.ssaColors[1]) + c + n(o.ssaColors[2]) + c + n(o.ssaColors[3]) + c + flag(o.ssaFont.bold) + c +
+    sink.add(QStringLiteral("Style: Style1,") + o.ssaFont.name + c + n(o.ssaFont.size) + c + n(o.ssaColours[0]) + c +
+             n(o.ssaColours[1]) + c + n(o.ssaColours[2]) + c + n(o.ssaColours[3]) + c + flag(o.ssaFont.bold) + c +
              flag(o.ssaFont.italic) + QStringLiteral(",1,") + n(o.ssaBorder) + c + n(o.ssaShadow) +
              QStringLiteral(",2,") + n(o.ssaMargin) + c + n(o.ssaMargin) + c + n(o.ssaMarginV) +
              QStringLiteral(",0,") + n(o.ssaFont.charset));

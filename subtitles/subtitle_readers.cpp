@@ -113,13 +113,13 @@ public:
     void beginEntry()
     {
         lines.clear();
-        colours.recognisedLineColors.fill(kWhite);
+        colours.recognisedLineColours.fill(kWhite);
     }
 
     void addLine(const QString &line, uint32_t colour = kWhite)
     {
         if (lines.size() < kMaxLines)
-            colours.recognisedLineColors[size_t(lines.size())] = colour;
+            colours.recognisedLineColours[size_t(lines.size())] = colour;
         lines.append(line);
     }
 

@@ -49,13 +49,13 @@ core::Result<QByteArray> encodeSubtitleText(const QStringList &lines, bool unico
     return std::move(encoded).value();
 }
 
-QByteArray stlPalette(const std::array<uint32_t, 4> &colors)
+QByteArray stlPalette(const std::array<uint32_t, 4> &colours)
 {
     QByteArray bytes(64, '\0');
-    for (size_t i = 0; i < colors.size(); ++i) {
-        bytes[qsizetype(i * 4 + 0)] = char(colors[i] & 0xFF);         // red
-        bytes[qsizetype(i * 4 + 1)] = char((colors[i] >> 8) & 0xFF);  // green
-        bytes[qsizetype(i * 4 + 2)] = char((colors[i] >> 16) & 0xFF); // blue
+    for (size_t i = 0; i < colours.size(); ++i) {
+        bytes[qsizetype(i * 4 + 0)] = char(colours[i] & 0xFF);         // red
+        bytes[qsizetype(i * 4 + 1)] = char((colours[i] >> 8) & 0xFF);  // green
+        bytes[qsizetype(i * 4 + 2)] = char((colours[i] >> 16) & 0xFF); // blue
     }
     return bytes;
 }

@@ -45,7 +45,7 @@ struct NewSubtitle {
     int32_t top = 0;
     int32_t right = 0;
     int32_t bottom = 0;
-    uint16_t colorWord = 0;
+    uint16_t colourWord = 0;
     uint16_t contrastWord = 0;
 };
 
@@ -57,7 +57,7 @@ struct AddContext {
     uint32_t videoFpsX1000 = 0;
     int skipFirstFrames = 0;
     // Colour (0xRRGGBB) of each recognised text line of the current picture.
-    std::array<uint32_t, kMaxLines> recognisedLineColors{};
+    std::array<uint32_t, kMaxLines> recognisedLineColours{};
 };
 
 // The OCR assistant in its Skipped mode: asked what a picture without recognised text says.

@@ -121,8 +121,8 @@ PreviewSettings previewOf(const core::Config::Preview &c)
     p.transparentBackground = c.transparentBackground;
     p.zoom = c.zoom;
     p.autoZoom = c.autoZoom;
-    p.borderColor = uint32_t(c.borderColor) & 0xFFFFFF;
-    p.innerColor = uint32_t(c.innerColor) & 0xFFFFFF;
+    p.borderColour = uint32_t(c.borderColour) & 0xFFFFFF;
+    p.innerColour = uint32_t(c.innerColour) & 0xFFFFFF;
     p.backMode = uint8_t(c.backMode);
     p.aspectRatioMode = uint8_t(c.aspectRatioMode);
     p.freeAspectRatio = c.freeAspectRatio;
@@ -137,8 +137,8 @@ core::Config::Preview configOf(const PreviewSettings &p)
     c.transparentBackground = p.transparentBackground;
     c.zoom = p.zoom;
     c.autoZoom = p.autoZoom;
-    c.borderColor = int(p.borderColor);
-    c.innerColor = int(p.innerColor);
+    c.borderColour = int(p.borderColour);
+    c.innerColour = int(p.innerColour);
     c.backMode = p.backMode;
     c.aspectRatioMode = p.aspectRatioMode;
     c.freeAspectRatio = p.freeAspectRatio;

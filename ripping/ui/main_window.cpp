@@ -748,8 +748,8 @@ void MainWindow::drawPreviewBackground()
     } else {
         const int bar = backgroundBarHeight(s, height);
         QImage image(width, height, QImage::Format_RGB32);
-        const QRgb border = colourOfBgr(s.borderColor).rgb();
-        const QRgb inner = colourOfBgr(s.innerColor).rgb();
+        const QRgb border = colourOfBgr(s.borderColour).rgb();
+        const QRgb inner = colourOfBgr(s.innerColour).rgb();
         for (int y = 0; y < height; ++y) {
             auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
             std::fill(line, line + width, (y < bar || y >= height - bar) ? border : inner);
@@ -782,8 +782,8 @@ void MainWindow::loadPreviewControls()
     m_freeBars->setValue(s.freeAspectRatio);
     m_ratioPanel->setText(freeRatioText(previewFrameHeight(m_app.input.frameSize), m_freeBars->value(), QLocale(),
                                        previewFrameWidth(m_app.input.frameSize)));
-    paintSwatch(m_borderColour, s.borderColor);
-    paintSwatch(m_innerColour, s.innerColor);
+    paintSwatch(m_borderColour, s.borderColour);
+    paintSwatch(m_innerColour, s.innerColour);
 }
 
 void MainWindow::readPreviewOptions()
@@ -795,8 +795,8 @@ void MainWindow::readPreviewOptions()
     s.transparentBackground = m_transparent->isChecked();
     s.zoom = m_zoomBox->value() * 10;
     s.autoZoom = m_autoZoom->isChecked();
-    s.borderColor = m_borderColour->property("colour").value<uint32_t>();
-    s.innerColor = m_innerColour->property("colour").value<uint32_t>();
+    s.borderColour = m_borderColour->property("colour").value<uint32_t>();
+    s.innerColour = m_innerColour->property("colour").value<uint32_t>();
     s.backMode = uint8_t(std::max(0, m_backMode->checkedId()));
     s.aspectRatioMode = uint8_t(std::max(0, m_aspectRatio->currentIndex()));
     s.freeAspectRatio = m_freeBars->value();

@@ -147,7 +147,7 @@ void RunDriver::showPicture(const DecodedPicture &picture, const ExportedPicture
     }
     const SpuControlSequence &first = picture.first();
     main->showSubtitlePicture(codePictureImage(picture.codes, picture.colourMap, picture.contrastMap, m_app.input.palette,
-                                               m_app.preview.innerColor),
+                                               m_app.preview.innerColour),
                               {first.x1, first.y1, first.x2, first.y2}, true);
 }
 

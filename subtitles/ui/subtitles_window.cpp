@@ -840,7 +840,7 @@ void SubtitlesWindow::saveToFile(bool unicode)
     request.unicode = unicode;
     request.codePage = effectiveCodePage();
     if (request.format == OutputFormat::SpruceStl) {
-        request.palette = stlPalette(m_renderer.options().stlColors);
+        request.palette = stlPalette(m_renderer.options().stlColours);
     } else if (request.format == OutputFormat::SpruceDvdMaestro) {
         // Without custom colours of a bitmap preset, the palette file holds the title's 16 colours.
         QByteArray palette(64, '\0');
