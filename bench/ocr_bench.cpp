@@ -6,7 +6,7 @@
 // the shared fixture tool into bench-data/ocr/. For each case it prints characters, character errors
 // (edit distance against the ground truth, tags stripped) and questions of each run, and then
 // "ocr accuracy=<run 2 %> questions=<run 1> shapes=<distinct characters> tesseract_accuracy=<%>
-//  speed_ratio=<Tesseract seconds / run 2 seconds>".
+//  speed_ratio=<Tesseract seconds / run 2 seconds>". Tesseract runs with one thread.
 #include "bench/fixture_tool.h"
 #include "bench/null_sinks.h"
 #include "recognition/char_matrix.h"
@@ -33,8 +33,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <vector>
+
+#include <unistd.h>
 
 using namespace glyfex;
 using namespace glyfex::recognition;
@@ -387,6 +390,15 @@ bool runCase(const Case &c, tesseract::TessBaseAPI &api)
 
 int main(int argc, char **argv)
 {
+    // Tesseract's OpenMP runtime takes its thread limit from the environment when it is loaded, before
+    // main. With as many threads as cores its time swings with the machine's load by a hundredfold, so
+    // the program runs itself again with one thread.
+    if (qgetenv("OMP_THREAD_LIMIT") != "1") {
+        setenv("OMP_THREAD_LIMIT", "1", 1);
+        execv("/proc/self/exe", argv);
+        std::perror("ocr_bench: cannot run again with one Tesseract thread");
+        return 1;
+    }
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     tesseract::TessBaseAPI api;
@@ -395,6 +407,7 @@ int main(int argc, char **argv)
         return 1;
     }
     api.SetPageSegMode(tesseract::PSM_SINGLE_LINE);
+    std::printf("tesseract %s, one thread (OMP_THREAD_LIMIT=1)\n", tesseract::TessBaseAPI::Version());
 
     std::vector<Case> cases;
     if (args.size() >= 2) {

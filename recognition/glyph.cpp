@@ -37,8 +37,12 @@ Glyph buildGlyphDescriptor(const ripping::CodeImage &image, uint8_t marker, cons
     return g;
 }
 
-Glyph buildMergedDescriptor(const ripping::CodeImage &image, std::span<const CharBox> boxes, int c, int n,
-                            bool rightToLeft)
+namespace {
+
+// The run's boxes' own marker pixels, in a bitmap whose column 0 is the first box's left edge and
+// which is wholeExtent ? as wide as all the boxes : as wide as up to the last box's right edge.
+Glyph mergeRun(const ripping::CodeImage &image, std::span<const CharBox> boxes, int c, int n, bool rightToLeft,
+               bool wholeExtent)
 {
     Glyph g;
     const int count = int(boxes.size());
@@ -50,8 +54,11 @@ Glyph buildMergedDescriptor(const ripping::CodeImage &image, std::span<const Cha
         return g;
 
     const CharBox &left = boxes[first];
-    const CharBox &right = boxes[last];
-    const int w = std::clamp(right.x + right.width - left.x, 0, kGlyphMaxWidth);
+    int rightEdge = boxes[last].x + boxes[last].width;
+    if (wholeExtent)
+        for (int i = first; i < last; ++i)
+            rightEdge = std::max(rightEdge, boxes[i].x + boxes[i].width);
+    const int w = std::clamp(rightEdge - left.x, 0, kGlyphMaxWidth);
     int top = boxes[first].y;
     int bottom = boxes[first].y + boxes[first].height;
     int dy = boxes[first].dy;
@@ -85,6 +92,19 @@ Glyph buildMergedDescriptor(const ripping::CodeImage &image, std::span<const Cha
     g.height = uint8_t(std::clamp(bottom - top, 0, kGlyphMaxHeight));
     g.dy = uint8_t(std::clamp(dy, 0, 255));
     return g;
+}
+
+} // namespace
+
+Glyph buildMergedDescriptor(const ripping::CodeImage &image, std::span<const CharBox> boxes, int c, int n,
+                            bool rightToLeft)
+{
+    return mergeRun(image, boxes, c, n, rightToLeft, false);
+}
+
+Glyph buildRunShape(const ripping::CodeImage &image, std::span<const CharBox> boxes, int c, int n, bool rightToLeft)
+{
+    return mergeRun(image, boxes, c, n, rightToLeft, true);
 }
 
 } // namespace glyfex::recognition

@@ -72,6 +72,11 @@ Glyph buildGlyphDescriptor(const ripping::CodeImage &image, uint8_t marker, cons
 Glyph buildMergedDescriptor(const ripping::CodeImage &image, std::span<const CharBox> boxes, int c, int n,
                             bool rightToLeft);
 
+// The same run as spacing measures it: as wide as all its boxes together. The descriptor above ends at
+// the last box's right edge, which stored matrices rely on, and so loses the columns of a first box
+// reaching further right (a body with a tail below it).
+Glyph buildRunShape(const ripping::CodeImage &image, std::span<const CharBox> boxes, int c, int n, bool rightToLeft);
+
 // The box a run's descriptor is matched as: its width, height and top offset.
 inline CharBox boxOfDescriptor(const Glyph &g) { return CharBox{0, 0, g.width, g.height, g.dy}; }
 

@@ -16,6 +16,8 @@ bool AskButtons::allows(AnswerCode code) const
         return searchMatrix;
     case AnswerCode::SameAsLast:
         return sameAsLast;
+    case AnswerCode::FillManually:
+        return fillManually;
     // No button answers these two: colour change and fill matrix pause the run and answer Pause.
     case AnswerCode::ChangeColour:
     case AnswerCode::FillMatrix:

@@ -46,7 +46,11 @@ struct AskButtons {
     bool skipLine = true;
     bool searchMatrix = true;
     bool sameAsLast = false;  // only while the video viewer runs
-    bool changeColour = true;  // the video viewer disables it
+    // These three open the OCR assistant, so they are off while there is none; the video viewer
+    // also disables "change text colour".
+    bool changeColour = true;
+    bool fillMatrix = true;
+    bool fillManually = true;
 
     // Whether an answer with this code can come from an enabled button. Ok needs a text or the best
     // guess, which the asker checks itself.

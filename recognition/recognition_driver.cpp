@@ -104,7 +104,10 @@ GlyphAnswer RecognitionDriver::ask(int lineIndex, int first, int extraBoxes, con
     }
     q.buttons = buttons;
     q.buttons.sameAsLast = m_options.videoViewer;
-    q.buttons.changeColour = !m_options.videoViewer;
+    const bool assistant = m_env.assistant != nullptr;
+    q.buttons.changeColour = assistant && !m_options.videoViewer;
+    q.buttons.fillMatrix = assistant;
+    q.buttons.fillManually = assistant;
     q.nextEntryNumber = m_env.matrix.count() + 1;
     q.start = m_start;
     q.line = lineIndex;
@@ -394,10 +397,13 @@ void RecognitionDriver::appendGlyph(LineWalk &walk, const GlyphRead &glyph, QStr
         }
         walk.spacingBoxes[size_t(first)] = whole;
     }
-    const SpacedGlyph current{&glyph.descriptor, glyph.text, first, glyph.boxCount};
+    // A run's shape for spacing spans all its boxes; its descriptor may stop short of the first.
+    const Glyph shape = glyph.boxCount > 1 ? buildRunShape(m_codes, walk.boxes, first, glyph.boxCount - 1, walk.rtl)
+                                           : glyph.descriptor;
+    const SpacedGlyph current{&shape, glyph.text, first, glyph.boxCount};
     if (walk.previousGlyph.descriptor && needSpaceBetween(walk.previousGlyph, current, walk.spacing))
         out += QLatin1Char(' ');
-    walk.previous = glyph.descriptor;
+    walk.previous = shape;
     walk.previousText = glyph.text;
     walk.previousGlyph = SpacedGlyph{&walk.previous, walk.previousText, first, glyph.boxCount};
     if (!glyph.text.isEmpty()) {
@@ -441,17 +447,27 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const ripping::
 
     auto abandon = [this](PictureOutcome::End end) -> core::Result<PictureOutcome> {
         m_outcome.end = end;
+        // The store never sees this picture: a line skipped in it must not make the store drop the
+        // next picture without text silently.
+        m_env.store.suppressEmptySubtitle = 0;
         return m_outcome;
     };
 
     OcrAssistState &assist = m_env.assist;
     if (assist.mode >= OcrAssistState::FillMatrixRequested) {
         const bool fillRequest = assist.mode == OcrAssistState::FillMatrixRequested;
-        const bool ok = m_env.assistant && m_env.assistant->assist(picture, assist);
-        if (fillRequest && assist.mode == OcrAssistState::FillMatrixRequested)
-            assist.mode = assist.savedMode;
-        if (!ok)
-            return abandon(PictureOutcome::End::Abandoned);
+        if (!m_env.assistant) {
+            // Nobody can serve the request: dropping the picture for it would drop every later one
+            // too, so the colours are detected again and the picture is read as usual.
+            const bool restore = fillRequest && assist.savedMode < OcrAssistState::FillMatrixRequested;
+            assist.mode = restore ? assist.savedMode : OcrAssistState::Automatic;
+        } else {
+            const bool ok = m_env.assistant->assist(picture, assist);
+            if (fillRequest && assist.mode == OcrAssistState::FillMatrixRequested)
+                assist.mode = assist.savedMode;
+            if (!ok)
+                return abandon(PictureOutcome::End::Abandoned);
+        }
     }
 
     InkCodes ink = assist.fixedInk;

@@ -63,7 +63,9 @@ struct DriverEnvironment {
     GlyphAsker &asker;
     OcrAssistState &assist;
     core::UserPrompt &prompt;
-    OcrAssistant *assistant = nullptr;      // none: a requested assistant counts as cancelled
+    // None: the questions offer none of the buttons that open it (change text colour, fill matrix,
+    // enter manually), and a request left from elsewhere is dropped rather than the picture.
+    OcrAssistant *assistant = nullptr;
     ripping::RunState *run = nullptr;       // counts pictures without a text colour as skipped
     const core::MessageTable *messages = nullptr; // built-in English texts when null
     // Shows the coloured picture in the main window (the "show subpicture" option); may be empty.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 namespace glyfex::recognition {
 
@@ -32,6 +33,8 @@ GlyphAnswer ScriptedAnswerer::askGlyph(const GlyphQuestion &question)
             m_control.requestColourChange();
             return answerOf(AnswerCode::Pause);
         case AnswerCode::FillMatrix:
+            if (!b.fillMatrix)
+                break;
             m_control.requestFillMatrix();
             return answerOf(AnswerCode::Pause);
         case AnswerCode::Pause:
@@ -125,15 +128,30 @@ core::Result<std::vector<TruthEntry>> readGroundTruth(const QString &path)
 
 namespace {
 
-// Characters that a picture shows as several separate pieces side by side, with the usual count.
+// Characters that a picture may show as several separate pieces side by side, with the usual count.
+// A double quote is two strokes; the two chevrons of a guillemet stand apart in many fonts.
 int usualPieces(const QString &ch)
 {
-    if (ch == QStringLiteral("\""))
+    if (ch == QStringLiteral("\"") || ch == QStringLiteral("\u00AB") || ch == QStringLiteral("\u00BB"))
         return 2;
     // A dot of the diaeresis stands beside the narrow stem on each side.
     if (ch == QStringLiteral("%") || ch == QStringLiteral("\u00EF"))
         return 3;
     return 1;
+}
+
+// Whether the pieces of the character are copies of one shape (strokes, chevrons).
+bool piecesAlike(const QString &ch)
+{
+    return usualPieces(ch) == 2;
+}
+
+// Two boxes of about the same size: within 2 pixels, or a quarter of the taller (half of the wider).
+bool sameSize(const CharBox &a, const CharBox &b)
+{
+    const bool height = std::abs(a.height - b.height) <= std::max(2, std::max(a.height, b.height) / 4);
+    const bool width = std::abs(a.width - b.width) <= std::max(2, std::max(a.width, b.width) / 2);
+    return height && width;
 }
 
 // The characters of a line without its blanks, a surrogate pair kept as one character, and whether a
@@ -182,6 +200,39 @@ GroundTruthAnswerer::Alignment GroundTruthAnswerer::align(const std::vector<Char
         widths.push_back(b.width);
     std::sort(widths.begin(), widths.end());
     const int median = widths.empty() ? 0 : widths[widths.size() / 2];
+    // gapBefore[i]: empty columns between box i - 1 and box i.
+    std::vector<int> gapBefore(size_t(n), 0);
+    std::vector<int> gaps;
+    for (int i = 1; i < n; ++i) {
+        gapBefore[size_t(i)] = boxes[size_t(i)].x - (boxes[size_t(i - 1)].x + boxes[size_t(i - 1)].width);
+        gaps.push_back(gapBefore[size_t(i)]);
+    }
+    std::sort(gaps.begin(), gaps.end());
+    // Letters of a word stand about the median gap apart. Pieces of one character stand no further
+    // apart than that (a serif double quote's strokes are 3 pixels apart where its letters stand 5).
+    const int letterGap = gaps.empty() ? 1 : std::max(1, gaps[gaps.size() / 2]);
+    const int farGap = 2 * letterGap + 1;
+    // The blanks of the line are its widest gaps: as many as the text has blanks. A glyph whose
+    // character is followed by a blank should end at one of them, and only such a glyph; this keeps
+    // the words of text and picture in step.
+    int blanks = 0;
+    for (int j = 0; j < m; ++j)
+        blanks += blankAfter[size_t(j)] ? 1 : 0;
+    const int wordGap = blanks == 0 || gaps.empty() ? INT_MAX
+                                                    : gaps[size_t(std::max(0, int(gaps.size()) - std::min(blanks, int(gaps.size()))))];
+    // A box within the columns of the box before it is a piece of the same character: the tail of a
+    // serif "9" or "y" below its body, a dot over a stem.
+    auto inside = [&](int b) {
+        return b > 0 && b < n && boxes[size_t(b)].x >= boxes[size_t(b - 1)].x
+            && boxes[size_t(b)].right() <= boxes[size_t(b - 1)].right();
+    };
+    // The cost of a group that ends with character last (followed by a blank or not) before box next.
+    auto boundary = [&](int next, int last) {
+        if (next >= n || last < 0)
+            return 0;
+        const int blank = blankAfter[size_t(last)] == (gapBefore[size_t(next)] >= wordGap) ? 0 : 3;
+        return blank + (inside(next) ? 6 : 0);
+    };
     auto relax = [&](int i, int j, int di, int dj, int c) {
         if (i + di > n || j + dj > m || cost[i][j] >= kInf)
             return;
@@ -193,23 +244,30 @@ GroundTruthAnswerer::Alignment GroundTruthAnswerer::align(const std::vector<Char
     for (int i = 0; i <= n; ++i) {
         for (int j = 0; j <= m; ++j) {
             if (j < m) {
-                const int pieces = usualPieces(chars[size_t(j)]);
+                const QString &ch = chars[size_t(j)];
+                const int pieces = usualPieces(ch);
                 for (int take = 1; take <= 3; ++take) {
                     if (i + take > n)
                         break;
-                    // Pieces of one character lie close together.
-                    int far = 0;
-                    for (int t = i + 1; t < i + take; ++t)
-                        if (boxes[size_t(t)].x - (boxes[size_t(t - 1)].x + boxes[size_t(t - 1)].width) > 1)
-                            far += 10;
-                    const int c = take == pieces ? 0 : (pieces > 1 ? 2 : 5 * (take - 1));
-                    relax(i, j, take, 1, c + far);
+                    // Pieces of one character lie close together, and strokes or chevrons are alike.
+                    int apart = 0;
+                    bool piecesInside = take > 1;
+                    for (int t = i + 1; t < i + take; ++t) {
+                        piecesInside = piecesInside && inside(t);
+                        if (gapBefore[size_t(t)] > farGap)
+                            apart += 10;
+                        const CharBox &piece = boxes[size_t(t)];
+                        if (piecesAlike(ch) && (!sameSize(piece, boxes[size_t(i)]) || piece.width > median))
+                            apart += 6;
+                    }
+                    const int c = take == pieces || piecesInside ? 0 : (pieces > 1 ? 2 : 5 * (take - 1));
+                    relax(i, j, take, 1, c + apart + boundary(i + take, j));
                 }
                 relax(i, j, 0, 1, 8); // a character without a box
             }
             if (i < n) {
                 // two touching characters in one box
-                relax(i, j, 1, 2, 2 * boxes[size_t(i)].width >= 3 * median ? 2 : 12);
+                relax(i, j, 1, 2, (2 * boxes[size_t(i)].width >= 3 * median ? 4 : 12) + (j + 1 < m ? boundary(i + 1, j + 1) : 0));
                 relax(i, j, 1, 0, 8); // a box without a character
             }
         }

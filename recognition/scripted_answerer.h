@@ -71,8 +71,10 @@ core::Result<std::vector<TruthEntry>> readGroundTruth(const QString &path);
 
 // Answers every question from the true text of the picture, found by its start time: the boxes of a
 // line are aligned with the line's non-space characters (a character may take several boxes, like a
-// double quote, and touching characters may share one box). A character of several boxes is answered
-// by extending the run; a run that the matrix joined is answered with the characters of its boxes.
+// double quote, a guillemet of two chevrons or a serif "9" whose tail lies below its body, and touching
+// characters may share one box; the blanks of the text fall on the widest gaps). A character of
+// several boxes is answered by extending the run; a run that the matrix joined is answered with the
+// characters of its boxes.
 class GroundTruthAnswerer : public GlyphAsker {
 public:
     explicit GroundTruthAnswerer(std::vector<TruthEntry> truth);

@@ -59,6 +59,7 @@ struct BatchState : RunState {
     bool withTiming = false;         // saved pictures also become subtitles
     QString pictureBaseName;         // base name of the numbered picture files (save actions)
     QString characterLocation;       // recognise-text: the language whose character palette the New Character(s) dialog offers
+    int startCount = 0;              // Starts that armed a run: what follows a run starts afresh when it changes
 };
 
 // What the input dialog learnt about the chosen input: stream names, palette and frame size.

@@ -2,6 +2,7 @@
 #include "core/ui/global_options_dialog.h"
 
 #include "core/ui/language_applier.h"
+#include "core/ui/named_widget.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -17,13 +18,6 @@
 namespace glyfex::core::ui {
 
 namespace {
-
-template <class T>
-T *named(const char *name, T *w)
-{
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
 
 QSpinBox *spinBox(const char *name, int lowest, int highest)
 {

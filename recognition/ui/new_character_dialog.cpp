@@ -4,6 +4,7 @@
 #include "core/char_text.h"
 #include "core/ini_store.h"
 #include "recognition/char_matrix_file.h"
+#include "recognition/char_palette.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -36,7 +37,6 @@ constexpr int kExcerptWidth = 150;
 constexpr int kExcerptHeight = 50;
 constexpr int kQuietIntervalMs = 10000;
 constexpr int kBlinkIntervalMs = 150;
-const QString kPunctuation = QStringLiteral("Punctuation");
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption)
 {
@@ -259,13 +259,8 @@ NewCharacterDialog::NewCharacterDialog(RunControl &control, core::UserPrompt &pr
     // The locations are the palette file's sections; punctuation is shared by all of them.
     auto ini = core::IniStore::open(m_setup.charMapFile);
     if (ini.ok()) {
-        QStringList names;
-        for (const QString &s : ini->readSections())
-            if (s.compare(kPunctuation, Qt::CaseInsensitive) != 0 && !names.contains(s))
-                names.append(s);
-        names.sort(Qt::CaseInsensitive);
         const QSignalBlocker block(m_location);
-        m_location->addItems(names);
+        m_location->addItems(charPaletteLocations(*ini));
         m_location->setCurrentIndex(-1);
         m_location->setEditText(QString());
     }
@@ -288,6 +283,27 @@ QStringList NewCharacterDialog::locations() const
 void NewCharacterDialog::setLocation(const QString &location)
 {
     m_location->setEditText(location);
+    loadPalette();
+}
+
+int NewCharacterDialog::locationIndexOf(const QString &language) const
+{
+    int index = m_location->findText(language, Qt::MatchExactly);
+    for (int i = 0; i < m_location->count() && index < 0 && !language.isEmpty(); ++i)
+        if (m_location->itemText(i).contains(language.left(4)))
+            index = i;
+    return index;
+}
+
+void NewCharacterDialog::chooseLocation(const QString &language)
+{
+    int index = locationIndexOf(language);
+    if (index < 0) {
+        m_location->addItem(language); // sorted in by the insert policy
+        index = m_location->findText(language, Qt::MatchExactly);
+    }
+    const QSignalBlocker block(m_location);
+    m_location->setCurrentIndex(index);
     loadPalette();
 }
 
@@ -316,6 +332,8 @@ GlyphAnswer NewCharacterDialog::askGlyph(const GlyphQuestion &question)
     m_search->setEnabled(question.buttons.searchMatrix);
     m_changeColour->setVisible(!question.buttons.sameAsLast);
     m_changeColour->setEnabled(question.buttons.changeColour);
+    m_fillMatrix->setEnabled(question.buttons.fillMatrix);
+    m_fillManually->setEnabled(question.buttons.fillManually);
     m_sameAsLast->setVisible(question.buttons.sameAsLast);
     m_sameAsLast->setEnabled(question.buttons.sameAsLast);
 
@@ -347,12 +365,7 @@ void NewCharacterDialog::showEvent(QShowEvent *event)
     // The first question chooses the palette location from the interface language; later ones keep
     // what the user chose.
     if (m_location->count() > 0 && m_location->currentText().size() < 4) {
-        const QString lang = m_setup.languageName;
-        int index = m_location->findText(lang, Qt::MatchExactly);
-        if (index < 0)
-            for (int i = 0; i < m_location->count() && index < 0; ++i)
-                if (!lang.isEmpty() && m_location->itemText(i).contains(lang.left(4)))
-                    index = i;
+        const int index = locationIndexOf(m_setup.languageName);
         if (index >= 0)
             m_location->setCurrentIndex(index);
         else if (!m_location->currentText().isEmpty())
@@ -481,20 +494,17 @@ bool NewCharacterDialog::eventFilter(QObject *watched, QEvent *event)
 
 void NewCharacterDialog::loadPalette()
 {
-    QString small, capital, all;
+    CharPalette palette;
     if (auto ini = core::IniStore::open(m_setup.charMapFile); ini.ok()) {
-        const QString loc = m_location->currentText();
-        if (!loc.isEmpty()) {
-            small = ini->readString(loc, QStringLiteral("Small"));
-            capital = ini->readString(loc, QStringLiteral("Capital"));
-        }
-        all = ini->readString(kPunctuation, QStringLiteral("All"));
+        auto read = readCharPalette(*ini, m_location->currentText());
+        const QString error = read.ok() ? QString() : read.error().message();
+        if (read.ok())
+            palette = std::move(*read);
+        else if (error != m_paletteError)
+            m_prompt.error(error); // the palette stays empty
+        m_paletteError = error;
     }
-    QStringList rows[3];
-    rows[0] = small.split(QLatin1Char('*'), Qt::SkipEmptyParts);
-    rows[1] = capital.split(QLatin1Char('*'), Qt::SkipEmptyParts);
-    for (QChar ch : all)
-        rows[2].append(QString(ch));
+    const QStringList rows[3] = {palette.small, palette.capital, palette.punctuation};
     int columns = 2;
     for (const QStringList &r : rows)
         columns = std::max(columns, int(r.size()) + 2); // always one empty cell after the last piece
@@ -533,7 +543,7 @@ void NewCharacterDialog::savePalette()
         ini.writeString(loc, QStringLiteral("Small"), cells(0, QStringLiteral("*")));
         ini.writeString(loc, QStringLiteral("Capital"), cells(1, QStringLiteral("*")));
     }
-    ini.writeString(kPunctuation, QStringLiteral("All"), cells(2, QString()));
+    ini.writeString(kPalettePunctuation, QStringLiteral("All"), cells(2, QString()));
     if (auto written = ini.updateFile(); !written)
         m_prompt.error(written.error().message());
 }

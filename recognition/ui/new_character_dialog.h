@@ -68,6 +68,9 @@ public:
     // The locations of the palette file and the current one; choosing reloads the grid.
     QStringList locations() const;
     void setLocation(const QString &location);
+    // A run's Start: the location of the subtitle stream's language. The location named so, else the
+    // first one holding the language's first four characters, else a new location of that name.
+    void chooseLocation(const QString &language);
 
     void reject() override; // Esc and the window's close: the Pause action
 
@@ -82,6 +85,7 @@ private:
     void useBestGuess();
     void searchMatrix();
     void loadPalette();
+    int locationIndexOf(const QString &language) const;
     void savePalette();
     void paletteClicked(int row, int column, bool rightButton);
     void focusEditText();
@@ -101,6 +105,7 @@ private:
     AnswerCode m_answerCode = AnswerCode::Pause;
     int m_blinkCount = 0;
     bool m_closing = false;
+    QString m_paletteError; // the palette's last refusal, told once rather than at every reload
 
     QLabel *m_labelIndex;
     QLabel *m_imageChar;

@@ -6,13 +6,18 @@
 #include "core/ui/global_options_dialog.h"
 #include "core/ui/language_applier.h"
 #include "core/ui/message_box_prompt.h"
+#include "recognition/ui/ocr_setup_dialog.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/progress_controller.h"
 #include "ripping/ui/run_driver.h"
 #include "ripping/ui/shell_window.h"
 #include "ripping/ui/stream_scan_window.h"
+#include "subtitles/ui/output_format_dialog.h"
+#include "subtitles/ui/post_ocr_dialog.h"
+#include "subtitles/ui/split_dialog.h"
 #include "subtitles/ui/subtitles_window.h"
+#include "subtitles/ui/time_correction_dialog.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -56,22 +61,25 @@ void App::createWindows()
         m_windows.push_back(new ShellWindow(QString::fromLatin1(form), QString::fromLatin1(caption), m_mainWindow));
     };
     shell("Form2", "New Character(s)");
-    m_windows.push_back(new subtitles::ui::SubtitlesWindow(*this, m_mainWindow));
-    shell("Form4", "Advanced OCR Setup");
+    auto *subtitlesWindow = new subtitles::ui::SubtitlesWindow(*this, m_mainWindow);
+    m_windows.push_back(subtitlesWindow);
+    m_windows.push_back(new recognition::ui::OcrSetupDialog(
+        ocr, [this](const recognition::OcrSettings &s) { return core::saveOcrSettings(paths.configFile(), ocrConfigOf(s)); },
+        [this]() -> core::UserPrompt & { return prompt(); }, m_mainWindow));
     shell("Form5", "View/Edit Character Matrix");
     m_inputDialog = new InputDialog(*this, m_mainWindow);
     m_windows.push_back(m_inputDialog);
     shell("Form21", "Video Viewer");
     shell("Form22", "AviSynth script");
-    shell("Form10", "Post OCR Correction");
+    m_windows.push_back(new subtitles::ui::PostOcrDialog(*this, m_mainWindow));
     m_progressController = new ProgressController(*this, m_mainWindow);
     m_windows.push_back(m_progressController);
     shell("Form12", "About Glyfex");
-    shell("Form13", "Output Format");
-    shell("Form14", "Time Correction");
+    m_windows.push_back(new subtitles::ui::OutputFormatDialog(*this, m_mainWindow));
+    m_windows.push_back(new subtitles::ui::TimeCorrectionDialog(*this, *subtitlesWindow, m_mainWindow));
     shell("Form15", "OCR Assistant");
     m_windows.push_back(new core::ui::GlobalOptionsDialog(config.options, QStringLiteral("&Global Options"), m_mainWindow));
-    shell("Form17", "Time Range");
+    m_windows.push_back(new subtitles::ui::SplitDialog(*this, *subtitlesWindow, m_mainWindow));
     shell("Form18", "Bitmap adjustment");
     m_streamScan = new StreamScanWindow(*this, m_mainWindow);
     m_windows.push_back(m_streamScan);
@@ -214,9 +222,11 @@ void App::saveSettings()
 {
     if (!m_settingsLoaded || commandLineMode)
         return;
-    // The writers' options first: a control that shows one of them (the frame rate boxes) has the last word.
-    collectOutputConfig(formatOptions, config);
+    // The controls first, then the writers' options: the Output Format dialog's boxes that show one of
+    // them (frame rate, MicroDVD rate line) pass every change on to the options, which readers may
+    // also have set since.
     core::ui::ConfigBinding(windowList(m_windows)).collect(config);
+    collectOutputConfig(formatOptions, config);
     config.preview = configOf(preview);
     if (m_mainWindow->priorityLevel() >= 0)
         config.main.priority = m_mainWindow->priorityLevel();

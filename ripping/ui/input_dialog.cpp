@@ -470,6 +470,9 @@ void InputDialog::updatePalette()
 
 void InputDialog::applyFrameSize()
 {
+    // The frame time codes count the frames of the source's standard (PAL until one is known).
+    const int height = m_app.input.frameSize.height();
+    m_app.formatOptions.frameRateIndex = height == 0 || height == 576 ? 0 : 1;
     if (MainWindow *main = m_app.mainWindow())
         main->applyFrameSize();
 }

@@ -233,8 +233,15 @@ void RunWiring::startRun()
     m_driver->options().dvdPalette = m_app.input.palette;
     if (!batch.vobList.isEmpty())
         m_subtitles->setSourceFileName(batch.vobList.constFirst());
+    // Colours are detected anew for every picture: a colour choice or assistant request of an earlier
+    // run must not apply to this one.
+    m_assist.mode = recognition::OcrAssistState::Automatic;
+    // The palette offers the characters of the stream's language.
+    if (m_newCharacter && batch.actionMode == ripping::ActionMode::RecogniseText && !batch.characterLocation.isEmpty())
+        m_newCharacter->chooseLocation(batch.characterLocation);
     followOutputFormat();
     m_dispatcher.reset();
+    m_startCount = batch.startCount;
 }
 
 void RunWiring::followOutputFormat()
@@ -251,8 +258,7 @@ void RunWiring::readFile(const QString &)
     ripping::ui::RunDriver *hosts = m_app.runDriver();
     if (!hosts)
         return;
-    // Start resets the counters and positions; the first pass of a run sees them so.
-    if (!m_dispatcher || (batch.currentFile == 0 && batch.resumePos == 0 && batch.spuCountTotal == 0))
+    if (!m_dispatcher || batch.startCount != m_startCount)
         startRun();
     // A Start on a new text emptied the store: the Subtitles window follows.
     m_subtitles->followStore();

@@ -78,6 +78,7 @@ private:
     recognition::OcrAssistState m_assist;
     ripping::DispatchOptions m_dispatchOptions;
     int m_maxDurationMs = 2500; // a last subtitle without a stop shows this long
+    int m_startCount = -1;      // the batch's Start that the current run belongs to
     recognition::GlyphAsker *m_asker = nullptr;
     QPointer<recognition::ui::NewCharacterDialog> m_newCharacter;
 

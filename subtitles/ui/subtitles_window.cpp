@@ -502,17 +502,25 @@ void SubtitlesWindow::outputFormatDialog()
 
 void SubtitlesWindow::chooseListFont()
 {
+    if (const std::optional<QFont> font = askFont(this, m_list->font()))
+        useListFont(*font);
+}
+
+std::optional<QFont> SubtitlesWindow::askFont(QWidget *parent, const QFont &current) const
+{
     if (!m_fontAsker)
-        return;
-    const std::optional<QFont> font = m_fontAsker(this, m_list->font());
-    if (!font)
-        return;
-    const int item = m_fontBox->findText(font->family());
+        return std::nullopt;
+    return m_fontAsker(parent, current);
+}
+
+void SubtitlesWindow::useListFont(const QFont &font)
+{
+    const int item = m_fontBox->findText(font.family());
     if (item >= 0) {
         setIndexQuietly(m_fontBox, item);
     }
     fontChanged();
-    applyListFont(*font);
+    applyListFont(font);
 }
 
 void SubtitlesWindow::setLoader(Loader loader)
@@ -801,6 +809,13 @@ void SubtitlesWindow::saveAs()
     }
 }
 
+void SubtitlesWindow::setSourceFileName(const QString &path)
+{
+    m_sourceFile = path;
+    if (!path.isEmpty())
+        m_saveFolder = QFileInfo(path).absolutePath();
+}
+
 void SubtitlesWindow::saveAnsi()
 {
     const QString language = m_languageText ? m_languageText() : QString();
@@ -817,10 +832,19 @@ void SubtitlesWindow::saveAnsi()
     hideConversionPanel();
 }
 
-void SubtitlesWindow::saveToFile(bool unicode)
+QString SubtitlesWindow::saveSplitPart()
+{
+    m_saveFilter = saveFilter(outputFormat());
+    refreshList();
+    const bool unicode = chooseSaveEncoding(m_renderer.isUnicode(), m_app.commandLineMode, m_app.messages,
+                                            m_app.prompt()) == SaveEncoding::Unicode;
+    return saveToFile(unicode);
+}
+
+QString SubtitlesWindow::saveToFile(bool unicode)
 {
     if (m_renderer.lines().isEmpty())
-        return;
+        return {};
     QString path;
     if (m_app.commandLineMode) {
         path = m_commandLineOutput + QLatin1Char('.') + defaultExtension(outputFormat());
@@ -830,7 +854,7 @@ void SubtitlesWindow::saveToFile(bool unicode)
                                       m_saveFilter.isEmpty() ? saveFilter(outputFormat()) : m_saveFilter);
         if (path.isEmpty()) {
             m_saveName.clear();
-            return;
+            return {};
         }
     }
     SaveRequest request;
@@ -855,13 +879,14 @@ void SubtitlesWindow::saveToFile(bool unicode)
     auto saved = saveSubtitleFile(request, m_app.messages, m_app.prompt());
     if (!saved) {
         m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + saved.error().message());
-        return;
+        return {};
     }
     if (!saved->saved)
-        return;
+        return {};
     m_renderer.markSaved();
     m_saveFolder = QFileInfo(path).absolutePath();
     setSubtitleFileName(path);
+    return path;
 }
 
 // --- window events ------------------------------------------------------------------------------------

@@ -98,6 +98,16 @@ public:
     void saveAs();
     // The code-page panel's Save: writes ANSI in the chosen page.
     void saveAnsi();
+    // Save As for one part of a split file: the same Unicode question and file dialog, but an ANSI
+    // text is written at once in the code page chosen now, since the next part replaces the text
+    // before the conversion panel could be used. The saved file's path; empty when nothing was
+    // saved (the user cancelled, the part is empty, or writing failed and was reported).
+    QString saveSplitPart();
+
+    // Split mode: rendering and saving keep to the range (see Renderer::setSplit). The caller rebuilds.
+    bool splitMode() const { return m_renderer.splitMode(); }
+    const SplitRange &splitRange() const { return m_renderer.splitRange(); }
+    void setSplit(bool on, const SplitRange &range) { m_renderer.setSplit(on, range); }
     // The Done button: in load mode the file is read again (through the loader, when there is one).
     void done();
 
@@ -141,12 +151,18 @@ public:
     using FontAsker = std::function<std::optional<QFont>(QWidget *parent, const QFont &current)>;
     void setFontAsker(FontAsker asker) { m_fontAsker = std::move(asker); }
     void chooseListFont();
+    // The same question for another window's font (the Output Format dialog's); the list takes the
+    // answer through useListFont.
+    std::optional<QFont> askFont(QWidget *parent, const QFont &current) const;
+    void useListFont(const QFont &font);
 
     // Command-line mode saves to this name + "." + the format's extension, without any dialog.
     void setCommandLineOutput(const QString &baseName) { m_commandLineOutput = baseName; }
 
-    // The source file that names an ANSI save by default (the video or the first VOB of the run).
-    void setSourceFileName(const QString &path) { m_sourceFile = path; }
+    // The source file that names an ANSI save by default (the video or the first VOB of the run). The save
+    // dialog then starts in its folder: the text belongs beside what it was read from, not wherever the
+    // program was started.
+    void setSourceFileName(const QString &path);
     // The language of the characters (the New Character(s) dialog's location box), which names an
     // ANSI save too.
     void setLanguageText(std::function<QString()> language) { m_languageText = std::move(language); }
@@ -176,7 +192,8 @@ private:
     void showModalForm(const char *formName);
     void outputFormatDialog();
     void applyListFont(const QFont &font);
-    void saveToFile(bool unicode);
+    // The saved path, or empty when nothing was saved.
+    QString saveToFile(bool unicode);
     void warnOverlappingTimes();
     uint16_t effectiveCodePage() const { return m_codePage == 0 ? 1252 : m_codePage; }
 

@@ -85,6 +85,11 @@ public:
     core::Answer confirmAnswer = core::Answer::No;
 };
 
+// The OCR assistant as a user who closes it at once; its presence enables the buttons that open it.
+struct ClosedAssistant : OcrAssistant {
+    bool assist(const ripping::DecodedPicture &, OcrAssistState &) override { return false; }
+};
+
 // One driver over drawn pictures, answered by a script.
 struct Rig {
     CharMatrix matrix;
@@ -95,10 +100,12 @@ struct Rig {
     ripping::RunState run;
     MainRunControl control{&run, assist, matrix, prompt};
     ScriptedAnswerer script{control};
+    ClosedAssistant assistant;
     RecognitionDriver driver;
 
-    explicit Rig(DriverOptions options = {})
-        : driver(DriverEnvironment{matrix, store, skipped, script, assist, prompt, nullptr, &run}, std::move(options))
+    explicit Rig(DriverOptions options = {}, bool withAssistant = true)
+        : driver(DriverEnvironment{matrix, store, skipped, script, assist, prompt, withAssistant ? &assistant : nullptr, &run},
+                 std::move(options))
     {
     }
     PictureOutcome recognise(const std::vector<std::string> &lines, int startMs = 1000)
@@ -258,6 +265,46 @@ TEST(DriverJoins, AGlyphOfSeveralBoxesIsSpacedFromItsEnd)
     EXPECT_EQ(joined(rig.recognise({"''a ''a"}, 5000).lines), "\"x \"x");
 }
 
+TEST(DriverJoins, AGlyphWhoseLastPieceLiesInsideItsFirstIsSpacedFromItsRightmostEdge)
+{
+    // A serif "9" drawn as a body and a tail that does not touch it: the tail's box lies inside the
+    // body's columns, so the glyph's descriptor ends at column 8 of 13. The next "9" follows 2 columns
+    // after the body; measured from the descriptor's end the gap looks like 7, a space.
+    const std::vector<std::string> nine = {
+        ".###########.",
+        "##.........##",
+        "##.........##",
+        "##.........##",
+        ".###########.",
+        "..........##.",
+        "..........##.",
+        "..........##.",
+        "...##.....##.",
+        "...###....##.",
+        "....###...##.",
+        ".....###..##.",
+        "......##.....",
+    };
+    ripping::CodeImage codes(40, 17);
+    for (int left : {2, 17})
+        for (size_t y = 0; y < nine.size(); ++y)
+            for (size_t x = 0; x < nine[y].size(); ++x)
+                if (nine[y][x] == '#')
+                    codes.at(left + int(x), 2 + int(y)) = 1;
+    Rig rig;
+    rig.say({press(A::ExtendRight), press(A::Ok, "9")});
+    auto out = rig.driver.recognisePicture(pictureOf(codes), {}, {}, {});
+    ASSERT_TRUE(out.ok());
+    ASSERT_EQ(rig.driver.lines().size(), 1u);
+    ASSERT_EQ(rig.driver.lines()[0].boxes.size(), 4u) << "two pieces to each 9";
+    EXPECT_EQ(rig.driver.lines()[0].boxes[1].x, 5); // inside the body's columns 2..14
+    EXPECT_EQ(joined(out->lines), "99");
+    // The descriptors the matrix keeps still end at the last box: the body is learned alone as the
+    // start of a run, the whole 9 as 8 columns.
+    ASSERT_EQ(rig.matrix.count(), 2);
+    EXPECT_EQ(int(rig.matrix.entry(2).width), 8);
+}
+
 TEST(DriverJoins, AJoinedRunWithMoreBoxesAfterItOffersToExtend)
 {
     Rig rig;
@@ -396,6 +443,48 @@ TEST(DriverRunControl, ColourChangeAndFillMatrixPauseAndOpenTheAssistantForThePi
         ASSERT_EQ(assistant.seenModes.size(), 1u);
         EXPECT_EQ(assistant.seenModes[0], press_ == A::ChangeColour ? 255 : 254);
         EXPECT_EQ(rig.assist.mode, press_ == A::ChangeColour ? 255 : 0); // a fill request restores the mode
+    }
+}
+
+TEST(DriverRunControl, WithoutAnAssistantItsButtonsAreOffAndPressingThemLosesNothing)
+{
+    for (AnswerCode press_ : {A::ChangeColour, A::FillMatrix, A::FillManually}) {
+        Rig rig({}, false);
+        rig.say({press(press_)});
+        const PictureOutcome out = rig.recognise({"a"});
+        ASSERT_EQ(rig.script.seen().size(), 1u);
+        const AskButtons &b = rig.script.seen()[0].buttons;
+        EXPECT_FALSE(b.changeColour);
+        EXPECT_FALSE(b.fillMatrix);
+        EXPECT_FALSE(b.fillManually);
+        // A disabled button does nothing: the script records the press as impossible and the run
+        // pauses on the picture, which comes back on resume.
+        EXPECT_EQ(rig.script.violations().size(), 1) << int(press_);
+        EXPECT_EQ(out.lastAnswer, A::Pause);
+        EXPECT_EQ(rig.assist.mode, OcrAssistState::Automatic);
+        EXPECT_TRUE(rig.run.paused);
+    }
+}
+
+TEST(DriverRunControl, ARequestNobodyCanServeLeavesThePicturesToRecognition)
+{
+    const struct {
+        uint8_t mode;
+        uint8_t saved;
+    } cases[] = {
+        {OcrAssistState::ColourChangeRequested, OcrAssistState::Automatic},
+        {OcrAssistState::FillMatrixRequested, OcrAssistState::Automatic},
+        {OcrAssistState::FillMatrixRequested, OcrAssistState::ColourChangeRequested},
+    };
+    for (const auto &c : cases) {
+        Rig rig({}, false);
+        rig.assist.mode = c.mode;
+        rig.assist.savedMode = c.saved;
+        rig.say({press(A::Ok, "x"), press(A::Ok, "y")});
+        EXPECT_EQ(joined(rig.recognise({"a"}).lines), "x") << int(c.mode);
+        EXPECT_EQ(rig.assist.mode, OcrAssistState::Automatic) << int(c.mode);
+        EXPECT_EQ(joined(rig.recognise({"b"}, 5000).lines), "y") << int(c.mode);
+        EXPECT_EQ(rig.store.count(), 2);
     }
 }
 
@@ -542,6 +631,18 @@ TEST(DriverPictures, TheShownQuestionHighlightsTheRunAndFramesIt)
     EXPECT_EQ(q.nextEntryNumber, 1);
 }
 
+TEST(DriverPictures, ASkippedLineOfAnAbandonedPictureDoesNotHideTheNextEmptyOne)
+{
+    Rig rig;
+    // Line 1 skipped, then the picture skipped: the store never sees that picture.
+    rig.say({press(A::SkipLine), press(A::SkipSubPicture)});
+    EXPECT_EQ(rig.recognise({"a", "b"}).end, E::Abandoned);
+    // The next picture yields no text: the store must ask about it, not drop it silently.
+    rig.say({press(A::UseTextOnly, "")});
+    rig.recognise({"c"}, 5000);
+    EXPECT_EQ(rig.skipped.asked, 1);
+}
+
 // ---- Line clean-up.
 
 TEST(DriverCleanLine, TrimsAndMergesTagsInOrder)
@@ -659,6 +760,54 @@ TEST(GroundTruth, AlignsBoxesWithCharactersOfSeveralPiecesAndTouchingPairs)
             got.append(g >= 0 ? a.groupText[size_t(g)] : QStringLiteral("-"));
         // Boxes of one group repeat its text; a wide box holding two characters shows both.
         EXPECT_EQ(got.join(QLatin1Char('|')).toStdString(), QString::fromUtf8(c.groups).toStdString()) << c.name;
+    }
+}
+
+TEST(GroundTruth, AlignsTheBoxesOfRealSerifLines)
+{
+    // Boxes as segmentation found them in pictures of DejaVu Serif drawn by spumux: x, y, width, height.
+    struct Box {
+        int x, y, w, h;
+    };
+    const struct {
+        const char *name;
+        std::vector<Box> boxes;
+        const char *line;
+        const char *groups;
+    } cases[] = {
+        {"double quotes whose strokes stand 3 pixels apart (PAL, size 28)",
+         {{2, 3, 2, 8},     {7, 3, 2, 8},     {15, 3, 19, 22},   {35, 10, 14, 15},  {55, 10, 16, 15},  {78, 3, 2, 8},
+          {83, 3, 2, 8},    {102, 10, 11, 15}, {118, 10, 15, 15}, {138, 4, 7, 21},  {150, 2, 16, 23},  {182, 3, 2, 8},
+          {187, 3, 2, 8},   {195, 10, 16, 21}, {215, 10, 14, 15}, {235, 10, 16, 15}, {258, 3, 2, 8},    {263, 3, 2, 8},
+          {272, 22, 5, 7},  {294, 3, 14, 22}, {315, 3, 14, 22},  {344, 5, 10, 20},  {358, 4, 7, 21},   {370, 10, 25, 15},
+          {400, 10, 14, 15}, {421, 10, 11, 15}, {439, 21, 3, 4}},
+         "\"You\" said \"you\", 99 times.", "\"|\"|Y|o|u|\"|\"|s|a|i|d|\"|\"|y|o|u|\"|\"|,|9|9|t|i|m|e|s|."},
+        {"an opening guillemet of two chevrons, a closing one of one after an r (outline 2, size 24)",
+         {{1, 7, 5, 12},   {6, 7, 5, 12},   {17, 2, 15, 19}, {37, 8, 12, 13},  {53, 8, 14, 13},  {67, 2, 7, 24},
+          {79, 8, 12, 13}, {95, 8, 14, 13}, {112, 8, 10, 13}, {126, 7, 11, 12}, {142, 18, 4, 6}, {160, 1, 14, 20},
+          {177, 2, 6, 19}, {187, 4, 8, 17}, {199, 13, 6, 2},  {209, 2, 6, 19},  {219, 1, 6, 20},  {230, 18, 3, 3}},
+         "\u00ABBonjour\u00BB, dit-il.", "\u00AB|\u00AB|B|o|n|j|o|u|r|\u00BB|,|d|i|t|-|i|l|."},
+        {"guillemets of two chevrons each, set apart by blanks (size 20)",
+         {{2, 8, 4, 8}, {6, 8, 4, 8}, {22, 3, 13, 19}, {40, 8, 10, 10}, {60, 8, 11, 10}, {75, 8, 10, 10}, {96, 3, 9, 15},
+          {117, 8, 4, 8}, {121, 7, 4, 10}},
+         "\u00AB \u00C7a va ? \u00BB", "\u00AB|\u00AB|\u00C7|a|v|a|?|\u00BB|\u00BB"},
+        {"a y and nines whose tails lie below their bodies, inside their columns (size 20)",
+         {{2, 3, 2, 6},     {12, 3, 13, 15},  {28, 8, 10, 10},  {43, 8, 11, 10},  {60, 3, 2, 6},    {77, 8, 8, 10},
+          {90, 8, 10, 10},  {105, 4, 5, 14},  {114, 2, 11, 16}, {137, 3, 2, 6},   {147, 8, 11, 13}, {148, 20, 3, 2},
+          {162, 8, 10, 10}, {177, 8, 11, 10}, {194, 3, 2, 6},   {205, 16, 3, 5},  {220, 3, 10, 13}, {221, 14, 7, 4},
+          {236, 3, 10, 13}, {237, 14, 7, 4},  {258, 5, 7, 13},  {269, 4, 5, 14},  {278, 8, 17, 10}, {300, 8, 10, 10},
+          {315, 8, 8, 10},  {329, 15, 2, 3}},
+         "\"You\" said \"you\", 99 times.", "\"|Y|o|u|\"|s|a|i|d|\"|y|y|o|u|\"|,|9|9|9|9|t|i|m|e|s|."},
+    };
+    for (const auto &c : cases) {
+        std::vector<CharBox> boxes;
+        for (const Box &b : c.boxes)
+            boxes.push_back(CharBox{b.x, b.y, b.w, b.h, b.y});
+        const auto a = GroundTruthAnswerer::align(boxes, QString::fromUtf8(c.line));
+        QStringList got;
+        for (int g : a.groupOfBox)
+            got.append(g >= 0 ? a.groupText[size_t(g)] : QStringLiteral("-"));
+        EXPECT_EQ(got.join(QLatin1Char('|')).toStdString(), c.groups) << c.name;
     }
 }
 

@@ -6,6 +6,7 @@
 #include "qt_printers.h"
 #include "subtitle_builder.h"
 #include "support/aeidon.h"
+#include "support/ffmpeg_demux.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -14,10 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-extern "C" {
-#include <libavformat/avformat.h>
-}
 
 namespace glyfex::subtitles {
 namespace {
@@ -77,40 +74,6 @@ QString writeFile(const QTemporaryDir &dir, OutputFormat format, const FormatOpt
     EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(((renderer.lines() + trailerLines(format)).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
     return path;
-}
-
-struct Event {
-    int64_t pts = 0;
-    int64_t duration = 0;
-    QString text;
-};
-
-// Every packet of the file's one subtitle stream, in the stream's time base.
-std::vector<Event> demux(const QString &path, const char *demuxer, AVRational *timeBase)
-{
-    std::vector<Event> events;
-    const AVInputFormat *format = av_find_input_format(demuxer);
-    EXPECT_NE(format, nullptr) << demuxer;
-    AVFormatContext *ctx = nullptr;
-    if (avformat_open_input(&ctx, path.toLocal8Bit().constData(), format, nullptr) < 0) {
-        ADD_FAILURE() << demuxer << " cannot open " << path.toStdString();
-        return events;
-    }
-    EXPECT_GE(avformat_find_stream_info(ctx, nullptr), 0);
-    EXPECT_EQ(ctx->nb_streams, 1u);
-    *timeBase = ctx->streams[0]->time_base;
-    AVPacket *packet = av_packet_alloc();
-    while (av_read_frame(ctx, packet) >= 0) {
-        int size = packet->size;
-        while (size > 0 && packet->data[size - 1] == 0) // some demuxers keep the terminating zero
-            --size;
-        events.push_back({packet->pts, packet->duration,
-                          QString::fromUtf8(reinterpret_cast<const char *>(packet->data), size).trimmed()});
-        av_packet_unref(packet);
-    }
-    av_packet_free(&packet);
-    avformat_close_input(&ctx);
-    return events;
 }
 
 // What one read-back check compares: the values in the reader's own unit, and the text.
@@ -174,11 +137,12 @@ TEST_P(FfmpegReadBack, FindsOurTimesAndText)
         c.options(options);
     const SubtitleStore store = storeWithHours(true);
     AVRational tb{0, 1};
-    const std::vector<Event> events = demux(writeFile(dir, c.format, options, store), c.demuxer, &tb);
+    const std::vector<test::DemuxedEvent> events =
+        test::demuxSubtitles(writeFile(dir, c.format, options, store), c.demuxer, &tb);
     ASSERT_EQ(events.size(), size_t(store.count()));
     for (int i = 1; i <= store.count(); ++i) {
         const Expected e = c.expected(store.at(i));
-        const Event &got = events[size_t(i - 1)];
+        const test::DemuxedEvent &got = events[size_t(i - 1)];
         EXPECT_EQ(got.pts, e.start) << "subtitle " << i;
         if (e.duration >= 0 && !(c.lastDurationOpen && i == store.count())) {
             EXPECT_EQ(got.duration, e.duration) << "subtitle " << i;
@@ -253,9 +217,6 @@ INSTANTIATE_TEST_SUITE_P(
                    false, bars}),
     [](const auto &info) { return std::string(info.param.name); });
 
-using test::AeidonSub;
-using test::readWithAeidon;
-
 struct AeidonCase {
     const char *name;
     OutputFormat format;
@@ -280,10 +241,11 @@ TEST_P(AeidonReadBack, FindsOurTimesAndText)
     const AeidonCase &c = GetParam();
     QTemporaryDir dir;
     const SubtitleStore store = storeWithHours(c.hoursAboveNine);
-    const std::vector<AeidonSub> subs = readWithAeidon(writeFile(dir, c.format, FormatOptions{}, store), c.aeidonFormat);
+    const std::vector<test::AeidonSub> subs =
+        test::readWithAeidon(writeFile(dir, c.format, FormatOptions{}, store), c.aeidonFormat);
     ASSERT_EQ(subs.size(), size_t(store.count() + c.headerEntries));
     for (int i = 1; i <= store.count(); ++i) {
-        const AeidonSub &got = subs[size_t(i - 1 + c.headerEntries)];
+        const test::AeidonSub &got = subs[size_t(i - 1 + c.headerEntries)];
         const Subtitle &s = store.at(i);
         if (c.framesOnly) {
             EXPECT_EQ(got.startFrame, frames(s.start, 23.976)) << "subtitle " << i;

@@ -65,6 +65,30 @@ TEST_F(AppSettingsTest, OutOfRangeValuesReachNobody)
     EXPECT_EQ(app.inputType, 7);
 }
 
+// A font text with fewer items than a font has: what is there is used, and a name alone (no font
+// description at all) leaves the font as it was; loading goes on either way, and the dialog shows it.
+TEST_F(AppSettingsTest, ShortFontTextsAreReadTolerantly)
+{
+    writeConfig({{"SSA OUTPUT", "SelFont", "Verdana"},
+                 {"STL OUTPUT", "SelFont", "Verdana,30"},
+                 {"SUBVIEWER2 OUTPUT", "SelFont", "Tahoma,12,Italic"},
+                 {"SSA OUTPUT", "Border", "5"}});
+    app.loadSettings();
+    const subtitles::FontSpec &ssa = app.formatOptions.ssaFont;
+    EXPECT_EQ(ssa.name, QStringLiteral("Arial"));
+    EXPECT_EQ(ssa.size, 28);
+    const subtitles::FontSpec &stl = app.formatOptions.stlFont;
+    EXPECT_EQ(stl.name, QStringLiteral("Verdana"));
+    EXPECT_EQ(stl.size, 30);
+    EXPECT_EQ(stl.charset, 0);
+    EXPECT_FALSE(stl.bold);
+    const subtitles::FontSpec &sv2 = app.formatOptions.sv2Font;
+    EXPECT_EQ(sv2.name, QStringLiteral("Tahoma"));
+    EXPECT_EQ(sv2.charset, 0);
+    EXPECT_TRUE(sv2.italic);
+    EXPECT_EQ(app.formatOptions.ssaBorder, 5) << "the keys after it are read";
+}
+
 TEST_F(AppSettingsTest, WhatChangedDuringTheRunIsSavedButTheTuningOnlyByItsOwnDialog)
 {
     writeConfig({{"OCR SETTING", "MaxLineHeight", "40"}});

@@ -54,6 +54,7 @@ public:
     QStringList titles;        // the title of every dialog shown
     QStringList starts;        // where each dialog started
     QList<int> filterIndexes;  // the filter each open dialog started with
+    QStringList saveFilters;   // the filter of each save dialog
 
     QString openFile(QWidget *, const QString &title, const QString &start, const QString &, int filter) override
     {
@@ -61,9 +62,10 @@ public:
         filterIndexes << filter;
         return next(title);
     }
-    QString saveFile(QWidget *, const QString &title, const QString &start, const QString &) override
+    QString saveFile(QWidget *, const QString &title, const QString &start, const QString &filter) override
     {
         starts << start;
+        saveFilters << filter;
         return next(title);
     }
 

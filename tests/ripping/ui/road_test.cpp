@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -174,6 +175,10 @@ protected:
         const QDir source(test::dataPath(QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS")));
         for (const QString &name : source.entryList(QDir::Files))
             ASSERT_TRUE(QFile::copy(source.filePath(name), scratch.filePath(QStringLiteral("VIDEO_TS/") + name)));
+        // The character palette as installed.
+        QDir().mkpath(app.paths.writableDataDir());
+        ASSERT_TRUE(QFile::copy(QStringLiteral(GLYFEX_TEST_DATA_DIR "/../../data/CharMap.ini"),
+                                QDir(app.paths.writableDataDir()).filePath(QStringLiteral("CharMap.ini"))));
         wiring = std::make_unique<subtitles::ui::RunWiring>(app);
         // The fixture's letters stand up to 10 pixels apart and its words 16 (Advanced OCR Setup).
         app.ocr.spaceWidth = 12;
@@ -291,6 +296,91 @@ TEST_F(RoadTest, TheSampleMatrixReadsTheVobSubCopyToo)
     ASSERT_EQ(window.store().count(), int(expected.size()));
     for (int i = 1; i <= window.store().count(); ++i)
         EXPECT_EQ(window.store().at(i).lines, expected[size_t(i - 1)].lines) << "subtitle " << i;
+}
+
+TEST_F(RoadTest, AColourRequestOfAnEarlierRunDoesNotDropThePicturesOfTheNext)
+{
+    // What "Change text color" left behind while no assistant could serve it.
+    wiring->runControl().requestColourChange();
+    files.names = {QStringLiteral(GLYFEX_TEST_DATA_DIR "/../../data/ChMatrix/dvd-pal-sans.gxc")};
+    wiring->matrixCommands().open();
+    runTheDisc();
+    EXPECT_EQ(typist->asked, 0);
+    subtitles::ui::SubtitlesWindow &window = wiring->subtitlesWindow();
+    ASSERT_EQ(window.store().count(), int(expected.size())) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    for (int i = 1; i <= window.store().count(); ++i)
+        EXPECT_EQ(window.store().at(i).lines, expected[size_t(i - 1)].lines) << "subtitle " << i;
+}
+
+TEST_F(RoadTest, TheButtonsThatNeedTheOcrAssistantAreOffAndTeachingLosesNoSubtitle)
+{
+    // Looks at the dialog before the typist answers, and presses the buttons as an impatient user would.
+    struct Inspector : recognition::GlyphAsker {
+        Inspector(recognition::ui::NewCharacterDialog &dialog, recognition::GlyphAsker &typist) : dialog(dialog), typist(typist) {}
+        GlyphAnswer askGlyph(const GlyphQuestion &question) override
+        {
+            QTimer::singleShot(0, &dialog, [this] {
+                for (const char *name : {"ButtonChangeColor", "ButtonFillMatrix", "ButtonFillManually"}) {
+                    auto *button = dialog.findChild<QPushButton *>(QLatin1String(name));
+                    if (!button || button->isEnabled())
+                        enabled << QLatin1String(name);
+                    else
+                        QTest::mouseClick(button, Qt::LeftButton);
+                }
+            });
+            return typist.askGlyph(question);
+        }
+        recognition::ui::NewCharacterDialog &dialog;
+        recognition::GlyphAsker &typist;
+        QStringList enabled;
+    } inspector(*wiring->newCharacterDialog(), *typist);
+    wiring->setGlyphAsker(&inspector);
+    runTheDisc();
+    EXPECT_GT(typist->asked, 0);
+    EXPECT_TRUE(inspector.enabled.isEmpty()) << inspector.enabled.join(QLatin1Char(' ')).toStdString();
+    subtitles::ui::SubtitlesWindow &window = wiring->subtitlesWindow();
+    ASSERT_EQ(window.store().count(), int(expected.size()));
+    for (int i = 1; i <= window.store().count(); ++i)
+        EXPECT_EQ(window.store().at(i).lines, expected[size_t(i - 1)].lines) << "subtitle " << i;
+}
+
+TEST_F(RoadTest, TheCharacterPaletteFollowsTheStreamsLanguage)
+{
+    const struct {
+        const char *code;     // the stream's language in the index
+        const char *location; // the palette location chosen at Start
+        const char *small;    // its first small letter, "" for a new, empty location
+    } cases[] = {
+        {"de", "German (Deutsch)", "\u00E4"},
+        {"fr", "French (Francais)", "\u00E0"},
+        {"en", "English", ""},
+        {"ja", "Japanese", ""},
+    };
+    files.names = {QStringLiteral(GLYFEX_TEST_DATA_DIR "/../../data/ChMatrix/dvd-pal-sans.gxc")};
+    wiring->matrixCommands().open();
+    auto *location = wiring->newCharacterDialog()->findChild<QComboBox *>(QStringLiteral("ComboBoxCharLoc"));
+    auto *grid = wiring->newCharacterDialog()->findChild<QTableWidget *>(QStringLiteral("sg"));
+    ASSERT_TRUE(location && grid);
+    for (const auto &c : cases) {
+        // The fixture's VobSub copy, its stream marked with another language.
+        QFile idx(test::dataPath(QStringLiteral("dvd-pal-sans/vobsub.idx")));
+        ASSERT_TRUE(idx.open(QIODevice::ReadOnly));
+        QByteArray text = idx.readAll();
+        text.replace("id: en,", QByteArray("id: ") + c.code + ",");
+        const QString name = scratch.filePath(QStringLiteral("%1.idx").arg(QLatin1String(c.code)));
+        QFile copy(name);
+        ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
+        copy.write(text);
+        copy.close();
+        QFile::remove(scratch.filePath(QStringLiteral("%1.sub").arg(QLatin1String(c.code))));
+        ASSERT_TRUE(QFile::copy(test::dataPath(QStringLiteral("dvd-pal-sans/vobsub.sub")),
+                                scratch.filePath(QStringLiteral("%1.sub").arg(QLatin1String(c.code)))));
+        prompt.answers = {core::Answer::No}; // a new text for each run
+        runTheDisc(name);
+        EXPECT_EQ(location->currentText(), QLatin1String(c.location)) << c.code;
+        const QTableWidgetItem *first = grid->item(0, 1);
+        EXPECT_EQ(first ? first->text() : QString(), QString::fromUtf8(c.small)) << c.code;
+    }
 }
 
 TEST_F(RoadTest, TheSubtitlesWindowFollowsTheInputDialogsClearAndStart)
