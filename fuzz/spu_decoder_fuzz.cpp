@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-using glyfex::ripping::CodeImage;
-using glyfex::ripping::DecodedPicture;
+using glyfex::picture::CodeImage;
+using glyfex::picture::DecodedPicture;
 using glyfex::fuzz::require;
 
 namespace {

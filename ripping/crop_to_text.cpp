@@ -44,14 +44,14 @@ int lastText(const uint8_t *row, int from, int to, uint8_t background)
     return from - 1;
 }
 
-bool rowHasText(const CodeImage &picture, int y, uint8_t background)
+bool rowHasText(const picture::CodeImage &picture, int y, uint8_t background)
 {
     return firstText(picture.row(y), 0, picture.width, background) < picture.width;
 }
 
 } // namespace
 
-std::optional<PixelBox> cropToText(CodeImage &picture, uint8_t background)
+std::optional<picture::Rect> cropToText(picture::CodeImage &picture, uint8_t background)
 {
     const int width = picture.width;
     const int height = picture.height;
@@ -100,7 +100,7 @@ std::optional<PixelBox> cropToText(CodeImage &picture, uint8_t background)
     picture.width = newWidth;
     picture.height = newHeight;
     picture.bytes.resize(size_t(newWidth) * size_t(newHeight));
-    return PixelBox{left, top, right, bottom};
+    return picture::Rect{left, top, right, bottom};
 }
 
 } // namespace glyfex::ripping

@@ -1,31 +1,19 @@
 // Crop to text: trims a work picture to the bounding box of the pixels that differ from a background code.
 #pragma once
 
-// code_image.h uses size_t without including <cstddef>.
-#include <cstddef>
-
-#include "ripping/code_image.h"
+#include "picture/code_image.h"
+#include "picture/rect.h"
 
 #include <cstdint>
 #include <optional>
 
 namespace glyfex::ripping {
 
-// Inclusive pixel coordinates in the picture as it was before trimming.
-struct PixelBox {
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t right = 0;
-    int32_t bottom = 0;
-
-    friend bool operator==(const PixelBox &, const PixelBox &) = default;
-};
-
 // A text pixel is any pixel whose code differs from background. The top edge is the first of two
 // adjacent rows that both hold text, so a lone stray row above the text is cut away; the bottom edge
 // is the last row holding text, even a lone one. When the picture holds no such pair of rows it is
 // left exactly as it was and nothing is returned; otherwise it is replaced in place (no new memory)
-// by the block inside the returned box. Any picture height works.
-std::optional<PixelBox> cropToText(CodeImage &picture, uint8_t background);
+// by the block inside the returned box, in the coordinates of the picture as it was before trimming. Any picture height works.
+std::optional<picture::Rect> cropToText(picture::CodeImage &picture, uint8_t background);
 
 } // namespace glyfex::ripping

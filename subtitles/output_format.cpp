@@ -13,8 +13,7 @@ using F = OutputFormat;
 using T = TimeForm;
 using namespace writers;
 
-// I-Author shows its subtitles in the .gxt layout; its file is generated at save. The other picture
-// scripts show nothing while the run goes on.
+// I-Author shows its subtitles in the .gxt layout; its file is generated at save.
 constexpr std::array<OutputFormatInfo, kOutputFormatCount> kFormats{{
     {F::Dks, "Dks (*.dks)", "dks", "Dks (*.dks)", "none", T::StartWholeSeconds, true,
      dks, nullptr, nullptr},
@@ -65,19 +64,19 @@ constexpr std::array<OutputFormatInfo, kOutputFormatCount> kFormats{{
      glyfex, nullptr, iAuthorTrailer},
     {F::PhilipsSvcdDesigner, "Philips SVCD Designer (*.sub)", "sub", "Philips SVCD Designer (*.sub)",
      "# PHILIPS SVCD DESIGNER block", T::FrameTimeCodes, false,
-     nullptr, nullptr, nullptr},
+     philips, philipsHeader, nullptr},
     {F::SonicDvdCreator, "Sonic DVD Creator (*.txt)", "txt", "Sonic DVD Creator (*.txt)", "none",
      T::FrameTimeCodes, false,
-     nullptr, nullptr, nullptr},
+     sonicDvdCreator, nullptr, nullptr},
     {F::SonicScenarist, "Sonic Scenarist (*.sst)", "sst", "Sonic Scenarist (*.sst)", "st_format block",
      T::FrameTimeCodes, false,
-     nullptr, nullptr, nullptr},
+     scenarist, scenaristHeader, nullptr},
     {F::SpruceDvdMaestro, "Spruce DVDMaestro (*.son)", "son", "DVDMaestro (*.son)", "st_format block",
      T::FrameTimeCodes, false,
-     nullptr, nullptr, nullptr},
+     maestro, maestroHeader, nullptr},
     {F::PinnacleImpression, "Pinnacle Impression (*.txt)", "txt", "Pinnacle Impression (*.txt)", "dashed block",
      T::FrameTimeCodes, false,
-     nullptr, nullptr, pinnacleImpressionTrailer},
+     pinnacle, pinnacleHeader, pinnacleImpressionTrailer},
 }};
 
 } // namespace

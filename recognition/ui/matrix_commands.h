@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <functional>
 
-class QAction;
+class QProgressBar;
 class QWidget;
 
-namespace glyfex::ripping::ui {
+namespace glyfex::app {
 class App;
 }
 
@@ -21,13 +21,12 @@ namespace glyfex::recognition::ui {
 class MatrixCommands : public QObject {
     Q_OBJECT
 public:
-    // codePage converts the texts of old (version 2) matrix files.
-    MatrixCommands(ripping::ui::App &app, CharMatrix &matrix, std::function<uint16_t()> codePage,
+    // codePage converts the texts of old (version 2) matrix files; dialogParent carries the file dialogs.
+    MatrixCommands(app::App &app, CharMatrix &matrix, std::function<uint16_t()> codePage, QWidget *dialogParent,
                    QObject *parent = nullptr);
 
-    // Takes over the main window's "Characters Matrix" items and the input dialog's matrix buttons
-    // (found by their component names), gives them their captions and enables them.
-    void attach();
+    // The bar that follows a matrix being loaded (the input dialog's); null for none.
+    void setProgressBar(QProgressBar *bar) { m_bar = bar; }
 
     // Before the matrix is replaced or the program closes: false means the caller must not go on.
     // Asks only when the matrix has entries and changed; Yes saves it first (a cancelled name dialog
@@ -43,7 +42,7 @@ public:
     // An empty matrix without a name, after the save question.
     void newMatrix();
 
-    // Shows the matrix's file name in the input dialog ("New File" when it has none).
+    // Says the matrix's file name again ("New File" when it has none) through matrixNameChanged.
     void showMatrixName();
 
     // The folder both matrix dialogs start in.
@@ -53,18 +52,23 @@ public:
     // Called after the matrix was opened or renewed (the matrix editor refreshes its list).
     void setChangedHandler(std::function<void()> handler) { m_changed = std::move(handler); }
 
+Q_SIGNALS:
+    // The name the input dialog shows for the matrix.
+    void matrixNameChanged(const QString &name);
+
 private:
     enum class SaveOutcome { Saved, Cancelled, Failed };
     // The Save command (asks for a name only for a matrix without a file).
     SaveOutcome saveCommand();
     SaveOutcome saveMatrix(bool askName, const QString &title);
-    QWidget *dialogParent() const;
 
-    ripping::ui::App &m_app;
+    app::App &m_app;
     CharMatrix &m_matrix;
     std::function<uint16_t()> m_codePage;
     std::function<void()> m_changed;
     QString m_folder;
+    QWidget *m_dialogParent;
+    QProgressBar *m_bar = nullptr;
 };
 
 } // namespace glyfex::recognition::ui

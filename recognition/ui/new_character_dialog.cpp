@@ -672,4 +672,9 @@ void NewCharacterDialog::searchMatrix()
     focusEditText();
 }
 
+QString NewCharacterDialog::characterLocation() const
+{
+    return m_location->currentText();
+}
+
 } // namespace glyfex::recognition::ui

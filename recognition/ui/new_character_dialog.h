@@ -65,6 +65,8 @@ public:
 
     // Called when a colour change or fill-matrix request may resume the run (the pass has stopped).
     void setResumeRun(std::function<void()> resume) { m_resumeRun = std::move(resume); }
+    // The language whose characters the character-map button offers (the location box's text).
+    QString characterLocation() const;
     // The locations of the palette file and the current one; choosing reloads the grid.
     QStringList locations() const;
     void setLocation(const QString &location);

@@ -1,14 +1,18 @@
 // The main window: commands, preview, counters, the batch timer, pause and the deferred close.
 #include "ripping/ui/main_window.h"
+#include "subtitles/ui/subtitles_window.h"
 
+#include "core/ui/language_applier.h"
+#include "core/ui/language_tools.h"
 #include "core/version.h"
 #include "ripping/preview_geometry.h"
 #include "ripping/read_progress.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/picture_image.h"
 #include "ripping/ui/preview_screen.h"
 #include "ripping/ui/progress_controller.h"
+#include "ripping/ui/version_check_window.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -72,7 +76,7 @@ private:
 
 } // namespace
 
-MainWindow::MainWindow(App &app) : m_app(app), m_setPriority(setProcessPriority)
+MainWindow::MainWindow(app::App &app) : m_app(app), m_setPriority(setProcessPriority)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Glyfex ") + QLatin1String(core::kProgramVersion));
@@ -141,16 +145,19 @@ void MainWindow::buildMenus()
 
     QMenu *matrix = menuBar()->addMenu(QStringLiteral("&Characters Matrix"));
     matrix->menuAction()->setObjectName(QStringLiteral("CharacterMatrix1"));
-    const char *matrixItems[][2] = {{"EditCharMatrix1", "&Edit Characters Matrix"},
-                                    {"OpenCharacterMatrix1", "&Open Characters Matrix"},
-                                    {"SaveCharacterMatrix1", "&Save Characters Matrix"},
-                                    {"SaveCharacterMatrixAs1", "Save Characters Matrix &As"},
-                                    {"NewCharacterMatrix1", "&New Characters Matrix"}};
-    for (const auto &item : matrixItems) {
-        QAction *a = matrix->addAction(QString::fromLatin1(item[1]));
-        a->setObjectName(QString::fromLatin1(item[0]));
+    auto matrixItem = [matrix](const char *name, const char *caption) {
+        QAction *a = matrix->addAction(QString::fromLatin1(caption));
+        a->setObjectName(QString::fromLatin1(name));
         a->setEnabled(false);
-    }
+        return a;
+    };
+    matrixItem("EditCharMatrix1", "&Edit Characters Matrix");
+    m_matrixActions.open = matrixItem("OpenCharacterMatrix1", "&Open Characters Matrix File");
+    m_matrixActions.save = matrixItem("SaveCharacterMatrix1", "&Save Characters Matrix File");
+    m_matrixActions.saveAs = matrixItem("SaveCharacterMatrixAs1", "Save Characters Matrix File &As");
+    // New stands apart from the file commands.
+    matrix->addSeparator();
+    m_matrixActions.newMatrix = matrixItem("NewCharacterMatrix1", "&New Characters Matrix");
 
     QMenu *options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->menuAction()->setObjectName(QStringLiteral("Options2"));
@@ -166,9 +173,9 @@ void MainWindow::buildMenus()
     QAction *ocr = options->addAction(QStringLiteral("Advanced &OCR Setup"), this, showModal("Form4"));
     ocr->setObjectName(QStringLiteral("OCRAdvancedSetup1"));
     ocr->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    QMenu *language = options->addMenu(QStringLiteral("GUI &Language"));
-    language->setObjectName(QStringLiteral("GUILanguage1"));
-    language->setEnabled(false);
+    m_languageMenu = options->addMenu(QStringLiteral("GUI &Language"));
+    m_languageMenu->setObjectName(QStringLiteral("GUILanguage1"));
+    m_languageMenu->setEnabled(false);
     QMenu *priority = options->addMenu(QStringLiteral("&Priority"));
     priority->setObjectName(QStringLiteral("Priority1"));
     const char *priorityItems[][2] = {{"IDLEPRIORITYCLASS1", "&IDLE_PRIORITY_CLASS"},
@@ -182,9 +189,11 @@ void MainWindow::buildMenus()
         connect(m_priority[i], &QAction::triggered, this, [this, i] { choosePriority(PriorityLevel(i)); });
     }
     m_priority[int(PriorityLevel::Normal)]->setChecked(true);
-    QAction *version = options->addAction(QStringLiteral("Check New &Version"));
+    QAction *version = options->addAction(QStringLiteral("Check New &Version"), this, [this] {
+        if (auto *check = qobject_cast<VersionCheckWindow *>(m_app.window(QStringLiteral("Form20"))))
+            check->start();
+    });
     version->setObjectName(QStringLiteral("CheckNewVersion1"));
-    version->setEnabled(false);
 
     QAction *about = menuBar()->addAction(QStringLiteral("&About"), this, showModal("Form12"));
     about->setObjectName(QStringLiteral("About1"));
@@ -225,15 +234,49 @@ QWidget *MainWindow::buildCommandRow()
     m_buttonPreviewOption->setCheckable(true);
     connect(m_buttonPreviewOption, &QPushButton::clicked, this, &MainWindow::togglePreviewOptions);
 
+    // The translators' tools, shown only when the program is started with /lang.
+    m_internalButton1 = new QPushButton(QStringLiteral("Save Lang"), row);
+    m_internalButton1->setObjectName(QStringLiteral("InternalButton1"));
+    m_internalButton1->setVisible(false);
+    connect(m_internalButton1, &QPushButton::clicked, this, [this] { runLanguageTool(false); });
+    m_internalButton2 = new QPushButton(QStringLiteral("Upd All Lang"), row);
+    m_internalButton2->setObjectName(QStringLiteral("InternalButton2"));
+    m_internalButton2->setVisible(false);
+    connect(m_internalButton2, &QPushButton::clicked, this, [this] { runLanguageTool(true); });
+
     h->addWidget(m_buttonOpenVob);
     h->addWidget(openVideo);
     h->addWidget(m_buttonShowSubtitles);
     h->addSpacing(12);
     h->addWidget(m_buttonPause);
+    h->addWidget(m_internalButton1);
+    h->addWidget(m_internalButton2);
     h->addStretch(1);
     h->addWidget(m_showSubPict);
     h->addWidget(m_buttonPreviewOption);
     return row;
+}
+
+void MainWindow::showLanguageTools()
+{
+    m_internalButton1->setVisible(true);
+    m_internalButton2->setVisible(true);
+}
+
+void MainWindow::runLanguageTool(bool updateAll)
+{
+    core::ui::LanguageApplier *applier = m_app.language();
+    if (!applier)
+        return;
+    const core::ui::LanguageTools tools(*applier, m_app.paths, m_app.batch.paused);
+    QStringList languages;
+    if (const QMenu *menu = languageMenu()) {
+        for (const QAction *item : menu->actions())
+            languages << QString(item->text()).remove(u'&');
+    }
+    const core::Result<void> done = updateAll ? tools.updateAll(languages) : tools.saveMaster();
+    if (!done)
+        m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + done.error().message());
 }
 
 QGroupBox *MainWindow::buildPreviewOptions()
@@ -463,8 +506,8 @@ void MainWindow::runPass(const QString &path)
         m_openVob->setEnabled(false);
         m_buttonOpenVob->setEnabled(false);
         try {
-            if (m_app.readFile)
-                m_app.readFile(path);
+            if (m_fileReader)
+                m_fileReader->readFile(path);
         } catch (const std::exception &) {
             // The pass reports what the user must know itself; an error that still escapes ends this
             // file, so the next tick goes on with the next one instead of failing on it for ever.
@@ -508,7 +551,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_closeConfirmed) {
         // Unsaved subtitles are the user's work: only Yes closes over them.
-        if (m_app.subtitleSink.modified && !m_app.commandLineMode) {
+        if (m_app.textModified() && !m_app.commandLineMode) {
             const QString text = m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n")
                                + m_app.message(core::Msg::TextNotSaved) + QLatin1Char('\r')
                                + m_app.message(core::Msg::ReallyQuit);
@@ -631,7 +674,7 @@ void MainWindow::restorePriority(int level)
 
 // --- preview -------------------------------------------------------------------------------------
 
-void MainWindow::showSubtitlePicture(const QImage &picture, const PictureRect &rect, bool zoomed)
+void MainWindow::showSubtitlePicture(const QImage &picture, const picture::Rect &rect, bool zoomed)
 {
     m_shownRect = rect;
     m_shownPicture = picture;
@@ -925,6 +968,16 @@ void MainWindow::mouseMoveEvent(QMouseEvent *event)
 bool MainWindow::showPictures() const
 {
     return m_showSubPict->isChecked();
+}
+
+void MainWindow::focusShowPictures()
+{
+    m_showSubPict->setFocus();
+}
+
+void MainWindow::showRunPaused()
+{
+    m_buttonPause->setText(m_app.message(core::Msg::Continue));
 }
 
 // --- run displays --------------------------------------------------------------------------------
