@@ -8,6 +8,7 @@
 #include "core/ui/global_options_dialog.h"
 #include "core/ui/language_applier.h"
 #include "core/ui/message_box_prompt.h"
+#include "core/version.h"
 #include "recognition/ui/ocr_setup_dialog.h"
 #include "ripping/ui/about_box.h"
 #include "ripping/ui/input_dialog.h"
@@ -76,7 +77,7 @@ void App::createWindows()
     m_windows.push_back(new subtitles::ui::PostOcrDialog(*this, m_mainWindow));
     m_progressController = new ripping::ui::ProgressController(*this, m_mainWindow);
     m_windows.push_back(m_progressController);
-    m_windows.push_back(new ripping::ui::AboutBox(QLatin1String(core::ui::ProgramVersion),
+    m_windows.push_back(new ripping::ui::AboutBox(QLatin1String(core::kProgramVersion),
                                      paths.findDataFile(QStringLiteral("Credits.txt")), m_mainWindow));
     m_windows.push_back(new subtitles::ui::OutputFormatDialog(*this, m_mainWindow));
     m_windows.push_back(new subtitles::ui::TimeCorrectionDialog(*this, *m_subtitlesWindow, m_mainWindow));
@@ -141,8 +142,8 @@ ripping::PreviewSettings previewOf(const core::Config::Preview &c)
     p.transparentBackground = c.transparentBackground;
     p.zoom = c.zoom;
     p.autoZoom = c.autoZoom;
-    p.borderColor = uint32_t(c.borderColor) & 0xFFFFFF;
-    p.innerColor = uint32_t(c.innerColor) & 0xFFFFFF;
+    p.borderColour = uint32_t(c.borderColour) & 0xFFFFFF;
+    p.innerColour = uint32_t(c.innerColour) & 0xFFFFFF;
     p.backMode = uint8_t(c.backMode);
     p.aspectRatioMode = uint8_t(c.aspectRatioMode);
     p.freeAspectRatio = c.freeAspectRatio;
@@ -157,8 +158,8 @@ core::Config::Preview configOf(const ripping::PreviewSettings &p)
     c.transparentBackground = p.transparentBackground;
     c.zoom = p.zoom;
     c.autoZoom = p.autoZoom;
-    c.borderColor = int(p.borderColor);
-    c.innerColor = int(p.innerColor);
+    c.borderColour = int(p.borderColour);
+    c.innerColour = int(p.innerColour);
     c.backMode = p.backMode;
     c.aspectRatioMode = p.aspectRatioMode;
     c.freeAspectRatio = p.freeAspectRatio;

@@ -52,16 +52,16 @@ void applyOutputConfig(const core::Config &config, subtitles::FormatOptions &o)
     const core::Config::OutputFormats &f = config.output;
     o.dropFrame = config.dropFrame;
     o.glyfexExtended = f.gxtExtended;
-    o.glyfexFontColorTags = f.gxtColorTags;
+    o.glyfexFontColourTags = f.gxtColourTags;
     o.frameRateText = f.frameRate;
     o.microDvdRateLine = f.microDvdRateLine;
     o.tmPlayerVariant = uint8_t(f.tmPlayerVariant);
     o.sv2PreserveStyles = f.sv2PreserveStyles;
     readFont(f.sv2Font, o.sv2Font);
     for (size_t i = 0; i < 4; ++i) {
-        o.stlColors[i] = uint32_t(f.stlColors[i]);
+        o.stlColours[i] = uint32_t(f.stlColours[i]);
         o.stlContrasts[i] = uint8_t(f.stlContrasts[i]);
-        o.ssaColors[i] = uint32_t(f.ssaColors[i]);
+        o.ssaColours[i] = uint32_t(f.ssaColours[i]);
     }
     o.stlHorzAlign = uint8_t(f.stlHorzAlign);
     o.stlXOffset = uint16_t(f.stlXOffset);
@@ -82,16 +82,16 @@ void collectOutputConfig(const subtitles::FormatOptions &o, core::Config &config
     core::Config::OutputFormats &f = config.output;
     config.dropFrame = o.dropFrame;
     f.gxtExtended = o.glyfexExtended;
-    f.gxtColorTags = o.glyfexFontColorTags;
+    f.gxtColourTags = o.glyfexFontColourTags;
     f.frameRate = o.frameRateText;
     f.microDvdRateLine = o.microDvdRateLine;
     f.tmPlayerVariant = o.tmPlayerVariant;
     f.sv2PreserveStyles = o.sv2PreserveStyles;
     f.sv2Font = subtitles::fontSpecText(o.sv2Font);
     for (size_t i = 0; i < 4; ++i) {
-        f.stlColors[i] = int(o.stlColors[i] & 0xFFFFFF);
+        f.stlColours[i] = int(o.stlColours[i] & 0xFFFFFF);
         f.stlContrasts[i] = o.stlContrasts[i];
-        f.ssaColors[i] = int(o.ssaColors[i] & 0xFFFFFF);
+        f.ssaColours[i] = int(o.ssaColours[i] & 0xFFFFFF);
     }
     f.stlHorzAlign = o.stlHorzAlign;
     f.stlXOffset = o.stlXOffset;

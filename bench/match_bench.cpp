@@ -80,7 +80,7 @@ void teach(CharMatrix &matrix, const std::vector<Sample> &samples)
     MatchOptions strict;
     strict.settings.sensibility = 1000;
     for (const Sample &s : samples) {
-        if (matchChar(matrix, s.descriptor, s.box, s.allowJoin, strict) > 0)
+        if (matchChar(matrix, s.descriptor, s.box, s.allowJoin, strict).matched())
             continue;
         Glyph g = s.descriptor;
         g.text = core::toCharText(QStringLiteral("g%1").arg(matrix.count() + 1));
@@ -112,7 +112,7 @@ void runMatching(benchmark::State &state, const std::vector<Sample> &queries, Ma
     for (auto _ : state) {
         int64_t sum = 0;
         for (const Sample &s : queries)
-            sum += match(g_matrix, s.descriptor, s.box, s.allowJoin, options);
+            sum += match(g_matrix, s.descriptor, s.box, s.allowJoin, options).index;
         benchmark::DoNotOptimize(sum);
         glyphs += int64_t(queries.size());
     }

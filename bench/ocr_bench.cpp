@@ -224,7 +224,7 @@ int distinctShapes(const std::vector<picture::DecodedPicture> &pictures)
         for (const TextLine &line : seg.lines)
             for (size_t b = 0; b < line.boxes.size(); ++b) {
                 const Glyph g = buildGlyphDescriptor(work, markerOfBox(int(b)), line.boxes[b]);
-                if (matchChar(shapes, g, line.boxes[b], false, match) <= 0)
+                if (!matchChar(shapes, g, line.boxes[b], false, match).matched())
                     (void)shapes.add(g);
             }
     }

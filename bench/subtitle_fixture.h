@@ -16,7 +16,7 @@ inline subtitles::SubtitleStore makeSubtitleStore(int count)
         s.stop = core::millisecondsToTimeCode(int64_t(i) * 4000 + 3500);
         s.lines = {i % 3 == 0 ? QStringLiteral("<i>Où est-il ?</i>") : QStringLiteral("Où est-il ?"),
                    QStringLiteral("Seconde ligne %1").arg(i)};
-        s.lineColors.fill(0xFFFFFF);
+        s.lineColours.fill(0xFFFFFF);
         s.rect = {100, 420, 620, 500};
         store.subs.push_back(std::move(s));
     }

@@ -39,9 +39,9 @@ void visitPreset(const QString &s, BmpOutSettings &b, const BmpOutSettings &d, i
     v.integer(s, "Cropping_PosShift.Y", b.cropShiftY, d.cropShiftY, -576, 576);
     v.integer(s, "Cropping_DivL", b.cropDivL, d.cropDivL, 1, 32);
     v.integer(s, "Cropping_DivT", b.cropDivT, d.cropDivT, 1, 32);
-    v.boolean(s, "Colors_Custom", b.customColors, d.customColors);
+    v.boolean(s, "Colors_Custom", b.customColours, d.customColours);
     for (int i = 0; i < 4; ++i) {
-        v.integer(s, "Colors_CustColor_" + QString::number(i), b.customColor[i], d.customColor[i], 0, 0xFFFFFF);
+        v.integer(s, "Colors_CustColor_" + QString::number(i), b.customColour[i], d.customColour[i], 0, 0xFFFFFF);
         v.integer(s, "Colors_CustContrast_" + QString::number(i), b.customContrast[i], d.customContrast[i], 0, 15);
     }
 }
@@ -124,7 +124,7 @@ BmpOutSettings defaultBmpOutPreset(int preset, int frameHeight)
         b.cropDivT = 2;
     }
     if (preset == PresetIAuthor)
-        b.customColor[2] = 0x000000;
+        b.customColour[2] = 0x000000;
     return b;
 }
 

@@ -26,8 +26,8 @@ struct BmpOutSettings {
     int32_t cropShiftY = 0;    // -576..576
     uint8_t cropDivL = 1;      // bitmap left on the frame a multiple of this, 1-32
     uint8_t cropDivT = 1;      // bitmap top a multiple of this, 1-32
-    bool customColors = false;
-    std::array<uint32_t, 4> customColor{0x000000, 0xFFFFFF, 0xFF0000, 0x808080};
+    bool customColours = false;
+    std::array<uint32_t, 4> customColour{0x000000, 0xFFFFFF, 0xFF0000, 0x808080};
     std::array<uint8_t, 4> customContrast{0, 15, 15, 15}; // 0-15 each
     uint8_t depth = FourBits;
     bool compress = false;     // run-length compressed bitmap files

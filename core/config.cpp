@@ -21,7 +21,7 @@ const QString MaestroOutput = QStringLiteral("DVDMAESTRO OUTPUT");
 const QString Input = QStringLiteral("INPUT");
 const QString OcrCorrection = QStringLiteral("OCRCORRECTION");
 
-constexpr int ColorMax = 0xFFFFFF;
+constexpr int ColourMax = 0xFFFFFF;
 
 // Every key of SaveConfig, in the order a new file gets them, with its default and range. The same
 // walk fills the defaults, reads and writes, so the three can never disagree about a key.
@@ -77,8 +77,8 @@ void visitConfig(Config &c, const Config &d, V &v)
     v.boolean(PreviewCfg, "TransparentBkGrd", p.transparentBackground, dp.transparentBackground);
     v.integer(PreviewCfg, "Zoom", p.zoom, dp.zoom, 100, 2000);
     v.boolean(PreviewCfg, "AutoZoom", p.autoZoom, dp.autoZoom);
-    v.integer(PreviewCfg, "BorderColor", p.borderColor, dp.borderColor, 0, ColorMax);
-    v.integer(PreviewCfg, "InnerColor", p.innerColor, dp.innerColor, 0, ColorMax);
+    v.integer(PreviewCfg, "BorderColor", p.borderColour, dp.borderColour, 0, ColourMax);
+    v.integer(PreviewCfg, "InnerColor", p.innerColour, dp.innerColour, 0, ColourMax);
     v.integer(PreviewCfg, "BackMode", p.backMode, dp.backMode, 0, 3);
     v.integer(PreviewCfg, "AspectRatioMode", p.aspectRatioMode, dp.aspectRatioMode, 0, 2);
     v.integer(PreviewCfg, "FreeAspectRatio", p.freeAspectRatio, dp.freeAspectRatio, 0, 288);
@@ -91,14 +91,14 @@ void visitConfig(Config &c, const Config &d, V &v)
     Config::OutputFormats &f = c.output;
     const Config::OutputFormats &df = d.output;
     v.boolean(GxtOutput, "Extended", f.gxtExtended, df.gxtExtended);
-    v.boolean(GxtOutput, "ClrTags", f.gxtColorTags, df.gxtColorTags);
+    v.boolean(GxtOutput, "ClrTags", f.gxtColourTags, df.gxtColourTags);
     v.text(Mdvd, "Framerate", f.frameRate, df.frameRate);
     v.boolean(Mdvd, "DXG400FPSInfo", f.microDvdRateLine, df.microDvdRateLine);
     v.integer(TmPlayerOutput, "TMPlType", f.tmPlayerVariant, df.tmPlayerVariant, 1, 5);
     v.boolean(Sv2Output, "PreserveStyles", f.sv2PreserveStyles, df.sv2PreserveStyles);
     v.text(Sv2Output, "SelFont", f.sv2Font, df.sv2Font);
     for (int i = 0; i < 4; ++i)
-        v.integer(StlOutput, "Color_" + QString::number(i), f.stlColors[i], df.stlColors[i], 0, ColorMax);
+        v.integer(StlOutput, "Color_" + QString::number(i), f.stlColours[i], df.stlColours[i], 0, ColourMax);
     for (int i = 0; i < 4; ++i)
         v.integer(StlOutput, "Contrast_" + QString::number(i), f.stlContrasts[i], df.stlContrasts[i], 0, 15);
     v.integer(StlOutput, "HAlign", f.stlHorzAlign, df.stlHorzAlign, 0, 2);
@@ -107,7 +107,7 @@ void visitConfig(Config &c, const Config &d, V &v)
     v.integer(StlOutput, "VOffset", f.stlYOffset, df.stlYOffset, 0, 575);
     v.text(StlOutput, "SelFont", f.stlFont, df.stlFont);
     for (int i = 0; i < 4; ++i)
-        v.integer(SsaOutput, "Color_" + QString::number(i), f.ssaColors[i], df.ssaColors[i], 0, ColorMax);
+        v.integer(SsaOutput, "Color_" + QString::number(i), f.ssaColours[i], df.ssaColours[i], 0, ColourMax);
     v.integer(SsaOutput, "VMargin", f.ssaMargin, df.ssaMargin, 0, 720);
     v.integer(SsaOutput, "BMargin", f.ssaMarginV, df.ssaMarginV, 0, 576);
     v.integer(SsaOutput, "Border", f.ssaBorder, df.ssaBorder, 0, 50);

@@ -48,8 +48,8 @@ struct Config {
         bool transparentBackground = false;
         int zoom = 1000; // per mille, 100-2000
         bool autoZoom = false;
-        int borderColor = 0x6D6F8B; // 0x00BBGGRR
-        int innerColor = 0xC7BABB;
+        int borderColour = 0x6D6F8B; // 0x00BBGGRR
+        int innerColour = 0xC7BABB;
         int backMode = 0;        // 0 none, 1 preset ratio, 2 free bars, 3 image
         int aspectRatioMode = 0; // 0 16:9, 1 1.85:1, 2 2.35:1
         int freeAspectRatio = 30; // bar height in rows, 0-288
@@ -76,20 +76,20 @@ struct Config {
     // The options of the output formats kept in the file (sections GLYFEX OUTPUT ... DVDMAESTRO OUTPUT).
     struct OutputFormats {
         bool gxtExtended = false;
-        bool gxtColorTags = false;
+        bool gxtColourTags = false;
         QString frameRate = QStringLiteral("23.976"); // frame-number formats, as typed
         bool microDvdRateLine = true;
         int tmPlayerVariant = 1; // 1-5
         bool sv2PreserveStyles = false;
         QString sv2Font = QStringLiteral("Arial,18,0,Bold"); // name,size,charset,styles
-        std::array<int, 4> stlColors{0x808080, 0, 0xFFFFFF, 0};
+        std::array<int, 4> stlColours{0x808080, 0, 0xFFFFFF, 0};
         std::array<int, 4> stlContrasts{15, 15, 15, 0}; // 0-15
         int stlHorzAlign = 1; // 0 left, 1 centre, 2 right
         int stlXOffset = 0;   // 0-719
         int stlVertAlign = 2; // 0 top, 1 centre, 2 bottom
         int stlYOffset = 2;   // 0-575
         QString stlFont = QStringLiteral("Arial,36,0,Bold");
-        std::array<int, 4> ssaColors{0x80FFFF, 0x80FFFF, 0x80FFFF, 0};
+        std::array<int, 4> ssaColours{0x80FFFF, 0x80FFFF, 0x80FFFF, 0};
         int ssaMargin = 30;  // 0-720
         int ssaMarginV = 25; // 0-576
         int ssaBorder = 2;   // 0-50

@@ -28,7 +28,7 @@ void checkRanges(const BmpOutSettings &b, int frameHeight)
     require(within(b.cropXPosMode, 0, 2) && within(b.cropYPosMode, 0, 2), "crop position mode");
     require(within(b.cropShiftX, -720, 720) && within(b.cropShiftY, -576, 576), "crop shift");
     for (size_t i = 0; i < 4; ++i)
-        require(within(b.customColor[i], 0, 0xFFFFFF) && within(b.customContrast[i], 0, 15), "colour");
+        require(within(b.customColour[i], 0, 0xFFFFFF) && within(b.customContrast[i], 0, 15), "colour");
     require(b.depth == BmpOutSettings::FourBits || b.depth == BmpOutSettings::EightBits, "depth");
     require(within(b.posXMode, 0, 3) && within(b.posYMode, 0, 3), "position mode");
     require(within(b.posSetX, 0, 719) && within(b.posSetY, 0, 575), "position");

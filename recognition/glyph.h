@@ -42,7 +42,7 @@ struct Glyph {
     uint8_t dy = 0;     // top of the glyph minus the top of its text line
     uint8_t width = 0;  // 1..80
     uint8_t height = 0; // 1..45
-    uint8_t style = 0;  // GlyphStyle flags (style_tags.h)
+    uint8_t style = 0;  // GlyphStyle flags (subtitles/style_tags.h)
     bool deleted = false;
     core::CharText text;
     // Pixels outside width x height carry no meaning and are never compared; the builders leave them 0.

@@ -19,7 +19,7 @@ bool AskButtons::allows(AnswerCode code) const
     case AnswerCode::FillManually:
         return fillManually;
     // No button answers these two: colour change and fill matrix pause the run and answer Pause.
-    case AnswerCode::ChangeColor:
+    case AnswerCode::ChangeColour:
     case AnswerCode::FillMatrix:
         return false;
     default:

@@ -22,7 +22,7 @@ enum class AnswerCode : uint8_t {
     SkipLine = 1,      // drop this line of the picture
     SkipSubPicture = 2, // drop the picture
     Pause = 3,         // the run was paused and rewound to this picture; it comes back on resume
-    ChangeColor = 4,   // the glyph gets no text (the dialog itself answers Pause for a colour change)
+    ChangeColour = 4,   // the glyph gets no text (the dialog itself answers Pause for a colour change)
     MatrixLoaded = 5,  // a matrix found by search was adopted: the text is used, nothing is learned
     ExtendLeft = 6,    // grow the run by one box leftwards (shrinks it in left-to-right reading)
     ExtendRight = 7,   // grow the run by one box rightwards (shrinks it in right-to-left reading)
@@ -48,7 +48,7 @@ struct AskButtons {
     bool sameAsLast = false;  // only while the video viewer runs
     // These three open the OCR assistant, so they are off while there is none; the video viewer
     // also disables "change text colour".
-    bool changeColor = true;
+    bool changeColour = true;
     bool fillMatrix = true;
     bool fillManually = true;
 

@@ -188,7 +188,7 @@ template <Count kCount>
 }
 
 template <Count kCount>
-[[gnu::always_inline]] inline int32_t matchWith(const CharMatrix &matrix, const Glyph &descriptor, const CharBox &box,
+[[gnu::always_inline]] inline MatchResult matchWith(const CharMatrix &matrix, const Glyph &descriptor, const CharBox &box,
                                                 bool allowJoin, const MatchOptions &options)
 {
     const OcrSettings &s = options.settings;
@@ -200,7 +200,7 @@ template <Count kCount>
     const auto candidates = matrix.indexesNear(boxW, boxH, s.maxCharDiffWidth, s.maxCharDiffHeight);
 
     int bestPermille = 0;
-    int32_t bestIndex = 0;
+    int bestIndex = 0;
     for (const uint16_t i : candidates) {
         const CharMatrix::MatchFacts &flags = matrix.matchFacts(i);
         if (flags.deleted || std::abs(int(flags.dy) - int(descriptor.dy)) > s.maxCharDiffTop)
@@ -226,13 +226,13 @@ template <Count kCount>
             continue;
         const int permille = permilleOf(score, a);
         if (permille >= threshold && canMatch)
-            return int32_t(i);
+            return MatchResult::match(i);
         if (permille > bestPermille) {
             bestPermille = permille;
             bestIndex = i;
         }
     }
-    return -bestIndex;
+    return MatchResult::guess(bestIndex);
 }
 
 // The two builds of the walk; the one with the popcount instruction runs only where the processor has it.
@@ -247,13 +247,13 @@ int scorePortable(const Glyph &descriptor, int boxWidth, int boxHeight, const Gl
     return scoreWith<Count::Instruction>(descriptor, boxWidth, boxHeight, entry);
 }
 
-int32_t matchPortable(const CharMatrix &matrix, const Glyph &descriptor, const CharBox &box, bool allowJoin,
+MatchResult matchPortable(const CharMatrix &matrix, const Glyph &descriptor, const CharBox &box, bool allowJoin,
                       const MatchOptions &options)
 {
     return matchWith<Count::Portable>(matrix, descriptor, box, allowJoin, options);
 }
 
-[[gnu::target("popcnt")]] int32_t matchWithInstruction(const CharMatrix &matrix, const Glyph &descriptor,
+[[gnu::target("popcnt")]] MatchResult matchWithInstruction(const CharMatrix &matrix, const Glyph &descriptor,
                                                        const CharBox &box, bool allowJoin, const MatchOptions &options)
 {
     return matchWith<Count::Instruction>(matrix, descriptor, box, allowJoin, options);
@@ -281,8 +281,8 @@ int scoreGlyph(const Glyph &descriptor, int boxWidth, int boxHeight, const Glyph
                          : scorePortable(descriptor, boxWidth, boxHeight, entry);
 }
 
-int32_t matchChar(const CharMatrix &matrix, const Glyph &descriptor, const CharBox &box, bool allowJoin,
-                  const MatchOptions &options)
+MatchResult matchChar(const CharMatrix &matrix, const Glyph &descriptor, const CharBox &box, bool allowJoin,
+                      const MatchOptions &options)
 {
     return hasPopcount() ? matchWithInstruction(matrix, descriptor, box, allowJoin, options)
                          : matchPortable(matrix, descriptor, box, allowJoin, options);

@@ -16,11 +16,27 @@ struct MatchOptions {
     int charset = 0;              // subtitle charset; 238 adds the Central European thin letters
 };
 
-// +i when entry i matches (the lowest such index), -i when none matches and entry i scored best (the
-// lowest index among equal scores, and only a positive score), 0 when there is neither. box gives the
-// compared size (for a single box the box itself, which may exceed 80 x 45); descriptor.dy the top offset.
-// A "take with next" entry matches only when allowJoin is set; otherwise it can still be the guess.
-int32_t matchChar(const CharMatrix &matrix, const Glyph &descriptor, const CharBox &box, bool allowJoin,
+// What matching a descriptor against the matrix found.
+struct MatchResult {
+    enum class Kind : uint8_t {
+        None,  // no entry matches and none scored above zero
+        Match, // entry index matches: the lowest matching index
+        Guess, // none matches; entry index scored best (the lowest index among equal scores), the answer to offer
+    };
+    Kind kind = Kind::None;
+    int index = 0; // 1..count() of the matrix for Match and Guess, 0 for None
+
+    static MatchResult match(int index) { return {Kind::Match, index}; }
+    static MatchResult guess(int index) { return index > 0 ? MatchResult{Kind::Guess, index} : MatchResult{}; }
+    bool matched() const { return kind == Kind::Match; }
+    bool guessed() const { return kind == Kind::Guess; }
+    friend bool operator==(const MatchResult &, const MatchResult &) = default;
+};
+
+// The entry that matches the descriptor, or else the best guess. box gives the compared size (for a
+// single box the box itself, which may exceed 80 x 45); descriptor.dy the top offset. A "take with
+// next" entry matches only when allowJoin is set; otherwise it can still be the guess.
+MatchResult matchChar(const CharMatrix &matrix, const Glyph &descriptor, const CharBox &box, bool allowJoin,
                   const MatchOptions &options);
 
 // The per mille score of one entry against a descriptor compared at the given size, without the

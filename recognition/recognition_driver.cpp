@@ -3,9 +3,9 @@
 
 #include "recognition/mask_file.h"
 #include "recognition/spacing.h"
-#include "recognition/style_tags.h"
 #include "recognition/text_colour.h"
 #include "subtitles/store_subtitle_sink.h"
+#include "subtitles/style_tags.h"
 
 #include <algorithm>
 
@@ -20,17 +20,6 @@ constexpr int kMaxRunGrowWidth = 72;
 constexpr uint32_t kHighlightColour = 0x33FF33; // green: the asked glyph's pixels
 constexpr uint32_t kFrameColour = 0xFF3333;     // (255, 51, 51): the frame around it
 
-// Tags that neighbouring glyphs of one style leave between them, and tags around lone punctuation,
-// in the order they are removed; "<i>.</i>" comes twice because the steps between can make new ones.
-const std::pair<const char16_t *, const char16_t *> kTagCleanups[] = {
-    {u"</b><b>", u""},     {u"</b> <b>", u" "},   {u"</i><i>", u""},     {u"</i> <i>", u" "},
-    {u"</u><u>", u""},     {u"</u> <u>", u" "},   {u"<i>...</i>", u"..."}, {u"<i>.</i>", u"."},
-    {u"<i>-</i>", u"-"},   {u"<i>--</i>", u"--"}, {u"</i>.<i>", u"."},   {u"</i>. <i>", u". "},
-    {u"<i>.</i>", u"."},   {u"<i>. </i>", u". "}, {u"</i>,<i>", u","},   {u"</i>, <i>", u", "},
-    {u"<i>,</i>", u","},   {u"<i>, </i>", u", "}, {u"<i></i>", u""},     {u"</i>rv<i>", u"rv"},
-    {u"</i>-<i>", u"-"},   {u"</i>'<i>", u"'"},
-};
-
 } // namespace
 
 QString cleanLine(const QString &line)
@@ -44,9 +33,7 @@ QString cleanLine(const QString &line)
     QString out = line.mid(begin, end - begin);
     if (out.isEmpty())
         return out;
-    for (const auto &[from, to] : kTagCleanups)
-        out.replace(QString::fromUtf16(from), QString::fromUtf16(to));
-    return out;
+    return subtitles::mergeStyleTags(std::move(out));
 }
 
 RecognitionDriver::RecognitionDriver(DriverEnvironment environment, DriverOptions options)
@@ -100,7 +87,7 @@ void RecognitionDriver::learn(Glyph glyph, const core::CharText &text, uint8_t s
     }
 }
 
-GlyphAnswer RecognitionDriver::ask(int lineIndex, int c, int n, const Glyph &descriptor, const AskButtons &buttons)
+GlyphAnswer RecognitionDriver::ask(int lineIndex, int first, int extraBoxes, const Glyph &descriptor, const AskButtons &buttons)
 {
     const TextLine &line = m_lines[size_t(lineIndex)];
     GlyphQuestion q;
@@ -108,8 +95,8 @@ GlyphAnswer RecognitionDriver::ask(int lineIndex, int c, int n, const Glyph &des
     q.palette = displayPalette();
     q.backgroundIndex = m_colourMap[0];
     q.boxes = line.boxes;
-    q.box = c;
-    q.runLength = n;
+    q.box = first;
+    q.runLength = extraBoxes;
     q.rightToLeft = m_options.rightToLeft;
     q.glyph = descriptor;
     if (!isTakeWithNext(descriptor.text)) {
@@ -119,7 +106,7 @@ GlyphAnswer RecognitionDriver::ask(int lineIndex, int c, int n, const Glyph &des
     q.buttons = buttons;
     q.buttons.sameAsLast = m_options.videoViewer;
     const bool assistant = m_env.assistant != nullptr;
-    q.buttons.changeColor = assistant && !m_options.videoViewer;
+    q.buttons.changeColour = assistant && !m_options.videoViewer;
     q.buttons.fillMatrix = assistant;
     q.buttons.fillManually = assistant;
     q.nextEntryNumber = m_env.matrix.count() + 1;
@@ -160,11 +147,11 @@ GlyphAnswer RecognitionDriver::ask(int lineIndex, int c, int n, const Glyph &des
     return a;
 }
 
-void RecognitionDriver::paintMask(const TextLine &line, int c, int boxCount)
+void RecognitionDriver::paintMask(const TextLine &line, int first, int boxCount)
 {
     const uint8_t pattern = m_colourMap[1];
     for (int i = 0; i < boxCount; ++i) {
-        const int b = m_options.rightToLeft ? c - i : c + i;
+        const int b = m_options.rightToLeft ? first - i : first + i;
         if (b < 0 || b >= int(line.boxes.size()))
             continue;
         const CharBox &box = line.boxes[size_t(b)];
@@ -191,207 +178,257 @@ std::optional<RecognitionDriver::Flow> RecognitionDriver::endOfPicture(AnswerCod
     }
 }
 
-RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString &out)
-{
-    const TextLine &line = m_lines[size_t(lineIndex)];
-    const std::vector<CharBox> &boxes = line.boxes;
-    const int count = int(boxes.size());
-    const bool rtl = m_options.rightToLeft;
-    const MatchOptions &match = m_options.match;
-    const AnswerCode extend = extendCode(rtl);
-    const AnswerCode shrink = shrinkCode(rtl);
-    // Box i steps after c in reading order, and whether it exists.
-    auto step = [rtl](int c, int i) { return rtl ? c - i : c + i; };
-    auto exists = [count](int b) { return b >= 0 && b < count; };
-    auto setExtend = [rtl](AskButtons &b, bool extendOn, bool shrinkOn) {
-        (rtl ? b.extendLeft : b.extendRight) = extendOn;
-        (rtl ? b.extendRight : b.extendLeft) = shrinkOn;
-    };
+// The walk along one line: its boxes in reading order, and the glyph before the current one, which the
+// space decision compares with.
+struct RecognitionDriver::LineWalk {
+    LineWalk(int lineIndex, const TextLine &line, const DriverOptions &options)
+        : lineIndex(lineIndex), line(line), boxes(line.boxes), count(int(line.boxes.size())),
+          rtl(options.rightToLeft), spacingBoxes(line.boxes),
+          spacing{spacingBoxes, rtl, options.match.settings.spaceWidth, options.match.charset}
+    {
+    }
+    LineWalk(const LineWalk &) = delete;
+    LineWalk &operator=(const LineWalk &) = delete;
+
+    // Box i steps after box b in reading order, and whether a box exists.
+    int step(int b, int i) const { return rtl ? b - i : b + i; }
+    bool exists(int b) const { return b >= 0 && b < count; }
+    // The buttons that grow the run in reading order and shrink it back.
+    void setExtend(AskButtons &buttons, bool extendOn, bool shrinkOn) const
+    {
+        (rtl ? buttons.extendLeft : buttons.extendRight) = extendOn;
+        (rtl ? buttons.extendRight : buttons.extendLeft) = shrinkOn;
+    }
+    Glyph runOf(const picture::CodeImage &codes, int first, int extraBoxes) const
+    {
+        return buildMergedDescriptor(codes, boxes, first, extraBoxes, rtl);
+    }
+
+    const int lineIndex;
+    const TextLine &line;
+    const std::vector<CharBox> &boxes;
+    const int count;
+    const bool rtl;
     // The boxes as spacing sees them: a glyph read from a run of boxes stands in its first box as the
     // whole run, so that the gap to the next glyph is measured from the run's end, not from inside it
     // (a double quote would otherwise be followed by a blank).
-    std::vector<CharBox> spacingBoxes = boxes;
-    const SpacingContext spacing{spacingBoxes, rtl, match.settings.spaceWidth, match.charset};
-
+    std::vector<CharBox> spacingBoxes;
+    const SpacingContext spacing;
     Glyph previous;
     QString previousText;
     SpacedGlyph previousGlyph{nullptr, {}, -1, 1};
+};
 
-    int c = rtl ? count - 1 : 0;
-    while (exists(c)) {
-        AskButtons buttons;
-        setExtend(buttons, exists(step(c, 1)), false);
-        QString text;
-        uint8_t style = 0;
-        bool joined = false;
-        int n = 0;
-        int k = 0;
-        int used = 1; // boxes this glyph takes
+// One glyph of the line: where it starts, how many boxes it takes, its descriptor, and what it reads as.
+struct RecognitionDriver::GlyphRead {
+    int first = 0;     // the box it starts at
+    int boxCount = 1;  // the boxes it takes from there in reading order
+    Glyph descriptor;  // of its first box, or of the whole run once it takes several
+    QString text;      // empty: no text (an unanswered glyph)
+    uint8_t style = 0;
+    bool joined = false;   // read or asked as a run of boxes
+    int joinedBoxes = 0;   // boxes after the first that "take with next" entries joined
+    Glyph joinedRun;       // the run those boxes make, when joined
+};
 
-        Glyph current = buildGlyphDescriptor(m_codes, markerOfBox(c), boxes[size_t(c)]);
-        bool allowJoin = false;
-        if (exists(step(c, 1))) {
-            const CharBox &a = boxes[size_t(c)];
-            const CharBox &b = boxes[size_t(step(c, 1))];
-            const int gap = rtl ? a.x - (b.x + b.width) : b.x - (a.x + a.width);
-            allowJoin = gap <= match.settings.spaceWidth;
+RecognitionDriver::GlyphRead RecognitionDriver::matchGlyph(const LineWalk &walk, int first, MatchResult &result)
+{
+    const MatchOptions &match = m_options.match;
+    GlyphRead glyph;
+    glyph.first = first;
+    glyph.descriptor = buildGlyphDescriptor(m_codes, markerOfBox(first), walk.boxes[size_t(first)]);
+    // A "take with next" entry may only match while the next box stands close enough to join it.
+    bool allowJoin = false;
+    if (walk.exists(walk.step(first, 1))) {
+        const CharBox &a = walk.boxes[size_t(first)];
+        const CharBox &b = walk.boxes[size_t(walk.step(first, 1))];
+        const int gap = walk.rtl ? a.x - (b.x + b.width) : b.x - (a.x + a.width);
+        allowJoin = gap <= match.settings.spaceWidth;
+    }
+    result = matchChar(m_env.matrix, glyph.descriptor, walk.boxes[size_t(first)], allowJoin, match);
+    // Each "take with next" match joins the next box; the run is matched again as a whole.
+    while (result.matched() && isTakeWithNext(m_env.matrix.entry(result.index).text)) {
+        glyph.joined = true;
+        if (!walk.exists(walk.step(first, glyph.joinedBoxes + 1))) {
+            result = MatchResult::guess(result.index); // no box left to join: the entry is only a guess
+            break;
         }
-        int32_t result = matchChar(m_env.matrix, current, boxes[size_t(c)], allowJoin, match);
-        Glyph run;
-        while (result > 0 && isTakeWithNext(m_env.matrix.entry(result).text)) {
-            joined = true;
-            if (!exists(step(c, n + 1))) {
-                result = -result;
-                break;
-            }
-            ++n;
-            ++k;
-            run = buildMergedDescriptor(m_codes, boxes, c, n, rtl);
-            result = matchChar(m_env.matrix, run, boxOfDescriptor(run), true, match);
+        ++glyph.joinedBoxes;
+        glyph.joinedRun = walk.runOf(m_codes, first, glyph.joinedBoxes);
+        result = matchChar(m_env.matrix, glyph.joinedRun, boxOfDescriptor(glyph.joinedRun), true, match);
+    }
+    if (result.matched()) {
+        const Glyph &entry = m_env.matrix.entry(result.index);
+        glyph.text = core::fromCharText(entry.text);
+        glyph.style = entry.style;
+        if (glyph.joined) {
+            glyph.descriptor = glyph.joinedRun;
+            glyph.boxCount = glyph.joinedBoxes + 1;
         }
+    }
+    return glyph;
+}
 
-        if (result > 0) {
-            const Glyph &entry = m_env.matrix.entry(result);
-            text = core::fromCharText(entry.text);
-            style = entry.style;
-            if (joined) {
-                current = run;
-                used = n + 1;
-            }
+// The glyph becomes the run of its first box and extraBoxes further boxes, which it uses up.
+void RecognitionDriver::takeRun(const LineWalk &walk, GlyphRead &glyph, int extraBoxes)
+{
+    if (extraBoxes > 0)
+        glyph.descriptor = walk.runOf(m_codes, glyph.first, extraBoxes);
+    glyph.boxCount = extraBoxes + 1;
+}
+
+GlyphAnswer RecognitionDriver::extendRun(const LineWalk &walk, GlyphRead &glyph, AskButtons &buttons, GlyphAnswer answer,
+                                         int &extraBoxes)
+{
+    const AnswerCode extend = extendCode(walk.rtl);
+    const AnswerCode shrink = shrinkCode(walk.rtl);
+    const int first = glyph.first;
+    // Skipping the line or searching a matrix make no sense for a part of a run, so those buttons are
+    // off meanwhile.
+    glyph.joined = true;
+    buttons.skipLine = false;
+    buttons.searchMatrix = false;
+    Glyph run = extraBoxes > 0 ? walk.runOf(m_codes, first, extraBoxes) : glyph.descriptor;
+    // Only an enabled button counts: a run never grows past the line or shrinks below the joined boxes.
+    while ((answer.code == extend || answer.code == shrink) && buttons.allows(answer.code)) {
+        if (answer.code == extend) {
+            ++extraBoxes;
+            const int before = extraBoxes - 1 == 0 ? walk.boxes[size_t(first)].width : int(run.width);
+            const bool further = walk.exists(walk.step(first, extraBoxes + 1));
+            walk.setExtend(buttons, further && walk.boxes[size_t(walk.step(first, extraBoxes))].width + before < kMaxRunGrowWidth,
+                           true);
+            answer = ask(walk.lineIndex, first, extraBoxes, glyph.descriptor, buttons);
+            run = walk.runOf(m_codes, first, extraBoxes);
+            glyph.joined = true;
         } else {
-            if (result < 0) {
-                current.text = m_env.matrix.entry(-result).text;
-                current.style = m_env.matrix.entry(-result).style;
-            } else {
-                current.text = core::CharText{};
-                current.style = 0;
-            }
-            // The run the answer is given for: the k joined boxes are shown with their first box even
-            // when no further box follows, since a learned answer covers all of them.
-            if (joined && exists(step(c, k + 1)))
-                setExtend(buttons, true, false);
-            else if (joined)
-                setExtend(buttons, false, false);
-            ++m_glyphsAsked;
-            GlyphAnswer answer = ask(lineIndex, c, k, current, buttons);
-            n = k;
-            auto takeAnswer = [&] {
-                text = core::fromCharText(answer.text);
-                style = answer.style;
-            };
-            auto runOf = [&](int extra) { return buildMergedDescriptor(m_codes, boxes, c, extra, rtl); };
-            // The glyph becomes the run of box c and extra further boxes, which it uses up.
-            auto takeRun = [&](int extra) {
-                if (extra > 0)
-                    current = runOf(extra);
-                used = extra + 1;
-            };
+            extraBoxes = std::max(extraBoxes - 1, 0);
+            walk.setExtend(buttons, true, extraBoxes > glyph.joinedBoxes);
+            answer = ask(walk.lineIndex, first, extraBoxes, glyph.descriptor, buttons);
+            run = walk.runOf(m_codes, first, extraBoxes);
+            glyph.joined = extraBoxes > 0;
+        }
+    }
+    return answer;
+}
 
-            if (answer.code == extend && buttons.allows(extend)) {
-                // The extension loop: the run grows and shrinks box by box until the user answers
-                // with something else. Skipping the line or searching a matrix make no sense for a
-                // part of a run, so those buttons are off meanwhile.
-                joined = true;
-                buttons.skipLine = false;
-                buttons.searchMatrix = false;
-                run = n > 0 ? runOf(n) : current;
-                // Only an enabled button counts: a run never grows past the line or shrinks below one box.
-                while ((answer.code == extend || answer.code == shrink) && buttons.allows(answer.code)) {
-                    if (answer.code == extend) {
-                        ++n;
-                        const int before = n - 1 == 0 ? boxes[size_t(c)].width : int(run.width);
-                        const bool further = exists(step(c, n + 1));
-                        setExtend(buttons, further && boxes[size_t(step(c, n))].width + before < kMaxRunGrowWidth, true);
-                        answer = ask(lineIndex, c, n, current, buttons);
-                        run = runOf(n);
-                        joined = true;
-                    } else {
-                        n = std::max(n - 1, 0);
-                        setExtend(buttons, true, n > k);
-                        answer = ask(lineIndex, c, n, current, buttons);
-                        run = runOf(n);
-                        joined = n > 0;
-                    }
-                }
-                buttons.skipLine = true;
-                buttons.searchMatrix = true;
-                if (auto end = endOfPicture(answer.code))
-                    return *end;
-                switch (answer.code) {
-                case AnswerCode::UseTextOnly:
-                    takeAnswer();
-                    if (joined)
-                        takeRun(n);
-                    break;
-                case AnswerCode::Ok:
-                    takeAnswer();
-                    if (joined) {
-                        // Each shorter part of the run is learned as its beginning.
-                        for (int i = 1; i <= n; ++i)
-                            learn(runOf(i - 1), core::toCharText(QString::fromUtf16(kTakeWithNext)), 0);
-                        takeRun(n);
-                    }
-                    learn(current, answer.text, answer.style);
-                    break;
-                default:
-                    break; // no text
-                }
-            } else {
-                if (auto end = endOfPicture(answer.code))
-                    return *end;
-                switch (answer.code) {
-                case AnswerCode::Ok:
-                    takeAnswer();
-                    if (joined)
-                        takeRun(k); // learned for the joined boxes, as they were shown
-                    learn(current, answer.text, answer.style);
-                    break;
-                case AnswerCode::UseTextOnly:
-                case AnswerCode::MatrixLoaded:
-                    takeAnswer();
-                    // The text was given for the whole run that was shown.
-                    if (joined)
-                        takeRun(k);
-                    break;
-                case AnswerCode::SkipLine:
+std::optional<RecognitionDriver::Flow> RecognitionDriver::askGlyph(const LineWalk &walk, GlyphRead &glyph,
+                                                                   const MatchResult &guess)
+{
+    const int first = glyph.first;
+    const int joinedBoxes = glyph.joinedBoxes;
+    // The question shows the best guess's text and style; the descriptor stays the first box's.
+    if (guess.guessed()) {
+        glyph.descriptor.text = m_env.matrix.entry(guess.index).text;
+        glyph.descriptor.style = m_env.matrix.entry(guess.index).style;
+    } else {
+        glyph.descriptor.text = core::CharText{};
+        glyph.descriptor.style = 0;
+    }
+    AskButtons buttons;
+    // The run the answer is given for: the joined boxes are shown with their first box even when no
+    // further box follows, since a learned answer covers all of them.
+    walk.setExtend(buttons, walk.exists(walk.step(first, joinedBoxes + 1)), false);
+    ++m_glyphsAsked;
+    GlyphAnswer answer = ask(walk.lineIndex, first, joinedBoxes, glyph.descriptor, buttons);
+    if (answer.code == extendCode(walk.rtl) && buttons.allows(answer.code)) {
+        int extraBoxes = joinedBoxes;
+        answer = extendRun(walk, glyph, buttons, answer, extraBoxes);
+        return takeAnswer(walk, glyph, answer, extraBoxes, true);
+    }
+    return takeAnswer(walk, glyph, answer, joinedBoxes, false);
+}
+
+std::optional<RecognitionDriver::Flow> RecognitionDriver::takeAnswer(const LineWalk &walk, GlyphRead &glyph,
+                                                                     const GlyphAnswer &answer, int extraBoxes, bool grown)
+{
+    if (auto end = endOfPicture(answer.code))
+        return end;
+    // The text was given for the whole run that was shown last.
+    const auto takeText = [&] {
+        glyph.text = core::fromCharText(answer.text);
+        glyph.style = answer.style;
+        if (glyph.joined)
+            takeRun(walk, glyph, extraBoxes);
+    };
+    switch (answer.code) {
+    case AnswerCode::Ok:
+        // Each shorter part of a run the user grew is learned as its beginning.
+        if (grown && glyph.joined) {
+            for (int i = 1; i <= extraBoxes; ++i)
+                learn(walk.runOf(m_codes, glyph.first, i - 1), core::toCharText(QString::fromUtf16(kTakeWithNext)), 0);
+        }
+        takeText();
+        learn(glyph.descriptor, answer.text, answer.style);
+        break;
+    case AnswerCode::UseTextOnly:
+        takeText();
+        break;
+    case AnswerCode::MatrixLoaded:
+        // Searching a matrix is off while a run grows.
+        if (!grown)
+            takeText();
+        break;
+    case AnswerCode::SkipLine:
+        // Skipping the line is off while a run grows.
+        if (grown)
+            break;
+        m_suppressEmpty = true;
+        return Flow::EndLine;
+    default:
+        break; // ChangeColor, or a shrink that is never enabled here: no text
+    }
+    return std::nullopt;
+}
+
+void RecognitionDriver::appendGlyph(LineWalk &walk, const GlyphRead &glyph, QString &out)
+{
+    // The space before the glyph, then the glyph's text in its style.
+    const int first = glyph.first;
+    if (glyph.boxCount > 1) {
+        CharBox whole = walk.boxes[size_t(first)];
+        for (int i = 1; i < glyph.boxCount; ++i) {
+            const CharBox &b = walk.boxes[size_t(walk.step(first, i))];
+            const int right = std::max(whole.x + whole.width, b.x + b.width);
+            const int bottom = std::max(whole.y + whole.height, b.y + b.height);
+            whole.x = std::min(whole.x, b.x);
+            whole.y = std::min(whole.y, b.y);
+            whole.width = right - whole.x;
+            whole.height = bottom - whole.y;
+            whole.dy = std::min(whole.dy, b.dy);
+        }
+        walk.spacingBoxes[size_t(first)] = whole;
+    }
+    // A run's shape for spacing spans all its boxes; its descriptor may stop short of the first.
+    const Glyph shape = glyph.boxCount > 1 ? buildRunShape(m_codes, walk.boxes, first, glyph.boxCount - 1, walk.rtl)
+                                           : glyph.descriptor;
+    const SpacedGlyph current{&shape, glyph.text, first, glyph.boxCount};
+    if (walk.previousGlyph.descriptor && needSpaceBetween(walk.previousGlyph, current, walk.spacing))
+        out += QLatin1Char(' ');
+    walk.previous = shape;
+    walk.previousText = glyph.text;
+    walk.previousGlyph = SpacedGlyph{&walk.previous, walk.previousText, first, glyph.boxCount};
+    if (!glyph.text.isEmpty()) {
+        if (m_options.saveMask)
+            paintMask(walk.line, first, glyph.boxCount);
+        out += subtitles::addStyleTags(glyph.text, glyph.style);
+    }
+}
+
+RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString &out)
+{
+    LineWalk walk(lineIndex, m_lines[size_t(lineIndex)], m_options);
+    for (int first = walk.rtl ? walk.count - 1 : 0; walk.exists(first);) {
+        MatchResult result;
+        GlyphRead glyph = matchGlyph(walk, first, result);
+        if (!result.matched()) {
+            if (const auto end = askGlyph(walk, glyph, result)) {
+                if (*end == Flow::EndLine)
                     out.clear();
-                    m_suppressEmpty = true;
-                    return Flow::EndLine;
-                default:
-                    break; // ChangeColor, or a shrink that is never enabled here: no text
-                }
+                return *end;
             }
         }
-
-        // Box end: the space before the glyph, then the glyph's text in its style.
-        if (used > 1) {
-            CharBox whole = boxes[size_t(c)];
-            for (int i = 1; i < used; ++i) {
-                const CharBox &b = boxes[size_t(step(c, i))];
-                const int right = std::max(whole.x + whole.width, b.x + b.width);
-                const int bottom = std::max(whole.y + whole.height, b.y + b.height);
-                whole.x = std::min(whole.x, b.x);
-                whole.y = std::min(whole.y, b.y);
-                whole.width = right - whole.x;
-                whole.height = bottom - whole.y;
-                whole.dy = std::min(whole.dy, b.dy);
-            }
-            spacingBoxes[size_t(c)] = whole;
-        }
-        // A run's shape for spacing spans all its boxes; its descriptor may stop short of the first.
-        const Glyph shape = used > 1 ? buildRunShape(m_codes, boxes, c, used - 1, rtl) : current;
-        const SpacedGlyph currentGlyph{&shape, text, c, used};
-        if (previousGlyph.descriptor && needSpaceBetween(previousGlyph, currentGlyph, spacing))
-            out += QLatin1Char(' ');
-        previous = shape;
-        previousText = text;
-        previousGlyph = SpacedGlyph{&previous, previousText, c, used};
-        if (!text.isEmpty()) {
-            if (m_options.saveMask)
-                paintMask(line, c, used);
-            out += addStyleTags(text, style);
-        }
-        c = step(c, used);
+        appendGlyph(walk, glyph, out);
+        first = walk.step(first, glyph.boxCount);
     }
     return Flow::NextBox;
 }
@@ -489,12 +526,12 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
     added.stop = stop;
     added.rect = area;
     const picture::SpuControlSequence &seq = picture.first();
-    added.colorWord = seq.colour;
+    added.colourWord = seq.colour;
     added.contrastWord = seq.contrast;
     subtitles::AddContext context = m_options.addContext;
-    context.recognisedLineColors.fill(0);
-    for (size_t i = 0; i < colours.size() && i < context.recognisedLineColors.size(); ++i)
-        context.recognisedLineColors[i] = colours[i];
+    context.recognisedLineColours.fill(0);
+    for (size_t i = 0; i < colours.size() && i < context.recognisedLineColours.size(); ++i)
+        context.recognisedLineColours[i] = colours[i];
     m_outcome.lines = out;
 
     added.suppressEmpty = m_suppressEmpty;

@@ -125,12 +125,32 @@ public:
 private:
     enum class Flow { NextBox, EndLine, EndPicture, Abandon };
 
+    struct LineWalk;
+    struct GlyphRead;
+
+    // One line, glyph by glyph in reading order: match, ask about what does not match, then append
+    // the glyph with the space before it.
     Flow recogniseLine(int lineIndex, QString &out);
+    // The glyph starting at box first as the matrix knows it, following "take with next" entries from
+    // box to box; result says whether it matched and else what the best guess is.
+    GlyphRead matchGlyph(const LineWalk &walk, int first, MatchResult &result);
+    // Asks about a glyph that did not match, lets the user grow or shrink its run, takes the answer and
+    // learns it. A flow when the answer ends the line or the picture.
+    std::optional<Flow> askGlyph(const LineWalk &walk, GlyphRead &glyph, const MatchResult &guess);
+    // The question's extension loop: the run grows and shrinks box by box until another answer comes.
+    GlyphAnswer extendRun(const LineWalk &walk, GlyphRead &glyph, AskButtons &buttons, GlyphAnswer answer, int &extraBoxes);
+    // Takes the answer given for the run of extraBoxes further boxes (grown: by the extension loop):
+    // its text, the boxes it uses up, what OK teaches the matrix. A flow when it ends the line or picture.
+    std::optional<Flow> takeAnswer(const LineWalk &walk, GlyphRead &glyph, const GlyphAnswer &answer, int extraBoxes,
+                                   bool grown);
+    void takeRun(const LineWalk &walk, GlyphRead &glyph, int extraBoxes);
+    void appendGlyph(LineWalk &walk, const GlyphRead &glyph, QString &out);
     // The answers that end the picture wherever they are given: abandoned, or typed in by hand.
     std::optional<Flow> endOfPicture(AnswerCode code);
-    GlyphAnswer ask(int lineIndex, int c, int n, const Glyph &descriptor, const AskButtons &buttons);
+    // Shows the run of box first and extraBoxes further boxes, with descriptor's text as the guess.
+    GlyphAnswer ask(int lineIndex, int first, int extraBoxes, const Glyph &descriptor, const AskButtons &buttons);
     void learn(Glyph glyph, const core::CharText &text, uint8_t style);
-    void paintMask(const TextLine &line, int c, int boxCount);
+    void paintMask(const TextLine &line, int first, int boxCount);
     QString message(int index) const;
     std::array<uint32_t, 256> displayPalette() const;
 

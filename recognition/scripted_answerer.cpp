@@ -27,8 +27,8 @@ GlyphAnswer ScriptedAnswerer::askGlyph(const GlyphQuestion &question)
         m_script.pop_front();
         const AskButtons &b = question.buttons;
         switch (step.code) {
-        case AnswerCode::ChangeColor:
-            if (!b.changeColor)
+        case AnswerCode::ChangeColour:
+            if (!b.changeColour)
                 break;
             m_control.requestColourChange();
             return answerOf(AnswerCode::Pause);

@@ -24,8 +24,8 @@ struct PreviewSettings {
     bool transparentBackground = false; // stored only: the picture is always drawn opaque
     int zoom = 1000;
     bool autoZoom = false;
-    uint32_t borderColor = 0x6D6F8B;    // 0x00BBGGRR
-    uint32_t innerColor = 0xC7BABB;     // 0x00BBGGRR
+    uint32_t borderColour = 0x6D6F8B;    // 0x00BBGGRR
+    uint32_t innerColour = 0xC7BABB;     // 0x00BBGGRR
     uint8_t backMode = NoBackground;
     uint8_t aspectRatioMode = 0;        // 0 16:9, 1 1.85:1, 2 2.35:1
     int freeAspectRatio = 30;           // bar height in rows for FreeBars

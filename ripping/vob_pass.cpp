@@ -4,10 +4,6 @@
 #include <QFileInfo>
 #include <QLocale>
 
-#include <unistd.h>
-
-#include <cerrno>
-
 #include <algorithm>
 #include <cstring>
 
@@ -18,86 +14,6 @@ using core::makeError;
 using core::TimeCode;
 
 namespace {
-
-// Sequential reading fetches this many sectors per read. Along a map or an index one read fetches the
-// wanted sector and the wanted sectors shortly after it, up to kJumpReadSectors.
-constexpr size_t kReadAheadSectors = 512;
-constexpr size_t kJumpReadSectors = 8;
-
-// Serves the sectors of one open file from a read-ahead buffer, reading with pread so that a jump
-// costs one call.
-class SectorSource {
-public:
-    SectorSource(QFile &file, std::vector<uint8_t> &buffer) : m_file(file), m_buffer(buffer)
-    {
-        m_buffer.resize(kReadAheadSectors * kSectorSize);
-    }
-
-    // Up to one sector at pos: shorter at the end of the file, empty past it; an error when reading
-    // fails. When pos is not in the buffer, readBytes (at least one sector) are read from pos on.
-    core::Result<std::span<const uint8_t>> at(int64_t pos, size_t readBytes)
-    {
-        const bool buffered = pos >= m_start && pos - m_start < int64_t(m_length)
-                           && (pos - m_start + int64_t(kSectorSize) <= int64_t(m_length) || m_atEnd);
-        if (!buffered) {
-            if (auto refilled = refill(pos, std::clamp(readBytes, kSectorSize, m_buffer.size())); !refilled)
-                return refilled.error();
-        }
-        const size_t from = size_t(pos - m_start);
-        if (from >= m_length)
-            return std::span<const uint8_t>();
-        return std::span<const uint8_t>(m_buffer.data() + from, std::min(kSectorSize, m_length - from));
-    }
-
-private:
-    core::Result<void> refill(int64_t pos, size_t size)
-    {
-        m_start = pos;
-        m_length = 0;
-        m_atEnd = false;
-        const int fd = m_file.handle();
-        while (m_length < size) {
-            const ssize_t got = ::pread(fd, m_buffer.data() + m_length, size - m_length, off_t(pos + int64_t(m_length)));
-            if (got < 0) {
-                if (errno == EINTR)
-                    continue;
-                return makeError(QStringLiteral("Cannot read the file"),
-                                 QStringLiteral("%1, byte %2").arg(m_file.fileName()).arg(pos + int64_t(m_length)),
-                                 QString::fromLocal8Bit(std::strerror(errno)));
-            }
-            if (got == 0) {
-                m_atEnd = true;
-                break;
-            }
-            m_length += size_t(got);
-        }
-        return {};
-    }
-
-    QFile &m_file;
-    std::vector<uint8_t> &m_buffer;
-    int64_t m_start = 0; // with m_length 0 nothing is buffered; pos - m_start never overflows
-    size_t m_length = 0;
-    bool m_atEnd = false;
-};
-
-// Bytes to read from the map's first line on: up to the last of the following wanted lines that lie
-// within kJumpReadSectors, so that close sectors come with one read.
-size_t mapReadBytes(const SubtitleMap &map, uint8_t streamId)
-{
-    const auto &lines = map.lines();
-    if (lines.empty())
-        return kSectorSize;
-    const uint32_t first = lines.front().sector;
-    uint32_t last = first;
-    for (const MapLine &l : lines) {
-        if (l.sector - first >= kJumpReadSectors)
-            break;
-        if (l.type == kMapNavigation || l.type == kMapClockSector || l.type == streamId)
-            last = l.sector;
-    }
-    return size_t(last - first + 1) * kSectorSize;
-}
 
 TimeCode ptsTime(const TimeCode &base, int32_t pts)
 {
@@ -289,163 +205,160 @@ PassOutcome VobPass::stopRun(const core::Error &error)
     return outcome;
 }
 
-PassOutcome VobPass::readCurrentFile()
+CursorMode VobPass::cursorMode() const
 {
-    PassOutcome outcome;
-    if (m_run.finished())
-        return outcome;
-    const QString path = m_run.vobList[m_run.currentFile];
+    if (m_run.mapUse == MapUse::Following)
+        return CursorMode::AlongMap;
+    if (m_run.useIndexOffsets && m_run.vobSubMode())
+        return CursorMode::ByIndex;
+    return CursorMode::Sequential;
+}
+
+void VobPass::beginFile()
+{
     m_beforeFile = 0;
     for (int i = 0; i < m_run.currentFile && i < int(m_run.vobSizes.size()); ++i)
         m_beforeFile += m_run.vobSizes[size_t(i)];
+    // A pass that resumes in the middle of the file goes on counting its units and keeps its warning.
+    if (m_run.resumePos == 0) {
+        m_run.spuCount = 0;
+        m_damageWarned = false;
+    }
+    m_fill = 0;
+}
 
+VobPass::SectorStep VobPass::readSector(std::span<const uint8_t> sector, int64_t pos, int64_t fileSize)
+{
+    SectorStep step = SectorStep::Read;
+    const int64_t end = pos + int64_t(sector.size());
+    const uint32_t n = uint32_t(pos / int64_t(kSectorSize));
+    const bool building = m_run.mapUse == MapUse::Building;
+
+    const SectorInfo info = parseSector(sector);
+    if (!info.packHeader && !m_run.ignoreBadPackets) {
+        const core::Answer a = m_host.askBadPack(n);
+        if (a == core::Answer::No)
+            return SectorStep::Refused;
+        if (a == core::Answer::YesToAll)
+            m_run.ignoreBadPackets = true;
+    }
+    // The clock as it was before the sector that begins a unit: a dialog that pauses inside the
+    // unit has it read again from that sector, and the clock steps in between must not count twice.
+    if (m_fill == 0 && info.kind == SectorKind::PrivateStream1 && info.hasSubstreamId
+        && info.substreamId == m_run.streamId)
+        m_run.unitStartClock = m_run.clock;
+    updateClock(int32_t(info.scr), n);
+
+    if (info.kind == SectorKind::Navigation) {
+        if (building)
+            m_run.map.noteNavigation(n);
+        if (info.hasCellTime)
+            readNavigation(info);
+    } else if (info.kind == SectorKind::PrivateStream1 && info.hasSubstreamId) {
+        if (building)
+            m_run.map.noteSubstream(info.substreamId, n);
+        if (info.substreamId == m_run.streamId) {
+            Gathered g = gatherPacket(sector, info, pos);
+            if (g.error) {
+                m_failure = std::move(g.error);
+                return SectorStep::Failed;
+            }
+            if (g.completed) {
+                step = SectorStep::UnitCompleted;
+                updateProgress(end);
+                m_run.lastProgressPos = end;
+            }
+        }
+    }
+    // The last two sectors always end the map with clock lines. This comes before the pause
+    // check so that a pass paused there still leaves the same map as one that was not.
+    if (building && end >= fileSize - int64_t(kSectorSize))
+        m_run.map.noteLastSector(n);
+    return step;
+}
+
+PassOutcome VobPass::pauseAfter(SectorCursor &cursor, int64_t end)
+{
+    if (m_run.pausedByMainButton) {
+        cursor.leaveAfter(end);
+    } else if (m_run.resumePos == m_run.spuSectorPos) {
+        // The dialog has the unit read again: the clock goes back to where it was before it.
+        m_run.clock = m_run.unitStartClock;
+    } else {
+        m_run.clock.prevScr = 0;
+    }
+    PassOutcome outcome;
+    outcome.end = PassEnd::Paused;
+    return outcome;
+}
+
+PassOutcome VobPass::endFile(PassEnd end, const QString &path, int64_t pos)
+{
+    PassOutcome outcome;
+    if (end == PassEnd::FileDone) {
+        if (m_fill > 0) {
+            // The file ended before the unit under way was whole: it cannot be shown, but the user
+            // should know a subtitle is missing there.
+            m_host.warn(QStringLiteral("Subpicture unit at sector %1 of %2 is cut off by the end of the file: its subtitle is skipped.")
+                            .arg(m_run.spuSectorPos / int64_t(kSectorSize))
+                            .arg(QFileInfo(path).fileName()));
+            m_fill = 0;
+        }
+        if (m_run.mapUse == MapUse::Building && !m_run.map.isEmpty()) {
+            if (auto saved = m_run.map.save(SubtitleMap::pathFor(path)); !saved)
+                m_host.warn(saved.error().message());
+        }
+        if (m_run.totalBytes > 0)
+            updateProgress(pos);
+    }
+    outcome.end = end;
+    finishFile(outcome);
+    return outcome;
+}
+
+PassOutcome VobPass::readCurrentFile()
+{
+    if (m_run.finished())
+        return PassOutcome();
+    const QString path = m_run.vobList[m_run.currentFile];
     QFile file(path);
     if (!file.exists()) {
+        PassOutcome outcome;
         outcome.end = PassEnd::Missing;
         outcome.error = makeError(QStringLiteral("The file does not exist; it is skipped"), path);
         finishFile(outcome);
         return outcome;
     }
     ProcessingGuard processing(m_run.processing);
-    if (m_run.resumePos == 0)
-        m_run.spuCount = 0;
-    m_fill = 0;
-    if (m_run.resumePos == 0)
-        m_damageWarned = false;
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    beginFile();
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return stopRun(makeError(QStringLiteral("Cannot open the file"), path, file.errorString()));
-    }
     const int64_t fileSize = file.size();
     decideMap(path, fileSize);
-    if (m_run.mapUse == MapUse::Following) {
-        m_run.map.skipUnwanted(m_run.streamId);
-        if (!m_run.map.isEmpty())
-            m_run.resumePos = m_run.map.firstOffset();
-    }
-    const bool byIndex = m_run.useIndexOffsets && m_run.vobSubMode();
-    bool indexDone = false;
-    // The index's position of the next unit; none once the list is used up or when it points past the
-    // file (a damaged or foreign index), where there is nothing to read.
-    auto nextIndexPos = [&]() -> std::optional<int64_t> {
-        if (m_run.spuCount >= m_run.vobSubUnits.size())
-            return std::nullopt;
-        const int64_t at = m_run.vobSubUnits[m_run.spuCount].filePos;
-        return at < fileSize ? std::optional<int64_t>(at) : std::nullopt;
-    };
-    if (byIndex) {
-        if (const auto at = nextIndexPos())
-            m_run.resumePos = *at;
-        else
-            indexDone = true;
-    }
 
-    SectorSource source(file, m_chunk);
+    SectorCursor cursor(file, m_chunk, m_run, cursorMode(), fileSize);
     const int64_t progressStep = std::max(m_run.totalBytes, fileSize) / 200;
-    const bool following = m_run.mapUse == MapUse::Following;
-    const bool building = m_run.mapUse == MapUse::Building;
-    int64_t pos = m_run.resumePos;
-    bool reachedEnd = indexDone || (following && m_run.map.isEmpty());
-
-    while (!reachedEnd) {
-        const size_t readBytes = following ? mapReadBytes(m_run.map, m_run.streamId)
-                               : byIndex     ? kSectorSize
-                                             : kReadAheadSectors * kSectorSize;
-        auto read = source.at(pos, readBytes);
+    while (!cursor.atEnd()) {
+        auto read = cursor.sector();
         if (!read)
             return stopRun(read.error());
-        const std::span<const uint8_t> sector = *read;
-        if (sector.empty())
+        if (read->empty())
             break;
-        const int64_t end = pos + int64_t(sector.size());
-        const uint32_t n = uint32_t(pos / int64_t(kSectorSize));
-
+        const int64_t end = cursor.pos() + int64_t(read->size());
         if (m_run.lastProgressPos + progressStep < end) {
             m_run.lastProgressPos = end;
             updateProgress(end);
         }
-        const SectorInfo info = parseSector(sector);
-        if (!info.packHeader && !m_run.ignoreBadPackets) {
-            const core::Answer a = m_host.askBadPack(n);
-            if (a == core::Answer::No) {
-                outcome.end = PassEnd::Refused;
-                finishFile(outcome);
-                return outcome;
-            }
-            if (a == core::Answer::YesToAll)
-                m_run.ignoreBadPackets = true;
-        }
-        // The clock as it was before the sector that begins a unit: a dialog that pauses inside the
-        // unit has it read again from that sector, and the clock steps in between must not count twice.
-        if (m_fill == 0 && info.kind == SectorKind::PrivateStream1 && info.hasSubstreamId
-            && info.substreamId == m_run.streamId)
-            m_run.unitStartClock = m_run.clock;
-        updateClock(int32_t(info.scr), n);
-
-        bool completed = false;
-        if (info.kind == SectorKind::Navigation) {
-            if (building)
-                m_run.map.noteNavigation(n);
-            if (info.hasCellTime)
-                readNavigation(info);
-        } else if (info.kind == SectorKind::PrivateStream1 && info.hasSubstreamId) {
-            if (building)
-                m_run.map.noteSubstream(info.substreamId, n);
-            if (info.substreamId == m_run.streamId) {
-                const Gathered g = gatherPacket(sector, info, pos);
-                if (g.error)
-                    return stopRun(*g.error);
-                if (g.completed) {
-                    completed = true;
-                    updateProgress(end);
-                    m_run.lastProgressPos = end;
-                }
-            }
-        }
-        // The last two sectors always end the map with clock lines. This comes before the pause
-        // check so that a pass paused there still leaves the same map as one that was not.
-        if (building && end >= fileSize - int64_t(kSectorSize))
-            m_run.map.noteLastSector(n);
-
-        if (m_run.paused && m_fill == 0) {
-            if (m_run.pausedByMainButton) {
-                if (following)
-                    m_run.map.dropFirst();
-                m_run.resumePos = end;
-            } else if (m_run.resumePos == m_run.spuSectorPos) {
-                // The dialog has the unit read again: the clock goes back to where it was before it.
-                m_run.clock = m_run.unitStartClock;
-            } else {
-                m_run.clock.prevScr = 0;
-            }
-            outcome.end = PassEnd::Paused;
-            return outcome;
-        }
-
-        pos = end;
-        if (following) {
-            m_run.map.dropFirst();
-            m_run.map.skipUnwanted(m_run.streamId);
-            if (m_run.map.isEmpty())
-                break;
-            pos = m_run.map.firstOffset();
-        }
-        if (byIndex && completed) {
-            const auto at = nextIndexPos();
-            if (!at)
-                break;
-            pos = *at;
-        }
+        const SectorStep step = readSector(*read, cursor.pos(), fileSize);
+        if (step == SectorStep::Failed)
+            return stopRun(*m_failure);
+        if (step == SectorStep::Refused)
+            return endFile(PassEnd::Refused, path, cursor.pos());
+        if (m_run.paused && m_fill == 0)
+            return pauseAfter(cursor, end);
+        cursor.advance(end, step == SectorStep::UnitCompleted);
     }
-
-    if (building && !m_run.map.isEmpty()) {
-        if (auto saved = m_run.map.save(SubtitleMap::pathFor(path)); !saved)
-            m_host.warn(saved.error().message());
-    }
-    if (m_run.totalBytes > 0)
-        updateProgress(pos);
-    outcome.end = PassEnd::FileDone;
-    finishFile(outcome);
-    return outcome;
+    return endFile(PassEnd::FileDone, path, cursor.pos());
 }
 
 } // namespace glyfex::ripping

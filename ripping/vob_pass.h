@@ -6,6 +6,7 @@
 #include "core/time_code.h"
 #include "core/user_prompt.h"
 #include "ripping/run_state.h"
+#include "ripping/sector_cursor.h"
 #include "ripping/sector_parser.h"
 
 #include <QFile>
@@ -99,6 +100,16 @@ private:
         std::optional<core::Error> error;
     };
 
+    // What reading one sector came to; for Failed the error is in m_failure.
+    enum class SectorStep { Read, UnitCompleted, Refused, Failed };
+
+    // The steps of a pass: set up the file, read each sector the cursor gives, leave for a pause, end.
+    CursorMode cursorMode() const;
+    void beginFile();
+    SectorStep readSector(std::span<const uint8_t> sector, int64_t pos, int64_t fileSize);
+    PassOutcome pauseAfter(SectorCursor &cursor, int64_t end);
+    PassOutcome endFile(PassEnd end, const QString &path, int64_t pos);
+
     void finishFile(PassOutcome &outcome);
     PassOutcome stopRun(const core::Error &error);
     void decideMap(const QString &path, int64_t fileSize);
@@ -118,6 +129,7 @@ private:
     int64_t m_beforeFile = 0;      // bytes of the run's files before the current one
     bool m_damageWarned = false;   // one damaged-packet warning per file
     std::vector<uint8_t> m_chunk;  // file bytes read ahead
+    std::optional<core::Error> m_failure; // why the last sector stopped the run
 };
 
 } // namespace glyfex::ripping

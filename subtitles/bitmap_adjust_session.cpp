@@ -115,12 +115,12 @@ core::Result<void> BitmapAdjustSession::loadProfile(const QString &path)
     return {};
 }
 
-std::vector<uint32_t> BitmapAdjustSession::previewPalette(const std::array<uint32_t, 16> &dvdColors) const
+std::vector<uint32_t> BitmapAdjustSession::previewPalette(const std::array<uint32_t, 16> &dvdColours) const
 {
     ExportSettings settings;
     settings.bmp = m_presets.settings;
     settings.preset = m_presets.current;
-    return buildPreviewPalette(settings, dvdColors);
+    return buildPreviewPalette(settings, dvdColours);
 }
 
 } // namespace glyfex::subtitles

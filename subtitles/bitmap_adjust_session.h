@@ -65,7 +65,7 @@ public:
     // "None" until a profile was saved or loaded.
     const QString &profileName() const { return m_profileName; }
     // The palette of the output bitmap for the current settings: 16 or 256 colours, 0x00BBGGRR.
-    std::vector<uint32_t> previewPalette(const std::array<uint32_t, 16> &dvdColors) const;
+    std::vector<uint32_t> previewPalette(const std::array<uint32_t, 16> &dvdColours) const;
     void setFrameHeight(int height) { m_frameHeight = height; }
 
 private:

@@ -175,8 +175,8 @@ std::vector<uint32_t> buildPreviewPalette(const ExportSettings &settings, const 
         // red, black, blue, white
         const std::array<uint32_t, 4> fixed{0x0000FF, 0x000000, 0xFF0000, 0xFFFFFF};
         std::copy(fixed.begin(), fixed.end(), palette.begin());
-    } else if (settings.bmp.customColors) {
-        std::copy(settings.bmp.customColor.begin(), settings.bmp.customColor.end(), palette.begin());
+    } else if (settings.bmp.customColours) {
+        std::copy(settings.bmp.customColour.begin(), settings.bmp.customColour.end(), palette.begin());
     } else {
         std::copy(dvdPalette.begin(), dvdPalette.end(), palette.begin());
     }
@@ -242,7 +242,7 @@ void ExportBitmapEngine::render(const picture::DecodedPicture &picture, const st
     out.compress = b.compress;
     out.palette = buildPreviewPalette(settings, dvdPalette);
     out.pixels.resize(m_work.bytes.size());
-    const bool codesAsTheyAre = keepsCodes(settings.preset) || b.customColors;
+    const bool codesAsTheyAre = keepsCodes(settings.preset) || b.customColours;
     for (size_t i = 0; i < out.pixels.size(); ++i) {
         const uint8_t c = m_work.bytes[i] & 3;
         out.pixels[i] = codesAsTheyAre ? c : picture.colourMap[c];

@@ -1,6 +1,8 @@
 // The options the output-format writers read, one plain struct the Output Format dialog and the configuration fill.
 #pragma once
 
+#include "core/version.h"
+
 #include <QString>
 
 #include <array>
@@ -18,8 +20,6 @@ struct FontSpec {
     bool underline = false;
     bool strikeOut = false;
 };
-
-inline constexpr char kProgramVersion[] = "1.50b1";
 
 // Values at start are the configuration's defaults and the dialog's start values. Colours of the
 // STL and SSA options are colour values as the configuration stores them: 0x00BBGGRR.
@@ -41,12 +41,12 @@ struct FormatOptions {
     QString dvdLanguage;
     QString dvdAuthor;
     QString dvdWeb;
-    QString dvdInfo = QStringLiteral("Subtitles captured by Glyfex ") + QLatin1String(kProgramVersion);
+    QString dvdInfo = QStringLiteral("Subtitles captured by Glyfex ") + QLatin1String(core::kProgramVersion);
     QString dvdLicense;
 
     // Spruce STL.
     FontSpec stlFont{QStringLiteral("Arial"), 36, 0, true, false, false, false};
-    std::array<uint32_t, 4> stlColors{0x808080, 0x000000, 0xFFFFFF, 0x000000};
+    std::array<uint32_t, 4> stlColours{0x808080, 0x000000, 0xFFFFFF, 0x000000};
     std::array<uint8_t, 4> stlContrasts{15, 15, 15, 0};
     // 0 left, 1 centre, 2 right / 0 top, 1 centre, 2 bottom.
     uint8_t stlHorzAlign = 1;
@@ -57,13 +57,13 @@ struct FormatOptions {
     // .gxt: number offset (to combine with another file), picture coordinates, font colour tags.
     int glyfexOffset = 0;
     bool glyfexExtended = false;
-    bool glyfexFontColorTags = false;
+    bool glyfexFontColourTags = false;
 
     // Sub Station Alpha.
     QString ssaTitle = QStringLiteral("<untitled>");
     QString ssaScript = QStringLiteral("<unknown>");
     FontSpec ssaFont{QStringLiteral("Arial"), 28, 0, false, false, false, false};
-    std::array<uint32_t, 4> ssaColors{0x80FFFF, 0x80FFFF, 0x80FFFF, 0x000000};
+    std::array<uint32_t, 4> ssaColours{0x80FFFF, 0x80FFFF, 0x80FFFF, 0x000000};
     uint16_t ssaMargin = 30;
     uint16_t ssaMarginV = 25;
     uint8_t ssaBorder = 2;
@@ -72,7 +72,7 @@ struct FormatOptions {
     // Subviewer.
     QString subviewerTitle;
     QString subviewerAuthor;
-    QString subviewerSource = QStringLiteral("Subtitles captured by Glyfex ") + QLatin1String(kProgramVersion);
+    QString subviewerSource = QStringLiteral("Subtitles captured by Glyfex ") + QLatin1String(core::kProgramVersion);
     QString subviewerProgram;
     QString subviewerFilePath;
     int subviewerDelay = -1;
@@ -84,7 +84,7 @@ struct FormatOptions {
     // Subviewer 2.
     QString sv2Title;
     QString sv2Author;
-    QString sv2Source = QStringLiteral("Subtitles captured by Glyfex ") + QLatin1String(kProgramVersion);
+    QString sv2Source = QStringLiteral("Subtitles captured by Glyfex ") + QLatin1String(core::kProgramVersion);
     QString sv2Program;
     QString sv2FilePath;
     int sv2Delay = 0;

@@ -1,4 +1,4 @@
-// Dispatch to the format writers, the trailers, and the small text pieces the writers share.
+// Dispatch to the writers of a format's row, the picture scripts' trailers, and the small text pieces the writers share.
 #include "subtitles/format_writers.h"
 
 #include <algorithm>
@@ -7,68 +7,20 @@ namespace glyfex::subtitles {
 
 void writeEntry(const WriterContext &context, const Entry &entry, LineSink &sink)
 {
-    using F = OutputFormat;
-    switch (context.format) {
-    case F::Dks: return writers::dks(context, entry, sink);
-    case F::DvdSubtitle: return writers::dvdSubtitle(context, entry, sink);
-    case F::FabSubtitler: return writers::fabSubtitler(context, entry, sink);
-    case F::MacDvdStudioPro: return writers::macDvdStudioPro(context, entry, sink);
-    case F::MacSub: return writers::macSub(context, entry, sink);
-    case F::MicroDvd: return writers::microDvd(context, entry, sink);
-    case F::Mpl: return writers::mpl(context, entry, sink);
-    case F::Mpl2: return writers::mpl2(context, entry, sink);
-    case F::PhoenixJapanimation: return writers::phoenix(context, entry, sink);
-    case F::PowerDivX: return writers::powerDivX(context, entry, sink);
-    case F::SpruceStl: return writers::spruceStl(context, entry, sink);
-    // I-Author shows its subtitles in the .gxt layout; its file is generated at save.
-    case F::Glyfex:
-    case F::IAuthor: return writers::glyfex(context, entry, sink);
-    case F::SubStationAlpha: return writers::subStationAlpha(context, entry, sink);
-    case F::Subviewer: return writers::subviewer(context, entry, sink);
-    case F::Subviewer2: return writers::subviewer2(context, entry, sink);
-    case F::TmPlayer: return writers::tmPlayer(context, entry, sink);
-    case F::TurboTitler: return writers::turboTitler(context, entry, sink);
-    case F::ViPlay: return writers::viPlay(context, entry, sink);
-    case F::ZeroG: return writers::zeroG(context, entry, sink);
-    case F::PhilipsSvcdDesigner: return writers::philips(context, entry, sink);
-    case F::SonicDvdCreator: return writers::sonicDvdCreator(context, entry, sink);
-    case F::SonicScenarist: return writers::scenarist(context, entry, sink);
-    case F::SpruceDvdMaestro: return writers::maestro(context, entry, sink);
-    case F::PinnacleImpression: return writers::pinnacle(context, entry, sink);
-    }
+    if (const EntryWriter write = outputFormatInfo(context.format).writeEntry)
+        write(context, entry, sink);
 }
 
 void writeHeader(const WriterContext &context, LineSink &sink)
 {
-    using F = OutputFormat;
-    switch (context.format) {
-    case F::DvdSubtitle: return writers::dvdSubtitleHeader(context, sink);
-    case F::MicroDvd: return writers::microDvdHeader(context, sink);
-    case F::SpruceStl: return writers::spruceStlHeader(context, sink);
-    case F::SubStationAlpha: return writers::subStationAlphaHeader(context, sink);
-    case F::Subviewer: return writers::subviewerHeader(context, sink);
-    case F::Subviewer2: return writers::subviewer2Header(context, sink);
-    case F::ViPlay: return sink.add(QStringLiteral("{* VIPLAY SUBTITLE FILE *}"));
-    case F::PhilipsSvcdDesigner: return writers::philipsHeader(context, sink);
-    case F::SonicScenarist: return writers::scenaristHeader(context, sink);
-    case F::SpruceDvdMaestro: return writers::maestroHeader(context, sink);
-    case F::PinnacleImpression: return writers::pinnacleHeader(context, sink);
-    case F::ZeroG:
-        sink.add(QStringLiteral("% Zero G 1.0"));
-        return sink.add(QString());
-    default: return;
-    }
+    if (const HeaderWriter write = outputFormatInfo(context.format).writeHeader)
+        write(context, sink);
 }
 
 QStringList trailerLines(OutputFormat format)
 {
-    switch (format) {
-    case OutputFormat::Subviewer:
-        return {QStringLiteral("[END]"), QStringLiteral("******** End Script ********")};
-    case OutputFormat::IAuthor: return {QString()};
-    case OutputFormat::PinnacleImpression: return {QString(49, QLatin1Char('-'))};
-    default: return {};
-    }
+    const TrailerLines trailer = outputFormatInfo(format).trailer;
+    return trailer ? trailer() : QStringList();
 }
 
 namespace writers {
@@ -174,7 +126,17 @@ void appendJoined(QString &out, const Subtitle &sub, QStringView sep)
     }
 }
 
-QString fontColorTagged(const QString &line, uint32_t rgb)
+QStringList iAuthorTrailer()
+{
+    return {QString()};
+}
+
+QStringList pinnacleImpressionTrailer()
+{
+    return {QString(49, QLatin1Char('-'))};
+}
+
+QString fontColourTagged(const QString &line, uint32_t rgb)
 {
     return QStringLiteral("<font color=\"#%1\">").arg(rgb & 0xFFFFFF, 6, 16, QLatin1Char('0')) + line +
            QStringLiteral("</font>");

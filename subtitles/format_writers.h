@@ -25,14 +25,14 @@ public:
 // authoring tools' presets and the folder the bitmaps went to.
 struct PictureScriptSource {
     // The 16 DVD colours, 0x00BBGGRR.
-    std::array<uint32_t, 16> dvdColors{};
+    std::array<uint32_t, 16> dvdColours{};
     std::array<core::BmpOutSettings, core::BmpOutPresetCount> presets{};
     // The store was read from a subtitle file: its subtitles have no DVD colours of their own.
     bool loadedFromFile = false;
     QString bitmapFolder;
 
     // The preset's own colours stand in for the DVD colours.
-    bool customColors(int preset) const { return loadedFromFile || presets[size_t(preset)].customColors; }
+    bool customColours(int preset) const { return loadedFromFile || presets[size_t(preset)].customColours; }
 };
 
 // Everything a writer reads besides the subtitle.
@@ -93,7 +93,7 @@ void appendFirstEight(QString &out, const core::TimeCode &t);
 // The lines joined with sep, appended.
 void appendJoined(QString &out, const Subtitle &sub, QStringView sep);
 // <font color="#rrggbb">line</font> with the line colour in lower-case hexadecimal.
-QString fontColorTagged(const QString &line, uint32_t rgb);
+QString fontColourTagged(const QString &line, uint32_t rgb);
 
 // The one-line entry most formats write: prefix, start, between, stop, beforeText, then the lines
 // joined by lineSeparator; appendTime(line, time) prints a time in the format's form.
@@ -115,11 +115,12 @@ QString timedTextLine(QStringView prefix, const Subtitle &sub, AppendTime append
     return line;
 }
 
-// One function per format, in the family files.
+// One function per format, in the family files; the format table (output_format.cpp) names them in each row.
 void dks(const WriterContext &, const Entry &, LineSink &);
 void powerDivX(const WriterContext &, const Entry &, LineSink &);
 void subviewer(const WriterContext &, const Entry &, LineSink &);
 void subviewerHeader(const WriterContext &, LineSink &);
+QStringList subviewerTrailer();
 void tmPlayer(const WriterContext &, const Entry &, LineSink &);
 
 void dvdSubtitle(const WriterContext &, const Entry &, LineSink &);
@@ -129,6 +130,7 @@ void subviewer2(const WriterContext &, const Entry &, LineSink &);
 void subviewer2Header(const WriterContext &, LineSink &);
 void turboTitler(const WriterContext &, const Entry &, LineSink &);
 void zeroG(const WriterContext &, const Entry &, LineSink &);
+void zeroGHeader(const WriterContext &, LineSink &);
 
 void subStationAlpha(const WriterContext &, const Entry &, LineSink &);
 void subStationAlphaHeader(const WriterContext &, LineSink &);
@@ -146,6 +148,11 @@ void spruceStlHeader(const WriterContext &, LineSink &);
 
 void glyfex(const WriterContext &, const Entry &, LineSink &);
 void viPlay(const WriterContext &, const Entry &, LineSink &);
+void viPlayHeader(const WriterContext &, LineSink &);
+
+// The picture scripts' trailers.
+QStringList iAuthorTrailer();
+QStringList pinnacleImpressionTrailer();
 
 void iAuthorHeader(const WriterContext &, LineSink &);
 void philips(const WriterContext &, const Entry &, LineSink &);

@@ -76,7 +76,7 @@ void subviewer2(const WriterContext &context, const Entry &entry, LineSink &sink
         for (qsizetype j = 0; j < entry.sub.lines.size(); ++j) {
             if (j > 0)
                 text += QStringLiteral("[br]");
-            text += fontColorTagged(entry.sub.lines[j], entry.sub.lineColors[size_t(j)]);
+            text += fontColourTagged(entry.sub.lines[j], entry.sub.lineColours[size_t(j)]);
         }
         sink.add(text);
     } else {
@@ -126,6 +126,12 @@ void turboTitler(const WriterContext &, const Entry &entry, LineSink &sink)
 void zeroG(const WriterContext &, const Entry &entry, LineSink &sink)
 {
     sink.add(stripStyleTags(timedTextLine(u"E 1 ", entry.sub, appendRoundedShort, u" ", u" Default NTP ", u"\\n")));
+}
+
+void zeroGHeader(const WriterContext &, LineSink &sink)
+{
+    sink.add(QStringLiteral("% Zero G 1.0"));
+    sink.add(QString());
 }
 
 } // namespace glyfex::subtitles::writers

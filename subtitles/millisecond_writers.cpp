@@ -10,7 +10,7 @@ void glyfex(const WriterContext &context, const Entry &entry, LineSink &sink)
     // The I-Author view always shows where the picture was and never colours.
     const bool iAuthor = context.format == OutputFormat::IAuthor;
     const bool coordinates = iAuthor || o.glyfexExtended;
-    const bool colorTags = !iAuthor && o.glyfexFontColorTags;
+    const bool colourTags = !iAuthor && o.glyfexFontColourTags;
     sink.add(padded(int64_t(o.glyfexOffset) + entry.number, 1));
     QString times;
     times.reserve(coordinates ? 72 : 32);
@@ -29,7 +29,7 @@ void glyfex(const WriterContext &context, const Entry &entry, LineSink &sink)
     }
     sink.add(times);
     for (qsizetype j = 0; j < entry.sub.lines.size(); ++j)
-        sink.add(colorTags ? fontColorTagged(entry.sub.lines[j], entry.sub.lineColors[size_t(j)]) : entry.sub.lines[j]);
+        sink.add(colourTags ? fontColourTagged(entry.sub.lines[j], entry.sub.lineColours[size_t(j)]) : entry.sub.lines[j]);
     sink.add(QString());
 }
 
@@ -37,6 +37,11 @@ void viPlay(const WriterContext &, const Entry &entry, LineSink &sink)
 {
     const auto time = [](QString &out, const core::TimeCode &t) { appendTimeCode(out, t); };
     sink.add(stripStyleTags(timedTextLine(u"", entry.sub, time, u"-", u"=", u"|")));
+}
+
+void viPlayHeader(const WriterContext &, LineSink &sink)
+{
+    sink.add(QStringLiteral("{* VIPLAY SUBTITLE FILE *}"));
 }
 
 } // namespace glyfex::subtitles::writers

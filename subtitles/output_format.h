@@ -1,11 +1,22 @@
-// The 25 output formats: captions, file extensions, save filters, header and time kinds, and which can be read back.
+// The 25 output formats: captions, file extensions, save filters, header and time kinds, which can be read back, and their writers.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
 namespace glyfex::subtitles {
+
+struct WriterContext;
+struct Entry;
+class LineSink;
+
+// The writers a format's row names (format_writers.h): the lines of one subtitle, the lines before the
+// first, and the lines a saved file ends with.
+using EntryWriter = void (*)(const WriterContext &, const Entry &, LineSink &);
+using HeaderWriter = void (*)(const WriterContext &, LineSink &);
+using TrailerLines = QStringList (*)();
 
 // The output format number is the tab order of the Output Format dialog and is stored in the
 // configuration: keep the numbers.
@@ -67,6 +78,10 @@ struct OutputFormatInfo {
     TimeForm times;
     // The format can be opened again.
     bool readable;
+    // Its writers; none where the format writes nothing there.
+    EntryWriter writeEntry;
+    HeaderWriter writeHeader;
+    TrailerLines trailer;
 };
 
 bool isValidOutputFormat(int number);

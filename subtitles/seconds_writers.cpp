@@ -70,6 +70,11 @@ void subviewerHeader(const WriterContext &context, LineSink &sink)
     sink.add(QStringLiteral("******** START SCRIPT ********"));
 }
 
+QStringList subviewerTrailer()
+{
+    return {QStringLiteral("[END]"), QStringLiteral("******** End Script ********")};
+}
+
 void tmPlayer(const WriterContext &context, const Entry &entry, LineSink &sink)
 {
     int variant = context.options.tmPlayerVariant;

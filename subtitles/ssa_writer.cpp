@@ -1,5 +1,6 @@
 // Writer of Sub Station Alpha: the script header with its one style, and one Dialogue line per subtitle.
 #include "subtitles/format_writers.h"
+#include "subtitles/style_tags.h"
 #include "subtitles/time_forms.h"
 
 namespace glyfex::subtitles::writers {
@@ -35,20 +36,7 @@ QString ssaText(const Subtitle &sub)
             text += breakBefore(sub.lines[j]);
         text += sub.lines[j];
     }
-    if (!text.contains(QLatin1Char('<')))
-        return text;
-    // The format has no underline; a style running on over a break needs no closing and reopening.
-    text.remove(QStringLiteral("<u>"), Qt::CaseInsensitive);
-    text.remove(QStringLiteral("</u>"), Qt::CaseInsensitive);
-    text.replace(QStringLiteral("</b>\\N<b>"), QStringLiteral("\\N"));
-    text.replace(QStringLiteral("</b>\\n<b>"), QStringLiteral("\\n"));
-    text.replace(QStringLiteral("</i>\\N<i>"), QStringLiteral("\\N"));
-    text.replace(QStringLiteral("</i>\\n<i>"), QStringLiteral("\\n"));
-    text.replace(QStringLiteral("<i>"), QStringLiteral("{\\i1}"), Qt::CaseInsensitive);
-    text.replace(QStringLiteral("</i>"), QStringLiteral("{\\i0}"), Qt::CaseInsensitive);
-    text.replace(QStringLiteral("<b>"), QStringLiteral("{\\b1}"), Qt::CaseInsensitive);
-    text.replace(QStringLiteral("</b>"), QStringLiteral("{\\b0}"), Qt::CaseInsensitive);
-    return text;
+    return ssaStyleOverrides(std::move(text));
 }
 
 } // namespace
@@ -80,8 +68,8 @@ void subStationAlphaHeader(const WriterContext &context, LineSink &sink)
     // BorderStyle 1 (outline and shadow), Alignment 2 (bottom centre), AlphaLevel 0.
     const auto n = [](int64_t v) { return QString::number(v); };
     const QChar c = QLatin1Char(',');
-    sink.add(QStringLiteral("Style: Style1,") + o.ssaFont.name + c + n(o.ssaFont.size) + c + n(o.ssaColors[0]) + c +
-             n(o.ssaColors[1]) + c + n(o.ssaColors[2]) + c + n(o.ssaColors[3]) + c + flag(o.ssaFont.bold) + c +
+    sink.add(QStringLiteral("Style: Style1,") + o.ssaFont.name + c + n(o.ssaFont.size) + c + n(o.ssaColours[0]) + c +
+             n(o.ssaColours[1]) + c + n(o.ssaColours[2]) + c + n(o.ssaColours[3]) + c + flag(o.ssaFont.bold) + c +
              flag(o.ssaFont.italic) + QStringLiteral(",1,") + n(o.ssaBorder) + c + n(o.ssaShadow) +
              QStringLiteral(",2,") + n(o.ssaMargin) + c + n(o.ssaMargin) + c + n(o.ssaMarginV) +
              QStringLiteral(",0,") + n(o.ssaFont.charset));

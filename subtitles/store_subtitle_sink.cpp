@@ -32,7 +32,7 @@ core::Result<void> StoreSubtitleSink::addPictureSubtitle(const QString &line, co
     s.start = times.start;
     s.stop = times.stop;
     s.rect = rect;
-    s.colorWord = colourWord;
+    s.colourWord = colourWord;
     s.contrastWord = contrastWord;
     auto added = add(s, m_context);
     if (!added)

@@ -1,9 +1,10 @@
-// Style tags in subtitle text. The scans are written out by hand: they run over every line of every
-// rendering, and most lines hold no tag at all.
+// Style tags in subtitle text. The scans of stripping and quoting are written out by hand: they run over
+// every line of every rendering, and most lines hold no tag at all.
 #include "subtitles/style_tags.h"
 
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace glyfex::subtitles {
 
@@ -70,7 +71,37 @@ bool hasChar(const QString &text, char16_t c)
     return text.contains(QChar(c));
 }
 
+// Tags that neighbouring glyphs of one style leave between them, and tags around lone punctuation,
+// in the order they are removed; "<i>.</i>" comes twice because the steps between can make new ones.
+const std::pair<const char16_t *, const char16_t *> kTagMerges[] = {
+    {u"</b><b>", u""},     {u"</b> <b>", u" "},   {u"</i><i>", u""},     {u"</i> <i>", u" "},
+    {u"</u><u>", u""},     {u"</u> <u>", u" "},   {u"<i>...</i>", u"..."}, {u"<i>.</i>", u"."},
+    {u"<i>-</i>", u"-"},   {u"<i>--</i>", u"--"}, {u"</i>.<i>", u"."},   {u"</i>. <i>", u". "},
+    {u"<i>.</i>", u"."},   {u"<i>. </i>", u". "}, {u"</i>,<i>", u","},   {u"</i>, <i>", u", "},
+    {u"<i>,</i>", u","},   {u"<i>, </i>", u", "}, {u"<i></i>", u""},     {u"</i>rv<i>", u"rv"},
+    {u"</i>-<i>", u"-"},   {u"</i>'<i>", u"'"},
+};
+
 } // namespace
+
+QString addStyleTags(const QString &text, uint8_t style)
+{
+    QString out = text;
+    if (style & StyleUnderline)
+        out = QStringLiteral("<u>") + out + QStringLiteral("</u>");
+    if (style & StyleItalic)
+        out = QStringLiteral("<i>") + out + QStringLiteral("</i>");
+    if (style & StyleBold)
+        out = QStringLiteral("<b>") + out + QStringLiteral("</b>");
+    return out;
+}
+
+QString mergeStyleTags(QString text)
+{
+    for (const auto &[from, to] : kTagMerges)
+        text.replace(QString::fromUtf16(from), QString::fromUtf16(to));
+    return text;
+}
 
 QString stripStyleTags(QString text)
 {
@@ -149,6 +180,23 @@ QString quoteRemainingTags(QString text)
         }
     }
     text.truncate(out);
+    return text;
+}
+
+QString ssaStyleOverrides(QString text)
+{
+    if (!text.contains(QLatin1Char('<')))
+        return text;
+    text.remove(QStringLiteral("<u>"), Qt::CaseInsensitive);
+    text.remove(QStringLiteral("</u>"), Qt::CaseInsensitive);
+    text.replace(QStringLiteral("</b>\\N<b>"), QStringLiteral("\\N"));
+    text.replace(QStringLiteral("</b>\\n<b>"), QStringLiteral("\\n"));
+    text.replace(QStringLiteral("</i>\\N<i>"), QStringLiteral("\\N"));
+    text.replace(QStringLiteral("</i>\\n<i>"), QStringLiteral("\\n"));
+    text.replace(QStringLiteral("<i>"), QStringLiteral("{\\i1}"), Qt::CaseInsensitive);
+    text.replace(QStringLiteral("</i>"), QStringLiteral("{\\i0}"), Qt::CaseInsensitive);
+    text.replace(QStringLiteral("<b>"), QStringLiteral("{\\b1}"), Qt::CaseInsensitive);
+    text.replace(QStringLiteral("</b>"), QStringLiteral("{\\b0}"), Qt::CaseInsensitive);
     return text;
 }
 

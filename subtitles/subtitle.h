@@ -21,11 +21,11 @@ struct Subtitle {
     // At most kMaxLines; style tags <b> <i> <u> and their closing forms may stand inside the text.
     QStringList lines;
     // Colour of each line as 0xRRGGBB; only the first lines.size() entries mean anything.
-    std::array<uint32_t, kMaxLines> lineColors{};
+    std::array<uint32_t, kMaxLines> lineColours{};
     // The picture's rectangle on the 720-pixel-wide frame; zero for subtitles read from text files.
     picture::Rect rect;
     // Four 4-bit DVD palette indices, one per 2-bit pixel code, code 0 in the low nibble.
-    uint16_t colorWord = 0;
+    uint16_t colourWord = 0;
     // Four 4-bit contrasts (0 transparent .. 15 opaque), code 0 in the low nibble.
     uint16_t contrastWord = 0;
 

@@ -1,6 +1,7 @@
 // The readers of the 14 subtitle text formats, sharing one entry loop, one error question and one overlap repair.
 #include "subtitles/subtitle_readers.h"
 
+#include "subtitles/style_tags.h"
 #include "subtitles/time_forms.h"
 
 #include <QRegularExpression>
@@ -52,7 +53,7 @@ public:
     TimeCode stop;
     picture::Rect rect;
     QStringList lines;
-    AddContext colours; // recognisedLineColors carries the colour of each line
+    AddContext colours; // recognisedLineColours carries the colour of each line
 
     Error fail(const QString &why) const
     {
@@ -112,13 +113,13 @@ public:
     void beginEntry()
     {
         lines.clear();
-        colours.recognisedLineColors.fill(kWhite);
+        colours.recognisedLineColours.fill(kWhite);
     }
 
     void addLine(const QString &line, uint32_t colour = kWhite)
     {
         if (lines.size() < kMaxLines)
-            colours.recognisedLineColors[size_t(lines.size())] = colour;
+            colours.recognisedLineColours[size_t(lines.size())] = colour;
         lines.append(line);
     }
 
@@ -418,13 +419,14 @@ QString microDvdStyled(QString piece, bool moreFollows, QString &carried)
     piece.remove(0, close + 1);
     if (carries && moreFollows)
         carried = QStringLiteral("{Y:") + letters + QLatin1Char('}');
-    if (letters.contains(QLatin1Char('u')))
-        piece = QStringLiteral("<u>") + piece + QStringLiteral("</u>");
-    if (letters.contains(QLatin1Char('i')))
-        piece = QStringLiteral("<i>") + piece + QStringLiteral("</i>");
+    uint8_t style = 0;
     if (letters.contains(QLatin1Char('b')))
-        piece = QStringLiteral("<b>") + piece + QStringLiteral("</b>");
-    return piece;
+        style |= StyleBold;
+    if (letters.contains(QLatin1Char('i')))
+        style |= StyleItalic;
+    if (letters.contains(QLatin1Char('u')))
+        style |= StyleUnderline;
+    return addStyleTags(piece, style);
 }
 
 // A frame-rate line "{1}{1}23.976" (or {0}{0}): the rate, or nullopt when the line is no such line.

@@ -53,30 +53,30 @@ namespace {
 
 // Red, green, blue, 0 per colour; the entries after the given ones stay zero.
 template <size_t N>
-QByteArray paletteBytes(const std::array<uint32_t, N> &colors)
+QByteArray paletteBytes(const std::array<uint32_t, N> &colours)
 {
     static_assert(N <= 16);
     QByteArray bytes(64, '\0');
-    for (size_t i = 0; i < colors.size(); ++i) {
-        bytes[qsizetype(i * 4 + 0)] = char(colors[i] & 0xFF);         // red
-        bytes[qsizetype(i * 4 + 1)] = char((colors[i] >> 8) & 0xFF);  // green
-        bytes[qsizetype(i * 4 + 2)] = char((colors[i] >> 16) & 0xFF); // blue
+    for (size_t i = 0; i < colours.size(); ++i) {
+        bytes[qsizetype(i * 4 + 0)] = char(colours[i] & 0xFF);         // red
+        bytes[qsizetype(i * 4 + 1)] = char((colours[i] >> 8) & 0xFF);  // green
+        bytes[qsizetype(i * 4 + 2)] = char((colours[i] >> 16) & 0xFF); // blue
     }
     return bytes;
 }
 
 } // namespace
 
-QByteArray stlPalette(const std::array<uint32_t, 4> &colors)
+QByteArray stlPalette(const std::array<uint32_t, 4> &colours)
 {
-    return paletteBytes(colors);
+    return paletteBytes(colours);
 }
 
 QByteArray maestroPalette(const PictureScriptSource &source)
 {
-    if (source.customColors(core::PresetSpruceDvdMaestro))
-        return paletteBytes(source.presets[core::PresetSpruceDvdMaestro].customColor);
-    return paletteBytes(source.dvdColors);
+    if (source.customColours(core::PresetSpruceDvdMaestro))
+        return paletteBytes(source.presets[core::PresetSpruceDvdMaestro].customColour);
+    return paletteBytes(source.dvdColours);
 }
 
 QString paletteFilePath(const QString &subtitlePath)

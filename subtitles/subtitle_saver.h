@@ -54,7 +54,7 @@ core::Result<QByteArray> encodeSubtitleText(const QStringList &lines, bool unico
                                             int *unmappable = nullptr);
 
 // The Spruce STL palette: entries 0-3 from the four colours (0x00BBGGRR) as red, green, blue, 0; 4-15 zero.
-QByteArray stlPalette(const std::array<uint32_t, 4> &colors);
+QByteArray stlPalette(const std::array<uint32_t, 4> &colours);
 // The DVDMaestro palette: the preset's four colours when they replace the DVD colours, else the 16 DVD colours.
 QByteArray maestroPalette(const PictureScriptSource &source);
 // The palette file's name: the subtitle file's with the extension .spf.

@@ -69,7 +69,7 @@ core::Result<AddReport> addSubtitle(SubtitleStore &store, const NewSubtitle &add
             Subtitle sub;
             sub.lines = boundedLines(added.lines, report.warning);
             for (int j = 0; j < sub.lineCount(); ++j)
-                sub.lineColors[size_t(j)] = context.recognisedLineColors[size_t(j)];
+                sub.lineColours[size_t(j)] = context.recognisedLineColours[size_t(j)];
             store.subs.push_back(std::move(sub));
             report.outcome = AddReport::Outcome::Added;
         }
@@ -82,15 +82,15 @@ core::Result<AddReport> addSubtitle(SubtitleStore &store, const NewSubtitle &add
         if (answer.suppress)
             return report;
         // Placeholder lines take the first colour of the first subtitle, the usual text colour of the run.
-        const uint32_t color = store.isEmpty() ? 0 : store.at(1).lineColors[0];
+        const uint32_t colour = store.isEmpty() ? 0 : store.at(1).lineColours[0];
         Subtitle sub;
         if (!answer.text.isEmpty() && !answer.text.first().isEmpty())
             sub.lines = boundedLines(answer.text, report.warning);
         else
             sub.lines = QStringList{QStringLiteral("[ Skipped item nr. %1 ]").arg(store.count() + 1)};
-        sub.lineColors.fill(0);
+        sub.lineColours.fill(0);
         for (int j = 0; j < sub.lineCount(); ++j)
-            sub.lineColors[size_t(j)] = color;
+            sub.lineColours[size_t(j)] = colour;
         store.subs.push_back(std::move(sub));
         report.outcome = AddReport::Outcome::Added;
     }
@@ -99,7 +99,7 @@ core::Result<AddReport> addSubtitle(SubtitleStore &store, const NewSubtitle &add
     target.start = start;
     target.stop = added.stop;
     target.rect = added.rect;
-    target.colorWord = added.colorWord;
+    target.colourWord = added.colourWord;
     target.contrastWord = added.contrastWord;
     report.index = store.count();
     return report;

@@ -39,7 +39,7 @@ struct NewSubtitle {
     core::TimeCode start;
     core::TimeCode stop;
     picture::Rect rect;
-    uint16_t colorWord = 0;
+    uint16_t colourWord = 0;
     uint16_t contrastWord = 0;
     // Without text, the picture adds nothing and opens no assistant (the user skipped its lines).
     bool suppressEmpty = false;
@@ -53,7 +53,7 @@ struct AddContext {
     uint32_t videoFpsX1000 = 0;
     int skipFirstFrames = 0;
     // Colour (0xRRGGBB) of each recognised text line of the current picture.
-    std::array<uint32_t, kMaxLines> recognisedLineColors{};
+    std::array<uint32_t, kMaxLines> recognisedLineColours{};
 };
 
 // The OCR assistant in its Skipped mode: asked what a picture without recognised text says.

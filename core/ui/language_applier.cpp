@@ -1,6 +1,8 @@
 // Puts a language file's texts into the program's windows and message table, and builds the language menu.
 #include "core/ui/language_applier.h"
 
+#include "core/version.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>
@@ -473,7 +475,7 @@ Result<void> LanguageApplier::apply(const QString &filePath, bool paused)
 void LanguageApplier::applyFixedTexts(bool paused)
 {
     if (QWidget *main = window(QStringLiteral("Form1")))
-        set({main, Kind::Title, 0}, QStringLiteral("Glyfex ") + QLatin1String(ProgramVersion));
+        set({main, Kind::Title, 0}, QStringLiteral("Glyfex ") + QLatin1String(core::kProgramVersion));
     if (auto *pause = qobject_cast<QWidget *>(component(QStringLiteral("Form1"), QStringLiteral("ButtonPause")))) {
         const bool showContinue = paused && pause->isEnabled();
         set({pause, Kind::Caption, 0}, m_messages.text(showContinue ? Msg::Continue : Msg::Pause));
@@ -485,7 +487,7 @@ void LanguageApplier::applyFixedTexts(bool paused)
             continue;
         const qsizetype at = text->indexOf(QLatin1String("${VERSION}"));
         if (at >= 0)
-            set({edit, Kind::Text, 0}, QString(*text).replace(at, 10, QLatin1String(ProgramVersion)));
+            set({edit, Kind::Text, 0}, QString(*text).replace(at, 10, QLatin1String(core::kProgramVersion)));
     }
 }
 

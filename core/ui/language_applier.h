@@ -34,9 +34,6 @@ inline constexpr char RadioGroupProperty[] = "radioGroup";
 inline constexpr char TagProperty[] = "tag";
 inline constexpr int NotInLanguageFiles = 666;
 
-// The version the main window's title names after a language is applied.
-inline constexpr char ProgramVersion[] = "1.50b1";
-
 class LanguageApplier {
 public:
     // windows: every window of the program; their texts now are the built-in English ones.

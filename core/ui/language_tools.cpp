@@ -6,6 +6,7 @@
 #include "core/language_file_writer.h"
 #include "core/save_file.h"
 #include "core/ui/language_applier.h"
+#include "core/version.h"
 
 #include <QDir>
 
@@ -40,7 +41,7 @@ Result<void> LanguageTools::saveLanguage(const QString &fileName, const QString 
         return makeError(what, QDir::toNativeSeparators(dir), QStringLiteral("the folder cannot be made"));
     LanguageFileParts parts;
     parts.language = language;
-    parts.version = QLatin1String(ProgramVersion);
+    parts.version = QLatin1String(core::kProgramVersion);
     parts.image = m_applier.image().strings();
     parts.credits = linesOrNone(m_paths.findDataFile(QStringLiteral("Credits.txt")));
     parts.existing = linesOrNone(LanguageFiles(m_paths.dataDirs()).fileOf(language));

@@ -138,7 +138,7 @@ NewCharacterDialog::NewCharacterDialog(RunControl &control, core::UserPrompt &pr
     m_skipLine = button(this, "ButtonSkipLine", QStringLiteral("Skip this &Line"));
     m_skipPicture = button(this, "ButtonSkipSubPict", QStringLiteral("Skip &SubPicture"));
     m_fillManually = button(this, "ButtonFillManually", QStringLiteral("&Enter manually"));
-    m_changeColor = button(this, "ButtonChangeColor", QStringLiteral("&Change text color"));
+    m_changeColour = button(this, "ButtonChangeColor", QStringLiteral("&Change text color"));
     m_sameAsLast = button(this, "ButtonSameAsLast", QStringLiteral("S&ame as last sub"));
     m_sameAsLast->setEnabled(false);
     m_sameAsLast->hide();
@@ -167,9 +167,9 @@ NewCharacterDialog::NewCharacterDialog(RunControl &control, core::UserPrompt &pr
     m_wakeUp = new QTimer(this);
     m_wakeUp->setObjectName(QStringLiteral("TimerWakeUp"));
     m_wakeUp->setInterval(kQuietIntervalMs);
-    m_changeColorTimer = new QTimer(this);
-    m_changeColorTimer->setObjectName(QStringLiteral("TimerChangeColor"));
-    m_changeColorTimer->setInterval(500);
+    m_changeColourTimer = new QTimer(this);
+    m_changeColourTimer->setObjectName(QStringLiteral("TimerChangeColor"));
+    m_changeColourTimer->setInterval(500);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_labelIndex);
@@ -198,7 +198,7 @@ NewCharacterDialog::NewCharacterDialog(RunControl &control, core::UserPrompt &pr
     buttons->addWidget(m_skipLine, 0, 0);
     buttons->addWidget(m_skipPicture, 0, 1);
     buttons->addWidget(m_fillManually, 0, 2);
-    buttons->addWidget(m_changeColor, 1, 0);
+    buttons->addWidget(m_changeColour, 1, 0);
     buttons->addWidget(m_sameAsLast, 1, 0); // the same place: the video viewer shows it instead
     buttons->addWidget(m_search, 1, 1);
     buttons->addWidget(m_fillMatrix, 1, 2);
@@ -216,17 +216,17 @@ NewCharacterDialog::NewCharacterDialog(RunControl &control, core::UserPrompt &pr
     connect(m_skipLine, &QPushButton::clicked, this, [this] { finish(AnswerCode::SkipLine); });
     connect(m_skipPicture, &QPushButton::clicked, this, [this] { finish(AnswerCode::SkipSubPicture); });
     connect(m_pause, &QPushButton::clicked, this, [this] { pauseAction(); });
-    connect(m_changeColor, &QPushButton::clicked, this, [this] {
+    connect(m_changeColour, &QPushButton::clicked, this, [this] {
         m_control.requestColourChange();
         m_answerCode = AnswerCode::Pause;
-        m_changeColorTimer->start();
+        m_changeColourTimer->start();
         m_closing = true;
         done(QDialog::Accepted);
     });
     connect(m_fillMatrix, &QPushButton::clicked, this, [this] {
         m_control.requestFillMatrix();
         m_answerCode = AnswerCode::Pause;
-        m_changeColorTimer->start();
+        m_changeColourTimer->start();
         m_closing = true;
         done(QDialog::Accepted);
     });
@@ -254,7 +254,7 @@ NewCharacterDialog::NewCharacterDialog(RunControl &control, core::UserPrompt &pr
     connect(m_edit, &QLineEdit::textChanged, this, [this] { textChanged(); });
     connect(m_location, &QComboBox::currentTextChanged, this, [this] { loadPalette(); });
     connect(m_wakeUp, &QTimer::timeout, this, [this] { wakeUpTick(); });
-    connect(m_changeColorTimer, &QTimer::timeout, this, [this] { changeColourTick(); });
+    connect(m_changeColourTimer, &QTimer::timeout, this, [this] { changeColourTick(); });
 
     // The locations are the palette file's sections; punctuation is shared by all of them.
     auto ini = core::IniStore::open(m_setup.charMapFile);
@@ -330,8 +330,8 @@ GlyphAnswer NewCharacterDialog::askGlyph(const GlyphQuestion &question)
     m_extendRight->setEnabled(question.buttons.extendRight);
     m_skipLine->setEnabled(question.buttons.skipLine);
     m_search->setEnabled(question.buttons.searchMatrix);
-    m_changeColor->setVisible(!question.buttons.sameAsLast);
-    m_changeColor->setEnabled(question.buttons.changeColor);
+    m_changeColour->setVisible(!question.buttons.sameAsLast);
+    m_changeColour->setEnabled(question.buttons.changeColour);
     m_fillMatrix->setEnabled(question.buttons.fillMatrix);
     m_fillManually->setEnabled(question.buttons.fillManually);
     m_sameAsLast->setVisible(question.buttons.sameAsLast);
@@ -619,7 +619,7 @@ void NewCharacterDialog::changeColourTick()
 {
     if (!m_control.takeAutomaticResume())
         return;
-    m_changeColorTimer->stop();
+    m_changeColourTimer->stop();
     if (m_resumeRun)
         m_resumeRun();
 }
@@ -639,11 +639,11 @@ void NewCharacterDialog::searchMatrix()
             m_prompt.warn(loaded.error().message());
             continue;
         }
-        const int32_t r = matchChar(candidate, m_question->glyph, m_question->boxes[size_t(m_question->box)], false,
-                                    m_setup.match);
-        if (r <= 0)
+        const MatchResult r = matchChar(candidate, m_question->glyph, m_question->boxes[size_t(m_question->box)], false,
+                                        m_setup.match);
+        if (!r.matched())
             continue;
-        const Glyph &entry = candidate.entry(r);
+        const Glyph &entry = candidate.entry(r.index);
         const QString text = core::fromCharText(entry.text);
         const QString q = message(core::Msg::Confirm) + QStringLiteral("\r\n") + message(core::Msg::MatrixFile) + QStringLiteral(" \"")
                         + name + QStringLiteral("\" ") + message(core::Msg::ContainCharacter) + QStringLiteral(" \"") + text

@@ -125,7 +125,7 @@ private:
     QPushButton *m_skipLine;
     QPushButton *m_skipPicture;
     QPushButton *m_fillManually;
-    QPushButton *m_changeColor;
+    QPushButton *m_changeColour;
     QPushButton *m_sameAsLast;
     QPushButton *m_search;
     QPushButton *m_fillMatrix;
@@ -134,7 +134,7 @@ private:
     QComboBox *m_location;
     QTableWidget *m_grid;
     QTimer *m_wakeUp;
-    QTimer *m_changeColorTimer;
+    QTimer *m_changeColourTimer;
 };
 
 } // namespace glyfex::recognition::ui

@@ -4,6 +4,7 @@
 
 #include "core/ui/language_applier.h"
 #include "core/ui/language_tools.h"
+#include "core/version.h"
 #include "ripping/preview_geometry.h"
 #include "ripping/read_progress.h"
 #include "app/app.h"
@@ -43,9 +44,6 @@ namespace glyfex::ripping::ui {
 
 namespace {
 
-constexpr const char *kVersion = "1.50b1";
-
-
 void paintSwatch(QPushButton *button, uint32_t bgr)
 {
     QPixmap pix(28, 14);
@@ -81,7 +79,7 @@ private:
 MainWindow::MainWindow(app::App &app) : m_app(app), m_setPriority(setProcessPriority)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Glyfex ") + QLatin1String(kVersion));
+    setWindowTitle(QStringLiteral("Glyfex ") + QLatin1String(core::kProgramVersion));
     setMinimumSize(342, 276);
 
     buildMenus();
@@ -826,8 +824,8 @@ void MainWindow::drawPreviewBackground()
     } else {
         const int bar = backgroundBarHeight(s, height);
         QImage image(width, height, QImage::Format_RGB32);
-        const QRgb border = colourOfBgr(s.borderColor).rgb();
-        const QRgb inner = colourOfBgr(s.innerColor).rgb();
+        const QRgb border = colourOfBgr(s.borderColour).rgb();
+        const QRgb inner = colourOfBgr(s.innerColour).rgb();
         for (int y = 0; y < height; ++y) {
             auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
             std::fill(line, line + width, (y < bar || y >= height - bar) ? border : inner);
@@ -860,8 +858,8 @@ void MainWindow::loadPreviewControls()
     m_freeBars->setValue(s.freeAspectRatio);
     m_ratioPanel->setText(freeRatioText(previewFrameHeight(m_app.input.frameSize), m_freeBars->value(), QLocale(),
                                        previewFrameWidth(m_app.input.frameSize)));
-    paintSwatch(m_borderColour, s.borderColor);
-    paintSwatch(m_innerColour, s.innerColor);
+    paintSwatch(m_borderColour, s.borderColour);
+    paintSwatch(m_innerColour, s.innerColour);
 }
 
 void MainWindow::readPreviewOptions()
@@ -873,8 +871,8 @@ void MainWindow::readPreviewOptions()
     s.transparentBackground = m_transparent->isChecked();
     s.zoom = m_zoomBox->value() * 10;
     s.autoZoom = m_autoZoom->isChecked();
-    s.borderColor = m_borderColour->property("colour").value<uint32_t>();
-    s.innerColor = m_innerColour->property("colour").value<uint32_t>();
+    s.borderColour = m_borderColour->property("colour").value<uint32_t>();
+    s.innerColour = m_innerColour->property("colour").value<uint32_t>();
     s.backMode = uint8_t(std::max(0, m_backMode->checkedId()));
     s.aspectRatioMode = uint8_t(std::max(0, m_aspectRatio->currentIndex()));
     s.freeAspectRatio = m_freeBars->value();

@@ -28,7 +28,7 @@ ProgressController::ProgressController(app::App &app, QWidget *parent)
     m_noStopButton = button("ButtonNoStop", "No &Stop >>");
     m_saveBmp = button("ButtonSaveAsBmp", "Save As &Bmp");
     m_saveSup = button("ButtonSaveAsSup", "Save As S&up");
-    m_changeColor = button("ButtonChangeColor", "Change &Colors");
+    m_changeColour = button("ButtonChangeColor", "Change &Colors");
     m_next->setDefault(true);
 
     auto *g = new QGridLayout(this);
@@ -37,7 +37,7 @@ ProgressController::ProgressController(app::App &app, QWidget *parent)
     g->addWidget(m_noStopButton, 0, 2);
     g->addWidget(m_saveBmp, 1, 0);
     g->addWidget(m_saveSup, 1, 1);
-    g->addWidget(m_changeColor, 1, 2);
+    g->addWidget(m_changeColour, 1, 2);
 
     connect(m_pause, &QPushButton::clicked, this, [this] {
         if (MainWindow *main = m_app.mainWindow())
@@ -57,7 +57,7 @@ ProgressController::ProgressController(app::App &app, QWidget *parent)
     });
     connect(m_saveBmp, &QPushButton::clicked, this, [this] { saveClicked(m_saveBmp, SaveBitmap); });
     connect(m_saveSup, &QPushButton::clicked, this, [this] { saveClicked(m_saveSup, SaveRaw); });
-    connect(m_changeColor, &QPushButton::clicked, this, [this] {
+    connect(m_changeColour, &QPushButton::clicked, this, [this] {
         if (auto *dialog = qobject_cast<QDialog *>(m_app.window(QStringLiteral("Form18"))))
             dialog->exec();
     });

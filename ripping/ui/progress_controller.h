@@ -38,7 +38,7 @@ private:
     QPushButton *m_noStopButton = nullptr;
     QPushButton *m_saveBmp = nullptr;
     QPushButton *m_saveSup = nullptr;
-    QPushButton *m_changeColor = nullptr;
+    QPushButton *m_changeColour = nullptr;
 };
 
 } // namespace glyfex::ripping::ui

@@ -4,6 +4,7 @@
 #include "core/messages.h"
 #include "core/ui/language_applier.h"
 #include "core/ui/url_opener.h"
+#include "core/version.h"
 #include "app/app.h"
 
 #include <QLabel>
@@ -79,7 +80,7 @@ void VersionCheckWindow::fetched(const core::VersionFetcher::Results &results)
         if (results[i])
             versions[i] = *results[i];
     }
-    const auto own = core::versionToNumber(QLatin1String(core::ui::ProgramVersion)).value_or(core::VersionNumber{});
+    const auto own = core::versionToNumber(QLatin1String(core::kProgramVersion)).value_or(core::VersionNumber{});
     const core::VersionCheckOutcome outcome =
         core::decideVersionCheck(versions, own, m_app.config.main.languageName, m_servers);
     const QString crlf = QStringLiteral("\r\n");

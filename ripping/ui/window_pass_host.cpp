@@ -110,7 +110,7 @@ void WindowPassHost::showPicture(const picture::DecodedPicture &picture, const p
         return;
     }
     main->showSubtitlePicture(codePictureImage(picture.codes, picture.colourMap, picture.contrastMap, m_app.input.palette,
-                                               m_app.preview.innerColor),
+                                               m_app.preview.innerColour),
                               picture.first().area(), true);
 }
 

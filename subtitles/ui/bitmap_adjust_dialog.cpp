@@ -96,7 +96,7 @@ BitmapAdjustDialog::BitmapAdjustDialog(app::App &app, QWidget *parent)
     m_pages->setObjectName(QStringLiteral("PageControl1"));
     m_pages->addTab(buildProfilesTab(), QStringLiteral("Profiles"));
     m_pages->addTab(buildCroppingTab(), QStringLiteral("Cropping"));
-    m_pages->addTab(buildColorsTab(), QStringLiteral("Colors"));
+    m_pages->addTab(buildColoursTab(), QStringLiteral("Colors"));
     m_pages->addTab(buildPositioningTab(), QStringLiteral("Positioning"));
     m_pages->widget(0)->setObjectName(QStringLiteral("TabSheetProfiles"));
     m_pages->widget(1)->setObjectName(QStringLiteral("TabSheetCropping"));
@@ -201,7 +201,7 @@ QWidget *BitmapAdjustDialog::buildCroppingTab()
     return page;
 }
 
-QWidget *BitmapAdjustDialog::buildColorsTab()
+QWidget *BitmapAdjustDialog::buildColoursTab()
 {
     auto *page = new QWidget;
     auto *layout = new QHBoxLayout(page);
@@ -339,9 +339,9 @@ core::BmpOutSettings BitmapAdjustDialog::settingsFromControls() const
     b.cropShiftY = m_yShift->value();
     b.cropDivL = uint8_t(m_divL->value());
     b.cropDivT = uint8_t(m_divT->value());
-    b.customColors = m_custom->isChecked();
+    b.customColours = m_custom->isChecked();
     for (size_t i = 0; i < 4; ++i) {
-        b.customColor[i] = ripping::ui::bgrOfColour(m_colours[i]);
+        b.customColour[i] = ripping::ui::bgrOfColour(m_colours[i]);
         b.customContrast[i] = uint8_t(m_contrasts[i]->value());
     }
     b.depth = m_depth->currentIndex() == 1 ? core::BmpOutSettings::EightBits : core::BmpOutSettings::FourBits;
@@ -372,9 +372,9 @@ void BitmapAdjustDialog::fillControls(const core::BmpOutSettings &b, int preset)
     m_divT->setValue(b.cropDivT);
     checkId(m_preset, preset);
     m_depth->setCurrentIndex(b.depth == core::BmpOutSettings::EightBits ? 1 : 0);
-    m_custom->setChecked(b.customColors);
+    m_custom->setChecked(b.customColours);
     for (size_t i = 0; i < 4; ++i) {
-        m_colours[i] = ripping::ui::colourOfBgr(b.customColor[i]);
+        m_colours[i] = ripping::ui::colourOfBgr(b.customColour[i]);
         m_shapes[i]->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid black;").arg(m_colours[i].name()));
         m_contrasts[i]->setValue(b.customContrast[i]);
     }

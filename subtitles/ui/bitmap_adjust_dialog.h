@@ -62,7 +62,7 @@ protected:
 private:
     QWidget *buildProfilesTab();
     QWidget *buildCroppingTab();
-    QWidget *buildColorsTab();
+    QWidget *buildColoursTab();
     QWidget *buildPositioningTab();
     QWidget *buildBottomPanel();
     void fillControls(const core::BmpOutSettings &settings, int preset);

@@ -432,7 +432,7 @@ void OutputFormatDialog::optionsToControls()
     m_filling = false;
 
     m_gxtExtended->setChecked(o.glyfexExtended);
-    m_gxtColourTags->setChecked(o.glyfexFontColorTags);
+    m_gxtColourTags->setChecked(o.glyfexFontColourTags);
     m_sv2PreserveStyles->setChecked(o.sv2PreserveStyles);
     m_maeExtended->setChecked(o.maestroExtended);
     const int variant = o.tmPlayerVariant >= 1 && o.tmPlayerVariant <= 5 ? o.tmPlayerVariant : 1;
@@ -447,8 +447,8 @@ void OutputFormatDialog::optionsToControls()
     m_ssaFont->setText(fontSpecText(o.ssaFont));
     m_sv2Font->setText(fontSpecText(o.sv2Font));
     for (size_t i = 0; i < 4; ++i) {
-        setShapeColour(m_stlColours[i], o.stlColors[i]);
-        setShapeColour(m_ssaColours[i], o.ssaColors[i]);
+        setShapeColour(m_stlColours[i], o.stlColours[i]);
+        setShapeColour(m_ssaColours[i], o.ssaColours[i]);
         m_stlContrasts[i]->setValue(o.stlContrasts[i]);
     }
     m_ssaMargin->setValue(o.ssaMargin);
@@ -476,7 +476,7 @@ void OutputFormatDialog::controlsToOptions(FormatOptions &o) const
 {
     directControlsToOptions(o);
     o.glyfexExtended = m_gxtExtended->isChecked();
-    o.glyfexFontColorTags = m_gxtColourTags->isChecked();
+    o.glyfexFontColourTags = m_gxtColourTags->isChecked();
     o.sv2PreserveStyles = m_sv2PreserveStyles->isChecked();
     o.maestroExtended = m_maeExtended->isChecked();
     if (const int variant = m_tmPlayer->checkedId(); variant >= 1)
@@ -495,8 +495,8 @@ void OutputFormatDialog::controlsToOptions(FormatOptions &o) const
     if (auto f = fontSpecFromText(m_sv2Font->text()))
         o.sv2Font = *f;
     for (size_t i = 0; i < 4; ++i) {
-        o.stlColors[i] = m_stlColours[i]->property("bgr").toUInt();
-        o.ssaColors[i] = m_ssaColours[i]->property("bgr").toUInt();
+        o.stlColours[i] = m_stlColours[i]->property("bgr").toUInt();
+        o.ssaColours[i] = m_ssaColours[i]->property("bgr").toUInt();
         o.stlContrasts[i] = uint8_t(m_stlContrasts[i]->value());
     }
     o.ssaMargin = uint16_t(m_ssaMargin->value());

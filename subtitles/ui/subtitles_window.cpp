@@ -382,7 +382,7 @@ void SubtitlesWindow::syncListTail()
 void SubtitlesWindow::updatePictureScriptSource()
 {
     PictureScriptSource source;
-    source.dvdColors = m_app.input.palette;
+    source.dvdColours = m_app.input.palette;
     source.presets = m_app.presets.presets;
     source.loadedFromFile = m_loadedFromFile;
     // Where this run's bitmaps went; before any run, where the bitmap dialog starts.
@@ -885,7 +885,7 @@ QString SubtitlesWindow::saveToFile(bool unicode)
     request.unicode = unicode;
     request.codePage = effectiveCodePage();
     if (request.format == OutputFormat::SpruceStl) {
-        request.palette = stlPalette(m_renderer.options().stlColors);
+        request.palette = stlPalette(m_renderer.options().stlColours);
     } else if (request.format == OutputFormat::SpruceDvdMaestro) {
         request.palette = maestroPalette(m_renderer.pictureScriptSource());
     }

@@ -30,8 +30,8 @@ TEST(BmpOutPresets, AFileWithoutPresetsGivesEachToolsDefaults)
     EXPECT_EQ(scenarist.cropMinX, 720);
     EXPECT_EQ(scenarist.cropMinY, 574);
     EXPECT_EQ(scenarist.depth, BmpOutSettings::FourBits);
-    EXPECT_EQ(scenarist.customColor, (std::array<uint32_t, 4>{0, 0xFFFFFF, 0xFF0000, 0x808080}));
-    EXPECT_EQ(p.presets[PresetIAuthor].customColor, (std::array<uint32_t, 4>{0, 0xFFFFFF, 0, 0x808080}));
+    EXPECT_EQ(scenarist.customColour, (std::array<uint32_t, 4>{0, 0xFFFFFF, 0xFF0000, 0x808080}));
+    EXPECT_EQ(p.presets[PresetIAuthor].customColour, (std::array<uint32_t, 4>{0, 0xFFFFFF, 0, 0x808080}));
     EXPECT_EQ(p.presets[PresetIAuthor].cropMinX, 16);
     EXPECT_EQ(p.presets[PresetSpruceDvdMaestro].cropDivL, 8);
     EXPECT_EQ(p.presets[PresetSpruceDvdMaestro].cropDivT, 2);
@@ -75,7 +75,7 @@ TEST(BmpOutPresets, ValuesOutsideTheirFieldsRangeTakeTheDefault)
         {"Cropping_PosShift.X=-721", [](const BmpOutSettings &b) { return b.cropShiftX; }, 0},
         {"Cropping_PosShift.Y=-576", [](const BmpOutSettings &b) { return b.cropShiftY; }, -576},
         {"Colors_CustContrast_1=16", [](const BmpOutSettings &b) { return int(b.customContrast[1]); }, 15},
-        {"Colors_CustColor_2=-1", [](const BmpOutSettings &b) { return int(b.customColor[2]); }, 0xFF0000},
+        {"Colors_CustColor_2=-1", [](const BmpOutSettings &b) { return int(b.customColour[2]); }, 0xFF0000},
         {"Positioning_XPosMode=4", [](const BmpOutSettings &b) { return int(b.posXMode); }, 0},
         {"Positioning_SetTo.X=720", [](const BmpOutSettings &b) { return b.posSetX; }, 0},
         {"Positioning_SetTo.Y=575", [](const BmpOutSettings &b) { return b.posSetY; }, 575},
@@ -99,8 +99,8 @@ TEST(BmpOutPresets, AProfileRoundTripsAndKeepsTheOtherSections)
     b.croppingEnabled = false;
     b.cropMinX = 100;
     b.cropShiftY = -12;
-    b.customColors = true;
-    b.customColor = {1, 2, 3, 0xFFFFFF};
+    b.customColours = true;
+    b.customColour = {1, 2, 3, 0xFFFFFF};
     b.customContrast = {15, 0, 7, 1};
     b.depth = BmpOutSettings::EightBits;
     b.compress = true;

@@ -141,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
         Damaged{"MaxTmpBelowRange", "[GOPTIONS]\nMaxTMP=499", [](const Config &c) { return c.options.maxTmpDuration; }, 2500},
         Damaged{"FontSizeZero", "[GOPTIONS]\nSubWindowFontSize=0", [](const Config &c) { return c.subtitleFontSize; }, 8},
         Damaged{"SubtitleWindowHeightZero", "[CONFIG]\nSubtWndHeight=0", [](const Config &c) { return c.main.subtWndHeight; }, 188},
-        Damaged{"ColorWithHighByte", "[PREVIEW CFG]\nBorderColor=$1000000", [](const Config &c) { return c.preview.borderColor; }, 0x6D6F8B},
+        Damaged{"ColorWithHighByte", "[PREVIEW CFG]\nBorderColor=$1000000", [](const Config &c) { return c.preview.borderColour; }, 0x6D6F8B},
         Damaged{"BackModeBeyond", "[PREVIEW CFG]\nBackMode=4", [](const Config &c) { return c.preview.backMode; }, 0},
         Damaged{"TmPlayerVariantZero", "[TMPLAYER OUTPUT]\nTMPlType=0", [](const Config &c) { return c.output.tmPlayerVariant; }, 1},
         Damaged{"StlContrastOver15", "[STL OUTPUT]\nContrast_2=16", [](const Config &c) { return c.output.stlContrasts[2]; }, 15},

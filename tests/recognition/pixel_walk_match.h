@@ -43,8 +43,8 @@ inline int pixelWalkPermille(const Glyph &d, int boxW, int boxH, const Glyph &e)
 }
 
 // Matching as the rules state it: every entry in index order, no size buckets, no early exit.
-inline int32_t pixelWalkMatch(const CharMatrix &m, const Glyph &d, const CharBox &box, bool allowJoin,
-                              const MatchOptions &o)
+inline recognition::MatchResult pixelWalkMatch(const CharMatrix &m, const Glyph &d, const CharBox &box, bool allowJoin,
+                                              const MatchOptions &o)
 {
     int best = 0;
     int32_t bestIndex = 0;
@@ -65,13 +65,13 @@ inline int32_t pixelWalkMatch(const CharMatrix &m, const Glyph &d, const CharBox
         }
         const int pm = pixelWalkPermille(d, box.width, box.height, e);
         if (pm >= threshold && (allowJoin || !twn))
-            return i;
+            return recognition::MatchResult::match(i);
         if (pm > best) {
             best = pm;
             bestIndex = i;
         }
     }
-    return -bestIndex;
+    return recognition::MatchResult::guess(bestIndex);
 }
 
 } // namespace glyfex::test

@@ -425,7 +425,7 @@ TEST(DriverRunControl, ColourChangeAndFillMatrixPauseAndOpenTheAssistantForThePi
         std::vector<int> seenModes;
         bool ok = false;
     } assistant;
-    for (AnswerCode press_ : {A::ChangeColor, A::FillMatrix}) {
+    for (AnswerCode press_ : {A::ChangeColour, A::FillMatrix}) {
         Rig rig;
         rig.assist.mode = OcrAssistState::Automatic;
         DriverEnvironment env{rig.matrix, rig.store, rig.skipped, rig.script, rig.assist, rig.prompt, &assistant, &rig.source};
@@ -443,20 +443,20 @@ TEST(DriverRunControl, ColourChangeAndFillMatrixPauseAndOpenTheAssistantForThePi
         ASSERT_TRUE(second.ok());
         EXPECT_EQ(second->end, E::Abandoned);
         ASSERT_EQ(assistant.seenModes.size(), 1u);
-        EXPECT_EQ(assistant.seenModes[0], press_ == A::ChangeColor ? 255 : 254);
-        EXPECT_EQ(rig.assist.mode, press_ == A::ChangeColor ? 255 : 0); // a fill request restores the mode
+        EXPECT_EQ(assistant.seenModes[0], press_ == A::ChangeColour ? 255 : 254);
+        EXPECT_EQ(rig.assist.mode, press_ == A::ChangeColour ? 255 : 0); // a fill request restores the mode
     }
 }
 
 TEST(DriverRunControl, WithoutAnAssistantItsButtonsAreOffAndPressingThemLosesNothing)
 {
-    for (AnswerCode press_ : {A::ChangeColor, A::FillMatrix, A::FillManually}) {
+    for (AnswerCode press_ : {A::ChangeColour, A::FillMatrix, A::FillManually}) {
         Rig rig({}, false);
         rig.say({press(press_)});
         const PictureOutcome out = rig.recognise({"a"});
         ASSERT_EQ(rig.script.seen().size(), 1u);
         const AskButtons &b = rig.script.seen()[0].buttons;
-        EXPECT_FALSE(b.changeColor);
+        EXPECT_FALSE(b.changeColour);
         EXPECT_FALSE(b.fillMatrix);
         EXPECT_FALSE(b.fillManually);
         // A disabled button does nothing: the script records the press as impossible and the run
@@ -517,7 +517,7 @@ TEST(DriverRunControl, SameAsLastOnlyWhereTheViewerEnablesIt)
         ++extended;
         return true;
     });
-    rig.say({press(A::ChangeColor), press(A::SameAsLast)}); // change colour is off in the viewer
+    rig.say({press(A::ChangeColour), press(A::SameAsLast)}); // change colour is off in the viewer
     const PictureOutcome out = rig.recognise({"a"});
     EXPECT_EQ(out.end, E::Abandoned);
     EXPECT_EQ(out.lastAnswer, A::Pause);

@@ -430,6 +430,23 @@ TEST(VobPassUnits, UnitPastTheBufferIsCutAtItsLimit)
     EXPECT_GE(size_t(r.units[0].bytes.size()), size_t(0xFFFF));
 }
 
+TEST(VobPassUnits, UnitCutOffByTheEndOfTheFileIsWarnedAboutOnce)
+{
+    QTemporaryDir dir;
+    QByteArray first(test::spuPayloadRoom(true), 'x');
+    first[0] = char(0x30); // 12 kB announced, one sector given
+    const QString path = writeVob(dir, "a.vob", {test::videoSector(0), test::spuSector(10, 0x20, 9000u, first), test::videoSector(20)});
+    for (const bool useMap : {false, true}) { // the second pass follows the map the first one wrote
+        RunState run = runOver({path}, 0x20, useMap);
+        RecordingHandler handler;
+        ScriptedHost host(handler);
+        const RunResult r = drive(run, host, handler);
+        EXPECT_TRUE(r.units.empty());
+        ASSERT_EQ(host.warnings.size(), 1) << useMap;
+        EXPECT_TRUE(host.warnings[0].contains(QStringLiteral("sector 1 of a.vob"))) << host.warnings[0].toStdString();
+    }
+}
+
 TEST(VobPassPause, PauseInTheMiddleOfAUnitWaitsForItsEnd)
 {
     QTemporaryDir dir;
@@ -772,7 +789,7 @@ const DamageCase kDamage[] = {
          first[0] = char(0x30); // 12 kB announced, one sector given
          return std::vector<QByteArray>{test::spuSector(0, 0x20, 900u, first), test::videoSector(10)};
      },
-     {}, 0, 0, PassEnd::FileDone, false},
+     {}, 0, 0, PassEnd::FileDone, true},
     {"empty_file", [] { return std::vector<QByteArray>{}; }, {}, 0, 0, PassEnd::FileDone, false},
     {"only_part_of_a_pack_header", [] { return std::vector<QByteArray>{test::videoSector(0).left(7)}; }, {}, 0, 0, PassEnd::FileDone, false},
 };

@@ -201,7 +201,7 @@ TEST(ExportBitmapEngine, ColoursByPresetAndDepth)
         engine.settings = exampleSettings();
         engine.settings.bmp.croppingEnabled = false;
         engine.settings.preset = c.preset;
-        engine.settings.bmp.customColors = c.custom;
+        engine.settings.bmp.customColours = c.custom;
         engine.settings.bmp.depth = c.depth;
         picture::ExportedPicture out;
         engine.render(p, dvdColours(), out);

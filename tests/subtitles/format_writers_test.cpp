@@ -17,7 +17,7 @@ using core::TimeCode;
 Subtitle sub(TimeCode start, TimeCode stop, QStringList lines)
 {
     Subtitle s = test::makeSubtitle(start, stop, std::move(lines));
-    s.lineColors[1] = 0x00FF80;
+    s.lineColours[1] = 0x00FF80;
     s.rect = {12, 400, 707, 470};
     return s;
 }
@@ -117,7 +117,7 @@ const auto kCases = testing::Values(
                OutputFormat::Glyfex,
                [](FormatOptions &o) {
                    o.glyfexExtended = true;
-                   o.glyfexFontColorTags = true;
+                   o.glyfexFontColourTags = true;
                    o.glyfexOffset = 100;
                },
                {sub(kStart, kStop, {"x"}), sub(kStart, kStop, kTwo)},
@@ -125,7 +125,7 @@ const auto kCases = testing::Values(
                 "<font color=\"#ffffff\">A</font>", "<font color=\"#00ff80\"><i>B</i></font>", ""}},
     WriterCase{"IAuthorViewHasCoordinatesNoColours",
                OutputFormat::IAuthor,
-               [](FormatOptions &o) { o.glyfexFontColorTags = true; },
+               [](FormatOptions &o) { o.glyfexFontColourTags = true; },
                {sub(kStart, kStop, {"pic0001.bmp"})},
                {"1", "00:00:54,480 --> 00:00:55,280  X1:012 X2:707 Y1:400 Y2:470", "pic0001.bmp", ""}},
     WriterCase{"SsaSoftBreakBeforeLowerCase", OutputFormat::SubStationAlpha, none,

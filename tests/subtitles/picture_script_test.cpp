@@ -16,14 +16,14 @@ namespace {
 
 using core::TimeCode;
 
-Subtitle picture(TimeCode start, TimeCode stop, QStringList lines, uint16_t colorWord, uint16_t contrastWord)
+Subtitle picture(TimeCode start, TimeCode stop, QStringList lines, uint16_t colourWord, uint16_t contrastWord)
 {
     Subtitle s = test::makeSubtitle(start, stop, std::move(lines));
     s.rect.left = 100;
     s.rect.top = 400;
     s.rect.right = 619;
     s.rect.bottom = 459;
-    s.colorWord = colorWord;
+    s.colourWord = colourWord;
     s.contrastWord = contrastWord;
     return s;
 }
@@ -44,8 +44,8 @@ SubtitleStore sampleStore()
 PictureScriptSource sampleSource(bool loadedFromFile)
 {
     PictureScriptSource source;
-    for (size_t i = 0; i < source.dvdColors.size(); ++i)
-        source.dvdColors[i] = uint32_t(i * 16) | uint32_t(255 - i * 16) << 8 | uint32_t(i * 3) << 16;
+    for (size_t i = 0; i < source.dvdColours.size(); ++i)
+        source.dvdColours[i] = uint32_t(i * 16) | uint32_t(255 - i * 16) << 8 | uint32_t(i * 3) << 16;
     const core::BmpOutPresets presets = core::readBmpOutPresets(core::IniStore(), core::DefaultBmpOutPreset);
     for (size_t i = 0; i < source.presets.size(); ++i)
         source.presets[i] = presets.presets[i];
@@ -142,7 +142,7 @@ TEST(PictureScripts, ColourAndContrastLinesOnlyWhereTheyChange)
     for (const bool loaded : {true, false}) {
         PictureScriptSource custom = sampleSource(loaded);
         for (auto &preset : custom.presets)
-            preset.customColors = !loaded;
+            preset.customColours = !loaded;
         for (const auto format : {OutputFormat::PhilipsSvcdDesigner, OutputFormat::SonicScenarist, OutputFormat::SpruceDvdMaestro}) {
             const QStringList lines = entryLines(format, {}, custom, store);
             for (const QString &line : lines)
@@ -210,7 +210,7 @@ TEST(PictureScripts, MaestroPaletteFileFollowsTheColoursInUse)
     EXPECT_EQ(uint8_t(dvd[15 * 4 + 0]), 240);
     EXPECT_EQ(uint8_t(dvd[15 * 4 + 1]), 15);
     EXPECT_EQ(uint8_t(dvd[15 * 4 + 2]), 45);
-    source.presets[core::PresetSpruceDvdMaestro].customColor = {0x0000FF, 0x00FF00, 0xFF0000, 0x010203};
+    source.presets[core::PresetSpruceDvdMaestro].customColour = {0x0000FF, 0x00FF00, 0xFF0000, 0x010203};
     source.loadedFromFile = true;
     const QByteArray custom = maestroPalette(source);
     EXPECT_EQ(custom.left(16), QByteArray("\xFF\0\0\0\0\xFF\0\0\0\0\xFF\0\x03\x02\x01\0", 16));

@@ -82,7 +82,7 @@ TEST(Renderer, HeadersFollowTheirOptions)
         QStringLiteral("[COLF]&HFFFFFF,[STYLE]bd,[SIZE]20,[FONT]Verdana")));
 
     o.ssaFont = FontSpec{QStringLiteral("Tahoma"), 24, 204, true, false, false, false};
-    o.ssaColors = {0xFFFFFF, 0x00FFFF, 0x000000, 0x808080};
+    o.ssaColours = {0xFFFFFF, 0x00FFFF, 0x000000, 0x808080};
     EXPECT_TRUE(fileLines(OutputFormat::SubStationAlpha, o, SubtitleStore{}).contains(
         QStringLiteral("Style: Style1,Tahoma,24,16777215,65535,0,8421504,-1,0,1,2,2,2,30,30,25,0,204")));
 

@@ -11,7 +11,7 @@ inline subtitles::Subtitle makeSubtitle(core::TimeCode start, core::TimeCode sto
     s.start = start;
     s.stop = stop;
     s.lines = std::move(lines);
-    s.lineColors.fill(0xFFFFFF);
+    s.lineColours.fill(0xFFFFFF);
     s.rect = {100, 420, 620, 500};
     return s;
 }

@@ -292,7 +292,7 @@ SubtitleStore roundTripStore()
         makeSubtitle({1, 2, 3, 456}, {1, 2, 6, 789}, {QStringLiteral("<b>Ça va</b>"), QStringLiteral("très bien")}),
         makeSubtitle({2, 0, 0, 40}, {2, 0, 2, 960}, {QStringLiteral("Привет"), QStringLiteral("Two"), QStringLiteral("Three")}),
     };
-    store.subs[1].lineColors[1] = 0x00FF80;
+    store.subs[1].lineColours[1] = 0x00FF80;
     return store;
 }
 
@@ -342,7 +342,7 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{"GlyfexExtendedWithColours", OutputFormat::Glyfex, K::Glyfex,
                   [](FormatOptions &o) {
                       o.glyfexExtended = true;
-                      o.glyfexFontColorTags = true;
+                      o.glyfexFontColourTags = true;
                   }},
         RoundTrip{"MicroDvd", OutputFormat::MicroDvd, K::MicroDvd, {}},
         RoundTrip{"MicroDvdWithoutRateLine", OutputFormat::MicroDvd, K::MicroDvd,

@@ -37,7 +37,7 @@ NewSubtitle text(QStringList lines, int startMs, int stopMs)
     n.start = core::millisecondsToTimeCode(startMs);
     n.stop = core::millisecondsToTimeCode(stopMs);
     n.rect = {10, 400, 700, 470};
-    n.colorWord = 0x1234;
+    n.colourWord = 0x1234;
     n.contrastWord = 0xFFF0;
     return n;
 }
@@ -110,15 +110,15 @@ TEST(SubtitleStore, NewSubtitleTakesTheRecognisedLineColoursAndTheArguments)
     SubtitleStore store;
     ScriptedAsker asker;
     AddContext context;
-    context.recognisedLineColors[0] = 0xFFFFFF;
-    context.recognisedLineColors[1] = 0xFFFF00;
+    context.recognisedLineColours[0] = 0xFFFFFF;
+    context.recognisedLineColours[1] = 0xFFFF00;
     ASSERT_TRUE(addSubtitle(store, text({"one", "two"}, 1000, 2500), context, asker).ok());
     const Subtitle &s = store.at(1);
-    EXPECT_EQ(s.lineColors[0], 0xFFFFFFu);
-    EXPECT_EQ(s.lineColors[1], 0xFFFF00u);
+    EXPECT_EQ(s.lineColours[0], 0xFFFFFFu);
+    EXPECT_EQ(s.lineColours[1], 0xFFFF00u);
     EXPECT_EQ(s.rect.left, 10);
     EXPECT_EQ(s.rect.bottom, 470);
-    EXPECT_EQ(s.colorWord, 0x1234);
+    EXPECT_EQ(s.colourWord, 0x1234);
     EXPECT_EQ(s.contrastWord, 0xFFF0);
     EXPECT_EQ(asker.asked, 0);
 }
@@ -141,7 +141,7 @@ TEST(SubtitleStore, PictureWithoutTextBecomesNumberedPlaceholderWhenNothingIsTyp
     SubtitleStore store;
     ScriptedAsker asker;
     AddContext context;
-    context.recognisedLineColors[0] = 0x00FF00;
+    context.recognisedLineColours[0] = 0x00FF00;
     for (int i = 0; i < 6; ++i)
         ASSERT_TRUE(addSubtitle(store, text({QString::number(i)}, i * 1000, i * 1000 + 500), context, asker).ok());
     asker.answers.push_back({false, {QString(), QStringLiteral("ignored")}});
@@ -149,7 +149,7 @@ TEST(SubtitleStore, PictureWithoutTextBecomesNumberedPlaceholderWhenNothingIsTyp
     ASSERT_EQ(store.count(), 7);
     EXPECT_EQ(store.at(7).lines, QStringList{"[ Skipped item nr. 7 ]"});
     // The placeholder takes the first subtitle's first colour.
-    EXPECT_EQ(store.at(7).lineColors[0], 0x00FF00u);
+    EXPECT_EQ(store.at(7).lineColours[0], 0x00FF00u);
     EXPECT_EQ(store.at(7).start, core::millisecondsToTimeCode(7000));
     EXPECT_EQ(asker.asked, 1);
 }
@@ -167,7 +167,7 @@ TEST(SubtitleStore, PictureWithoutTextTakesTheTypedTextOrIsDroppedByTheAssistant
     ASSERT_EQ(store.count(), 1);
     EXPECT_EQ(store.at(1).lines, (QStringList{"typed", "text"}));
     // The first subtitle of a fresh store has no earlier colour to take.
-    EXPECT_EQ(store.at(1).lineColors[0], 0u);
+    EXPECT_EQ(store.at(1).lineColours[0], 0u);
 }
 
 TEST(SubtitleStore, LinesBeyondTenAreDroppedWithAWarning)

@@ -1,6 +1,5 @@
-// The writers' time forms, the frame-rate text, the split filter and the style-tag helpers.
+// The writers' time forms, the frame-rate text and the split filter.
 #include "subtitles/split_range.h"
-#include "subtitles/style_tags.h"
 #include "subtitles/time_forms.h"
 
 #include "qt_printers.h"
@@ -201,41 +200,6 @@ TEST(SplitRange, BarFillCoversTheRangeInWholeSeconds)
         const SplitBarFill fill = splitBarFill(ms(r.start), ms(r.stop), ms(r.end), 24, 400);
         EXPECT_EQ(fill.left, r.left) << r.name;
         EXPECT_EQ(fill.width, r.width) << r.name;
-    }
-}
-
-TEST(StyleTags, StripRemovesEveryTagInAnyCase)
-{
-    EXPECT_EQ(stripStyleTags(QStringLiteral("<B>a</b> <i>b</I> <u>c</u>")), QStringLiteral("a b c"));
-    EXPECT_EQ(stripStyleTags(QStringLiteral("a < b <x>")), QStringLiteral("a < b <x>"));
-    // Removing one kind after the other: taking out <b> joins "<" and "i>" into a tag that goes too.
-    EXPECT_EQ(stripStyleTags(QStringLiteral("x<<b>i>y")), QStringLiteral("xy"));
-    EXPECT_EQ(stripStyleTags(QStringLiteral("<</b>b>")), QStringLiteral("<b>"));
-}
-
-TEST(StyleTags, WholeLineStylesAndQuotes)
-{
-    struct Case {
-        const char *line;
-        const char *styles;
-        const char *rest;
-        const char *quoted; // the rest after quoteRemainingTags
-    } cases[] = {
-        {"<b><i>Hi</i></b>", "bi", "Hi", "Hi"},
-        {"<i><b>Hi</b></i>", "i", "<b>Hi</b>", "\"Hi\""},
-        {"say <i>now</i>", "", "say <i>now</i>", "say \"now\""},
-        {"<I>Hello</I>", "i", "Hello", "Hello"},
-        {"<i>a</i> <i>b</i>", "", "<i>a</i> <i>b</i>", "\"a\" \"b\""},
-        {"<u></u>", "u", "", ""},
-        {"<b>", "", "<b>", "\""},
-        {"<i><b>x</b></i> and \"\"", "", "<i><b>x</b></i> and \"\"", "\"x\" and \""},
-    };
-    for (const Case &c : cases) {
-        const QString text = QString::fromUtf8(c.line);
-        QStringView line = text;
-        EXPECT_EQ(takeWholeLineStyles(line), std::string(c.styles)) << c.line;
-        EXPECT_EQ(line.toString(), QString::fromUtf8(c.rest)) << c.line;
-        EXPECT_EQ(quoteRemainingTags(line.toString()), QString::fromUtf8(c.quoted)) << c.line;
     }
 }
 

@@ -310,8 +310,8 @@ TEST_F(MainWindowTest, BackgroundBarsFollowTheFrameHeight)
 {
     app.preview.backMode = PreviewSettings::PresetRatio;
     app.preview.aspectRatioMode = 2;
-    app.preview.borderColor = 0x0000FF; // red
-    app.preview.innerColor = 0x00FF00;  // green
+    app.preview.borderColour = 0x0000FF; // red
+    app.preview.innerColour = 0x00FF00;  // green
     app.input.frameSize = QSize(720, 480);
     main->applyFrameSize();
     // The screen shows the background stretched into its inner area at zoom 1000: 1:1.

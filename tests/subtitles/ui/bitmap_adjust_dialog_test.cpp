@@ -114,16 +114,16 @@ TEST_F(BitmapAdjustTest, GroupsShowWithTheirCheckBoxes)
     EXPECT_FALSE(child<QGroupBox>("GroupBoxColors")->isVisibleTo(dialog));
     QTest::mouseClick(custom, Qt::LeftButton);
     EXPECT_TRUE(child<QGroupBox>("GroupBoxColors")->isVisibleTo(dialog));
-    EXPECT_TRUE(app.presets.settings.customColors);
+    EXPECT_TRUE(app.presets.settings.customColours);
     child<QSpinBox>("JvSpinEdit2")->setValue(7);
     EXPECT_EQ(app.presets.settings.customContrast[1], 7);
 
     dialog->setColourAsker([](QWidget *, const QColor &) { return std::optional<QColor>(QColor(1, 2, 3)); });
     QTest::mouseClick(child<QPushButton>("ShapeColor3"), Qt::LeftButton);
-    EXPECT_EQ(app.presets.settings.customColor[2], 0x030201u);
+    EXPECT_EQ(app.presets.settings.customColour[2], 0x030201u);
     dialog->setColourAsker([](QWidget *, const QColor &) { return std::optional<QColor>(); });
     QTest::mouseClick(child<QPushButton>("ShapeColor3"), Qt::LeftButton);
-    EXPECT_EQ(app.presets.settings.customColor[2], 0x030201u) << "a cancelled colour changes nothing";
+    EXPECT_EQ(app.presets.settings.customColour[2], 0x030201u) << "a cancelled colour changes nothing";
 
     child<QCheckBox>("CheckBoxAllowPositionChange")->setChecked(false);
     EXPECT_TRUE(child<QGroupBox>("GroupBoxLeftPos")->isHidden());
@@ -239,7 +239,7 @@ TEST_F(BitmapAdjustTest, ReduceShrinksToTheButtonsAndBack)
 TEST_F(BitmapAdjustTest, SubtitlesWindowSavesTheScripts)
 {
     Subtitle sub = test::makeSubtitle({0, 0, 1, 0}, {0, 0, 2, 0}, {QStringLiteral("pic_00001.bmp")});
-    sub.colorWord = 0x3210;
+    sub.colourWord = 0x3210;
     sub.contrastWord = 0xFF00;
     subtitles->store().subs.push_back(sub);
     ASSERT_TRUE(subtitles->setOutputFormat(OutputFormat::SonicScenarist).ok());

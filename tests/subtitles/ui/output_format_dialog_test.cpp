@@ -353,9 +353,9 @@ TEST_F(OutputFormatDialogTest, ColourShapesTakeTheChosenColourAsBgr)
     answer.reset();
     child<QToolButton>("ShapeColorSSA4")->click(); // cancelled
     ASSERT_TRUE(dialog->convert());
-    EXPECT_EQ(app.formatOptions.stlColors[0], 0x332211u);
-    EXPECT_EQ(app.formatOptions.ssaColors[0], 0x332211u);
-    EXPECT_EQ(app.formatOptions.ssaColors[3], 0u);
+    EXPECT_EQ(app.formatOptions.stlColours[0], 0x332211u);
+    EXPECT_EQ(app.formatOptions.ssaColours[0], 0x332211u);
+    EXPECT_EQ(app.formatOptions.ssaColours[3], 0u);
 }
 
 // --- files written with the dialog's options, read by other programs ---------------------------

@@ -1,22 +1,9 @@
-// Style tags and the accent folding tables that the space decision uses.
+// The accent folding tables that the space decision uses.
 #include "recognition/accents.h"
-#include "recognition/style_tags.h"
 
 #include <gtest/gtest.h>
 
 using namespace glyfex::recognition;
-
-TEST(StyleTags, NestBoldOutsideItalicOutsideUnderline)
-{
-    struct Case {
-        uint8_t style;
-        const char *expected;
-    };
-    for (const Case &c : {Case{0, "a"}, Case{1, "<b>a</b>"}, Case{2, "<i>a</i>"}, Case{3, "<b><i>a</i></b>"},
-                          Case{4, "<u>a</u>"}, Case{7, "<b><i><u>a</u></i></b>"}}) {
-        EXPECT_EQ(addStyleTags(QStringLiteral("a"), c.style), QString::fromUtf8(c.expected)) << int(c.style);
-    }
-}
 
 TEST(FoldAccentedCapital, FoldsOnlyWhatTheCharsetLists)
 {
