@@ -198,31 +198,39 @@ protected:
     QTemporaryDir work;
 };
 
-class AuthoringRoundTrip : public SavingBitmaps, public testing::WithParamInterface<OutputFormat> {};
+class AuthoringRoundTrip : public SavingBitmaps, public testing::WithParamInterface<OutputFormat> {
+protected:
+    // The run for the tool: its preset and script become current as the command line makes them, the
+    // DVD's ten bitmaps are saved into out, and the tool's script next to them, read back as the tool reads it.
+    void saveForTool(const QDir &out, std::vector<ScriptEntry> &entries, QString &folder)
+    {
+        const OutputFormat format = GetParam();
+        auto *dialog = qobject_cast<BitmapAdjustDialog *>(app.window(QStringLiteral("Form18")));
+        ASSERT_NE(dialog, nullptr);
+        dialog->session().runUnattended(format);
+        auto *subtitles = qobject_cast<SubtitlesWindow *>(app.subtitlesWindow());
+        ASSERT_EQ(subtitles->outputFormat(), format);
+
+        startSaving(out);
+        ASSERT_EQ(app.subtitles.count(), 10);
+        EXPECT_EQ(bitmapAdjust.shown, 1) << "the Bitmap adjustment dialog comes before the first picture only";
+
+        const QString script = out.filePath(QStringLiteral("script.") + defaultExtension(format));
+        subtitles->saveAs();
+        files.names = {script};
+        subtitles->saveAnsi();
+        entries = readScript(script, folder);
+        ASSERT_EQ(entries.size(), 10u);
+        EXPECT_EQ(QDir(folder), out) << "the script names the folder of the bitmaps";
+    }
+};
 
 TEST_P(AuthoringRoundTrip, SubtitlesLandWhereTheSourceHadThem)
 {
-    const OutputFormat format = GetParam();
-    // What the command line does before a run: the tool's preset and script become current.
-    auto *dialog = qobject_cast<BitmapAdjustDialog *>(app.window(QStringLiteral("Form18")));
-    ASSERT_NE(dialog, nullptr);
-    dialog->session().runUnattended(format);
-    auto *subtitles = qobject_cast<SubtitlesWindow *>(app.subtitlesWindow());
-    ASSERT_EQ(subtitles->outputFormat(), format);
-
     const QDir out(work.filePath(QStringLiteral("out")));
-    startSaving(out);
-    ASSERT_EQ(app.subtitles.count(), 10);
-    EXPECT_EQ(bitmapAdjust.shown, 1) << "the Bitmap adjustment dialog comes before the first picture only";
-
-    const QString script = out.filePath(QStringLiteral("script.") + defaultExtension(format));
-    subtitles->saveAs();
-    files.names = {script};
-    subtitles->saveAnsi();
+    std::vector<ScriptEntry> entries;
     QString folder;
-    const std::vector<ScriptEntry> entries = readScript(script, folder);
-    ASSERT_EQ(entries.size(), 10u);
-    EXPECT_EQ(QDir(folder), out) << "the script names the folder of the bitmaps";
+    ASSERT_NO_FATAL_FAILURE(saveForTool(out, entries, folder));
 
     // spumux reads PNG only: the bitmaps become PNG pictures, transparent where the contrast is 0.
     QString xml = QStringLiteral("<subpictures format=\"PAL\">\n <stream>\n");
@@ -275,13 +283,6 @@ TEST_P(AuthoringRoundTrip, SubtitlesLandWhereTheSourceHadThem)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Scripts, AuthoringRoundTrip,
-                         testing::Values(OutputFormat::SonicScenarist, OutputFormat::SpruceDvdMaestro),
-                         [](const auto &info) {
-                             return info.param == OutputFormat::SonicScenarist ? std::string("Scenarist")
-                                                                               : std::string("DvdMaestro");
-                         });
-
 int timeMs(const core::TimeCode &t)
 {
     return ((t.hour * 60 + t.minute) * 60 + t.second) * 1000 + t.fraction;
@@ -291,25 +292,12 @@ int timeMs(const core::TimeCode &t)
 // layout writes: each line of the saved script becomes one such line with the same frames at 25 a second.
 // Read back through the sequence input, the bitmaps must come with the times the run stored, to the frame,
 // and as the palette pictures they were written as.
-class SequenceReadBack : public SavingBitmaps, public testing::WithParamInterface<OutputFormat> {};
-
-TEST_P(SequenceReadBack, SavedBitmapsComeBackWithTheirTimes)
+TEST_P(AuthoringRoundTrip, SavedBitmapsReadBackAsASequenceWithTheirTimes)
 {
-    const OutputFormat format = GetParam();
-    auto *dialog = qobject_cast<BitmapAdjustDialog *>(app.window(QStringLiteral("Form18")));
-    ASSERT_NE(dialog, nullptr);
-    dialog->session().runUnattended(format);
-    auto *subtitles = qobject_cast<SubtitlesWindow *>(app.subtitlesWindow());
     const QDir out(work.filePath(QStringLiteral("out")));
-    startSaving(out);
-    ASSERT_EQ(app.subtitles.count(), 10);
-    const QString script = out.filePath(QStringLiteral("script.") + defaultExtension(format));
-    subtitles->saveAs();
-    files.names = {script};
-    subtitles->saveAnsi();
+    std::vector<ScriptEntry> entries;
     QString folder;
-    const std::vector<ScriptEntry> entries = readScript(script, folder);
-    ASSERT_EQ(entries.size(), 10u);
+    ASSERT_NO_FATAL_FAILURE(saveForTool(out, entries, folder));
 
     QByteArray frames("FrameRate=25\r\n");
     for (const ScriptEntry &e : entries) {
@@ -360,7 +348,7 @@ TEST_P(SequenceReadBack, SavedBitmapsComeBackWithTheirTimes)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Scripts, SequenceReadBack,
+INSTANTIATE_TEST_SUITE_P(Scripts, AuthoringRoundTrip,
                          testing::Values(OutputFormat::SonicScenarist, OutputFormat::SpruceDvdMaestro),
                          [](const auto &info) {
                              return info.param == OutputFormat::SonicScenarist ? std::string("Scenarist")
