@@ -7,6 +7,9 @@
 #include "support/app_test.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
+#include "sources/image_seq_script.h"
+#include "sources/image_sequence.h"
+#include "sources/sequence_picture.h"
 #include "subtitles/ui/subtitles_window.h"
 #include "support/av_bmp_decoder.h"
 #include "support/av_spu_demuxer.h"
@@ -195,31 +198,39 @@ protected:
     QTemporaryDir work;
 };
 
-class AuthoringRoundTrip : public SavingBitmaps, public testing::WithParamInterface<OutputFormat> {};
+class AuthoringRoundTrip : public SavingBitmaps, public testing::WithParamInterface<OutputFormat> {
+protected:
+    // The run for the tool: its preset and script become current as the command line makes them, the
+    // DVD's ten bitmaps are saved into out, and the tool's script next to them, read back as the tool reads it.
+    void saveForTool(const QDir &out, std::vector<ScriptEntry> &entries, QString &folder)
+    {
+        const OutputFormat format = GetParam();
+        auto *dialog = qobject_cast<BitmapAdjustDialog *>(app.window(QStringLiteral("Form18")));
+        ASSERT_NE(dialog, nullptr);
+        dialog->session().runUnattended(format);
+        auto *subtitles = qobject_cast<SubtitlesWindow *>(app.subtitlesWindow());
+        ASSERT_EQ(subtitles->outputFormat(), format);
+
+        startSaving(out);
+        ASSERT_EQ(app.subtitles.count(), 10);
+        EXPECT_EQ(bitmapAdjust.shown, 1) << "the Bitmap adjustment dialog comes before the first picture only";
+
+        const QString script = out.filePath(QStringLiteral("script.") + defaultExtension(format));
+        subtitles->saveAs();
+        files.names = {script};
+        subtitles->saveAnsi();
+        entries = readScript(script, folder);
+        ASSERT_EQ(entries.size(), 10u);
+        EXPECT_EQ(QDir(folder), out) << "the script names the folder of the bitmaps";
+    }
+};
 
 TEST_P(AuthoringRoundTrip, SubtitlesLandWhereTheSourceHadThem)
 {
-    const OutputFormat format = GetParam();
-    // What the command line does before a run: the tool's preset and script become current.
-    auto *dialog = qobject_cast<BitmapAdjustDialog *>(app.window(QStringLiteral("Form18")));
-    ASSERT_NE(dialog, nullptr);
-    dialog->session().runUnattended(format);
-    auto *subtitles = qobject_cast<SubtitlesWindow *>(app.subtitlesWindow());
-    ASSERT_EQ(subtitles->outputFormat(), format);
-
     const QDir out(work.filePath(QStringLiteral("out")));
-    startSaving(out);
-    ASSERT_EQ(app.subtitles.count(), 10);
-    EXPECT_EQ(bitmapAdjust.shown, 1) << "the Bitmap adjustment dialog comes before the first picture only";
-
-    const QString script = out.filePath(QStringLiteral("script.") + defaultExtension(format));
-    subtitles->saveAs();
-    files.names = {script};
-    subtitles->saveAnsi();
+    std::vector<ScriptEntry> entries;
     QString folder;
-    const std::vector<ScriptEntry> entries = readScript(script, folder);
-    ASSERT_EQ(entries.size(), 10u);
-    EXPECT_EQ(QDir(folder), out) << "the script names the folder of the bitmaps";
+    ASSERT_NO_FATAL_FAILURE(saveForTool(out, entries, folder));
 
     // spumux reads PNG only: the bitmaps become PNG pictures, transparent where the contrast is 0.
     QString xml = QStringLiteral("<subpictures format=\"PAL\">\n <stream>\n");
@@ -269,6 +280,71 @@ TEST_P(AuthoringRoundTrip, SubtitlesLandWhereTheSourceHadThem)
         // Frame time codes hold a time to the nearest frame (40 ms).
         EXPECT_NEAR(authored[i].startMs, source[i].startMs, 40) << "subtitle " << i + 1;
         EXPECT_NEAR(authored[i].stopMs, source[i].stopMs, 40) << "subtitle " << i + 1;
+    }
+}
+
+int timeMs(const core::TimeCode &t)
+{
+    return ((t.hour * 60 + t.minute) * 60 + t.second) * 1000 + t.fraction;
+}
+
+// The sequence input's script numbers pictures in frames ("{start}{stop}file"), which neither authoring
+// layout writes: each line of the saved script becomes one such line with the same frames at 25 a second.
+// Read back through the sequence input, the bitmaps must come with the times the run stored, to the frame,
+// and as the palette pictures they were written as.
+TEST_P(AuthoringRoundTrip, SavedBitmapsReadBackAsASequenceWithTheirTimes)
+{
+    const QDir out(work.filePath(QStringLiteral("out")));
+    std::vector<ScriptEntry> entries;
+    QString folder;
+    ASSERT_NO_FATAL_FAILURE(saveForTool(out, entries, folder));
+
+    QByteArray frames("FrameRate=25\r\n");
+    for (const ScriptEntry &e : entries) {
+        ASSERT_EQ(e.startMs % 40, 0);
+        frames += QStringLiteral("{%1}{%2}%3\r\n").arg(e.startMs / 40).arg(e.stopMs / 40).arg(e.file).toLatin1();
+    }
+    const QString sequenceScript = QDir(folder).filePath(QStringLiteral("sequence.txt"));
+    QFile file(sequenceScript);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(frames);
+    file.close();
+
+    auto plan = sources::planSequence(sequenceScript);
+    ASSERT_TRUE(plan.ok()) << plan.error().message().toStdString();
+    ASSERT_TRUE(plan->script);
+    ASSERT_EQ(plan->entries.size(), 10);
+    const uint32_t fps = sources::sequenceFrameRateX1000(*plan->frameRateText);
+    for (int i = 0; i < plan->entries.size(); ++i) {
+        const Subtitle &stored = app.subtitles.subs[size_t(i)];
+        auto times = sources::sequenceTimes(*plan, i, fps);
+        ASSERT_TRUE(times.ok()) << i;
+        // A frame time code holds a time to the nearest frame (40 ms).
+        EXPECT_NEAR(timeMs(times->start), timeMs(stored.start), 20) << "subtitle " << i + 1;
+        EXPECT_NEAR(timeMs(times->stop), timeMs(stored.stop), 20) << "subtitle " << i + 1;
+
+        const QString path = sources::resolveScriptEntry(plan->folder, plan->entries[i]);
+        auto image = sources::loadSequencePicture(path);
+        ASSERT_TRUE(image.ok()) << image.error().message().toStdString();
+        EXPECT_EQ(image->format(), QImage::Format_Indexed8) << path.toStdString();
+        QFile bmp(path);
+        ASSERT_TRUE(bmp.open(QIODevice::ReadOnly));
+        auto decoded = test::decodeBmpWithFfmpeg(bmp.readAll());
+        ASSERT_TRUE(decoded.ok());
+        const picture::CodeImage codes = sources::toCodeImage(*image);
+        ASSERT_EQ(codes.width, decoded->width);
+        ASSERT_EQ(codes.height, decoded->height);
+        // Every index must arrive as its own code, in the sequence tools' order (3 text, 2 and 1 the edges,
+        // 0 background). The run writes the DVD's own codes, so the DVD's text (index 1) arrives as code 3.
+        static const uint8_t kCode[4] = {0, 3, 2, 1};
+        int ink = 0;
+        for (int p = 0; p < codes.width * codes.height; ++p) {
+            const uint8_t index = decoded->indices[size_t(p)];
+            ASSERT_LT(index, 4) << "pixel " << p;
+            EXPECT_EQ(codes.bytes[size_t(p)], kCode[index]) << "pixel " << p;
+            ink += index != 0;
+        }
+        EXPECT_GT(ink, 0) << "subtitle " << i + 1;
     }
 }
 
