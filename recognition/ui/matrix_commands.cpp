@@ -61,6 +61,23 @@ QWidget *MatrixCommands::dialogParent() const
     return m_app.mainWindow();
 }
 
+void MatrixCommands::setEditor(QWidget *editor)
+{
+    m_editor = editor;
+    if (QWidget *main = m_app.mainWindow())
+        if (auto *action = main->findChild<QAction *>(QStringLiteral("EditCharMatrix1")))
+            action->setEnabled(editor != nullptr);
+}
+
+void MatrixCommands::view()
+{
+    if (!m_editor)
+        return;
+    m_editor->show();
+    m_editor->raise();
+    m_editor->activateWindow();
+}
+
 void MatrixCommands::attach()
 {
     QWidget *main = m_app.mainWindow();
@@ -84,6 +101,11 @@ void MatrixCommands::attach()
             action->setEnabled(true);
             if (item.command)
                 connect(action, &QAction::triggered, this, item.command);
+        }
+        if (auto *action = main->findChild<QAction *>(QStringLiteral("EditCharMatrix1"))) {
+            action->setText(QStringLiteral("&Edit/View Characters Matrix"));
+            action->setEnabled(m_editor != nullptr);
+            connect(action, &QAction::triggered, this, &MatrixCommands::view);
         }
         if (auto *action = main->findChild<QAction *>(QStringLiteral("SaveCharacterMatrix1")))
             connect(action, &QAction::triggered, this, [this] { save(); });

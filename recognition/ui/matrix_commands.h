@@ -42,6 +42,8 @@ public:
     void open();
     // An empty matrix without a name, after the save question.
     void newMatrix();
+    // Shows the matrix editor beside the run and brings it to the front.
+    void view();
 
     // Shows the matrix's file name in the input dialog ("New File" when it has none).
     void showMatrixName();
@@ -52,6 +54,8 @@ public:
 
     // Called after the matrix was opened or renewed (the matrix editor refreshes its list).
     void setChangedHandler(std::function<void()> handler) { m_changed = std::move(handler); }
+    // The window the Edit/View command shows; the command stays disabled without one.
+    void setEditor(QWidget *editor);
 
 private:
     enum class SaveOutcome { Saved, Cancelled, Failed };
@@ -65,6 +69,7 @@ private:
     std::function<uint16_t()> m_codePage;
     std::function<void()> m_changed;
     QString m_folder;
+    QWidget *m_editor = nullptr;
 };
 
 } // namespace glyfex::recognition::ui
