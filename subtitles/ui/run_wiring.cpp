@@ -6,7 +6,9 @@
 #include "core/text_codec.h"
 #include "recognition/recognition_driver.h"
 #include "recognition/ui/matrix_commands.h"
+#include "recognition/ui/matrix_editor.h"
 #include "recognition/ui/new_character_dialog.h"
+#include "recognition/ui/ocr_assistant_dialog.h"
 #include "ripping/ui/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
@@ -76,7 +78,10 @@ private:
 // Recognition of each picture, then the Subtitles window and the counters follow the store.
 class RunWiring::Recognition : public ripping::PictureSink {
 public:
-    Recognition(recognition::RecognitionDriver &driver, SubtitlesWindow &window) : m_driver(driver), m_window(window) {}
+    Recognition(recognition::RecognitionDriver &driver, SubtitlesWindow &window, std::function<void()> learnt)
+        : m_driver(driver), m_window(window), m_learnt(std::move(learnt))
+    {
+    }
 
     core::Result<void> recognise(const ripping::DecodedPicture &picture, const ripping::SpuTimes &times,
                                  const ripping::ScreenRect &area) override
@@ -92,12 +97,16 @@ public:
         default:
             break;
         }
+        // The matrix editor lists what the picture taught, in one refresh.
+        if (m_learnt)
+            m_learnt();
         return done;
     }
 
 private:
     recognition::RecognitionDriver &m_driver;
     SubtitlesWindow &m_window;
+    std::function<void()> m_learnt;
 };
 
 // Forwards the glyph question to whoever answers it now; without anyone the run pauses.
@@ -116,10 +125,20 @@ private:
     RunWiring &m_wiring;
 };
 
-// Pictures without recognised text until the OCR assistant can be asked: they keep their placeholder.
+// Pictures without recognised text: the OCR assistant shows the picture and takes the typed lines. Without
+// anyone to ask (the command line) they keep their placeholder.
 class RunWiring::SkippedItems : public SkippedItemAsker {
 public:
-    Answer askSkippedItem() override { return {}; }
+    explicit SkippedItems(RunWiring &wiring) : m_wiring(wiring) {}
+    Answer askSkippedItem() override
+    {
+        if (m_wiring.m_app.commandLineMode || !m_wiring.m_assistant || !m_wiring.m_driver)
+            return {};
+        return m_wiring.m_assistant->askSkippedItem(m_wiring.m_driver->colourImage());
+    }
+
+private:
+    RunWiring &m_wiring;
 };
 
 RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
@@ -138,13 +157,35 @@ RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
             return core::makeError(QStringLiteral("Character matrix not saved"), m_matrix.fileName(), QString());
         return {};
     });
-    m_runControl->setAdoptedHandler([this] { m_matrixCommands->showMatrixName(); });
+    m_editor = new recognition::ui::MatrixEditor(m_matrix, app.prompt(), &app.messages, app.mainWindow());
+    app.adoptWindow(m_editor); // in Form5's place, so settings and languages reach it
+    m_editor->setOpenCommand([this] { m_matrixCommands->open(); });
+    m_matrixCommands->setEditor(m_editor);
+    m_matrixCommands->setChangedHandler([this] {
+        if (m_editor)
+            m_editor->fillMatrixList();
+    });
+    m_runControl->setAdoptedHandler([this] {
+        m_matrixCommands->showMatrixName();
+        if (m_editor)
+            m_editor->fillMatrixList();
+    });
 
-    m_skipped = std::make_unique<SkippedItems>();
+    m_assistant = new recognition::ui::OcrAssistantDialog(m_matrix, *m_runControl, app.prompt(), &app.messages,
+                                                          app.mainWindow());
+    app.adoptWindow(m_assistant); // in Form15's place
+    m_assistant->setDvdPalette([this] { return m_app.input.palette; });
+    m_assistant->setRunState(&m_app.batch);
+    m_assistant->setFilledHandler([this] {
+        if (m_editor)
+            m_editor->followMatrix();
+    });
+
+    m_skipped = std::make_unique<SkippedItems>(*this);
     m_subtitleSink = std::make_unique<Subtitles>(*m_subtitles, app.subtitleSink);
     m_forwardingAsker = std::make_unique<Asker>(*this);
     recognition::DriverEnvironment env{m_matrix, m_subtitles->store(), *m_skipped, *m_forwardingAsker,
-                                       m_assist, app.prompt()};
+                                       m_assist, app.prompt(), m_assistant.data()};
     env.run = &m_app.batch;
     env.messages = &app.messages;
     env.showPicture = [this](const recognition::GlyphQuestion &shown) {
@@ -152,7 +193,10 @@ RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
             showCodePicture(shown.shown, shown.palette);
     };
     m_driver = std::make_unique<recognition::RecognitionDriver>(env, recognition::DriverOptions{});
-    m_recognition = std::make_unique<Recognition>(*m_driver, *m_subtitles);
+    m_recognition = std::make_unique<Recognition>(*m_driver, *m_subtitles, [this] {
+        if (m_editor)
+            m_editor->followMatrix();
+    });
 
     recognition::ui::NewCharacterSetup setup;
     setup.matrixFolder = app.paths.chMatrixDir();
@@ -166,6 +210,7 @@ RunWiring::RunWiring(ripping::ui::App &app) : m_app(app)
     setup.languageName = QStringLiteral("English");
     m_newCharacter = new recognition::ui::NewCharacterDialog(*m_runControl, app.prompt(), setup, app.mainWindow());
     app.adoptWindow(m_newCharacter); // in Form2's place, so settings and languages reach it
+    m_assistant->setPaletteSource(m_newCharacter);
     m_newCharacter->setResumeRun([this] {
         if (m_app.batch.paused && m_app.mainWindow())
             m_app.mainWindow()->togglePause(nullptr);
@@ -192,6 +237,7 @@ RunWiring::~RunWiring()
     // The dialog belongs to the application now; it must not answer for this run any more.
     if (m_newCharacter)
         m_newCharacter->hide();
+    m_matrixCommands->setEditor(nullptr);
     m_subtitles->setClearedHandler(nullptr);
     if (ripping::ui::RunDriver *driver = m_app.runDriver())
         m_app.readFile = [driver](const QString &path) { driver->readFile(path); };
@@ -200,6 +246,16 @@ RunWiring::~RunWiring()
 recognition::ui::NewCharacterDialog *RunWiring::newCharacterDialog() const
 {
     return m_newCharacter.data();
+}
+
+recognition::ui::MatrixEditor *RunWiring::matrixEditor() const
+{
+    return m_editor.data();
+}
+
+recognition::ui::OcrAssistantDialog *RunWiring::ocrAssistant() const
+{
+    return m_assistant.data();
 }
 
 recognition::GlyphAsker *RunWiring::glyphAsker() const
@@ -236,6 +292,9 @@ void RunWiring::startRun()
     // Colours are detected anew for every picture: a colour choice or assistant request of an earlier
     // run must not apply to this one.
     m_assist.mode = recognition::OcrAssistState::Automatic;
+    // The fill's sample line starts in the font the Subtitles window lists the text in.
+    if (auto *list = m_subtitles->findChild<QWidget *>(QStringLiteral("ListBoxSubtitle")))
+        m_assistant->setStartFont(list->font());
     // The palette offers the characters of the stream's language.
     if (m_newCharacter && batch.actionMode == ripping::ActionMode::RecogniseText && !batch.characterLocation.isEmpty())
         m_newCharacter->chooseLocation(batch.characterLocation);

@@ -21,7 +21,9 @@ struct DriverOptions;
 }
 namespace glyfex::recognition::ui {
 class MatrixCommands;
+class MatrixEditor;
 class NewCharacterDialog;
+class OcrAssistantDialog;
 }
 
 namespace glyfex::subtitles::ui {
@@ -40,6 +42,8 @@ public:
     recognition::ui::MatrixCommands &matrixCommands() { return *m_matrixCommands; }
     SubtitlesWindow &subtitlesWindow() { return *m_subtitles; }
     recognition::ui::NewCharacterDialog *newCharacterDialog() const;
+    recognition::ui::MatrixEditor *matrixEditor() const;
+    recognition::ui::OcrAssistantDialog *ocrAssistant() const;
     // Tolerances and spacing of recognition (the Advanced OCR Setup's values).
     recognition::DriverOptions &driverOptions();
 
@@ -81,6 +85,8 @@ private:
     int m_startCount = -1;      // the batch's Start that the current run belongs to
     recognition::GlyphAsker *m_asker = nullptr;
     QPointer<recognition::ui::NewCharacterDialog> m_newCharacter;
+    QPointer<recognition::ui::MatrixEditor> m_editor;
+    QPointer<recognition::ui::OcrAssistantDialog> m_assistant;
 
     std::unique_ptr<recognition::MainRunControl> m_runControl;
     std::unique_ptr<recognition::ui::MatrixCommands> m_matrixCommands;

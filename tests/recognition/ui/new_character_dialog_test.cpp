@@ -5,6 +5,7 @@
 #include "core/ini_store.h"
 #include "recognition/char_matrix_file.h"
 #include "recognition/recognition_driver.h"
+#include "recognition/ui/dialog_user.h"
 #include "support/test_data.h"
 
 #include <QApplication>
@@ -49,32 +50,7 @@ public:
     std::deque<core::Answer> answers;
 };
 
-// Runs one action each time the dialog is on screen, as a user would.
-class User {
-public:
-    explicit User(QDialog &dialog) : m_dialog(dialog)
-    {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (!m_dialog.isVisible() || m_actions.empty() || m_busy)
-                return;
-            m_busy = true;
-            auto action = std::move(m_actions.front());
-            m_actions.pop_front();
-            action();
-            m_busy = false;
-        });
-        m_timer.start();
-    }
-    void then(std::function<void()> action) { m_actions.push_back(std::move(action)); }
-    bool done() const { return m_actions.empty(); }
-
-private:
-    QDialog &m_dialog;
-    QTimer m_timer;
-    std::deque<std::function<void()>> m_actions;
-    bool m_busy = false;
-};
+using test::User;
 
 template <class T>
 T *child(QWidget &w, const char *name)
