@@ -37,6 +37,9 @@ public:
 
     // Split mode writes only the subtitles inside the range, timed from its start.
     void setSplit(bool on, const SplitRange &range);
+    bool splitMode() const { return m_splitMode; }
+    // Kept while split mode is off too, for the next time it is switched on.
+    const SplitRange &splitRange() const { return m_split; }
     void setViewerTiming(const ViewerTiming &timing) { m_viewerTiming = timing; }
 
     // Appends the lines of subtitle index (1-based) of the store.

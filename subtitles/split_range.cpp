@@ -41,4 +41,24 @@ Subtitle clipToSplitRange(const Subtitle &sub, const SplitRange &range)
     return copy;
 }
 
+SplitBarFill splitBarFill(const core::TimeCode &start, const core::TimeCode &stop, const core::TimeCode &endOfFile,
+                          int barLeft, int barWidth)
+{
+    const auto seconds = [](const core::TimeCode &t) { return std::max<int64_t>(0, core::timeCodeToMilliseconds(t) / 1000); };
+    const int64_t startSec = seconds(start);
+    int64_t stopSec = seconds(stop);
+    int64_t endSec = seconds(endOfFile);
+    if (endSec == 0) {
+        endSec = 1;
+        stopSec = 1;
+    }
+    const int64_t s = std::min(startSec, endSec);
+    // Pixels per second x 1000000, so that a long file still gets fractions of a pixel right.
+    const int64_t scale = int64_t(barWidth) * 1000000 / endSec;
+    SplitBarFill fill;
+    fill.left = int(s * scale / 1000000 + barLeft);
+    fill.width = int((std::max(s, std::min(endSec, stopSec)) - s) * scale / 1000000);
+    return fill;
+}
+
 } // namespace glyfex::subtitles

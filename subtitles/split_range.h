@@ -16,4 +16,14 @@ bool overlapsSplitRange(const Subtitle &sub, const SplitRange &range);
 // (unchanged when the range starts at 0); times before the range's start become 0.
 Subtitle clipToSplitRange(const Subtitle &sub, const SplitRange &range);
 
+// Where the split bar's fill lies over the bar that stands for the whole file (pixels).
+struct SplitBarFill {
+    int left = 0;
+    int width = 0;
+};
+// The range start..stop over a file of endOfFile, all counted in whole seconds; a file shorter than a
+// second draws as one second long, so an empty store still shows a bar.
+SplitBarFill splitBarFill(const core::TimeCode &start, const core::TimeCode &stop, const core::TimeCode &endOfFile,
+                          int barLeft, int barWidth);
+
 } // namespace glyfex::subtitles

@@ -130,6 +130,17 @@ WordEdit::WordEdit(QWidget *parent)
     rangeChanged();
 }
 
+WordEdit *makeWordEdit(const char *name, int64_t maximum, int64_t value, QWidget *parent)
+{
+    auto *box = new WordEdit(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setRange(0, maximum);
+    box->setValue(value);
+    box->setAlignment(Qt::AlignRight);
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(QString::number(maximum)) + 16);
+    return box;
+}
+
 IntegerEdit::IntegerEdit(QWidget *parent)
     : NumericEdit(RangeValue::IntegerLimits, -2147483647, 2147483647, true, parent)
 {

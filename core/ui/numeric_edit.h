@@ -68,6 +68,9 @@ protected:
     int allowedLength() const override { return range().maximumLength(); }
 };
 
+// A right-aligned box named name for 0..maximum holding value, as wide as its maximum's digits.
+WordEdit *makeWordEdit(const char *name, int64_t maximum, int64_t value, QWidget *parent);
+
 // Signed 32-bit box, -2147483647 to 2147483647 unless set otherwise; its text is as long as the
 // longer bound, minus sign included. Accepts a minus sign anywhere in the text.
 class IntegerEdit : public NumericEdit {

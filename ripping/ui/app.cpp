@@ -14,7 +14,9 @@
 #include "ripping/ui/shell_window.h"
 #include "ripping/ui/stream_scan_window.h"
 #include "subtitles/ui/output_format_dialog.h"
+#include "subtitles/ui/split_dialog.h"
 #include "subtitles/ui/subtitles_window.h"
+#include "subtitles/ui/time_correction_dialog.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -58,7 +60,8 @@ void App::createWindows()
         m_windows.push_back(new ShellWindow(QString::fromLatin1(form), QString::fromLatin1(caption), m_mainWindow));
     };
     shell("Form2", "New Character(s)");
-    m_windows.push_back(new subtitles::ui::SubtitlesWindow(*this, m_mainWindow));
+    auto *subtitlesWindow = new subtitles::ui::SubtitlesWindow(*this, m_mainWindow);
+    m_windows.push_back(subtitlesWindow);
     m_windows.push_back(new recognition::ui::OcrSetupDialog(
         ocr, [this](const recognition::OcrSettings &s) { return core::saveOcrSettings(paths.configFile(), ocrConfigOf(s)); },
         [this]() -> core::UserPrompt & { return prompt(); }, m_mainWindow));
@@ -72,10 +75,10 @@ void App::createWindows()
     m_windows.push_back(m_progressController);
     shell("Form12", "About Glyfex");
     m_windows.push_back(new subtitles::ui::OutputFormatDialog(*this, m_mainWindow));
-    shell("Form14", "Time Correction");
+    m_windows.push_back(new subtitles::ui::TimeCorrectionDialog(*this, *subtitlesWindow, m_mainWindow));
     shell("Form15", "OCR Assistant");
     m_windows.push_back(new core::ui::GlobalOptionsDialog(config.options, QStringLiteral("&Global Options"), m_mainWindow));
-    shell("Form17", "Time Range");
+    m_windows.push_back(new subtitles::ui::SplitDialog(*this, *subtitlesWindow, m_mainWindow));
     shell("Form18", "Bitmap adjustment");
     m_streamScan = new StreamScanWindow(*this, m_mainWindow);
     m_windows.push_back(m_streamScan);

@@ -825,10 +825,19 @@ void SubtitlesWindow::saveAnsi()
     hideConversionPanel();
 }
 
-void SubtitlesWindow::saveToFile(bool unicode)
+QString SubtitlesWindow::saveSplitPart()
+{
+    m_saveFilter = saveFilter(outputFormat());
+    refreshList();
+    const bool unicode = chooseSaveEncoding(m_renderer.isUnicode(), m_app.commandLineMode, m_app.messages,
+                                            m_app.prompt()) == SaveEncoding::Unicode;
+    return saveToFile(unicode);
+}
+
+QString SubtitlesWindow::saveToFile(bool unicode)
 {
     if (m_renderer.lines().isEmpty())
-        return;
+        return {};
     QString path;
     if (m_app.commandLineMode) {
         path = m_commandLineOutput + QLatin1Char('.') + defaultExtension(outputFormat());
@@ -838,7 +847,7 @@ void SubtitlesWindow::saveToFile(bool unicode)
                                       m_saveFilter.isEmpty() ? saveFilter(outputFormat()) : m_saveFilter);
         if (path.isEmpty()) {
             m_saveName.clear();
-            return;
+            return {};
         }
     }
     SaveRequest request;
@@ -863,13 +872,14 @@ void SubtitlesWindow::saveToFile(bool unicode)
     auto saved = saveSubtitleFile(request, m_app.messages, m_app.prompt());
     if (!saved) {
         m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + saved.error().message());
-        return;
+        return {};
     }
     if (!saved->saved)
-        return;
+        return {};
     m_renderer.markSaved();
     m_saveFolder = QFileInfo(path).absolutePath();
     setSubtitleFileName(path);
+    return path;
 }
 
 // --- window events ------------------------------------------------------------------------------------

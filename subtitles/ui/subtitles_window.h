@@ -98,6 +98,16 @@ public:
     void saveAs();
     // The code-page panel's Save: writes ANSI in the chosen page.
     void saveAnsi();
+    // Save As for one part of a split file: the same Unicode question and file dialog, but an ANSI
+    // text is written at once in the code page chosen now, since the next part replaces the text
+    // before the conversion panel could be used. The saved file's path; empty when nothing was
+    // saved (the user cancelled, the part is empty, or writing failed and was reported).
+    QString saveSplitPart();
+
+    // Split mode: rendering and saving keep to the range (see Renderer::setSplit). The caller rebuilds.
+    bool splitMode() const { return m_renderer.splitMode(); }
+    const SplitRange &splitRange() const { return m_renderer.splitRange(); }
+    void setSplit(bool on, const SplitRange &range) { m_renderer.setSplit(on, range); }
     // The Done button: in load mode the file is read again (through the loader, when there is one).
     void done();
 
@@ -180,7 +190,8 @@ private:
     void showModalForm(const char *formName);
     void outputFormatDialog();
     void applyListFont(const QFont &font);
-    void saveToFile(bool unicode);
+    // The saved path, or empty when nothing was saved.
+    QString saveToFile(bool unicode);
     void warnOverlappingTimes();
     uint16_t effectiveCodePage() const { return m_codePage == 0 ? 1252 : m_codePage; }
 

@@ -180,6 +180,30 @@ TEST(SplitRange, RangeFromZeroOnlyCutsTheStop)
     EXPECT_EQ(clipped.stop, ms(3000));
 }
 
+TEST(SplitRange, BarFillCoversTheRangeInWholeSeconds)
+{
+    struct Row {
+        const char *name;
+        int64_t start, stop, end; // ms
+        int left, width;          // over a bar at x 24, 400 pixels wide
+    };
+    const Row rows[] = {
+        {"WholeFile", 0, 100000, 100000, 24, 400},
+        {"SecondHalf", 50000, 100000, 100000, 224, 200},
+        {"MillisecondsAreDropped", 999, 50999, 100000, 24, 200},
+        {"EmptyStoreDrawsOneSecond", 0, 0, 0, 24, 400},
+        {"StopPastTheEnd", 20000, 500000, 100000, 104, 320},
+        {"StartPastTheEnd", 200000, 300000, 100000, 424, 0},
+        {"StopBeforeStart", 60000, 30000, 100000, 264, 0},
+        {"ThreeHours", 3600000, 7200000, 10800000, 157, 133},
+    };
+    for (const Row &r : rows) {
+        const SplitBarFill fill = splitBarFill(ms(r.start), ms(r.stop), ms(r.end), 24, 400);
+        EXPECT_EQ(fill.left, r.left) << r.name;
+        EXPECT_EQ(fill.width, r.width) << r.name;
+    }
+}
+
 TEST(StyleTags, StripRemovesEveryTagInAnyCase)
 {
     EXPECT_EQ(stripStyleTags(QStringLiteral("<B>a</b> <i>b</I> <u>c</u>")), QStringLiteral("a b c"));
