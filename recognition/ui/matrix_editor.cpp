@@ -2,6 +2,7 @@
 #include "recognition/ui/matrix_editor.h"
 
 #include "core/char_text.h"
+#include "core/ui/named_widget.h"
 #include "recognition/style_tags.h"
 
 #include <QCheckBox>
@@ -59,29 +60,6 @@ public:
         return text(MatrixEditor::IndexColumn) < other.text(MatrixEditor::IndexColumn);
     }
 };
-
-QLabel *label(QWidget *parent, const char *name, const QString &text = {})
-{
-    auto *l = new QLabel(text, parent);
-    if (name)
-        l->setObjectName(QLatin1String(name));
-    return l;
-}
-
-QCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *c = new QCheckBox(caption, parent);
-    c->setObjectName(QLatin1String(name));
-    return c;
-}
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 QString flag(uint8_t style, uint8_t bit)
 {
@@ -144,7 +122,7 @@ MatrixEditor::MatrixEditor(CharMatrix &matrix, core::UserPrompt &prompt, const c
     panel->setObjectName(QStringLiteral("Panel4"));
     panel->setFrameShape(QFrame::StyledPanel);
     panel->setFixedSize(kViewWidth + 4, kViewHeight + 4);
-    m_image = label(panel, "ImageChar");
+    m_image = core::ui::named("ImageChar", new QLabel(panel));
     m_image->setGeometry(2, 2, kViewWidth, kViewHeight);
     m_image->setAlignment(Qt::AlignCenter);
     m_image->setAutoFillBackground(true);
@@ -152,28 +130,28 @@ MatrixEditor::MatrixEditor(CharMatrix &matrix, core::UserPrompt &prompt, const c
     pal.setColor(QPalette::Window, QColor(0xC8, 0xD8, 0xE8));
     m_image->setPalette(pal);
 
-    m_index = label(this, "LabelCharIndex");
-    m_top = label(this, "LabelRTop");
-    m_width = label(this, "LabelWidth");
-    m_height = label(this, "LabelHeight");
+    m_index = core::ui::named("LabelCharIndex", new QLabel(this));
+    m_top = core::ui::named("LabelRTop", new QLabel(this));
+    m_width = core::ui::named("LabelWidth", new QLabel(this));
+    m_height = core::ui::named("LabelHeight", new QLabel(this));
     auto *facts = new QGridLayout;
     const char *captions[] = {"Index:", "Top (Line top relative):", "Width:", "Height:"};
     QLabel *values[] = {m_index, m_top, m_width, m_height};
     for (int i = 0; i < 4; ++i) {
-        facts->addWidget(label(this, nullptr, QString::fromLatin1(captions[i])), i, 0);
+        facts->addWidget(new QLabel(QString::fromLatin1(captions[i]), this), i, 0);
         facts->addWidget(values[i], i, 1);
     }
 
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("EditText"));
     m_text->setMaxLength(core::CharText::kCapacity);
-    m_nbChar = label(this, "LabelNbChar", QStringLiteral("0"));
+    m_nbChar = core::ui::named("LabelNbChar", new QLabel(QStringLiteral("0"), this));
     connect(m_text, &QLineEdit::textChanged, this, [this](const QString &t) { m_nbChar->setText(QString::number(t.size())); });
-    m_bold = checkBox(this, "BoldCheckBox", QStringLiteral("Bold"));
-    m_italic = checkBox(this, "ItalicCheckBox", QStringLiteral("Italic"));
-    m_underline = checkBox(this, "UnderlineCheckBox", QStringLiteral("Underline"));
-    m_modify = button(this, "ButtonModify", QStringLiteral("&Modify"));
-    m_delete = button(this, "ButtonDelete", QStringLiteral("Delete This Character (Del)"));
+    m_bold = core::ui::named("BoldCheckBox", new QCheckBox(QStringLiteral("Bold"), this));
+    m_italic = core::ui::named("ItalicCheckBox", new QCheckBox(QStringLiteral("Italic"), this));
+    m_underline = core::ui::named("UnderlineCheckBox", new QCheckBox(QStringLiteral("Underline"), this));
+    m_modify = core::ui::namedButton("ButtonModify", QStringLiteral("&Modify"), this);
+    m_delete = core::ui::namedButton("ButtonDelete", QStringLiteral("Delete This Character (Del)"), this);
     connect(m_modify, &QPushButton::clicked, this, &MatrixEditor::modifySelected);
     connect(m_delete, &QPushButton::clicked, this, &MatrixEditor::deleteSelected);
     connect(m_text, &QLineEdit::returnPressed, this, &MatrixEditor::modifySelected);
@@ -182,21 +160,21 @@ MatrixEditor::MatrixEditor(CharMatrix &matrix, core::UserPrompt &prompt, const c
     m_comment->setObjectName(QStringLiteral("MemoComment"));
     m_comment->setMaximumHeight(70);
     connect(m_comment, &QPlainTextEdit::textChanged, this, &MatrixEditor::commentChanged);
-    m_count = label(this, "LabelCount");
-    m_onTop = checkBox(this, "CheckBoxOnTop", QStringLiteral("Stay on TOP"));
+    m_count = core::ui::named("LabelCount", new QLabel(this));
+    m_onTop = core::ui::named("CheckBoxOnTop", new QCheckBox(QStringLiteral("Stay on TOP"), this));
     m_onTop->setChecked(true);
     connect(m_onTop, &QCheckBox::toggled, this, &MatrixEditor::setOnTop);
-    auto *open = button(this, "ButtonOpenChMatrix", QStringLiteral("Open a Matrix &File"));
+    auto *open = core::ui::namedButton("ButtonOpenChMatrix", QStringLiteral("Open a Matrix &File"), this);
     connect(open, &QPushButton::clicked, this, [this] {
         if (m_open)
             m_open();
         m_list->setFocus();
     });
-    auto *ok = button(this, "BitBtn1", QStringLiteral("&OK"));
+    auto *ok = core::ui::namedButton("BitBtn1", QStringLiteral("&OK"), this);
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
 
     auto *textRow = new QHBoxLayout;
-    textRow->addWidget(label(this, "Label7", QStringLiteral("Characters:")));
+    textRow->addWidget(core::ui::named("Label7", new QLabel(QStringLiteral("Characters:"), this)));
     textRow->addWidget(m_text, 1);
     textRow->addWidget(m_nbChar);
     auto *styles = new QHBoxLayout;
@@ -220,9 +198,9 @@ MatrixEditor::MatrixEditor(CharMatrix &matrix, core::UserPrompt &prompt, const c
     top->addLayout(right);
 
     auto *countRow = new QHBoxLayout;
-    countRow->addWidget(label(this, "Label9", QStringLiteral("File Description:")));
+    countRow->addWidget(core::ui::named("Label9", new QLabel(QStringLiteral("File Description:"), this)));
     countRow->addStretch();
-    countRow->addWidget(label(this, "Label8", QStringLiteral("Characters:")));
+    countRow->addWidget(core::ui::named("Label8", new QLabel(QStringLiteral("Characters:"), this)));
     countRow->addWidget(m_count);
 
     auto *buttons = new QHBoxLayout;

@@ -3,6 +3,7 @@
 
 #include "core/char_text.h"
 #include "core/ini_store.h"
+#include "core/ui/named_widget.h"
 #include "recognition/char_matrix_file.h"
 
 #include <QApplication>
@@ -37,21 +38,6 @@ constexpr int kExcerptHeight = 50;
 constexpr int kQuietIntervalMs = 10000;
 constexpr int kBlinkIntervalMs = 150;
 const QString kPunctuation = QStringLiteral("Punctuation");
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-QCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *c = new QCheckBox(caption, parent);
-    c->setObjectName(QLatin1String(name));
-    return c;
-}
 
 } // namespace
 
@@ -117,35 +103,35 @@ NewCharacterDialog::NewCharacterDialog(RunControl &control, core::UserPrompt &pr
     m_imageChar->setAlignment(Qt::AlignCenter);
     m_bestGuess = new QLabel(QStringLiteral(" (none) "), this);
     m_bestGuess->setObjectName(QStringLiteral("lBestGuess"));
-    m_use = button(this, "ButtonUseBestGuess", QStringLiteral("&Use"));
-    m_extendLeft = button(this, "ButtonExtendLeft", QStringLiteral("<<"));
+    m_use = core::ui::namedButton("ButtonUseBestGuess", QStringLiteral("&Use"), this);
+    m_extendLeft = core::ui::namedButton("ButtonExtendLeft", QStringLiteral("<<"), this);
     m_extendLeft->setEnabled(false);
-    m_extendRight = button(this, "ButtonExtendRight", QStringLiteral(">>"));
+    m_extendRight = core::ui::namedButton("ButtonExtendRight", QStringLiteral(">>"), this);
     m_edit = new QLineEdit(this);
     m_edit->setObjectName(QStringLiteral("EditText"));
     m_edit->setMaxLength(core::CharText::kCapacity);
     m_edit->installEventFilter(this);
     m_nbChar = new QLabel(QStringLiteral("0"), this);
     m_nbChar->setObjectName(QStringLiteral("LabelNbChar"));
-    m_ok = button(this, "BitBtn1", QStringLiteral("&OK"));
+    m_ok = core::ui::namedButton("BitBtn1", QStringLiteral("&OK"), this);
     m_ok->setDefault(true);
-    m_bold = checkBox(this, "BoldCheckBox", QStringLiteral("Bold"));
-    m_italic = checkBox(this, "ItalicCheckBox", QStringLiteral("Italic"));
-    m_underline = checkBox(this, "UnderlineCheckBox", QStringLiteral("Underline"));
-    m_remember = checkBox(this, "RememberCheckBox", QStringLiteral("Remember"));
+    m_bold = core::ui::named("BoldCheckBox", new QCheckBox(QStringLiteral("Bold"), this));
+    m_italic = core::ui::named("ItalicCheckBox", new QCheckBox(QStringLiteral("Italic"), this));
+    m_underline = core::ui::named("UnderlineCheckBox", new QCheckBox(QStringLiteral("Underline"), this));
+    m_remember = core::ui::named("RememberCheckBox", new QCheckBox(QStringLiteral("Remember"), this));
     m_remember->setChecked(true);
     m_remember->setToolTip(QStringLiteral("Remember last typed style"));
-    m_skipLine = button(this, "ButtonSkipLine", QStringLiteral("Skip this &Line"));
-    m_skipPicture = button(this, "ButtonSkipSubPict", QStringLiteral("Skip &SubPicture"));
-    m_fillManually = button(this, "ButtonFillManually", QStringLiteral("&Enter manually"));
-    m_changeColor = button(this, "ButtonChangeColor", QStringLiteral("&Change text color"));
-    m_sameAsLast = button(this, "ButtonSameAsLast", QStringLiteral("S&ame as last sub"));
+    m_skipLine = core::ui::namedButton("ButtonSkipLine", QStringLiteral("Skip this &Line"), this);
+    m_skipPicture = core::ui::namedButton("ButtonSkipSubPict", QStringLiteral("Skip &SubPicture"), this);
+    m_fillManually = core::ui::namedButton("ButtonFillManually", QStringLiteral("&Enter manually"), this);
+    m_changeColor = core::ui::namedButton("ButtonChangeColor", QStringLiteral("&Change text color"), this);
+    m_sameAsLast = core::ui::namedButton("ButtonSameAsLast", QStringLiteral("S&ame as last sub"), this);
     m_sameAsLast->setEnabled(false);
     m_sameAsLast->hide();
-    m_search = button(this, "ButtonSearchMatrix", QStringLiteral("Search for\nmatch"));
-    m_fillMatrix = button(this, "ButtonFillMatrix", QStringLiteral("&Fill matrix"));
-    m_pause = button(this, "ButtonPause", QStringLiteral("&Pause / Abort"));
-    m_charmap = button(this, "ButtonCharmap", QStringLiteral("Character Map"));
+    m_search = core::ui::namedButton("ButtonSearchMatrix", QStringLiteral("Search for\nmatch"), this);
+    m_fillMatrix = core::ui::namedButton("ButtonFillMatrix", QStringLiteral("&Fill matrix"), this);
+    m_pause = core::ui::namedButton("ButtonPause", QStringLiteral("&Pause / Abort"), this);
+    m_charmap = core::ui::namedButton("ButtonCharmap", QStringLiteral("Character Map"), this);
     if (m_setup.charMapProgram.isEmpty())
         for (const char *program : {"gucharmap", "kcharselect", "charmap"})
             if (m_setup.charMapProgram.isEmpty())

@@ -1,6 +1,7 @@
 // The OCR assistant's three modes: colour choice, matrix fill from a font with the fitting view, and typing a skipped picture's text.
 #include "recognition/ui/ocr_assistant_dialog.h"
 
+#include "core/ui/named_widget.h"
 #include "recognition/style_tags.h"
 #include "recognition/text_colour.h"
 #include "recognition/ui/font_text_renderer.h"
@@ -36,14 +37,6 @@ namespace {
 const QRgb kCodeColours[4] = {qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(255, 0, 0), qRgb(0, 0, 255)};
 const QRgb kFaceColour = qRgb(0xEF, 0xEF, 0xEF);
 const QString kSampleText = QStringLiteral("Sample text.");
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 QSpinBox *spinBox(QWidget *parent, const char *name)
 {
@@ -103,7 +96,7 @@ OcrAssistantDialog::OcrAssistantDialog(CharMatrix &matrix, RunControl &control, 
     m_image->setAlignment(Qt::AlignCenter);
     m_panel->setWidget(m_image);
     m_panel->setWidgetResizable(true);
-    m_zoom = button(this, "ButtonZoom", QStringLiteral("x2"));
+    m_zoom = core::ui::namedButton("ButtonZoom", QStringLiteral("x2"), this);
     connect(m_zoom, &QPushButton::clicked, this, [this] {
         m_zoom->setText(m_zoom->text() == QLatin1String("x2") ? QStringLiteral("x1") : QStringLiteral("x2"));
         drawText();
@@ -116,9 +109,9 @@ OcrAssistantDialog::OcrAssistantDialog(CharMatrix &matrix, RunControl &control, 
     auto *skipped = new QWidget;
     m_memo = new QPlainTextEdit(skipped);
     m_memo->setObjectName(QStringLiteral("Memo1"));
-    auto *skipButton = button(skipped, "ButtonSkipSubPict", QStringLiteral("Skip This &SubPicture"));
-    auto *colourButton = button(skipped, "ButtonChangeColor", QStringLiteral("&Change Text Color"));
-    auto *pauseButton = button(skipped, "ButtonPause", QStringLiteral("&Pause / Abort"));
+    auto *skipButton = core::ui::namedButton("ButtonSkipSubPict", QStringLiteral("Skip This &SubPicture"), skipped);
+    auto *colourButton = core::ui::namedButton("ButtonChangeColor", QStringLiteral("&Change Text Color"), skipped);
+    auto *pauseButton = core::ui::namedButton("ButtonPause", QStringLiteral("&Pause / Abort"), skipped);
     connect(skipButton, &QPushButton::clicked, this, &OcrAssistantDialog::skipPicture);
     connect(colourButton, &QPushButton::clicked, this, &OcrAssistantDialog::changeColour);
     connect(pauseButton, &QPushButton::clicked, this, &OcrAssistantDialog::pause);
@@ -171,7 +164,7 @@ OcrAssistantDialog::OcrAssistantDialog(CharMatrix &matrix, RunControl &control, 
     m_angle = spinBox(fill, "seAngle");
     m_angle->setRange(-35, 35);
     m_angle->setValue(0);
-    auto *fontButton = button(fill, "ButtonCharFont", QStringLiteral("Font"));
+    auto *fontButton = core::ui::namedButton("ButtonCharFont", QStringLiteral("Font"), fill);
     connect(fontButton, &QPushButton::clicked, this, &OcrAssistantDialog::chooseFont);
     m_fillText = new QLineEdit(fill);
     m_fillText->setObjectName(QStringLiteral("eFillText"));
@@ -231,7 +224,7 @@ OcrAssistantDialog::OcrAssistantDialog(CharMatrix &matrix, RunControl &control, 
             m_memo->moveCursor(QTextCursor::End);
         }
     });
-    m_charmap = button(this, "ButtonCharmap", QStringLiteral("Character Map"));
+    m_charmap = core::ui::namedButton("ButtonCharmap", QStringLiteral("Character Map"), this);
     connect(m_charmap, &QPushButton::clicked, this, [this] {
         if (auto *source = m_paletteSource ? m_paletteSource->findChild<QPushButton *>(QStringLiteral("ButtonCharmap")) : nullptr)
             source->click();
@@ -247,9 +240,9 @@ OcrAssistantDialog::OcrAssistantDialog(CharMatrix &matrix, RunControl &control, 
     m_grid->horizontalHeader()->setDefaultSectionSize(24);
     connect(m_grid, &QTableWidget::cellClicked, this, &OcrAssistantDialog::paletteClicked);
 
-    auto *done = button(this, "bbDone", QStringLiteral("&Done"));
+    auto *done = core::ui::namedButton("bbDone", QStringLiteral("&Done"), this);
     connect(done, &QPushButton::clicked, this, &QDialog::accept);
-    m_cancel = button(this, "bbCancel", QStringLiteral("Cancel"));
+    m_cancel = core::ui::namedButton("bbCancel", QStringLiteral("Cancel"), this);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *pictureRow = new QHBoxLayout;

@@ -1,8 +1,10 @@
-// Window tests: a user who acts on a modal dialog each time it is on screen.
+// Window tests: a user who acts on a modal dialog each time it is on screen, and finding a dialog's widgets by name.
 #pragma once
 
 #include <QDialog>
 #include <QTimer>
+
+#include <gtest/gtest.h>
 
 #include <deque>
 #include <functional>
@@ -35,5 +37,14 @@ private:
     std::deque<std::function<void()>> m_actions;
     bool m_busy = false;
 };
+
+// The widget named name inside w; a failure when there is none.
+template <class T>
+T *child(QWidget &w, const char *name)
+{
+    T *c = w.findChild<T *>(QLatin1String(name));
+    EXPECT_NE(c, nullptr) << name;
+    return c;
+}
 
 } // namespace glyfex::test

@@ -6,6 +6,7 @@
 #include "recognition/char_matrix_file.h"
 #include "recognition/glyph_art.h"
 #include "recognition/style_tags.h"
+#include "recognition/ui/dialog_user.h"
 #include "recognition/ui/matrix_commands.h"
 #include "ripping/ui/app_test.h"
 #include "ripping/ui/main_window.h"
@@ -30,13 +31,7 @@
 namespace glyfex::recognition::ui {
 namespace {
 
-template <class T>
-T *child(QWidget &w, const char *name)
-{
-    T *c = w.findChild<T *>(QLatin1String(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-}
+using test::child;
 
 QByteArray readAll(const QString &path)
 {

@@ -52,13 +52,7 @@ public:
 
 using test::User;
 
-template <class T>
-T *child(QWidget &w, const char *name)
-{
-    T *c = w.findChild<T *>(QLatin1String(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-}
+using test::child;
 
 // A picture of one line: blocks 3, 7 and 11 pixels wide, 10 high.
 ripping::DecodedPicture threeLetters()

@@ -21,13 +21,7 @@ namespace {
 
 using test::User;
 
-template <class T>
-T *child(QWidget &w, const char *name)
-{
-    T *c = w.findChild<T *>(QLatin1String(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-}
+using test::child;
 
 struct Prompt : core::UserPrompt {
     void warn(const QString &t) override { shown << t; }
