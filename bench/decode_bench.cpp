@@ -2,7 +2,8 @@
 //
 // Usage: decode_bench [benchmark flags] [VOB or VobSub .sub]
 // Without a file it decodes bench-data/decode-1000 (1000 subtitles), made on first use by the
-// shared make-dvd-fixture tool. Its last line is "decode ratio=<our units per second / FFmpeg's>".
+// make-dvd-fixture tool that GLYFEX_FIXTURE_TOOL names. Its last line is "decode ratio=<our units per second / FFmpeg's>".
+#include "bench/fixture_tool.h"
 #include "ripping/spu_decoder.h"
 
 #include "tests/support/av_spu_demuxer.h"
@@ -26,22 +27,6 @@ using glyfex::test::AvSpuUnit;
 
 constexpr int defaultLines = 1000;
 
-// The fixture tool lives in the shared folder beside the repository or a level above a worktree;
-// GLYFEX_SHARED_TOOLS names it outright.
-QString findFixtureTool()
-{
-    QStringList candidates;
-    if (const QByteArray env = qgetenv("GLYFEX_SHARED_TOOLS"); !env.isEmpty())
-        candidates << QString::fromLocal8Bit(env);
-    candidates << QStringLiteral(GLYFEX_SOURCE_DIR "/../shared/tools") << QStringLiteral(GLYFEX_SOURCE_DIR "/../../shared/tools");
-    for (const QString &dir : candidates) {
-        const QString tool = QDir(dir).filePath(QStringLiteral("make-dvd-fixture"));
-        if (QFileInfo(tool).isExecutable())
-            return tool;
-    }
-    return {};
-}
-
 // The default material, made once and kept in the untracked bench-data folder.
 QString defaultMaterial()
 {
@@ -50,19 +35,9 @@ QString defaultMaterial()
     const QString vob = out + QLatin1Char('/') + name + QStringLiteral("/dvd/VIDEO_TS/VTS_01_1.VOB");
     if (QFileInfo::exists(vob))
         return vob;
-    const QString tool = findFixtureTool();
-    if (tool.isEmpty()) {
-        std::fprintf(stderr, "decode_bench: make-dvd-fixture not found; set GLYFEX_SHARED_TOOLS or pass a VOB\n");
-        return {};
-    }
-    std::fprintf(stderr, "decode_bench: making %d subtitles of material in %s (once)\n", defaultLines, qPrintable(out));
-    QDir().mkpath(out);
-    QProcess make;
-    make.setProcessChannelMode(QProcess::ForwardedChannels);
-    make.start(tool, {out, name, QStringLiteral("--lines"), QString::number(defaultLines)});
-    if (!make.waitForFinished(-1) || make.exitStatus() != QProcess::NormalExit || make.exitCode() != 0
+    if (!glyfex::bench::ensureFixture("decode_bench", out, name, {QStringLiteral("--lines"), QString::number(defaultLines)})
         || !QFileInfo::exists(vob)) {
-        std::fprintf(stderr, "decode_bench: making the material failed\n");
+        std::fprintf(stderr, "decode_bench: no material; pass a VOB or VobSub .sub instead\n");
         return {};
     }
     return vob;

@@ -3,8 +3,8 @@
 //
 // Usage: export_bench [VOB] [benchmark flags]. The VOB may also be named by $GLYFEX_EXPORT_VOB, the folder the bitmaps
 // are written to by $GLYFEX_EXPORT_OUT (default: the system's temporary folder). Without a VOB, a disc of
-// 1000 subtitles with a 2-pixel outline is made once with the shared make-dvd-fixture tool ($GLYFEX_SHARED_TOOLS, or
-// the shared folder beside the repository) into bench-data/export/. The last line printed is
+// 1000 subtitles with a 2-pixel outline is made once with the make-dvd-fixture tool that $GLYFEX_FIXTURE_TOOL
+// names, into bench-data/export/. The last line printed is
 // "export cost_ratio=<save-bitmaps time / only-show time> size_ratio=<our bytes / ImageMagick's>".
 #include "core/bmp_rle_writer.h"
 #include "core/bmp_writer.h"

@@ -1,4 +1,4 @@
-// Generated benchmark material: finds the shared DVD fixture tool and makes a title set with it once.
+// Generated benchmark material: makes a title set once with the DVD fixture tool that GLYFEX_FIXTURE_TOOL names.
 #pragma once
 
 #include <QDir>
@@ -11,18 +11,21 @@
 
 namespace glyfex::bench {
 
-// The make-dvd-fixture tool: $GLYFEX_SHARED_TOOLS first, then the shared folder beside the checkout.
-inline QString fixtureTool()
+// The make-dvd-fixture tool, which is not part of the repository: $GLYFEX_FIXTURE_TOOL names it. Empty
+// (after saying why) when that is unset or not a program.
+inline QString fixtureTool(const char *bench)
 {
-    QStringList candidates;
-    if (const QString env = qEnvironmentVariable("GLYFEX_SHARED_TOOLS"); !env.isEmpty())
-        candidates << env;
-    candidates << QStringLiteral(GLYFEX_SOURCE_DIR "/../shared/tools") << QStringLiteral(GLYFEX_SOURCE_DIR "/../../shared/tools")
-               << QStringLiteral("/work/shared/tools");
-    for (const QString &dir : candidates)
-        if (QFileInfo::exists(dir + QStringLiteral("/make-dvd-fixture")))
-            return dir + QStringLiteral("/make-dvd-fixture");
-    return {};
+    const QString tool = qEnvironmentVariable("GLYFEX_FIXTURE_TOOL");
+    if (tool.isEmpty()) {
+        std::fprintf(stderr, "%s: the material is not made yet, and making it needs the make-dvd-fixture tool: "
+                             "set GLYFEX_FIXTURE_TOOL to its path\n", bench);
+        return {};
+    }
+    if (!QFileInfo(tool).isExecutable()) {
+        std::fprintf(stderr, "%s: GLYFEX_FIXTURE_TOOL=%s is not an executable file\n", bench, qPrintable(tool));
+        return {};
+    }
+    return tool;
 }
 
 // Makes out/name with the tool and its options unless it is there already; bench names the caller in messages.
@@ -30,11 +33,9 @@ inline bool ensureFixture(const char *bench, const QString &out, const QString &
 {
     if (QFileInfo::exists(out + QLatin1Char('/') + name + QStringLiteral("/gt.srt")))
         return true;
-    const QString tool = fixtureTool();
-    if (tool.isEmpty()) {
-        std::fprintf(stderr, "%s: make-dvd-fixture not found (set GLYFEX_SHARED_TOOLS)\n", bench);
+    const QString tool = fixtureTool(bench);
+    if (tool.isEmpty())
         return false;
-    }
     QDir().mkpath(out);
     std::fprintf(stderr, "%s: generating %s ...\n", bench, qPrintable(name));
     QProcess p;

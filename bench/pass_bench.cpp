@@ -1,9 +1,10 @@
 // Reading-pass speed: the pass over one large VOB against a plain sequential read of it, and a re-pass along its map.
 //
 // Usage: pass_bench [VOB] [benchmark options]. Without a VOB one of about 200 MB is made once with the
-// shared fixture tool (../shared/tools, or $GLYFEX_SHARED_TOOLS) into bench-data/. The last line printed
+// make-dvd-fixture tool that GLYFEX_FIXTURE_TOOL names, into bench-data/. The last line printed
 // is "pass ratio=<pass MB/s / read MB/s>"; the line before it gives the map re-pass time as a fraction of the full pass time. The full pass is a
 // first pass with the map option on (the default): it builds the map and writes it at the end.
+#include "bench/fixture_tool.h"
 #include "ripping/vob_pass.h"
 
 #include "bench/fixture_tool.h"
@@ -145,15 +146,9 @@ QString makeVob()
     const QString vob = dir + QStringLiteral("/pass/dvd/VIDEO_TS/VTS_01_1.VOB");
     if (QFile::exists(vob))
         return vob;
-    QDir().mkpath(dir);
-    std::fprintf(stderr, "making a VOB of about 200 MB in %s ...\n", qPrintable(dir));
-    // The shared tools sit beside the repository; GLYFEX_SHARED_TOOLS names them elsewhere.
-    QString tools = qEnvironmentVariable("GLYFEX_SHARED_TOOLS");
-    if (tools.isEmpty())
-        tools = QStringLiteral(GLYFEX_SOURCE_DIR "/../shared/tools");
-    const int rc = QProcess::execute(tools + QStringLiteral("/make-dvd-fixture"),
-                                     {dir, QStringLiteral("pass"), QStringLiteral("--lines"), QStringLiteral("1000")});
-    return rc == 0 && QFile::exists(vob) ? vob : QString();
+    if (!glyfex::bench::ensureFixture("pass_bench", dir, QStringLiteral("pass"), {QStringLiteral("--lines"), QStringLiteral("1000")}))
+        return {};
+    return QFile::exists(vob) ? vob : QString();
 }
 
 } // namespace

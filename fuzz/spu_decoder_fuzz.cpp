@@ -1,5 +1,6 @@
 // Fuzz target for the subpicture decoder: any bytes as a unit must decode to a bounded picture, the same
 // picture a plain nibble-by-nibble reading of the run-length rules gives.
+#include "fuzz/require.h"
 #include "ripping/crop_to_text.h"
 #include "ripping/spu_decoder.h"
 
@@ -9,16 +10,9 @@
 
 using glyfex::ripping::CodeImage;
 using glyfex::ripping::DecodedPicture;
+using glyfex::fuzz::require;
 
 namespace {
-
-void require(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "spu_decoder_fuzz: %s\n", what);
-        std::abort();
-    }
-}
 
 // The pixels of one field read the slow way: nibbles while the value stays below the next length's
 // threshold, every run written out, codes 0 included.

@@ -28,25 +28,32 @@ int64_t SubtitleMap::lastSectorOf(int64_t fileSize)
     return fileSize <= 0 ? -1 : (fileSize - 1) / int64_t(kSectorSize);
 }
 
+void SubtitleMap::startAtFirstSector(uint32_t sector)
+{
+    if (m_lines.empty() && sector > 0)
+        m_lines.push_back({kMapClockSector, 0});
+}
+
 void SubtitleMap::addIfNew(uint8_t type, uint32_t sector)
 {
+    startAtFirstSector(sector);
     if (m_lines.empty() || m_lines.back().sector < sector)
-        m_lines.push_back({type, sector});
+        m_lines.push_back({sector == 0 && type != kMapNavigation ? kMapClockSector : type, sector});
 }
 
 void SubtitleMap::noteClockBreak(uint32_t n)
 {
     // A map with a line at or past n is meeting sectors again (a dialog's pause reads its unit anew):
     // the break was noted when they were first read, and noting it again would put lines out of order.
-    if (n < 2 || (!m_lines.empty() && m_lines.back().sector >= n))
+    if (!m_lines.empty() && m_lines.back().sector >= n)
         return;
-    if (lastIs(n - 1) || lastIs(n - 2))
+    startAtFirstSector(n);
+    // The sector and the two before it, as far as the file has them, replace their lines.
+    const uint32_t from = n >= 2 ? n - 2 : 0;
+    while (!m_lines.empty() && m_lines.back().sector >= from)
         m_lines.pop_back();
-    if (lastIs(n - 2))
-        m_lines.pop_back();
-    m_lines.push_back({kMapClockSector, n - 2});
-    m_lines.push_back({kMapClockSector, n - 1});
-    m_lines.push_back({kMapClockSector, n});
+    for (uint32_t sector = from; sector <= n; ++sector)
+        m_lines.push_back({kMapClockSector, sector});
 }
 
 void SubtitleMap::noteNavigation(uint32_t sector)
@@ -64,6 +71,7 @@ void SubtitleMap::noteLastSector(uint32_t sector)
 {
     if (!m_lines.empty() && m_lines.back().sector > sector)
         return; // read again after a pause: the line is there already
+    startAtFirstSector(sector);
     if (lastIs(sector))
         m_lines.pop_back();
     m_lines.push_back({kMapClockSector, sector});

@@ -34,8 +34,11 @@ public:
     const std::deque<MapLine> &lines() const { return m_lines; }
     void clear() { m_lines.clear(); }
 
-    // Building, in the order the pass meets the sectors.
-    // The SCR fell at sector n (n >= 2): the sectors n-2, n-1 and n become clock lines, replacing their lines.
+    // Building, in the order the pass meets the sectors. The map always begins with the file's first
+    // sector, as a navigation or clock line that every pass reads: a run that begins with this file takes
+    // its time base from that sector's clock, along the map as in a full pass.
+    // The SCR fell at sector n: the sectors n-2, n-1 and n (those the file has) become clock lines,
+    // replacing their lines.
     void noteClockBreak(uint32_t sector);
     // A navigation pack, or a private-stream-1 packet of this substream: one line unless the sector has one.
     void noteNavigation(uint32_t sector);
@@ -68,6 +71,7 @@ public:
     friend bool operator==(const SubtitleMap &, const SubtitleMap &) = default;
 
 private:
+    void startAtFirstSector(uint32_t sector);
     void addIfNew(uint8_t type, uint32_t sector);
     bool lastIs(uint32_t sector) const { return !m_lines.empty() && m_lines.back().sector == sector; }
 

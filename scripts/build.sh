@@ -1,15 +1,24 @@
 #!/usr/bin/env bash
-# Configures and builds Glyfex. Usage: scripts/build.sh [--sanitize] [extra cmake -D options]
+# Configures and builds Glyfex. Usage: scripts/build.sh [--sanitize] [--target NAME] [extra cmake -D options]
 # The normal build goes to build/, the sanitizer build (AddressSanitizer + UBSan) to build-asan/.
+# --target builds that target alone (the program: glyfex); without it everything is built, tests included.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 dir="$top/build"
 opts=()
-if [ "${1:-}" = "--sanitize" ]; then
-  shift
-  dir="$top/build-asan"
-  opts+=(-DGLYFEX_SANITIZE=ON -DGLYFEX_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug)
-fi
+target=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --sanitize)
+      dir="$top/build-asan"
+      opts+=(-DGLYFEX_SANITIZE=ON -DGLYFEX_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug)
+      shift ;;
+    --target)
+      target=(--target "${2:?usage: scripts/build.sh [--sanitize] [--target NAME] [cmake options]}")
+      shift 2 ;;
+    *) break ;;
+  esac
+done
 generator=()
 if command -v ninja >/dev/null; then generator=(-G Ninja); fi
 if [ ! -f "$dir/CMakeCache.txt" ]; then
@@ -17,4 +26,4 @@ if [ ! -f "$dir/CMakeCache.txt" ]; then
 elif [ $# -gt 0 ]; then
   cmake -S "$top" -B "$dir" "$@"
 fi
-cmake --build "$dir" -j "$(nproc)"
+cmake --build "$dir" -j "$(nproc)" "${target[@]}"

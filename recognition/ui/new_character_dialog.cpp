@@ -5,6 +5,7 @@
 #include "core/ini_store.h"
 #include "core/ui/named_widget.h"
 #include "recognition/char_matrix_file.h"
+#include "recognition/char_palette.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -37,7 +38,6 @@ constexpr int kExcerptWidth = 150;
 constexpr int kExcerptHeight = 50;
 constexpr int kQuietIntervalMs = 10000;
 constexpr int kBlinkIntervalMs = 150;
-const QString kPunctuation = QStringLiteral("Punctuation");
 
 } // namespace
 
@@ -245,13 +245,8 @@ NewCharacterDialog::NewCharacterDialog(RunControl &control, core::UserPrompt &pr
     // The locations are the palette file's sections; punctuation is shared by all of them.
     auto ini = core::IniStore::open(m_setup.charMapFile);
     if (ini.ok()) {
-        QStringList names;
-        for (const QString &s : ini->readSections())
-            if (s.compare(kPunctuation, Qt::CaseInsensitive) != 0 && !names.contains(s))
-                names.append(s);
-        names.sort(Qt::CaseInsensitive);
         const QSignalBlocker block(m_location);
-        m_location->addItems(names);
+        m_location->addItems(charPaletteLocations(*ini));
         m_location->setCurrentIndex(-1);
         m_location->setEditText(QString());
     }
@@ -485,20 +480,17 @@ bool NewCharacterDialog::eventFilter(QObject *watched, QEvent *event)
 
 void NewCharacterDialog::loadPalette()
 {
-    QString small, capital, all;
+    CharPalette palette;
     if (auto ini = core::IniStore::open(m_setup.charMapFile); ini.ok()) {
-        const QString loc = m_location->currentText();
-        if (!loc.isEmpty()) {
-            small = ini->readString(loc, QStringLiteral("Small"));
-            capital = ini->readString(loc, QStringLiteral("Capital"));
-        }
-        all = ini->readString(kPunctuation, QStringLiteral("All"));
+        auto read = readCharPalette(*ini, m_location->currentText());
+        const QString error = read.ok() ? QString() : read.error().message();
+        if (read.ok())
+            palette = std::move(*read);
+        else if (error != m_paletteError)
+            m_prompt.error(error); // the palette stays empty
+        m_paletteError = error;
     }
-    QStringList rows[3];
-    rows[0] = small.split(QLatin1Char('*'), Qt::SkipEmptyParts);
-    rows[1] = capital.split(QLatin1Char('*'), Qt::SkipEmptyParts);
-    for (QChar ch : all)
-        rows[2].append(QString(ch));
+    const QStringList rows[3] = {palette.small, palette.capital, palette.punctuation};
     int columns = 2;
     for (const QStringList &r : rows)
         columns = std::max(columns, int(r.size()) + 2); // always one empty cell after the last piece
@@ -537,7 +529,7 @@ void NewCharacterDialog::savePalette()
         ini.writeString(loc, QStringLiteral("Small"), cells(0, QStringLiteral("*")));
         ini.writeString(loc, QStringLiteral("Capital"), cells(1, QStringLiteral("*")));
     }
-    ini.writeString(kPunctuation, QStringLiteral("All"), cells(2, QString()));
+    ini.writeString(kPalettePunctuation, QStringLiteral("All"), cells(2, QString()));
     if (auto written = ini.updateFile(); !written)
         m_prompt.error(written.error().message());
 }

@@ -105,6 +105,7 @@ private:
     AnswerCode m_answerCode = AnswerCode::Pause;
     int m_blinkCount = 0;
     bool m_closing = false;
+    QString m_paletteError; // the palette's last refusal, told once rather than at every reload
 
     QLabel *m_labelIndex;
     QLabel *m_imageChar;

@@ -14,6 +14,7 @@
 #include "ripping/ui/shell_window.h"
 #include "ripping/ui/stream_scan_window.h"
 #include "subtitles/ui/output_format_dialog.h"
+#include "subtitles/ui/post_ocr_dialog.h"
 #include "subtitles/ui/split_dialog.h"
 #include "subtitles/ui/subtitles_window.h"
 #include "subtitles/ui/time_correction_dialog.h"
@@ -70,7 +71,7 @@ void App::createWindows()
     m_windows.push_back(m_inputDialog);
     shell("Form21", "Video Viewer");
     shell("Form22", "AviSynth script");
-    shell("Form10", "Post OCR Correction");
+    m_windows.push_back(new subtitles::ui::PostOcrDialog(*this, m_mainWindow));
     m_progressController = new ProgressController(*this, m_mainWindow);
     m_windows.push_back(m_progressController);
     shell("Form12", "About Glyfex");

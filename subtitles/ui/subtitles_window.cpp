@@ -809,6 +809,13 @@ void SubtitlesWindow::saveAs()
     }
 }
 
+void SubtitlesWindow::setSourceFileName(const QString &path)
+{
+    m_sourceFile = path;
+    if (!path.isEmpty())
+        m_saveFolder = QFileInfo(path).absolutePath();
+}
+
 void SubtitlesWindow::saveAnsi()
 {
     const QString language = m_languageText ? m_languageText() : QString();

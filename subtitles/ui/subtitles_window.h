@@ -159,8 +159,10 @@ public:
     // Command-line mode saves to this name + "." + the format's extension, without any dialog.
     void setCommandLineOutput(const QString &baseName) { m_commandLineOutput = baseName; }
 
-    // The source file that names an ANSI save by default (the video or the first VOB of the run).
-    void setSourceFileName(const QString &path) { m_sourceFile = path; }
+    // The source file that names an ANSI save by default (the video or the first VOB of the run). The save
+    // dialog then starts in its folder: the text belongs beside what it was read from, not wherever the
+    // program was started.
+    void setSourceFileName(const QString &path);
     // The language of the characters (the New Character(s) dialog's location box), which names an
     // ANSI save too.
     void setLanguageText(std::function<QString()> language) { m_languageText = std::move(language); }

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <ostream>
 
 namespace glyfex::ripping {
@@ -35,12 +36,12 @@ TEST(SubtitleMapBuild, ClockBreakReplacesTheLinesOfTheTwoSectorsBefore)
 {
     SubtitleMap m;
     m.noteNavigation(0);
-    m.noteClockBreak(1); // too early for three clock lines
+    m.noteClockBreak(1); // only two sectors so far: both become clock lines
     m.noteSubstream(0x20, 497);
     m.noteSubstream(0x20, 499);
     m.noteClockBreak(500);
     m.noteNavigation(500); // the sector already has its clock line
-    EXPECT_EQ(linesOf(m), (std::vector<MapLine>{{0, 0}, {32, 497}, {1, 498}, {1, 499}, {1, 500}}));
+    EXPECT_EQ(linesOf(m), (std::vector<MapLine>{{1, 0}, {1, 1}, {32, 497}, {1, 498}, {1, 499}, {1, 500}}));
 }
 
 TEST(SubtitleMapBuild, ClockBreakRemovesLinesOfBothSectorsBefore)
@@ -49,7 +50,7 @@ TEST(SubtitleMapBuild, ClockBreakRemovesLinesOfBothSectorsBefore)
     m.noteSubstream(0x21, 10);
     m.noteNavigation(11);
     m.noteClockBreak(12);
-    EXPECT_EQ(linesOf(m), (std::vector<MapLine>{{1, 10}, {1, 11}, {1, 12}}));
+    EXPECT_EQ(linesOf(m), (std::vector<MapLine>{{1, 0}, {1, 10}, {1, 11}, {1, 12}}));
 }
 
 TEST(SubtitleMapBuild, OneLinePerSectorAndLastSectorsBecomeClockLines)
@@ -62,7 +63,31 @@ TEST(SubtitleMapBuild, OneLinePerSectorAndLastSectorsBecomeClockLines)
     m.noteSubstream(0x21, 8);
     m.noteLastSector(8);
     m.noteLastSector(9);
-    EXPECT_EQ(linesOf(m), (std::vector<MapLine>{{0, 3}, {63, 5}, {1, 8}, {1, 9}}));
+    EXPECT_EQ(linesOf(m), (std::vector<MapLine>{{1, 0}, {0, 3}, {63, 5}, {1, 8}, {1, 9}}));
+}
+
+// The file's first sector sets the time base of a run that begins with the file: the map always begins
+// with it, as a line every pass reads whichever stream it follows.
+TEST(SubtitleMapBuild, TheMapBeginsWithTheFirstSector)
+{
+    struct Case {
+        const char *name;
+        std::function<void(SubtitleMap &)> build;
+        std::vector<MapLine> lines;
+    };
+    const Case cases[] = {
+        {"navigation pack", [](SubtitleMap &m) { m.noteNavigation(0); }, {{0, 0}}},
+        {"subpicture packet", [](SubtitleMap &m) { m.noteSubstream(0x21, 0); }, {{1, 0}}},
+        {"nothing noted there", [](SubtitleMap &m) { m.noteSubstream(0x20, 7); }, {{1, 0}, {32, 7}}},
+        {"clock break there", [](SubtitleMap &m) { m.noteClockBreak(0); }, {{1, 0}}},
+        {"only sector", [](SubtitleMap &m) { m.noteLastSector(0); }, {{1, 0}}},
+        {"last sectors only", [](SubtitleMap &m) { m.noteLastSector(4); m.noteLastSector(5); }, {{1, 0}, {1, 4}, {1, 5}}},
+    };
+    for (const Case &c : cases) {
+        SubtitleMap m;
+        c.build(m);
+        EXPECT_EQ(linesOf(m), c.lines) << c.name;
+    }
 }
 
 TEST(SubtitleMapFollow, KeepsNavigationClockAndTheChosenStream)
@@ -74,14 +99,14 @@ TEST(SubtitleMapFollow, KeepsNavigationClockAndTheChosenStream)
     m.noteSubstream(0x21, 4);
     m.noteLastSector(5);
     m.skipUnwanted(0x21);
-    EXPECT_EQ(m.firstOffset(), 2 * 2048);
+    EXPECT_EQ(m.firstOffset(), 0);
     std::vector<uint32_t> visited;
     while (!m.isEmpty()) {
         visited.push_back(uint32_t(m.firstOffset() / 2048));
         m.dropFirst();
         m.skipUnwanted(0x21);
     }
-    EXPECT_EQ(visited, (std::vector<uint32_t>{2, 4, 5}));
+    EXPECT_EQ(visited, (std::vector<uint32_t>{0, 2, 4, 5}));
     EXPECT_EQ(m.firstOffset(), -1);
 }
 

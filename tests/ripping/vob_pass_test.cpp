@@ -139,6 +139,17 @@ RunResult drive(RunState &run, ScriptedHost &host, RecordingHandler &handler)
     return r;
 }
 
+// The units of one run over a file, the run's settings changed first as a test needs.
+std::vector<Unit> unitsOf(const QString &path, uint8_t streamId, bool useMap, const std::function<void(RunState &)> &setUp)
+{
+    RunState run = runOver({path}, streamId, useMap);
+    setUp(run);
+    RecordingHandler handler;
+    ScriptedHost host(handler);
+    drive(run, host, handler);
+    return handler.units;
+}
+
 RunResult passOver(const QStringList &files, uint8_t streamId, bool useMap = false, bool pauseEveryUnit = false)
 {
     RunState run = runOver(files, streamId, useMap);
@@ -476,12 +487,7 @@ TEST(VobPassMap, SplicedFileGivesTheSameTimesAlongTheMap)
     for (bool avoid : {false, true}) {
         QFile::remove(SubtitleMap::pathFor(path));
         auto passFor = [&](uint8_t stream, bool useMap) {
-            RunState run = runOver({path}, stream, useMap);
-            run.avoidTimeRestart = avoid;
-            RecordingHandler handler;
-            ScriptedHost host(handler);
-            drive(run, host, handler);
-            return handler.units;
+            return unitsOf(path, stream, useMap, [&](RunState &run) { run.avoidTimeRestart = avoid; });
         };
         const auto full21 = passFor(0x21, false);
         ASSERT_EQ(full21.size(), 18u);
@@ -555,15 +561,44 @@ TEST(VobPassMap, ZeroFilledSectorsGiveTheSameTimesAlongTheMap)
         SCOPED_TRACE(avoid);
         QFile::remove(SubtitleMap::pathFor(path));
         auto passFor = [&](bool useMap) {
-            RunState run = runOver({path}, 0x20, useMap);
-            run.avoidTimeRestart = avoid;
-            RecordingHandler handler;
-            ScriptedHost host(handler);
-            drive(run, host, handler);
-            return handler.units;
+            return unitsOf(path, 0x20, useMap, [&](RunState &run) { run.avoidTimeRestart = avoid; });
         };
         const auto full = passFor(false);
         ASSERT_EQ(full.size(), 3u);
+        EXPECT_EQ(passFor(true), full); // builds the map
+        EXPECT_EQ(passFor(true), full); // follows it
+    }
+}
+
+// A run that begins with a file takes its time base from the start time less the clock of the file's first
+// sector, whatever that sector holds: a pass along the map must begin there too, or every time it gives is
+// shifted. A part of a title set split at a size limit begins with whatever pack falls there, not with a
+// navigation pack, and a run that goes on from the last one starts at its end time.
+TEST(VobPassMap, TheFirstSectorsGiveTheSameTimesAlongTheMap)
+{
+    struct Start {
+        const char *name;
+        std::vector<QByteArray> sectors; // what comes before the first navigation pack
+    };
+    const Start starts[] = {
+        {"video pack first", {test::videoSector(1000), test::videoSector(50000)}},
+        {"other stream first", test::unitSectors(1000, 0x21, 9000, test::fakeUnit(300, 9))},
+        {"clock falls at the second sector", {test::videoSector(70000), test::videoSector(100), test::videoSector(60000)}},
+        {"clock of 0 at the first sector", {test::videoSector(0), test::videoSector(40000)}},
+    };
+    for (const Start &start : starts) {
+        SCOPED_TRACE(start.name);
+        QTemporaryDir dir;
+        std::vector<QByteArray> s = start.sectors;
+        s.push_back(test::navSector(90000, 0, 0, 0, 0x40));
+        append(s, test::unitSectors(93000, 0x20, 180000, test::fakeUnit(700, 1)));
+        s.push_back(test::videoSector(96000));
+        const QString path = writeVob(dir, "VTS_01_2.VOB", s);
+        auto passFor = [&](bool useMap) {
+            return unitsOf(path, 0x20, useMap, [](RunState &run) { run.clock.startTime = core::TimeCode{0, 42, 0, 0}; });
+        };
+        const auto full = passFor(false);
+        ASSERT_EQ(full.size(), 1u);
         EXPECT_EQ(passFor(true), full); // builds the map
         EXPECT_EQ(passFor(true), full); // follows it
     }

@@ -347,6 +347,34 @@ TEST(NewCharacterDialog, ThePaletteComesFromCharMapAndAPasteWritesItBack)
     EXPECT_EQ(reread->readString(QStringLiteral("Punctuation"), QStringLiteral("All")), QStringLiteral("!?.,"));
 }
 
+// A character outside the 16-bit range is one cell, not two halves; a row too long for the grid is refused
+// with a message naming the file and the key, and the palette stays empty rather than stalling the dialog.
+TEST(NewCharacterDialog, PaletteCellsAreWholeCharactersAndAnOverlongRowIsRefused)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("CharMap.ini"));
+    core::IniStore ini(file);
+    ini.writeString(QStringLiteral("Punctuation"), QStringLiteral("All"), QStringLiteral("!\U0001F600?"));
+    ini.writeString(QStringLiteral("Long"), QStringLiteral("Small"), QStringLiteral("a*").repeated(1025));
+    ASSERT_TRUE(ini.updateFile().ok());
+    NewCharacterSetup setup;
+    setup.charMapFile = file;
+    DialogRig rig(setup);
+    QTableWidget *grid = child<QTableWidget>(*rig.dialog, "sg");
+    auto cell = [&](int r, int c) { return grid->item(r, c) ? grid->item(r, c)->text() : QString(); };
+    EXPECT_EQ(cell(2, 1), QStringLiteral("!"));
+    EXPECT_EQ(cell(2, 2), QStringLiteral("\U0001F600"));
+    EXPECT_EQ(cell(2, 3), QStringLiteral("?"));
+    EXPECT_TRUE(rig.prompt.errors.isEmpty());
+
+    rig.dialog->setLocation(QStringLiteral("Long"));
+    ASSERT_EQ(rig.prompt.errors.size(), 1);
+    EXPECT_TRUE(rig.prompt.errors.front().contains(QStringLiteral("CharMap.ini"))) << rig.prompt.errors.front().toStdString();
+    EXPECT_TRUE(rig.prompt.errors.front().contains(QStringLiteral("Small")));
+    EXPECT_LT(grid->columnCount(), 10);
+    EXPECT_EQ(cell(0, 1), QString());
+}
+
 TEST(NewCharacterDialog, TheShippedCharMapListsLocationsWithoutPunctuation)
 {
     NewCharacterSetup setup;

@@ -352,6 +352,45 @@ TEST_F(SubtitlesWindowTest, AnsiSaveNamesTheFileAfterTheSourceAndLanguage)
     EXPECT_TRUE(window->isModified()) << "a cancelled save keeps the text unsaved";
 }
 
+// The save dialog starts beside the run's source, in Unicode and ANSI alike; after a save it starts where
+// the user saved, until the next run names another source.
+TEST_F(SubtitlesWindowTest, SaveAsStartsInTheSourcesFolder)
+{
+    addSubtitle(1000, 2000, {QStringLiteral("Ωμέγα")});
+    const QString disc = path("disc/VIDEO_TS");
+    window->setSourceFileName(disc + QStringLiteral("/VTS_01_1.VOB"));
+    prompt.answers = {Answer::Yes};
+    files.names = {QString()}; // cancelled
+    window->saveAs();
+    ASSERT_EQ(files.starts.size(), 1);
+    // The dialog starts at the folder itself or at a file name in it.
+    auto startsIn = [&](const QString &folder) {
+        const QString start = files.starts.last();
+        return start == folder || QFileInfo(start).absolutePath() == folder;
+    };
+    EXPECT_TRUE(startsIn(disc)) << files.starts.last().toStdString();
+
+    prompt.answers = {Answer::No};
+    window->saveAs();
+    files.names = {QString()};
+    window->saveAnsi();
+    ASSERT_EQ(files.starts.size(), 2);
+    EXPECT_EQ(files.starts.last(), disc + QStringLiteral("/VTS_01_1.gxt"));
+
+    QDir().mkpath(path("elsewhere"));
+    prompt.answers = {Answer::Yes, Answer::Yes};
+    files.names = {path("elsewhere/film.gxt"), QString()};
+    window->saveAs();
+    ASSERT_TRUE(QFile::exists(path("elsewhere/film.gxt")));
+    window->saveAs();
+    EXPECT_TRUE(startsIn(path("elsewhere"))) << files.starts.last().toStdString();
+
+    window->setSourceFileName(path("second/VTS_02_1.VOB"));
+    prompt.answers = {Answer::Yes};
+    window->saveAs();
+    EXPECT_TRUE(startsIn(path("second"))) << files.starts.last().toStdString();
+}
+
 TEST_F(SubtitlesWindowTest, CommandLineSaveAsksNothing)
 {
     addSubtitle(1000, 2000, {QStringLiteral("plain")});

@@ -1,0 +1,58 @@
+// Reading the post-OCR correction's dictionary files and dropping the pairs that cannot be used.
+#include "subtitles/correction_dictionary.h"
+
+#include "subtitles/subtitle_line_reader.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace glyfex::subtitles {
+
+namespace {
+
+core::Error dictionaryError(const QString &fileName, const QString &why)
+{
+    return {QStringLiteral("Cannot use the dictionary"), QDir::toNativeSeparators(fileName), why};
+}
+
+} // namespace
+
+CorrectionDictionary cleanDictionary(const QStringList &lines)
+{
+    CorrectionDictionary pairs;
+    for (qsizetype i = 0; i + 1 < lines.size(); i += 2) {
+        const QString &find = lines[i];
+        const QString &replace = lines[i + 1];
+        if (find.isEmpty() || replace.contains(find))
+            continue;
+        pairs.append({find, replace});
+    }
+    return pairs;
+}
+
+core::Result<CorrectionDictionary> parseDictionary(QByteArrayView bytes, const QString &fileName)
+{
+    if (bytes.size() > kMaxDictionaryBytes)
+        return dictionaryError(fileName, QStringLiteral("the file is larger than %1 bytes").arg(kMaxDictionaryBytes));
+    auto reader = SubtitleLineReader::fromBytes(bytes.toByteArray(), 0);
+    if (!reader)
+        return dictionaryError(fileName, reader.error().message());
+    if (reader->holdsNul())
+        return dictionaryError(fileName, QStringLiteral("the file is no text file (it holds the character 0)"));
+    return cleanDictionary(reader->lines());
+}
+
+core::Result<CorrectionDictionary> loadDictionary(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return dictionaryError(path, file.errorString());
+    if (file.size() > kMaxDictionaryBytes)
+        return dictionaryError(path, QStringLiteral("the file is larger than %1 bytes").arg(kMaxDictionaryBytes));
+    const QByteArray bytes = file.read(kMaxDictionaryBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return dictionaryError(path, file.errorString());
+    return parseDictionary(bytes, path);
+}
+
+} // namespace glyfex::subtitles
