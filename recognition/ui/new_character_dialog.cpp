@@ -545,17 +545,25 @@ void NewCharacterDialog::paletteClicked(int row, int column, bool rightButton)
         focusEditText();
         return;
     }
+    if (pasteIntoPalette(row, column))
+        focusEditText();
+}
+
+bool NewCharacterDialog::pasteIntoPalette(int row, int column)
+{
+    if (column < 1 || row < 0 || row >= m_grid->rowCount())
+        return false;
     const QString clip = QApplication::clipboard()->text();
     if (clip.isEmpty())
-        return; // nothing to paste: the cell and the file stay as they are
+        return false; // nothing to paste: the cell and the file stay as they are
     const QString first = clip.at(0).isHighSurrogate() && clip.size() > 1 ? clip.left(2) : clip.left(1);
     if (row < 2 && first == QStringLiteral("*"))
-        return; // the separator of the letter rows cannot be a cell of its own
+        return false; // the separator of the letter rows cannot be a cell of its own
     m_grid->setItem(row, column, new QTableWidgetItem(first));
     if (column == m_grid->columnCount() - 1)
         m_grid->setColumnCount(m_grid->columnCount() + 1);
     savePalette();
-    focusEditText();
+    return true;
 }
 
 void NewCharacterDialog::wakeUpTick()

@@ -72,6 +72,10 @@ public:
     // first one holding the language's first four characters, else a new location of that name.
     void chooseLocation(const QString &language);
 
+    // The right click on a palette cell (row 0-2, column 1 on): the cell takes the first character of the
+    // clipboard and the palette file is written. false when nothing changed.
+    bool pasteIntoPalette(int row, int column);
+
     void reject() override; // Esc and the window's close: the Pause action
 
 protected:

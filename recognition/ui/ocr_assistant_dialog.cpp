@@ -5,6 +5,7 @@
 #include "recognition/style_tags.h"
 #include "recognition/text_colour.h"
 #include "recognition/ui/font_text_renderer.h"
+#include "recognition/ui/new_character_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -212,8 +213,8 @@ OcrAssistantDialog::OcrAssistantDialog(CharMatrix &matrix, RunControl &control, 
     m_location = new QComboBox(this);
     m_location->setObjectName(QStringLiteral("ComboBoxCharLoc"));
     connect(m_location, &QComboBox::activated, this, [this] {
-        if (auto *source = m_paletteSource ? m_paletteSource->findChild<QComboBox *>(QStringLiteral("ComboBoxCharLoc")) : nullptr)
-            source->setCurrentText(m_location->currentText());
+        if (m_paletteSource)
+            m_paletteSource->setLocation(m_location->currentText());
         loadPalette();
         if (m_mode == OcrAssistState::FillMatrixRequested) {
             m_editFill->setFont(m_fillFont);
@@ -239,6 +240,7 @@ OcrAssistantDialog::OcrAssistantDialog(CharMatrix &matrix, RunControl &control, 
     m_grid->verticalHeader()->setDefaultSectionSize(24);
     m_grid->horizontalHeader()->setDefaultSectionSize(24);
     connect(m_grid, &QTableWidget::cellClicked, this, &OcrAssistantDialog::paletteClicked);
+    m_grid->viewport()->installEventFilter(this);
 
     auto *done = core::ui::namedButton("bbDone", QStringLiteral("&Done"), this);
     connect(done, &QPushButton::clicked, this, &QDialog::accept);
@@ -353,7 +355,7 @@ void OcrAssistantDialog::setUpMode(uint8_t mode)
 void OcrAssistantDialog::loadPalette()
 {
     // The New Character(s) dialog owns the palette file; this window shows the same locations and cells.
-    QWidget *source = m_paletteSource;
+    QWidget *source = m_paletteSource.data();
     auto *locations = source ? source->findChild<QComboBox *>(QStringLiteral("ComboBoxCharLoc")) : nullptr;
     auto *grid = source ? source->findChild<QTableWidget *>(QStringLiteral("sg")) : nullptr;
     if (locations) {
@@ -361,7 +363,11 @@ void OcrAssistantDialog::loadPalette()
         m_location->clear();
         for (int i = 0; i < locations->count(); ++i)
             m_location->addItem(locations->itemText(i));
-        m_location->setCurrentIndex(locations->currentIndex());
+        // The location is the combo's text: it may name a location the file does not hold yet.
+        const QString current = locations->currentText();
+        if (!current.isEmpty() && m_location->findText(current) < 0)
+            m_location->addItem(current);
+        m_location->setCurrentIndex(m_location->findText(current));
     }
     m_charmap->setEnabled(source && source->findChild<QPushButton *>(QStringLiteral("ButtonCharmap")) &&
                           source->findChild<QPushButton *>(QStringLiteral("ButtonCharmap"))->isEnabled());
@@ -392,6 +398,26 @@ void OcrAssistantDialog::paletteClicked(int row, int column)
         m_memo->insertPlainText(item->text());
         m_memo->setFocus();
     }
+}
+
+void OcrAssistantDialog::setPaletteSource(NewCharacterDialog *newCharacterDialog)
+{
+    m_paletteSource = newCharacterDialog;
+}
+
+bool OcrAssistantDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_grid->viewport() && event->type() == QEvent::MouseButtonPress) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        const QModelIndex index = m_grid->indexAt(mouse->position().toPoint());
+        if (mouse->button() == Qt::RightButton && index.isValid()) {
+            // The New Character(s) dialog owns the palette file: it takes the paste, this grid follows.
+            if (m_paletteSource && m_paletteSource->pasteIntoPalette(index.row(), index.column()))
+                loadPalette();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void OcrAssistantDialog::highlightSelectedColours()

@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QFont>
 #include <QImage>
+#include <QPointer>
 
 #include <array>
 #include <functional>
@@ -31,6 +32,8 @@ class QStackedWidget;
 class QTableWidget;
 
 namespace glyfex::recognition::ui {
+
+class NewCharacterDialog;
 
 class OcrAssistantDialog : public QDialog, public OcrAssistant {
     Q_OBJECT
@@ -55,7 +58,7 @@ public:
     // Called after entries were added by a fill, once however many there were.
     void setFilledHandler(std::function<void()> handler) { m_filled = std::move(handler); }
     // The New Character(s) dialog whose palette locations and cells this window offers too.
-    void setPaletteSource(QWidget *newCharacterDialog) { m_paletteSource = newCharacterDialog; }
+    void setPaletteSource(NewCharacterDialog *newCharacterDialog);
     // The font the sample line starts with (the Subtitles window's list font).
     void setStartFont(const QFont &font) { m_startFont = font; }
     // The font dialog of the Font button; a test answers it in advance.
@@ -71,6 +74,9 @@ public:
 
     void done(int result) override;
     void reject() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void setUpMode(uint8_t mode);
@@ -97,7 +103,7 @@ private:
     std::function<void()> m_filled;
     std::function<bool(QFont &)> m_chooseFont;
     ripping::RunState *m_run = nullptr;
-    QWidget *m_paletteSource = nullptr;
+    QPointer<NewCharacterDialog> m_paletteSource;
     std::optional<QFont> m_startFont;
     QFont m_fillFont;
     FillReport m_lastFill;

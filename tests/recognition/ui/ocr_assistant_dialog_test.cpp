@@ -4,14 +4,21 @@
 #include "recognition/recognition_driver.h"
 #include "recognition/ui/dialog_user.h"
 #include "recognition/ui/font_text_renderer.h"
+#include "recognition/ui/new_character_dialog.h"
+#include "core/ini_store.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -244,6 +251,49 @@ TEST(OcrAssistantTest, FillingNeverDividesByAZeroSizeAndKeepsTheSlant)
     ASSERT_TRUE(upright && slanted);
     EXPECT_GT(slanted->width, upright->width + 4);
     EXPECT_EQ(slanted->height, upright->height);
+}
+
+TEST(OcrAssistantTest, ThePaletteIsTheNewCharacterDialogsAndAPasteWritesItsFile)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("CharMap.ini"));
+    core::IniStore ini(file);
+    ini.writeString(QStringLiteral("French"), QStringLiteral("Small"), QStringLiteral("\u00E0*\u00E9*"));
+    ini.writeString(QStringLiteral("Punctuation"), QStringLiteral("All"), QStringLiteral("!?"));
+    ASSERT_TRUE(ini.updateFile().ok());
+    Rig rig;
+    NewCharacterSetup setup;
+    setup.charMapFile = file;
+    setup.charMapWriteFile = file;
+    NewCharacterDialog newCharacter(rig.control, rig.prompt, setup);
+    newCharacter.setLocation(QStringLiteral("French"));
+    rig.dialog.setPaletteSource(&newCharacter);
+
+    auto *grid = child<QTableWidget>(rig.dialog, "sg");
+    auto cellCentre = [&](int r, int c) { return grid->visualItemRect(grid->item(r, c)).center(); };
+    User user(rig.dialog);
+    user.then([&] {
+        EXPECT_EQ(child<QComboBox>(rig.dialog, "ComboBoxCharLoc")->currentText(), QStringLiteral("French"));
+        if (!grid->item(0, 2)) {
+            ADD_FAILURE() << "the palette is empty";
+            child<QPushButton>(rig.dialog, "bbDone")->click();
+            return;
+        }
+        // Left click: the cell's text goes into the memo.
+        QTest::keyClicks(child<QPlainTextEdit>(rig.dialog, "Memo1"), QStringLiteral("d"));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(0, 2));
+        EXPECT_EQ(child<QPlainTextEdit>(rig.dialog, "Memo1")->toPlainText(), QStringLiteral("d\u00E9"));
+        // Right click: the cell takes the clipboard's first character, in both windows and in the file.
+        QApplication::clipboard()->setText(QStringLiteral("\u00E8x"));
+        QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, cellCentre(0, 2));
+        EXPECT_EQ(grid->item(0, 2)->text(), QStringLiteral("\u00E8"));
+        child<QPushButton>(rig.dialog, "bbDone")->click();
+    });
+    const auto answer = rig.dialog.askSkippedItem(pictureOfText(dejaVuSans(20), QStringLiteral("Hi")).codes);
+    EXPECT_EQ(answer.text, QStringList({"d\u00E9"}));
+    auto reread = core::IniStore::open(file);
+    ASSERT_TRUE(reread.ok());
+    EXPECT_EQ(reread->readString(QStringLiteral("French"), QStringLiteral("Small")), QStringLiteral("\u00E0*\u00E8*"));
 }
 
 } // namespace
