@@ -22,6 +22,9 @@ int main(int argc, char **argv)
     glyfex::subtitles::ui::RunWiring run(app); // recognition, the Subtitles window and the matrix commands in the run
     app.loadSettings();
     run.applySettings();
+    // "/lang" (any case) as the first argument shows the translators' language-file buttons.
+    if (argc > 1 && QString::fromLocal8Bit(argv[1]).toLower() == QLatin1String("/lang"))
+        app.mainWindow()->showLanguageTools();
     app.mainWindow()->show();
     return application.exec();
 }

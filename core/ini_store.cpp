@@ -169,19 +169,41 @@ Result<QString> decodeFileText(const QByteArray &bytes, CodePage ansiCodePage, c
 
 IniStore::IniStore(QString fileName) : m_fileName(std::move(fileName)) {}
 
-Result<IniStore> IniStore::open(const QString &fileName, CodePage ansiCodePage)
+namespace {
+
+// The whole file, or an error when it cannot be read or is too large to be a settings or text file.
+Result<QByteArray> readWholeFile(const QString &fileName)
 {
-    if (fileName.isEmpty() || !QFileInfo::exists(fileName)) return IniStore(fileName);
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return makeError(QStringLiteral("Cannot read settings file"), fileName, file.errorString());
     if (file.size() > kMaxFileSize)
         return makeError(QStringLiteral("Cannot read settings file"), fileName,
                          QStringLiteral("%1 bytes is too large for a settings file").arg(file.size()));
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return makeError(QStringLiteral("Cannot read settings file"), fileName, file.errorString());
-    return fromBytes(bytes, fileName, ansiCodePage);
+    return bytes;
+}
+
+} // namespace
+
+Result<IniStore> IniStore::open(const QString &fileName, CodePage ansiCodePage)
+{
+    if (fileName.isEmpty() || !QFileInfo::exists(fileName)) return IniStore(fileName);
+    const Result<QByteArray> bytes = readWholeFile(fileName);
+    if (!bytes) return bytes.error();
+    return fromBytes(*bytes, fileName, ansiCodePage);
+}
+
+Result<QStringList> IniStore::readLines(const QString &fileName, CodePage ansiCodePage)
+{
+    if (fileName.isEmpty() || !QFileInfo::exists(fileName)) return QStringList();
+    const Result<QByteArray> bytes = readWholeFile(fileName);
+    if (!bytes) return bytes.error();
+    auto text = decodeFileText(*bytes, ansiCodePage, fileName);
+    if (!text) return text.error();
+    return splitLines(*text);
 }
 
 Result<IniStore> IniStore::fromBytes(const QByteArray &bytes, const QString &fileName, CodePage ansiCodePage)
@@ -436,7 +458,11 @@ QStringList IniStore::strings() const
 
 QByteArray IniStore::fileBytes() const
 {
-    const QStringList image = strings();
+    return bytesOf(strings());
+}
+
+QByteArray IniStore::bytesOf(const QStringList &image)
+{
     qsizetype units = 1;
     for (const QString &line : image) units += line.size() + 2;
     QByteArray bytes;

@@ -35,6 +35,10 @@ public:
     // that exists but cannot be read or decoded gives an error.
     static Result<IniStore> open(const QString &fileName, CodePage ansiCodePage = 0);
 
+    // The lines of a text file decoded as open() decodes a settings file, without parsing them (for files
+    // read line by line, such as the credits). A missing file gives no lines.
+    static Result<QStringList> readLines(const QString &fileName, CodePage ansiCodePage = 0);
+
     // Parses the text of a whole file (byte-order mark included) without touching the disk.
     static Result<IniStore> fromBytes(const QByteArray &bytes, const QString &fileName, CodePage ansiCodePage = 0);
 
@@ -87,6 +91,8 @@ public:
 
     // The bytes updateFile() writes: UTF-16LE with FF FE, every line ended by CR LF.
     QByteArray fileBytes() const;
+    // Lines as a file of the store's form: UTF-16LE with FF FE, every line ended by CR LF.
+    static QByteArray bytesOf(const QStringList &lines);
     // Writes the image to fileName through a temporary file; on failure the old file stays as it was.
     Result<void> updateFile() const;
 

@@ -329,6 +329,82 @@ void LanguageApplier::readWindow(const IniStore &file, QWidget *window, bool cle
     }
 }
 
+namespace {
+
+bool notInLanguageFiles(const QObject *o)
+{
+    return o->property(TagProperty).toInt() == NotInLanguageFiles;
+}
+
+void writeMenu(IniStore &file, const QString &section, const QList<QAction *> &actions, const QString &prefix)
+{
+    for (QAction *a : actions) {
+        const QString name = itemName(a);
+        if (name.isEmpty() || a->isSeparator())
+            continue;
+        const QString key = prefix + name;
+        if (!notInLanguageFiles(a))
+            file.writeString(section, key, a->text());
+        if (a->menu())
+            writeMenu(file, section, a->menu()->actions(), key + u'.');
+    }
+}
+
+// The windows a language file holds, in its order; the About box and the stream scan keep their own texts.
+constexpr std::array<const char *, 17> kTranslatedWindows{"Form1",  "Form2",  "Form3",  "Form4",  "Form5",  "Form6",
+                                                          "Form10", "Form11", "Form13", "Form14", "Form15", "Form16",
+                                                          "Form17", "Form18", "Form20", "Form21", "Form22"};
+
+} // namespace
+
+void LanguageApplier::writeWindow(IniStore &file, QWidget *window)
+{
+    const QString section = window->objectName();
+    if (section.isEmpty())
+        return;
+    if (!notInLanguageFiles(window))
+        file.writeString(section, section + QStringLiteral(".Caption"), window->windowTitle());
+    auto writeKey = [&](QObject *o, const QString &property, Kind kind, int index, bool skipEmpty) {
+        const auto text = get({o, kind, index});
+        if (text && !(skipEmpty && text->isEmpty()))
+            file.writeString(section, o->objectName() + u'.' + property, *text);
+    };
+    for (QWidget *w : ownWidgets(window)) {
+        if (notInLanguageFiles(w))
+            continue;
+        const Rule rule = ruleOf(w);
+        if (rule == Rule::CaptionHint)
+            writeKey(w, QStringLiteral("Caption"), Kind::Caption, 0, false);
+        if (rule == Rule::TextHint)
+            writeKey(w, QStringLiteral("Text"), Kind::Text, 0, false);
+        if (isRadioGroup(w)) {
+            for (int i = 0; i < radioItems(w).size(); ++i)
+                writeKey(w, QStringLiteral("Items") + QString::number(i), Kind::Item, i, false);
+        }
+        if (rule != Rule::None)
+            writeKey(w, QStringLiteral("Hint"), Kind::Hint, 0, true);
+        if (auto *bar = qobject_cast<QMenuBar *>(w))
+            writeMenu(file, section + u'.' + bar->objectName(), bar->actions(), QString());
+    }
+    for (QMenu *popup : window->findChildren<QMenu *>(Qt::FindDirectChildrenOnly)) {
+        if (!popup->objectName().isEmpty() && !notInLanguageFiles(popup))
+            writeMenu(file, section + u'.' + popup->objectName(), popup->actions(), QString());
+    }
+}
+
+IniStore LanguageApplier::image() const
+{
+    IniStore file;
+    for (const char *name : kTranslatedWindows) {
+        if (QWidget *w = window(QLatin1String(name)))
+            writeWindow(file, w);
+    }
+    const QStringList &texts = m_messages.texts();
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        file.writeString(QStringLiteral("Messages"), QString::number(i), texts[i]);
+    return file;
+}
+
 Result<void> LanguageApplier::apply(const QString &filePath, bool paused)
 {
     IniStore file;
@@ -365,13 +441,14 @@ Result<void> LanguageApplier::apply(const QString &filePath, bool paused)
                 readWindow(file, w, clearUnnamedHints);
         }
     };
-    read({"Form1", "Form2", "Form3"});
-    keepTail(QStringLiteral("Form3"), subtitlesTitle);
-    read({"Form4", "Form5"});
-    keepTail(QStringLiteral("Form5"), matrixTitle);
-    // The About box and the stream scan keep their own texts.
-    read({"Form6", "Form10", "Form11", "Form13", "Form14", "Form15", "Form16", "Form17", "Form18", "Form20",
-          "Form21", "Form22"});
+    // The Subtitles window's and the matrix editor's titles get their tails back before the next windows.
+    for (const char *name : kTranslatedWindows) {
+        read({name});
+        if (QLatin1String(name) == QLatin1String("Form3"))
+            keepTail(QStringLiteral("Form3"), subtitlesTitle);
+        if (QLatin1String(name) == QLatin1String("Form5"))
+            keepTail(QStringLiteral("Form5"), matrixTitle);
+    }
 
     m_messages.resetToDefaults();
     const QString messages = QStringLiteral("Messages");

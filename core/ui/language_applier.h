@@ -50,6 +50,12 @@ public:
 
     // Reads one window's texts from an open language file.
     void readWindow(const IniStore &file, QWidget *window, bool clearUnnamedHints);
+    // Writes one window's texts as they show now, by the same keys readWindow reads, leaving out what
+    // is tagged NotInLanguageFiles, separators and empty hints.
+    static void writeWindow(IniStore &file, QWidget *window);
+    // A language file's image of the running program: every translated window in file order, then the
+    // message table.
+    IniStore image() const;
 
 private:
     enum class Kind { Title, Caption, Hint, Text, Item, Column, Node };

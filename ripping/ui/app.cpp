@@ -7,12 +7,14 @@
 #include "core/ui/language_applier.h"
 #include "core/ui/message_box_prompt.h"
 #include "recognition/ui/ocr_setup_dialog.h"
+#include "ripping/ui/about_box.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/progress_controller.h"
 #include "ripping/ui/run_driver.h"
 #include "ripping/ui/shell_window.h"
 #include "ripping/ui/stream_scan_window.h"
+#include "ripping/ui/version_check_window.h"
 #include "subtitles/ui/output_format_dialog.h"
 #include "subtitles/ui/post_ocr_dialog.h"
 #include "subtitles/ui/split_dialog.h"
@@ -74,7 +76,8 @@ void App::createWindows()
     m_windows.push_back(new subtitles::ui::PostOcrDialog(*this, m_mainWindow));
     m_progressController = new ProgressController(*this, m_mainWindow);
     m_windows.push_back(m_progressController);
-    shell("Form12", "About Glyfex");
+    m_windows.push_back(new AboutBox(QLatin1String(core::ui::ProgramVersion),
+                                     paths.findDataFile(QStringLiteral("Credits.txt")), m_mainWindow));
     m_windows.push_back(new subtitles::ui::OutputFormatDialog(*this, m_mainWindow));
     m_windows.push_back(new subtitles::ui::TimeCorrectionDialog(*this, *subtitlesWindow, m_mainWindow));
     shell("Form15", "OCR Assistant");
@@ -83,7 +86,7 @@ void App::createWindows()
     shell("Form18", "Bitmap adjustment");
     m_streamScan = new StreamScanWindow(*this, m_mainWindow);
     m_windows.push_back(m_streamScan);
-    shell("Form20", "Check New Version");
+    m_windows.push_back(new VersionCheckWindow(*this, m_mainWindow));
 
     // The matrix folder must exist before any matrix is saved; a folder that cannot be made is
     // no reason to stop here: saving a matrix there will say what failed.

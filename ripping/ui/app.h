@@ -54,6 +54,8 @@ public:
     bool settingsLoaded() const { return m_settingsLoaded; }
     // Applies a language file by its name (empty: the built-in English texts).
     void applyLanguage(const QString &name);
+    // What puts language files into the windows and writes them; null until the settings are loaded.
+    core::ui::LanguageApplier *language() const { return m_language.get(); }
 
     // Windows in creation order; their objectName is their form name.
     const std::vector<QWidget *> &windows() const { return m_windows; }

@@ -1,6 +1,8 @@
 // The main window: commands, preview, counters, the batch timer, pause and the deferred close.
 #include "ripping/ui/main_window.h"
 
+#include "core/ui/language_applier.h"
+#include "core/ui/language_tools.h"
 #include "ripping/preview_geometry.h"
 #include "ripping/read_progress.h"
 #include "ripping/ui/app.h"
@@ -8,6 +10,7 @@
 #include "ripping/ui/picture_image.h"
 #include "ripping/ui/preview_screen.h"
 #include "ripping/ui/progress_controller.h"
+#include "ripping/ui/version_check_window.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -184,9 +187,11 @@ void MainWindow::buildMenus()
         connect(m_priority[i], &QAction::triggered, this, [this, i] { choosePriority(PriorityLevel(i)); });
     }
     m_priority[int(PriorityLevel::Normal)]->setChecked(true);
-    QAction *version = options->addAction(QStringLiteral("Check New &Version"));
+    QAction *version = options->addAction(QStringLiteral("Check New &Version"), this, [this] {
+        if (auto *check = qobject_cast<VersionCheckWindow *>(m_app.window(QStringLiteral("Form20"))))
+            check->start();
+    });
     version->setObjectName(QStringLiteral("CheckNewVersion1"));
-    version->setEnabled(false);
 
     QAction *about = menuBar()->addAction(QStringLiteral("&About"), this, showModal("Form12"));
     about->setObjectName(QStringLiteral("About1"));
@@ -227,15 +232,49 @@ QWidget *MainWindow::buildCommandRow()
     m_buttonPreviewOption->setCheckable(true);
     connect(m_buttonPreviewOption, &QPushButton::clicked, this, &MainWindow::togglePreviewOptions);
 
+    // The translators' tools, shown only when the program is started with /lang.
+    m_internalButton1 = new QPushButton(QStringLiteral("Save Lang"), row);
+    m_internalButton1->setObjectName(QStringLiteral("InternalButton1"));
+    m_internalButton1->setVisible(false);
+    connect(m_internalButton1, &QPushButton::clicked, this, [this] { runLanguageTool(false); });
+    m_internalButton2 = new QPushButton(QStringLiteral("Upd All Lang"), row);
+    m_internalButton2->setObjectName(QStringLiteral("InternalButton2"));
+    m_internalButton2->setVisible(false);
+    connect(m_internalButton2, &QPushButton::clicked, this, [this] { runLanguageTool(true); });
+
     h->addWidget(m_buttonOpenVob);
     h->addWidget(openVideo);
     h->addWidget(m_buttonShowSubtitles);
     h->addSpacing(12);
     h->addWidget(m_buttonPause);
+    h->addWidget(m_internalButton1);
+    h->addWidget(m_internalButton2);
     h->addStretch(1);
     h->addWidget(m_showSubPict);
     h->addWidget(m_buttonPreviewOption);
     return row;
+}
+
+void MainWindow::showLanguageTools()
+{
+    m_internalButton1->setVisible(true);
+    m_internalButton2->setVisible(true);
+}
+
+void MainWindow::runLanguageTool(bool updateAll)
+{
+    core::ui::LanguageApplier *applier = m_app.language();
+    if (!applier)
+        return;
+    const core::ui::LanguageTools tools(*applier, m_app.paths, m_app.batch.paused);
+    QStringList languages;
+    if (const QMenu *menu = findChild<QMenu *>(QStringLiteral("GUILanguage1"))) {
+        for (const QAction *item : menu->actions())
+            languages << QString(item->text()).remove(u'&');
+    }
+    const core::Result<void> done = updateAll ? tools.updateAll(languages) : tools.saveMaster();
+    if (!done)
+        m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + done.error().message());
 }
 
 QGroupBox *MainWindow::buildPreviewOptions()

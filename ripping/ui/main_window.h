@@ -82,6 +82,8 @@ public:
 
 public Q_SLOTS:
     void openVob();
+    // Shows the translators' buttons "Save Lang" and "Upd All Lang" (the /lang start).
+    void showLanguageTools();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -91,6 +93,8 @@ protected:
 
 private:
     void buildMenus();
+    // "Save Lang" writes the master language file, "Upd All Lang" every language's file.
+    void runLanguageTool(bool updateAll);
     QWidget *buildCommandRow();
     QGroupBox *buildPreviewOptions();
     QWidget *buildInfoPanel();
@@ -136,6 +140,8 @@ private:
     QAction *m_priority[4] = {};
     QPushButton *m_buttonOpenVob = nullptr;
     QPushButton *m_buttonPause = nullptr;
+    QPushButton *m_internalButton1 = nullptr;
+    QPushButton *m_internalButton2 = nullptr;
     QPushButton *m_buttonShowSubtitles = nullptr;
     QPushButton *m_buttonPreviewOption = nullptr;
     QCheckBox *m_showSubPict = nullptr;

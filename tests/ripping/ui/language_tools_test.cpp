@@ -1,0 +1,181 @@
+// The translators' buttons: a language file written from the running windows, and every language's file brought up to date.
+#include "core/ini_store.h"
+#include "core/messages.h"
+#include "core/ui/language_applier.h"
+#include "core/ui/language_tools.h"
+#include "ripping/ui/main_window.h"
+
+#include "app_test.h"
+#include "support/qt_print.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+using namespace glyfex;
+using namespace glyfex::ripping::ui;
+
+namespace {
+
+const QString kRule(80, u'/');
+
+class LanguageToolsTest : public test::AppTest {
+protected:
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        const QDir data(folders.folders().userDataDir);
+        ASSERT_TRUE(QDir().mkpath(data.filePath(QStringLiteral("Lang"))));
+        updated = QDir(data.filePath(QStringLiteral("Lang/Updated")));
+        // A German file that translates a few texts only, with the translators' notes after its Info section.
+        QFile german(data.filePath(QStringLiteral("Lang/Deutsch.lng")));
+        ASSERT_TRUE(german.open(QIODevice::WriteOnly));
+        german.write("\xEF\xBB\xBF[Info]\r\nLanguage=Deutsch\r\n" + kRule.toUtf8() +
+                     "\r\n// Tastenkürzel eindeutig halten\r\n\r\n[Form1.MainMenu1]\r\nFile1=&Datei\r\n"
+                     "[Form6]\r\nBitBtnStart.Caption=Start!\r\n[Messages]\r\n0=Höchstzahl erreicht\r\n");
+        german.close();
+        QFile credits(data.filePath(QStringLiteral("Credits.txt")));
+        ASSERT_TRUE(credits.open(QIODevice::WriteOnly));
+        credits.write("TRANSLATION\n  * Deutsch.lng: Anna Beispiel\n");
+        credits.close();
+        app.loadSettings();
+        ASSERT_TRUE(app.language());
+    }
+
+    QPushButton *button(const char *name) const
+    {
+        return app.mainWindow()->findChild<QPushButton *>(QLatin1String(name));
+    }
+    QByteArray bytesOf(const QString &name) const
+    {
+        QFile f(updated.filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    core::IniStore fileOf(const QString &name) const
+    {
+        auto store = core::IniStore::open(updated.filePath(name));
+        EXPECT_TRUE(store) << name.toStdString();
+        return store ? *store : core::IniStore();
+    }
+    QString actionText(const char *name) const
+    {
+        return app.mainWindow()->findChild<QAction *>(QLatin1String(name))->text();
+    }
+
+    QDir updated;
+};
+
+TEST_F(LanguageToolsTest, ButtonsShowOnlyForTheTranslatorsStart)
+{
+    ASSERT_TRUE(button("InternalButton1") && button("InternalButton2"));
+    EXPECT_FALSE(button("InternalButton1")->isVisibleTo(app.mainWindow()));
+    EXPECT_FALSE(button("InternalButton2")->isVisibleTo(app.mainWindow()));
+    app.mainWindow()->showLanguageTools();
+    EXPECT_EQ(button("InternalButton1")->text(), QStringLiteral("Save Lang"));
+    EXPECT_EQ(button("InternalButton2")->text(), QStringLiteral("Upd All Lang"));
+    EXPECT_TRUE(button("InternalButton1")->isVisibleTo(app.mainWindow()));
+    EXPECT_TRUE(button("InternalButton2")->isVisibleTo(app.mainWindow()));
+}
+
+TEST_F(LanguageToolsTest, SaveLangWritesEveryWindowAndMessageButTheProgramsOwnTexts)
+{
+    app.mainWindow()->showLanguageTools();
+    button("InternalButton1")->click();
+    EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(u'\n').toStdString();
+    const QByteArray bytes = bytesOf(QStringLiteral("current.lng"));
+    ASSERT_TRUE(bytes.startsWith("\xFF\xFE[\0I\0n\0f\0o\0]\0\r\0\n\0"));
+    const core::IniStore file = fileOf(QStringLiteral("current.lng"));
+    EXPECT_EQ(file.readString(QStringLiteral("Info"), QStringLiteral("Language")), QStringLiteral("English"));
+    EXPECT_EQ(file.readString(QStringLiteral("Info"), QStringLiteral("Version")), QStringLiteral("1.50b1"));
+    EXPECT_EQ(file.readString(QStringLiteral("Info"), QStringLiteral("Author")), QStringLiteral("see Credits.txt"));
+
+    // Every window of the program but the About box and the stream scan has its section and its title.
+    const QStringList sections = file.readSections();
+    for (QWidget *w : app.windows()) {
+        const QString name = w->objectName();
+        const bool kept = name != QLatin1String("Form12") && name != QLatin1String("Form19");
+        EXPECT_EQ(sections.contains(name), kept) << name.toStdString();
+        // A window whose title follows another translated text (tagged so) has none of its own.
+        const bool titled = w->property(core::ui::TagProperty).toInt() != core::ui::NotInLanguageFiles;
+        if (kept)
+            EXPECT_EQ(file.valueExists(name, name + QStringLiteral(".Caption")), titled) << name.toStdString();
+        if (kept && titled)
+            EXPECT_EQ(file.readString(name, name + QStringLiteral(".Caption")), w->windowTitle()) << name.toStdString();
+    }
+    const core::MessageTable messages;
+    ASSERT_EQ(file.readSection(QStringLiteral("Messages")).size(), core::Msg::Count);
+    for (int i = 0; i < core::Msg::Count; ++i)
+        EXPECT_EQ(file.readString(QStringLiteral("Messages"), QString::number(i)), app.message(i)) << i;
+
+    const QString menu = QStringLiteral("Form1.MainMenu1");
+    EXPECT_EQ(file.readString(menu, QStringLiteral("Options2.CheckNewVersion1")), QStringLiteral("Check New &Version"));
+    EXPECT_EQ(file.readString(menu, QStringLiteral("Options2.GUILanguage1")), QStringLiteral("GUI &Language"));
+    EXPECT_FALSE(file.valueExists(menu, QStringLiteral("Options2.GUILanguage1.Language1")));
+    EXPECT_TRUE(file.valueExists(QStringLiteral("Form1"), QStringLiteral("TntBitButtonOpenVob.Caption")));
+    EXPECT_TRUE(file.valueExists(QStringLiteral("Form1"), QStringLiteral("InternalButton1.Caption")));
+    EXPECT_FALSE(file.valueExists(QStringLiteral("Form1"), QStringLiteral("ButtonPause.Caption")));
+    EXPECT_FALSE(file.valueExists(QStringLiteral("Form1"), QStringLiteral("ButtonPreviewOption.Caption")));
+    EXPECT_TRUE(file.valueExists(QStringLiteral("Form20"), QStringLiteral("LabelConnect.Caption")));
+    // The program's version in the Output Format's header texts is written as the placeholder.
+    EXPECT_EQ(file.readString(QStringLiteral("Form13"), QStringLiteral("EditSubviewerSource.Text")),
+              QStringLiteral("Subtitles captured by Glyfex ${VERSION}"));
+}
+
+TEST_F(LanguageToolsTest, WriteApplyWriteGivesTheSameBytes)
+{
+    for (const QString language : {QStringLiteral("English"), QStringLiteral("Deutsch")}) {
+        app.applyLanguage(language);
+        app.mainWindow()->showLanguageTools();
+        const core::ui::LanguageTools tools(*app.language(), app.paths, false);
+        ASSERT_TRUE(tools.saveLanguage(language, language).ok());
+        const QByteArray first = bytesOf(language + QStringLiteral(".lng"));
+        ASSERT_FALSE(first.isEmpty());
+        ASSERT_TRUE(app.language()->apply(updated.filePath(language + QStringLiteral(".lng")), false).ok());
+        ASSERT_TRUE(tools.saveLanguage(language, language).ok());
+        EXPECT_EQ(bytesOf(language + QStringLiteral(".lng")), first) << language.toStdString();
+    }
+}
+
+TEST_F(LanguageToolsTest, UpdAllLangFillsEachLanguageFromTheMasterAndShowsTheMaster)
+{
+    app.mainWindow()->showLanguageTools();
+    button("InternalButton2")->click();
+    EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(u'\n').toStdString();
+    ASSERT_TRUE(QFile::exists(updated.filePath(QStringLiteral("current.lng"))));
+    const core::IniStore german = fileOf(QStringLiteral("Deutsch.lng"));
+    EXPECT_EQ(german.readString(QStringLiteral("Info"), QStringLiteral("Language")), QStringLiteral("Deutsch"));
+    EXPECT_EQ(german.readString(QStringLiteral("Info"), QStringLiteral("Author")), QStringLiteral("Anna Beispiel"));
+    // Translated texts stay translated; the others are the master's English.
+    EXPECT_EQ(german.readString(QStringLiteral("Form1.MainMenu1"), QStringLiteral("File1")), QStringLiteral("&Datei"));
+    EXPECT_EQ(german.readString(QStringLiteral("Form6"), QStringLiteral("BitBtnStart.Caption")), QStringLiteral("Start!"));
+    EXPECT_EQ(german.readString(QStringLiteral("Messages"), QStringLiteral("0")), QStringLiteral("Höchstzahl erreicht"));
+    EXPECT_EQ(german.readString(QStringLiteral("Messages"), QStringLiteral("1")), core::builtInMessage(1));
+    EXPECT_EQ(german.readString(QStringLiteral("Form1.MainMenu1"), QStringLiteral("Options2.GlobalOptions1")),
+              QStringLiteral("&Global Options"));
+    // The notes come right after the Info section.
+    const QString text = QString::fromUtf16(reinterpret_cast<const char16_t *>(bytesOf(QStringLiteral("Deutsch.lng")).constData() + 2));
+    EXPECT_TRUE(text.contains(QStringLiteral("before...\r\n") + kRule + QStringLiteral("\r\n// Tastenkürzel eindeutig halten\r\n\r\n[Form1]")));
+    // The windows end showing the master's texts.
+    EXPECT_EQ(actionText("File1"), QStringLiteral("&File"));
+    EXPECT_EQ(app.message(0), core::builtInMessage(0));
+}
+
+TEST_F(LanguageToolsTest, AFailedWriteIsReportedNotDone)
+{
+    // A file where the output folder should be: the folder cannot be made.
+    QFile blocker(updated.path());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    app.mainWindow()->showLanguageTools();
+    button("InternalButton1")->click();
+    ASSERT_EQ(prompt.shown.size(), 1);
+    EXPECT_TRUE(prompt.shown[0].startsWith(QStringLiteral("error: Error\r\nCannot write language file")))
+        << prompt.shown[0].toStdString();
+    button("InternalButton2")->click();
+    EXPECT_EQ(prompt.shown.size(), 2);
+}
+
+} // namespace
