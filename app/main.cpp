@@ -1,29 +1,57 @@
-// Glyfex's entry point: creates the application object with its windows in their fixed order, then runs the event loop.
+// Glyfex's entry point: creates the application object with its windows in their fixed order, then runs the event loop, or the unattended job the command line asks for.
+#include "app/app.h"
+#include "app/command_line.h"
+#include "app/command_line_job.h"
 #include "app/termination_signals.h"
-#include "ripping/ui/app.h"
 #include "ripping/ui/main_window.h"
-#include "subtitles/ui/run_wiring.h"
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstdlib>
+
 int main(int argc, char **argv)
 {
+    // An unattended job shows no window, so it must not need a display: without a platform chosen by
+    // the caller it takes the one that draws into memory.
+    if (glyfex::app::asksForUnattendedJob(argc, argv)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The job's stderr is its own one line on failure; Qt's remarks about the window platform are
+        // not for the script reading it.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fprintf(stderr, "glyfex: %s\n", text.toLocal8Bit().constData());
+        });
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Glyfex"));
     QApplication::setOrganizationName(QStringLiteral("Glyfex"));
 
-    glyfex::ripping::ui::App app;
+    const glyfex::app::ParsedCommandLine parsed = glyfex::app::parseCommandLine(QApplication::arguments().mid(1));
+    if (parsed.error) {
+        // Nothing has been read or written yet.
+        std::fprintf(stderr, "glyfex: %s\n", parsed.error->message.toLocal8Bit().constData());
+        return int(parsed.error->status);
+    }
+
+    glyfex::app::App app;
     // A session ending the program closes it like the user would, so its settings are saved.
     glyfex::app::TerminationSignals endOfSession([&app] {
         if (QWidget *main = app.mainWindow())
             main->close();
     });
+    if (parsed.line.unattended()) {
+        glyfex::app::CommandLineJob job(app, parsed.line);
+        app.createWindows();
+        job.applySettings();
+        job.start();
+        return application.exec();
+    }
     app.createWindows();
-    glyfex::subtitles::ui::RunWiring run(app); // recognition, the Subtitles window and the matrix commands in the run
     app.loadSettings();
-    run.applySettings();
     // "/lang" (any case) as the first argument shows the translators' language-file buttons.
-    if (argc > 1 && QString::fromLocal8Bit(argv[1]).toLower() == QLatin1String("/lang"))
+    if (parsed.line.form == glyfex::app::CommandLine::Form::LanguageTools)
         app.mainWindow()->showLanguageTools();
     app.mainWindow()->show();
     return application.exec();

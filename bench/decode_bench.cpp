@@ -22,7 +22,7 @@
 
 namespace {
 
-using glyfex::ripping::DecodedPicture;
+using glyfex::picture::DecodedPicture;
 using glyfex::test::AvSpuUnit;
 
 constexpr int defaultLines = 1000;

@@ -41,14 +41,14 @@ double g_encodeSeconds = 0;
 // The windows of a run without windows: nothing is shown, the only-show step goes on to the next picture.
 class QuietHost : public ripping::DispatchHost {
 public:
-    void showPicture(const ripping::DecodedPicture &, const ripping::ExportedPicture *) override {}
+    void showPicture(const picture::DecodedPicture &, const picture::ExportedPicture *) override {}
     ripping::StepChoice askStep() override { return ripping::StepChoice::Next; }
     void warn(const QString &text) override { std::fprintf(stderr, "export_bench: %s\n", qPrintable(text)); }
 };
 
-class NoRecognition : public ripping::PictureSink {
+class NoRecognition : public picture::PictureSink {
 public:
-    core::Result<void> recognise(const ripping::DecodedPicture &, const ripping::SpuTimes &, const ripping::ScreenRect &) override
+    core::Result<void> recognise(const picture::DecodedPicture &, const picture::DisplayTimes &, const picture::Rect &) override
     {
         return {};
     }
@@ -67,7 +67,7 @@ subtitles::ExportSettings exportSettings()
 }
 
 // One run over the VOB with the action; pictureBase is where "save bitmaps" writes. Returns seconds.
-double timeRun(ripping::SpuAction action, const QString &pictureBase, std::vector<ripping::ExportedPicture> *pictures = nullptr)
+double timeRun(picture::ActionMode action, const QString &pictureBase, std::vector<picture::ExportedPicture> *pictures = nullptr)
 {
     ripping::DispatchOptions o;
     o.action = action;
@@ -90,8 +90,8 @@ double timeRun(ripping::SpuAction action, const QString &pictureBase, std::vecto
     // Keeps every exported picture for the size comparison, outside the timed part.
     struct Keeping : ripping::UnitHandler {
         ripping::SpuDispatcher &d;
-        std::vector<ripping::ExportedPicture> *out;
-        Keeping(ripping::SpuDispatcher &d, std::vector<ripping::ExportedPicture> *out) : d(d), out(out) {}
+        std::vector<picture::ExportedPicture> *out;
+        Keeping(ripping::SpuDispatcher &d, std::vector<picture::ExportedPicture> *out) : d(d), out(out) {}
         core::Result<void> handleUnit(const ripping::SpuUnit &unit) override
         {
             auto r = d.handleUnit(unit);
@@ -107,7 +107,7 @@ double timeRun(ripping::SpuAction action, const QString &pictureBase, std::vecto
         if (pass.readCurrentFile().error)
             return -1;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
-    if (action == ripping::SpuAction::SaveBitmaps)
+    if (action == picture::ActionMode::SaveBitmaps)
         g_pictures = run.picturesSaved;
     return seconds;
 }
@@ -121,8 +121,8 @@ void saveAgainstShow(benchmark::State &state)
     QTemporaryDir dir(out + QStringLiteral("/export_bench-XXXXXX"));
     const QString base = dir.filePath(QStringLiteral("movie"));
     for (auto _ : state) {
-        const double save = timeRun(ripping::SpuAction::SaveBitmaps, base);
-        const double show = timeRun(ripping::SpuAction::OnlyShow, base);
+        const double save = timeRun(picture::ActionMode::SaveBitmaps, base);
+        const double show = timeRun(picture::ActionMode::OnlyShow, base);
         if (save < 0 || show < 0) {
             state.SkipWithError("the run failed");
             return;
@@ -136,13 +136,13 @@ void saveAgainstShow(benchmark::State &state)
 // Every exported picture as our RLE8 file and as ImageMagick's, the byte totals of both.
 bool compareSizes(uint64_t &ours, uint64_t &theirs)
 {
-    std::vector<ripping::ExportedPicture> pictures;
+    std::vector<picture::ExportedPicture> pictures;
     QTemporaryDir dir;
-    if (timeRun(ripping::SpuAction::OnlyShow, dir.filePath(QStringLiteral("x")), &pictures) < 0 || pictures.empty())
+    if (timeRun(picture::ActionMode::OnlyShow, dir.filePath(QStringLiteral("x")), &pictures) < 0 || pictures.empty())
         return false;
     // The encoding alone, in memory: what the save-bitmaps run adds before the files are written.
     const auto t = std::chrono::steady_clock::now();
-    for (const ripping::ExportedPicture &p : pictures) {
+    for (const picture::ExportedPicture &p : pictures) {
         auto plain = core::encodeBmp(p.indexed());
         auto rle = plain ? core::compressBmp(*plain) : core::Result<QByteArray>(plain.error());
         benchmark::DoNotOptimize(rle.ok());
@@ -151,7 +151,7 @@ bool compareSizes(uint64_t &ours, uint64_t &theirs)
     ours = 0;
     QStringList pngs;
     for (size_t i = 0; i < pictures.size(); ++i) {
-        const ripping::ExportedPicture &p = pictures[i];
+        const picture::ExportedPicture &p = pictures[i];
         const QString bmp = dir.filePath(QStringLiteral("ours%1.bmp").arg(i));
         if (!core::writeBitmapFile(bmp, p.indexed(), {true}))
             return false;

@@ -54,7 +54,7 @@ bool collect(const QString &vob, int maxSubtitles, Material &material)
     for (const test::AvSpuUnit &unit : *units) {
         if (taken >= maxSubtitles)
             break;
-        ripping::DecodedPicture picture;
+        picture::DecodedPicture picture;
         ripping::decodeSubpicture(unit.bytes, 720, 576, picture);
         ColourCandidates candidates = picture.colourCandidates;
         const auto ink = detectTextColours(picture.codes, candidates);

@@ -6,13 +6,13 @@
 namespace glyfex::bench {
 
 // A subtitle store that keeps nothing.
-class NullSubtitles : public ripping::SubtitleSink {
+class NullSubtitles : public picture::SubtitleSink {
 public:
     int count() const override { return 0; }
     core::TimeCode lastStart() const override { return {}; }
     core::TimeCode lastStop() const override { return {}; }
     void setLastStop(const core::TimeCode &) override {}
-    core::Result<void> addPictureSubtitle(const QString &, const ripping::SpuTimes &, const ripping::ScreenRect &, uint16_t,
+    core::Result<void> addPictureSubtitle(const QString &, const picture::DisplayTimes &, const picture::Rect &, uint16_t,
                                           uint16_t) override
     {
         return {};

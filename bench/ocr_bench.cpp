@@ -16,11 +16,12 @@
 #include "recognition/run_control.h"
 #include "recognition/scripted_answerer.h"
 #include "recognition/segmentation.h"
-#include "recognition/store_subtitle_sink.h"
 #include "recognition/text_colour.h"
 #include "ripping/spu_dispatch.h"
 #include "ripping/vob_pass.h"
+#include "ripping/vob_source_run.h"
 #include "ripping/vobsub_index.h"
+#include "subtitles/store_subtitle_sink.h"
 #include "subtitles/subtitle_store.h"
 
 #include <tesseract/baseapi.h>
@@ -112,22 +113,22 @@ public:
 
 class QuietHost : public ripping::DispatchHost {
 public:
-    void showPicture(const ripping::DecodedPicture &, const ripping::ExportedPicture *) override {}
+    void showPicture(const picture::DecodedPicture &, const picture::ExportedPicture *) override {}
     ripping::StepChoice askStep() override { return ripping::StepChoice::Next; }
     void warn(const QString &) override {}
 };
 
 // Keeps every decoded picture that the dispatcher would recognise.
-class PictureCollector : public ripping::PictureSink {
+class PictureCollector : public picture::PictureSink {
 public:
-    core::Result<void> recognise(const ripping::DecodedPicture &picture, const ripping::SpuTimes &times,
-                                 const ripping::ScreenRect &) override
+    core::Result<void> recognise(const picture::DecodedPicture &picture, const picture::DisplayTimes &times,
+                                 const picture::Rect &) override
     {
         pictures.push_back(picture);
         starts.push_back(times.start);
         return {};
     }
-    std::vector<ripping::DecodedPicture> pictures;
+    std::vector<picture::DecodedPicture> pictures;
     std::vector<core::TimeCode> starts;
 };
 
@@ -182,6 +183,7 @@ QString stripTags(QString s)
 RoadResult runRoad(const Case &c, CharMatrix &matrix, GlyphAsker &asker)
 {
     ripping::RunState run = runOver(c);
+    ripping::VobSourceRun source(run);
     subtitles::SubtitleStore store;
     DropSkipped skipped;
     OcrAssistState assist;
@@ -192,8 +194,8 @@ RoadResult runRoad(const Case &c, CharMatrix &matrix, GlyphAsker &asker)
     core::SilentPrompt prompt(core::Answer::No);
     DriverOptions options;
     options.match.settings.spaceWidth = kSpaceWidth;
-    RecognitionDriver driver(DriverEnvironment{matrix, store, skipped, asker, assist, prompt, nullptr, &run}, options);
-    StoreSubtitleSink sink(store, skipped);
+    RecognitionDriver driver(DriverEnvironment{matrix, store, skipped, asker, assist, prompt, nullptr, &source}, options);
+    subtitles::StoreSubtitleSink sink(store, skipped);
     ripping::DispatchOptions dispatch;
     ripping::PlainExport exporter;
     QuietHost host;
@@ -215,17 +217,17 @@ RoadResult runRoad(const Case &c, CharMatrix &matrix, GlyphAsker &asker)
 // The distinct glyph shapes of the material: every box of every picture, clustered by the matcher at the
 // driver's settings (a box that matches no earlier shape is a new one). This is how many questions a
 // teacher who answers each shape once would need, pieces of several-box characters counted on their own.
-int distinctShapes(const std::vector<ripping::DecodedPicture> &pictures)
+int distinctShapes(const std::vector<picture::DecodedPicture> &pictures)
 {
     CharMatrix shapes;
     MatchOptions match;
     match.settings.spaceWidth = kSpaceWidth;
-    for (const ripping::DecodedPicture &p : pictures) {
+    for (const picture::DecodedPicture &p : pictures) {
         ColourCandidates candidates = p.colourCandidates;
         const auto ink = detectTextColours(p.codes, candidates);
         if (!ink)
             continue;
-        ripping::CodeImage work = p.codes;
+        picture::CodeImage work = p.codes;
         const Segmentation seg = segmentSubtitle(work, *ink, {}, match.settings);
         for (const TextLine &line : seg.lines)
             for (size_t b = 0; b < line.boxes.size(); ++b) {
@@ -257,12 +259,12 @@ RoadResult runTesseract(const Case &c, tesseract::TessBaseAPI &api)
     timer.start();
     constexpr int scale = 2;
     constexpr int margin = 8;
-    for (const ripping::DecodedPicture &p : collector.pictures) {
+    for (const picture::DecodedPicture &p : collector.pictures) {
         ColourCandidates candidates = p.colourCandidates;
         const auto ink = detectTextColours(p.codes, candidates);
         QStringList lines;
         if (ink) {
-            ripping::CodeImage work = p.codes;
+            picture::CodeImage work = p.codes;
             const Segmentation seg = segmentSubtitle(work, *ink, {}, OcrSettings{});
             for (const TextLine &line : seg.lines) {
                 const int top = std::max(0, line.top - 2);

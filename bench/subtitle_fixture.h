@@ -17,10 +17,7 @@ inline subtitles::SubtitleStore makeSubtitleStore(int count)
         s.lines = {i % 3 == 0 ? QStringLiteral("<i>Où est-il ?</i>") : QStringLiteral("Où est-il ?"),
                    QStringLiteral("Seconde ligne %1").arg(i)};
         s.lineColors.fill(0xFFFFFF);
-        s.left = 100;
-        s.top = 420;
-        s.right = 620;
-        s.bottom = 500;
+        s.rect = {100, 420, 620, 500};
         store.subs.push_back(std::move(s));
     }
     return store;

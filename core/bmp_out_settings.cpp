@@ -4,6 +4,11 @@
 #include "core/config.h"
 #include "core/ini_store.h"
 
+#include <QDir>
+#include <QFileInfo>
+
+#include <optional>
+
 namespace glyfex::core {
 
 namespace {
@@ -55,6 +60,53 @@ void visitPresetTail(const QString &s, BmpOutSettings &b, const BmpOutSettings &
 }
 
 const QString BitPerPixel = QStringLiteral("Colors_BitPerPixel");
+
+// Checks the keys a profile holds without changing anything: the first value that is no number or
+// lies outside its field's range is remembered with its place.
+struct ProfileChecker {
+    const IniStore &store;
+    QString problem;
+
+    void note(const QString &section, const QString &key, const QString &why)
+    {
+        if (problem.isEmpty())
+            problem = QStringLiteral("[%1] %2: %3").arg(section, key, why);
+    }
+    // The key's number, or nothing when the key is missing or (noted) no number.
+    std::optional<int> number(const QString &section, const QString &name)
+    {
+        if (!store.valueExists(section, name))
+            return std::nullopt;
+        // Two different defaults tell a number from text that only parses to the default.
+        const int v = store.readInteger(section, name, 0);
+        if (v != store.readInteger(section, name, 1)) {
+            note(section, name, QStringLiteral("\"%1\" is not a number").arg(store.readString(section, name).left(40)));
+            return std::nullopt;
+        }
+        return v;
+    }
+    template <class Key>
+    void check(const QString &section, const Key &key, int lowest, int highest)
+    {
+        const QString name = QString(key);
+        const auto v = number(section, name);
+        if (v && (*v < lowest || *v > highest))
+            note(section, name, QStringLiteral("%1 is outside %2..%3").arg(*v).arg(lowest).arg(highest));
+    }
+    template <class Key>
+    void boolean(const QString &section, const Key &key, bool, bool)
+    {
+        check(section, key, 0, 1);
+    }
+    template <class Key, class T>
+    void integer(const QString &section, const Key &key, T, T, int lowest, int highest)
+    {
+        check(section, key, lowest, highest);
+    }
+};
+
+// The largest profile read: six sections of a few dozen short lines need far less.
+constexpr qint64 kMaxProfileSize = 256 * 1024;
 
 } // namespace
 
@@ -121,6 +173,50 @@ Result<BmpOutPresets> loadBmpOutPresets(const QString &path, int current, int fr
     if (!store)
         return store.error();
     return readBmpOutPresets(*store, current, frameHeight);
+}
+
+Result<BmpOutPresets> readBmpOutProfile(const IniStore &store, int current, int frameHeight)
+{
+    const QString what = QStringLiteral("The bitmap settings profile cannot be loaded");
+    const QString where = store.fileName();
+    bool anySection = false;
+    ProfileChecker checker{store, {}};
+    for (int n = 0; n < BmpOutPresetCount && checker.problem.isEmpty(); ++n) {
+        const QString s = sectionOf(n);
+        if (store.readSection(s).isEmpty())
+            continue;
+        anySection = true;
+        BmpOutSettings b = defaultBmpOutPreset(n, frameHeight);
+        const BmpOutSettings d = b;
+        visitPreset(s, b, d, frameHeight, checker);
+        if (storesDepth(n)) {
+            const auto depth = checker.number(s, BitPerPixel);
+            if (depth && *depth != 4 && *depth != 8)
+                checker.note(s, BitPerPixel, QStringLiteral("%1 is neither 4 nor 8").arg(*depth));
+        }
+        visitPresetTail(s, b, d, checker);
+    }
+    if (!checker.problem.isEmpty())
+        return makeError(what, where, checker.problem);
+    if (!anySection)
+        return makeError(what, where, QStringLiteral("it holds no [BMPOUT 0] to [BMPOUT 5] section"));
+    return readBmpOutPresets(store, current, frameHeight);
+}
+
+Result<BmpOutPresets> loadBmpOutProfile(const QString &path, int current, int frameHeight)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return makeError(QStringLiteral("The bitmap settings profile cannot be loaded"),
+                         QDir::toNativeSeparators(path), QStringLiteral("there is no such file"));
+    if (info.size() > kMaxProfileSize)
+        return makeError(QStringLiteral("The bitmap settings profile cannot be loaded"),
+                         QDir::toNativeSeparators(path),
+                         QStringLiteral("it is %1 bytes long, more than a profile can be (%2)").arg(info.size()).arg(kMaxProfileSize));
+    auto store = IniStore::open(path);
+    if (!store)
+        return store.error();
+    return readBmpOutProfile(*store, current, frameHeight);
 }
 
 Result<void> saveBmpOutPresets(const QString &path, const BmpOutPresets &presets)

@@ -83,4 +83,10 @@ void writeBmpOutPresets(IniStore &store, const BmpOutPresets &presets);
 Result<BmpOutPresets> loadBmpOutPresets(const QString &path, int current, int frameHeight = PalFrameHeight);
 Result<void> saveBmpOutPresets(const QString &path, const BmpOutPresets &presets);
 
+// A profile file the user chose is taken whole or not at all: a value that is no number or lies
+// outside its field's range, a file without any preset section, a missing or oversized file is an
+// error naming the file and the key. Keys the profile lacks take their defaults.
+Result<BmpOutPresets> readBmpOutProfile(const IniStore &store, int current, int frameHeight = PalFrameHeight);
+Result<BmpOutPresets> loadBmpOutProfile(const QString &path, int current, int frameHeight = PalFrameHeight);
+
 } // namespace glyfex::core

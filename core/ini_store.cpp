@@ -300,6 +300,11 @@ void IniStore::writeString(const QString &section, const QString &ident, const Q
     if (sec.indexed) sec.nameIndex.insert(fold(lineName(line)), int(sec.lines.size() - 1));
 }
 
+QString IniStore::valueAfterReload(const QString &value)
+{
+    return unescapeValue(trimControls(escapeValue(value)));
+}
+
 int IniStore::readInteger(const QString &section, const QString &ident, int defaultValue) const
 {
     QString text = readString(section, ident);

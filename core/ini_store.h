@@ -47,6 +47,9 @@ public:
     QString readString(const QString &section, const QString &ident, const QString &defaultValue = {}) const;
     // Replaces the value of the last line of that name, or appends the line (and the section) at the end.
     void writeString(const QString &section, const QString &ident, const QString &value);
+    // What readString() gives for value once it has been written to a file and read again: blanks and
+    // control characters at the ends of a stored value do not survive the reading.
+    static QString valueAfterReload(const QString &value);
 
     // Decimal with an optional sign, or hexadecimal after "$", "0x" or "0X"; anything else gives the default.
     int readInteger(const QString &section, const QString &ident, int defaultValue) const;

@@ -224,6 +224,12 @@ Result<TimeCode> framesToMilliseconds(const TimeCode &frames, const VideoStandar
     return r;
 }
 
+uint8_t highestFrameOfSecond(uint32_t rateX1000)
+{
+    const uint32_t frames = uint32_t((uint64_t(rateX1000) + 500) / 1000);
+    return uint8_t(std::clamp<uint32_t>(frames, 1, 256) - 1);
+}
+
 Result<TimeCode> frameNumberToTimeCode(QStringView frameNumber, uint32_t rateX1000)
 {
     const auto number = parseInteger(frameNumber, std::numeric_limits<int64_t>::min(),

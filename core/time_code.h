@@ -39,6 +39,11 @@ struct VideoStandard {
     friend bool operator==(const VideoStandard &, const VideoStandard &) = default;
 };
 
+// Highest frame number of a second at rateX1000 (frames are numbered 0..this within a second): the rate
+// rounded to whole frames, less one, so 29.97 frames a second give 29. 0 for rates below 1.5 frames a second
+// (also rate 0), at most 255, the most a frame time code holds.
+uint8_t highestFrameOfSecond(uint32_t rateX1000);
+
 // Frame time code from the four BCD bytes of a DVD cell time.
 TimeCode decodeBcdTimeCode(uint8_t hour, uint8_t minute, uint8_t second, uint8_t frame,
                            const VideoStandard &standard);

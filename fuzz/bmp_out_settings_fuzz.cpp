@@ -1,5 +1,6 @@
 // Fuzz target for the bitmap-export presets: any BMPOUT sections give six presets whose every value lies in
-// its field's range, whose current settings copy the chosen preset, and which survive a write and a read.
+// its field's range, whose current settings copy the chosen preset, and which survive a write and a read;
+// the stricter profile reader accepts only what reads the same and always accepts the program's own writes.
 #include "core/bmp_out_settings.h"
 #include "core/ini_store.h"
 #include "fuzz/require.h"
@@ -58,5 +59,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     auto again = IniStore::fromBytes(written.fileBytes(), QStringLiteral("again.ini"), 1252);
     require(again.ok(), "the written presets do not read");
     require(readBmpOutPresets(*again, read.current, frameHeight) == read, "presets changed through a write and a read");
+
+    // A profile the user loads is taken whole or refused: taken, it reads as the configuration does;
+    // what the program writes is always taken.
+    if (auto profile = readBmpOutProfile(*store, current, frameHeight))
+        require(*profile == read, "an accepted profile reads otherwise than the configuration");
+    auto own = readBmpOutProfile(*again, read.current, frameHeight);
+    require(own.ok() && *own == read, "the presets the program writes are refused as a profile");
     return 0;
 }

@@ -1,15 +1,15 @@
 // Fuzz target for the subpicture decoder: any bytes as a unit must decode to a bounded picture, the same
 // picture a plain nibble-by-nibble reading of the run-length rules gives.
 #include "fuzz/require.h"
-#include "ripping/crop_to_text.h"
+#include "picture/crop_to_text.h"
 #include "ripping/spu_decoder.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
-using glyfex::ripping::CodeImage;
-using glyfex::ripping::DecodedPicture;
+using glyfex::picture::CodeImage;
+using glyfex::picture::DecodedPicture;
 using glyfex::fuzz::require;
 
 namespace {
@@ -69,7 +69,7 @@ CodeImage referencePicture(const uint8_t *unit, size_t size, const DecodedPictur
     img.bytes.resize(size_t(img.width) * size_t(img.height));
     for (int c = 0; c < 4; ++c) {
         if (picture.contrastMap[c] == 0)
-            glyfex::ripping::cropToText(img, uint8_t(c));
+            glyfex::picture::cropToText(img, uint8_t(c));
     }
     return img;
 }

@@ -6,7 +6,7 @@
 
 namespace glyfex::recognition {
 
-int floodFill(ripping::CodeImage &image, int x, int y, uint8_t newCode)
+int floodFill(picture::CodeImage &image, int x, int y, uint8_t newCode)
 {
     if (!image.contains(x, y))
         return 0;

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <cstddef> // before code_image.h, which uses size_t
-#include "ripping/code_image.h"
+#include "picture/code_image.h"
 
 #include <cstdint>
 
@@ -11,6 +11,6 @@ namespace glyfex::recognition {
 // Repaints with newCode the region of edge-adjacent pixels that share the code of (x, y), over the whole
 // picture. Returns the number of pixels painted: 0 when (x, y) is outside the picture or already has
 // newCode.
-int floodFill(ripping::CodeImage &image, int x, int y, uint8_t newCode);
+int floodFill(picture::CodeImage &image, int x, int y, uint8_t newCode);
 
 } // namespace glyfex::recognition

@@ -123,7 +123,7 @@ int roundHalfEven(double value)
     return int(std::nearbyint(value)); // the default rounding mode rounds halves to even
 }
 
-void slantRows(ripping::CodeImage &picture, double angleDegrees)
+void slantRows(picture::CodeImage &picture, double angleDegrees)
 {
     const int w = picture.width;
     const int h = picture.height;
@@ -147,11 +147,11 @@ void slantRows(ripping::CodeImage &picture, double angleDegrees)
     }
 }
 
-ripping::CodeImage stretchPicture(const ripping::CodeImage &picture, int width, int height)
+picture::CodeImage stretchPicture(const picture::CodeImage &picture, int width, int height)
 {
     if (width <= 0 || height <= 0 || picture.width <= 0 || picture.height <= 0)
         return {};
-    ripping::CodeImage out(width, height, kFontPaper);
+    picture::CodeImage out(width, height, kFontPaper);
     for (int y = 0; y < height; ++y) {
         const int sy = int(int64_t(y) * picture.height / height);
         const uint8_t *src = picture.row(sy);
@@ -162,7 +162,7 @@ ripping::CodeImage stretchPicture(const ripping::CodeImage &picture, int width, 
     return out;
 }
 
-std::optional<InkRect> findInkBounds(const ripping::CodeImage &picture)
+std::optional<InkRect> findInkBounds(const picture::CodeImage &picture)
 {
     InkRect r{picture.width, picture.height, 0, 0};
     for (int y = 0; y < picture.height; ++y) {
@@ -181,19 +181,19 @@ std::optional<InkRect> findInkBounds(const ripping::CodeImage &picture)
     return r;
 }
 
-ripping::CodeImage renderSampleLine(const TextRenderer &renderer, const QString &text, double angleDegrees)
+picture::CodeImage renderSampleLine(const TextRenderer &renderer, const QString &text, double angleDegrees)
 {
     const int width = renderer.textWidth(kThreeBlanks + text + kThreeBlanks);
     const int height = renderer.textHeight() + 2;
     if (width <= 0 || height <= 0)
         return {};
-    ripping::CodeImage picture(width, height, kFontPaper);
+    picture::CodeImage picture(width, height, kFontPaper);
     renderer.draw(picture, 0, 1, kThreeBlanks + text + kThreeBlanks);
     slantRows(picture, angleDegrees);
     return picture;
 }
 
-ripping::CodeImage renderFillItem(const TextRenderer &renderer, const QString &text, const FillGeometry &geometry)
+picture::CodeImage renderFillItem(const TextRenderer &renderer, const QString &text, const FillGeometry &geometry)
 {
     if (!geometry.isValid())
         return {};
@@ -202,7 +202,7 @@ ripping::CodeImage renderFillItem(const TextRenderer &renderer, const QString &t
     const int height = renderer.textHeight() + 2;
     if (width <= 0 || height <= 0)
         return {};
-    ripping::CodeImage first(width, height, kFontPaper);
+    picture::CodeImage first(width, height, kFontPaper);
     renderer.draw(first, width / 4, 0, text);
     slantRows(first, geometry.angleDegrees);
     const double fx = geometry.sampleWidth / geometry.fittedWidth;
@@ -210,7 +210,7 @@ ripping::CodeImage renderFillItem(const TextRenderer &renderer, const QString &t
     return stretchPicture(first, roundHalfEven(width / fx), roundHalfEven(height / fy));
 }
 
-std::optional<Glyph> glyphOfRendering(const ripping::CodeImage &picture, const QString &text, uint8_t style, int dyOrigin)
+std::optional<Glyph> glyphOfRendering(const picture::CodeImage &picture, const QString &text, uint8_t style, int dyOrigin)
 {
     const auto ink = findInkBounds(picture);
     if (!ink)

@@ -3,7 +3,7 @@
 
 #include <cstddef> // before code_image.h, which uses size_t
 #include "recognition/char_matrix.h"
-#include "ripping/code_image.h"
+#include "picture/code_image.h"
 
 #include <QString>
 #include <QStringList>
@@ -27,7 +27,7 @@ public:
     virtual int textWidth(const QString &text) const = 0;
     virtual int textHeight() const = 0;
     // Draws text in kFontInk with its top left corner at (x, y); other pixels stay as they are.
-    virtual void draw(ripping::CodeImage &picture, int x, int y, const QString &text) const = 0;
+    virtual void draw(picture::CodeImage &picture, int x, int y, const QString &text) const = 0;
     // Whether the font itself has a glyph for the code point (no substitute from another font).
     virtual bool hasGlyph(char32_t ch) const = 0;
 };
@@ -38,10 +38,10 @@ int roundHalfEven(double value);
 // Shears the rows of the picture by the angle in degrees (-35..35): row r (0 = top) moves by
 // Trunc((height - r - 1) * tan|angle|) pixels, right for a positive angle and left for a negative one;
 // the freed part takes the colour of the pixel that moved out of it first.
-void slantRows(ripping::CodeImage &picture, double angleDegrees);
+void slantRows(picture::CodeImage &picture, double angleDegrees);
 
 // The picture stretched to width x height (nearest pixel); an empty picture for a size of 0.
-ripping::CodeImage stretchPicture(const ripping::CodeImage &picture, int width, int height);
+picture::CodeImage stretchPicture(const picture::CodeImage &picture, int width, int height);
 
 // The smallest rectangle holding every ink pixel, nullopt when there is none. right and bottom are
 // exclusive.
@@ -51,11 +51,11 @@ struct InkRect {
     int right = 0;
     int bottom = 0;
 };
-std::optional<InkRect> findInkBounds(const ripping::CodeImage &picture);
+std::optional<InkRect> findInkBounds(const picture::CodeImage &picture);
 
 // The padded sample line as the fitting view shows it: three blanks each side, one free row at the top,
 // slanted.
-ripping::CodeImage renderSampleLine(const TextRenderer &renderer, const QString &text, double angleDegrees);
+picture::CodeImage renderSampleLine(const TextRenderer &renderer, const QString &text, double angleDegrees);
 
 // How the sample line was fitted over the subtitle picture.
 struct FillGeometry {
@@ -72,11 +72,11 @@ struct FillGeometry {
 };
 
 // One item rendered as the picture would show it: slanted, scaled. Empty when the geometry is invalid.
-ripping::CodeImage renderFillItem(const TextRenderer &renderer, const QString &text, const FillGeometry &geometry);
+picture::CodeImage renderFillItem(const TextRenderer &renderer, const QString &text, const FillGeometry &geometry);
 
 // The glyph of the ink of a rendering, cut to 80 x 45, with the item's text (20 units at most), the
 // style and a top offset of dy; nullopt when the rendering holds no ink.
-std::optional<Glyph> glyphOfRendering(const ripping::CodeImage &picture, const QString &text, uint8_t style, int dyOrigin);
+std::optional<Glyph> glyphOfRendering(const picture::CodeImage &picture, const QString &text, uint8_t style, int dyOrigin);
 
 // A code point that may enter a matrix text: no surrogate and no noncharacter.
 bool isFillableCharacter(char32_t ch);

@@ -13,7 +13,7 @@ bool isTakeWithNext(const core::CharText &text)
     return std::equal(kTakeWithNext, kTakeWithNext + n, std::begin(text.text));
 }
 
-Glyph buildGlyphDescriptor(const ripping::CodeImage &image, uint8_t marker, const CharBox &box)
+Glyph buildGlyphDescriptor(const picture::CodeImage &image, uint8_t marker, const CharBox &box)
 {
     Glyph g;
     const int w = std::clamp(box.width, 0, kGlyphMaxWidth);
@@ -41,7 +41,7 @@ namespace {
 
 // The run's boxes' own marker pixels, in a bitmap whose column 0 is the first box's left edge and
 // which is wholeExtent ? as wide as all the boxes : as wide as up to the last box's right edge.
-Glyph mergeRun(const ripping::CodeImage &image, std::span<const CharBox> boxes, int c, int n, bool rightToLeft,
+Glyph mergeRun(const picture::CodeImage &image, std::span<const CharBox> boxes, int c, int n, bool rightToLeft,
                bool wholeExtent)
 {
     Glyph g;
@@ -96,13 +96,13 @@ Glyph mergeRun(const ripping::CodeImage &image, std::span<const CharBox> boxes, 
 
 } // namespace
 
-Glyph buildMergedDescriptor(const ripping::CodeImage &image, std::span<const CharBox> boxes, int c, int n,
+Glyph buildMergedDescriptor(const picture::CodeImage &image, std::span<const CharBox> boxes, int c, int n,
                             bool rightToLeft)
 {
     return mergeRun(image, boxes, c, n, rightToLeft, false);
 }
 
-Glyph buildRunShape(const ripping::CodeImage &image, std::span<const CharBox> boxes, int c, int n, bool rightToLeft)
+Glyph buildRunShape(const picture::CodeImage &image, std::span<const CharBox> boxes, int c, int n, bool rightToLeft)
 {
     return mergeRun(image, boxes, c, n, rightToLeft, true);
 }

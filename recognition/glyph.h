@@ -5,7 +5,7 @@
 #include <cstddef> // before code_image.h, which uses size_t
 #include "core/char_text.h"
 #include "recognition/char_box.h"
-#include "ripping/code_image.h"
+#include "picture/code_image.h"
 
 #include <array>
 #include <bit>
@@ -64,18 +64,18 @@ struct Glyph {
 
 // The descriptor of one box: the pixels of the box that carry the marker it was painted with, cut at
 // 80 x 45 when the box is larger.
-Glyph buildGlyphDescriptor(const ripping::CodeImage &image, uint8_t marker, const CharBox &box);
+Glyph buildGlyphDescriptor(const picture::CodeImage &image, uint8_t marker, const CharBox &box);
 
 // The descriptor of the run of boxes c..c+n (left to right) or c-n..c (right to left, where the run
 // grows towards lower indexes), each box contributing only its own marker pixels inside its own columns.
 // Indexes are 0-based into the line's boxes; a run reaching outside them is cut to the boxes there are.
-Glyph buildMergedDescriptor(const ripping::CodeImage &image, std::span<const CharBox> boxes, int c, int n,
+Glyph buildMergedDescriptor(const picture::CodeImage &image, std::span<const CharBox> boxes, int c, int n,
                             bool rightToLeft);
 
 // The same run as spacing measures it: as wide as all its boxes together. The descriptor above ends at
 // the last box's right edge, which stored matrices rely on, and so loses the columns of a first box
 // reaching further right (a body with a tail below it).
-Glyph buildRunShape(const ripping::CodeImage &image, std::span<const CharBox> boxes, int c, int n, bool rightToLeft);
+Glyph buildRunShape(const picture::CodeImage &image, std::span<const CharBox> boxes, int c, int n, bool rightToLeft);
 
 // The box a run's descriptor is matched as: its width, height and top offset.
 inline CharBox boxOfDescriptor(const Glyph &g) { return CharBox{0, 0, g.width, g.height, g.dy}; }

@@ -6,7 +6,7 @@
 #include "core/time_code.h"
 #include "recognition/char_box.h"
 #include "recognition/glyph.h"
-#include "ripping/code_image.h"
+#include "picture/code_image.h"
 
 #include <QString>
 
@@ -65,7 +65,7 @@ inline constexpr uint8_t kFrameIndex = 34;     // the frame around the asked box
 struct GlyphQuestion {
     // The subtitle picture as the main window shows it: DVD palette indexes, the asked boxes' pixels in
     // kHighlightIndex and a frame in kFrameIndex. palette gives each index as 0x00RRGGBB.
-    ripping::CodeImage shown;
+    picture::CodeImage shown;
     std::array<uint32_t, 256> palette{};
     uint8_t backgroundIndex = 0; // palette index of pixel code 0, the excerpt's fill colour
 

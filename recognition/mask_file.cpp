@@ -12,7 +12,7 @@ QString maskFilePath(const QString &folder, int number)
     return QDir(folder).filePath(QStringLiteral("image_%1.pgm").arg(number));
 }
 
-QByteArray pgmBytes(const ripping::CodeImage &mask)
+QByteArray pgmBytes(const picture::CodeImage &mask)
 {
     QByteArray out = QByteArrayLiteral("P5\n") + QByteArray::number(mask.width) + ' ' + QByteArray::number(mask.height)
                    + QByteArrayLiteral("\n255\n");
@@ -20,7 +20,7 @@ QByteArray pgmBytes(const ripping::CodeImage &mask)
     return out;
 }
 
-core::Result<void> writePgmMask(const QString &path, const ripping::CodeImage &mask)
+core::Result<void> writePgmMask(const QString &path, const picture::CodeImage &mask)
 {
     return core::saveFile(path, pgmBytes(mask), QStringLiteral("Cannot write the mask picture"));
 }

@@ -3,7 +3,7 @@
 
 #include <cstddef> // before code_image.h, which uses size_t
 #include "core/result.h"
-#include "ripping/code_image.h"
+#include "picture/code_image.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,9 +15,9 @@ QString maskFilePath(const QString &folder, int number);
 
 // The file's bytes: "P5", LF, width, a blank, height, LF, "255", LF, then the rows from the top, one
 // byte per pixel.
-QByteArray pgmBytes(const ripping::CodeImage &mask);
+QByteArray pgmBytes(const picture::CodeImage &mask);
 
 // Writes the mask through a temporary file, so a failure leaves an earlier file as it was.
-core::Result<void> writePgmMask(const QString &path, const ripping::CodeImage &mask);
+core::Result<void> writePgmMask(const QString &path, const picture::CodeImage &mask);
 
 } // namespace glyfex::recognition

@@ -5,6 +5,7 @@
 #include "recognition/spacing.h"
 #include "recognition/style_tags.h"
 #include "recognition/text_colour.h"
+#include "subtitles/store_subtitle_sink.h"
 
 #include <algorithm>
 
@@ -70,8 +71,8 @@ std::array<uint32_t, 256> RecognitionDriver::displayPalette() const
     return p;
 }
 
-core::Result<void> RecognitionDriver::recognise(const ripping::DecodedPicture &picture, const ripping::SpuTimes &times,
-                                                const ripping::ScreenRect &area)
+core::Result<void> RecognitionDriver::recognise(const picture::DecodedPicture &picture, const picture::DisplayTimes &times,
+                                                const picture::Rect &area)
 {
     auto outcome = recognisePicture(picture, times.start, times.stop, area);
     if (!outcome)
@@ -354,7 +355,7 @@ RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString 
                     break;
                 case AnswerCode::SkipLine:
                     out.clear();
-                    m_env.store.suppressEmptySubtitle = -1;
+                    m_suppressEmpty = true;
                     return Flow::EndLine;
                 default:
                     break; // ChangeColor, or a shrink that is never enabled here: no text
@@ -395,9 +396,9 @@ RecognitionDriver::Flow RecognitionDriver::recogniseLine(int lineIndex, QString 
     return Flow::NextBox;
 }
 
-core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const ripping::DecodedPicture &picture,
+core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::DecodedPicture &picture,
                                                                  const core::TimeCode &start, const core::TimeCode &stop,
-                                                                 const ripping::ScreenRect &area)
+                                                                 const picture::Rect &area)
 {
     m_outcome = PictureOutcome{};
     m_fillManually = false;
@@ -412,7 +413,7 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const ripping::
         m_outcome.end = end;
         // The store never sees this picture: a line skipped in it must not make the store drop the
         // next picture without text silently.
-        m_env.store.suppressEmptySubtitle = 0;
+        m_suppressEmpty = false;
         return m_outcome;
     };
 
@@ -438,8 +439,8 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const ripping::
         ColourCandidates candidates = picture.colourCandidates;
         auto detected = detectTextColours(m_codes, candidates);
         if (!detected) {
-            if (m_env.run && m_env.run->skippedCount < 0xFFFF)
-                m_env.run->skippedCount += 1;
+            if (m_env.run)
+                m_env.run->countSkipped();
             return abandon(PictureOutcome::End::NoColour);
         }
         ink = *detected;
@@ -450,12 +451,12 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const ripping::
         shown.shown = m_colours;
         shown.palette = displayPalette();
         shown.backgroundIndex = m_colourMap[0];
-        m_env.showPicture(shown);
+        m_env.showPicture(shown, area);
     }
 
     Segmentation seg = segmentSubtitle(m_codes, ink, codeColours(m_colourMap, m_options.dvdPalette), m_options.match.settings);
     if (seg.glyphTooWide)
-        m_env.store.suppressEmptySubtitle = 0;
+        m_suppressEmpty = false;
     m_lines = std::move(seg.lines);
 
     QStringList out;
@@ -478,7 +479,7 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const ripping::
         colours.clear();
         // The user chose to type this picture's text: a line skipped earlier in the picture must not
         // make the store drop the empty picture without opening the assistant.
-        m_env.store.suppressEmptySubtitle = 0;
+        m_suppressEmpty = false;
     }
 
     subtitles::NewSubtitle added;
@@ -486,11 +487,8 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const ripping::
     added.fromPicture = true;
     added.start = start;
     added.stop = stop;
-    added.left = area.left;
-    added.top = area.top;
-    added.right = area.right;
-    added.bottom = area.bottom;
-    const ripping::SpuControlSequence &seq = picture.first();
+    added.rect = area;
+    const picture::SpuControlSequence &seq = picture.first();
     added.colorWord = seq.colour;
     added.contrastWord = seq.contrast;
     subtitles::AddContext context = m_options.addContext;
@@ -499,7 +497,11 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const ripping::
         context.recognisedLineColors[i] = colours[i];
     m_outcome.lines = out;
 
-    auto report = subtitles::addSubtitle(m_env.store, added, context, m_env.skippedAsker);
+    added.suppressEmpty = m_suppressEmpty;
+    m_suppressEmpty = false;
+    subtitles::StoreSubtitleSink sink(m_env.store, m_env.skippedAsker);
+    sink.setView(m_env.storeView);
+    auto report = sink.add(added, context);
     if (!report)
         return report.error();
     switch (report->outcome) {
@@ -524,7 +526,7 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const ripping::
             return written.error();
         m_outcome.maskWritten = true;
         const subtitles::Subtitle &last = m_env.store.last();
-        m_textRect = ripping::ScreenRect{last.left, last.top, last.right, last.bottom};
+        m_textRect = last.rect;
     }
     return m_outcome;
 }

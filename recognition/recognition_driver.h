@@ -1,7 +1,6 @@
 // Turns one subtitle picture into the text lines of one subtitle: colours, segmentation, matching, questions, learning, hand-over.
 #pragma once
 
-#include <cstddef> // before code_image.h, which uses size_t
 #include "core/messages.h"
 #include "core/result.h"
 #include "core/user_prompt.h"
@@ -10,10 +9,12 @@
 #include "recognition/matcher.h"
 #include "recognition/run_control.h"
 #include "recognition/segmentation.h"
-#include "ripping/code_image.h"
-#include "ripping/decoded_picture.h"
-#include "ripping/run_state.h"
-#include "ripping/spu_dispatch.h"
+#include "picture/code_image.h"
+#include "picture/decoded_picture.h"
+#include "picture/display_times.h"
+#include "picture/picture_sink.h"
+#include "picture/rect.h"
+#include "picture/source_run.h"
 #include "subtitles/subtitle_store.h"
 
 #include <QString>
@@ -25,6 +26,10 @@
 #include <optional>
 #include <vector>
 
+namespace glyfex::subtitles {
+class StoreView;
+}
+
 namespace glyfex::recognition {
 
 // The OCR assistant, opened before a picture when a colour change or the fill-matrix assistant was
@@ -32,7 +37,7 @@ namespace glyfex::recognition {
 class OcrAssistant {
 public:
     virtual ~OcrAssistant() = default;
-    virtual bool assist(const ripping::DecodedPicture &picture, OcrAssistState &assist) = 0;
+    virtual bool assist(const picture::DecodedPicture &picture, OcrAssistState &assist) = 0;
 };
 
 struct DriverOptions {
@@ -51,7 +56,7 @@ struct DriverOptions {
 struct DriverEnvironment {
     DriverEnvironment(CharMatrix &matrix, subtitles::SubtitleStore &store, subtitles::SkippedItemAsker &skippedAsker,
                       GlyphAsker &asker, OcrAssistState &assist, core::UserPrompt &prompt,
-                      OcrAssistant *assistant = nullptr, ripping::RunState *run = nullptr)
+                      OcrAssistant *assistant = nullptr, picture::SourceRun *run = nullptr)
         : matrix(matrix), store(store), skippedAsker(skippedAsker), asker(asker), assist(assist), prompt(prompt),
           assistant(assistant), run(run)
     {
@@ -66,10 +71,13 @@ struct DriverEnvironment {
     // None: the questions offer none of the buttons that open it (change text colour, fill matrix,
     // enter manually), and a request left from elsewhere is dropped rather than the picture.
     OcrAssistant *assistant = nullptr;
-    ripping::RunState *run = nullptr;       // counts pictures without a text colour as skipped
+    picture::SourceRun *run = nullptr;      // counts pictures without a text colour as skipped
     const core::MessageTable *messages = nullptr; // built-in English texts when null
-    // Shows the coloured picture in the main window (the "show subpicture" option); may be empty.
-    std::function<void(const GlyphQuestion &)> showPicture;
+    // The list that follows the store (the Subtitles window); null for none.
+    subtitles::StoreView *storeView = nullptr;
+    // Shows the coloured picture in the main window (the "show subpicture" option) where it lies on the
+    // frame; may be empty.
+    std::function<void(const GlyphQuestion &, const picture::Rect &area)> showPicture;
 };
 
 // How one picture ended.
@@ -88,18 +96,18 @@ struct PictureOutcome {
     bool maskWritten = false;
 };
 
-class RecognitionDriver : public ripping::PictureSink {
+class RecognitionDriver : public picture::PictureSink {
 public:
     RecognitionDriver(DriverEnvironment environment, DriverOptions options);
 
     // The reading pass's entry: the picture's times and screen rectangle. A failure (a full store, a
     // mask file that cannot be written) stops the run.
-    core::Result<void> recognise(const ripping::DecodedPicture &picture, const ripping::SpuTimes &times,
-                                 const ripping::ScreenRect &area) override;
+    core::Result<void> recognise(const picture::DecodedPicture &picture, const picture::DisplayTimes &times,
+                                 const picture::Rect &area) override;
 
     // The same for any source; the outcome says what became of the picture.
-    core::Result<PictureOutcome> recognisePicture(const ripping::DecodedPicture &picture, const core::TimeCode &start,
-                                                  const core::TimeCode &stop, const ripping::ScreenRect &area);
+    core::Result<PictureOutcome> recognisePicture(const picture::DecodedPicture &picture, const core::TimeCode &start,
+                                                  const core::TimeCode &stop, const picture::Rect &area);
 
     DriverOptions &options() { return m_options; }
     const PictureOutcome &lastOutcome() const { return m_outcome; }
@@ -108,11 +116,11 @@ public:
     // Glyphs asked about: the first question of each glyph only.
     int glyphsAsked() const { return m_glyphsAsked; }
     // The state a call leaves: the work picture with its marker paint, the coloured picture, the lines.
-    const ripping::CodeImage &codeImage() const { return m_codes; }
-    const ripping::CodeImage &colourImage() const { return m_colours; }
+    const picture::CodeImage &codeImage() const { return m_codes; }
+    const picture::CodeImage &colourImage() const { return m_colours; }
     const std::vector<TextLine> &lines() const { return m_lines; }
     // The viewer's text rectangle after the last stored subtitle, in picture coordinates.
-    const ripping::ScreenRect &lastTextRect() const { return m_textRect; }
+    const picture::Rect &lastTextRect() const { return m_textRect; }
 
 private:
     enum class Flow { NextBox, EndLine, EndPicture, Abandon };
@@ -128,9 +136,9 @@ private:
 
     DriverEnvironment m_env;
     DriverOptions m_options;
-    ripping::CodeImage m_codes;
-    ripping::CodeImage m_colours;
-    ripping::CodeImage m_mask;
+    picture::CodeImage m_codes;
+    picture::CodeImage m_colours;
+    picture::CodeImage m_mask;
     std::array<uint8_t, 4> m_colourMap{};
     std::vector<TextLine> m_lines;
     core::TimeCode m_start;
@@ -138,7 +146,9 @@ private:
     int m_questionsTotal = 0;
     int m_glyphsAsked = 0;
     bool m_fillManually = false;
-    ripping::ScreenRect m_textRect;
+    // A line of a picture was skipped: without text, that picture adds nothing and asks nothing.
+    bool m_suppressEmpty = false;
+    picture::Rect m_textRect;
 };
 
 // The clean-up of a finished line: blanks and control characters cut at both ends, then the style

@@ -2,11 +2,10 @@
 #include "recognition/run_control.h"
 
 #include "recognition/char_matrix_file.h"
-#include "ripping/vob_pass.h"
 
 namespace glyfex::recognition {
 
-MainRunControl::MainRunControl(ripping::RunState *run, OcrAssistState &assist, CharMatrix &matrix,
+MainRunControl::MainRunControl(picture::SourceRun *run, OcrAssistState &assist, CharMatrix &matrix,
                                core::UserPrompt &prompt)
     : m_run(run), m_assist(assist), m_matrix(matrix), m_prompt(prompt)
 {
@@ -21,24 +20,9 @@ MainRunControl::MainRunControl(ripping::RunState *run, OcrAssistState &assist, C
 void MainRunControl::pauseAndRewind()
 {
     if (m_run)
-        rewind(*m_run);
+        m_run->rewindToCurrentPicture();
     if (m_pauseCommand)
         m_pauseCommand();
-}
-
-void MainRunControl::rewind(ripping::RunState &run)
-{
-    // The pass resumes at the sector that began the picture being recognised, and counts it again.
-    run.resumePos = run.spuSectorPos;
-    if (run.spuCount > 0)
-        run.spuCount -= 1;
-    if (run.spuCountTotal > 0)
-        run.spuCountTotal -= 1;
-    // A map being followed was consumed up to the current sector: it is read again and cut there.
-    ripping::reloadMapForResume(run);
-    // Paused from here, not by the main window's button: the pass keeps the resume position set above.
-    run.paused = true;
-    run.pausedByMainButton = false;
 }
 
 void MainRunControl::requestColourChange()
@@ -88,7 +72,7 @@ bool MainRunControl::adoptMatrix(CharMatrix &found)
 
 bool MainRunControl::takeAutomaticResume()
 {
-    const bool processing = m_processing ? m_processing() : (m_run && m_run->processing);
+    const bool processing = m_processing ? m_processing() : (m_run && m_run->processing());
     if (!m_resumePending || processing)
         return false;
     m_resumePending = false;

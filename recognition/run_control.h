@@ -5,7 +5,7 @@
 #include "core/user_prompt.h"
 #include "recognition/char_matrix.h"
 #include "recognition/segmentation.h"
-#include "ripping/run_state.h"
+#include "picture/source_run.h"
 
 #include <cstdint>
 #include <functional>
@@ -52,7 +52,7 @@ public:
     using MatrixSaver = std::function<core::Result<void>(CharMatrix &)>;
 
     // run is null for the image-sequence source, which has nothing to rewind.
-    MainRunControl(ripping::RunState *run, OcrAssistState &assist, CharMatrix &matrix, core::UserPrompt &prompt);
+    MainRunControl(picture::SourceRun *run, OcrAssistState &assist, CharMatrix &matrix, core::UserPrompt &prompt);
 
     void setMatrixSaver(MatrixSaver saver) { m_saver = std::move(saver); }
     // Called after a matrix was adopted: the matrix editor and the input dialog show it.
@@ -75,9 +75,7 @@ public:
     bool takeAutomaticResume() override;
 
 private:
-    void rewind(ripping::RunState &run);
-
-    ripping::RunState *m_run;
+    picture::SourceRun *m_run;
     OcrAssistState &m_assist;
     CharMatrix &m_matrix;
     core::UserPrompt &m_prompt;

@@ -14,7 +14,7 @@ constexpr int kNotFound = -1;
 
 class Segmenter {
 public:
-    Segmenter(ripping::CodeImage &image, InkCodes ink, const std::array<uint32_t, 4> &colours,
+    Segmenter(picture::CodeImage &image, InkCodes ink, const std::array<uint32_t, 4> &colours,
               const OcrSettings &settings)
         : m_image(image), m_ink(ink), m_colours(colours), m_settings(settings)
     {
@@ -70,7 +70,7 @@ private:
     bool segmentLine(int top, int bottom, TextLine &line);
     bool mergeIntoPrevious(CharBox &previous, const CharBox &box, uint8_t boxMarker, uint8_t previousMarker);
 
-    ripping::CodeImage &m_image;
+    picture::CodeImage &m_image;
     InkCodes m_ink;
     const std::array<uint32_t, 4> &m_colours;
     const OcrSettings &m_settings;
@@ -228,7 +228,7 @@ bool Segmenter::mergeIntoPrevious(CharBox &previous, const CharBox &box, uint8_t
 
 } // namespace
 
-Segmentation segmentSubtitle(ripping::CodeImage &image, InkCodes ink, const std::array<uint32_t, 4> &codeColours,
+Segmentation segmentSubtitle(picture::CodeImage &image, InkCodes ink, const std::array<uint32_t, 4> &codeColours,
                              const OcrSettings &settings)
 {
     return Segmenter(image, ink, codeColours, settings).run();

@@ -4,7 +4,7 @@
 #include <cstddef> // before code_image.h, which uses size_t
 #include "recognition/char_box.h"
 #include "recognition/ocr_settings.h"
-#include "ripping/code_image.h"
+#include "picture/code_image.h"
 
 #include <array>
 #include <cstdint>
@@ -31,7 +31,7 @@ struct Segmentation {
 // Finds the lines and boxes of `image` and leaves the marker paint in it: glyph descriptors read each
 // box's pixels by its marker code. codeColours gives the displayed colour (0x00RRGGBB) of each pixel code
 // 0..3, from which each line takes the colour of its first glyph.
-Segmentation segmentSubtitle(ripping::CodeImage &image, InkCodes ink, const std::array<uint32_t, 4> &codeColours,
+Segmentation segmentSubtitle(picture::CodeImage &image, InkCodes ink, const std::array<uint32_t, 4> &codeColours,
                              const OcrSettings &settings);
 
 } // namespace glyfex::recognition

@@ -5,7 +5,7 @@
 
 namespace glyfex::recognition {
 
-std::optional<InkCodes> detectTextColours(const ripping::CodeImage &image, ColourCandidates &candidates)
+std::optional<InkCodes> detectTextColours(const picture::CodeImage &image, ColourCandidates &candidates)
 {
     std::array<int64_t, 4> pixels{};
     for (uint8_t code : image.bytes)
@@ -103,9 +103,9 @@ std::optional<InkCodes> detectTextColours(const ripping::CodeImage &image, Colou
     return ink;
 }
 
-ripping::CodeImage buildColourImage(const ripping::CodeImage &image, const std::array<uint8_t, 4> &colourMap)
+picture::CodeImage buildColourImage(const picture::CodeImage &image, const std::array<uint8_t, 4> &colourMap)
 {
-    ripping::CodeImage out(image.width, image.height);
+    picture::CodeImage out(image.width, image.height);
     for (size_t i = 0; i < image.bytes.size(); ++i) {
         const uint8_t code = image.bytes[i];
         out.bytes[i] = colourMap[code < 4 ? code : 0];

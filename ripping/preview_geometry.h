@@ -1,7 +1,7 @@
 // Where the preview draws the subtitle picture and its background bars, for a given zoom and frame height.
 #pragma once
 
-#include "ripping/app_state.h"
+#include "ripping/batch_state.h"
 
 #include <QLocale>
 #include <QPoint>

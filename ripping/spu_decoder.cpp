@@ -2,7 +2,7 @@
 #include "ripping/spu_decoder.h"
 
 #include "core/byte_reader.h"
-#include "ripping/crop_to_text.h"
+#include "picture/crop_to_text.h"
 
 #include <algorithm>
 #include <array>
@@ -25,14 +25,14 @@ constexpr uint16_t defaultContrast = 0xFFF0;
 // Decodes the sequence at `offset` into `seq`, which arrives holding the fields the previous sequence
 // of the unit left (colour word, area, pixel offsets). `reader` spans the unit up to its size, so no
 // command or parameter is read past it. False when not even the 4-byte header fits.
-bool parseSequence(ByteReader &reader, uint16_t offset, SpuControlSequence &seq, bool &forced)
+bool parseSequence(ByteReader &reader, uint16_t offset, picture::SpuControlSequence &seq, bool &forced)
 {
     if (!reader.seek(offset) || !reader.has(4))
         return false;
     // Delay in units of 1024/90000 s, then the offset of the next sequence.
     seq.delayMs = uint32_t(reader.be16()) * 1024u / 90u;
     seq.next = reader.be16();
-    seq.state = SpuControlSequence::DisplayStart;
+    seq.state = picture::SpuControlSequence::DisplayStart;
     seq.contrast = defaultContrast;
 
     // A command whose parameters pass the end of the unit ends the sequence without taking effect.
@@ -40,13 +40,13 @@ bool parseSequence(ByteReader &reader, uint16_t offset, SpuControlSequence &seq,
         switch (reader.u8()) {
         case 0x00: // forced display start
             forced = true;
-            seq.state = SpuControlSequence::DisplayStart;
+            seq.state = picture::SpuControlSequence::DisplayStart;
             break;
         case 0x01: // display start
-            seq.state = SpuControlSequence::DisplayStart;
+            seq.state = picture::SpuControlSequence::DisplayStart;
             break;
         case 0x02: // display stop
-            seq.state = SpuControlSequence::DisplayStop;
+            seq.state = picture::SpuControlSequence::DisplayStop;
             break;
         case 0x03: // colour word: 2 bytes, palette index per code, code 3 in the high nibble
             if (!reader.has(2))
@@ -94,17 +94,17 @@ bool parseSequence(ByteReader &reader, uint16_t offset, SpuControlSequence &seq,
 
 // Reads the chain of sequences from the control offset on, following rising next offsets only,
 // so every step moves forward and the chain ends within the unit or at the table's limit.
-void parseControlTable(ByteReader &reader, uint16_t controlOffset, DecodedPicture &picture)
+void parseControlTable(ByteReader &reader, uint16_t controlOffset, picture::DecodedPicture &picture)
 {
     picture.sequences.clear();
     picture.forced = false;
     uint16_t offset = controlOffset;
     for (;;) {
-        SpuControlSequence seq = picture.sequences.empty() ? SpuControlSequence{} : picture.sequences.back();
+        picture::SpuControlSequence seq = picture.sequences.empty() ? picture::SpuControlSequence{} : picture.sequences.back();
         if (!parseSequence(reader, offset, seq, picture.forced))
             break;
         picture.sequences.push_back(seq);
-        if (seq.next <= offset || int(picture.sequences.size()) >= DecodedPicture::maxSequences)
+        if (seq.next <= offset || int(picture.sequences.size()) >= picture::DecodedPicture::maxSequences)
             break;
         offset = seq.next;
     }
@@ -248,7 +248,7 @@ inline void finishLine(uint8_t *row, int x, int width)
 // lengths before it, and two fields keep the processor busy where one would leave it waiting.
 class FieldDecoder {
 public:
-    FieldDecoder(std::span<const uint8_t> unit, size_t begin, size_t end, int firstRow, CodeImage &codes)
+    FieldDecoder(std::span<const uint8_t> unit, size_t begin, size_t end, int firstRow, picture::CodeImage &codes)
         : m_bits(unit.data(), begin, end), m_codes(codes), m_width(codes.width), m_height(codes.height), m_y(firstRow)
     {
         m_active = begin < end && firstRow < codes.height;
@@ -315,7 +315,7 @@ private:
     }
 
     FieldBits m_bits;
-    CodeImage &m_codes;
+    picture::CodeImage &m_codes;
     const int m_width;
     const int m_height;
     int m_y;
@@ -325,8 +325,8 @@ private:
     uint8_t *m_lineEnd = nullptr;
 };
 
-void decodeFields(std::span<const uint8_t> unit, const SpuControlSequence &first, size_t controlOffset,
-                  CodeImage &codes)
+void decodeFields(std::span<const uint8_t> unit, const picture::SpuControlSequence &first, size_t controlOffset,
+                  picture::CodeImage &codes)
 {
     FieldDecoder top(unit, first.topOffset, std::min<size_t>(first.bottomOffset, unit.size()), 0, codes);
     FieldDecoder bottom(unit, first.bottomOffset, std::min<size_t>(controlOffset, unit.size()), 1, codes);
@@ -342,7 +342,7 @@ void decodeFields(std::span<const uint8_t> unit, const SpuControlSequence &first
 
 } // namespace
 
-void decodeSubpicture(std::span<const uint8_t> unit, int frameWidth, int frameHeight, DecodedPicture &picture)
+void decodeSubpicture(std::span<const uint8_t> unit, int frameWidth, int frameHeight, picture::DecodedPicture &picture)
 {
     // Unit size, then the offset of the first control sequence.
     ByteReader head(unit);
@@ -354,7 +354,7 @@ void decodeSubpicture(std::span<const uint8_t> unit, int frameWidth, int frameHe
 
     ByteReader reader(bounded);
     parseControlTable(reader, controlOffset, picture);
-    SpuControlSequence &first = picture.sequences.front();
+    picture::SpuControlSequence &first = picture.sequences.front();
 
     // Picture size in 16-bit arithmetic, as the area's numbers wrap: 0 becomes 1, and each side is at
     // most the frame's. A narrower limit than the unit was encoded for would put every run-length line
@@ -377,7 +377,7 @@ void decodeSubpicture(std::span<const uint8_t> unit, int frameWidth, int frameHe
     picture.colourWordPrev = {first.colour, first.contrast};
 
     // One spare row lets the bottom field of an odd height finish its last line; it is dropped after.
-    CodeImage &codes = picture.codes;
+    picture::CodeImage &codes = picture.codes;
     codes.reset(width, height + 1, 0);
     decodeFields(bounded, first, controlOffset, codes);
     codes.height = height;

@@ -1,7 +1,7 @@
 // The DVD subpicture decoder: one subpicture unit into the decoded-picture state.
 #pragma once
 
-#include "ripping/decoded_picture.h"
+#include "picture/decoded_picture.h"
 
 #include <cstdint>
 #include <span>
@@ -17,6 +17,6 @@ namespace glyfex::ripping {
 //
 // Never fails: a damaged unit gives a bounded picture of whatever its data allows. Every read stays
 // inside `unit` and inside the unit's own size, and every write inside the picture.
-void decodeSubpicture(std::span<const uint8_t> unit, int frameWidth, int frameHeight, DecodedPicture &picture);
+void decodeSubpicture(std::span<const uint8_t> unit, int frameWidth, int frameHeight, picture::DecodedPicture &picture);
 
 } // namespace glyfex::ripping

@@ -19,51 +19,45 @@ TimeCode plusMs(const TimeCode &t, int64_t ms)
     return core::addTimeCodes(t, core::millisecondsToTimeCode(ms));
 }
 
-bool stopsTheDisplay(const DecodedPicture &p)
+bool stopsTheDisplay(const picture::DecodedPicture &p)
 {
-    return p.sequences.size() >= 2 && p.sequences.back().state == SpuControlSequence::DisplayStop;
-}
-
-ScreenRect areaOf(const DecodedPicture &p)
-{
-    const SpuControlSequence &s = p.first();
-    return {s.x1, s.y1, s.x2, s.y2};
+    return p.sequences.size() >= 2 && p.sequences.back().state == picture::SpuControlSequence::DisplayStop;
 }
 
 } // namespace
 
-void PlainExport::render(const DecodedPicture &picture, const std::array<uint32_t, 16> &dvdPalette, ExportedPicture &out)
+void PlainExport::render(const picture::DecodedPicture &picture, const std::array<uint32_t, 16> &dvdPalette, picture::ExportedPicture &out)
 {
-    out = ExportedPicture();
+    out = picture::ExportedPicture();
     out.width = picture.codes.width;
     out.height = picture.codes.height;
     out.pixels.resize(picture.codes.bytes.size());
     for (size_t i = 0; i < out.pixels.size(); ++i)
         out.pixels[i] = picture.colourMap[picture.codes.bytes[i] & 3];
     out.palette.assign(dvdPalette.begin(), dvdPalette.end());
-    out.rect = areaOf(picture);
+    out.rect = picture.first().area();
 }
 
-SpuTimes spuTimes(const DecodedPicture &picture, const TimeCode &spuTime, const TimeCode *indexTime)
+picture::DisplayTimes spuTimes(const picture::DecodedPicture &picture, const TimeCode &spuTime, const TimeCode *indexTime)
 {
-    SpuTimes t;
+    picture::DisplayTimes t;
     t.start = indexTime ? *indexTime : plusMs(spuTime, picture.first().delayMs);
     if (stopsTheDisplay(picture))
         t.stop = plusMs(indexTime ? t.start : spuTime, picture.sequences.back().delayMs);
     return t;
 }
 
-bool isSpuLongEnough(const DecodedPicture &picture, int minDurationMs)
+bool isSpuLongEnough(const picture::DecodedPicture &picture, int minDurationMs)
 {
-    const bool starts = picture.first().state == SpuControlSequence::DisplayStart;
+    const bool starts = picture.first().state == picture::SpuControlSequence::DisplayStart;
     if (!stopsTheDisplay(picture))
         return starts;
     return starts && int64_t(minDurationMs) + int64_t(picture.first().delayMs) <= int64_t(picture.sequences.back().delayMs);
 }
 
-QString pictureFileName(const QString &base, int outputFormat, int number, const QString &extension)
+QString pictureFileName(const QString &base, subtitles::OutputFormat outputFormat, int number, const QString &extension)
 {
-    if (outputFormat == kFormatScenarist)
+    if (outputFormat == subtitles::OutputFormat::SonicScenarist) // pictures named B.n.bmp
         return base + QLatin1Char('.') + QString::number(number) + QLatin1Char('.') + extension;
     return base + QStringLiteral("%1").arg(number, 5, 10, QLatin1Char('0')) + QLatin1Char('.') + extension;
 }
@@ -77,19 +71,19 @@ int countOverlappingTimes(std::span<const TimeRange> subtitles)
     return count;
 }
 
-void closeLastSubtitle(SubtitleSink &subtitles, int maxDurationMs)
+void closeLastSubtitle(picture::SubtitleSink &subtitles, int maxDurationMs)
 {
     if (subtitles.count() > 0 && core::timeCodeToMilliseconds(subtitles.lastStop()) == 0)
         subtitles.setLastStop(plusMs(subtitles.lastStart(), maxDurationMs));
 }
 
-SpuDispatcher::SpuDispatcher(const DispatchOptions &options, RunState &run, SubtitleSink &subtitles,
-                             PictureSink &recognition, ExportRenderer &exporter, DispatchHost &host)
+SpuDispatcher::SpuDispatcher(const DispatchOptions &options, RunState &run, picture::SubtitleSink &subtitles,
+                             picture::PictureSink &recognition, picture::ExportRenderer &exporter, DispatchHost &host)
     : m_options(options), m_run(run), m_subtitles(subtitles), m_recognition(recognition), m_exporter(exporter), m_host(host)
 {
 }
 
-SpuTimes SpuDispatcher::computeTimes(const SpuUnit &unit)
+picture::DisplayTimes SpuDispatcher::computeTimes(const SpuUnit &unit)
 {
     const TimeCode *indexTime = nullptr;
     if (m_run.vobSubMode()) {
@@ -104,7 +98,7 @@ SpuTimes SpuDispatcher::computeTimes(const SpuUnit &unit)
                             .arg(unit.numberInFile));
         }
     }
-    const SpuTimes t = spuTimes(m_picture, unit.time, indexTime);
+    const picture::DisplayTimes t = spuTimes(m_picture, unit.time, indexTime);
     // A subtitle that got no stop time of its own ends where this one starts.
     if (m_subtitles.count() > 0 && core::timeCodeToMilliseconds(m_subtitles.lastStop()) == 0)
         m_subtitles.setLastStop(t.start);
@@ -125,10 +119,10 @@ int SpuDispatcher::nextPictureNumber() const
     return m_options.withTiming ? m_subtitles.count() + 1 : int(m_run.picturesSaved) + 1;
 }
 
-Result<void> SpuDispatcher::addPictureSubtitle(const SpuUnit &unit, const QString &file, const ScreenRect &rect)
+Result<void> SpuDispatcher::addPictureSubtitle(const SpuUnit &unit, const QString &file, const picture::Rect &rect)
 {
-    const SpuTimes t = computeTimes(unit);
-    const QString line = m_options.outputFormat == kFormatPinnacle ? file : QFileInfo(file).fileName();
+    const picture::DisplayTimes t = computeTimes(unit);
+    const QString line = m_options.outputFormat == subtitles::OutputFormat::PinnacleImpression ? file : QFileInfo(file).fileName();
     return m_subtitles.addPictureSubtitle(line, t, rect, m_picture.first().colour, m_picture.first().contrast);
 }
 
@@ -174,7 +168,7 @@ Result<void> SpuDispatcher::saveRaw(const SpuUnit &unit, bool decoded, bool show
         if (!decoded)
             decodeSubpicture(unit.bytes, m_run.frameWidth, m_run.frameHeight, m_picture);
         if (m_options.withTiming)
-            if (auto added = addPictureSubtitle(unit, file, areaOf(m_picture)); !added)
+            if (auto added = addPictureSubtitle(unit, file, m_picture.first().area()); !added)
                 return added;
         if (show)
             m_host.showPicture(m_picture, nullptr);
@@ -184,37 +178,44 @@ Result<void> SpuDispatcher::saveRaw(const SpuUnit &unit, bool decoded, bool show
 
 Result<void> SpuDispatcher::handleUnit(const SpuUnit &unit)
 {
-    const SpuAction action = m_options.action;
-    const bool decode = action != SpuAction::SaveRawSubpictures || m_options.forcedOnly;
+    const picture::ActionMode action = m_options.action;
+    const bool decode = action != picture::ActionMode::SaveRawSubpictures || m_options.forcedOnly;
     if (decode)
         decodeSubpicture(unit.bytes, m_run.frameWidth, m_run.frameHeight, m_picture);
     if (m_options.forcedOnly && !m_picture.forced)
         return {}; // neither used nor counted as skipped
 
     switch (action) {
-    case SpuAction::Recognise: {
-        const SpuTimes t = computeTimes(unit);
+    case picture::ActionMode::RecogniseText:
+    case picture::ActionMode::ImageSequence: // the other sources' actions also recognise their pictures
+    case picture::ActionMode::VideoFile: {
+        const picture::DisplayTimes t = computeTimes(unit);
         if (!isSpuLongEnough(m_picture, m_options.minDurationMs)) {
             countSkipped();
             return {};
         }
-        return m_recognition.recognise(m_picture, t, areaOf(m_picture));
+        return m_recognition.recognise(m_picture, t, m_picture.first().area());
     }
-    case SpuAction::SaveBitmaps:
+    case picture::ActionMode::SaveBitmaps:
         if (!isSpuLongEnough(m_picture, m_options.minDurationMs)) {
             countSkipped();
             return {};
         }
+        // A skipped picture gets no file and no subtitle, and is not counted as too short.
+        if (!m_host.adjustBeforeExport())
+            return {};
         if (!renderExport())
             return {};
         if (m_options.showPictures)
             m_host.showPicture(m_picture, &m_exported);
         return saveBitmap(unit);
-    case SpuAction::SaveRawSubpictures:
+    case picture::ActionMode::SaveRawSubpictures:
         return saveRaw(unit, decode, m_options.showPictures);
-    case SpuAction::OnlyShow: {
+    case picture::ActionMode::OnlyShow: {
         if (!isSpuLongEnough(m_picture, m_options.minDurationMs))
             return {}; // passed over without counting
+        // Only showing saves nothing by itself, so skipping in the dialog changes nothing here.
+        (void)m_host.adjustBeforeExport();
         if (!renderExport())
             return {};
         m_host.showPicture(m_picture, &m_exported);

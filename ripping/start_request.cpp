@@ -21,13 +21,13 @@ void collectStartFiles(const std::vector<InputFileRow> &rows, StartRequest &requ
     }
 }
 
-ActionMode actionOfItem(int item)
+picture::ActionMode actionOfItem(int item)
 {
     switch (item) {
-    case 1: return ActionMode::SaveBitmaps;
-    case 2: return ActionMode::SaveRawSubpictures;
-    case 3: return ActionMode::OnlyShow;
-    default: return ActionMode::RecogniseText;
+    case 1: return picture::ActionMode::SaveBitmaps;
+    case 2: return picture::ActionMode::SaveRawSubpictures;
+    case 3: return picture::ActionMode::OnlyShow;
+    default: return picture::ActionMode::RecogniseText;
     }
 }
 

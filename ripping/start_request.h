@@ -2,9 +2,10 @@
 #pragma once
 
 #include "core/time_code.h"
-#include "ripping/app_state.h"
+#include "ripping/batch_state.h"
 #include "ripping/input_selection.h"
 #include "ripping/vobsub_index.h"
+#include "subtitles/output_format.h"
 
 #include <QSize>
 
@@ -12,6 +13,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace glyfex::ripping {
@@ -19,7 +21,7 @@ namespace glyfex::ripping {
 // A Start that the user abandons (Cancel at a question, a cancelled file dialog) is dropped
 // before anything is committed, so the previous run's state stays exactly as it was.
 struct StartRequest {
-    ActionMode action = ActionMode::RecogniseText;
+    picture::ActionMode action = picture::ActionMode::RecogniseText;
     bool withTiming = false;
     int streamNumber = 0;
     QStringList files;           // ticked rows in row order
@@ -28,7 +30,7 @@ struct StartRequest {
     bool avoidTimeRestart = false;
     QString pictureBaseName;     // chosen for the save actions; empty for only-show
     QString characterLocation;   // recognise-text: the language of the stream
-    int outputFormat = -1;       // recognise-text: the text format to switch to; -1 keeps the current one
+    std::optional<subtitles::OutputFormat> outputFormat; // recognise-text: the text format to switch to; none keeps the current one
     bool clearSubtitles = false; // the user chose to start a new subtitle file rather than add to it
     QString idxFileName;         // a VobSub run: its index, whose unit times were read at Start
     std::vector<VobSubUnit> vobSubUnits;
@@ -43,7 +45,7 @@ struct StartRequest {
 void collectStartFiles(const std::vector<InputFileRow> &rows, StartRequest &request);
 
 // The action as the radio group's item 0-3, out-of-range items reading as recognise text.
-ActionMode actionOfItem(int item);
+picture::ActionMode actionOfItem(int item);
 
 // Arms the run: the file list, stream, options, counters, positions and the video standard. The
 // clock's time base and cell times carry over (a following DVD continues the timing). Releasing

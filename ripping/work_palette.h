@@ -1,7 +1,7 @@
 // The 256-colour palette of the coloured work picture, built from the DVD palette.
 #pragma once
 
-#include "ripping/app_state.h"
+#include "ripping/batch_state.h"
 
 #include <array>
 #include <cstdint>

@@ -7,8 +7,8 @@
 namespace glyfex::subtitles {
 
 using core::BmpOutSettings;
-using ripping::CodeImage;
-using ripping::ScreenRect;
+using picture::CodeImage;
+using picture::Rect;
 
 namespace {
 
@@ -116,7 +116,7 @@ int fitHeightConstraint(const ExportSettings &settings, int pictureHeight, int e
     return std::min(h, frame);
 }
 
-CropGeometry computeCropGeometry(const ExportSettings &settings, int w0, int h0, const ScreenRect &area)
+CropGeometry computeCropGeometry(const ExportSettings &settings, int w0, int h0, const picture::Rect &area)
 {
     const BmpOutSettings &b = settings.bmp;
     const int frame = settings.frameRows();
@@ -137,7 +137,7 @@ CropGeometry computeCropGeometry(const ExportSettings &settings, int w0, int h0,
     return g;
 }
 
-void chooseExportBackground(const ripping::DecodedPicture &picture, ExportBackground &background)
+void chooseExportBackground(const picture::DecodedPicture &picture, ExportBackground &background)
 {
     std::array<bool, 4> transparent{};
     int count = 0;
@@ -183,14 +183,14 @@ std::vector<uint32_t> buildPreviewPalette(const ExportSettings &settings, const 
     return palette;
 }
 
-void ExportBitmapEngine::render(const ripping::DecodedPicture &picture, const std::array<uint32_t, 16> &dvdPalette,
-                                ripping::ExportedPicture &out)
+void ExportBitmapEngine::render(const picture::DecodedPicture &picture, const std::array<uint32_t, 16> &dvdPalette,
+                                picture::ExportedPicture &out)
 {
-    out = ripping::ExportedPicture();
+    out = picture::ExportedPicture();
     const BmpOutSettings &b = settings.bmp;
     const int frame = settings.frameRows();
-    const ripping::SpuControlSequence &first = picture.first();
-    ScreenRect dst{first.x1, first.y1, first.x2, first.y2};
+    const picture::SpuControlSequence &first = picture.first();
+    picture::Rect dst = first.area();
 
     if (picture.colourChanged[0] || picture.colourChanged[1])
         chooseExportBackground(picture, m_background);

@@ -2,7 +2,9 @@
 #pragma once
 
 #include "core/bmp_out_settings.h"
-#include "ripping/spu_dispatch.h"
+#include "picture/decoded_picture.h"
+#include "picture/export_renderer.h"
+#include "picture/rect.h"
 
 #include <array>
 #include <cstdint>
@@ -43,7 +45,7 @@ int fitHeightConstraint(const ExportSettings &settings, int pictureHeight, int e
 // constraints, the picture placed by the alignment and shift, the bitmap kept on the frame and its
 // left and top moved to their steps. The picture is at most the frame's size (the engine cuts it).
 CropGeometry computeCropGeometry(const ExportSettings &settings, int pictureWidth, int pictureHeight,
-                                 const ripping::ScreenRect &area);
+                                 const picture::Rect &area);
 
 // The pixel code taken as the background of a bitmap and its colour in the code picture's palette
 // (0 black, 1 white, 2 red, 3 blue; 0x00BBGGRR).
@@ -53,7 +55,7 @@ struct ExportBackground {
 };
 // Chooses the background among the picture's transparent codes: the highest one; of two or more, the
 // first in code order that is at a corner of the picture, else the first met row by row.
-void chooseExportBackground(const ripping::DecodedPicture &picture, ExportBackground &background);
+void chooseExportBackground(const picture::DecodedPicture &picture, ExportBackground &background);
 
 // The palette of the exported bitmap: 16 entries at 4 bits, 256 at 8. The Scenarist and DVDMaestro
 // tools get red, black, blue, white for codes 0-3; custom colours give the four chosen ones; otherwise
@@ -63,21 +65,21 @@ std::vector<uint32_t> buildPreviewPalette(const ExportSettings &settings, const 
 // Renders every exported or previewed picture by the current export settings. The background it
 // chose stays from picture to picture (and from run to run) until a picture's colours or contrasts
 // change.
-class ExportBitmapEngine : public ripping::ExportRenderer {
+class ExportBitmapEngine : public picture::ExportRenderer {
 public:
     ExportSettings settings;
 
     // The bitmap and its rectangle on the frame. An empty result (with its reason) for an empty
     // picture or a depth that is neither 4 nor 8 bits; a picture larger than the frame is cut to it
     // and the result says so.
-    void render(const ripping::DecodedPicture &picture, const std::array<uint32_t, 16> &dvdPalette,
-                ripping::ExportedPicture &out) override;
+    void render(const picture::DecodedPicture &picture, const std::array<uint32_t, 16> &dvdPalette,
+                picture::ExportedPicture &out) override;
 
     const ExportBackground &background() const { return m_background; }
 
 private:
     ExportBackground m_background;
-    ripping::CodeImage m_work;
+    picture::CodeImage m_work;
 };
 
 } // namespace glyfex::subtitles

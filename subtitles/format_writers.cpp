@@ -30,11 +30,11 @@ void writeEntry(const WriterContext &context, const Entry &entry, LineSink &sink
     case F::TurboTitler: return writers::turboTitler(context, entry, sink);
     case F::ViPlay: return writers::viPlay(context, entry, sink);
     case F::ZeroG: return writers::zeroG(context, entry, sink);
-    case F::PhilipsSvcdDesigner:
-    case F::SonicDvdCreator:
-    case F::SonicScenarist:
-    case F::SpruceDvdMaestro:
-    case F::PinnacleImpression: return;
+    case F::PhilipsSvcdDesigner: return writers::philips(context, entry, sink);
+    case F::SonicDvdCreator: return writers::sonicDvdCreator(context, entry, sink);
+    case F::SonicScenarist: return writers::scenarist(context, entry, sink);
+    case F::SpruceDvdMaestro: return writers::maestro(context, entry, sink);
+    case F::PinnacleImpression: return writers::pinnacle(context, entry, sink);
     }
 }
 
@@ -49,6 +49,10 @@ void writeHeader(const WriterContext &context, LineSink &sink)
     case F::Subviewer: return writers::subviewerHeader(context, sink);
     case F::Subviewer2: return writers::subviewer2Header(context, sink);
     case F::ViPlay: return sink.add(QStringLiteral("{* VIPLAY SUBTITLE FILE *}"));
+    case F::PhilipsSvcdDesigner: return writers::philipsHeader(context, sink);
+    case F::SonicScenarist: return writers::scenaristHeader(context, sink);
+    case F::SpruceDvdMaestro: return writers::maestroHeader(context, sink);
+    case F::PinnacleImpression: return writers::pinnacleHeader(context, sink);
     case F::ZeroG:
         sink.add(QStringLiteral("% Zero G 1.0"));
         return sink.add(QString());

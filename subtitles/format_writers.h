@@ -1,6 +1,7 @@
 // The writers of the text formats: one entry per subtitle, the header, the trailer, and what they share.
 #pragma once
 
+#include "core/bmp_out_settings.h"
 #include "subtitles/format_options.h"
 #include "subtitles/output_format.h"
 #include "subtitles/subtitle.h"
@@ -20,6 +21,20 @@ public:
     virtual void add(QString line) = 0;
 };
 
+// What the picture scripts read besides the options: the colours the pictures were shown in, the
+// authoring tools' presets and the folder the bitmaps went to.
+struct PictureScriptSource {
+    // The 16 DVD colours, 0x00BBGGRR.
+    std::array<uint32_t, 16> dvdColors{};
+    std::array<core::BmpOutSettings, core::BmpOutPresetCount> presets{};
+    // The store was read from a subtitle file: its subtitles have no DVD colours of their own.
+    bool loadedFromFile = false;
+    QString bitmapFolder;
+
+    // The preset's own colours stand in for the DVD colours.
+    bool customColors(int preset) const { return loadedFromFile || presets[size_t(preset)].customColors; }
+};
+
 // Everything a writer reads besides the subtitle.
 struct WriterContext {
     const FormatOptions &options;
@@ -30,6 +45,7 @@ struct WriterContext {
     uint16_t codePage = 1252;
     // Date and time in the generated-by line of the Spruce STL header.
     QString generatedAt;
+    const PictureScriptSource *scripts = nullptr;
 
     uint16_t frameRateX100() const { return options.frameRateIndex == 0 ? 2500 : 3000; }
     bool dropFrame() const { return options.frameRateIndex == 1 && options.dropFrame; }
@@ -47,13 +63,18 @@ struct Entry {
     int number = 1;
 };
 
-// Appends the lines of one subtitle in the context's format. The picture-script formats other
-// than I-Author (which shows the .gxt layout) write nothing here.
+// Appends the lines of one subtitle in the context's format. I-Author shows the .gxt layout here;
+// its file is made by iAuthorPage at save.
 void writeEntry(const WriterContext &context, const Entry &entry, LineSink &sink);
 // Appends the format's header.
 void writeHeader(const WriterContext &context, LineSink &sink);
 // The lines a saved file ends with.
 QStringList trailerLines(OutputFormat format);
+// One I-Author page: sub's times already final, number its index in the store. A subtitle without
+// text lines gives no page.
+void iAuthorPage(const WriterContext &context, const Subtitle &sub, int number, LineSink &sink);
+// The subtitle's bitmap name holds a blank or a tab, which the format's script reads as a field end.
+bool nameBreaksScript(OutputFormat format, const Subtitle &sub);
 
 namespace writers {
 
@@ -64,6 +85,8 @@ QString padded(int64_t v, int digits = 2);
 void appendHms(QString &out, const core::TimeCode &t, int hourDigits = 2);
 // "hh:mm:ss,mmm", or with another separator and fraction width ("hh:mm:ss:ff" for frame time codes).
 void appendTimeCode(QString &out, const core::TimeCode &t, char16_t separator = u',', int fractionDigits = 3);
+// The frame time code "hh:mm:ss:ff" at the context's 25 or 30 frames a second.
+QString ftc(const WriterContext &context, const core::TimeCode &t);
 // The first eight characters of "hh:mm:ss,mmm".
 QString firstEight(const core::TimeCode &t);
 void appendFirstEight(QString &out, const core::TimeCode &t);
@@ -123,6 +146,17 @@ void spruceStlHeader(const WriterContext &, LineSink &);
 
 void glyfex(const WriterContext &, const Entry &, LineSink &);
 void viPlay(const WriterContext &, const Entry &, LineSink &);
+
+void iAuthorHeader(const WriterContext &, LineSink &);
+void philips(const WriterContext &, const Entry &, LineSink &);
+void philipsHeader(const WriterContext &, LineSink &);
+void sonicDvdCreator(const WriterContext &, const Entry &, LineSink &);
+void scenarist(const WriterContext &, const Entry &, LineSink &);
+void scenaristHeader(const WriterContext &, LineSink &);
+void maestro(const WriterContext &, const Entry &, LineSink &);
+void maestroHeader(const WriterContext &, LineSink &);
+void pinnacle(const WriterContext &, const Entry &, LineSink &);
+void pinnacleHeader(const WriterContext &, LineSink &);
 
 } // namespace writers
 

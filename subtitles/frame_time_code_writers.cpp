@@ -12,19 +12,19 @@ void appendFtc(QString &out, const WriterContext &context, const core::TimeCode 
     appendTimeCode(out, msToFrameTimeCode(t, context.frameRateX100(), context.dropFrame()), u':', 2);
 }
 
-QString ftc(const WriterContext &context, const core::TimeCode &t)
-{
-    QString s;
-    appendFtc(s, context, t);
-    return s;
-}
-
 QString trueFalse(bool on)
 {
     return on ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
 }
 
 } // namespace
+
+QString ftc(const WriterContext &context, const core::TimeCode &t)
+{
+    QString s;
+    appendFtc(s, context, t);
+    return s;
+}
 
 void fabSubtitler(const WriterContext &context, const Entry &entry, LineSink &sink)
 {

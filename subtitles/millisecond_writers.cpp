@@ -19,13 +19,13 @@ void glyfex(const WriterContext &context, const Entry &entry, LineSink &sink)
     appendTimeCode(times, entry.sub.stop);
     if (coordinates) {
         times += QStringLiteral("  X1:");
-        appendPadded(times, entry.sub.left, 3);
+        appendPadded(times, entry.sub.rect.left, 3);
         times += QStringLiteral(" X2:");
-        appendPadded(times, entry.sub.right, 3);
+        appendPadded(times, entry.sub.rect.right, 3);
         times += QStringLiteral(" Y1:");
-        appendPadded(times, entry.sub.top, 3);
+        appendPadded(times, entry.sub.rect.top, 3);
         times += QStringLiteral(" Y2:");
-        appendPadded(times, entry.sub.bottom, 3);
+        appendPadded(times, entry.sub.rect.bottom, 3);
     }
     sink.add(times);
     for (qsizetype j = 0; j < entry.sub.lines.size(); ++j)

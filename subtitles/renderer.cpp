@@ -76,8 +76,8 @@ void Renderer::renderSubtitle(const SubtitleStore &store, int index)
                                    .arg(index - 1)
                                    .arg(frameNumber(stored.start, fps))
                                    .arg(frameNumber(stored.stop, fps))
-                                   .arg(stored.left)
-                                   .arg(stored.top));
+                                   .arg(stored.rect.left)
+                                   .arg(stored.rect.top));
         m_lastAddedViewerEntry = true;
     }
 
@@ -95,7 +95,7 @@ void Renderer::renderSubtitle(const SubtitleStore &store, int index)
     }
 
     // Entries carry no date; only the header does.
-    const WriterContext context{m_options, m_format, m_frameRateX1000, m_codePage, QString()};
+    const WriterContext context{m_options, m_format, m_frameRateX1000, m_codePage, QString(), &m_scripts};
     // The previous subtitle as this file shows it: in split mode clipped the same way, and none
     // when the filter left it out, so that Subviewer's stop entry and the scripts' colour changes
     // refer to what stands in the file.
@@ -125,7 +125,7 @@ void Renderer::rebuild(const SubtitleStore &store)
     m_lastIndex = 0;
     m_lastLineCount = 0;
     const WriterContext context{m_options, m_format, m_frameRateX1000, m_codePage,
-                                m_generatedAt.isEmpty() ? generatedAtText() : m_generatedAt};
+                                m_generatedAt.isEmpty() ? generatedAtText() : m_generatedAt, &m_scripts};
     Sink sink(*this);
     writeHeader(context, sink);
     if (m_viewerTiming.enabled)
@@ -146,6 +146,34 @@ void Renderer::removeLastSubtitleLines(const SubtitleStore &store)
     m_lastIndex = 0;
     m_lastLineCount = 0;
     m_lastAddedViewerEntry = false;
+}
+
+QStringList Renderer::iAuthorFile(const SubtitleStore &store) const
+{
+    class ListSink : public LineSink {
+    public:
+        void add(QString line) override { lines.append(std::move(line)); }
+        QStringList lines;
+    } sink;
+    const WriterContext context{m_options, OutputFormat::IAuthor, m_frameRateX1000, m_codePage,
+                                m_generatedAt.isEmpty() ? generatedAtText() : m_generatedAt, &m_scripts};
+    writers::iAuthorHeader(context, sink);
+    for (int i = 1; i <= store.count(); ++i) {
+        Subtitle sub = store.at(i);
+        if (m_splitMode) {
+            if (!overlapsSplitRange(sub, m_split))
+                continue;
+            sub = clipToSplitRange(sub, m_split);
+        }
+        if (i < store.count()) {
+            // The next start in the same time base as this stop: clipped times count from the range's start.
+            const Subtitle &next = store.at(i + 1);
+            const core::TimeCode nextStart = m_splitMode ? clipToSplitRange(next, m_split).start : next.start;
+            sub.stop = keepMinimumGap(sub.stop, nextStart, m_options.minimumInterval);
+        }
+        iAuthorPage(context, sub, i, sink);
+    }
+    return sink.lines;
 }
 
 QString generatedAtText()

@@ -3,6 +3,7 @@
 
 #include "core/result.h"
 #include "subtitles/format_options.h"
+#include "subtitles/format_writers.h"
 #include "subtitles/output_format.h"
 #include "subtitles/split_range.h"
 #include "subtitles/subtitle_store.h"
@@ -35,6 +36,10 @@ public:
     // Fixes the date and time text of the Spruce STL header; empty means the time of each rebuild.
     void setGeneratedAt(const QString &text) { m_generatedAt = text; }
 
+    // The colours, presets and bitmap folder the picture scripts write.
+    void setPictureScriptSource(const PictureScriptSource &source) { m_scripts = source; }
+    const PictureScriptSource &pictureScriptSource() const { return m_scripts; }
+
     // Split mode writes only the subtitles inside the range, timed from its start.
     void setSplit(bool on, const SplitRange &range);
     bool splitMode() const { return m_splitMode; }
@@ -52,6 +57,10 @@ public:
     void removeLastSubtitleLines(const SubtitleStore &store);
 
     const QStringList &lines() const { return m_lines; }
+    // The lines an I-Author save writes (the list shows them in the .gxt layout): the header and one
+    // page per subtitle, each stop kept the minimum interval before the next start. In split mode
+    // only the subtitles of the range, clipped to it.
+    QStringList iAuthorFile(const SubtitleStore &store) const;
     // Some line holds a character above U+00FF: the text can only be saved as Unicode.
     bool isUnicode() const { return m_isUnicode; }
     // A file read with a UTF-16 byte-order mark stays Unicode until the next rebuild.
@@ -73,6 +82,7 @@ private:
     uint32_t m_frameRateX1000 = 23976;
     uint16_t m_codePage = 1252;
     QString m_generatedAt;
+    PictureScriptSource m_scripts;
     bool m_splitMode = false;
     SplitRange m_split;
     int m_splitFirstIndex = 0;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/time_code.h"
+#include "picture/rect.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,11 +22,8 @@ struct Subtitle {
     QStringList lines;
     // Colour of each line as 0xRRGGBB; only the first lines.size() entries mean anything.
     std::array<uint32_t, kMaxLines> lineColors{};
-    // The picture's rectangle on the 720-pixel-wide frame, inclusive; zero for subtitles read from text files.
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t right = 0;
-    int32_t bottom = 0;
+    // The picture's rectangle on the 720-pixel-wide frame; zero for subtitles read from text files.
+    picture::Rect rect;
     // Four 4-bit DVD palette indices, one per 2-bit pixel code, code 0 in the low nibble.
     uint16_t colorWord = 0;
     // Four 4-bit contrasts (0 transparent .. 15 opaque), code 0 in the low nibble.

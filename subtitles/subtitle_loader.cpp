@@ -21,8 +21,7 @@ core::Error notSubtitleFile(const QString &name, const QString &why)
 // PAL frame time codes for rates up to 25.5 frames a second, NTSC above.
 uint8_t frameRateIndexOf(uint32_t rateX1000)
 {
-    const int64_t maxFrame = int64_t(std::floor(rateX1000 / 1000.0 + 0.5)) - 1;
-    return maxFrame >= 25 ? 1 : 0;
+    return core::highestFrameOfSecond(rateX1000) >= 25 ? 1 : 0;
 }
 
 } // namespace

@@ -50,7 +50,7 @@ public:
     // The entry being built.
     TimeCode start;
     TimeCode stop;
-    int32_t left = 0, top = 0, right = 0, bottom = 0;
+    picture::Rect rect;
     QStringList lines;
     AddContext colours; // recognisedLineColors carries the colour of each line
 
@@ -142,10 +142,7 @@ public:
         added.lines = lines;
         added.start = start;
         added.stop = stop;
-        added.left = left;
-        added.top = top;
-        added.right = right;
-        added.bottom = bottom;
+        added.rect = rect;
         auto report = addSubtitle(m_outcome.store, added, colours, m_noQuestion);
         if (!report) {
             m_outcome.warnings.append(
@@ -373,14 +370,11 @@ void readGlyfex(EntryReader &r)
                     }
                     values[i] = int32_t(*v);
                 }
-                r.left = values[0];
-                r.right = values[1];
-                r.top = values[2];
-                r.bottom = values[3];
+                r.rect = {values[0], values[2], values[1], values[3]}; // the file gives left, right, top, bottom
                 r.outcome().options.glyfexExtended = true;
             }
         } else {
-            r.left = r.top = r.right = r.bottom = 0;
+            r.rect = {};
             r.outcome().options.glyfexExtended = false;
         }
         while (!file.atEnd()) {

@@ -49,8 +49,13 @@ core::Result<QByteArray> encodeSubtitleText(const QStringList &lines, bool unico
     return std::move(encoded).value();
 }
 
-QByteArray stlPalette(const std::array<uint32_t, 4> &colors)
+namespace {
+
+// Red, green, blue, 0 per colour; the entries after the given ones stay zero.
+template <size_t N>
+QByteArray paletteBytes(const std::array<uint32_t, N> &colors)
 {
+    static_assert(N <= 16);
     QByteArray bytes(64, '\0');
     for (size_t i = 0; i < colors.size(); ++i) {
         bytes[qsizetype(i * 4 + 0)] = char(colors[i] & 0xFF);         // red
@@ -58,6 +63,20 @@ QByteArray stlPalette(const std::array<uint32_t, 4> &colors)
         bytes[qsizetype(i * 4 + 2)] = char((colors[i] >> 16) & 0xFF); // blue
     }
     return bytes;
+}
+
+} // namespace
+
+QByteArray stlPalette(const std::array<uint32_t, 4> &colors)
+{
+    return paletteBytes(colors);
+}
+
+QByteArray maestroPalette(const PictureScriptSource &source)
+{
+    if (source.customColors(core::PresetSpruceDvdMaestro))
+        return paletteBytes(source.presets[core::PresetSpruceDvdMaestro].customColor);
+    return paletteBytes(source.dvdColors);
 }
 
 QString paletteFilePath(const QString &subtitlePath)
@@ -75,10 +94,10 @@ core::Result<SaveReport> saveSubtitleFile(const SaveRequest &request, const core
 
     const QString notSaved = messages.text(core::Msg::TextNotSaved);
     // The list shows I-Author entries in the .gxt layout; its script is made of pages generated
-    // from the store by the bitmap export, so the list must not be saved under its name.
-    if (request.format == OutputFormat::IAuthor)
+    // from the store, so the list must not be saved under its name.
+    if (request.format == OutputFormat::IAuthor && !request.iAuthorPages)
         return core::makeError(notSaved, QDir::toNativeSeparators(request.path),
-                               QStringLiteral("I-Author scripts are written by the bitmap export"));
+                               QStringLiteral("I-Author scripts are the pages generated from the subtitles"));
     auto bytes = encodeSubtitleText(request.lines + trailerLines(request.format), request.unicode, request.codePage,
                                     &report.unmappable);
     if (!bytes)

@@ -5,6 +5,7 @@
 #include "core/result.h"
 #include "core/user_prompt.h"
 #include "subtitles/format_options.h"
+#include "subtitles/format_writers.h"
 #include "subtitles/output_format.h"
 
 #include <QByteArray>
@@ -22,6 +23,8 @@ struct SaveRequest {
     OutputFormat format = OutputFormat::Glyfex;
     // The lines as rendered; the format's trailer is added when writing.
     QStringList lines;
+    // For I-Author: the lines are its pages (Renderer::iAuthorFile), not the list in the .gxt layout.
+    bool iAuthorPages = false;
     // UTF-16LE with a byte-order mark, else the code page.
     bool unicode = false;
     uint16_t codePage = 1252;
@@ -52,6 +55,8 @@ core::Result<QByteArray> encodeSubtitleText(const QStringList &lines, bool unico
 
 // The Spruce STL palette: entries 0-3 from the four colours (0x00BBGGRR) as red, green, blue, 0; 4-15 zero.
 QByteArray stlPalette(const std::array<uint32_t, 4> &colors);
+// The DVDMaestro palette: the preset's four colours when they replace the DVD colours, else the 16 DVD colours.
+QByteArray maestroPalette(const PictureScriptSource &source);
 // The palette file's name: the subtitle file's with the extension .spf.
 QString paletteFilePath(const QString &subtitlePath);
 

@@ -59,7 +59,6 @@ core::Result<AddReport> addSubtitle(SubtitleStore &store, const NewSubtitle &add
     core::TimeCode start = added.start;
 
     if (!added.lines.isEmpty()) {
-        store.suppressEmptySubtitle = 0;
         if (continuesLast(store, added, context)) {
             // The last subtitle keeps its lines and colours; it only gets the new stop below.
             start = store.last().start;
@@ -75,17 +74,13 @@ core::Result<AddReport> addSubtitle(SubtitleStore &store, const NewSubtitle &add
             report.outcome = AddReport::Outcome::Added;
         }
     } else {
-        if (store.suppressEmptySubtitle != 0) {
-            store.suppressEmptySubtitle = 0;
+        if (added.suppressEmpty)
             return report;
-        }
         if (store.count() >= SubtitleStore::kCapacity)
             return storeFull();
         const SkippedItemAsker::Answer answer = asker.askSkippedItem();
-        if (answer.suppress) {
-            store.suppressEmptySubtitle = 0;
+        if (answer.suppress)
             return report;
-        }
         // Placeholder lines take the first colour of the first subtitle, the usual text colour of the run.
         const uint32_t color = store.isEmpty() ? 0 : store.at(1).lineColors[0];
         Subtitle sub;
@@ -103,14 +98,10 @@ core::Result<AddReport> addSubtitle(SubtitleStore &store, const NewSubtitle &add
     Subtitle &target = store.subs.back();
     target.start = start;
     target.stop = added.stop;
-    target.left = added.left;
-    target.top = added.top;
-    target.right = added.right;
-    target.bottom = added.bottom;
+    target.rect = added.rect;
     target.colorWord = added.colorWord;
     target.contrastWord = added.contrastWord;
     report.index = store.count();
-    store.suppressEmptySubtitle = 0;
     return report;
 }
 

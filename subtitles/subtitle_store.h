@@ -16,9 +16,6 @@ struct SubtitleStore {
     static constexpr int kCapacity = 15000;
 
     std::vector<Subtitle> subs;
-    // -1 tells the next addSubtitle that a picture without text adds nothing and opens no assistant;
-    // recognition and the OCR assistant set it, addSubtitle always leaves it 0.
-    int suppressEmptySubtitle = 0;
 
     int count() const { return int(subs.size()); }
     bool isEmpty() const { return subs.empty(); }
@@ -41,12 +38,11 @@ struct NewSubtitle {
     bool fromPicture = false;
     core::TimeCode start;
     core::TimeCode stop;
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t right = 0;
-    int32_t bottom = 0;
+    picture::Rect rect;
     uint16_t colorWord = 0;
     uint16_t contrastWord = 0;
+    // Without text, the picture adds nothing and opens no assistant (the user skipped its lines).
+    bool suppressEmpty = false;
 };
 
 // The state around the store that the merge rule and the line colours depend on.

@@ -64,7 +64,7 @@ core::TimeCode msToFrameTimeCode(const core::TimeCode &t, uint16_t rateX100, boo
     const double frames = std::trunc(double(t.fraction) * rateX100 / 100000.0 + 0.5);
     // The carry limit is the output rate's, whatever the source's video standard was.
     core::VideoStandard output = rateX100 == 2500 ? core::VideoStandard::pal() : core::VideoStandard::ntsc();
-    output.maxFrame = uint8_t(rateX100 / 100 - 1);
+    output.maxFrame = core::highestFrameOfSecond(uint32_t(rateX100) * 10);
     core::TimeCode r = core::addFramesToTimeCode({t.hour, t.minute, t.second, 0}, uint16_t(frames), output);
     if (dropFrame && r.second == 0 && (r.fraction == 0 || r.fraction == 1) && r.minute % 10 != 0)
         r.fraction = 2;

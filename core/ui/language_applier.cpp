@@ -336,6 +336,13 @@ bool notInLanguageFiles(const QObject *o)
     return o->property(TagProperty).toInt() == NotInLanguageFiles;
 }
 
+// A text goes into the image as the file will give it back once written and read again (without blanks at
+// its ends), so that applying a written language file and writing it once more gives the same file.
+void writeText(IniStore &file, const QString &section, const QString &key, const QString &text)
+{
+    file.writeString(section, key, IniStore::valueAfterReload(text));
+}
+
 void writeMenu(IniStore &file, const QString &section, const QList<QAction *> &actions, const QString &prefix)
 {
     for (QAction *a : actions) {
@@ -344,7 +351,7 @@ void writeMenu(IniStore &file, const QString &section, const QList<QAction *> &a
             continue;
         const QString key = prefix + name;
         if (!notInLanguageFiles(a))
-            file.writeString(section, key, a->text());
+            writeText(file, section, key, a->text());
         if (a->menu())
             writeMenu(file, section, a->menu()->actions(), key + u'.');
     }
@@ -363,11 +370,11 @@ void LanguageApplier::writeWindow(IniStore &file, QWidget *window)
     if (section.isEmpty())
         return;
     if (!notInLanguageFiles(window))
-        file.writeString(section, section + QStringLiteral(".Caption"), window->windowTitle());
+        writeText(file, section, section + QStringLiteral(".Caption"), window->windowTitle());
     auto writeKey = [&](QObject *o, const QString &property, Kind kind, int index, bool skipEmpty) {
         const auto text = get({o, kind, index});
         if (text && !(skipEmpty && text->isEmpty()))
-            file.writeString(section, o->objectName() + u'.' + property, *text);
+            writeText(file, section, o->objectName() + u'.' + property, *text);
     };
     for (QWidget *w : ownWidgets(window)) {
         if (notInLanguageFiles(w))
@@ -401,7 +408,7 @@ IniStore LanguageApplier::image() const
     }
     const QStringList &texts = m_messages.texts();
     for (qsizetype i = 0; i < texts.size(); ++i)
-        file.writeString(QStringLiteral("Messages"), QString::number(i), texts[i]);
+        writeText(file, QStringLiteral("Messages"), QString::number(i), texts[i]);
     return file;
 }
 

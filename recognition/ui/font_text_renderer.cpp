@@ -30,7 +30,7 @@ int FontTextRenderer::textHeight() const
     return m_metrics.height();
 }
 
-void FontTextRenderer::draw(ripping::CodeImage &picture, int x, int y, const QString &text) const
+void FontTextRenderer::draw(picture::CodeImage &picture, int x, int y, const QString &text) const
 {
     if (picture.width <= 0 || picture.height <= 0)
         return;

@@ -14,7 +14,7 @@ public:
 
     int textWidth(const QString &text) const override;
     int textHeight() const override;
-    void draw(ripping::CodeImage &picture, int x, int y, const QString &text) const override;
+    void draw(picture::CodeImage &picture, int x, int y, const QString &text) const override;
     bool hasGlyph(char32_t ch) const override;
 
     const QFont &font() const { return m_font; }

@@ -1,21 +1,16 @@
 // Open, save, save as and new for the character matrix, with the question that protects a changed matrix.
 #include "recognition/ui/matrix_commands.h"
 
+#include "app/app.h"
 #include "core/messages.h"
 #include "core/pass_host.h"
 #include "recognition/char_matrix_file.h"
-#include "ripping/ui/app.h"
-#include "ripping/ui/input_dialog.h"
-#include "ripping/ui/main_window.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLineEdit>
-#include <QMenu>
 #include <QProgressBar>
-#include <QPushButton>
+#include <QWidget>
 
 namespace glyfex::recognition::ui {
 
@@ -42,31 +37,19 @@ private:
     QProgressBar *m_bar;
 };
 
-QString withoutAmpersand(QString caption)
-{
-    return caption.remove(QLatin1Char('&'));
-}
-
 } // namespace
 
-MatrixCommands::MatrixCommands(ripping::ui::App &app, CharMatrix &matrix, std::function<uint16_t()> codePage,
-                               QObject *parent)
-    : QObject(parent), m_app(app), m_matrix(matrix), m_codePage(std::move(codePage))
+MatrixCommands::MatrixCommands(app::App &app, CharMatrix &matrix, std::function<uint16_t()> codePage,
+                               QWidget *dialogParent, QObject *parent)
+    : QObject(parent), m_app(app), m_matrix(matrix), m_codePage(std::move(codePage)), m_dialogParent(dialogParent)
 {
     m_folder = m_app.paths.chMatrixDir();
-}
-
-QWidget *MatrixCommands::dialogParent() const
-{
-    return m_app.mainWindow();
 }
 
 void MatrixCommands::setEditor(QWidget *editor)
 {
     m_editor = editor;
-    if (QWidget *main = m_app.mainWindow())
-        if (auto *action = main->findChild<QAction *>(QStringLiteral("EditCharMatrix1")))
-            action->setEnabled(editor != nullptr);
+    Q_EMIT editorAvailable(editor != nullptr);
 }
 
 void MatrixCommands::view()
@@ -76,62 +59,6 @@ void MatrixCommands::view()
     m_editor->show();
     m_editor->raise();
     m_editor->activateWindow();
-}
-
-void MatrixCommands::attach()
-{
-    QWidget *main = m_app.mainWindow();
-    if (main) {
-        struct Item {
-            const char *name;
-            const char *caption;
-            void (MatrixCommands::*command)();
-        };
-        const Item items[] = {
-            {"OpenCharacterMatrix1", "&Open Characters Matrix File", &MatrixCommands::open},
-            {"SaveCharacterMatrix1", "&Save Characters Matrix File", nullptr},
-            {"SaveCharacterMatrixAs1", "Save Characters Matrix File &As", nullptr},
-            {"NewCharacterMatrix1", "&New Characters Matrix", &MatrixCommands::newMatrix},
-        };
-        for (const Item &item : items) {
-            auto *action = main->findChild<QAction *>(QString::fromLatin1(item.name));
-            if (!action)
-                continue;
-            action->setText(QString::fromLatin1(item.caption));
-            action->setEnabled(true);
-            if (item.command)
-                connect(action, &QAction::triggered, this, item.command);
-        }
-        if (auto *action = main->findChild<QAction *>(QStringLiteral("EditCharMatrix1"))) {
-            action->setText(QStringLiteral("&Edit/View Characters Matrix"));
-            action->setEnabled(m_editor != nullptr);
-            connect(action, &QAction::triggered, this, &MatrixCommands::view);
-        }
-        if (auto *action = main->findChild<QAction *>(QStringLiteral("SaveCharacterMatrix1")))
-            connect(action, &QAction::triggered, this, [this] { save(); });
-        if (auto *action = main->findChild<QAction *>(QStringLiteral("SaveCharacterMatrixAs1")))
-            connect(action, &QAction::triggered, this, [this] { saveAs(); });
-        // New stands apart from the file commands.
-        if (auto *action = main->findChild<QAction *>(QStringLiteral("NewCharacterMatrix1"))) {
-            for (QMenu *menu : main->findChildren<QMenu *>()) {
-                const QList<QAction *> actions = menu->actions();
-                const qsizetype at = actions.indexOf(action);
-                if (at > 0 && !actions[at - 1]->isSeparator())
-                    menu->insertSeparator(action);
-            }
-        }
-    }
-    if (QWidget *input = static_cast<QWidget *>(m_app.inputDialog())) {
-        if (auto *button = input->findChild<QPushButton *>(QStringLiteral("ButtonOpenCharMatrixFile"))) {
-            button->setEnabled(true);
-            connect(button, &QPushButton::clicked, this, &MatrixCommands::open);
-        }
-        if (auto *button = input->findChild<QPushButton *>(QStringLiteral("ButtonNewMatrix"))) {
-            button->setEnabled(true);
-            connect(button, &QPushButton::clicked, this, &MatrixCommands::newMatrix);
-        }
-    }
-    showMatrixName();
 }
 
 bool MatrixCommands::confirmSaveMatrix()
@@ -166,12 +93,12 @@ MatrixCommands::SaveOutcome MatrixCommands::saveCommand()
 {
     // A new matrix has no name, and no file of that name exists: the name is asked for.
     const bool exists = !m_matrix.fileName().isEmpty() && QFileInfo::exists(m_matrix.fileName());
-    return saveMatrix(!exists, withoutAmpersand(QStringLiteral("&Save Characters Matrix File")));
+    return saveMatrix(!exists, QStringLiteral("Save Characters Matrix File"));
 }
 
 bool MatrixCommands::saveAs()
 {
-    return saveMatrix(true, withoutAmpersand(QStringLiteral("Save Characters Matrix File &As"))) == SaveOutcome::Saved;
+    return saveMatrix(true, QStringLiteral("Save Characters Matrix File As")) == SaveOutcome::Saved;
 }
 
 MatrixCommands::SaveOutcome MatrixCommands::saveMatrix(bool askName, const QString &title)
@@ -184,7 +111,7 @@ MatrixCommands::SaveOutcome MatrixCommands::saveMatrix(bool askName, const QStri
     QString path = m_matrix.fileName();
     if (askName) {
         const QString start = path.isEmpty() ? m_folder : QDir(m_folder).filePath(QFileInfo(path).fileName());
-        path = m_app.files().saveFile(dialogParent(), title, start, kFilter);
+        path = m_app.files().saveFile(m_dialogParent, title, start, kFilter);
         if (path.isEmpty())
             return SaveOutcome::Cancelled;
         if (QFileInfo(path).suffix().isEmpty())
@@ -203,14 +130,12 @@ void MatrixCommands::open()
 {
     if (!confirmSaveMatrix())
         return;
-    const QString path = m_app.files().openFile(dialogParent(), QStringLiteral("Open Characters Matrix File"), m_folder,
+    const QString path = m_app.files().openFile(m_dialogParent, QStringLiteral("Open Characters Matrix File"), m_folder,
                                                 kFilter, 1);
     if (path.isEmpty())
         return;
     m_folder = QFileInfo(path).absolutePath();
-    QProgressBar *bar = nullptr;
-    if (QWidget *input = static_cast<QWidget *>(m_app.inputDialog()))
-        bar = input->findChild<QProgressBar *>(QStringLiteral("ProgressBar"));
+    QProgressBar *bar = m_bar;
     if (bar) {
         bar->setMinimum(1);
         bar->setValue(1);
@@ -240,11 +165,7 @@ void MatrixCommands::newMatrix()
 
 void MatrixCommands::showMatrixName()
 {
-    QWidget *input = static_cast<QWidget *>(m_app.inputDialog());
-    if (!input)
-        return;
-    if (auto *field = input->findChild<QLineEdit *>(QStringLiteral("EditCharMatrixFile")))
-        field->setText(m_matrix.fileName().isEmpty() ? kNewFileName : QFileInfo(m_matrix.fileName()).fileName());
+    Q_EMIT matrixNameChanged(m_matrix.fileName().isEmpty() ? kNewFileName : QFileInfo(m_matrix.fileName()).fileName());
 }
 
 } // namespace glyfex::recognition::ui

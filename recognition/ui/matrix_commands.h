@@ -4,15 +4,16 @@
 #include "recognition/char_matrix.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
 
-class QAction;
+class QProgressBar;
 class QWidget;
 
-namespace glyfex::ripping::ui {
+namespace glyfex::app {
 class App;
 }
 
@@ -21,13 +22,12 @@ namespace glyfex::recognition::ui {
 class MatrixCommands : public QObject {
     Q_OBJECT
 public:
-    // codePage converts the texts of old (version 2) matrix files.
-    MatrixCommands(ripping::ui::App &app, CharMatrix &matrix, std::function<uint16_t()> codePage,
+    // codePage converts the texts of old (version 2) matrix files; dialogParent carries the file dialogs.
+    MatrixCommands(app::App &app, CharMatrix &matrix, std::function<uint16_t()> codePage, QWidget *dialogParent,
                    QObject *parent = nullptr);
 
-    // Takes over the main window's "Characters Matrix" items and the input dialog's matrix buttons
-    // (found by their component names), gives them their captions and enables them.
-    void attach();
+    // The bar that follows a matrix being loaded (the input dialog's); null for none.
+    void setProgressBar(QProgressBar *bar) { m_bar = bar; }
 
     // Before the matrix is replaced or the program closes: false means the caller must not go on.
     // Asks only when the matrix has entries and changed; Yes saves it first (a cancelled name dialog
@@ -45,7 +45,7 @@ public:
     // Shows the matrix editor beside the run and brings it to the front.
     void view();
 
-    // Shows the matrix's file name in the input dialog ("New File" when it has none).
+    // Says the matrix's file name again ("New File" when it has none) through matrixNameChanged.
     void showMatrixName();
 
     // The folder both matrix dialogs start in.
@@ -54,22 +54,30 @@ public:
 
     // Called after the matrix was opened or renewed (the matrix editor refreshes its list).
     void setChangedHandler(std::function<void()> handler) { m_changed = std::move(handler); }
-    // The window the Edit/View command shows; the command stays disabled without one.
+    // The window the Edit/View command shows; editorAvailable says whether there is one (the command
+    // stays disabled without one).
     void setEditor(QWidget *editor);
+
+Q_SIGNALS:
+    // The name the input dialog shows for the matrix.
+    void matrixNameChanged(const QString &name);
+    // Whether the Edit/View command has an editor to show.
+    void editorAvailable(bool available);
 
 private:
     enum class SaveOutcome { Saved, Cancelled, Failed };
     // The Save command (asks for a name only for a matrix without a file).
     SaveOutcome saveCommand();
     SaveOutcome saveMatrix(bool askName, const QString &title);
-    QWidget *dialogParent() const;
 
-    ripping::ui::App &m_app;
+    app::App &m_app;
     CharMatrix &m_matrix;
     std::function<uint16_t()> m_codePage;
     std::function<void()> m_changed;
     QString m_folder;
-    QWidget *m_editor = nullptr;
+    QPointer<QWidget> m_editor;
+    QWidget *m_dialogParent;
+    QProgressBar *m_bar = nullptr;
 };
 
 } // namespace glyfex::recognition::ui

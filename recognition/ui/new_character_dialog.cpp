@@ -666,4 +666,35 @@ void NewCharacterDialog::searchMatrix()
     focusEditText();
 }
 
+QString NewCharacterDialog::characterLocation() const
+{
+    return m_location->currentText();
+}
+
+int NewCharacterDialog::paletteColumns() const
+{
+    return m_grid->columnCount();
+}
+
+int NewCharacterDialog::paletteRows() const
+{
+    return m_grid->rowCount();
+}
+
+QString NewCharacterDialog::paletteCell(int row, int column) const
+{
+    const QTableWidgetItem *item = m_grid->item(row, column);
+    return item ? item->text() : QString();
+}
+
+bool NewCharacterDialog::charMapAvailable() const
+{
+    return m_charmap->isEnabled();
+}
+
+void NewCharacterDialog::openCharMap()
+{
+    m_charmap->click();
+}
+
 } // namespace glyfex::recognition::ui

@@ -65,12 +65,22 @@ public:
 
     // Called when a colour change or fill-matrix request may resume the run (the pass has stopped).
     void setResumeRun(std::function<void()> resume) { m_resumeRun = std::move(resume); }
+    // The language whose characters the character-map button offers (the location box's text).
+    QString characterLocation() const;
     // The locations of the palette file and the current one; choosing reloads the grid.
     QStringList locations() const;
     void setLocation(const QString &location);
     // A run's Start: the location of the subtitle stream's language. The location named so, else the
     // first one holding the language's first four characters, else a new location of that name.
     void chooseLocation(const QString &language);
+
+    // The palette grid as it stands: its column count and a cell's text (empty outside the grid).
+    int paletteColumns() const;
+    int paletteRows() const;
+    QString paletteCell(int row, int column) const;
+    // The character-map button: whether it can open the program, and opening it as its click does.
+    bool charMapAvailable() const;
+    void openCharMap();
 
     // The right click on a palette cell (row 0-2, column 1 on): the cell takes the first character of the
     // clipboard and the palette file is written. false when nothing changed.

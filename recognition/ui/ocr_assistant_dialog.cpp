@@ -55,7 +55,7 @@ QLabel *instruction(const QString &text)
 }
 
 // The rendering as a black-and-white picture.
-QImage renderingImage(const ripping::CodeImage &picture)
+QImage renderingImage(const picture::CodeImage &picture)
 {
     QImage image(std::max(picture.width, 1), std::max(picture.height, 1), QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -227,8 +227,8 @@ OcrAssistantDialog::OcrAssistantDialog(CharMatrix &matrix, RunControl &control, 
     });
     m_charmap = core::ui::namedButton("ButtonCharmap", QStringLiteral("Character Map"), this);
     connect(m_charmap, &QPushButton::clicked, this, [this] {
-        if (auto *source = m_paletteSource ? m_paletteSource->findChild<QPushButton *>(QStringLiteral("ButtonCharmap")) : nullptr)
-            source->click();
+        if (m_paletteSource)
+            m_paletteSource->openCharMap();
     });
     m_grid = new QTableWidget(3, 1, this);
     m_grid->setObjectName(QStringLiteral("sg"));
@@ -276,7 +276,7 @@ QString OcrAssistantDialog::message(int index) const
     return m_messages ? m_messages->text(index) : core::builtInMessage(index);
 }
 
-QImage OcrAssistantDialog::colourPicture(const ripping::CodeImage &colourIndexes) const
+QImage OcrAssistantDialog::colourPicture(const picture::CodeImage &colourIndexes) const
 {
     const std::array<uint32_t, 16> palette = m_dvdPalette ? m_dvdPalette() : std::array<uint32_t, 16>{};
     QImage image(std::max(colourIndexes.width, 1), std::max(colourIndexes.height, 1), QImage::Format_RGB32);
@@ -355,32 +355,28 @@ void OcrAssistantDialog::setUpMode(uint8_t mode)
 void OcrAssistantDialog::loadPalette()
 {
     // The New Character(s) dialog owns the palette file; this window shows the same locations and cells.
-    QWidget *source = m_paletteSource.data();
-    auto *locations = source ? source->findChild<QComboBox *>(QStringLiteral("ComboBoxCharLoc")) : nullptr;
-    auto *grid = source ? source->findChild<QTableWidget *>(QStringLiteral("sg")) : nullptr;
-    if (locations) {
+    NewCharacterDialog *source = m_paletteSource.data();
+    if (source) {
         const QSignalBlocker block(m_location);
         m_location->clear();
-        for (int i = 0; i < locations->count(); ++i)
-            m_location->addItem(locations->itemText(i));
+        m_location->addItems(source->locations());
         // The location is the combo's text: it may name a location the file does not hold yet.
-        const QString current = locations->currentText();
+        const QString current = source->characterLocation();
         if (!current.isEmpty() && m_location->findText(current) < 0)
             m_location->addItem(current);
         m_location->setCurrentIndex(m_location->findText(current));
     }
-    m_charmap->setEnabled(source && source->findChild<QPushButton *>(QStringLiteral("ButtonCharmap")) &&
-                          source->findChild<QPushButton *>(QStringLiteral("ButtonCharmap"))->isEnabled());
+    m_charmap->setEnabled(source && source->charMapAvailable());
     m_grid->clear();
-    if (!grid) {
+    if (!source) {
         m_grid->setColumnCount(1);
         return;
     }
-    m_grid->setColumnCount(grid->columnCount());
-    for (int r = 0; r < std::min(3, grid->rowCount()); ++r)
-        for (int c = 0; c < grid->columnCount(); ++c)
-            if (const QTableWidgetItem *item = grid->item(r, c))
-                m_grid->setItem(r, c, new QTableWidgetItem(item->text()));
+    m_grid->setColumnCount(source->paletteColumns());
+    for (int r = 0; r < std::min(3, source->paletteRows()); ++r)
+        for (int c = 0; c < source->paletteColumns(); ++c)
+            if (const QString text = source->paletteCell(r, c); !text.isEmpty())
+                m_grid->setItem(r, c, new QTableWidgetItem(text));
     m_grid->setColumnWidth(0, 60);
 }
 
@@ -461,7 +457,7 @@ void OcrAssistantDialog::drawText()
     if (m_mode != OcrAssistState::FillMatrixRequested)
         return;
     const FontTextRenderer renderer(m_fillFont);
-    const ripping::CodeImage sample = renderSampleLine(renderer, m_editFill->text(), m_angle->value());
+    const picture::CodeImage sample = renderSampleLine(renderer, m_editFill->text(), m_angle->value());
     m_sample = renderingImage(sample);
     m_imageText->setPixmap(QPixmap::fromImage(m_sample));
     QImage shown = m_colourImage.convertToFormat(QImage::Format_RGB32);
@@ -491,7 +487,7 @@ void OcrAssistantDialog::rangesChecked()
 FillGeometry OcrAssistantDialog::fillGeometry() const
 {
     const FontTextRenderer renderer(m_fillFont);
-    const ripping::CodeImage sample = renderSampleLine(renderer, m_editFill->text(), m_angle->value());
+    const picture::CodeImage sample = renderSampleLine(renderer, m_editFill->text(), m_angle->value());
     FillGeometry g;
     g.angleDegrees = m_angle->value();
     g.sampleWidth = sample.width;
@@ -566,8 +562,8 @@ void OcrAssistantDialog::reject()
 void OcrAssistantDialog::skipPicture()
 {
     m_suppress = true;
-    if (m_run && m_run->skippedCount < 0xFFFF)
-        m_run->skippedCount += 1;
+    if (m_run)
+        m_run->countSkipped();
     QDialog::done(QDialog::Rejected);
 }
 
@@ -586,7 +582,7 @@ void OcrAssistantDialog::pause()
     m_control.pauseAndRewind();
 }
 
-bool OcrAssistantDialog::assist(const ripping::DecodedPicture &picture, OcrAssistState &assist)
+bool OcrAssistantDialog::assist(const picture::DecodedPicture &picture, OcrAssistState &assist)
 {
     m_state = &assist;
     m_codes = picture.codes;
@@ -597,7 +593,7 @@ bool OcrAssistantDialog::assist(const ripping::DecodedPicture &picture, OcrAssis
     return ok;
 }
 
-subtitles::SkippedItemAsker::Answer OcrAssistantDialog::askSkippedItem(const ripping::CodeImage &colourIndexes)
+subtitles::SkippedItemAsker::Answer OcrAssistantDialog::askSkippedItem(const picture::CodeImage &colourIndexes)
 {
     m_colourImage = colourPicture(colourIndexes);
     m_codes = {};

@@ -6,7 +6,7 @@
 #include "recognition/char_matrix.h"
 #include "recognition/font_fill.h"
 #include "recognition/recognition_driver.h"
-#include "ripping/run_state.h"
+#include "picture/source_run.h"
 #include "subtitles/subtitle_store.h"
 
 #include <QDialog>
@@ -45,16 +45,16 @@ public:
 
     // Colour and fill modes, opened by recognition before a picture when the New Character(s) dialog
     // asked for them. true when the user ended with Done.
-    bool assist(const ripping::DecodedPicture &picture, OcrAssistState &assist) override;
+    bool assist(const picture::DecodedPicture &picture, OcrAssistState &assist) override;
 
     // The skipped-item mode: the coloured picture (DVD palette indexes) of a picture that gave no text;
     // the typed lines, or suppress when the user chose another way out.
-    subtitles::SkippedItemAsker::Answer askSkippedItem(const ripping::CodeImage &colourIndexes);
+    subtitles::SkippedItemAsker::Answer askSkippedItem(const picture::CodeImage &colourIndexes);
 
     // The title's colours (0x00BBGGRR), for showing pictures in their own colours.
     void setDvdPalette(std::function<std::array<uint32_t, 16>()> palette) { m_dvdPalette = std::move(palette); }
     // Counts pictures skipped here.
-    void setRunState(ripping::RunState *run) { m_run = run; }
+    void setRunState(picture::SourceRun *run) { m_run = run; }
     // Called after entries were added by a fill, once however many there were.
     void setFilledHandler(std::function<void()> handler) { m_filled = std::move(handler); }
     // The New Character(s) dialog whose palette locations and cells this window offers too.
@@ -92,7 +92,7 @@ private:
     void pause();
     bool finishColourMode();
     void finishFillMode();
-    QImage colourPicture(const ripping::CodeImage &colourIndexes) const;
+    QImage colourPicture(const picture::CodeImage &colourIndexes) const;
     QString message(int index) const;
 
     CharMatrix &m_matrix;
@@ -102,7 +102,7 @@ private:
     std::function<std::array<uint32_t, 16>()> m_dvdPalette;
     std::function<void()> m_filled;
     std::function<bool(QFont &)> m_chooseFont;
-    ripping::RunState *m_run = nullptr;
+    picture::SourceRun *m_run = nullptr;
     QPointer<NewCharacterDialog> m_paletteSource;
     std::optional<QFont> m_startFont;
     QFont m_fillFont;
@@ -110,7 +110,7 @@ private:
 
     uint8_t m_mode = 0;
     OcrAssistState *m_state = nullptr;
-    ripping::CodeImage m_codes;
+    picture::CodeImage m_codes;
     QImage m_colourImage;
     QImage m_sample;
     bool m_suppress = false;

@@ -2,16 +2,17 @@
 #include "ripping/ui/input_dialog.h"
 
 #include "core/ui/numeric_edit.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/input_reading.h"
 #include "ripping/ui/main_window.h"
+#include "subtitles/ui/subtitles_window.h"
 #include "ripping/ui/picture_image.h"
 #include "ripping/ui/progress_controller.h"
-#include "ripping/ui/run_driver.h"
 #include "ripping/ui/stream_scan_window.h"
 #include "ripping/vobsub_index.h"
 #include "ripping/work_palette.h"
 #include "subtitles/output_format.h"
+#include "subtitles/ui/bitmap_adjust_dialog.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -61,7 +62,7 @@ core::ui::WordEdit *timeBox(const char *name, int max, QWidget *parent)
 
 } // namespace
 
-InputDialog::InputDialog(App &app, QWidget *parent) : QDialog(parent), m_app(app)
+InputDialog::InputDialog(app::App &app, QWidget *parent) : QDialog(parent), m_app(app)
 {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("What to do?"));
@@ -185,16 +186,18 @@ void InputDialog::buildLayout()
     m_matrixProgress->setObjectName(QStringLiteral("ProgressBar"));
     m_matrixProgress->hide();
     mg->addWidget(m_matrixProgress, 0, 0);
-    auto *openMatrix = new QPushButton(QStringLiteral("- - -"), matrix);
-    openMatrix->setObjectName(QStringLiteral("ButtonOpenCharMatrixFile"));
-    openMatrix->setToolTip(QStringLiteral("Open a Characters Matrix File"));
-    openMatrix->setEnabled(false);
-    mg->addWidget(openMatrix, 0, 1);
-    auto *newMatrix = new QPushButton(QStringLiteral("X"), matrix);
-    newMatrix->setObjectName(QStringLiteral("ButtonNewMatrix"));
-    newMatrix->setToolTip(QStringLiteral("New Characters Matrix File"));
-    newMatrix->setEnabled(false);
-    mg->addWidget(newMatrix, 0, 2);
+    m_openMatrix = new QPushButton(QStringLiteral("- - -"), matrix);
+    m_openMatrix->setObjectName(QStringLiteral("ButtonOpenCharMatrixFile"));
+    m_openMatrix->setToolTip(QStringLiteral("Open a Characters Matrix File"));
+    m_openMatrix->setEnabled(false);
+    connect(m_openMatrix, &QPushButton::clicked, this, &InputDialog::openMatrixRequested);
+    mg->addWidget(m_openMatrix, 0, 1);
+    m_newMatrix = new QPushButton(QStringLiteral("X"), matrix);
+    m_newMatrix->setObjectName(QStringLiteral("ButtonNewMatrix"));
+    m_newMatrix->setToolTip(QStringLiteral("New Characters Matrix File"));
+    m_newMatrix->setEnabled(false);
+    connect(m_newMatrix, &QPushButton::clicked, this, &InputDialog::newMatrixRequested);
+    mg->addWidget(m_newMatrix, 0, 2);
 
     auto *actionBox = new QGroupBox(QStringLiteral("Action:"), this);
     actionBox->setObjectName(QStringLiteral("GroupBoxAction"));
@@ -446,7 +449,7 @@ void InputDialog::selectStream(int index)
     m_language->setCurrentIndex(index);
 }
 
-void InputDialog::setAction(ActionMode action)
+void InputDialog::setAction(picture::ActionMode action)
 {
     const int item = int(action) - 1;
     if (QAbstractButton *b = m_action->button(item))
@@ -573,7 +576,7 @@ void InputDialog::clearText()
                                   + m_app.message(core::Msg::ReallyClearAllText))
                == core::Answer::Yes) {
         m_app.subtitles.clear();
-        m_app.subtitleSink.modified = false;
+        Q_EMIT textCleared();
     }
     const bool haveText = m_app.subtitles.count() > 0;
     m_clearText->setEnabled(haveText);
@@ -619,7 +622,7 @@ std::optional<StartRequest> InputDialog::buildStartRequest()
     request.avoidTimeRestart = m_avoidTimeRestart->isChecked();
 
     switch (request.action) {
-    case ActionMode::RecogniseText:
+    case picture::ActionMode::RecogniseText:
         if (!confirmKeepText(request))
             return std::nullopt;
         // Text cannot go into a picture-script format: the user may choose another, else it is the
@@ -628,15 +631,20 @@ std::optional<StartRequest> InputDialog::buildStartRequest()
             if (auto *formats = qobject_cast<QDialog *>(m_app.window(QStringLiteral("Form13"))))
                 formats->exec();
             if (m_app.config.main.activePage >= subtitles::kFirstPictureScriptFormat)
-                request.outputFormat = int(subtitles::OutputFormat::Glyfex);
+                request.outputFormat = subtitles::OutputFormat::Glyfex;
         }
         request.characterLocation = characterLocationOfItem(m_language->currentText());
         break;
-    case ActionMode::SaveBitmaps:
-    case ActionMode::SaveRawSubpictures: {
+    case picture::ActionMode::SaveBitmaps:
+    case picture::ActionMode::SaveRawSubpictures: {
         if (request.withTiming && !confirmKeepText(request))
             return std::nullopt;
-        const bool bitmaps = request.action == ActionMode::SaveBitmaps;
+        const bool bitmaps = request.action == picture::ActionMode::SaveBitmaps;
+        if (m_app.commandLineMode && bitmaps) {
+            // The command line named the pictures already; nobody is there to ask.
+            request.pictureBaseName = m_app.batch.pictureBaseName;
+            break;
+        }
         const QString start =
             m_app.batch.pictureBaseName.isEmpty() ? m_openFolder : QFileInfo(m_app.batch.pictureBaseName).absolutePath();
         request.pictureBaseName = m_app.files().saveFile(this, m_app.message(bitmaps ? core::Msg::SaveBmpsFileName : core::Msg::SaveSupsFileName), start,
@@ -699,16 +707,17 @@ void InputDialog::commitStart(const StartRequest &request)
     MainWindow *main = m_app.mainWindow();
     if (batch.processing && !batch.paused && main)
         main->togglePause(this); // a pass still running must stop before its list changes
-    if (request.clearSubtitles) {
+    if (request.clearSubtitles)
         m_app.subtitles.clear();
-        m_app.subtitleSink.modified = false;
-    }
     updatePalette();
     commitStartRequest(request, batch);
-    if (request.outputFormat >= 0)
-        m_app.config.main.activePage = request.outputFormat;
-    if (RunDriver *driver = m_app.runDriver())
-        driver->startRun();
+    if (request.outputFormat)
+        m_app.config.main.activePage = int(*request.outputFormat);
+    // Saving or showing bitmaps: the Bitmap adjustment dialog comes before the first picture.
+    if (request.action == picture::ActionMode::SaveBitmaps || request.action == picture::ActionMode::OnlyShow) {
+        if (auto *adjust = qobject_cast<subtitles::ui::BitmapAdjustDialog *>(m_app.window(QStringLiteral("Form18"))))
+            adjust->session().setShowBeforeNext(true);
+    }
     if (ProgressController *controller = m_app.progressController())
         controller->setNoStop(false); // the controller comes after every picture again
     m_app.runClock.start();
@@ -716,16 +725,27 @@ void InputDialog::commitStart(const StartRequest &request)
         main->resetRunDisplays();
         main->clearPreviewPicture();
     }
-    const bool showSubtitles = request.action == ActionMode::RecogniseText
-                            || ((request.action == ActionMode::SaveBitmaps
-                                 || request.action == ActionMode::SaveRawSubpictures)
+    const bool showSubtitles = request.action == picture::ActionMode::RecogniseText
+                            || ((request.action == picture::ActionMode::SaveBitmaps
+                                 || request.action == picture::ActionMode::SaveRawSubpictures)
                                 && request.withTiming);
-    if (showSubtitles) {
+    if (showSubtitles && !m_app.commandLineMode) { // an unattended job shows no window
         if (QWidget *subtitles = m_app.subtitlesWindow())
             subtitles->show();
     }
     if (batch.paused && main)
         main->togglePause(this); // releases the run: the next timer tick reads the first file
+}
+
+void InputDialog::enableMatrixCommands()
+{
+    m_openMatrix->setEnabled(true);
+    m_newMatrix->setEnabled(true);
+}
+
+void InputDialog::setMatrixFileName(const QString &name)
+{
+    m_matrixFile->setText(name);
 }
 
 } // namespace glyfex::ripping::ui

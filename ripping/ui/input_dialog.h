@@ -3,7 +3,7 @@
 
 #include "core/result.h"
 #include "core/time_code.h"
-#include "ripping/app_state.h"
+#include "ripping/batch_state.h"
 #include "ripping/input_selection.h"
 #include "ripping/start_request.h"
 
@@ -28,14 +28,16 @@ namespace glyfex::core::ui {
 class WordEdit;
 }
 
-namespace glyfex::ripping::ui {
-
+namespace glyfex::app {
 class App;
+}
+
+namespace glyfex::ripping::ui {
 
 class InputDialog : public QDialog {
     Q_OBJECT
 public:
-    InputDialog(App &app, QWidget *parent);
+    InputDialog(app::App &app, QWidget *parent);
 
     // Reads the stream names, palette and frame size of a chosen file and lists the files beside it.
     // A file that cannot be read is reported and leaves the dialog as it was.
@@ -49,7 +51,7 @@ public:
     void moveSelectedRow(int direction);
     QStringList streamItemTexts() const;
     void selectStream(int index);
-    void setAction(ActionMode action);
+    void setAction(picture::ActionMode action);
     void setWithTiming(bool on);
 
     // The start-time boxes as a time code (hours, minutes, seconds, milliseconds).
@@ -69,11 +71,24 @@ public:
     QString openFolder() const { return m_openFolder; }
     void setOpenFolder(const QString &folder) { m_openFolder = folder; }
 
+    // The matrix buttons, disabled until the run's matrix commands answer them.
+    void enableMatrixCommands();
+    // The matrix file's name as the field shows it; the bar follows a matrix being loaded.
+    void setMatrixFileName(const QString &name);
+    QProgressBar *matrixProgressBar() const { return m_matrixProgress; }
+
 protected:
     void showEvent(QShowEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+Q_SIGNALS:
+    // Clear emptied the store after its question: the Subtitles window's list follows.
+    void textCleared();
+    // The matrix buttons: "- - -" opens a matrix file, "X" starts an empty matrix.
+    void openMatrixRequested();
+    void newMatrixRequested();
 
 private:
     void buildLayout();
@@ -88,7 +103,7 @@ private:
     void commitStart(const StartRequest &request);
     void warnNothingSelected();
 
-    App &m_app;
+    app::App &m_app;
     std::vector<InputFileRow> m_rows;
     bool m_fillingRows = false;
 
@@ -105,6 +120,8 @@ private:
     QPushButton *m_openDir = nullptr;
     QLineEdit *m_matrixFile = nullptr;
     QProgressBar *m_matrixProgress = nullptr;
+    QPushButton *m_openMatrix = nullptr;
+    QPushButton *m_newMatrix = nullptr;
     QButtonGroup *m_action = nullptr;
     QCheckBox *m_pictTiming = nullptr;
     QCheckBox *m_compress = nullptr; // the current bitmap-export preset's compression

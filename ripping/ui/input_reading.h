@@ -4,7 +4,7 @@
 #include "core/messages.h"
 #include "core/result.h"
 #include "core/user_prompt.h"
-#include "ripping/app_state.h"
+#include "ripping/batch_state.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,11 +1,12 @@
 // The main window: commands, preview, counters, the batch timer, pause and the deferred close.
 #include "ripping/ui/main_window.h"
+#include "subtitles/ui/subtitles_window.h"
 
 #include "core/ui/language_applier.h"
 #include "core/ui/language_tools.h"
 #include "ripping/preview_geometry.h"
 #include "ripping/read_progress.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/picture_image.h"
 #include "ripping/ui/preview_screen.h"
@@ -77,7 +78,7 @@ private:
 
 } // namespace
 
-MainWindow::MainWindow(App &app) : m_app(app), m_setPriority(setProcessPriority)
+MainWindow::MainWindow(app::App &app) : m_app(app), m_setPriority(setProcessPriority)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Glyfex ") + QLatin1String(kVersion));
@@ -133,9 +134,9 @@ void MainWindow::buildMenus()
     m_openVob = file->addAction(QStringLiteral("&Open VOB(s)"), this, &MainWindow::openVob);
     m_openVob->setObjectName(QStringLiteral("OpenVob1"));
     m_openVob->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    QAction *sequence = file->addAction(QStringLiteral("Open &Image Sequence"));
-    sequence->setObjectName(QStringLiteral("OpenImageSequence1"));
-    sequence->setEnabled(false);
+    m_openSequence = file->addAction(QStringLiteral("Open &Image Sequence"));
+    m_openSequence->setObjectName(QStringLiteral("OpenImageSequence1"));
+    m_openSequence->setEnabled(false);
     QAction *video = file->addAction(QStringLiteral("Open &Hard Subbed Video Files"));
     video->setObjectName(QStringLiteral("OpenVideo"));
     video->setEnabled(false);
@@ -146,16 +147,19 @@ void MainWindow::buildMenus()
 
     QMenu *matrix = menuBar()->addMenu(QStringLiteral("&Characters Matrix"));
     matrix->menuAction()->setObjectName(QStringLiteral("CharacterMatrix1"));
-    const char *matrixItems[][2] = {{"EditCharMatrix1", "&Edit Characters Matrix"},
-                                    {"OpenCharacterMatrix1", "&Open Characters Matrix"},
-                                    {"SaveCharacterMatrix1", "&Save Characters Matrix"},
-                                    {"SaveCharacterMatrixAs1", "Save Characters Matrix &As"},
-                                    {"NewCharacterMatrix1", "&New Characters Matrix"}};
-    for (const auto &item : matrixItems) {
-        QAction *a = matrix->addAction(QString::fromLatin1(item[1]));
-        a->setObjectName(QString::fromLatin1(item[0]));
+    auto matrixItem = [matrix](const char *name, const char *caption) {
+        QAction *a = matrix->addAction(QString::fromLatin1(caption));
+        a->setObjectName(QString::fromLatin1(name));
         a->setEnabled(false);
-    }
+        return a;
+    };
+    m_matrixActions.edit = matrixItem("EditCharMatrix1", "&Edit/View Characters Matrix");
+    m_matrixActions.open = matrixItem("OpenCharacterMatrix1", "&Open Characters Matrix File");
+    m_matrixActions.save = matrixItem("SaveCharacterMatrix1", "&Save Characters Matrix File");
+    m_matrixActions.saveAs = matrixItem("SaveCharacterMatrixAs1", "Save Characters Matrix File &As");
+    // New stands apart from the file commands.
+    matrix->addSeparator();
+    m_matrixActions.newMatrix = matrixItem("NewCharacterMatrix1", "&New Characters Matrix");
 
     QMenu *options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->menuAction()->setObjectName(QStringLiteral("Options2"));
@@ -171,9 +175,9 @@ void MainWindow::buildMenus()
     QAction *ocr = options->addAction(QStringLiteral("Advanced &OCR Setup"), this, showModal("Form4"));
     ocr->setObjectName(QStringLiteral("OCRAdvancedSetup1"));
     ocr->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    QMenu *language = options->addMenu(QStringLiteral("GUI &Language"));
-    language->setObjectName(QStringLiteral("GUILanguage1"));
-    language->setEnabled(false);
+    m_languageMenu = options->addMenu(QStringLiteral("GUI &Language"));
+    m_languageMenu->setObjectName(QStringLiteral("GUILanguage1"));
+    m_languageMenu->setEnabled(false);
     QMenu *priority = options->addMenu(QStringLiteral("&Priority"));
     priority->setObjectName(QStringLiteral("Priority1"));
     const char *priorityItems[][2] = {{"IDLEPRIORITYCLASS1", "&IDLE_PRIORITY_CLASS"},
@@ -268,7 +272,7 @@ void MainWindow::runLanguageTool(bool updateAll)
         return;
     const core::ui::LanguageTools tools(*applier, m_app.paths, m_app.batch.paused);
     QStringList languages;
-    if (const QMenu *menu = findChild<QMenu *>(QStringLiteral("GUILanguage1"))) {
+    if (const QMenu *menu = languageMenu()) {
         for (const QAction *item : menu->actions())
             languages << QString(item->text()).remove(u'&');
     }
@@ -504,8 +508,8 @@ void MainWindow::runPass(const QString &path)
         m_openVob->setEnabled(false);
         m_buttonOpenVob->setEnabled(false);
         try {
-            if (m_app.readFile)
-                m_app.readFile(path);
+            if (m_fileReader)
+                m_fileReader->readFile(path);
         } catch (const std::exception &) {
             // The pass reports what the user must know itself; an error that still escapes ends this
             // file, so the next tick goes on with the next one instead of failing on it for ever.
@@ -543,13 +547,46 @@ void MainWindow::togglePause(QObject *sender)
     }
 }
 
+void MainWindow::setBatchTimerActive(bool active)
+{
+    if (active)
+        m_batchTimer.start();
+    else
+        m_batchTimer.stop();
+}
+
+void MainWindow::setPauseAvailable(bool available)
+{
+    m_buttonPause->setEnabled(available);
+}
+
+bool MainWindow::pauseAvailable() const
+{
+    return m_buttonPause->isEnabled();
+}
+
+QString MainWindow::pauseCaption() const
+{
+    return m_buttonPause->text();
+}
+
+void MainWindow::setPauseCaption(const QString &caption)
+{
+    m_buttonPause->setText(caption);
+}
+
+void MainWindow::showSourceName(const QString &name)
+{
+    m_vobFile->setText(name);
+}
+
 // --- close ---------------------------------------------------------------------------------------
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_closeConfirmed) {
         // Unsaved subtitles are the user's work: only Yes closes over them.
-        if (m_app.subtitleSink.modified && !m_app.commandLineMode) {
+        if (m_app.textModified() && !m_app.commandLineMode) {
             const QString text = m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n")
                                + m_app.message(core::Msg::TextNotSaved) + QLatin1Char('\r')
                                + m_app.message(core::Msg::ReallyQuit);
@@ -672,7 +709,7 @@ void MainWindow::restorePriority(int level)
 
 // --- preview -------------------------------------------------------------------------------------
 
-void MainWindow::showSubtitlePicture(const QImage &picture, const PictureRect &rect, bool zoomed)
+void MainWindow::showSubtitlePicture(const QImage &picture, const picture::Rect &rect, bool zoomed)
 {
     m_shownRect = rect;
     m_shownPicture = picture;
@@ -966,6 +1003,21 @@ void MainWindow::mouseMoveEvent(QMouseEvent *event)
 bool MainWindow::showPictures() const
 {
     return m_showSubPict->isChecked();
+}
+
+void MainWindow::setShowPictures(bool on)
+{
+    m_showSubPict->setChecked(on);
+}
+
+void MainWindow::focusShowPictures()
+{
+    m_showSubPict->setFocus();
+}
+
+void MainWindow::showRunPaused()
+{
+    m_buttonPause->setText(m_app.message(core::Msg::Continue));
 }
 
 // --- run displays --------------------------------------------------------------------------------

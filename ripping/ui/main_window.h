@@ -2,7 +2,8 @@
 #pragma once
 
 #include "core/result.h"
-#include "ripping/app_state.h"
+#include "picture/rect.h"
+#include "ripping/batch_state.h"
 #include "ripping/process_priority.h"
 
 #include <QElapsedTimer>
@@ -25,9 +26,21 @@ class QScreen;
 class QButtonGroup;
 class QSpinBox;
 
+namespace glyfex::app {
+class App;
+}
+
 namespace glyfex::ripping::ui {
 
-class App;
+// Runs the reading pass over one file of the batch, from batch.resumePos; it returns when the file is
+// done (batch.currentFile moved on), when the run pauses, or when the file is missing. The
+// application's run implements it; the batch timer's own tests give one that only records.
+class BatchFileReader {
+public:
+    virtual ~BatchFileReader() = default;
+    virtual void readFile(const QString &path) = 0;
+};
+
 class PreviewScreen;
 
 // The screen a window is on: the one under its centre, else the one Qt gives it.
@@ -39,18 +52,20 @@ void placeUnder(QWidget &window, const QWidget &main);
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(App &app);
+    explicit MainWindow(app::App &app);
     ~MainWindow() override;
 
     // The batch driver, run by the 500 ms timer: starts the reading pass on the current file when
     // nothing runs and the run is not paused.
     void batchTick();
+    // Who reads each file of the batch (the application's run); nothing is read without one.
+    void setFileReader(BatchFileReader *reader) { m_fileReader = reader; }
     // Pause / Continue. sender is the control that asked; only the main window's own button counts
     // as a press of it (the pass then resumes at the next sector rather than at the unit's start).
     void togglePause(QObject *sender);
 
     // Shows a picture in the preview: at the preview zoom when zoomed, else at its own size.
-    void showSubtitlePicture(const QImage &picture, const PictureRect &rect, bool zoomed);
+    void showSubtitlePicture(const QImage &picture, const picture::Rect &rect, bool zoomed);
     void clearPreviewPicture();
     // The run's displays as Start leaves them: bar at 0, position, clocks at zero.
     void resetRunDisplays();
@@ -79,6 +94,36 @@ public:
     int screenZoom() const { return m_screenZoom; }
     // "Show Pict.": the save actions show each picture too.
     bool showPictures() const;
+    void setShowPictures(bool on);
+    // The controller's Next hands the focus back to "Show Pict.".
+    void focusShowPictures();
+    // A question paused the run from elsewhere (the New Character(s) dialog): the button says Continue.
+    void showRunPaused();
+
+    // File > Open Image Sequence, which the application's run takes over.
+    QAction *imageSequenceAction() const { return m_openSequence; }
+    // A source that runs its own loop (an image sequence) holds the batch timer and the Pause button.
+    void setBatchTimerActive(bool active);
+    bool batchTimerActive() const { return m_batchTimer.isActive(); }
+    void setPauseAvailable(bool available);
+    bool pauseAvailable() const;
+    // The button's caption as it stands ("Pause" or "Continue"), to be put back after such a loop.
+    QString pauseCaption() const;
+    void setPauseCaption(const QString &caption);
+    // The file being read, in the information panel.
+    void showSourceName(const QString &name);
+
+    // The "Characters Matrix" menu's commands, disabled until the run's matrix commands take them over.
+    struct MatrixActions {
+        QAction *edit = nullptr; // shows the matrix editor
+        QAction *open = nullptr;
+        QAction *save = nullptr;
+        QAction *saveAs = nullptr;
+        QAction *newMatrix = nullptr;
+    };
+    const MatrixActions &matrixActions() const { return m_matrixActions; }
+    // Options > GUI Language, filled with the installed language files.
+    QMenu *languageMenu() const { return m_languageMenu; }
 
 public Q_SLOTS:
     void openVob();
@@ -121,12 +166,13 @@ private:
     void togglePreviewOptions();
     void loadPreviewControls();
 
-    App &m_app;
+    app::App &m_app;
+    BatchFileReader *m_fileReader = nullptr;
     QTimer m_batchTimer;
     bool m_closePending = false;
     bool m_closeConfirmed = false;
     bool m_previewReady = false;
-    PictureRect m_shownRect;
+    picture::Rect m_shownRect;
     QImage m_shownPicture;
     bool m_shownZoomed = true;
     int m_screenZoom = 1000; // the zoom the preview screen is shown at: the chosen one, or less to fit the screen
@@ -136,6 +182,7 @@ private:
     int m_priorityLevel = int(PriorityLevel::Normal); // the level the process has; -1 when unknown
 
     QAction *m_openVob = nullptr;
+    QAction *m_openSequence = nullptr;
     QAction *m_quit = nullptr;
     QAction *m_priority[4] = {};
     QPushButton *m_buttonOpenVob = nullptr;
@@ -145,6 +192,8 @@ private:
     QPushButton *m_buttonShowSubtitles = nullptr;
     QPushButton *m_buttonPreviewOption = nullptr;
     QCheckBox *m_showSubPict = nullptr;
+    MatrixActions m_matrixActions;
+    QMenu *m_languageMenu = nullptr;
 
     PreviewScreen *m_preview = nullptr;
     QWidget *m_previewHost = nullptr;

@@ -20,7 +20,7 @@ namespace {
 QRgb rgbOf(uint32_t bgr) { return colourOfBgr(bgr).rgb(); }
 } // namespace
 
-QImage codePictureImage(const CodeImage &codes, const std::array<uint8_t, 4> &colourMap,
+QImage codePictureImage(const picture::CodeImage &codes, const std::array<uint8_t, 4> &colourMap,
                         const std::array<uint8_t, 4> &contrastMap, const DvdPalette &palette, uint32_t background)
 {
     if (codes.empty())

@@ -1,7 +1,8 @@
 // The Progression Controller's buttons and their results.
 #include "ripping/ui/progress_controller.h"
+#include "subtitles/ui/subtitles_window.h"
 
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/main_window.h"
 
 #include <QCheckBox>
@@ -11,7 +12,7 @@
 
 namespace glyfex::ripping::ui {
 
-ProgressController::ProgressController(App &app, QWidget *parent)
+ProgressController::ProgressController(app::App &app, QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_app(app)
 {
     setObjectName(QStringLiteral("Form11"));
@@ -44,10 +45,8 @@ ProgressController::ProgressController(App &app, QWidget *parent)
         done(Paused);
     });
     connect(m_next, &QPushButton::clicked, this, [this] {
-        if (MainWindow *main = m_app.mainWindow()) {
-            if (auto *show = main->findChild<QCheckBox *>(QStringLiteral("CheckBoxShowSubPict")))
-                show->setFocus();
-        }
+        if (MainWindow *main = m_app.mainWindow())
+            main->focusShowPictures();
         done(Next);
     });
     connect(m_noStopButton, &QPushButton::clicked, this, [this] {

@@ -5,9 +5,11 @@
 
 class QPushButton;
 
-namespace glyfex::ripping::ui {
-
+namespace glyfex::app {
 class App;
+}
+
+namespace glyfex::ripping::ui {
 
 class ProgressController : public QDialog {
     Q_OBJECT
@@ -15,7 +17,7 @@ public:
     // The answers the caller reads after the window closes.
     enum Result { Paused = 3, Next = 6, NoStop = 10, SaveBitmap = 100, SaveRaw = 101 };
 
-    ProgressController(App &app, QWidget *parent);
+    ProgressController(app::App &app, QWidget *parent);
 
     // Shows the window modally and returns the answer (0 when the window was closed otherwise).
     int ask();
@@ -29,7 +31,7 @@ protected:
 private:
     void saveClicked(QPushButton *button, int result);
 
-    App &m_app;
+    app::App &m_app;
     bool m_noStop = false;
     QPushButton *m_pause = nullptr;
     QPushButton *m_next = nullptr;

@@ -1,7 +1,7 @@
 // The stream scan window: runs the scan once it is on screen, pumps events so Cancel can act.
 #include "ripping/ui/stream_scan_window.h"
 
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/stream_scan.h"
 #include "ripping/ui/input_dialog.h"
 
@@ -22,7 +22,7 @@
 
 namespace glyfex::ripping::ui {
 
-StreamScanWindow::StreamScanWindow(App &app, QWidget *parent) : QDialog(parent), m_app(app)
+StreamScanWindow::StreamScanWindow(app::App &app, QWidget *parent) : QDialog(parent), m_app(app)
 {
     setObjectName(QStringLiteral("Form19"));
     auto *v = new QVBoxLayout(this);

@@ -7,14 +7,16 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 
-namespace glyfex::ripping::ui {
-
+namespace glyfex::app {
 class App;
+}
+
+namespace glyfex::ripping::ui {
 
 class StreamScanWindow : public QDialog {
     Q_OBJECT
 public:
-    StreamScanWindow(App &app, QWidget *parent);
+    StreamScanWindow(app::App &app, QWidget *parent);
 
     // Runs the scan over the input dialog's ticked files, marks the stream names and refills the list.
     void scan();
@@ -28,7 +30,7 @@ protected:
     void reject() override;
 
 private:
-    App &m_app;
+    app::App &m_app;
     bool m_abort = false;
     bool m_scanning = false;
     QProgressBar *m_gauge = nullptr;

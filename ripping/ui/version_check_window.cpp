@@ -4,7 +4,7 @@
 #include "core/messages.h"
 #include "core/ui/language_applier.h"
 #include "core/ui/url_opener.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
@@ -17,7 +17,7 @@ const QString kBusy = QStringLiteral("...");
 
 } // namespace
 
-VersionCheckWindow::VersionCheckWindow(App &app, QWidget *parent)
+VersionCheckWindow::VersionCheckWindow(app::App &app, QWidget *parent)
     : QDialog(parent, Qt::Tool), m_app(app), m_fetcher(new core::VersionFetcher(this)),
       m_servers(core::defaultVersionServers())
 {

@@ -7,16 +7,18 @@
 
 class QLabel;
 
-namespace glyfex::ripping::ui {
-
+namespace glyfex::app {
 class App;
+}
+
+namespace glyfex::ripping::ui {
 
 // A tool window over the main window that shows the step in progress in bold with "..." while the
 // version files are fetched in the background; the interface stays responsive meanwhile.
 class VersionCheckWindow : public QDialog {
     Q_OBJECT
 public:
-    VersionCheckWindow(App &app, QWidget *parent = nullptr);
+    VersionCheckWindow(app::App &app, QWidget *parent = nullptr);
 
     // Starts a check; does nothing while one is running.
     void start();
@@ -35,7 +37,7 @@ private:
     void setStep(QLabel *label, bool active);
     void end(const core::VersionCheckOutcome &outcome, const QUrl &opened = {});
 
-    App &m_app;
+    app::App &m_app;
     core::VersionFetcher *m_fetcher;
     core::VersionServers m_servers;
     QLabel *m_connect;

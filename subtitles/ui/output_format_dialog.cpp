@@ -3,14 +3,13 @@
 
 #include "core/ui/numeric_edit.h"
 #include "core/ui/named_widget.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "subtitles/font_text.h"
 #include "subtitles/ui/subtitles_window.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -69,16 +68,11 @@ constexpr size_t kPhilips = 1;
 
 } // namespace
 
-OutputFormatDialog::OutputFormatDialog(ripping::ui::App &app, QWidget *parent) : QDialog(parent), m_app(app)
+OutputFormatDialog::OutputFormatDialog(app::App &app, QWidget *parent) : QDialog(parent), m_app(app)
 {
     setObjectName(QStringLiteral("Form13"));
     setWindowTitle(tr("Output Format"));
-    m_colourAsker = [](QWidget *parent, const QColor &current) -> std::optional<QColor> {
-        const QColor chosen = QColorDialog::getColor(current, parent);
-        if (!chosen.isValid())
-            return std::nullopt;
-        return chosen;
-    };
+    m_colourAsker = core::ui::askColourWithDialog;
 
     m_tree = named("FormatsTreeView", new QTreeWidget);
     m_tree->setHeaderHidden(true);

@@ -1,6 +1,7 @@
 // The Output Format dialog (Form13): chooses the Subtitles window's format and edits the writers' options.
 #pragma once
 
+#include "core/ui/colour_question.h"
 #include "subtitles/format_options.h"
 #include "subtitles/output_format.h"
 
@@ -26,7 +27,7 @@ namespace glyfex::core::ui {
 class WordEdit;
 }
 
-namespace glyfex::ripping::ui {
+namespace glyfex::app {
 class App;
 }
 
@@ -42,9 +43,9 @@ class OutputFormatDialog : public QDialog {
     Q_OBJECT
 public:
     // The colour question of the colour shapes; tests answer it. Empty: the user cancelled.
-    using ColourAsker = std::function<std::optional<QColor>(QWidget *parent, const QColor &current)>;
+    using ColourAsker = core::ui::ColourAsker;
 
-    OutputFormatDialog(ripping::ui::App &app, QWidget *parent = nullptr);
+    OutputFormatDialog(app::App &app, QWidget *parent = nullptr);
 
     void setColourAsker(ColourAsker asker) { m_colourAsker = std::move(asker); }
 
@@ -87,7 +88,7 @@ private:
     void chooseColour(QToolButton *shape);
     void setShapeColour(QToolButton *shape, uint32_t bgr);
 
-    ripping::ui::App &m_app;
+    app::App &m_app;
     ColourAsker m_colourAsker;
     QTreeWidget *m_tree = nullptr;
     QStackedWidget *m_pages = nullptr;

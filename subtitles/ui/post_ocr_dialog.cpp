@@ -3,7 +3,7 @@
 
 #include "core/paths.h"
 #include "core/ui/named_widget.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "subtitles/ui/subtitles_window.h"
 
 #include <QApplication>
@@ -36,7 +36,7 @@ QCheckBox *checkBox(const char *name, const QString &caption, bool on, QWidget *
 
 } // namespace
 
-PostOcrDialog::PostOcrDialog(ripping::ui::App &app, QWidget *parent) : QDialog(parent), m_app(app)
+PostOcrDialog::PostOcrDialog(app::App &app, QWidget *parent) : QDialog(parent), m_app(app)
 {
     setObjectName(QStringLiteral("Form10"));
     setWindowTitle(QStringLiteral("Post OCR Correction"));

@@ -14,7 +14,7 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 
-namespace glyfex::ripping::ui {
+namespace glyfex::app {
 class App;
 }
 
@@ -23,7 +23,7 @@ namespace glyfex::subtitles::ui {
 class PostOcrDialog : public QDialog, private core::PassHost {
     Q_OBJECT
 public:
-    PostOcrDialog(ripping::ui::App &app, QWidget *parent = nullptr);
+    PostOcrDialog(app::App &app, QWidget *parent = nullptr);
 
     // The passes and the language as the controls show them.
     PostOcrOptions options() const;
@@ -42,7 +42,7 @@ private:
     core::PumpResult pump() override;
     void enableControls();
 
-    ripping::ui::App &m_app;
+    app::App &m_app;
     QCheckBox *m_twiceAp;
     QCheckBox *m_il;
     QGroupBox *m_ilLanguage;

@@ -2,7 +2,7 @@
 #include "subtitles/ui/split_dialog.h"
 
 #include "core/ui/named_widget.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "subtitles/avi_header.h"
 #include "subtitles/split_range.h"
 #include "subtitles/ui/subtitles_window.h"
@@ -52,7 +52,7 @@ bool later(const core::TimeCode &a, const core::TimeCode &b)
 
 } // namespace
 
-SplitDialog::SplitDialog(ripping::ui::App &app, SubtitlesWindow &subtitles, QWidget *parent)
+SplitDialog::SplitDialog(app::App &app, SubtitlesWindow &subtitles, QWidget *parent)
     : QDialog(parent)
     , m_app(app)
     , m_subtitles(subtitles)

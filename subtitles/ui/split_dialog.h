@@ -13,7 +13,7 @@ class QLabel;
 class QPushButton;
 class QToolButton;
 
-namespace glyfex::ripping::ui {
+namespace glyfex::app {
 class App;
 }
 
@@ -24,7 +24,7 @@ class SubtitlesWindow;
 class SplitDialog : public QDialog {
     Q_OBJECT
 public:
-    SplitDialog(ripping::ui::App &app, SubtitlesWindow &subtitles, QWidget *parent);
+    SplitDialog(app::App &app, SubtitlesWindow &subtitles, QWidget *parent);
 
     // OK: stores the range in the Subtitles window and closes; false (the dialog stays) when the
     // split is on and its stop comes before its start.
@@ -49,7 +49,7 @@ private:
     // Saves one part of the range; the saved path, or empty (and the split reset) when nothing was saved.
     QString savePart(const core::TimeCode &from, const core::TimeCode &to, const QString &name, const QString &base);
 
-    ripping::ui::App &m_app;
+    app::App &m_app;
     SubtitlesWindow &m_subtitles;
     core::TimeCode m_endOfFile;
 

@@ -3,7 +3,7 @@
 
 #include "core/messages.h"
 #include "core/text_codec.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/main_window.h"
 #include "subtitles/charsets.h"
 #include "ripping/spu_dispatch.h"
@@ -77,7 +77,7 @@ void colourPanel(QWidget *panel, const QColor &colour)
 
 } // namespace
 
-SubtitlesWindow::SubtitlesWindow(ripping::ui::App &app, QWidget *parent)
+SubtitlesWindow::SubtitlesWindow(app::App &app, QWidget *parent)
     : QMainWindow(parent), m_app(app), m_store(app.subtitles)
 {
     setObjectName(QStringLiteral("Form3"));
@@ -379,8 +379,22 @@ void SubtitlesWindow::syncListTail()
     updateUnicodeLabel();
 }
 
+void SubtitlesWindow::updatePictureScriptSource()
+{
+    PictureScriptSource source;
+    source.dvdColors = m_app.input.palette;
+    source.presets = m_app.presets.presets;
+    source.loadedFromFile = m_loadedFromFile;
+    // Where this run's bitmaps went; before any run, where the bitmap dialog starts.
+    const QString &base = m_app.batch.pictureBaseName;
+    source.bitmapFolder = QDir::toNativeSeparators(base.isEmpty() ? m_app.config.main.saveDialogBmpSup
+                                                                  : QFileInfo(base).absolutePath());
+    m_renderer.setPictureScriptSource(source);
+}
+
 void SubtitlesWindow::renderSubtitle(int index)
 {
+    updatePictureScriptSource();
     m_renderer.setCodePage(effectiveCodePage());
     m_renderer.renderSubtitle(m_store, index);
     syncListTail();
@@ -391,6 +405,7 @@ void SubtitlesWindow::renderSubtitle(int index)
 
 void SubtitlesWindow::rebuildSubtitleText()
 {
+    updatePictureScriptSource();
     m_renderer.setCodePage(effectiveCodePage());
     m_renderer.rebuild(m_store);
     m_list->clear();
@@ -483,8 +498,6 @@ void SubtitlesWindow::clearWithoutQuestion()
     m_app.batch.skippedCount = 0;
     m_skip->hide();
     hideConversionPanel();
-    if (m_cleared)
-        m_cleared();
 }
 
 void SubtitlesWindow::showModalForm(const char *formName)
@@ -638,6 +651,11 @@ void SubtitlesWindow::linkFrameRateBoxes(const QList<QComboBox *> &boxes)
         connect(box, &QComboBox::currentTextChanged, this, [this, box] { frameRateChanged(box); });
         connect(box, &QObject::destroyed, this, [this, box] { m_linkedRates.removeAll(box); });
     }
+}
+
+void SubtitlesWindow::setFrameRateText(const QString &text)
+{
+    m_fps->setCurrentText(text);
 }
 
 void SubtitlesWindow::frameRateChanged(QComboBox *sender)
@@ -857,24 +875,19 @@ QString SubtitlesWindow::saveToFile(bool unicode)
             return {};
         }
     }
+    if (!warnAboutScriptNames())
+        return {};
     SaveRequest request;
     request.path = path;
     request.format = outputFormat();
-    request.lines = m_renderer.lines();
+    request.iAuthorPages = request.format == OutputFormat::IAuthor;
+    request.lines = request.iAuthorPages ? m_renderer.iAuthorFile(m_store) : m_renderer.lines();
     request.unicode = unicode;
     request.codePage = effectiveCodePage();
     if (request.format == OutputFormat::SpruceStl) {
         request.palette = stlPalette(m_renderer.options().stlColors);
     } else if (request.format == OutputFormat::SpruceDvdMaestro) {
-        // Without custom colours of a bitmap preset, the palette file holds the title's 16 colours.
-        QByteArray palette(64, '\0');
-        for (size_t i = 0; i < m_app.input.palette.size(); ++i) {
-            const uint32_t c = m_app.input.palette[i]; // 0x00BBGGRR
-            palette[qsizetype(i * 4 + 0)] = char(c & 0xFF);
-            palette[qsizetype(i * 4 + 1)] = char((c >> 8) & 0xFF);
-            palette[qsizetype(i * 4 + 2)] = char((c >> 16) & 0xFF);
-        }
-        request.palette = palette;
+        request.palette = maestroPalette(m_renderer.pictureScriptSource());
     }
     auto saved = saveSubtitleFile(request, m_app.messages, m_app.prompt());
     if (!saved) {
@@ -887,6 +900,21 @@ QString SubtitlesWindow::saveToFile(bool unicode)
     m_saveFolder = QFileInfo(path).absolutePath();
     setSubtitleFileName(path);
     return path;
+}
+
+bool SubtitlesWindow::warnAboutScriptNames()
+{
+    for (int i = 1; i <= m_store.count(); ++i) {
+        const Subtitle &sub = m_store.at(i);
+        if (!nameBreaksScript(outputFormat(), sub))
+            continue;
+        const QString text = QStringLiteral("The picture name \"%1\" of subtitle %2 holds a blank or a tab, which the "
+                                            "authoring tool takes for the end of the name.\r\nSave anyway?")
+                                 .arg(sub.lines.first())
+                                 .arg(i);
+        return m_app.prompt().confirm(text) == core::Answer::Yes;
+    }
+    return true;
 }
 
 // --- window events ------------------------------------------------------------------------------------

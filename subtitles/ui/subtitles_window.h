@@ -4,6 +4,7 @@
 #include "core/time_code.h"
 #include "subtitles/output_format.h"
 #include "subtitles/renderer.h"
+#include "subtitles/store_subtitle_sink.h"
 #include "subtitles/subtitle_saver.h"
 #include "subtitles/subtitle_store.h"
 
@@ -26,20 +27,20 @@ class QMenu;
 class QPushButton;
 class QToolButton;
 
-namespace glyfex::ripping::ui {
+namespace glyfex::app {
 class App;
 }
 
 namespace glyfex::subtitles::ui {
 
-class SubtitlesWindow : public QMainWindow {
+class SubtitlesWindow : public QMainWindow, public StoreView {
     Q_OBJECT
 public:
     // The conversion panel: load mode after an ANSI file was read (pick the page, read again),
     // save mode before an ANSI save (pick the page, save).
     enum class PanelMode { Load, Save };
 
-    SubtitlesWindow(ripping::ui::App &app, QWidget *parent);
+    SubtitlesWindow(app::App &app, QWidget *parent);
     ~SubtitlesWindow() override;
 
     SubtitleStore &store() { return m_store; }
@@ -75,7 +76,7 @@ public:
 
     // A subtitle was added to the store (rendered at the end of the list) or merged into the last
     // one (the list is rebuilt). Keeps the count label and the main window's count in step.
-    void subtitleAdded(const AddReport &report);
+    void subtitleAdded(const AddReport &report) override;
     // Pictures skipped as too small or too short in this run: shown beside the count when any.
     void showSkippedCount(int count);
     // Appends the lines of subtitle index (1-based) and scrolls down when V is ticked.
@@ -92,8 +93,9 @@ public:
     // The store was emptied or changed by another window (the input dialog's Clear or Start): the
     // list, the count and the file name follow it.
     void followStore();
-    // Told after every clear (the run's count of subtitles follows the store).
-    void setClearedHandler(std::function<void()> handler) { m_cleared = std::move(handler); }
+    // StoreView: the run's subtitles, listed as the sink adds them.
+    void lastStopChanging() override { removeLastSubtitleLines(); }
+    void lastStopChanged() override { renderSubtitle(m_store.count()); }
     // Save As with the question between Unicode and a code page.
     void saveAs();
     // The code-page panel's Save: writes ANSI in the chosen page.
@@ -123,6 +125,8 @@ public:
 
     // Frame-rate boxes that show the same rate as this window's (the Output Format dialog's four).
     void linkFrameRateBoxes(const QList<QComboBox *> &boxes);
+    // A frame rate given by a source (an image-sequence script): the boxes and the frame-number formats take it.
+    void setFrameRateText(const QString &text);
     // From code (sender null): copies this window's rate into the linked boxes; from a change in
     // any box: copies that box's text into the others and into this window's.
     void frameRateChanged(QComboBox *sender);
@@ -194,10 +198,13 @@ private:
     void applyListFont(const QFont &font);
     // The saved path, or empty when nothing was saved.
     QString saveToFile(bool unicode);
+    void updatePictureScriptSource();
+    // A bitmap name the script would split: the user says whether to save anyway.
+    bool warnAboutScriptNames();
     void warnOverlappingTimes();
     uint16_t effectiveCodePage() const { return m_codePage == 0 ? 1252 : m_codePage; }
 
-    ripping::ui::App &m_app;
+    app::App &m_app;
     SubtitleStore &m_store; // the program's store, which the application holds
     int m_shownCount = 0;   // subtitles the list was last built or extended with
     Renderer m_renderer;
@@ -222,7 +229,6 @@ private:
     bool m_fillingCharsets = false;
     Loader m_loader;
     std::function<QString()> m_languageText;
-    std::function<void()> m_cleared;
     FontAsker m_fontAsker;
 
     QMenu *m_fileMenu = nullptr;

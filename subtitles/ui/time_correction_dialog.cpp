@@ -2,7 +2,7 @@
 #include "subtitles/ui/time_correction_dialog.h"
 
 #include "core/ui/named_widget.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "subtitles/ui/subtitles_window.h"
 
 #include <QApplication>
@@ -40,7 +40,7 @@ QGroupBox *timeGroup(const char *name, const QString &title, core::ui::TimeCodeF
 }
 
 // The video's frame rate: that of the detected DVD standard, PAL's until one is known.
-int framesPerSecond(const ripping::ui::App &app)
+int framesPerSecond(const app::App &app)
 {
     const core::VideoStandard &standard = app.batch.clock.standard;
     return standard.fpsX100 == 0 ? core::VideoStandard::pal().maxFrame + 1 : standard.maxFrame + 1;
@@ -56,7 +56,7 @@ struct WaitCursor {
 
 } // namespace
 
-TimeCorrectionDialog::TimeCorrectionDialog(ripping::ui::App &app, SubtitlesWindow &subtitles, QWidget *parent)
+TimeCorrectionDialog::TimeCorrectionDialog(app::App &app, SubtitlesWindow &subtitles, QWidget *parent)
     : QDialog(parent)
     , m_app(app)
     , m_subtitles(subtitles)

@@ -10,7 +10,7 @@ class QButtonGroup;
 class QCheckBox;
 class QPushButton;
 
-namespace glyfex::ripping::ui {
+namespace glyfex::app {
 class App;
 }
 
@@ -21,7 +21,7 @@ class SubtitlesWindow;
 class TimeCorrectionDialog : public QDialog {
     Q_OBJECT
 public:
-    TimeCorrectionDialog(ripping::ui::App &app, SubtitlesWindow &subtitles, QWidget *parent);
+    TimeCorrectionDialog(app::App &app, SubtitlesWindow &subtitles, QWidget *parent);
 
     // What the controls say now.
     TimeCorrectionOptions options() const;
@@ -39,7 +39,7 @@ private:
     void resetForShowing();
     void durationMethodChanged();
 
-    ripping::ui::App &m_app;
+    app::App &m_app;
     SubtitlesWindow &m_subtitles;
 
     core::ui::TimeCodeFields m_offset;

@@ -133,3 +133,56 @@ TEST(BmpOutPresets, AnUnreadableProfileIsAnError)
     EXPECT_FALSE(loaded.ok());
     EXPECT_FALSE(saveBmpOutPresets(dir.filePath(QStringLiteral("profile.ini")), readText(QString())).ok());
 }
+
+namespace {
+
+glyfex::core::Result<BmpOutPresets> readProfileText(const QByteArray &text)
+{
+    auto store = IniStore::fromBytes(text, QStringLiteral("profile.ini"));
+    if (!store)
+        return store.error();
+    return readBmpOutProfile(*store, PresetSpruceDvdMaestro);
+}
+
+} // namespace
+
+TEST(BmpOutProfile, IsTakenWholeOrRefusedWithItsPlace)
+{
+    struct Case {
+        const char *text;
+        const char *error; // empty: accepted
+    };
+    const Case cases[] = {
+        {"[BMPOUT 2]\nCropping_MinX=100\n", ""},
+        {"[BMPOUT 2]\nCropping_MinX=$10\nColors_CustColor_3=0xFFFFFF\n", ""},
+        {"[BMPOUT 2]\nCropping_MinX=0\n", "[BMPOUT 2] Cropping_MinX: 0 is outside 1..720"},
+        {"[BMPOUT 5]\nPositioning_PosShift.Y=-577\n", "[BMPOUT 5] Positioning_PosShift.Y: -577 is outside -576..576"},
+        {"[BMPOUT 0]\nColors_CustColor_1=16777216\n", "Colors_CustColor_1: 16777216 is outside"},
+        {"[BMPOUT 1]\nColors_Compress=yes\n", "[BMPOUT 1] Colors_Compress: \"yes\" is not a number"},
+        {"[BMPOUT 1]\nColors_Compress=2\n", "outside 0..1"},
+        {"[BMPOUT 4]\nColors_BitPerPixel=16\n", "16 is neither 4 nor 8"},
+        {"[Glyfex]\nLanguage=English\n", "no [BMPOUT 0] to [BMPOUT 5] section"},
+    };
+    for (const Case &c : cases) {
+        const auto read = readProfileText(c.text);
+        if (!*c.error) {
+            ASSERT_TRUE(read.ok()) << c.text << read.error().message().toStdString();
+            EXPECT_EQ(read->current, PresetSpruceDvdMaestro);
+            continue;
+        }
+        ASSERT_FALSE(read.ok()) << c.text;
+        EXPECT_TRUE(read.error().message().contains(QLatin1String(c.error))) << read.error().message().toStdString();
+        EXPECT_TRUE(read.error().message().contains(QStringLiteral("profile.ini"))) << read.error().message().toStdString();
+    }
+}
+
+TEST(BmpOutProfile, MissingOrOversizedFilesAreRefused)
+{
+    QTemporaryDir dir;
+    EXPECT_FALSE(loadBmpOutProfile(dir.filePath(QStringLiteral("none.ini")), 0).ok());
+    const QString big = dir.filePath(QStringLiteral("big.ini"));
+    glyfex::test::writeBytes(big, "[BMPOUT 0]\n" + QByteArray(300 * 1024, ';'));
+    const auto read = loadBmpOutProfile(big, 0);
+    ASSERT_FALSE(read.ok());
+    EXPECT_TRUE(read.error().message().contains(QStringLiteral("more than a profile can be"))) << read.error().message().toStdString();
+}

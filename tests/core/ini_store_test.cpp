@@ -148,6 +148,23 @@ TEST(IniStore, WrittenValuesKeepBlanksUntilTheFileIsReadAgain)
     EXPECT_EQ(reread->readString(QStringLiteral("S"), QStringLiteral("K")), QStringLiteral("padded"));
 }
 
+TEST(IniStore, ValueAfterReloadIsWhatTheWrittenFileGivesBack)
+{
+    const QStringList values{QStringLiteral("Preset: "), QStringLiteral(" \tboth ends\t "), QStringLiteral("   "),
+                             QStringLiteral("Line 1\r\nLine 2\r\n"), QStringLiteral("\:escape-like "),
+                             QStringLiteral("plain")};
+    IniStore store(QStringLiteral("unused.ini"));
+    for (qsizetype i = 0; i < values.size(); ++i)
+        store.writeString(QStringLiteral("S"), QString::number(i), values[i]);
+    auto reread = IniStore::fromBytes(store.fileBytes(), store.fileName());
+    ASSERT_TRUE(reread.ok());
+    for (qsizetype i = 0; i < values.size(); ++i)
+        EXPECT_EQ(IniStore::valueAfterReload(values[i]), reread->readString(QStringLiteral("S"), QString::number(i)))
+            << values[i].toStdString();
+    EXPECT_EQ(IniStore::valueAfterReload(QStringLiteral("Preset: ")), QStringLiteral("Preset:"));
+    EXPECT_EQ(IniStore::valueAfterReload(QStringLiteral("Line 1\r\nLine 2\r\n")), QStringLiteral("Line 1\r\nLine 2\r\n"));
+}
+
 TEST(IniStore, ValuesWithLineBreaksRoundTripAndOrdinaryValuesStayAsGiven)
 {
     const QString caption = QStringLiteral("Line 1\r\nLine 2\\end");

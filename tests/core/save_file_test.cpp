@@ -269,7 +269,7 @@ const std::vector<SaveKind> &saveKinds()
              QByteArray unit = test::buildUnit({{0, false}, {176, true}});
              unit.append(QByteArray(size - unit.size(), char(generation)));
              ripping::DispatchOptions options;
-             options.action = ripping::SpuAction::SaveRawSubpictures;
+             options.action = picture::ActionMode::SaveRawSubpictures;
              options.pictureBase = folder + QStringLiteral("/movie");
              ripping::RunState run;
              test::FakeSubtitles subs;
@@ -288,7 +288,7 @@ const std::vector<SaveKind> &saveKinds()
         {"pgm", {QStringLiteral("image_0.pgm")},
          [](const QString &folder, qsizetype size, int generation) {
              return recognition::writePgmMask(recognition::maskFilePath(folder, 0),
-                                              ripping::CodeImage(128, int(size / 128), uint8_t(generation)));
+                                              picture::CodeImage(128, int(size / 128), uint8_t(generation)));
          }},
     };
     return kinds;

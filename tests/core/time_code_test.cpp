@@ -279,3 +279,17 @@ TEST(TimeCodeConversion, BadFrameNumbersAreErrors)
     // Hours that would not fit the record.
     EXPECT_FALSE(frameNumberToTimeCode(std::numeric_limits<int64_t>::max(), 25000).ok());
 }
+
+TEST(TimeCodeConversion, HighestFrameOfASecondRoundsTheRateAndStaysInRange)
+{
+    struct Case {
+        uint32_t rateX1000;
+        int expected;
+    };
+    // 29.97 and 23.976 round up to whole frames: truncating would lose the second's last frame number.
+    for (const Case c : {Case{25000, 24}, Case{29970, 29}, Case{30000, 29}, Case{23976, 23}, Case{59940, 59},
+                         Case{24499, 23}, Case{24500, 24}, Case{0, 0}, Case{999, 0}, Case{1499, 0}, Case{1500, 1},
+                         Case{300000, 255}, Case{std::numeric_limits<uint32_t>::max(), 255}}) {
+        EXPECT_EQ(highestFrameOfSecond(c.rateX1000), c.expected) << c.rateX1000;
+    }
+}

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <cstddef>
-#include "ripping/code_image.h"
+#include "picture/code_image.h"
 
 #include <initializer_list>
 #include <string>
@@ -24,9 +24,9 @@ inline uint8_t codeOfArt(char c)
 }
 
 // Rows must all have the same length.
-inline ripping::CodeImage pictureFromArt(const std::vector<std::string> &rows)
+inline picture::CodeImage pictureFromArt(const std::vector<std::string> &rows)
 {
-    ripping::CodeImage image(rows.empty() ? 0 : int(rows.front().size()), int(rows.size()));
+    picture::CodeImage image(rows.empty() ? 0 : int(rows.front().size()), int(rows.size()));
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x)
             image.at(x, y) = codeOfArt(rows[size_t(y)][size_t(x)]);
@@ -34,7 +34,7 @@ inline ripping::CodeImage pictureFromArt(const std::vector<std::string> &rows)
 }
 
 // The picture back as art, markers shown as '5' and '6', for readable failure messages.
-inline std::vector<std::string> artOfPicture(const ripping::CodeImage &image)
+inline std::vector<std::string> artOfPicture(const picture::CodeImage &image)
 {
     static const char kArt[] = ".#o+456789";
     std::vector<std::string> rows;
@@ -50,7 +50,7 @@ inline std::vector<std::string> artOfPicture(const ripping::CodeImage &image)
 }
 
 // A solid block of ink rows x cols placed in a picture, for building larger layouts.
-inline void fillRect(ripping::CodeImage &image, int x, int y, int w, int h, uint8_t code = 1)
+inline void fillRect(picture::CodeImage &image, int x, int y, int w, int h, uint8_t code = 1)
 {
     for (int yy = y; yy < y + h; ++yy)
         for (int xx = x; xx < x + w; ++xx)

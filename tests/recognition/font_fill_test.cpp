@@ -10,16 +10,16 @@ namespace glyfex::recognition {
 namespace {
 
 // '#' ink, anything else paper.
-ripping::CodeImage pictureOf(const std::vector<std::string> &rows)
+picture::CodeImage pictureOf(const std::vector<std::string> &rows)
 {
-    ripping::CodeImage p(int(rows.front().size()), int(rows.size()), kFontPaper);
+    picture::CodeImage p(int(rows.front().size()), int(rows.size()), kFontPaper);
     for (size_t y = 0; y < rows.size(); ++y)
         for (size_t x = 0; x < rows[y].size(); ++x)
             p.at(int(x), int(y)) = rows[y][x] == '#' ? kFontInk : kFontPaper;
     return p;
 }
 
-std::vector<std::string> rowsOf(const ripping::CodeImage &p)
+std::vector<std::string> rowsOf(const picture::CodeImage &p)
 {
     std::vector<std::string> rows;
     for (int y = 0; y < p.height; ++y) {
@@ -47,7 +47,7 @@ TEST(FontFillTest, SlantMovesEachRowByItsDistanceFromTheBottom)
         {10, art},
     };
     for (const auto &c : cases) {
-        ripping::CodeImage p = pictureOf(art);
+        picture::CodeImage p = pictureOf(art);
         slantRows(p, c.angle);
         EXPECT_EQ(rowsOf(p), c.expected) << c.angle;
     }
@@ -62,7 +62,7 @@ TEST(FontFillTest, RoundingHalvesGoesToTheEvenNeighbour)
 
 TEST(FontFillTest, StretchAndInkBounds)
 {
-    const ripping::CodeImage p = pictureOf({"....", ".##.", ".#..", "...."});
+    const picture::CodeImage p = pictureOf({"....", ".##.", ".#..", "...."});
     EXPECT_EQ(rowsOf(stretchPicture(p, 8, 4)), (std::vector<std::string>{"........", "..####..", "..##....", "........"}));
     EXPECT_EQ(stretchPicture(p, 0, 4).width, 0);
     const auto ink = findInkBounds(p);

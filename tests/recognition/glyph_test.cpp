@@ -43,7 +43,7 @@ TEST(GlyphDescriptor, TakesOnlyThePixelsOfTheBoxMarker)
 
 TEST(GlyphDescriptor, CutsBoxesLargerThanTheBitmap)
 {
-    ripping::CodeImage image(90, 50, 5);
+    picture::CodeImage image(90, 50, 5);
     const Glyph g = buildGlyphDescriptor(image, 5, CharBox{0, 0, 90, 50, 0});
     EXPECT_EQ(g.width, 80);
     EXPECT_EQ(g.height, 45);
@@ -74,7 +74,7 @@ TEST(MergedDescriptor, JoinsTheRunInEitherReadingDirection)
 TEST(MergedDescriptor, CutsRunsTallerThanTheBitmap)
 {
     // Only a hand-edited maximum line height lets a line, and so a run, exceed 45 rows.
-    ripping::CodeImage image(6, 60);
+    picture::CodeImage image(6, 60);
     test::fillRect(image, 0, 0, 3, 50, 5);
     test::fillRect(image, 3, 10, 3, 50, 6);
     const std::vector<CharBox> boxes{{0, 0, 3, 50, 0}, {3, 10, 3, 50, 10}};

@@ -4,10 +4,11 @@
 #include "recognition/char_matrix.h"
 #include "recognition/recognition_driver.h"
 #include "recognition/run_control.h"
-#include "recognition/store_subtitle_sink.h"
+#include "subtitles/store_subtitle_sink.h"
 #include "ripping/spu_dispatch.h"
 #include "ripping/vob_pass.h"
 #include "subtitles/subtitle_store.h"
+#include "ripping/vob_source_run.h"
 
 #include <QFileInfo>
 
@@ -26,7 +27,7 @@ public:
 
 class QuietDispatchHost : public ripping::DispatchHost {
 public:
-    void showPicture(const ripping::DecodedPicture &, const ripping::ExportedPicture *) override {}
+    void showPicture(const picture::DecodedPicture &, const picture::ExportedPicture *) override {}
     ripping::StepChoice askStep() override { return ripping::StepChoice::Next; }
     void warn(const QString &) override {}
 };
@@ -35,13 +36,14 @@ public:
 struct OcrRoad {
     recognition::CharMatrix &matrix;
     ripping::RunState run;
+    ripping::VobSourceRun source{run};
     subtitles::SubtitleStore store;
     DropSkippedItems skipped;
     recognition::OcrAssistState assist;
     core::SilentPrompt prompt{core::Answer::No};
-    recognition::MainRunControl control{&run, assist, matrix, prompt};
+    recognition::MainRunControl control{&source, assist, matrix, prompt};
     ripping::DispatchOptions dispatchOptions;
-    recognition::StoreSubtitleSink sink{store, skipped};
+    subtitles::StoreSubtitleSink sink{store, skipped};
     ripping::PlainExport exporter;
     QuietDispatchHost dispatchHost;
     ripping::SilentVobPassHost passHost{core::Answer::YesToAll};
@@ -58,7 +60,7 @@ struct OcrRoad {
     }
 
     OcrRoad(recognition::CharMatrix &m, recognition::GlyphAsker &asker, const QString &file)
-        : matrix(m), driver(recognition::DriverEnvironment{m, store, skipped, asker, assist, prompt, nullptr, &run},
+        : matrix(m), driver(recognition::DriverEnvironment{m, store, skipped, asker, assist, prompt, nullptr, &source},
                             fixtureOptions())
     {
         run.vobList = {file};

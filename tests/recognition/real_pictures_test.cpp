@@ -79,7 +79,7 @@ TEST(RealPictures, BoxesPerLineFollowTheShownText)
 
         for (size_t i = 0; i < units->size(); ++i) {
             SCOPED_TRACE(testing::Message() << "unit " << i);
-            ripping::DecodedPicture picture;
+            picture::DecodedPicture picture;
             ripping::decodeSubpicture((*units)[i].bytes, 720, 576, picture);
             ColourCandidates candidates = picture.colourCandidates;
             EXPECT_EQ(std::count(candidates.begin(), candidates.end(), CandidateText), fixture.visibleCodes);

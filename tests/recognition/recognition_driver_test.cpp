@@ -5,6 +5,7 @@
 #include "recognition/mask_file.h"
 #include "recognition/recognition_driver.h"
 #include "recognition/scripted_answerer.h"
+#include "ripping/vob_source_run.h"
 #include "support/test_data.h"
 
 #include <QDir>
@@ -30,9 +31,9 @@ constexpr int kWordGap = 12;
 constexpr int kLineHeight = 10;
 constexpr int kLinePitch = 18;
 
-ripping::CodeImage drawLines(const std::vector<std::string> &lines)
+picture::CodeImage drawLines(const std::vector<std::string> &lines)
 {
-    ripping::CodeImage image(240, 4 + kLinePitch * int(lines.size()));
+    picture::CodeImage image(240, 4 + kLinePitch * int(lines.size()));
     for (size_t l = 0; l < lines.size(); ++l) {
         const int top = 2 + kLinePitch * int(l);
         int x = 2;
@@ -59,9 +60,9 @@ ripping::CodeImage drawLines(const std::vector<std::string> &lines)
     return image;
 }
 
-ripping::DecodedPicture pictureOf(const ripping::CodeImage &codes)
+picture::DecodedPicture pictureOf(const picture::CodeImage &codes)
 {
-    ripping::DecodedPicture p;
+    picture::DecodedPicture p;
     p.codes = codes;
     p.colourMap = {0, 1, 2, 3};
     p.contrastMap = {0, 15, 15, 15};
@@ -87,7 +88,7 @@ public:
 
 // The OCR assistant as a user who closes it at once; its presence enables the buttons that open it.
 struct ClosedAssistant : OcrAssistant {
-    bool assist(const ripping::DecodedPicture &, OcrAssistState &) override { return false; }
+    bool assist(const picture::DecodedPicture &, OcrAssistState &) override { return false; }
 };
 
 // One driver over drawn pictures, answered by a script.
@@ -98,20 +99,21 @@ struct Rig {
     OcrAssistState assist;
     CountingPrompt prompt;
     ripping::RunState run;
-    MainRunControl control{&run, assist, matrix, prompt};
+    ripping::VobSourceRun source{run};
+    MainRunControl control{&source, assist, matrix, prompt};
     ScriptedAnswerer script{control};
     ClosedAssistant assistant;
     RecognitionDriver driver;
 
     explicit Rig(DriverOptions options = {}, bool withAssistant = true)
-        : driver(DriverEnvironment{matrix, store, skipped, script, assist, prompt, withAssistant ? &assistant : nullptr, &run},
+        : driver(DriverEnvironment{matrix, store, skipped, script, assist, prompt, withAssistant ? &assistant : nullptr, &source},
                  std::move(options))
     {
     }
     PictureOutcome recognise(const std::vector<std::string> &lines, int startMs = 1000)
     {
         auto out = driver.recognisePicture(pictureOf(drawLines(lines)), core::millisecondsToTimeCode(startMs),
-                                           core::millisecondsToTimeCode(startMs + 2000), ripping::ScreenRect{10, 400, 249, 439});
+                                           core::millisecondsToTimeCode(startMs + 2000), picture::Rect{10, 400, 249, 439});
         EXPECT_TRUE(out.ok());
         return out.ok() ? *out : PictureOutcome{};
     }
@@ -285,7 +287,7 @@ TEST(DriverJoins, AGlyphWhoseLastPieceLiesInsideItsFirstIsSpacedFromItsRightmost
         ".....###..##.",
         "......##.....",
     };
-    ripping::CodeImage codes(40, 17);
+    picture::CodeImage codes(40, 17);
     for (int left : {2, 17})
         for (size_t y = 0; y < nine.size(); ++y)
             for (size_t x = 0; x < nine[y].size(); ++x)
@@ -415,7 +417,7 @@ TEST(DriverRunControl, WithoutARunPauseRunsThePauseCommandAndResumesWhenTheLoopS
 TEST(DriverRunControl, ColourChangeAndFillMatrixPauseAndOpenTheAssistantForThePicture)
 {
     struct Assistant : OcrAssistant {
-        bool assist(const ripping::DecodedPicture &, OcrAssistState &state) override
+        bool assist(const picture::DecodedPicture &, OcrAssistState &state) override
         {
             seenModes.push_back(state.mode);
             return ok;
@@ -426,7 +428,7 @@ TEST(DriverRunControl, ColourChangeAndFillMatrixPauseAndOpenTheAssistantForThePi
     for (AnswerCode press_ : {A::ChangeColor, A::FillMatrix}) {
         Rig rig;
         rig.assist.mode = OcrAssistState::Automatic;
-        DriverEnvironment env{rig.matrix, rig.store, rig.skipped, rig.script, rig.assist, rig.prompt, &assistant, &rig.run};
+        DriverEnvironment env{rig.matrix, rig.store, rig.skipped, rig.script, rig.assist, rig.prompt, &assistant, &rig.source};
         RecognitionDriver driver(env, {});
         rig.script.push(press(press_));
         auto first = driver.recognisePicture(pictureOf(drawLines({"a"})), {}, {}, {});
@@ -586,7 +588,7 @@ TEST(DriverRunControl, AFailedSaveKeepsTheCurrentMatrix)
 TEST(DriverPictures, WithoutATextColourThePictureIsCountedAsSkipped)
 {
     Rig rig;
-    ripping::DecodedPicture p = pictureOf(drawLines({"a"}));
+    picture::DecodedPicture p = pictureOf(drawLines({"a"}));
     p.colourCandidates = {0, 0, 0, 0};
     auto out = rig.driver.recognisePicture(p, {}, {}, {});
     ASSERT_TRUE(out.ok());
@@ -598,13 +600,16 @@ TEST(DriverPictures, WithoutATextColourThePictureIsCountedAsSkipped)
 TEST(DriverPictures, AGlyphWiderThan80PixelsGivesAnEmptyPictureThatIsAskedAbout)
 {
     Rig rig;
-    rig.store.suppressEmptySubtitle = -1;
-    ripping::CodeImage wide(120, 20);
+    // A line skipped in an abandoned picture before it changes nothing.
+    rig.say({press(A::SkipLine), press(A::SkipSubPicture)});
+    ASSERT_EQ(rig.recognise({"ab", "c"}).end, E::Abandoned);
+    const int before = rig.skipped.asked;
+    picture::CodeImage wide(120, 20);
     test::fillRect(wide, 2, 2, 81, 10);
     auto out = rig.driver.recognisePicture(pictureOf(wide), {}, {}, {});
     ASSERT_TRUE(out.ok());
     EXPECT_EQ(out->questions, 0);
-    EXPECT_EQ(rig.skipped.asked, 1);
+    EXPECT_EQ(rig.skipped.asked, before + 1);
 }
 
 TEST(DriverPictures, TheShownQuestionHighlightsTheRunAndFramesIt)
@@ -618,7 +623,7 @@ TEST(DriverPictures, TheShownQuestionHighlightsTheRunAndFramesIt)
         GlyphQuestion last;
     } keep;
     Rig rig;
-    RecognitionDriver driver(DriverEnvironment{rig.matrix, rig.store, rig.skipped, keep, rig.assist, rig.prompt, nullptr, &rig.run}, {});
+    RecognitionDriver driver(DriverEnvironment{rig.matrix, rig.store, rig.skipped, keep, rig.assist, rig.prompt, nullptr, &rig.source}, {});
     ASSERT_TRUE(driver.recognisePicture(pictureOf(drawLines({"b"})), {}, {}, {}).ok());
     const GlyphQuestion &q = keep.last;
     // Letter "b" is 7 x 10 at (2, 2): its pixels highlighted, a frame one pixel outside it.

@@ -22,7 +22,7 @@ using namespace glyfex::recognition;
 namespace {
 
 // The times each unit gets from the dispatcher, without recognition.
-std::vector<ripping::SpuTimes> unitTimes(const QString &file)
+std::vector<picture::DisplayTimes> unitTimes(const QString &file)
 {
     test::FakeSubtitles subs;
     test::RecordingRecognition rec(subs);
@@ -40,7 +40,7 @@ std::vector<ripping::SpuTimes> unitTimes(const QString &file)
     while (!run.finished())
         (void)pass.readCurrentFile();
     ripping::closeLastSubtitle(subs, 5000);
-    std::vector<ripping::SpuTimes> out;
+    std::vector<picture::DisplayTimes> out;
     for (const auto &e : subs.entries)
         out.push_back(e.times);
     return out;
@@ -59,7 +59,7 @@ TEST_P(FixtureRoad, LearnsFromTheTruthThenReadsItAgainWithoutAQuestion)
         SCOPED_TRACE(file.toStdString());
         auto truth = readGroundTruth(dir + QStringLiteral("/gt.srt"));
         ASSERT_TRUE(truth.ok()) << truth.error().message().toStdString();
-        const std::vector<ripping::SpuTimes> times = unitTimes(file);
+        const std::vector<picture::DisplayTimes> times = unitTimes(file);
         ASSERT_EQ(times.size(), truth->size());
 
         CharMatrix matrix;

@@ -19,7 +19,7 @@ namespace {
 const InkCodes kTextOnly{1, 255};
 const std::array<uint32_t, 4> kColours{0x000000, 0x111111, 0x222222, 0x333333};
 
-Segmentation segment(ripping::CodeImage &image, const OcrSettings &settings = {}, InkCodes ink = kTextOnly)
+Segmentation segment(picture::CodeImage &image, const OcrSettings &settings = {}, InkCodes ink = kTextOnly)
 {
     return segmentSubtitle(image, ink, kColours, settings);
 }
@@ -50,7 +50,7 @@ TEST(Segmentation, GluesBlocksCloserThanTheInterLineGap)
         int firstBoxHeight;
     };
     for (const Case &c : {Case{1, 1, 19}, Case{2, 2, 9}}) {
-        ripping::CodeImage image(6, 1 + 9 + c.gap + 9 + 2);
+        picture::CodeImage image(6, 1 + 9 + c.gap + 9 + 2);
         fillRect(image, 1, 1, 3, 9);
         fillRect(image, 1, 1 + 9 + c.gap, 3, 9);
         const auto result = segment(image);
@@ -62,7 +62,7 @@ TEST(Segmentation, GluesBlocksCloserThanTheInterLineGap)
 
 TEST(Segmentation, InkStartingOnTheLastRowIsNoLine)
 {
-    ripping::CodeImage image(6, 14);
+    picture::CodeImage image(6, 14);
     fillRect(image, 1, 0, 3, 9);
     fillRect(image, 1, 13, 3, 1);
     const auto result = segment(image);
@@ -73,7 +73,7 @@ TEST(Segmentation, InkStartingOnTheLastRowIsNoLine)
 TEST(Segmentation, DropsTooTallLinesAndStopsAfterTen)
 {
     // A 46-row block, then eleven 9-row blocks two rows apart.
-    ripping::CodeImage image(6, 46 + 2 + 11 * 11);
+    picture::CodeImage image(6, 46 + 2 + 11 * 11);
     fillRect(image, 1, 0, 3, 46);
     for (int i = 0; i < 11; ++i)
         fillRect(image, 1, 48 + i * 11, 3, 9);
@@ -84,7 +84,7 @@ TEST(Segmentation, DropsTooTallLinesAndStopsAfterTen)
 
     OcrSettings taller;
     taller.maxLineHeight = 46;
-    ripping::CodeImage again(6, 46 + 2 + 11 * 11);
+    picture::CodeImage again(6, 46 + 2 + 11 * 11);
     fillRect(again, 1, 0, 3, 46);
     EXPECT_EQ(segment(again, taller).lines.size(), 1u);
 }
@@ -174,7 +174,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, SegmentArt, testing::ValuesIn(kArtCases),
 TEST(Segmentation, GlyphWiderThanTheBitmapGivesThePictureUp)
 {
     for (int width : {80, 81}) {
-        ripping::CodeImage image(width + 4, 12);
+        picture::CodeImage image(width + 4, 12);
         fillRect(image, 1, 1, 3, 9);
         fillRect(image, 1, 5, width, 3);
         const auto result = segment(image);
@@ -191,7 +191,7 @@ TEST(Segmentation, GlyphWiderThanTheBitmapGivesThePictureUp)
 
 TEST(Segmentation, KeepsAtMostFiveHundredBoxesPerLine)
 {
-    ripping::CodeImage image(3 * 510 + 1, 4);
+    picture::CodeImage image(3 * 510 + 1, 4);
     for (int i = 0; i < 510; ++i)
         fillRect(image, 1 + 3 * i, 1, 2, 2);
     const auto result = segment(image);
@@ -204,14 +204,14 @@ TEST(Segmentation, PictureWithoutInkHasNoLines)
 {
     auto image = pictureFromArt({"....", "+..+", "...."});
     EXPECT_TRUE(segment(image).lines.empty());
-    ripping::CodeImage none;
+    picture::CodeImage none;
     EXPECT_TRUE(segment(none).lines.empty());
 }
 
 TEST(Segmentation, InkCodeWithoutAColourGivesABlackLine)
 {
     // Codes above 3 have no entry in the four-colour table; the line still segments.
-    ripping::CodeImage image(4, 3);
+    picture::CodeImage image(4, 3);
     fillRect(image, 1, 0, 2, 3, 7);
     const auto result = segment(image, {}, InkCodes{7, 255});
     ASSERT_EQ(result.lines.size(), 1u);

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace glyfex;
 using namespace glyfex::ripping;
 
 namespace {
@@ -139,7 +140,7 @@ TEST(StartRequest, CommitArmsTheRun)
     request.sizes = {10};
     request.totalBytes = 10;
     commitStartRequest(request, batch);
-    EXPECT_EQ(batch.actionMode, ActionMode::OnlyShow);
+    EXPECT_EQ(batch.actionMode, picture::ActionMode::OnlyShow);
     EXPECT_EQ(batch.streamId, 0x23);
     EXPECT_EQ(batch.currentFile, 0);
     EXPECT_EQ(batch.resumePos, 0);
@@ -147,6 +148,6 @@ TEST(StartRequest, CommitArmsTheRun)
     EXPECT_EQ(batch.skippedCount, 0);
     EXPECT_TRUE(batch.paused) << "the pause is released by the caller, with its button";
     EXPECT_FALSE(batch.processing);
-    EXPECT_EQ(actionOfItem(0), ActionMode::RecogniseText);
-    EXPECT_EQ(actionOfItem(9), ActionMode::RecogniseText);
+    EXPECT_EQ(actionOfItem(0), picture::ActionMode::RecogniseText);
+    EXPECT_EQ(actionOfItem(9), picture::ActionMode::RecogniseText);
 }

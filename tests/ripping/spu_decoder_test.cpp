@@ -150,27 +150,27 @@ UnitBuilder smallUnit()
     return u;
 }
 
-CodeImage image(const Rows &rows)
+picture::CodeImage image(const Rows &rows)
 {
-    CodeImage img(rows.empty() ? 0 : int(rows[0].size()), int(rows.size()));
+    picture::CodeImage img(rows.empty() ? 0 : int(rows[0].size()), int(rows.size()));
     for (size_t y = 0; y < rows.size(); ++y)
         std::copy(rows[y].begin(), rows[y].end(), img.row(int(y)));
     return img;
 }
 
-DecodedPicture decode(const Bytes &unit, int frameHeight = 576, int frameWidth = 720)
+picture::DecodedPicture decode(const Bytes &unit, int frameHeight = 576, int frameWidth = 720)
 {
-    DecodedPicture picture;
+    picture::DecodedPicture picture;
     decodeSubpicture(unit, frameWidth, frameHeight, picture);
     return picture;
 }
 
 TEST(SpuDecoder, DecodesSequencesTablesAndTrimmedPicture)
 {
-    const DecodedPicture p = decode(smallUnit().build());
+    const picture::DecodedPicture p = decode(smallUnit().build());
     ASSERT_EQ(p.sequences.size(), 2u);
-    EXPECT_EQ(p.sequences[0].state, SpuControlSequence::DisplayStart);
-    EXPECT_EQ(p.sequences[1].state, SpuControlSequence::DisplayStop);
+    EXPECT_EQ(p.sequences[0].state, picture::SpuControlSequence::DisplayStart);
+    EXPECT_EQ(p.sequences[1].state, picture::SpuControlSequence::DisplayStop);
     EXPECT_EQ(p.sequences[1].delayMs, 90u * 1024u / 90u);
     EXPECT_FALSE(p.forced);
     EXPECT_EQ(p.width, 6);
@@ -188,9 +188,9 @@ TEST(SpuDecoder, DelayIsConvertedToMillisecondsAndForcedComesFromAnySequence)
     UnitBuilder u = smallUnit();
     u.sequences[1].commands = join({forcedStart(), endOfCommands()});
     u.sequences[1].delay = 1000;
-    const DecodedPicture p = decode(u.build());
+    const picture::DecodedPicture p = decode(u.build());
     EXPECT_TRUE(p.forced);
-    EXPECT_EQ(p.sequences[1].state, SpuControlSequence::DisplayStart);
+    EXPECT_EQ(p.sequences[1].state, picture::SpuControlSequence::DisplayStart);
     EXPECT_EQ(p.sequences[1].delayMs, 11377u); // 1000 x 1024 / 90, rounded down
 }
 
@@ -198,7 +198,7 @@ TEST(SpuDecoder, LaterSequencesInheritColourAreaAndOffsetsButNotContrast)
 {
     UnitBuilder u = smallUnit();
     u.sequences[0].commands = join({start(), colour(0x1234), contrast(0x5678), area(1, 6, 1, 4), u.pixelOffsets(), endOfCommands()});
-    const DecodedPicture p = decode(u.build());
+    const picture::DecodedPicture p = decode(u.build());
     const auto &second = p.sequences[1];
     EXPECT_EQ(second.colour, 0x1234);
     EXPECT_EQ(second.contrast, 0xFFF0);
@@ -214,7 +214,7 @@ TEST(SpuDecoder, FieldsInterleaveAndOddHeightsKeepTheirLastRow)
     UnitBuilder u;
     u.setPicture(rows);
     u.add(0, join({colour(0x3210), contrast(0xFFFF), area(0, 3, 0, 2), u.pixelOffsets(), endOfCommands()}));
-    const DecodedPicture p = decode(u.build());
+    const picture::DecodedPicture p = decode(u.build());
     EXPECT_EQ(p.codes, image(rows));
 }
 
@@ -305,7 +305,7 @@ TEST_P(SpuDecoderSize, LimitsThePicture)
     u.setPicture(blankRows(4, 4));
     // Contrast 0xFFFF keeps code 0 visible so no trimming hides the decoded size.
     u.add(0, join({contrast(0xFFFF), area(c.x1, c.x2, c.y1, c.y2), u.pixelOffsets(), endOfCommands()}));
-    const DecodedPicture p = decode(u.build(), c.frameHeight, c.frameWidth);
+    const picture::DecodedPicture p = decode(u.build(), c.frameHeight, c.frameWidth);
     EXPECT_EQ(p.width, c.width);
     EXPECT_EQ(p.height, c.height);
     EXPECT_EQ(p.codes.width, c.width);
@@ -332,7 +332,7 @@ TEST(SpuDecoder, ASequenceWithoutContrastMakesCode0TransparentAndTrimsIt)
 {
     UnitBuilder u = smallUnit();
     u.sequences[0].commands = join({start(), colour(0x3210), area(100, 105, 200, 203), u.pixelOffsets(), endOfCommands()});
-    const DecodedPicture p = decode(u.build());
+    const picture::DecodedPicture p = decode(u.build());
     EXPECT_EQ(p.first().contrast, 0xFFF0);
     EXPECT_EQ(p.colourCandidates, (std::array<uint8_t, 4>{0, 2, 2, 2}));
     EXPECT_EQ(p.codes.width, 4);
@@ -356,7 +356,7 @@ TEST(SpuDecoder, TwoTransparentCodesCropTwiceAndTheAreaMovesByBoth)
     UnitBuilder u;
     u.setPicture(rows);
     u.add(0, join({contrast(0x0FF0), area(100, 109, 50, 57), u.pixelOffsets(), endOfCommands()}));
-    const DecodedPicture p = decode(u.build());
+    const picture::DecodedPicture p = decode(u.build());
     EXPECT_EQ(p.colourCandidates, (std::array<uint8_t, 4>{0, 2, 2, 0}));
     EXPECT_EQ(p.codes, image(Rows(2, std::vector<uint8_t>(3, 1))));
     const auto &s = p.first();
@@ -368,7 +368,7 @@ TEST(SpuDecoder, AnAllTransparentPictureIsNotCroppedAndKeepsItsPlace)
     UnitBuilder u;
     u.setPicture(blankRows(8, 4));
     u.add(0, join({contrast(0xFFF0), area(30, 37, 40, 43), u.pixelOffsets(), endOfCommands()}));
-    const DecodedPicture p = decode(u.build());
+    const picture::DecodedPicture p = decode(u.build());
     EXPECT_EQ(p.codes, image(blankRows(8, 4)));
     const auto &s = p.first();
     EXPECT_EQ((std::array{s.x1, s.y1, s.x2, s.y2}), (std::array{30, 40, 37, 43}));
@@ -376,7 +376,7 @@ TEST(SpuDecoder, AnAllTransparentPictureIsNotCroppedAndKeepsItsPlace)
 
 TEST(SpuDecoder, ColourChangeFlagsCompareWithThePreviousUnit)
 {
-    DecodedPicture p;
+    picture::DecodedPicture p;
     const Bytes unit = smallUnit().build();
     decodeSubpicture(unit, 720, 576, p);
     EXPECT_EQ(p.colourChanged, (std::array{true, true})); // a run starts from zero words
@@ -503,7 +503,7 @@ TEST_P(SpuDecoderDamaged, GivesABoundedPicture)
     // The exact bytes in a buffer of their own, so the sanitizer sees any read past them.
     const std::unique_ptr<uint8_t[]> exact(new uint8_t[unit.size() + 1]);
     std::copy(unit.begin(), unit.end(), exact.get());
-    DecodedPicture p;
+    picture::DecodedPicture p;
     decodeSubpicture(std::span<const uint8_t>(exact.get(), unit.size()), 720, 576, p);
     EXPECT_EQ(p.sequences.size(), c.sequences);
     EXPECT_EQ(p.width, c.width);
@@ -532,7 +532,7 @@ INSTANTIATE_TEST_SUITE_P(, SpuDecoderDamaged, ::testing::Values(
 // What the damaged units above must give beyond staying bounded.
 TEST(SpuDecoderDamagedDetails, FirstSequenceLacksFieldsAsZero)
 {
-    const DecodedPicture p = decode(firstSequenceWithoutAreaColourOrOffsets());
+    const picture::DecodedPicture p = decode(firstSequenceWithoutAreaColourOrOffsets());
     const auto &s = p.sequences[0];
     EXPECT_EQ(s.colour, 0);
     EXPECT_EQ((std::array{s.topOffset, s.bottomOffset}), (std::array<uint16_t, 2>{0, 0}));
@@ -543,8 +543,8 @@ TEST(SpuDecoderDamagedDetails, ACutCommandIsNotApplied)
 {
     EXPECT_EQ(decode(areaCommandCutByTheUnitEnd()).sequences[0].x2, 0);
     // The stop after a broken change list is never reached.
-    EXPECT_EQ(decode(changeListShorterThanItsLength()).sequences[0].state, SpuControlSequence::DisplayStart);
-    EXPECT_EQ(decode(unknownCommandBytes()).sequences[1].state, SpuControlSequence::DisplayStop);
+    EXPECT_EQ(decode(changeListShorterThanItsLength()).sequences[0].state, picture::SpuControlSequence::DisplayStart);
+    EXPECT_EQ(decode(unknownCommandBytes()).sequences[1].state, picture::SpuControlSequence::DisplayStop);
 }
 
 TEST(SpuDecoderDamagedDetails, AFieldThatCannotBeReadStaysBackground)
@@ -552,7 +552,7 @@ TEST(SpuDecoderDamagedDetails, AFieldThatCannotBeReadStaysBackground)
     // The top field lies "after" its end, so rows 0 and 2 stay background; the bottom field reads
     // from the top field's data on, which puts the block's one top-field row into row 3. A single text
     // row is no text to crop to.
-    const DecodedPicture p = decode(topFieldStartsAfterItsEnd());
+    const picture::DecodedPicture p = decode(topFieldStartsAfterItsEnd());
     Rows expected = blankRows(6, 4);
     std::fill(expected[3].begin() + 1, expected[3].begin() + 5, 1);
     EXPECT_EQ(p.codes, image(expected));
@@ -570,7 +570,7 @@ TEST(SpuDecoderDamagedDetails, LinesBeyondTheAreaDoNotOverwriteItsLastRows)
         UnitBuilder u;
         u.setPicture(rows);
         u.add(0, join({contrast(0xFFFF), area(0, 5, 0, height - 1), u.pixelOffsets(), endOfCommands()}));
-        const DecodedPicture p = decode(u.build());
+        const picture::DecodedPicture p = decode(u.build());
         EXPECT_EQ(p.codes, image(Rows(size_t(height), std::vector<uint8_t>(6, 2))));
     }
 }

@@ -29,9 +29,9 @@ int64_t ms(const TimeCode &t)
     return core::timeCodeToMilliseconds(t);
 }
 
-DecodedPicture decoded(const QByteArray &unit)
+picture::DecodedPicture decoded(const QByteArray &unit)
 {
-    DecodedPicture p;
+    picture::DecodedPicture p;
     decodeSubpicture({reinterpret_cast<const uint8_t *>(unit.constData()), size_t(unit.size())}, 720, 576, p);
     return p;
 }
@@ -69,10 +69,10 @@ class Timing : public testing::TestWithParam<TimingCase> {};
 TEST_P(Timing, StartStopAndMinimumLength)
 {
     const TimingCase &c = GetParam();
-    const DecodedPicture p = decoded(buildUnit(c.sequences));
+    const picture::DecodedPicture p = decoded(buildUnit(c.sequences));
     const TimeCode spuTime = core::millisecondsToTimeCode(10000);
     const TimeCode indexTime = core::millisecondsToTimeCode(5000);
-    const SpuTimes t = spuTimes(p, spuTime, c.withIndexTime ? &indexTime : nullptr);
+    const picture::DisplayTimes t = spuTimes(p, spuTime, c.withIndexTime ? &indexTime : nullptr);
     EXPECT_EQ(ms(t.start), c.start);
     EXPECT_EQ(ms(t.stop), c.stop);
     EXPECT_EQ(isSpuLongEnough(p, 200), c.longEnough);
@@ -83,10 +83,10 @@ INSTANTIATE_TEST_SUITE_P(, Timing, testing::ValuesIn(kTimings), [](const auto &i
 TEST(PictureNames, NumberedByFormat)
 {
     const QString base = QStringLiteral("/out/movie");
-    EXPECT_EQ(pictureFileName(base, 0, 42, QStringLiteral("bmp")), QStringLiteral("/out/movie00042.bmp"));
-    EXPECT_EQ(pictureFileName(base, kFormatScenarist, 42, QStringLiteral("bmp")), QStringLiteral("/out/movie.42.bmp"));
-    EXPECT_EQ(pictureFileName(base, 19, 7, QStringLiteral("sup")), QStringLiteral("/out/movie00007.sup"));
-    EXPECT_EQ(pictureFileName(base, 0, 123456, QStringLiteral("bmp")), QStringLiteral("/out/movie123456.bmp"));
+    EXPECT_EQ(pictureFileName(base, subtitles::OutputFormat::Dks, 42, QStringLiteral("bmp")), QStringLiteral("/out/movie00042.bmp"));
+    EXPECT_EQ(pictureFileName(base, subtitles::OutputFormat::SonicScenarist, 42, QStringLiteral("bmp")), QStringLiteral("/out/movie.42.bmp"));
+    EXPECT_EQ(pictureFileName(base, subtitles::OutputFormat(19), 7, QStringLiteral("sup")), QStringLiteral("/out/movie00007.sup"));
+    EXPECT_EQ(pictureFileName(base, subtitles::OutputFormat::Dks, 123456, QStringLiteral("bmp")), QStringLiteral("/out/movie123456.bmp"));
 }
 
 TEST(Overlaps, CountsStopsPastTheNextStart)
@@ -142,7 +142,7 @@ const QByteArray kForced = buildUnit({{0, false, true}, {kRaw2002, true}});
 TEST(DispatchRecognise, ShortUnitsAreCountedAndOpenSubtitlesClosedByTheNext)
 {
     DispatchOptions o;
-    o.action = SpuAction::Recognise;
+    o.action = picture::ActionMode::RecogniseText;
     Rig rig(o);
     ASSERT_TRUE(rig.feed(kOpen, 1000).ok());
     ASSERT_TRUE(rig.feed(kShort, 3000).ok()); // closes the open one even though it is skipped itself
@@ -151,7 +151,7 @@ TEST(DispatchRecognise, ShortUnitsAreCountedAndOpenSubtitlesClosedByTheNext)
     EXPECT_EQ(ms(rig.subs.entries[0].times.stop), 3000);
     EXPECT_EQ(ms(rig.subs.entries[1].times.start), 5000);
     EXPECT_EQ(ms(rig.subs.entries[1].times.stop), 7002);
-    EXPECT_EQ(rig.subs.entries[1].rect, (ScreenRect{100, 400, 101, 401}));
+    EXPECT_EQ(rig.subs.entries[1].rect, (picture::Rect{100, 400, 101, 401}));
     EXPECT_EQ(rig.run.skippedCount, 1);
     EXPECT_EQ(rig.recognition.sizes, (std::vector<std::pair<int, int>>{{2, 2}, {2, 2}}));
 }
@@ -161,7 +161,7 @@ TEST(DispatchRecognise, RecorderKeepsEachPictureUntilRecognitionIsThere)
     DispatchOptions o;
     RunState run;
     test::FakeSubtitles subs;
-    PictureRecorder recorder;
+    test::PictureRecorder recorder;
     PlainExport exporter;
     test::ScriptedDispatchHost host;
     SpuDispatcher dispatcher(o, run, subs, recorder, exporter, host);
@@ -176,7 +176,7 @@ TEST(DispatchRecognise, RecorderKeepsEachPictureUntilRecognitionIsThere)
 
 TEST(DispatchForcedOnly, UnforcedUnitsAreIgnoredWithoutCounting)
 {
-    for (SpuAction action : {SpuAction::Recognise, SpuAction::SaveRawSubpictures}) {
+    for (picture::ActionMode action : {picture::ActionMode::RecogniseText, picture::ActionMode::SaveRawSubpictures}) {
         QTemporaryDir dir;
         DispatchOptions o;
         o.action = action;
@@ -186,9 +186,9 @@ TEST(DispatchForcedOnly, UnforcedUnitsAreIgnoredWithoutCounting)
         ASSERT_TRUE(rig.feed(kLong, 1000).ok());
         ASSERT_TRUE(rig.feed(buildUnit({{0, false, true}, {kRaw147, true}}), 2000).ok());
         ASSERT_TRUE(rig.feed(kForced, 3000).ok());
-        EXPECT_EQ(rig.run.skippedCount, action == SpuAction::Recognise ? 1 : 0);
-        EXPECT_EQ(rig.run.picturesSaved, action == SpuAction::Recognise ? 0u : 2u);
-        EXPECT_EQ(rig.recognition.sizes.size(), action == SpuAction::Recognise ? 1u : 0u);
+        EXPECT_EQ(rig.run.skippedCount, action == picture::ActionMode::RecogniseText ? 1 : 0);
+        EXPECT_EQ(rig.run.picturesSaved, action == picture::ActionMode::RecogniseText ? 0u : 2u);
+        EXPECT_EQ(rig.recognition.sizes.size(), action == picture::ActionMode::RecogniseText ? 1u : 0u);
     }
 }
 
@@ -202,7 +202,7 @@ TEST(DispatchRaw, SavesEveryUnitAsItIsEvenShortOnes)
 {
     QTemporaryDir dir;
     DispatchOptions o;
-    o.action = SpuAction::SaveRawSubpictures;
+    o.action = picture::ActionMode::SaveRawSubpictures;
     o.pictureBase = dir.filePath(QStringLiteral("movie"));
     Rig rig(o);
     ASSERT_TRUE(rig.feed(kLong, 1000).ok());
@@ -215,19 +215,19 @@ TEST(DispatchRaw, SavesEveryUnitAsItIsEvenShortOnes)
 
 struct TimedPictureCase {
     const char *name;
-    SpuAction action;
-    int format;
+    picture::ActionMode action;
+    subtitles::OutputFormat format;
     const char *firstFile;
     bool fullPath;
 };
 void PrintTo(const TimedPictureCase &c, std::ostream *os) { *os << c.name; }
 
 const TimedPictureCase kTimedPictures[] = {
-    {"bitmap", SpuAction::SaveBitmaps, 0, "movie00001.bmp", false},
-    {"bitmap_scenarist", SpuAction::SaveBitmaps, kFormatScenarist, "movie.1.bmp", false},
-    {"bitmap_pinnacle_full_path", SpuAction::SaveBitmaps, kFormatPinnacle, "movie00001.bmp", true},
-    {"raw", SpuAction::SaveRawSubpictures, 0, "movie00001.sup", false},
-    {"raw_pinnacle_full_path", SpuAction::SaveRawSubpictures, kFormatPinnacle, "movie00001.sup", true},
+    {"bitmap", picture::ActionMode::SaveBitmaps, subtitles::OutputFormat::Dks, "movie00001.bmp", false},
+    {"bitmap_scenarist", picture::ActionMode::SaveBitmaps, subtitles::OutputFormat::SonicScenarist, "movie.1.bmp", false},
+    {"bitmap_pinnacle_full_path", picture::ActionMode::SaveBitmaps, subtitles::OutputFormat::PinnacleImpression, "movie00001.bmp", true},
+    {"raw", picture::ActionMode::SaveRawSubpictures, subtitles::OutputFormat::Dks, "movie00001.sup", false},
+    {"raw_pinnacle_full_path", picture::ActionMode::SaveRawSubpictures, subtitles::OutputFormat::PinnacleImpression, "movie00001.sup", true},
 };
 
 class TimedPictures : public testing::TestWithParam<TimedPictureCase> {};
@@ -250,7 +250,7 @@ TEST_P(TimedPictures, EachSavedPictureBecomesASubtitleNamingItsFile)
     EXPECT_EQ(rig.subs.entries[0].line, c.fullPath ? first : QString::fromLatin1(c.firstFile));
     EXPECT_EQ(ms(rig.subs.entries[1].times.start), 5000);
     EXPECT_EQ(ms(rig.subs.entries[1].times.stop), 7002);
-    EXPECT_EQ(rig.subs.entries[0].rect, (ScreenRect{100, 400, 101, 401}));
+    EXPECT_EQ(rig.subs.entries[0].rect, (picture::Rect{100, 400, 101, 401}));
 }
 
 INSTANTIATE_TEST_SUITE_P(, TimedPictures, testing::ValuesIn(kTimedPictures),
@@ -260,7 +260,7 @@ TEST(DispatchBitmaps, WithoutTimingEveryPictureGetsItsOwnFile)
 {
     QTemporaryDir dir;
     DispatchOptions o;
-    o.action = SpuAction::SaveBitmaps;
+    o.action = picture::ActionMode::SaveBitmaps;
     o.pictureBase = dir.filePath(QStringLiteral("m"));
     Rig rig(o);
     for (int i = 0; i < 3; ++i)
@@ -275,7 +275,7 @@ TEST(DispatchOnlyShow, SavesOnlyWhatTheUserAsksFor)
 {
     QTemporaryDir dir;
     DispatchOptions o;
-    o.action = SpuAction::OnlyShow;
+    o.action = picture::ActionMode::OnlyShow;
     o.pictureBase = dir.filePath(QStringLiteral("s"));
     Rig rig(o);
     ASSERT_TRUE(rig.feed(kLong, 0).ok());
@@ -292,7 +292,7 @@ TEST(DispatchOnlyShow, SavesOnlyWhatTheUserAsksFor)
 TEST(DispatchVobSub, ShortTimingListFallsBackToPacketTimesWithOneWarning)
 {
     DispatchOptions o;
-    o.action = SpuAction::Recognise;
+    o.action = picture::ActionMode::RecogniseText;
     Rig rig(o);
     rig.run.vobList = {QStringLiteral("/x/movie.sub")};
     rig.run.idxFileName = QStringLiteral("/x/movie.idx");
@@ -352,7 +352,7 @@ TEST(DispatchRealUnits, EachSavedSupEqualsTheUnitLibavformatDemuxes)
 
         QTemporaryDir dir;
         DispatchOptions o;
-        o.action = SpuAction::SaveRawSubpictures;
+        o.action = picture::ActionMode::SaveRawSubpictures;
         o.pictureBase = dir.filePath(QStringLiteral("u"));
         PassRig pr(o, path, uint8_t(c.stream));
         EXPECT_EQ(pr.run().end, PassEnd::FileDone);
@@ -370,7 +370,7 @@ TEST(DispatchRealUnits, VobSubStartTimesComeFromTheIndex)
     auto timing = readVobSubTimes(idx, 0);
     ASSERT_TRUE(timing.ok());
     DispatchOptions o;
-    o.action = SpuAction::Recognise;
+    o.action = picture::ActionMode::RecogniseText;
     PassRig pr(o, sub, 0x20);
     pr.rig.run.idxFileName = idx;
     pr.rig.run.vobSubUnits = timing->units;
@@ -388,7 +388,7 @@ TEST(DispatchRealUnits, UnwritableOutputFolderStopsTheRunWithTheFileName)
     QTemporaryDir dir;
     const QString blocked = dir.filePath(QStringLiteral("not-a-folder"));
     test::writeBytes(blocked, "x"); // a file where the output folder should be
-    for (SpuAction action : {SpuAction::SaveBitmaps, SpuAction::SaveRawSubpictures}) {
+    for (picture::ActionMode action : {picture::ActionMode::SaveBitmaps, picture::ActionMode::SaveRawSubpictures}) {
         DispatchOptions o;
         o.action = action;
         o.withTiming = true;

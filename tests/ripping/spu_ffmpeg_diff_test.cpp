@@ -26,7 +26,7 @@ class SpuFfmpegDiff : public ::testing::TestWithParam<Material> {};
 
 // Pixels must agree up to codes that show the same palette entry and contrast, which FFmpeg cannot
 // tell apart; where a palette entry belongs to one code only, the codes must be equal.
-int countPixelMismatches(const DecodedPicture &ours, const test::AvSpuPicture &theirs, std::string &first)
+int countPixelMismatches(const picture::DecodedPicture &ours, const test::AvSpuPicture &theirs, std::string &first)
 {
     int mismatches = 0;
     for (int y = 0; y < theirs.height; ++y) {
@@ -56,7 +56,7 @@ TEST_P(SpuFfmpegDiff, EveryUnitDecodesAsFfmpegDecodesIt)
     auto reference = test::AvSpuDecoder::open();
     ASSERT_TRUE(reference.ok()) << reference.error().message().toStdString();
 
-    DecodedPicture ours;
+    picture::DecodedPicture ours;
     for (size_t n = 0; n < units->size(); ++n) {
         SCOPED_TRACE("unit " + std::to_string(n + 1));
         const auto &unit = (*units)[n];
@@ -64,7 +64,7 @@ TEST_P(SpuFfmpegDiff, EveryUnitDecodesAsFfmpegDecodesIt)
         const test::AvSpuPicture theirs = (*reference)->decode(unit.bytes);
         ASSERT_TRUE(theirs.hasPicture);
 
-        const SpuControlSequence &s = ours.first();
+        const picture::SpuControlSequence &s = ours.first();
         EXPECT_EQ((std::array{s.x1, s.y1, s.x2, s.y2}),
                   (std::array{theirs.x, theirs.y, theirs.x + theirs.width - 1, theirs.y + theirs.height - 1}));
         ASSERT_EQ(ours.codes.width, theirs.width);
@@ -73,10 +73,10 @@ TEST_P(SpuFfmpegDiff, EveryUnitDecodesAsFfmpegDecodesIt)
         EXPECT_EQ(countPixelMismatches(ours, theirs, first), 0) << first;
 
         // Display start is the first sequence's delay, stop the last one's when it stops the display.
-        const SpuControlSequence &last = ours.sequences.back();
-        EXPECT_EQ(s.state, SpuControlSequence::DisplayStart);
+        const picture::SpuControlSequence &last = ours.sequences.back();
+        EXPECT_EQ(s.state, picture::SpuControlSequence::DisplayStart);
         EXPECT_EQ(s.delayMs, theirs.startMs);
-        EXPECT_EQ(last.state == SpuControlSequence::DisplayStop ? last.delayMs : 0u, theirs.endMs);
+        EXPECT_EQ(last.state == picture::SpuControlSequence::DisplayStop ? last.delayMs : 0u, theirs.endMs);
         EXPECT_EQ(ours.forced, theirs.forced);
     }
 }

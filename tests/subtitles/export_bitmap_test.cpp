@@ -23,9 +23,9 @@ namespace glyfex::subtitles {
 namespace {
 
 using core::BmpOutSettings;
-using ripping::DecodedPicture;
-using ripping::ExportedPicture;
-using ripping::ScreenRect;
+using picture::DecodedPicture;
+using picture::ExportedPicture;
+using picture::Rect;
 
 // The settings of the examples: minimum 16 x 50, width step 8, height step 2, picture centred.
 ExportSettings exampleSettings()
@@ -41,7 +41,7 @@ struct GeometryCase {
     const char *name;
     void (*change)(ExportSettings &);
     int w0, h0;
-    ScreenRect area; // only left and top matter
+    picture::Rect area; // only left and top matter
     CropGeometry expected;
 };
 void PrintTo(const GeometryCase &c, std::ostream *os) { *os << c.name; }
@@ -82,7 +82,7 @@ TEST_P(CropGeometryTable, SizesPlacesAndAligns)
     const GeometryCase &c = GetParam();
     ExportSettings s = exampleSettings();
     c.change(s);
-    const ScreenRect area{c.area.left, c.area.top, c.area.left + c.w0 - 1, c.area.top + c.h0 - 1};
+    const picture::Rect area{c.area.left, c.area.top, c.area.left + c.w0 - 1, c.area.top + c.h0 - 1};
     const CropGeometry g = computeCropGeometry(s, c.w0, c.h0, area);
     EXPECT_EQ(g, c.expected) << "got left " << g.left << " top " << g.top << " size " << g.width << "x" << g.height
                              << " offset " << g.offsetX << "," << g.offsetY;
@@ -162,7 +162,7 @@ TEST(ExportBitmapEngine, KeepsTheBackgroundUntilTheColoursChange)
 {
     ExportBitmapEngine engine;
     engine.settings = exampleSettings();
-    ExportedPicture out;
+    picture::ExportedPicture out;
     engine.render(pictureOf({"311", "101"}, 100, 500, {0, 15, 15, 0}), dvdColours(), out);
     EXPECT_EQ(engine.background().code, 3);
     EXPECT_EQ(out.pixels.front(), 13) << "the bitmap is filled with code 3's DVD colour";
@@ -203,7 +203,7 @@ TEST(ExportBitmapEngine, ColoursByPresetAndDepth)
         engine.settings.preset = c.preset;
         engine.settings.bmp.customColors = c.custom;
         engine.settings.bmp.depth = c.depth;
-        ExportedPicture out;
+        picture::ExportedPicture out;
         engine.render(p, dvdColours(), out);
         EXPECT_EQ(out.pixels, c.pixels) << c.name;
         ASSERT_EQ(out.palette.size(), c.paletteSize) << c.name;
@@ -211,7 +211,7 @@ TEST(ExportBitmapEngine, ColoursByPresetAndDepth)
         if (c.paletteSize == 256)
             EXPECT_EQ(out.palette.back(), 0u) << c.name << ": the entries past the colours are black";
         EXPECT_EQ(out.bitsPerPixel, c.depth == BmpOutSettings::FourBits ? 4 : 8) << c.name;
-        EXPECT_EQ(out.rect, (ScreenRect{10, 10, 13, 10})) << c.name << ": without cropping the place stays";
+        EXPECT_EQ(out.rect, (picture::Rect{10, 10, 13, 10})) << c.name << ": without cropping the place stays";
     }
 }
 
@@ -222,7 +222,7 @@ TEST(ExportBitmapEngine, FourBitRowOfFivePixelsIsThreeBytesEndingInANibbleOf0)
     engine.settings.bmp.croppingEnabled = false;
     engine.settings.preset = core::PresetSonicScenarist;
     engine.settings.bmp.depth = BmpOutSettings::FourBits;
-    ExportedPicture out;
+    picture::ExportedPicture out;
     engine.render(pictureOf({"12312"}, 0, 0), dvdColours(), out);
     auto file = core::encodeBmp(out.indexed());
     ASSERT_TRUE(file.ok());
@@ -235,7 +235,7 @@ TEST(ExportBitmapEngine, PositioningPlacesAndKeepsTheBitmapOnTheFrame)
         const char *name;
         uint8_t xMode, yMode;
         int shiftX, shiftY;
-        ScreenRect expected;
+        picture::Rect expected;
     } cases[] = {
         {"centre", 1, 1, 0, 0, {208, 263, 511, 312}},
         {"centre_shifted_past_the_right_edge", 1, 0, 600, 0, {416, 496, 719, 545}},
@@ -253,7 +253,7 @@ TEST(ExportBitmapEngine, PositioningPlacesAndKeepsTheBitmapOnTheFrame)
         engine.settings.bmp.posSetY = 44;
         engine.settings.bmp.posShiftX = c.shiftX;
         engine.settings.bmp.posShiftY = c.shiftY;
-        ExportedPicture out;
+        picture::ExportedPicture out;
         engine.render(pictureOf(std::vector<std::string>(41, std::string(300, '1')), 100, 500), dvdColours(), out);
         ASSERT_EQ(out.width, 304) << c.name;
         EXPECT_EQ(out.rect, c.expected) << c.name;
@@ -264,7 +264,7 @@ TEST(ExportBitmapEngine, RefusesOrCutsWhatItCannotExport)
 {
     ExportBitmapEngine engine;
     engine.settings = exampleSettings();
-    ExportedPicture out;
+    picture::ExportedPicture out;
     engine.render(pictureOf({"11", "11"}, 0, 0), dvdColours(), out);
     ASSERT_FALSE(out.empty());
 
@@ -307,7 +307,7 @@ TEST(ExportBitmapEngine, RefusedPictureIsSkippedInASaveBitmapsRun)
 {
     QTemporaryDir dir;
     ripping::DispatchOptions o;
-    o.action = ripping::SpuAction::SaveBitmaps;
+    o.action = picture::ActionMode::SaveBitmaps;
     o.withTiming = true;
     o.pictureBase = dir.filePath(QStringLiteral("movie"));
     ripping::RunState run;
@@ -377,7 +377,7 @@ TEST_P(SaveBitmapsRun, BitmapsAreTheDecodedSubpicturesPlacedAsTheSettingsSay)
 
     QTemporaryDir dir;
     ripping::DispatchOptions o;
-    o.action = ripping::SpuAction::SaveBitmaps;
+    o.action = picture::ActionMode::SaveBitmaps;
     o.withTiming = true;
     o.minDurationMs = 0;
     o.pictureBase = dir.filePath(QStringLiteral("movie"));
@@ -449,7 +449,7 @@ TEST_P(SaveBitmapsRun, BitmapsAreTheDecodedSubpicturesPlacedAsTheSettingsSay)
             EXPECT_EQ(std::vector<uint32_t>(decoded->palette.begin(), decoded->palette.begin() + 16),
                       std::vector<uint32_t>(o.dvdPalette.begin(), o.dvdPalette.end()));
 
-        ScreenRect rect{g.left, g.top, g.left + g.width - 1, g.top + g.height - 1};
+        picture::Rect rect{g.left, g.top, g.left + g.width - 1, g.top + g.height - 1};
         if (s.bmp.positioningEnabled) {
             const int x = (kExportFrameWidth - g.width) / 2;
             const int y = std::max(0, 576 - g.height - 20);

@@ -18,10 +18,7 @@ Subtitle sub(TimeCode start, TimeCode stop, QStringList lines)
 {
     Subtitle s = test::makeSubtitle(start, stop, std::move(lines));
     s.lineColors[1] = 0x00FF80;
-    s.left = 12;
-    s.top = 400;
-    s.right = 707;
-    s.bottom = 470;
+    s.rect = {12, 400, 707, 470};
     return s;
 }
 

@@ -245,7 +245,7 @@ TEST(PostOcrCorrection, StoreRunsEveryPassInOrderWithProgress)
     EXPECT_EQ(host.total, 3 * options.passCount());
     EXPECT_EQ(host.done, host.total);
     EXPECT_EQ(store.at(1).start, before.start);
-    EXPECT_EQ(store.at(1).left, before.left);
+    EXPECT_EQ(store.at(1).rect.left, before.rect.left);
 }
 
 TEST(PostOcrCorrection, CancelLeavesTheStoreAsItWas)

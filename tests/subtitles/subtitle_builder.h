@@ -12,10 +12,7 @@ inline subtitles::Subtitle makeSubtitle(core::TimeCode start, core::TimeCode sto
     s.stop = stop;
     s.lines = std::move(lines);
     s.lineColors.fill(0xFFFFFF);
-    s.left = 100;
-    s.top = 420;
-    s.right = 620;
-    s.bottom = 500;
+    s.rect = {100, 420, 620, 500};
     return s;
 }
 

@@ -176,7 +176,7 @@ TEST(SubtitleReaders, StatedOptionsComeBack)
     EXPECT_EQ(gxt->options.glyfexOffset, 100);
     EXPECT_EQ(gxt->options.glyfexExtended, true);
     const Subtitle &s = gxt->store.at(1);
-    EXPECT_EQ((std::array{s.left, s.top, s.right, s.bottom}), (std::array{100, 400, 620, 450}));
+    EXPECT_EQ((std::array{s.rect.left, s.rect.top, s.rect.right, s.rect.bottom}), (std::array{100, 400, 620, 450}));
 
     auto sv2 = load("[INFORMATION]\n[TITLE]Film\n[SOURCE]\n[DELAY]x\n[CD TRACK]2\n[COLF]&HFFFFFF,[STYLE]it,[SIZE]24,[FONT]Sans Serif\n"
                     "00:00:01.00,00:00:02.00\nA\n");

@@ -36,10 +36,7 @@ NewSubtitle text(QStringList lines, int startMs, int stopMs)
     n.fromPicture = true;
     n.start = core::millisecondsToTimeCode(startMs);
     n.stop = core::millisecondsToTimeCode(stopMs);
-    n.left = 10;
-    n.top = 400;
-    n.right = 700;
-    n.bottom = 470;
+    n.rect = {10, 400, 700, 470};
     n.colorWord = 0x1234;
     n.contrastWord = 0xFFF0;
     return n;
@@ -119,8 +116,8 @@ TEST(SubtitleStore, NewSubtitleTakesTheRecognisedLineColoursAndTheArguments)
     const Subtitle &s = store.at(1);
     EXPECT_EQ(s.lineColors[0], 0xFFFFFFu);
     EXPECT_EQ(s.lineColors[1], 0xFFFF00u);
-    EXPECT_EQ(s.left, 10);
-    EXPECT_EQ(s.bottom, 470);
+    EXPECT_EQ(s.rect.left, 10);
+    EXPECT_EQ(s.rect.bottom, 470);
     EXPECT_EQ(s.colorWord, 0x1234);
     EXPECT_EQ(s.contrastWord, 0xFFF0);
     EXPECT_EQ(asker.asked, 0);
@@ -130,13 +127,13 @@ TEST(SubtitleStore, PictureWithoutTextAndSuppressionAddsNothingAndAsksNothing)
 {
     SubtitleStore store;
     ScriptedAsker asker;
-    store.suppressEmptySubtitle = -1;
-    const auto report = addSubtitle(store, text({}, 0, 1000), AddContext{}, asker);
+    NewSubtitle skipped = text({}, 0, 1000);
+    skipped.suppressEmpty = true;
+    const auto report = addSubtitle(store, skipped, AddContext{}, asker);
     ASSERT_TRUE(report.ok());
     EXPECT_EQ(report->outcome, AddReport::Outcome::NothingAdded);
     EXPECT_EQ(store.count(), 0);
     EXPECT_EQ(asker.asked, 0);
-    EXPECT_EQ(store.suppressEmptySubtitle, 0);
 }
 
 TEST(SubtitleStore, PictureWithoutTextBecomesNumberedPlaceholderWhenNothingIsTyped)
@@ -171,7 +168,6 @@ TEST(SubtitleStore, PictureWithoutTextTakesTheTypedTextOrIsDroppedByTheAssistant
     EXPECT_EQ(store.at(1).lines, (QStringList{"typed", "text"}));
     // The first subtitle of a fresh store has no earlier colour to take.
     EXPECT_EQ(store.at(1).lineColors[0], 0u);
-    EXPECT_EQ(store.suppressEmptySubtitle, 0);
 }
 
 TEST(SubtitleStore, LinesBeyondTenAreDroppedWithAWarning)

@@ -10,18 +10,18 @@
 namespace glyfex::test {
 
 // A subtitle store that keeps what the dispatcher gives it.
-class FakeSubtitles : public ripping::SubtitleSink {
+class FakeSubtitles : public picture::SubtitleSink {
 public:
     struct Entry {
         QString line;
-        ripping::SpuTimes times;
-        ripping::ScreenRect rect;
+        picture::DisplayTimes times;
+        picture::Rect rect;
     };
     int count() const override { return int(entries.size()); }
     core::TimeCode lastStart() const override { return entries.back().times.start; }
     core::TimeCode lastStop() const override { return entries.back().times.stop; }
     void setLastStop(const core::TimeCode &stop) override { entries.back().times.stop = stop; }
-    core::Result<void> addPictureSubtitle(const QString &line, const ripping::SpuTimes &times, const ripping::ScreenRect &rect,
+    core::Result<void> addPictureSubtitle(const QString &line, const picture::DisplayTimes &times, const picture::Rect &rect,
                                           uint16_t, uint16_t) override
     {
         entries.push_back({line, times, rect});
@@ -30,12 +30,31 @@ public:
     std::vector<Entry> entries;
 };
 
+// Recognition that only keeps the times, area and size of each picture and the last picture.
+class PictureRecorder : public picture::PictureSink {
+public:
+    struct Entry {
+        picture::DisplayTimes times;
+        picture::Rect area;
+        int width = 0;
+        int height = 0;
+    };
+    core::Result<void> recognise(const picture::DecodedPicture &picture, const picture::DisplayTimes &times, const picture::Rect &area) override
+    {
+        entries.push_back({times, area, picture.codes.width, picture.codes.height});
+        last = picture;
+        return {};
+    }
+    std::vector<Entry> entries;
+    picture::DecodedPicture last;
+};
+
 // Recognition that records each picture and, like the real driver, adds a subtitle with its times.
-class RecordingRecognition : public ripping::PictureSink {
+class RecordingRecognition : public picture::PictureSink {
 public:
     explicit RecordingRecognition(FakeSubtitles &subtitles) : m_subtitles(subtitles) {}
-    core::Result<void> recognise(const ripping::DecodedPicture &picture, const ripping::SpuTimes &times,
-                                 const ripping::ScreenRect &area) override
+    core::Result<void> recognise(const picture::DecodedPicture &picture, const picture::DisplayTimes &times,
+                                 const picture::Rect &area) override
     {
         sizes.push_back({picture.codes.width, picture.codes.height});
         return m_subtitles.addPictureSubtitle(QStringLiteral("text"), times, area, 0, 0);
@@ -48,7 +67,7 @@ private:
 
 class ScriptedDispatchHost : public ripping::DispatchHost {
 public:
-    void showPicture(const ripping::DecodedPicture &, const ripping::ExportedPicture *) override { ++shown; }
+    void showPicture(const picture::DecodedPicture &, const picture::ExportedPicture *) override { ++shown; }
     ripping::StepChoice askStep() override { return step; }
     void warn(const QString &text) override { warnings.push_back(text); }
     int shown = 0;

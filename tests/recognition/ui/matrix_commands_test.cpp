@@ -4,7 +4,8 @@
 #include "core/char_text.h"
 #include "recognition/char_matrix_file.h"
 #include "recognition/glyph_art.h"
-#include "ripping/ui/app_test.h"
+#include "app/run_wiring.h"
+#include "support/app_test.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 
@@ -28,16 +29,16 @@ protected:
     {
         test::AppTest::SetUp();
         ASSERT_TRUE(dir.isValid());
-        commands = std::make_unique<MatrixCommands>(app, matrix, [] { return uint16_t(1252); });
+        // The application's own commands over its own matrix, as the menu items reach them.
+        commands = &app.run().matrixCommands();
         commands->setFolder(dir.path());
-        commands->attach();
     }
 
     void learn(const char *text)
     {
         Glyph g = test::glyphFromArt({"##", "#.", "##"});
         g.text = core::toCharText(QString::fromUtf8(text));
-        ASSERT_EQ(matrix.add(g), CharMatrix::AddOutcome::Added);
+        ASSERT_EQ(matrix().add(g), CharMatrix::AddOutcome::Added);
     }
 
     QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
@@ -64,8 +65,8 @@ protected:
     }
 
     QTemporaryDir dir;
-    CharMatrix matrix;
-    std::unique_ptr<MatrixCommands> commands;
+    CharMatrix &matrix() { return app.run().matrix(); }
+    MatrixCommands *commands = nullptr;
 };
 
 TEST_F(MatrixCommandsTest, MenuItemsGetTheirCaptionsAndWork)
@@ -85,18 +86,18 @@ TEST_F(MatrixCommandsTest, MenuItemsGetTheirCaptionsAndWork)
     const QString file = savedFile("menu.gxc", "m");
     files.names = {file};
     menuItem("OpenCharacterMatrix1")->trigger();
-    EXPECT_EQ(matrix.count(), 1);
+    EXPECT_EQ(matrix().count(), 1);
     EXPECT_EQ(files.titles.value(0), QStringLiteral("Open Characters Matrix File"));
 }
 
 TEST_F(MatrixCommandsTest, NoQuestionWithoutChangesOrWithoutEntries)
 {
     EXPECT_TRUE(commands->confirmSaveMatrix());
-    matrix.setComment(QStringLiteral("only the comment changed"));
-    matrix.setModified(true);
+    matrix().setComment(QStringLiteral("only the comment changed"));
+    matrix().setModified(true);
     EXPECT_TRUE(commands->confirmSaveMatrix());
     learn("a");
-    matrix.setModified(false);
+    matrix().setModified(false);
     EXPECT_TRUE(commands->confirmSaveMatrix());
     EXPECT_TRUE(prompt.shown.isEmpty());
 }
@@ -120,7 +121,7 @@ TEST_F(MatrixCommandsTest, EachAnswerOfTheSaveQuestion)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        matrix.clear();
+        matrix().clear();
         learn("a");
         prompt.shown.clear();
         prompt.answers = {c.answer};
@@ -135,7 +136,7 @@ TEST_F(MatrixCommandsTest, EachAnswerOfTheSaveQuestion)
         EXPECT_TRUE(prompt.shown[0].startsWith(QString::fromLatin1(kQuestionStart)));
         EXPECT_TRUE(prompt.shown[0].endsWith(QStringLiteral(" has been modified.\rDo you want to save it?")));
         EXPECT_EQ(QFile::exists(path("yes.gxc")), c.written);
-        EXPECT_EQ(matrix.isModified(), !c.written);
+        EXPECT_EQ(matrix().isModified(), !c.written);
         QFile::remove(path("yes.gxc"));
     }
 }
@@ -151,9 +152,9 @@ TEST_F(MatrixCommandsTest, TheSaveQuestionNamesTheMatrixWithSingleBlanks)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(*c.fileName ? c.fileName : "never saved");
-        matrix.clear();
+        matrix().clear();
         learn("a");
-        matrix.setFileName(*c.fileName ? path(c.fileName) : QString());
+        matrix().setFileName(*c.fileName ? path(c.fileName) : QString());
         prompt.shown.clear();
         prompt.answers = {Answer::Cancel};
         EXPECT_FALSE(commands->confirmSaveMatrix());
@@ -168,10 +169,10 @@ TEST_F(MatrixCommandsTest, OpenReplacesTheMatrixAndShowsItsName)
     files.names = {file};
     commands->open();
     EXPECT_TRUE(prompt.shown.isEmpty()) << "an unchanged matrix is replaced without a question";
-    ASSERT_EQ(matrix.count(), 1);
-    EXPECT_EQ(core::fromCharText(matrix.entry(1).text), QStringLiteral("e"));
-    EXPECT_EQ(matrix.fileName(), file);
-    EXPECT_FALSE(matrix.isModified());
+    ASSERT_EQ(matrix().count(), 1);
+    EXPECT_EQ(core::fromCharText(matrix().entry(1).text), QStringLiteral("e"));
+    EXPECT_EQ(matrix().fileName(), file);
+    EXPECT_FALSE(matrix().isModified());
     EXPECT_EQ(nameField(), QStringLiteral("english.gxc"));
     EXPECT_EQ(commands->folder(), dir.path());
 }
@@ -189,17 +190,17 @@ TEST_F(MatrixCommandsTest, AFileThatIsNoMatrixIsReportedAndChangesNothing)
     commands->open();
     ASSERT_EQ(prompt.shown.size(), 2);
     EXPECT_TRUE(prompt.shown[1].startsWith(QStringLiteral("warn: Warning\r\n"))) << prompt.shown[1].toStdString();
-    EXPECT_EQ(matrix.count(), 2);
+    EXPECT_EQ(matrix().count(), 2);
     EXPECT_EQ(nameField(), QStringLiteral("New File"));
 }
 
 TEST_F(MatrixCommandsTest, CancelledOpenDialogKeepsTheMatrix)
 {
     learn("a");
-    matrix.setModified(false);
+    matrix().setModified(false);
     files.names = {QString()};
     commands->open();
-    EXPECT_EQ(matrix.count(), 1);
+    EXPECT_EQ(matrix().count(), 1);
 }
 
 TEST_F(MatrixCommandsTest, NewEmptiesTheMatrixAndSaveThenAsksForAName)
@@ -210,8 +211,8 @@ TEST_F(MatrixCommandsTest, NewEmptiesTheMatrixAndSaveThenAsksForAName)
     learn("n");
     prompt.answers = {Answer::No};
     commands->newMatrix();
-    EXPECT_EQ(matrix.count(), 0);
-    EXPECT_TRUE(matrix.fileName().isEmpty());
+    EXPECT_EQ(matrix().count(), 0);
+    EXPECT_TRUE(matrix().fileName().isEmpty());
     EXPECT_EQ(nameField(), QStringLiteral("New File"));
 
     learn("x");
@@ -234,7 +235,7 @@ TEST_F(MatrixCommandsTest, NewEmptiesTheMatrixAndSaveThenAsksForAName)
     files.names = {path("copy.gxc")};
     EXPECT_TRUE(commands->saveAs());
     EXPECT_EQ(files.titles.value(1), QStringLiteral("Save Characters Matrix File As"));
-    EXPECT_EQ(matrix.fileName(), path("copy.gxc"));
+    EXPECT_EQ(matrix().fileName(), path("copy.gxc"));
 }
 
 TEST_F(MatrixCommandsTest, AnEmptyMatrixIsNotSaved)
@@ -254,7 +255,7 @@ TEST_F(MatrixCommandsTest, AFailedSaveIsReportedAndTheMatrixStaysModified)
     EXPECT_FALSE(commands->saveAs());
     ASSERT_EQ(prompt.shown.size(), 1);
     EXPECT_TRUE(prompt.shown[0].startsWith(QStringLiteral("error: Error\r\n")));
-    EXPECT_TRUE(matrix.isModified());
+    EXPECT_TRUE(matrix().isModified());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The matrix editor on a real window: listing and sorting, modify and delete against golden files, the comment, type-ahead, the Edit command.
 #include "recognition/ui/matrix_editor.h"
 
+#include "app/run_wiring.h"
 #include "core/char_text.h"
 #include "core/pass_host.h"
 #include "recognition/char_matrix_file.h"
@@ -8,7 +9,7 @@
 #include "recognition/style_tags.h"
 #include "recognition/ui/dialog_user.h"
 #include "recognition/ui/matrix_commands.h"
-#include "ripping/ui/app_test.h"
+#include "support/app_test.h"
 #include "ripping/ui/main_window.h"
 #include "support/test_data.h"
 
@@ -256,13 +257,14 @@ class MatrixEditCommandTest : public test::AppTest {};
 
 TEST_F(MatrixEditCommandTest, TheEditCommandShowsTheEditor)
 {
-    CharMatrix matrix;
-    MatrixCommands commands(app, matrix, [] { return uint16_t(1252); });
-    commands.attach();
+    MatrixCommands &commands = app.run().matrixCommands();
     auto *action = app.mainWindow()->findChild<QAction *>(QStringLiteral("EditCharMatrix1"));
     ASSERT_NE(action, nullptr);
+    EXPECT_TRUE(action->isEnabled()) << "the run's editor is there to show";
+    commands.setEditor(nullptr);
     EXPECT_FALSE(action->isEnabled());
-    MatrixEditor editor(matrix, prompt);
+    action->trigger(); // nothing to show: nothing happens
+    MatrixEditor editor(app.run().matrix(), prompt);
     commands.setEditor(&editor);
     EXPECT_TRUE(action->isEnabled());
     EXPECT_EQ(action->text(), QStringLiteral("&Edit/View Characters Matrix"));
@@ -272,6 +274,7 @@ TEST_F(MatrixEditCommandTest, TheEditCommandShowsTheEditor)
     child<QCheckBox>(editor, "CheckBoxOnTop")->setChecked(false);
     EXPECT_FALSE(editor.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(editor.isVisible());
+    commands.setEditor(app.run().matrixEditor());
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "recognition/char_matrix_file.h"
 #include "recognition/recognition_driver.h"
 #include "recognition/ui/dialog_user.h"
+#include "ripping/vob_source_run.h"
 #include "support/test_data.h"
 
 #include <QApplication>
@@ -55,13 +56,13 @@ using test::User;
 using test::child;
 
 // A picture of one line: blocks 3, 7 and 11 pixels wide, 10 high.
-ripping::DecodedPicture threeLetters()
+picture::DecodedPicture threeLetters()
 {
-    ripping::CodeImage img(60, 16);
+    picture::CodeImage img(60, 16);
     test::fillRect(img, 2, 2, 3, 10);
     test::fillRect(img, 7, 2, 7, 10);
     test::fillRect(img, 16, 2, 11, 10);
-    ripping::DecodedPicture p;
+    picture::DecodedPicture p;
     p.codes = img;
     p.colourMap = {0, 1, 2, 3};
     p.colourCandidates = {0, 2, 0, 0};
@@ -81,7 +82,8 @@ struct DialogRig {
     OcrAssistState assist;
     ScriptPrompt prompt;
     ripping::RunState run;
-    MainRunControl control{&run, assist, matrix, prompt};
+    ripping::VobSourceRun source{run};
+    MainRunControl control{&source, assist, matrix, prompt};
     std::unique_ptr<NewCharacterDialog> dialog;
 
     explicit DialogRig(NewCharacterSetup setup = {})
@@ -92,9 +94,9 @@ struct DialogRig {
             setup.matrixFolder = dir.filePath(QStringLiteral("ChMatrix"));
         dialog = std::make_unique<NewCharacterDialog>(control, prompt, setup);
     }
-    PictureOutcome recognise(const ripping::DecodedPicture &p)
+    PictureOutcome recognise(const picture::DecodedPicture &p)
     {
-        RecognitionDriver driver(DriverEnvironment{matrix, store, skipped, *dialog, assist, prompt, nullptr, &run}, {});
+        RecognitionDriver driver(DriverEnvironment{matrix, store, skipped, *dialog, assist, prompt, nullptr, &source}, {});
         auto out = driver.recognisePicture(p, core::millisecondsToTimeCode(1000), core::millisecondsToTimeCode(3000), {});
         EXPECT_TRUE(out.ok());
         return out.ok() ? *out : PictureOutcome{};
@@ -104,7 +106,7 @@ struct DialogRig {
 GlyphQuestion questionOf(std::vector<CharBox> boxes, int box, int width = 200, int height = 60)
 {
     GlyphQuestion q;
-    q.shown = ripping::CodeImage(width, height, 0);
+    q.shown = picture::CodeImage(width, height, 0);
     q.palette[0] = 0x000000;
     q.palette[1] = 0xFFFFFF;
     q.palette[7] = 0x123456;
@@ -390,7 +392,7 @@ TEST(NewCharacterDialog, SearchAdoptsAMatchingMatrixOnlyAfterTheUnsavedOneIsDeal
     // The picture's first letter, 3 x 10, as entry "q" of another matrix file.
     DialogRig rig;
     QDir().mkpath(rig.dir.filePath(QStringLiteral("ChMatrix")));
-    ripping::DecodedPicture p = threeLetters();
+    picture::DecodedPicture p = threeLetters();
     CharMatrix other;
     Glyph g;
     g.width = 3;

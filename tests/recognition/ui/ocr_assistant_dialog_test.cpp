@@ -6,6 +6,7 @@
 #include "recognition/ui/font_text_renderer.h"
 #include "recognition/ui/new_character_dialog.h"
 #include "core/ini_store.h"
+#include "ripping/vob_source_run.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -47,12 +48,12 @@ QFont dejaVuSans(int pixels)
 }
 
 // A subtitle picture of one line of text: code 1 on code 0, with a margin.
-ripping::DecodedPicture pictureOfText(const QFont &font, const QString &text)
+picture::DecodedPicture pictureOfText(const QFont &font, const QString &text)
 {
     const FontTextRenderer renderer(font);
-    ripping::CodeImage paper(renderer.textWidth(text) + 24, renderer.textHeight() + 12, kFontPaper);
+    picture::CodeImage paper(renderer.textWidth(text) + 24, renderer.textHeight() + 12, kFontPaper);
     renderer.draw(paper, 12, 6, text);
-    ripping::DecodedPicture p;
+    picture::DecodedPicture p;
     p.codes.reset(paper.width, paper.height, 0);
     for (int y = 0; y < paper.height; ++y)
         for (int x = 0; x < paper.width; ++x)
@@ -81,11 +82,12 @@ struct Rig {
     OcrAssistState assist;
     Prompt prompt;
     ripping::RunState run;
-    MainRunControl control{&run, assist, matrix, prompt};
+    ripping::VobSourceRun source{run};
+    MainRunControl control{&source, assist, matrix, prompt};
     OcrAssistantDialog dialog{matrix, control, prompt};
     CountingAsker asker;
 
-    Rig() { dialog.setRunState(&run); }
+    Rig() { dialog.setRunState(&source); }
 
     // Pictures without text go to the assistant's skipped-item mode.
     struct Skipped : subtitles::SkippedItemAsker {
@@ -94,9 +96,9 @@ struct Rig {
         Answer askSkippedItem() override { return rig->dialog.askSkippedItem(driver->colourImage()); }
     } skipped;
 
-    PictureOutcome recognise(const ripping::DecodedPicture &p)
+    PictureOutcome recognise(const picture::DecodedPicture &p)
     {
-        RecognitionDriver driver(DriverEnvironment{matrix, store, skipped, asker, assist, prompt, &dialog, &run}, {});
+        RecognitionDriver driver(DriverEnvironment{matrix, store, skipped, asker, assist, prompt, &dialog, &source}, {});
         skipped.rig = this;
         skipped.driver = &driver;
         auto out = driver.recognisePicture(p, core::millisecondsToTimeCode(1000), core::millisecondsToTimeCode(3000), {});
@@ -108,7 +110,7 @@ struct Rig {
 TEST(OcrAssistantTest, TheColourModeTakesOneOrTwoCheckedCodesInCodeOrder)
 {
     Rig rig;
-    const ripping::DecodedPicture picture = pictureOfText(dejaVuSans(20), QStringLiteral("Hi"));
+    const picture::DecodedPicture picture = pictureOfText(dejaVuSans(20), QStringLiteral("Hi"));
     rig.assist.mode = OcrAssistState::ColourChangeRequested;
     User user(rig.dialog);
     user.then([&] {
@@ -191,7 +193,7 @@ TEST(OcrAssistantTest, AMatrixFilledFromDejaVuSansReadsALineInThatFontWithoutAQu
     Rig rig;
     const QFont font = dejaVuSans(28);
     const QString line = QStringLiteral("The quick brown fox jumps over the lazy dog.");
-    const ripping::DecodedPicture picture = pictureOfText(font, line);
+    const picture::DecodedPicture picture = pictureOfText(font, line);
     rig.dialog.setStartFont(font);
     rig.assist.mode = OcrAssistState::FillMatrixRequested;
     User user(rig.dialog);
@@ -205,7 +207,7 @@ TEST(OcrAssistantTest, AMatrixFilledFromDejaVuSansReadsALineInThatFontWithoutAQu
         edit->setText(line);
         EXPECT_TRUE(child<QSpinBox>(rig.dialog, "TextWidth")->isEnabled());
         // The sample fitted at its own size: the picture's pixels are the font's.
-        const ripping::CodeImage sample = renderSampleLine(FontTextRenderer(font), line, 0);
+        const picture::CodeImage sample = renderSampleLine(FontTextRenderer(font), line, 0);
         child<QSpinBox>(rig.dialog, "TextWidth")->setValue(sample.width);
         child<QSpinBox>(rig.dialog, "TextHeight")->setValue(sample.height);
         auto *ranges = child<QListWidget>(rig.dialog, "lbSubranges");

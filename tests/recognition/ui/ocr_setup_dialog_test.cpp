@@ -4,7 +4,7 @@
 
 #include "core/ini_store.h"
 #include "core/ui/numeric_edit.h"
-#include "ripping/ui/app_test.h"
+#include "support/app_test.h"
 
 #include <QCheckBox>
 #include <QClipboard>

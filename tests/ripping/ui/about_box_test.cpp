@@ -3,7 +3,7 @@
 #include "ripping/ui/about_box.h"
 #include "ripping/ui/main_window.h"
 
-#include "app_test.h"
+#include "support/app_test.h"
 #include "support/qt_print.h"
 
 #include <QAction>
@@ -16,6 +16,7 @@
 
 using namespace glyfex;
 using namespace glyfex::ripping::ui;
+using glyfex::app::App;
 
 namespace {
 
@@ -121,7 +122,7 @@ TEST_F(AboutBoxTest, AboutMenuItemShowsTheBoxModally)
 {
     test::TestFolders folders;
     test::ScriptedPrompt prompt;
-    App app{folders.folders()};
+    app::App app{folders.folders()};
     app.setPrompt(&prompt);
     app.createWindows();
     auto *about = qobject_cast<AboutBox *>(app.window(QStringLiteral("Form12")));

@@ -1,10 +1,10 @@
 // The Global Options dialog as the main menu opens it: Enter on its default button closes it, and never with a number outside a box's range.
 #include "core/global_options.h"
 #include "core/ini_store.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/main_window.h"
 
-#include "app_test.h"
+#include "support/app_test.h"
 #include "support/qt_print.h"
 
 #include <QAction>

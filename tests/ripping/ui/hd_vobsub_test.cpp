@@ -2,11 +2,11 @@
 #include "recognition/scripted_answerer.h"
 #include "ripping/preview_geometry.h"
 #include "ripping/spu_decoder.h"
-#include "ripping/ui/app_test.h"
+#include "support/app_test.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/preview_screen.h"
-#include "subtitles/ui/run_wiring.h"
+#include "app/run_wiring.h"
 #include "subtitles/ui/subtitles_window.h"
 #include "support/av_spu_demuxer.h"
 #include "support/qt_print.h"
@@ -114,7 +114,7 @@ TEST_F(HdVobSubTest, EveryUnitDecodesAsFfmpegDecodesIt)
     ASSERT_EQ(units->size(), std::size(kLines));
     auto reference = test::AvSpuDecoder::open();
     ASSERT_TRUE(reference) << reference.error().message().toStdString();
-    ripping::DecodedPicture ours;
+    picture::DecodedPicture ours;
     for (size_t n = 0; n < units->size(); ++n) {
         SCOPED_TRACE("unit " + std::to_string(n + 1));
         const std::vector<uint8_t> &bytes = (*units)[n].bytes;
@@ -122,7 +122,7 @@ TEST_F(HdVobSubTest, EveryUnitDecodesAsFfmpegDecodesIt)
         const test::AvSpuPicture theirs = (*reference)->decode(bytes);
         ASSERT_TRUE(theirs.hasPicture);
         ASSERT_GT(theirs.width, 720);
-        const ripping::SpuControlSequence &s = ours.first();
+        const picture::SpuControlSequence &s = ours.first();
         EXPECT_EQ((std::array{s.x1, s.y1, s.x2, s.y2}),
                   (std::array{theirs.x, theirs.y, theirs.x + theirs.width - 1, theirs.y + theirs.height - 1}));
         ASSERT_EQ(ours.codes.width, theirs.width);
@@ -140,7 +140,7 @@ TEST_F(HdVobSubTest, EveryUnitDecodesAsFfmpegDecodesIt)
 // A whole run over the pair from the input dialog: every picture becomes its text, none is skipped.
 TEST_F(HdVobSubTest, ARunStoresEverySubtitleAsText)
 {
-    subtitles::ui::RunWiring wiring(app);
+    app::RunWiring &wiring = app.run();
     std::vector<recognition::TruthEntry> truth;
     for (const HdLine &line : kLines)
         truth.push_back({core::millisecondsToTimeCode(line.startMs), {QString::fromLatin1(line.text)}});
@@ -152,7 +152,7 @@ TEST_F(HdVobSubTest, ARunStoresEverySubtitleAsText)
     ASSERT_TRUE(input->openInputFile(idx())) << prompt.shown.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(app.input.frameSize, QSize(kFrameWidth, kFrameHeight));
     input->selectStream(0);
-    input->setAction(ripping::ActionMode::RecogniseText);
+    input->setAction(picture::ActionMode::RecogniseText);
     ASSERT_TRUE(input->start()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
     for (int tick = 0; tick < 50 && !app.batch.finished(); ++tick) {
         ASSERT_FALSE(app.batch.paused) << "the run paused";
@@ -165,7 +165,7 @@ TEST_F(HdVobSubTest, ARunStoresEverySubtitleAsText)
     ASSERT_EQ(store.count(), int(std::size(kLines))) << prompt.shown.join(QLatin1Char('\n')).toStdString();
     for (int i = 1; i <= store.count(); ++i) {
         EXPECT_EQ(store.at(i).lines, truth[size_t(i - 1)].lines) << "subtitle " << i;
-        EXPECT_GE(store.at(i).right, 720) << "subtitle " << i << " keeps its place on the HD frame";
+        EXPECT_GE(store.at(i).rect.right, 720) << "subtitle " << i << " keeps its place on the HD frame";
     }
 }
 
@@ -180,7 +180,7 @@ std::string text(const QRect &r)
 // automatic zoom.
 TEST_F(HdVobSubTest, WindowsStayOnTheScreenTheyOpenOn)
 {
-    subtitles::ui::RunWiring wiring(app);
+    app::RunWiring &wiring = app.run();
     ripping::ui::MainWindow *main = app.mainWindow();
     QWidget *subtitles = app.subtitlesWindow();
     ASSERT_NE(subtitles, nullptr);

@@ -1,10 +1,11 @@
 // The input dialog: opening the fixture DVD, the file rows, the stream list, Start and its abandonment.
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/stream_scan_window.h"
 
-#include "app_test.h"
+#include "subtitles/ui/subtitles_window.h"
+#include "support/app_test.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -93,7 +94,7 @@ protected:
         int64_t resumePos;
         bool paused;
         uint8_t streamId;
-        ActionMode action;
+        picture::ActionMode action;
         QString base;
         bool operator==(const Snapshot &) const = default;
     };
@@ -176,12 +177,12 @@ TEST_F(FixtureInputTest, AnAbandonedStartChangesNothing)
     app.batch.pictureBaseName = QStringLiteral("/earlier/pictures");
     const Snapshot before = snapshot();
 
-    struct Row { const char *name; ActionMode action; bool timing; int subtitles; std::deque<core::Answer> answers; std::deque<QString> names; };
+    struct Row { const char *name; picture::ActionMode action; bool timing; int subtitles; std::deque<core::Answer> answers; std::deque<QString> names; };
     const Row rows[] = {
-        {"Cancel at the keep-text question", ActionMode::RecogniseText, false, 3, {core::Answer::Cancel}, {}},
-        {"save dialog cancelled (bitmaps)", ActionMode::SaveBitmaps, false, 0, {}, {QString()}},
-        {"save dialog cancelled (raw)", ActionMode::SaveRawSubpictures, false, 0, {}, {QString()}},
-        {"No at the question, then the save dialog cancelled", ActionMode::SaveRawSubpictures, true, 3,
+        {"Cancel at the keep-text question", picture::ActionMode::RecogniseText, false, 3, {core::Answer::Cancel}, {}},
+        {"save dialog cancelled (bitmaps)", picture::ActionMode::SaveBitmaps, false, 0, {}, {QString()}},
+        {"save dialog cancelled (raw)", picture::ActionMode::SaveRawSubpictures, false, 0, {}, {QString()}},
+        {"No at the question, then the save dialog cancelled", picture::ActionMode::SaveRawSubpictures, true, 3,
          {core::Answer::No}, {QString()}},
     };
     for (const Row &r : rows) {
@@ -212,7 +213,7 @@ TEST_F(FixtureInputTest, AnIndexWhoseTimesCannotBeReadAbandonsTheStart)
     ASSERT_TRUE(dialog->openInputFile(damaged.fileName())); // the header lines are sound
     app.batch.vobList = {QStringLiteral("/earlier/run.vob")};
     const Snapshot before = snapshot();
-    dialog->setAction(ActionMode::OnlyShow);
+    dialog->setAction(picture::ActionMode::OnlyShow);
     EXPECT_FALSE(dialog->start());
     ASSERT_EQ(prompt.shown.size(), 1);
     EXPECT_TRUE(prompt.shown[0].startsWith(QStringLiteral("error: "))) << prompt.shown[0].toStdString();
@@ -222,7 +223,7 @@ TEST_F(FixtureInputTest, AnIndexWhoseTimesCannotBeReadAbandonsTheStart)
 TEST_F(FixtureInputTest, RecognisingIntoAPictureScriptFormatSwitchesToText)
 {
     app.config.main.activePage = 22;
-    dialog->setAction(ActionMode::RecogniseText);
+    dialog->setAction(picture::ActionMode::RecogniseText);
     QTimer::singleShot(0, app.window(QStringLiteral("Form13")), [this] {
         qobject_cast<QDialog *>(app.window(QStringLiteral("Form13")))->reject(); // left as it was
     });
@@ -252,14 +253,14 @@ TEST_F(FixtureInputTest, StartHandsOverTheRun)
     setSubtitles(2);
     prompt.answers = {core::Answer::No}; // start a new text file
     files.names = {QStringLiteral("/tmp/out/pictures")};
-    dialog->setAction(ActionMode::SaveRawSubpictures);
+    dialog->setAction(picture::ActionMode::SaveRawSubpictures);
     dialog->setWithTiming(true);
     ASSERT_TRUE(dialog->start());
     const BatchState &b = app.batch;
     EXPECT_EQ(b.vobList, QStringList({kDvd + QStringLiteral("/VTS_01_1.VOB")}));
     EXPECT_EQ(b.totalBytes, QFileInfo(kDvd + QStringLiteral("/VTS_01_1.VOB")).size());
     EXPECT_EQ(b.streamId, 0x20);
-    EXPECT_EQ(b.actionMode, ActionMode::SaveRawSubpictures);
+    EXPECT_EQ(b.actionMode, picture::ActionMode::SaveRawSubpictures);
     EXPECT_TRUE(b.withTiming);
     EXPECT_EQ(b.pictureBaseName, QStringLiteral("/tmp/out/pictures"));
     EXPECT_EQ(app.subtitles.count(), 0);
@@ -296,7 +297,7 @@ TEST_F(InputDialogTest, RowsMoveWithTheirFileAndTick)
     QTest::keyClick(list, Qt::Key_Up, Qt::ControlModifier);
     EXPECT_EQ(list->currentRow(), 0) << "Ctrl+Up on the first row changes nothing";
 
-    dialog->setAction(ActionMode::OnlyShow);
+    dialog->setAction(picture::ActionMode::OnlyShow);
     ASSERT_TRUE(dialog->start());
     EXPECT_EQ(app.batch.vobList, QStringList({dir.filePath(QStringLiteral("VTS_01_3.VOB")),
                                              dir.filePath(QStringLiteral("VTS_01_2.VOB"))}));

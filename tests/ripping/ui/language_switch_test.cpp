@@ -2,10 +2,11 @@
 #include "core/config.h"
 #include "core/ini_store.h"
 #include "core/messages.h"
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/main_window.h"
 
-#include "app_test.h"
+#include "subtitles/ui/subtitles_window.h"
+#include "support/app_test.h"
 #include "support/qt_print.h"
 
 #include <QAbstractButton>
@@ -51,7 +52,7 @@ const Text texts[] = {
     {"Form16", "rbFill", What::Caption, "Form16", "rbFill.Caption"},
 };
 
-QString textOf(const App &app, const Text &t)
+QString textOf(const app::App &app, const Text &t)
 {
     QWidget *window = app.window(QLatin1String(t.window));
     if (!window)
@@ -117,9 +118,9 @@ protected:
     QString closeQuestion()
     {
         prompt.shown.clear();
-        app.subtitleSink.modified = true;
+        EXPECT_TRUE(app.subtitleSink.addPictureSubtitle(QStringLiteral("movie00001.bmp"), {}, {}, 0, 0).ok());
         app.mainWindow()->close();
-        app.subtitleSink.modified = false;
+        app.subtitlesWindow()->clearWithoutQuestion();
         return prompt.shown.value(0);
     }
 
@@ -173,7 +174,7 @@ TEST_F(LanguageSwitchTest, TheChosenLanguageIsAppliedAtTheNextStart)
     languageItem(QStringLiteral("Test"))->trigger();
     app.saveSettings();
 
-    App next(folders.folders());
+    app::App next(folders.folders());
     next.setPrompt(&prompt);
     next.createWindows();
     next.loadSettings();
@@ -193,7 +194,7 @@ TEST_F(LanguageSwitchTest, TheConfiguredNameIsMatchedWithoutCaseAndNeverLeavesTh
         core::Config c = core::Config::defaults({});
         c.main.languageName = QLatin1String(r.name);
         ASSERT_TRUE(c.saveFile(app.paths.configFile()).ok());
-        App started(folders.folders());
+        app::App started(folders.folders());
         started.setPrompt(&prompt);
         started.createWindows();
         started.loadSettings();

@@ -1,11 +1,12 @@
 // The main window: window order, the batch timer, pause, the deferred close, priority and the preview.
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/preview_screen.h"
 #include "ripping/ui/progress_controller.h"
 
-#include "app_test.h"
+#include "subtitles/ui/subtitles_window.h"
+#include "support/app_test.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -18,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 
 using namespace glyfex;
@@ -53,8 +55,15 @@ protected:
         app.batch.paused = false;
     }
 
+    // Reads nothing: the timer's tests see only what the timer does around each file.
+    struct RecordingReader : BatchFileReader {
+        std::function<void(const QString &)> read;
+        void readFile(const QString &path) override { read(path); }
+    };
+
     MainWindow *main = nullptr;
     QPushButton *pause = nullptr;
+    RecordingReader reader;
 };
 
 TEST_F(MainWindowTest, WindowsExistInTheirFixedOrder)
@@ -119,7 +128,8 @@ TEST_F(MainWindowTest, TimerReadsEachFileInTurnAndOnlyWhenIdle)
 {
     QStringList read;
     bool processingSeen = false;
-    app.readFile = [&](const QString &path) {
+    main->setFileReader(&reader);
+    reader.read = [&](const QString &path) {
         read << path;
         processingSeen = app.batch.processing;
         EXPECT_EQ(label("LabelVobNum"), QString::number(app.batch.currentFile + 1));
@@ -147,7 +157,8 @@ TEST_F(MainWindowTest, TimerReadsEachFileInTurnAndOnlyWhenIdle)
 TEST_F(MainWindowTest, ATickDuringAPassStartsNoSecondPass)
 {
     int calls = 0;
-    app.readFile = [&](const QString &) {
+    main->setFileReader(&reader);
+    reader.read = [&](const QString &) {
         ++calls;
         main->batchTick(); // a timer event handled inside the pass's event pump
         ++app.batch.currentFile;
@@ -160,7 +171,8 @@ TEST_F(MainWindowTest, ATickDuringAPassStartsNoSecondPass)
 TEST_F(MainWindowTest, AFailingPassMovesOnAndClearsProcessing)
 {
     QStringList read;
-    app.readFile = [&](const QString &path) {
+    main->setFileReader(&reader);
+    reader.read = [&](const QString &path) {
         read << path;
         throw std::runtime_error("read error");
     };
@@ -174,7 +186,8 @@ TEST_F(MainWindowTest, AFailingPassMovesOnAndClearsProcessing)
 TEST_F(MainWindowTest, ClosingDuringAPassWaitsForItToReturn)
 {
     bool stateAliveAfterClose = false;
-    app.readFile = [&](const QString &) {
+    main->setFileReader(&reader);
+    reader.read = [&](const QString &) {
         main->close(); // the user closes the window while the pass pumps events
         EXPECT_TRUE(main->isVisible()) << "the window stays while the pass runs";
         EXPECT_TRUE(app.batch.paused) << "closing pauses the pass";
@@ -234,11 +247,11 @@ TEST_F(MainWindowTest, SettingsAreSavedAtCloseAndRestoredAtStart)
     app.preview.freeAspectRatio = 40;
     main->applyPreviewSettings();
     main->choosePriority(PriorityLevel::Idle);
-    app.inputDialog()->setAction(ActionMode::OnlyShow);
+    app.inputDialog()->setAction(picture::ActionMode::OnlyShow);
     ASSERT_TRUE(main->close());
     EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
 
-    App second{folders.folders()};
+    app::App second{folders.folders()};
     second.setPrompt(&prompt);
     second.createWindows();
     second.mainWindow()->setPriorityHandler(allow);
@@ -283,13 +296,13 @@ TEST_F(MainWindowTest, PictureIsPlacedAtItsTruePositionAndZoom)
     app.preview.atTruePos = true;
     app.preview.zoom = 500;
     main->applyPreviewSettings();
-    main->showSubtitlePicture(picture, PictureRect{100, 400, 399, 459}, true);
+    main->showSubtitlePicture(picture, picture::Rect{100, 400, 399, 459}, true);
     EXPECT_EQ(main->previewScreen()->pictureRect(), QRect(52, 202, 150, 30));
     EXPECT_EQ(main->previewScreen()->size(), QSize(364, 292));
     EXPECT_EQ(label("LabelX1"), QStringLiteral("100"));
     EXPECT_EQ(label("LabelY2"), QStringLiteral("459"));
     EXPECT_EQ(label("LabelWidth"), QStringLiteral("300"));
-    main->showSubtitlePicture(picture, PictureRect{100, 400, 399, 459}, false);
+    main->showSubtitlePicture(picture, picture::Rect{100, 400, 399, 459}, false);
     EXPECT_EQ(main->previewScreen()->pictureRect(), QRect(102, 402, 300, 60)) << "unzoomed: its own size";
 }
 
@@ -319,7 +332,7 @@ TEST_F(MainWindowTest, StatusValuesAreShownWhole)
     main->setSubpictureCounts(1234, 12345);
     QImage picture(911, 33, QImage::Format_RGB32);
     picture.fill(Qt::white);
-    main->showSubtitlePicture(picture, PictureRect{907, 1010, 1817, 1042}, true);
+    main->showSubtitlePicture(picture, picture::Rect{907, 1010, 1817, 1042}, true);
     QCoreApplication::processEvents();
     auto *panel = main->findChild<QWidget *>(QStringLiteral("PanelInfo"));
     ASSERT_NE(panel, nullptr);

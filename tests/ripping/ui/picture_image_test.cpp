@@ -3,11 +3,12 @@
 
 #include <gtest/gtest.h>
 
+using namespace glyfex;
 using namespace glyfex::ripping;
 
 TEST(CodePictureImage, CodesTakeTheirMappedColours)
 {
-    CodeImage codes(5, 2);
+    picture::CodeImage codes(5, 2);
     const uint8_t values[] = {0, 1, 2, 3, 9, 3, 2, 1, 0, 5};
     std::copy(std::begin(values), std::end(values), codes.bytes.begin());
     DvdPalette palette{};
@@ -30,5 +31,5 @@ TEST(CodePictureImage, CodesTakeTheirMappedColours)
     };
     for (const Row &r : rows)
         EXPECT_EQ(image.pixel(r.x, r.y), r.rgb) << r.why;
-    EXPECT_TRUE(ui::codePictureImage(CodeImage(), colourMap, contrastMap, palette, 0).isNull());
+    EXPECT_TRUE(ui::codePictureImage(picture::CodeImage(), colourMap, contrastMap, palette, 0).isNull());
 }

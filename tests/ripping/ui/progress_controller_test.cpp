@@ -1,9 +1,9 @@
 // The Progression Controller: each button's answer, the pause it makes, and the first save's base name.
-#include "ripping/ui/app.h"
+#include "app/app.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/progress_controller.h"
 
-#include "app_test.h"
+#include "support/app_test.h"
 
 #include <QPushButton>
 #include <QTest>

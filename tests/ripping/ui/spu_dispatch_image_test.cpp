@@ -17,12 +17,12 @@ namespace {
 // Keeps a copy of every exported picture the dispatcher shows.
 class KeepingHost : public test::ScriptedDispatchHost {
 public:
-    void showPicture(const DecodedPicture &, const ExportedPicture *exported) override
+    void showPicture(const picture::DecodedPicture &, const picture::ExportedPicture *exported) override
     {
         if (exported)
             pictures.push_back(*exported);
     }
-    std::vector<ExportedPicture> pictures;
+    std::vector<picture::ExportedPicture> pictures;
 };
 
 
@@ -36,7 +36,7 @@ TEST(SavedBitmaps, OpenInQImageWithTheDecodedSizeAndPixels)
         SCOPED_TRACE(c.file);
         QTemporaryDir dir;
         DispatchOptions o;
-        o.action = SpuAction::SaveBitmaps;
+        o.action = picture::ActionMode::SaveBitmaps;
         o.showPictures = true;
         o.pictureBase = dir.filePath(QStringLiteral("pic"));
         for (int i = 0; i < 16; ++i)
@@ -60,7 +60,7 @@ TEST(SavedBitmaps, OpenInQImageWithTheDecodedSizeAndPixels)
         ASSERT_FALSE(files.isEmpty());
         ASSERT_EQ(size_t(files.size()), host.pictures.size());
         for (int i = 0; i < files.size(); ++i) {
-            const ExportedPicture &p = host.pictures[size_t(i)];
+            const picture::ExportedPicture &p = host.pictures[size_t(i)];
             QImage image(dir.filePath(files[i]));
             ASSERT_FALSE(image.isNull()) << files[i].toStdString();
             EXPECT_EQ(image.size(), QSize(p.width, p.height));

@@ -3,7 +3,7 @@
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/version_check_window.h"
 
-#include "app_test.h"
+#include "support/app_test.h"
 #include "support/qt_print.h"
 
 #include <QAction>
@@ -17,6 +17,7 @@
 
 using namespace glyfex;
 using namespace glyfex::ripping::ui;
+using glyfex::app::App;
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "subtitles/ui/output_format_dialog.h"
 
 #include "core/ui/numeric_edit.h"
-#include "ripping/ui/app_test.h"
+#include "support/app_test.h"
 #include "ripping/ui/input_dialog.h"
 #include "subtitles/style_tags.h"
 #include "subtitles/subtitle_builder.h"

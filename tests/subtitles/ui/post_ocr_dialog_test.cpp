@@ -2,7 +2,7 @@
 #include "subtitles/ui/post_ocr_dialog.h"
 
 #include "core/ui/config_binding.h"
-#include "ripping/ui/app_test.h"
+#include "support/app_test.h"
 #include "subtitles/qt_printers.h"
 #include "subtitles/subtitle_builder.h"
 #include "subtitles/ui/subtitles_window.h"

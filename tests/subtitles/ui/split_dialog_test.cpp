@@ -1,7 +1,7 @@
 // The Split Text File dialog on the offscreen platform: the range it stores, its bar, and the automatic split by an AVI made with ffmpeg.
 #include "subtitles/ui/split_dialog.h"
 
-#include "ripping/ui/app_test.h"
+#include "support/app_test.h"
 #include "subtitles/subtitle_builder.h"
 #include "subtitles/ui/subtitles_window.h"
 #include "support/ffmpeg_demux.h"

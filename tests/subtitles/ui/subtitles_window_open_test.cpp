@@ -2,7 +2,7 @@
 #include "subtitles/ui/subtitles_window.h"
 
 #include "core/text_codec.h"
-#include "ripping/ui/app_test.h"
+#include "support/app_test.h"
 #include "subtitles/qt_printers.h"
 #include "subtitles/subtitle_builder.h"
 #include "support/test_data.h"

@@ -2,7 +2,7 @@
 #include "subtitles/ui/subtitles_window.h"
 
 #include "core/text_codec.h"
-#include "ripping/ui/app_test.h"
+#include "support/app_test.h"
 #include "subtitles/subtitle_builder.h"
 #include "subtitles/ui/subtitle_line_delegate.h"
 
@@ -463,6 +463,7 @@ TEST_F(SubtitlesWindowTest, LoadModePreviewsTheRawLinesInTheChosenPage)
 
 TEST_F(SubtitlesWindowTest, DroppedFileOpensTheOpenDialogOnIt)
 {
+    window->setLoader(nullptr); // the window on its own, before the application's run gives it its reader
     addSubtitle(1000, 2000, {QStringLiteral("unsaved")});
     auto drop = [&](const QList<QUrl> &urls) {
         QMimeData data;

@@ -1,7 +1,7 @@
 // The Time correction dialog on the offscreen platform: its controls, what a showing resets, and Correct Time on the Subtitles window's store.
 #include "subtitles/ui/time_correction_dialog.h"
 
-#include "ripping/ui/app_test.h"
+#include "support/app_test.h"
 #include "subtitles/subtitle_builder.h"
 #include "subtitles/ui/subtitles_window.h"
 

@@ -1,0 +1,178 @@
+// The image-sequence command: the main window's state for a one-colour source, the loop's event pump and pause, and the state put back.
+#include "app/image_sequence_command.h"
+
+#include "app/app.h"
+#include "app/run_wiring.h"
+#include "recognition/recognition_driver.h"
+#include "ripping/ui/main_window.h"
+#include "sources/image_seq_script.h"
+#include "subtitles/ui/subtitles_window.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QThread>
+
+namespace glyfex::app {
+
+namespace {
+
+// Sets a flag for a scope and clears it whatever way the scope ends.
+class FlagGuard {
+public:
+    explicit FlagGuard(bool &flag) : m_flag(flag) { m_flag = true; }
+    ~FlagGuard() { m_flag = false; }
+
+private:
+    bool &m_flag;
+};
+
+} // namespace
+
+ImageSequenceCommand::ImageSequenceCommand(App &app, RunWiring &run) : QObject(nullptr), m_app(app), m_run(run)
+{
+    if (ripping::ui::MainWindow *main = m_app.mainWindow()) {
+        QAction *action = main->imageSequenceAction();
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, &ImageSequenceCommand::open);
+    }
+}
+
+void ImageSequenceCommand::open()
+{
+    // One loop at a time: a DVD pass pumps events too, and both would use the one recognition.
+    if (m_running || m_app.batch.processing)
+        return;
+    m_app.abortSequence = true;
+    const QString backImage = m_app.preview.backImageName;
+    const QString start = backImage.isEmpty() ? m_app.appDir : QFileInfo(backImage).absolutePath();
+    const QString chosen = m_app.files().openFile(
+        m_app.mainWindow(), QStringLiteral("Open Image Sequence"), start,
+        QStringLiteral("Image sequence script (*.txt)|*.txt|Bitmaps (*.bmp)|*.bmp"), 1);
+    if (chosen.isEmpty())
+        return;
+    m_app.preview.backImageName = chosen;
+    runFile(chosen);
+}
+
+void ImageSequenceCommand::runFile(const QString &chosenFile)
+{
+    if (m_running || m_app.batch.processing)
+        return;
+    ripping::ui::MainWindow *main = m_app.mainWindow();
+    recognition::RecognitionDriver &driver = m_run.driver();
+    recognition::OcrAssistState &assist = m_run.assistState();
+
+    // What the sequence changes, put back when it ends however it ends: a DVD run paused meanwhile
+    // goes on as it was.
+    const bool timerWasActive = main && main->batchTimerActive();
+    const bool pauseWasAvailable = main && main->pauseAvailable();
+    const QString pauseCaption = main ? main->pauseCaption() : QString();
+    const bool wasPaused = m_app.batch.paused;
+    const picture::ActionMode actionBefore = m_app.batch.actionMode;
+    const recognition::OcrAssistState assistBefore = assist;
+    const recognition::DriverOptions optionsBefore = driver.options();
+
+    FlagGuard running(m_running);
+    if (main) {
+        main->imageSequenceAction()->setEnabled(false);
+        main->setBatchTimerActive(false);
+        main->setPauseCaption(m_app.message(core::Msg::Pause));
+        main->setPauseAvailable(true);
+    }
+    m_app.batch.paused = false;
+    m_app.batch.actionMode = picture::ActionMode::ImageSequence;
+    m_rewind = false;
+
+    // The pictures have one text colour on black: code 1 is the text and its outline, 0 the background.
+    assist.mode = recognition::OcrAssistState::Fixed;
+    assist.fixedInk = {1, 1};
+    recognition::DriverOptions &options = driver.options();
+    options.match.settings = m_app.ocr;
+    options.match.imageSequenceMode = true;
+    options.rightToLeft = m_app.config.options.rightToLeft;
+    options.match.charset = m_run.subtitlesWindow().textCharset();
+    options.dvdPalette[0] = 0x000000;
+    options.dvdPalette[1] = 0xFFFFFF;
+    m_run.setSourceRun(this);
+    m_run.subtitlesWindow().show();
+    QCoreApplication::processEvents();
+
+    auto plan = sources::planSequence(chosenFile);
+    if (!plan) {
+        m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + plan.error().message());
+    } else {
+        if (plan->frameRateText) {
+            m_app.formatOptions.frameRateText = *plan->frameRateText;
+            m_run.subtitlesWindow().setFrameRateText(*plan->frameRateText);
+        }
+        const uint32_t fpsX1000 = sources::sequenceFrameRateX1000(m_app.formatOptions.frameRateText);
+        m_app.abortSequence = false;
+        auto done = sources::runSequence(*plan, fpsX1000, driver, *this);
+        m_run.subtitlesWindow().followStore();
+        if (!done)
+            m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + done.error().message());
+    }
+
+    m_run.setSourceRun(nullptr);
+    driver.options() = optionsBefore;
+    assist = assistBefore;
+    m_app.batch.actionMode = actionBefore;
+    m_app.batch.paused = wasPaused;
+    if (main) {
+        main->setPauseCaption(pauseCaption);
+        main->setPauseAvailable(pauseWasAvailable);
+        main->setBatchTimerActive(timerWasActive);
+        main->imageSequenceAction()->setEnabled(true);
+    }
+}
+
+bool ImageSequenceCommand::pump()
+{
+    QCoreApplication::processEvents();
+    recognition::OcrAssistState &assist = m_run.assistState();
+    while (m_app.batch.paused && !m_app.abortSequence) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(5);
+        if (assist.mode >= recognition::OcrAssistState::FillMatrixRequested) {
+            // A colour change or fill-matrix request: the pictures have their one fixed colour, and
+            // the picture is read again as it was asked.
+            assist.mode = recognition::OcrAssistState::Fixed;
+            (void)m_run.runControl().takeAutomaticResume();
+            if (ripping::ui::MainWindow *main = m_app.mainWindow())
+                main->togglePause(nullptr);
+            else
+                m_app.batch.paused = false;
+        }
+    }
+    return !m_app.abortSequence;
+}
+
+bool ImageSequenceCommand::takeRewind()
+{
+    const bool rewind = m_rewind;
+    m_rewind = false;
+    return rewind;
+}
+
+void ImageSequenceCommand::showEntry(const QString &entry, int index, int count)
+{
+    if (ripping::ui::MainWindow *main = m_app.mainWindow()) {
+        main->showSourceName(QDir::toNativeSeparators(entry));
+        main->showReadProgress(index, count);
+    }
+}
+
+void ImageSequenceCommand::rewindToCurrentPicture()
+{
+    m_rewind = true;
+    if (m_app.batch.paused)
+        return;
+    if (ripping::ui::MainWindow *main = m_app.mainWindow())
+        main->togglePause(nullptr);
+    else
+        m_app.batch.paused = true;
+}
+
+} // namespace glyfex::app

@@ -1,0 +1,60 @@
+// Decoding a sequence picture within its size cap and turning it into pixel codes.
+#include "sources/sequence_picture.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+
+#include <array>
+
+namespace glyfex::sources {
+
+picture::CodeImage toCodeImage(const QImage &image)
+{
+    picture::CodeImage codes(image.width(), image.height(), 0);
+    if (codes.empty())
+        return codes;
+    if (image.format() == QImage::Format_Indexed8 || image.format() == QImage::Format_Mono
+        || image.format() == QImage::Format_MonoLSB) {
+        const QImage indexed = image.format() == QImage::Format_Indexed8 ? image
+                                                                         : image.convertToFormat(QImage::Format_Indexed8);
+        static constexpr std::array<uint8_t, 4> kCodeOfIndex{0, 3, 2, 1};
+        for (int y = 0; y < codes.height; ++y) {
+            const uchar *in = indexed.constScanLine(y);
+            uint8_t *out = codes.row(y);
+            for (int x = 0; x < codes.width; ++x)
+                out[x] = in[x] < 4 ? kCodeOfIndex[in[x]] : 0;
+        }
+        return codes;
+    }
+    const QImage rgb = image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < codes.height; ++y) {
+        const QRgb *in = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
+        uint8_t *out = codes.row(y);
+        for (int x = 0; x < codes.width; ++x)
+            out[x] = (in[x] & 0x00FFFFFFu) != 0 ? 1 : 0;
+    }
+    return codes;
+}
+
+core::Result<QImage> loadSequencePicture(const QString &path)
+{
+    const QString where = QFileInfo(path).fileName();
+    const QString what = QStringLiteral("Picture not read");
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return core::makeError(what, where, info.exists() ? QStringLiteral("it is not a file")
+                                                          : QStringLiteral("the file does not exist"));
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide))
+        return core::makeError(what, where, QStringLiteral("%1 x %2 pixels is larger than any subtitle picture")
+                                                .arg(size.width()).arg(size.height()));
+    QImage image = reader.read();
+    if (image.isNull())
+        return core::makeError(what, where, reader.errorString());
+    if (image.width() > kMaxPictureSide || image.height() > kMaxPictureSide)
+        return core::makeError(what, where, QStringLiteral("larger than any subtitle picture"));
+    return image;
+}
+
+} // namespace glyfex::sources

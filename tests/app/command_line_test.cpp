@@ -1,0 +1,333 @@
+// The command line: its arguments checked before any work, and the real program run unattended on fixture title sets without a display.
+#include "app/command_line.h"
+
+#include "subtitles/output_format.h"
+#include "subtitles/subtitle_saver.h"
+
+#include "support/qt_print.h"
+#include "support/test_data.h"
+#include "support/tiny_tmpfs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <dvdread/dvd_reader.h>
+#include <dvdread/ifo_read.h>
+
+#include <gtest/gtest.h>
+
+namespace glyfex::app {
+namespace {
+
+const QString kPalIfo = QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS/VTS_01_0.IFO");
+const QString kNtscIfo = QStringLiteral("dvd-ntsc-two-streams/dvd/VIDEO_TS/VTS_01_0.IFO");
+
+// A title set of the test data, copied once into a scratch folder: a rip writes its subtitle map beside
+// the VOBs, which must not land in the repository.
+QString ifo(const QString &relative)
+{
+    static QTemporaryDir copies;
+    const QFileInfo source(test::dataPath(relative));
+    const QString folder = copies.filePath(QFileInfo(relative).path());
+    if (!QFileInfo::exists(folder)) {
+        QDir().mkpath(folder);
+        for (const QString &name : source.dir().entryList(QDir::Files))
+            QFile::copy(source.dir().filePath(name), folder + QLatin1Char('/') + name);
+    }
+    return folder + QLatin1Char('/') + source.fileName();
+}
+
+struct Outcome {
+    bool ended = false;
+    int status = -1;
+    QString stderrText;
+};
+
+// The program as a script runs it: no display, no platform chosen, its own empty settings folders.
+class CommandLineRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home.isValid());
+        ASSERT_TRUE(QDir().mkpath(out()));
+    }
+
+    QString out() const { return home.filePath(QStringLiteral("out")); }
+    QString out(const QString &name) const { return out() + QLatin1Char('/') + name; }
+    QStringList written() const { return QDir(out()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+
+    Outcome run(const QStringList &arguments) const
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *var : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            env.remove(QLatin1String(var));
+        for (const char *var : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
+            const QString folder = home.filePath(QStringLiteral("env/") + QLatin1String(var));
+            QDir().mkpath(folder);
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            env.insert(QLatin1String(var), folder);
+        }
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(GLYFEX_EXECUTABLE), arguments);
+        Outcome o;
+        if (!p.waitForFinished(120000)) {
+            p.kill();
+            p.waitForFinished();
+            return o;
+        }
+        o.ended = p.exitStatus() == QProcess::NormalExit;
+        o.status = p.exitCode();
+        o.stderrText = QString::fromLocal8Bit(p.readAllStandardError());
+        return o;
+    }
+
+    QTemporaryDir home;
+};
+
+// One line on stderr, naming what went wrong.
+void expectOneLine(const Outcome &o)
+{
+    EXPECT_EQ(o.stderrText.count(QLatin1Char('\n')), 1) << o.stderrText.toStdString();
+    EXPECT_TRUE(o.stderrText.startsWith(QStringLiteral("glyfex: "))) << o.stderrText.toStdString();
+}
+
+TEST(CommandLineParse, FormsAndTheirFields)
+{
+    QTemporaryDir dir;
+    const QString output = dir.filePath(QStringLiteral("film"));
+    const ParsedCommandLine lang = parseCommandLine({QStringLiteral("/LANG")});
+    EXPECT_EQ(lang.line.form, CommandLine::Form::LanguageTools);
+    EXPECT_FALSE(lang.line.unattended());
+    EXPECT_EQ(parseCommandLine({}).line.form, CommandLine::Form::Interactive);
+
+    const ParsedCommandLine list = parseCommandLine({QStringLiteral("/sssinfo"), ifo(kPalIfo), output});
+    ASSERT_FALSE(list.error);
+    EXPECT_EQ(list.line.form, CommandLine::Form::StreamList);
+    EXPECT_EQ(list.line.profileFile, QStringLiteral("/SSSINFO"));
+
+    struct Row {
+        const char *name;
+        const char *format;
+        const char *dropFrame;
+        int outputFormat;
+        bool dropFrameOn;
+    };
+    const Row rows[] = {
+        {"FirstFormat", "0", "0", 19, false},
+        {"LastFormat", "5", "1", 24, true},
+        {"DropFrameNotANumberIsOn", "3", "yes", 22, true},
+    };
+    for (const Row &r : rows) {
+        const ParsedCommandLine rip = parseCommandLine({dir.filePath(QStringLiteral("absent.ini")), ifo(kPalIfo), output,
+                                                        QStringLiteral("31"), QLatin1String(r.format),
+                                                        QLatin1String(r.dropFrame)});
+        ASSERT_FALSE(rip.error) << r.name << ": " << rip.error->message.toStdString();
+        EXPECT_EQ(rip.line.form, CommandLine::Form::Rip) << r.name;
+        EXPECT_EQ(rip.line.streamNumber, 31) << r.name;
+        EXPECT_EQ(rip.line.outputFormat, r.outputFormat) << r.name;
+        EXPECT_EQ(rip.line.dropFrame, r.dropFrameOn) << r.name;
+    }
+}
+
+// Each bad command line ends the program before any work: its status, one line on stderr, no file.
+TEST_F(CommandLineRun, BadArgumentsEndAtOnceAndWriteNothing)
+{
+    const QString pal = ifo(kPalIfo);
+    const QString film = out(QStringLiteral("film"));
+    const QString profile = out(QStringLiteral("absent.ini"));
+    struct Row {
+        const char *name;
+        QStringList arguments;
+        ExitStatus status;
+    };
+    const Row rows[] = {
+        {"StreamListWithFourArguments", {"/SSSINFO", pal, film, "1"}, ExitStatus::BadArguments},
+        {"StreamListWithTwoArguments", {"/sssinfo", pal}, ExitStatus::BadArguments},
+        {"RipWithFiveArguments", {profile, pal, film, "0", "3"}, ExitStatus::BadArguments},
+        {"StreamNumber32", {profile, pal, film, "32", "3", "0"}, ExitStatus::BadArguments},
+        {"StreamNumberNegative", {profile, pal, film, "-1", "3", "0"}, ExitStatus::BadArguments},
+        {"StreamNotANumber", {profile, pal, film, "two", "3", "0"}, ExitStatus::BadArguments},
+        {"PictureFormat6", {profile, pal, film, "0", "6", "0"}, ExitStatus::BadArguments},
+        {"PictureFormatNotANumber", {profile, pal, film, "0", "x", "0"}, ExitStatus::BadArguments},
+        {"OutputWithoutFolder", {profile, pal, "film", "0", "3", "0"}, ExitStatus::BadArguments},
+        {"OutputFolderMissing", {profile, pal, out("none/film"), "0", "3", "0"}, ExitStatus::BadArguments},
+        {"StreamListOutputFolderMissing", {"/SSSINFO", pal, out("none/list.txt")}, ExitStatus::BadArguments},
+        {"IfoMissing", {profile, out("VTS_09_0.IFO"), film, "0", "3", "0"}, ExitStatus::InputMissing},
+        {"StreamListIfoMissing", {"/SSSINFO", out("VTS_09_0.IFO"), out("list.txt")}, ExitStatus::InputMissing},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        const Outcome o = run(r.arguments);
+        ASSERT_TRUE(o.ended) << "still running or crashed";
+        EXPECT_EQ(o.status, int(r.status));
+        expectOneLine(o);
+        EXPECT_TRUE(written().isEmpty()) << written().join(QLatin1Char(' ')).toStdString();
+    }
+}
+
+// The stream list names each subtitle stream libdvdread finds in the title set, by number, one a line.
+TEST_F(CommandLineRun, StreamListMatchesDvdread)
+{
+    // The language names the fixture title sets use.
+    const std::pair<const char *, const char *> names[] = {{"en", "English"}, {"fr", "Francais"}, {"de", "Deutsch"}};
+    for (const QString &relative : {kPalIfo, kNtscIfo}) {
+        SCOPED_TRACE(relative.toStdString());
+        const QString list = out(QStringLiteral("streams.txt"));
+        const Outcome o = run({QStringLiteral("/SsSinfo"), ifo(relative), list});
+        ASSERT_TRUE(o.ended);
+        ASSERT_EQ(o.status, 0) << o.stderrText.toStdString();
+        EXPECT_TRUE(o.stderrText.isEmpty()) << o.stderrText.toStdString();
+        QFile file(list);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        ASSERT_TRUE(bytes.endsWith('\n'));
+        const QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+
+        const QString videoTs = QFileInfo(ifo(relative)).absolutePath();
+        dvd_reader_t *dvd = DVDOpen(QFileInfo(videoTs).absolutePath().toLocal8Bit().constData());
+        ASSERT_NE(dvd, nullptr);
+        ifo_handle_t *vts = ifoOpen(dvd, 1);
+        ASSERT_NE(vts, nullptr);
+        const int streams = vts->vtsi_mat->nr_of_vts_subp_streams;
+        ASSERT_EQ(lines.size(), streams) << bytes.toStdString();
+        for (int i = 0; i < streams; ++i) {
+            const uint16_t code = vts->vtsi_mat->vts_subp_attr[i].lang_code;
+            const std::string lang{char(code >> 8), char(code & 0xFF)};
+            EXPECT_TRUE(lines.at(i).startsWith(QStringLiteral("%1 - ").arg(i, 2, 10, QLatin1Char('0')))) << lines.at(i).toStdString();
+            for (const auto &[iso, name] : names) {
+                if (lang == iso)
+                    EXPECT_TRUE(lines.at(i).contains(QLatin1String(name))) << lines.at(i).toStdString() << " for " << lang;
+            }
+        }
+        ifoClose(vts);
+        DVDClose(dvd);
+        QFile::remove(list);
+    }
+}
+
+TEST_F(CommandLineRun, AbsentStreamWritesNothing)
+{
+    const Outcome o = run({out(QStringLiteral("absent.ini")), ifo(kNtscIfo), out(QStringLiteral("film")),
+                           QStringLiteral("7"), QStringLiteral("3"), QStringLiteral("0")});
+    ASSERT_TRUE(o.ended);
+    EXPECT_EQ(o.status, int(ExitStatus::StreamMissing));
+    expectOneLine(o);
+    EXPECT_TRUE(written().isEmpty()) << written().join(QLatin1Char(' ')).toStdString();
+}
+
+// The start and stop times of a SubRip file, in milliseconds.
+std::vector<std::pair<int, int>> srtTimes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    static const QRegularExpression time(
+        QStringLiteral("(\\d\\d):(\\d\\d):(\\d\\d),(\\d\\d\\d) --> (\\d\\d):(\\d\\d):(\\d\\d),(\\d\\d\\d)"));
+    std::vector<std::pair<int, int>> out;
+    for (auto it = time.globalMatch(QString::fromUtf8(file.readAll())); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        auto ms = [&m](int first) {
+            return ((m.captured(first).toInt() * 60 + m.captured(first + 1).toInt()) * 60 + m.captured(first + 2).toInt()) * 1000
+                 + m.captured(first + 3).toInt();
+        };
+        out.emplace_back(ms(1), ms(5));
+    }
+    return out;
+}
+
+// Every picture format writes its script, naming one bitmap per subtitle of the stream; the bitmaps open,
+// and the Scenarist times are the source's times plus the muxer's offset, within one frame.
+TEST_F(CommandLineRun, EachPictureFormatWritesItsScriptAndOneBitmapPerSubtitle)
+{
+    const auto truth = srtTimes(test::dataPath(QStringLiteral("dvd-pal-sans/gt.srt")));
+    ASSERT_EQ(truth.size(), 10u);
+    for (int format = 0; format <= 5; ++format) {
+        SCOPED_TRACE(format);
+        const QString folder = out(QStringLiteral("format%1").arg(format));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const QString base = folder + QStringLiteral("/film");
+        const Outcome o = run({out(QStringLiteral("absent.ini")), ifo(kPalIfo), base, QStringLiteral("0"),
+                               QString::number(format), QStringLiteral("0")});
+        ASSERT_TRUE(o.ended);
+        ASSERT_EQ(o.status, 0) << o.stderrText.toStdString();
+        EXPECT_TRUE(o.stderrText.isEmpty()) << o.stderrText.toStdString();
+
+        const QString scriptPath = subtitles::commandLineSavePath(base, subtitles::OutputFormat(19 + format));
+        QFile scriptFile(scriptPath);
+        ASSERT_TRUE(scriptFile.open(QIODevice::ReadOnly)) << scriptPath.toStdString();
+        const QString script = QString::fromLatin1(scriptFile.readAll());
+        const QStringList bitmaps = QDir(folder).entryList({QStringLiteral("*.bmp")}, QDir::Files);
+        EXPECT_EQ(bitmaps.size(), qsizetype(truth.size()));
+        for (const QString &name : bitmaps) {
+            EXPECT_FALSE(QImage(folder + QLatin1Char('/') + name).isNull()) << name.toStdString();
+            EXPECT_TRUE(script.contains(name)) << name.toStdString() << " is not in the script";
+        }
+        if (format != 3)
+            continue;
+        static const QRegularExpression row(
+            QStringLiteral("^(\\d+)\\t+(\\d\\d):(\\d\\d):(\\d\\d):(\\d\\d)\\t+(\\d\\d):(\\d\\d):(\\d\\d):(\\d\\d)\\t+(\\S+?)\\r?$"),
+            QRegularExpression::MultilineOption);
+        std::vector<std::pair<int, int>> times;
+        for (auto it = row.globalMatch(script); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            auto ms = [&m](int first) {
+                return ((m.captured(first).toInt() * 60 + m.captured(first + 1).toInt()) * 60 + m.captured(first + 2).toInt()) * 1000
+                     + m.captured(first + 3).toInt() * 40;
+            };
+            times.emplace_back(ms(2), ms(6));
+            EXPECT_TRUE(bitmaps.contains(m.captured(10))) << m.captured(10).toStdString();
+        }
+        ASSERT_EQ(times.size(), truth.size()) << script.toStdString();
+        const int offset = times.front().first - truth.front().first; // where the muxer put the first picture
+        for (size_t i = 0; i < times.size(); ++i) {
+            EXPECT_NEAR(times[i].first, truth[i].first + offset, 40) << "start of " << i + 1;
+            EXPECT_NEAR(times[i].second, truth[i].second + offset, 40) << "stop of " << i + 1;
+        }
+    }
+}
+
+// On an NTSC title set the script counts 30 frames a second, and the drop-frame argument says which tape
+// numbering it uses.
+TEST_F(CommandLineRun, DropFrameOnNtsc)
+{
+    const std::pair<const char *, const char *> rows[] = {{"0", "Tape_Type\tNON_DROP"}, {"1", "Tape_Type\tDROP"}};
+    for (const auto &[flag, tape] : rows) {
+        SCOPED_TRACE(flag);
+        const QString base = out(QStringLiteral("drop%1").arg(QLatin1String(flag)));
+        const Outcome o = run({out(QStringLiteral("absent.ini")), ifo(kNtscIfo), base, QStringLiteral("1"),
+                               QStringLiteral("3"), QLatin1String(flag)});
+        ASSERT_TRUE(o.ended);
+        ASSERT_EQ(o.status, 0) << o.stderrText.toStdString();
+        QFile file(base + QStringLiteral(".sst"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromLatin1(file.readAll()).split(QStringLiteral("\r\n"));
+        EXPECT_TRUE(lines.contains(QStringLiteral("TV_Type\t\tNTSC"))) << lines.join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(lines.contains(QLatin1String(tape))) << lines.join(QLatin1Char('|')).toStdString();
+    }
+}
+
+// A disk that fills up during the rip ends it with the write-failure status; no script is left behind.
+TEST_F(CommandLineRun, FullDiskIsAWriteFailure)
+{
+    GLYFEX_NEED_MOUNT_RIGHTS();
+    test::TinyTmpfs disk(256 * 1024);
+    ASSERT_TRUE(disk.isMounted()) << disk.error().toStdString();
+    ASSERT_EQ(disk.fillLeaving(disk.path() + QStringLiteral("/filler"), 4096), QString());
+    const Outcome o = run({out(QStringLiteral("absent.ini")), ifo(kPalIfo), disk.path() + QStringLiteral("/film"),
+                           QStringLiteral("0"), QStringLiteral("3"), QStringLiteral("0")});
+    ASSERT_TRUE(o.ended);
+    EXPECT_EQ(o.status, int(ExitStatus::WriteFailed));
+    expectOneLine(o);
+    EXPECT_TRUE(o.stderrText.contains(QStringLiteral("No space left on device"))) << o.stderrText.toStdString();
+    const QStringList scripts = QDir(disk.path()).entryList({QStringLiteral("film*.sst"), QStringLiteral("*.tmp*")}, QDir::Files);
+    EXPECT_TRUE(scripts.isEmpty()) << scripts.join(QLatin1Char(' ')).toStdString();
+}
+
+} // namespace
+} // namespace glyfex::app

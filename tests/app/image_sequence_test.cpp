@@ -1,0 +1,178 @@
+// File > Open Image Sequence in the real main window: a script's pictures recognised into the Subtitles window, a load error, and pause with abort.
+#include "app/app.h"
+#include "app/image_sequence_command.h"
+#include "app/run_wiring.h"
+#include "recognition/recognition_driver.h"
+#include "recognition/scripted_answerer.h"
+#include "ripping/ui/main_window.h"
+#include "sources/image_sequence.h"
+#include "subtitles/ui/subtitles_window.h"
+
+#include "support/app_test.h"
+#include "support/sequence_pictures.h"
+#include "support/test_data.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace glyfex;
+
+namespace {
+
+const QStringList kTexts{QStringLiteral("Hello world"), QStringLiteral("Quiet night"), QStringLiteral("Bring the map")};
+
+// Answers from the pictures' true text, and lets a test look at the windows while a question is open.
+class WatchingTeacher : public recognition::GlyphAsker {
+public:
+    explicit WatchingTeacher(std::vector<recognition::TruthEntry> truth) : m_truth(std::move(truth)) {}
+    std::function<void()> onQuestion;
+    recognition::GlyphAnswer askGlyph(const recognition::GlyphQuestion &q) override
+    {
+        if (onQuestion)
+            onQuestion();
+        return m_truth.askGlyph(q);
+    }
+
+private:
+    recognition::GroundTruthAnswerer m_truth;
+};
+
+class ImageSequenceWindowTest : public test::AppTest {
+protected:
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        main = app.mainWindow();
+        main->show();
+        QByteArray script("FrameRate=25\r\n");
+        for (int i = 0; i < kTexts.size(); ++i) {
+            auto made = test::drawTextBmp24(dir.filePath(QStringLiteral("sub%1.bmp").arg(i)), kTexts[i]);
+            ASSERT_TRUE(made.ok()) << made.error().message().toStdString();
+            script += QStringLiteral("{%1}{%2}sub%3.bmp\r\n").arg(i * 100).arg(i * 100 + 50).arg(i).toUtf8();
+            truth.push_back({core::millisecondsToTimeCode(i * 4000), {kTexts[i]}});
+        }
+        scriptPath = dir.filePath(QStringLiteral("seq.txt"));
+        test::writeBytes(scriptPath, script);
+    }
+
+    QStringList stored()
+    {
+        QStringList out;
+        for (const subtitles::Subtitle &s : app.run().subtitlesWindow().store().subs)
+            out << s.lines.join(QLatin1Char('|'));
+        return out;
+    }
+    QPushButton *pauseButton() const { return main->findChild<QPushButton *>(QStringLiteral("ButtonPause")); }
+    QAction *command() const { return main->findChild<QAction *>(QStringLiteral("OpenImageSequence1")); }
+
+    QTemporaryDir dir;
+    QString scriptPath;
+    std::vector<recognition::TruthEntry> truth;
+    ripping::ui::MainWindow *main = nullptr;
+};
+
+TEST_F(ImageSequenceWindowTest, ScriptRunsIntoTheSubtitlesWindowAndPutsTheStateBack)
+{
+    WatchingTeacher teacher(truth);
+    bool disabledWhileRunning = true, timerOffWhileRunning = true;
+    teacher.onQuestion = [&] {
+        disabledWhileRunning = disabledWhileRunning && !command()->isEnabled();
+        timerOffWhileRunning = timerOffWhileRunning && !main->batchTimerActive();
+    };
+    app.run().setGlyphAsker(&teacher);
+    app.formatOptions.frameRateText = QStringLiteral("23.976");
+    ASSERT_TRUE(command()->isEnabled());
+    ASSERT_TRUE(main->batchTimerActive());
+    files.names = {scriptPath};
+    command()->trigger();
+
+    EXPECT_EQ(stored(), kTexts);
+    const subtitles::Subtitle &second = app.run().subtitlesWindow().store().subs.at(1);
+    EXPECT_EQ(core::formatTimeCode(second.start), QStringLiteral("00:00:04,000")) << "frame 100 at the script's 25";
+    EXPECT_EQ(core::formatTimeCode(second.stop), QStringLiteral("00:00:06,000"));
+    EXPECT_EQ(app.formatOptions.frameRateText, QStringLiteral("25")) << "the script's rate reaches the output format";
+    EXPECT_EQ(app.run().subtitlesWindow().findChild<QComboBox *>(QStringLiteral("ComboBoxFPS"))->currentText(),
+              QStringLiteral("25"));
+    EXPECT_TRUE(app.run().subtitlesWindow().isVisible());
+    EXPECT_EQ(main->findChild<QLabel *>(QStringLiteral("LabelVobFile"))->text(), QStringLiteral("sub2.bmp"));
+    EXPECT_EQ(app.preview.backImageName, scriptPath);
+    EXPECT_TRUE(disabledWhileRunning);
+    EXPECT_TRUE(timerOffWhileRunning);
+    EXPECT_TRUE(command()->isEnabled());
+    EXPECT_TRUE(main->batchTimerActive());
+    EXPECT_FALSE(pauseButton()->isEnabled());
+    EXPECT_EQ(app.run().assistState().mode, recognition::OcrAssistState::Automatic) << "a DVD run detects its colours again";
+    EXPECT_FALSE(app.run().driverOptions().match.imageSequenceMode);
+    EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+
+    // Once taught, the same sequence asks nothing.
+    app.run().subtitlesWindow().store().clear();
+    recognition::ScriptedAnswerer nobody(app.run().runControl());
+    app.run().setGlyphAsker(&nobody);
+    files.names = {scriptPath};
+    command()->trigger();
+    EXPECT_EQ(stored(), kTexts);
+    EXPECT_TRUE(nobody.seen().empty());
+}
+
+TEST_F(ImageSequenceWindowTest, ALoadErrorIsShownAndLeavesTheWindowUsable)
+{
+    test::writeBytes(scriptPath, "{0}{50}sub0.bmp\r\n{100}{150}Missing.bmp\r\n{200}{250}sub2.bmp\r\n");
+    WatchingTeacher teacher(truth);
+    app.run().setGlyphAsker(&teacher);
+    files.names = {scriptPath};
+    command()->trigger();
+    EXPECT_EQ(stored(), QStringList{kTexts[0]});
+    ASSERT_EQ(prompt.shown.size(), 1);
+    EXPECT_TRUE(prompt.shown[0].startsWith(QStringLiteral("error: "))) << prompt.shown[0].toStdString();
+    EXPECT_TRUE(prompt.shown[0].contains(QStringLiteral("Missing.bmp"))) << prompt.shown[0].toStdString();
+    EXPECT_TRUE(command()->isEnabled());
+    EXPECT_TRUE(main->batchTimerActive());
+    EXPECT_FALSE(pauseButton()->isEnabled());
+
+    // A cancelled file question changes nothing.
+    command()->trigger();
+    EXPECT_EQ(stored(), QStringList{kTexts[0]});
+    EXPECT_EQ(prompt.shown.size(), 1);
+
+    // Inside a running DVD pass the command does nothing: both would use the one recognition.
+    app.batch.processing = true;
+    files.names = {scriptPath};
+    command()->trigger();
+    app.batch.processing = false;
+    EXPECT_EQ(files.names.size(), 1u) << "no file question was asked";
+    EXPECT_EQ(stored(), QStringList{kTexts[0]});
+}
+
+TEST_F(ImageSequenceWindowTest, PauseHoldsTheLoopAndOpenVobEndsIt)
+{
+    WatchingTeacher teacher(truth);
+    int questions = 0;
+    teacher.onQuestion = [&] {
+        // The first question: the user pauses with the main window's button, then opens a DVD.
+        if (questions++ == 0) {
+            QTest::mouseClick(pauseButton(), Qt::LeftButton);
+            QTimer::singleShot(300, main, [this] { app.abortSequence = true; });
+        }
+    };
+    app.run().setGlyphAsker(&teacher);
+    files.names = {scriptPath};
+    command()->trigger();
+    EXPECT_EQ(stored(), QStringList{kTexts[0]}) << "the picture being read is finished, the next is not begun";
+    EXPECT_TRUE(app.batch.paused) << "at rest as before: the batch waits for Start";
+    EXPECT_EQ(pauseButton()->text(), app.message(core::Msg::Pause));
+    EXPECT_FALSE(pauseButton()->isEnabled());
+    EXPECT_TRUE(command()->isEnabled());
+    EXPECT_TRUE(main->batchTimerActive());
+}
+
+} // namespace
