@@ -8,7 +8,9 @@
 #include "core/text_codec.h"
 #include "recognition/recognition_driver.h"
 #include "recognition/ui/matrix_commands.h"
+#include "recognition/ui/matrix_editor.h"
 #include "recognition/ui/new_character_dialog.h"
+#include "recognition/ui/ocr_assistant_dialog.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/picture_image.h"
@@ -22,6 +24,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QListWidget>
 #include <QPushButton>
 
 #include <algorithm>
@@ -43,6 +46,28 @@ bool showPicturesTicked(App &app)
 
 } // namespace
 
+// Recognition of each picture, then the matrix editor lists what the picture taught, in one refresh.
+class RunWiring::Recognition : public picture::PictureSink {
+public:
+    Recognition(recognition::RecognitionDriver &driver, std::function<void()> learnt)
+        : m_driver(driver), m_learnt(std::move(learnt))
+    {
+    }
+
+    core::Result<void> recognise(const picture::DecodedPicture &picture, const picture::DisplayTimes &times,
+                                 const picture::Rect &area) override
+    {
+        auto done = m_driver.recognise(picture, times, area);
+        if (m_learnt)
+            m_learnt();
+        return done;
+    }
+
+private:
+    recognition::RecognitionDriver &m_driver;
+    std::function<void()> m_learnt;
+};
+
 // Forwards the glyph question to whoever answers it now; without anyone the run pauses.
 class RunWiring::Asker : public recognition::GlyphAsker {
 public:
@@ -59,10 +84,20 @@ private:
     RunWiring &m_wiring;
 };
 
-// Pictures without recognised text until the OCR assistant can be asked: they keep their placeholder.
+// Pictures without recognised text: the OCR assistant shows the picture and takes the typed lines. Without
+// anyone to ask (the command line) they keep their placeholder.
 class RunWiring::SkippedItems : public SkippedItemAsker {
 public:
-    Answer askSkippedItem() override { return {}; }
+    explicit SkippedItems(RunWiring &wiring) : m_wiring(wiring) {}
+    Answer askSkippedItem() override
+    {
+        if (m_wiring.m_app.commandLineMode || !m_wiring.m_assistant || !m_wiring.m_driver)
+            return {};
+        return m_wiring.m_assistant->askSkippedItem(m_wiring.m_driver->colourImage());
+    }
+
+private:
+    RunWiring &m_wiring;
 };
 
 // The source recognition rewinds and counts for: the one whose loop runs.
@@ -95,14 +130,36 @@ RunWiring::RunWiring(App &app)
             return core::makeError(QStringLiteral("Character matrix not saved"), m_matrix.fileName(), QString());
         return {};
     });
-    m_runControl->setAdoptedHandler([this] { m_matrixCommands->showMatrixName(); });
+    m_editor = new recognition::ui::MatrixEditor(m_matrix, app.prompt(), &app.messages, app.mainWindow());
+    app.adoptWindow(m_editor); // in Form5's place, so settings and languages reach it
+    m_editor->setOpenCommand([this] { m_matrixCommands->open(); });
+    m_matrixCommands->setEditor(m_editor);
+    m_matrixCommands->setChangedHandler([this] {
+        if (m_editor)
+            m_editor->fillMatrixList();
+    });
+    m_runControl->setAdoptedHandler([this] {
+        m_matrixCommands->showMatrixName();
+        if (m_editor)
+            m_editor->fillMatrixList();
+    });
 
-    m_skipped = std::make_unique<SkippedItems>();
+    m_assistant = new recognition::ui::OcrAssistantDialog(m_matrix, *m_runControl, app.prompt(), &app.messages,
+                                                          app.mainWindow());
+    app.adoptWindow(m_assistant); // in Form15's place
+    m_assistant->setDvdPalette([this] { return m_app.input.palette; });
+    m_assistant->setRunState(m_activeRun.get());
+    m_assistant->setFilledHandler([this] {
+        if (m_editor)
+            m_editor->followMatrix();
+    });
+
+    m_skipped = std::make_unique<SkippedItems>(*this);
     app.subtitleSink.setView(m_subtitles);
     m_passHost = std::make_unique<ripping::ui::WindowPassHost>(app, m_dispatchOptions);
     m_forwardingAsker = std::make_unique<Asker>(*this);
     recognition::DriverEnvironment env{m_matrix, m_subtitles->store(), *m_skipped, *m_forwardingAsker,
-                                       m_assist, app.prompt()};
+                                       m_assist, app.prompt(), m_assistant.data()};
     env.run = m_activeRun.get();
     env.messages = &app.messages;
     env.storeView = m_subtitles;
@@ -111,6 +168,10 @@ RunWiring::RunWiring(App &app)
             showCodePicture(shown.shown, shown.palette, area);
     };
     m_driver = std::make_unique<recognition::RecognitionDriver>(env, recognition::DriverOptions{});
+    m_recognition = std::make_unique<Recognition>(*m_driver, [this] {
+        if (m_editor)
+            m_editor->followMatrix();
+    });
 
     recognition::ui::NewCharacterSetup setup;
     setup.matrixFolder = app.paths.chMatrixDir();
@@ -124,6 +185,7 @@ RunWiring::RunWiring(App &app)
     setup.languageName = QStringLiteral("English");
     m_newCharacter = new recognition::ui::NewCharacterDialog(*m_runControl, app.prompt(), setup, app.mainWindow());
     app.adoptWindow(m_newCharacter); // in Form2's place, so settings and languages reach it
+    m_assistant->setPaletteSource(m_newCharacter);
     m_newCharacter->setResumeRun([this] {
         if (m_app.batch.paused && m_app.mainWindow())
             m_app.mainWindow()->togglePause(nullptr);
@@ -145,6 +207,7 @@ RunWiring::~RunWiring()
     // The dialog belongs to the application now; it must not answer for this run any more.
     if (m_newCharacter)
         m_newCharacter->hide();
+    m_matrixCommands->setEditor(nullptr);
     m_app.subtitleSink.setView(nullptr);
 }
 
@@ -159,6 +222,9 @@ void RunWiring::attachMatrixCommands()
         connect(actions.save, &QAction::triggered, commands, [commands] { commands->save(); });
         connect(actions.saveAs, &QAction::triggered, commands, [commands] { commands->saveAs(); });
         connect(actions.newMatrix, &QAction::triggered, commands, &recognition::ui::MatrixCommands::newMatrix);
+        // Edit/View works while there is an editor to show.
+        connect(actions.edit, &QAction::triggered, commands, &recognition::ui::MatrixCommands::view);
+        connect(commands, &recognition::ui::MatrixCommands::editorAvailable, actions.edit, &QAction::setEnabled);
     }
     if (ripping::ui::InputDialog *input = m_app.inputDialog()) {
         input->enableMatrixCommands();
@@ -175,6 +241,16 @@ void RunWiring::attachMatrixCommands()
 recognition::ui::NewCharacterDialog *RunWiring::newCharacterDialog() const
 {
     return m_newCharacter.data();
+}
+
+recognition::ui::MatrixEditor *RunWiring::matrixEditor() const
+{
+    return m_editor.data();
+}
+
+recognition::ui::OcrAssistantDialog *RunWiring::ocrAssistant() const
+{
+    return m_assistant.data();
 }
 
 recognition::GlyphAsker *RunWiring::glyphAsker() const
@@ -213,6 +289,8 @@ void RunWiring::startRun()
     // Colours are detected anew for every picture: a colour choice or assistant request of an earlier
     // run must not apply to this one.
     m_assist.mode = recognition::OcrAssistState::Automatic;
+    // The fill's sample line starts in the font the Subtitles window lists the text in.
+    m_assistant->setStartFont(m_subtitles->list()->font());
     // The palette offers the characters of the stream's language.
     if (m_newCharacter && batch.actionMode == picture::ActionMode::RecogniseText && !batch.characterLocation.isEmpty())
         m_newCharacter->chooseLocation(batch.characterLocation);
@@ -262,7 +340,7 @@ void RunWiring::readFile(const QString &)
     subtitles::ExportBitmapEngine &exporter = m_app.exportEngine();
     if (!m_dispatcher)
         m_dispatcher = std::make_unique<ripping::SpuDispatcher>(m_dispatchOptions, batch, m_app.subtitleSink,
-                                                                *m_driver, exporter, *m_passHost);
+                                                                *m_recognition, exporter, *m_passHost);
 
     ripping::VobPass pass(batch, *m_passHost, *m_dispatcher);
     const ripping::PassOutcome outcome = pass.readCurrentFile();

@@ -19,7 +19,9 @@ struct DriverOptions;
 }
 namespace glyfex::recognition::ui {
 class MatrixCommands;
+class MatrixEditor;
 class NewCharacterDialog;
+class OcrAssistantDialog;
 }
 namespace glyfex::ripping::ui {
 class WindowPassHost;
@@ -46,6 +48,8 @@ public:
     recognition::ui::MatrixCommands &matrixCommands() { return *m_matrixCommands; }
     subtitles::ui::SubtitlesWindow &subtitlesWindow() { return *m_subtitles; }
     recognition::ui::NewCharacterDialog *newCharacterDialog() const;
+    recognition::ui::MatrixEditor *matrixEditor() const;
+    recognition::ui::OcrAssistantDialog *ocrAssistant() const;
     // Tolerances and spacing of recognition (the Advanced OCR Setup's values).
     recognition::DriverOptions &driverOptions();
     recognition::RecognitionDriver &driver() { return *m_driver; }
@@ -83,6 +87,7 @@ private:
     class Asker;
     class SkippedItems;
     class ActiveRun;
+    class Recognition;
 
     // The main window's matrix menu and the input dialog's matrix buttons reach the matrix commands.
     void attachMatrixCommands();
@@ -102,6 +107,8 @@ private:
     int m_startCount = -1;      // the batch's Start that the current run belongs to
     recognition::GlyphAsker *m_asker = nullptr;
     QPointer<recognition::ui::NewCharacterDialog> m_newCharacter;
+    QPointer<recognition::ui::MatrixEditor> m_editor;
+    QPointer<recognition::ui::OcrAssistantDialog> m_assistant;
 
     std::unique_ptr<ripping::ui::WindowPassHost> m_passHost;
     std::unique_ptr<recognition::MainRunControl> m_runControl;
@@ -109,6 +116,7 @@ private:
     std::unique_ptr<SkippedItems> m_skipped;
     std::unique_ptr<Asker> m_forwardingAsker;
     std::unique_ptr<recognition::RecognitionDriver> m_driver;
+    std::unique_ptr<Recognition> m_recognition; // the driver, then the matrix editor follows
     std::unique_ptr<ripping::SpuDispatcher> m_dispatcher; // one per run: it keeps the previous unit's colours
     std::unique_ptr<ImageSequenceCommand> m_imageSequence;
 };

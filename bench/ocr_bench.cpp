@@ -1,7 +1,9 @@
 // OCR benchmark: the whole road (reading pass, decoder, recognition driver) taught from the ground truth, then
 // run again with what it learned, against Tesseract 5 on the same decoded pictures.
 //
-// Usage: ocr_bench [TITLESET-FOLDER|VTS_nn_0.IFO|file.idx GROUND-TRUTH.srt [STREAM]]
+// Usage: ocr_bench [--colours TEXT[,OUTLINE]] [TITLESET-FOLDER|VTS_nn_0.IFO|file.idx GROUND-TRUTH.srt [STREAM]]
+// --colours fixes the pixel codes (0-3) of the text and its outline for every picture, as the OCR
+// assistant's colour choice does, instead of detecting them picture by picture.
 // Without arguments: both checked-in fixtures and a 1000-subtitle outlined disc made on the first run with
 // the shared fixture tool into bench-data/ocr/. For each case it prints characters, character errors
 // (edit distance against the ground truth, tags stripped) and questions of each run, and then
@@ -36,6 +38,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <unistd.h>
@@ -55,6 +58,7 @@ struct Case {
     QString truth;
     uint8_t streamId = 0x20;
     QString idx; // a VobSub index: the units' times come from it
+    std::optional<InkCodes> colours; // chosen text and outline codes; detected per picture when unset
 };
 
 // The title set's VOBs (VTS_nn_1.VOB ...) in a folder, for the title set of ifo or the first one.
@@ -183,6 +187,10 @@ RoadResult runRoad(const Case &c, CharMatrix &matrix, GlyphAsker &asker)
     subtitles::SubtitleStore store;
     DropSkipped skipped;
     OcrAssistState assist;
+    if (c.colours) {
+        assist.mode = OcrAssistState::Fixed;
+        assist.fixedInk = *c.colours;
+    }
     core::SilentPrompt prompt(core::Answer::No);
     DriverOptions options;
     options.match.settings.spaceWidth = kSpaceWidth;
@@ -348,6 +356,11 @@ bool runCase(const Case &c, tesseract::TessBaseAPI &api)
     }
     std::printf("%s (%zu subtitles, %d distinct characters, space width %d)\n", qPrintable(c.name), truth->size(),
                 distinctCharacters(*truth), kSpaceWidth);
+    if (c.colours)
+        std::printf("  colours chosen: text=%d outline=%d\n", int(c.colours->text),
+                    c.colours->outline == 255 ? -1 : int(c.colours->outline));
+    else
+        std::printf("  colours detected per picture\n");
 
     CharMatrix matrix;
     GroundTruthAnswerer teacher(*truth);
@@ -402,7 +415,24 @@ int main(int argc, char **argv)
         return 1;
     }
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
+    QStringList args = app.arguments().mid(1);
+    std::optional<InkCodes> colours;
+    if (const qsizetype at = args.indexOf(QStringLiteral("--colours")); at >= 0) {
+        const QStringList codes = at + 1 < args.size() ? args[at + 1].split(QLatin1Char(',')) : QStringList();
+        bool ok = !codes.isEmpty() && codes.size() <= 2;
+        InkCodes ink;
+        for (qsizetype i = 0; ok && i < codes.size(); ++i) {
+            const uint code = codes[i].toUInt(&ok);
+            ok = ok && code <= 3;
+            (i == 0 ? ink.text : ink.outline) = uint8_t(code);
+        }
+        if (!ok) {
+            std::fprintf(stderr, "ocr_bench: --colours takes one or two pixel codes 0-3, as 1 or 1,3\n");
+            return 1;
+        }
+        colours = ink;
+        args.remove(at, std::min<qsizetype>(2, args.size() - at));
+    }
     tesseract::TessBaseAPI api;
     if (api.Init(nullptr, "eng") != 0) {
         std::fprintf(stderr, "ocr_bench: Tesseract could not load its English data\n");
@@ -430,7 +460,9 @@ int main(int argc, char **argv)
         cases.push_back(Case{name, titleSetVobs(dir + QStringLiteral("/dvd")), dir + QStringLiteral("/gt.srt"), 0x20, {}});
     }
     bool ok = true;
-    for (const Case &c : cases)
+    for (Case &c : cases) {
+        c.colours = colours;
         ok = runCase(c, api) && ok;
+    }
     return ok ? 0 : 1;
 }

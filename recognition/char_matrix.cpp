@@ -49,6 +49,14 @@ void appendIndexesNear(const CharMatrix &matrix, int width, int height, int dw, 
     std::sort(list.begin(), list.end());
 }
 
+// Makes room for one more element without giving up the growth by factor that keeps appends linear.
+template <class T>
+void growForOneMore(std::vector<T> &v)
+{
+    if (v.size() == v.capacity())
+        v.reserve(std::max<size_t>(16, v.capacity() + v.capacity() / 2));
+}
+
 } // namespace
 
 CharMatrix::CharMatrix() : m_entries(1), m_facts(1) {}
@@ -64,8 +72,10 @@ CharMatrix::AddOutcome CharMatrix::add(const Glyph &glyph)
         return AddOutcome::Full;
     m_modified = true;
     try {
-        m_entries.reserve(m_entries.size() + 1);
-        m_facts.reserve(m_facts.size() + 1);
+        // Room grows by half at a time: reserving one more each time copied the whole table on every
+        // add, which made learning a large range of characters quadratic.
+        growForOneMore(m_entries);
+        growForOneMore(m_facts);
         Glyph copy = glyph;
         copy.deleted = false;
         copy.width = std::min<uint8_t>(copy.width, kGlyphMaxWidth);
@@ -73,7 +83,7 @@ CharMatrix::AddOutcome CharMatrix::add(const Glyph &glyph)
         if (m_bySize.empty())
             m_bySize.resize(kBucketCount);
         const int bucket = bucketOf(copy.width, copy.height);
-        m_bySize[size_t(bucket)].reserve(m_bySize[size_t(bucket)].size() + 1);
+        growForOneMore(m_bySize[size_t(bucket)]);
         m_entries.push_back(copy);
         m_facts.push_back(factsOf(copy));
         m_bySize[size_t(bucket)].push_back(uint16_t(count()));
@@ -98,6 +108,18 @@ void CharMatrix::markDeleted(int index)
     m_modified = true;
     m_entries[size_t(index)].deleted = true;
     m_facts[size_t(index)].deleted = true;
+}
+
+void CharMatrix::setEntryText(int index, const core::CharText &text, uint8_t style)
+{
+    if (index < 1 || index > count())
+        return;
+    m_modified = true;
+    Glyph &g = m_entries[size_t(index)];
+    g.text = text;
+    g.style = style;
+    // What matching checks first depends on the text (strict letters, "take with next").
+    m_facts[size_t(index)] = factsOf(g);
 }
 
 void CharMatrix::setComment(const QString &comment)

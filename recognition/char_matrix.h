@@ -39,6 +39,9 @@ public:
     void reserve(int count);
     // Flags entry index (1..count()) as deleted; other indexes are ignored.
     void markDeleted(int index);
+    // Gives entry index (1..count()) another text and style and marks the matrix modified; other
+    // indexes are ignored. The glyph stays as it was learnt.
+    void setEntryText(int index, const core::CharText &text, uint8_t style);
 
     bool isModified() const { return m_modified; }
     void setModified(bool modified) { m_modified = modified; }

@@ -123,4 +123,21 @@ std::array<uint32_t, 4> codeColours(const std::array<uint8_t, 4> &colourMap, con
     return out;
 }
 
+std::optional<InkCodes> inkCodesOfChoice(const std::array<bool, 4> &checked)
+{
+    InkCodes ink;
+    int count = 0;
+    for (uint8_t code = 0; code < 4; ++code) {
+        if (!checked[code])
+            continue;
+        if (++count == 1)
+            ink.text = code;
+        else
+            ink.outline = code;
+    }
+    if (count < 1 || count > 2)
+        return std::nullopt;
+    return ink;
+}
+
 } // namespace glyfex::recognition

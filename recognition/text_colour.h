@@ -21,6 +21,10 @@ using ColourCandidates = std::array<uint8_t, 4>;
 // codes) is dropped when some row holds exactly those two candidate codes.
 std::optional<InkCodes> detectTextColours(const picture::CodeImage &image, ColourCandidates &candidates);
 
+// The ink codes the user chose among the pixel codes 0..3: the lowest checked code is the text and the
+// next one its outline, whatever order they were checked in. nullopt unless one or two are checked.
+std::optional<InkCodes> inkCodesOfChoice(const std::array<bool, 4> &checked);
+
 // The coloured copy of the picture: each pixel becomes colourMap[its code], the DVD palette index of the
 // code. Codes above 3 (marker paint) have no colour of their own and take the background's.
 picture::CodeImage buildColourImage(const picture::CodeImage &image, const std::array<uint8_t, 4> &colourMap);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QLatin1StringView>
+#include <QPushButton>
 #include <QString>
 
 namespace glyfex::core::ui {
@@ -17,6 +18,14 @@ template <class T>
 T *named(const char *name, T *widget)
 {
     return named(QString(QLatin1StringView(name)), widget);
+}
+
+// A named push button that Enter does not press: each dialog says itself which button Enter means.
+inline QPushButton *namedButton(const char *name, const QString &caption, QWidget *parent)
+{
+    auto *b = named(name, new QPushButton(caption, parent));
+    b->setAutoDefault(false);
+    return b;
 }
 
 } // namespace glyfex::core::ui

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProgressBar>
+#include <QWidget>
 
 namespace glyfex::recognition::ui {
 
@@ -43,6 +44,21 @@ MatrixCommands::MatrixCommands(app::App &app, CharMatrix &matrix, std::function<
     : QObject(parent), m_app(app), m_matrix(matrix), m_codePage(std::move(codePage)), m_dialogParent(dialogParent)
 {
     m_folder = m_app.paths.chMatrixDir();
+}
+
+void MatrixCommands::setEditor(QWidget *editor)
+{
+    m_editor = editor;
+    Q_EMIT editorAvailable(editor != nullptr);
+}
+
+void MatrixCommands::view()
+{
+    if (!m_editor)
+        return;
+    m_editor->show();
+    m_editor->raise();
+    m_editor->activateWindow();
 }
 
 bool MatrixCommands::confirmSaveMatrix()

@@ -4,6 +4,7 @@
 #include "recognition/char_matrix.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <cstdint>
@@ -41,6 +42,8 @@ public:
     void open();
     // An empty matrix without a name, after the save question.
     void newMatrix();
+    // Shows the matrix editor beside the run and brings it to the front.
+    void view();
 
     // Says the matrix's file name again ("New File" when it has none) through matrixNameChanged.
     void showMatrixName();
@@ -51,10 +54,15 @@ public:
 
     // Called after the matrix was opened or renewed (the matrix editor refreshes its list).
     void setChangedHandler(std::function<void()> handler) { m_changed = std::move(handler); }
+    // The window the Edit/View command shows; editorAvailable says whether there is one (the command
+    // stays disabled without one).
+    void setEditor(QWidget *editor);
 
 Q_SIGNALS:
     // The name the input dialog shows for the matrix.
     void matrixNameChanged(const QString &name);
+    // Whether the Edit/View command has an editor to show.
+    void editorAvailable(bool available);
 
 private:
     enum class SaveOutcome { Saved, Cancelled, Failed };
@@ -67,6 +75,7 @@ private:
     std::function<uint16_t()> m_codePage;
     std::function<void()> m_changed;
     QString m_folder;
+    QPointer<QWidget> m_editor;
     QWidget *m_dialogParent;
     QProgressBar *m_bar = nullptr;
 };

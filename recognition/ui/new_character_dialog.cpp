@@ -3,6 +3,7 @@
 
 #include "core/char_text.h"
 #include "core/ini_store.h"
+#include "core/ui/named_widget.h"
 #include "recognition/char_matrix_file.h"
 #include "recognition/char_palette.h"
 
@@ -37,21 +38,6 @@ constexpr int kExcerptWidth = 150;
 constexpr int kExcerptHeight = 50;
 constexpr int kQuietIntervalMs = 10000;
 constexpr int kBlinkIntervalMs = 150;
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-QCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *c = new QCheckBox(caption, parent);
-    c->setObjectName(QLatin1String(name));
-    return c;
-}
 
 } // namespace
 
@@ -117,35 +103,35 @@ NewCharacterDialog::NewCharacterDialog(RunControl &control, core::UserPrompt &pr
     m_imageChar->setAlignment(Qt::AlignCenter);
     m_bestGuess = new QLabel(QStringLiteral(" (none) "), this);
     m_bestGuess->setObjectName(QStringLiteral("lBestGuess"));
-    m_use = button(this, "ButtonUseBestGuess", QStringLiteral("&Use"));
-    m_extendLeft = button(this, "ButtonExtendLeft", QStringLiteral("<<"));
+    m_use = core::ui::namedButton("ButtonUseBestGuess", QStringLiteral("&Use"), this);
+    m_extendLeft = core::ui::namedButton("ButtonExtendLeft", QStringLiteral("<<"), this);
     m_extendLeft->setEnabled(false);
-    m_extendRight = button(this, "ButtonExtendRight", QStringLiteral(">>"));
+    m_extendRight = core::ui::namedButton("ButtonExtendRight", QStringLiteral(">>"), this);
     m_edit = new QLineEdit(this);
     m_edit->setObjectName(QStringLiteral("EditText"));
     m_edit->setMaxLength(core::CharText::kCapacity);
     m_edit->installEventFilter(this);
     m_nbChar = new QLabel(QStringLiteral("0"), this);
     m_nbChar->setObjectName(QStringLiteral("LabelNbChar"));
-    m_ok = button(this, "BitBtn1", QStringLiteral("&OK"));
+    m_ok = core::ui::namedButton("BitBtn1", QStringLiteral("&OK"), this);
     m_ok->setDefault(true);
-    m_bold = checkBox(this, "BoldCheckBox", QStringLiteral("Bold"));
-    m_italic = checkBox(this, "ItalicCheckBox", QStringLiteral("Italic"));
-    m_underline = checkBox(this, "UnderlineCheckBox", QStringLiteral("Underline"));
-    m_remember = checkBox(this, "RememberCheckBox", QStringLiteral("Remember"));
+    m_bold = core::ui::named("BoldCheckBox", new QCheckBox(QStringLiteral("Bold"), this));
+    m_italic = core::ui::named("ItalicCheckBox", new QCheckBox(QStringLiteral("Italic"), this));
+    m_underline = core::ui::named("UnderlineCheckBox", new QCheckBox(QStringLiteral("Underline"), this));
+    m_remember = core::ui::named("RememberCheckBox", new QCheckBox(QStringLiteral("Remember"), this));
     m_remember->setChecked(true);
     m_remember->setToolTip(QStringLiteral("Remember last typed style"));
-    m_skipLine = button(this, "ButtonSkipLine", QStringLiteral("Skip this &Line"));
-    m_skipPicture = button(this, "ButtonSkipSubPict", QStringLiteral("Skip &SubPicture"));
-    m_fillManually = button(this, "ButtonFillManually", QStringLiteral("&Enter manually"));
-    m_changeColour = button(this, "ButtonChangeColor", QStringLiteral("&Change text color"));
-    m_sameAsLast = button(this, "ButtonSameAsLast", QStringLiteral("S&ame as last sub"));
+    m_skipLine = core::ui::namedButton("ButtonSkipLine", QStringLiteral("Skip this &Line"), this);
+    m_skipPicture = core::ui::namedButton("ButtonSkipSubPict", QStringLiteral("Skip &SubPicture"), this);
+    m_fillManually = core::ui::namedButton("ButtonFillManually", QStringLiteral("&Enter manually"), this);
+    m_changeColour = core::ui::namedButton("ButtonChangeColor", QStringLiteral("&Change text color"), this);
+    m_sameAsLast = core::ui::namedButton("ButtonSameAsLast", QStringLiteral("S&ame as last sub"), this);
     m_sameAsLast->setEnabled(false);
     m_sameAsLast->hide();
-    m_search = button(this, "ButtonSearchMatrix", QStringLiteral("Search for\nmatch"));
-    m_fillMatrix = button(this, "ButtonFillMatrix", QStringLiteral("&Fill matrix"));
-    m_pause = button(this, "ButtonPause", QStringLiteral("&Pause / Abort"));
-    m_charmap = button(this, "ButtonCharmap", QStringLiteral("Character Map"));
+    m_search = core::ui::namedButton("ButtonSearchMatrix", QStringLiteral("Search for\nmatch"), this);
+    m_fillMatrix = core::ui::namedButton("ButtonFillMatrix", QStringLiteral("&Fill matrix"), this);
+    m_pause = core::ui::namedButton("ButtonPause", QStringLiteral("&Pause / Abort"), this);
+    m_charmap = core::ui::namedButton("ButtonCharmap", QStringLiteral("Character Map"), this);
     if (m_setup.charMapProgram.isEmpty())
         for (const char *program : {"gucharmap", "kcharselect", "charmap"})
             if (m_setup.charMapProgram.isEmpty())
@@ -559,17 +545,25 @@ void NewCharacterDialog::paletteClicked(int row, int column, bool rightButton)
         focusEditText();
         return;
     }
+    if (pasteIntoPalette(row, column))
+        focusEditText();
+}
+
+bool NewCharacterDialog::pasteIntoPalette(int row, int column)
+{
+    if (column < 1 || row < 0 || row >= m_grid->rowCount())
+        return false;
     const QString clip = QApplication::clipboard()->text();
     if (clip.isEmpty())
-        return; // nothing to paste: the cell and the file stay as they are
+        return false; // nothing to paste: the cell and the file stay as they are
     const QString first = clip.at(0).isHighSurrogate() && clip.size() > 1 ? clip.left(2) : clip.left(1);
     if (row < 2 && first == QStringLiteral("*"))
-        return; // the separator of the letter rows cannot be a cell of its own
+        return false; // the separator of the letter rows cannot be a cell of its own
     m_grid->setItem(row, column, new QTableWidgetItem(first));
     if (column == m_grid->columnCount() - 1)
         m_grid->setColumnCount(m_grid->columnCount() + 1);
     savePalette();
-    focusEditText();
+    return true;
 }
 
 void NewCharacterDialog::wakeUpTick()
@@ -675,6 +669,32 @@ void NewCharacterDialog::searchMatrix()
 QString NewCharacterDialog::characterLocation() const
 {
     return m_location->currentText();
+}
+
+int NewCharacterDialog::paletteColumns() const
+{
+    return m_grid->columnCount();
+}
+
+int NewCharacterDialog::paletteRows() const
+{
+    return m_grid->rowCount();
+}
+
+QString NewCharacterDialog::paletteCell(int row, int column) const
+{
+    const QTableWidgetItem *item = m_grid->item(row, column);
+    return item ? item->text() : QString();
+}
+
+bool NewCharacterDialog::charMapAvailable() const
+{
+    return m_charmap->isEnabled();
+}
+
+void NewCharacterDialog::openCharMap()
+{
+    m_charmap->click();
 }
 
 } // namespace glyfex::recognition::ui

@@ -74,6 +74,18 @@ public:
     // first one holding the language's first four characters, else a new location of that name.
     void chooseLocation(const QString &language);
 
+    // The palette grid as it stands: its column count and a cell's text (empty outside the grid).
+    int paletteColumns() const;
+    int paletteRows() const;
+    QString paletteCell(int row, int column) const;
+    // The character-map button: whether it can open the program, and opening it as its click does.
+    bool charMapAvailable() const;
+    void openCharMap();
+
+    // The right click on a palette cell (row 0-2, column 1 on): the cell takes the first character of the
+    // clipboard and the palette file is written. false when nothing changed.
+    bool pasteIntoPalette(int row, int column);
+
     void reject() override; // Esc and the window's close: the Pause action
 
 protected:

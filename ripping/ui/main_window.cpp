@@ -151,7 +151,7 @@ void MainWindow::buildMenus()
         a->setEnabled(false);
         return a;
     };
-    matrixItem("EditCharMatrix1", "&Edit Characters Matrix");
+    m_matrixActions.edit = matrixItem("EditCharMatrix1", "&Edit/View Characters Matrix");
     m_matrixActions.open = matrixItem("OpenCharacterMatrix1", "&Open Characters Matrix File");
     m_matrixActions.save = matrixItem("SaveCharacterMatrix1", "&Save Characters Matrix File");
     m_matrixActions.saveAs = matrixItem("SaveCharacterMatrixAs1", "Save Characters Matrix File &As");

@@ -115,6 +115,7 @@ public:
 
     // The "Characters Matrix" menu's commands, disabled until the run's matrix commands take them over.
     struct MatrixActions {
+        QAction *edit = nullptr; // shows the matrix editor
         QAction *open = nullptr;
         QAction *save = nullptr;
         QAction *saveAs = nullptr;

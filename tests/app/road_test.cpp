@@ -5,6 +5,8 @@
 #include "core/char_text.h"
 #include "recognition/ui/matrix_commands.h"
 #include "recognition/ui/new_character_dialog.h"
+#include "recognition/ui/dialog_user.h"
+#include "recognition/ui/ocr_assistant_dialog.h"
 #include "support/app_test.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
@@ -332,9 +334,9 @@ TEST_F(RoadTest, AColourRequestOfAnEarlierRunDoesNotDropThePicturesOfTheNext)
         EXPECT_EQ(window.store().at(i).lines, expected[size_t(i - 1)].lines) << "subtitle " << i;
 }
 
-TEST_F(RoadTest, TheButtonsThatNeedTheOcrAssistantAreOffAndTeachingLosesNoSubtitle)
+TEST_F(RoadTest, TheButtonsThatOpenTheOcrAssistantAreOnAndTeachingLosesNoSubtitle)
 {
-    // Looks at the dialog before the typist answers, and presses the buttons as an impatient user would.
+    // Looks at the dialog before the typist answers.
     struct Inspector : recognition::GlyphAsker {
         Inspector(recognition::ui::NewCharacterDialog &dialog, recognition::GlyphAsker &typist) : dialog(dialog), typist(typist) {}
         GlyphAnswer askGlyph(const GlyphQuestion &question) override
@@ -342,22 +344,20 @@ TEST_F(RoadTest, TheButtonsThatNeedTheOcrAssistantAreOffAndTeachingLosesNoSubtit
             QTimer::singleShot(0, &dialog, [this] {
                 for (const char *name : {"ButtonChangeColor", "ButtonFillMatrix", "ButtonFillManually"}) {
                     auto *button = dialog.findChild<QPushButton *>(QLatin1String(name));
-                    if (!button || button->isEnabled())
-                        enabled << QLatin1String(name);
-                    else
-                        QTest::mouseClick(button, Qt::LeftButton);
+                    if (!button || !button->isEnabled())
+                        disabled << QLatin1String(name);
                 }
             });
             return typist.askGlyph(question);
         }
         recognition::ui::NewCharacterDialog &dialog;
         recognition::GlyphAsker &typist;
-        QStringList enabled;
+        QStringList disabled;
     } inspector(*wiring->newCharacterDialog(), *typist);
     wiring->setGlyphAsker(&inspector);
     runTheDisc();
     EXPECT_GT(typist->asked, 0);
-    EXPECT_TRUE(inspector.enabled.isEmpty()) << inspector.enabled.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(inspector.disabled.isEmpty()) << inspector.disabled.join(QLatin1Char(' ')).toStdString();
     subtitles::ui::SubtitlesWindow &window = wiring->subtitlesWindow();
     ASSERT_EQ(window.store().count(), int(expected.size()));
     for (int i = 1; i <= window.store().count(); ++i)
@@ -481,6 +481,45 @@ TEST_F(RoadTest, TheMainWindowsCloseAsksAndSavesTheWindowsSettings)
     prompt.answers = {core::Answer::No};
     EXPECT_TRUE(main->close());
     EXPECT_EQ(app.config.main.activePage, 12);
+}
+
+TEST_F(RoadTest, ChangeTextColourOpensTheAssistantWhoseChoiceHoldsForTheRestOfTheRun)
+{
+    // The first question is answered with "Change text color"; the picture comes back in the assistant,
+    // where only code 2, the disc's text, stays checked; the typist answers the rest.
+    struct ColourFirst : recognition::GlyphAsker {
+        ColourFirst(recognition::ui::NewCharacterDialog &dialog, recognition::GlyphAsker &typist) : dialog(dialog), typist(typist) {}
+        GlyphAnswer askGlyph(const GlyphQuestion &question) override
+        {
+            if (asked++ > 0)
+                return typist.askGlyph(question);
+            QTimer::singleShot(0, &dialog, [this] {
+                QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("ButtonChangeColor")), Qt::LeftButton);
+            });
+            return dialog.askGlyph(question);
+        }
+        recognition::ui::NewCharacterDialog &dialog;
+        recognition::GlyphAsker &typist;
+        int asked = 0;
+    } colourFirst(*wiring->newCharacterDialog(), *typist);
+    wiring->setGlyphAsker(&colourFirst);
+    recognition::ui::OcrAssistantDialog *assistant = wiring->ocrAssistant();
+    ASSERT_NE(assistant, nullptr);
+    int shown = 0;
+    test::User user(*assistant);
+    user.then([&] {
+        ++shown;
+        for (const char *box : {"CheckBox0", "CheckBox1", "CheckBox3"})
+            assistant->findChild<QCheckBox *>(QLatin1String(box))->setChecked(false);
+        assistant->findChild<QPushButton *>(QStringLiteral("bbDone"))->click();
+    });
+    runTheDisc();
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(user.done());
+    subtitles::ui::SubtitlesWindow &window = wiring->subtitlesWindow();
+    ASSERT_EQ(window.store().count(), int(expected.size()));
+    for (int i = 1; i <= window.store().count(); ++i)
+        EXPECT_EQ(window.store().at(i).lines, expected[size_t(i - 1)].lines) << "subtitle " << i;
 }
 
 } // namespace

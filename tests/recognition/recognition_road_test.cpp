@@ -4,6 +4,7 @@
 #include "recognition/char_matrix_file.h"
 #include "ripping/subtitle_map.h"
 #include "recognition/scripted_answerer.h"
+#include "recognition/text_colour.h"
 #include "support/dispatch_fakes.h"
 #include "support/test_data.h"
 
@@ -167,4 +168,32 @@ TEST(FixtureRoadPause, ThePausedPictureComesBackOnResumeAndIsStoredOnce)
         for (int i = 1; i <= road.store.count(); ++i)
             EXPECT_EQ(joined(road.store.at(i).lines), joined((*truth)[size_t(i - 1)].lines)) << "subtitle " << i;
     }
+}
+
+// Yellow text with a blue outline and a black shadow: the text and outline codes chosen once in the OCR
+// assistant (codes 1 and 2 checked) hold for the whole run, and every character is read.
+TEST(FixtureRoadColours, ColoursChosenOnceReadEveryCharacter)
+{
+    const QString dir = test::dataPath(QStringLiteral("dvd-pal-condensed-colours"));
+    const QString file = dir + QStringLiteral("/vobsub.sub");
+    auto truth = readGroundTruth(dir + QStringLiteral("/gt.srt"));
+    ASSERT_TRUE(truth.ok()) << truth.error().message().toStdString();
+    auto withoutBlanks = [](const QStringList &lines) { return lines.join(QString()).remove(QLatin1Char(' ')).toStdString(); };
+
+    CharMatrix matrix;
+    GroundTruthAnswerer teacher(*truth);
+    test::OcrRoad first(matrix, teacher, file);
+    first.assist.mode = OcrAssistState::Fixed;
+    first.assist.fixedInk = *inkCodesOfChoice({false, true, true, false});
+    EXPECT_EQ(first.runAll().end, ripping::PassEnd::FileDone);
+    EXPECT_EQ(teacher.unanswerable(), 0);
+
+    ScriptedAnswerer nobody(first.control);
+    test::OcrRoad second(matrix, nobody, file);
+    second.assist = first.assist;
+    EXPECT_EQ(second.runAll().end, ripping::PassEnd::FileDone);
+    EXPECT_EQ(second.driver.questionsAsked(), 0);
+    ASSERT_EQ(second.store.count(), int(truth->size()));
+    for (int i = 1; i <= second.store.count(); ++i)
+        EXPECT_EQ(withoutBlanks(second.store.at(i).lines), withoutBlanks((*truth)[size_t(i - 1)].lines)) << "subtitle " << i;
 }

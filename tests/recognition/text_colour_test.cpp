@@ -82,3 +82,26 @@ TEST(ColourImage, MapsCodesThroughTheColourMapAndMarkersToTheBackground)
 }
 
 } // namespace
+
+namespace glyfex::recognition {
+namespace {
+
+TEST(InkCodesOfChoice, TheLowestCheckedCodeIsTheTextTheNextItsOutline)
+{
+    const struct {
+        std::array<bool, 4> checked;
+        std::optional<InkCodes> expected;
+    } cases[] = {
+        {{false, true, false, false}, InkCodes{1, 255}},
+        {{false, true, false, true}, InkCodes{1, 3}}, // checked as 3 then 1: the order of the codes counts
+        {{true, false, true, false}, InkCodes{0, 2}},
+        {{false, false, false, false}, std::nullopt},
+        {{true, true, true, false}, std::nullopt},
+        {{true, true, true, true}, std::nullopt},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(inkCodesOfChoice(c.checked), c.expected);
+}
+
+} // namespace
+} // namespace glyfex::recognition

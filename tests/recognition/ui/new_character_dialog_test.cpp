@@ -5,6 +5,7 @@
 #include "core/ini_store.h"
 #include "recognition/char_matrix_file.h"
 #include "recognition/recognition_driver.h"
+#include "recognition/ui/dialog_user.h"
 #include "ripping/vob_source_run.h"
 #include "support/test_data.h"
 
@@ -50,40 +51,9 @@ public:
     std::deque<core::Answer> answers;
 };
 
-// Runs one action each time the dialog is on screen, as a user would.
-class User {
-public:
-    explicit User(QDialog &dialog) : m_dialog(dialog)
-    {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (!m_dialog.isVisible() || m_actions.empty() || m_busy)
-                return;
-            m_busy = true;
-            auto action = std::move(m_actions.front());
-            m_actions.pop_front();
-            action();
-            m_busy = false;
-        });
-        m_timer.start();
-    }
-    void then(std::function<void()> action) { m_actions.push_back(std::move(action)); }
-    bool done() const { return m_actions.empty(); }
+using test::User;
 
-private:
-    QDialog &m_dialog;
-    QTimer m_timer;
-    std::deque<std::function<void()>> m_actions;
-    bool m_busy = false;
-};
-
-template <class T>
-T *child(QWidget &w, const char *name)
-{
-    T *c = w.findChild<T *>(QLatin1String(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-}
+using test::child;
 
 // A picture of one line: blocks 3, 7 and 11 pixels wide, 10 high.
 picture::DecodedPicture threeLetters()
