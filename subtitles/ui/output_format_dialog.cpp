@@ -616,26 +616,26 @@ void OutputFormatDialog::chooseFont(QLineEdit *edit)
     SubtitlesWindow *subtitles = subtitlesWindow();
     if (!subtitles)
         return;
-    FontSpec spec = fontSpecFromText(edit->text()).value_or(FontSpec{});
-    QFont font(spec.name);
-    font.setPointSize(spec.size);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikeOut);
+    FontSpec wanted = fontSpecFromText(edit->text()).value_or(FontSpec{});
+    QFont font(wanted.name);
+    font.setPointSize(wanted.size);
+    font.setBold(wanted.bold);
+    font.setItalic(wanted.italic);
+    font.setUnderline(wanted.underline);
+    font.setStrikeOut(wanted.strikeOut);
     const std::optional<QFont> chosen = subtitles->askFont(this, font);
     if (!chosen)
         return;
     // The family asked for, not the one the system substitutes for it: headers name the font the
     // player is to use. The charset is no property of a font here and stays.
-    spec.name = chosen->family();
+    wanted.name = chosen->family();
     if (chosen->pointSize() > 0)
-        spec.size = chosen->pointSize();
-    spec.bold = chosen->bold();
-    spec.italic = chosen->italic();
-    spec.underline = chosen->underline();
-    spec.strikeOut = chosen->strikeOut();
-    edit->setText(fontSpecText(spec));
+        wanted.size = chosen->pointSize();
+    wanted.bold = chosen->bold();
+    wanted.italic = chosen->italic();
+    wanted.underline = chosen->underline();
+    wanted.strikeOut = chosen->strikeOut();
+    edit->setText(fontSpecText(wanted));
     subtitles->useListFont(*chosen);
 }
 
