@@ -4,6 +4,7 @@
 #include "core/ui/file_chooser.h"
 #include "app/app.h"
 #include "core/user_prompt.h"
+#include "ripping/ui/main_window.h"
 
 #include <QDialog>
 #include <QEvent>
@@ -102,6 +103,17 @@ public:
         return false;
     }
 };
+
+// The batch timer's ticks until the run is over; a run that pauses (a question nobody answered) fails.
+// Call through ASSERT_NO_FATAL_FAILURE so that a failure here ends the test.
+inline void tickToTheEnd(app::App &app)
+{
+    for (int tick = 0; tick < 50 && !app.batch.finished(); ++tick) {
+        ASSERT_FALSE(app.batch.paused) << "the run paused";
+        app.mainWindow()->batchTick();
+    }
+    ASSERT_TRUE(app.batch.finished());
+}
 
 // The application with its windows, every question and file dialog answered from the script.
 class AppTest : public ::testing::Test {

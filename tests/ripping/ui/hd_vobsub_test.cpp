@@ -154,11 +154,7 @@ TEST_F(HdVobSubTest, ARunStoresEverySubtitleAsText)
     input->selectStream(0);
     input->setAction(picture::ActionMode::RecogniseText);
     ASSERT_TRUE(input->start()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
-    for (int tick = 0; tick < 50 && !app.batch.finished(); ++tick) {
-        ASSERT_FALSE(app.batch.paused) << "the run paused";
-        app.mainWindow()->batchTick();
-    }
-    ASSERT_TRUE(app.batch.finished());
+    ASSERT_NO_FATAL_FAILURE(test::tickToTheEnd(app));
     EXPECT_EQ(answerer.unanswerable(), 0);
 
     const subtitles::SubtitleStore &store = wiring.subtitlesWindow().store();
