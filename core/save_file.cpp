@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
@@ -22,21 +21,15 @@ QString systemReason(int savedErrno)
     return QString::fromLocal8Bit(std::strerror(savedErrno));
 }
 
-// The system's own words for errno when it is set, Qt's otherwise: QFileDevice says "Unknown error"
-// for some failed writes that errno names exactly.
-QString reasonOf(int savedErrno, const QSaveFile &file)
-{
-    if (savedErrno != 0)
-        return systemReason(savedErrno);
-    const QString qt = file.errorString();
-    return qt.isEmpty() ? QStringLiteral("Unknown error") : qt;
-}
+} // namespace
 
-// The same promise as below without the sync: a temporary beside the file with the mode the file had
-// (or a new file's mode), every write and the close checked, then one rename over the file.
-Result<void> saveUnsynced(const QString &path, QByteArrayView bytes, const QString &what, const QString &where)
+// A temporary beside the file with the mode the file had (or a new file's mode), every write checked,
+// then the sync (Synced) and the close checked, then one rename over the file. QSaveFile is not used:
+// its commit() reports success when its last buffered write fails on a full disk, and it syncs always.
+Result<void> saveFile(const QString &path, QByteArrayView bytes, const QString &what, SaveSync sync)
 {
-    // Like QSaveFile, write through a link to the file it names instead of replacing the link.
+    const QString where = QDir::toNativeSeparators(path);
+    // Write through a link to the file it names instead of replacing the link.
     const QFileInfo info(path);
     const QString target = info.isSymLink() ? info.symLinkTarget() : path;
     const QByteArray targetName = QFile::encodeName(target);
@@ -78,54 +71,16 @@ Result<void> saveUnsynced(const QString &path, QByteArrayView bytes, const QStri
         data += written;
         left -= written;
     }
+    // A file system may take the bytes and refuse the blocks only when they are synced (NFS, quotas).
+    if (sync == SaveSync::Synced && ::fsync(fd) != 0) {
+        const int e = errno;
+        ::close(fd);
+        return fail(e);
+    }
     if (::close(fd) != 0)
         return fail(errno);
     if (::rename(temp.constData(), targetName.constData()) != 0)
         return fail(errno);
-    return {};
-}
-
-} // namespace
-
-Result<void> saveFile(const QString &path, QByteArrayView bytes, const QString &what, SaveSync sync)
-{
-    const QString where = QDir::toNativeSeparators(path);
-    if (sync == SaveSync::Unsynced)
-        return saveUnsynced(path, bytes, what, where);
-    QSaveFile file(path);
-    // Unbuffered: every write reaches the system at once, so its failure is seen where it happens
-    // instead of in a flush that commit() does not check.
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return makeError(what, where, reasonOf(errno, file));
-    const char *data = bytes.data();
-    qint64 left = bytes.size();
-    while (left > 0) {
-        errno = 0;
-        const qint64 written = file.write(data, left);
-        if (written <= 0) {
-            const QString why = reasonOf(errno, file);
-            file.cancelWriting();
-            return makeError(what, where, why);
-        }
-        data += written;
-        left -= written;
-    }
-    errno = 0;
-    if (!file.flush()) {
-        const QString why = reasonOf(errno, file);
-        file.cancelWriting();
-        return makeError(what, where, why);
-    }
-    // A file system may take the bytes and refuse the blocks only when they are synced (NFS, quotas).
-    if (::fsync(file.handle()) != 0) {
-        const QString why = reasonOf(errno, file);
-        file.cancelWriting();
-        return makeError(what, where, why);
-    }
-    errno = 0;
-    if (!file.commit())
-        return makeError(what, where, reasonOf(errno, file));
     return {};
 }
 

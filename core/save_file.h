@@ -9,9 +9,9 @@
 namespace glyfex::core {
 
 // Writes bytes to path so that either the whole new content is there or the previous file is untouched:
-// the bytes go to a temporary file in the same folder, every write and the final flush and sync are checked
-// (Qt 6.4's QSaveFile::commit() alone reports success when its last buffered write fails on a full disk),
-// and only then is the temporary renamed over path. On failure no temporary is left behind and the error
+// the bytes go to a temporary file in the same folder, every write, the sync and the close are checked
+// (Qt 6.4's QSaveFile::commit() reports success when its last buffered write fails on a full disk, so it
+// is not used), and only then is the temporary renamed over path. On failure no temporary is left behind and the error
 // says `what`, the file (native separators) and the system's reason ("No space left on device").
 //
 // Unsynced is for the many small files of one run (a picture per subtitle): each is still written whole
