@@ -178,24 +178,54 @@ public:
     void encode(const uint8_t *row, int width)
     {
         m_row = row;
-        m_width = width;
-        const size_t runs = findRuns(row, width);
-        bool single = false;
-        for (size_t k = 0; k < runs; ++k)
-            single |= m_runStart[k + 1] - m_runStart[k] == 1;
+        size_t runs = findRuns(row, width);
+        const int *start = m_runStart.data();
+        const qsizetype rowStart = m_out.size();
+        m_out.resize(rowStart + 2 * qsizetype(width) + 2);
+        char *o = m_out.data() + rowStart;
         // Without a run of one pixel, pairs are shortest: a stretch of n pixels in runs of 2 or more
         // has at most n / 2 runs, whose pairs take at most n bytes against n + 2 absolute.
-        if (!single) {
-            const qsizetype rowStart = m_out.size();
-            m_out.resize(rowStart + 2 * qsizetype(width) + 2);
-            char *o = m_out.data() + rowStart;
+        bool anySingle = false;
+        for (size_t k = 0; k < runs; ++k)
+            anySingle |= start[k + 1] - start[k] == 1;
+        if (!anySingle) {
             for (size_t k = 0; k < runs; ++k)
-                o = pairs(o, m_runStart[k], m_runStart[k + 1] - m_runStart[k]);
-            *o++ = 0;
-            *o++ = 0;
-            m_out.truncate(o - m_out.data());
-            return;
+                o = pairs(o, start[k], start[k + 1] - start[k]);
+            runs = 0;
         }
+        // A run of 6 or more inside an absolute stretch is never cheaper than cutting the stretch
+        // around it (its pair costs 2 bytes, the cut at most 6 more), so no stretch takes one: such
+        // runs go as pairs, and the short runs between them are settled group by group, the same way.
+        for (size_t k = 0; k < runs;) {
+            if (start[k + 1] - start[k] >= 6) {
+                o = pairs(o, start[k], start[k + 1] - start[k]);
+                ++k;
+                continue;
+            }
+            size_t end = k;
+            bool single = false;
+            for (; end < runs && start[end + 1] - start[end] < 6; ++end)
+                single |= start[end + 1] - start[end] == 1;
+            if (single) {
+                o = shortRuns(o, k, end);
+            } else {
+                for (; k < end; ++k)
+                    o = pairs(o, start[k], start[k + 1] - start[k]);
+            }
+            k = end;
+        }
+        *o++ = 0;
+        *o++ = 0;
+        m_out.truncate(o - m_out.data());
+    }
+
+private:
+    // Runs first to end (each shorter than 6 pixels, some of one pixel) as pairs and absolute
+    // stretches, as few bytes as possible.
+    char *shortRuns(char *o, size_t first, size_t end)
+    {
+        const int *start = m_runStart.data() + first;
+        const size_t runs = end - first;
         // best[k]: the fewest bytes for the first k runs; from[k]: where the last piece starts (a run
         // of its own when from[k] == k - 1 and absolute[k] is false).
         m_best.assign(runs + 1, 0);
@@ -204,17 +234,14 @@ public:
         // singles[k]: the runs of one pixel among the first k.
         m_singles.assign(runs + 1, 0);
         for (size_t k = 1; k <= runs; ++k)
-            m_singles[k] = m_singles[k - 1] + (m_runStart[k] - m_runStart[k - 1] == 1);
+            m_singles[k] = m_singles[k - 1] + (start[k] - start[k - 1] == 1);
         for (size_t k = 1; k <= runs; ++k) {
-            const int length = m_runStart[k] - m_runStart[k - 1];
-            m_best[k] = m_best[k - 1] + 2 * ((length + 254) / 255);
+            m_best[k] = m_best[k - 1] + 2; // a run shorter than 6 is one pair
             m_from[k] = k - 1;
             m_absolute[k] = 0;
-            // A run of 6 or more inside an absolute stretch is never cheaper than cutting the stretch
-            // around it (its pair costs 2 bytes, the cut at most 6 more), so no stretch takes one.
             for (size_t j = k; j-- > 0;) {
-                const int n = m_runStart[k] - m_runStart[j];
-                if (n > 255 || m_runStart[j + 1] - m_runStart[j] >= 6)
+                const int n = start[k] - start[j];
+                if (n > 255)
                     break;
                 // Taking in one more run of L pixels adds L bytes and saves at most the 2 of its pair,
                 // so only runs of one pixel can make a longer stretch cheaper, by 1 byte each.
@@ -234,30 +261,24 @@ public:
         m_pieces.clear();
         for (size_t k = runs; k > 0; k = m_from[k])
             m_pieces.push_back(k);
-        const qsizetype rowStart = m_out.size();
-        m_out.resize(rowStart + 2 * qsizetype(width) + 2);
-        char *o = m_out.data() + rowStart;
         for (size_t i = m_pieces.size(); i-- > 0;) {
             const size_t k = m_pieces[i];
-            const int start = m_runStart[m_from[k]];
-            const int n = m_runStart[k] - start;
+            const int from = start[m_from[k]];
+            const int n = start[k] - from;
             if (m_absolute[k]) {
                 *o++ = 0;
                 *o++ = char(n);
-                std::memcpy(o, m_row + start, size_t(n));
+                std::memcpy(o, m_row + from, size_t(n));
                 o += n;
                 if (n & 1)
                     *o++ = 0; // absolute data is padded to whole words
                 continue;
             }
-            o = pairs(o, start, n);
+            o = pairs(o, from, n);
         }
-        *o++ = 0;
-        *o++ = 0;
-        m_out.truncate(o - m_out.data());
+        return o;
     }
 
-private:
     // The starts of the row's runs of equal pixels, followed by width; returns how many runs. Many
     // neighbouring pixels are compared at a time and only the places where the value changes are
     // visited, so that a subtitle row's many short runs cost no branch per pixel.
@@ -307,6 +328,11 @@ private:
     // The run of n pixels from start as pairs of at most 255.
     char *pairs(char *o, int start, int n) const
     {
+        if (n <= 255) {
+            *o++ = char(n);
+            *o++ = char(m_row[start]);
+            return o;
+        }
         for (int left = n; left > 0;) {
             const int count = std::min(left, 255);
             *o++ = char(count);
@@ -318,7 +344,6 @@ private:
 
     QByteArray &m_out;
     const uint8_t *m_row = nullptr;
-    int m_width = 0;
     // Kept from row to row, so that a picture allocates them once.
     std::vector<int> m_runStart;
     std::vector<int> m_best;
