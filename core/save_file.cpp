@@ -85,16 +85,26 @@ NewFile saveNewFile(const QByteArray &targetName, const QByteArray &folder, QByt
 Result<void> saveFile(const QString &path, QByteArrayView bytes, const QString &what, SaveSync sync)
 {
     const QString where = QDir::toNativeSeparators(path);
-    // Write through a link to the file it names instead of replacing the link.
-    const QFileInfo info(path);
-    const QString target = info.isSymLink() ? info.symLinkTarget() : path;
-    const QByteArray targetName = QFile::encodeName(target);
-    const QFileInfo targetInfo(target);
+    // Write through a link to the file it names instead of replacing the link. One look at the name
+    // tells both; a run saves a file per subtitle, so each look counts.
+    QString target = path;
+    QByteArray targetName = QFile::encodeName(path);
     struct stat old {};
-    const bool exists = ::stat(targetName.constData(), &old) == 0;
-    if (!exists && errno == ENOENT) {
+    bool exists = ::lstat(targetName.constData(), &old) == 0;
+    int lookError = errno;
+    if (exists && S_ISLNK(old.st_mode)) {
+        target = QFileInfo(path).symLinkTarget();
+        targetName = QFile::encodeName(target);
+        exists = ::stat(targetName.constData(), &old) == 0;
+        lookError = errno;
+    }
+    const QFileInfo targetInfo(target);
+    if (!exists && lookError == ENOENT) {
+        // The folder as named: no need to make the path absolute for it.
+        const qsizetype slash = target.lastIndexOf(QLatin1Char('/'));
+        const QString folder = slash < 0 ? QStringLiteral(".") : slash == 0 ? QStringLiteral("/") : target.left(slash);
         int reason = 0;
-        switch (saveNewFile(targetName, QFile::encodeName(targetInfo.absolutePath()), bytes, sync, reason)) {
+        switch (saveNewFile(targetName, QFile::encodeName(folder), bytes, sync, reason)) {
         case NewFile::Saved:
             return {};
         case NewFile::Failed:
