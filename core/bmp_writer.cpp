@@ -43,14 +43,6 @@ Result<QByteArray> encodeBmp(const IndexedPicture &p)
         return makeError(QStringLiteral("Cannot make a bitmap"), where,
                          QStringLiteral("the palette must hold 1 to %1 colours").arg(maxColours));
     const bool packed = p.bitsPerPixel == 4;
-    // One pass over the pixels, which the compiler can do many at a time; the picture may be a whole frame.
-    if (packed) {
-        uint8_t all = 0;
-        for (const uint8_t v : p.pixels)
-            all |= v;
-        if (all > 15)
-            return makeError(QStringLiteral("Cannot make a bitmap"), where, QStringLiteral("a 4-bit pixel passes index 15"));
-    }
 
     const int colours = int(p.palette.size());
     const int stride = ((p.bitsPerPixel * p.width + 31) >> 3) & ~3;
@@ -87,6 +79,13 @@ Result<QByteArray> encodeBmp(const IndexedPicture &p)
         const uint8_t *src = p.pixels.data() + size_t(p.height - 1 - y) * size_t(p.width);
         auto *dst = reinterpret_cast<uint8_t *>(b.data()) + offBits + size_t(y) * size_t(stride);
         if (packed) {
+            // Checked row by row while the row is at hand (the picture may be a whole frame), in
+            // loops the compiler does many pixels at a time.
+            uint8_t all = 0;
+            for (int x = 0; x < p.width; ++x)
+                all |= src[x];
+            if (all > 15)
+                return makeError(QStringLiteral("Cannot make a bitmap"), where, QStringLiteral("a 4-bit pixel passes index 15"));
             // Two pixels a byte, the first in the high nibble; an odd row's last pixel alone.
             const int pairs = p.width / 2;
             for (int x = 0; x < pairs; ++x)
