@@ -42,9 +42,10 @@ int writeAll(int fd, QByteArrayView bytes)
 enum class NewFile { Saved, Failed, NotThisWay };
 
 // A file that does not exist yet is written into an unnamed temporary in its folder, which gets the
-// file's name only once it is complete: nothing half-written ever has the name, and nothing is left
-// behind when anything fails, even after a crash. One folder entry is made instead of a temporary's
-// and a rename's, which is most of what saving costs when a run writes a file per subtitle.
+// file's name only once it is complete: nothing half-written ever has the name, and no temporary is
+// left behind when anything fails, not even when the program is killed. One folder entry is made
+// instead of a temporary's and a rename's, which is most of what saving costs when a run writes a file
+// per subtitle.
 // NotThisWay when the file system cannot make unnamed files, /proc is missing or the name was
 // taken meanwhile: then nothing is written and the named temporary does the job.
 NewFile saveNewFile(const QByteArray &targetName, const QByteArray &folder, QByteArrayView bytes, SaveSync sync,
@@ -67,7 +68,7 @@ NewFile saveNewFile(const QByteArray &targetName, const QByteArray &folder, QByt
         ::close(fd);
         return NewFile::NotThisWay;
     }
-    // A network file system may report a failed write only now; the new file then goes again.
+    // A network file system may report a failed write only now; then the name is taken away again.
     if (::close(fd) != 0) {
         reason = errno;
         ::unlink(targetName.constData());
