@@ -115,6 +115,8 @@ bool VideoCommand::openFile(const QString &file)
     }
     // The frame-based output formats take the video's rate.
     m_run.subtitlesWindow().setFrameRateText(QString::asprintf("%.3f", fpsX1000 / 1000.0));
+    // An ANSI save is named after the video and starts beside it.
+    m_run.subtitlesWindow().setSourceFileName(file);
     m_viewer.show();
     m_viewer.raise();
     return true;

@@ -19,6 +19,9 @@ struct VideoRunOptions {
     int skipFirst = 3;       // frames analysed in full before accumulating
     int minDuration = 10;    // frames followed before a change may end the subtitle
     int updateEvery = 30;    // frames between updates of the accumulated mask
+    // Frame rate x 1000 of the times handed on; 0 takes the player's (the viewer's own when the file
+    // gives none).
+    int fpsX1000 = 0;
 };
 
 // The window around the run: the viewer, or code in tests and the benchmark.
@@ -49,8 +52,10 @@ struct VideoRunOutcome {
 
 // From the frame after `from` to the last frame of the open player. Each subtitle's mask (code 1 the text,
 // everything else 0), cropped to its text, goes to sink with the times of its first and last frame at
-// player.fpsX1000() and, as area, its box moved by the analysed area's origin. A failure of the player or
-// of the sink ends the run with that error.
+// player.fpsX1000() (options.fpsX1000 when set) and, as area, its box moved by the analysed area's origin.
+// A failure of the player or of the sink ends the run with that error. A subtitle that first shows on the
+// last frame is not handed on; one that is still showing there ends on the frame before it. After a
+// pause (host.takeRestart()) the search looks again from the first frame of the last subtitle found.
 core::Result<VideoRunOutcome> runVideo(AviPlayer &player, FrameAnalysis &analysis, const VideoRunOptions &options,
                                        int from, picture::PictureSink &sink, VideoRunHost &host);
 

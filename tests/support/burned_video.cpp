@@ -1,14 +1,17 @@
-// Lossless test videos with subtitles burned in by ffmpeg's subtitles filter, from a small SubRip file.
+// Videos with subtitles burned into the picture, made by ffmpeg from a known list of subtitles.
 #include "support/burned_video.h"
 
 #include "support/test_data.h"
 #include "support/test_video.h"
 
 #include <QFileInfo>
+#include <QStringList>
 
 namespace glyfex::test {
 
 namespace {
+
+const QString kFont = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
 
 QString srtTime(int ms)
 {
@@ -21,24 +24,55 @@ QString srtTime(int ms)
 
 } // namespace
 
-QString makeBurnedVideo(const QString &path, const QString &size, int rate, int frames,
-                        const std::vector<BurnedLine> &lines)
+int BurnedVideo::frameAt(int ms) const
 {
-    QString srt;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        srt += QStringLiteral("%1\r\n%2 --> %3\r\n%4\r\n\r\n")
-                   .arg(i + 1)
-                   .arg(srtTime(lines[i].startMs), srtTime(lines[i].stopMs), lines[i].text);
+    const int64_t num = int64_t(ms) * rateNum();
+    const int64_t den = int64_t(1000) * rateDen();
+    return int((num + den - 1) / den);
+}
+
+QString makeBurnedVideo(const QString &path, const BurnedVideo &video)
+{
+    const QString size = QStringLiteral("%1x%2").arg(video.width).arg(video.height);
+    const QString rate = QStringLiteral("%1/%2").arg(video.rateNum()).arg(video.rateDen());
+    QStringList codec;
+    QString source;
+    QString filters;
+    if (video.kind == BurnKind::Lossless) {
+        QByteArray srt;
+        int n = 0;
+        for (const BurnedSubtitle &s : video.subtitles) {
+            srt += QStringLiteral("%1\n%2 --> %3\n%4\n\n")
+                       .arg(++n)
+                       .arg(srtTime(s.startMs), srtTime(s.endMs), s.text)
+                       .toUtf8();
+        }
+        const QString srtPath = path + QStringLiteral(".srt");
+        writeBytes(srtPath, srt);
+        source = QStringLiteral("color=c=0x204060:s=%1:r=%2").arg(size, rate);
+        // Colours are &HBBGGRR: yellow text, black outline, no shadow.
+        filters = QStringLiteral("subtitles=filename=%1:force_style='FontName=DejaVu Sans,FontSize=24,"
+                                 "PrimaryColour=&H0000FFFF,OutlineColour=&H00000000,BorderStyle=1,Outline=2,Shadow=0'")
+                      .arg(srtPath);
+        codec = {QStringLiteral("-c:v"), QStringLiteral("ffv1"), QStringLiteral("-pix_fmt"), QStringLiteral("bgr0")};
+    } else {
+        source = QStringLiteral("testsrc2=s=%1:r=%2").arg(size, rate);
+        QStringList draws;
+        for (const BurnedSubtitle &s : video.subtitles) {
+            draws << QStringLiteral("drawtext=fontfile=%1:text='%2':fontcolor=white:fontsize=%3:borderw=%4:"
+                                    "bordercolor=black:x=(w-tw)/2:y=h-th-%5:enable='between(t,%6,%7)'")
+                         .arg(kFont, s.text)
+                         .arg(video.height / 16)
+                         .arg(std::max(2, video.height / 200))
+                         .arg(video.height / 18)
+                         .arg(s.startMs / 1000.0, 0, 'f', 3)
+                         .arg(s.endMs / 1000.0, 0, 'f', 3);
+        }
+        filters = draws.join(QLatin1Char(','));
+        codec = {QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-preset"), video.preset,
+                 QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p")};
     }
-    const QString srtPath = path + QStringLiteral(".srt");
-    writeBytes(srtPath, srt.toUtf8());
-    // The filter's own syntax: the name is quoted, so the folder's characters need no escaping.
-    const QString filter = QStringLiteral("subtitles=filename='%1':force_style='FontName=DejaVu Sans,FontSize=22,"
-                                          "PrimaryColour=&H00FFFFFF,OutlineColour=&H00000000,BorderStyle=1,"
-                                          "Outline=2,Shadow=0'")
-                               .arg(QFileInfo(srtPath).absoluteFilePath());
-    return makeVideo(path, QStringLiteral("color=c=0x204060:s=%1:r=%2").arg(size).arg(rate), filter, frames,
-                     {QStringLiteral("-c:v"), QStringLiteral("ffv1"), QStringLiteral("-pix_fmt"), QStringLiteral("bgr0")});
+    return makeVideo(path, source, filters, video.frames, codec);
 }
 
 } // namespace glyfex::test

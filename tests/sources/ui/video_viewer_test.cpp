@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace glyfex;
 using glyfex::picture::Rect;
 using glyfex::sources::ui::VideoViewer;
@@ -29,8 +31,10 @@ protected:
     {
         s_dir = new QTemporaryDir;
         s_video = s_dir->filePath(QStringLiteral("burned.mkv"));
-        s_error = test::makeBurnedVideo(s_video, QStringLiteral("720x576"), 25, kFrames,
-                                        {{400, 1200, QStringLiteral("Hello world")}});
+        test::BurnedVideo video;
+        video.frames = kFrames;
+        video.subtitles = {{400, 1200, QStringLiteral("Hello world")}};
+        s_error = test::makeBurnedVideo(s_video, video);
     }
     static void TearDownTestSuite()
     {
@@ -58,7 +62,7 @@ protected:
     QWidget *image() const { return child<QWidget>("ImageVideo"); }
     QPushButton *runButton() const { return child<QPushButton>("bbProcess"); }
 
-    // A pixel of the text's white core at frame 15, where the line shows.
+    // A pixel of the text's (yellow) core at frame 15, where the line shows.
     QPoint textPixel()
     {
         viewer.setPosition(15);
@@ -67,7 +71,7 @@ protected:
             for (int x = viewer.region().left; x + 1 < f.width; ++x) {
                 const uint8_t *p = f.pixel(x, y);
                 const uint8_t *q = f.pixel(x + 1, y);
-                if (p[0] == 255 && p[1] == 255 && p[2] == 255 && q[0] == 255 && q[1] == 255 && q[2] == 255)
+                if (p[1] > 240 && p[2] > 240 && p[0] < 16 && std::equal(p, p + 3, q))
                     return QPoint(x, y);
             }
         }
@@ -178,10 +182,11 @@ TEST_F(VideoViewerTest, LeftClickOutsideTheRegionPicksNoColour)
 TEST_F(VideoViewerTest, LeftClickOnTheTextPicksItsColourAndEnablesRun)
 {
     const QPoint p = textPixel();
+    const uint8_t *c = viewer.frame().pixel(p.x(), p.y());
     QTest::mouseClick(image(), Qt::LeftButton, {}, p);
     EXPECT_TRUE(runButton()->isEnabled());
-    EXPECT_EQ(viewer.analysis().textRange.max, (sources::Rgb{255, 255, 255}));
-    EXPECT_EQ(viewer.analysis().textRange.min, (sources::Rgb{205, 205, 205}));
+    EXPECT_EQ(viewer.analysis().textRange.max, (sources::Rgb{std::min(c[2] + 50, 255), std::min(c[1] + 50, 255), c[0] + 50}));
+    EXPECT_EQ(viewer.analysis().textRange.min, (sources::Rgb{c[2] - 50, c[1] - 50, 0}));
     EXPECT_GT(viewer.analysis().textCount(), 101) << "the frame is analysed once a colour is picked";
     const sources::Rgb outline = viewer.analysis().outlineRange.max;
     EXPECT_LT(outline.red + outline.green + outline.blue, 3 * 255) << "the outline is darker than the text";
@@ -210,10 +215,12 @@ TEST_F(VideoViewerTest, ChangeAllMovesTheOtherTwoChannelsByTheSameAmount)
         for (const char *other : c.others)
             EXPECT_EQ(child<QSpinBox>(other)->value(), c.expected) << c.changed << " -> " << other;
     }
-    // The ranges follow the tolerances: white text with tolerance 20 in green only.
+    // The ranges follow the tolerances: yellow text with tolerance 20 in green only.
     const QPoint p = textPixel();
+    const uint8_t *c = viewer.frame().pixel(p.x(), p.y());
     QTest::mouseClick(image(), Qt::LeftButton, {}, p);
-    EXPECT_EQ(viewer.analysis().textRange.min, (sources::Rgb{185, 235, 185}));
+    EXPECT_EQ(viewer.analysis().textRange.min, (sources::Rgb{c[2] - 70, c[1] - 20, 0}));
+    EXPECT_EQ(viewer.analysis().textRange.max, (sources::Rgb{255, 255, c[0] + 70}));
     const sources::ColourRange &fatten = viewer.analysis().fattenRange;
     EXPECT_GT(fatten.min.red, fatten.max.red) << "a fatten tolerance of -255 leaves no range";
 }
