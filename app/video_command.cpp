@@ -102,9 +102,12 @@ bool VideoCommand::openFile(const QString &file)
         fpsX1000 = int(*rate);
     }
 
-    // The main window's state first: showing the first frame reports its position there.
+    // The main window's state first: showing the first frame reports its position there, and its
+    // preview shows the masks on a frame of the video's size.
     m_app.videoOpen = true;
+    m_app.input.frameSize = QSize(player.width(), player.height());
     if (main) {
+        main->applyFrameSize();
         main->setOpenCommandsEnabled(false);
         main->setPreviewHint(m_app.message(core::Msg::MaskColoursLegend));
     }

@@ -567,8 +567,17 @@ void MainWindow::showFramePosition(int position, int last)
 {
     m_progress->setRange(0, std::max(last, 1));
     m_progress->setValue(std::clamp(position, 0, std::max(last, 1)));
-    const int percent = last > 0 ? int(int64_t(position) * 100 / last) : 0;
-    m_pos->setText(QStringLiteral("%1 / %2 fr. (%3 %)").arg(position).arg(last).arg(percent));
+    auto text = [last](int at) {
+        const int percent = last > 0 ? int(int64_t(at) * 100 / last) : 0;
+        return QStringLiteral("%1 / %2 fr. (%3 %)").arg(at).arg(last).arg(percent);
+    };
+    // Room for the widest text of the video, its last frame, so that the label keeps its size.
+    const int widest = m_pos->fontMetrics().horizontalAdvance(text(last)) + 2;
+    if (widest > m_pos->minimumWidth()) {
+        m_pos->setMinimumWidth(widest);
+        growToContent();
+    }
+    m_pos->setText(text(position));
 }
 
 void MainWindow::resetFramePosition()

@@ -518,6 +518,8 @@ core::Result<void> VideoViewer::startVideo(int fpsX1000)
     m_closeVideo->setEnabled(true);
     m_topOffset->setMaximum(std::max(0, m_region.bottom - m_region.top - 1));
     fitWindow();
+    // Once the panel has its size on the screen.
+    QMetaObject::invokeMethod(this, &VideoViewer::scrollToRegion, Qt::QueuedConnection);
     positionChanged(1);
     return {};
 }
@@ -560,6 +562,16 @@ void VideoViewer::fitWindow()
         wanted = wanted.boundedTo(room);
     }
     resize(wanted.expandedTo(minimumSize()));
+}
+
+void VideoViewer::scrollToRegion()
+{
+    // A frame larger than the panel scrolls: the region, where the subtitles are, comes into view.
+    if (!m_videoOpen)
+        return;
+    const int halfWidth = (m_region.right - m_region.left) / 2;
+    const int halfHeight = (m_region.bottom - m_region.top) / 2;
+    m_panelVideo->ensureVisible(m_region.left + halfWidth, m_region.top + halfHeight, halfWidth + 2, halfHeight + 2);
 }
 
 void VideoViewer::toggleOptionPanel(QGroupBox *panel)

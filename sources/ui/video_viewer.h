@@ -124,6 +124,7 @@ private:
     void durationChanged();
     void toggleOptionPanel(QGroupBox *panel);
     void fitWindow();
+    void scrollToRegion();
     void regionPressed(int x, int y);
     void regionMoved(int x, int y);
     void regionReleased(int x, int y);
