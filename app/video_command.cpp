@@ -209,7 +209,8 @@ void VideoCommand::run()
     options.addContext.skipFirstFrames = runOptions.skipFirst;
     options.saveMask = !saveDir.isEmpty();
     options.maskDir = saveDir;
-    options.videoViewer = !subtitlesWindow.store().isEmpty();
+    // The masks have their one colour: "Same as last" takes the place of "Change text colour".
+    options.videoViewer = true;
     m_run.runControl().setSameAsLastHandler([this] { return sameAsLast(); });
     // index.bms lists the subtitles rendered from now on, each with its frames.
     subtitlesWindow.renderer().setViewerTiming({!saveDir.isEmpty(), uint32_t(m_viewer.fpsX1000())});
@@ -297,8 +298,7 @@ void VideoCommand::subtitleFound(int first, int last, const sources::BgrFrame &l
     m_viewer.showFrame(lastFrame);
     if (ripping::ui::MainWindow *main = m_app.mainWindow())
         main->setRunTimes(core::formatTimeCode(timeOfFrame(first)), core::formatTimeCode(timeOfFrame(last)));
-    // "Same as last" continues a stored subtitle: offered once there is one.
-    m_run.driver().options().videoViewer = !m_run.subtitlesWindow().store().isEmpty();
+    m_run.driver().options().videoViewer = true;
 }
 
 void VideoCommand::subtitleDropped()
@@ -308,6 +308,7 @@ void VideoCommand::subtitleDropped()
 
 bool VideoCommand::sameAsLast()
 {
+    // Before the first subtitle there is nothing to continue: the picture is only dropped.
     subtitles::SubtitleStore &store = m_run.subtitlesWindow().store();
     if (store.isEmpty())
         return false;

@@ -526,6 +526,14 @@ core::Result<void> VideoViewer::startVideo(int fpsX1000)
 
 void VideoViewer::closeVideo()
 {
+    if (m_running) {
+        // The run still reads the player: it stops at its next frame and the video closes after it.
+        m_stopped = true;
+        m_closeAfterRun = true;
+        hide();
+        return;
+    }
+    m_closeAfterRun = false;
     m_imageVideo->hide();
     m_stopped = true;
     m_playing = false;
@@ -726,6 +734,8 @@ void VideoViewer::setRunning(bool running)
         m_playing = false;
         m_pause->hide();
         m_play->show();
+    } else if (m_closeAfterRun) {
+        closeVideo();
     }
 }
 

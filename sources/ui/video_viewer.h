@@ -141,6 +141,7 @@ private:
     bool m_colourPicked = false;
     bool m_videoOpen = false;
     bool m_running = false;
+    bool m_closeAfterRun = false; // closed while a run went on
     int m_fpsX1000 = 0;
     picture::Rect m_region;
     picture::Rect m_dragRect; // while dragging: the region as pressed and moved, not yet ordered

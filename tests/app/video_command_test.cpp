@@ -3,6 +3,9 @@
 #include "app/run_wiring.h"
 #include "app/video_command.h"
 #include "recognition/scripted_answerer.h"
+#include "recognition/ui/dialog_user.h"
+#include "recognition/ui/new_character_dialog.h"
+#include "recognition/ui/ocr_assistant_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/preview_screen.h"
 #include "sources/ui/video_viewer.h"
@@ -322,18 +325,37 @@ TEST_F(VideoCommandTest, PrevTakesBackTheLastSubtitleAndGoesToItsStart)
     EXPECT_EQ(app.run().subtitlesWindow().list()->count() > 0, true);
 }
 
-TEST_F(VideoCommandTest, StopEndsTheRunAfterTheSubtitleBeingRecognised)
+// A run ended while the first subtitle's first question is open: that subtitle is stored, no other.
+class VideoRunEndTest : public VideoCommandTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(VideoRunEndTest, StopOrClosingTheWindowEndsTheRunAfterTheSubtitleBeingRecognised)
 {
+    const bool closes = GetParam();
     ASSERT_NO_FATAL_FAILURE(openAndPick());
+    bool acted = false;
     teacher.onQuestion = [&] {
-        if (button("bbStopVideo")->isVisible())
+        if (acted)
+            return;
+        acted = true;
+        if (closes)
+            viewer->close();
+        else
             QTest::mouseClick(button("bbStopVideo"), Qt::LeftButton);
     };
     run();
+    EXPECT_TRUE(acted);
     EXPECT_EQ(stored(), QStringList{kBothLines[0]});
-    EXPECT_LT(viewer->position(), 40);
-    EXPECT_TRUE(button("bbProcess")->isVisible());
+    EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(viewer->videoOpen(), !closes) << "a close during the run closes the video after it";
+    EXPECT_EQ(openCommandsEnabled(), std::vector<bool>(5, closes));
+    if (!closes) {
+        EXPECT_LT(viewer->position(), 40);
+        EXPECT_TRUE(button("bbProcess")->isVisible());
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(StopOrClose, VideoRunEndTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool> &info) { return info.param ? "Close" : "Stop"; });
 
 TEST_F(VideoCommandTest, PrevDuringAPauseIsSearchedAgainFromTheLastSubtitlesStart)
 {
@@ -358,6 +380,47 @@ TEST_F(VideoCommandTest, PrevDuringAPauseIsSearchedAgainFromTheLastSubtitlesStar
     EXPECT_TRUE(paused);
     EXPECT_TRUE(prevOffWhileRunning);
     EXPECT_EQ(stored(), kBothLines) << "the subtitle taken back is found again";
+}
+
+TEST_F(VideoCommandTest, FillMatrixOpensTheAssistantForTheSubtitleSearchedAgain)
+{
+    // The first question is answered in the real dialog with "Fill matrix": the run pauses, resumes
+    // by itself, finds the subtitle again and the assistant opens for it before it is read.
+    recognition::ui::NewCharacterDialog *dialog = app.run().newCharacterDialog();
+    ASSERT_NE(dialog, nullptr);
+    int asked = 0;
+    struct FirstToDialog : recognition::GlyphAsker {
+        recognition::ui::NewCharacterDialog &dialog;
+        recognition::GlyphAsker &teacher;
+        int *asked;
+        FirstToDialog(recognition::ui::NewCharacterDialog &d, recognition::GlyphAsker &t, int *a) : dialog(d), teacher(t), asked(a) {}
+        recognition::GlyphAnswer askGlyph(const recognition::GlyphQuestion &q) override
+        {
+            if (*asked == 0) {
+                ++*asked;
+                QTimer::singleShot(0, &dialog, [this] {
+                    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("ButtonFillMatrix")), Qt::LeftButton);
+                });
+                return dialog.askGlyph(q);
+            }
+            return teacher.askGlyph(q);
+        }
+    } firstToDialog(*dialog, teacher, &asked);
+    app.run().setGlyphAsker(&firstToDialog);
+    recognition::ui::OcrAssistantDialog *assistant = app.run().ocrAssistant();
+    ASSERT_NE(assistant, nullptr);
+    int shown = 0;
+    test::User user(*assistant);
+    user.then([&] {
+        ++shown;
+        assistant->findChild<QPushButton *>(QStringLiteral("bbDone"))->click();
+    });
+    ASSERT_NO_FATAL_FAILURE(openAndPick());
+    run();
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(user.done());
+    EXPECT_EQ(stored(), kBothLines) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(app.run().assistState().mode, recognition::OcrAssistState::Automatic) << "put back after the run";
 }
 
 } // namespace
