@@ -182,7 +182,9 @@ TEST_F(VideoViewerTest, LeftClickOutsideTheRegionPicksNoColour)
 TEST_F(VideoViewerTest, LeftClickOnTheTextPicksItsColourAndEnablesRun)
 {
     const QPoint p = textPixel();
-    const uint8_t *c = viewer.frame().pixel(p.x(), p.y());
+    // The click draws the frame again: its colour is copied first.
+    const uint8_t *at = viewer.frame().pixel(p.x(), p.y());
+    const int c[3] = {at[0], at[1], at[2]};
     QTest::mouseClick(image(), Qt::LeftButton, {}, p);
     EXPECT_TRUE(runButton()->isEnabled());
     EXPECT_EQ(viewer.analysis().textRange.max, (sources::Rgb{std::min(c[2] + 50, 255), std::min(c[1] + 50, 255), c[0] + 50}));
@@ -217,7 +219,9 @@ TEST_F(VideoViewerTest, ChangeAllMovesTheOtherTwoChannelsByTheSameAmount)
     }
     // The ranges follow the tolerances: yellow text with tolerance 20 in green only.
     const QPoint p = textPixel();
-    const uint8_t *c = viewer.frame().pixel(p.x(), p.y());
+    // The click draws the frame again: its colour is copied first.
+    const uint8_t *at = viewer.frame().pixel(p.x(), p.y());
+    const int c[3] = {at[0], at[1], at[2]};
     QTest::mouseClick(image(), Qt::LeftButton, {}, p);
     EXPECT_EQ(viewer.analysis().textRange.min, (sources::Rgb{c[2] - 70, c[1] - 20, 0}));
     EXPECT_EQ(viewer.analysis().textRange.max, (sources::Rgb{255, 255, c[0] + 70}));
