@@ -3,6 +3,7 @@
 
 #include "app/app.h"
 #include "app/run_wiring.h"
+#include "app/source_loop.h"
 #include "recognition/recognition_driver.h"
 #include "ripping/ui/main_window.h"
 #include "sources/ui/video_viewer.h"
@@ -18,15 +19,6 @@
 namespace glyfex::app {
 
 namespace {
-
-class FlagGuard {
-public:
-    explicit FlagGuard(bool &flag) : m_flag(flag) { m_flag = true; }
-    ~FlagGuard() { m_flag = false; }
-
-private:
-    bool &m_flag;
-};
 
 std::optional<QString> askRateWithDialog(const QString &title, const QString &prompt, const QString &initial)
 {
@@ -157,11 +149,6 @@ void VideoCommand::run()
 {
     if (m_running || !m_viewer.videoOpen() || m_app.batch.processing)
         return;
-    ripping::ui::MainWindow *main = m_app.mainWindow();
-    recognition::RecognitionDriver &driver = m_run.driver();
-    recognition::OcrAssistState &assist = m_run.assistState();
-    subtitles::ui::SubtitlesWindow &subtitlesWindow = m_run.subtitlesWindow();
-
     QString saveDir;
     if (m_viewer.saveChecked()) {
         saveDir = sources::videoSaveFolder(m_viewer.videoFileName());
@@ -174,35 +161,24 @@ void VideoCommand::run()
         }
     }
 
-    // What the run changes, put back when it ends however it ends (as the image sequence does).
-    const bool timerWasActive = main && main->batchTimerActive();
-    const bool pauseWasAvailable = main && main->pauseAvailable();
-    const QString pauseCaption = main ? main->pauseCaption() : QString();
-    const bool wasPaused = m_app.batch.paused;
-    const recognition::OcrAssistState assistBefore = assist;
-    const recognition::DriverOptions optionsBefore = driver.options();
-
-    FlagGuard running(m_running);
-    m_viewer.setRunning(true);
-    if (main) {
-        main->setBatchTimerActive(false);
-        main->setPauseCaption(m_app.message(core::Msg::Pause));
-        main->setPauseAvailable(true);
+    {
+        const SourceLoopScope loop(m_app, m_run, *this, picture::ActionMode::VideoFile, m_running);
+        m_viewer.setRunning(true);
+        m_app.abortSequence = false;
+        m_restart = false;
+        runFrames(saveDir);
     }
-    m_app.batch.paused = false;
-    m_app.abortSequence = false;
-    m_restart = false;
+    // A close asked for during the run closes the video now, with the main window's state back.
+    m_viewer.setRunning(false);
+    m_viewer.stop();
+}
 
-    // The masks have one colour: code 1 is the text, 0 everything else.
-    assist.mode = recognition::OcrAssistState::Fixed;
-    assist.fixedInk = {1, 1};
+void VideoCommand::runFrames(const QString &saveDir)
+{
+    recognition::RecognitionDriver &driver = m_run.driver();
+    subtitles::ui::SubtitlesWindow &subtitlesWindow = m_run.subtitlesWindow();
     recognition::DriverOptions &options = driver.options();
-    options.match.settings = m_app.ocr;
     options.match.imageSequenceMode = false;
-    options.rightToLeft = m_app.config.options.rightToLeft;
-    options.match.charset = subtitlesWindow.textCharset();
-    options.dvdPalette.fill(0);
-    options.dvdPalette[1] = 0xFFFFFF;
     const sources::VideoRunOptions runOptions = m_viewer.runOptions();
     options.addContext.videoOpen = true;
     options.addContext.videoFpsX1000 = uint32_t(m_viewer.fpsX1000());
@@ -217,9 +193,6 @@ void VideoCommand::run()
     if (!saveDir.isEmpty())
         subtitlesWindow.rebuildSubtitleText();
     subtitlesWindow.setViewerIndexFolder(saveDir);
-    m_run.setSourceRun(this);
-    subtitlesWindow.show();
-    QCoreApplication::processEvents();
 
     auto done = sources::runVideo(m_viewer.player(), m_viewer.analysis(), runOptions, m_viewer.position() - 1,
                                   driver, *this);
@@ -228,19 +201,7 @@ void VideoCommand::run()
         m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + done.error().message());
     else if (done->lastCrop)
         m_cropRect = done->lastCrop;
-
-    m_run.setSourceRun(nullptr);
     m_run.runControl().setSameAsLastHandler({});
-    driver.options() = optionsBefore;
-    assist = assistBefore;
-    m_app.batch.paused = wasPaused;
-    if (main) {
-        main->setPauseCaption(pauseCaption);
-        main->setPauseAvailable(pauseWasAvailable);
-        main->setBatchTimerActive(timerWasActive);
-    }
-    m_viewer.setRunning(false);
-    m_viewer.stop();
 }
 
 void VideoCommand::frameShown(int pos, const sources::BgrFrame &frame, const sources::FrameAnalysis &)
@@ -275,10 +236,7 @@ void VideoCommand::waitWhilePaused()
             if (assist.mode == recognition::OcrAssistState::ColourChangeRequested)
                 assist.mode = recognition::OcrAssistState::Fixed;
             (void)m_run.runControl().takeAutomaticResume();
-            if (ripping::ui::MainWindow *main = m_app.mainWindow())
-                main->togglePause(nullptr);
-            else
-                m_app.batch.paused = false;
+            resumeMainRun(m_app);
         }
     }
     m_viewer.setPrevEnabled(false);
@@ -333,12 +291,7 @@ void VideoCommand::previous()
 void VideoCommand::rewindToCurrentPicture()
 {
     m_restart = true;
-    if (m_app.batch.paused)
-        return;
-    if (ripping::ui::MainWindow *main = m_app.mainWindow())
-        main->togglePause(nullptr);
-    else
-        m_app.batch.paused = true;
+    pauseMainRun(m_app);
 }
 
 } // namespace glyfex::app

@@ -59,6 +59,8 @@ public:
     bool processing() const override { return m_running; }
 
 private:
+    // The run's recognition options and the frames through runVideo, within the loop's state.
+    void runFrames(const QString &saveDir);
     void videoClosed();
     void showFrame(int pos, int last, bool analysed);
     void waitWhilePaused();

@@ -12,10 +12,11 @@
 #include "subtitles/ui/subtitles_window.h"
 
 #include "support/app_test.h"
-#include "support/burned_video.h"
+#include "support/burned_video_fixture.h"
 #include "support/qt_print.h"
 #include "support/test_data.h"
 #include "support/test_video.h"
+#include "support/watching_teacher.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -45,46 +46,28 @@ namespace {
 const std::vector<test::BurnedSubtitle> kLines{{400, 1200, QStringLiteral("Hello world")},
                                                {1600, 2400, QStringLiteral("Quiet night")}};
 
-// Answers from the burned-in text, and lets a test act while a question is open.
-class WatchingTeacher : public recognition::GlyphAsker {
-public:
-    WatchingTeacher()
-        : m_truth({{core::millisecondsToTimeCode(400), {kLines[0].text}},
-                   {core::millisecondsToTimeCode(1600), {kLines[1].text}}})
-    {
-    }
-    std::function<void()> onQuestion;
-    recognition::GlyphAnswer askGlyph(const recognition::GlyphQuestion &q) override
-    {
-        if (onQuestion)
-            onQuestion();
-        return m_truth.askGlyph(q);
-    }
-
-private:
-    recognition::GroundTruthAnswerer m_truth;
-};
+std::vector<recognition::TruthEntry> truthOf(const std::vector<test::BurnedSubtitle> &lines)
+{
+    std::vector<recognition::TruthEntry> truth;
+    for (const test::BurnedSubtitle &s : lines)
+        truth.push_back({core::millisecondsToTimeCode(s.startMs), {s.text}});
+    return truth;
+}
 
 class VideoCommandTest : public test::AppTest {
 protected:
     static void SetUpTestSuite()
     {
-        s_dir = new QTemporaryDir;
-        s_video = s_dir->filePath(QStringLiteral("burned.mkv"));
         test::BurnedVideo video;
         video.frames = 75;
         video.subtitles = kLines;
-        s_error = test::makeBurnedVideo(s_video, video);
+        s_video.make(QStringLiteral("burned.mkv"), video);
     }
-    static void TearDownTestSuite()
-    {
-        delete s_dir;
-        s_dir = nullptr;
-    }
+    static void TearDownTestSuite() { s_video.drop(); }
 
     void SetUp() override
     {
-        ASSERT_TRUE(s_error.isEmpty()) << s_error.toStdString();
+        ASSERT_TRUE(s_video.error.isEmpty()) << s_video.error.toStdString();
         AppTest::SetUp();
         main = app.mainWindow();
         main->show();
@@ -103,7 +86,7 @@ protected:
     // Opens the test video and picks the text colour on a (yellow) pixel of the first line.
     void openAndPick()
     {
-        open(s_video);
+        open(s_video.path);
         ASSERT_TRUE(viewer->videoOpen());
         // Letters of the text stand up to 10 pixels apart, words at least 18 (Advanced OCR Setup); the
         // letters' thin anti-aliased joins need a wider text tolerance than the default (all three
@@ -111,20 +94,11 @@ protected:
         app.ocr.spaceWidth = 14;
         viewer->findChild<QSpinBox *>(QStringLiteral("seTextRed"))->setValue(80);
         viewer->setPosition(15);
-        const sources::BgrFrame &f = viewer->frame();
-        for (int y = f.height - 1; y >= viewer->region().top; --y) {
-            for (int x = viewer->region().left; x + 1 < f.width; ++x) {
-                const uint8_t *p = f.pixel(x, y);
-                if (p[1] > 240 && p[2] > 240 && p[0] < 16 && std::equal(p, p + 3, f.pixel(x + 1, y))) {
-                    QTest::mouseClick(viewer->findChild<QWidget *>(QStringLiteral("ImageVideo")), Qt::LeftButton, {},
-                                      QPoint(x, y));
-                    ASSERT_TRUE(button("bbProcess")->isEnabled());
-                    QTest::mouseClick(button("bbRewind"), Qt::LeftButton);
-                    return;
-                }
-            }
-        }
-        FAIL() << "no text pixel at frame 15";
+        const std::optional<QPoint> text = test::burnedTextPixel(viewer->frame(), viewer->region());
+        ASSERT_TRUE(text.has_value()) << "no text at frame 15";
+        QTest::mouseClick(viewer->findChild<QWidget *>(QStringLiteral("ImageVideo")), Qt::LeftButton, {}, *text);
+        ASSERT_TRUE(button("bbProcess")->isEnabled());
+        QTest::mouseClick(button("bbRewind"), Qt::LeftButton);
     }
     void run() { QTest::mouseClick(button("bbProcess"), Qt::LeftButton); }
 
@@ -156,10 +130,8 @@ protected:
     }
     QString labelText(const char *name) const { return main->findChild<QLabel *>(QString::fromLatin1(name))->text(); }
 
-    static inline QTemporaryDir *s_dir = nullptr;
-    static inline QString s_video;
-    static inline QString s_error;
-    WatchingTeacher teacher;
+    static inline test::SuiteVideo s_video;
+    test::WatchingTeacher teacher{truthOf(kLines)};
     ripping::ui::MainWindow *main = nullptr;
     VideoViewer *viewer = nullptr;
 };
@@ -170,7 +142,7 @@ TEST_F(VideoCommandTest, OpeningPutsTheMainWindowInTheVideosStateAndCloseGivesIt
 {
     const std::vector<bool> allEnabled(5, true);
     ASSERT_EQ(openCommandsEnabled(), allEnabled);
-    open(s_video);
+    open(s_video.path);
     ASSERT_TRUE(viewer->videoOpen()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(files.filterIndexes.value(0), 1);
     EXPECT_TRUE(app.videoOpen);
@@ -296,7 +268,7 @@ TEST_F(VideoCommandTest, RunStoresEachSubtitleWithItsFirstAndLastFrameAndSavesIt
     EXPECT_EQ(app.batch.paused, pausedBefore);
 
     // The pictures go beside the video, in a folder named after it, with the index written at save.
-    const QString folder = s_dir->filePath(QStringLiteral("burned"));
+    const QString folder = s_video.dir->filePath(QStringLiteral("burned"));
     for (const char *name : {"image_0.pgm", "image_1.pgm"})
         EXPECT_TRUE(QFile::exists(QDir(folder).filePath(QString::fromLatin1(name)))) << name;
     QTemporaryDir out;

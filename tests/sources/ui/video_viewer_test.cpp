@@ -1,7 +1,7 @@
 // The video viewer window on a real lossless video: opening, the form's controls, the region drag, the colour pick, option linking, playing and closing.
 #include "sources/ui/video_viewer.h"
 
-#include "support/burned_video.h"
+#include "support/burned_video_fixture.h"
 #include "support/test_video.h"
 
 #include <QCheckBox>
@@ -29,23 +29,17 @@ class VideoViewerTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        s_dir = new QTemporaryDir;
-        s_video = s_dir->filePath(QStringLiteral("burned.mkv"));
         test::BurnedVideo video;
         video.frames = kFrames;
         video.subtitles = {{400, 1200, QStringLiteral("Hello world")}};
-        s_error = test::makeBurnedVideo(s_video, video);
+        s_video.make(QStringLiteral("burned.mkv"), video);
     }
-    static void TearDownTestSuite()
-    {
-        delete s_dir;
-        s_dir = nullptr;
-    }
+    static void TearDownTestSuite() { s_video.drop(); }
 
     void SetUp() override
     {
-        ASSERT_TRUE(s_error.isEmpty()) << s_error.toStdString();
-        auto opened = viewer.openFile(s_video);
+        ASSERT_TRUE(s_video.error.isEmpty()) << s_video.error.toStdString();
+        auto opened = viewer.openFile(s_video.path);
         ASSERT_TRUE(opened.ok()) << opened.error().message().toStdString();
         auto started = viewer.startVideo(25000);
         ASSERT_TRUE(started.ok()) << started.error().message().toStdString();
@@ -62,21 +56,13 @@ protected:
     QWidget *image() const { return child<QWidget>("ImageVideo"); }
     QPushButton *runButton() const { return child<QPushButton>("bbProcess"); }
 
-    // A pixel of the text's (yellow) core at frame 15, where the line shows.
+    // A pixel of the text's core at frame 15, where the line shows.
     QPoint textPixel()
     {
         viewer.setPosition(15);
-        const sources::BgrFrame &f = viewer.frame();
-        for (int y = f.height - 1; y >= viewer.region().top; --y) {
-            for (int x = viewer.region().left; x + 1 < f.width; ++x) {
-                const uint8_t *p = f.pixel(x, y);
-                const uint8_t *q = f.pixel(x + 1, y);
-                if (p[1] > 240 && p[2] > 240 && p[0] < 16 && std::equal(p, p + 3, q))
-                    return QPoint(x, y);
-            }
-        }
-        ADD_FAILURE() << "no text pixel at frame 15";
-        return {};
+        const std::optional<QPoint> p = test::burnedTextPixel(viewer.frame(), viewer.region());
+        EXPECT_TRUE(p.has_value()) << "no text at frame 15";
+        return p.value_or(QPoint());
     }
 
     void drag(QPoint from, QPoint to)
@@ -86,9 +72,7 @@ protected:
         QTest::mouseRelease(image(), Qt::RightButton, {}, to);
     }
 
-    static inline QTemporaryDir *s_dir = nullptr;
-    static inline QString s_video;
-    static inline QString s_error;
+    static inline test::SuiteVideo s_video;
     VideoViewer viewer;
 };
 
