@@ -1,7 +1,7 @@
 // Videos with subtitles burned into the picture, made by ffmpeg from a known list of subtitles.
 #include "support/burned_video.h"
 
-#include "support/test_data.h"
+#include "core/save_file.h"
 #include "support/test_video.h"
 
 #include <QFileInfo>
@@ -48,7 +48,9 @@ QString makeBurnedVideo(const QString &path, const BurnedVideo &video)
                        .toUtf8();
         }
         const QString srtPath = path + QStringLiteral(".srt");
-        writeBytes(srtPath, srt);
+        auto saved = core::saveFile(srtPath, srt, QStringLiteral("Subtitles to burn in"), core::SaveSync::Unsynced);
+        if (!saved)
+            return saved.error().message();
         source = QStringLiteral("color=c=0x204060:s=%1:r=%2").arg(size, rate);
         // Colours are &HBBGGRR: yellow text, black outline, no shadow.
         filters = QStringLiteral("subtitles=filename=%1:force_style='FontName=DejaVu Sans,FontSize=24,"
