@@ -69,14 +69,15 @@ bool changed(int previous, int count, int tolerancePerMille)
 
 // Recognition reads a one-colour picture: code 1 is the text, anything the analysis marked otherwise
 // (outline, open or large areas, bands) is background.
-picture::DecodedPicture textPicture(picture::CodeImage codes)
+// uncut: the size of the analysed area the codes were cut from.
+picture::DecodedPicture textPicture(picture::CodeImage codes, const picture::Rect &uncut)
 {
     for (uint8_t &v : codes.bytes)
         v = v == kMaskText ? 1 : 0;
     picture::DecodedPicture decoded;
     decoded.codes = std::move(codes);
-    decoded.width = uint16_t(std::min(decoded.codes.width, 0xFFFF));
-    decoded.height = uint16_t(std::min(decoded.codes.height, 0xFFFF));
+    decoded.width = uint16_t(std::min(uncut.width(), 0xFFFF));
+    decoded.height = uint16_t(std::min(uncut.height(), 0xFFFF));
     decoded.colourMap = {0, 1, 2, 3};
     return decoded;
 }
@@ -125,12 +126,13 @@ core::Result<VideoRunOutcome> runVideo(AviPlayer &player, FrameAnalysis &analysi
             auto shown = stepper.show(pos, AnalysisMode::Full);
             if (!shown)
                 return shown.error();
-            count = analysis.textCount();
             if (!host.pump()) {
                 stopped = true;
                 break;
             }
             restarted = host.takeRestart();
+            // Read after the pump: a pause shows the frame again analysed in full.
+            count = analysis.textCount();
             if (count > minPixels || pos >= lastFrame)
                 break;
         }
@@ -189,7 +191,7 @@ core::Result<VideoRunOutcome> runVideo(AviPlayer &player, FrameAnalysis &analysi
         const picture::Rect &area = analysis.area();
         const picture::Rect onFrame{box.left + area.left, box.top + area.top, box.right + area.left,
                                     box.bottom + area.top};
-        auto recognised = sink.recognise(textPicture(std::move(lastMask)), picture::DisplayTimes{*start, *stop}, onFrame);
+        auto recognised = sink.recognise(textPicture(std::move(lastMask), area), picture::DisplayTimes{*start, *stop}, onFrame);
         lastMask = {};
         if (!recognised)
             return recognised.error();
