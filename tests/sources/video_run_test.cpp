@@ -243,6 +243,7 @@ TEST(VideoRun, FindsEachSubtitlesFramesTimesAndArea)
         {"lossless_pal", lossless(720, 576, 100), 0},
         {"lossless_hd", lossless(1920, 1080, 100), 0},
         {"lossy_pal", lossy(720, 576, 120), 1},
+        {"lossy_hd", lossy(1920, 1080, 120), 1},
         // A subtitle that first shows on the last frame has no end to find.
         {"last_frame", lossless(720, 576, 60, {{400, 1400, QStringLiteral("Early")}, {2360, 3000, QStringLiteral("Late")}}), 0},
         // One still showing there ends on the frame before.

@@ -2,6 +2,7 @@
 #include "support/burned_video.h"
 
 #include "core/save_file.h"
+#include "core/time_code.h"
 #include "support/test_video.h"
 
 #include <QFileInfo>
@@ -12,15 +13,6 @@ namespace glyfex::test {
 namespace {
 
 const QString kFont = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
-
-QString srtTime(int ms)
-{
-    return QStringLiteral("%1:%2:%3,%4")
-        .arg(ms / 3600000, 2, 10, QLatin1Char('0'))
-        .arg(ms / 60000 % 60, 2, 10, QLatin1Char('0'))
-        .arg(ms / 1000 % 60, 2, 10, QLatin1Char('0'))
-        .arg(ms % 1000, 3, 10, QLatin1Char('0'));
-}
 
 } // namespace
 
@@ -44,7 +36,8 @@ QString makeBurnedVideo(const QString &path, const BurnedVideo &video)
         for (const BurnedSubtitle &s : video.subtitles) {
             srt += QStringLiteral("%1\n%2 --> %3\n%4\n\n")
                        .arg(++n)
-                       .arg(srtTime(s.startMs), srtTime(s.endMs), s.text)
+                       .arg(core::formatTimeCode(core::millisecondsToTimeCode(s.startMs)),
+                            core::formatTimeCode(core::millisecondsToTimeCode(s.endMs)), s.text)
                        .toUtf8();
         }
         const QString srtPath = path + QStringLiteral(".srt");
