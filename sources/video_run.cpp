@@ -14,7 +14,7 @@ namespace glyfex::sources {
 
 namespace {
 
-// One frame of the run: drawn, analysed in the given mode and shown.
+// One frame of the run: drawn, analysed in the given mode and shown, then the interface runs.
 class FrameStepper {
 public:
     FrameStepper(AviPlayer &player, FrameAnalysis &analysis, VideoRunHost &host)
@@ -22,17 +22,21 @@ public:
     {
     }
 
-    // The frame before keeps its picture in previous() until the next step.
-    core::Result<void> show(int pos, AnalysisMode mode)
+    // false when the host stopped the run. restarted tells whether a pause ended meanwhile. The frame
+    // before keeps its picture in previous() until the next step.
+    core::Result<bool> step(int pos, AnalysisMode mode, bool &restarted)
     {
         std::swap(m_frame, m_previous);
         m_player.setPosition(pos);
         auto drawn = m_player.drawFrame(m_frame);
         if (!drawn)
-            return drawn;
+            return drawn.error();
         m_analysis.analyzeFrame(m_frame, mode);
         m_host.frameShown(pos, m_frame, m_analysis);
-        return {};
+        if (!m_host.pump())
+            return false;
+        restarted = m_host.takeRestart();
+        return true;
     }
     const BgrFrame &previous() const { return m_previous; }
 
@@ -69,14 +73,15 @@ bool changed(int previous, int count, int tolerancePerMille)
 
 // Recognition reads a one-colour picture: code 1 is the text, anything the analysis marked otherwise
 // (outline, open or large areas, bands) is background.
-picture::DecodedPicture textPicture(picture::CodeImage codes)
+// uncut: the size of the analysed area the codes were cut from.
+picture::DecodedPicture textPicture(picture::CodeImage codes, const picture::Rect &uncut)
 {
     for (uint8_t &v : codes.bytes)
         v = v == kMaskText ? 1 : 0;
     picture::DecodedPicture decoded;
     decoded.codes = std::move(codes);
-    decoded.width = uint16_t(std::min(decoded.codes.width, 0xFFFF));
-    decoded.height = uint16_t(std::min(decoded.codes.height, 0xFFFF));
+    decoded.width = uint16_t(std::min(uncut.width(), 0xFFFF));
+    decoded.height = uint16_t(std::min(uncut.height(), 0xFFFF));
     decoded.colourMap = {0, 1, 2, 3};
     return decoded;
 }
@@ -122,15 +127,14 @@ core::Result<VideoRunOutcome> runVideo(AviPlayer &player, FrameAnalysis &analysi
             ++pos;
             if (pos > lastFrame)
                 break;
-            auto shown = stepper.show(pos, AnalysisMode::Full);
-            if (!shown)
-                return shown.error();
-            count = analysis.textCount();
-            if (!host.pump()) {
-                stopped = true;
+            auto going = stepper.step(pos, AnalysisMode::Full, restarted);
+            if (!going)
+                return going.error();
+            stopped = !*going;
+            if (stopped)
                 break;
-            }
-            restarted = host.takeRestart();
+            // Read after the pump: a pause shows the frame again analysed in full.
+            count = analysis.textCount();
             if (count > minPixels || pos >= lastFrame)
                 break;
         }
@@ -147,14 +151,12 @@ core::Result<VideoRunOutcome> runVideo(AviPlayer &player, FrameAnalysis &analysi
             const AnalysisMode mode = restarted ? AnalysisMode::Full : followMode(k, options);
             // The mask of the frame before this one: the subtitle's last, if this one ends it.
             lastMask = analysis.mask();
-            auto shown = stepper.show(pos, mode);
-            if (!shown)
-                return shown.error();
-            if (!host.pump()) {
-                stopped = true;
+            auto going = stepper.step(pos, mode, restarted);
+            if (!going)
+                return going.error();
+            stopped = !*going;
+            if (stopped)
                 break;
-            }
-            restarted = host.takeRestart();
             previous = count;
             count = analysis.textCount();
             ++k;
@@ -189,7 +191,7 @@ core::Result<VideoRunOutcome> runVideo(AviPlayer &player, FrameAnalysis &analysi
         const picture::Rect &area = analysis.area();
         const picture::Rect onFrame{box.left + area.left, box.top + area.top, box.right + area.left,
                                     box.bottom + area.top};
-        auto recognised = sink.recognise(textPicture(std::move(lastMask)), picture::DisplayTimes{*start, *stop}, onFrame);
+        auto recognised = sink.recognise(textPicture(std::move(lastMask), area), picture::DisplayTimes{*start, *stop}, onFrame);
         lastMask = {};
         if (!recognised)
             return recognised.error();

@@ -1,7 +1,8 @@
 // Videos with subtitles burned into the picture, made by ffmpeg from a known list of subtitles.
 #include "support/burned_video.h"
 
-#include "support/test_data.h"
+#include "core/save_file.h"
+#include "core/time_code.h"
 #include "support/test_video.h"
 
 #include <QFileInfo>
@@ -12,15 +13,6 @@ namespace glyfex::test {
 namespace {
 
 const QString kFont = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
-
-QString srtTime(int ms)
-{
-    return QStringLiteral("%1:%2:%3,%4")
-        .arg(ms / 3600000, 2, 10, QLatin1Char('0'))
-        .arg(ms / 60000 % 60, 2, 10, QLatin1Char('0'))
-        .arg(ms / 1000 % 60, 2, 10, QLatin1Char('0'))
-        .arg(ms % 1000, 3, 10, QLatin1Char('0'));
-}
 
 } // namespace
 
@@ -44,11 +36,14 @@ QString makeBurnedVideo(const QString &path, const BurnedVideo &video)
         for (const BurnedSubtitle &s : video.subtitles) {
             srt += QStringLiteral("%1\n%2 --> %3\n%4\n\n")
                        .arg(++n)
-                       .arg(srtTime(s.startMs), srtTime(s.endMs), s.text)
+                       .arg(core::formatTimeCode(core::millisecondsToTimeCode(s.startMs)),
+                            core::formatTimeCode(core::millisecondsToTimeCode(s.endMs)), s.text)
                        .toUtf8();
         }
         const QString srtPath = path + QStringLiteral(".srt");
-        writeBytes(srtPath, srt);
+        auto saved = core::saveFile(srtPath, srt, QStringLiteral("Subtitles to burn in"), core::SaveSync::Unsynced);
+        if (!saved)
+            return saved.error().message();
         source = QStringLiteral("color=c=0x204060:s=%1:r=%2").arg(size, rate);
         // Colours are &HBBGGRR: yellow text, black outline, no shadow.
         filters = QStringLiteral("subtitles=filename=%1:force_style='FontName=DejaVu Sans,FontSize=24,"
