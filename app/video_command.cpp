@@ -2,6 +2,7 @@
 #include "app/video_command.h"
 
 #include "app/app.h"
+#include "app/image_sequence_command.h"
 #include "app/run_wiring.h"
 #include "app/source_loop.h"
 #include "recognition/recognition_driver.h"
@@ -15,6 +16,8 @@
 #include <QDir>
 #include <QInputDialog>
 #include <QThread>
+
+#include <algorithm>
 
 namespace glyfex::app {
 
@@ -47,8 +50,9 @@ VideoCommand::VideoCommand(App &app, RunWiring &run, sources::ui::VideoViewer &v
 
 void VideoCommand::open()
 {
+    // An image sequence that is running stops at its next picture; the video waits for another open.
     m_app.abortSequence = true;
-    if (m_running || m_app.batch.processing)
+    if (m_running || m_app.batch.processing || m_run.imageSequence().running())
         return;
     const QString chosen = m_app.files().openFile(
         m_app.mainWindow(), QStringLiteral("Open Hard Subbed Video Files"), m_app.appDir,
@@ -62,7 +66,7 @@ void VideoCommand::open()
 
 bool VideoCommand::openFile(const QString &file)
 {
-    if (m_running || m_app.batch.processing)
+    if (m_running || m_app.batch.processing || m_run.imageSequence().running())
         return false;
     ripping::ui::MainWindow *main = m_app.mainWindow();
     auto fail = [this](const core::Error &error) {
@@ -108,6 +112,10 @@ bool VideoCommand::openFile(const QString &file)
         videoClosed();
         return fail(started.error());
     }
+    // The frame counts of a second (the time correction's frames) follow the video's rate.
+    core::VideoStandard &standard = m_app.batch.clock.standard;
+    standard.fpsX100 = uint16_t(std::min((fpsX1000 + 5) / 10, 65535));
+    standard.maxFrame = core::highestFrameOfSecond(uint32_t(fpsX1000));
     // The frame-based output formats take the video's rate.
     m_run.subtitlesWindow().setFrameRateText(QString::asprintf("%.3f", fpsX1000 / 1000.0));
     // An ANSI save is named after the video and starts beside it.

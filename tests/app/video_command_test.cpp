@@ -148,6 +148,7 @@ TEST_F(VideoCommandTest, OpeningPutsTheMainWindowInTheVideosStateAndCloseGivesIt
     EXPECT_TRUE(app.videoOpen);
     EXPECT_TRUE(viewer->isVisible());
     EXPECT_EQ(viewer->fpsX1000(), 25000);
+    EXPECT_EQ(app.batch.clock.standard.maxFrame, 24);
     EXPECT_EQ(viewer->region(), (picture::Rect{1, 460, 719, 575}));
     EXPECT_EQ(openCommandsEnabled(), std::vector<bool>(5, false));
     EXPECT_EQ(labelText("LabelPos"), QStringLiteral("1 / 74 fr. (1 %)"));
@@ -210,12 +211,14 @@ TEST_F(VideoCommandTest, AVideoWithoutARateAsksForIt)
         std::optional<QString> typed;
         bool open;
         int fpsX1000;
+        int maxFrame; // the highest frame number of a second
         bool error;
     };
     const Case cases[] = {
-        {std::nullopt, false, 0, false}, // Cancel: no video, no message
-        {QStringLiteral("0"), false, 0, true},
-        {QStringLiteral("29.97"), true, 29970, false},
+        {std::nullopt, false, 0, 0, false}, // Cancel: no video, no message
+        {QStringLiteral("0"), false, 0, 0, true},
+        {QStringLiteral("23.976"), true, 23976, 23, false},
+        {QStringLiteral("29.97"), true, 29970, 29, false},
     };
     for (const Case &c : cases) {
         prompt.shown.clear();
@@ -229,10 +232,13 @@ TEST_F(VideoCommandTest, AVideoWithoutARateAsksForIt)
                                       QStringLiteral("23.976")}));
         EXPECT_EQ(viewer->videoOpen(), c.open) << c.typed.value_or(QStringLiteral("(cancel)")).toStdString();
         EXPECT_EQ(prompt.shown.size(), c.error ? 1 : 0) << prompt.shown.join(QLatin1Char('\n')).toStdString();
-        if (c.open)
+        if (c.open) {
             EXPECT_EQ(viewer->fpsX1000(), c.fpsX1000);
-        else
+            EXPECT_EQ(app.batch.clock.standard.maxFrame, c.maxFrame);
+            QTest::mouseClick(button("bbCloseVideo"), Qt::LeftButton);
+        } else {
             EXPECT_EQ(openCommandsEnabled(), std::vector<bool>(5, true));
+        }
     }
 }
 
