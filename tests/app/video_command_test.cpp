@@ -303,6 +303,24 @@ TEST_F(VideoCommandTest, PrevTakesBackTheLastSubtitleAndGoesToItsStart)
     EXPECT_EQ(app.run().subtitlesWindow().list()->count() > 0, true);
 }
 
+TEST_F(VideoCommandTest, ARegionDraggedDuringARunTakesEffectAtTheNextFrame)
+{
+    ASSERT_NO_FATAL_FAILURE(openAndPick());
+    QWidget *image = viewer->findChild<QWidget *>(QStringLiteral("ImageVideo"));
+    bool dragged = false;
+    teacher.onQuestion = [&] {
+        if (dragged)
+            return;
+        dragged = true;
+        QTest::mousePress(image, Qt::RightButton, {}, QPoint(700, 575));
+        QTest::mouseMove(image, QPoint(20, 400));
+        QTest::mouseRelease(image, Qt::RightButton, {}, QPoint(20, 400));
+    };
+    run();
+    EXPECT_EQ(viewer->region(), (picture::Rect{20, 400, 700, 575}));
+    EXPECT_EQ(stored(), kBothLines) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+}
+
 // A run ended while the first subtitle's first question is open: that subtitle is stored, no other.
 class VideoRunEndTest : public VideoCommandTest, public ::testing::WithParamInterface<bool> {};
 
