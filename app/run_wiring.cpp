@@ -3,6 +3,7 @@
 
 #include "app/app.h"
 #include "app/image_sequence_command.h"
+#include "app/video_command.h"
 #include "core/config.h"
 #include "core/messages.h"
 #include "core/text_codec.h"
@@ -200,6 +201,8 @@ RunWiring::RunWiring(App &app)
     if (QWidget *main = app.mainWindow())
         main->installEventFilter(this);
     m_imageSequence = std::make_unique<ImageSequenceCommand>(app, *this);
+    if (sources::ui::VideoViewer *viewer = app.videoViewer())
+        m_video = std::make_unique<VideoCommand>(app, *this, *viewer);
 }
 
 RunWiring::~RunWiring()

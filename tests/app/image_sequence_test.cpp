@@ -11,6 +11,7 @@
 #include "support/app_test.h"
 #include "support/sequence_pictures.h"
 #include "support/test_data.h"
+#include "support/watching_teacher.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -30,21 +31,7 @@ namespace {
 
 const QStringList kTexts{QStringLiteral("Hello world"), QStringLiteral("Quiet night"), QStringLiteral("Bring the map")};
 
-// Answers from the pictures' true text, and lets a test look at the windows while a question is open.
-class WatchingTeacher : public recognition::GlyphAsker {
-public:
-    explicit WatchingTeacher(std::vector<recognition::TruthEntry> truth) : m_truth(std::move(truth)) {}
-    std::function<void()> onQuestion;
-    recognition::GlyphAnswer askGlyph(const recognition::GlyphQuestion &q) override
-    {
-        if (onQuestion)
-            onQuestion();
-        return m_truth.askGlyph(q);
-    }
-
-private:
-    recognition::GroundTruthAnswerer m_truth;
-};
+using test::WatchingTeacher;
 
 class ImageSequenceWindowTest : public test::AppTest {
 protected:
