@@ -172,6 +172,10 @@ RunWiring::RunWiring(App &app)
         if (m_editor)
             m_editor->followMatrix();
     });
+    m_assistant->setReading([this] {
+        const recognition::DriverOptions &o = m_driver->options();
+        return recognition::FillReading{o.match.settings, o.rightToLeft};
+    });
 
     recognition::ui::NewCharacterSetup setup;
     setup.matrixFolder = app.paths.chMatrixDir();

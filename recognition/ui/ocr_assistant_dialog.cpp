@@ -518,7 +518,8 @@ QStringList OcrAssistantDialog::fillItemsToLearn() const
 void OcrAssistantDialog::finishFillMode()
 {
     const FontTextRenderer renderer(m_fillFont);
-    m_lastFill = fillMatrixFromFont(m_matrix, renderer, fillItemsToLearn(), fillGeometry());
+    m_lastFill = fillMatrixFromFont(m_matrix, renderer, fillItemsToLearn(), fillGeometry(),
+                                    m_reading ? m_reading() : FillReading{});
     if (m_lastFill.added > 0 && m_filled)
         m_filled();
 }

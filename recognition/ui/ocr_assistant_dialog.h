@@ -55,6 +55,8 @@ public:
     void setDvdPalette(std::function<std::array<uint32_t, 16>()> palette) { m_dvdPalette = std::move(palette); }
     // Counts pictures skipped here.
     void setRunState(picture::SourceRun *run) { m_run = run; }
+    // How recognition cuts its pictures, so that a fill learns characters of several boxes as it reads them.
+    void setReading(std::function<FillReading()> reading) { m_reading = std::move(reading); }
     // Called after entries were added by a fill, once however many there were.
     void setFilledHandler(std::function<void()> handler) { m_filled = std::move(handler); }
     // The New Character(s) dialog whose palette locations and cells this window offers too.
@@ -101,6 +103,7 @@ private:
     const core::MessageTable *m_messages;
     std::function<std::array<uint32_t, 16>()> m_dvdPalette;
     std::function<void()> m_filled;
+    std::function<FillReading()> m_reading;
     std::function<bool(QFont &)> m_chooseFont;
     picture::SourceRun *m_run = nullptr;
     QPointer<NewCharacterDialog> m_paletteSource;

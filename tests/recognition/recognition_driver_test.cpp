@@ -267,6 +267,25 @@ TEST(DriverJoins, AGlyphOfSeveralBoxesIsSpacedFromItsEnd)
     EXPECT_EQ(joined(rig.recognise({"''a ''a"}, 5000).lines), "\"x \"x");
 }
 
+TEST(DriverJoins, AStrokeThatStartsADoubleQuoteIsAnApostropheWhereNoQuoteFollows)
+{
+    // The first stroke of a double quote is also the apostrophe's shape. Before a letter it starts a
+    // run that matches nothing: it reads as the apostrophe instead of asking again each time.
+    Rig rig;
+    rig.say({press(A::ExtendRight), press(A::Ok, "\""), press(A::Ok, "x")});
+    EXPECT_EQ(joined(rig.recognise({"''a"}).lines), "\"x");
+    Glyph apostrophe;
+    apostrophe.width = 3;
+    apostrophe.height = 5;
+    for (int y = 0; y < 5; ++y)
+        apostrophe.rows[size_t(y)] = lowBits(3);
+    apostrophe.text = core::toCharText(QStringLiteral("'"));
+    ASSERT_EQ(rig.matrix.add(apostrophe), CharMatrix::AddOutcome::Added);
+    const PictureOutcome out = rig.recognise({"'a ''a '"}, 5000);
+    EXPECT_EQ(out.questions, 0);
+    EXPECT_EQ(joined(out.lines), "'x \"x '");
+}
+
 TEST(DriverJoins, AGlyphWhoseLastPieceLiesInsideItsFirstIsSpacedFromItsRightmostEdge)
 {
     // A serif "9" drawn as a body and a tail that does not touch it: the tail's box lies inside the
