@@ -34,7 +34,6 @@
 #include "subtitles/subtitle_store.h"
 #include "support/guessing_asker.h"
 #include "support/sample_fit.h"
-#include "support/text_distance.h"
 
 #include <tesseract/baseapi.h>
 
@@ -317,6 +316,22 @@ RoadResult runTesseract(const Case &c, tesseract::TessBaseAPI &api)
     return r;
 }
 
+int editDistance(const QString &a, const QString &b)
+{
+    std::vector<int> prev(size_t(b.size()) + 1), cur(size_t(b.size()) + 1);
+    for (int j = 0; j <= b.size(); ++j)
+        prev[size_t(j)] = j;
+    for (int i = 1; i <= a.size(); ++i) {
+        cur[0] = i;
+        for (int j = 1; j <= b.size(); ++j) {
+            const int sub = prev[size_t(j - 1)] + (a[i - 1] == b[j - 1] ? 0 : 1);
+            cur[size_t(j)] = std::min({sub, prev[size_t(j)] + 1, cur[size_t(j - 1)] + 1});
+        }
+        std::swap(prev, cur);
+    }
+    return prev[size_t(b.size())];
+}
+
 // Character errors of a run: each ground-truth subtitle against the recognised one nearest in time
 // (within a second); a subtitle that was not found counts all its characters.
 struct Score {
@@ -338,7 +353,7 @@ Score score(const std::vector<TruthEntry> &truth, const RoadResult &r, QStringLi
         QString got;
         if (k < r.starts.size() && std::llabs(core::timeCodeToMilliseconds(r.starts[k]) - t) < 1000)
             got = r.texts[k++];
-        const int d = test::editDistance(expected, got);
+        const int d = editDistance(expected, got);
         s.errors += d;
         if (d && wrong && wrong->size() < 10)
             wrong->append(QStringLiteral("    expected \"%1\", got \"%2\"").arg(expected, got));

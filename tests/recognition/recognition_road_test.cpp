@@ -2,24 +2,16 @@
 #include "ocr_road.h"
 
 #include "recognition/char_matrix_file.h"
-#include "recognition/font_fill.h"
-#include "recognition/freetype_text_renderer.h"
 #include "ripping/subtitle_map.h"
 #include "recognition/scripted_answerer.h"
 #include "recognition/text_colour.h"
-#include "ripping/spu_decoder.h"
-#include "support/av_spu_demuxer.h"
 #include "support/dispatch_fakes.h"
-#include "support/guessing_asker.h"
-#include "support/sample_fit.h"
 #include "support/test_data.h"
-#include "support/text_distance.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <cmath>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -208,51 +200,4 @@ TEST(FixtureRoadColours, ColoursChosenOnceReadEveryCharacter)
     ASSERT_EQ(second.store.count(), int(truth->size()));
     for (int i = 1; i <= second.store.count(); ++i)
         EXPECT_EQ(joined(second.store.at(i).lines), joined((*truth)[size_t(i - 1)].lines)) << "subtitle " << i;
-}
-
-TEST(FixtureRoadFill, AMatrixFilledFromTheDiscsFontReadsItWithoutTeaching)
-{
-    // The disc's text was drawn in DejaVu Sans at 28 pixels: the font is chosen at that size and its
-    // sample line, the first line of the first picture, fitted over that line.
-    const QString dir = test::dataPath(QStringLiteral("dvd-pal-sans"));
-    const QString vob = dir + QStringLiteral("/dvd/VIDEO_TS/VTS_01_1.VOB");
-    auto truth = readGroundTruth(dir + QStringLiteral("/gt.srt"));
-    ASSERT_TRUE(truth.ok()) << truth.error().message().toStdString();
-    const auto units = test::demuxSpuUnits(vob);
-    ASSERT_TRUE(units.ok() && !units->empty());
-    picture::DecodedPicture first;
-    ripping::decodeSubpicture(units->front().bytes, 720, 576, first);
-    ColourCandidates candidates = first.colourCandidates;
-    const auto ink = detectTextColours(first.codes, candidates);
-    ASSERT_TRUE(ink);
-    auto font = FreeTypeTextRenderer::open(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"), 0, 28, 28);
-    ASSERT_TRUE(font.ok()) << font.error().message().toStdString();
-    const auto geometry = test::fitSampleLine(**font, truth->front().lines.front(), first.codes, *ink);
-    ASSERT_TRUE(geometry);
-    // The PAL picture's pixels are narrower than they are tall: the letters fit at 28 pixels wide and
-    // 30 tall.
-    EXPECT_EQ(std::lround(28 * geometry->fittedWidth / geometry->sampleWidth), 28);
-    EXPECT_EQ(std::lround(28 * geometry->fittedHeight / geometry->sampleHeight), 30);
-
-    CharMatrix matrix;
-    const QString printable = rangeCharacters(0x21, 0x7E) + rangeCharacters(0xA1, 0xFF);
-    const FillReport report = fillMatrixFromFont(matrix, **font, fillItems(printable), *geometry);
-    EXPECT_EQ(report.missing, 0);
-    EXPECT_EQ(report.added, int(printable.size()));
-
-    test::GuessingAsker asker;
-    test::OcrRoad road(matrix, asker, vob);
-    EXPECT_EQ(road.runAll().end, ripping::PassEnd::FileDone);
-    ASSERT_EQ(road.store.count(), int(truth->size()));
-    int errors = 0;
-    for (int i = 1; i <= road.store.count(); ++i) {
-        const QString expected = (*truth)[size_t(i - 1)].lines.join(QLatin1Char('\n'));
-        const QString got = road.store.at(i).lines.join(QLatin1Char('\n'));
-        errors += test::editDistance(expected, got);
-        EXPECT_EQ(got.toStdString(), expected.toStdString()) << "subtitle " << i;
-    }
-    EXPECT_EQ(errors, 0);
-    // Every character but the opening parenthesis matches at the matcher's threshold: the disc's "("
-    // differs from FreeType's in a few pixels covered nearly half, and is only the best guess.
-    EXPECT_LE(asker.asked, 1);
 }
