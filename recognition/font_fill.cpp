@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <unordered_set>
 
 namespace glyfex::recognition {
 
@@ -240,6 +241,16 @@ struct ItemDrawing {
     }
 };
 
+// The place, size and pixels of a glyph, as a key that equal shapes share.
+QByteArray shapeKey(const Glyph &g)
+{
+    QByteArray key;
+    key.reserve(3 + int(g.height) * int(sizeof(GlyphRow)));
+    key.append(char(g.dy)).append(char(g.width)).append(char(g.height));
+    key.append(reinterpret_cast<const char *>(g.rows.data()), qsizetype(g.height) * qsizetype(sizeof(GlyphRow)));
+    return key;
+}
+
 } // namespace
 
 picture::CodeImage renderFillItem(const TextRenderer &renderer, const QString &text, const FillGeometry &geometry)
@@ -356,6 +367,9 @@ FillReport fillMatrixFromFont(CharMatrix &matrix, const TextRenderer &renderer, 
     if (const auto sample = findInkBounds(drawing.render(geometry.sampleText, geometry.angleDegrees)))
         origin = sample->top;
     matrix.reserve(matrix.count() + int(std::min<qsizetype>(items.size(), CharMatrix::kMaxEntries)));
+    // Characters that begin with the same piece (the radicals of CJK characters, say) need its "take
+    // with next" entry once.
+    std::unordered_set<QByteArray> runStarts;
     for (const QString &item : items) {
         bool known = true;
         for (char32_t ch : item.toUcs4())
@@ -371,6 +385,8 @@ FillReport fillMatrixFromFont(CharMatrix &matrix, const TextRenderer &renderer, 
             continue;
         }
         for (const Glyph &g : glyphs) {
+            if (isTakeWithNext(g.text) && !runStarts.insert(shapeKey(g)).second)
+                continue;
             if (matrix.add(g) != CharMatrix::AddOutcome::Added) {
                 report.full = true;
                 return report;

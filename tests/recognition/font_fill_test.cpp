@@ -1,5 +1,6 @@
-// The pieces of the matrix fill that need no font: slant, scaling, rounding, ink bounds, the items and the ranges.
+// The matrix fill: slant, scaling, rounding, ink bounds, the entries of a rendering, the items and the ranges.
 #include "recognition/font_fill.h"
+#include "recognition/freetype_text_renderer.h"
 
 #include <gtest/gtest.h>
 
@@ -121,6 +122,26 @@ TEST(FontFillTest, ARenderingIsLearntAsTheBoxesRecognitionCutsItInto)
         }
     }
     EXPECT_TRUE(glyphsOfRendering(pictureOf({"...", "..."}), QStringLiteral("o"), 0, 0, {}).empty());
+}
+
+TEST(FontFillTest, CharactersOfSeveralBoxesFromAFontAndTheirSharedFirstPieces)
+{
+    auto font = FreeTypeTextRenderer::open(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"), 0, 28, 28);
+    ASSERT_TRUE(font.ok()) << font.error().message().toStdString();
+    FillGeometry geometry;
+    geometry.sampleText = QStringLiteral("Hello");
+    geometry.sampleWidth = geometry.fittedWidth = 100;
+    geometry.sampleHeight = geometry.fittedHeight = 40;
+    const QString join = QString::fromUtf16(kTakeWithNext);
+    CharMatrix matrix;
+    // A double quote is two strokes, a per cent sign three pieces; the second double quote begins with
+    // the stroke already learnt as the start of a run.
+    const FillReport report = fillMatrixFromFont(matrix, **font, {"\"", "%", "o", "\""}, geometry);
+    EXPECT_EQ(report.added, 4);
+    QStringList texts;
+    for (int i = 1; i <= matrix.count(); ++i)
+        texts << core::fromCharText(matrix.entry(i).text);
+    EXPECT_EQ(texts, QStringList({join, "\"", join, join, "%", "o", "\""}));
 }
 
 TEST(FontFillTest, LoneSurrogatesAndNoncharactersNeverBecomeItems)
