@@ -269,6 +269,11 @@ void RunWiring::setSourceRun(picture::SourceRun *run)
     m_activeRun->setCurrent(run ? run : &m_sourceRun);
 }
 
+picture::PictureSink &RunWiring::recognition()
+{
+    return *m_recognition;
+}
+
 recognition::DriverOptions &RunWiring::driverOptions()
 {
     return m_driver->options();

@@ -57,6 +57,9 @@ public:
     // The source recognition rewinds: another source's loop while it runs (null: the DVD batch again).
     void setSourceRun(picture::SourceRun *run);
     ImageSequenceCommand &imageSequence() { return *m_imageSequence; }
+    // Recognition of each picture of any source's run, after which an open matrix editor lists what the
+    // picture taught.
+    picture::PictureSink &recognition();
 
     // Who answers "what is this shape?": the New Character(s) dialog unless another answerer is given
     // here (null goes back to the dialog).
