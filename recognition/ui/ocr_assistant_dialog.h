@@ -5,6 +5,7 @@
 #include "core/user_prompt.h"
 #include "recognition/char_matrix.h"
 #include "recognition/font_fill.h"
+#include "recognition/ui/font_text_renderer.h"
 #include "recognition/recognition_driver.h"
 #include "picture/source_run.h"
 #include "subtitles/subtitle_store.h"
@@ -16,6 +17,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QCheckBox;
@@ -84,6 +86,7 @@ private:
     void setUpMode(uint8_t mode);
     void showPicture(const QImage &image);
     void highlightSelectedColours();
+    const FontTextRenderer &fillRenderer() const;
     void drawText();
     void rangesChecked();
     void loadPalette();
@@ -109,6 +112,7 @@ private:
     QPointer<NewCharacterDialog> m_paletteSource;
     std::optional<QFont> m_startFont;
     QFont m_fillFont;
+    mutable std::unique_ptr<FontTextRenderer> m_renderer; // of m_fillFont
     FillReport m_lastFill;
 
     uint8_t m_mode = 0;
