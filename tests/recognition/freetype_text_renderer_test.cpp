@@ -1,6 +1,8 @@
 // The FreeType renderer of the matrix fill: reading font files with clear failures, sizes, glyph coverage, drawing inside the picture.
 #include "recognition/freetype_text_renderer.h"
 
+#include "support/test_data.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -32,10 +34,14 @@ TEST(FreeTypeTextRendererTest, WhatCannotBeDrawnIsRefusedSayingWhichFileAndWhy)
 {
     QTemporaryDir dir;
     const QString notAFont = dir.filePath(QStringLiteral("notes.ttf"));
+    test::writeBytes(notAFont, "these are notes, not glyphs\n");
+    // A font file is read whole: one larger than any font is refused before reading.
+    const QString huge = dir.filePath(QStringLiteral("huge.ttf"));
+    QFile::copy(kDejaVuSans, huge);
     {
-        QFile f(notAFont);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("these are notes, not glyphs\n");
+        QFile f(huge);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.resize(FreeTypeTextRenderer::kMaxFontFileBytes + 1)); // sparse: no disk space taken
     }
     const QString missing = dir.filePath(QStringLiteral("missing.ttf"));
     const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -46,6 +52,7 @@ TEST(FreeTypeTextRendererTest, WhatCannotBeDrawnIsRefusedSayingWhichFileAndWhy)
     } cases[] = {
         {missing, 0, 20, 20},
         {notAFont, 0, 20, 20},
+        {huge, 0, 20, 20},
         {kDejaVuSans, 7, 20, 20}, // the file holds one face
         {kDejaVuSans, 0, 0, 20},
         {kDejaVuSans, 0, 20, nan},

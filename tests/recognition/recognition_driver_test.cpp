@@ -225,16 +225,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- Runs that the matrix joins by itself.
 
+// The entry a solid block of ink makes at the top of its line.
+Glyph blockEntry(int width, int height, const QString &text)
+{
+    Glyph g;
+    g.width = uint8_t(width);
+    g.height = uint8_t(height);
+    for (int y = 0; y < height; ++y)
+        g.rows[size_t(y)] = lowBits(width);
+    g.text = core::toCharText(text);
+    return g;
+}
+
 // The entry a drawn letter makes.
 Glyph letterEntry(char letter, const QString &text)
 {
-    Glyph g;
-    g.width = uint8_t(kWidths.at(letter));
-    g.height = kLineHeight;
-    for (int y = 0; y < kLineHeight; ++y)
-        g.rows[size_t(y)] = lowBits(g.width);
-    g.text = core::toCharText(text);
-    return g;
+    return blockEntry(kWidths.at(letter), kLineHeight, text);
 }
 const QString kJoin = QString::fromUtf16(kTakeWithNext);
 
@@ -274,13 +280,7 @@ TEST(DriverJoins, AStrokeThatStartsADoubleQuoteIsAnApostropheWhereNoQuoteFollows
     Rig rig;
     rig.say({press(A::ExtendRight), press(A::Ok, "\""), press(A::Ok, "x")});
     EXPECT_EQ(joined(rig.recognise({"''a"}).lines), "\"x");
-    Glyph apostrophe;
-    apostrophe.width = 3;
-    apostrophe.height = 5;
-    for (int y = 0; y < 5; ++y)
-        apostrophe.rows[size_t(y)] = lowBits(3);
-    apostrophe.text = core::toCharText(QStringLiteral("'"));
-    ASSERT_EQ(rig.matrix.add(apostrophe), CharMatrix::AddOutcome::Added);
+    ASSERT_EQ(rig.matrix.add(blockEntry(3, 5, QStringLiteral("'"))), CharMatrix::AddOutcome::Added);
     const PictureOutcome out = rig.recognise({"'a ''a '"}, 5000);
     EXPECT_EQ(out.questions, 0);
     EXPECT_EQ(joined(out.lines), "'x \"x '");
