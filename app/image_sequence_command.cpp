@@ -74,7 +74,7 @@ void ImageSequenceCommand::runPlan(const QString &chosenFile)
         }
         const uint32_t fpsX1000 = sources::sequenceFrameRateX1000(m_app.formatOptions.frameRateText);
         m_app.abortSequence = false;
-        auto done = sources::runSequence(*plan, fpsX1000, driver, *this);
+        auto done = sources::runSequence(*plan, fpsX1000, m_run.recognition(), *this);
         m_run.subtitlesWindow().followStore();
         if (!done)
             m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + done.error().message());

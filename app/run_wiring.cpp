@@ -173,6 +173,10 @@ RunWiring::RunWiring(App &app)
         if (m_editor)
             m_editor->followMatrix();
     });
+    m_assistant->setReading([this] {
+        const recognition::DriverOptions &o = m_driver->options();
+        return recognition::FillReading{o.match.settings, o.rightToLeft};
+    });
 
     recognition::ui::NewCharacterSetup setup;
     setup.matrixFolder = app.paths.chMatrixDir();
@@ -266,6 +270,11 @@ recognition::GlyphAsker *RunWiring::glyphAsker() const
 void RunWiring::setSourceRun(picture::SourceRun *run)
 {
     m_activeRun->setCurrent(run ? run : &m_sourceRun);
+}
+
+picture::PictureSink &RunWiring::recognition()
+{
+    return *m_recognition;
 }
 
 recognition::DriverOptions &RunWiring::driverOptions()

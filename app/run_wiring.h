@@ -60,6 +60,9 @@ public:
     ImageSequenceCommand &imageSequence() { return *m_imageSequence; }
     // File > Open Hard Subbed Video Files and the video viewer's run; null without a viewer.
     VideoCommand *video() { return m_video.get(); }
+    // Recognition of each picture of any source's run, after which an open matrix editor lists what the
+    // picture taught.
+    picture::PictureSink &recognition();
 
     // Who answers "what is this shape?": the New Character(s) dialog unless another answerer is given
     // here (null goes back to the dialog).

@@ -203,7 +203,7 @@ void VideoCommand::runFrames(const QString &saveDir)
     subtitlesWindow.setViewerIndexFolder(saveDir);
 
     auto done = sources::runVideo(m_viewer.player(), m_viewer.analysis(), runOptions, m_viewer.position() - 1,
-                                  driver, *this);
+                                  m_run.recognition(), *this);
     subtitlesWindow.followStore();
     if (!done)
         m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + done.error().message());

@@ -4,6 +4,7 @@
 #include "app/run_wiring.h"
 #include "recognition/recognition_driver.h"
 #include "recognition/scripted_answerer.h"
+#include "recognition/ui/matrix_editor.h"
 #include "ripping/ui/main_window.h"
 #include "sources/image_sequence.h"
 #include "subtitles/ui/subtitles_window.h"
@@ -20,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -109,6 +111,31 @@ TEST_F(ImageSequenceWindowTest, ScriptRunsIntoTheSubtitlesWindowAndPutsTheStateB
     command()->trigger();
     EXPECT_EQ(stored(), kTexts);
     EXPECT_TRUE(nobody.seen().empty());
+}
+
+TEST_F(ImageSequenceWindowTest, AnOpenMatrixEditorListsWhatEachPictureTaught)
+{
+    main->findChild<QAction *>(QStringLiteral("EditCharMatrix1"))->trigger();
+    recognition::ui::MatrixEditor *editor = app.run().matrixEditor();
+    ASSERT_TRUE(editor && editor->isVisible());
+    auto *list = editor->findChild<QTreeWidget *>(QStringLiteral("ListViewMatrix"));
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->topLevelItemCount(), 0);
+
+    // Each picture teaches its new letters; while the next one asks, the editor lists those already.
+    WatchingTeacher teacher(truth);
+    int listedBeforeLastPicture = -1;
+    teacher.onQuestion = [&] {
+        if (app.run().subtitlesWindow().store().count() == 2 && listedBeforeLastPicture < 0)
+            listedBeforeLastPicture = list->topLevelItemCount();
+    };
+    app.run().setGlyphAsker(&teacher);
+    files.names = {scriptPath};
+    command()->trigger();
+    ASSERT_EQ(stored(), kTexts);
+    EXPECT_GT(listedBeforeLastPicture, 0);
+    EXPECT_LT(listedBeforeLastPicture, app.run().matrix().count());
+    EXPECT_EQ(list->topLevelItemCount(), app.run().matrix().count());
 }
 
 TEST_F(ImageSequenceWindowTest, ALoadErrorIsShownAndLeavesTheWindowUsable)
