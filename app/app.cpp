@@ -17,6 +17,7 @@
 #include "ripping/ui/shell_window.h"
 #include "ripping/ui/stream_scan_window.h"
 #include "ripping/ui/version_check_window.h"
+#include "sources/ui/video_viewer.h"
 #include "subtitles/ui/bitmap_adjust_dialog.h"
 #include "subtitles/ui/output_format_dialog.h"
 #include "subtitles/ui/post_ocr_dialog.h"
@@ -72,7 +73,8 @@ void App::createWindows()
     shell("Form5", "View/Edit Character Matrix");
     m_inputDialog = new ripping::ui::InputDialog(*this, m_mainWindow);
     m_windows.push_back(m_inputDialog);
-    shell("Form21", "Video Viewer");
+    m_videoViewer = new sources::ui::VideoViewer(&messages, m_mainWindow);
+    m_windows.push_back(m_videoViewer);
     shell("Form22", "AviSynth script");
     m_windows.push_back(new subtitles::ui::PostOcrDialog(*this, m_mainWindow));
     m_progressController = new ripping::ui::ProgressController(*this, m_mainWindow);

@@ -30,6 +30,10 @@ namespace glyfex::subtitles::ui {
 class SubtitlesWindow;
 }
 
+namespace glyfex::sources::ui {
+class VideoViewer;
+}
+
 namespace glyfex::ripping::ui {
 class MainWindow;
 class InputDialog;
@@ -74,6 +78,7 @@ public:
     ripping::ui::ProgressController *progressController() const { return m_progressController; }
     ripping::ui::StreamScanWindow *streamScanWindow() const { return m_streamScan; }
     subtitles::ui::SubtitlesWindow *subtitlesWindow() const { return m_subtitlesWindow; }
+    sources::ui::VideoViewer *videoViewer() const { return m_videoViewer; }
 
     // Questions and file dialogs go through these so a test can answer them.
     core::UserPrompt &prompt() { return *m_prompt; }
@@ -117,6 +122,7 @@ private:
     ripping::ui::ProgressController *m_progressController = nullptr;
     ripping::ui::StreamScanWindow *m_streamScan = nullptr;
     subtitles::ui::SubtitlesWindow *m_subtitlesWindow = nullptr;
+    sources::ui::VideoViewer *m_videoViewer = nullptr;
 
     std::unique_ptr<RunWiring> m_run;
     subtitles::ExportBitmapEngine m_exportEngine;

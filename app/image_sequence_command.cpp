@@ -3,6 +3,7 @@
 
 #include "app/app.h"
 #include "app/run_wiring.h"
+#include "app/source_loop.h"
 #include "recognition/recognition_driver.h"
 #include "ripping/ui/main_window.h"
 #include "sources/image_seq_script.h"
@@ -15,20 +16,6 @@
 #include <QThread>
 
 namespace glyfex::app {
-
-namespace {
-
-// Sets a flag for a scope and clears it whatever way the scope ends.
-class FlagGuard {
-public:
-    explicit FlagGuard(bool &flag) : m_flag(flag) { m_flag = true; }
-    ~FlagGuard() { m_flag = false; }
-
-private:
-    bool &m_flag;
-};
-
-} // namespace
 
 ImageSequenceCommand::ImageSequenceCommand(App &app, RunWiring &run) : QObject(nullptr), m_app(app), m_run(run)
 {
@@ -62,43 +49,21 @@ void ImageSequenceCommand::runFile(const QString &chosenFile)
         return;
     ripping::ui::MainWindow *main = m_app.mainWindow();
     recognition::RecognitionDriver &driver = m_run.driver();
-    recognition::OcrAssistState &assist = m_run.assistState();
-
-    // What the sequence changes, put back when it ends however it ends: a DVD run paused meanwhile
-    // goes on as it was.
-    const bool timerWasActive = main && main->batchTimerActive();
-    const bool pauseWasAvailable = main && main->pauseAvailable();
-    const QString pauseCaption = main ? main->pauseCaption() : QString();
-    const bool wasPaused = m_app.batch.paused;
-    const picture::ActionMode actionBefore = m_app.batch.actionMode;
-    const recognition::OcrAssistState assistBefore = assist;
-    const recognition::DriverOptions optionsBefore = driver.options();
-
-    FlagGuard running(m_running);
-    if (main) {
-        main->imageSequenceAction()->setEnabled(false);
-        main->setBatchTimerActive(false);
-        main->setPauseCaption(m_app.message(core::Msg::Pause));
-        main->setPauseAvailable(true);
+    {
+        const SourceLoopScope loop(m_app, m_run, *this, picture::ActionMode::ImageSequence, m_running);
+        if (main)
+            main->imageSequenceAction()->setEnabled(false);
+        m_rewind = false;
+        driver.options().match.imageSequenceMode = true;
+        runPlan(chosenFile);
     }
-    m_app.batch.paused = false;
-    m_app.batch.actionMode = picture::ActionMode::ImageSequence;
-    m_rewind = false;
+    if (main)
+        main->imageSequenceAction()->setEnabled(true);
+}
 
-    // The pictures have one text colour on black: code 1 is the text and its outline, 0 the background.
-    assist.mode = recognition::OcrAssistState::Fixed;
-    assist.fixedInk = {1, 1};
-    recognition::DriverOptions &options = driver.options();
-    options.match.settings = m_app.ocr;
-    options.match.imageSequenceMode = true;
-    options.rightToLeft = m_app.config.options.rightToLeft;
-    options.match.charset = m_run.subtitlesWindow().textCharset();
-    options.dvdPalette[0] = 0x000000;
-    options.dvdPalette[1] = 0xFFFFFF;
-    m_run.setSourceRun(this);
-    m_run.subtitlesWindow().show();
-    QCoreApplication::processEvents();
-
+void ImageSequenceCommand::runPlan(const QString &chosenFile)
+{
+    recognition::RecognitionDriver &driver = m_run.driver();
     auto plan = sources::planSequence(chosenFile);
     if (!plan) {
         m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + plan.error().message());
@@ -109,22 +74,10 @@ void ImageSequenceCommand::runFile(const QString &chosenFile)
         }
         const uint32_t fpsX1000 = sources::sequenceFrameRateX1000(m_app.formatOptions.frameRateText);
         m_app.abortSequence = false;
-        auto done = sources::runSequence(*plan, fpsX1000, driver, *this);
+        auto done = sources::runSequence(*plan, fpsX1000, m_run.recognition(), *this);
         m_run.subtitlesWindow().followStore();
         if (!done)
             m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + done.error().message());
-    }
-
-    m_run.setSourceRun(nullptr);
-    driver.options() = optionsBefore;
-    assist = assistBefore;
-    m_app.batch.actionMode = actionBefore;
-    m_app.batch.paused = wasPaused;
-    if (main) {
-        main->setPauseCaption(pauseCaption);
-        main->setPauseAvailable(pauseWasAvailable);
-        main->setBatchTimerActive(timerWasActive);
-        main->imageSequenceAction()->setEnabled(true);
     }
 }
 
@@ -140,10 +93,7 @@ bool ImageSequenceCommand::pump()
             // the picture is read again as it was asked.
             assist.mode = recognition::OcrAssistState::Fixed;
             (void)m_run.runControl().takeAutomaticResume();
-            if (ripping::ui::MainWindow *main = m_app.mainWindow())
-                main->togglePause(nullptr);
-            else
-                m_app.batch.paused = false;
+            resumeMainRun(m_app);
         }
     }
     return !m_app.abortSequence;
@@ -167,12 +117,7 @@ void ImageSequenceCommand::showEntry(const QString &entry, int index, int count)
 void ImageSequenceCommand::rewindToCurrentPicture()
 {
     m_rewind = true;
-    if (m_app.batch.paused)
-        return;
-    if (ripping::ui::MainWindow *main = m_app.mainWindow())
-        main->togglePause(nullptr);
-    else
-        m_app.batch.paused = true;
+    pauseMainRun(m_app);
 }
 
 } // namespace glyfex::app

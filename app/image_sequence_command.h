@@ -35,6 +35,9 @@ public:
     bool processing() const override { return m_running; }
 
 private:
+    // The sequence's pictures through recognition, within the loop's state.
+    void runPlan(const QString &chosenFile);
+
     App &m_app;
     RunWiring &m_run;
     bool m_running = false;

@@ -3,6 +3,7 @@
 
 #include "app/app.h"
 #include "app/image_sequence_command.h"
+#include "app/video_command.h"
 #include "core/config.h"
 #include "core/messages.h"
 #include "core/text_codec.h"
@@ -172,6 +173,10 @@ RunWiring::RunWiring(App &app)
         if (m_editor)
             m_editor->followMatrix();
     });
+    m_assistant->setReading([this] {
+        const recognition::DriverOptions &o = m_driver->options();
+        return recognition::FillReading{o.match.settings, o.rightToLeft};
+    });
 
     recognition::ui::NewCharacterSetup setup;
     setup.matrixFolder = app.paths.chMatrixDir();
@@ -200,6 +205,8 @@ RunWiring::RunWiring(App &app)
     if (QWidget *main = app.mainWindow())
         main->installEventFilter(this);
     m_imageSequence = std::make_unique<ImageSequenceCommand>(app, *this);
+    if (sources::ui::VideoViewer *viewer = app.videoViewer())
+        m_video = std::make_unique<VideoCommand>(app, *this, *viewer);
 }
 
 RunWiring::~RunWiring()
@@ -263,6 +270,11 @@ recognition::GlyphAsker *RunWiring::glyphAsker() const
 void RunWiring::setSourceRun(picture::SourceRun *run)
 {
     m_activeRun->setCurrent(run ? run : &m_sourceRun);
+}
+
+picture::PictureSink &RunWiring::recognition()
+{
+    return *m_recognition;
 }
 
 recognition::DriverOptions &RunWiring::driverOptions()

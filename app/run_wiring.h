@@ -34,6 +34,7 @@ namespace glyfex::app {
 
 class App;
 class ImageSequenceCommand;
+class VideoCommand;
 
 // The application owns one; the main window's batch timer reads each file through it.
 class RunWiring : public QObject, public ripping::ui::BatchFileReader {
@@ -57,6 +58,11 @@ public:
     // The source recognition rewinds: another source's loop while it runs (null: the DVD batch again).
     void setSourceRun(picture::SourceRun *run);
     ImageSequenceCommand &imageSequence() { return *m_imageSequence; }
+    // File > Open Hard Subbed Video Files and the video viewer's run; null without a viewer.
+    VideoCommand *video() { return m_video.get(); }
+    // Recognition of each picture of any source's run, after which an open matrix editor lists what the
+    // picture taught.
+    picture::PictureSink &recognition();
 
     // Who answers "what is this shape?": the New Character(s) dialog unless another answerer is given
     // here (null goes back to the dialog).
@@ -119,6 +125,7 @@ private:
     std::unique_ptr<Recognition> m_recognition; // the driver, then the matrix editor follows
     std::unique_ptr<ripping::SpuDispatcher> m_dispatcher; // one per run: it keeps the previous unit's colours
     std::unique_ptr<ImageSequenceCommand> m_imageSequence;
+    std::unique_ptr<VideoCommand> m_video;
 };
 
 } // namespace glyfex::app

@@ -1,9 +1,16 @@
 // OCR benchmark: the whole road (reading pass, decoder, recognition driver) taught from the ground truth, then
 // run again with what it learned, against Tesseract 5 on the same decoded pictures.
 //
-// Usage: ocr_bench [--colours TEXT[,OUTLINE]] [TITLESET-FOLDER|VTS_nn_0.IFO|file.idx GROUND-TRUTH.srt [STREAM]]
+// Usage: ocr_bench [--colours TEXT[,OUTLINE]] [--space-width N] [--fill-font FILE --fill-size N]
+//                  [TITLESET-FOLDER|VTS_nn_0.IFO|file.idx GROUND-TRUTH.srt [STREAM]]
 // --colours fixes the pixel codes (0-3) of the text and its outline for every picture, as the OCR
 // assistant's colour choice does, instead of detecting them picture by picture.
+// --space-width sets the gap that makes a space, as the Advanced OCR Setup does (11 without it).
+// --fill-font fills the matrix from a font file at N pixels instead of teaching, as the OCR assistant's
+// fill does: the first line of the first subtitle is the sample, fitted over the first picture so that
+// its letters are as wide and as tall as the picture's; the printable ASCII and Latin-1 characters are
+// learnt. The run then learns nothing: each question is counted and takes the best guess. It prints
+// "ocr fill accuracy=<%> questions=<n> size=<W>x<H>", the pixel sizes the fit drew the font at.
 // Without arguments: both checked-in fixtures and a 1000-subtitle outlined disc made on the first run with
 // the shared fixture tool into bench-data/ocr/. For each case it prints characters, character errors
 // (edit distance against the ground truth, tags stripped) and questions of each run, and then
@@ -12,6 +19,8 @@
 #include "bench/fixture_tool.h"
 #include "bench/null_sinks.h"
 #include "recognition/char_matrix.h"
+#include "recognition/font_fill.h"
+#include "recognition/freetype_text_renderer.h"
 #include "recognition/recognition_driver.h"
 #include "recognition/run_control.h"
 #include "recognition/scripted_answerer.h"
@@ -23,6 +32,8 @@
 #include "ripping/vobsub_index.h"
 #include "subtitles/store_subtitle_sink.h"
 #include "subtitles/subtitle_store.h"
+#include "support/guessing_asker.h"
+#include "support/sample_fit.h"
 
 #include <tesseract/baseapi.h>
 
@@ -50,7 +61,13 @@ namespace {
 
 // The letters of the generated discs stand up to 10 pixels apart and their words 16 or more (less
 // between slanted capitals such as "Y A"): a space takes 11 (Advanced OCR Setup's space width).
-constexpr int kSpaceWidth = 11;
+constexpr int kDefaultSpaceWidth = 11;
+
+// A font to fill the matrix from instead of teaching it.
+struct FillFont {
+    QString file;
+    double pixels = 0;
+};
 
 struct Case {
     QString name;
@@ -59,6 +76,8 @@ struct Case {
     uint8_t streamId = 0x20;
     QString idx; // a VobSub index: the units' times come from it
     std::optional<InkCodes> colours; // chosen text and outline codes; detected per picture when unset
+    int spaceWidth = kDefaultSpaceWidth;
+    std::optional<FillFont> fill;
 };
 
 // The title set's VOBs (VTS_nn_1.VOB ...) in a folder, for the title set of ifo or the first one.
@@ -193,7 +212,7 @@ RoadResult runRoad(const Case &c, CharMatrix &matrix, GlyphAsker &asker)
     }
     core::SilentPrompt prompt(core::Answer::No);
     DriverOptions options;
-    options.match.settings.spaceWidth = kSpaceWidth;
+    options.match.settings.spaceWidth = c.spaceWidth;
     RecognitionDriver driver(DriverEnvironment{matrix, store, skipped, asker, assist, prompt, nullptr, &source}, options);
     subtitles::StoreSubtitleSink sink(store, skipped);
     ripping::DispatchOptions dispatch;
@@ -217,11 +236,11 @@ RoadResult runRoad(const Case &c, CharMatrix &matrix, GlyphAsker &asker)
 // The distinct glyph shapes of the material: every box of every picture, clustered by the matcher at the
 // driver's settings (a box that matches no earlier shape is a new one). This is how many questions a
 // teacher who answers each shape once would need, pieces of several-box characters counted on their own.
-int distinctShapes(const std::vector<picture::DecodedPicture> &pictures)
+int distinctShapes(const std::vector<picture::DecodedPicture> &pictures, int spaceWidth)
 {
     CharMatrix shapes;
     MatchOptions match;
-    match.settings.spaceWidth = kSpaceWidth;
+    match.settings.spaceWidth = spaceWidth;
     for (const picture::DecodedPicture &p : pictures) {
         ColourCandidates candidates = p.colourCandidates;
         const auto ink = detectTextColours(p.codes, candidates);
@@ -239,9 +258,8 @@ int distinctShapes(const std::vector<picture::DecodedPicture> &pictures)
     return shapes.count();
 }
 
-// Tesseract on each picture's text lines (found by the segmentation the driver uses), ink black on
-// white at twice the size, one text line at a time.
-RoadResult runTesseract(const Case &c, tesseract::TessBaseAPI &api)
+// The decoded pictures the dispatcher would have recognised.
+PictureCollector collectPictures(const Case &c)
 {
     PictureCollector collector;
     bench::NullSubtitles none;
@@ -251,10 +269,17 @@ RoadResult runTesseract(const Case &c, tesseract::TessBaseAPI &api)
     ripping::RunState run = runOver(c);
     ripping::SpuDispatcher dispatcher(dispatch, run, none, collector, exporter, host);
     passOver(run, dispatcher);
+    return collector;
+}
 
+// Tesseract on each picture's text lines (found by the segmentation the driver uses), ink black on
+// white at twice the size, one text line at a time.
+RoadResult runTesseract(const Case &c, tesseract::TessBaseAPI &api)
+{
+    const PictureCollector collector = collectPictures(c);
     RoadResult r;
     r.starts = collector.starts;
-    r.shapes = distinctShapes(collector.pictures);
+    r.shapes = distinctShapes(collector.pictures, c.spaceWidth);
     QElapsedTimer timer;
     timer.start();
     constexpr int scale = 2;
@@ -347,6 +372,58 @@ int distinctCharacters(const std::vector<TruthEntry> &truth)
     return int(set.size());
 }
 
+// The matrix filled from a font as the OCR assistant fills it, then one run that learns nothing.
+bool runFilled(const Case &c, const std::vector<TruthEntry> &truth)
+{
+    const PictureCollector collected = collectPictures(c);
+    if (collected.pictures.empty() || truth.empty() || truth.front().lines.isEmpty()) {
+        std::fprintf(stderr, "ocr_bench: no picture or no ground truth to fit the sample line over\n");
+        return false;
+    }
+    const picture::DecodedPicture &first = collected.pictures.front();
+    std::optional<InkCodes> ink = c.colours;
+    if (!ink) {
+        ColourCandidates candidates = first.colourCandidates;
+        ink = detectTextColours(first.codes, candidates);
+    }
+    auto font = FreeTypeTextRenderer::open(c.fill->file, 0, c.fill->pixels, c.fill->pixels);
+    if (!font) {
+        std::fprintf(stderr, "ocr_bench: %s\n", qPrintable(font.error().message()));
+        return false;
+    }
+    const QString sample = truth.front().lines.front();
+    const auto geometry = ink ? test::fitSampleLine(**font, sample, first.codes, *ink) : std::nullopt;
+    if (!geometry) {
+        std::fprintf(stderr, "ocr_bench: the sample \"%s\" does not fit over the first picture's first line\n",
+                     qPrintable(sample));
+        return false;
+    }
+    const double width = std::round(c.fill->pixels * geometry->fittedWidth / geometry->sampleWidth);
+    const double height = std::round(c.fill->pixels * geometry->fittedHeight / geometry->sampleHeight);
+    CharMatrix matrix;
+    FillReading reading;
+    reading.settings.spaceWidth = c.spaceWidth;
+    const QStringList items = fillItems(rangeCharacters(0x21, 0x7E) + rangeCharacters(0xA1, 0xFF));
+    const FillReport report = fillMatrixFromFont(matrix, **font, items, *geometry, reading);
+    std::printf("  filled from %s at %g pixels: sample \"%s\" fitted %g x %g over %d x %d, drawn %g x %g; "
+                "characters=%d entries=%d missing=%d\n",
+                qPrintable(QFileInfo(c.fill->file).fileName()), c.fill->pixels, qPrintable(sample), geometry->fittedWidth,
+                geometry->fittedHeight, geometry->sampleWidth, geometry->sampleHeight, width, height, report.added,
+                matrix.count(), report.missing);
+
+    test::GuessingAsker guesses;
+    const RoadResult r = runRoad(c, matrix, guesses);
+    QStringList wrong;
+    const Score s = score(truth, r, &wrong);
+    std::printf("  run (filled matrix, nothing learnt): characters=%d errors=%d questions=%d\n", s.characters, s.errors,
+                guesses.asked);
+    for (const QString &w : wrong)
+        std::printf("%s\n", qPrintable(w));
+    std::printf("ocr fill accuracy=%.1f questions=%d size=%gx%g\n", s.accuracy(), guesses.asked, width, height);
+    std::fflush(stdout);
+    return true;
+}
+
 bool runCase(const Case &c, tesseract::TessBaseAPI &api)
 {
     auto truth = readGroundTruth(c.truth);
@@ -355,12 +432,14 @@ bool runCase(const Case &c, tesseract::TessBaseAPI &api)
         return false;
     }
     std::printf("%s (%zu subtitles, %d distinct characters, space width %d)\n", qPrintable(c.name), truth->size(),
-                distinctCharacters(*truth), kSpaceWidth);
+                distinctCharacters(*truth), c.spaceWidth);
     if (c.colours)
         std::printf("  colours chosen: text=%d outline=%d\n", int(c.colours->text),
                     c.colours->outline == 255 ? -1 : int(c.colours->outline));
     else
         std::printf("  colours detected per picture\n");
+    if (c.fill)
+        return runFilled(c, *truth);
 
     CharMatrix matrix;
     GroundTruthAnswerer teacher(*truth);
@@ -416,9 +495,39 @@ int main(int argc, char **argv)
     }
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
+    // Removes an option and its value from the arguments; nullopt when it is not given.
+    auto takeOption = [&args](const char *name) -> std::optional<QString> {
+        const qsizetype at = args.indexOf(QLatin1String(name));
+        if (at < 0)
+            return std::nullopt;
+        const QString value = at + 1 < args.size() ? args[at + 1] : QString();
+        args.remove(at, std::min<qsizetype>(2, args.size() - at));
+        return value;
+    };
+    int spaceWidth = kDefaultSpaceWidth;
+    if (const auto value = takeOption("--space-width")) {
+        bool ok = false;
+        spaceWidth = value->toInt(&ok);
+        if (!ok || spaceWidth < 1 || spaceWidth > 255) {
+            std::fprintf(stderr, "ocr_bench: --space-width takes a width in pixels, 1 to 255\n");
+            return 1;
+        }
+    }
+    std::optional<FillFont> fill;
+    const auto fillFile = takeOption("--fill-font");
+    const auto fillSize = takeOption("--fill-size");
+    if (fillFile || fillSize) {
+        bool ok = false;
+        const double pixels = fillSize ? fillSize->toDouble(&ok) : 0;
+        if (!fillFile || fillFile->isEmpty() || !ok || pixels < 1 || pixels > FreeTypeTextRenderer::kMaxPixelSize) {
+            std::fprintf(stderr, "ocr_bench: --fill-font takes a font file and --fill-size its size in pixels\n");
+            return 1;
+        }
+        fill = FillFont{*fillFile, pixels};
+    }
     std::optional<InkCodes> colours;
-    if (const qsizetype at = args.indexOf(QStringLiteral("--colours")); at >= 0) {
-        const QStringList codes = at + 1 < args.size() ? args[at + 1].split(QLatin1Char(',')) : QStringList();
+    if (const auto value = takeOption("--colours")) {
+        const QStringList codes = value->isEmpty() ? QStringList() : value->split(QLatin1Char(','));
         bool ok = !codes.isEmpty() && codes.size() <= 2;
         InkCodes ink;
         for (qsizetype i = 0; ok && i < codes.size(); ++i) {
@@ -431,7 +540,6 @@ int main(int argc, char **argv)
             return 1;
         }
         colours = ink;
-        args.remove(at, std::min<qsizetype>(2, args.size() - at));
     }
     tesseract::TessBaseAPI api;
     if (api.Init(nullptr, "eng") != 0) {
@@ -462,6 +570,8 @@ int main(int argc, char **argv)
     bool ok = true;
     for (Case &c : cases) {
         c.colours = colours;
+        c.spaceWidth = spaceWidth;
+        c.fill = fill;
         ok = runCase(c, api) && ok;
     }
     return ok ? 0 : 1;

@@ -1,9 +1,12 @@
 // Filling a character matrix from a font: rendering, slant, scaling, ink bounds, the character ranges.
 #include "recognition/font_fill.h"
 
+#include "recognition/segmentation.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <unordered_set>
 
 namespace glyfex::recognition {
 
@@ -14,6 +17,31 @@ const QString kThreeBlanks = QStringLiteral("   ");
 bool isNonCharacter(char32_t ch)
 {
     return (ch >= 0xFDD0 && ch <= 0xFDEF) || (ch & 0xFFFE) == 0xFFFE;
+}
+
+// Row r (0 = top) moves by Trunc((height - r - 1) * slope) pixels, right or left; the freed part takes
+// the colour of the pixel that moved out of it first.
+void shearRows(picture::CodeImage &picture, double slope, bool right)
+{
+    const int w = picture.width;
+    const int h = picture.height;
+    if (w <= 0 || h <= 0 || !(slope > 0))
+        return;
+    std::vector<uint8_t> row(size_t(w), 0);
+    for (int r = 0; r < h; ++r) {
+        const int shift = int(std::min((h - r - 1) * slope, double(w)));
+        if (shift <= 0)
+            continue;
+        uint8_t *line = picture.row(r);
+        std::copy_n(line, w, row.begin());
+        if (right) {
+            for (int x = 0; x < w; ++x)
+                line[x] = x < shift ? row[0] : row[size_t(x - shift)];
+        } else {
+            for (int x = 0; x < w; ++x)
+                line[x] = x >= w - shift ? row[size_t(w - 1)] : row[size_t(x + shift)];
+        }
+    }
 }
 
 } // namespace
@@ -125,26 +153,9 @@ int roundHalfEven(double value)
 
 void slantRows(picture::CodeImage &picture, double angleDegrees)
 {
-    const int w = picture.width;
-    const int h = picture.height;
-    if (w <= 0 || h <= 0 || angleDegrees == 0)
+    if (angleDegrees == 0)
         return;
-    const double slope = std::tan(std::abs(angleDegrees) * std::numbers::pi / 180.0);
-    std::vector<uint8_t> row(size_t(w), 0);
-    for (int r = 0; r < h; ++r) {
-        const int shift = std::min(int((h - r - 1) * slope), w);
-        if (shift <= 0)
-            continue;
-        uint8_t *line = picture.row(r);
-        std::copy_n(line, w, row.begin());
-        if (angleDegrees > 0) {
-            for (int x = 0; x < w; ++x)
-                line[x] = x < shift ? row[0] : row[size_t(x - shift)];
-        } else {
-            for (int x = 0; x < w; ++x)
-                line[x] = x >= w - shift ? row[size_t(w - 1)] : row[size_t(x + shift)];
-        }
-    }
+    shearRows(picture, std::tan(std::abs(angleDegrees) * std::numbers::pi / 180.0), angleDegrees > 0);
 }
 
 picture::CodeImage stretchPicture(const picture::CodeImage &picture, int width, int height)
@@ -193,21 +204,60 @@ picture::CodeImage renderSampleLine(const TextRenderer &renderer, const QString 
     return picture;
 }
 
+namespace {
+
+// How the items of one fill are drawn: with the font scaled to the fitted size where the renderer can,
+// else at the font's size and stretched.
+struct ItemDrawing {
+    const TextRenderer &renderer;
+    std::unique_ptr<TextRenderer> atFittedSize;
+    double fx = 1; // the sample's size over the fitted size
+    double fy = 1;
+
+    ItemDrawing(const TextRenderer &r, const FillGeometry &g)
+        : renderer(r), fx(g.sampleWidth / g.fittedWidth), fy(g.sampleHeight / g.fittedHeight)
+    {
+        atFittedSize = renderer.scaled(1 / fx, 1 / fy);
+    }
+
+    picture::CodeImage render(const QString &text, double angleDegrees) const
+    {
+        const TextRenderer &r = atFittedSize ? *atFittedSize : renderer;
+        // Twice the padded width leaves room on both sides for the slant.
+        const int width = 2 * r.textWidth(kThreeBlanks + text + kThreeBlanks);
+        const int height = r.textHeight() + 2;
+        if (width <= 0 || height <= 0)
+            return {};
+        picture::CodeImage first(width, height, kFontPaper);
+        r.draw(first, width / 4, 0, text);
+        if (!atFittedSize) {
+            slantRows(first, angleDegrees);
+            return stretchPicture(first, roundHalfEven(width / fx), roundHalfEven(height / fy));
+        }
+        // Drawn at the fitted size: the slant of the sample's pixels, as its scaling leaves it.
+        if (angleDegrees != 0)
+            shearRows(first, std::tan(std::abs(angleDegrees) * std::numbers::pi / 180.0) * fy / fx, angleDegrees > 0);
+        return first;
+    }
+};
+
+// The place, size and pixels of a glyph, as a key that equal shapes share.
+QByteArray shapeKey(const Glyph &g)
+{
+    QByteArray key;
+    key.reserve(3 + int(g.height) * int(sizeof(GlyphRow)));
+    key.append(char(g.dy)).append(char(g.width)).append(char(g.height));
+    key.append(reinterpret_cast<const char *>(g.rows.data()), qsizetype(g.height) * qsizetype(sizeof(GlyphRow)));
+    return key;
+}
+
+} // namespace
+
 picture::CodeImage renderFillItem(const TextRenderer &renderer, const QString &text, const FillGeometry &geometry)
 {
     if (!geometry.isValid())
         return {};
-    // Twice the padded width leaves room on both sides for the slant.
-    const int width = 2 * renderer.textWidth(kThreeBlanks + text + kThreeBlanks);
-    const int height = renderer.textHeight() + 2;
-    if (width <= 0 || height <= 0)
-        return {};
-    picture::CodeImage first(width, height, kFontPaper);
-    renderer.draw(first, width / 4, 0, text);
-    slantRows(first, geometry.angleDegrees);
-    const double fx = geometry.sampleWidth / geometry.fittedWidth;
-    const double fy = geometry.sampleHeight / geometry.fittedHeight;
-    return stretchPicture(first, roundHalfEven(width / fx), roundHalfEven(height / fy));
+    return ItemDrawing(renderer, geometry).render(text, geometry.angleDegrees);
 }
 
 std::optional<Glyph> glyphOfRendering(const picture::CodeImage &picture, const QString &text, uint8_t style, int dyOrigin)
@@ -263,17 +313,63 @@ QString rangeCharacters(char32_t first, char32_t last)
     return out;
 }
 
+std::vector<Glyph> glyphsOfRendering(const picture::CodeImage &picture, const QString &text, uint8_t style,
+                                     int dyOrigin, const FillReading &reading)
+{
+    std::vector<Glyph> out;
+    const auto ink = findInkBounds(picture);
+    if (!ink)
+        return out;
+    picture::CodeImage work(picture.width, picture.height, 0);
+    for (int y = 0; y < picture.height; ++y) {
+        const uint8_t *src = picture.row(y);
+        uint8_t *dst = work.row(y);
+        for (int x = 0; x < picture.width; ++x)
+            dst[x] = src[x] == kFontInk ? 1 : 0;
+    }
+    OcrSettings settings = reading.settings;
+    // The rendering is one line however far apart its pieces stand, as the dots of a colon are in a line
+    // of text.
+    settings.minLineHeight = picture.height;
+    settings.maxLineHeight = std::max(settings.maxLineHeight, picture.height);
+    const Segmentation seg = segmentSubtitle(work, InkCodes{1, 255}, {}, settings);
+    if (seg.lines.size() != 1 || seg.lines.front().boxes.empty()) {
+        // Ink recognition finds no box in (too wide, or pieces too small): the whole ink as one entry.
+        if (auto g = glyphOfRendering(picture, text, style, dyOrigin))
+            out.push_back(*g);
+        return out;
+    }
+    const TextLine &line = seg.lines.front();
+    const int count = int(line.boxes.size());
+    const int first = reading.rightToLeft ? count - 1 : 0;
+    const core::CharText takeWithNext = core::toCharText(QString::fromUtf16(kTakeWithNext));
+    for (int extra = 0; extra < count; ++extra) {
+        Glyph g = extra == 0 ? buildGlyphDescriptor(work, markerOfBox(first), line.boxes[size_t(first)])
+                             : buildMergedDescriptor(work, line.boxes, first, extra, reading.rightToLeft);
+        g.dy = uint8_t(std::clamp(g.dy + line.top - dyOrigin, 0, 255));
+        const bool whole = extra + 1 == count;
+        g.text = whole ? core::toCharText(text.left(core::CharText::kCapacity)) : takeWithNext;
+        g.style = whole ? style : 0;
+        out.push_back(g);
+    }
+    return out;
+}
+
 FillReport fillMatrixFromFont(CharMatrix &matrix, const TextRenderer &renderer, const QStringList &items,
-                              const FillGeometry &geometry)
+                              const FillGeometry &geometry, const FillReading &reading)
 {
     FillReport report;
     if (!geometry.isValid())
         return report;
     // The entries' top offsets count from the top of the sample line, as the line's top in a picture.
+    const ItemDrawing drawing(renderer, geometry);
     int origin = 0;
-    if (const auto sample = findInkBounds(renderFillItem(renderer, geometry.sampleText, geometry)))
+    if (const auto sample = findInkBounds(drawing.render(geometry.sampleText, geometry.angleDegrees)))
         origin = sample->top;
     matrix.reserve(matrix.count() + int(std::min<qsizetype>(items.size(), CharMatrix::kMaxEntries)));
+    // Characters that begin with the same piece (the radicals of CJK characters, say) need its "take
+    // with next" entry once.
+    std::unordered_set<QByteArray> runStarts;
     for (const QString &item : items) {
         bool known = true;
         for (char32_t ch : item.toUcs4())
@@ -282,14 +378,19 @@ FillReport fillMatrixFromFont(CharMatrix &matrix, const TextRenderer &renderer, 
             ++report.missing;
             continue;
         }
-        const auto glyph = glyphOfRendering(renderFillItem(renderer, item, geometry), item, geometry.style, origin);
-        if (!glyph) {
+        const std::vector<Glyph> glyphs =
+            glyphsOfRendering(drawing.render(item, geometry.angleDegrees), item, geometry.style, origin, reading);
+        if (glyphs.empty()) {
             ++report.noInk;
             continue;
         }
-        if (matrix.add(*glyph) != CharMatrix::AddOutcome::Added) {
-            report.full = true;
-            break;
+        for (const Glyph &g : glyphs) {
+            if (isTakeWithNext(g.text) && !runStarts.insert(shapeKey(g)).second)
+                continue;
+            if (matrix.add(g) != CharMatrix::AddOutcome::Added) {
+                report.full = true;
+                return report;
+            }
         }
         ++report.added;
     }

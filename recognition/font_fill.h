@@ -3,6 +3,7 @@
 
 #include <cstddef> // before code_image.h, which uses size_t
 #include "recognition/char_matrix.h"
+#include "recognition/ocr_settings.h"
 #include "picture/code_image.h"
 
 #include <QString>
@@ -10,7 +11,9 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace glyfex::recognition {
 
@@ -30,6 +33,10 @@ public:
     virtual void draw(picture::CodeImage &picture, int x, int y, const QString &text) const = 0;
     // Whether the font itself has a glyph for the code point (no substitute from another font).
     virtual bool hasGlyph(char32_t ch) const = 0;
+    // The same font drawn with its outlines scaled by sx and sy, or nullptr when this renderer cannot,
+    // and its renderings are stretched instead. A glyph drawn at the size a picture shows keeps the
+    // stroke widths the font has there; a stretched one doubles or drops columns and rows.
+    virtual std::unique_ptr<TextRenderer> scaled(double /*sx*/, double /*sy*/) const { return nullptr; }
 };
 
 // Rounds halves to the even neighbour, as the fitting's sizes are rounded.
@@ -71,12 +78,28 @@ struct FillGeometry {
     bool isValid() const { return sampleWidth > 0 && sampleHeight > 0 && fittedWidth > 0 && fittedHeight > 0; }
 };
 
-// One item rendered as the picture would show it: slanted, scaled. Empty when the geometry is invalid.
+// One item rendered as the picture would show it: slanted, scaled (drawn at the fitted size where the
+// renderer can, else stretched). Empty when the geometry is invalid.
 picture::CodeImage renderFillItem(const TextRenderer &renderer, const QString &text, const FillGeometry &geometry);
 
 // The glyph of the ink of a rendering, cut to 80 x 45, with the item's text (20 units at most), the
 // style and a top offset of dy; nullopt when the rendering holds no ink.
 std::optional<Glyph> glyphOfRendering(const picture::CodeImage &picture, const QString &text, uint8_t style, int dyOrigin);
+
+// How recognition will cut the pictures the entries are to read: its segmentation settings and the
+// reading direction in which runs of boxes grow.
+struct FillReading {
+    OcrSettings settings;
+    bool rightToLeft = false;
+};
+
+// The entries recognition needs to read a rendering: its ink cut into character boxes as recognition
+// cuts a picture, one entry for a character of one box. A character of several boxes side by side (a
+// double quote, a per cent sign) is read as a run that grows box by box from the first in reading
+// order: each shorter run becomes a "take with next" entry, the whole run the character's. Top offsets
+// count from dyOrigin. Empty when the rendering holds no ink.
+std::vector<Glyph> glyphsOfRendering(const picture::CodeImage &picture, const QString &text, uint8_t style,
+                                     int dyOrigin, const FillReading &reading);
 
 // A code point that may enter a matrix text: no surrogate and no noncharacter.
 bool isFillableCharacter(char32_t ch);
@@ -86,16 +109,17 @@ QStringList fillItems(const QString &characters);
 QString rangeCharacters(char32_t first, char32_t last);
 
 struct FillReport {
-    int added = 0;
+    int added = 0;     // characters learnt (a character of several boxes takes more than one entry)
     int noInk = 0;     // blanks and other renderings without a pixel
     int missing = 0;   // characters the font has no glyph for
     bool full = false; // the matrix could take no more entries
 };
 
-// Renders every item and appends its glyph to the matrix. Items the font lacks are skipped rather than
-// learnt as the box a font draws for them; room for all items is made before the first is added.
+// Renders every item and appends its entries (glyphsOfRendering) to the matrix. Items the font lacks are
+// skipped rather than learnt as the box a font draws for them; room for all items is made before the
+// first is added.
 FillReport fillMatrixFromFont(CharMatrix &matrix, const TextRenderer &renderer, const QStringList &items,
-                              const FillGeometry &geometry);
+                              const FillGeometry &geometry, const FillReading &reading = {});
 
 // The Unicode ranges offered for filling, in the order of the list.
 struct FillRange {

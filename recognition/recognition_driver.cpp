@@ -257,6 +257,16 @@ RecognitionDriver::GlyphRead RecognitionDriver::matchGlyph(const LineWalk &walk,
         glyph.joinedRun = walk.runOf(m_codes, first, glyph.joinedBoxes);
         result = matchChar(m_env.matrix, glyph.joinedRun, boxOfDescriptor(glyph.joinedRun), true, match);
     }
+    // A shape that starts a longer character and is also a character of its own (the first stroke of a
+    // double quote and an apostrophe) reads as the latter when the run it started matches nothing.
+    if (glyph.joined && !result.matched()) {
+        const MatchResult alone = matchChar(m_env.matrix, glyph.descriptor, walk.boxes[size_t(first)], false, match);
+        if (alone.matched()) {
+            result = alone;
+            glyph.joined = false;
+            glyph.joinedBoxes = 0;
+        }
+    }
     if (result.matched()) {
         const Glyph &entry = m_env.matrix.entry(result.index);
         glyph.text = core::fromCharText(entry.text);

@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
   ffmpeg dvdauthor libdvdread-dev mkvtoolnix
+  libfreetype-dev libfontconfig-dev
   python3 python3-aeidon python3-pil
   xvfb xauth x11-apps imagemagick
   util-linux

@@ -1,61 +1,83 @@
-// The text renderer of the matrix fill, drawn by QPainter into a two-colour picture.
+// The text renderer of the matrix fill for a dialog's font: its file found through fontconfig and drawn by FreeType.
 #include "recognition/ui/font_text_renderer.h"
 
-#include <QImage>
-#include <QPainter>
+#include <QFontInfo>
+
+#include <fontconfig/fontconfig.h>
 
 namespace glyfex::recognition::ui {
 
-namespace {
-
-QFont plainFont(QFont font)
+std::optional<FontFile> findFontFile(const QFont &font)
 {
-    // Pixels are either ink or paper, and a character the font lacks must not come from another font.
-    font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoFontMerging | QFont::NoSubpixelAntialias));
-    font.setHintingPreference(QFont::PreferFullHinting);
-    return font;
+    FcPattern *pattern = FcPatternCreate();
+    if (!pattern)
+        return std::nullopt;
+    const QByteArray family = font.family().toUtf8();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.constData()));
+    if (!font.styleName().isEmpty()) {
+        const QByteArray style = font.styleName().toUtf8();
+        FcPatternAddString(pattern, FC_STYLE, reinterpret_cast<const FcChar8 *>(style.constData()));
+    } else {
+        // Qt's weights are the OpenType ones (400 regular, 700 bold).
+        FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(int(font.weight())));
+        FcPatternAddInteger(pattern, FC_SLANT, font.style() == QFont::StyleItalic ? FC_SLANT_ITALIC
+                                               : font.style() == QFont::StyleOblique ? FC_SLANT_OBLIQUE
+                                                                                     : FC_SLANT_ROMAN);
+    }
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern *match = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    if (!match)
+        return std::nullopt;
+    std::optional<FontFile> found;
+    FcChar8 *path = nullptr;
+    int index = 0;
+    if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path) {
+        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch)
+            index = 0;
+        found = FontFile{QString::fromUtf8(reinterpret_cast<const char *>(path)), index};
+    }
+    FcPatternDestroy(match);
+    return found;
 }
 
-} // namespace
-
-FontTextRenderer::FontTextRenderer(const QFont &font) : m_font(plainFont(font)), m_metrics(m_font) {}
+FontTextRenderer::FontTextRenderer(const QFont &font) : m_font(font)
+{
+    const auto file = findFontFile(font);
+    if (!file)
+        return;
+    const double pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    if (auto face = FreeTypeTextRenderer::open(file->path, file->faceIndex, pixels, pixels))
+        m_face = std::move(face).value();
+}
 
 int FontTextRenderer::textWidth(const QString &text) const
 {
-    return m_metrics.horizontalAdvance(text);
+    return m_face ? m_face->textWidth(text) : 0;
 }
 
 int FontTextRenderer::textHeight() const
 {
-    return m_metrics.height();
+    return m_face ? m_face->textHeight() : 0;
 }
 
 void FontTextRenderer::draw(picture::CodeImage &picture, int x, int y, const QString &text) const
 {
-    if (picture.width <= 0 || picture.height <= 0)
-        return;
-    QImage image(picture.width, picture.height, QImage::Format_Grayscale8);
-    image.fill(255);
-    {
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setRenderHint(QPainter::TextAntialiasing, false);
-        painter.setFont(m_font);
-        painter.setPen(Qt::black);
-        painter.drawText(x, y + m_metrics.ascent(), text);
-    }
-    for (int row = 0; row < picture.height; ++row) {
-        const uchar *src = image.constScanLine(row);
-        uint8_t *dst = picture.row(row);
-        for (int col = 0; col < picture.width; ++col)
-            if (src[col] < 128)
-                dst[col] = kFontInk;
-    }
+    if (m_face)
+        m_face->draw(picture, x, y, text);
 }
 
 bool FontTextRenderer::hasGlyph(char32_t ch) const
 {
-    return m_metrics.inFontUcs4(uint(ch));
+    return m_face && m_face->hasGlyph(ch);
+}
+
+std::unique_ptr<TextRenderer> FontTextRenderer::scaled(double sx, double sy) const
+{
+    return m_face ? m_face->scaled(sx, sy) : nullptr;
 }
 
 } // namespace glyfex::recognition::ui

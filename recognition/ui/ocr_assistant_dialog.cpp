@@ -452,11 +452,19 @@ void OcrAssistantDialog::chooseFont()
     m_editFill->end(false);
 }
 
+const FontTextRenderer &OcrAssistantDialog::fillRenderer() const
+{
+    // Made again only when the font changed: it reads the font's file.
+    if (!m_renderer || m_renderer->font() != m_fillFont)
+        m_renderer = std::make_unique<FontTextRenderer>(m_fillFont);
+    return *m_renderer;
+}
+
 void OcrAssistantDialog::drawText()
 {
     if (m_mode != OcrAssistState::FillMatrixRequested)
         return;
-    const FontTextRenderer renderer(m_fillFont);
+    const FontTextRenderer &renderer = fillRenderer();
     const picture::CodeImage sample = renderSampleLine(renderer, m_editFill->text(), m_angle->value());
     m_sample = renderingImage(sample);
     m_imageText->setPixmap(QPixmap::fromImage(m_sample));
@@ -486,7 +494,7 @@ void OcrAssistantDialog::rangesChecked()
 
 FillGeometry OcrAssistantDialog::fillGeometry() const
 {
-    const FontTextRenderer renderer(m_fillFont);
+    const FontTextRenderer &renderer = fillRenderer();
     const picture::CodeImage sample = renderSampleLine(renderer, m_editFill->text(), m_angle->value());
     FillGeometry g;
     g.angleDegrees = m_angle->value();
@@ -517,8 +525,9 @@ QStringList OcrAssistantDialog::fillItemsToLearn() const
 
 void OcrAssistantDialog::finishFillMode()
 {
-    const FontTextRenderer renderer(m_fillFont);
-    m_lastFill = fillMatrixFromFont(m_matrix, renderer, fillItemsToLearn(), fillGeometry());
+    const FontTextRenderer &renderer = fillRenderer();
+    m_lastFill = fillMatrixFromFont(m_matrix, renderer, fillItemsToLearn(), fillGeometry(),
+                                    m_reading ? m_reading() : FillReading{});
     if (m_lastFill.added > 0 && m_filled)
         m_filled();
 }

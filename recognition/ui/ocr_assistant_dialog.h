@@ -5,6 +5,7 @@
 #include "core/user_prompt.h"
 #include "recognition/char_matrix.h"
 #include "recognition/font_fill.h"
+#include "recognition/ui/font_text_renderer.h"
 #include "recognition/recognition_driver.h"
 #include "picture/source_run.h"
 #include "subtitles/subtitle_store.h"
@@ -16,6 +17,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QCheckBox;
@@ -55,6 +57,8 @@ public:
     void setDvdPalette(std::function<std::array<uint32_t, 16>()> palette) { m_dvdPalette = std::move(palette); }
     // Counts pictures skipped here.
     void setRunState(picture::SourceRun *run) { m_run = run; }
+    // How recognition cuts its pictures, so that a fill learns characters of several boxes as it reads them.
+    void setReading(std::function<FillReading()> reading) { m_reading = std::move(reading); }
     // Called after entries were added by a fill, once however many there were.
     void setFilledHandler(std::function<void()> handler) { m_filled = std::move(handler); }
     // The New Character(s) dialog whose palette locations and cells this window offers too.
@@ -82,6 +86,7 @@ private:
     void setUpMode(uint8_t mode);
     void showPicture(const QImage &image);
     void highlightSelectedColours();
+    const FontTextRenderer &fillRenderer() const;
     void drawText();
     void rangesChecked();
     void loadPalette();
@@ -101,11 +106,13 @@ private:
     const core::MessageTable *m_messages;
     std::function<std::array<uint32_t, 16>()> m_dvdPalette;
     std::function<void()> m_filled;
+    std::function<FillReading()> m_reading;
     std::function<bool(QFont &)> m_chooseFont;
     picture::SourceRun *m_run = nullptr;
     QPointer<NewCharacterDialog> m_paletteSource;
     std::optional<QFont> m_startFont;
     QFont m_fillFont;
+    mutable std::unique_ptr<FontTextRenderer> m_renderer; // of m_fillFont
     FillReport m_lastFill;
 
     uint8_t m_mode = 0;

@@ -135,9 +135,9 @@ void MainWindow::buildMenus()
     m_openSequence = file->addAction(QStringLiteral("Open &Image Sequence"));
     m_openSequence->setObjectName(QStringLiteral("OpenImageSequence1"));
     m_openSequence->setEnabled(false);
-    QAction *video = file->addAction(QStringLiteral("Open &Hard Subbed Video Files"));
-    video->setObjectName(QStringLiteral("OpenVideo"));
-    video->setEnabled(false);
+    m_openVideo = file->addAction(QStringLiteral("Open &Hard Subbed Video Files"));
+    m_openVideo->setObjectName(QStringLiteral("OpenVideo"));
+    m_openVideo->setEnabled(false);
     file->addSeparator();
     m_quit = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
     m_quit->setObjectName(QStringLiteral("Quit1"));
@@ -214,9 +214,12 @@ QWidget *MainWindow::buildCommandRow()
     m_buttonOpenVob = button("TntBitButtonOpenVob", QStringLiteral("Open VOB(s)"),
                              QStringLiteral("Open DVD title set or VobSub files"), QStyle::SP_DialogOpenButton);
     connect(m_buttonOpenVob, &QPushButton::clicked, this, &MainWindow::openVob);
-    auto *openVideo = button("TntBitButtonOpenVideo", QStringLiteral("Open Video"),
-                             QStringLiteral("Open Hard Subbed Video Files"), QStyle::SP_MediaPlay);
-    openVideo->setEnabled(false);
+    m_buttonOpenVideo = button("TntBitButtonOpenVideo", QStringLiteral("Open Video"),
+                               QStringLiteral("Open Hard Subbed Video Files"), QStyle::SP_MediaPlay);
+    // The button follows the menu command, which the application's run takes over.
+    m_buttonOpenVideo->setEnabled(m_openVideo->isEnabled());
+    connect(m_openVideo, &QAction::changed, m_buttonOpenVideo, [this] { m_buttonOpenVideo->setEnabled(m_openVideo->isEnabled()); });
+    connect(m_buttonOpenVideo, &QPushButton::clicked, m_openVideo, &QAction::trigger);
     m_buttonShowSubtitles = button("TntBitButtonShowSubtitleText", QStringLiteral("Subtitles"),
                                    QStringLiteral("Show/Hide subtitles text window"), QStyle::SP_FileDialogDetailedView);
     connect(m_buttonShowSubtitles, &QPushButton::clicked, this, &MainWindow::toggleSubtitlesWindow);
@@ -245,7 +248,7 @@ QWidget *MainWindow::buildCommandRow()
     connect(m_internalButton2, &QPushButton::clicked, this, [this] { runLanguageTool(true); });
 
     h->addWidget(m_buttonOpenVob);
-    h->addWidget(openVideo);
+    h->addWidget(m_buttonOpenVideo);
     h->addWidget(m_buttonShowSubtitles);
     h->addSpacing(12);
     h->addWidget(m_buttonPause);
@@ -551,6 +554,44 @@ void MainWindow::setBatchTimerActive(bool active)
         m_batchTimer.start();
     else
         m_batchTimer.stop();
+}
+
+void MainWindow::setOpenCommandsEnabled(bool enabled)
+{
+    for (QAction *a : {m_openVob, m_openSequence, m_openVideo})
+        a->setEnabled(enabled);
+    m_buttonOpenVob->setEnabled(enabled);
+}
+
+void MainWindow::showFramePosition(int position, int last)
+{
+    m_progress->setRange(0, std::max(last, 1));
+    m_progress->setValue(std::clamp(position, 0, std::max(last, 1)));
+    auto text = [last](int at) {
+        const int percent = last > 0 ? int(int64_t(at) * 100 / last) : 0;
+        return QStringLiteral("%1 / %2 fr. (%3 %)").arg(at).arg(last).arg(percent);
+    };
+    // Room for the widest text of the video, its last frame, so that the label keeps its size.
+    const int widest = m_pos->fontMetrics().horizontalAdvance(text(last)) + 2;
+    if (widest > m_pos->minimumWidth()) {
+        m_pos->setMinimumWidth(widest);
+        growToContent();
+    }
+    m_pos->setText(text(position));
+}
+
+void MainWindow::resetFramePosition()
+{
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    m_pos->clear();
+}
+
+void MainWindow::setPreviewHint(const QString &hint)
+{
+    m_preview->setToolTip(hint);
+    if (auto *image = m_preview->findChild<QLabel *>(QStringLiteral("Image1")))
+        image->setToolTip(hint);
 }
 
 void MainWindow::setPauseAvailable(bool available)

@@ -102,6 +102,17 @@ public:
 
     // File > Open Image Sequence, which the application's run takes over.
     QAction *imageSequenceAction() const { return m_openSequence; }
+    // File > Open Hard Subbed Video Files; the Open Video button triggers it too.
+    QAction *videoAction() const { return m_openVideo; }
+    // The five commands that open a source (VOBs, an image sequence, a video, from the menu and the
+    // buttons), disabled while a video is open in the viewer.
+    void setOpenCommandsEnabled(bool enabled);
+    // The video viewer's frame in the progress bar (0..last) and the position label; reset() gives the
+    // bar back to the run's percentages.
+    void showFramePosition(int position, int last);
+    void resetFramePosition();
+    // What the preview shows, as its hint (empty: none).
+    void setPreviewHint(const QString &hint);
     // A source that runs its own loop (an image sequence) holds the batch timer and the Pause button.
     void setBatchTimerActive(bool active);
     bool batchTimerActive() const { return m_batchTimer.isActive(); }
@@ -183,6 +194,8 @@ private:
 
     QAction *m_openVob = nullptr;
     QAction *m_openSequence = nullptr;
+    QAction *m_openVideo = nullptr;
+    QPushButton *m_buttonOpenVideo = nullptr;
     QAction *m_quit = nullptr;
     QAction *m_priority[4] = {};
     QPushButton *m_buttonOpenVob = nullptr;

@@ -889,6 +889,8 @@ QString SubtitlesWindow::saveToFile(bool unicode)
     } else if (request.format == OutputFormat::SpruceDvdMaestro) {
         request.palette = maestroPalette(m_renderer.pictureScriptSource());
     }
+    if (!m_viewerIndexFolder.isEmpty())
+        request.viewerIndex = SaveRequest::ViewerIndex{m_viewerIndexFolder, m_renderer.viewerTimingEntries()};
     auto saved = saveSubtitleFile(request, m_app.messages, m_app.prompt());
     if (!saved) {
         m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + saved.error().message());

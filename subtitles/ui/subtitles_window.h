@@ -167,6 +167,9 @@ public:
     // dialog then starts in its folder: the text belongs beside what it was read from, not wherever the
     // program was started.
     void setSourceFileName(const QString &path);
+    // The video viewer saves its pictures into this folder: each save writes index.bms there with the
+    // renderer's timing entries. Empty: no index.
+    void setViewerIndexFolder(const QString &folder) { m_viewerIndexFolder = folder; }
     // The language of the characters (the New Character(s) dialog's location box), which names an
     // ANSI save too.
     void setLanguageText(std::function<QString()> language) { m_languageText = std::move(language); }
@@ -217,6 +220,7 @@ private:
     QString m_openFolder;
     QString m_commandLineOutput;
     QString m_sourceFile;
+    QString m_viewerIndexFolder;
     int m_filterIndex = 7;         // the "Glyfex (*.gxt)" filter
     bool m_loadedFromFile = false;
     bool m_unicodeAfterRender = false; // what Save As found, restored after an ANSI save

@@ -4,6 +4,7 @@
 #include "app/run_wiring.h"
 #include "recognition/recognition_driver.h"
 #include "recognition/scripted_answerer.h"
+#include "recognition/ui/matrix_editor.h"
 #include "ripping/ui/main_window.h"
 #include "sources/image_sequence.h"
 #include "subtitles/ui/subtitles_window.h"
@@ -11,6 +12,7 @@
 #include "support/app_test.h"
 #include "support/sequence_pictures.h"
 #include "support/test_data.h"
+#include "support/watching_teacher.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -19,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -30,21 +33,7 @@ namespace {
 
 const QStringList kTexts{QStringLiteral("Hello world"), QStringLiteral("Quiet night"), QStringLiteral("Bring the map")};
 
-// Answers from the pictures' true text, and lets a test look at the windows while a question is open.
-class WatchingTeacher : public recognition::GlyphAsker {
-public:
-    explicit WatchingTeacher(std::vector<recognition::TruthEntry> truth) : m_truth(std::move(truth)) {}
-    std::function<void()> onQuestion;
-    recognition::GlyphAnswer askGlyph(const recognition::GlyphQuestion &q) override
-    {
-        if (onQuestion)
-            onQuestion();
-        return m_truth.askGlyph(q);
-    }
-
-private:
-    recognition::GroundTruthAnswerer m_truth;
-};
+using test::WatchingTeacher;
 
 class ImageSequenceWindowTest : public test::AppTest {
 protected:
@@ -122,6 +111,31 @@ TEST_F(ImageSequenceWindowTest, ScriptRunsIntoTheSubtitlesWindowAndPutsTheStateB
     command()->trigger();
     EXPECT_EQ(stored(), kTexts);
     EXPECT_TRUE(nobody.seen().empty());
+}
+
+TEST_F(ImageSequenceWindowTest, AnOpenMatrixEditorListsWhatEachPictureTaught)
+{
+    main->findChild<QAction *>(QStringLiteral("EditCharMatrix1"))->trigger();
+    recognition::ui::MatrixEditor *editor = app.run().matrixEditor();
+    ASSERT_TRUE(editor && editor->isVisible());
+    auto *list = editor->findChild<QTreeWidget *>(QStringLiteral("ListViewMatrix"));
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->topLevelItemCount(), 0);
+
+    // Each picture teaches its new letters; while the next one asks, the editor lists those already.
+    WatchingTeacher teacher(truth);
+    int listedBeforeLastPicture = -1;
+    teacher.onQuestion = [&] {
+        if (app.run().subtitlesWindow().store().count() == 2 && listedBeforeLastPicture < 0)
+            listedBeforeLastPicture = list->topLevelItemCount();
+    };
+    app.run().setGlyphAsker(&teacher);
+    files.names = {scriptPath};
+    command()->trigger();
+    ASSERT_EQ(stored(), kTexts);
+    EXPECT_GT(listedBeforeLastPicture, 0);
+    EXPECT_LT(listedBeforeLastPicture, app.run().matrix().count());
+    EXPECT_EQ(list->topLevelItemCount(), app.run().matrix().count());
 }
 
 TEST_F(ImageSequenceWindowTest, ALoadErrorIsShownAndLeavesTheWindowUsable)

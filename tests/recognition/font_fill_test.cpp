@@ -1,5 +1,6 @@
-// The pieces of the matrix fill that need no font: slant, scaling, rounding, ink bounds, the items and the ranges.
+// The matrix fill: slant, scaling, rounding, ink bounds, the entries of a rendering, the items and the ranges.
 #include "recognition/font_fill.h"
+#include "recognition/freetype_text_renderer.h"
 
 #include <gtest/gtest.h>
 
@@ -81,6 +82,66 @@ TEST(FontFillTest, StretchAndInkBounds)
     EXPECT_EQ(glyph->style, 2);
     EXPECT_TRUE(glyph->pixel(0, 1));
     EXPECT_FALSE(glyph->pixel(1, 1));
+}
+
+TEST(FontFillTest, ARenderingIsLearntAsTheBoxesRecognitionCutsItInto)
+{
+    const QString join = QString::fromUtf16(kTakeWithNext);
+    const std::vector<std::string> colon = {
+        ".....", ".##..", ".##..", ".....", ".....", ".....", ".....", ".....",
+        ".....", ".....", ".....", ".....", ".##..", ".##..", ".....",
+    };
+    const struct {
+        const char *name;
+        std::vector<std::string> art;
+        bool rightToLeft;
+        std::vector<QString> texts;    // of the entries in order
+        std::vector<int> widths;
+    } cases[] = {
+        {"one piece", {"......", ".###..", ".#.#..", ".###..", "......"}, false, {"o"}, {3}},
+        // Two strokes side by side: the first alone starts a run, both together are the character.
+        {"two strokes", {"........", ".#...##.", ".#...##.", "........"}, false, {join, "o"}, {1, 6}},
+        // Read from the right, the run starts at the right stroke.
+        {"two strokes right to left", {"........", ".#...##.", ".#...##.", "........"}, true, {join, "o"}, {2, 6}},
+        // Dots far apart one above the other stay one box, as in a line of text.
+        {"a colon", colon, false, {"o"}, {2}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        FillReading reading;
+        reading.rightToLeft = c.rightToLeft;
+        reading.settings.minCharWidth = 1;
+        reading.settings.minCharHeight = 1;
+        const std::vector<Glyph> glyphs = glyphsOfRendering(pictureOf(c.art), QStringLiteral("o"), 2, 0, reading);
+        ASSERT_EQ(glyphs.size(), c.texts.size());
+        for (size_t i = 0; i < glyphs.size(); ++i) {
+            EXPECT_EQ(core::fromCharText(glyphs[i].text), c.texts[i]) << i;
+            EXPECT_EQ(glyphs[i].width, c.widths[i]) << i;
+            EXPECT_EQ(glyphs[i].dy, 1) << "counted from the picture's top row";
+            EXPECT_EQ(glyphs[i].style, i + 1 == glyphs.size() ? 2 : 0) << i;
+        }
+    }
+    EXPECT_TRUE(glyphsOfRendering(pictureOf({"...", "..."}), QStringLiteral("o"), 0, 0, {}).empty());
+}
+
+TEST(FontFillTest, CharactersOfSeveralBoxesFromAFontAndTheirSharedFirstPieces)
+{
+    auto font = FreeTypeTextRenderer::open(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"), 0, 28, 28);
+    ASSERT_TRUE(font.ok()) << font.error().message().toStdString();
+    FillGeometry geometry;
+    geometry.sampleText = QStringLiteral("Hello");
+    geometry.sampleWidth = geometry.fittedWidth = 100;
+    geometry.sampleHeight = geometry.fittedHeight = 40;
+    const QString join = QString::fromUtf16(kTakeWithNext);
+    CharMatrix matrix;
+    // A double quote is two strokes, a per cent sign three pieces; the second double quote begins with
+    // the stroke already learnt as the start of a run.
+    const FillReport report = fillMatrixFromFont(matrix, **font, {"\"", "%", "o", "\""}, geometry);
+    EXPECT_EQ(report.added, 4);
+    QStringList texts;
+    for (int i = 1; i <= matrix.count(); ++i)
+        texts << core::fromCharText(matrix.entry(i).text);
+    EXPECT_EQ(texts, QStringList({join, "\"", join, join, "%", "o", "\""}));
 }
 
 TEST(FontFillTest, LoneSurrogatesAndNoncharactersNeverBecomeItems)

@@ -225,16 +225,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- Runs that the matrix joins by itself.
 
+// The entry a solid block of ink makes at the top of its line.
+Glyph blockEntry(int width, int height, const QString &text)
+{
+    Glyph g;
+    g.width = uint8_t(width);
+    g.height = uint8_t(height);
+    for (int y = 0; y < height; ++y)
+        g.rows[size_t(y)] = lowBits(width);
+    g.text = core::toCharText(text);
+    return g;
+}
+
 // The entry a drawn letter makes.
 Glyph letterEntry(char letter, const QString &text)
 {
-    Glyph g;
-    g.width = uint8_t(kWidths.at(letter));
-    g.height = kLineHeight;
-    for (int y = 0; y < kLineHeight; ++y)
-        g.rows[size_t(y)] = lowBits(g.width);
-    g.text = core::toCharText(text);
-    return g;
+    return blockEntry(kWidths.at(letter), kLineHeight, text);
 }
 const QString kJoin = QString::fromUtf16(kTakeWithNext);
 
@@ -265,6 +271,19 @@ TEST(DriverJoins, AGlyphOfSeveralBoxesIsSpacedFromItsEnd)
     rig.say({press(A::ExtendRight), press(A::Ok, "\""), press(A::Ok, "x")});
     EXPECT_EQ(joined(rig.recognise({"''a"}).lines), "\"x");
     EXPECT_EQ(joined(rig.recognise({"''a ''a"}, 5000).lines), "\"x \"x");
+}
+
+TEST(DriverJoins, AStrokeThatStartsADoubleQuoteIsAnApostropheWhereNoQuoteFollows)
+{
+    // The first stroke of a double quote is also the apostrophe's shape. Before a letter it starts a
+    // run that matches nothing: it reads as the apostrophe instead of asking again each time.
+    Rig rig;
+    rig.say({press(A::ExtendRight), press(A::Ok, "\""), press(A::Ok, "x")});
+    EXPECT_EQ(joined(rig.recognise({"''a"}).lines), "\"x");
+    ASSERT_EQ(rig.matrix.add(blockEntry(3, 5, QStringLiteral("'"))), CharMatrix::AddOutcome::Added);
+    const PictureOutcome out = rig.recognise({"'a ''a '"}, 5000);
+    EXPECT_EQ(out.questions, 0);
+    EXPECT_EQ(joined(out.lines), "'x \"x '");
 }
 
 TEST(DriverJoins, AGlyphWhoseLastPieceLiesInsideItsFirstIsSpacedFromItsRightmostEdge)

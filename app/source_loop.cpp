@@ -1,0 +1,83 @@
+// What a picture source running its own loop sets in the main window and in recognition, and puts back.
+#include "app/source_loop.h"
+
+#include "app/app.h"
+#include "app/run_wiring.h"
+#include "ripping/ui/main_window.h"
+#include "subtitles/ui/subtitles_window.h"
+
+#include <QCoreApplication>
+
+namespace glyfex::app {
+
+SourceLoopScope::SourceLoopScope(App &app, RunWiring &run, picture::SourceRun &source, picture::ActionMode action,
+                                 bool &running)
+    : m_app(app), m_run(run), m_running(running), m_actionBefore(app.batch.actionMode),
+      m_assistBefore(run.assistState()), m_optionsBefore(run.driver().options())
+{
+    ripping::ui::MainWindow *main = m_app.mainWindow();
+    m_timerWasActive = main && main->batchTimerActive();
+    m_pauseWasAvailable = main && main->pauseAvailable();
+    m_pauseCaption = main ? main->pauseCaption() : QString();
+    m_wasPaused = m_app.batch.paused;
+
+    m_running = true;
+    if (main) {
+        main->setBatchTimerActive(false);
+        main->setPauseCaption(m_app.message(core::Msg::Pause));
+        main->setPauseAvailable(true);
+    }
+    m_app.batch.paused = false;
+    m_app.batch.actionMode = action;
+
+    // One text colour on black: code 1 is the text and its outline, 0 the background.
+    recognition::OcrAssistState &assist = m_run.assistState();
+    assist.mode = recognition::OcrAssistState::Fixed;
+    assist.fixedInk = {1, 1};
+    recognition::DriverOptions &options = m_run.driver().options();
+    options.match.settings = m_app.ocr;
+    options.rightToLeft = m_app.config.options.rightToLeft;
+    options.match.charset = m_run.subtitlesWindow().textCharset();
+    options.dvdPalette[0] = 0x000000;
+    options.dvdPalette[1] = 0xFFFFFF;
+    m_run.setSourceRun(&source);
+    m_run.subtitlesWindow().show();
+    QCoreApplication::processEvents();
+}
+
+SourceLoopScope::~SourceLoopScope()
+{
+    m_run.setSourceRun(nullptr);
+    m_run.driver().options() = m_optionsBefore;
+    m_run.assistState() = m_assistBefore;
+    m_app.batch.actionMode = m_actionBefore;
+    m_app.batch.paused = m_wasPaused;
+    if (ripping::ui::MainWindow *main = m_app.mainWindow()) {
+        main->setPauseCaption(m_pauseCaption);
+        main->setPauseAvailable(m_pauseWasAvailable);
+        main->setBatchTimerActive(m_timerWasActive);
+    }
+    m_running = false;
+}
+
+void pauseMainRun(App &app)
+{
+    if (app.batch.paused)
+        return;
+    if (ripping::ui::MainWindow *main = app.mainWindow())
+        main->togglePause(nullptr);
+    else
+        app.batch.paused = true;
+}
+
+void resumeMainRun(App &app)
+{
+    if (!app.batch.paused)
+        return;
+    if (ripping::ui::MainWindow *main = app.mainWindow())
+        main->togglePause(nullptr);
+    else
+        app.batch.paused = false;
+}
+
+} // namespace glyfex::app

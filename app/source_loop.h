@@ -1,0 +1,47 @@
+// What a picture source running its own loop on the interface thread sets in the main window and in recognition, put back when the loop ends.
+#pragma once
+
+#include "picture/action_mode.h"
+#include "recognition/recognition_driver.h"
+#include "recognition/run_control.h"
+
+#include <QString>
+
+namespace glyfex::picture {
+class SourceRun;
+}
+
+namespace glyfex::app {
+
+class App;
+class RunWiring;
+
+// Made when the loop starts, gone when it ends however it ends: the batch timer and a DVD run paused
+// meanwhile go on as they were. Meanwhile the main window's Pause holds the loop, recognition reads
+// one-colour pictures (code 1 the text on 0) with the current tuning, and source is what it rewinds.
+class SourceLoopScope {
+public:
+    SourceLoopScope(App &app, RunWiring &run, picture::SourceRun &source, picture::ActionMode action, bool &running);
+    ~SourceLoopScope();
+    SourceLoopScope(const SourceLoopScope &) = delete;
+    SourceLoopScope &operator=(const SourceLoopScope &) = delete;
+
+private:
+    App &m_app;
+    RunWiring &m_run;
+    bool &m_running;
+    bool m_timerWasActive = false;
+    bool m_pauseWasAvailable = false;
+    QString m_pauseCaption;
+    bool m_wasPaused = false;
+    picture::ActionMode m_actionBefore;
+    recognition::OcrAssistState m_assistBefore;
+    recognition::DriverOptions m_optionsBefore;
+};
+
+// A question gave a picture up: the main window's run pauses (the flag alone without a main window).
+void pauseMainRun(App &app);
+// Ends the main window's pause, as its Continue does.
+void resumeMainRun(App &app);
+
+} // namespace glyfex::app

@@ -1,0 +1,305 @@
+// The video command: opening a video into the viewer, the main window's state for its one-colour masks, the run's event pump and pause, and the state put back.
+#include "app/video_command.h"
+
+#include "app/app.h"
+#include "app/image_sequence_command.h"
+#include "app/run_wiring.h"
+#include "app/source_loop.h"
+#include "recognition/recognition_driver.h"
+#include "ripping/ui/main_window.h"
+#include "sources/ui/video_viewer.h"
+#include "subtitles/time_forms.h"
+#include "subtitles/ui/subtitles_window.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QInputDialog>
+#include <QThread>
+
+#include <algorithm>
+
+namespace glyfex::app {
+
+namespace {
+
+std::optional<QString> askRateWithDialog(const QString &title, const QString &prompt, const QString &initial)
+{
+    bool ok = false;
+    const QString typed = QInputDialog::getText(nullptr, title, prompt, QLineEdit::Normal, initial, &ok);
+    if (!ok)
+        return std::nullopt;
+    return typed;
+}
+
+} // namespace
+
+VideoCommand::VideoCommand(App &app, RunWiring &run, sources::ui::VideoViewer &viewer)
+    : QObject(nullptr), m_app(app), m_run(run), m_viewer(viewer), m_askRate(askRateWithDialog)
+{
+    if (ripping::ui::MainWindow *main = m_app.mainWindow()) {
+        QAction *action = main->videoAction();
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, &VideoCommand::open);
+    }
+    connect(&m_viewer, &sources::ui::VideoViewer::frameShown, this, &VideoCommand::showFrame);
+    connect(&m_viewer, &sources::ui::VideoViewer::runRequested, this, &VideoCommand::run);
+    connect(&m_viewer, &sources::ui::VideoViewer::prevRequested, this, &VideoCommand::previous);
+    connect(&m_viewer, &sources::ui::VideoViewer::videoClosed, this, &VideoCommand::videoClosed);
+}
+
+void VideoCommand::open()
+{
+    // An image sequence that is running stops at its next picture; the video waits for another open.
+    m_app.abortSequence = true;
+    if (m_running || m_app.batch.processing || m_run.imageSequence().running())
+        return;
+    const QString chosen = m_app.files().openFile(
+        m_app.mainWindow(), QStringLiteral("Open Hard Subbed Video Files"), m_app.appDir,
+        QStringLiteral("Video files (*.avi;*.mkv;*.mp4;*.ts;*.vob;*.m2ts;*.mpg;*.mpeg;*.mov;*.webm)|"
+                       "*.avi;*.mkv;*.mp4;*.ts;*.vob;*.m2ts;*.mpg;*.mpeg;*.mov;*.webm|All files (*.*)|*"),
+        1);
+    if (chosen.isEmpty())
+        return;
+    openFile(chosen);
+}
+
+bool VideoCommand::openFile(const QString &file)
+{
+    if (m_running || m_app.batch.processing || m_run.imageSequence().running())
+        return false;
+    ripping::ui::MainWindow *main = m_app.mainWindow();
+    auto fail = [this](const core::Error &error) {
+        m_app.prompt().error(m_app.message(core::Msg::ErrorOpeningVideo) + QStringLiteral("\r\n") + error.message());
+        return false;
+    };
+    m_app.batch.actionMode = picture::ActionMode::VideoFile;
+    if (m_viewer.videoOpen())
+        m_viewer.closeVideo();
+
+    auto opened = m_viewer.openFile(file);
+    if (!opened)
+        return fail(opened.error());
+    sources::AviPlayer &player = m_viewer.player();
+    int fpsX1000 = player.fpsX1000();
+    if (!player.rateKnown() || fpsX1000 <= 0) {
+        const std::optional<QString> typed = m_askRate(m_app.message(core::Msg::CannotDetectFrameRate),
+                                                       m_app.message(core::Msg::InputFrameRate),
+                                                       QStringLiteral("23.976"));
+        if (!typed) {
+            (void)player.setFileName(QString());
+            return false;
+        }
+        auto rate = subtitles::parseFrameRateX1000(*typed);
+        if (!rate) {
+            (void)player.setFileName(QString());
+            return fail(rate.error());
+        }
+        fpsX1000 = int(*rate);
+    }
+
+    // The main window's state first: showing the first frame reports its position there, and its
+    // preview shows the masks on a frame of the video's size.
+    m_app.videoOpen = true;
+    m_app.input.frameSize = QSize(player.width(), player.height());
+    if (main) {
+        main->applyFrameSize();
+        main->setOpenCommandsEnabled(false);
+        main->setPreviewHint(m_app.message(core::Msg::MaskColoursLegend));
+    }
+    auto started = m_viewer.startVideo(fpsX1000);
+    if (!started) {
+        videoClosed();
+        return fail(started.error());
+    }
+    // The frame counts of a second (the time correction's frames) follow the video's rate.
+    core::VideoStandard &standard = m_app.batch.clock.standard;
+    standard.fpsX100 = uint16_t(std::min((fpsX1000 + 5) / 10, 65535));
+    standard.maxFrame = core::highestFrameOfSecond(uint32_t(fpsX1000));
+    // The frame-based output formats take the video's rate.
+    m_run.subtitlesWindow().setFrameRateText(QString::asprintf("%.3f", fpsX1000 / 1000.0));
+    // An ANSI save is named after the video and starts beside it.
+    m_run.subtitlesWindow().setSourceFileName(file);
+    m_viewer.show();
+    m_viewer.raise();
+    return true;
+}
+
+void VideoCommand::videoClosed()
+{
+    m_app.videoOpen = false;
+    m_run.subtitlesWindow().renderer().setViewerTiming({});
+    m_run.subtitlesWindow().setViewerIndexFolder(QString());
+    if (ripping::ui::MainWindow *main = m_app.mainWindow()) {
+        main->setOpenCommandsEnabled(true);
+        main->setPreviewHint(QString());
+        main->resetFramePosition();
+    }
+}
+
+void VideoCommand::showFrame(int pos, int last, bool analysed)
+{
+    ripping::ui::MainWindow *main = m_app.mainWindow();
+    if (!main)
+        return;
+    main->showFramePosition(pos, last);
+    if (analysed)
+        main->showSubtitlePicture(sources::ui::maskImage(m_viewer.analysis().mask()), m_viewer.analysis().area(), true);
+}
+
+core::TimeCode VideoCommand::timeOfFrame(int frame) const
+{
+    auto time = core::frameNumberToTimeCode(int64_t(frame), uint32_t(m_viewer.fpsX1000()));
+    return time ? *time : core::TimeCode{};
+}
+
+void VideoCommand::run()
+{
+    if (m_running || !m_viewer.videoOpen() || m_app.batch.processing)
+        return;
+    QString saveDir;
+    if (m_viewer.saveChecked()) {
+        saveDir = sources::videoSaveFolder(m_viewer.videoFileName());
+        if (!QDir().mkpath(saveDir)) {
+            m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") +
+                                 core::makeError(QStringLiteral("Cannot save the recognised pictures"), saveDir,
+                                                 QStringLiteral("the folder cannot be created"))
+                                     .message());
+            return;
+        }
+    }
+
+    {
+        const SourceLoopScope loop(m_app, m_run, *this, picture::ActionMode::VideoFile, m_running);
+        m_viewer.setRunning(true);
+        m_app.abortSequence = false;
+        m_restart = false;
+        runFrames(saveDir);
+    }
+    // A close asked for during the run closes the video now, with the main window's state back.
+    m_viewer.setRunning(false);
+    m_viewer.stop();
+}
+
+void VideoCommand::runFrames(const QString &saveDir)
+{
+    recognition::RecognitionDriver &driver = m_run.driver();
+    subtitles::ui::SubtitlesWindow &subtitlesWindow = m_run.subtitlesWindow();
+    recognition::DriverOptions &options = driver.options();
+    options.match.imageSequenceMode = false;
+    const sources::VideoRunOptions runOptions = m_viewer.runOptions();
+    options.addContext.videoOpen = true;
+    options.addContext.videoFpsX1000 = uint32_t(m_viewer.fpsX1000());
+    options.addContext.skipFirstFrames = runOptions.skipFirst;
+    options.saveMask = !saveDir.isEmpty();
+    options.maskDir = saveDir;
+    // The masks have their one colour: "Same as last" takes the place of "Change text colour".
+    options.videoViewer = true;
+    m_run.runControl().setSameAsLastHandler([this] { return sameAsLast(); });
+    // index.bms lists the subtitles rendered from now on, each with its frames.
+    subtitlesWindow.renderer().setViewerTiming({!saveDir.isEmpty(), uint32_t(m_viewer.fpsX1000())});
+    if (!saveDir.isEmpty())
+        subtitlesWindow.rebuildSubtitleText();
+    subtitlesWindow.setViewerIndexFolder(saveDir);
+
+    auto done = sources::runVideo(m_viewer.player(), m_viewer.analysis(), runOptions, m_viewer.position() - 1,
+                                  m_run.recognition(), *this);
+    subtitlesWindow.followStore();
+    if (!done)
+        m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + done.error().message());
+    else if (done->lastCrop)
+        m_cropRect = done->lastCrop;
+    m_run.runControl().setSameAsLastHandler({});
+}
+
+void VideoCommand::frameShown(int pos, const sources::BgrFrame &frame, const sources::FrameAnalysis &)
+{
+    m_viewer.showRunFrame(pos, frame);
+}
+
+bool VideoCommand::pump()
+{
+    QCoreApplication::processEvents();
+    if (m_app.abortSequence || QCoreApplication::closingDown())
+        m_viewer.setStopped(true);
+    if (m_app.batch.paused && !m_viewer.stopped())
+        waitWhilePaused();
+    return !m_viewer.stopped();
+}
+
+void VideoCommand::waitWhilePaused()
+{
+    recognition::OcrAssistState &assist = m_run.assistState();
+    m_viewer.setPrevEnabled(!m_run.subtitlesWindow().store().isEmpty());
+    while (m_app.batch.paused && !m_viewer.stopped()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(5);
+        if (m_app.abortSequence || QCoreApplication::closingDown())
+            m_viewer.setStopped(true);
+        m_viewer.setPrevEnabled(!m_run.subtitlesWindow().store().isEmpty());
+        if (assist.mode >= recognition::OcrAssistState::FillMatrixRequested) {
+            // A fill-matrix request: the subtitle is searched again and the assistant opens for it
+            // before it is recognised. The masks have their one colour, so a colour change has nothing
+            // to choose and is dropped.
+            if (assist.mode == recognition::OcrAssistState::ColourChangeRequested)
+                assist.mode = recognition::OcrAssistState::Fixed;
+            (void)m_run.runControl().takeAutomaticResume();
+            resumeMainRun(m_app);
+        }
+    }
+    m_viewer.setPrevEnabled(false);
+    m_restart = true;
+}
+
+bool VideoCommand::takeRestart()
+{
+    const bool restart = m_restart;
+    m_restart = false;
+    return restart;
+}
+
+void VideoCommand::subtitleFound(int first, int last, const sources::BgrFrame &lastFrame)
+{
+    m_viewer.raise();
+    m_viewer.showFrame(lastFrame);
+    if (ripping::ui::MainWindow *main = m_app.mainWindow())
+        main->setRunTimes(core::formatTimeCode(timeOfFrame(first)), core::formatTimeCode(timeOfFrame(last)));
+    m_run.driver().options().videoViewer = true;
+}
+
+void VideoCommand::subtitleDropped()
+{
+    m_run.driver().options().videoViewer = false;
+}
+
+bool VideoCommand::sameAsLast()
+{
+    // Before the first subtitle there is nothing to continue: the picture is only dropped.
+    subtitles::SubtitleStore &store = m_run.subtitlesWindow().store();
+    if (store.isEmpty())
+        return false;
+    store.subs.back().stop = timeOfFrame(m_viewer.position());
+    m_run.subtitlesWindow().rebuildSubtitleText();
+    return true;
+}
+
+void VideoCommand::previous()
+{
+    subtitles::SubtitleStore &store = m_run.subtitlesWindow().store();
+    if (store.isEmpty())
+        return;
+    auto first = core::timeCodeToFrameNumber(store.last().start, uint32_t(m_viewer.fpsX1000()));
+    store.removeLast();
+    m_run.subtitlesWindow().rebuildSubtitleText();
+    m_viewer.pause();
+    if (first)
+        m_viewer.setPosition(int(std::clamp<int64_t>(*first, 0, m_viewer.lastFrame())));
+}
+
+void VideoCommand::rewindToCurrentPicture()
+{
+    m_restart = true;
+    pauseMainRun(m_app);
+}
+
+} // namespace glyfex::app

@@ -1,0 +1,166 @@
+// Video benchmark: the viewer's subtitle detection over a minute of 1920 x 1080 x264 video with burned-in
+// subtitles, next to decoding the same frames alone. Its last line is
+// "video ratio=<detection frames per second / decode-only frames per second>"; detection should keep at
+// least half the decoder's pace (a ratio of 0.5 or more).
+#include "bench/ratio_reporter.h"
+#include "sources/avi_player.h"
+#include "sources/frame_analysis.h"
+#include "sources/video_run.h"
+#include "support/burned_video.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+
+using namespace glyfex;
+
+namespace {
+
+constexpr int kSeconds = 62;
+
+// Subtitles of two seconds with a second between, every fourth one followed at once by another of a
+// different text (one that changes a digit only is the same subtitle to the detection).
+test::BurnedVideo benchVideo()
+{
+    test::BurnedVideo video;
+    video.kind = test::BurnKind::Lossy;
+    video.width = 1920;
+    video.height = 1080;
+    video.frames = kSeconds * 30000 / 1001;
+    video.preset = QStringLiteral("fast");
+    int start = 1000;
+    for (int i = 1; start + 2000 < kSeconds * 1000; ++i) {
+        const QString text = i % 4 == 1 && i > 1 ? QStringLiteral("And right after it line %1").arg(i)
+                                                 : QStringLiteral("Subtitle number %1 of the film").arg(i);
+        video.subtitles.push_back({start, start + 2000, text});
+        start += i % 4 == 0 ? 2000 : 3000;
+    }
+    return video;
+}
+
+class CountingSink : public picture::PictureSink {
+public:
+    int pictures = 0;
+    core::Result<void> recognise(const picture::DecodedPicture &, const picture::DisplayTimes &,
+                                 const picture::Rect &) override
+    {
+        ++pictures;
+        return {};
+    }
+};
+
+class QuietHost : public sources::VideoRunHost {
+public:
+    int frames = 0; // a frame that ends a subtitle is shown again to start the next search
+    void frameShown(int, const sources::BgrFrame &, const sources::FrameAnalysis &) override { ++frames; }
+    bool pump() override { return true; }
+    bool takeRestart() override { return false; }
+    void subtitleFound(int, int, const sources::BgrFrame &) override {}
+    void subtitleDropped() override {}
+};
+
+// The viewer's defaults after a click on the white text.
+void prepareAnalysis(sources::FrameAnalysis &analysis, const sources::AviPlayer &player)
+{
+    (void)analysis.setArea(sources::defaultVideoArea(player.width(), player.height()), player.width(), player.height());
+    analysis.textRange = sources::rangeAround({255, 255, 255}, {50, 50, 50});
+    analysis.fattenRange = sources::fattenRangeOf(analysis.textRange, {10, 10, 10});
+    analysis.outlineRange = sources::rangeAround({0, 0, 0}, {100, 100, 100});
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    const test::BurnedVideo video = benchVideo();
+    const QString dir = QStringLiteral(GLYFEX_BENCH_CACHE);
+    QDir().mkpath(dir);
+    // Named after what it shows, so that a changed list of subtitles makes a new video.
+    QByteArray content = QByteArray::number(video.frames);
+    for (const test::BurnedSubtitle &s : video.subtitles)
+        content += QStringLiteral("|%1|%2|%3").arg(s.startMs).arg(s.endMs).arg(s.text).toUtf8();
+    const QString path = dir + QStringLiteral("/video_bench_%1.mp4")
+                                   .arg(QString::fromLatin1(QCryptographicHash::hash(content, QCryptographicHash::Sha1).toHex().left(12)));
+
+    sources::AviPlayer player;
+    if (!player.setFileName(path).ok() || player.frameCount() != video.frames) {
+        (void)player.setFileName(QString());
+        std::fprintf(stderr, "video_bench: making %s (%d frames)\n", qPrintable(path), video.frames);
+        // Made beside and renamed, so that a broken run leaves no half video to be taken next time.
+        const QString partial = path + QStringLiteral(".partial.mp4");
+        const QString error = test::makeBurnedVideo(partial, video);
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "video_bench: %s\n", qPrintable(error));
+            return 1;
+        }
+        QFile::remove(path);
+        if (!QFile::rename(partial, path) || !player.setFileName(path).ok()) {
+            std::fprintf(stderr, "video_bench: the video cannot be opened\n");
+            return 1;
+        }
+    }
+    const int frames = player.frameCount();
+
+    auto decodeOnly = [&](benchmark::State &state) {
+        sources::BgrFrame frame;
+        for (auto _ : state) {
+            for (int pos = 0; pos < frames; ++pos) {
+                player.setPosition(pos);
+                if (!player.drawFrame(frame).ok()) {
+                    state.SkipWithError("a frame could not be decoded");
+                    break;
+                }
+                benchmark::DoNotOptimize(frame.bytes.data());
+            }
+        }
+        state.counters["fps"] = benchmark::Counter(double(frames) * double(state.iterations()), benchmark::Counter::kIsRate);
+    };
+    auto detection = [&](benchmark::State &state) {
+        for (auto _ : state) {
+            sources::FrameAnalysis analysis;
+            prepareAnalysis(analysis, player);
+            CountingSink sink;
+            QuietHost host;
+            auto outcome = sources::runVideo(player, analysis, sources::VideoRunOptions{}, -1, sink, host);
+            if (!outcome || outcome->stopped || outcome->position != frames - 1 || host.frames < frames) {
+                state.SkipWithError("the run did not go through every frame");
+                break;
+            }
+            if (sink.pictures != int(video.subtitles.size())) {
+                state.SkipWithError("the run did not find every subtitle");
+                break;
+            }
+        }
+        state.counters["fps"] = benchmark::Counter(double(frames) * double(state.iterations()), benchmark::Counter::kIsRate);
+    };
+    // Taking turns, so that a busy moment of the machine does not fall on one side only; the fastest
+    // round of each counts.
+    for (int round = 0; round < 2; ++round) {
+        benchmark::RegisterBenchmark("decode_only", decodeOnly)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+        benchmark::RegisterBenchmark("detection", detection)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+    }
+    bench::RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    double decode = 0, detect = 0;
+    for (const auto &[name, time] : reporter.times()) {
+        double &slot = name.rfind("decode_only", 0) == 0 ? decode : detect;
+        if (time > 0 && (slot == 0 || time < slot))
+            slot = time;
+    }
+    if (decode <= 0 || detect <= 0) {
+        std::fprintf(stderr, "video_bench: a benchmark did not run\n");
+        return 1;
+    }
+    std::printf("frames=%d subtitles=%zu\n", frames, video.subtitles.size());
+    std::printf("decode-only %.1f frames/s, detection %.1f frames/s\n", frames / (decode / 1000.0),
+                frames / (detect / 1000.0));
+    // Times per pass: frames per second are their inverse ratio.
+    std::printf("video ratio=%.2f\n", decode / detect);
+    return 0;
+}

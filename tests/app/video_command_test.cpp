@@ -1,0 +1,422 @@
+// File > Open Hard Subbed Video Files in the real main window: opening into the viewer, the frame-rate question, the open errors, and runs of burned-in subtitles through recognition.
+#include "app/app.h"
+#include "app/run_wiring.h"
+#include "app/video_command.h"
+#include "recognition/scripted_answerer.h"
+#include "recognition/ui/dialog_user.h"
+#include "recognition/ui/new_character_dialog.h"
+#include "recognition/ui/ocr_assistant_dialog.h"
+#include "ripping/ui/main_window.h"
+#include "ripping/ui/preview_screen.h"
+#include "sources/ui/video_viewer.h"
+#include "subtitles/ui/subtitles_window.h"
+
+#include "support/app_test.h"
+#include "support/burned_video_fixture.h"
+#include "support/qt_print.h"
+#include "support/test_data.h"
+#include "support/test_video.h"
+#include "support/watching_teacher.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+using namespace glyfex;
+using glyfex::sources::ui::VideoViewer;
+
+namespace {
+
+// 25 frames a second: "Hello world" on frames 10..29, "Quiet night" on frames 40..59.
+const std::vector<test::BurnedSubtitle> kLines{{400, 1200, QStringLiteral("Hello world")},
+                                               {1600, 2400, QStringLiteral("Quiet night")}};
+
+std::vector<recognition::TruthEntry> truthOf(const std::vector<test::BurnedSubtitle> &lines)
+{
+    std::vector<recognition::TruthEntry> truth;
+    for (const test::BurnedSubtitle &s : lines)
+        truth.push_back({core::millisecondsToTimeCode(s.startMs), {s.text}});
+    return truth;
+}
+
+class VideoCommandTest : public test::AppTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        test::BurnedVideo video;
+        video.frames = 75;
+        video.subtitles = kLines;
+        s_video.make(QStringLiteral("burned.mkv"), video);
+    }
+    static void TearDownTestSuite() { s_video.drop(); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(s_video.error.isEmpty()) << s_video.error.toStdString();
+        AppTest::SetUp();
+        main = app.mainWindow();
+        main->show();
+        viewer = app.videoViewer();
+        ASSERT_NE(viewer, nullptr);
+        ASSERT_NE(app.run().video(), nullptr);
+        app.run().setGlyphAsker(&teacher);
+    }
+
+    // Through the menu command and its file dialog.
+    void open(const QString &path)
+    {
+        files.names = {path};
+        action("OpenVideo")->trigger();
+    }
+    // Opens the test video and picks the text colour on a (yellow) pixel of the first line.
+    void openAndPick()
+    {
+        open(s_video.path);
+        ASSERT_TRUE(viewer->videoOpen());
+        // Letters of the text stand up to 10 pixels apart, words at least 18 (Advanced OCR Setup); the
+        // letters' thin anti-aliased joins need a wider text tolerance than the default (all three
+        // channels move with red).
+        app.ocr.spaceWidth = 14;
+        viewer->findChild<QSpinBox *>(QStringLiteral("seTextRed"))->setValue(80);
+        viewer->setPosition(15);
+        const std::optional<QPoint> text = test::burnedTextPixel(viewer->frame(), viewer->region());
+        ASSERT_TRUE(text.has_value()) << "no text at frame 15";
+        QTest::mouseClick(viewer->findChild<QWidget *>(QStringLiteral("ImageVideo")), Qt::LeftButton, {}, *text);
+        ASSERT_TRUE(button("bbProcess")->isEnabled());
+        QTest::mouseClick(button("bbRewind"), Qt::LeftButton);
+    }
+    void run() { QTest::mouseClick(button("bbProcess"), Qt::LeftButton); }
+
+    QAction *action(const char *name) const { return main->findChild<QAction *>(QString::fromLatin1(name)); }
+    QPushButton *button(const char *name) const
+    {
+        QPushButton *b = viewer->findChild<QPushButton *>(QString::fromLatin1(name));
+        if (!b)
+            b = main->findChild<QPushButton *>(QString::fromLatin1(name));
+        return b;
+    }
+    subtitles::SubtitleStore &store() { return app.run().subtitlesWindow().store(); }
+    QStringList stored()
+    {
+        QStringList out;
+        for (const subtitles::Subtitle &s : store().subs)
+            out << QStringLiteral("%1-%2 %3")
+                       .arg(core::timeCodeToMilliseconds(s.start))
+                       .arg(core::timeCodeToMilliseconds(s.stop))
+                       .arg(s.lines.join(QLatin1Char('|')));
+        return out;
+    }
+    // The five commands that open a source, each enabled or not.
+    std::vector<bool> openCommandsEnabled() const
+    {
+        return {action("OpenVideo")->isEnabled(), action("OpenVob1")->isEnabled(),
+                action("OpenImageSequence1")->isEnabled(), button("TntBitButtonOpenVideo")->isEnabled(),
+                button("TntBitButtonOpenVob")->isEnabled()};
+    }
+    QString labelText(const char *name) const { return main->findChild<QLabel *>(QString::fromLatin1(name))->text(); }
+
+    static inline test::SuiteVideo s_video;
+    test::WatchingTeacher teacher{truthOf(kLines)};
+    ripping::ui::MainWindow *main = nullptr;
+    VideoViewer *viewer = nullptr;
+};
+
+const QStringList kBothLines{QStringLiteral("400-1160 Hello world"), QStringLiteral("1600-2360 Quiet night")};
+
+TEST_F(VideoCommandTest, OpeningPutsTheMainWindowInTheVideosStateAndCloseGivesItBack)
+{
+    const std::vector<bool> allEnabled(5, true);
+    ASSERT_EQ(openCommandsEnabled(), allEnabled);
+    open(s_video.path);
+    ASSERT_TRUE(viewer->videoOpen()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(files.filterIndexes.value(0), 1);
+    EXPECT_TRUE(app.videoOpen);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_EQ(viewer->fpsX1000(), 25000);
+    EXPECT_EQ(app.batch.clock.standard.maxFrame, 24);
+    EXPECT_EQ(viewer->region(), (picture::Rect{1, 460, 719, 575}));
+    EXPECT_EQ(openCommandsEnabled(), std::vector<bool>(5, false));
+    EXPECT_EQ(labelText("LabelPos"), QStringLiteral("1 / 74 fr. (1 %)"));
+    auto *progress = main->findChild<QProgressBar *>(QStringLiteral("ProgressBar1"));
+    EXPECT_EQ(progress->maximum(), 74);
+    EXPECT_EQ(progress->value(), 1);
+    EXPECT_EQ(app.run().subtitlesWindow().findChild<QComboBox *>(QStringLiteral("ComboBoxFPS"))->currentText(),
+              QStringLiteral("25.000"));
+    EXPECT_EQ(main->previewScreen()->toolTip(), app.message(core::Msg::MaskColoursLegend));
+    EXPECT_FALSE(button("bbProcess")->isEnabled());
+    EXPECT_TRUE(button("bbCloseVideo")->isEnabled());
+
+    QTest::mouseClick(button("bbCloseVideo"), Qt::LeftButton);
+    EXPECT_FALSE(viewer->videoOpen());
+    EXPECT_FALSE(app.videoOpen);
+    EXPECT_FALSE(viewer->isVisible());
+    EXPECT_EQ(openCommandsEnabled(), allEnabled);
+    EXPECT_TRUE(main->previewScreen()->toolTip().isEmpty());
+    EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(VideoCommandTest, VideosThatCannotBeShownFailWithTheOpenError)
+{
+    struct Case {
+        const char *name;
+        std::function<void(const QString &)> make;
+    };
+    const Case cases[] = {
+        {"one frame", [](const QString &p) {
+             ASSERT_TRUE(test::makeVideo(p, QStringLiteral("color=c=black:s=64x48:r=25"), {}, 1,
+                                         {QStringLiteral("-c:v"), QStringLiteral("ffv1")})
+                             .isEmpty());
+         }},
+        {"not a video", [](const QString &p) { test::writeBytes(p, QByteArray("this is no video at all")); }},
+    };
+    QTemporaryDir dir;
+    for (const Case &c : cases) {
+        prompt.shown.clear();
+        const QString path = dir.filePath(QString::fromLatin1(c.name) + QStringLiteral(".mkv"));
+        c.make(path);
+        open(path);
+        EXPECT_FALSE(viewer->videoOpen()) << c.name;
+        EXPECT_FALSE(app.videoOpen) << c.name;
+        ASSERT_EQ(prompt.shown.size(), 1) << c.name;
+        EXPECT_TRUE(prompt.shown[0].startsWith(QStringLiteral("error: Error opening video file.\r\n")))
+            << prompt.shown[0].toStdString();
+        EXPECT_EQ(openCommandsEnabled(), std::vector<bool>(5, true)) << c.name;
+    }
+}
+
+TEST_F(VideoCommandTest, AVideoWithoutARateAsksForIt)
+{
+    QTemporaryDir dir;
+    // A frame every 3000 s: a rate that rounds to 0 frames per 1000 s, so the file gives none.
+    const QString path = dir.filePath(QStringLiteral("slow.avi"));
+    ASSERT_TRUE(test::makeVideo(path, QStringLiteral("color=c=black:s=64x48:r=1/3000"), {}, 3,
+                                {QStringLiteral("-c:v"), QStringLiteral("ffv1")})
+                    .isEmpty());
+    struct Case {
+        std::optional<QString> typed;
+        bool open;
+        int fpsX1000;
+        int maxFrame; // the highest frame number of a second
+        bool error;
+    };
+    const Case cases[] = {
+        {std::nullopt, false, 0, 0, false}, // Cancel: no video, no message
+        {QStringLiteral("0"), false, 0, 0, true},
+        {QStringLiteral("23.976"), true, 23976, 23, false},
+        {QStringLiteral("29.97"), true, 29970, 29, false},
+    };
+    for (const Case &c : cases) {
+        prompt.shown.clear();
+        QStringList asked;
+        app.run().video()->setRateQuestion([&](const QString &title, const QString &text, const QString &initial) {
+            asked << title << text << initial;
+            return c.typed;
+        });
+        open(path);
+        EXPECT_EQ(asked, (QStringList{QStringLiteral("Cannot detect frame rate"), QStringLiteral("Input frame rate value"),
+                                      QStringLiteral("23.976")}));
+        EXPECT_EQ(viewer->videoOpen(), c.open) << c.typed.value_or(QStringLiteral("(cancel)")).toStdString();
+        EXPECT_EQ(prompt.shown.size(), c.error ? 1 : 0) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+        if (c.open) {
+            EXPECT_EQ(viewer->fpsX1000(), c.fpsX1000);
+            EXPECT_EQ(app.batch.clock.standard.maxFrame, c.maxFrame);
+            QTest::mouseClick(button("bbCloseVideo"), Qt::LeftButton);
+        } else {
+            EXPECT_EQ(openCommandsEnabled(), std::vector<bool>(5, true));
+        }
+    }
+}
+
+TEST_F(VideoCommandTest, RunStoresEachSubtitleWithItsFirstAndLastFrameAndSavesItsMasks)
+{
+    ASSERT_NO_FATAL_FAILURE(openAndPick());
+    viewer->findChild<QCheckBox *>(QStringLiteral("cbSave"))->setChecked(true);
+    bool runningState = true;
+    teacher.onQuestion = [&] {
+        runningState = runningState && button("bbStopVideo")->isVisible() && !button("bbProcess")->isVisible()
+                    && !button("bbCloseVideo")->isEnabled() && !button("bbRewind")->isEnabled()
+                    && !main->batchTimerActive() && button("ButtonPause")->isEnabled();
+    };
+    const bool timerBefore = main->batchTimerActive();
+    const bool pausedBefore = app.batch.paused;
+    run();
+    EXPECT_EQ(stored(), kBothLines) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(runningState);
+    for (const subtitles::Subtitle &s : store().subs) {
+        // The text's box lies inside the region, on the frame.
+        EXPECT_GE(s.rect.left, 1);
+        EXPECT_GE(s.rect.top, 460);
+        EXPECT_LE(s.rect.right, 719);
+        EXPECT_LE(s.rect.bottom, 575);
+        EXPECT_GT(s.rect.width(), 50);
+    }
+    ASSERT_TRUE(app.run().video()->cropRect().has_value());
+    EXPECT_EQ(app.run().video()->cropRect()->width(), store().last().rect.width());
+    EXPECT_TRUE(button("bbProcess")->isVisible());
+    EXPECT_FALSE(button("bbStopVideo")->isVisible());
+    EXPECT_TRUE(button("bbCloseVideo")->isEnabled());
+    EXPECT_EQ(main->batchTimerActive(), timerBefore);
+    EXPECT_EQ(app.batch.paused, pausedBefore);
+
+    // The pictures go beside the video, in a folder named after it, with the index written at save.
+    const QString folder = s_video.dir->filePath(QStringLiteral("burned"));
+    for (const char *name : {"image_0.pgm", "image_1.pgm"})
+        EXPECT_TRUE(QFile::exists(QDir(folder).filePath(QString::fromLatin1(name)))) << name;
+    QTemporaryDir out;
+    files.names = {out.filePath(QStringLiteral("burned.srt"))};
+    app.run().subtitlesWindow().saveAs(); // plain text: the code-page panel
+    app.run().subtitlesWindow().saveAnsi();
+    QFile index(QDir(folder).filePath(QStringLiteral("index.bms")));
+    ASSERT_TRUE(index.open(QIODevice::ReadOnly)) << prompt.shown.join(QLatin1Char('\n')).toStdString() << files.titles.join(QLatin1Char('\n')).toStdString();
+    const QList<QByteArray> lines = index.readAll().split('\n');
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines[0], QByteArray("2\r"));
+    EXPECT_TRUE(lines[1].startsWith("0,10,29,")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith("1,40,59,")) << lines[2].toStdString();
+    QDir(folder).removeRecursively();
+}
+
+TEST_F(VideoCommandTest, PrevTakesBackTheLastSubtitleAndGoesToItsStart)
+{
+    ASSERT_NO_FATAL_FAILURE(openAndPick());
+    run();
+    ASSERT_EQ(stored(), kBothLines);
+    ASSERT_TRUE(button("bbPrevSub")->isEnabled());
+    QTest::mouseClick(button("bbPrevSub"), Qt::LeftButton);
+    EXPECT_EQ(stored(), QStringList{kBothLines[0]});
+    EXPECT_EQ(viewer->position(), 40);
+    EXPECT_EQ(app.run().subtitlesWindow().list()->count() > 0, true);
+}
+
+TEST_F(VideoCommandTest, ARegionDraggedDuringARunTakesEffectAtTheNextFrame)
+{
+    ASSERT_NO_FATAL_FAILURE(openAndPick());
+    QWidget *image = viewer->findChild<QWidget *>(QStringLiteral("ImageVideo"));
+    bool dragged = false;
+    teacher.onQuestion = [&] {
+        if (dragged)
+            return;
+        dragged = true;
+        QTest::mousePress(image, Qt::RightButton, {}, QPoint(700, 575));
+        QTest::mouseMove(image, QPoint(20, 400));
+        QTest::mouseRelease(image, Qt::RightButton, {}, QPoint(20, 400));
+    };
+    run();
+    EXPECT_EQ(viewer->region(), (picture::Rect{20, 400, 700, 575}));
+    EXPECT_EQ(stored(), kBothLines) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+}
+
+// A run ended while the first subtitle's first question is open: that subtitle is stored, no other.
+class VideoRunEndTest : public VideoCommandTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(VideoRunEndTest, StopOrClosingTheWindowEndsTheRunAfterTheSubtitleBeingRecognised)
+{
+    const bool closes = GetParam();
+    ASSERT_NO_FATAL_FAILURE(openAndPick());
+    bool acted = false;
+    teacher.onQuestion = [&] {
+        if (acted)
+            return;
+        acted = true;
+        if (closes)
+            viewer->close();
+        else
+            QTest::mouseClick(button("bbStopVideo"), Qt::LeftButton);
+    };
+    run();
+    EXPECT_TRUE(acted);
+    EXPECT_EQ(stored(), QStringList{kBothLines[0]});
+    EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(viewer->videoOpen(), !closes) << "a close during the run closes the video after it";
+    EXPECT_EQ(openCommandsEnabled(), std::vector<bool>(5, closes));
+    if (!closes) {
+        EXPECT_LT(viewer->position(), 40);
+        EXPECT_TRUE(button("bbProcess")->isVisible());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(StopOrClose, VideoRunEndTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool> &info) { return info.param ? "Close" : "Stop"; });
+
+TEST_F(VideoCommandTest, PrevDuringAPauseIsSearchedAgainFromTheLastSubtitlesStart)
+{
+    ASSERT_NO_FATAL_FAILURE(openAndPick());
+    bool prevOffWhileRunning = true;
+    bool paused = false;
+    teacher.onQuestion = [&] {
+        prevOffWhileRunning = prevOffWhileRunning && !button("bbPrevSub")->isEnabled();
+        if (paused || store().count() != 1)
+            return;
+        // At the second subtitle's first question: the main window's Pause, then Prev. and Continue
+        // once the run waits.
+        paused = true;
+        QTest::mouseClick(button("ButtonPause"), Qt::LeftButton);
+        QTimer::singleShot(50, [this] {
+            EXPECT_TRUE(button("bbPrevSub")->isEnabled()) << "the pause offers Prev.";
+            QTest::mouseClick(button("bbPrevSub"), Qt::LeftButton);
+            QTest::mouseClick(button("ButtonPause"), Qt::LeftButton);
+        });
+    };
+    run();
+    EXPECT_TRUE(paused);
+    EXPECT_TRUE(prevOffWhileRunning);
+    EXPECT_EQ(stored(), kBothLines) << "the subtitle taken back is found again";
+}
+
+TEST_F(VideoCommandTest, FillMatrixOpensTheAssistantForTheSubtitleSearchedAgain)
+{
+    // The first question is answered in the real dialog with "Fill matrix": the run pauses, resumes
+    // by itself, finds the subtitle again and the assistant opens for it before it is read.
+    recognition::ui::NewCharacterDialog *dialog = app.run().newCharacterDialog();
+    ASSERT_NE(dialog, nullptr);
+    int asked = 0;
+    struct FirstToDialog : recognition::GlyphAsker {
+        recognition::ui::NewCharacterDialog &dialog;
+        recognition::GlyphAsker &teacher;
+        int *asked;
+        FirstToDialog(recognition::ui::NewCharacterDialog &d, recognition::GlyphAsker &t, int *a) : dialog(d), teacher(t), asked(a) {}
+        recognition::GlyphAnswer askGlyph(const recognition::GlyphQuestion &q) override
+        {
+            if (*asked == 0) {
+                ++*asked;
+                QTimer::singleShot(0, &dialog, [this] {
+                    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("ButtonFillMatrix")), Qt::LeftButton);
+                });
+                return dialog.askGlyph(q);
+            }
+            return teacher.askGlyph(q);
+        }
+    } firstToDialog(*dialog, teacher, &asked);
+    app.run().setGlyphAsker(&firstToDialog);
+    recognition::ui::OcrAssistantDialog *assistant = app.run().ocrAssistant();
+    ASSERT_NE(assistant, nullptr);
+    int shown = 0;
+    test::User user(*assistant);
+    user.then([&] {
+        ++shown;
+        assistant->findChild<QPushButton *>(QStringLiteral("bbDone"))->click();
+    });
+    ASSERT_NO_FATAL_FAILURE(openAndPick());
+    run();
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(user.done());
+    EXPECT_EQ(stored(), kBothLines) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(app.run().assistState().mode, recognition::OcrAssistState::Automatic) << "put back after the run";
+}
+
+} // namespace

@@ -1,0 +1,43 @@
+// Videos with subtitles burned into the picture, made by ffmpeg from a known list of subtitles, and the frames they show on.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace glyfex::test {
+
+struct BurnedSubtitle {
+    int startMs = 0;
+    int endMs = 0;
+    QString text; // one line; letters, digits and blanks only
+};
+
+// Lossless: a flat background, the subtitle file rendered by libass in yellow with a black outline, ffv1
+// in bgr0 at 25 frames a second. Lossy: ffmpeg's moving test picture, each subtitle drawn in white with
+// a black border, x264 at 30000/1001 frames a second.
+enum class BurnKind { Lossless, Lossy };
+
+struct BurnedVideo {
+    BurnKind kind = BurnKind::Lossless;
+    int width = 720;
+    int height = 576;
+    int frames = 100;
+    std::vector<BurnedSubtitle> subtitles;
+    QString preset = QStringLiteral("veryfast"); // x264's
+
+    int rateNum() const { return kind == BurnKind::Lossless ? 25 : 30000; }
+    int rateDen() const { return kind == BurnKind::Lossless ? 1 : 1001; }
+    int fpsX1000() const { return kind == BurnKind::Lossless ? 25000 : 29970; }
+    // The first frame shown at or after ms: ceil(ms x rate / 1000).
+    int frameAt(int ms) const;
+    // Text colour (0xRRGGBB) and outline colour.
+    uint32_t textColour() const { return kind == BurnKind::Lossless ? 0xFFFF00 : 0xFFFFFF; }
+    uint32_t outlineColour() const { return 0x000000; }
+};
+
+// Writes the video to path (and the subtitle file beside it). Empty on success, else ffmpeg's error text.
+QString makeBurnedVideo(const QString &path, const BurnedVideo &video);
+
+} // namespace glyfex::test
