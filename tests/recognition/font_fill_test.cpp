@@ -144,6 +144,33 @@ TEST(FontFillTest, CharactersOfSeveralBoxesFromAFontAndTheirSharedFirstPieces)
     EXPECT_EQ(texts, QStringList({join, "\"", join, join, "%", "o", "\""}));
 }
 
+TEST(FontFillTest, FormattingCharactersAreSkippedLikeBlanks)
+{
+    const std::pair<const char16_t *, bool> cases[] = {
+        {u"\u00AD", true},        // soft hyphen
+        {u"\u200B\u200D", true},  // zero-width space and joiner in one grid cell
+        {u"-", false},
+        {u"a\u00AD", false},      // a cell with something to see
+        {u"", false},
+    };
+    for (const auto &[text, invisible] : cases)
+        EXPECT_EQ(isInvisibleInText(QString::fromUtf16(text)), invisible) << QString::fromUtf16(text).toStdString();
+
+    // DejaVu draws the soft hyphen as a hyphen: learnt first, it would read every "-" of the pictures.
+    auto font = FreeTypeTextRenderer::open(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"), 0, 28, 28);
+    ASSERT_TRUE(font.ok()) << font.error().message().toStdString();
+    FillGeometry geometry;
+    geometry.sampleText = QStringLiteral("Hello");
+    geometry.sampleWidth = geometry.fittedWidth = 100;
+    geometry.sampleHeight = geometry.fittedHeight = 40;
+    CharMatrix matrix;
+    const FillReport report = fillMatrixFromFont(matrix, **font, fillItems(rangeCharacters(0xAD, 0xAD) + "-"), geometry);
+    EXPECT_EQ(report.added, 1);
+    EXPECT_EQ(report.noInk, 1);
+    ASSERT_EQ(matrix.count(), 1);
+    EXPECT_EQ(core::fromCharText(matrix.entry(1).text), QStringLiteral("-"));
+}
+
 TEST(FontFillTest, LoneSurrogatesAndNoncharactersNeverBecomeItems)
 {
     QString text = QStringLiteral("a");
