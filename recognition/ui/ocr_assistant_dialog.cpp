@@ -55,6 +55,9 @@ QLabel *instruction(const QString &text)
 }
 
 // The rendering as a black-and-white picture.
+// The sample's ink where it falls on black in the picture.
+constexpr QRgb kSampleOnBlack = 0xFFFF0000;
+
 QImage renderingImage(const picture::CodeImage &picture)
 {
     QImage image(std::max(picture.width, 1), std::max(picture.height, 1), QImage::Format_RGB32);
@@ -470,11 +473,28 @@ void OcrAssistantDialog::drawText()
     m_imageText->setPixmap(QPixmap::fromImage(m_sample));
     QImage shown = m_colourImage.convertToFormat(QImage::Format_RGB32);
     if (!m_editFill->text().isEmpty() && sample.width > 0) {
+        const QRect target(m_left->value(), m_top->value(), m_width->value(), m_height->value());
         // Black ink darkens the picture, white paper leaves it as it is.
         QPainter painter(&shown);
         painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-        const QRect target(m_left->value(), m_top->value(), m_width->value(), m_height->value());
         painter.drawImage(target, m_sample);
+        painter.end();
+        // Subtitle pictures mostly stand on black, where darkening shows nothing: a sample too large or
+        // beside the letters would look fitted. Its ink there is shown in red instead.
+        QImage ink(shown.size(), QImage::Format_RGB32);
+        ink.fill(Qt::white);
+        QPainter inkPainter(&ink);
+        inkPainter.drawImage(target, m_sample);
+        inkPainter.end();
+        const QImage picture = m_colourImage.convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < shown.height(); ++y) {
+            const QRgb *from = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
+            const QRgb *drawn = reinterpret_cast<const QRgb *>(ink.constScanLine(y));
+            QRgb *to = reinterpret_cast<QRgb *>(shown.scanLine(y));
+            for (int x = 0; x < shown.width(); ++x)
+                if (qRed(drawn[x]) == 0 && (from[x] & 0xFFFFFF) == 0)
+                    to[x] = kSampleOnBlack;
+        }
     }
     showPicture(shown);
 }

@@ -242,6 +242,57 @@ TEST(OcrAssistantTest, AMatrixFilledFromDejaVuSansReadsALineInThatFontWithoutAQu
     EXPECT_EQ(outcome.lines, QStringList({line}));
 }
 
+TEST(OcrAssistantTest, TheFittingViewShowsTheSampleWhereItMissesTheLetters)
+{
+    Rig rig;
+    const QFont font = dejaVuSans(28);
+    const QString line = QStringLiteral("Hi world");
+    const picture::DecodedPicture picture = pictureOfText(font, line);
+    const FontTextRenderer renderer(font);
+    const picture::CodeImage sample = renderSampleLine(renderer, line, 0);
+    rig.dialog.setStartFont(font);
+    // White letters (code 1) on black (code 0).
+    rig.dialog.setDvdPalette([] { return std::array<uint32_t, 16>{0x000000, 0xFFFFFF}; });
+    rig.assist.mode = OcrAssistState::FillMatrixRequested;
+    // Pixels of the picture's letters left uncovered, and the sample's ink lying on the black around them.
+    struct Seen {
+        int uncovered = 0;
+        int beside = 0;
+    };
+    auto fitAt = [&](int dx, int dy, int grow) {
+        // The picture's text is drawn at (12, 6); the sample line at three blanks and one row in.
+        child<QSpinBox>(rig.dialog, "TextLeft")->setValue(12 - renderer.textWidth(QStringLiteral("   ")) + dx);
+        child<QSpinBox>(rig.dialog, "TextTop")->setValue(6 - 1 + dy);
+        child<QSpinBox>(rig.dialog, "TextWidth")->setValue(sample.width + grow);
+        child<QSpinBox>(rig.dialog, "TextHeight")->setValue(sample.height + grow);
+        const QImage shown = child<QLabel>(rig.dialog, "Image1")->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+        Seen seen;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x) {
+                seen.uncovered += shown.pixel(x, y) == qRgb(255, 255, 255);
+                seen.beside += shown.pixel(x, y) == qRgb(255, 0, 0);
+            }
+        return seen;
+    };
+    User user(rig.dialog);
+    user.then([&] {
+        child<QLineEdit>(rig.dialog, "EditFill")->setText(line);
+        const Seen fitted = fitAt(0, 0, 0);
+        EXPECT_EQ(fitted.uncovered, 0);
+        EXPECT_EQ(fitted.beside, 0);
+        const struct {
+            int dx, dy, grow;
+        } misfits[] = {{3, 0, 0}, {0, -2, 0}, {0, 0, 6}};
+        for (const auto &m : misfits) {
+            const Seen seen = fitAt(m.dx, m.dy, m.grow);
+            EXPECT_GT(seen.beside, 20) << m.dx << " " << m.dy << " " << m.grow;
+        }
+        child<QPushButton>(rig.dialog, "bbCancel")->click();
+    });
+    rig.dialog.assist(picture, rig.assist);
+    EXPECT_TRUE(user.done());
+}
+
 TEST(OcrAssistantTest, AMatrixFilledFromDejaVuSansReadsADiscAuthoredInThatFontWithoutTeaching)
 {
     // The disc's text was drawn in DejaVu Sans at 28 pixels on a PAL picture. The user chooses that font,
