@@ -87,8 +87,9 @@ OcrAssistantDialog::OcrAssistantDialog(CharMatrix &matrix, RunControl &control, 
         "Check the one or two colours that form the text: the text colour first, then its outline. "
         "Unchecked colours disappear from the picture.")));
     m_pagesUp->addWidget(instruction(QStringLiteral(
-        "Type one line of the subtitle, choose the font, then fit the sample over the picture with the position, "
-        "size and slant. Choose the characters to learn and press Done.")));
+        "Type a word of the subtitle and choose its font. Fit the sample over that word with the position, size "
+        "and slant until its letters hide the picture's and no red shows: the size and slant are what is learnt. "
+        "Choose the characters to learn and press Done.")));
     m_pagesUp->setMaximumHeight(60);
 
     m_panel = new QScrollArea(this);
