@@ -442,6 +442,16 @@ void OcrAssistantDialog::setFillFont(const QFont &font)
     drawText();
 }
 
+QFont fontDialogStart(const QFont &font)
+{
+    const QFontInfo resolved(font);
+    QFont start(font);
+    start.setFamily(resolved.family());
+    if (!resolved.styleName().isEmpty())
+        start.setStyleName(resolved.styleName());
+    return start;
+}
+
 void OcrAssistantDialog::chooseFont()
 {
     QFont font = m_fillFont;
@@ -449,7 +459,7 @@ void OcrAssistantDialog::chooseFont()
     if (m_chooseFont)
         ok = m_chooseFont(font);
     else
-        font = QFontDialog::getFont(&ok, m_fillFont, this);
+        font = QFontDialog::getFont(&ok, fontDialogStart(m_fillFont), this);
     if (ok)
         setFillFont(font);
     m_editFill->setFocus();

@@ -20,8 +20,10 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -291,6 +293,27 @@ TEST(OcrAssistantTest, TheFittingViewShowsTheSampleWhereItMissesTheLetters)
     });
     rig.dialog.assist(picture, rig.assist);
     EXPECT_TRUE(user.done());
+}
+
+TEST(OcrAssistantTest, PickingAFamilyInTheFontDialogKeepsAnUprightStyle)
+{
+    // The sample starts in the Subtitles window's font, an alias; the user picks DejaVu Sans in the
+    // font dialog, clicking only its family.
+    QFontDialog dialog(fontDialogStart(QFont(QStringLiteral("Sans Serif"), 9)));
+    QListView *families = nullptr;
+    QModelIndex dejaVu;
+    for (QListView *list : dialog.findChildren<QListView *>()) {
+        const QModelIndexList found = list->model()->match(list->model()->index(0, 0), Qt::DisplayRole,
+                                                           QStringLiteral("DejaVu Sans"), 1, Qt::MatchExactly);
+        if (!found.isEmpty()) {
+            families = list;
+            dejaVu = found.front();
+        }
+    }
+    ASSERT_NE(families, nullptr) << "DejaVu Sans is not offered";
+    families->setCurrentIndex(dejaVu);
+    EXPECT_EQ(dialog.currentFont().family(), QStringLiteral("DejaVu Sans"));
+    EXPECT_FALSE(dialog.currentFont().italic()) << dialog.currentFont().styleName().toStdString();
 }
 
 TEST(OcrAssistantTest, AMatrixFilledFromDejaVuSansReadsADiscAuthoredInThatFontWithoutTeaching)
