@@ -693,6 +693,10 @@ void VideoViewer::play()
         if (QCoreApplication::closingDown())
             break;
     }
+    // Started on the last frame, no frame was shown to end the play: without this, Pause would stay
+    // up and Run disabled with nothing playing.
+    if (m_playing && m_videoOpen && position() >= lastFrame())
+        pause();
 }
 
 void VideoViewer::pause()
