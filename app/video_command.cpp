@@ -7,6 +7,7 @@
 #include "app/source_loop.h"
 #include "recognition/recognition_driver.h"
 #include "ripping/ui/main_window.h"
+#include "sources/ui/video_frame_view.h"
 #include "sources/ui/video_viewer.h"
 #include "subtitles/time_forms.h"
 #include "subtitles/ui/subtitles_window.h"

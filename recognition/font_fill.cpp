@@ -278,6 +278,14 @@ std::optional<Glyph> glyphOfRendering(const picture::CodeImage &picture, const Q
     return g;
 }
 
+bool isInvisibleInText(const QString &item)
+{
+    const QList<uint> chars = item.toUcs4();
+    return !chars.isEmpty() && std::all_of(chars.begin(), chars.end(), [](uint ch) {
+        return QChar::category(char32_t(ch)) == QChar::Other_Format;
+    });
+}
+
 bool isFillableCharacter(char32_t ch)
 {
     return ch <= 0x10FFFF && !(ch >= 0xD800 && ch <= 0xDFFF) && !isNonCharacter(ch);
@@ -376,6 +384,13 @@ FillReport fillMatrixFromFont(CharMatrix &matrix, const TextRenderer &renderer, 
             known = known && isFillableCharacter(ch) && renderer.hasGlyph(ch);
         if (!known) {
             ++report.missing;
+            continue;
+        }
+        // A soft hyphen or a zero-width joiner is never seen in a text, yet a font may draw it like a
+        // visible character: learnt before that one (the Latin-1 range comes before a typed "-"), it
+        // would read every hyphen as a character that players hide.
+        if (isInvisibleInText(item)) {
+            ++report.noInk;
             continue;
         }
         const std::vector<Glyph> glyphs =

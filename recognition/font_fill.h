@@ -103,6 +103,9 @@ std::vector<Glyph> glyphsOfRendering(const picture::CodeImage &picture, const QS
 
 // A code point that may enter a matrix text: no surrogate and no noncharacter.
 bool isFillableCharacter(char32_t ch);
+// An item made only of formatting characters (a soft hyphen, a zero-width joiner), which a text never
+// shows: the fill skips it like a blank.
+bool isInvisibleInText(const QString &item);
 // One item per character of the text (a surrogate pair is one), lone surrogates and noncharacters left out.
 QStringList fillItems(const QString &characters);
 // The characters first..last (inclusive) that may enter a matrix text, in order.
@@ -110,7 +113,7 @@ QString rangeCharacters(char32_t first, char32_t last);
 
 struct FillReport {
     int added = 0;     // characters learnt (a character of several boxes takes more than one entry)
-    int noInk = 0;     // blanks and other renderings without a pixel
+    int noInk = 0;     // blanks, formatting characters and other renderings without a pixel
     int missing = 0;   // characters the font has no glyph for
     bool full = false; // the matrix could take no more entries
 };

@@ -55,6 +55,9 @@ QLabel *instruction(const QString &text)
 }
 
 // The rendering as a black-and-white picture.
+// The sample's ink where it falls on black in the picture.
+constexpr QRgb kSampleOnBlack = 0xFFFF0000;
+
 QImage renderingImage(const picture::CodeImage &picture)
 {
     QImage image(std::max(picture.width, 1), std::max(picture.height, 1), QImage::Format_RGB32);
@@ -84,8 +87,9 @@ OcrAssistantDialog::OcrAssistantDialog(CharMatrix &matrix, RunControl &control, 
         "Check the one or two colours that form the text: the text colour first, then its outline. "
         "Unchecked colours disappear from the picture.")));
     m_pagesUp->addWidget(instruction(QStringLiteral(
-        "Type one line of the subtitle, choose the font, then fit the sample over the picture with the position, "
-        "size and slant. Choose the characters to learn and press Done.")));
+        "Type a word of the subtitle and choose its font. Fit the sample over that word with the position, size "
+        "and slant until its letters hide the picture's and no red shows: the size and slant are what is learnt. "
+        "Choose the characters to learn and press Done.")));
     m_pagesUp->setMaximumHeight(60);
 
     m_panel = new QScrollArea(this);
@@ -438,6 +442,16 @@ void OcrAssistantDialog::setFillFont(const QFont &font)
     drawText();
 }
 
+QFont fontDialogStart(const QFont &font)
+{
+    const QFontInfo resolved(font);
+    QFont start(font);
+    start.setFamily(resolved.family());
+    if (!resolved.styleName().isEmpty())
+        start.setStyleName(resolved.styleName());
+    return start;
+}
+
 void OcrAssistantDialog::chooseFont()
 {
     QFont font = m_fillFont;
@@ -445,7 +459,7 @@ void OcrAssistantDialog::chooseFont()
     if (m_chooseFont)
         ok = m_chooseFont(font);
     else
-        font = QFontDialog::getFont(&ok, m_fillFont, this);
+        font = QFontDialog::getFont(&ok, fontDialogStart(m_fillFont), this);
     if (ok)
         setFillFont(font);
     m_editFill->setFocus();
@@ -470,11 +484,28 @@ void OcrAssistantDialog::drawText()
     m_imageText->setPixmap(QPixmap::fromImage(m_sample));
     QImage shown = m_colourImage.convertToFormat(QImage::Format_RGB32);
     if (!m_editFill->text().isEmpty() && sample.width > 0) {
+        const QRect target(m_left->value(), m_top->value(), m_width->value(), m_height->value());
         // Black ink darkens the picture, white paper leaves it as it is.
         QPainter painter(&shown);
         painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-        const QRect target(m_left->value(), m_top->value(), m_width->value(), m_height->value());
         painter.drawImage(target, m_sample);
+        painter.end();
+        // Subtitle pictures mostly stand on black, where darkening shows nothing: a sample too large or
+        // beside the letters would look fitted. Its ink there is shown in red instead.
+        QImage ink(shown.size(), QImage::Format_RGB32);
+        ink.fill(Qt::white);
+        QPainter inkPainter(&ink);
+        inkPainter.drawImage(target, m_sample);
+        inkPainter.end();
+        const QImage picture = m_colourImage.convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < shown.height(); ++y) {
+            const QRgb *from = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
+            const QRgb *drawn = reinterpret_cast<const QRgb *>(ink.constScanLine(y));
+            QRgb *to = reinterpret_cast<QRgb *>(shown.scanLine(y));
+            for (int x = 0; x < shown.width(); ++x)
+                if (qRed(drawn[x]) == 0 && (from[x] & 0xFFFFFF) == 0)
+                    to[x] = kSampleOnBlack;
+        }
     }
     showPicture(shown);
 }

@@ -37,6 +37,12 @@ namespace glyfex::recognition::ui {
 
 class NewCharacterDialog;
 
+// The font the font dialog starts on: the family and style the font really resolves to. Qt's dialog keeps
+// the style's name when the user picks another family and takes that family's first style when it has
+// none of that name, so "Normal" of the "Sans Serif" alias became DejaVu Sans Oblique, and a whole matrix
+// was learnt italic.
+QFont fontDialogStart(const QFont &font);
+
 class OcrAssistantDialog : public QDialog, public OcrAssistant {
     Q_OBJECT
 public:

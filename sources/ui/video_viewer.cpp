@@ -1,8 +1,9 @@
-// The video file viewer: the frame view with its region and colour pick, playing, and the analysis options.
+// The video file viewer: the region and colour pick, playing, the run's controls and the analysis options around the frame view.
 #include "sources/ui/video_viewer.h"
 
 #include "core/ui/colour_question.h"
 #include "core/ui/named_widget.h"
+#include "sources/ui/video_frame_view.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -56,95 +57,6 @@ Rgb rgbOf(const QColor &c)
 }
 
 } // namespace
-
-QImage maskImage(const picture::CodeImage &mask)
-{
-    QImage image(mask.width, mask.height, QImage::Format_Indexed8);
-    if (image.isNull())
-        return image;
-    QList<QRgb> table(256, qRgb(0, 0, 0));
-    table[kMaskText] = qRgb(255, 255, 255);
-    table[kMaskBorder] = qRgb(255, 0, 0);
-    table[kMaskUnexamined] = qRgb(0, 0, 255);
-    table[kMaskMeasuring] = QApplication::palette().color(QPalette::Button).rgb();
-    table[5] = qRgb(0, 255, 0);   // recognition's marks
-    table[6] = qRgb(255, 255, 0);
-    table[kMaskOpen] = qRgb(0, 128, 128);
-    table[kMaskLarge] = qRgb(128, 128, 128);
-    table[kMaskSmall] = qRgb(255, 0, 255);
-    image.setColorTable(table);
-    for (int y = 0; y < mask.height; ++y)
-        std::memcpy(image.scanLine(y), mask.row(y), size_t(mask.width));
-    return image;
-}
-
-// The frame at 1:1 with the focus rectangle around the region; the mouse sets the region and colour.
-class FrameView : public QWidget {
-public:
-    FrameView(VideoViewer &viewer, QWidget *parent) : QWidget(parent), m_viewer(viewer)
-    {
-        setObjectName(QStringLiteral("ImageVideo"));
-        setMouseTracking(true);
-        setToolTip(QStringLiteral("Left click on text to set color, right click and drag to set region"));
-    }
-
-    void setFrame(const BgrFrame &frame)
-    {
-        if (frame.width <= 0 || frame.height <= 0) {
-            m_image = QImage();
-        } else {
-            m_image = QImage(frame.bytes.data(), frame.width, frame.height, frame.width * 3, QImage::Format_BGR888)
-                          .convertToFormat(QImage::Format_RGB32);
-        }
-        setFixedSize(m_image.size());
-        update();
-    }
-    // The focus rectangle goes around this rectangle (frame pixels, inclusive).
-    void setFocusRect(const Rect &r)
-    {
-        m_focus = r;
-        update();
-    }
-    const QImage &image() const { return m_image; }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        if (m_image.isNull())
-            return;
-        p.drawImage(0, 0, m_image);
-        // Inverted dots show on any picture.
-        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        QPen pen(Qt::white, 1, Qt::DotLine);
-        p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(QRect(QPoint(m_focus.left - 1, m_focus.top - 1), QPoint(m_focus.right + 1, m_focus.bottom + 1)));
-    }
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        if (event->button() != Qt::LeftButton)
-            m_viewer.regionPressed(int(event->position().x()), int(event->position().y()));
-    }
-    void mouseMoveEvent(QMouseEvent *event) override
-    {
-        m_viewer.regionMoved(int(event->position().x()), int(event->position().y()));
-    }
-    void mouseReleaseEvent(QMouseEvent *event) override
-    {
-        const int x = int(event->position().x());
-        const int y = int(event->position().y());
-        if (event->button() == Qt::LeftButton)
-            m_viewer.clickFrame(x, y);
-        else
-            m_viewer.regionReleased(x, y);
-    }
-
-private:
-    VideoViewer &m_viewer;
-    QImage m_image;
-    Rect m_focus{-10, -10, -10, -10};
-};
 
 VideoViewer::VideoViewer(const core::MessageTable *messages, QWidget *parent)
     : QWidget(parent, Qt::Window), m_messages(messages)
@@ -693,6 +605,10 @@ void VideoViewer::play()
         if (QCoreApplication::closingDown())
             break;
     }
+    // Started on the last frame, no frame was shown to end the play: without this, Pause would stay
+    // up and Run disabled with nothing playing.
+    if (m_playing && m_videoOpen && position() >= lastFrame())
+        pause();
 }
 
 void VideoViewer::pause()

@@ -26,9 +26,6 @@ namespace glyfex::sources::ui {
 
 class FrameView;
 
-// The mask codes in the colours the main window's preview shows them in (text white, border red, ...).
-QImage maskImage(const picture::CodeImage &mask);
-
 // One window for the program's lifetime (objectName "Form21"). It owns the player and the analysis; the
 // application opens videos into it, runs it and follows its signals into the main window.
 class VideoViewer : public QWidget {

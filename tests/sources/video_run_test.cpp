@@ -44,6 +44,13 @@ BurnedVideo lossy(int width, int height, int frames)
     return BurnedVideo{BurnKind::Lossy, width, height, frames, kSubtitles};
 }
 
+// The same video with its text drawn at fontPixels.
+BurnedVideo withFont(BurnedVideo video, int fontPixels)
+{
+    video.fontPixels = fontPixels;
+    return video;
+}
+
 // The videos of one test program's run, each made once.
 QString videoFile(const std::string &name, const BurnedVideo &video)
 {
@@ -395,13 +402,17 @@ TEST(VideoRun, SinkFailureEndsTheRun)
 // Letters of the text stand up to 10 pixels apart, words at least 18.
 constexpr int kSpaceWidth = 14;
 
-// Taught on the first run by the known text, read on a second without a question.
+// Taught on the first run by the known text, read on a second without a question. On HD the text is drawn
+// small enough that a line fits the tallest line recognition reads.
 TEST(VideoRun, TextReadBackWithATaughtMatrix)
 {
     const struct {
         const char *name;
         BurnedVideo video;
-    } cases[] = {{"lossless_pal", lossless(720, 576, 100)}, {"lossy_pal", lossy(720, 576, 120)}};
+    } cases[] = {{"lossless_pal", lossless(720, 576, 100)},
+                 {"lossy_pal", lossy(720, 576, 120)},
+                 {"lossless_hd_small", withFont(lossless(1920, 1080, 100), 48)},
+                 {"lossy_hd_small", withFont(lossy(1920, 1080, 120), 40)}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<recognition::TruthEntry> truth;
@@ -434,6 +445,44 @@ TEST(VideoRun, TextReadBackWithATaughtMatrix)
         EXPECT_EQ(second.texts(), texts) << second.texts().join(QLatin1Char('/')).toStdString();
         EXPECT_EQ(second.driver.questionsAsked(), 0);
         EXPECT_TRUE(nobody.violations().isEmpty());
+        const int maxLineHeight = second.driver.options().match.settings.maxLineHeight;
+        for (const subtitles::Subtitle &s : second.store.subs)
+            EXPECT_LE(s.rect.height(), maxLineHeight) << "the line is read because it fits";
+    }
+}
+
+// A line taller than recognition reads: each subtitle still keeps its times in the store, as a skipped
+// item whose placeholder tells the user there was a picture without readable text; nothing is asked.
+TEST(VideoRun, LineTallerThanReadKeepsItsTimesAsASkippedItem)
+{
+    const struct {
+        const char *name;
+        BurnedVideo video;
+    } cases[] = {{"lossless_hd", lossless(1920, 1080, 100)}, {"lossy_hd", lossy(1920, 1080, 120)}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        AviPlayer player;
+        FrameAnalysis analysis;
+        ASSERT_NO_FATAL_FAILURE(prepare(player, analysis, c.name, c.video, 80));
+        recognition::CharMatrix matrix;
+        test::SequenceRoad road(matrix);
+        recognition::ScriptedAnswerer nobody(road.control);
+        road.forward.to = &nobody;
+        RecordingHost host;
+        auto outcome = runVideo(player, analysis, VideoRunOptions{}, -1, road.driver, host);
+        ASSERT_TRUE(outcome.ok()) << outcome.error().message().toStdString();
+        EXPECT_EQ(road.driver.questionsAsked(), 0);
+        EXPECT_TRUE(nobody.violations().isEmpty());
+        ASSERT_EQ(host.found.size(), expectedSpans(c.video).size());
+        ASSERT_EQ(road.store.count(), int(host.found.size()));
+        for (int i = 0; i < road.store.count(); ++i) {
+            SCOPED_TRACE(i);
+            const subtitles::Subtitle &s = road.store.at(i + 1);
+            EXPECT_EQ(s.lines, QStringList{QStringLiteral("[ Skipped item nr. %1 ]").arg(i + 1)});
+            EXPECT_EQ(s.start, timeOf(host.found[size_t(i)].span.first, player.fpsX1000()));
+            EXPECT_EQ(s.stop, timeOf(host.found[size_t(i)].span.last, player.fpsX1000()));
+            EXPECT_GT(s.rect.height(), road.driver.options().match.settings.maxLineHeight) << "the fixture's line is tall";
+        }
     }
 }
 

@@ -45,10 +45,14 @@ QString makeBurnedVideo(const QString &path, const BurnedVideo &video)
         if (!saved)
             return saved.error().message();
         source = QStringLiteral("color=c=0x204060:s=%1:r=%2").arg(size, rate);
+        // libass scales the style's sizes from 288 rows to the frame's height.
+        const QString fontSize = video.fontPixels > 0
+                                     ? QString::number(video.fontPixels * 288.0 / video.height, 'f', 2)
+                                     : QStringLiteral("24");
         // Colours are &HBBGGRR: yellow text, black outline, no shadow.
-        filters = QStringLiteral("subtitles=filename=%1:force_style='FontName=DejaVu Sans,FontSize=24,"
+        filters = QStringLiteral("subtitles=filename=%1:force_style='FontName=DejaVu Sans,FontSize=%2,"
                                  "PrimaryColour=&H0000FFFF,OutlineColour=&H00000000,BorderStyle=1,Outline=2,Shadow=0'")
-                      .arg(srtPath);
+                      .arg(srtPath, fontSize);
         codec = {QStringLiteral("-c:v"), QStringLiteral("ffv1"), QStringLiteral("-pix_fmt"), QStringLiteral("bgr0")};
     } else {
         source = QStringLiteral("testsrc2=s=%1:r=%2").arg(size, rate);
@@ -57,7 +61,7 @@ QString makeBurnedVideo(const QString &path, const BurnedVideo &video)
             draws << QStringLiteral("drawtext=fontfile=%1:text='%2':fontcolor=white:fontsize=%3:borderw=%4:"
                                     "bordercolor=black:x=(w-tw)/2:y=h-th-%5:enable='between(t,%6,%7)'")
                          .arg(kFont, s.text)
-                         .arg(video.height / 16)
+                         .arg(video.fontPixels > 0 ? video.fontPixels : video.height / 16)
                          .arg(std::max(2, video.height / 200))
                          .arg(video.height / 18)
                          .arg(s.startMs / 1000.0, 0, 'f', 3)

@@ -26,6 +26,9 @@ struct BurnedVideo {
     int frames = 100;
     std::vector<BurnedSubtitle> subtitles;
     QString preset = QStringLiteral("veryfast"); // x264's
+    // The font size in pixels of the frame, as each renderer takes it (libass: ascent plus descent,
+    // drawtext: the em); 0 grows with the frame: a twelfth of its height lossless, a sixteenth lossy.
+    int fontPixels = 0;
 
     int rateNum() const { return kind == BurnKind::Lossless ? 25 : 30000; }
     int rateDen() const { return kind == BurnKind::Lossless ? 1 : 1001; }

@@ -250,11 +250,19 @@ TEST_F(VideoViewerTest, OptionButtonsToggleTheirPanelsAndLineOptionsEnableEachOt
 
 TEST_F(VideoViewerTest, PlayStopsAtTheLastFrameAndRewindGoesBackToTheFirst)
 {
+    QTest::mouseClick(image(), Qt::LeftButton, {}, textPixel());
+    ASSERT_TRUE(runButton()->isEnabled());
     QTest::mouseClick(child<QPushButton>("bbPlay"), Qt::LeftButton);
     EXPECT_EQ(viewer.position(), kFrames - 1);
     EXPECT_FALSE(viewer.playing());
     EXPECT_TRUE(viewer.stopped()) << "the last frame stops a run that was not running";
     EXPECT_TRUE(child<QPushButton>("bbPlay")->isVisible());
+    // Play again on the last frame: nothing is left to play, so the viewer is idle again at once.
+    QTest::mouseClick(child<QPushButton>("bbPlay"), Qt::LeftButton);
+    EXPECT_FALSE(viewer.playing());
+    EXPECT_TRUE(child<QPushButton>("bbPlay")->isVisible());
+    EXPECT_FALSE(child<QPushButton>("bbPause")->isVisible());
+    EXPECT_TRUE(runButton()->isEnabled());
     QTest::mouseClick(child<QPushButton>("bbRewind"), Qt::LeftButton);
     EXPECT_EQ(viewer.position(), 0);
     EXPECT_EQ(child<QSpinBox>("seFrameNo")->value(), 0);
