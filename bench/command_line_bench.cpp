@@ -2,8 +2,11 @@
 //
 // Usage: command_line_bench [IFO]. Without an IFO a title set with 1000 subtitles is made once with the
 // make-dvd-fixture tool that GLYFEX_FIXTURE_TOOL names, into bench-data/. The rip runs the real program
-// as a process, the way a script runs it. The last line printed is
-// "command_line ratio=<rip time / read time>" (best of five each).
+// as a process, the way a script runs it, each time into a new folder inside $GLYFEX_BENCH_OUT (default: the
+// system's temporary folder); the folders are removed only after the last run, since on a file system that
+// avoids reusing the inodes of files deleted a moment ago (ext4 without a journal) every file made right after
+// deleting a thousand others costs a scan past them, which would time the cleanup instead of the rip.
+// The last line printed is "command_line ratio=<rip time / read time>" (best of five each).
 #include "bench/fixture_tool.h"
 
 #include <QDir>
@@ -50,10 +53,12 @@ double readSeconds(const QStringList &vobs)
     return double(clock.nsecsElapsed()) / 1e9;
 }
 
-// Seconds for the program to rip stream 0 to Scenarist bitmaps and script in a fresh folder; -1 on failure.
-double ripSeconds(const QString &ifo, int &bitmaps)
+// Seconds for the program to rip stream 0 to Scenarist bitmaps and script into the folder, made new; -1 on failure.
+double ripSeconds(const QString &ifo, const QString &folder, int &bitmaps)
 {
-    QTemporaryDir out;
+    if (!QDir().mkpath(folder))
+        return -1;
+    const QDir out(folder);
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
@@ -68,7 +73,7 @@ double ripSeconds(const QString &ifo, int &bitmaps)
     if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         return -1;
     const double seconds = double(clock.nsecsElapsed()) / 1e9;
-    bitmaps = int(QDir(out.path()).entryList({QStringLiteral("*.bmp")}, QDir::Files).size());
+    bitmaps = int(out.entryList({QStringLiteral("*.bmp")}, QDir::Files).size());
     return seconds;
 }
 
@@ -93,12 +98,18 @@ int main(int argc, char **argv)
     }
     (void)readSeconds(vobs); // warm the page cache so that neither side pays for the disk
 
+    const QString outParent = qEnvironmentVariable("GLYFEX_BENCH_OUT", QDir::tempPath());
+    QTemporaryDir outs(outParent + QStringLiteral("/command_line_bench-XXXXXX"));
+    if (!outs.isValid()) {
+        std::fprintf(stderr, "command_line_bench: cannot make a folder in %s\n", qPrintable(outParent));
+        return 1;
+    }
     double bestRead = std::numeric_limits<double>::max();
     double bestRip = std::numeric_limits<double>::max();
     int bitmaps = 0;
     for (int i = 0; i < kRuns; ++i) {
         bestRead = std::min(bestRead, readSeconds(vobs));
-        const double rip = ripSeconds(ifo, bitmaps);
+        const double rip = ripSeconds(ifo, outs.filePath(QStringLiteral("run%1").arg(i)), bitmaps);
         if (rip < 0) {
             std::fprintf(stderr, "command_line_bench: the rip failed\n");
             return 1;
@@ -113,6 +124,7 @@ int main(int argc, char **argv)
                     return n;
                 }(),
                 bitmaps, kRuns, bestRead, bestRip);
+    std::printf("the rips wrote into %s\n", qPrintable(QDir::toNativeSeparators(outParent)));
     std::printf("command_line ratio=%.3f\n", bestRip / bestRead);
     return 0;
 }

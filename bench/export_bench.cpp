@@ -112,15 +112,25 @@ double timeRun(picture::ActionMode action, const QString &pictureBase, std::vect
     return seconds;
 }
 
-// The two runs take turns, so that both see the same load of a shared machine.
+// The two runs take turns, so that both see the same load of a shared machine. Each save-bitmaps run
+// writes into a new folder, as a rip usually does, and the folders go only after the last run: on a file
+// system that avoids reusing the inodes of files deleted a moment ago (ext4 without a journal), replacing
+// or deleting a thousand files makes every file created next scan past them, which would time the bench's
+// own cleanup instead of the save.
 void saveAgainstShow(benchmark::State &state)
 {
     // $GLYFEX_EXPORT_OUT: the folder the bitmaps go to (a temporary folder by default), so that the
     // cost of another disk can be seen.
     const QString out = qEnvironmentVariable("GLYFEX_EXPORT_OUT", QDir::tempPath());
     QTemporaryDir dir(out + QStringLiteral("/export_bench-XXXXXX"));
-    const QString base = dir.filePath(QStringLiteral("movie"));
+    int runs = 0;
     for (auto _ : state) {
+        const QString folder = dir.filePath(QStringLiteral("run%1").arg(runs++));
+        if (!QDir().mkpath(folder)) {
+            state.SkipWithError("cannot make the output folder");
+            return;
+        }
+        const QString base = folder + QStringLiteral("/movie");
         const double save = timeRun(picture::ActionMode::SaveBitmaps, base);
         const double show = timeRun(picture::ActionMode::OnlyShow, base);
         if (save < 0 || show < 0) {
@@ -227,6 +237,8 @@ int main(int argc, char **argv)
     std::printf("encoding the pictures alone (plain image, then RLE8): %.3f s; the rest of the difference is writing the files\n",
                 g_encodeSeconds);
     std::printf("bytes: ours %llu, ImageMagick's RLE8 %llu\n", (unsigned long long)ours, (unsigned long long)theirs);
+    std::printf("the bitmaps were written into %s\n",
+                qPrintable(QDir::toNativeSeparators(qEnvironmentVariable("GLYFEX_EXPORT_OUT", QDir::tempPath()))));
     std::printf("export cost_ratio=%.3f size_ratio=%.4f\n", g_bestSave / g_bestShow, double(ours) / double(theirs));
     return 0;
 }

@@ -7,6 +7,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace glyfex::core {
 
 namespace {
@@ -174,30 +178,54 @@ public:
     void encode(const uint8_t *row, int width)
     {
         m_row = row;
-        m_width = width;
-        m_runStart.clear();
-        bool single = false;
-        for (int x = 0; x < width;) {
-            m_runStart.push_back(x);
-            const int end = runEnd(row, x, width);
-            single = single || end == x + 1;
-            x = end;
-        }
-        const size_t runs = m_runStart.size();
-        m_runStart.push_back(width);
+        size_t runs = findRuns(row, width);
+        const int *start = m_runStart.data();
+        const qsizetype rowStart = m_out.size();
+        m_out.resize(rowStart + 2 * qsizetype(width) + 2);
+        char *o = m_out.data() + rowStart;
         // Without a run of one pixel, pairs are shortest: a stretch of n pixels in runs of 2 or more
         // has at most n / 2 runs, whose pairs take at most n bytes against n + 2 absolute.
-        if (!single) {
-            const qsizetype rowStart = m_out.size();
-            m_out.resize(rowStart + 2 * qsizetype(width) + 2);
-            char *o = m_out.data() + rowStart;
+        bool anySingle = false;
+        for (size_t k = 0; k < runs; ++k)
+            anySingle |= start[k + 1] - start[k] == 1;
+        if (!anySingle) {
             for (size_t k = 0; k < runs; ++k)
-                o = pairs(o, m_runStart[k], m_runStart[k + 1] - m_runStart[k]);
-            *o++ = 0;
-            *o++ = 0;
-            m_out.truncate(o - m_out.data());
-            return;
+                o = pairs(o, start[k], start[k + 1] - start[k]);
+            runs = 0;
         }
+        // A run of 6 or more inside an absolute stretch is never cheaper than cutting the stretch
+        // around it (its pair costs 2 bytes, the cut at most 6 more), so no stretch takes one: such
+        // runs go as pairs, and the short runs between them are settled group by group, the same way.
+        for (size_t k = 0; k < runs;) {
+            if (start[k + 1] - start[k] >= 6) {
+                o = pairs(o, start[k], start[k + 1] - start[k]);
+                ++k;
+                continue;
+            }
+            size_t end = k;
+            bool single = false;
+            for (; end < runs && start[end + 1] - start[end] < 6; ++end)
+                single |= start[end + 1] - start[end] == 1;
+            if (single) {
+                o = shortRuns(o, k, end);
+            } else {
+                for (; k < end; ++k)
+                    o = pairs(o, start[k], start[k + 1] - start[k]);
+            }
+            k = end;
+        }
+        *o++ = 0;
+        *o++ = 0;
+        m_out.truncate(o - m_out.data());
+    }
+
+private:
+    // Runs first to end (each shorter than 6 pixels, some of one pixel) as pairs and absolute
+    // stretches, as few bytes as possible.
+    char *shortRuns(char *o, size_t first, size_t end)
+    {
+        const int *start = m_runStart.data() + first;
+        const size_t runs = end - first;
         // best[k]: the fewest bytes for the first k runs; from[k]: where the last piece starts (a run
         // of its own when from[k] == k - 1 and absolute[k] is false).
         m_best.assign(runs + 1, 0);
@@ -206,17 +234,14 @@ public:
         // singles[k]: the runs of one pixel among the first k.
         m_singles.assign(runs + 1, 0);
         for (size_t k = 1; k <= runs; ++k)
-            m_singles[k] = m_singles[k - 1] + (m_runStart[k] - m_runStart[k - 1] == 1);
+            m_singles[k] = m_singles[k - 1] + (start[k] - start[k - 1] == 1);
         for (size_t k = 1; k <= runs; ++k) {
-            const int length = m_runStart[k] - m_runStart[k - 1];
-            m_best[k] = m_best[k - 1] + 2 * ((length + 254) / 255);
+            m_best[k] = m_best[k - 1] + 2; // a run shorter than 6 is one pair
             m_from[k] = k - 1;
             m_absolute[k] = 0;
-            // A run of 6 or more inside an absolute stretch is never cheaper than cutting the stretch
-            // around it (its pair costs 2 bytes, the cut at most 6 more), so no stretch takes one.
             for (size_t j = k; j-- > 0;) {
-                const int n = m_runStart[k] - m_runStart[j];
-                if (n > 255 || m_runStart[j + 1] - m_runStart[j] >= 6)
+                const int n = start[k] - start[j];
+                if (n > 255)
                     break;
                 // Taking in one more run of L pixels adds L bytes and saves at most the 2 of its pair,
                 // so only runs of one pixel can make a longer stretch cheaper, by 1 byte each.
@@ -236,52 +261,78 @@ public:
         m_pieces.clear();
         for (size_t k = runs; k > 0; k = m_from[k])
             m_pieces.push_back(k);
-        const qsizetype rowStart = m_out.size();
-        m_out.resize(rowStart + 2 * qsizetype(width) + 2);
-        char *o = m_out.data() + rowStart;
         for (size_t i = m_pieces.size(); i-- > 0;) {
             const size_t k = m_pieces[i];
-            const int start = m_runStart[m_from[k]];
-            const int n = m_runStart[k] - start;
+            const int from = start[m_from[k]];
+            const int n = start[k] - from;
             if (m_absolute[k]) {
                 *o++ = 0;
                 *o++ = char(n);
-                std::memcpy(o, m_row + start, size_t(n));
+                std::memcpy(o, m_row + from, size_t(n));
                 o += n;
                 if (n & 1)
                     *o++ = 0; // absolute data is padded to whole words
                 continue;
             }
-            o = pairs(o, start, n);
+            o = pairs(o, from, n);
         }
-        *o++ = 0;
-        *o++ = 0;
-        m_out.truncate(o - m_out.data());
+        return o;
     }
 
-private:
-    // Where the run of equal pixels from x ends: eight pixels at a time through the long background
-    // runs, which most of a subtitle row is.
-    static int runEnd(const uint8_t *row, int x, int width)
+    // The starts of the row's runs of equal pixels, followed by width; returns how many runs. Many
+    // neighbouring pixels are compared at a time and only the places where the value changes are
+    // visited, so that a subtitle row's many short runs cost no branch per pixel.
+    size_t findRuns(const uint8_t *row, int width)
     {
-        static_assert(std::endian::native == std::endian::little, "the first differing byte is the lowest");
-        const uint8_t v = row[x];
-        const uint64_t all = 0x0101010101010101ull * v;
-        int e = x + 1;
-        for (; e + 8 <= width; e += 8) {
-            uint64_t word;
-            std::memcpy(&word, row + e, 8);
-            if (const uint64_t differ = word ^ all; differ != 0)
-                return e + std::countr_zero(differ) / 8;
+        static_assert(std::endian::native == std::endian::little, "the first pixel is the lowest byte");
+        m_runStart.resize(size_t(width) + 1);
+        int *starts = m_runStart.data();
+        size_t n = 0;
+        starts[n++] = 0;
+        int x = 1;
+#if defined(__SSE2__)
+        // Sixty-four at a time where the processor compares sixteen bytes in one step.
+        for (; x + 64 <= width; x += 64) {
+            uint64_t changes = 0;
+            for (int i = 0; i < 4; ++i) {
+                const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i *>(row + x + 16 * i));
+                const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i *>(row + x + 16 * i - 1));
+                const auto same = uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(here, before)));
+                changes |= uint64_t(~same & 0xFFFFu) << (16 * i);
+            }
+            for (; changes != 0; changes &= changes - 1)
+                starts[n++] = x + std::countr_zero(changes);
         }
-        while (e < width && row[e] == v)
-            ++e;
-        return e;
+#endif
+        for (; x + 8 <= width; x += 8) {
+            uint64_t here;
+            uint64_t before;
+            std::memcpy(&here, row + x, 8);
+            std::memcpy(&before, row + x - 1, 8);
+            // The lowest bit of each byte set where the pixel differs from the one before it.
+            uint64_t changes = here ^ before;
+            changes |= changes >> 4;
+            changes |= changes >> 2;
+            changes |= changes >> 1;
+            changes &= 0x0101010101010101ull;
+            for (; changes != 0; changes &= changes - 1)
+                starts[n++] = x + std::countr_zero(changes) / 8;
+        }
+        for (; x < width; ++x)
+            if (row[x] != row[x - 1])
+                starts[n++] = x;
+        starts[n] = width;
+        return n;
     }
 
     // The run of n pixels from start as pairs of at most 255.
     char *pairs(char *o, int start, int n) const
     {
+        if (n <= 255) {
+            *o++ = char(n);
+            *o++ = char(m_row[start]);
+            return o;
+        }
         for (int left = n; left > 0;) {
             const int count = std::min(left, 255);
             *o++ = char(count);
@@ -293,7 +344,6 @@ private:
 
     QByteArray &m_out;
     const uint8_t *m_row = nullptr;
-    int m_width = 0;
     // Kept from row to row, so that a picture allocates them once.
     std::vector<int> m_runStart;
     std::vector<int> m_best;

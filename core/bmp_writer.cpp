@@ -5,6 +5,7 @@
 #include "core/save_file.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace glyfex::core {
 
@@ -42,14 +43,14 @@ Result<QByteArray> encodeBmp(const IndexedPicture &p)
         return makeError(QStringLiteral("Cannot make a bitmap"), where,
                          QStringLiteral("the palette must hold 1 to %1 colours").arg(maxColours));
     const bool packed = p.bitsPerPixel == 4;
-    if (packed && std::any_of(p.pixels.begin(), p.pixels.end(), [](uint8_t v) { return v > 15; }))
-        return makeError(QStringLiteral("Cannot make a bitmap"), where, QStringLiteral("a 4-bit pixel passes index 15"));
 
     const int colours = int(p.palette.size());
     const int stride = ((p.bitsPerPixel * p.width + 31) >> 3) & ~3;
     const int imageSize = stride * p.height;
     const int offBits = kFileHeaderSize + kInfoHeaderSize + 4 * colours;
-    QByteArray b(offBits + imageSize, '\0');
+    // Every byte is written below, so the buffer is not cleared first.
+    QByteArray b(offBits + imageSize, Qt::Uninitialized);
+    std::fill_n(b.data(), offBits, '\0');
 
     // BITMAPFILEHEADER
     b[0] = 'B';
@@ -73,15 +74,28 @@ Result<QByteArray> encodeBmp(const IndexedPicture &p)
         b[at + 1] = char((c >> 8) & 0xFF);
         b[at + 2] = char(c & 0xFF);
     }
+    const int used = packed ? (p.width + 1) / 2 : p.width;
     for (int y = 0; y < p.height; ++y) {
         const uint8_t *src = p.pixels.data() + size_t(p.height - 1 - y) * size_t(p.width);
-        char *dst = b.data() + offBits + y * stride;
-        if (!packed) {
-            std::copy(src, src + p.width, dst);
-            continue;
+        auto *dst = reinterpret_cast<uint8_t *>(b.data()) + offBits + size_t(y) * size_t(stride);
+        if (packed) {
+            // Checked row by row while the row is at hand (the picture may be a whole frame), in
+            // loops the compiler does many pixels at a time.
+            uint8_t all = 0;
+            for (int x = 0; x < p.width; ++x)
+                all |= src[x];
+            if (all > 15)
+                return makeError(QStringLiteral("Cannot make a bitmap"), where, QStringLiteral("a 4-bit pixel passes index 15"));
+            // Two pixels a byte, the first in the high nibble; an odd row's last pixel alone.
+            const int pairs = p.width / 2;
+            for (int x = 0; x < pairs; ++x)
+                dst[x] = uint8_t(src[2 * x] << 4 | src[2 * x + 1]);
+            if (p.width & 1)
+                dst[pairs] = uint8_t(src[p.width - 1] << 4);
+        } else {
+            std::memcpy(dst, src, size_t(p.width));
         }
-        for (int x = 0; x < p.width; ++x)
-            dst[x / 2] = char(uint8_t(dst[x / 2]) | (x % 2 == 0 ? src[x] << 4 : src[x]));
+        std::fill(dst + used, dst + stride, uint8_t(0));
     }
     return b;
 }

@@ -186,6 +186,9 @@ std::vector<uint32_t> buildPreviewPalette(const ExportSettings &settings, const 
 void ExportBitmapEngine::render(const picture::DecodedPicture &picture, const std::array<uint32_t, 16> &dvdPalette,
                                 picture::ExportedPicture &out)
 {
+    // The caller hands the same picture back each time: its pixel buffer is kept, since a bitmap may be
+    // a whole frame and allocating and clearing one per subtitle costs more than filling it.
+    std::vector<uint8_t> pixels = std::move(out.pixels);
     out = picture::ExportedPicture();
     const BmpOutSettings &b = settings.bmp;
     const int frame = settings.frameRows();
@@ -214,39 +217,50 @@ void ExportBitmapEngine::render(const picture::DecodedPicture &picture, const st
                           .arg(w0).arg(h0).arg(left).arg(top);
     dst = {left, top, left + w0 - 1, top + h0 - 1};
 
+    // The bitmap's size and the picture's place in it; outside the picture a cropped bitmap shows
+    // the background code.
+    int width = w0;
+    int height = h0;
     int ox = 0;
     int oy = 0;
     if (b.croppingEnabled) {
         const CropGeometry g = computeCropGeometry(settings, w0, h0, dst);
-        m_work.reset(g.width, g.height, m_background.code);
+        width = std::max(g.width, 0);
+        height = std::max(g.height, 0);
         ox = g.offsetX;
         oy = g.offsetY;
         dst = {g.left, g.top, g.left + g.width - 1, g.top + g.height - 1};
-    } else {
-        m_work.reset(w0, h0);
     }
-    // The picture at (ox, oy), cut where it passes the bitmap.
-    const int copyWidth = std::min(w0, m_work.width - ox);
-    for (int y = 0; y < h0 && y + oy < m_work.height && copyWidth > 0 && ox >= 0 && oy >= 0; ++y)
-        std::memcpy(m_work.row(y + oy) + ox, codes.row(y), size_t(copyWidth));
-
-    if (m_work.empty()) {
+    if (width == 0 || height == 0) {
         out.problem = QStringLiteral("the picture is empty");
         return;
     }
+
     // The bitmap: each pixel code as its DVD palette index, or unchanged for the tools and custom
     // colours that colour the codes themselves. Codes above 3 are markers of earlier steps.
-    out.width = m_work.width;
-    out.height = m_work.height;
+    const bool codesAsTheyAre = keepsCodes(settings.preset) || b.customColours;
+    std::array<uint8_t, 4> index{0, 1, 2, 3};
+    if (!codesAsTheyAre)
+        index = picture.colourMap;
+    out.width = width;
+    out.height = height;
     out.bitsPerPixel = b.depth == BmpOutSettings::FourBits ? 4 : 8;
     out.compress = b.compress;
-    out.palette = buildPreviewPalette(settings, dvdPalette);
-    out.pixels.resize(m_work.bytes.size());
-    const bool codesAsTheyAre = keepsCodes(settings.preset) || b.customColours;
-    for (size_t i = 0; i < out.pixels.size(); ++i) {
-        const uint8_t c = m_work.bytes[i] & 3;
-        out.pixels[i] = codesAsTheyAre ? c : picture.colourMap[c];
+    out.pixels = std::move(pixels);
+    out.pixels.assign(size_t(width) * size_t(height), index[m_background.code & 3]);
+    // The picture at (ox, oy), cut where it passes the bitmap. Written as selects rather than a table
+    // lookup, so that the compiler maps many pixels at once.
+    const int copyWidth = std::min(w0, width - ox);
+    const uint8_t i0 = index[0], i1 = index[1], i2 = index[2], i3 = index[3];
+    for (int y = 0; y < h0 && y + oy < height && copyWidth > 0 && ox >= 0 && oy >= 0; ++y) {
+        const uint8_t *src = codes.row(y);
+        uint8_t *row = out.pixels.data() + size_t(y + oy) * size_t(width) + size_t(ox);
+        for (int x = 0; x < copyWidth; ++x) {
+            const uint8_t c = src[x] & 3;
+            row[x] = c == 0 ? i0 : c == 1 ? i1 : c == 2 ? i2 : i3;
+        }
     }
+    out.palette = buildPreviewPalette(settings, dvdPalette);
 
     if (b.positioningEnabled) {
         const int x = positionedStart(b.posXMode, dst.left, b.posSetX, b.posShiftX, out.width, kExportFrameWidth);

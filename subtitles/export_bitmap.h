@@ -79,7 +79,6 @@ public:
 
 private:
     ExportBackground m_background;
-    picture::CodeImage m_work;
 };
 
 } // namespace glyfex::subtitles

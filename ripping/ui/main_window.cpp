@@ -1077,9 +1077,13 @@ void MainWindow::showReadProgress(int64_t read, int64_t total)
     const ReadProgressText text = readProgressText(read, total, elapsed);
     m_progress->setValue(std::clamp(text.percent, 0, 100));
     // The position keeps room for its text at the end of the run, which the run's total tells.
-    const int widest = m_pos->fontMetrics().horizontalAdvance(readProgressText(total, total, 0).position) + 2;
-    if (widest > m_pos->minimumWidth()) {
-        m_pos->setMinimumWidth(widest);
+    if (total != m_posWidthFor || m_pos->font() != m_posWidthFont) {
+        m_posWidthFor = total;
+        m_posWidthFont = m_pos->font();
+        m_posWidth = m_pos->fontMetrics().horizontalAdvance(readProgressText(total, total, 0).position) + 2;
+    }
+    if (m_posWidth > m_pos->minimumWidth()) {
+        m_pos->setMinimumWidth(m_posWidth);
         growToContent();
     }
     m_pos->setText(text.position);

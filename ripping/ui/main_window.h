@@ -7,6 +7,7 @@
 #include "ripping/process_priority.h"
 
 #include <QElapsedTimer>
+#include <QFont>
 #include <QImage>
 #include <QMainWindow>
 #include <QPoint>
@@ -233,6 +234,11 @@ private:
     QLabel *m_time = nullptr;
     QLabel *m_time7 = nullptr;
     QLabel *m_pos = nullptr;
+    // The width the position's text takes at the end of a run of this many bytes in this font:
+    // measured once, since measuring lays the text out and the progress shows after each subtitle.
+    int64_t m_posWidthFor = -1;
+    QFont m_posWidthFont;
+    int m_posWidth = 0;
     QLabel *m_elapsed = nullptr;
     QLabel *m_remaining = nullptr;
     QLabel *m_rectLabels[6] = {}; // X1, Y1, X2, Y2, width, height

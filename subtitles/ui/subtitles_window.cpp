@@ -399,8 +399,13 @@ void SubtitlesWindow::renderSubtitle(int index)
     m_renderer.renderSubtitle(m_store, index);
     syncListTail();
     updateCount();
-    if (m_scrollDown->isChecked() && m_list->count() > 0)
-        m_list->scrollToBottom();
+    // Scrolling lays out the whole list again, so a hidden list (a command-line run) is scrolled
+    // once when it is shown instead of once per subtitle.
+    if (m_scrollDown->isChecked() && m_list->count() > 0) {
+        m_scrollWhenShown = !isVisible();
+        if (!m_scrollWhenShown)
+            m_list->scrollToBottom();
+    }
 }
 
 void SubtitlesWindow::rebuildSubtitleText()
@@ -932,6 +937,9 @@ void SubtitlesWindow::showEvent(QShowEvent *event)
     setSubtitleFileName(m_fileName);
     if (!(m_panelMode == PanelMode::Load && conversionPanelShown()))
         refreshList();
+    if (m_scrollWhenShown && m_list->count() > 0)
+        m_list->scrollToBottom();
+    m_scrollWhenShown = false;
 }
 
 void SubtitlesWindow::resizeEvent(QResizeEvent *event)

@@ -230,6 +230,7 @@ private:
     PanelMode m_panelMode = PanelMode::Load;
     QList<QComboBox *> m_linkedRates;
     bool m_syncingRates = false;
+    bool m_scrollWhenShown = false; // a subtitle came while the window was hidden
     bool m_fillingCharsets = false;
     Loader m_loader;
     std::function<QString()> m_languageText;

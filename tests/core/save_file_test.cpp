@@ -353,5 +353,33 @@ TEST(SaveOnAFullDisk, EveryKindOfSaveFailsAndKeepsThePreviousFile)
     }
 }
 
+// A file that is not there yet is written on the side and named only when whole: on a full disk no
+// file of that name appears, not even half of one, and nothing else is left in the folder.
+TEST(SaveOnAFullDisk, ANewFileDoesNotAppearHalfWritten)
+{
+    GLYFEX_NEED_MOUNT_RIGHTS();
+    for (const SyncMode &m : kSyncModes) {
+        for (const qsizetype bytes : {kSmall, kLarge}) {
+            SCOPED_TRACE(std::string(m.name) + " " + std::to_string(bytes));
+            test::TinyTmpfs fs(kTmpfsSize);
+            ASSERT_TRUE(fs.isMounted()) << fs.error().toStdString();
+            const QString out = fs.path() + QStringLiteral("/out");
+            ASSERT_TRUE(QDir().mkpath(out));
+            ASSERT_TRUE(QDir().mkpath(fs.path() + QStringLiteral("/fill")));
+            const QString whyNotFull = fs.fillLeaving(fs.path() + QStringLiteral("/fill/filler"), 8 * 1024);
+            ASSERT_TRUE(whyNotFull.isEmpty()) << whyNotFull.toStdString();
+
+            const QString path = out + QStringLiteral("/new.bmp");
+            const auto saved = saveFile(path, QByteArray(bytes, 'x'), QStringLiteral("Cannot save"), m.sync);
+            EXPECT_FALSE(saved.ok()) << "reported as saved on a full disk";
+            if (saved.ok())
+                continue;
+            EXPECT_TRUE(saved.error().why.contains(QLatin1String("No space left on device"))) << qPrintable(saved.error().why);
+            EXPECT_EQ(saved.error().where, QDir::toNativeSeparators(path));
+            EXPECT_EQ(namesIn(out), QStringList()) << "a file or a temporary was left behind";
+        }
+    }
+}
+
 } // namespace
 } // namespace glyfex::core

@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -259,6 +260,27 @@ TEST_F(SubtitlesWindowTest, UpDownGoesToTheFirstOrLastLine)
     EXPECT_EQ(window->list()->currentRow(), window->list()->count() - 1);
     QTest::mouseClick(child<QToolButton>("UpDown1Up"), Qt::LeftButton);
     EXPECT_EQ(window->list()->currentRow(), 0);
+}
+
+// Auto scroll keeps the newest subtitle in sight, also for subtitles added while the window was hidden
+// (a command-line run adds them all unseen) once it is shown.
+TEST_F(SubtitlesWindowTest, AutoScrollShowsTheNewestSubtitleAlsoAfterAHiddenRun)
+{
+    ASSERT_TRUE(child<QCheckBox>("CheckBoxScrollDown")->isChecked());
+    window->hide();
+    for (int i = 0; i < 60; ++i)
+        addSubtitle(1000 * i, 1000 * i + 500, {QStringLiteral("line %1").arg(i)});
+    window->resize(600, 300);
+    window->show();
+    QCoreApplication::processEvents();
+    QScrollBar *bar = window->list()->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0) << "the list must be longer than the window";
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    bar->setValue(0);
+    addSubtitle(100000, 100500, {QStringLiteral("shown")});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar->value(), bar->maximum());
 }
 
 TEST_F(SubtitlesWindowTest, UnicodeTextSavedAsUtf16AfterYes)
