@@ -215,6 +215,37 @@ TEST(ExportBitmapEngine, ColoursByPresetAndDepth)
     }
 }
 
+// Rows are mapped several pixels at a time: for widths shorter than, equal to and past a group, every
+// code in every position becomes its DVD colour index, and the marker bits above the code are dropped.
+TEST(ExportBitmapEngine, EveryPixelOfARowBecomesItsCodesIndex)
+{
+    for (int width : {1, 5, 7, 8, 9, 15, 16, 17, 31, 720}) {
+        std::vector<std::string> rows;
+        for (int y = 0; y < 3; ++y) {
+            std::string row;
+            for (int x = 0; x < width; ++x)
+                row += char('0' + (x * 3 + y + x / 4) % 8); // codes 0-3, and 4-7 with a marker bit
+            rows.push_back(row);
+        }
+        ExportBitmapEngine engine;
+        engine.settings = exampleSettings();
+        engine.settings.bmp.croppingEnabled = false;
+        engine.settings.preset = core::PresetPhilipsSvcd;
+        engine.settings.bmp.depth = BmpOutSettings::EightBits;
+        picture::ExportedPicture out;
+        const DecodedPicture p = pictureOf(rows, 0, 0);
+        engine.render(p, dvdColours(), out);
+        ASSERT_EQ(out.width, width);
+        ASSERT_EQ(out.height, 3);
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < width; ++x) {
+                ASSERT_EQ(out.pixels[size_t(y * width + x)], p.colourMap[(rows[size_t(y)][size_t(x)] - '0') & 3])
+                    << "width " << width << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
 TEST(ExportBitmapEngine, FourBitRowOfFivePixelsIsThreeBytesEndingInANibbleOf0)
 {
     ExportBitmapEngine engine;
