@@ -8,6 +8,10 @@
 #include <bit>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace glyfex::core {
 
 namespace {
@@ -34,6 +38,22 @@ void putLe32(QByteArray &b, int at, uint32_t v)
 bool packRow4(const uint8_t *src, uint8_t *dst, int width)
 {
     int x = 0;
+#if defined(__SSE2__)
+    // Thirty-two pixels a step where SSE2 is there (every x86-64): the same lanes as below, sixteen
+    // to a register, the packed pairs narrowed to bytes together.
+    __m128i seen = _mm_setzero_si128();
+    const __m128i lowBytes = _mm_set1_epi16(0x00FF);
+    for (; x + 32 <= width; x += 32) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + x));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + x + 16));
+        seen = _mm_or_si128(seen, _mm_or_si128(a, b));
+        const __m128i pa = _mm_and_si128(_mm_or_si128(_mm_slli_epi16(a, 4), _mm_srli_epi16(a, 8)), lowBytes);
+        const __m128i pb = _mm_and_si128(_mm_or_si128(_mm_slli_epi16(b, 4), _mm_srli_epi16(b, 8)), lowBytes);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + x / 2), _mm_packus_epi16(pa, pb));
+    }
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(seen, _mm_set1_epi8(char(0xF0))), _mm_setzero_si128())) != 0xFFFF)
+        return false;
+#endif
     if constexpr (std::endian::native == std::endian::little) {
         uint64_t all = 0;
         for (; x + 8 <= width; x += 8) {

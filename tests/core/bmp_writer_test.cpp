@@ -85,7 +85,7 @@ TEST(BmpWriter, RefusesPicturesItCannotWrite)
 // inside or after a group of pixels packed together, refuses the picture.
 TEST(BmpWriter, RefusesAFourBitPixelPastFifteenAnywhere)
 {
-    const int width = 19;
+    const int width = 45; // a group of 32, one of 8 and 5 alone
     const int height = 2;
     const std::vector<uint32_t> palette(16, 0x808080);
     std::vector<uint8_t> pixels(size_t(width * height), 15);

@@ -17,7 +17,7 @@ void expectQImageReadsIndicesAndColours(int bits, const std::vector<uint32_t> &p
         const int height = 3;
         std::vector<uint8_t> pixels(size_t(width * height));
         for (size_t i = 0; i < pixels.size(); ++i)
-            pixels[i] = uint8_t((i * 5 + i / size_t(width)) % palette.size());
+            pixels[i] = uint8_t((i * 5 + i / 16 * 3 + i / size_t(width)) % palette.size()); // no 16-pixel period
         auto bytes = encodeBmp({width, height, pixels, palette, bits});
         ASSERT_TRUE(bytes.ok());
         QImage image;
@@ -48,7 +48,7 @@ TEST(BmpWriterImage, QImageReadsFourBitRowsOfEveryLength)
     std::vector<uint32_t> palette;
     for (uint32_t i = 0; i < 16; ++i)
         palette.push_back(i * 15 | (255 - i * 15) << 8 | ((i * 37) & 255) << 16);
-    expectQImageReadsIndicesAndColours(4, palette, {1, 2, 3, 7, 8, 9, 15, 16, 17, 24, 31, 33, 720});
+    expectQImageReadsIndicesAndColours(4, palette, {1, 2, 3, 7, 8, 9, 15, 16, 17, 24, 31, 32, 33, 40, 47, 63, 64, 65, 720});
 }
 
 } // namespace
