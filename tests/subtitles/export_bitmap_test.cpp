@@ -215,6 +215,17 @@ TEST(ExportBitmapEngine, ColoursByPresetAndDepth)
     }
 }
 
+// The example settings without cropping, for the preset and bit depth.
+ExportBitmapEngine uncroppedEngine(int preset, uint8_t depth)
+{
+    ExportBitmapEngine engine;
+    engine.settings = exampleSettings();
+    engine.settings.bmp.croppingEnabled = false;
+    engine.settings.preset = preset;
+    engine.settings.bmp.depth = depth;
+    return engine;
+}
+
 // Rows are mapped several pixels at a time: for widths shorter than, equal to and past a group, every
 // code in every position becomes its DVD colour index, and the marker bits above the code are dropped.
 TEST(ExportBitmapEngine, EveryPixelOfARowBecomesItsCodesIndex)
@@ -227,11 +238,7 @@ TEST(ExportBitmapEngine, EveryPixelOfARowBecomesItsCodesIndex)
                 row += char('0' + (x * 3 + y + x / 4) % 8); // codes 0-3, and 4-7 with a marker bit
             rows.push_back(row);
         }
-        ExportBitmapEngine engine;
-        engine.settings = exampleSettings();
-        engine.settings.bmp.croppingEnabled = false;
-        engine.settings.preset = core::PresetPhilipsSvcd;
-        engine.settings.bmp.depth = BmpOutSettings::EightBits;
+        ExportBitmapEngine engine = uncroppedEngine(core::PresetPhilipsSvcd, BmpOutSettings::EightBits);
         picture::ExportedPicture out;
         const DecodedPicture p = pictureOf(rows, 0, 0);
         engine.render(p, dvdColours(), out);
@@ -248,11 +255,7 @@ TEST(ExportBitmapEngine, EveryPixelOfARowBecomesItsCodesIndex)
 
 TEST(ExportBitmapEngine, FourBitRowOfFivePixelsIsThreeBytesEndingInANibbleOf0)
 {
-    ExportBitmapEngine engine;
-    engine.settings = exampleSettings();
-    engine.settings.bmp.croppingEnabled = false;
-    engine.settings.preset = core::PresetSonicScenarist;
-    engine.settings.bmp.depth = BmpOutSettings::FourBits;
+    ExportBitmapEngine engine = uncroppedEngine(core::PresetSonicScenarist, BmpOutSettings::FourBits);
     picture::ExportedPicture out;
     engine.render(pictureOf({"12312"}, 0, 0), dvdColours(), out);
     auto file = core::encodeBmp(out.indexed());
