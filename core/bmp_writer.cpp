@@ -5,7 +5,12 @@
 #include "core/save_file.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace glyfex::core {
 
@@ -24,6 +29,58 @@ void putLe32(QByteArray &b, int at, uint32_t v)
 {
     putLe16(b, at, v & 0xFFFF);
     putLe16(b, at + 2, v >> 16);
+}
+
+// Packs one row of 4-bit indices two a byte, the first in the high nibble and an odd row's last pixel
+// alone; false when an index passes 15. Eight pixels are taken at a time as one 64-bit word, since
+// byte-wise loops of this shape stay one pixel a step at the optimisation most builds use, and the
+// pictures of a run are whole frames.
+bool packRow4(const uint8_t *src, uint8_t *dst, int width)
+{
+    int x = 0;
+#if defined(__SSE2__)
+    // Thirty-two pixels a step where SSE2 is there (every x86-64): the same lanes as below, sixteen
+    // to a register, the packed pairs narrowed to bytes together.
+    __m128i seen = _mm_setzero_si128();
+    const __m128i lowBytes = _mm_set1_epi16(0x00FF);
+    for (; x + 32 <= width; x += 32) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + x));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + x + 16));
+        seen = _mm_or_si128(seen, _mm_or_si128(a, b));
+        const __m128i pa = _mm_and_si128(_mm_or_si128(_mm_slli_epi16(a, 4), _mm_srli_epi16(a, 8)), lowBytes);
+        const __m128i pb = _mm_and_si128(_mm_or_si128(_mm_slli_epi16(b, 4), _mm_srli_epi16(b, 8)), lowBytes);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + x / 2), _mm_packus_epi16(pa, pb));
+    }
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(seen, _mm_set1_epi8(char(0xF0))), _mm_setzero_si128())) != 0xFFFF)
+        return false;
+#endif
+    if constexpr (std::endian::native == std::endian::little) {
+        uint64_t all = 0;
+        for (; x + 8 <= width; x += 8) {
+            uint64_t v;
+            std::memcpy(&v, src + x, sizeof v);
+            all |= v;
+            // In each 16-bit lane the even pixel is the low byte and the odd one the high byte: the
+            // low byte of (lane << 4 | lane >> 8) is the packed pair, if both are below 16.
+            uint64_t pairs = ((v << 4) | (v >> 8)) & 0x00FF00FF00FF00FFull;
+            pairs = (pairs | (pairs >> 8)) & 0x0000FFFF0000FFFFull;
+            pairs = (pairs | (pairs >> 16)) & 0x00000000FFFFFFFFull;
+            const auto packed = uint32_t(pairs);
+            std::memcpy(dst + x / 2, &packed, sizeof packed);
+        }
+        if (all & 0xF0F0F0F0F0F0F0F0ull)
+            return false;
+    }
+    uint8_t rest = 0;
+    for (int i = x; i < width; ++i)
+        rest |= src[i];
+    if (rest > 15)
+        return false;
+    for (; x + 1 < width; x += 2)
+        dst[x / 2] = uint8_t(src[x] << 4 | src[x + 1]);
+    if (x < width)
+        dst[x / 2] = uint8_t(src[x] << 4);
+    return true;
 }
 
 } // namespace
@@ -79,19 +136,8 @@ Result<QByteArray> encodeBmp(const IndexedPicture &p)
         const uint8_t *src = p.pixels.data() + size_t(p.height - 1 - y) * size_t(p.width);
         auto *dst = reinterpret_cast<uint8_t *>(b.data()) + offBits + size_t(y) * size_t(stride);
         if (packed) {
-            // Checked row by row while the row is at hand (the picture may be a whole frame), in
-            // loops the compiler does many pixels at a time.
-            uint8_t all = 0;
-            for (int x = 0; x < p.width; ++x)
-                all |= src[x];
-            if (all > 15)
+            if (!packRow4(src, dst, p.width))
                 return makeError(QStringLiteral("Cannot make a bitmap"), where, QStringLiteral("a 4-bit pixel passes index 15"));
-            // Two pixels a byte, the first in the high nibble; an odd row's last pixel alone.
-            const int pairs = p.width / 2;
-            for (int x = 0; x < pairs; ++x)
-                dst[x] = uint8_t(src[2 * x] << 4 | src[2 * x + 1]);
-            if (p.width & 1)
-                dst[pairs] = uint8_t(src[p.width - 1] << 4);
         } else {
             std::memcpy(dst, src, size_t(p.width));
         }

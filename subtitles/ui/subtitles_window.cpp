@@ -472,9 +472,15 @@ void SubtitlesWindow::updateUnicodeLabel()
 {
     const bool unicode = m_renderer.isUnicode();
     m_subFormat->setText(unicode ? QStringLiteral("UNICODE") : QStringLiteral("ANSI"));
-    QPalette p = m_subFormat->palette();
-    p.setColor(QPalette::WindowText, unicode ? kUnicodeColour : kAnsiColour);
-    m_subFormat->setPalette(p);
+    // This runs for every subtitle added, and setting a palette sends the label its change events
+    // even when the colour stays: only a change of colour is set.
+    const QColor &colour = unicode ? kUnicodeColour : kAnsiColour;
+    const QPalette &shown = m_subFormat->palette();
+    if (!shown.isBrushSet(QPalette::Active, QPalette::WindowText) || shown.color(QPalette::WindowText) != colour) {
+        QPalette p = m_subFormat->palette();
+        p.setColor(QPalette::WindowText, colour);
+        m_subFormat->setPalette(p);
+    }
 }
 
 // --- commands ------------------------------------------------------------------------------------

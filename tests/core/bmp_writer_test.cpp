@@ -81,6 +81,24 @@ TEST(BmpWriter, RefusesPicturesItCannotWrite)
         EXPECT_FALSE(encodeBmp(c.picture).ok()) << c.name;
 }
 
+// A 4-bit file holds indices up to 15: one past that anywhere in the picture, first or last in a row,
+// inside or after a group of pixels packed together, refuses the picture.
+TEST(BmpWriter, RefusesAFourBitPixelPastFifteenAnywhere)
+{
+    const int width = 45; // a group of 32, one of 8 and 5 alone
+    const int height = 2;
+    const std::vector<uint32_t> palette(16, 0x808080);
+    std::vector<uint8_t> pixels(size_t(width * height), 15);
+    ASSERT_TRUE(encodeBmp({width, height, pixels, palette, 4}).ok()) << "index 15 is allowed";
+    for (size_t at = 0; at < pixels.size(); ++at) {
+        for (uint8_t bad : {uint8_t(16), uint8_t(0x80), uint8_t(255)}) {
+            std::vector<uint8_t> px = pixels;
+            px[at] = bad;
+            EXPECT_FALSE(encodeBmp({width, height, px, palette, 4}).ok()) << "index " << int(bad) << " at " << at;
+        }
+    }
+}
+
 TEST(BmpWriter, FailedWriteKeepsThePreviousFile)
 {
     QTemporaryDir dir;

@@ -215,13 +215,47 @@ TEST(ExportBitmapEngine, ColoursByPresetAndDepth)
     }
 }
 
-TEST(ExportBitmapEngine, FourBitRowOfFivePixelsIsThreeBytesEndingInANibbleOf0)
+// The example settings without cropping, for the preset and bit depth.
+ExportBitmapEngine uncroppedEngine(int preset, uint8_t depth)
 {
     ExportBitmapEngine engine;
     engine.settings = exampleSettings();
     engine.settings.bmp.croppingEnabled = false;
-    engine.settings.preset = core::PresetSonicScenarist;
-    engine.settings.bmp.depth = BmpOutSettings::FourBits;
+    engine.settings.preset = preset;
+    engine.settings.bmp.depth = depth;
+    return engine;
+}
+
+// Rows are mapped several pixels at a time: for widths shorter than, equal to and past a group, every
+// code in every position becomes its DVD colour index, and the marker bits above the code are dropped.
+TEST(ExportBitmapEngine, EveryPixelOfARowBecomesItsCodesIndex)
+{
+    for (int width : {1, 5, 7, 8, 9, 15, 16, 17, 31, 720}) {
+        std::vector<std::string> rows;
+        for (int y = 0; y < 3; ++y) {
+            std::string row;
+            for (int x = 0; x < width; ++x)
+                row += char('0' + (x * 3 + y + x / 4) % 8); // codes 0-3, and 4-7 with a marker bit
+            rows.push_back(row);
+        }
+        ExportBitmapEngine engine = uncroppedEngine(core::PresetPhilipsSvcd, BmpOutSettings::EightBits);
+        picture::ExportedPicture out;
+        const DecodedPicture p = pictureOf(rows, 0, 0);
+        engine.render(p, dvdColours(), out);
+        ASSERT_EQ(out.width, width);
+        ASSERT_EQ(out.height, 3);
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < width; ++x) {
+                ASSERT_EQ(out.pixels[size_t(y * width + x)], p.colourMap[(rows[size_t(y)][size_t(x)] - '0') & 3])
+                    << "width " << width << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(ExportBitmapEngine, FourBitRowOfFivePixelsIsThreeBytesEndingInANibbleOf0)
+{
+    ExportBitmapEngine engine = uncroppedEngine(core::PresetSonicScenarist, BmpOutSettings::FourBits);
     picture::ExportedPicture out;
     engine.render(pictureOf({"12312"}, 0, 0), dvdColours(), out);
     auto file = core::encodeBmp(out.indexed());

@@ -135,6 +135,27 @@ TEST_F(SubtitlesWindowTest, AddedSubtitlesAreListedAndCounted)
     EXPECT_TRUE(window->isModified());
 }
 
+// The encoding label is green for ANSI text and red once a line needs Unicode, and goes back to green
+// when the text is cleared, whatever came in between.
+TEST_F(SubtitlesWindowTest, EncodingLabelColourFollowsTheText)
+{
+    auto *label = child<QLabel>("SubFormat");
+    const auto shown = [&] { return std::make_pair(label->text(), label->palette().color(QPalette::WindowText)); };
+    const QColor green(0x00, 0x80, 0x00);
+    const QColor red(0xFF, 0x00, 0x00);
+    EXPECT_EQ(shown(), std::make_pair(QStringLiteral("ANSI"), green));
+    addSubtitle(1000, 2000, {QStringLiteral("plain")});
+    EXPECT_EQ(shown(), std::make_pair(QStringLiteral("ANSI"), green));
+    addSubtitle(3000, 4000, {QStringLiteral("Привет")});
+    EXPECT_EQ(shown(), std::make_pair(QStringLiteral("UNICODE"), red));
+    addSubtitle(5000, 6000, {QStringLiteral("plain again")});
+    EXPECT_EQ(shown(), std::make_pair(QStringLiteral("UNICODE"), red));
+    window->clearWithoutQuestion();
+    EXPECT_EQ(shown(), std::make_pair(QStringLiteral("ANSI"), green));
+    addSubtitle(1000, 2000, {QStringLiteral("plain")});
+    EXPECT_EQ(shown(), std::make_pair(QStringLiteral("ANSI"), green));
+}
+
 // What the list draws for one line: the colours found in the painted picture.
 struct Painted {
     bool red = false;
