@@ -572,12 +572,21 @@ void MainWindow::showFramePosition(int position, int last)
         return QStringLiteral("%1 / %2 fr. (%3 %)").arg(at).arg(last).arg(percent);
     };
     // Room for the widest text of the video, its last frame, so that the label keeps its size.
-    const int widest = m_pos->fontMetrics().horizontalAdvance(text(last)) + 2;
-    if (widest > m_pos->minimumWidth()) {
-        m_pos->setMinimumWidth(widest);
+    reservePositionRoom(text(last));
+    m_pos->setText(text(position));
+}
+
+void MainWindow::reservePositionRoom(const QString &widest)
+{
+    if (widest != m_posWidthText || m_pos->font() != m_posWidthFont) {
+        m_posWidthText = widest;
+        m_posWidthFont = m_pos->font();
+        m_posWidth = m_pos->fontMetrics().horizontalAdvance(widest) + 2;
+    }
+    if (m_posWidth > m_pos->minimumWidth()) {
+        m_pos->setMinimumWidth(m_posWidth);
         growToContent();
     }
-    m_pos->setText(text(position));
 }
 
 void MainWindow::resetFramePosition()
@@ -1077,15 +1086,7 @@ void MainWindow::showReadProgress(int64_t read, int64_t total)
     const ReadProgressText text = readProgressText(read, total, elapsed);
     m_progress->setValue(std::clamp(text.percent, 0, 100));
     // The position keeps room for its text at the end of the run, which the run's total tells.
-    if (total != m_posWidthFor || m_pos->font() != m_posWidthFont) {
-        m_posWidthFor = total;
-        m_posWidthFont = m_pos->font();
-        m_posWidth = m_pos->fontMetrics().horizontalAdvance(readProgressText(total, total, 0).position) + 2;
-    }
-    if (m_posWidth > m_pos->minimumWidth()) {
-        m_pos->setMinimumWidth(m_posWidth);
-        growToContent();
-    }
+    reservePositionRoom(readProgressText(total, total, 0).position);
     m_pos->setText(text.position);
     m_elapsed->setText(text.elapsed);
     if (!text.remaining.isEmpty())

@@ -165,6 +165,8 @@ private:
     QSize previewRoom();
     void keepOnScreen();
     void growToContent();
+    // The position label keeps room for the widest text it will show, so that it keeps its size.
+    void reservePositionRoom(const QString &widest);
     void placePreviewPicture(int zoom);
     void drawPreviewBackground();
     void readPreviewOptions();
@@ -234,9 +236,9 @@ private:
     QLabel *m_time = nullptr;
     QLabel *m_time7 = nullptr;
     QLabel *m_pos = nullptr;
-    // The width the position's text takes at the end of a run of this many bytes in this font:
-    // measured once, since measuring lays the text out and the progress shows after each subtitle.
-    int64_t m_posWidthFor = -1;
+    // The width of the widest text the position will show in this font: measured once, since measuring
+    // lays the text out and the position changes after each subtitle or video frame.
+    QString m_posWidthText;
     QFont m_posWidthFont;
     int m_posWidth = 0;
     QLabel *m_elapsed = nullptr;
