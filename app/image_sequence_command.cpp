@@ -63,7 +63,6 @@ void ImageSequenceCommand::runFile(const QString &chosenFile)
 
 void ImageSequenceCommand::runPlan(const QString &chosenFile)
 {
-    recognition::RecognitionDriver &driver = m_run.driver();
     auto plan = sources::planSequence(chosenFile);
     if (!plan) {
         m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + plan.error().message());

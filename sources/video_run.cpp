@@ -4,8 +4,6 @@
 #include "core/time_code.h"
 #include "picture/decoded_picture.h"
 
-#include <QFileInfo>
-
 #include <algorithm>
 #include <cstdlib>
 #include <utility>
