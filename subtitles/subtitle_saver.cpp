@@ -163,6 +163,15 @@ SaveEncoding chooseSaveEncoding(bool isUnicode, bool commandLineMode, const core
     return SaveEncoding::ChooseCodePage;
 }
 
+QString fileBaseName(const QString &fileName)
+{
+    QString base = fileName.section(QLatin1Char('/'), -1).section(QLatin1Char('\\'), -1);
+    const qsizetype dot = base.lastIndexOf(QLatin1Char('.'));
+    if (dot > 0)
+        base.truncate(dot);
+    return base;
+}
+
 QString ansiSaveFileName(const QString &sourcePath, const QString &languageText, OutputFormat format)
 {
     QString suffix;

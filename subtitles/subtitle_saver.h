@@ -82,6 +82,10 @@ enum class SaveEncoding { Unicode, ChooseCodePage, AnsiNow };
 SaveEncoding chooseSaveEncoding(bool isUnicode, bool commandLineMode, const core::MessageTable &messages,
                                 core::UserPrompt &prompt);
 
+// A subtitle file's name without its folders and its extension. Names may come from another system
+// ("C:\x\new.sub"): both separators end a folder. A dot that starts the name is no extension.
+QString fileBaseName(const QString &fileName);
+
 // The default name of an ANSI save: the source file (video or VOB) with its extension replaced by
 // "." + the language text (the New Character(s) dialog's language box) up to its first '|' (when there is one) + "." + the format's extension.
 QString ansiSaveFileName(const QString &sourcePath, const QString &languageText, OutputFormat format);

@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "subtitles/avi_header.h"
 #include "subtitles/split_range.h"
+#include "subtitles/subtitle_saver.h"
 #include "subtitles/ui/subtitles_window.h"
 
 #include <QCheckBox>
@@ -34,16 +35,6 @@ constexpr int kAreaWidth = kBarLeft + kBarWidth + 96;
 constexpr int kAreaHeight = kBarTop + kBarHeight + 30;
 
 using core::ui::named;
-
-// The file name without folder (of either system) and extension.
-QString baseName(const QString &fileName)
-{
-    QString base = fileName.section(QLatin1Char('/'), -1).section(QLatin1Char('\\'), -1);
-    const qsizetype dot = base.lastIndexOf(QLatin1Char('.'));
-    if (dot > 0)
-        base.truncate(dot);
-    return base;
-}
 
 bool later(const core::TimeCode &a, const core::TimeCode &b)
 {
@@ -279,7 +270,7 @@ QString SplitDialog::savePart(const core::TimeCode &from, const core::TimeCode &
 
 void SplitDialog::splitByAvi()
 {
-    const QString base = baseName(m_subtitles.fileName());
+    const QString base = fileBaseName(m_subtitles.fileName());
     m_start.setTimeCode({});
     m_stop.setTimeCode({});
     m_subtitles.setSplit(m_subtitles.splitMode(), SplitRange{});

@@ -330,12 +330,7 @@ QWidget *SubtitlesWindow::buildCommandPanel()
 void SubtitlesWindow::setSubtitleFileName(const QString &name)
 {
     m_fileName = name;
-    // Names may come from another system ("C:\x\new.sub"): both separators end a folder.
-    QString base = name.section(QLatin1Char('/'), -1).section(QLatin1Char('\\'), -1);
-    const qsizetype dot = base.lastIndexOf(QLatin1Char('.'));
-    if (dot > 0)
-        base.truncate(dot);
-    m_saveName = base + QLatin1Char('.') + defaultExtension(outputFormat());
+    m_saveName = fileBaseName(name) + QLatin1Char('.') + defaultExtension(outputFormat());
     const QString separator = QStringLiteral(" | ");
     QString caption = windowTitle();
     const qsizetype at = caption.indexOf(separator);
