@@ -2,6 +2,7 @@
 // rate, position clamping, reopening by name, and damaged files.
 #include "sources/avi_player.h"
 
+#include "support/container_videos.h"
 #include "support/test_data.h"
 #include "support/test_video.h"
 
@@ -19,74 +20,9 @@
 namespace glyfex::sources {
 namespace {
 
-const QString kFont = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
-
-struct VideoCase {
-    const char *name;
-    QString source;
-    QString filters;
-    int frames;
-    QStringList codec;
-    int fpsX1000;
-    // A checked-in video below tests/data instead of one made from source.
-    const char *fixture = nullptr;
-};
-
-void PrintTo(const VideoCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
-QStringList args(std::initializer_list<const char *> list)
-{
-    QStringList out;
-    for (const char *a : list)
-        out << QString::fromLatin1(a);
-    return out;
-}
-
-// Every container the viewer offers, with the codecs usually found in it; B-frames and short groups of
-// pictures wherever the codec has them, so that decode order and presentation order differ and seeks
-// land in the middle of groups. Lossless text on a flat colour, lossy x264 at 29.97 frames a second and
-// the same at HD size keep the frame sizes the viewer meets; the rest are small to stay quick. The frame
-// number drawn on each frame makes every frame different.
-std::vector<VideoCase> videoCases()
-{
-    const QString text = QStringLiteral("drawtext=fontfile=%1:text='%{n}':fontcolor=white:fontsize=%2:"
-                                        "borderw=2:bordercolor=black:x=(w-tw)/2:y=h-th-%3");
-    const QString small = text.arg(kFont).arg(30).arg(10);
-    const QString pal = QStringLiteral("testsrc2=s=320x240:r=25");
-    const QStringList x264 = args({"-c:v", "libx264", "-preset", "veryfast", "-g", "5", "-bf", "2", "-pix_fmt", "yuv420p"});
-    const QStringList x264Long = args({"-c:v", "libx264", "-preset", "veryfast", "-g", "12", "-bf", "3", "-pix_fmt", "yuv420p"});
-    const QStringList dvd = args({"-target", "pal-dvd", "-s", "352x288", "-bf", "2", "-g", "15", "-an"});
-    return {
-        {"ffv1_pal.mkv", QStringLiteral("color=c=0x204060:s=720x576:r=25"), text.arg(kFont).arg(40).arg(30), 8,
-         args({"-c:v", "ffv1", "-pix_fmt", "bgr0"}), 25000},
-        {"x264_pal.mp4", QStringLiteral("testsrc2=s=720x576:r=30000/1001"), text.arg(kFont).arg(40).arg(30), 14,
-         x264, 29970},
-        {"x264_hd.mkv", QStringLiteral("testsrc2=s=1920x1080:r=30000/1001"), text.arg(kFont).arg(70).arg(60), 12,
-         x264, 29970},
-        {"mpeg4_bframes.avi", pal, small, 50, args({"-c:v", "mpeg4", "-vtag", "XVID", "-bf", "2", "-g", "12", "-q:v", "4"}),
-         25000},
-        {"x264.avi", pal, small, 50, x264Long, 25000},
-        {"mpeg2_program.mpg", pal, small, 50, dvd, 25000},
-        {"mpeg2_dvd.vob", pal, small, 50, dvd + args({"-f", "vob"}), 25000},
-        {"x264_bframes.ts", pal, small, 60, x264Long, 25000},
-        {"x264_bframes.m2ts", pal, small, 50, x264Long + args({"-f", "mpegts", "-mpegts_m2ts_mode", "1"}), 25000},
-        {"x264_bframes.mkv", pal, small, 50, x264Long, 25000},
-        {"x264_bframes.mp4", pal, small, 50, x264Long, 25000},
-        {"x264_bframes.mov", pal, small, 50, x264Long, 25000},
-        {"vp9.webm", pal, small, 50, args({"-c:v", "libvpx-vp9", "-deadline", "realtime", "-cpu-used", "8", "-g", "12"}),
-         25000},
-        // A title set as dvdauthor writes it: most pictures share a packet of the stream with the one before
-        // and carry no time of their own.
-        {"dvdauthor.vob", {}, {}, 120, {}, 29970, "dvd-ntsc-two-streams/dvd/VIDEO_TS/VTS_01_1.VOB"},
-    };
-}
-
 class AviPlayerVideos : public ::testing::Test {
 protected:
-    QString make(const VideoCase &c)
+    QString make(const test::ContainerVideo &c)
     {
         const QString path = m_dir.filePath(QString::fromLatin1(c.name));
         const QString error = test::makeVideo(path, c.source, c.filters, c.frames, c.codec);
@@ -155,21 +91,17 @@ const AccessCase kAccessCases[] = {
      }},
 };
 
-class AviPlayerContainers : public ::testing::TestWithParam<VideoCase> {
+class AviPlayerContainers : public ::testing::TestWithParam<test::ContainerVideo> {
 protected:
     QTemporaryDir m_dir;
 };
 
 TEST_P(AviPlayerContainers, FramesEqualFfmpegsDecodeInAnyOrder)
 {
-    const VideoCase &c = GetParam();
-    QString path = m_dir.filePath(QString::fromLatin1(c.name));
-    if (c.fixture) {
-        path = test::dataPath(QString::fromLatin1(c.fixture));
-    } else {
-        const QString made = test::makeVideo(path, c.source, c.filters, c.frames, c.codec);
-        ASSERT_TRUE(made.isEmpty()) << made.toStdString();
-    }
+    const test::ContainerVideo &c = GetParam();
+    QString error;
+    const QString path = test::containerVideoPath(c, m_dir.path(), error);
+    ASSERT_FALSE(path.isEmpty()) << error.toStdString();
     const std::vector<uint8_t> oracle = test::ffmpegBgrFrames(path);
     ASSERT_FALSE(oracle.empty());
 
@@ -194,8 +126,8 @@ TEST_P(AviPlayerContainers, FramesEqualFfmpegsDecodeInAnyOrder)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Videos, AviPlayerContainers, ::testing::ValuesIn(videoCases()),
-                         [](const ::testing::TestParamInfo<VideoCase> &info) {
+INSTANTIATE_TEST_SUITE_P(Videos, AviPlayerContainers, ::testing::ValuesIn(test::containerVideos()),
+                         [](const ::testing::TestParamInfo<test::ContainerVideo> &info) {
                              std::string name = info.param.name;
                              for (char &ch : name)
                                  if (!std::isalnum(static_cast<unsigned char>(ch)))
@@ -205,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(Videos, AviPlayerContainers, ::testing::ValuesIn(videoC
 
 TEST_F(AviPlayerVideos, PositionIsClampedToTheFrames)
 {
-    const VideoCase c = videoCases()[0];
+    const test::ContainerVideo c = test::containerVideos()[0];
     AviPlayer player;
     ASSERT_TRUE(player.setFileName(make(c)).ok());
     const BgrFrame last = frameAt(player, c.frames - 1);
@@ -228,7 +160,7 @@ TEST_F(AviPlayerVideos, PositionIsClampedToTheFrames)
 
 TEST_F(AviPlayerVideos, SetFileNameOpensOnlyANewName)
 {
-    const VideoCase c = videoCases()[0];
+    const test::ContainerVideo c = test::containerVideos()[0];
     const QString path = make(c);
     AviPlayer player;
     ASSERT_TRUE(player.setFileName(path).ok());
@@ -251,7 +183,7 @@ TEST_F(AviPlayerVideos, SetFileNameOpensOnlyANewName)
 
 TEST_F(AviPlayerVideos, DamagedFilesFailWithTheirName)
 {
-    const VideoCase c = videoCases()[1];
+    const test::ContainerVideo c = test::containerVideos()[1];
     QFile good(make(c));
     ASSERT_TRUE(good.open(QIODevice::ReadOnly));
     const QByteArray bytes = good.readAll();
