@@ -15,6 +15,7 @@ enum class ExitStatus : int {
     InputMissing = 3,  // the IFO file is missing or cannot be read, or it names no VOB to read
     StreamMissing = 4, // the title set has no subtitle stream with the asked number
     WriteFailed = 5,   // a picture, the stream list or the picture script could not be written
+    Interrupted = 6,   // SIGTERM or SIGINT stopped the job before it was done; no script was left
 };
 
 struct CommandLine {

@@ -12,8 +12,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
+#include <csignal>
 #include <cstdio>
 
 namespace glyfex::app {
@@ -164,13 +166,35 @@ void CommandLineJob::finishRip()
         return fail(ExitStatus::StreamMissing,
                     QStringLiteral("Subtitle stream %1 holds no picture: nothing was written").arg(m_line.streamNumber));
     subtitles::ui::SubtitlesWindow *window = m_app.subtitlesWindow();
+    const QString script = subtitles::commandLineSavePath(m_line.outputFile, window->outputFormat());
+    m_saving = true;
     window->saveAs();
+    m_saving = false;
+    if (m_interrupted) {
+        // The signal came while the script was written: the caller was told the job did not finish,
+        // so no script of it may stay.
+        QFile::remove(script);
+        return interrupt(m_interrupted);
+    }
     if (m_ended)
         return;
-    const QString script = subtitles::commandLineSavePath(m_line.outputFile, window->outputFormat());
     if (window->isModified())
         return fail(ExitStatus::WriteFailed, QStringLiteral("The subtitles were not saved: %1").arg(QDir::toNativeSeparators(script)));
     end(ExitStatus::Done);
+}
+
+void CommandLineJob::interrupt(int signal)
+{
+    if (m_saving) {
+        m_interrupted = signal;
+        return;
+    }
+    const QString name = signal == SIGINT    ? QStringLiteral("SIGINT")
+                       : signal == SIGTERM ? QStringLiteral("SIGTERM")
+                                           : QStringLiteral("signal %1").arg(signal);
+    const QString output = m_line.form == CommandLine::Form::Rip ? QStringLiteral("no picture script")
+                                                                 : QStringLiteral("no stream list");
+    fail(ExitStatus::Interrupted, QStringLiteral("Stopped by %1 before the job was done: %2 was written").arg(name, output));
 }
 
 void CommandLineJob::fail(ExitStatus status, const QString &message)

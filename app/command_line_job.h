@@ -24,6 +24,9 @@ public:
     void applySettings();
     // Begins at the event loop's first turn.
     void start();
+    // SIGTERM or SIGINT: the job stops at once (a pass at its next unit) with ExitStatus::Interrupted and
+    // one stderr line; a script being written when it came is removed again, as the job is not done.
+    void interrupt(int signal);
 
 private:
     void begin();
@@ -41,6 +44,8 @@ private:
     CommandLinePrompt m_prompt;
     QTimer m_watch;
     bool m_ended = false;
+    bool m_saving = false;  // the script is being written
+    int m_interrupted = 0;  // the signal that came while it was
 };
 
 } // namespace glyfex::app

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 int main(int argc, char **argv)
 {
@@ -36,16 +37,20 @@ int main(int argc, char **argv)
     }
 
     glyfex::app::App app;
-    // A session ending the program closes it like the user would, so its settings are saved.
-    glyfex::app::TerminationSignals endOfSession([&app] {
-        if (QWidget *main = app.mainWindow())
+    std::unique_ptr<glyfex::app::CommandLineJob> job;
+    // A session ending the program closes it like the user would, so its settings are saved; an
+    // unattended job has nobody to close it for and stops with a status of its own.
+    glyfex::app::TerminationSignals endOfSession([&app, &job](int signal) {
+        if (job)
+            job->interrupt(signal);
+        else if (QWidget *main = app.mainWindow())
             main->close();
     });
     if (parsed.line.unattended()) {
-        glyfex::app::CommandLineJob job(app, parsed.line);
+        job = std::make_unique<glyfex::app::CommandLineJob>(app, parsed.line);
         app.createWindows();
-        job.applySettings();
-        job.start();
+        job->applySettings();
+        job->start();
         return application.exec();
     }
     app.createWindows();

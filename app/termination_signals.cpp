@@ -1,4 +1,4 @@
-// Turns SIGTERM and SIGINT into a normal close of the main window, so a session's logout saves the settings.
+// Turns SIGTERM and SIGINT into a call on the event loop: a normal close of the main window, or the end of an unattended job.
 #include "app/termination_signals.h"
 
 #include <QSocketNotifier>
@@ -16,10 +16,10 @@ namespace {
 int signalSockets[2] = {-1, -1}; // [0] written by the handler, [1] read by the event loop
 constexpr int handledSignals[] = {SIGTERM, SIGINT};
 
-extern "C" void onTerminationSignal(int)
+extern "C" void onTerminationSignal(int signal)
 {
     const int savedErrno = errno;
-    const char byte = 1;
+    const char byte = char(signal);
     // A full socket already holds a pending close: dropping this byte loses nothing.
     [[maybe_unused]] const ssize_t written = ::write(signalSockets[0], &byte, 1);
     errno = savedErrno;
@@ -27,7 +27,7 @@ extern "C" void onTerminationSignal(int)
 
 } // namespace
 
-TerminationSignals::TerminationSignals(std::function<void()> close, QObject *parent)
+TerminationSignals::TerminationSignals(std::function<void(int signal)> close, QObject *parent)
     : QObject(parent), m_close(std::move(close))
 {
     if (signalSockets[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSockets) != 0)
@@ -64,10 +64,11 @@ TerminationSignals::~TerminationSignals()
 void TerminationSignals::signalled()
 {
     char bytes[16];
-    while (::read(signalSockets[1], bytes, sizeof bytes) > 0) {
-    }
-    if (m_close)
-        m_close();
+    int signal = 0;
+    for (ssize_t got; (got = ::read(signalSockets[1], bytes, sizeof bytes)) > 0;)
+        signal = static_cast<unsigned char>(bytes[got - 1]);
+    if (m_close && signal != 0)
+        m_close(signal);
 }
 
 } // namespace glyfex::app

@@ -9,6 +9,7 @@
 #include "support/qt_print.h"
 #include "support/test_data.h"
 #include "support/tiny_tmpfs.h"
+#include "support/vob_builder.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +23,8 @@
 #include <dvdread/ifo_read.h>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 #include <cerrno>
 #include <cstring>
@@ -74,6 +77,12 @@ protected:
     Outcome run(const QStringList &arguments) const
     {
         QProcess p;
+        start(p, arguments);
+        return finish(p);
+    }
+
+    void start(QProcess &p, const QStringList &arguments) const
+    {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char *var : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
             env.remove(QLatin1String(var));
@@ -85,6 +94,11 @@ protected:
         }
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(GLYFEX_EXECUTABLE), arguments);
+    }
+
+    // Waits (generously) for the program's end; a program still running then is killed and not ended.
+    static Outcome finish(QProcess &p)
+    {
         Outcome o;
         if (!p.waitForFinished(120000)) {
             p.kill();
@@ -344,6 +358,64 @@ TEST_F(CommandLineRun, LongTitleTimesAreFfmpegsPast2To31Ticks)
     for (size_t i = 0; i < rows.size(); ++i) {
         EXPECT_NEAR(rows[i].startMs, (*truth)[i].startMs, 40) << "start of " << i + 1;
         EXPECT_NEAR(rows[i].stopMs, (*truth)[i].stopMs, 40) << "stop of " << i + 1;
+    }
+}
+
+// A title set of the fixture's IFO and one VOB of many real subpicture units, two seconds apart: a rip of it
+// takes long enough to be stopped in the middle.
+void writeManyUnitTitleSet(const QString &folder, int count)
+{
+    QDir().mkpath(folder);
+    const QString source = test::dataPath(QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS"));
+    ASSERT_TRUE(QFile::copy(source + QStringLiteral("/VTS_01_0.IFO"), folder + QStringLiteral("/VTS_01_0.IFO")));
+    auto units = test::demuxSpuUnits(source + QStringLiteral("/VTS_01_1.VOB"));
+    ASSERT_TRUE(units) << units.error().message().toStdString();
+    ASSERT_FALSE(units->empty());
+    QByteArray vob = test::navSector(0, 0, 0, 0, 0x40);
+    for (int i = 0; i < count; ++i) {
+        const std::vector<uint8_t> &bytes = (*units)[size_t(i) % units->size()].bytes;
+        const uint64_t clock = 90000 + uint64_t(i) * 180000;
+        for (const QByteArray &sector : test::unitSectors(clock, 0x20, clock + 9000,
+                                                          QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()))))
+            vob += sector;
+    }
+    test::writeBytes(folder + QStringLiteral("/VTS_01_1.VOB"), vob);
+}
+
+// SIGTERM or SIGINT in the middle of a rip ends it at once with its own status and one stderr line; the
+// pictures written so far are whole, and neither a script nor a temporary file is left.
+TEST_F(CommandLineRun, SignalStopsTheRipWithItsStatusAndLeavesNoScript)
+{
+    constexpr int kUnits = 3000;
+    const QString folder = out(QStringLiteral("many/VIDEO_TS"));
+    writeManyUnitTitleSet(folder, kUnits);
+    const std::pair<int, const char *> rows[] = {{SIGTERM, "SIGTERM"}, {SIGINT, "SIGINT"}};
+    for (const auto &[signal, name] : rows) {
+        SCOPED_TRACE(name);
+        const QString target = out(QLatin1String(name));
+        ASSERT_TRUE(QDir().mkpath(target));
+        QProcess p;
+        start(p, {out(QStringLiteral("absent.ini")), folder + QStringLiteral("/VTS_01_0.IFO"), target + QStringLiteral("/film"),
+                  QStringLiteral("0"), QStringLiteral("3"), QStringLiteral("0")});
+        ASSERT_TRUE(p.waitForStarted());
+        // Once the first picture exists the job is under way.
+        for (int wait = 0; wait < 12000 && QDir(target).entryList({QStringLiteral("*.bmp")}, QDir::Files).isEmpty()
+                           && p.state() == QProcess::Running;
+             ++wait)
+            p.waitForFinished(10);
+        ASSERT_EQ(p.state(), QProcess::Running) << "the rip ended before the signal";
+        ASSERT_EQ(::kill(pid_t(p.processId()), signal), 0);
+        const Outcome o = finish(p);
+        ASSERT_TRUE(o.ended) << "still running or killed";
+        EXPECT_EQ(o.status, int(ExitStatus::Interrupted));
+        expectOneLine(o);
+        EXPECT_TRUE(o.stderrText.contains(QLatin1String(name))) << o.stderrText.toStdString();
+        const QStringList left = QDir(target).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+        const QStringList bitmaps = QDir(target).entryList({QStringLiteral("*.bmp")}, QDir::Files);
+        EXPECT_EQ(left, bitmaps) << "no script and no temporary: " << left.join(QLatin1Char(' ')).toStdString();
+        EXPECT_LT(bitmaps.size(), kUnits) << "the rip was to stop in the middle";
+        for (const QString &bitmap : bitmaps)
+            EXPECT_FALSE(QImage(target + QLatin1Char('/') + bitmap).isNull()) << bitmap.toStdString();
     }
 }
 
