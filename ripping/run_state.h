@@ -57,6 +57,7 @@ struct RunState {
     int64_t spuSectorPos = 0;     // byte offset of the sector that began the current unit
     uint32_t spuCount = 0;        // units completed in the current file
     uint32_t spuCountTotal = 0;   // units completed in the run
+    uint32_t indexSkipped = 0;    // index entries of the current file passed over (no unit where they point)
     int64_t lastProgressPos = 0;  // file position of the last progress update
     bool ignoreBadPackets = false; // Yes to All was answered at the bad-pack question
     bool processing = false;      // a reading pass is running

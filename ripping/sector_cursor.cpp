@@ -65,6 +65,7 @@ core::Result<std::span<const uint8_t>> SectorCursor::readSector()
 void SectorCursor::advance(int64_t end, bool unitCompleted)
 {
     m_pos = end;
+    m_atIndexedUnit = false;
     switch (m_mode) {
     case CursorMode::Sequential:
         break;
@@ -120,15 +121,40 @@ size_t SectorCursor::mapRunBytes() const
     return size_t(last - first + 1) * kSectorSize;
 }
 
-// The index's position of the unit after the run.spuCount units read so far; the end once the list is
-// used up or when it points past the file (a damaged or foreign index), where there is nothing to read.
+// The index's position of the unit after the run.spuCount units read and the run.indexSkipped entries
+// passed over so far; the end once the list is used up. A damaged or foreign index may point past the
+// file, where there is nothing to read (that entry is passed over), or between the starts of sectors,
+// where the unit is read from the sector the position falls in.
 void SectorCursor::nextIndexedUnit()
 {
-    if (m_run.spuCount >= m_run.vobSubUnits.size() || m_run.vobSubUnits[m_run.spuCount].filePos >= m_fileSize) {
-        m_atEnd = true;
+    m_atIndexedUnit = false;
+    for (;;) {
+        const size_t entry = size_t(m_run.spuCount) + m_run.indexSkipped;
+        if (entry >= m_run.vobSubUnits.size()) {
+            m_atEnd = true;
+            return;
+        }
+        const VobSubUnit &unit = m_run.vobSubUnits[entry];
+        if (unit.filePos >= m_fileSize) {
+            m_notes.push_back({IndexFault::PastTheEnd, unit});
+            m_run.indexSkipped += 1;
+            continue;
+        }
+        m_pos = unit.filePos - unit.filePos % int64_t(kSectorSize);
+        if (m_pos != unit.filePos)
+            m_notes.push_back({IndexFault::NotOnASector, unit});
+        m_atIndexedUnit = true;
         return;
     }
-    m_pos = m_run.vobSubUnits[m_run.spuCount].filePos;
+}
+
+void SectorCursor::skipIndexedUnit()
+{
+    const size_t entry = size_t(m_run.spuCount) + m_run.indexSkipped;
+    if (entry < m_run.vobSubUnits.size())
+        m_notes.push_back({IndexFault::InsideAUnit, m_run.vobSubUnits[entry]});
+    m_run.indexSkipped += 1;
+    nextIndexedUnit();
 }
 
 core::Result<void> SectorCursor::refill(int64_t pos, size_t size)

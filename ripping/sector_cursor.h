@@ -9,9 +9,21 @@
 
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace glyfex::ripping {
+
+// What is wrong with an index entry the cursor met, for the pass to tell the user.
+enum class IndexFault {
+    PastTheEnd,  // the position lies past the end of the file: the entry is passed over
+    NotOnASector, // the position is not a sector's start: the unit is read from the sector it falls in
+    InsideAUnit, // the sector there continues a unit rather than beginning one: the entry is passed over
+};
+struct IndexNote {
+    IndexFault fault;
+    VobSubUnit entry;
+};
 
 // The order in which a pass visits the sectors of one file.
 enum class CursorMode {
@@ -21,8 +33,9 @@ enum class CursorMode {
 };
 
 // Walks one open file in one mode. Along the map it consumes the run's map from the front, and by index
-// it follows run.spuCount through run.vobSubUnits, so that a pass that leaves and comes back goes on
-// where it stopped.
+// it follows run.spuCount (and the entries passed over, run.indexSkipped) through run.vobSubUnits, so
+// that a pass that leaves and comes back goes on where it stopped. An entry that points nowhere
+// readable is passed over, and the entries after it are read.
 class SectorCursor {
 public:
     // Places the cursor on its first sector: run.resumePos, the map's first wanted line, or the
@@ -54,6 +67,14 @@ public:
     // is used up.
     void leaveAfter(int64_t end);
 
+    // By index: the sector at pos is where an index entry puts the start of a unit.
+    bool atIndexedUnit() const { return m_atIndexedUnit; }
+    // The sector there does not begin a unit: its entry is passed over, the cursor goes to the next one.
+    void skipIndexedUnit();
+    // What was wrong with the entries met since the last call.
+    bool hasNotes() const { return !m_notes.empty(); }
+    std::vector<IndexNote> takeNotes() { return std::exchange(m_notes, {}); }
+
 private:
     core::Result<std::span<const uint8_t>> readSector();
     size_t readSize() const;
@@ -68,6 +89,8 @@ private:
     int64_t m_fileSize;
     int64_t m_pos = 0;
     bool m_atEnd = false;
+    bool m_atIndexedUnit = false;
+    std::vector<IndexNote> m_notes;
     // The bytes read last: file bytes [m_start, m_start + m_length); m_eof when that read met the file's end.
     int64_t m_start = 0;
     size_t m_length = 0;

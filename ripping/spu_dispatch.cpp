@@ -87,8 +87,10 @@ picture::DisplayTimes SpuDispatcher::computeTimes(const SpuUnit &unit)
 {
     const TimeCode *indexTime = nullptr;
     if (m_run.vobSubMode()) {
-        if (unit.numberInFile >= 1 && unit.numberInFile <= m_run.vobSubUnits.size()) {
-            indexTime = &m_run.vobSubUnits[unit.numberInFile - 1].start;
+        // The index's entry of this unit: entries that pointed at no readable unit were passed over.
+        const size_t entry = size_t(unit.numberInFile) + m_run.indexSkipped;
+        if (unit.numberInFile >= 1 && entry <= m_run.vobSubUnits.size()) {
+            indexTime = &m_run.vobSubUnits[entry - 1].start;
         } else if (!m_run.vobSubTimesWarned) {
             // The index lists fewer units than the file holds: the rest keep the time of their packets.
             m_run.vobSubTimesWarned = true;

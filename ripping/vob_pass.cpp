@@ -230,7 +230,9 @@ void VobPass::beginFile()
     // A pass that resumes in the middle of the file goes on counting its units and keeps its warning.
     if (m_run.resumePos == 0) {
         m_run.spuCount = 0;
+        m_run.indexSkipped = 0;
         m_damageWarned = false;
+        m_indexWarned = {};
     }
     m_fill = 0;
 }
@@ -324,6 +326,45 @@ PassOutcome VobPass::endFile(PassEnd end, const QString &path, int64_t pos)
     return outcome;
 }
 
+// A packet of the chosen stream that carries no PTS continues a unit: an index entry that points there
+// names no unit's start.
+bool VobPass::beginsInsideUnit(std::span<const uint8_t> sector) const
+{
+    const SectorInfo info = parseSector(sector);
+    return info.packetUsable() && info.substreamId == m_run.streamId && !info.ptsFlagged;
+}
+
+void VobPass::tellIndexNotes(SectorCursor &cursor)
+{
+    if (!cursor.hasNotes())
+        return;
+    const QString index = QFileInfo(m_run.idxFileName).fileName();
+    const QString sub = QFileInfo(m_run.vobList[m_run.currentFile]).fileName();
+    for (const IndexNote &note : cursor.takeNotes()) {
+        bool &warned = m_indexWarned[size_t(note.fault)];
+        if (warned)
+            continue;
+        warned = true;
+        const QString position = QStringLiteral("0x%1").arg(note.entry.filePos, 0, 16);
+        QString text;
+        switch (note.fault) {
+        case IndexFault::PastTheEnd:
+            text = QStringLiteral("Line %1 of %2 puts a subtitle at byte %3, past the end of %4: that subtitle is skipped, the others are read.")
+                       .arg(note.entry.line).arg(index, position, sub);
+            break;
+        case IndexFault::NotOnASector:
+            text = QStringLiteral("Line %1 of %2 puts a subtitle at byte %3, which is not the start of a sector of %4: it is read from the sector that byte lies in.")
+                       .arg(note.entry.line).arg(index, position, sub);
+            break;
+        case IndexFault::InsideAUnit:
+            text = QStringLiteral("Line %1 of %2 puts a subtitle at byte %3 of %4, inside a subtitle rather than at its start: that subtitle is skipped, the others are read.")
+                       .arg(note.entry.line).arg(index, position, sub);
+            break;
+        }
+        m_host.warn(text + QStringLiteral(" Other lines like it are not reported again."));
+    }
+}
+
 PassOutcome VobPass::readCurrentFile()
 {
     if (m_run.finished())
@@ -345,6 +386,7 @@ PassOutcome VobPass::readCurrentFile()
     decideMap(path, fileSize);
 
     SectorCursor cursor(file, m_chunk, m_run, cursorMode(), fileSize);
+    tellIndexNotes(cursor);
     const int64_t progressStep = std::max(m_run.totalBytes, fileSize) / 200;
     while (!cursor.atEnd()) {
         auto read = cursor.sector();
@@ -352,6 +394,11 @@ PassOutcome VobPass::readCurrentFile()
             return stopRun(read.error());
         if (read->empty())
             break;
+        if (cursor.atIndexedUnit() && beginsInsideUnit(*read)) {
+            cursor.skipIndexedUnit();
+            tellIndexNotes(cursor);
+            continue;
+        }
         const int64_t end = cursor.pos() + int64_t(read->size());
         if (m_run.lastProgressPos + progressStep < end) {
             m_run.lastProgressPos = end;
@@ -365,6 +412,7 @@ PassOutcome VobPass::readCurrentFile()
         if (m_run.paused && m_fill == 0)
             return pauseAfter(cursor, end);
         cursor.advance(end, step == SectorStep::UnitCompleted);
+        tellIndexNotes(cursor);
     }
     return endFile(PassEnd::FileDone, path, cursor.pos());
 }

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -118,6 +119,8 @@ private:
     void setVideoStandard(uint8_t frameByte);
     Gathered gatherPacket(std::span<const uint8_t> sector, const SectorInfo &info, int64_t pos);
     void updateProgress(int64_t filePos);
+    bool beginsInsideUnit(std::span<const uint8_t> sector) const;
+    void tellIndexNotes(SectorCursor &cursor);
 
     RunState &m_run;
     VobPassHost &m_host;
@@ -128,6 +131,7 @@ private:
     core::TimeCode m_unitTime;
     int64_t m_beforeFile = 0;      // bytes of the run's files before the current one
     bool m_damageWarned = false;   // one damaged-packet warning per file
+    std::array<bool, 3> m_indexWarned{}; // one warning per kind of index damage (IndexFault) per file
     std::vector<uint8_t> m_chunk;  // file bytes read ahead
     std::optional<core::Error> m_failure; // why the last sector stopped the run
 };

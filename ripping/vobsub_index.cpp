@@ -148,9 +148,15 @@ core::Result<VobSubIndex> parseVobSubIndex(const QByteArray &text, const QString
         } else if (auto size = valueOf(line, QLatin1StringView("size:"))) {
             index.frameSize = parseSize(*size);
         } else if (auto colours = valueOf(line, QLatin1StringView("palette:"))) {
+            // Another tool's damage to the colours must not cost the streams: the palette is left out.
             auto palette = parsePalette(*colours, lineWhere(source, n));
-            if (!palette) return palette.error();
-            index.palette = *palette;
+            if (palette) {
+                index.palette = *palette;
+                index.paletteError.reset();
+            } else {
+                index.palette.reset();
+                index.paletteError = palette.error();
+            }
         }
     }
     return index;
@@ -218,7 +224,7 @@ core::Result<VobSubTiming> prescanVobSubTimes(const QByteArray &text, int stream
                 delay -= *t;
             }
             const int64_t start = delay + *t;
-            timing.units.push_back({core::millisecondsToTimeCode(start), start, pos});
+            timing.units.push_back({core::millisecondsToTimeCode(start), start, pos, int(n + 1)});
         }
     }
     return timing;

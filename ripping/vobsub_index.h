@@ -23,10 +23,13 @@ struct VobSubIndex {
     // empty when neither gives one, so the caller keeps the palette it has.
     std::optional<DvdPalette> palette;
     bool paletteFromIfo = false;
+    // A "palette:" line that does not hold 16 colours costs the palette only: what is wrong, and where.
+    std::optional<core::Error> paletteError;
 };
 
 // Parses the index text (8-bit, any line ends). A first line without the VobSub header is
-// "Unrecognized file format."; a bad stream number or palette names its line. source names the file.
+// "Unrecognized file format."; a bad stream number names its line. A bad palette line is no error: the
+// index is read without its palette, and paletteError names the line. source names the file.
 core::Result<VobSubIndex> parseVobSubIndex(const QByteArray &text, const QString &source = {});
 
 // Reads the index file. For version 5 and lower the palette comes from the IFO named like openedPath
@@ -39,6 +42,7 @@ struct VobSubUnit {
     core::TimeCode start;  // millisecond time code, delay applied
     int64_t startMs = 0;
     int64_t filePos = 0;   // byte position of the unit in the .sub file
+    int line = 0;          // the index line it comes from (1 for the first), for messages
     friend bool operator==(const VobSubUnit &, const VobSubUnit &) = default;
 };
 

@@ -346,10 +346,16 @@ void InputDialog::openWithDialog(int filterIndex, const QString &start)
 
 bool InputDialog::openInputFile(const QString &path)
 {
-    // Everything is read into a temporary first: a file that cannot be read changes nothing here.
+    // Everything is read into a temporary first: a file that cannot be read changes nothing here but
+    // the ticks of the rows listed before.
     core::Result<ReadInput> read = readInputFile(path, m_app.prompt(), m_app.messages, m_app.input.palette);
     if (!read) {
         m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + read.error().message());
+        // The rows still listed are those of the input before: Start must not read them as if they
+        // were the one just chosen.
+        for (InputFileRow &row : m_rows)
+            row.ticked = false;
+        refreshRows(m_vobList->currentRow());
         return false;
     }
     m_app.input = read->info;

@@ -40,7 +40,8 @@ public:
     InputDialog(app::App &app, QWidget *parent);
 
     // Reads the stream names, palette and frame size of a chosen file and lists the files beside it.
-    // A file that cannot be read is reported and leaves the dialog as it was.
+    // A file that cannot be read is reported and leaves the dialog as it was, but for the rows of the
+    // input before, which are no longer ticked.
     bool openInputFile(const QString &path);
     // Open IFO / Open Dir: asks for a file (filter 1 or 2) and opens it.
     void openWithDialog(int filterIndex, const QString &start = {});

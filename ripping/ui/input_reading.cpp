@@ -29,11 +29,24 @@ core::Result<void> readIfoInto(const QString &ifo, core::UserPrompt &prompt, con
     return {};
 }
 
-core::Result<void> readIndexInto(const QString &idx, const QString &opened, ReadInput &out)
+// A damaged index costs what it tells, never the pair: the error is shown and the input holds no named
+// streams (all 32 numbers are offered), and the .sub is still listed and read by its own clocks. A bad
+// palette line costs the palette only.
+core::Result<void> readIndexInto(const QString &idx, const QString &opened, core::UserPrompt &prompt,
+                                 const core::MessageTable &messages, ReadInput &out)
 {
     core::Result<VobSubIndex> read = readVobSubIndex(idx, opened);
-    if (!read)
-        return read.error();
+    if (!read) {
+        prompt.error(messages.text(core::Msg::Error) + QStringLiteral("\r\n") + read.error().message());
+        out.hint = inputHint(QFileInfo(idx).fileName(), FrameSize{});
+        return {};
+    }
+    if (read->paletteError) {
+        const QString kept = read->paletteFromIfo ? QStringLiteral("The colours of the IFO beside it are used.")
+                                                  : QStringLiteral("The colours in use are kept.");
+        prompt.warn(messages.text(core::Msg::Warning) + QStringLiteral("\r\n") + read->paletteError->message()
+                    + QStringLiteral(". ") + kept);
+    }
     out.info.streamNames = read->streamNames;
     if (read->palette)
         out.info.palette = *read->palette;
@@ -60,7 +73,7 @@ core::Result<ReadInput> readInputFile(const QString &path, core::UserPrompt &pro
         const QString idx = firstFileLike(path, QStringLiteral(".idx"));
         if (findFilesLike(info.path(), QString(), QStringLiteral(".vob")).isEmpty()
             && !firstFileLike(path, QStringLiteral(".sub")).isEmpty() && !idx.isEmpty())
-            read = readIndexInto(idx, path, out);
+            read = readIndexInto(idx, path, prompt, messages, out);
         else
             read = readIfoInto(path, prompt, messages, out);
     } else if (ext == QLatin1String("vob")) {
@@ -68,14 +81,14 @@ core::Result<ReadInput> readInputFile(const QString &path, core::UserPrompt &pro
         if (!ifo.isEmpty())
             read = readIfoInto(ifo, prompt, messages, out);
     } else if (ext == QLatin1String("idx")) {
-        read = readIndexInto(path, path, out);
+        read = readIndexInto(path, path, prompt, messages, out);
     } else if (ext == QLatin1String("sub")) {
         const QString idx = firstFileLike(path, QStringLiteral(".idx"));
         QString ifo = firstFileLike(path, QStringLiteral(".ifo"));
         if (ifo.isEmpty())
             ifo = firstFileLike(path, QStringLiteral(".bup"));
         if (!idx.isEmpty())
-            read = readIndexInto(idx, path, out);
+            read = readIndexInto(idx, path, prompt, messages, out);
         else if (!ifo.isEmpty())
             read = readIfoInto(ifo, prompt, messages, out);
     }

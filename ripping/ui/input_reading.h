@@ -19,7 +19,8 @@ struct ReadInput {
 
 // By the chosen file's extension: an IFO or BUP (or the index beside it when no VOB is there), the
 // IFO beside a VOB, an index, or the index or IFO beside a .sub. An input that tells no palette keeps
-// the palette given. Closed captions are announced through the prompt. Nothing is changed on failure.
+// the palette given. Closed captions, a damaged index and its bad palette are told through the prompt.
+// Nothing is changed on failure.
 core::Result<ReadInput> readInputFile(const QString &path, core::UserPrompt &prompt, const core::MessageTable &messages,
                                       const DvdPalette &palette);
 

@@ -192,6 +192,36 @@ TEST_F(RunTest, AVobSubPairIsWalkedLikeTheDvd)
         EXPECT_EQ(shown[i], decodedRect(units[i].bytes)) << "unit " << i;
 }
 
+// An index line another tool damaged to point past the end of the .sub costs its own subtitle only: the
+// run reads the others by the index's positions, each with its own line's time, and names the line.
+TEST_F(RunTest, AnIndexLinePastTheEndOfTheSubCostsOnlyItsSubtitle)
+{
+    const QString idx = work.filePath(QStringLiteral("vobsub.idx"));
+    QFile file(idx);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray text = file.readAll();
+    file.close();
+    const QByteArray third = "timestamp: 00:00:07:540, filepos: 000001800\r\n";
+    ASSERT_TRUE(text.contains(third));
+    text.replace(third, third + "timestamp: 00:00:08:000, filepos: 000100000\r\n"); // line 22, past the 32 KiB
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(text), text.size());
+    file.close();
+    app.config.options.useFileOffsets = true;
+    ASSERT_TRUE(app.inputDialog()->openInputFile(idx));
+    QTemporaryDir out;
+    files.names = {out.filePath(QStringLiteral("movie"))};
+    app.inputDialog()->setAction(picture::ActionMode::SaveRawSubpictures);
+    app.inputDialog()->setWithTiming(true);
+    ASSERT_TRUE(app.inputDialog()->start());
+    runToEnd();
+    ASSERT_EQ(app.subtitles.count(), 10);
+    for (int i = 1; i <= 10; ++i)
+        EXPECT_EQ(core::timeCodeToMilliseconds(app.subtitles.at(i).start), 1540 + 3000 * (i - 1)) << "subtitle " << i;
+    EXPECT_TRUE(prompt.shown.join(QLatin1Char('|')).contains(QStringLiteral("Line 22 of vobsub.idx")))
+        << prompt.shown.join(QLatin1Char('|')).toStdString();
+}
+
 TEST_F(RunTest, PausingFromTheControllerShowsThePictureAgainWithoutCountingItTwice)
 {
     const auto units = referenceUnits();

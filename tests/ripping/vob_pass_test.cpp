@@ -1022,26 +1022,74 @@ TEST(VobPassIndex, JumpsFromUnitToUnitAndEndsAfterTheLastIndexedUnit)
     }
 }
 
-TEST(VobPassIndex, PositionPastTheFileEndsItWithTheUnitsBefore)
+// An index another tool damaged may point past the end of the .sub, into the middle of a unit, between
+// sectors, or go back: the units that can be read are read, in index order, and the first line of each kind
+// of damage is named in a warning. The .sub: unit A in sector 0, unit C over sectors 1-2, unit B in sector 3.
+struct IndexDamageCase {
+    const char *name;
+    std::vector<int64_t> positions;   // the index's positions, one "timestamp:" line each (lines 3, 4, ...)
+    std::vector<int64_t> sectorsRead; // where the units handed on begin
+    const char *said;                 // what the one warning says, "" for none
+    int line;                         // the index line it names
+    uint32_t skipped;                 // entries passed over
+};
+void PrintTo(const IndexDamageCase &c, std::ostream *os) { *os << c.name; }
+
+const IndexDamageCase kIndexDamage[] = {
+    {"Sound", {0, 2048, 3 * 2048}, {0, 2048, 3 * 2048}, "", 0, 0},
+    {"PastTheEndByOneSector", {0, 4 * 2048, 3 * 2048}, {0, 3 * 2048}, "past the end of movie.sub", 4, 1},
+    {"PastTheEndFar", {0, int64_t(1) << 40, 3 * 2048}, {0, 3 * 2048}, "past the end of movie.sub", 4, 1},
+    {"PastTheEndAtTheLargestPosition", {0, std::numeric_limits<int64_t>::max(), 3 * 2048}, {0, 3 * 2048},
+     "past the end of movie.sub", 4, 1},
+    {"TwoPastTheEndAreSaidOnce", {4 * 2048, 0, 5 * 2048, 3 * 2048}, {0, 3 * 2048}, "past the end of movie.sub", 3, 2},
+    {"InsideAUnit", {0, 2 * 2048, 3 * 2048}, {0, 3 * 2048}, "inside a subtitle", 4, 1},
+    {"NotSectorAligned", {0, 2048 + 100, 3 * 2048}, {0, 2048, 3 * 2048}, "not the start of a sector", 4, 0},
+    {"Descending", {3 * 2048, 2048, 0}, {3 * 2048, 2048, 0}, "", 0, 0},
+};
+
+class IndexDamage : public testing::TestWithParam<IndexDamageCase> {};
+
+TEST_P(IndexDamage, TheUnitsThatCanBeReadAreReadAndTheLineIsNamed)
 {
-    // A damaged or foreign index may point anywhere: past the end there is nothing to read, however far.
+    const IndexDamageCase &c = GetParam();
     QTemporaryDir dir;
-    const QString path = writeVob(dir, "movie.sub", {test::spuSector(0, 0x20, 900u, kUnitA()), test::spuSector(0, 0x20, 1800u, kUnitB)});
-    for (int64_t past : {int64_t(2) * 2048, int64_t(1) << 40, std::numeric_limits<int64_t>::max()}) {
-        SCOPED_TRACE(past);
+    std::vector<QByteArray> s{test::spuSector(900, 0x20, 900u, kUnitA())};
+    append(s, test::unitSectors(1800, 0x20, 1800u, test::fakeUnit(3000, 7)));
+    s.push_back(test::spuSector(2700, 0x20, 2700u, kUnitB));
+    ASSERT_EQ(s.size(), 4u);
+    const QString path = writeVob(dir, "movie.sub", s);
+    QByteArray index = "# VobSub index file, v7 (do not modify this line!)\nid: en, index: 0\n";
+    for (size_t i = 0; i < c.positions.size(); ++i)
+        index += QStringLiteral("timestamp: 00:00:0%1:000, filepos: %2\n").arg(i + 1).arg(c.positions[i], 9, 16, QLatin1Char('0')).toLatin1();
+    auto timing = prescanVobSubTimes(index, 0, QStringLiteral("movie.idx"));
+    ASSERT_TRUE(timing.ok()) << timing.error().message().toStdString();
+    ASSERT_EQ(timing->units.size(), c.positions.size());
+    for (bool pause : {false, true}) {
+        SCOPED_TRACE(pause);
         RunState run = runOver({path}, 0x20);
         run.idxFileName = dir.filePath("movie.idx");
         run.useIndexOffsets = true;
-        run.vobSubUnits = {{{}, 0, 0}, {{}, 0, past}, {{}, 0, 2048}};
+        run.vobSubUnits = timing->units;
         RecordingHandler handler;
         ScriptedHost host(handler);
+        host.pauseAfterEveryUnit = pause;
         const RunResult r = drive(run, host, handler);
-        ASSERT_EQ(r.outcomes.size(), 1u);
-        EXPECT_EQ(r.outcomes[0].end, PassEnd::FileDone);
-        EXPECT_FALSE(r.outcomes[0].error.has_value());
-        EXPECT_EQ(handler.sectors, (std::vector<int64_t>{0}));
+        ASSERT_FALSE(r.outcomes.empty());
+        EXPECT_EQ(r.outcomes.back().end, PassEnd::FileDone);
+        EXPECT_EQ(handler.sectors, c.sectorsRead);
+        EXPECT_EQ(run.indexSkipped, c.skipped);
+        if (*c.said == 0) {
+            EXPECT_TRUE(host.warnings.isEmpty()) << host.warnings.join(QLatin1Char('|')).toStdString();
+        } else {
+            ASSERT_EQ(host.warnings.size(), 1) << host.warnings.join(QLatin1Char('|')).toStdString();
+            EXPECT_TRUE(host.warnings[0].startsWith(QStringLiteral("Line %1 of movie.idx").arg(c.line))) << host.warnings[0].toStdString();
+            EXPECT_TRUE(host.warnings[0].contains(QLatin1String(c.said))) << host.warnings[0].toStdString();
+        }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(, IndexDamage, testing::ValuesIn(kIndexDamage),
+                         [](const testing::TestParamInfo<IndexDamageCase> &i) { return std::string(i.param.name); });
 
 TEST(VobPassIndex, RealVobSubPairReadByItsIndexGivesTheUnitsLibavformatDemuxes)
 {

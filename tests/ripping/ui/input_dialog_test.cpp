@@ -6,7 +6,9 @@
 
 #include "subtitles/ui/subtitles_window.h"
 #include "support/app_test.h"
+#include "support/test_data.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -19,6 +21,8 @@
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace glyfex;
 using namespace glyfex::ripping;
@@ -166,7 +170,74 @@ TEST_F(FixtureInputTest, AnUnreadableIfoIsReportedAndChangesNothing)
     EXPECT_EQ(dialog->streamItemTexts(), QStringList({QStringLiteral("00 - English 0, ???")}));
     ASSERT_EQ(dialog->rows().size(), 1u);
     EXPECT_EQ(dialog->rows()[0].path, kDvd + QStringLiteral("/VTS_01_1.VOB"));
-    EXPECT_EQ(app.input.palette[0], 0xFFFFFFu);
+    EXPECT_EQ(app.input.palette[0], 0xFFFFFFu);    // Only the tick of the rows before goes: Start must not read the title set before as if chosen now.
+    EXPECT_FALSE(dialog->rows()[0].ticked);
+}
+
+// A VobSub index another tool damaged still opens its pair: what is wrong is said, the .sub is listed in
+// place of the title set before, a first line that is no header costs the stream names (all 32 numbers are
+// offered and the .sub is read by its own clocks), a bad palette line costs the palette only.
+TEST_F(FixtureInputTest, ADamagedIndexStillOpensItsPair)
+{
+    struct Row {
+        const char *name;
+        std::function<QByteArray(QByteArray)> damage;
+        const char *said;     // what the one message begins with, "" for none
+        const char *saidToo;  // and what it holds
+        int streams;          // items the stream combo offers
+        bool indexUsed;       // the index's names, positions and times are used
+        uint32_t colour0;     // the palette's colour 0 afterwards
+    };
+    constexpr uint32_t kInUse = 0x123456;
+    const Row rows[] = {
+        {"NoHeader", [](QByteArray t) { return t.replace("# VobSub index file, v7", "# subtitle index"); },
+         "error: Error\r\nUnrecognized file format.", "line 1", 32, false, kInUse},
+        {"FifteenColours", [](QByteArray t) { return t.replace("101010, 101010\r\n", "101010\r\n"); },
+         "warn: Warning\r\nBad palette in the VobSub index", "line 12): 16 colours expected, 15 found. The colours in use are kept.",
+         1, true, kInUse},
+        {"BadStreamNumber", [](QByteArray t) { return t.replace("id: en, index: 0", "id: en, index: zero"); },
+         "error: Error\r\nBad stream number in the VobSub index", "line 18", 32, false, kInUse},
+        {"ByteOrderMark", [](QByteArray t) { return "\xEF\xBB\xBF" + t; }, "", "", 1, true, 0xEBEBEB},
+    };
+    QFile fixture(kVobSub + QStringLiteral("/vobsub.idx"));
+    ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
+    const QByteArray sound = fixture.readAll();
+    auto *showAll = dialog->findChild<QCheckBox *>(QStringLiteral("CheckBoxShowAll"));
+    ASSERT_NE(showAll, nullptr);
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        showAll->setChecked(false); // an input without names ticks it, for the next input too
+        ASSERT_TRUE(dialog->openInputFile(kDvd + QStringLiteral("/VTS_01_0.IFO")));
+        ASSERT_TRUE(dialog->rows().at(0).ticked);
+        QTemporaryDir dir;
+        const QString idx = dir.filePath(QStringLiteral("movie.idx"));
+        const QString sub = dir.filePath(QStringLiteral("movie.sub"));
+        test::writeBytes(idx, r.damage(sound));
+        ASSERT_TRUE(QFile::copy(kVobSub + QStringLiteral("/vobsub.sub"), sub));
+        app.input.palette[0] = kInUse;
+        prompt.shown.clear();
+
+        ASSERT_TRUE(dialog->openInputFile(idx));
+        if (*r.said == 0) {
+            EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(QLatin1Char('|')).toStdString();
+        } else {
+            ASSERT_EQ(prompt.shown.size(), 1);
+            EXPECT_TRUE(prompt.shown[0].startsWith(QLatin1String(r.said))) << prompt.shown[0].toStdString();
+            EXPECT_TRUE(prompt.shown[0].contains(QLatin1String(r.saidToo))) << prompt.shown[0].toStdString();
+        }
+        ASSERT_EQ(dialog->rows().size(), 1u);
+        EXPECT_EQ(dialog->rows()[0].path, sub);
+        EXPECT_TRUE(dialog->rows()[0].ticked);
+        EXPECT_EQ(dialog->streamItemTexts().size(), r.streams);
+        EXPECT_EQ(app.input.palette[0], r.colour0);
+        EXPECT_EQ(app.input.idxFileName, r.indexUsed ? idx : QString());
+
+        dialog->setAction(picture::ActionMode::OnlyShow);
+        ASSERT_TRUE(dialog->start());
+        EXPECT_EQ(app.batch.vobList, QStringList({sub}));
+        EXPECT_EQ(app.batch.vobSubMode(), r.indexUsed);
+        EXPECT_EQ(app.batch.vobSubUnits.size(), r.indexUsed ? 10u : 0u);
+    }
 }
 
 TEST_F(FixtureInputTest, AnAbandonedStartChangesNothing)
