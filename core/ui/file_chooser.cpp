@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace glyfex::core::ui {
 
 namespace {
@@ -43,6 +45,7 @@ QString DialogFileChooser::openFile(QWidget *parent, const QString &title, const
         dialog.selectNameFilter(list[filterIndex - 1]);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    m_chosenFilterIndex = std::max(int(list.indexOf(dialog.selectedNameFilter())) + 1, 1);
     return dialog.selectedFiles().constFirst();
 }
 
