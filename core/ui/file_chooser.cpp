@@ -1,6 +1,8 @@
 // Qt file dialogs behind the FileChooser seam.
 #include "core/ui/file_chooser.h"
 
+#include "core/ui/dialog_owner.h"
+
 #include <QFileDialog>
 #include <QStringList>
 
@@ -43,7 +45,7 @@ QString DialogFileChooser::openFile(QWidget *parent, const QString &title, const
     dialog.setNameFilters(list);
     if (filterIndex >= 1 && filterIndex <= list.size())
         dialog.selectNameFilter(list[filterIndex - 1]);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (execOver(dialog, parent) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     m_chosenFilterIndex = std::max(int(list.indexOf(dialog.selectedNameFilter())) + 1, 1);
     return dialog.selectedFiles().constFirst();
@@ -55,7 +57,7 @@ QString DialogFileChooser::saveFile(QWidget *parent, const QString &title, const
     QFileDialog dialog(parent, title, start);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(qtFilters(filter));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (execOver(dialog, parent) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
 }
