@@ -87,17 +87,13 @@ class SettingsReachRunTest : public test::AppTest {
 protected:
     void SetUp() override
     {
-        QDir().mkpath(app.paths.writableDataDir());
-        ASSERT_TRUE(QFile::copy(QStringLiteral(GLYFEX_TEST_DATA_DIR "/../../data/CharMap.ini"),
-                                QDir(app.paths.writableDataDir()).filePath(QStringLiteral("CharMap.ini"))));
+        ASSERT_NO_FATAL_FAILURE(test::installCharMap(app.paths));
         test::AppTest::SetUp();
         app.loadSettings();
         app.mainWindow()->show();
         ASSERT_TRUE(scratch.isValid());
-        QDir().mkpath(scratch.filePath(QStringLiteral("VIDEO_TS")));
-        const QDir source(test::dataPath(QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS")));
-        for (const QString &name : source.entryList(QDir::Files))
-            ASSERT_TRUE(QFile::copy(source.filePath(name), scratch.filePath(QStringLiteral("VIDEO_TS/") + name)));
+        ASSERT_NO_FATAL_FAILURE(
+            test::copyTitleSet(test::dataPath(QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS")), scratch.path()));
         dialog = app.run().newCharacterDialog();
         ASSERT_NE(dialog, nullptr);
     }
