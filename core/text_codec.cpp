@@ -1,6 +1,7 @@
 // Conversion between UTF-16 and Windows code pages through glibc iconv, with our own per-character fallback.
 #include "core/text_codec.h"
 
+#include <QStringDecoder>
 #include <QSysInfo>
 
 #include <algorithm>
@@ -441,6 +442,14 @@ const char *iconvName(CodePage codePage)
 bool isSupported(CodePage codePage)
 {
     return cache().page(resolve(codePage)).ok();
+}
+
+bool isValidUtf8(QByteArrayView bytes)
+{
+    // Stateless: a sequence cut off at the end is an error too.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    (void)QString(decoder.decode(bytes));
+    return !decoder.hasError();
 }
 
 Result<QByteArray> encode(const QString &text, CodePage codePage, int *unmappable)
