@@ -358,6 +358,27 @@ TEST_F(VideoCommandTest, ARunOverAFrameLostFromTheFileStoresEverySubtitleAndSays
         << prompt.shown[0].toStdString();
 }
 
+// Frame 1, where the viewer opens, lost from the file: the viewer opens on a black frame, the others show.
+TEST_F(VideoCommandTest, AVideoThatLostFrameOneOpensOnABlackFrame)
+{
+    QTemporaryDir dir;
+    test::BurnedVideo video;
+    video.frames = 30;
+    video.subtitles = kLines;
+    video.droppedPacket = 1;
+    const QString path = dir.filePath(QStringLiteral("lost_first.mkv"));
+    ASSERT_TRUE(test::makeBurnedVideo(path, video).isEmpty());
+    open(path);
+    ASSERT_TRUE(viewer->videoOpen()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(viewer->lastFrame(), 29);
+    const auto &black = viewer->frame().bytes;
+    ASSERT_EQ(black.size(), size_t(720 * 576 * 3));
+    EXPECT_TRUE(std::all_of(black.begin(), black.end(), [](uint8_t v) { return v == 0; }));
+    viewer->setPosition(15);
+    EXPECT_TRUE(test::burnedTextPixel(viewer->frame(), viewer->region()).has_value()) << "frame 15 shows its text";
+}
+
 TEST_F(VideoCommandTest, PrevTakesBackTheLastSubtitleAndGoesToItsStart)
 {
     ASSERT_NO_FATAL_FAILURE(openAndPick());
