@@ -273,15 +273,16 @@ TEST_P(VideoViewerContainers, OpensAtFrameOneAsFfmpegDecodesIt)
     ASSERT_TRUE(viewer->videoOpen()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(viewer->fpsX1000(), c.fpsX1000);
-    EXPECT_EQ(viewer->lastFrame(), c.frames - 1);
-    EXPECT_EQ(labelText("LabelPos"), QStringLiteral("1 / %1 fr. (%2 %)").arg(c.frames - 1).arg(100 / (c.frames - 1)));
     const sources::BgrFrame &shown = viewer->frame();
     const size_t frameBytes = shown.bytes.size();
     ASSERT_GE(oracle.size(), 2 * frameBytes);
+    const int frames = int(oracle.size() / frameBytes);
+    EXPECT_EQ(viewer->lastFrame(), frames - 1);
+    EXPECT_EQ(labelText("LabelPos"), QStringLiteral("1 / %1 fr. (%2 %)").arg(frames - 1).arg(100 / (frames - 1)));
     EXPECT_TRUE(std::equal(shown.bytes.begin(), shown.bytes.end(), oracle.begin() + ptrdiff_t(frameBytes)));
-    viewer->setPosition(c.frames - 1);
+    viewer->setPosition(frames - 1);
     EXPECT_TRUE(std::equal(viewer->frame().bytes.begin(), viewer->frame().bytes.end(),
-                           oracle.begin() + ptrdiff_t(frameBytes * size_t(c.frames - 1))))
+                           oracle.begin() + ptrdiff_t(frameBytes * size_t(frames - 1))))
         << "the last frame";
     QTest::mouseClick(button("bbCloseVideo"), Qt::LeftButton);
 }
