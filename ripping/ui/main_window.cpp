@@ -1,8 +1,8 @@
 // The main window: commands, preview, counters, the batch timer, pause and the deferred close.
 #include "ripping/ui/main_window.h"
-#include "core/ui/dialog_owner.h"
 #include "subtitles/ui/subtitles_window.h"
 
+#include "core/ui/dialog_owner.h"
 #include "core/ui/language_applier.h"
 #include "core/ui/language_tools.h"
 #include "core/version.h"
@@ -697,10 +697,10 @@ void MainWindow::toggleSubtitlesWindow()
 
 void MainWindow::placeSubtitlesWindow()
 {
-    QWidget *subtitles = m_app.subtitlesWindow();
+    subtitles::ui::SubtitlesWindow *subtitles = m_app.subtitlesWindow();
     if (!subtitles || !subtitles->isVisible())
         return;
-    placeUnder(*subtitles, *this);
+    subtitles->placeUnderMainWindow();
 }
 
 QScreen *screenOf(const QWidget &window)

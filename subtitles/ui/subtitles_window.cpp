@@ -932,15 +932,25 @@ void SubtitlesWindow::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (event->spontaneous())
         return;
-    // Under the main window, as wide as it, both ending at the same bottom edge.
-    if (QWidget *main = parentWidget())
-        ripping::ui::placeUnder(*this, *main);
+    // The first showing places the window; later ones (after a dialog, Open VOB(s), a Start) keep it
+    // where it is, which may be where the user moved it.
+    if (!m_placedAt)
+        placeUnderMainWindow();
     setSubtitleFileName(m_fileName);
     if (!(m_panelMode == PanelMode::Load && conversionPanelShown()))
         refreshList();
     if (m_scrollWhenShown && m_list->count() > 0)
         m_list->scrollToBottom();
     m_scrollWhenShown = false;
+}
+
+void SubtitlesWindow::placeUnderMainWindow()
+{
+    QWidget *main = parentWidget();
+    if (!main || (m_placedAt && pos() != *m_placedAt))
+        return; // moved by the user
+    ripping::ui::placeUnder(*this, *main);
+    m_placedAt = pos();
 }
 
 void SubtitlesWindow::resizeEvent(QResizeEvent *event)
