@@ -722,6 +722,21 @@ void placeUnder(QWidget &window, const QWidget &main)
     window.move(frame.topLeft());
 }
 
+void keepWindowOnScreen(QWidget &window)
+{
+    if (!window.isVisible() || window.isMaximized() || window.isFullScreen() || window.isMinimized())
+        return;
+    const QScreen *screen = screenOf(window);
+    if (!screen)
+        return;
+    const QRect frame = window.frameGeometry();
+    const QRect kept = keptOnScreen(frame, screen->availableGeometry());
+    if (kept.size() != frame.size())
+        window.resize(window.size() - (frame.size() - kept.size()));
+    if (kept.topLeft() != frame.topLeft())
+        window.move(kept.topLeft());
+}
+
 // --- priority ------------------------------------------------------------------------------------
 
 void MainWindow::setPriorityHandler(std::function<core::Result<void>(PriorityLevel)> handler)
@@ -847,17 +862,7 @@ void MainWindow::growToContent()
 
 void MainWindow::keepOnScreen()
 {
-    if (!isVisible() || isMaximized() || isFullScreen())
-        return;
-    const QScreen *screen = screenOf(*this);
-    if (!screen)
-        return;
-    const QRect frame = frameGeometry();
-    const QRect kept = keptOnScreen(frame, screen->availableGeometry());
-    if (kept.size() != frame.size())
-        resize(size() - (frame.size() - kept.size()));
-    if (kept.topLeft() != frame.topLeft())
-        move(kept.topLeft());
+    keepWindowOnScreen(*this);
 }
 
 void MainWindow::drawPreviewBackground()

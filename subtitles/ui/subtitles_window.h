@@ -237,6 +237,7 @@ private:
     bool m_syncingRates = false;
     bool m_scrollWhenShown = false; // a subtitle came while the window was hidden
     std::optional<QPoint> m_placedAt; // where the program last put the window
+    int m_widthBeforePanel = 0;       // the width the conversion panel found
     bool m_fillingCharsets = false;
     Loader m_loader;
     std::function<QString()> m_languageText;

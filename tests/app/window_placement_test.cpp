@@ -9,7 +9,9 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -89,7 +91,7 @@ TEST_F(WindowPlacementTest, TheSubtitlesWindowStaysWhereTheUserMovedIt)
          }},
         {"the main window's preview resized", [this] { main->applyPreviewSettings(); }},
     };
-    const QPoint moved(300, 10);
+    const QPoint moved(0, 10); // on the screen, wide as the window is
     for (const ShowingRow &row : rows) {
         SCOPED_TRACE(row.name);
         subtitles->move(moved); // as the user drags it
@@ -111,6 +113,68 @@ TEST_F(WindowPlacementTest, UntilTheUserMovesItTheSubtitlesWindowFollowsTheMainW
     press(main, "TntBitButtonShowSubtitleText");
     EXPECT_EQ(subtitles->frameGeometry().left(), main->frameGeometry().left());
     EXPECT_EQ(subtitles->frameGeometry().bottom(), main->frameGeometry().bottom());
+}
+
+// The windows' sizes as they grow and shrink; ctest runs these once more on a laptop's 1366 x 768 screen.
+class WindowGeometryTest : public WindowPlacementTest {
+protected:
+    QRect available() const { return ripping::ui::screenOf(*main)->availableGeometry(); }
+};
+
+TEST_F(WindowGeometryTest, TheCodePagePanelKeepsTheSubtitlesWindowOnTheScreen)
+{
+    for (const auto mode : {subtitles::ui::SubtitlesWindow::PanelMode::Load, subtitles::ui::SubtitlesWindow::PanelMode::Save}) {
+        SCOPED_TRACE(mode == subtitles::ui::SubtitlesWindow::PanelMode::Load ? "load" : "save");
+        const int before = subtitles->width();
+        subtitles->showConversionPanel(mode);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(available().contains(subtitles->frameGeometry()))
+            << testing::PrintToString(subtitles->frameGeometry()) << " on " << testing::PrintToString(available());
+        for (const char *button : {"bbDone", "bbSave"}) {
+            auto *b = subtitles->findChild<QPushButton *>(QString::fromLatin1(button));
+            if (!b->isVisible())
+                continue;
+            const QRect onScreen(b->mapToGlobal(QPoint(0, 0)), b->size());
+            EXPECT_TRUE(available().contains(onScreen)) << button << ' ' << testing::PrintToString(onScreen);
+        }
+        subtitles->hideConversionPanel();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(subtitles->width(), before) << "the panel's room goes with it";
+    }
+}
+
+TEST_F(WindowGeometryTest, BitmapAdjustmentComesBackWholeAfterReduceAndExpand)
+{
+    auto *adjust = qobject_cast<QDialog *>(app.window(QStringLiteral("Form18")));
+    ASSERT_NE(adjust, nullptr);
+    adjust->removeEventFilter(&bitmapAdjust); // shown here, not answered
+    adjust->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(adjust));
+    const QSize whole = adjust->size();
+    EXPECT_TRUE(available().contains(adjust->frameGeometry())) << testing::PrintToString(adjust->frameGeometry());
+    auto *reduce = adjust->findChild<QPushButton *>(QStringLiteral("ButtonReduceWindow"));
+    ASSERT_NE(reduce, nullptr);
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        QTest::mouseClick(reduce, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        EXPECT_LT(adjust->height(), whole.height() / 2) << "reduced";
+        // Out of the way, at the bottom of the screen, as the user drags it.
+        const QRect reduced = adjust->frameGeometry();
+        adjust->move(available().right() - reduced.width(), available().bottom() - reduced.height());
+        QCoreApplication::processEvents();
+        QTest::mouseClick(reduce, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(adjust->size(), whole);
+        EXPECT_TRUE(available().contains(adjust->frameGeometry())) << testing::PrintToString(adjust->frameGeometry());
+        for (const char *button : {"BitBtn1", "ButtonSkipPict"}) {
+            auto *b = adjust->findChild<QPushButton *>(QString::fromLatin1(button));
+            ASSERT_NE(b, nullptr) << button;
+            const QRect onScreen(b->mapToGlobal(QPoint(0, 0)), b->size());
+            EXPECT_TRUE(available().contains(onScreen)) << button << ' ' << testing::PrintToString(onScreen);
+        }
+    }
+    adjust->hide();
 }
 
 } // namespace
