@@ -644,7 +644,7 @@ void NewCharacterDialog::searchMatrix()
                         + name + QStringLiteral("\" ") + message(core::Msg::ContainCharacter) + QStringLiteral(" \"") + text
                         + QStringLiteral("\"\r") + message(core::Msg::SeemsToMatch) + QStringLiteral("\r\r")
                         + message(core::Msg::OpenThisMatrixFile);
-        if (m_prompt.confirm(q) != core::Answer::Yes)
+        if (m_prompt.confirmYesNo(q) != core::Answer::Yes)
             continue;
         m_edit->setText(text);
         setStyleBoxes(entry.style);
