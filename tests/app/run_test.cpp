@@ -120,6 +120,16 @@ protected:
         controller->installEventFilter(&m_watcher);
     }
 
+    // Start saving raw subpictures with their times into out (movie00001.sup, ...): the run's subtitles
+    // then hold the times the run gave them.
+    bool startTimedRawSubpictures(const QTemporaryDir &out)
+    {
+        files.names = {out.filePath(QStringLiteral("movie"))};
+        app.inputDialog()->setAction(picture::ActionMode::SaveRawSubpictures);
+        app.inputDialog()->setWithTiming(true);
+        return app.inputDialog()->start();
+    }
+
     // The batch timer's ticks until the run is over (or nothing moves any more).
     void runToEnd()
     {
@@ -210,10 +220,7 @@ TEST_F(RunTest, AnIndexLinePastTheEndOfTheSubCostsOnlyItsSubtitle)
     app.config.options.useFileOffsets = true;
     ASSERT_TRUE(app.inputDialog()->openInputFile(idx));
     QTemporaryDir out;
-    files.names = {out.filePath(QStringLiteral("movie"))};
-    app.inputDialog()->setAction(picture::ActionMode::SaveRawSubpictures);
-    app.inputDialog()->setWithTiming(true);
-    ASSERT_TRUE(app.inputDialog()->start());
+    ASSERT_TRUE(startTimedRawSubpictures(out));
     runToEnd();
     ASSERT_EQ(app.subtitles.count(), 10);
     for (int i = 1; i <= 10; ++i)
@@ -295,10 +302,7 @@ TEST_F(RunTest, SavingRawSubpicturesWritesEveryUnitAsItIs)
 TEST_F(RunTest, TimedRawSubpicturesBecomeSubtitlesNamedAfterTheirFiles)
 {
     QTemporaryDir out;
-    files.names = {out.filePath(QStringLiteral("movie"))};
-    app.inputDialog()->setAction(picture::ActionMode::SaveRawSubpictures);
-    app.inputDialog()->setWithTiming(true);
-    ASSERT_TRUE(app.inputDialog()->start());
+    ASSERT_TRUE(startTimedRawSubpictures(out));
     runToEnd();
     ASSERT_EQ(app.subtitles.count(), 10);
     for (int i = 1; i <= 10; ++i) {
@@ -324,10 +328,7 @@ TEST_F(RunTest, LongTitleTimesAreFfmpegsPast2To31Ticks)
     ASSERT_GT(truth->back().startMs, (int64_t(1) << 31) / 90) << "the title is to pass 2^31 ticks";
     ASSERT_TRUE(app.inputDialog()->openInputFile(folder + QStringLiteral("/VTS_01_0.IFO")));
     QTemporaryDir out;
-    files.names = {out.filePath(QStringLiteral("movie"))};
-    app.inputDialog()->setAction(picture::ActionMode::SaveRawSubpictures);
-    app.inputDialog()->setWithTiming(true);
-    ASSERT_TRUE(app.inputDialog()->start());
+    ASSERT_TRUE(startTimedRawSubpictures(out));
     runToEnd();
     ASSERT_EQ(app.subtitles.count(), int(truth->size()));
     for (int i = 1; i <= app.subtitles.count(); ++i) {
