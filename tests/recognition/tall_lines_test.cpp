@@ -185,16 +185,4 @@ const TallCase kTallCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, TallLines, testing::ValuesIn(kTallCases),
                          [](const testing::TestParamInfo<TallCase> &info) { return std::string(info.param.name); });
 
-// Segmentation gives the place of every line it passes over: too tall, or after the tenth.
-TEST(Segmentation, PlacesOfTheLinesPassedOver)
-{
-    picture::CodeImage image(6, 46 + 2 + 11 * 11);
-    fillRect(image, 1, 0, 3, 46);
-    for (int i = 0; i < 11; ++i)
-        fillRect(image, 1, 48 + i * 11, 3, 9);
-    const auto result = segmentSubtitle(image, InkCodes{1, 255}, {}, OcrSettings{});
-    ASSERT_EQ(result.lines.size(), 10u);
-    EXPECT_EQ(result.unreadLines, (std::vector<int>{0, 10}));
-}
-
 } // namespace
