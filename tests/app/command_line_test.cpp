@@ -21,6 +21,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 namespace glyfex::app {
 namespace {
 
@@ -327,6 +333,25 @@ TEST_F(CommandLineRun, FullDiskIsAWriteFailure)
     EXPECT_TRUE(o.stderrText.contains(QStringLiteral("No space left on device"))) << o.stderrText.toStdString();
     const QStringList scripts = QDir(disk.path()).entryList({QStringLiteral("film*.sst"), QStringLiteral("*.tmp*")}, QDir::Files);
     EXPECT_TRUE(scripts.isEmpty()) << scripts.join(QLatin1Char(' ')).toStdString();
+}
+
+// A stream list written into a device that is always full fails like a full disk, and the device stays a
+// device: the save never puts a plain file in its place.
+TEST_F(CommandLineRun, StreamListIntoAFullDeviceIsAWriteFailure)
+{
+    const QString full = out(QStringLiteral("full"));
+    if (::mknod(QFile::encodeName(full).constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+        GTEST_SKIP() << "mknod refused: " << std::strerror(errno);
+    const Outcome o = run({QStringLiteral("/SSSINFO"), ifo(kPalIfo), full});
+    ASSERT_TRUE(o.ended);
+    EXPECT_EQ(o.status, int(ExitStatus::WriteFailed));
+    expectOneLine(o);
+    EXPECT_TRUE(o.stderrText.contains(QStringLiteral("No space left on device"))) << o.stderrText.toStdString();
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(full).constData(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode)) << "the device was replaced";
+    const QStringList names = QDir(out()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    EXPECT_EQ(names, QStringList{QStringLiteral("full")}) << "a temporary was left beside the device";
 }
 
 } // namespace

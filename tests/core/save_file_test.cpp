@@ -24,7 +24,15 @@
 
 #include <functional>
 
+#include <csignal>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace glyfex::core {
@@ -123,6 +131,290 @@ TEST(SaveFile, FailuresNameTheFileAndTheSystemsReason)
     EXPECT_TRUE(QFileInfo(folderInTheWay).isDir());
     EXPECT_EQ(namesIn(dir.path()), (QStringList{QStringLiteral("folder.txt"), QStringLiteral("locked")}));
     ::chmod(QFile::encodeName(readOnly).constData(), 0755);
+}
+
+// --- what the name leads to -----------------------------------------------------------------------
+
+// What a name in the test folder is after a save.
+enum class Kind { File, Link, Folder, Pipe, CharDevice, Socket };
+
+struct Entry {
+    QString name;  // relative to the test folder
+    Kind kind;
+    QByteArray bytes = {}; // a file's content, a link's target
+};
+
+// Everything in folder and below, each with its kind: a temporary left behind or a link turned into a
+// file shows here.
+std::vector<Entry> entriesIn(const QString &folder, const QString &prefix = QString())
+{
+    std::vector<Entry> out;
+    for (const QString &name : namesIn(folder)) {
+        const QString path = folder + QLatin1Char('/') + name;
+        const QByteArray native = QFile::encodeName(path);
+        struct stat st {};
+        if (::lstat(native.constData(), &st) != 0)
+            continue;
+        Entry e{prefix + name, Kind::File};
+        if (S_ISLNK(st.st_mode)) {
+            char text[4096];
+            const ssize_t n = ::readlink(native.constData(), text, sizeof text);
+            e.kind = Kind::Link;
+            e.bytes = QByteArray(text, n < 0 ? 0 : qsizetype(n));
+        } else if (S_ISDIR(st.st_mode)) {
+            e.kind = Kind::Folder;
+        } else if (S_ISFIFO(st.st_mode)) {
+            e.kind = Kind::Pipe;
+        } else if (S_ISCHR(st.st_mode)) {
+            e.kind = Kind::CharDevice;
+        } else if (S_ISSOCK(st.st_mode)) {
+            e.kind = Kind::Socket;
+        } else {
+            e.bytes = fileBytes(path);
+        }
+        out.push_back(e);
+        if (e.kind == Kind::Folder)
+            for (Entry &inner : entriesIn(path, e.name + QLatin1Char('/')))
+                out.push_back(inner);
+    }
+    return out;
+}
+
+std::string describe(const std::vector<Entry> &entries)
+{
+    static const char *const kinds[] = {"file", "link", "folder", "pipe", "char device", "socket"};
+    std::string text;
+    for (const Entry &e : entries)
+        text += e.name.toStdString() + " (" + kinds[int(e.kind)] + ") " + e.bytes.toStdString() + "\n";
+    return text;
+}
+
+// Makes a device node like the system's: skipped rows say why when the system refuses.
+QString makeDevice(const QString &path, unsigned major, unsigned minor)
+{
+    if (::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(major, minor)) != 0)
+        return QStringLiteral("mknod refused: ") + QString::fromLocal8Bit(std::strerror(errno));
+    return QString();
+}
+
+// A socket bound under the name and closed at once: its name stays.
+QString makeSocket(const QString &path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray native = QFile::encodeName(path);
+    if (fd < 0 || native.size() >= qsizetype(sizeof address.sun_path))
+        return QStringLiteral("no socket here");
+    std::memcpy(address.sun_path, native.constData(), size_t(native.size()));
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound ? QString() : QStringLiteral("cannot bind a socket here");
+}
+
+struct TargetCase {
+    const char *name;
+    // Makes what the folder holds before the save; a text is the reason to skip the row.
+    std::function<QString(const QString &folder)> setUp;
+    const char *saveTo;        // the name the save is given, relative to the folder
+    const char *reason;        // what the failure says; nullptr for a save that succeeds
+    std::vector<Entry> after;  // everything the folder holds afterwards
+    QByteArray piped = {};     // what a reader of the pipe "fifo" gets
+};
+
+// Runs preparation steps in the order written (a braced list is evaluated left to right): the reasons
+// of those that failed.
+QString inOrder(std::initializer_list<QString> reasons)
+{
+    QString all;
+    for (const QString &r : reasons)
+        all += r;
+    return all;
+}
+
+QString mkdir(const QString &path)
+{
+    return QDir().mkpath(path) ? QString() : QStringLiteral("cannot make ") + path;
+}
+
+QString put(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        return QStringLiteral("cannot prepare ") + path;
+    return QString();
+}
+
+// A link holding exactly the text given: relative texts count from the link's own folder.
+QString linkTo(const QString &target, const QString &link)
+{
+    return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) == 0
+               ? QString()
+               : QStringLiteral("cannot link ") + link;
+}
+
+const QByteArray kOld = "old bytes";
+const QByteArray kNew = "new";
+
+// The absolute name of the test folder stands as "@" in link targets.
+const std::vector<TargetCase> &targetCases()
+{
+    static const std::vector<TargetCase> cases = {
+        {"plain_file", [](const QString &d) { return put(d + "/file", kOld); }, "file", nullptr,
+         {{"file", Kind::File, kNew}}},
+        {"new_file", [](const QString &) { return QString(); }, "file", nullptr, {{"file", Kind::File, kNew}}},
+        {"link_to_file",
+         [](const QString &d) {
+             return inOrder({put(d + "/file", kOld), linkTo(d + "/file", d + "/link")});
+         },
+         "link", nullptr, {{"file", Kind::File, kNew}, {"link", Kind::Link, "@/file"}}},
+        {"link_to_link_absolute",
+         [](const QString &d) {
+             return inOrder({put(d + "/file", kOld), linkTo(d + "/file", d + "/link1"), linkTo(d + "/link1", d + "/link2")});
+         },
+         "link2", nullptr,
+         {{"file", Kind::File, kNew}, {"link1", Kind::Link, "@/file"}, {"link2", Kind::Link, "@/link1"}}},
+        {"link_to_link_relative",
+         [](const QString &d) {
+             // Each link's text counts from its own folder: "file" in sub, "sub/link1" at the top.
+             return inOrder({mkdir(d + "/sub"), put(d + "/sub/file", kOld), linkTo(QStringLiteral("file"), d + "/sub/link1"),
+                             linkTo(QStringLiteral("sub/link1"), d + "/link2")});
+         },
+         "link2", nullptr,
+         {{"link2", Kind::Link, "sub/link1"},
+          {"sub", Kind::Folder},
+          {"sub/file", Kind::File, kNew},
+          {"sub/link1", Kind::Link, "file"}}},
+        {"dangling_link", [](const QString &d) { return linkTo(QStringLiteral("made"), d + "/link"); }, "link", nullptr,
+         {{"link", Kind::Link, "made"}, {"made", Kind::File, kNew}}},
+        {"dangling_link_to_link",
+         [](const QString &d) {
+             return inOrder({linkTo(QStringLiteral("link1"), d + "/link2"), linkTo(d + "/made", d + "/link1")});
+         },
+         "link2", nullptr,
+         {{"link1", Kind::Link, "@/made"}, {"link2", Kind::Link, "link1"}, {"made", Kind::File, kNew}}},
+        {"link_loop",
+         [](const QString &d) { return inOrder({linkTo(QStringLiteral("b"), d + "/a"), linkTo(QStringLiteral("a"), d + "/b")}); },
+         "a", "Too many levels of symbolic links", {{"a", Kind::Link, "b"}, {"b", Kind::Link, "a"}}},
+        {"folder", [](const QString &d) { return mkdir(d + "/file"); }, "file",
+         "Is a directory", {{"file", Kind::Folder}}},
+        {"link_to_folder",
+         [](const QString &d) {
+             return inOrder({mkdir(d + "/sub"), linkTo(QStringLiteral("sub"), d + "/link")});
+         },
+         "link", "Is a directory", {{"link", Kind::Link, "sub"}, {"sub", Kind::Folder}}},
+        {"pipe_with_reader",
+         [](const QString &d) {
+             return ::mkfifo(QFile::encodeName(d + "/fifo").constData(), 0600) == 0 ? QString() : QStringLiteral("no fifo");
+         },
+         "fifo", nullptr, {{"fifo", Kind::Pipe}}, kNew},
+        {"pipe_without_reader",
+         [](const QString &d) {
+             return ::mkfifo(QFile::encodeName(d + "/lonely").constData(), 0600) == 0 ? QString() : QStringLiteral("no fifo");
+         },
+         "lonely", "No such device or address", {{"lonely", Kind::Pipe}}},
+        {"link_to_null_device",
+         [](const QString &d) { return inOrder({makeDevice(d + "/null", 1, 3), linkTo(QStringLiteral("null"), d + "/link")}); },
+         "link", nullptr, {{"link", Kind::Link, "null"}, {"null", Kind::CharDevice}}},
+        {"full_device", [](const QString &d) { return makeDevice(d + "/full", 1, 7); }, "full",
+         "No space left on device", {{"full", Kind::CharDevice}}},
+        {"socket", [](const QString &d) { return makeSocket(d + "/sock"); }, "sock", "socket", {{"sock", Kind::Socket}}},
+    };
+    return cases;
+}
+
+void PrintTo(const TargetCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class SaveTarget : public ::testing::TestWithParam<TargetCase> {};
+
+// Whatever the name leads to, the bytes land where they belong, links stay links, what is not a file
+// stays what it was, a refusal names the file and the reason, and no temporary is left.
+TEST_P(SaveTarget, BytesWhereTheyBelongAndNothingReplaced)
+{
+    const TargetCase &c = GetParam();
+    for (const SyncMode &m : kSyncModes) {
+        SCOPED_TRACE(m.name);
+        QTemporaryDir dir;
+        const QString folder = dir.path();
+        if (const QString why = c.setUp(folder); !why.isEmpty())
+            GTEST_SKIP() << why.toStdString();
+        int reader = -1;
+        if (c.piped.size() > 0)
+            reader = ::open(QFile::encodeName(folder + "/fifo").constData(), O_RDONLY | O_NONBLOCK);
+
+        const QString path = folder + QLatin1Char('/') + QLatin1String(c.saveTo);
+        const auto saved = saveFile(path, kNew, QStringLiteral("Cannot save"), m.sync);
+        if (c.reason) {
+            ASSERT_FALSE(saved.ok()) << "reported as saved";
+            EXPECT_EQ(saved.error().where, QDir::toNativeSeparators(path));
+            EXPECT_TRUE(saved.error().why.contains(QLatin1String(c.reason))) << qPrintable(saved.error().why);
+        } else {
+            EXPECT_TRUE(saved.ok()) << qPrintable(saved.error().message());
+        }
+        if (reader >= 0) {
+            char got[64];
+            const ssize_t n = ::read(reader, got, sizeof got);
+            ::close(reader);
+            EXPECT_EQ(QByteArray(got, n < 0 ? 0 : qsizetype(n)), c.piped);
+        }
+        std::vector<Entry> expected = c.after;
+        for (Entry &e : expected)
+            if (e.kind == Kind::Link)
+                e.bytes.replace('@', QFile::encodeName(folder));
+        const std::vector<Entry> found = entriesIn(folder);
+        EXPECT_EQ(describe(found), describe(expected));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(, SaveTarget, ::testing::ValuesIn(targetCases()),
+                         [](const ::testing::TestParamInfo<TargetCase> &info) { return std::string(info.param.name); });
+
+// A save killed while it writes over an existing file leaves that file whole and nothing beside it.
+// The child is killed the moment its temporary shows: a new name in the folder, or a file it holds
+// open there (an unnamed temporary shows only among its open files).
+TEST(SaveFile, AKilledSaveLeavesOnlyThePreviousFile)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("subtitles.txt"));
+    ASSERT_TRUE(saveFile(target, kOld, QStringLiteral("Cannot save")).ok());
+    const QByteArray large(64 * 1024 * 1024, 'x');
+    const QByteArray folder = QFile::encodeName(QFileInfo(dir.path()).canonicalFilePath());
+
+    int killedMidSave = 0;
+    for (int attempt = 0; attempt < 20 && killedMidSave < 3; ++attempt) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0)
+            ::_exit(saveFile(target, large, QStringLiteral("Cannot save")).ok() ? 0 : 1);
+        const QByteArray fds = "/proc/" + QByteArray::number(child) + "/fd";
+        bool seen = false;
+        int status = 0;
+        while (!seen && ::waitpid(child, &status, WNOHANG) == 0) {
+            seen = namesIn(dir.path()).size() > 1;
+            for (const QString &fd : QDir(QString::fromLatin1(fds)).entryList(QDir::Files | QDir::System)) {
+                const QString to = QFile::symLinkTarget(QString::fromLatin1(fds) + QLatin1Char('/') + fd);
+                seen = seen || to.startsWith(QFile::decodeName(folder) + QLatin1Char('/'));
+            }
+        }
+        if (seen) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+        }
+        if (WIFSIGNALED(status)) {
+            ++killedMidSave;
+            EXPECT_EQ(namesIn(dir.path()), QStringList{QStringLiteral("subtitles.txt")}) << "a temporary was left";
+            EXPECT_EQ(fileBytes(target), kOld);
+        } else {
+            // The save ran through before the kill: then the new bytes are there, and again nothing else.
+            ASSERT_EQ(WEXITSTATUS(status), 0);
+            EXPECT_EQ(namesIn(dir.path()), QStringList{QStringLiteral("subtitles.txt")});
+            ASSERT_TRUE(saveFile(target, kOld, QStringLiteral("Cannot save")).ok());
+        }
+    }
+    EXPECT_GT(killedMidSave, 0) << "no save was caught in the middle";
 }
 
 // --- every kind of save on a full disk ----------------------------------------------------------------
