@@ -31,6 +31,7 @@
 #include <QFontDatabase>
 #include <QLocale>
 #include <QMenu>
+#include <QPointer>
 
 #include <utility>
 
@@ -42,7 +43,9 @@ App::App(const core::Paths::Folders &folders) : paths(folders)
     if (!appDir.endsWith(QLatin1Char('/')))
         appDir += QLatin1Char('/');
     config = core::Config::defaults({paths.chMatrixDir(), appDir});
-    m_ownPrompt = std::make_unique<core::ui::MessageBoxPrompt>();
+    // Message boxes open over the window the user works in; over the main window when none of the
+    // program's is active.
+    m_ownPrompt = std::make_unique<core::ui::MessageBoxPrompt>([this]() -> QWidget * { return m_mainWindow; });
     m_prompt = m_ownPrompt.get();
 }
 
@@ -51,8 +54,10 @@ App::~App()
     m_language.reset();
     m_run.reset(); // it refers to the windows
     // Later windows may refer to earlier ones (the main window above all): free them in reverse order.
-    for (auto it = m_windows.rbegin(); it != m_windows.rend(); ++it)
-        delete *it;
+    // A dialog belongs to the window it was last opened over, which may free it first.
+    std::vector<QPointer<QWidget>> windows(m_windows.rbegin(), m_windows.rend());
+    for (const QPointer<QWidget> &w : windows)
+        delete w.data();
 }
 
 void App::createWindows()

@@ -206,10 +206,17 @@ void VideoCommand::runFrames(const QString &saveDir)
     auto done = sources::runVideo(m_viewer.player(), m_viewer.analysis(), runOptions, m_viewer.position() - 1,
                                   m_run.recognition(), *this);
     subtitlesWindow.followStore();
-    if (!done)
+    if (!done) {
         m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + done.error().message());
-    else if (done->lastCrop)
-        m_cropRect = done->lastCrop;
+    } else {
+        if (done->lastCrop)
+            m_cropRect = done->lastCrop;
+        // A damaged file: the run went on over the frames it could not see, and the user learns how many.
+        if (done->undecodable > 0)
+            m_app.prompt().warn(QStringLiteral("%1 frame(s) of the video could not be decoded; the run analysed the "
+                                               "frame before each in its place.")
+                                    .arg(done->undecodable));
+    }
     m_run.runControl().setSameAsLastHandler({});
 }
 

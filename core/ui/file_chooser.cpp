@@ -1,6 +1,8 @@
 // Qt file dialogs behind the FileChooser seam.
 #include "core/ui/file_chooser.h"
 
+#include "core/ui/dialog_owner.h"
+
 #include <QFileDialog>
 #include <QStringList>
 
@@ -41,7 +43,7 @@ QString DialogFileChooser::openFile(QWidget *parent, const QString &title, const
     dialog.setNameFilters(list);
     if (filterIndex >= 1 && filterIndex <= list.size())
         dialog.selectNameFilter(list[filterIndex - 1]);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (execOver(dialog, parent) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
 }
@@ -52,7 +54,7 @@ QString DialogFileChooser::saveFile(QWidget *parent, const QString &title, const
     QFileDialog dialog(parent, title, start);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(qtFilters(filter));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (execOver(dialog, parent) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
 }

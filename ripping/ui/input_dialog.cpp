@@ -1,6 +1,7 @@
 // The input dialog: opening the input, the file and stream lists, the palette, the options and Start.
 #include "ripping/ui/input_dialog.h"
 
+#include "core/ui/dialog_owner.h"
 #include "core/ui/numeric_edit.h"
 #include "app/app.h"
 #include "ripping/ui/input_reading.h"
@@ -311,7 +312,7 @@ void InputDialog::buildLayout()
     connect(m_action, &QButtonGroup::idClicked, this, &InputDialog::actionChanged);
     connect(m_outputFormat, &QPushButton::clicked, this, [this] {
         if (auto *dialog = qobject_cast<QDialog *>(m_app.window(QStringLiteral("Form13"))))
-            dialog->exec();
+            core::ui::execOver(*dialog, this);
     });
     connect(m_clearText, &QPushButton::clicked, this, &InputDialog::clearText);
     connect(m_viewText, &QPushButton::clicked, this, [this] {
@@ -590,7 +591,7 @@ void InputDialog::verifyStreams()
         return;
     }
     if (StreamScanWindow *scan = m_app.streamScanWindow())
-        scan->exec();
+        core::ui::execOver(*scan, this);
 }
 
 void InputDialog::warnNothingSelected()
@@ -629,7 +630,7 @@ std::optional<StartRequest> InputDialog::buildStartRequest()
         // program's own text format.
         if (m_app.config.main.activePage >= subtitles::kFirstPictureScriptFormat) {
             if (auto *formats = qobject_cast<QDialog *>(m_app.window(QStringLiteral("Form13"))))
-                formats->exec();
+                core::ui::execOver(*formats, this);
             if (m_app.config.main.activePage >= subtitles::kFirstPictureScriptFormat)
                 request.outputFormat = subtitles::OutputFormat::Glyfex;
         }

@@ -1,5 +1,6 @@
 // The main window: commands, preview, counters, the batch timer, pause and the deferred close.
 #include "ripping/ui/main_window.h"
+#include "core/ui/dialog_owner.h"
 #include "subtitles/ui/subtitles_window.h"
 
 #include "core/ui/language_applier.h"
@@ -164,7 +165,7 @@ void MainWindow::buildMenus()
     auto showModal = [this](const char *form) {
         return [this, form] {
             if (auto *dialog = qobject_cast<QDialog *>(m_app.window(QString::fromLatin1(form))))
-                dialog->exec();
+                core::ui::execOver(*dialog, this);
         };
     };
     QAction *global = options->addAction(QStringLiteral("&Global Options"), this, showModal("Form16"));
@@ -675,7 +676,7 @@ void MainWindow::openVob()
     const bool subtitlesShown = subtitles && subtitles->isVisible();
     if (subtitlesShown)
         subtitles->hide();
-    const int result = m_app.inputDialog()->exec();
+    const int result = core::ui::execOver(*m_app.inputDialog(), this);
     if (result != QDialog::Accepted && subtitlesShown)
         subtitles->show();
 }
@@ -983,9 +984,10 @@ void MainWindow::freeBarsChanged()
 void MainWindow::chooseColour(QPushButton *panel)
 {
     const QColor start = colourOfBgr(panel->property("colour").value<uint32_t>());
-    const QColor chosen = QColorDialog::getColor(start, this, panel->toolTip());
-    if (chosen.isValid())
-        paintSwatch(panel, bgrOfColour(chosen));
+    QColorDialog dialog(start);
+    dialog.setWindowTitle(panel->toolTip());
+    if (core::ui::execOver(dialog, this) == QDialog::Accepted && dialog.selectedColor().isValid())
+        paintSwatch(panel, bgrOfColour(dialog.selectedColor()));
     previewOptionChanged();
 }
 

@@ -1,5 +1,6 @@
 // The Progression Controller's buttons and their results.
 #include "ripping/ui/progress_controller.h"
+#include "core/ui/dialog_owner.h"
 #include "subtitles/ui/subtitles_window.h"
 
 #include "app/app.h"
@@ -59,13 +60,13 @@ ProgressController::ProgressController(app::App &app, QWidget *parent)
     connect(m_saveSup, &QPushButton::clicked, this, [this] { saveClicked(m_saveSup, SaveRaw); });
     connect(m_changeColour, &QPushButton::clicked, this, [this] {
         if (auto *dialog = qobject_cast<QDialog *>(m_app.window(QStringLiteral("Form18"))))
-            dialog->exec();
+            core::ui::execOver(*dialog, this);
     });
 }
 
 int ProgressController::ask()
 {
-    return exec();
+    return core::ui::execOver(*this, m_app.mainWindow());
 }
 
 void ProgressController::showEvent(QShowEvent *event)

@@ -4,6 +4,7 @@
 #include "core/messages.h"
 #include "core/text_codec.h"
 #include "app/app.h"
+#include "core/ui/dialog_owner.h"
 #include "ripping/ui/main_window.h"
 #include "subtitles/charsets.h"
 #include "ripping/spu_dispatch.h"
@@ -110,11 +111,10 @@ SubtitlesWindow::SubtitlesWindow(app::App &app, QWidget *parent)
     // The list font: one that covers many scripts; the font machinery falls back for the rest.
     applyListFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
     m_fontAsker = [](QWidget *parent, const QFont &current) -> std::optional<QFont> {
-        bool ok = false;
-        const QFont font = QFontDialog::getFont(&ok, current, parent);
-        if (!ok)
+        QFontDialog dialog(current);
+        if (core::ui::execOver(dialog, parent) != QDialog::Accepted)
             return std::nullopt;
-        return font;
+        return dialog.selectedFont();
     };
 
     m_conversion->hide();
@@ -510,7 +510,7 @@ void SubtitlesWindow::showModalForm(const char *formName)
 {
     auto *dialog = qobject_cast<QDialog *>(m_app.window(QString::fromLatin1(formName)));
     if (dialog)
-        dialog->exec();
+        core::ui::execOver(*dialog, this);
 }
 
 void SubtitlesWindow::outputFormatDialog()
