@@ -42,7 +42,7 @@ App::App(const core::Paths::Folders &folders) : paths(folders)
     appDir = QCoreApplication::applicationDirPath();
     if (!appDir.endsWith(QLatin1Char('/')))
         appDir += QLatin1Char('/');
-    config = core::Config::defaults({paths.chMatrixDir(), appDir});
+    config = core::Config::defaults({paths.chMatrixDir(), QDir::homePath()});
     // Message boxes open over the window the user works in; over the main window when none of the
     // program's is active.
     m_ownPrompt = std::make_unique<core::ui::MessageBoxPrompt>([this]() -> QWidget * { return m_mainWindow; });
@@ -130,6 +130,14 @@ bool App::textModified() const
     return m_subtitlesWindow && m_subtitlesWindow->isModified();
 }
 
+QString App::dialogFolder(const QString &remembered) const
+{
+    // Older configurations remember the program's folder as every dialog's default.
+    if (!remembered.isEmpty() && QDir::cleanPath(QFileInfo(remembered).absoluteFilePath()) != QDir::cleanPath(appDir))
+        return remembered;
+    return QDir::homePath();
+}
+
 void App::setPrompt(core::UserPrompt *prompt)
 {
     m_prompt = prompt ? prompt : m_ownPrompt.get();
@@ -193,7 +201,7 @@ void App::loadSettings()
         return;
     const QString file = paths.configFile();
     // The recognition's current tuning is what OCR SETTING falls back to, key by key.
-    config = core::ui::loadConfigAtStart(file, {paths.chMatrixDir(), appDir}, ocrConfigOf(ocr), QLocale::system(),
+    config = core::ui::loadConfigAtStart(file, {paths.chMatrixDir(), QDir::homePath()}, ocrConfigOf(ocr), QLocale::system(),
                                          prompt());
     core::Result<core::BmpOutPresets> readPresets = core::loadBmpOutPresets(file, presets.current);
     if (readPresets)

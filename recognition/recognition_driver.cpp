@@ -18,7 +18,7 @@ namespace {
 // that it still fits the 80-pixel glyph bitmap with room to spare.
 constexpr int kMaxRunGrowWidth = 72;
 
-constexpr uint32_t kHighlightColour = 0x33FF33; // green: the asked glyph's pixels
+constexpr uint32_t kHighlightColour = 0x0000FF; // blue: the asked glyph's pixels
 constexpr uint32_t kFrameColour = 0xFF3333;     // (255, 51, 51): the frame around it
 
 } // namespace
@@ -148,6 +148,9 @@ GlyphAnswer RecognitionDriver::ask(int lineIndex, int first, int extraBoxes, con
         if (q.shown.contains(right, y))
             q.shown.at(right, y) = kFrameIndex;
     }
+    // The main window shows the picture as asked, so the glyph can be seen where it stands on the frame.
+    if (m_env.showQuestion)
+        m_env.showQuestion(q, m_area);
     ++m_outcome.questions;
     ++m_questionsTotal;
     GlyphAnswer a = m_env.asker.askGlyph(q);
@@ -477,6 +480,7 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
     m_outcome = PictureOutcome{};
     m_fillManually = false;
     m_start = start;
+    m_area = area;
     m_codes = picture.codes;
     m_fullCodes = {};
     m_scale = 1;
@@ -621,6 +625,8 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
         break;
     case subtitles::AddReport::Outcome::Merged:
         m_outcome.end = PictureOutcome::End::Merged;
+        if (m_env.mergedIntoLast)
+            m_env.mergedIntoLast();
         break;
     case subtitles::AddReport::Outcome::NothingAdded:
         m_outcome.end = PictureOutcome::End::NothingAdded;

@@ -6,6 +6,8 @@
 #include <QFileDialog>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace glyfex::core::ui {
 
 namespace {
@@ -45,6 +47,7 @@ QString DialogFileChooser::openFile(QWidget *parent, const QString &title, const
         dialog.selectNameFilter(list[filterIndex - 1]);
     if (execOver(dialog, parent) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    m_chosenFilterIndex = std::max(int(list.indexOf(dialog.selectedNameFilter())) + 1, 1);
     return dialog.selectedFiles().constFirst();
 }
 

@@ -80,7 +80,7 @@ private:
 MainWindow::MainWindow(app::App &app) : m_app(app), m_setPriority(setProcessPriority)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Glyfex ") + QLatin1String(core::kProgramVersion));
+    showProgramTitle();
     setMinimumSize(342, 276);
 
     buildMenus();
@@ -993,7 +993,7 @@ void MainWindow::chooseColour(QPushButton *panel)
 
 void MainWindow::chooseBackgroundImage()
 {
-    const QString start = m_app.preview.backImageName.isEmpty() ? m_app.appDir : m_app.preview.backImageName;
+    const QString start = m_app.preview.backImageName.isEmpty() ? m_app.dialogFolder(QString()) : m_app.preview.backImageName;
     const QString name = m_app.files().openFile(this, m_app.message(core::Msg::LoadBackgroundImage), start,
                                                 QStringLiteral("Image File (*.bmp;*.jpg)|*.bmp;*.jpg|All|*.*"), 1);
     if (name.isEmpty())
@@ -1082,7 +1082,7 @@ void MainWindow::resetRunDisplays()
     m_time7->setText(QStringLiteral("00:00:00,000"));
 }
 
-void MainWindow::showReadProgress(int64_t read, int64_t total)
+int MainWindow::showReadProgress(int64_t read, int64_t total)
 {
     const int64_t elapsed = m_app.runClock.isValid() ? m_app.runClock.elapsed() : 0;
     const ReadProgressText text = readProgressText(read, total, elapsed);
@@ -1093,6 +1093,17 @@ void MainWindow::showReadProgress(int64_t read, int64_t total)
     m_elapsed->setText(text.elapsed);
     if (!text.remaining.isEmpty())
         m_remaining->setText(text.remaining);
+    return text.percent;
+}
+
+void MainWindow::showRunPercent(int percent)
+{
+    setWindowTitle(QStringLiteral("Glyfex - %1%").arg(percent));
+}
+
+void MainWindow::showProgramTitle()
+{
+    setWindowTitle(QStringLiteral("Glyfex ") + QLatin1String(core::kProgramVersion));
 }
 
 void MainWindow::setSubpictureCounts(int inFile, int inRun)

@@ -82,12 +82,17 @@ void ProgressController::saveClicked(QPushButton *button, int result)
     QString &base = m_app.batch.pictureBaseName;
     if (base.isEmpty()) {
         const bool bitmap = button == m_saveBmp;
-        const QString name = m_app.files().saveFile(this, m_app.message(bitmap ? core::Msg::SaveBmpsFileName : core::Msg::SaveSupsFileName), m_app.appDir,
+        const QString name = m_app.files().saveFile(this, m_app.message(bitmap ? core::Msg::SaveBmpsFileName : core::Msg::SaveSupsFileName),
+                                                    m_app.dialogFolder(m_app.config.main.saveDialogBmpSup),
                                                     bitmap ? QStringLiteral("BMP (*.bmp)|*.bmp")
                                                            : QStringLiteral("SUP (*.sup)|*.sup"));
         if (name.isEmpty())
             return; // no name, nothing saved: the controller stays open
         base = name;
+        // The pictures' folder is where the next ones and their script are saved.
+        m_app.config.main.saveDialogBmpSup = QFileInfo(name).absolutePath();
+        if (subtitles::ui::SubtitlesWindow *subtitles = m_app.subtitlesWindow())
+            subtitles->followPictureBase(name);
     }
     done(result);
 }

@@ -561,11 +561,13 @@ void SubtitlesWindow::openFile()
         if (m_app.prompt().confirm(question) != core::Answer::Yes)
             return;
     }
-    const QString start = m_openName.isEmpty() ? m_openFolder : QDir(m_openFolder).filePath(m_openName);
+    const QString start = m_openName.isEmpty() ? m_app.dialogFolder(m_openFolder) : QDir(m_openFolder).filePath(m_openName);
     const QString path = m_app.files().openFile(this, QStringLiteral("Open"), start, QString::fromLatin1(kOpenFilter),
                                                 m_filterIndex);
     if (path.isEmpty())
         return;
+    // The next Open starts on the file type chosen now.
+    m_filterIndex = std::clamp(m_app.files().chosenFilterIndex(), 1, 13);
     m_openName = path;
     m_openFolder = QFileInfo(path).absolutePath();
     m_loader(path, true);
@@ -840,6 +842,13 @@ void SubtitlesWindow::setSourceFileName(const QString &path)
         m_saveFolder = QFileInfo(path).absolutePath();
 }
 
+void SubtitlesWindow::followPictureBase(const QString &base)
+{
+    m_sourceFile.clear();
+    m_saveFolder = QFileInfo(base).absolutePath();
+    setSubtitleFileName(base);
+}
+
 void SubtitlesWindow::saveAnsi()
 {
     const QString language = m_languageText ? m_languageText() : QString();
@@ -873,7 +882,7 @@ QString SubtitlesWindow::saveToFile(bool unicode)
     if (m_app.commandLineMode) {
         path = m_commandLineOutput + QLatin1Char('.') + defaultExtension(outputFormat());
     } else {
-        const QString start = m_saveFolder.isEmpty() ? m_saveName : QDir(m_saveFolder).filePath(m_saveName);
+        const QString start = QDir(m_app.dialogFolder(m_saveFolder)).filePath(m_saveName);
         path = m_app.files().saveFile(this, QStringLiteral("Save As"), start,
                                       m_saveFilter.isEmpty() ? saveFilter(outputFormat()) : m_saveFilter);
         if (path.isEmpty()) {

@@ -14,6 +14,7 @@
 #include "support/app_test.h"
 #include "support/burned_video_fixture.h"
 #include "support/container_videos.h"
+#include "support/first_question_in_dialog.h"
 #include "support/qt_print.h"
 #include "support/test_data.h"
 #include "support/test_video.h"
@@ -457,24 +458,7 @@ TEST_F(VideoCommandTest, FillMatrixOpensTheAssistantForTheSubtitleSearchedAgain)
     // by itself, finds the subtitle again and the assistant opens for it before it is read.
     recognition::ui::NewCharacterDialog *dialog = app.run().newCharacterDialog();
     ASSERT_NE(dialog, nullptr);
-    int asked = 0;
-    struct FirstToDialog : recognition::GlyphAsker {
-        recognition::ui::NewCharacterDialog &dialog;
-        recognition::GlyphAsker &teacher;
-        int *asked;
-        FirstToDialog(recognition::ui::NewCharacterDialog &d, recognition::GlyphAsker &t, int *a) : dialog(d), teacher(t), asked(a) {}
-        recognition::GlyphAnswer askGlyph(const recognition::GlyphQuestion &q) override
-        {
-            if (*asked == 0) {
-                ++*asked;
-                QTimer::singleShot(0, &dialog, [this] {
-                    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("ButtonFillMatrix")), Qt::LeftButton);
-                });
-                return dialog.askGlyph(q);
-            }
-            return teacher.askGlyph(q);
-        }
-    } firstToDialog(*dialog, teacher, &asked);
+    test::FirstQuestionInDialog firstToDialog(*dialog, "ButtonFillMatrix", teacher);
     app.run().setGlyphAsker(&firstToDialog);
     recognition::ui::OcrAssistantDialog *assistant = app.run().ocrAssistant();
     ASSERT_NE(assistant, nullptr);
