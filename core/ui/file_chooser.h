@@ -13,7 +13,9 @@ public:
     // The chosen existing file, or an empty string when the user cancels.
     virtual QString openFile(QWidget *parent, const QString &title, const QString &start, const QString &filters,
                              int filterIndex) = 0;
-    // The chosen file name to write, or an empty string when the user cancels. No extension is added.
+    // The chosen file name to write, or an empty string when the user cancels. No extension is added and
+    // nothing is asked about a file of that name: the caller adds its extension and then asks its own
+    // question about the name it will write.
     virtual QString saveFile(QWidget *parent, const QString &title, const QString &start, const QString &filter) = 0;
 };
 

@@ -391,7 +391,7 @@ TEST_F(RoadTest, TheCharacterPaletteFollowsTheStreamsLanguage)
         QFile::remove(scratch.filePath(QStringLiteral("%1.sub").arg(QLatin1String(c.code))));
         ASSERT_TRUE(QFile::copy(test::dataPath(QStringLiteral("dvd-pal-sans/vobsub.sub")),
                                 scratch.filePath(QStringLiteral("%1.sub").arg(QLatin1String(c.code)))));
-        prompt.answers = {core::Answer::No}; // a new text for each run
+        prompt.answers = {core::Answer::No, core::Answer::Yes}; // a new text for each run, the unsaved one let go
         runTheDisc(name);
         EXPECT_EQ(location->currentText(), QLatin1String(c.location)) << c.code;
         const QTableWidgetItem *first = grid->item(0, 1);
@@ -422,10 +422,59 @@ TEST_F(RoadTest, TheSubtitlesWindowFollowsTheInputDialogsClearAndStart)
 
     // A Start on a new text empties the store at once: the new run's text stands alone.
     runTheDisc();
-    prompt.answers = {core::Answer::No};
+    prompt.answers = {core::Answer::No, core::Answer::Yes};
     runTheDisc();
     EXPECT_EQ(window.store().count(), int(expected.size()));
     EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("LabelNbSubTitle"))->text(), QString::number(expected.size()));
+}
+
+// A Start over unsaved text: No to adding at the end goes through the Subtitles window's clear, which
+// asks about the unsaved text; only Yes there lets it go, No asks the first question again, Cancel
+// abandons the Start and keeps everything.
+TEST_F(RoadTest, AStartOnANewTextAsksBeforeUnsavedTextGoes)
+{
+    const QString keep = QStringLiteral("confirm: Information\r\nSubtitles text file isn't empty.\rAdd to the end of file?");
+    const QString clear = QStringLiteral("confirm: Confirm\r\nText NOT saved!\r\nDo you really want to clear all text?");
+    const int n = int(expected.size());
+    const struct {
+        const char *name;
+        std::deque<core::Answer> answers;
+        QStringList questions;
+        bool started;
+        int subtitles; // in the store once the run (if any) is over
+    } cases[] = {
+        {"yes_adds_at_the_end", {core::Answer::Yes}, {keep}, true, 2 * n},
+        {"no_then_yes_clears", {core::Answer::No, core::Answer::Yes}, {keep, clear}, true, n},
+        {"no_then_cancel_abandons", {core::Answer::No, core::Answer::Cancel}, {keep, clear}, false, n},
+        {"no_then_no_asks_again", {core::Answer::No, core::Answer::No, core::Answer::Cancel}, {keep, clear, keep}, false, n},
+        {"no_no_then_yes_adds", {core::Answer::No, core::Answer::No, core::Answer::Yes}, {keep, clear, keep}, true, 2 * n},
+        {"cancel_abandons", {core::Answer::Cancel}, {keep}, false, n},
+    };
+    subtitles::ui::SubtitlesWindow &window = wiring->subtitlesWindow();
+    ripping::ui::InputDialog *input = app.inputDialog();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        prompt.answers = {core::Answer::No, core::Answer::Yes};
+        runTheDisc(); // the text of one run, not saved
+        ASSERT_EQ(window.store().count(), n);
+        ASSERT_TRUE(window.isModified());
+        ASSERT_TRUE(input->openInputFile(scratch.filePath(QStringLiteral("VIDEO_TS/VTS_01_0.IFO"))));
+        input->selectStream(0);
+        input->setAction(picture::ActionMode::RecogniseText);
+        prompt.shown.clear();
+        prompt.answers = c.answers;
+        const int starts = app.batch.startCount;
+        EXPECT_EQ(input->start(), c.started);
+        EXPECT_EQ(app.batch.startCount, starts + (c.started ? 1 : 0));
+        EXPECT_EQ(prompt.shown, c.questions);
+        if (c.started) {
+            ASSERT_NO_FATAL_FAILURE(test::tickToTheEnd(app));
+        } else {
+            EXPECT_TRUE(window.isModified()) << "the text is still the user's unsaved work";
+        }
+        EXPECT_EQ(window.store().count(), c.subtitles);
+        EXPECT_EQ(window.list()->count() > 0, c.subtitles > 0);
+    }
 }
 
 TEST_F(RoadTest, ClosingAsksForTheChangedMatrixThenTheUnsavedText)
