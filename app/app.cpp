@@ -31,6 +31,7 @@
 #include <QFontDatabase>
 #include <QLocale>
 #include <QMenu>
+#include <QPointer>
 
 #include <utility>
 
@@ -41,8 +42,10 @@ App::App(const core::Paths::Folders &folders) : paths(folders)
     appDir = QCoreApplication::applicationDirPath();
     if (!appDir.endsWith(QLatin1Char('/')))
         appDir += QLatin1Char('/');
-    config = core::Config::defaults({paths.chMatrixDir(), appDir});
-    m_ownPrompt = std::make_unique<core::ui::MessageBoxPrompt>();
+    config = core::Config::defaults({paths.chMatrixDir(), QDir::homePath()});
+    // Message boxes open over the window the user works in; over the main window when none of the
+    // program's is active.
+    m_ownPrompt = std::make_unique<core::ui::MessageBoxPrompt>([this]() -> QWidget * { return m_mainWindow; });
     m_prompt = m_ownPrompt.get();
 }
 
@@ -51,8 +54,10 @@ App::~App()
     m_language.reset();
     m_run.reset(); // it refers to the windows
     // Later windows may refer to earlier ones (the main window above all): free them in reverse order.
-    for (auto it = m_windows.rbegin(); it != m_windows.rend(); ++it)
-        delete *it;
+    // A dialog belongs to the window it was last opened over, which may free it first.
+    std::vector<QPointer<QWidget>> windows(m_windows.rbegin(), m_windows.rend());
+    for (const QPointer<QWidget> &w : windows)
+        delete w.data();
 }
 
 void App::createWindows()
@@ -125,6 +130,14 @@ bool App::textModified() const
     return m_subtitlesWindow && m_subtitlesWindow->isModified();
 }
 
+QString App::dialogFolder(const QString &remembered) const
+{
+    // Older configurations remember the program's folder as every dialog's default.
+    if (!remembered.isEmpty() && QDir::cleanPath(QFileInfo(remembered).absoluteFilePath()) != QDir::cleanPath(appDir))
+        return remembered;
+    return QDir::homePath();
+}
+
 void App::setPrompt(core::UserPrompt *prompt)
 {
     m_prompt = prompt ? prompt : m_ownPrompt.get();
@@ -188,7 +201,7 @@ void App::loadSettings()
         return;
     const QString file = paths.configFile();
     // The recognition's current tuning is what OCR SETTING falls back to, key by key.
-    config = core::ui::loadConfigAtStart(file, {paths.chMatrixDir(), appDir}, ocrConfigOf(ocr), QLocale::system(),
+    config = core::ui::loadConfigAtStart(file, {paths.chMatrixDir(), QDir::homePath()}, ocrConfigOf(ocr), QLocale::system(),
                                          prompt());
     core::Result<core::BmpOutPresets> readPresets = core::loadBmpOutPresets(file, presets.current);
     if (readPresets)

@@ -86,6 +86,10 @@ public:
     core::ui::FileChooser &files() { return *m_files; }
     void setFileChooser(core::ui::FileChooser *files);
 
+    // Where a file dialog starts: the folder it was last left in, else the user's home; never the
+    // program's own folder, where a system install keeps nothing of the user's.
+    QString dialogFolder(const QString &remembered) const;
+
     // The interface text of a message number (the built-in English until a language file replaces it).
     QString message(int index) const { return messages.text(index); }
 

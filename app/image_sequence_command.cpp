@@ -33,7 +33,7 @@ void ImageSequenceCommand::open()
         return;
     m_app.abortSequence = true;
     const QString backImage = m_app.preview.backImageName;
-    const QString start = backImage.isEmpty() ? m_app.appDir : QFileInfo(backImage).absolutePath();
+    const QString start = m_app.dialogFolder(backImage.isEmpty() ? QString() : QFileInfo(backImage).absolutePath());
     const QString chosen = m_app.files().openFile(
         m_app.mainWindow(), QStringLiteral("Open Image Sequence"), start,
         QStringLiteral("Image sequence script (*.txt)|*.txt|Bitmaps (*.bmp)|*.bmp"), 1);
@@ -83,17 +83,11 @@ void ImageSequenceCommand::runPlan(const QString &chosenFile)
 bool ImageSequenceCommand::pump()
 {
     QCoreApplication::processEvents();
-    recognition::OcrAssistState &assist = m_run.assistState();
     while (m_app.batch.paused && !m_app.abortSequence) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         QThread::msleep(5);
-        if (assist.mode >= recognition::OcrAssistState::FillMatrixRequested) {
-            // A colour change or fill-matrix request: the pictures have their one fixed colour, and
-            // the picture is read again as it was asked.
-            assist.mode = recognition::OcrAssistState::Fixed;
-            (void)m_run.runControl().takeAutomaticResume();
-            resumeMainRun(m_app);
-        }
+        // Fill matrix: the picture is read again, the assistant opening for it first.
+        (void)resumeForAssistRequest(m_app, m_run);
     }
     return !m_app.abortSequence;
 }

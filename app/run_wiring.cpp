@@ -94,7 +94,18 @@ public:
     {
         if (m_wiring.m_app.commandLineMode || !m_wiring.m_assistant || !m_wiring.m_driver)
             return {};
-        return m_wiring.m_assistant->askSkippedItem(m_wiring.m_driver->colourImage());
+        // The assistant takes the place of the Subtitles window, which comes back afterwards; an image
+        // sequence keeps it in view.
+        SubtitlesWindow *subtitles = m_wiring.m_subtitles;
+        const bool wasVisible = subtitles->isVisible();
+        if (m_wiring.m_app.batch.actionMode != picture::ActionMode::ImageSequence)
+            subtitles->hide();
+        Answer answer = m_wiring.m_assistant->askSkippedItem(m_wiring.m_driver->colourImage());
+        if (wasVisible) {
+            subtitles->show();
+            subtitles->raise();
+        }
+        return answer;
     }
 
 private:
@@ -106,12 +117,20 @@ class RunWiring::ActiveRun : public picture::SourceRun {
 public:
     explicit ActiveRun(picture::SourceRun *current) : m_current(current) {}
     void setCurrent(picture::SourceRun *run) { m_current = run; }
+    // Runs after each skipped picture is counted: the count is shown as skips happen.
+    void setSkippedHandler(std::function<void()> handler) { m_skipped = std::move(handler); }
     void rewindToCurrentPicture() override { m_current->rewindToCurrentPicture(); }
-    void countSkipped() override { m_current->countSkipped(); }
+    void countSkipped() override
+    {
+        m_current->countSkipped();
+        if (m_skipped)
+            m_skipped();
+    }
     bool processing() const override { return m_current->processing(); }
 
 private:
     picture::SourceRun *m_current;
+    std::function<void()> m_skipped;
 };
 
 RunWiring::RunWiring(App &app)
@@ -119,6 +138,7 @@ RunWiring::RunWiring(App &app)
 {
     m_subtitles = app.subtitlesWindow();
     Q_ASSERT(m_subtitles);
+    m_activeRun->setSkippedHandler([this] { m_subtitles->showSkippedCount(m_app.batch.skippedCount); });
     // Open and dropped files read subtitle files into the window's store.
     m_subtitles->setLoader([this](const QString &path, bool firstLoad) { m_subtitles->loadSubtitleFile(path, firstLoad); });
     m_runControl = std::make_unique<recognition::MainRunControl>(m_activeRun.get(), m_assist, m_matrix, app.prompt());
@@ -148,7 +168,8 @@ RunWiring::RunWiring(App &app)
     m_assistant = new recognition::ui::OcrAssistantDialog(m_matrix, *m_runControl, app.prompt(), &app.messages,
                                                           app.mainWindow());
     app.adoptWindow(m_assistant); // in Form15's place
-    m_assistant->setDvdPalette([this] { return m_app.input.palette; });
+    // The colours the run's pictures are shown in: the title's, or a sequence's or video's black and white.
+    m_assistant->setDvdPalette([this] { return m_driver->options().dvdPalette; });
     m_assistant->setRunState(m_activeRun.get());
     m_assistant->setFilledHandler([this] {
         if (m_editor)
@@ -167,6 +188,10 @@ RunWiring::RunWiring(App &app)
     env.showPicture = [this](const recognition::GlyphQuestion &shown, const picture::Rect &area) {
         if (showPicturesTicked(m_app))
             showCodePicture(shown.shown, shown.palette, area);
+    };
+    env.mergedIntoLast = [this] { (void)m_runControl->sameAsLast(); };
+    env.showQuestion = [this](const recognition::GlyphQuestion &asked, const picture::Rect &area) {
+        showCodePicture(asked.shown, asked.palette, area);
     };
     m_driver = std::make_unique<recognition::RecognitionDriver>(env, recognition::DriverOptions{});
     m_recognition = std::make_unique<Recognition>(*m_driver, [this] {
@@ -296,7 +321,11 @@ void RunWiring::startRun()
     m_driver->options().rightToLeft = options.rightToLeft;
     m_driver->options().match.charset = m_subtitles->textCharset();
     m_driver->options().dvdPalette = m_app.input.palette;
-    if (!batch.vobList.isEmpty())
+    // The text is saved beside what the run read, except a picture script, which follows its pictures
+    // (the Start named them).
+    const bool savesPictures = batch.actionMode == picture::ActionMode::SaveBitmaps
+                            || batch.actionMode == picture::ActionMode::SaveRawSubpictures;
+    if (!batch.vobList.isEmpty() && !(savesPictures && !batch.pictureBaseName.isEmpty()))
         m_subtitles->setSourceFileName(batch.vobList.constFirst());
     // Colours are detected anew for every picture: a colour choice or assistant request of an earlier
     // run must not apply to this one.
@@ -370,6 +399,8 @@ void RunWiring::readFile(const QString &)
         main->showRunPaused();
     }
     if (outcome.runFinished) {
+        if (main)
+            main->showProgramTitle();
         closeLastSubtitle();
         std::vector<ripping::TimeRange> ranges;
         for (const Subtitle &s : m_subtitles->store().subs)

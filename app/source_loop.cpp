@@ -80,4 +80,16 @@ void resumeMainRun(App &app)
         app.batch.paused = false;
 }
 
+bool resumeForAssistRequest(App &app, RunWiring &run)
+{
+    recognition::OcrAssistState &assist = run.assistState();
+    if (assist.mode < recognition::OcrAssistState::FillMatrixRequested)
+        return false;
+    if (assist.mode == recognition::OcrAssistState::ColourChangeRequested)
+        assist.mode = recognition::OcrAssistState::Fixed;
+    (void)run.runControl().takeAutomaticResume();
+    resumeMainRun(app);
+    return true;
+}
+
 } // namespace glyfex::app

@@ -43,5 +43,10 @@ private:
 void pauseMainRun(App &app);
 // Ends the main window's pause, as its Continue does.
 void resumeMainRun(App &app);
+// While such a loop waits in a pause: when the New Character(s) dialog asked for the OCR assistant, the
+// run resumes by itself and the picture is read again, the assistant opening for it before it is
+// recognised. The pictures have their one colour, so a colour change has nothing to choose and is
+// dropped. true when it resumed.
+bool resumeForAssistRequest(App &app, RunWiring &run);
 
 } // namespace glyfex::app

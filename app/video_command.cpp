@@ -56,7 +56,7 @@ void VideoCommand::open()
     if (m_running || m_app.batch.processing || m_run.imageSequence().running())
         return;
     const QString chosen = m_app.files().openFile(
-        m_app.mainWindow(), QStringLiteral("Open Hard Subbed Video Files"), m_app.appDir,
+        m_app.mainWindow(), QStringLiteral("Open Hard Subbed Video Files"), m_app.dialogFolder(QString()),
         QStringLiteral("Video files (*.avi;*.mkv;*.mp4;*.ts;*.vob;*.m2ts;*.mpg;*.mpeg;*.mov;*.webm)|"
                        "*.avi;*.mkv;*.mp4;*.ts;*.vob;*.m2ts;*.mpg;*.mpeg;*.mov;*.webm|All files (*.*)|*"),
         1);
@@ -206,10 +206,17 @@ void VideoCommand::runFrames(const QString &saveDir)
     auto done = sources::runVideo(m_viewer.player(), m_viewer.analysis(), runOptions, m_viewer.position() - 1,
                                   m_run.recognition(), *this);
     subtitlesWindow.followStore();
-    if (!done)
+    if (!done) {
         m_app.prompt().error(m_app.message(core::Msg::Error) + QStringLiteral("\r\n") + done.error().message());
-    else if (done->lastCrop)
-        m_cropRect = done->lastCrop;
+    } else {
+        if (done->lastCrop)
+            m_cropRect = done->lastCrop;
+        // A damaged file: the run went on over the frames it could not see, and the user learns how many.
+        if (done->undecodable > 0)
+            m_app.prompt().warn(QStringLiteral("%1 frame(s) of the video could not be decoded; the run analysed the "
+                                               "frame before each in its place.")
+                                    .arg(done->undecodable));
+    }
     m_run.runControl().setSameAsLastHandler({});
 }
 
@@ -230,7 +237,6 @@ bool VideoCommand::pump()
 
 void VideoCommand::waitWhilePaused()
 {
-    recognition::OcrAssistState &assist = m_run.assistState();
     m_viewer.setPrevEnabled(!m_run.subtitlesWindow().store().isEmpty());
     while (m_app.batch.paused && !m_viewer.stopped()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
@@ -238,15 +244,8 @@ void VideoCommand::waitWhilePaused()
         if (m_app.abortSequence || QCoreApplication::closingDown())
             m_viewer.setStopped(true);
         m_viewer.setPrevEnabled(!m_run.subtitlesWindow().store().isEmpty());
-        if (assist.mode >= recognition::OcrAssistState::FillMatrixRequested) {
-            // A fill-matrix request: the subtitle is searched again and the assistant opens for it
-            // before it is recognised. The masks have their one colour, so a colour change has nothing
-            // to choose and is dropped.
-            if (assist.mode == recognition::OcrAssistState::ColourChangeRequested)
-                assist.mode = recognition::OcrAssistState::Fixed;
-            (void)m_run.runControl().takeAutomaticResume();
-            resumeMainRun(m_app);
-        }
+        // A fill-matrix request: the subtitle is searched again and the assistant opens for it.
+        (void)resumeForAssistRequest(m_app, m_run);
     }
     m_viewer.setPrevEnabled(false);
     m_restart = true;

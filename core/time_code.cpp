@@ -287,16 +287,16 @@ Result<TimeCode> decisecondsToTimeCode(QStringView deciseconds)
         *value * 100, QStringLiteral("Cannot read the time \"%1\"").arg(deciseconds));
 }
 
-int32_t ptsToMilliseconds(int32_t pts)
+int64_t ptsToMilliseconds(int64_t pts)
 {
     // The 90 kHz clock, truncated toward zero.
     return pts / 90;
 }
 
-int32_t millisecondsToPts(int32_t ms)
+int64_t millisecondsToPts(int64_t ms)
 {
-    // A 32-bit product that wraps past about 6.6 hours, as the clock values it is compared with do.
-    return static_cast<int32_t>(static_cast<uint32_t>(ms) * 90u);
+    // The clock values it is compared with are 64-bit too, so a start time past 6 h 37 min stays itself.
+    return ms * 90;
 }
 
 TimeCode millisecondsToTimeCode(int64_t ms)

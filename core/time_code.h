@@ -75,8 +75,10 @@ Result<int64_t> timeCodeToFrameNumber(const TimeCode &t, uint32_t rateX1000);
 // Tenths of a second as text; an error for a non-numeric text.
 Result<TimeCode> decisecondsToTimeCode(QStringView deciseconds);
 
-int32_t ptsToMilliseconds(int32_t pts);
-int32_t millisecondsToPts(int32_t ms);
+// The 90 kHz clock and milliseconds, in 64 bits: a clock counted past its 33-bit wrap fits, and so does
+// every time a title can last.
+int64_t ptsToMilliseconds(int64_t pts);
+int64_t millisecondsToPts(int64_t ms);
 TimeCode millisecondsToTimeCode(int64_t ms);
 int64_t timeCodeToMilliseconds(const TimeCode &t);
 

@@ -17,7 +17,7 @@ namespace {
 // that it still fits the 80-pixel glyph bitmap with room to spare.
 constexpr int kMaxRunGrowWidth = 72;
 
-constexpr uint32_t kHighlightColour = 0x33FF33; // green: the asked glyph's pixels
+constexpr uint32_t kHighlightColour = 0x0000FF; // blue: the asked glyph's pixels
 constexpr uint32_t kFrameColour = 0xFF3333;     // (255, 51, 51): the frame around it
 
 } // namespace
@@ -140,6 +140,9 @@ GlyphAnswer RecognitionDriver::ask(int lineIndex, int first, int extraBoxes, con
         if (q.shown.contains(right, y))
             q.shown.at(right, y) = kFrameIndex;
     }
+    // The main window shows the picture as asked, so the glyph can be seen where it stands on the frame.
+    if (m_env.showQuestion)
+        m_env.showQuestion(q, m_area);
     ++m_outcome.questions;
     ++m_questionsTotal;
     GlyphAnswer a = m_env.asker.askGlyph(q);
@@ -450,6 +453,7 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
     m_outcome = PictureOutcome{};
     m_fillManually = false;
     m_start = start;
+    m_area = area;
     m_codes = picture.codes;
     m_colourMap = picture.colourMap;
     m_lines.clear();
@@ -557,6 +561,8 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
         break;
     case subtitles::AddReport::Outcome::Merged:
         m_outcome.end = PictureOutcome::End::Merged;
+        if (m_env.mergedIntoLast)
+            m_env.mergedIntoLast();
         break;
     case subtitles::AddReport::Outcome::NothingAdded:
         m_outcome.end = PictureOutcome::End::NothingAdded;

@@ -78,6 +78,12 @@ struct DriverEnvironment {
     // Shows the coloured picture in the main window (the "show subpicture" option) where it lies on the
     // frame; may be empty.
     std::function<void(const GlyphQuestion &, const picture::Rect &area)> showPicture;
+    // Shows the picture of each question in the main window, with the asked boxes highlighted and
+    // framed, whatever the "show subpicture" option says; may be empty.
+    std::function<void(const GlyphQuestion &, const picture::Rect &area)> showQuestion;
+    // A picture's text continued the last subtitle (the video viewer's merge): its stop becomes the
+    // viewer's current frame, as "Same as last sub" sets it; may be empty.
+    std::function<void()> mergedIntoLast;
 };
 
 // How one picture ended.
@@ -162,6 +168,7 @@ private:
     std::array<uint8_t, 4> m_colourMap{};
     std::vector<TextLine> m_lines;
     core::TimeCode m_start;
+    picture::Rect m_area; // where the picture lies on the frame
     PictureOutcome m_outcome;
     int m_questionsTotal = 0;
     int m_glyphsAsked = 0;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/time_code.h"
+#include "ripping/mpeg_clock.h"
 #include "ripping/subtitle_map.h"
 #include "ripping/vobsub_index.h"
 
@@ -19,8 +20,9 @@ struct ClockState {
     core::TimeCode startTime;    // milliseconds: the input dialog's start-time boxes
     bool firstPack = true;       // the next pack sets timeBase from startTime
     core::TimeCode timeBase;     // milliseconds added to every clock value
-    int32_t curScr = 0;          // SCR base of the last pack read (90 kHz, compared as signed)
-    int32_t prevScr = 0;         // SCR base of the pack before it
+    int64_t curScr = 0;          // SCR base of the last pack read (90 kHz, counted on past the 33-bit wrap)
+    int64_t prevScr = 0;         // SCR base of the pack before it
+    ScrClock scrClock;           // where the packs' 33-bit clock stands in its wraps
     uint16_t scrDelta = 0;       // the last forward SCR step
     core::TimeCode cellTime;     // frames: cell elapsed time of the last navigation pack
     core::TimeCode prevCellTime; // frames: that of the navigation pack before it

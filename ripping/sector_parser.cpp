@@ -11,6 +11,7 @@ namespace {
 constexpr size_t kScrOffset = 4;          // 6 bytes: system clock reference
 constexpr size_t kPacketStartOffset = 14; // 4 bytes: start code of the packet after the pack header
 constexpr size_t kPesLengthOffset = 18;   // 2 bytes: PES packet length, bytes after this field
+constexpr size_t kPtsFlagsOffset = 21;   // 1 byte: PTS_DTS flags in bits 7-6
 constexpr size_t kHeaderLengthOffset = 22; // 1 byte: PES header data length HL
 constexpr size_t kPtsOffset = 23;         // 5 bytes: presentation time stamp
 constexpr size_t kCellTimeOffset = 69;    // 4 bytes in a navigation pack: BCD h, m, s, frame
@@ -33,6 +34,18 @@ uint32_t decodePesPts(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3, uint8_t b4
          + uint32_t(b3) * 128u + uint32_t(b4 >> 1);
 }
 
+uint64_t decodeScr33(uint32_t v, uint16_t w)
+{
+    // Bit 32 of the base is the top one of the three bits at 27-29 of v.
+    return uint64_t(decodeScrBase(v, w)) | uint64_t(v >> 29 & 1u) << 32;
+}
+
+uint64_t decodePts33(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3, uint8_t b4)
+{
+    // Bit 32 is the top one of the three bits at 1-3 of the first byte.
+    return uint64_t(decodePesPts(b0, b1, b2, b3, b4)) | uint64_t(b0 >> 3 & 1u) << 32;
+}
+
 namespace {
 
 // Inlined twice: once for a whole sector, where the compiler knows the length and drops most bound
@@ -49,7 +62,7 @@ namespace {
         const uint32_t v = clock.be32();
         const uint16_t w = clock.be16();
         if (!clock.failed())
-            info.scr = decodeScrBase(v, w);
+            info.scr = decodeScr33(v, w);
     }
 
     core::ByteReader code(sector);
@@ -93,7 +106,9 @@ namespace {
     stamp.seek(kPtsOffset);
     const auto pts = stamp.bytes(5);
     if (pts.size() == 5)
-        info.pts = decodePesPts(pts[0], pts[1], pts[2], pts[3], pts[4]);
+        info.pts = decodePts33(pts[0], pts[1], pts[2], pts[3], pts[4]);
+    // The PTS_DTS flags in the top bits of the second flag byte.
+    info.ptsFlagged = (sector[kPtsFlagsOffset] & 0x80) != 0;
 
     if (pesLength < headerLength + kPesFixedBytes) {
         info.fault = PacketFault::LengthTooShort;

@@ -34,7 +34,7 @@ struct CellTimeBytes {
 // What the reading pass needs of one sector. Offsets are bytes from the start of the sector.
 struct SectorInfo {
     bool packHeader = false; // the sector begins with the pack start code
-    uint32_t scr = 0;        // system clock reference base, 90 kHz, bit 32 dropped
+    uint64_t scr = 0;        // system clock reference base, 90 kHz, all 33 bits
     SectorKind kind = SectorKind::Other;
 
     bool hasCellTime = false; // a navigation pack long enough to hold its cell time
@@ -43,7 +43,8 @@ struct SectorInfo {
     bool hasSubstreamId = false; // a private-stream-1 sector long enough to name its substream
     uint8_t substreamId = 0;     // 0x20-0x3F for subpicture streams
     PacketFault fault = PacketFault::None;
-    uint32_t pts = 0;            // presentation time stamp, 90 kHz, read from bytes 23-27 whatever the flags say
+    uint64_t pts = 0;            // presentation time stamp, 90 kHz, 33 bits, read from bytes 23-27 whatever the flags say
+    bool ptsFlagged = false;     // the PES header says it carries a PTS: the packet begins a subpicture unit
     size_t payloadStart = 0;     // valid only when hasSubstreamId and fault is None
     size_t payloadLength = 0;
     bool paddingFollows = false; // a padding packet starts right after the payload in the same sector
@@ -55,9 +56,12 @@ struct SectorInfo {
 // nothing outside it is read, and a field that does not fit is reported as absent or as a fault.
 SectorInfo parseSector(std::span<const uint8_t> sector);
 
-// SCR base from the 32 bits at offset 4 (v) and the 16 bits at offset 8 (w) of a pack header.
+// SCR base from the 32 bits at offset 4 (v) and the 16 bits at offset 8 (w) of a pack header: its low
+// 32 bits, and all 33.
 uint32_t decodeScrBase(uint32_t v, uint16_t w);
-// PTS from the five bytes of a PES header's time stamp field.
+uint64_t decodeScr33(uint32_t v, uint16_t w);
+// PTS from the five bytes of a PES header's time stamp field: its low 32 bits, and all 33.
 uint32_t decodePesPts(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3, uint8_t b4);
+uint64_t decodePts33(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3, uint8_t b4);
 
 } // namespace glyfex::ripping

@@ -109,6 +109,7 @@ void SpuDispatcher::countSkipped()
 {
     if (m_run.skippedCount < 0xFFFF)
         m_run.skippedCount += 1;
+    m_host.skippedCounted();
 }
 
 int SpuDispatcher::nextPictureNumber() const
@@ -182,6 +183,7 @@ Result<void> SpuDispatcher::handleUnit(const SpuUnit &unit)
     const bool decode = action != picture::ActionMode::SaveRawSubpictures || m_options.forcedOnly;
     if (decode)
         decodeSubpicture(unit.bytes, m_run.frameWidth, m_run.frameHeight, m_picture);
+    m_host.unitCounted();
     if (m_options.forcedOnly && !m_picture.forced)
         return {}; // neither used nor counted as skipped
 

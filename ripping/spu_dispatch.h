@@ -56,6 +56,11 @@ public:
     // picture, lets the user change the settings first; false when the user skips this picture.
     virtual bool adjustBeforeExport() { return true; }
     virtual void warn(const QString &text) = 0;
+    // A unit was counted (the run state's counters moved): shown before the unit is used, so that they
+    // do not lag behind while a question about it waits.
+    virtual void unitCounted() {}
+    // A unit was skipped as too short: the run state's skipped count moved.
+    virtual void skippedCounted() {}
 };
 
 // Display times of a unit whose first packet came at spuTime. indexTime is the VobSub index's time of

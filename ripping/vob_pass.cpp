@@ -15,7 +15,7 @@ using core::TimeCode;
 
 namespace {
 
-TimeCode ptsTime(const TimeCode &base, int32_t pts)
+TimeCode ptsTime(const TimeCode &base, int64_t pts)
 {
     return core::addTimeCodes(base, core::millisecondsToTimeCode(core::ptsToMilliseconds(pts)));
 }
@@ -49,11 +49,11 @@ VobPass::VobPass(RunState &run, VobPassHost &host, UnitHandler &handler)
 {
 }
 
-TimeCode VobPass::startOffsetFromScr(const TimeCode &startTime, int32_t scr)
+TimeCode VobPass::startOffsetFromScr(const TimeCode &startTime, int64_t scr)
 {
-    const int32_t start = core::millisecondsToPts(int32_t(core::timeCodeToMilliseconds(startTime)));
+    const int64_t start = core::millisecondsToPts(core::timeCodeToMilliseconds(startTime));
     if (scr < start)
-        return core::millisecondsToTimeCode((int64_t(start) - int64_t(scr)) / 90);
+        return core::millisecondsToTimeCode((start - scr) / 90);
     return TimeCode{};
 }
 
@@ -113,9 +113,17 @@ void VobPass::setVideoStandard(uint8_t frameByte)
     m_host.videoStandardChanged(m_run.clock.standard, m_run.frameWidth, m_run.frameHeight);
 }
 
-void VobPass::updateClock(int32_t scr, uint32_t sector)
+void VobPass::updateClock(const SectorInfo &info, uint32_t sector)
 {
     ClockState &c = m_run.clock;
+    // A new disc counts its clock's wraps from its own first pack.
+    if (c.firstPack)
+        c.scrClock = ScrClock();
+    // A clock of 0 keeps its meaning below; the bytes of a sector without a pack header are no clock to
+    // count wraps by, so they take the wraps counted so far.
+    const int64_t scr = info.scr == 0 ? 0
+                      : info.packHeader ? c.scrClock.count(info.scr)
+                                        : int64_t(info.scr) + c.scrClock.wraps * kClockWrap;
     c.curScr = scr;
     if (c.firstPack) {
         c.timeBase = startOffsetFromScr(c.startTime, scr);
@@ -129,10 +137,10 @@ void VobPass::updateClock(int32_t scr, uint32_t sector)
     if (m_run.mapUse == MapUse::Building && (scr < c.prevScr || scr == 0))
         m_run.map.noteClockBreak(sector);
     if (scr == 0 || (m_run.avoidTimeRestart && scr < c.prevScr)) {
-        c.prevScr = int32_t(uint32_t(c.prevScr) + c.scrDelta);
+        c.prevScr += c.scrDelta;
         c.timeBase = core::addTimeCodes(c.timeBase, core::millisecondsToTimeCode(c.prevScr / 90));
     } else if (scr >= c.prevScr) {
-        c.scrDelta = uint16_t(uint32_t(scr) - uint32_t(c.prevScr));
+        c.scrDelta = uint16_t(uint64_t(scr - c.prevScr));
     }
     c.prevScr = scr;
 }
@@ -174,7 +182,7 @@ VobPass::Gathered VobPass::gatherPacket(std::span<const uint8_t> sector, const S
     if (first) {
         m_expected = size_t(payload[0]) << 8 | payload[1];
         m_run.spuSectorPos = pos;
-        m_unitTime = ptsTime(m_run.clock.timeBase, int32_t(info.pts));
+        m_unitTime = ptsTime(m_run.clock.timeBase, ptsNearScr(info.pts, m_run.clock.curScr));
     }
     // A damaged size or a missing end would carry the unit past the buffer: the excess is dropped.
     const size_t room = kMaxUnitSize - m_fill;
@@ -247,7 +255,7 @@ VobPass::SectorStep VobPass::readSector(std::span<const uint8_t> sector, int64_t
     if (m_fill == 0 && info.kind == SectorKind::PrivateStream1 && info.hasSubstreamId
         && info.substreamId == m_run.streamId)
         m_run.unitStartClock = m_run.clock;
-    updateClock(int32_t(info.scr), n);
+    updateClock(info, n);
 
     if (info.kind == SectorKind::Navigation) {
         if (building)

@@ -92,7 +92,7 @@ public:
     PassOutcome readCurrentFile();
 
     // Time base for the first pack: the start time minus the SCR, when the SCR is earlier.
-    static core::TimeCode startOffsetFromScr(const core::TimeCode &startTime, int32_t scr);
+    static core::TimeCode startOffsetFromScr(const core::TimeCode &startTime, int64_t scr);
 
 private:
     struct Gathered {
@@ -113,7 +113,7 @@ private:
     void finishFile(PassOutcome &outcome);
     PassOutcome stopRun(const core::Error &error);
     void decideMap(const QString &path, int64_t fileSize);
-    void updateClock(int32_t scr, uint32_t sector);
+    void updateClock(const SectorInfo &info, uint32_t sector);
     void readNavigation(const SectorInfo &info);
     void setVideoStandard(uint8_t frameByte);
     Gathered gatherPacket(std::span<const uint8_t> sector, const SectorInfo &info, int64_t pos);

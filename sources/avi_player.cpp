@@ -1,16 +1,20 @@
 // The frame source of the video viewer: any video FFmpeg opens, read frame by frame by number as 24-bit BGR.
 #include "sources/avi_player.h"
 
+#include "sources/video_index.h"
+
 #include <QDir>
 #include <QFile>
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/opt.h>
 #include <libswscale/swscale.h>
 }
 
@@ -23,7 +27,7 @@ namespace {
 // index itself a memory hazard.
 constexpr int kMaxSide = 8192;
 constexpr int64_t kMaxPixels = int64_t(8192) * 4320;
-constexpr size_t kMaxFrames = 4'000'000;
+constexpr size_t kMaxFrames = VideoIndex::kMaxFrames;
 
 QString avErrorText(int code)
 {
@@ -51,25 +55,22 @@ int rateX1000(int64_t num, int64_t den)
     return q > INT32_MAX ? 0 : int(q);
 }
 
-// Everything FFmpeg holds for one open file, and the index of its video packets.
+// Everything FFmpeg holds for one open file, the index of its video packets and where the decoder stands.
 struct AviPlayer::Stream {
-    struct Packet {
-        int64_t pts = 0;
-        bool key = false;
-    };
-
     AVFormatContext *format = nullptr;
     AVCodecContext *codec = nullptr;
     SwsContext *scaler = nullptr;
     AVPacket *packet = nullptr;
     AVFrame *frame = nullptr;
+    AVFrame *ahead = nullptr;           // put out past the frame asked for, which could not be decoded
     int index = -1;
+    VideoIndex packets;
 
-    std::vector<Packet> packets;        // decode order
-    std::vector<int64_t> framePts;      // presentation order: frame n has time stamp framePts[n]
-    std::vector<int> framePacket;       // decode-order packet of frame n
-
-    int lastDecoded = -1;               // frame number of the decoder's last output, -1 after a seek
+    int nextPacket = VideoIndex::kNone; // the packet expected next from the file, kNone after a seek
+    int sentPacket = -1;                // the last packet sent to the decoder since the last seek
+    int floorFrame = 0;                 // frames before this one come out of a seek broken or not at all
+    int lastOutput = -1;                // frame number of the decoder's last output, -1 after a seek
+    int aheadFrame = -1;
     bool draining = false;              // the end of the file has been sent to the decoder
     int cachedFrame = -1;
     BgrFrame cache;
@@ -77,38 +78,119 @@ struct AviPlayer::Stream {
     ~Stream()
     {
         sws_freeContext(scaler);
+        av_frame_free(&ahead);
         av_frame_free(&frame);
         av_packet_free(&packet);
         avcodec_free_context(&codec);
         avformat_close_input(&format);
     }
 
-    // The packet to start decoding from for frame n: the last keyframe before it in decode order that is
-    // not shown after it (a keyframe shown later may be followed by frames that need the group before).
-    int startPacket(int n) const
+    IndexedPacket described(const AVPacket &p) const
     {
-        for (int i = framePacket[size_t(n)]; i >= 0; --i) {
-            if (packets[size_t(i)].key && packets[size_t(i)].pts <= framePts[size_t(n)])
-                return i;
-        }
-        return 0;
+        return IndexedPacket{p.pts, p.dts, p.pos, p.size, (p.flags & AV_PKT_FLAG_KEY) != 0};
     }
 
-    bool seekTo(int packetIndex)
+    // Reads up to the next packet of the video stream that the index knows, into `packet`: its number,
+    // or a negative FFmpeg error (AVERROR_EOF at the end). Empty packets show nothing and are passed over.
+    int readIdentified(int near)
+    {
+        for (;;) {
+            const int r = av_read_frame(format, packet);
+            if (r < 0)
+                return r;
+            if (packet->stream_index == index && packet->size > 0) {
+                const int id = packets.identify(described(*packet), nextPacket, near);
+                nextPacket = id == VideoIndex::kNone ? VideoIndex::kNone : id + 1;
+                if (id != VideoIndex::kNone)
+                    return id;
+            }
+            av_packet_unref(packet);
+        }
+    }
+
+    void send(int id)
+    {
+        // The decoder hands the number on to the frame the packet's picture becomes, in whatever order the
+        // frames come out.
+#if LIBAVCODEC_VERSION_MAJOR >= 60
+        packet->opaque = reinterpret_cast<void *>(intptr_t(id));
+#else
+        codec->reordered_opaque = id;
+#endif
+        // A damaged packet is refused or decodes into nothing: the frames after it still come out.
+        (void)avcodec_send_packet(codec, packet);
+        sentPacket = id;
+        av_packet_unref(packet);
+    }
+
+    int packetOf(const AVFrame &f) const
+    {
+#if LIBAVCODEC_VERSION_MAJOR >= 60
+        const int64_t id = int64_t(reinterpret_cast<intptr_t>(f.opaque));
+#else
+        const int64_t id = f.reordered_opaque;
+#endif
+        return id >= 0 && id < packets.packetCount() ? int(id) : VideoIndex::kNone;
+    }
+
+    // One seek of the file to a point at or before packet target, by time or by byte.
+    bool seekFile(int target, int attempt)
     {
         const AVStream *s = format->streams[index];
-        int64_t ts = packets[size_t(packetIndex)].pts;
-        // Some containers seek by decode time, which is never after the presentation time of a keyframe;
-        // the earliest time stamp of the start packet lands on it or on a keyframe before it.
-        if (packetIndex == 0)
-            ts = s->start_time != AV_NOPTS_VALUE ? std::min(ts, s->start_time) : ts;
-        if (av_seek_frame(format, index, ts, AVSEEK_FLAG_BACKWARD) < 0
-            && av_seek_frame(format, index, INT64_MIN, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0)
+        const IndexedPacket &p = packets.packet(target);
+        const int64_t at = p.dts != IndexedPacket::kNoTime ? p.dts : p.pts;
+        const bool byteSeek = !(format->iformat->flags & AVFMT_NO_BYTE_SEEK);
+        // Demuxers that seek by searching the file for times land near the time asked for, sometimes after
+        // it: each attempt asks further back, the last from the start of the file.
+        static constexpr int kBackSeconds[] = {0, 1, 5, 30};
+        if (attempt < int(std::size(kBackSeconds))) {
+            if (at != IndexedPacket::kNoTime) {
+                const int64_t back = av_rescale_q(kBackSeconds[attempt], AVRational{1, 1}, s->time_base);
+                return av_seek_frame(format, index, at - back, AVSEEK_FLAG_BACKWARD) >= 0;
+            }
+            if (p.pos >= 0 && byteSeek)
+                return av_seek_frame(format, index, std::max<int64_t>(0, p.pos - int64_t(attempt) * 1'000'000),
+                                     AVSEEK_FLAG_BYTE) >= 0;
             return false;
+        }
+        if (attempt == int(std::size(kBackSeconds))) {
+            const IndexedPacket &first = packets.packet(0);
+            const int64_t start = first.dts != IndexedPacket::kNoTime ? first.dts : first.pts;
+            if (start != IndexedPacket::kNoTime
+                && av_seek_frame(format, index, start - av_rescale_q(60, AVRational{1, 1}, s->time_base),
+                                 AVSEEK_FLAG_BACKWARD) >= 0)
+                return true;
+        }
+        return byteSeek && av_seek_frame(format, index, 0, AVSEEK_FLAG_BYTE) >= 0;
+    }
+
+    // Seeks so that the decoder, flushed, has been sent packet start first; false when no seek gets there.
+    bool seekTo(int start)
+    {
         avcodec_flush_buffers(codec);
         draining = false;
-        lastDecoded = -1;
-        return true;
+        lastOutput = -1;
+        aheadFrame = -1;
+        sentPacket = -1;
+        floorFrame = std::max(0, packets.frameOfPacket(start));
+        for (int attempt = 0; attempt <= 5; ++attempt) {
+            nextPacket = VideoIndex::kNone;
+            if (!seekFile(start, attempt))
+                continue;
+            int id = readIdentified(start);
+            // The packets before the start are read, not decoded.
+            while (id >= 0 && id < start) {
+                av_packet_unref(packet);
+                id = readIdentified(start);
+            }
+            if (id == start) {
+                send(id);
+                return true;
+            }
+            if (id >= 0)
+                av_packet_unref(packet);
+        }
+        return false;
     }
 
     // The decoder's next frame into `frame`: 1, 0 at the end of the stream, negative on a read error.
@@ -124,40 +206,63 @@ struct AviPlayer::Stream {
                 return r;
             if (draining)
                 return 0;
-            const int read = av_read_frame(format, packet);
-            if (read == AVERROR_EOF) {
+            const int id = readIdentified(nextPacket);
+            if (id == AVERROR_EOF) {
                 draining = true;
                 avcodec_send_packet(codec, nullptr);
                 continue;
             }
-            if (read < 0)
-                return read;
-            if (packet->stream_index == index) {
-                // A damaged packet is skipped: the frames after the next keyframe still decode.
-                avcodec_send_packet(codec, packet);
-            }
-            av_packet_unref(packet);
+            if (id < 0)
+                return id;
+            send(id);
         }
     }
 
-    // Decodes forward until frame n comes out; false when the stream ends or passes it first.
+    // Decodes forward until frame n comes out, into `frame`. False when the stream ends first or puts out
+    // a later frame instead (frame n could not be decoded); that one is kept for the next call.
     bool decodeUntil(int n)
     {
-        const int64_t target = framePts[size_t(n)];
-        for (;;) {
-            const int r = decodeNext();
-            if (r <= 0)
-                return false;
-            const int64_t pts = frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp
-                                                                                : frame->pts;
-            const auto at = std::lower_bound(framePts.begin(), framePts.end(), pts);
-            if (at != framePts.end() && *at == pts)
-                lastDecoded = int(at - framePts.begin());
-            if (pts == target)
+        if (aheadFrame >= 0) {
+            if (aheadFrame == n) {
+                av_frame_unref(frame);
+                av_frame_move_ref(frame, ahead);
+                aheadFrame = -1;
                 return true;
-            if (pts > target && pts != AV_NOPTS_VALUE)
+            }
+            if (aheadFrame > n)
                 return false;
+            av_frame_unref(ahead);
+            aheadFrame = -1;
         }
+        for (;;) {
+            if (decodeNext() <= 0)
+                return false;
+            const int id = packetOf(*frame);
+            const int f = id == VideoIndex::kNone ? VideoIndex::kNone : packets.frameOfPacket(id);
+            // Frames shown before the keyframe the decoder started from, and frames put out twice.
+            if (f == VideoIndex::kNone || f < floorFrame || f <= lastOutput) {
+                av_frame_unref(frame);
+                continue;
+            }
+            lastOutput = f;
+            if (f == n)
+                return true;
+            if (f > n) {
+                av_frame_unref(ahead);
+                av_frame_move_ref(ahead, frame);
+                aheadFrame = f;
+                return false;
+            }
+            av_frame_unref(frame);
+        }
+    }
+
+    // Frame n is reached by decoding on from where the decoder is (no seek).
+    bool reachableAhead(int n) const
+    {
+        if (sentPacket < 0 || n <= lastOutput)
+            return false;
+        return n == lastOutput + 1 || n == aheadFrame || packets.startPacket(n) <= sentPacket + 1;
     }
 
     bool convert(int width, int height, BgrFrame &out)
@@ -172,6 +277,50 @@ struct AviPlayer::Stream {
         uint8_t *dst[4] = {out.bytes.data(), nullptr, nullptr, nullptr};
         int dstStride[4] = {width * 3, 0, 0, 0};
         return sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, dst, dstStride) == height;
+    }
+
+    // Numbers the frames as a decoder reading the file from its start puts them out, for a file whose
+    // packets do not carry a presentation time each. The pixels are not needed, only the order, so the
+    // decoder may leave out the work that only makes pictures.
+    core::Result<void> orderByDecoding(const QString &path, const AVCodec *decoder, const AVCodecParameters *par,
+                                       double frameDuration)
+    {
+        AVCodecContext *main = codec;
+        AVCodecContext *fast = avcodec_alloc_context3(decoder);
+        if (!fast)
+            return openError(path, QStringLiteral("out of memory"));
+        int r = avcodec_parameters_to_context(fast, par);
+        if (r >= 0) {
+            fast->thread_count = 2;
+            fast->skip_loop_filter = AVDISCARD_ALL;
+            fast->skip_idct = AVDISCARD_ALL;
+            fast->flags2 |= AV_CODEC_FLAG2_FAST;
+#if LIBAVCODEC_VERSION_MAJOR >= 60
+            fast->flags |= AV_CODEC_FLAG_COPY_OPAQUE;
+#endif
+            r = avcodec_open2(fast, decoder, nullptr);
+        }
+        if (r < 0) {
+            avcodec_free_context(&fast);
+            return openError(path, avErrorText(r));
+        }
+        codec = fast;
+        std::vector<int> output;
+        std::vector<int64_t> times;
+        output.reserve(size_t(packets.packetCount()));
+        times.reserve(size_t(packets.packetCount()));
+        bool started = seekTo(0);
+        while (started && decodeNext() > 0) {
+            output.push_back(packetOf(*frame));
+            times.push_back(frame->best_effort_timestamp);
+            av_frame_unref(frame);
+        }
+        codec = main;
+        avcodec_free_context(&fast);
+        if (!started)
+            return openError(path, QStringLiteral("it cannot be read again from its start"));
+        packets.orderByOutput(output, times, frameDuration);
+        return {};
     }
 };
 
@@ -219,11 +368,15 @@ core::Result<void> AviPlayer::open()
     s->codec = avcodec_alloc_context3(decoder);
     s->packet = av_packet_alloc();
     s->frame = av_frame_alloc();
-    if (!s->codec || !s->packet || !s->frame)
+    s->ahead = av_frame_alloc();
+    if (!s->codec || !s->packet || !s->frame || !s->ahead)
         return openError(path, QStringLiteral("out of memory"));
     r = avcodec_parameters_to_context(s->codec, par);
     if (r >= 0) {
         s->codec->thread_count = 2;
+#if LIBAVCODEC_VERSION_MAJOR >= 60
+        s->codec->flags |= AV_CODEC_FLAG_COPY_OPAQUE;
+#endif
         r = avcodec_open2(s->codec, decoder, nullptr);
     }
     if (r < 0)
@@ -232,43 +385,46 @@ core::Result<void> AviPlayer::open()
     // Index every video packet once, so that frame numbers are exact and any frame can be reached from the
     // keyframe before it.
     while ((r = av_read_frame(s->format, s->packet)) >= 0) {
-        if (s->packet->stream_index == s->index) {
-            int64_t pts = s->packet->pts != AV_NOPTS_VALUE ? s->packet->pts : s->packet->dts;
-            if (pts == AV_NOPTS_VALUE) {
-                av_packet_unref(s->packet);
-                return openError(path, QStringLiteral("video packet %1 has no time stamp").arg(s->packets.size()));
-            }
-            if (s->packets.size() >= kMaxFrames) {
+        if (s->packet->stream_index == s->index && s->packet->size > 0) {
+            if (s->packets.packetCount() >= int(kMaxFrames)) {
                 av_packet_unref(s->packet);
                 return openError(path, QStringLiteral("more than %1 frames").arg(kMaxFrames));
             }
-            s->packets.push_back({pts, (s->packet->flags & AV_PKT_FLAG_KEY) != 0});
+            s->packets.add(s->described(*s->packet));
         }
         av_packet_unref(s->packet);
     }
     if (r != AVERROR_EOF)
         return openError(path, avErrorText(r));
-
-    std::vector<std::pair<int64_t, int>> order;
-    order.reserve(s->packets.size());
-    for (size_t i = 0; i < s->packets.size(); ++i)
-        order.emplace_back(s->packets[i].pts, int(i));
-    std::sort(order.begin(), order.end());
-    for (const auto &[pts, packet] : order) {
-        // Two packets with one time stamp show one frame.
-        if (!s->framePts.empty() && s->framePts.back() == pts)
-            continue;
-        s->framePts.push_back(pts);
-        s->framePacket.push_back(packet);
-    }
-
     AVRational rate = stream->avg_frame_rate;
     if (rate.num <= 0 || rate.den <= 0)
         rate = stream->r_frame_rate;
-    const int fps = rateX1000(rate.num, rate.den);
+    int fps = rateX1000(rate.num, rate.den);
+    // A demuxer that assumes a rate for a stream without times of its own (raw H.264, motion JPEG) has no
+    // frames left out to find.
+    const AVClass *demuxerClass = s->format->iformat->priv_class;
+    const bool assumedRate = demuxerClass && av_opt_find(&demuxerClass, "framerate", nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ);
+    const double frameDuration = fps > 0 && !assumedRate && stream->time_base.num > 0
+                                     ? double(rate.den) * stream->time_base.den / (double(rate.num) * stream->time_base.num)
+                                     : 0.0;
+    if (s->packets.packetCount() > 0 && !s->packets.orderByPresentationTime(frameDuration)) {
+        auto ordered = s->orderByDecoding(path, decoder, par, frameDuration);
+        if (!ordered)
+            return ordered.error();
+    }
+
+    // Such a stream has the demuxer's assumed rate unless the stream itself names one, which its decoder
+    // reports once it has a frame.
+    if (assumedRate) {
+        const int first = s->packets.frameCount() > 0 ? s->packets.startPacket(0) : -1;
+        if (first >= 0)
+            (void)(s->seekTo(first) && s->decodeUntil(0));
+        fps = rateX1000(s->codec->framerate.num, s->codec->framerate.den);
+        av_frame_unref(s->frame);
+    }
 
     m_stream = std::move(s);
-    m_frameCount = int(m_stream->framePts.size());
+    m_frameCount = m_stream->packets.frameCount();
     m_width = par->width;
     m_height = par->height;
     m_fpsX1000 = fps;
@@ -315,19 +471,22 @@ core::Result<void> AviPlayer::drawFrame(BgrFrame &target)
         target = s.cache;
         return {};
     }
+    if (s.packets.packetOfFrame(n) == VideoIndex::kNone)
+        return fail(QStringLiteral("the file leaves it out"));
     // Forward from the decoder's place when the frame lies ahead of it in the same run of frames;
     // otherwise from the keyframe before the frame.
-    const bool ahead = s.lastDecoded >= 0 && n > s.lastDecoded
-                       && (n == s.lastDecoded + 1 || s.startPacket(n) <= s.framePacket[size_t(s.lastDecoded)]);
-    bool found = ahead && s.decodeUntil(n);
-    if (!found)
-        found = s.seekTo(s.startPacket(n)) && s.decodeUntil(n);
-    if (!found) // a container whose seek lands after the keyframe: from the start
-        found = s.seekTo(0) && s.decodeUntil(n);
-    if (!found) {
-        s.lastDecoded = -1;
-        return fail(QStringLiteral("it cannot be decoded"));
+    bool found = false;
+    bool passedOver = false;
+    if (s.reachableAhead(n)) {
+        found = s.decodeUntil(n);
+        // The decoder went on past the frame from a keyframe before it: from its own keyframe it would
+        // not come out either.
+        passedOver = !found && s.aheadFrame > n;
     }
+    if (!found && !passedOver)
+        found = s.seekTo(s.packets.startPacket(n)) && s.decodeUntil(n);
+    if (!found)
+        return fail(QStringLiteral("it cannot be decoded"));
     BgrFrame out;
     if (!s.convert(m_width, m_height, out))
         return fail(QStringLiteral("its pixel format cannot be turned into 24-bit colour"));

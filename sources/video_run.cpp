@@ -21,14 +21,21 @@ public:
     }
 
     // false when the host stopped the run. restarted tells whether a pause ended meanwhile. The frame
-    // before keeps its picture in previous() until the next step.
+    // before keeps its picture in previous() until the next step. A frame that cannot be decoded is
+    // counted and shows the picture before it again, as a frame that draws nothing leaves the viewer's
+    // picture as it was.
     core::Result<bool> step(int pos, AnalysisMode mode, bool &restarted)
     {
         std::swap(m_frame, m_previous);
         m_player.setPosition(pos);
-        auto drawn = m_player.drawFrame(m_frame);
-        if (!drawn)
-            return drawn.error();
+        if (!m_player.drawFrame(m_frame)) {
+            if (!m_player.opened())
+                return core::makeError(QStringLiteral("Video not run"), m_player.fileName(),
+                                       QStringLiteral("the video was closed"));
+            ++m_undecodable;
+            m_frame = m_previous;
+        }
+        // Before any picture there is nothing to analyse: the analysis finds no text.
         m_analysis.analyzeFrame(m_frame, mode);
         m_host.frameShown(pos, m_frame, m_analysis);
         if (!m_host.pump())
@@ -36,6 +43,7 @@ public:
         restarted = m_host.takeRestart();
         return true;
     }
+    int undecodable() const { return m_undecodable; }
     const BgrFrame &previous() const { return m_previous; }
 
 private:
@@ -44,6 +52,7 @@ private:
     VideoRunHost &m_host;
     BgrFrame m_frame;
     BgrFrame m_previous;
+    int m_undecodable = 0;
 };
 
 // The analysis a followed frame gets, k frames after the subtitle's first: in full while the text
@@ -197,6 +206,7 @@ core::Result<VideoRunOutcome> runVideo(AviPlayer &player, FrameAnalysis &analysi
     }
     outcome.position = std::min(pos, lastFrame);
     outcome.stopped = stopped;
+    outcome.undecodable = stepper.undecodable();
     return outcome;
 }
 

@@ -47,14 +47,16 @@ struct VideoRunOutcome {
     int subtitles = 0;     // masks handed to recognition
     int position = 0;      // the frame the run ended on
     bool stopped = false;  // the host stopped it (false: the last frame was reached)
+    int undecodable = 0;   // frames that could not be decoded; each showed the picture before it again
     std::optional<picture::Rect> lastCrop; // the last recognised subtitle's box within the mask (CropRect)
 };
 
 // From the frame after `from` to the last frame of the open player. Each subtitle's mask (code 1 the text,
 // everything else 0), cropped to its text, goes to sink with the times of its first and last frame at
 // player.fpsX1000() (options.fpsX1000 when set) and, as area, its box moved by the analysed area's origin.
-// A failure of the player or of the sink ends the run with that error. A subtitle that first shows on the
-// last frame is not handed on; one that is still showing there ends on the frame before it. After a
+// A frame that cannot be decoded does not end the run: it is counted and analysed as the picture before it.
+// A failure of the sink ends the run with that error. A subtitle that first shows on the last frame is not
+// handed on; one that is still showing there ends on the frame before it. After a
 // pause (host.takeRestart()) the search looks again from the first frame of the last subtitle found.
 core::Result<VideoRunOutcome> runVideo(AviPlayer &player, FrameAnalysis &analysis, const VideoRunOptions &options,
                                        int from, picture::PictureSink &sink, VideoRunHost &host);

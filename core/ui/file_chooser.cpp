@@ -1,8 +1,12 @@
 // Qt file dialogs behind the FileChooser seam.
 #include "core/ui/file_chooser.h"
 
+#include "core/ui/dialog_owner.h"
+
 #include <QFileDialog>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace glyfex::core::ui {
 
@@ -41,8 +45,9 @@ QString DialogFileChooser::openFile(QWidget *parent, const QString &title, const
     dialog.setNameFilters(list);
     if (filterIndex >= 1 && filterIndex <= list.size())
         dialog.selectNameFilter(list[filterIndex - 1]);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (execOver(dialog, parent) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    m_chosenFilterIndex = std::max(int(list.indexOf(dialog.selectedNameFilter())) + 1, 1);
     return dialog.selectedFiles().constFirst();
 }
 
@@ -54,7 +59,7 @@ QString DialogFileChooser::saveFile(QWidget *parent, const QString &title, const
     // Qt's question would name what was typed, before the caller adds the extension, and in Qt's words.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setNameFilters(qtFilters(filter));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (execOver(dialog, parent) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
 }

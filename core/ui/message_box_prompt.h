@@ -1,7 +1,11 @@
-// The user's questions as Qt message boxes.
+// The user's questions as Qt message boxes, over the window the user works in.
 #pragma once
 
 #include "core/user_prompt.h"
+
+#include <QMessageBox>
+
+#include <functional>
 
 class QWidget;
 
@@ -9,7 +13,11 @@ namespace glyfex::core::ui {
 
 class MessageBoxPrompt : public UserPrompt {
 public:
-    explicit MessageBoxPrompt(QWidget *parent = nullptr) : m_parent(parent) {}
+    // owner: the window the boxes open over. Without one they open over the window the user works in
+    // (the modal dialog in front, else the active window), or over fallback's answer when no window of
+    // the program is active.
+    explicit MessageBoxPrompt(QWidget *owner = nullptr) : m_owner(owner) {}
+    explicit MessageBoxPrompt(std::function<QWidget *()> fallback) : m_fallback(std::move(fallback)) {}
     void warn(const QString &text) override;
     void error(const QString &text) override;
     void inform(const QString &text) override;
@@ -17,7 +25,10 @@ public:
     Answer ask(const QString &text) override;
 
 private:
-    QWidget *m_parent;
+    QMessageBox::StandardButton show(QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButtons buttons);
+
+    QWidget *m_owner = nullptr;
+    std::function<QWidget *()> m_fallback;
 };
 
 } // namespace glyfex::core::ui

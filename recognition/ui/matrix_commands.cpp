@@ -5,6 +5,7 @@
 #include "core/messages.h"
 #include "core/pass_host.h"
 #include "core/save_name.h"
+#include "core/ui/dialog_owner.h"
 #include "recognition/char_matrix_file.h"
 
 #include <QCoreApplication>
@@ -112,7 +113,7 @@ MatrixCommands::SaveOutcome MatrixCommands::saveMatrix(bool askName, const QStri
     QString path = m_matrix.fileName();
     if (askName) {
         const QString start = path.isEmpty() ? m_folder : QDir(m_folder).filePath(QFileInfo(path).fileName());
-        path = m_app.files().saveFile(m_dialogParent, title, start, kFilter);
+        path = m_app.files().saveFile(core::ui::workingWindow(m_dialogParent), title, start, kFilter);
         if (path.isEmpty())
             return SaveOutcome::Cancelled;
         path = core::withDefaultExtension(path, QLatin1String(kMatrixFileExtension));
@@ -133,7 +134,7 @@ void MatrixCommands::open()
 {
     if (!confirmSaveMatrix())
         return;
-    const QString path = m_app.files().openFile(m_dialogParent, QStringLiteral("Open Characters Matrix File"), m_folder,
+    const QString path = m_app.files().openFile(core::ui::workingWindow(m_dialogParent), QStringLiteral("Open Characters Matrix File"), m_folder,
                                                 kFilter, 1);
     if (path.isEmpty())
         return;

@@ -3,6 +3,7 @@
 
 #include "core/char_text.h"
 #include "core/ini_store.h"
+#include "core/ui/dialog_owner.h"
 #include "core/ui/named_widget.h"
 #include "recognition/char_matrix_file.h"
 #include "recognition/char_palette.h"
@@ -324,7 +325,7 @@ GlyphAnswer NewCharacterDialog::askGlyph(const GlyphQuestion &question)
     m_sameAsLast->setEnabled(question.buttons.sameAsLast);
 
     m_closing = false;
-    exec();
+    core::ui::execOver(*this, parentWidget());
     m_wakeUp->stop();
 
     GlyphAnswer a;

@@ -1,6 +1,7 @@
 // The OCR assistant's three modes: colour choice, matrix fill from a font with the fitting view, and typing a skipped picture's text.
 #include "recognition/ui/ocr_assistant_dialog.h"
 
+#include "core/ui/dialog_owner.h"
 #include "core/ui/named_widget.h"
 #include "subtitles/style_tags.h"
 #include "recognition/text_colour.h"
@@ -456,10 +457,14 @@ void OcrAssistantDialog::chooseFont()
 {
     QFont font = m_fillFont;
     bool ok = false;
-    if (m_chooseFont)
+    if (m_chooseFont) {
         ok = m_chooseFont(font);
-    else
-        font = QFontDialog::getFont(&ok, fontDialogStart(m_fillFont), this);
+    } else {
+        QFontDialog dialog(fontDialogStart(m_fillFont));
+        ok = core::ui::execOver(dialog, this) == QDialog::Accepted;
+        if (ok)
+            font = dialog.selectedFont();
+    }
     if (ok)
         setFillFont(font);
     m_editFill->setFocus();
@@ -628,7 +633,7 @@ bool OcrAssistantDialog::assist(const picture::DecodedPicture &picture, OcrAssis
     m_codes = picture.codes;
     m_colourImage = colourPicture(buildColourImage(picture.codes, picture.colourMap));
     setUpMode(assist.mode);
-    const bool ok = exec() == QDialog::Accepted;
+    const bool ok = core::ui::execOver(*this, parentWidget()) == QDialog::Accepted;
     m_state = nullptr;
     return ok;
 }
@@ -638,7 +643,7 @@ subtitles::SkippedItemAsker::Answer OcrAssistantDialog::askSkippedItem(const pic
     m_colourImage = colourPicture(colourIndexes);
     m_codes = {};
     setUpMode(OcrAssistState::Automatic);
-    exec();
+    core::ui::execOver(*this, parentWidget());
     subtitles::SkippedItemAsker::Answer answer;
     if (m_suppress) {
         answer.suppress = true;

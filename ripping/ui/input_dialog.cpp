@@ -1,6 +1,7 @@
 // The input dialog: opening the input, the file and stream lists, the palette, the options and Start.
 #include "ripping/ui/input_dialog.h"
 
+#include "core/ui/dialog_owner.h"
 #include "core/ui/numeric_edit.h"
 #include "app/app.h"
 #include "ripping/ui/input_reading.h"
@@ -68,7 +69,7 @@ InputDialog::InputDialog(app::App &app, QWidget *parent) : QDialog(parent), m_ap
     setWindowTitle(QStringLiteral("What to do?"));
     setAcceptDrops(true);
     buildLayout();
-    m_openFolder = m_app.appDir;
+    m_openFolder = m_app.config.main.openDialogVob;
     fillStreamList();
     resetTimeContinuation();
     updatePalette();
@@ -311,7 +312,7 @@ void InputDialog::buildLayout()
     connect(m_action, &QButtonGroup::idClicked, this, &InputDialog::actionChanged);
     connect(m_outputFormat, &QPushButton::clicked, this, [this] {
         if (auto *dialog = qobject_cast<QDialog *>(m_app.window(QStringLiteral("Form13"))))
-            dialog->exec();
+            core::ui::execOver(*dialog, this);
     });
     connect(m_clearText, &QPushButton::clicked, this, &InputDialog::clearText);
     connect(m_viewText, &QPushButton::clicked, this, [this] {
@@ -334,7 +335,7 @@ void InputDialog::buildLayout()
 
 void InputDialog::openWithDialog(int filterIndex, const QString &start)
 {
-    const QString name = m_app.files().openFile(this, QStringLiteral("Open"), start.isEmpty() ? m_openFolder : start,
+    const QString name = m_app.files().openFile(this, QStringLiteral("Open"), start.isEmpty() ? m_app.dialogFolder(m_openFolder) : start,
                                                 kOpenFilters, filterIndex);
     if (!name.isEmpty()) {
         m_openFolder = QFileInfo(name).absolutePath();
@@ -590,7 +591,7 @@ void InputDialog::verifyStreams()
         return;
     }
     if (StreamScanWindow *scan = m_app.streamScanWindow())
-        scan->exec();
+        core::ui::execOver(*scan, this);
 }
 
 void InputDialog::warnNothingSelected()
@@ -629,7 +630,7 @@ std::optional<StartRequest> InputDialog::buildStartRequest()
         // program's own text format.
         if (m_app.config.main.activePage >= subtitles::kFirstPictureScriptFormat) {
             if (auto *formats = qobject_cast<QDialog *>(m_app.window(QStringLiteral("Form13"))))
-                formats->exec();
+                core::ui::execOver(*formats, this);
             if (m_app.config.main.activePage >= subtitles::kFirstPictureScriptFormat)
                 request.outputFormat = subtitles::OutputFormat::Glyfex;
         }
@@ -645,8 +646,11 @@ std::optional<StartRequest> InputDialog::buildStartRequest()
             request.pictureBaseName = m_app.batch.pictureBaseName;
             break;
         }
-        const QString start =
-            m_app.batch.pictureBaseName.isEmpty() ? m_openFolder : QFileInfo(m_app.batch.pictureBaseName).absolutePath();
+        // The dialog offers the last run's picture name in the folder it was chosen in.
+        const QString folder = m_app.dialogFolder(m_app.config.main.saveDialogBmpSup);
+        const QString start = m_app.batch.pictureBaseName.isEmpty()
+                                ? folder
+                                : QDir(folder).filePath(QFileInfo(m_app.batch.pictureBaseName).fileName());
         request.pictureBaseName = m_app.files().saveFile(this, m_app.message(bitmaps ? core::Msg::SaveBmpsFileName : core::Msg::SaveSupsFileName), start,
                                                          bitmaps ? QStringLiteral("BMP (*.bmp)|*.bmp")
                                                                  : QStringLiteral("SUP (*.sup)|*.sup"));
@@ -657,6 +661,12 @@ std::optional<StartRequest> InputDialog::buildStartRequest()
     default:
         break; // only show: pictures are named when the controller saves one
     }
+    // A split text keeps to its range: subtitles the run adds beyond it are not listed.
+    if (request.action != picture::ActionMode::OnlyShow && m_app.subtitlesWindow()
+        && m_app.subtitlesWindow()->splitMode())
+        m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n")
+                            + m_app.message(core::Msg::SplitOutputEnabled) + QLatin1Char('\r')
+                            + m_app.message(core::Msg::NewSubtitlesMightNotAppear));
 
     request.streamNumber = m_language->count() > 0 ? streamNumberOfItem(m_language->currentText()).value_or(0) : 0;
     collectStartFiles(m_rows, request);
@@ -730,6 +740,12 @@ void InputDialog::commitStart(const StartRequest &request)
     commitStartRequest(request, batch);
     if (request.outputFormat)
         m_app.config.main.activePage = int(*request.outputFormat);
+    // The pictures' script belongs beside them: the Subtitles window takes their name and folder.
+    if (!request.pictureBaseName.isEmpty() && !m_app.commandLineMode) {
+        m_app.config.main.saveDialogBmpSup = QFileInfo(request.pictureBaseName).absolutePath();
+        if (subtitles::ui::SubtitlesWindow *subtitles = m_app.subtitlesWindow())
+            subtitles->followPictureBase(request.pictureBaseName);
+    }
     // Saving or showing bitmaps: the Bitmap adjustment dialog comes before the first picture.
     if (request.action == picture::ActionMode::SaveBitmaps || request.action == picture::ActionMode::OnlyShow) {
         if (auto *adjust = qobject_cast<subtitles::ui::BitmapAdjustDialog *>(m_app.window(QStringLiteral("Form18"))))

@@ -1,5 +1,6 @@
 // The main window: commands, preview, counters, the batch timer, pause and the deferred close.
 #include "ripping/ui/main_window.h"
+#include "core/ui/dialog_owner.h"
 #include "subtitles/ui/subtitles_window.h"
 
 #include "core/ui/language_applier.h"
@@ -79,7 +80,7 @@ private:
 MainWindow::MainWindow(app::App &app) : m_app(app), m_setPriority(setProcessPriority)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Glyfex ") + QLatin1String(core::kProgramVersion));
+    showProgramTitle();
     setMinimumSize(342, 276);
 
     buildMenus();
@@ -164,7 +165,7 @@ void MainWindow::buildMenus()
     auto showModal = [this](const char *form) {
         return [this, form] {
             if (auto *dialog = qobject_cast<QDialog *>(m_app.window(QString::fromLatin1(form))))
-                dialog->exec();
+                core::ui::execOver(*dialog, this);
         };
     };
     QAction *global = options->addAction(QStringLiteral("&Global Options"), this, showModal("Form16"));
@@ -679,7 +680,7 @@ void MainWindow::openVob()
     const bool subtitlesShown = subtitles && subtitles->isVisible();
     if (subtitlesShown)
         subtitles->hide();
-    const int result = m_app.inputDialog()->exec();
+    const int result = core::ui::execOver(*m_app.inputDialog(), this);
     if (result != QDialog::Accepted && subtitlesShown)
         subtitles->show();
 }
@@ -987,15 +988,16 @@ void MainWindow::freeBarsChanged()
 void MainWindow::chooseColour(QPushButton *panel)
 {
     const QColor start = colourOfBgr(panel->property("colour").value<uint32_t>());
-    const QColor chosen = QColorDialog::getColor(start, this, panel->toolTip());
-    if (chosen.isValid())
-        paintSwatch(panel, bgrOfColour(chosen));
+    QColorDialog dialog(start);
+    dialog.setWindowTitle(panel->toolTip());
+    if (core::ui::execOver(dialog, this) == QDialog::Accepted && dialog.selectedColor().isValid())
+        paintSwatch(panel, bgrOfColour(dialog.selectedColor()));
     previewOptionChanged();
 }
 
 void MainWindow::chooseBackgroundImage()
 {
-    const QString start = m_app.preview.backImageName.isEmpty() ? m_app.appDir : m_app.preview.backImageName;
+    const QString start = m_app.preview.backImageName.isEmpty() ? m_app.dialogFolder(QString()) : m_app.preview.backImageName;
     const QString name = m_app.files().openFile(this, m_app.message(core::Msg::LoadBackgroundImage), start,
                                                 QStringLiteral("Image File (*.bmp;*.jpg)|*.bmp;*.jpg|All|*.*"), 1);
     if (name.isEmpty())
@@ -1084,7 +1086,7 @@ void MainWindow::resetRunDisplays()
     m_time7->setText(QStringLiteral("00:00:00,000"));
 }
 
-void MainWindow::showReadProgress(int64_t read, int64_t total)
+int MainWindow::showReadProgress(int64_t read, int64_t total)
 {
     const int64_t elapsed = m_app.runClock.isValid() ? m_app.runClock.elapsed() : 0;
     const ReadProgressText text = readProgressText(read, total, elapsed);
@@ -1095,6 +1097,17 @@ void MainWindow::showReadProgress(int64_t read, int64_t total)
     m_elapsed->setText(text.elapsed);
     if (!text.remaining.isEmpty())
         m_remaining->setText(text.remaining);
+    return text.percent;
+}
+
+void MainWindow::showRunPercent(int percent)
+{
+    setWindowTitle(QStringLiteral("Glyfex - %1%").arg(percent));
+}
+
+void MainWindow::showProgramTitle()
+{
+    setWindowTitle(QStringLiteral("Glyfex ") + QLatin1String(core::kProgramVersion));
 }
 
 void MainWindow::setSubpictureCounts(int inFile, int inRun)

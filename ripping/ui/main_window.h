@@ -70,8 +70,12 @@ public:
     void clearPreviewPicture();
     // The run's displays as Start leaves them: bar at 0, position, clocks at zero.
     void resetRunDisplays();
-    // read and total in bytes over all files of the run.
-    void showReadProgress(int64_t read, int64_t total);
+    // read and total in bytes over all files of the run; the percentage read.
+    int showReadProgress(int64_t read, int64_t total);
+    // A reading pass's percentage in the title, so that the taskbar tells how far the run is; the
+    // program's name and version come back when the run is over.
+    void showRunPercent(int percent);
+    void showProgramTitle();
     void setSubpictureCounts(int inFile, int inRun);
     void setChapterCount(int cells);
     void setRunTimes(const QString &cellTime, const QString &clockTime);

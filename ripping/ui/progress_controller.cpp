@@ -1,5 +1,6 @@
 // The Progression Controller's buttons and their results.
 #include "ripping/ui/progress_controller.h"
+#include "core/ui/dialog_owner.h"
 #include "subtitles/ui/subtitles_window.h"
 
 #include "app/app.h"
@@ -59,13 +60,13 @@ ProgressController::ProgressController(app::App &app, QWidget *parent)
     connect(m_saveSup, &QPushButton::clicked, this, [this] { saveClicked(m_saveSup, SaveRaw); });
     connect(m_changeColour, &QPushButton::clicked, this, [this] {
         if (auto *dialog = qobject_cast<QDialog *>(m_app.window(QStringLiteral("Form18"))))
-            dialog->exec();
+            core::ui::execOver(*dialog, this);
     });
 }
 
 int ProgressController::ask()
 {
-    return exec();
+    return core::ui::execOver(*this, m_app.mainWindow());
 }
 
 void ProgressController::showEvent(QShowEvent *event)
@@ -81,12 +82,17 @@ void ProgressController::saveClicked(QPushButton *button, int result)
     QString &base = m_app.batch.pictureBaseName;
     if (base.isEmpty()) {
         const bool bitmap = button == m_saveBmp;
-        const QString name = m_app.files().saveFile(this, m_app.message(bitmap ? core::Msg::SaveBmpsFileName : core::Msg::SaveSupsFileName), m_app.appDir,
+        const QString name = m_app.files().saveFile(this, m_app.message(bitmap ? core::Msg::SaveBmpsFileName : core::Msg::SaveSupsFileName),
+                                                    m_app.dialogFolder(m_app.config.main.saveDialogBmpSup),
                                                     bitmap ? QStringLiteral("BMP (*.bmp)|*.bmp")
                                                            : QStringLiteral("SUP (*.sup)|*.sup"));
         if (name.isEmpty())
             return; // no name, nothing saved: the controller stays open
         base = name;
+        // The pictures' folder is where the next ones and their script are saved.
+        m_app.config.main.saveDialogBmpSup = QFileInfo(name).absolutePath();
+        if (subtitles::ui::SubtitlesWindow *subtitles = m_app.subtitlesWindow())
+            subtitles->followPictureBase(name);
     }
     done(result);
 }

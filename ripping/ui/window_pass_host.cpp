@@ -9,6 +9,7 @@
 #include "ripping/ui/progress_controller.h"
 #include "ripping/vob_source_run.h"
 #include "subtitles/ui/bitmap_adjust_dialog.h"
+#include "subtitles/ui/subtitles_window.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -56,7 +57,7 @@ void WindowPassHost::showCounts()
 void WindowPassHost::progress(int64_t done, int64_t total)
 {
     if (MainWindow *main = m_app.mainWindow())
-        main->showReadProgress(done, total);
+        main->showRunPercent(main->showReadProgress(done, total));
     showCounts();
 }
 
@@ -112,6 +113,18 @@ void WindowPassHost::showPicture(const picture::DecodedPicture &picture, const p
     main->showSubtitlePicture(codePictureImage(picture.codes, picture.colourMap, picture.contrastMap, m_app.input.palette,
                                                m_app.preview.innerColour),
                               picture.first().area(), true);
+}
+
+void WindowPassHost::unitCounted()
+{
+    if (MainWindow *main = m_app.mainWindow())
+        main->setSubpictureCounts(int(m_app.batch.spuCount), int(m_app.batch.spuCountTotal));
+}
+
+void WindowPassHost::skippedCounted()
+{
+    if (subtitles::ui::SubtitlesWindow *subtitles = m_app.subtitlesWindow())
+        subtitles->showSkippedCount(m_app.batch.skippedCount);
 }
 
 StepChoice WindowPassHost::askStep()

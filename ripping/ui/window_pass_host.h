@@ -31,6 +31,8 @@ public:
     void showPicture(const picture::DecodedPicture &picture, const picture::ExportedPicture *exported) override;
     StepChoice askStep() override;
     bool adjustBeforeExport() override;
+    void unitCounted() override;
+    void skippedCounted() override;
 
 private:
     app::App &m_app;

@@ -6,6 +6,7 @@
 #include "core/save_name.h"
 #include "app/app.h"
 #include "app/run_wiring.h"
+#include "core/ui/dialog_owner.h"
 #include "ripping/ui/picture_image.h"
 #include "subtitles/ui/subtitles_window.h"
 
@@ -505,7 +506,8 @@ void BitmapAdjustDialog::toggleReduced()
 
 bool BitmapAdjustDialog::adjustPicture()
 {
-    exec();
+    // Asked by the run, which shows its pictures in the main window.
+    core::ui::execOver(*this, m_app.mainWindow());
     return m_session.savePicture();
 }
 

@@ -5,6 +5,7 @@
 #include "core/save_name.h"
 #include "core/text_codec.h"
 #include "app/app.h"
+#include "core/ui/dialog_owner.h"
 #include "ripping/ui/main_window.h"
 #include "subtitles/charsets.h"
 #include "ripping/spu_dispatch.h"
@@ -111,11 +112,10 @@ SubtitlesWindow::SubtitlesWindow(app::App &app, QWidget *parent)
     // The list font: one that covers many scripts; the font machinery falls back for the rest.
     applyListFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
     m_fontAsker = [](QWidget *parent, const QFont &current) -> std::optional<QFont> {
-        bool ok = false;
-        const QFont font = QFontDialog::getFont(&ok, current, parent);
-        if (!ok)
+        QFontDialog dialog(current);
+        if (core::ui::execOver(dialog, parent) != QDialog::Accepted)
             return std::nullopt;
-        return font;
+        return dialog.selectedFont();
     };
 
     m_conversion->hide();
@@ -515,7 +515,7 @@ void SubtitlesWindow::showModalForm(const char *formName)
 {
     auto *dialog = qobject_cast<QDialog *>(m_app.window(QString::fromLatin1(formName)));
     if (dialog)
-        dialog->exec();
+        core::ui::execOver(*dialog, this);
 }
 
 void SubtitlesWindow::outputFormatDialog()
@@ -566,11 +566,13 @@ void SubtitlesWindow::openFile()
         if (m_app.prompt().confirm(question) != core::Answer::Yes)
             return;
     }
-    const QString start = m_openName.isEmpty() ? m_openFolder : QDir(m_openFolder).filePath(m_openName);
+    const QString start = m_openName.isEmpty() ? m_app.dialogFolder(m_openFolder) : QDir(m_openFolder).filePath(m_openName);
     const QString path = m_app.files().openFile(this, QStringLiteral("Open"), start, QString::fromLatin1(kOpenFilter),
                                                 m_filterIndex);
     if (path.isEmpty())
         return;
+    // The next Open starts on the file type chosen now.
+    m_filterIndex = std::clamp(m_app.files().chosenFilterIndex(), 1, 13);
     m_openName = path;
     m_openFolder = QFileInfo(path).absolutePath();
     m_loader(path, true);
@@ -845,6 +847,13 @@ void SubtitlesWindow::setSourceFileName(const QString &path)
         m_saveFolder = QFileInfo(path).absolutePath();
 }
 
+void SubtitlesWindow::followPictureBase(const QString &base)
+{
+    m_sourceFile.clear();
+    m_saveFolder = QFileInfo(base).absolutePath();
+    setSubtitleFileName(base);
+}
+
 void SubtitlesWindow::saveAnsi()
 {
     const QString language = m_languageText ? m_languageText() : QString();
@@ -878,7 +887,7 @@ QString SubtitlesWindow::saveToFile(bool unicode)
     if (m_app.commandLineMode) {
         path = m_commandLineOutput + QLatin1Char('.') + defaultExtension(outputFormat());
     } else {
-        const QString start = m_saveFolder.isEmpty() ? m_saveName : QDir(m_saveFolder).filePath(m_saveName);
+        const QString start = QDir(m_app.dialogFolder(m_saveFolder)).filePath(m_saveName);
         path = m_app.files().saveFile(this, QStringLiteral("Save As"), start,
                                       m_saveFilter.isEmpty() ? saveFilter(outputFormat()) : m_saveFilter);
         if (path.isEmpty()) {

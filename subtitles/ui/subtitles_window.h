@@ -171,6 +171,9 @@ public:
     // dialog then starts in its folder: the text belongs beside what it was read from, not wherever the
     // program was started.
     void setSourceFileName(const QString &path);
+    // A run that saves pictures named base...: the text (their timing script) takes the pictures'
+    // name, and Save As starts in their folder, so that the script lands beside its pictures.
+    void followPictureBase(const QString &base);
     // The video viewer saves its pictures into this folder: each save writes index.bms there with the
     // renderer's timing entries. Empty: no index.
     void setViewerIndexFolder(const QString &folder) { m_viewerIndexFolder = folder; }

@@ -4,6 +4,8 @@
 #include "subtitles/output_format.h"
 #include "subtitles/subtitle_saver.h"
 
+#include "support/av_spu_demuxer.h"
+#include "support/clock_shift.h"
 #include "support/qt_print.h"
 #include "support/test_data.h"
 #include "support/tiny_tmpfs.h"
@@ -32,6 +34,8 @@ namespace {
 
 const QString kPalIfo = QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS/VTS_01_0.IFO");
 const QString kNtscIfo = QStringLiteral("dvd-ntsc-two-streams/dvd/VIDEO_TS/VTS_01_0.IFO");
+// 6 h 37 min 30 s of the 90 kHz clock: 10 s before its count passes 2^31.
+constexpr int64_t kLongTitleStart = int64_t(23850) * 90000;
 
 // A title set of the test data, copied once into a scratch folder: a rip writes its subtitle map beside
 // the VOBs, which must not land in the repository.
@@ -247,6 +251,30 @@ std::vector<std::pair<int, int>> srtTimes(const QString &path)
     return out;
 }
 
+// The rows of a Sonic Scenarist script at PAL's 25 frames a second: number, start and stop, bitmap.
+struct ScenaristRow {
+    int64_t startMs = 0;
+    int64_t stopMs = 0;
+    QString bitmap;
+};
+
+std::vector<ScenaristRow> scenaristRows(const QString &script)
+{
+    static const QRegularExpression row(
+        QStringLiteral("^(\\d+)\\t+(\\d\\d):(\\d\\d):(\\d\\d):(\\d\\d)\\t+(\\d\\d):(\\d\\d):(\\d\\d):(\\d\\d)\\t+(\\S+?)\\r?$"),
+        QRegularExpression::MultilineOption);
+    std::vector<ScenaristRow> rows;
+    for (auto it = row.globalMatch(script); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        auto ms = [&m](int first) {
+            return ((m.captured(first).toLongLong() * 60 + m.captured(first + 1).toInt()) * 60 + m.captured(first + 2).toInt()) * 1000
+                 + m.captured(first + 3).toInt() * 40;
+        };
+        rows.push_back({ms(2), ms(6), m.captured(10)});
+    }
+    return rows;
+}
+
 // Every picture format writes its script, naming one bitmap per subtitle of the stream; the bitmaps open,
 // and the Scenarist times are the source's times plus the muxer's offset, within one frame.
 TEST_F(CommandLineRun, EachPictureFormatWritesItsScriptAndOneBitmapPerSubtitle)
@@ -276,18 +304,10 @@ TEST_F(CommandLineRun, EachPictureFormatWritesItsScriptAndOneBitmapPerSubtitle)
         }
         if (format != 3)
             continue;
-        static const QRegularExpression row(
-            QStringLiteral("^(\\d+)\\t+(\\d\\d):(\\d\\d):(\\d\\d):(\\d\\d)\\t+(\\d\\d):(\\d\\d):(\\d\\d):(\\d\\d)\\t+(\\S+?)\\r?$"),
-            QRegularExpression::MultilineOption);
         std::vector<std::pair<int, int>> times;
-        for (auto it = row.globalMatch(script); it.hasNext();) {
-            const QRegularExpressionMatch m = it.next();
-            auto ms = [&m](int first) {
-                return ((m.captured(first).toInt() * 60 + m.captured(first + 1).toInt()) * 60 + m.captured(first + 2).toInt()) * 1000
-                     + m.captured(first + 3).toInt() * 40;
-            };
-            times.emplace_back(ms(2), ms(6));
-            EXPECT_TRUE(bitmaps.contains(m.captured(10))) << m.captured(10).toStdString();
+        for (const ScenaristRow &r : scenaristRows(script)) {
+            times.emplace_back(int(r.startMs), int(r.stopMs));
+            EXPECT_TRUE(bitmaps.contains(r.bitmap)) << r.bitmap.toStdString();
         }
         ASSERT_EQ(times.size(), truth.size()) << script.toStdString();
         const int offset = times.front().first - truth.front().first; // where the muxer put the first picture
@@ -295,6 +315,35 @@ TEST_F(CommandLineRun, EachPictureFormatWritesItsScriptAndOneBitmapPerSubtitle)
             EXPECT_NEAR(times[i].first, truth[i].first + offset, 40) << "start of " << i + 1;
             EXPECT_NEAR(times[i].second, truth[i].second + offset, 40) << "stop of " << i + 1;
         }
+    }
+}
+
+// A title set whose clocks start at 6 h 37 min 30 s, as the later part of a long title has them: its clocks
+// pass 2^31 ticks during the title. Every start and stop of the script is FFmpeg's within one frame.
+TEST_F(CommandLineRun, LongTitleTimesAreFfmpegsPast2To31Ticks)
+{
+    const QString folder = out(QStringLiteral("long/VIDEO_TS"));
+    ASSERT_EQ(test::copyTitleSetShifted(test::dataPath(QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS")), folder,
+                                        kLongTitleStart),
+              QString());
+    const auto truth = test::unitTimesByFfmpeg(folder + QStringLiteral("/VTS_01_1.VOB"));
+    ASSERT_TRUE(truth) << truth.error().message().toStdString();
+    ASSERT_EQ(truth->size(), 10u);
+    EXPECT_LT(truth->front().startMs, (int64_t(1) << 31) / 90) << "the title is to pass 2^31 ticks";
+    EXPECT_GT(truth->back().startMs, (int64_t(1) << 31) / 90) << "the title is to pass 2^31 ticks";
+
+    const QString base = out(QStringLiteral("long/film"));
+    const Outcome o = run({out(QStringLiteral("absent.ini")), folder + QStringLiteral("/VTS_01_0.IFO"), base,
+                           QStringLiteral("0"), QStringLiteral("3"), QStringLiteral("0")});
+    ASSERT_TRUE(o.ended);
+    ASSERT_EQ(o.status, 0) << o.stderrText.toStdString();
+    QFile script(base + QStringLiteral(".sst"));
+    ASSERT_TRUE(script.open(QIODevice::ReadOnly));
+    const std::vector<ScenaristRow> rows = scenaristRows(QString::fromLatin1(script.readAll()));
+    ASSERT_EQ(rows.size(), truth->size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_NEAR(rows[i].startMs, (*truth)[i].startMs, 40) << "start of " << i + 1;
+        EXPECT_NEAR(rows[i].stopMs, (*truth)[i].stopMs, 40) << "stop of " << i + 1;
     }
 }
 

@@ -4,12 +4,15 @@
 #include "app/run_wiring.h"
 #include "recognition/recognition_driver.h"
 #include "recognition/scripted_answerer.h"
+#include "recognition/ui/dialog_user.h"
+#include "recognition/ui/ocr_assistant_dialog.h"
 #include "recognition/ui/matrix_editor.h"
 #include "ripping/ui/main_window.h"
 #include "sources/image_sequence.h"
 #include "subtitles/ui/subtitles_window.h"
 
 #include "support/app_test.h"
+#include "support/first_question_in_dialog.h"
 #include "support/sequence_pictures.h"
 #include "support/test_data.h"
 #include "support/watching_teacher.h"
@@ -187,6 +190,37 @@ TEST_F(ImageSequenceWindowTest, PauseHoldsTheLoopAndOpenVobEndsIt)
     EXPECT_FALSE(pauseButton()->isEnabled());
     EXPECT_TRUE(command()->isEnabled());
     EXPECT_TRUE(main->batchTimerActive());
+}
+
+TEST_F(ImageSequenceWindowTest, FillMatrixOpensTheAssistantOnThePictureInItsOwnColours)
+{
+    // The first question is answered in the real dialog with "Fill matrix": the loop pauses, resumes by
+    // itself, and the assistant opens for the picture before it is read again.
+    recognition::ui::NewCharacterDialog *dialog = app.run().newCharacterDialog();
+    ASSERT_NE(dialog, nullptr);
+    WatchingTeacher teacher(truth);
+    test::FirstQuestionInDialog firstToDialog(*dialog, "ButtonFillMatrix", teacher);
+    app.run().setGlyphAsker(&firstToDialog);
+    recognition::ui::OcrAssistantDialog *assistant = app.run().ocrAssistant();
+    ASSERT_NE(assistant, nullptr);
+    int shown = 0;
+    int lightPixels = 0;
+    test::User user(*assistant);
+    user.then([&] {
+        ++shown;
+        // No DVD was opened, so the title's colours are all black: the sequence's own white text must show.
+        const QImage picture = test::child<QLabel>(*assistant, "Image1")->pixmap().toImage();
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                lightPixels += qGray(picture.pixel(x, y)) > 128;
+        assistant->findChild<QPushButton *>(QStringLiteral("bbDone"))->click();
+    });
+    files.names = {scriptPath};
+    command()->trigger();
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(user.done());
+    EXPECT_GT(lightPixels, 50) << "the text's pixels are light";
+    EXPECT_EQ(stored(), kTexts) << prompt.shown.join(QLatin1Char('\n')).toStdString();
 }
 
 } // namespace

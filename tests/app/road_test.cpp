@@ -112,32 +112,6 @@ private:
     recognition::GroundTruthAnswerer m_reader;
 };
 
-struct UnitTime {
-    int64_t startMs = 0;
-    int64_t stopMs = 0;
-};
-
-// The display times of the first stream's units as FFmpeg's demuxer and DVD subtitle decoder give them.
-std::vector<UnitTime> unitTimesByFfmpeg(const QString &vob)
-{
-    std::vector<UnitTime> out;
-    auto units = test::demuxSpuUnits(vob);
-    EXPECT_TRUE(units) << units.error().message().toStdString();
-    auto decoder = test::AvSpuDecoder::open();
-    EXPECT_TRUE(decoder) << decoder.error().message().toStdString();
-    if (!units || !decoder)
-        return out;
-    for (const test::AvSpuUnit &unit : *units) {
-        if (unit.substream != 0)
-            continue;
-        const test::AvSpuPicture picture = (*decoder)->decode(unit.bytes);
-        if (!picture.hasPicture)
-            continue;
-        out.push_back({unit.pts90k / 90 + picture.startMs, unit.pts90k / 90 + picture.endMs});
-    }
-    return out;
-}
-
 struct SrtEvent {
     int64_t startMs = 0;
     int64_t stopMs = 0;
@@ -226,7 +200,9 @@ TEST_F(RoadTest, TeachTheDiscSaveTheTextAndReadItAgainWithoutQuestions)
 
     // The Subtitles window lists what the disc shows, with the units' times.
     subtitles::ui::SubtitlesWindow &window = wiring->subtitlesWindow();
-    const std::vector<UnitTime> times = unitTimesByFfmpeg(vob());
+    const auto ffmpegTimes = test::unitTimesByFfmpeg(vob());
+    ASSERT_TRUE(ffmpegTimes) << ffmpegTimes.error().message().toStdString();
+    const std::vector<test::AvUnitTime> &times = *ffmpegTimes;
     ASSERT_EQ(window.store().count(), int(expected.size()));
     ASSERT_EQ(times.size(), expected.size());
     for (int i = 1; i <= window.store().count(); ++i)

@@ -12,6 +12,7 @@
 #include "support/app_test.h"
 #include "support/av_bmp_decoder.h"
 #include "support/av_spu_demuxer.h"
+#include "support/clock_shift.h"
 #include "support/qt_print.h"
 
 #include <QCheckBox>
@@ -278,6 +279,38 @@ TEST_F(RunTest, TimedRawSubpicturesBecomeSubtitlesNamedAfterTheirFiles)
             EXPECT_LE(core::timeCodeToMilliseconds(app.subtitles.at(i - 1).stop), core::timeCodeToMilliseconds(s.start));
     }
     EXPECT_TRUE(app.subtitlesWindow()->isVisible());
+}
+
+// A title set whose clocks start at 6 h 37 min 30 s and pass 2^31 ticks, as the later part of a long title:
+// the subtitles the run stores are FFmpeg's within one frame, the main window's clock and the time the input
+// dialog proposes for the next disc go on past 6 h 37 min.
+TEST_F(RunTest, LongTitleTimesAreFfmpegsPast2To31Ticks)
+{
+    const QString folder = work.filePath(QStringLiteral("long"));
+    ASSERT_EQ(test::copyTitleSetShifted(kDvd, folder, int64_t(23850) * 90000), QString());
+    const auto truth = test::unitTimesByFfmpeg(folder + QStringLiteral("/VTS_01_1.VOB"));
+    ASSERT_TRUE(truth) << truth.error().message().toStdString();
+    ASSERT_EQ(truth->size(), 10u);
+    ASSERT_GT(truth->back().startMs, (int64_t(1) << 31) / 90) << "the title is to pass 2^31 ticks";
+    ASSERT_TRUE(app.inputDialog()->openInputFile(folder + QStringLiteral("/VTS_01_0.IFO")));
+    QTemporaryDir out;
+    files.names = {out.filePath(QStringLiteral("movie"))};
+    app.inputDialog()->setAction(picture::ActionMode::SaveRawSubpictures);
+    app.inputDialog()->setWithTiming(true);
+    ASSERT_TRUE(app.inputDialog()->start());
+    runToEnd();
+    ASSERT_EQ(app.subtitles.count(), int(truth->size()));
+    for (int i = 1; i <= app.subtitles.count(); ++i) {
+        const subtitles::Subtitle &s = app.subtitles.at(i);
+        EXPECT_NEAR(core::timeCodeToMilliseconds(s.start), (*truth)[size_t(i - 1)].startMs, 40) << "start of " << i;
+        EXPECT_NEAR(core::timeCodeToMilliseconds(s.stop), (*truth)[size_t(i - 1)].stopMs, 40) << "stop of " << i;
+    }
+    EXPECT_TRUE(label("LabelTime7").startsWith(QStringLiteral("06:3"))) << label("LabelTime7").toStdString();
+    app.inputDialog()->show();
+    const int64_t proposed = core::timeCodeToMilliseconds(app.inputDialog()->lastTimeCode());
+    app.inputDialog()->hide();
+    EXPECT_GT(proposed, truth->back().startMs);
+    EXPECT_LT(proposed, truth->back().startMs + 60000);
 }
 
 TEST_F(RunTest, SavingBitmapsWritesPlainOrCompressedFilesAsTheInputDialogSays)

@@ -13,6 +13,8 @@
 
 #include "support/app_test.h"
 #include "support/burned_video_fixture.h"
+#include "support/container_videos.h"
+#include "support/first_question_in_dialog.h"
 #include "support/qt_print.h"
 #include "support/test_data.h"
 #include "support/test_video.h"
@@ -35,7 +37,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <functional>
+#include <string>
 
 using namespace glyfex;
 using glyfex::sources::ui::VideoViewer;
@@ -83,10 +87,11 @@ protected:
         files.names = {path};
         action("OpenVideo")->trigger();
     }
-    // Opens the test video and picks the text colour on a (yellow) pixel of the first line.
-    void openAndPick()
+    // Opens the test video (or another with its lines) and picks the text colour on a (yellow) pixel of the
+    // first line.
+    void openAndPick(const QString &path = s_video.path)
     {
-        open(s_video.path);
+        open(path);
         ASSERT_TRUE(viewer->videoOpen());
         // Letters of the text stand up to 10 pixels apart, words at least 18 (Advanced OCR Setup); the
         // letters' thin anti-aliased joins need a wider text tolerance than the default (all three
@@ -202,11 +207,18 @@ TEST_F(VideoCommandTest, VideosThatCannotBeShownFailWithTheOpenError)
 TEST_F(VideoCommandTest, AVideoWithoutARateAsksForIt)
 {
     QTemporaryDir dir;
-    // A frame every 3000 s: a rate that rounds to 0 frames per 1000 s, so the file gives none.
-    const QString path = dir.filePath(QStringLiteral("slow.avi"));
-    ASSERT_TRUE(test::makeVideo(path, QStringLiteral("color=c=black:s=64x48:r=1/3000"), {}, 3,
-                                {QStringLiteral("-c:v"), QStringLiteral("ffv1")})
-                    .isEmpty());
+    struct File {
+        const char *name;
+        QString source;
+        QStringList codec;
+    };
+    const File videos[] = {
+        // A frame every 3000 s: a rate that rounds to 0 frames per 1000 s, so the file gives none.
+        {"slow.avi", QStringLiteral("color=c=black:s=64x48:r=1/3000"), {QStringLiteral("-c:v"), QStringLiteral("ffv1")}},
+        // A motion JPEG stream has no times: FFmpeg assumes 25 frames a second for it.
+        {"camera.mjpeg", QStringLiteral("testsrc2=s=64x48:r=30"),
+         {QStringLiteral("-c:v"), QStringLiteral("mjpeg"), QStringLiteral("-f"), QStringLiteral("mjpeg")}},
+    };
     struct Case {
         std::optional<QString> typed;
         bool open;
@@ -220,27 +232,69 @@ TEST_F(VideoCommandTest, AVideoWithoutARateAsksForIt)
         {QStringLiteral("23.976"), true, 23976, 23, false},
         {QStringLiteral("29.97"), true, 29970, 29, false},
     };
-    for (const Case &c : cases) {
-        prompt.shown.clear();
-        QStringList asked;
-        app.run().video()->setRateQuestion([&](const QString &title, const QString &text, const QString &initial) {
-            asked << title << text << initial;
-            return c.typed;
-        });
-        open(path);
-        EXPECT_EQ(asked, (QStringList{QStringLiteral("Cannot detect frame rate"), QStringLiteral("Input frame rate value"),
-                                      QStringLiteral("23.976")}));
-        EXPECT_EQ(viewer->videoOpen(), c.open) << c.typed.value_or(QStringLiteral("(cancel)")).toStdString();
-        EXPECT_EQ(prompt.shown.size(), c.error ? 1 : 0) << prompt.shown.join(QLatin1Char('\n')).toStdString();
-        if (c.open) {
-            EXPECT_EQ(viewer->fpsX1000(), c.fpsX1000);
-            EXPECT_EQ(app.batch.clock.standard.maxFrame, c.maxFrame);
-            QTest::mouseClick(button("bbCloseVideo"), Qt::LeftButton);
-        } else {
-            EXPECT_EQ(openCommandsEnabled(), std::vector<bool>(5, true));
+    for (const File &f : videos) {
+        SCOPED_TRACE(f.name);
+        const QString path = dir.filePath(QString::fromLatin1(f.name));
+        ASSERT_TRUE(test::makeVideo(path, f.source, {}, 3, f.codec).isEmpty());
+        for (const Case &c : cases) {
+            prompt.shown.clear();
+            QStringList asked;
+            app.run().video()->setRateQuestion([&](const QString &title, const QString &text, const QString &initial) {
+                asked << title << text << initial;
+                return c.typed;
+            });
+            open(path);
+            EXPECT_EQ(asked, (QStringList{QStringLiteral("Cannot detect frame rate"),
+                                          QStringLiteral("Input frame rate value"), QStringLiteral("23.976")}));
+            EXPECT_EQ(viewer->videoOpen(), c.open) << c.typed.value_or(QStringLiteral("(cancel)")).toStdString();
+            EXPECT_EQ(prompt.shown.size(), c.error ? 1 : 0) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+            if (c.open) {
+                EXPECT_EQ(viewer->fpsX1000(), c.fpsX1000);
+                EXPECT_EQ(app.batch.clock.standard.maxFrame, c.maxFrame);
+                QTest::mouseClick(button("bbCloseVideo"), Qt::LeftButton);
+            } else {
+                EXPECT_EQ(openCommandsEnabled(), std::vector<bool>(5, true));
+            }
         }
     }
 }
+
+// Every container the open dialog offers opens in the viewer at frame 1, as FFmpeg decodes that frame.
+class VideoViewerContainers : public VideoCommandTest, public ::testing::WithParamInterface<test::ContainerVideo> {};
+
+TEST_P(VideoViewerContainers, OpensAtFrameOneAsFfmpegDecodesIt)
+{
+    const test::ContainerVideo &c = GetParam();
+    QTemporaryDir dir;
+    QString error;
+    const QString path = test::containerVideoPath(c, dir.path(), error);
+    ASSERT_FALSE(path.isEmpty()) << error.toStdString();
+    const std::vector<uint8_t> oracle = test::ffmpegBgrFrames(path);
+    open(path);
+    ASSERT_TRUE(viewer->videoOpen()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(viewer->fpsX1000(), c.fpsX1000);
+    EXPECT_EQ(viewer->lastFrame(), c.frames - 1);
+    EXPECT_EQ(labelText("LabelPos"), QStringLiteral("1 / %1 fr. (%2 %)").arg(c.frames - 1).arg(100 / (c.frames - 1)));
+    const sources::BgrFrame &shown = viewer->frame();
+    const size_t frameBytes = shown.bytes.size();
+    ASSERT_GE(oracle.size(), 2 * frameBytes);
+    EXPECT_TRUE(std::equal(shown.bytes.begin(), shown.bytes.end(), oracle.begin() + ptrdiff_t(frameBytes)));
+    viewer->setPosition(c.frames - 1);
+    EXPECT_TRUE(std::equal(viewer->frame().bytes.begin(), viewer->frame().bytes.end(),
+                           oracle.begin() + ptrdiff_t(frameBytes * size_t(c.frames - 1))))
+        << "the last frame";
+    QTest::mouseClick(button("bbCloseVideo"), Qt::LeftButton);
+}
+
+INSTANTIATE_TEST_SUITE_P(Videos, VideoViewerContainers, ::testing::ValuesIn(test::containerVideos()),
+                         [](const ::testing::TestParamInfo<test::ContainerVideo> &info) {
+                             std::string name = info.param.name;
+                             for (char &ch : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
+                                     ch = '_';
+                             return name;
+                         });
 
 TEST_F(VideoCommandTest, RunStoresEachSubtitleWithItsFirstAndLastFrameAndSavesItsMasks)
 {
@@ -289,6 +343,26 @@ TEST_F(VideoCommandTest, RunStoresEachSubtitleWithItsFirstAndLastFrameAndSavesIt
     EXPECT_TRUE(lines[1].startsWith("0,10,29,")) << lines[1].toStdString();
     EXPECT_TRUE(lines[2].startsWith("1,40,59,")) << lines[2].toStdString();
     QDir(folder).removeRecursively();
+}
+
+// A frame lost from the file inside the first subtitle: both are stored at their times, and the user is
+// told how many frames the run could not see.
+TEST_F(VideoCommandTest, ARunOverAFrameLostFromTheFileStoresEverySubtitleAndSaysSo)
+{
+    QTemporaryDir dir;
+    test::BurnedVideo video;
+    video.frames = 75;
+    video.subtitles = kLines;
+    video.droppedPacket = 20;
+    const QString path = dir.filePath(QStringLiteral("damaged.mkv"));
+    ASSERT_TRUE(test::makeBurnedVideo(path, video).isEmpty());
+    ASSERT_NO_FATAL_FAILURE(openAndPick(path));
+    EXPECT_EQ(viewer->lastFrame(), 74);
+    run();
+    EXPECT_EQ(stored(), kBothLines) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(prompt.shown.size(), 1);
+    EXPECT_TRUE(prompt.shown[0].startsWith(QStringLiteral("warn: 1 frame(s) of the video could not be decoded")))
+        << prompt.shown[0].toStdString();
 }
 
 TEST_F(VideoCommandTest, PrevTakesBackTheLastSubtitleAndGoesToItsStart)
@@ -384,24 +458,7 @@ TEST_F(VideoCommandTest, FillMatrixOpensTheAssistantForTheSubtitleSearchedAgain)
     // by itself, finds the subtitle again and the assistant opens for it before it is read.
     recognition::ui::NewCharacterDialog *dialog = app.run().newCharacterDialog();
     ASSERT_NE(dialog, nullptr);
-    int asked = 0;
-    struct FirstToDialog : recognition::GlyphAsker {
-        recognition::ui::NewCharacterDialog &dialog;
-        recognition::GlyphAsker &teacher;
-        int *asked;
-        FirstToDialog(recognition::ui::NewCharacterDialog &d, recognition::GlyphAsker &t, int *a) : dialog(d), teacher(t), asked(a) {}
-        recognition::GlyphAnswer askGlyph(const recognition::GlyphQuestion &q) override
-        {
-            if (*asked == 0) {
-                ++*asked;
-                QTimer::singleShot(0, &dialog, [this] {
-                    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("ButtonFillMatrix")), Qt::LeftButton);
-                });
-                return dialog.askGlyph(q);
-            }
-            return teacher.askGlyph(q);
-        }
-    } firstToDialog(*dialog, teacher, &asked);
+    test::FirstQuestionInDialog firstToDialog(*dialog, "ButtonFillMatrix", teacher);
     app.run().setGlyphAsker(&firstToDialog);
     recognition::ui::OcrAssistantDialog *assistant = app.run().ocrAssistant();
     ASSERT_NE(assistant, nullptr);

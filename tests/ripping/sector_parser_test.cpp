@@ -40,6 +40,23 @@ TEST(ClockDecoders, MarkerBitsAreIgnoredAndBit32IsDropped)
     EXPECT_EQ(decodePesPts(0xFF, 0xFF, 0xFF, 0xFF, 0xFF), 0xFFFFFFFFu);
 }
 
+TEST(ClockDecoders, AllThirtyThreeBitsOfTheClocks)
+{
+    // Past 2^32 ticks (13 h 15 min) the top bit counts; the 32-bit decoders above keep the low bits only.
+    for (uint64_t v : {uint64_t(0x7FFFFFFF), uint64_t(0x80000384), uint64_t(0xFFFFFC7C), uint64_t(0x100000384),
+                       uint64_t(0x1FFFFFFFF)}) {
+        SCOPED_TRACE(v);
+        const SectorInfo video = parseSector(bytesOf(videoSector(v)));
+        EXPECT_EQ(video.scr, v);
+        const SectorInfo spu = parseSector(bytesOf(spuSector(v, 0x20, v, QByteArray(10, 'x'))));
+        EXPECT_EQ(spu.pts, v);
+        EXPECT_TRUE(spu.ptsFlagged);
+    }
+    EXPECT_EQ(decodeScr33(0xFFFFFFFFu, 0xFFFFu), 0x1FFFFFFFFu);
+    EXPECT_EQ(decodePts33(0xFF, 0xFF, 0xFF, 0xFF, 0xFF), 0x1FFFFFFFFu);
+    EXPECT_FALSE(parseSector(bytesOf(spuSector(0, 0x20, std::nullopt, QByteArray(10, 'x')))).ptsFlagged);
+}
+
 struct SectorCase {
     const char *name;
     std::function<QByteArray()> make;

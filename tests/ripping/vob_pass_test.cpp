@@ -720,6 +720,78 @@ TEST(VobPassClock, StartTimeShiftsTheFirstPack)
     EXPECT_FALSE(run.clock.firstPack);
 }
 
+// Clocks past 2^31 ticks (a title longer than 6 h 37 min) and across the 33-bit wrap: every unit's time is
+// its PTS counted on, / 90 ms, as ffprobe gives it, and the clock going on is no clock break.
+struct LongClockCase {
+    const char *name;
+    std::vector<std::pair<int64_t, int64_t>> units; // SCR and PTS as written (33 bits); PTS also counted on
+    std::vector<int64_t> counted;                    // each unit's PTS counted on past the wrap
+};
+void PrintTo(const LongClockCase &c, std::ostream *os) { *os << c.name; }
+
+constexpr int64_t k2To31 = int64_t(1) << 31;
+constexpr int64_t k2To32 = int64_t(1) << 32;
+constexpr int64_t k2To33 = int64_t(1) << 33;
+
+const LongClockCase kLongClocks[] = {
+    {"Below2To31", {{k2To31 - 9900, k2To31 - 900}}, {k2To31 - 900}},
+    {"Above2To31", {{k2To31 - 9000 + 900, k2To31 + 900}}, {k2To31 + 900}},
+    {"Below2To32", {{k2To32 - 9900, k2To32 - 900}}, {k2To32 - 900}},
+    {"Above2To32", {{k2To32 - 8100, k2To32 + 900}}, {k2To32 + 900}},
+    {"Across2To31BetweenPacks", {{k2To31 - 900, k2To31 - 900}, {k2To31 + 900, k2To31 + 900}}, {k2To31 - 900, k2To31 + 900}},
+    {"Across2To32BetweenPacks", {{k2To32 - 900, k2To32 - 900}, {k2To32 + 900, k2To32 + 900}}, {k2To32 - 900, k2To32 + 900}},
+    {"AcrossTheWrap", {{k2To33 - 900, k2To33 - 900}, {900, 900}}, {k2To33 - 900, k2To33 + 900}},
+    {"PtsWrapsBeforeTheClock", {{k2To33 - 90000, 900}, {900, 90900}}, {k2To33 + 900, k2To33 + 90900}},
+};
+
+class LongClocks : public testing::TestWithParam<LongClockCase> {};
+
+TEST_P(LongClocks, UnitTimesArePtsOver90AndNoClockBreakIsNoted)
+{
+    const LongClockCase &c = GetParam();
+    QTemporaryDir dir;
+    std::vector<QByteArray> s;
+    for (size_t i = 0; i < c.units.size(); ++i) {
+        const auto &[scr, pts] = c.units[i];
+        s.push_back(test::videoSector(uint64_t(scr - 450 + k2To33) % uint64_t(k2To33)));
+        s.push_back(test::spuSector(uint64_t(scr), 0x20, uint64_t(pts), test::fakeUnit(60, uint8_t(i))));
+    }
+    // The clock goes on after the last unit, so that the file's last two sectors are not the units'.
+    const int64_t last = c.units.back().first;
+    for (int k = 1; k <= 3; ++k)
+        s.push_back(test::videoSector(uint64_t(last + 900 * k) % uint64_t(k2To33)));
+    const QString path = writeVob(dir, "VTS_01_1.VOB", s);
+    for (bool avoid : {false, true}) {
+        SCOPED_TRACE(avoid);
+        QFile::remove(SubtitleMap::pathFor(path));
+        RunState run = runOver({path}, 0x20, true);
+        run.avoidTimeRestart = avoid;
+        RecordingHandler handler;
+        ScriptedHost host(handler);
+        drive(run, host, handler);
+        ASSERT_EQ(handler.units.size(), c.counted.size());
+        for (size_t i = 0; i < c.counted.size(); ++i)
+            EXPECT_EQ(handler.units[i].ms, c.counted[i] / 90) << "unit " << i;
+        // Where the input dialog proposes the next disc to start: the clock counted on.
+        EXPECT_EQ(run.clock.curScr, c.counted.back() - c.units.back().second + last + 2700);
+        auto map = SubtitleMap::load(SubtitleMap::pathFor(path), QFileInfo(path).size());
+        ASSERT_TRUE(map.ok()) << map.error().message().toStdString();
+        std::vector<uint32_t> clockSectors;
+        for (const MapLine &l : map->lines()) {
+            if (l.type == kMapClockSector)
+                clockSectors.push_back(l.sector);
+        }
+        // The first sector, where every pass takes its time base, and the file's last two; no break.
+        const uint32_t n = uint32_t(s.size());
+        EXPECT_EQ(clockSectors, (std::vector<uint32_t>{0, n - 2, n - 1}));
+        // Along the map the times are the same.
+        EXPECT_EQ(unitsOf(path, 0x20, true, [&](RunState &r) { r.avoidTimeRestart = avoid; }), handler.units);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(, LongClocks, testing::ValuesIn(kLongClocks),
+                         [](const testing::TestParamInfo<LongClockCase> &i) { return std::string(i.param.name); });
+
 TEST(VobPassClock, NavigationPacksSetStandardFrameStepAndCells)
 {
     QTemporaryDir dir;

@@ -2,6 +2,8 @@
 // rate, position clamping, reopening by name, and damaged files.
 #include "sources/avi_player.h"
 
+#include "support/container_videos.h"
+#include "support/test_data.h"
 #include "support/test_video.h"
 
 #include <QFile>
@@ -10,46 +12,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <numeric>
+#include <ostream>
 #include <random>
 
 namespace glyfex::sources {
 namespace {
 
-const QString kFont = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
-
-struct VideoCase {
-    const char *name;
-    QString source;
-    QString filters;
-    int frames;
-    QStringList codec;
-    int fpsX1000;
-};
-
-// Lossless text on a flat colour, lossy x264 with B-frames and short keyframe groups at 29.97 frames a
-// second, and the same at HD size: the frame number drawn on each frame makes every frame different.
-std::vector<VideoCase> videoCases()
-{
-    const QString text = QStringLiteral("drawtext=fontfile=%1:text='%{n}':fontcolor=white:fontsize=%2:"
-                                        "borderw=2:bordercolor=black:x=(w-tw)/2:y=h-th-%3");
-    const QStringList x264{QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-preset"),
-                           QStringLiteral("veryfast"), QStringLiteral("-g"), QStringLiteral("5"),
-                           QStringLiteral("-bf"), QStringLiteral("2"), QStringLiteral("-pix_fmt"),
-                           QStringLiteral("yuv420p")};
-    return {
-        {"ffv1_pal.mkv", QStringLiteral("color=c=0x204060:s=720x576:r=25"), text.arg(kFont).arg(40).arg(30), 8,
-         {QStringLiteral("-c:v"), QStringLiteral("ffv1"), QStringLiteral("-pix_fmt"), QStringLiteral("bgr0")},
-         25000},
-        {"x264_pal.mp4", QStringLiteral("testsrc2=s=720x576:r=30000/1001"), text.arg(kFont).arg(40).arg(30), 14,
-         x264, 29970},
-        {"x264_hd.mkv", QStringLiteral("testsrc2=s=1920x1080:r=30000/1001"), text.arg(kFont).arg(70).arg(60), 12,
-         x264, 29970},
-    };
-}
-
 class AviPlayerVideos : public ::testing::Test {
 protected:
-    QString make(const VideoCase &c)
+    QString make(const test::ContainerVideo &c)
     {
         const QString path = m_dir.filePath(QString::fromLatin1(c.name));
         const QString error = test::makeVideo(path, c.source, c.filters, c.frames, c.codec);
@@ -68,37 +41,84 @@ BgrFrame frameAt(AviPlayer &player, int n)
     return f;
 }
 
-TEST_F(AviPlayerVideos, FramesEqualFfmpegsDecodeInAnyOrder)
+// The orders in which a freshly opened player is asked for frames: the first frame a viewer shows (0 or
+// 1), playing through, stepping back, jumping about with repeats, the end first, and all of it in one go.
+std::vector<int> forward(int frames)
 {
-    for (const VideoCase &c : videoCases()) {
-        SCOPED_TRACE(c.name);
-        const QString path = make(c);
-        const std::vector<uint8_t> oracle = test::ffmpegBgrFrames(path);
+    std::vector<int> all(static_cast<size_t>(frames));
+    std::iota(all.begin(), all.end(), 0);
+    return all;
+}
+
+std::vector<int> backward(int frames)
+{
+    std::vector<int> all = forward(frames);
+    std::reverse(all.begin(), all.end());
+    return all;
+}
+
+std::vector<int> shuffled(int frames)
+{
+    std::vector<int> order = forward(frames);
+    std::mt19937 random(7);
+    std::shuffle(order.begin(), order.end(), random);
+    std::vector<int> all;
+    for (int n : order) {
+        all.push_back(n);
+        if (n % 3 == 0)
+            all.push_back(n);
+    }
+    return all;
+}
+
+struct AccessCase {
+    const char *name;
+    std::vector<int> (*order)(int frames);
+};
+
+const AccessCase kAccessCases[] = {
+    {"frame 0", [](int) { return std::vector<int>{0, 1, 2}; }},
+    {"frame 1", [](int) { return std::vector<int>{1, 0, 1, 2}; }},
+    {"sequential", forward},
+    {"backward", backward},
+    {"shuffled", shuffled},
+    {"last frame", [](int frames) { return std::vector<int>{frames - 1, frames - 2, frames - 1, 0}; }},
+    {"forward, backward, shuffled", [](int frames) {
+         std::vector<int> all = forward(frames);
+         for (const auto &more : {backward(frames), shuffled(frames)})
+             all.insert(all.end(), more.begin(), more.end());
+         return all;
+     }},
+};
+
+class AviPlayerContainers : public ::testing::TestWithParam<test::ContainerVideo> {
+protected:
+    QTemporaryDir m_dir;
+};
+
+TEST_P(AviPlayerContainers, FramesEqualFfmpegsDecodeInAnyOrder)
+{
+    const test::ContainerVideo &c = GetParam();
+    QString error;
+    const QString path = test::containerVideoPath(c, m_dir.path(), error);
+    ASSERT_FALSE(path.isEmpty()) << error.toStdString();
+    const std::vector<uint8_t> oracle = test::ffmpegBgrFrames(path);
+    ASSERT_FALSE(oracle.empty());
+
+    for (const AccessCase &access : kAccessCases) {
+        SCOPED_TRACE(access.name);
         AviPlayer player;
         const auto opened = player.setFileName(path);
         ASSERT_TRUE(opened.ok()) << opened.error().message().toStdString();
-        ASSERT_EQ(player.frameCount(), c.frames);
         const size_t frameBytes = size_t(player.width()) * size_t(player.height()) * 3;
-        ASSERT_EQ(oracle.size(), frameBytes * size_t(c.frames));
+        ASSERT_EQ(oracle.size() % frameBytes, 0u);
+        ASSERT_EQ(size_t(player.frameCount()), oracle.size() / frameBytes) << "FFmpeg's frame count";
+        ASSERT_EQ(player.frameCount(), c.frames);
         EXPECT_EQ(player.fpsX1000(), c.fpsX1000);
         EXPECT_TRUE(player.rateKnown());
-
-        std::vector<int> order(size_t(c.frames));
-        for (int i = 0; i < c.frames; ++i)
-            order[size_t(i)] = i;
-        // Forward, then backward, then shuffled with repeats of the frame just drawn.
-        std::vector<int> all = order;
-        all.insert(all.end(), order.rbegin(), order.rend());
-        std::mt19937 random(7);
-        std::shuffle(order.begin(), order.end(), random);
-        for (int n : order) {
-            all.push_back(n);
-            if (n % 3 == 0)
-                all.push_back(n);
-        }
-        for (int n : all) {
+        for (int n : access.order(c.frames)) {
             const BgrFrame f = frameAt(player, n);
-            ASSERT_EQ(f.width, player.width());
+            ASSERT_EQ(f.width, player.width()) << "frame " << n;
             ASSERT_EQ(f.height, player.height());
             ASSERT_TRUE(std::equal(f.bytes.begin(), f.bytes.end(), oracle.begin() + ptrdiff_t(frameBytes * size_t(n))))
                 << "frame " << n;
@@ -106,9 +126,18 @@ TEST_F(AviPlayerVideos, FramesEqualFfmpegsDecodeInAnyOrder)
     }
 }
 
+INSTANTIATE_TEST_SUITE_P(Videos, AviPlayerContainers, ::testing::ValuesIn(test::containerVideos()),
+                         [](const ::testing::TestParamInfo<test::ContainerVideo> &info) {
+                             std::string name = info.param.name;
+                             for (char &ch : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
+                                     ch = '_';
+                             return name;
+                         });
+
 TEST_F(AviPlayerVideos, PositionIsClampedToTheFrames)
 {
-    const VideoCase c = videoCases()[0];
+    const test::ContainerVideo c = test::containerVideos()[0];
     AviPlayer player;
     ASSERT_TRUE(player.setFileName(make(c)).ok());
     const BgrFrame last = frameAt(player, c.frames - 1);
@@ -131,7 +160,7 @@ TEST_F(AviPlayerVideos, PositionIsClampedToTheFrames)
 
 TEST_F(AviPlayerVideos, SetFileNameOpensOnlyANewName)
 {
-    const VideoCase c = videoCases()[0];
+    const test::ContainerVideo c = test::containerVideos()[0];
     const QString path = make(c);
     AviPlayer player;
     ASSERT_TRUE(player.setFileName(path).ok());
@@ -154,7 +183,7 @@ TEST_F(AviPlayerVideos, SetFileNameOpensOnlyANewName)
 
 TEST_F(AviPlayerVideos, DamagedFilesFailWithTheirName)
 {
-    const VideoCase c = videoCases()[1];
+    const test::ContainerVideo c = test::containerVideos()[1];
     QFile good(make(c));
     ASSERT_TRUE(good.open(QIODevice::ReadOnly));
     const QByteArray bytes = good.readAll();

@@ -74,16 +74,21 @@ Rgb rgbOf(uint32_t colour)
 }
 
 // The viewer's defaults for a picked text colour: the bottom fifth, tolerances 50 text, 100 outline, 10 fatten.
-void prepare(AviPlayer &player, FrameAnalysis &analysis, const std::string &name, const BurnedVideo &video,
-             int textTolerance = 50)
+void prepareAnalysis(const AviPlayer &player, FrameAnalysis &analysis, const BurnedVideo &video, int textTolerance = 50)
 {
-    const auto opened = player.setFileName(videoFile(name, video));
-    ASSERT_TRUE(opened.ok()) << opened.error().message().toStdString();
     ASSERT_TRUE(analysis.setArea(defaultVideoArea(player.width(), player.height()), player.width(), player.height()).ok());
     analysis.textRange = rangeAround(rgbOf(video.textColour()), {textTolerance, textTolerance, textTolerance});
     analysis.fattenRange = fattenRangeOf(analysis.textRange, {10, 10, 10});
     analysis.outlineRange = rangeAround(rgbOf(video.outlineColour()), {100, 100, 100});
     analysis.options.outlineColour = rgbOf(video.outlineColour());
+}
+
+void prepare(AviPlayer &player, FrameAnalysis &analysis, const std::string &name, const BurnedVideo &video,
+             int textTolerance = 50)
+{
+    const auto opened = player.setFileName(videoFile(name, video));
+    ASSERT_TRUE(opened.ok()) << opened.error().message().toStdString();
+    prepareAnalysis(player, analysis, video, textTolerance);
 }
 
 struct Span {
@@ -373,6 +378,53 @@ TEST(VideoRun, StartsAfterTheGivenFrameAndNeedsARate)
 
     AviPlayer closed;
     EXPECT_FALSE(runVideo(closed, analysis, VideoRunOptions{}, -1, sink, host).ok());
+}
+
+// A frame lost from the file (a dropped packet) draws nothing: the run counts it, goes on with the picture
+// before it and finds every subtitle at its times, the one being followed over the loss included.
+TEST(VideoRun, GoesOnOverAFrameLostFromTheFile)
+{
+    const struct {
+        const char *name;
+        const char *suffix;
+        int dropped;
+    } cases[] = {
+        {"in_the_gap", ".mkv", 58},
+        {"while_following", ".mkv", 40},
+        {"while_following_avi", ".avi", 40},
+    };
+    QTemporaryDir dir;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        BurnedVideo video = lossless(720, 576, 100);
+        video.droppedPacket = c.dropped;
+        const QString path = dir.filePath(QString::fromLatin1(c.name) + QString::fromLatin1(c.suffix));
+        const QString made = test::makeBurnedVideo(path, video);
+        ASSERT_TRUE(made.isEmpty()) << made.toStdString();
+
+        AviPlayer player;
+        FrameAnalysis analysis;
+        ASSERT_TRUE(player.setFileName(path).ok());
+        ASSERT_EQ(player.frameCount(), video.frames) << "the lost frame keeps its number";
+        BgrFrame lost;
+        player.setPosition(c.dropped);
+        EXPECT_FALSE(player.drawFrame(lost).ok());
+        ASSERT_NO_FATAL_FAILURE(prepareAnalysis(player, analysis, video));
+
+        RecordingHost host;
+        RecordingSink sink;
+        auto outcome = runVideo(player, analysis, VideoRunOptions{}, -1, sink, host);
+        ASSERT_TRUE(outcome.ok()) << outcome.error().message().toStdString();
+        EXPECT_FALSE(outcome->stopped);
+        EXPECT_EQ(outcome->position, video.frames - 1);
+        EXPECT_EQ(outcome->undecodable, 1);
+        EXPECT_EQ(host.spans(), expectedSpans(video));
+        ASSERT_EQ(sink.handed.size(), expectedSpans(video).size());
+        for (size_t i = 0; i < sink.handed.size(); ++i) {
+            EXPECT_EQ(sink.handed[i].times.start, timeOf(expectedSpans(video)[i].first, video.fpsX1000())) << i;
+            EXPECT_EQ(sink.handed[i].times.stop, timeOf(expectedSpans(video)[i].last, video.fpsX1000())) << i;
+        }
+    }
 }
 
 // A sink failure (the store full, a file not written) ends the run with it.

@@ -58,12 +58,18 @@ public:
     QStringList titles;        // the title of every dialog shown
     QStringList starts;        // where each dialog started
     QList<int> filterIndexes;  // the filter each open dialog started with
+    std::deque<int> chosenFilters; // the filter the user leaves each open dialog on; none: where it started
     QStringList saveFilters;   // the filter of each save dialog
 
     QString openFile(QWidget *, const QString &title, const QString &start, const QString &, int filter) override
     {
         starts << start;
         filterIndexes << filter;
+        m_chosenFilterIndex = filter;
+        if (!chosenFilters.empty()) {
+            m_chosenFilterIndex = chosenFilters.front();
+            chosenFilters.pop_front();
+        }
         return next(title);
     }
     QString saveFile(QWidget *, const QString &title, const QString &start, const QString &filter) override

@@ -222,6 +222,33 @@ private:
 };
 
 
+// The display times of one stream's units as FFmpeg's demuxer and DVD subtitle decoder give them (the
+// times ffprobe shows): the unit's PTS / 90 plus the decoder's start and stop. Units without a visible
+// picture are left out.
+struct AvUnitTime {
+    int64_t startMs = 0;
+    int64_t stopMs = 0;
+};
+
+inline core::Result<std::vector<AvUnitTime>> unitTimesByFfmpeg(const QString &path, int substream = 0)
+{
+    auto units = demuxSpuUnits(path);
+    if (!units)
+        return units.error();
+    auto decoder = AvSpuDecoder::open();
+    if (!decoder)
+        return decoder.error();
+    std::vector<AvUnitTime> out;
+    for (const AvSpuUnit &unit : *units) {
+        if (unit.substream != substream)
+            continue;
+        const AvSpuPicture picture = (*decoder)->decode(unit.bytes);
+        if (picture.hasPicture)
+            out.push_back({unit.pts90k / 90 + picture.startMs, unit.pts90k / 90 + picture.endMs});
+    }
+    return out;
+}
+
 // A picture for FFmpeg's DVD subtitle encoder: pixel codes 0-3 at their place on the frame, each code
 // shown as a DVD palette index with a contrast (0 transparent, 15 opaque).
 struct AvSpuSource {

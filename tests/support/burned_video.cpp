@@ -71,6 +71,10 @@ QString makeBurnedVideo(const QString &path, const BurnedVideo &video)
         codec = {QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-preset"), video.preset,
                  QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p")};
     }
+    if (!video.codec.isEmpty())
+        codec = video.codec;
+    if (video.droppedPacket >= 0)
+        codec << QStringLiteral("-bsf:v") << QStringLiteral("noise=drop=eq(n\\,%1)").arg(video.droppedPacket);
     return makeVideo(path, source, filters, video.frames, codec);
 }
 

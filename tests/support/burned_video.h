@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <vector>
@@ -29,6 +30,12 @@ struct BurnedVideo {
     // The font size in pixels of the frame, as each renderer takes it (libass: ascent plus descent,
     // drawtext: the em); 0 grows with the frame: a twelfth of its height lossless, a sixteenth lossy.
     int fontPixels = 0;
+    // A packet of the encoder's output (in decode order) left out of the file, as a damaged copy loses
+    // one; -1 keeps them all.
+    int droppedPacket = -1;
+    // Encoder options in place of the kind's (ffv1 or x264), for the same picture in another codec and
+    // container, e.g. {"-target", "ntsc-dvd"} for a DVD's MPEG-2 program stream.
+    QStringList codec;
 
     int rateNum() const { return kind == BurnKind::Lossless ? 25 : 30000; }
     int rateDen() const { return kind == BurnKind::Lossless ? 1 : 1001; }

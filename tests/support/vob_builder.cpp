@@ -39,9 +39,9 @@ void padFrom(QByteArray &b, int at)
 
 } // namespace
 
-void putScr(QByteArray &b, uint32_t base)
+void putScr(QByteArray &b, uint64_t base)
 {
-    // MPEG-2 pack header SCR with the base's bit 32 clear and extension 0, marker bits set.
+    // MPEG-2 pack header SCR, all 33 bits of the base, extension 0, marker bits set.
     b[4] = char(0x44 | ((base >> 27) & 0x38) | ((base >> 28) & 0x03));
     b[5] = char((base >> 20) & 0xFF);
     b[6] = char(((base >> 12) & 0xF8) | 0x04 | ((base >> 13) & 0x03));
@@ -50,7 +50,7 @@ void putScr(QByteArray &b, uint32_t base)
     b[9] = char(0x01);
 }
 
-void putPts(QByteArray &b, int at, uint32_t pts)
+void putPts(QByteArray &b, int at, uint64_t pts)
 {
     b[at] = char(0x21 | ((pts >> 29) & 0x0E));
     b[at + 1] = char((pts >> 22) & 0xFF);
@@ -59,7 +59,7 @@ void putPts(QByteArray &b, int at, uint32_t pts)
     b[at + 4] = char(((pts << 1) & 0xFE) | 1);
 }
 
-QByteArray packHeader(uint32_t scr)
+QByteArray packHeader(uint64_t scr)
 {
     QByteArray b(kSector, '\0');
     putBe32(b, 0, 0x000001BA);
@@ -71,7 +71,7 @@ QByteArray packHeader(uint32_t scr)
     return b;
 }
 
-QByteArray videoSector(uint32_t scr)
+QByteArray videoSector(uint64_t scr)
 {
     QByteArray b = packHeader(scr);
     putBe32(b, 14, 0x000001E0);
@@ -79,7 +79,7 @@ QByteArray videoSector(uint32_t scr)
     return b;
 }
 
-QByteArray navSector(uint32_t scr, uint8_t hour, uint8_t minute, uint8_t second, uint8_t frame)
+QByteArray navSector(uint64_t scr, uint8_t hour, uint8_t minute, uint8_t second, uint8_t frame)
 {
     QByteArray b = packHeader(scr);
     putBe32(b, 14, 0x000001BB);
@@ -96,7 +96,7 @@ int spuPayloadRoom(bool withPts)
     return kSector - 24 - (withPts ? 5 : 0);
 }
 
-QByteArray spuSector(uint32_t scr, uint8_t substreamId, std::optional<uint32_t> pts, const QByteArray &payload)
+QByteArray spuSector(uint64_t scr, uint8_t substreamId, std::optional<uint64_t> pts, const QByteArray &payload)
 {
     QByteArray b = packHeader(scr);
     const int hl = pts ? 5 : 0;
@@ -127,7 +127,7 @@ QByteArray fakeUnit(int size, uint8_t seed)
     return u;
 }
 
-std::vector<QByteArray> unitSectors(uint32_t scr, uint8_t substreamId, uint32_t pts, const QByteArray &unit)
+std::vector<QByteArray> unitSectors(uint64_t scr, uint8_t substreamId, uint64_t pts, const QByteArray &unit)
 {
     std::vector<QByteArray> out;
     int at = 0;
@@ -135,8 +135,8 @@ std::vector<QByteArray> unitSectors(uint32_t scr, uint8_t substreamId, uint32_t 
     while (at < unit.size() || first) {
         const int room = spuPayloadRoom(first);
         const QByteArray part = unit.mid(at, room);
-        out.push_back(spuSector(scr + uint32_t(out.size()) * 300, substreamId,
-                                first ? std::optional<uint32_t>(pts) : std::nullopt, part));
+        out.push_back(spuSector(scr + uint64_t(out.size()) * 300, substreamId,
+                                first ? std::optional<uint64_t>(pts) : std::nullopt, part));
         at += int(part.size());
         first = false;
     }

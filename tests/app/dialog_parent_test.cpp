@@ -1,0 +1,286 @@
+// Every dialog and message box belongs to the window it was opened from, and stays above the program's stay-on-top windows.
+#include "app/app.h"
+#include "app/run_wiring.h"
+#include "recognition/glyph.h"
+#include "recognition/ui/matrix_commands.h"
+#include "recognition/ui/matrix_editor.h"
+#include "ripping/ui/input_dialog.h"
+#include "ripping/ui/main_window.h"
+#include "subtitles/ui/subtitles_window.h"
+#include "recognition/glyph_art.h"
+#include "subtitles/subtitle_builder.h"
+#include "support/app_test.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QWindow>
+
+#include <functional>
+#include <set>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace glyfex {
+namespace {
+
+// Notes every modal dialog the program opens (which window it belongs to, whether it stays on top),
+// then closes it as Escape would; a step given for the n-th dialog runs on it instead, to open one more
+// from inside it.
+class ModalWatcher {
+public:
+    struct Seen {
+        QString name; // the dialog's form name, else its class
+        QPointer<QWidget> parent;
+        QPointer<QWindow> transientParent;
+        bool onTop = false;
+        bool onTopWindowShown = false; // another window of the program that stays on top was shown
+    };
+
+    ModalWatcher()
+    {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
+        m_timer.start();
+    }
+
+    std::vector<Seen> seen;
+    std::function<void(QWidget *)> insideFirst; // run on the first dialog instead of closing it
+
+private:
+    void poll()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        if (m_known.insert(modal).second) {
+            Seen s;
+            s.name = modal->objectName().startsWith(QLatin1String("Form")) ? modal->objectName()
+                                                                             : QString::fromLatin1(modal->metaObject()->className());
+            s.parent = modal->parentWidget() ? modal->parentWidget()->window() : nullptr;
+            s.transientParent = modal->windowHandle() ? modal->windowHandle()->transientParent() : nullptr;
+            s.onTop = modal->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+            for (const QWidget *w : QApplication::topLevelWidgets())
+                s.onTopWindowShown |= w != modal && w->isVisible() && w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+            seen.push_back(s);
+            if (seen.size() == 1 && insideFirst) {
+                // Out of this timer's call: the step may open a dialog of its own.
+                QTimer::singleShot(0, modal, [this, modal] { insideFirst(modal); });
+                return;
+            }
+        }
+        modal->close();
+    }
+
+    QTimer m_timer;
+    std::set<QWidget *> m_known;
+};
+
+enum class Owner { Main, Subtitles, Editor, Input, OutputFormat, NewCharacter };
+
+struct DialogRow {
+    const char *name;
+    Owner owner;                        // the window the dialog is opened from
+    std::function<void(app::App &)> setUp; // what the window holds first
+    const char *button;                 // pressed in the opener (a button or an action, by name)
+    const char *inside;                 // then pressed in the dialog that opens (null: none)
+    const char *expected;               // the dialog that must belong to the window it was opened from
+    void (*open)(app::App &) = nullptr; // instead of a button: what opens the first dialog
+};
+
+void PrintTo(const DialogRow &row, std::ostream *os)
+{
+    *os << row.name;
+}
+
+void addText(app::App &app, const QString &text)
+{
+    subtitles::ui::SubtitlesWindow *w = app.subtitlesWindow();
+    w->store().subs.push_back(test::makeSubtitle(core::millisecondsToTimeCode(1000), core::millisecondsToTimeCode(2000),
+                                                 {text}));
+    w->renderSubtitle(w->store().count());
+}
+
+void addSubtitle(app::App &app)
+{
+    addText(app, QStringLiteral("Hello"));
+}
+
+// Save As has opened the code-page panel for ANSI text.
+void addSubtitleForAnsiSave(app::App &app)
+{
+    addSubtitle(app);
+    app.subtitlesWindow()->showConversionPanel(subtitles::ui::SubtitlesWindow::PanelMode::Save);
+}
+
+// Text that no code page holds: Save As asks whether to write Unicode.
+void addUnicodeSubtitle(app::App &app)
+{
+    addText(app, QStringLiteral("Ωμέγα ひらがな"));
+}
+
+void learnOneGlyph(app::App &app)
+{
+    recognition::Glyph g = test::glyphFromArt({"##", "#.", "##"});
+    g.text = core::toCharText(QStringLiteral("c"));
+    ASSERT_EQ(app.run().matrix().add(g), recognition::CharMatrix::AddOutcome::Added);
+    app.run().matrixEditor()->fillMatrixList();
+    auto *list = app.run().matrixEditor()->findChild<QTreeWidget *>(QStringLiteral("ListViewMatrix"));
+    list->setCurrentItem(list->topLevelItem(0));
+}
+
+// A recognition run on the sample disc with an empty matrix: the first shape is asked in the New
+// Character(s) dialog. A matrix that knows the shape waits in the matrix folder for its search.
+void startRecognition(app::App &app)
+{
+    const QString dvd = QStringLiteral(GLYFEX_TEST_DATA_DIR "/dvd-pal-sans/dvd/VIDEO_TS/");
+    const QString work = app.paths.chMatrixDir() + QStringLiteral("/../run/");
+    ASSERT_TRUE(QDir().mkpath(work));
+    for (const char *name : {"VTS_01_0.IFO", "VTS_01_1.VOB"})
+        ASSERT_TRUE(QFile::copy(dvd + QLatin1String(name), work + QLatin1String(name)));
+    ASSERT_TRUE(QDir().mkpath(app.paths.chMatrixDir()));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(GLYFEX_TEST_DATA_DIR "/../../data/ChMatrix/dvd-pal-sans.gxc"),
+                            app.paths.chMatrixDir() + QStringLiteral("/dvd-pal-sans.gxc")));
+    ASSERT_TRUE(app.inputDialog()->openInputFile(work + QStringLiteral("VTS_01_0.IFO")));
+    ASSERT_TRUE(app.inputDialog()->start());
+    for (int tick = 0; tick < 5 && !app.batch.paused && !app.batch.finished(); ++tick)
+        app.mainWindow()->batchTick();
+}
+
+const DialogRow kRows[] = {
+    // The Subtitles window's commands.
+    {"PostOcrCorrection", Owner::Subtitles, nullptr, "TntBitButtonSpellingCorrection", nullptr, "Form10"},
+    {"TimeCorrection", Owner::Subtitles, nullptr, "TntBitButtonTimeCorrection", nullptr, "Form14"},
+    {"OutputFormat", Owner::Subtitles, nullptr, "TntBitButtonOutputFormat", nullptr, "Form13"},
+    {"SplitOutputFile", Owner::Subtitles, nullptr, "TntBitButtonSplitText", nullptr, "Form17"},
+    {"OpenTextFile", Owner::Subtitles, nullptr, "OpenGlyfexFormat1", nullptr, "QFileDialog"},
+    {"ListFont", Owner::Subtitles, nullptr, "bbConversion", nullptr, "QFontDialog"},
+    {"ClearUnsavedText", Owner::Subtitles, addSubtitle, "TntBitButtonClearSub", nullptr, "QMessageBox"},
+    {"SaveAnsiFile", Owner::Subtitles, addSubtitleForAnsiSave, "bbSave", nullptr, "QFileDialog"},
+    {"SaveAsUnicodeQuestion", Owner::Subtitles, addUnicodeSubtitle, "TntBitButtonSaveAs", nullptr, "QMessageBox"},
+    // The Output Format dialog's, opened from the Subtitles window.
+    {"OutputFormatsFont", Owner::OutputFormat, nullptr, "TntBitButtonOutputFormat", "ButtonSSAFont", "QFontDialog"},
+    // The matrix editor's.
+    {"DeleteConfirmation", Owner::Editor, learnOneGlyph, "ButtonDelete", nullptr, "QMessageBox"},
+    {"OpenMatrixSaveQuestion", Owner::Editor, learnOneGlyph, "ButtonOpenChMatrix", nullptr, "QMessageBox"},
+    {"OpenMatrixFile", Owner::Editor, nullptr, "ButtonOpenChMatrix", nullptr, "QFileDialog"},
+    // The main window's.
+    {"GlobalOptions", Owner::Main, nullptr, "GlobalOptions1", nullptr, "Form16"},
+    {"AdvancedOcrSetup", Owner::Main, nullptr, "OCRAdvancedSetup1", nullptr, "Form4"},
+    {"About", Owner::Main, nullptr, "About1", nullptr, "Form12"},
+    {"OpenVobs", Owner::Main, nullptr, "OpenVob1", nullptr, "Form6"},
+    {"OpenVideo", Owner::Main, nullptr, "OpenVideo", nullptr, "QFileDialog"},
+    {"OpenMatrixFromTheMenu", Owner::Main, nullptr, "OpenCharacterMatrix1", nullptr, "QFileDialog"},
+    {"SaveEmptyMatrix", Owner::Main, nullptr, "SaveCharacterMatrix1", nullptr, "QMessageBox"},
+    {"SaveMatrixAs", Owner::Main, learnOneGlyph, "SaveCharacterMatrixAs1", nullptr, "QFileDialog"},
+    {"PreviewColour", Owner::Main, nullptr, "PanelBorderColor", nullptr, "QColorDialog"},
+    // The input dialog's, opened from the main window.
+    {"InputOutputFormat", Owner::Input, nullptr, "OpenVob1", "TntBitButtonOutputFormat", "Form13"},
+    {"InputVerifyNothingTicked", Owner::Input, nullptr, "OpenVob1", "ButtonVerify", "QMessageBox"},
+    {"InputOpenFile", Owner::Input, nullptr, "OpenVob1", "ButtonOpenIfo", "QFileDialog"},
+    // The run's: the New Character(s) dialog over the main window, and the questions it asks.
+    {"NewCharacter", Owner::Main, nullptr, nullptr, nullptr, "Form2", startRecognition},
+    {"SearchForMatchQuestion", Owner::NewCharacter, nullptr, nullptr, "ButtonSearchMatrix", "QMessageBox", startRecognition},
+};
+
+class DialogParentTest : public ::testing::TestWithParam<DialogRow> {
+protected:
+    // The application as main() builds it: its own message boxes and file dialogs.
+    void SetUp() override
+    {
+        app.createWindows();
+        app.loadSettings();
+        app.mainWindow()->show();
+        app.subtitlesWindow()->show();
+    }
+
+    QWidget *window(Owner owner)
+    {
+        switch (owner) {
+        case Owner::Main:
+            return app.mainWindow();
+        case Owner::Subtitles:
+            return app.subtitlesWindow();
+        case Owner::Editor:
+            return app.run().matrixEditor();
+        case Owner::Input:
+            return app.inputDialog();
+        case Owner::OutputFormat:
+            return app.window(QStringLiteral("Form13"));
+        case Owner::NewCharacter:
+            return app.window(QStringLiteral("Form2"));
+        }
+        return nullptr;
+    }
+
+    // A button or an action of the window, by its component name.
+    static void press(QWidget *in, const char *name)
+    {
+        const QString n = QString::fromLatin1(name);
+        if (auto *b = in->findChild<QAbstractButton *>(n)) {
+            ASSERT_TRUE(b->isEnabled()) << name;
+            QTest::mouseClick(b, Qt::LeftButton);
+            return;
+        }
+        auto *a = in->findChild<QAction *>(n);
+        ASSERT_NE(a, nullptr) << name;
+        ASSERT_TRUE(a->isEnabled()) << name;
+        a->trigger();
+    }
+
+    test::TestFolders folders;
+    app::App app{folders.folders()};
+};
+
+TEST_P(DialogParentTest, BelongsToTheWindowItWasOpenedFrom)
+{
+    const DialogRow &row = GetParam();
+    if (row.setUp) {
+        ASSERT_NO_FATAL_FAILURE(row.setUp(app));
+    }
+    // The user works in the window: it is the active one, as a click in it makes it. A dialog opened
+    // from inside another one is reached through the window that opens that one.
+    const Owner first = row.owner == Owner::Input || row.owner == Owner::NewCharacter ? Owner::Main
+                        : row.owner == Owner::OutputFormat                            ? Owner::Subtitles
+                                                                                      : row.owner;
+    QWidget *opener = window(first);
+    if (row.owner == Owner::Editor)
+        app.run().matrixCommands().view();
+    opener->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(opener));
+
+    ModalWatcher watcher;
+    if (row.inside) {
+        watcher.insideFirst = [&](QWidget *dialog) {
+            press(dialog, row.inside);
+            dialog->close();
+        };
+    }
+    if (row.open) {
+        ASSERT_NO_FATAL_FAILURE(row.open(app));
+    } else {
+        ASSERT_NO_FATAL_FAILURE(press(opener, row.button));
+    }
+    QTest::qWait(20);
+
+    QWidget *owner = window(row.owner);
+    const auto it = std::find_if(watcher.seen.begin(), watcher.seen.end(),
+                                 [&](const ModalWatcher::Seen &s) { return s.name == QLatin1String(row.expected); });
+    ASSERT_NE(it, watcher.seen.end()) << "no " << row.expected << " came up";
+    EXPECT_EQ(it->parent.data(), owner) << (it->parent ? it->parent->objectName().toStdString() : "no parent");
+    EXPECT_EQ(it->transientParent.data(), owner->windowHandle());
+    EXPECT_EQ(it->onTop, it->onTopWindowShown) << "a window that stays on top would cover it";
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, DialogParentTest, ::testing::ValuesIn(kRows),
+                         [](const ::testing::TestParamInfo<DialogRow> &info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace glyfex
