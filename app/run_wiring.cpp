@@ -47,25 +47,25 @@ bool showPicturesTicked(App &app)
 
 } // namespace
 
-// Recognition of each picture, then the matrix editor lists what the picture taught, in one refresh.
+// Recognition of each picture with the settings as they are when it comes, then the matrix editor lists
+// what the picture taught, in one refresh.
 class RunWiring::Recognition : public picture::PictureSink {
 public:
-    Recognition(recognition::RecognitionDriver &driver, std::function<void()> learnt)
-        : m_driver(driver), m_learnt(std::move(learnt))
-    {
-    }
+    Recognition(RunWiring &wiring, std::function<void()> learnt) : m_wiring(wiring), m_learnt(std::move(learnt)) {}
 
     core::Result<void> recognise(const picture::DecodedPicture &picture, const picture::DisplayTimes &times,
                                  const picture::Rect &area) override
     {
-        auto done = m_driver.recognise(picture, times, area);
+        // A tuning confirmed while the run was paused holds for the picture read after it.
+        m_wiring.followRecognitionSettings();
+        auto done = m_wiring.driver().recognise(picture, times, area);
         if (m_learnt)
             m_learnt();
         return done;
     }
 
 private:
-    recognition::RecognitionDriver &m_driver;
+    RunWiring &m_wiring;
     std::function<void()> m_learnt;
 };
 
@@ -194,11 +194,12 @@ RunWiring::RunWiring(App &app)
         showCodePicture(asked.shown, asked.palette, area);
     };
     m_driver = std::make_unique<recognition::RecognitionDriver>(env, recognition::DriverOptions{});
-    m_recognition = std::make_unique<Recognition>(*m_driver, [this] {
+    m_recognition = std::make_unique<Recognition>(*this, [this] {
         if (m_editor)
             m_editor->followMatrix();
     });
     m_assistant->setReading([this] {
+        followRecognitionSettings();
         const recognition::DriverOptions &o = m_driver->options();
         return recognition::FillReading{o.match.settings, o.rightToLeft};
     });
@@ -209,10 +210,25 @@ RunWiring::RunWiring(App &app)
     setup.charMapWriteFile = QDir(app.paths.writableDataDir()).filePath(QStringLiteral("CharMap.ini"));
     if (setup.charMapFile.isEmpty())
         setup.charMapFile = setup.charMapWriteFile;
-    setup.match = m_driver->options().match;
-    setup.codePage = core::TextCodec::resolve(m_subtitles->codePage());
     setup.messages = &app.messages;
-    setup.languageName = QStringLiteral("English");
+    setup.follow = [this](recognition::ui::NewCharacterSetup &s) {
+        followRecognitionSettings();
+        s.match = m_driver->options().match;
+        s.codePage = core::TextCodec::resolve(m_subtitles->codePage());
+        const core::GlobalOptions &options = m_app.config.options;
+        s.wake.wakeUp = options.wakeMeUp;
+        s.wake.fill = options.fillBestGuess;
+        s.wake.fillSeconds = std::clamp(options.fillDelay, int(core::GlobalOptions::FillDelayLowest),
+                                        int(core::GlobalOptions::FillDelayHighest));
+        s.wake.fillNone = options.fillNone;
+        s.wake.before = options.fillBefore;
+        s.wake.after = options.fillAfter;
+        s.wake.addToMatrix = options.addBestGuessToMatrix;
+        // The built-in texts are English: their palette location is English's.
+        const QString &language = m_app.config.main.languageName;
+        s.languageName = language.isEmpty() || language == core::Config::FirstRunLanguage ? QStringLiteral("English")
+                                                                                           : language;
+    };
     m_newCharacter = new recognition::ui::NewCharacterDialog(*m_runControl, app.prompt(), setup, app.mainWindow());
     app.adoptWindow(m_newCharacter); // in Form2's place, so settings and languages reach it
     m_assistant->setPaletteSource(m_newCharacter);
@@ -307,6 +323,16 @@ recognition::DriverOptions &RunWiring::driverOptions()
     return m_driver->options();
 }
 
+void RunWiring::followRecognitionSettings()
+{
+    // Advanced OCR Setup's tuning and Global Options' reading direction, as the application holds them,
+    // and the charset the Subtitles window writes in.
+    recognition::DriverOptions &o = m_driver->options();
+    o.match.settings = m_app.ocr;
+    o.rightToLeft = m_app.config.options.rightToLeft;
+    o.match.charset = m_subtitles->textCharset();
+}
+
 void RunWiring::startRun()
 {
     // A new run: the decoded-picture state (the previous unit's colours) starts afresh, and the
@@ -316,10 +342,7 @@ void RunWiring::startRun()
     const core::GlobalOptions &options = m_app.config.options;
     m_maxDurationMs = std::clamp(options.maxTmpDuration, int(core::GlobalOptions::MaxTmpLowest),
                                  int(core::GlobalOptions::MaxTmpHighest));
-    // The recognition tuning of Advanced OCR Setup, as the application holds it.
-    m_driver->options().match.settings = m_app.ocr;
-    m_driver->options().rightToLeft = options.rightToLeft;
-    m_driver->options().match.charset = m_subtitles->textCharset();
+    followRecognitionSettings();
     m_driver->options().dvdPalette = m_app.input.palette;
     // The text is saved beside what the run read, except a picture script, which follows its pictures
     // (the Start named them).

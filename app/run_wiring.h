@@ -53,6 +53,9 @@ public:
     recognition::ui::OcrAssistantDialog *ocrAssistant() const;
     // Tolerances and spacing of recognition (the Advanced OCR Setup's values).
     recognition::DriverOptions &driverOptions();
+    // The driver takes the recognition settings as the application holds them now (tuning, reading
+    // direction, charset): before every picture, every fill reading and every matrix search.
+    void followRecognitionSettings();
     recognition::RecognitionDriver &driver() { return *m_driver; }
     recognition::OcrAssistState &assistState() { return m_assist; }
     // The source recognition rewinds: another source's loop while it runs (null: the DVD batch again).

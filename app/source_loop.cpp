@@ -34,10 +34,8 @@ SourceLoopScope::SourceLoopScope(App &app, RunWiring &run, picture::SourceRun &s
     recognition::OcrAssistState &assist = m_run.assistState();
     assist.mode = recognition::OcrAssistState::Fixed;
     assist.fixedInk = {1, 1};
+    m_run.followRecognitionSettings();
     recognition::DriverOptions &options = m_run.driver().options();
-    options.match.settings = m_app.ocr;
-    options.rightToLeft = m_app.config.options.rightToLeft;
-    options.match.charset = m_run.subtitlesWindow().textCharset();
     options.dvdPalette[0] = 0x000000;
     options.dvdPalette[1] = 0xFFFFFF;
     m_run.setSourceRun(&source);

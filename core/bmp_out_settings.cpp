@@ -99,7 +99,7 @@ struct ProfileChecker {
         check(section, key, 0, 1);
     }
     template <class Key, class T>
-    void integer(const QString &section, const Key &key, T, T, int lowest, int highest)
+    void integer(const QString &section, const Key &key, T, T, int lowest, int highest, StoredAs = StoredAs::Whole)
     {
         check(section, key, lowest, highest);
     }
@@ -139,9 +139,9 @@ BmpOutPresets readBmpOutPresets(const IniStore &store, int current, int frameHei
         const QString s = sectionOf(n);
         visitPreset(s, b, d, frameHeight, reader);
         if (storesDepth(n)) {
-            // 8 bits or 4 bits; anything else is the default 4 bits.
-            b.depth = store.readInteger(s, BitPerPixel, 4) == 8 ? BmpOutSettings::EightBits
-                                                                : BmpOutSettings::FourBits;
+            // 8 bits (in the low byte, as the byte field keeps it) or 4 bits; anything else is the default 4 bits.
+            b.depth = uint8_t(store.readInteger(s, BitPerPixel, 4)) == 8 ? BmpOutSettings::EightBits
+                                                                         : BmpOutSettings::FourBits;
         }
         visitPresetTail(s, b, d, reader);
     }

@@ -45,7 +45,7 @@ void visitConfig(Config &c, const Config &d, V &v)
     v.boolean(Cfg, "AvoidTimeRestart", m.avoidTimeRestart, dm.avoidTimeRestart);
     v.boolean(Cfg, "ShowAllLangStreams", m.showAllLangStreams, dm.showAllLangStreams);
     v.boolean(Cfg, "SelectAllVOBs", m.selectAllVobs, dm.selectAllVobs);
-    v.integer(Cfg, "Priority", m.priority, dm.priority, 0, 3);
+    v.integer(Cfg, "Priority", m.priority, dm.priority, 0, 3, StoredAs::Low8Bits);
     v.integer(Cfg, "SubtWndHeight", m.subtWndHeight, dm.subtWndHeight, 1, 65535);
 
     GlobalOptions &o = c.options;
@@ -56,18 +56,18 @@ void visitConfig(Config &c, const Config &d, V &v)
     v.boolean(GOptions, "FillBestGuess", o.fillBestGuess, dop.fillBestGuess);
     v.boolean(GOptions, "AddBestGuessToCharMatrix", o.addBestGuessToMatrix, dop.addBestGuessToMatrix);
     v.integer(GOptions, "FillBestGuessDelay", o.fillDelay, dop.fillDelay, GlobalOptions::FillDelayLowest,
-              GlobalOptions::FillDelayHighest);
+              GlobalOptions::FillDelayHighest, StoredAs::SpinBox);
     v.text(GOptions, "FillNoBestGuess", o.fillNone, dop.fillNone);
     v.text(GOptions, "FillBeforeBestGuess", o.fillBefore, dop.fillBefore);
     v.text(GOptions, "FillAfterBestGuess", o.fillAfter, dop.fillAfter);
     v.integer(GOptions, "MinSubDuration", o.minSubDuration, dop.minSubDuration, 0,
-              GlobalOptions::MinSubDurationMax);
+              GlobalOptions::MinSubDurationMax, StoredAs::SpinBox);
     v.boolean(GOptions, "BuildMap", o.buildMap, dop.buildMap);
     v.boolean(GOptions, "UseFileOffsets", o.useFileOffsets, dop.useFileOffsets);
     v.integer(GOptions, "MinTMP", o.minTmpPause, dop.minTmpPause, GlobalOptions::MinTmpLowest,
-              GlobalOptions::MinTmpHighest);
+              GlobalOptions::MinTmpHighest, StoredAs::SpinBox);
     v.integer(GOptions, "MaxTMP", o.maxTmpDuration, dop.maxTmpDuration, GlobalOptions::MaxTmpLowest,
-              GlobalOptions::MaxTmpHighest);
+              GlobalOptions::MaxTmpHighest, StoredAs::SpinBox);
     v.text(GOptions, "SubWindowFontName", c.subtitleFontName, d.subtitleFontName);
     v.integer(GOptions, "SubWindowFontSize", c.subtitleFontSize, d.subtitleFontSize, 1, 1000);
 
@@ -75,18 +75,18 @@ void visitConfig(Config &c, const Config &d, V &v)
     const Config::Preview &dp = d.preview;
     v.boolean(PreviewCfg, "AtTruePos", p.atTruePos, dp.atTruePos);
     v.boolean(PreviewCfg, "TransparentBkGrd", p.transparentBackground, dp.transparentBackground);
-    v.integer(PreviewCfg, "Zoom", p.zoom, dp.zoom, 100, 2000);
+    v.integer(PreviewCfg, "Zoom", p.zoom, dp.zoom, 100, 2000, StoredAs::Low16Bits);
     v.boolean(PreviewCfg, "AutoZoom", p.autoZoom, dp.autoZoom);
     v.integer(PreviewCfg, "BorderColor", p.borderColour, dp.borderColour, 0, ColourMax);
     v.integer(PreviewCfg, "InnerColor", p.innerColour, dp.innerColour, 0, ColourMax);
-    v.integer(PreviewCfg, "BackMode", p.backMode, dp.backMode, 0, 3);
-    v.integer(PreviewCfg, "AspectRatioMode", p.aspectRatioMode, dp.aspectRatioMode, 0, 2);
-    v.integer(PreviewCfg, "FreeAspectRatio", p.freeAspectRatio, dp.freeAspectRatio, 0, 288);
+    v.integer(PreviewCfg, "BackMode", p.backMode, dp.backMode, 0, 3, StoredAs::Low8Bits);
+    v.integer(PreviewCfg, "AspectRatioMode", p.aspectRatioMode, dp.aspectRatioMode, 0, 2, StoredAs::Low8Bits);
+    v.integer(PreviewCfg, "FreeAspectRatio", p.freeAspectRatio, dp.freeAspectRatio, 0, 288, StoredAs::Low16Bits);
     v.text(PreviewCfg, "BackImageName", p.backImageName, dp.backImageName);
 
     v.boolean(BmpOutTc, "Enabled", c.pictureTiming, d.pictureTiming);
     v.boolean(BmpOutTc, "DropFrame", c.dropFrame, d.dropFrame);
-    v.integer(Cfg, "ActivePage", m.activePage, dm.activePage, 0, 24);
+    v.integer(Cfg, "ActivePage", m.activePage, dm.activePage, 0, 24, StoredAs::Low8Bits);
 
     Config::OutputFormats &f = c.output;
     const Config::OutputFormats &df = d.output;
@@ -94,29 +94,30 @@ void visitConfig(Config &c, const Config &d, V &v)
     v.boolean(GxtOutput, "ClrTags", f.gxtColourTags, df.gxtColourTags);
     v.text(Mdvd, "Framerate", f.frameRate, df.frameRate);
     v.boolean(Mdvd, "DXG400FPSInfo", f.microDvdRateLine, df.microDvdRateLine);
-    v.integer(TmPlayerOutput, "TMPlType", f.tmPlayerVariant, df.tmPlayerVariant, 1, 5);
+    v.integer(TmPlayerOutput, "TMPlType", f.tmPlayerVariant, df.tmPlayerVariant, 1, 5, StoredAs::Low8Bits);
     v.boolean(Sv2Output, "PreserveStyles", f.sv2PreserveStyles, df.sv2PreserveStyles);
     v.text(Sv2Output, "SelFont", f.sv2Font, df.sv2Font);
     for (int i = 0; i < 4; ++i)
         v.integer(StlOutput, "Color_" + QString::number(i), f.stlColours[i], df.stlColours[i], 0, ColourMax);
     for (int i = 0; i < 4; ++i)
-        v.integer(StlOutput, "Contrast_" + QString::number(i), f.stlContrasts[i], df.stlContrasts[i], 0, 15);
-    v.integer(StlOutput, "HAlign", f.stlHorzAlign, df.stlHorzAlign, 0, 2);
-    v.integer(StlOutput, "HOffset", f.stlXOffset, df.stlXOffset, 0, 719);
-    v.integer(StlOutput, "VAlign", f.stlVertAlign, df.stlVertAlign, 0, 2);
-    v.integer(StlOutput, "VOffset", f.stlYOffset, df.stlYOffset, 0, 575);
+        v.integer(StlOutput, "Contrast_" + QString::number(i), f.stlContrasts[i], df.stlContrasts[i], 0, 15,
+                  StoredAs::Low8Bits);
+    v.integer(StlOutput, "HAlign", f.stlHorzAlign, df.stlHorzAlign, 0, 2, StoredAs::Low8Bits);
+    v.integer(StlOutput, "HOffset", f.stlXOffset, df.stlXOffset, 0, 719, StoredAs::Low16Bits);
+    v.integer(StlOutput, "VAlign", f.stlVertAlign, df.stlVertAlign, 0, 2, StoredAs::Low8Bits);
+    v.integer(StlOutput, "VOffset", f.stlYOffset, df.stlYOffset, 0, 575, StoredAs::Low16Bits);
     v.text(StlOutput, "SelFont", f.stlFont, df.stlFont);
     for (int i = 0; i < 4; ++i)
         v.integer(SsaOutput, "Color_" + QString::number(i), f.ssaColours[i], df.ssaColours[i], 0, ColourMax);
-    v.integer(SsaOutput, "VMargin", f.ssaMargin, df.ssaMargin, 0, 720);
-    v.integer(SsaOutput, "BMargin", f.ssaMarginV, df.ssaMarginV, 0, 576);
-    v.integer(SsaOutput, "Border", f.ssaBorder, df.ssaBorder, 0, 50);
-    v.integer(SsaOutput, "Shadow", f.ssaShadow, df.ssaShadow, 0, 50);
+    v.integer(SsaOutput, "VMargin", f.ssaMargin, df.ssaMargin, 0, 720, StoredAs::Low16Bits);
+    v.integer(SsaOutput, "BMargin", f.ssaMarginV, df.ssaMarginV, 0, 576, StoredAs::Low16Bits);
+    v.integer(SsaOutput, "Border", f.ssaBorder, df.ssaBorder, 0, 50, StoredAs::Low8Bits);
+    v.integer(SsaOutput, "Shadow", f.ssaShadow, df.ssaShadow, 0, 50, StoredAs::Low8Bits);
     v.text(SsaOutput, "SelFont", f.ssaFont, df.ssaFont);
-    v.integer(IAuthorOutput, "MinimumInterval", f.minimumInterval, df.minimumInterval, 0, 999);
+    v.integer(IAuthorOutput, "MinimumInterval", f.minimumInterval, df.minimumInterval, 0, 999, StoredAs::Low16Bits);
     v.boolean(MaestroOutput, "Extended", f.maestroExtended, df.maestroExtended);
 
-    v.integer(Input, "InPutType", c.inputType, d.inputType, 1, 13);
+    v.integer(Input, "InPutType", c.inputType, d.inputType, 1, 13, StoredAs::Low8Bits);
 
     Config::OcrCorrection &k = c.correction;
     const Config::OcrCorrection &dk = d.correction;
@@ -137,17 +138,17 @@ const QString OcrSetting = QStringLiteral("OCR SETTING");
 template <class V>
 void visitOcr(Config::Ocr &o, const Config::Ocr &d, V &v)
 {
-    v.integer(OcrSetting, "MinLineHeight", o.minLineHeight, d.minLineHeight, 0, 45);
-    v.integer(OcrSetting, "MaxLineHeight", o.maxLineHeight, d.maxLineHeight, 0, 45);
-    v.integer(OcrSetting, "MinInterLine", o.minInterLine, d.minInterLine, 1, 50);
-    v.integer(OcrSetting, "MinCharWidth", o.minCharWidth, d.minCharWidth, 1, 45);
-    v.integer(OcrSetting, "MinCharHeight", o.minCharHeight, d.minCharHeight, 1, 45);
+    v.integer(OcrSetting, "MinLineHeight", o.minLineHeight, d.minLineHeight, 0, 45, StoredAs::Low8Bits);
+    v.integer(OcrSetting, "MaxLineHeight", o.maxLineHeight, d.maxLineHeight, 0, 45, StoredAs::Low8Bits);
+    v.integer(OcrSetting, "MinInterLine", o.minInterLine, d.minInterLine, 1, 50, StoredAs::Low8Bits);
+    v.integer(OcrSetting, "MinCharWidth", o.minCharWidth, d.minCharWidth, 1, 45, StoredAs::Low8Bits);
+    v.integer(OcrSetting, "MinCharHeight", o.minCharHeight, d.minCharHeight, 1, 45, StoredAs::Low8Bits);
     v.integer(OcrSetting, "SpaceWidth", o.spaceWidth, d.spaceWidth, -10, 45);
     v.boolean(OcrSetting, "CheckDetachedChar", o.checkDetachedChar, d.checkDetachedChar);
-    v.integer(OcrSetting, "Sensibility", o.sensibility, d.sensibility, 0, 1000);
-    v.integer(OcrSetting, "MaxCharDiffWidth", o.maxCharDiffWidth, d.maxCharDiffWidth, 0, 45);
-    v.integer(OcrSetting, "MaxCharDiffHeight", o.maxCharDiffHeight, d.maxCharDiffHeight, 0, 45);
-    v.integer(OcrSetting, "MaxCharDiffTop", o.maxCharDiffTop, d.maxCharDiffTop, 0, 45);
+    v.integer(OcrSetting, "Sensibility", o.sensibility, d.sensibility, 0, 1000, StoredAs::Low16Bits);
+    v.integer(OcrSetting, "MaxCharDiffWidth", o.maxCharDiffWidth, d.maxCharDiffWidth, 0, 45, StoredAs::Low8Bits);
+    v.integer(OcrSetting, "MaxCharDiffHeight", o.maxCharDiffHeight, d.maxCharDiffHeight, 0, 45, StoredAs::Low8Bits);
+    v.integer(OcrSetting, "MaxCharDiffTop", o.maxCharDiffTop, d.maxCharDiffTop, 0, 45, StoredAs::Low8Bits);
 }
 
 } // namespace

@@ -9,13 +9,16 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace glyfex::core {
 
-// The settings kept between runs, as plain values. Loading checks each value against the range of
-// what it feeds and takes the key's default when it is outside, so a damaged file can never hand an
-// index, a divisor or a size the code cannot use. The windows copy these in and out (config_binding).
+// The settings kept between runs, as plain values. Loading stores a number as its target does (the low
+// byte of a byte field, a spin box's nearer bound), then checks it against the range of what it feeds
+// and takes the key's default when it is still outside, so a damaged file can never hand an index, a
+// divisor or a size the code cannot use. The windows copy these in and out (config_binding).
 struct Config {
     // Section CONFIG: dialog folders and window choices.
     struct Main {
@@ -165,6 +168,28 @@ QString resolveSubtitleFont(const QString &wanted, const QStringList &installedF
 // empty (the built-in English) when there is none for it.
 QString firstRunLanguage(const QLocale &locale);
 
+// What a number read outside its range becomes before the range is checked: the stored target's width
+// keeps the low 8 or 16 bits (a byte field given 300 holds 44), a spin box brings it to its nearer
+// bound. Whatever is then still outside the range takes the key's default.
+enum class StoredAs {
+    Whole,     // a 32-bit target: the number as read
+    Low8Bits,  // an 8-bit target
+    Low16Bits, // a 16-bit target
+    SpinBox,   // a spin box's value: clamped to the range
+};
+
+// The width of a field's own type: the bitmap presets keep their targets' widths in their types.
+template <class T>
+constexpr StoredAs storedAsOf()
+{
+    if constexpr (sizeof(T) == 1)
+        return StoredAs::Low8Bits;
+    else if constexpr (sizeof(T) == 2)
+        return StoredAs::Low16Bits;
+    else
+        return StoredAs::Whole;
+}
+
 // How a settings block meets the INI store: one walk over its keys (section, key, field, default and
 // range) is run with a reader or a writer, so reading and writing can never disagree about a key.
 struct IniKeyReader {
@@ -177,11 +202,19 @@ struct IniKeyReader {
     {
         field = store.readBool(section, key, def);
     }
-    // A malformed number, and one outside [lowest, highest], takes the default.
+    // A malformed number takes the default; one outside [lowest, highest] is first stored as its
+    // target stores it, and takes the default when that is still outside.
     template <class T>
-    void integer(const QString &section, const QString &key, T &field, T def, int lowest, int highest) const
+    void integer(const QString &section, const QString &key, T &field, T def, int lowest, int highest,
+                 StoredAs stored = storedAsOf<T>()) const
     {
-        const int v = store.readInteger(section, key, int(def));
+        int v = store.readInteger(section, key, int(def));
+        switch (stored) {
+        case StoredAs::Whole: break;
+        case StoredAs::Low8Bits: v = uint8_t(v); break;
+        case StoredAs::Low16Bits: v = uint16_t(v); break;
+        case StoredAs::SpinBox: v = std::clamp(v, lowest, highest); break;
+        }
         field = v >= lowest && v <= highest ? T(v) : def;
     }
 };
@@ -197,7 +230,7 @@ struct IniKeyWriter {
         store.writeBool(section, key, field);
     }
     template <class T>
-    void integer(const QString &section, const QString &key, T field, T, int, int) const
+    void integer(const QString &section, const QString &key, T field, T, int, int, StoredAs = StoredAs::Whole) const
     {
         store.writeInteger(section, key, int(field));
     }

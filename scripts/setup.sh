@@ -13,7 +13,7 @@ packages=(
   ffmpeg dvdauthor libdvdread-dev mkvtoolnix
   libfreetype-dev libfontconfig-dev
   python3 python3-aeidon python3-pil
-  xvfb xauth x11-apps imagemagick
+  xvfb xauth x11-apps imagemagick openbox
   util-linux
   libtesseract-dev tesseract-ocr-eng
   clang libclang-rt-14-dev

@@ -291,7 +291,8 @@ struct AviPlayer::Stream {
             return openError(path, QStringLiteral("out of memory"));
         int r = avcodec_parameters_to_context(fast, par);
         if (r >= 0) {
-            fast->thread_count = 2;
+            // Frame order only: as many threads as the machine has.
+            fast->thread_count = 0;
             fast->skip_loop_filter = AVDISCARD_ALL;
             fast->skip_idct = AVDISCARD_ALL;
             fast->flags2 |= AV_CODEC_FLAG2_FAST;

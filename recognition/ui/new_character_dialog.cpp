@@ -296,6 +296,8 @@ void NewCharacterDialog::chooseLocation(const QString &language)
 
 GlyphAnswer NewCharacterDialog::askGlyph(const GlyphQuestion &question)
 {
+    if (m_setup.follow)
+        m_setup.follow(m_setup);
     m_question = &question;
     m_edit->clear();
     if (question.bestGuess.isEmpty()) {
@@ -623,6 +625,8 @@ void NewCharacterDialog::searchMatrix()
 {
     if (!m_question)
         return;
+    if (m_setup.follow)
+        m_setup.follow(m_setup);
     const QDir dir(m_setup.matrixFolder);
     const QStringList files = dir.entryList({QStringLiteral("*.gxc")}, QDir::Files | QDir::Hidden | QDir::System);
     CharMatrix found;

@@ -44,6 +44,10 @@ struct NewCharacterSetup {
     QString languageName;       // the interface language, which chooses the first palette location
     const core::MessageTable *messages = nullptr;
     QString charMapProgram;     // the system's character map; found on the PATH when empty
+    // The settings above that other windows own (Global Options' wake-up and fill, the recognition's
+    // tolerances and code page, the interface language), brought up to date before each question
+    // and each search, so a change made meanwhile holds for the next one. None: they stay as given.
+    std::function<void(NewCharacterSetup &)> follow;
 
     // The palette and matrix folders of this installation.
     static NewCharacterSetup fromPaths(const core::Paths &paths);

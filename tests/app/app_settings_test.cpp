@@ -32,7 +32,7 @@ protected:
 TEST_F(AppSettingsTest, TheFileReachesRecognitionTheWritersAndTheOpenFilter)
 {
     writeConfig({{"OCR SETTING", "MaxLineHeight", "40"},
-                 {"OCR SETTING", "MinLineHeight", "300"}, // beyond a text line: the recognition's own value stays
+                 {"OCR SETTING", "MinLineHeight", "302"}, // its low byte beyond a text line: the recognition's own value stays
                  {"OCR SETTING", "Sensibility", "900"},
                  {"CONFIG", "ActivePage", "12"},
                  {"BMP OUT TC & RES", "DropFrame", "0"},
@@ -56,7 +56,7 @@ TEST_F(AppSettingsTest, OutOfRangeValuesReachNobody)
 {
     writeConfig({{"CONFIG", "ActivePage", "25"},
                  {"OCR SETTING", "MaxLineHeight", "46"},
-                 {"SSA OUTPUT", "Border", "300"},
+                 {"SSA OUTPUT", "Border", "307"}, // its low byte 51 is still too wide
                  {"INPUT", "InPutType", "0"}});
     app.loadSettings();
     EXPECT_EQ(app.config.main.activePage, 11);

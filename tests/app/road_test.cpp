@@ -146,17 +146,11 @@ class RoadTest : public test::AppTest {
 protected:
     void SetUp() override
     {
-        // The character palette as installed, before the run's New Character(s) dialog reads it.
-        QDir().mkpath(app.paths.writableDataDir());
-        ASSERT_TRUE(QFile::copy(QStringLiteral(GLYFEX_TEST_DATA_DIR "/../../data/CharMap.ini"),
-                                QDir(app.paths.writableDataDir()).filePath(QStringLiteral("CharMap.ini"))));
+        ASSERT_NO_FATAL_FAILURE(test::installCharMap(app.paths));
         test::AppTest::SetUp();
         ASSERT_TRUE(scratch.isValid());
-        // The pass writes its subtitle map beside the VOB: work on a copy of the title set.
-        QDir().mkpath(scratch.filePath(QStringLiteral("VIDEO_TS")));
-        const QDir source(test::dataPath(QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS")));
-        for (const QString &name : source.entryList(QDir::Files))
-            ASSERT_TRUE(QFile::copy(source.filePath(name), scratch.filePath(QStringLiteral("VIDEO_TS/") + name)));
+        ASSERT_NO_FATAL_FAILURE(
+            test::copyTitleSet(test::dataPath(QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS")), scratch.path()));
         wiring = &app.run();
         // The fixture's letters stand up to 10 pixels apart and its words 16 (Advanced OCR Setup).
         app.ocr.spaceWidth = 12;

@@ -37,7 +37,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <functional>
 #include <string>
 
@@ -288,13 +287,7 @@ TEST_P(VideoViewerContainers, OpensAtFrameOneAsFfmpegDecodesIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Videos, VideoViewerContainers, ::testing::ValuesIn(test::containerVideos()),
-                         [](const ::testing::TestParamInfo<test::ContainerVideo> &info) {
-                             std::string name = info.param.name;
-                             for (char &ch : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
-                                     ch = '_';
-                             return name;
-                         });
+                         [](const auto &info) { return test::containerVideoTestName(info.param); });
 
 TEST_F(VideoCommandTest, RunStoresEachSubtitleWithItsFirstAndLastFrameAndSavesItsMasks)
 {

@@ -52,7 +52,7 @@ TEST(BmpOutPresets, DepthIsReadOnlyWhereTheToolLetsTheUserChooseIt)
     EXPECT_EQ(p.presets[0].depth, BmpOutSettings::FourBits);
     EXPECT_EQ(p.presets[1].depth, BmpOutSettings::EightBits);
     EXPECT_EQ(p.presets[2].depth, BmpOutSettings::EightBits);
-    EXPECT_EQ(p.presets[3].depth, BmpOutSettings::FourBits) << "264 is no depth";
+    EXPECT_EQ(p.presets[3].depth, BmpOutSettings::EightBits) << "264 keeps 8 in its low byte";
     EXPECT_EQ(p.presets[4].depth, BmpOutSettings::FourBits);
     EXPECT_EQ(p.presets[5].depth, BmpOutSettings::EightBits);
 }
@@ -71,6 +71,8 @@ TEST(BmpOutPresets, ValuesOutsideTheirFieldsRangeTakeTheDefault)
         {"Cropping_MinX=721", [](const BmpOutSettings &b) { return int(b.cropMinX); }, 16},
         {"Cropping_MinY=577", [](const BmpOutSettings &b) { return int(b.cropMinY); }, 50},
         {"Cropping_MinY=576", [](const BmpOutSettings &b) { return int(b.cropMinY); }, 576},
+        {"Cropping_MinX=66256", [](const BmpOutSettings &b) { return int(b.cropMinX); }, 720}, // its low 16 bits
+        {"Cropping_DivX=260", [](const BmpOutSettings &b) { return int(b.cropDivX); }, 4},       // its low byte
         {"Cropping_XPosMode=3", [](const BmpOutSettings &b) { return int(b.cropXPosMode); }, 1},
         {"Cropping_PosShift.X=-721", [](const BmpOutSettings &b) { return b.cropShiftX; }, 0},
         {"Cropping_PosShift.Y=-576", [](const BmpOutSettings &b) { return b.cropShiftY; }, -576},

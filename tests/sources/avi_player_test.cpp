@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <numeric>
 #include <ostream>
 #include <random>
@@ -127,13 +126,7 @@ TEST_P(AviPlayerContainers, FramesEqualFfmpegsDecodeInAnyOrder)
 }
 
 INSTANTIATE_TEST_SUITE_P(Videos, AviPlayerContainers, ::testing::ValuesIn(test::containerVideos()),
-                         [](const ::testing::TestParamInfo<test::ContainerVideo> &info) {
-                             std::string name = info.param.name;
-                             for (char &ch : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
-                                     ch = '_';
-                             return name;
-                         });
+                         [](const auto &info) { return test::containerVideoTestName(info.param); });
 
 TEST_F(AviPlayerVideos, PositionIsClampedToTheFrames)
 {

@@ -7,6 +7,8 @@
 #include "ripping/ui/main_window.h"
 
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QEvent>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -109,6 +111,25 @@ public:
         return false;
     }
 };
+
+// The character palette as installed, before the run's New Character(s) dialog reads it (so before the
+// windows are made). Call through ASSERT_NO_FATAL_FAILURE.
+inline void installCharMap(const core::Paths &paths)
+{
+    QDir().mkpath(paths.writableDataDir());
+    ASSERT_TRUE(QFile::copy(QStringLiteral(GLYFEX_TEST_DATA_DIR "/../../data/CharMap.ini"),
+                            QDir(paths.writableDataDir()).filePath(QStringLiteral("CharMap.ini"))));
+}
+
+// A copy of the title set in the VIDEO_TS folder at source (absolute) in folder/VIDEO_TS: the pass
+// writes its subtitle map beside what it reads. Call through ASSERT_NO_FATAL_FAILURE.
+inline void copyTitleSet(const QString &source, const QString &folder)
+{
+    QDir().mkpath(QDir(folder).filePath(QStringLiteral("VIDEO_TS")));
+    const QDir from(source);
+    for (const QString &name : from.entryList(QDir::Files))
+        ASSERT_TRUE(QFile::copy(from.filePath(name), QDir(folder).filePath(QStringLiteral("VIDEO_TS/") + name)));
+}
 
 // The batch timer's ticks until the run is over; a run that pauses (a question nobody answered) fails.
 // Call through ASSERT_NO_FATAL_FAILURE so that a failure here ends the test.

@@ -6,6 +6,7 @@
 
 #include <QDir>
 
+#include <cctype>
 #include <initializer_list>
 
 namespace glyfex::test {
@@ -23,6 +24,15 @@ QStringList args(std::initializer_list<const char *> list)
 }
 
 } // namespace
+
+std::string containerVideoTestName(const ContainerVideo &video)
+{
+    std::string name = video.name;
+    for (char &ch : name)
+        if (!std::isalnum(static_cast<unsigned char>(ch)))
+            ch = '_';
+    return name;
+}
 
 std::vector<ContainerVideo> containerVideos()
 {

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <ostream>
+#include <string>
 #include <vector>
 
 namespace glyfex::test {
@@ -24,6 +25,9 @@ inline void PrintTo(const ContainerVideo &c, std::ostream *os)
 {
     *os << c.name;
 }
+
+// The video's name as a test name: letters and digits, anything else an underscore.
+std::string containerVideoTestName(const ContainerVideo &video);
 
 // B-frames and short groups of pictures wherever the codec has them, so that decode order and
 // presentation order differ and seeks land in the middle of groups. Lossless text on a flat colour, lossy
