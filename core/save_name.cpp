@@ -16,8 +16,8 @@ bool confirmReplaceFile(const QString &path, Msg::Id heading, const MessageTable
 {
     if (!QFileInfo::exists(path))
         return true;
-    return prompt.confirm(messages.text(heading) + QStringLiteral("\r\n") + messages.text(Msg::File) + QLatin1Char(' ') +
-                          QFileInfo(path).fileName() + QLatin1Char(' ') + messages.text(Msg::AlreadyExistsReplace)) ==
+    return prompt.confirmYesNo(messages.text(heading) + QStringLiteral("\r\n") + messages.text(Msg::File) + QLatin1Char(' ') +
+                               QFileInfo(path).fileName() + QLatin1Char(' ') + messages.text(Msg::AlreadyExistsReplace)) ==
            Answer::Yes;
 }
 

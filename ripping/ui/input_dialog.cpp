@@ -573,8 +573,8 @@ void InputDialog::clearText()
 {
     // The ripped text is the user's work: it goes only when they say so.
     if (m_app.subtitles.count() > 0
-        && m_app.prompt().confirm(m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n")
-                                  + m_app.message(core::Msg::ReallyClearAllText))
+        && m_app.prompt().confirmYesNo(m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n")
+                                       + m_app.message(core::Msg::ReallyClearAllText))
                == core::Answer::Yes) {
         m_app.subtitles.clear();
         Q_EMIT textCleared();
@@ -707,16 +707,12 @@ bool InputDialog::confirmKeepText(StartRequest &request)
             return true;
         case core::Answer::No:
             // A new text: the Subtitles window's clear asks first when the text is not saved. No there
-            // keeps the text and the first question comes again; Cancel abandons the Start.
-            switch (subtitles ? subtitles->askToClear() : core::Answer::Yes) {
-            case core::Answer::Yes:
+            // keeps the text and the first question comes again, where Cancel abandons the Start.
+            if (!subtitles || subtitles->askToClear() == core::Answer::Yes) {
                 request.clearSubtitles = true; // done when the run is armed, so a later Cancel loses nothing
                 return true;
-            case core::Answer::No:
-                continue;
-            default:
-                return false;
             }
+            continue;
         default:
             return false;
         }

@@ -91,7 +91,7 @@ public:
     // Clear: asks first when the text is not saved; false when the user kept it.
     bool clearSubtitles();
     // Clear's question alone, for a command that clears later (a Start on a new text): Yes when the
-    // text may go (it is saved, or the user said so), else the user's answer.
+    // text may go (it is saved, or the user said so), else No.
     core::Answer askToClear();
     // Clear when the user has chosen so elsewhere (a Start on a new text).
     void clearWithoutQuestion();
