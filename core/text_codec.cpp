@@ -1,6 +1,7 @@
 // Conversion between UTF-16 and Windows code pages through glibc iconv, with our own per-character fallback.
 #include "core/text_codec.h"
 
+#include <QStringDecoder>
 #include <QSysInfo>
 
 #include <algorithm>
@@ -22,9 +23,11 @@ struct PageName {
 };
 
 // Windows code-page numbers and the glibc converter that reads and writes the same bytes. The Mac pages of
-// the Far East are the EUC / Big5 encodings they are built on. Pages glibc has no converter for (ISCII,
-// HZ, the 7-bit national IA5 variants, some EBCDIC ones) are left out, so asking for them is an error
-// instead of a silent wrong conversion. Sorted by page for the binary search.
+// the Far East are the EUC / Big5 encodings they are built on; the 7-bit national IA5 pages are the
+// ISO 646 variants of the same letters; the EBCDIC pages with Far East characters are IBM's mixed
+// single- and double-byte ones. Pages glibc has no converter for (ISCII, HZ, the Taiwanese and most Mac
+// pages, a few EBCDIC ones) are left out and not offered, so asking for them is an error instead of a
+// silent wrong conversion. Sorted by page for the binary search.
 constexpr PageName kPages[] = {
     {37, "IBM037"},           {437, "IBM437"},          {500, "IBM500"},
     {708, "ASMO-708"},        {737, "CP737"},           {775, "IBM775"},
@@ -46,20 +49,27 @@ constexpr PageName kPages[] = {
     {10001, "SHIFT_JIS"},     {10002, "BIG5"},          {10003, "EUC-KR"},
     {10007, "CP10007"},       {10008, "EUC-CN"},        {10017, "MACUKRAINIAN"},
     {10029, "MAC-CENTRALEUROPE"}, {10079, "MAC-IS"},    {12000, "UTF-32LE"},
-    {12001, "UTF-32BE"},      {20127, "ASCII"},         {20261, "T.61-8BIT"},
-    {20273, "IBM273"},        {20277, "IBM277"},        {20278, "IBM278"},
-    {20280, "IBM280"},        {20284, "IBM284"},        {20285, "IBM285"},
-    {20290, "IBM290"},        {20297, "IBM297"},        {20420, "IBM420"},
-    {20423, "IBM423"},        {20424, "IBM424"},        {20866, "KOI8-R"},
-    {20871, "IBM871"},        {20880, "IBM880"},        {20905, "IBM905"},
-    {20932, "EUC-JP"},        {20936, "EUC-CN"},        {21025, "IBM1025"},
-    {21866, "KOI8-U"},        {28591, "ISO-8859-1"},    {28592, "ISO-8859-2"},
-    {28593, "ISO-8859-3"},    {28594, "ISO-8859-4"},    {28595, "ISO-8859-5"},
-    {28596, "ISO-8859-6"},    {28597, "ISO-8859-7"},    {28598, "ISO-8859-8"},
-    {28599, "ISO-8859-9"},    {28603, "ISO-8859-13"},   {28605, "ISO-8859-15"},
-    {38598, "ISO-8859-8"},    {50220, "ISO-2022-JP"},   {50225, "ISO-2022-KR"},
-    {50227, "ISO-2022-CN"},   {51932, "EUC-JP"},        {51936, "EUC-CN"},
-    {51949, "EUC-KR"},        {54936, "GB18030"},       {65000, "UTF-7"},
+    {12001, "UTF-32BE"},      {20106, "ISO646-DE"},     {20107, "ISO646-SE2"},
+    {20108, "ISO646-NO"},     {20127, "ASCII"},         {20261, "T.61-8BIT"},
+    {20269, "ISO_6937"},      {20273, "IBM273"},        {20277, "IBM277"},
+    {20278, "IBM278"},        {20280, "IBM280"},        {20284, "IBM284"},
+    {20285, "IBM285"},        {20290, "IBM290"},        {20297, "IBM297"},
+    {20420, "IBM420"},        {20423, "IBM423"},        {20424, "IBM424"},
+    {20866, "KOI8-R"},        {20871, "IBM871"},        {20880, "IBM880"},
+    {20905, "IBM905"},        {20932, "EUC-JP"},        {20936, "EUC-CN"},
+    {21025, "IBM1025"},       {21866, "KOI8-U"},        {28591, "ISO-8859-1"},
+    {28592, "ISO-8859-2"},    {28593, "ISO-8859-3"},    {28594, "ISO-8859-4"},
+    {28595, "ISO-8859-5"},    {28596, "ISO-8859-6"},    {28597, "ISO-8859-7"},
+    {28598, "ISO-8859-8"},    {28599, "ISO-8859-9"},    {28603, "ISO-8859-13"},
+    {28605, "ISO-8859-15"},   {38598, "ISO-8859-8"},    {50220, "ISO-2022-JP"},
+    // 50221 writes half-width katakana after ESC ( I and kanji after ESC $ B, as ISO-2022-JP-3 does.
+    {50221, "ISO-2022-JP-3"}, {50225, "ISO-2022-KR"},   {50227, "ISO-2022-CN"},
+    // No 50229: glibc's ISO-2022-CN readers keep the simplified set after a switch to the traditional
+    // one inside a shifted run, so they cannot read back the traditional text their writer gives.
+    {50930, "IBM930"},        {50933, "IBM933"},
+    {50935, "IBM935"},        {50937, "IBM937"},        {50939, "IBM939"},
+    {51932, "EUC-JP"},        {51936, "EUC-CN"},        {51949, "EUC-KR"},
+    {51950, "EUC-TW"},        {54936, "GB18030"},       {65000, "UTF-7"},
     {65001, "UTF-8"},
 };
 
@@ -375,9 +385,50 @@ QString composeWhereHeld(const QString &text, const Converters &c, CodePage page
 
 } // namespace
 
+CodePage ansiCodePageOfLocale(const QLocale &locale)
+{
+    switch (locale.language()) {
+    case QLocale::Czech: case QLocale::Slovak: case QLocale::Polish: case QLocale::Hungarian:
+    case QLocale::Slovenian: case QLocale::Croatian: case QLocale::Romanian: case QLocale::Albanian:
+    case QLocale::Bosnian: case QLocale::LowerSorbian: case QLocale::UpperSorbian:
+        return locale.script() == QLocale::CyrillicScript ? 1251 : 1250;
+    case QLocale::Serbian:
+        return locale.script() == QLocale::LatinScript ? 1250 : 1251;
+    case QLocale::Russian: case QLocale::Ukrainian: case QLocale::Belarusian: case QLocale::Bulgarian:
+    case QLocale::Macedonian: case QLocale::Kazakh: case QLocale::Kyrgyz: case QLocale::Tatar:
+    case QLocale::Mongolian: case QLocale::Bashkir: case QLocale::Tajik: case QLocale::Sakha:
+        return 1251;
+    case QLocale::Azerbaijani: case QLocale::Uzbek:
+        return locale.script() == QLocale::CyrillicScript ? 1251 : 1254;
+    case QLocale::Greek: return 1253;
+    case QLocale::Turkish: return 1254;
+    case QLocale::Hebrew: case QLocale::Yiddish: return 1255;
+    case QLocale::Arabic: case QLocale::Persian: case QLocale::Urdu: case QLocale::Uyghur: case QLocale::Pashto:
+    case QLocale::Sindhi:
+        return 1256;
+    case QLocale::Lithuanian: case QLocale::Latvian: case QLocale::Estonian: return 1257;
+    case QLocale::Vietnamese: return 1258;
+    case QLocale::Thai: return 874;
+    case QLocale::Japanese: return 932;
+    case QLocale::Korean: return 949;
+    case QLocale::Chinese: {
+        const auto t = locale.territory();
+        const bool traditional = locale.script() == QLocale::TraditionalChineseScript || t == QLocale::Taiwan
+                                 || t == QLocale::HongKong || t == QLocale::Macao;
+        return traditional ? 950 : 936;
+    }
+    default: return 1252;
+    }
+}
+
+CodePage systemAnsiCodePage()
+{
+    return ansiCodePageOfLocale(QLocale());
+}
+
 CodePage resolve(CodePage codePage)
 {
-    return codePage == 0 ? kSystemAnsiCodePage : codePage;
+    return codePage == 0 ? systemAnsiCodePage() : codePage;
 }
 
 const char *iconvName(CodePage codePage)
@@ -391,6 +442,14 @@ const char *iconvName(CodePage codePage)
 bool isSupported(CodePage codePage)
 {
     return cache().page(resolve(codePage)).ok();
+}
+
+bool isValidUtf8(QByteArrayView bytes)
+{
+    // Stateless: a sequence cut off at the end is an error too.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    (void)QString(decoder.decode(bytes));
+    return !decoder.hasError();
 }
 
 Result<QByteArray> encode(const QString &text, CodePage codePage, int *unmappable)

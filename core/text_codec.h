@@ -5,19 +5,28 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QLocale>
 #include <QString>
 
 #include <cstdint>
 
 namespace glyfex::core {
 
-// Windows code-page number as files and settings name it; 0 is the "system ANSI" page, which is 1252 here.
+// Windows code-page number as files and settings name it; 0 is the "system ANSI" page (systemAnsiCodePage).
 using CodePage = uint16_t;
 
 namespace TextCodec {
 
-// The page that code page 0 stands for.
-inline constexpr CodePage kSystemAnsiCodePage = 1252;
+// The page number of UTF-8.
+inline constexpr CodePage kUtf8CodePage = 65001;
+
+// The ANSI page Windows uses for the locale's language (and, for Chinese, its script or territory):
+// 1250 for Central European languages, 1251 for Cyrillic ones, 932 for Japanese, and so on; 1252 for
+// every language without a page of its own and for the C locale. Mark-less text files written on such
+// a system are in this page.
+CodePage ansiCodePageOfLocale(const QLocale &locale);
+// The ANSI page of this system: that of the default locale (the system's, unless the program set another).
+CodePage systemAnsiCodePage();
 
 // The page number after resolving 0 to the system ANSI page.
 CodePage resolve(CodePage codePage);
@@ -34,6 +43,10 @@ bool isSupported(CodePage codePage);
 // page holds that ("e" + U+0301 becomes 1252's "é"), and as it is otherwise. An empty text gives empty
 // bytes; a page the program or iconv does not know gives an error, also for an empty text.
 Result<QByteArray> encode(const QString &text, CodePage codePage, int *unmappable = nullptr);
+
+// True when the bytes are well-formed UTF-8 throughout (ASCII included): text in another page almost never
+// is, once it holds a letter outside ASCII.
+bool isValidUtf8(QByteArrayView bytes);
 
 // Decodes bytes of the page into UTF-16. A byte sequence the page does not define becomes U+FFFD (one per
 // undecodable byte) and decoding goes on after it, so the text is never cut short.

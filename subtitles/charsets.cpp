@@ -1,6 +1,7 @@
 // The charset table and the choices made from it.
 #include "subtitles/charsets.h"
 
+#include "core/text_codec.h"
 #include "subtitles/code_pages.h"
 
 #include <array>
@@ -40,6 +41,11 @@ const CharsetInfo *findByName(QStringView name)
     return nullptr;
 }
 
+bool isDefaultCharset(QStringView name)
+{
+    return name == QLatin1String("DEFAULT_CHARSET");
+}
+
 } // namespace
 
 std::span<const CharsetInfo> charsetTable()
@@ -55,12 +61,36 @@ uint8_t charsetOfName(QStringView name)
 
 uint16_t codePageOfCharsetName(QStringView name)
 {
+    if (isDefaultCharset(name))
+        return core::TextCodec::systemAnsiCodePage();
     const CharsetInfo *c = findByName(name);
     return c ? c->codePage : uint16_t(1252);
 }
 
+uint8_t charsetOfAnsiCodePage(uint16_t codePage)
+{
+    switch (codePage) {
+    case 1250: return 238;
+    case 1251: return 204;
+    case 1253: return 161;
+    case 1254: return 162;
+    case 1255: return 177;
+    case 1256: return 178;
+    case 1257: return 186;
+    case 1258: return 163;
+    case 874: return 222;
+    case 932: return 128;
+    case 936: return 134;
+    case 949: return 129;
+    case 950: return 136;
+    default: return 0;
+    }
+}
+
 uint8_t subtitleCharset(QStringView name)
 {
+    if (isDefaultCharset(name))
+        return charsetOfAnsiCodePage(core::TextCodec::systemAnsiCodePage());
     return charsetOfName(name);
 }
 

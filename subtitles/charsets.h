@@ -22,10 +22,14 @@ std::span<const CharsetInfo> charsetTable();
 
 // Charset number of a name; 1 (DEFAULT_CHARSET) when the name is not in the table.
 uint8_t charsetOfName(QStringView name);
-// Code page of a name; 1252 when the name is not in the table.
+// Code page of a name; 1252 when the name is not in the table. DEFAULT_CHARSET stands for the system's
+// ANSI page (core::TextCodec::systemAnsiCodePage).
 uint16_t codePageOfCharsetName(QStringView name);
-// The text charset a chosen name stands for. DEFAULT_CHARSET would be the system font's charset,
-// which this platform does not have: it stays 1.
+// The charset whose page is this ANSI page (204 for 1251, 128 for 932, ...); 0 (ANSI_CHARSET) for a page
+// no charset of the table is built on.
+uint8_t charsetOfAnsiCodePage(uint16_t codePage);
+// The text charset a chosen name stands for. DEFAULT_CHARSET is the charset of the system's ANSI page,
+// as the system font of such a system has it.
 uint8_t subtitleCharset(QStringView name);
 
 // Writing systems a font supports, numbered as QFontDatabase::WritingSystem, so that the window

@@ -9,10 +9,11 @@
 
 namespace glyfex::subtitles {
 
-// The 150 items in list order ("037:IBM EBCDIC - U.S./Canada" ... "65001:Unicode UTF-8").
+// The items in list order ("037:IBM EBCDIC - U.S./Canada" ... "65001:Unicode UTF-8"), one for each page
+// the program converts.
 std::span<const char *const> codePageItems();
 // "1252:ANSI - Latin I", the list's default item.
-inline constexpr int kDefaultCodePageItem = 45;
+inline constexpr int kDefaultCodePageItem = 42;
 
 // The number before the first ':' of an item; 1252 when it is not a number.
 uint16_t codePageOfItem(QStringView item);

@@ -30,11 +30,14 @@ CorrectionDictionary cleanDictionary(const QStringList &lines)
     return pairs;
 }
 
-core::Result<CorrectionDictionary> parseDictionary(QByteArrayView bytes, const QString &fileName)
+core::Result<CorrectionDictionary> parseDictionary(QByteArrayView bytes, const QString &fileName,
+                                                   core::CodePage ansiCodePage)
 {
     if (bytes.size() > kMaxDictionaryBytes)
         return dictionaryError(fileName, QStringLiteral("the file is larger than %1 bytes").arg(kMaxDictionaryBytes));
-    auto reader = SubtitleLineReader::fromBytes(bytes.toByteArray(), 0);
+    // A mark, when there is one, decides whatever page is given here.
+    const core::CodePage markless = core::TextCodec::isValidUtf8(bytes) ? core::TextCodec::kUtf8CodePage : ansiCodePage;
+    auto reader = SubtitleLineReader::fromBytes(bytes.toByteArray(), markless);
     if (!reader)
         return dictionaryError(fileName, reader.error().message());
     if (reader->holdsNul())
@@ -42,7 +45,7 @@ core::Result<CorrectionDictionary> parseDictionary(QByteArrayView bytes, const Q
     return cleanDictionary(reader->lines());
 }
 
-core::Result<CorrectionDictionary> loadDictionary(const QString &path)
+core::Result<CorrectionDictionary> loadDictionary(const QString &path, core::CodePage ansiCodePage)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -52,7 +55,7 @@ core::Result<CorrectionDictionary> loadDictionary(const QString &path)
     const QByteArray bytes = file.read(kMaxDictionaryBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return dictionaryError(path, file.errorString());
-    return parseDictionary(bytes, path);
+    return parseDictionary(bytes, path, ansiCodePage);
 }
 
 } // namespace glyfex::subtitles

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/result.h"
+#include "core/text_codec.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -26,12 +27,14 @@ inline constexpr qint64 kMaxDictionaryBytes = 8 * 1024 * 1024;
 // everywhere) or stands inside its own replacement (replacing it again and again would never end).
 CorrectionDictionary cleanDictionary(const QStringList &lines);
 
-// The cleaned pairs of a file's bytes: UTF-16LE or UTF-8 when a byte-order mark says so, otherwise text
-// in the system code page; one entry per line. fileName only names the file in the error, which
-// comes for text too large or holding the character U+0000 (no text file).
-core::Result<CorrectionDictionary> parseDictionary(QByteArrayView bytes, const QString &fileName);
+// The cleaned pairs of a file's bytes, one entry per line: UTF-16LE or UTF-8 when a byte-order mark says
+// so; without a mark UTF-8 when the bytes are valid UTF-8 (as files written on this system are), otherwise
+// text in ansiCodePage (0: the system's). fileName only names the file in the error, which comes for text
+// too large or holding the character U+0000 (no text file).
+core::Result<CorrectionDictionary> parseDictionary(QByteArrayView bytes, const QString &fileName,
+                                                   core::CodePage ansiCodePage = 0);
 
 // Reads and cleans the file at path; an error names the file and says why it could not be used.
-core::Result<CorrectionDictionary> loadDictionary(const QString &path);
+core::Result<CorrectionDictionary> loadDictionary(const QString &path, core::CodePage ansiCodePage = 0);
 
 } // namespace glyfex::subtitles

@@ -44,13 +44,13 @@ core::Result<PostOcrDictionaries> loadPostOcrDictionaries(const PostOcrOptions &
 {
     PostOcrDictionaries dictionaries;
     if (options.punctuation) {
-        auto loaded = loadDictionary(punctuationPath);
+        auto loaded = loadDictionary(punctuationPath, options.codePage);
         if (!loaded)
             return loaded.error();
         dictionaries.punctuation = std::move(*loaded);
     }
     if (options.orthography) {
-        auto loaded = loadDictionary(orthographyPath);
+        auto loaded = loadDictionary(orthographyPath, options.codePage);
         if (!loaded)
             return loaded.error();
         dictionaries.orthography = std::move(*loaded);

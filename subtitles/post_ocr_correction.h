@@ -25,6 +25,7 @@ struct PostOcrOptions {
     bool spacesBetweenNumbers = true;
     bool wholeWords = true;
     uint8_t textCharset = 1; // the subtitle font's charset: 0 and 238 widen the I/l letter sets
+    core::CodePage codePage = 0; // the subtitle text's ANSI page: that of dictionaries without a mark that are no UTF-8
 
     int passCount() const;
 };

@@ -9,8 +9,6 @@ namespace glyfex::subtitles {
 
 namespace {
 
-constexpr core::CodePage kUtf8Page = 65001;
-
 // Calls emit(begin, end) for each line of units: a line ends at LF, a last line without LF counts and an
 // empty remainder does not. The line still holds its CRs.
 template <class Unit, class Emit>
@@ -68,7 +66,7 @@ core::Result<SubtitleLineReader> SubtitleLineReader::fromBytes(const QByteArray 
         if (size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) {
             reader.m_encoding = Encoding::Utf8;
             skip = 3;
-            page = kUtf8Page;
+            page = core::TextCodec::kUtf8CodePage;
         }
         std::optional<core::Error> failed;
         std::string scratch;

@@ -168,8 +168,10 @@ PostOcrOptions PostOcrDialog::options() const
     o.lowerCaseBefore = m_lowerCase->isChecked();
     o.spacesBetweenNumbers = m_numbers->isChecked();
     o.wholeWords = m_wholeWords->isChecked();
-    if (auto *subtitles = qobject_cast<SubtitlesWindow *>(m_app.subtitlesWindow()))
+    if (auto *subtitles = qobject_cast<SubtitlesWindow *>(m_app.subtitlesWindow())) {
         o.textCharset = subtitles->textCharset();
+        o.codePage = subtitles->codePage();
+    }
     return o;
 }
 

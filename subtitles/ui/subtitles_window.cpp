@@ -625,9 +625,11 @@ void SubtitlesWindow::loadSubtitleFile(const QString &path, bool firstLoad)
     if (!loaded->warnings.isEmpty())
         m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n") +
                             loaded->warnings.join(QStringLiteral("\r\n")));
-    // Text that fits a code page may have been read in the wrong one: the panel offers to read it again.
-    // A byte-order mark fixed the encoding, so there is nothing to choose.
-    if (!isUnicode() && !loaded->hasByteOrderMark) {
+    // A file without a byte-order mark may be in any page, and read in the wrong one it can hold any
+    // character (UTF-8 Cyrillic read in 1252 is all Latin letters and symbols): the panel offers to read
+    // it again after every such first load. A mark fixed the encoding, so there is nothing to choose;
+    // Done reads the file again in the chosen page and is the end of the choice.
+    if (firstLoad && !loaded->hasByteOrderMark) {
         m_rawLines = loaded->rawLines();
         showConversionPanel(PanelMode::Load);
     } else {

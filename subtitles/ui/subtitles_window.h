@@ -1,6 +1,7 @@
 // The Subtitles window: the store's subtitles as the lines of the output format, the save commands and the conversion panel.
 #pragma once
 
+#include "core/text_codec.h"
 #include "core/time_code.h"
 #include "subtitles/output_format.h"
 #include "subtitles/renderer.h"
@@ -208,7 +209,7 @@ private:
     // A bitmap name the script would split: the user says whether to save anyway.
     bool warnAboutScriptNames();
     void warnOverlappingTimes();
-    uint16_t effectiveCodePage() const { return m_codePage == 0 ? 1252 : m_codePage; }
+    uint16_t effectiveCodePage() const { return core::TextCodec::resolve(m_codePage); }
 
     app::App &m_app;
     SubtitleStore &m_store; // the program's store, which the application holds

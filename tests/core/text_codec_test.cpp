@@ -173,6 +173,22 @@ TEST(TextCodec, PagesTheSubtitleChoicesOfferAreSupported)
     for (CodePage page : pages) EXPECT_TRUE(codec::isSupported(page)) << page << " " << codec::iconvName(page);
 }
 
+TEST(TextCodec, SystemAnsiPageFollowsTheLocalesLanguageAndScript)
+{
+    const struct {
+        const char *locale;
+        CodePage page;
+    } rows[] = {
+        {"C", 1252},        {"en_GB", 1252},      {"fr_CA", 1252},      {"sw_KE", 1252}, // no page of its own
+        {"cs_CZ", 1250},    {"hu_HU", 1250},      {"sr_Latn_RS", 1250}, {"sr_RS", 1251}, // Serbian is Cyrillic first
+        {"uk_UA", 1251},    {"bg_BG", 1251},      {"uz_UZ", 1254},      {"uz_Cyrl_UZ", 1251},
+        {"fa_IR", 1256},    {"et_EE", 1257},      {"zh_HK", 950},       {"zh_Hant_TW", 950},
+        {"zh_SG", 936},     {"ja_JP", 932},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(codec::ansiCodePageOfLocale(QLocale(QString::fromLatin1(row.locale))), row.page) << row.locale;
+}
+
 TEST(TextCodec, LongTextWithManyUnmappableCharactersGrowsTheBuffer)
 {
     // Each CJK character of UTF-16 takes two bytes there but one "?" here, while each "€" in UTF-8 takes

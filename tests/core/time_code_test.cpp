@@ -239,6 +239,17 @@ TEST(TimeCodeConversion, TimeToFrameIsTheFrameShownAtThatTime)
         {{0, 0, 0, 32}, 29970, 0},
         {{0, 0, 0, 33}, 29970, 1}, // frame 1 starts at 33.37 ms, shown as 33
         {{0, 0, -1, -160}, 25000, -29},
+        // Frame 2 at 23.976 starts at 83.42 ms and is written 83: that time is frame 2, where truncating
+        // 0.083 s x 23.976 would give 1 and move every such subtitle a frame early on a round trip.
+        {{0, 0, 0, 82}, 23976, 1},
+        {{0, 0, 0, 83}, 23976, 2},
+        {{0, 0, 0, 84}, 23976, 2},
+        {{0, 0, 4, 170}, 23976, 99},
+        {{0, 0, 4, 171}, 23976, 100}, // frame 100 starts at 4170.83 ms
+        {{0, 0, 0, 16}, 59940, 0},
+        {{0, 0, 0, 17}, 59940, 1}, // frame 1 starts at 16.68 ms
+        {{10, 0, 0, 0}, 23976, 863136}, // a frame start that is a whole millisecond
+        {{10, 0, 0, 0}, 29970, 1078920},
     };
     for (const auto &row : rows) {
         const auto frame = timeCodeToFrameNumber(row.time, row.rate);

@@ -47,6 +47,39 @@ TEST(CorrectionDictionary, ReadsEveryEncoding)
     EXPECT_TRUE(empty->isEmpty());
 }
 
+// Files as users write them: a mark decides; without one, valid UTF-8 is UTF-8 (never "naÃ¯ve"), and
+// anything else is text in the subtitles' ANSI page.
+TEST(CorrectionDictionary, MarklessFilesAreUtf8WhenValidElseTheAnsiPage)
+{
+    const CorrectionDictionary polish{{QStringLiteral("cafe"), QStringLiteral("café")},
+                                      {QStringLiteral("Zolc"), QStringLiteral("Żółć")}};
+    const QString text = QStringLiteral("cafe\r\ncafé\r\nZolc\r\nŻółć\r\n");
+    const struct {
+        const char *name;
+        QByteArray bytes;
+        core::CodePage ansiPage;
+        CorrectionDictionary expected;
+    } cases[] = {
+        {"utf-8 with mark", "\xEF\xBB\xBF" + text.toUtf8(), 1250, polish},
+        {"utf-8 without mark", "naive\nna\xC3\xAFve\n", 1252, {{QStringLiteral("naive"), QStringLiteral("naïve")}}},
+        {"utf-8 without mark, any page", text.toUtf8(), 1251, polish},
+        {"utf-16le with mark", utf16(text), 1252, polish},
+        {"cp1250 without mark", *core::TextCodec::encode(text, 1250), 1250, polish},
+        {"cp1252 without mark", "naive\nna\xEFve\nsoupcon\nsoup\xE7on\n", 1252,
+         {{QStringLiteral("naive"), QStringLiteral("naïve")}, {QStringLiteral("soupcon"), QStringLiteral("soupçon")}}},
+        // 0 is the system's page, 1252 in the C locale.
+        {"cp1252 in the system page", "cafe\ncaf\xE9\n", 0, {{QStringLiteral("cafe"), QStringLiteral("café")}}},
+        {"ascii", "teh\nthe\n", 1251, {{QStringLiteral("teh"), QStringLiteral("the")}}},
+        // Cut off inside a character: no UTF-8, so the page reads it.
+        {"utf-8 cut in a character", "x\nna\xC3", 1252, {{QStringLiteral("x"), QStringLiteral("na\u00C3")}}},
+    };
+    for (const auto &c : cases) {
+        auto read = parseDictionary(c.bytes, QStringLiteral("x.dic"), c.ansiPage);
+        ASSERT_TRUE(read.ok()) << c.name;
+        EXPECT_EQ(*read, c.expected) << c.name;
+    }
+}
+
 TEST(CorrectionDictionary, RefusedFilesAreNamed)
 {
     QTemporaryDir dir;

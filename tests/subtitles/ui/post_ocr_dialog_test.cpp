@@ -44,9 +44,12 @@ protected:
     // A dictionary in the user's data folder (the test's scratch folder).
     void writeDictionary(const char *name, const QString &text)
     {
-        const QString path = app.paths.dataDirs().front() + QStringLiteral("/Dict/") + QLatin1String(name);
-        test::writeBytes(path, QByteArray("\xFF\xFE", 2)
-                                   + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2));
+        writeDictionaryBytes(name, QByteArray("\xFF\xFE", 2)
+                                       + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2));
+    }
+    void writeDictionaryBytes(const char *name, const QByteArray &bytes)
+    {
+        test::writeBytes(app.paths.dataDirs().front() + QStringLiteral("/Dict/") + QLatin1String(name), bytes);
     }
 
     void addSubtitles(const std::vector<QStringList> &texts)
@@ -158,6 +161,43 @@ TEST_F(PostOcrDialogTest, CorrectRewritesTheStoreAndTheList)
     EXPECT_TRUE(shown);
     EXPECT_EQ(child<QProgressBar>("ProgressBarIndividual")->value(), 0);
     EXPECT_EQ(child<QProgressBar>("ProgressBarAll")->value(), 0);
+    EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(u'\n').toStdString();
+}
+
+// A dictionary without a mark is UTF-8 when it is valid UTF-8, else in the page the Subtitles window
+// has chosen for the text.
+TEST_F(PostOcrDialogTest, MarklessDictionariesAreReadInUtf8OrTheSubtitlesPage)
+{
+    const struct {
+        const char *name;
+        QByteArray bytes;
+        const char *codePage; // chosen in the Subtitles window
+        const char *line;
+        QString corrected;
+    } cases[] = {
+        {"utf-8", QStringLiteral("naive\nnaïve\nZolc\nŻółć\n").toUtf8(), "1252:ANSI - Latin I", "a naive Zolc",
+         QStringLiteral("a naïve Żółć")},
+        {"cp1250", *core::TextCodec::encode(QStringLiteral("cafe\ncafé\nZolc\nŻółć\n"), 1250),
+         "1250:ANSI - Central European", "a cafe Zolc", QStringLiteral("a café Żółć")},
+    };
+    writeDictionary("punct.dic", {});
+    for (const auto &c : cases) {
+        app.subtitles.subs.clear();
+        addSubtitles({{QString::fromLatin1(c.line)}});
+        writeDictionaryBytes("Words.dic", c.bytes);
+        auto *codePages = subtitles->findChild<QComboBox *>(QStringLiteral("cbCodePage"));
+        codePages->setCurrentText(QLatin1String(c.codePage));
+        ASSERT_EQ(codePages->currentText(), QLatin1String(c.codePage));
+        dialog->show();
+        for (const char *box : {"CheckBoxCorrectTwiceAp", "CheckBoxCorrectIl", "CheckBoxCorrectPunctuation",
+                                "CheckBoxCorrectCapitalLetters", "CheckBoxRemoveSpaceBtNumbers",
+                                "CheckBoxFormatWholeWordsOnly"})
+            child<QCheckBox>(box)->setChecked(false);
+        child<QCheckBox>("CheckBoxCorrectOrthography")->setChecked(true);
+        child<QComboBox>("ComboBoxLangOrtho")->setCurrentText(QStringLiteral("Words"));
+        QTest::mouseClick(child<QPushButton>("BitBtnCorrect"), Qt::LeftButton);
+        EXPECT_EQ(storeLines(), QStringList{c.corrected}) << c.name;
+    }
     EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(u'\n').toStdString();
 }
 

@@ -92,6 +92,58 @@ TEST_F(SubtitleOpenTest, OpeningAnAnsiFileOffersToReadItInAnotherCodePage)
     EXPECT_EQ(window->codePage(), 1251) << "Done keeps the chosen page";
 }
 
+// Files as users meet them: without a mark the panel comes after every load, whatever the text read in
+// the default page looks like, and the page picked there gives the exact text; a mark needs no choice.
+TEST_F(SubtitleOpenTest, TheCodePagePanelReadsEveryFileWithoutAMarkInThePagePicked)
+{
+    const auto utf16le = [](const QString &text) {
+        QByteArray bytes("\xFF\xFE", 2);
+        bytes.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+        return bytes;
+    };
+    const auto srt = [](const QString &text) {
+        return QStringLiteral("1\r\n00:00:01,000 --> 00:00:02,500\r\n%1\r\n\r\n"
+                              "2\r\n00:00:03,000 --> 00:00:04,000\r\n-\r\n").arg(text);
+    };
+    const struct {
+        const char *name;
+        QByteArray bytes;
+        const char *page; // the item picked on the panel; nullptr: no panel
+        QString text;     // the first subtitle's line after Done
+    } cases[] = {
+        {"utf8_cyrillic.srt", srt(QStringLiteral("Привет, мир")).toUtf8(), "65001:Unicode UTF-8",
+         QStringLiteral("Привет, мир")},
+        {"utf8_polish.srt", srt(QStringLiteral("Zażółć gęślą jaźń")).toUtf8(), "65001:Unicode UTF-8",
+         QStringLiteral("Zażółć gęślą jaźń")},
+        // ś and ź are 0x9C and 0x9F in 1250, which 1252 reads as œ and Ÿ.
+        {"cp1250.srt", *core::TextCodec::encode(srt(QStringLiteral("Część, źdźbło")), 1250),
+         "1250:ANSI - Central European", QStringLiteral("Część, źdźbło")},
+        {"cp1251.sub", *core::TextCodec::encode(QStringLiteral("{25}{50}Съешь же ещё\r\n{75}{100}-\r\n"), 1251),
+         "1251:ANSI - Cyrillic", QStringLiteral("Съешь же ещё")},
+        {"latin1.srt", *core::TextCodec::encode(srt(QStringLiteral("Ça coûte déjà ½")), 28591),
+         "1252:ANSI - Latin I", QStringLiteral("Ça coûte déjà ½")},
+        {"utf8_mark.srt", "\xEF\xBB\xBF" + srt(QStringLiteral("Zażółć")).toUtf8(), nullptr, QStringLiteral("Zażółć")},
+        {"utf16_mark.srt", utf16le(srt(QStringLiteral("Съешь"))), nullptr, QStringLiteral("Съешь")},
+        {"utf16_mark_latin.srt", utf16le(srt(QStringLiteral("déjà"))), nullptr, QStringLiteral("déjà")},
+    };
+    for (const auto &c : cases) {
+        open(write(c.name, c.bytes));
+        ASSERT_EQ(window->store().count(), 2) << c.name;
+        ASSERT_EQ(window->conversionPanelShown(), c.page != nullptr) << c.name;
+        if (c.page) {
+            EXPECT_EQ(window->panelMode(), SubtitlesWindow::PanelMode::Load) << c.name;
+            window->findChild<QComboBox *>(QStringLiteral("cbCodePage"))->setCurrentText(QLatin1String(c.page));
+            ASSERT_EQ(window->findChild<QComboBox *>(QStringLiteral("cbCodePage"))->currentText(),
+                      QLatin1String(c.page)) << c.name;
+            window->findChild<QPushButton *>(QStringLiteral("bbDone"))->click();
+            EXPECT_FALSE(window->conversionPanelShown()) << c.name;
+        }
+        ASSERT_EQ(window->store().count(), 2) << c.name;
+        EXPECT_EQ(window->store().at(1).lines, QStringList{c.text}) << c.name;
+        EXPECT_EQ(window->fileName(), dir.filePath(QString::fromLatin1(c.name))) << c.name;
+    }
+}
+
 TEST_F(SubtitleOpenTest, AUtf16FileIsReadAsItsMarkSaysAndItsOverlapsAreReported)
 {
     QByteArray bytes("\xFF\xFE", 2);
