@@ -107,9 +107,11 @@ MatrixEditor::MatrixEditor(CharMatrix &matrix, core::UserPrompt &prompt, const c
         m_list->setColumnWidth(c, widths[c]);
     for (int c = BoldColumn; c <= UnderlineColumn; ++c)
         m_list->headerItem()->setTextAlignment(c, Qt::AlignCenter);
+    // Sorted on request only, so a new row stays where it was put. Switching the view's own sorting off
+    // makes the header unclickable too: the header is made clickable after it.
+    m_list->setSortingEnabled(false);
     m_list->header()->setSectionsClickable(true);
     m_list->header()->setSortIndicatorShown(true);
-    m_list->setSortingEnabled(false); // sorted on request only, so a new row stays where it was put
     m_list->setMinimumWidth(260);
     m_list->installEventFilter(this);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &MatrixEditor::sortBy);

@@ -13,6 +13,7 @@
 #include "subtitles/subtitle_loader.h"
 #include "subtitles/ui/subtitle_line_delegate.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -194,6 +195,14 @@ QWidget *SubtitlesWindow::buildConversionPanel()
     m_save->setObjectName(QStringLiteral("bbSave"));
     m_save->setToolTip(QStringLiteral("Save as ANSI using current CodePage"));
 
+    // The lists open as wide as their longest item, but the boxes themselves keep a moderate width: sized
+    // to their longest item (a font family, a code page's name) they made the window wider than a laptop's
+    // screen.
+    for (QComboBox *box : {m_fontBox, m_charsetBox, m_codePageBox}) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(box == m_codePageBox ? 16 : 10);
+        box->view()->setTextElideMode(Qt::ElideNone);
+    }
     row->addWidget(m_labelFont);
     row->addWidget(m_setFont);
     row->addWidget(m_fontBox, 2);
@@ -696,6 +705,8 @@ void SubtitlesWindow::frameRateChanged(QComboBox *sender)
 
 void SubtitlesWindow::showConversionPanel(PanelMode mode)
 {
+    if (!conversionPanelShown())
+        m_widthBeforePanel = width();
     m_panelMode = mode;
     const bool save = mode == PanelMode::Save;
     colourPanel(m_conversion, save ? kSaveColour : kLoadColour);
@@ -713,9 +724,13 @@ void SubtitlesWindow::showConversionPanel(PanelMode mode)
 
 void SubtitlesWindow::hideConversionPanel()
 {
+    const bool shown = conversionPanelShown();
     m_conversion->hide();
     m_panel1->show();
     setMenusEnabled(true);
+    // Room the panel took goes with it.
+    if (shown && width() > m_widthBeforePanel && !isMaximized() && !isFullScreen())
+        resize(m_widthBeforePanel, height());
 }
 
 bool SubtitlesWindow::conversionPanelShown() const
@@ -948,15 +963,25 @@ void SubtitlesWindow::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (event->spontaneous())
         return;
-    // Under the main window, as wide as it, both ending at the same bottom edge.
-    if (QWidget *main = parentWidget())
-        ripping::ui::placeUnder(*this, *main);
+    // The first showing places the window; later ones (after a dialog, Open VOB(s), a Start) keep it
+    // where it is, which may be where the user moved it.
+    if (!m_placedAt)
+        placeUnderMainWindow();
     setSubtitleFileName(m_fileName);
     if (!(m_panelMode == PanelMode::Load && conversionPanelShown()))
         refreshList();
     if (m_scrollWhenShown && m_list->count() > 0)
         m_list->scrollToBottom();
     m_scrollWhenShown = false;
+}
+
+void SubtitlesWindow::placeUnderMainWindow()
+{
+    QWidget *main = parentWidget();
+    if (!main || (m_placedAt && pos() != *m_placedAt))
+        return; // moved by the user
+    ripping::ui::placeUnder(*this, *main);
+    m_placedAt = pos();
 }
 
 void SubtitlesWindow::resizeEvent(QResizeEvent *event)
