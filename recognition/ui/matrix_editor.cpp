@@ -470,7 +470,7 @@ void MatrixEditor::deleteSelected()
     }
     const QString question = message(core::Msg::Confirm) + QStringLiteral("\r\n") + message(core::Msg::DeleteCharacter) +
                              QLatin1Char(' ') + core::fromCharText(m_matrix.entry(index).text) + QStringLiteral(" \"?");
-    if (m_prompt.confirm(question) == core::Answer::Yes) {
+    if (m_prompt.confirmYesNo(question) == core::Answer::Yes) {
         m_matrix.markDeleted(index);
         const int row = findMatrixRow(index);
         delete m_list->takeTopLevelItem(row);

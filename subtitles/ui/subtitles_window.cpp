@@ -496,7 +496,7 @@ bool SubtitlesWindow::clearSubtitles()
         const QString question = m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n") +
                                  m_app.message(core::Msg::TextNotSaved) + QStringLiteral("\r\n") +
                                  m_app.message(core::Msg::ReallyClearAllText);
-        if (m_app.prompt().confirm(question) != core::Answer::Yes)
+        if (m_app.prompt().confirmYesNo(question) != core::Answer::Yes)
             return false;
     }
     clearWithoutQuestion();
@@ -568,7 +568,7 @@ void SubtitlesWindow::openFile()
         const QString question = m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n") +
                                  m_app.message(core::Msg::TextNotSaved) + QStringLiteral("\r\n") +
                                  m_app.message(core::Msg::ReallyOpenAnotherFile);
-        if (m_app.prompt().confirm(question) != core::Answer::Yes)
+        if (m_app.prompt().confirmYesNo(question) != core::Answer::Yes)
             return;
     }
     const QString start = m_openName.isEmpty() ? m_app.dialogFolder(m_openFolder) : QDir(m_openFolder).filePath(m_openName);
@@ -951,7 +951,7 @@ bool SubtitlesWindow::warnAboutScriptNames()
                                             "authoring tool takes for the end of the name.\r\nSave anyway?")
                                  .arg(sub.lines.first())
                                  .arg(i);
-        return m_app.prompt().confirm(text) == core::Answer::Yes;
+        return m_app.prompt().confirmYesNo(text) == core::Answer::Yes;
     }
     return true;
 }

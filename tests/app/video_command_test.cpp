@@ -491,4 +491,56 @@ TEST_F(VideoCommandTest, FillMatrixOpensTheAssistantForTheSubtitleSearchedAgain)
     EXPECT_EQ(app.run().assistState().mode, recognition::OcrAssistState::Automatic) << "put back after the run";
 }
 
+TEST_F(VideoCommandTest, AClosedOrFailedVideoGivesTheInputsFrameBack)
+{
+    // The input's frame as it was (no DVD yet): the Output Format dialog lets the user choose the rate.
+    ASSERT_EQ(app.input.frameSize.width(), 0);
+    QTemporaryDir dir;
+    const QString oneFrame = dir.filePath(QStringLiteral("one frame.mkv"));
+    ASSERT_TRUE(test::makeVideo(oneFrame, QStringLiteral("color=c=black:s=64x48:r=25"), {}, 1,
+                                {QStringLiteral("-c:v"), QStringLiteral("ffv1")})
+                    .isEmpty());
+    struct Case {
+        const char *name;
+        std::function<void()> openAndClose;
+    };
+    const Case cases[] = {
+        {"closed", [&] {
+             open(s_video.path);
+             ASSERT_TRUE(viewer->videoOpen());
+             EXPECT_EQ(app.input.frameSize, QSize(720, 576)) << "the preview shows the video's frame meanwhile";
+             QTest::mouseClick(button("bbCloseVideo"), Qt::LeftButton);
+         }},
+        {"failed", [&] {
+             open(oneFrame);
+             ASSERT_FALSE(viewer->videoOpen());
+         }},
+    };
+    auto *formats = app.window(QStringLiteral("Form13"));
+    ASSERT_NE(formats, nullptr);
+    for (const Case &c : cases) {
+        const QSize before = app.input.frameSize;
+        ASSERT_NO_FATAL_FAILURE(c.openAndClose()) << c.name;
+        EXPECT_EQ(app.input.frameSize, before) << c.name;
+        formats->show();
+        EXPECT_TRUE(formats->findChild<QComboBox *>(QStringLiteral("ComboBoxSTLFrameRate"))->isEnabled()) << c.name;
+        formats->hide();
+    }
+}
+
+TEST_F(VideoCommandTest, ARepeatedSubtitleIsMergedAndEndsAtTheViewersFrame)
+{
+    // "Hello world" twice, two frames apart (frames 10..29 and 32..44): one subtitle.
+    test::BurnedVideo video;
+    video.frames = 75;
+    video.subtitles = {{400, 1200, QStringLiteral("Hello world")}, {1280, 1800, QStringLiteral("Hello world")}};
+    test::SuiteVideo repeated;
+    repeated.make(QStringLiteral("repeated.mkv"), video);
+    ASSERT_TRUE(repeated.error.isEmpty()) << repeated.error.toStdString();
+    ASSERT_NO_FATAL_FAILURE(openAndPick(repeated.path));
+    run();
+    // The second showing's last frame is 44 (1760 ms); the viewer stands on frame 45, where the text has gone.
+    EXPECT_EQ(stored(), QStringList{QStringLiteral("400-1800 Hello world")}) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+}
+
 } // namespace
