@@ -2,6 +2,7 @@
 #include "app/app.h"
 
 #include "app/run_wiring.h"
+#include "app/screen_keeper.h"
 
 #include "core/language_file.h"
 #include "core/ui/config_binding.h"
@@ -64,6 +65,8 @@ void App::createWindows()
 {
     if (!m_windows.empty())
         return;
+    m_screenKeeper = std::make_unique<ScreenKeeper>();
+    QCoreApplication::instance()->installEventFilter(m_screenKeeper.get());
     m_mainWindow = new ripping::ui::MainWindow(*this);
     m_windows.push_back(m_mainWindow);
     auto shell = [this](const char *form, const char *caption) {

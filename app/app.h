@@ -44,6 +44,7 @@ class StreamScanWindow;
 namespace glyfex::app {
 
 class RunWiring;
+class ScreenKeeper;
 
 class App {
 public:
@@ -129,6 +130,7 @@ private:
     sources::ui::VideoViewer *m_videoViewer = nullptr;
 
     std::unique_ptr<RunWiring> m_run;
+    std::unique_ptr<ScreenKeeper> m_screenKeeper; // every window on the screen
     subtitles::ExportBitmapEngine m_exportEngine;
     std::unique_ptr<core::ui::LanguageApplier> m_language;
     bool m_settingsLoaded = false;

@@ -4,7 +4,10 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <string>
 #include <strings.h>
 
 namespace glyfex::app {
@@ -83,9 +86,69 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     return {line, std::nullopt};
 }
 
+namespace {
+
+// The name of a Qt option ("-style", "--style=Fusion": "style"), or empty for any other argument.
+std::string qtOptionName(const char *argument)
+{
+    if (argument[0] != '-')
+        return {};
+    const char *name = argument + (argument[1] == '-' ? 2 : 1);
+    return std::string(name, std::strcspn(name, "="));
+}
+
+// Qt's options that are followed by a value, and those that stand alone.
+bool qtOptionTakesValue(const std::string &name)
+{
+    static const char *const kWithValue[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
+                                             "qwindowgeometry", "qwindowicon", "qwindowtitle", "session",
+                                             "display", "geometry", "name", "title", "style", "stylesheet"};
+    return std::any_of(std::begin(kWithValue), std::end(kWithValue), [&](const char *n) { return name == n; });
+}
+
+bool isQtFlag(const std::string &name)
+{
+    static const char *const kFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync", "qmljsdebugger"};
+    return std::any_of(std::begin(kFlags), std::end(kFlags), [&](const char *n) { return name == n; });
+}
+
+// The index of the first argument that is not one of Qt's options or their values; argc when none.
+int firstOwnArgument(int argc, char **argv, bool *platformChosen = nullptr)
+{
+    int i = 1;
+    while (i < argc) {
+        const std::string name = qtOptionName(argv[i]);
+        if (name.empty())
+            break;
+        const bool inlineValue = std::strchr(argv[i], '=') != nullptr;
+        if (qtOptionTakesValue(name)) {
+            if (name == "platform" && platformChosen)
+                *platformChosen = true;
+            i += inlineValue ? 1 : 2;
+        } else if (isQtFlag(name)) {
+            ++i;
+        } else {
+            break;
+        }
+    }
+    return std::min(i, argc);
+}
+
+} // namespace
+
 bool asksForUnattendedJob(int argc, char **argv)
 {
-    return argc > 1 && strcasecmp(argv[1], "/lang") != 0;
+    const int first = firstOwnArgument(argc, argv);
+    return first < argc && strcasecmp(argv[first], "/lang") != 0;
+}
+
+std::optional<QString> missingDisplay(int argc, char **argv)
+{
+    bool platformChosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    (void)firstOwnArgument(argc, argv, &platformChosen);
+    if (platformChosen || !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return std::nullopt;
+    return QStringLiteral("no display to show the windows on (DISPLAY is not set); the unattended jobs run without one");
 }
 
 } // namespace glyfex::app

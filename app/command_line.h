@@ -15,6 +15,7 @@ enum class ExitStatus : int {
     InputMissing = 3,  // the IFO file is missing or cannot be read, or it names no VOB to read
     StreamMissing = 4, // the title set has no subtitle stream with the asked number
     WriteFailed = 5,   // a picture, the stream list or the picture script could not be written
+    NoDisplay = 6,     // the program with its windows was started where there is no display
 };
 
 struct CommandLine {
@@ -46,7 +47,12 @@ struct ParsedCommandLine {
 ParsedCommandLine parseCommandLine(const QStringList &arguments);
 
 // Whether the first argument asks for an unattended job, judged before the application exists (it
-// decides the window platform); the full check is parseCommandLine's.
+// decides the window platform); the full check is parseCommandLine's. Qt's own options before it
+// (-style Fusion, -reverse), which the application takes out of the arguments, are passed over.
 bool asksForUnattendedJob(int argc, char **argv);
+
+// Without a display, Qt would abort the program with its windows: the one line to say instead, or
+// nothing when there is a display or a window platform is chosen (QT_QPA_PLATFORM, -platform).
+std::optional<QString> missingDisplay(int argc, char **argv);
 
 } // namespace glyfex::app

@@ -14,7 +14,14 @@ int main(int argc, char **argv)
 {
     // An unattended job shows no window, so it must not need a display: without a platform chosen by
     // the caller it takes the one that draws into memory.
-    if (glyfex::app::asksForUnattendedJob(argc, argv)) {
+    const bool unattended = glyfex::app::asksForUnattendedJob(argc, argv);
+    if (!unattended) {
+        if (const std::optional<QString> missing = glyfex::app::missingDisplay(argc, argv)) {
+            std::fprintf(stderr, "glyfex: %s\n", missing->toLocal8Bit().constData());
+            return int(glyfex::app::ExitStatus::NoDisplay);
+        }
+    }
+    if (unattended) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         // The job's stderr is its own one line on failure; Qt's remarks about the window platform are

@@ -19,6 +19,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <utility>
 
 namespace glyfex::app {
 
@@ -102,6 +103,8 @@ bool VideoCommand::openFile(const QString &file)
     // The main window's state first: showing the first frame reports its position there, and its
     // preview shows the masks on a frame of the video's size.
     m_app.videoOpen = true;
+    if (!m_frameSizeBefore)
+        m_frameSizeBefore = m_app.input.frameSize;
     m_app.input.frameSize = QSize(player.width(), player.height());
     if (main) {
         main->applyFrameSize();
@@ -131,7 +134,11 @@ void VideoCommand::videoClosed()
     m_app.videoOpen = false;
     m_run.subtitlesWindow().renderer().setViewerTiming({});
     m_run.subtitlesWindow().setViewerIndexFolder(QString());
+    // The preview and the frame-rate boxes of the Output Format dialog follow the input's frame again.
+    if (m_frameSizeBefore)
+        m_app.input.frameSize = *std::exchange(m_frameSizeBefore, std::nullopt);
     if (ripping::ui::MainWindow *main = m_app.mainWindow()) {
+        main->applyFrameSize();
         main->setOpenCommandsEnabled(true);
         main->setPreviewHint(QString());
         main->resetFramePosition();

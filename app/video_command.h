@@ -7,6 +7,7 @@
 #include "sources/video_run.h"
 
 #include <QObject>
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -43,6 +44,7 @@ public:
     void previous();
     bool running() const { return m_running; }
     // The last recognised subtitle's box within its mask (what the driver's mask writer crops to).
+    std::optional<QSize> m_frameSizeBefore; // the input's frame size, given back when the video closes
     const std::optional<picture::Rect> &cropRect() const { return m_cropRect; }
     void setRateQuestion(RateQuestion question) { m_askRate = std::move(question); }
 

@@ -21,6 +21,7 @@
 #include "recognition/char_matrix.h"
 #include "recognition/font_fill.h"
 #include "recognition/freetype_text_renderer.h"
+#include "recognition/picture_reduction.h"
 #include "recognition/recognition_driver.h"
 #include "recognition/run_control.h"
 #include "recognition/scripted_answerer.h"
@@ -162,6 +163,14 @@ ripping::RunState runOver(const Case &c)
     run.streamId = c.streamId;
     run.useMap = false;
     if (!c.idx.isEmpty()) {
+        // The frame the index names, as opening the pair in the input dialog takes it: the decoder
+        // needs its width for pictures wider than a DVD line, recognition its height.
+        if (auto index = ripping::readVobSubIndex(c.idx)) {
+            run.frameWidth = index->frameSize.width;
+            run.frameHeight = index->frameSize.height;
+        } else {
+            std::fprintf(stderr, "ocr_bench: %s\n", qPrintable(index.error().message()));
+        }
         auto timing = ripping::readVobSubTimes(c.idx, c.streamId - 0x20);
         if (!timing) {
             std::fprintf(stderr, "ocr_bench: %s\n", qPrintable(timing.error().message()));
@@ -233,6 +242,13 @@ RoadResult runRoad(const Case &c, CharMatrix &matrix, GlyphAsker &asker)
     return r;
 }
 
+// The work picture as recognition segments it: reduced on a tall frame; factor says by how much.
+picture::CodeImage workPicture(const picture::DecodedPicture &p, InkCodes ink, int &factor)
+{
+    factor = reductionFactor(p.frameHeight);
+    return reducePicture(p.codes, ink, factor);
+}
+
 // The distinct glyph shapes of the material: every box of every picture, clustered by the matcher at the
 // driver's settings (a box that matches no earlier shape is a new one). This is how many questions a
 // teacher who answers each shape once would need, pieces of several-box characters counted on their own.
@@ -246,7 +262,8 @@ int distinctShapes(const std::vector<picture::DecodedPicture> &pictures, int spa
         const auto ink = detectTextColours(p.codes, candidates);
         if (!ink)
             continue;
-        picture::CodeImage work = p.codes;
+        int factor = 1;
+        picture::CodeImage work = workPicture(p, *ink, factor);
         const Segmentation seg = segmentSubtitle(work, *ink, {}, match.settings);
         for (const TextLine &line : seg.lines)
             for (size_t b = 0; b < line.boxes.size(); ++b) {
@@ -273,7 +290,7 @@ PictureCollector collectPictures(const Case &c)
 }
 
 // Tesseract on each picture's text lines (found by the segmentation the driver uses), ink black on
-// white at twice the size, one text line at a time.
+// white at twice the size of a DVD picture (an HD picture as it is), one text line at a time.
 RoadResult runTesseract(const Case &c, tesseract::TessBaseAPI &api)
 {
     const PictureCollector collector = collectPictures(c);
@@ -282,18 +299,19 @@ RoadResult runTesseract(const Case &c, tesseract::TessBaseAPI &api)
     r.shapes = distinctShapes(collector.pictures, c.spaceWidth);
     QElapsedTimer timer;
     timer.start();
-    constexpr int scale = 2;
     constexpr int margin = 8;
     for (const picture::DecodedPicture &p : collector.pictures) {
         ColourCandidates candidates = p.colourCandidates;
         const auto ink = detectTextColours(p.codes, candidates);
         QStringList lines;
         if (ink) {
-            picture::CodeImage work = p.codes;
+            int factor = 1;
+            picture::CodeImage work = workPicture(p, *ink, factor);
+            const int scale = std::max(1, 2 / factor);
             const Segmentation seg = segmentSubtitle(work, *ink, {}, OcrSettings{});
             for (const TextLine &line : seg.lines) {
-                const int top = std::max(0, line.top - 2);
-                const int bottom = std::min(p.codes.height - 1, line.bottom + 2);
+                const int top = std::max(0, line.top * factor - 2);
+                const int bottom = std::min(p.codes.height - 1, (line.bottom + 1) * factor - 1 + 2);
                 const int w = p.codes.width * scale + 2 * margin;
                 const int h = (bottom - top + 1) * scale + 2 * margin;
                 std::vector<uint8_t> grey(size_t(w) * size_t(h), 255);

@@ -5,7 +5,7 @@
 
 namespace glyfex::core {
 
-enum class Answer { Ok, Yes, No, Cancel, YesToAll };
+enum class Answer { Ok, Yes, No, Cancel, YesToAll, Ignore };
 
 class UserPrompt {
 public:
@@ -17,6 +17,19 @@ public:
     virtual Answer confirm(const QString &text) = 0;
     // Yes, No or Yes to All.
     virtual Answer ask(const QString &text) = 0;
+    // Yes or No, for a question that offers no way out besides No. Answerers without such a question
+    // of their own take confirm's Yes as Yes and anything else as No.
+    virtual Answer confirmYesNo(const QString &text) { return confirm(text) == Answer::Yes ? Answer::Yes : Answer::No; }
+    // Ignore, Yes to All or Cancel, for a fault the user may pass over once, always, or stop at. Answerers
+    // without such a question of their own take ask's Yes as Ignore and its No as Cancel.
+    virtual Answer askIgnore(const QString &text)
+    {
+        switch (ask(text)) {
+        case Answer::Yes: return Answer::Ignore;
+        case Answer::YesToAll: return Answer::YesToAll;
+        default: return Answer::Cancel;
+        }
+    }
 };
 
 // Answers every question with a fixed choice and shows nothing: the unattended (command-line) run.

@@ -47,6 +47,9 @@ struct DecodedPicture {
     bool forced = false;       // some sequence held the forced display start command
     uint16_t width = 0;        // picture size before trimming
     uint16_t height = 0;
+    // Rows of the frame the picture is shown on (the video's, the index's, a sequence picture's own);
+    // 0 when not known. Recognition reduces the pictures of a tall frame by one factor taken from it.
+    uint16_t frameHeight = 0;
 
     // Per pixel code, from the first sequence: palette index 0-15, contrast 0-15, and whether the
     // code is a colour candidate (2 visible, 0 fully transparent; recognition later marks 1 for a

@@ -2,6 +2,7 @@
 #include "recognition/recognition_driver.h"
 
 #include "recognition/mask_file.h"
+#include "recognition/picture_reduction.h"
 #include "recognition/spacing.h"
 #include "recognition/text_colour.h"
 #include "subtitles/store_subtitle_sink.h"
@@ -21,6 +22,11 @@ constexpr uint32_t kHighlightColour = 0x0000FF; // blue: the asked glyph's pixel
 constexpr uint32_t kFrameColour = 0xFF3333;     // (255, 51, 51): the frame around it
 
 } // namespace
+
+QString unreadLineMarker()
+{
+    return QStringLiteral("[ Line not read ]");
+}
 
 QString cleanLine(const QString &line)
 {
@@ -94,7 +100,9 @@ GlyphAnswer RecognitionDriver::ask(int lineIndex, int first, int extraBoxes, con
     q.shown = m_colours;
     q.palette = displayPalette();
     q.backgroundIndex = m_colourMap[0];
-    q.boxes = line.boxes;
+    q.boxes.reserve(line.boxes.size());
+    for (const CharBox &box : line.boxes)
+        q.boxes.push_back(shownBox(box));
     q.box = first;
     q.runLength = extraBoxes;
     q.rightToLeft = m_options.rightToLeft;
@@ -117,11 +125,11 @@ GlyphAnswer RecognitionDriver::ask(int lineIndex, int first, int extraBoxes, con
     // Each box of the run shows its own pixels in the highlight colour; one frame goes around them all.
     int left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
     for (int b : q.runBoxes()) {
-        const CharBox &box = line.boxes[size_t(b)];
+        const CharBox &box = q.boxes[size_t(b)];
         const uint8_t marker = markerOfBox(b);
         for (int y = box.y; y < box.y + box.height; ++y)
             for (int x = box.x; x < box.x + box.width; ++x)
-                if (m_codes.contains(x, y) && m_codes.at(x, y) == marker)
+                if (paintedWith(x, y, marker))
                     q.shown.at(x, y) = kHighlightIndex;
         left = std::min(left, box.x - 1);
         top = std::min(top, box.y - 1);
@@ -157,12 +165,31 @@ void RecognitionDriver::paintMask(const TextLine &line, int first, int boxCount)
         const int b = m_options.rightToLeft ? first - i : first + i;
         if (b < 0 || b >= int(line.boxes.size()))
             continue;
-        const CharBox &box = line.boxes[size_t(b)];
+        const CharBox box = shownBox(line.boxes[size_t(b)]);
         for (int y = box.y; y < box.y + box.height; ++y)
             for (int x = box.x; x < box.x + box.width; ++x)
                 if (m_colours.contains(x, y) && m_colours.at(x, y) == pattern)
                     m_mask.at(x, y) = 255;
     }
+}
+
+CharBox RecognitionDriver::shownBox(const CharBox &box) const
+{
+    if (m_scale == 1)
+        return box;
+    const int s = m_scale;
+    CharBox out{box.x * s, box.y * s, box.width * s, box.height * s, box.dy * s};
+    out.width = std::min(out.width, m_colours.width - out.x);
+    out.height = std::min(out.height, m_colours.height - out.y);
+    return out;
+}
+
+bool RecognitionDriver::paintedWith(int x, int y, uint8_t marker) const
+{
+    if (m_scale == 1)
+        return m_codes.contains(x, y) && m_codes.at(x, y) == marker;
+    // The ink of the picture as shown whose reduced pixel carries the glyph's paint.
+    return m_fullCodes.contains(x, y) && m_ink.isInk(m_fullCodes.at(x, y)) && m_codes.at(x / m_scale, y / m_scale) == marker;
 }
 
 std::optional<RecognitionDriver::Flow> RecognitionDriver::endOfPicture(AnswerCode code)
@@ -455,6 +482,8 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
     m_start = start;
     m_area = area;
     m_codes = picture.codes;
+    m_fullCodes = {};
+    m_scale = 1;
     m_colourMap = picture.colourMap;
     m_lines.clear();
     if (m_options.saveMask)
@@ -496,6 +525,7 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
         }
         ink = *detected;
     }
+    m_ink = ink;
     m_colours = buildColourImage(m_codes, m_colourMap);
     if (m_env.showPicture) {
         GlyphQuestion shown;
@@ -505,6 +535,13 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
         m_env.showPicture(shown, area);
     }
 
+    // Only recognition sees the picture of a tall frame reduced; questions, the shown picture and the
+    // mask keep its own size.
+    m_scale = reductionFactor(picture.frameHeight);
+    if (m_scale > 1) {
+        m_fullCodes = std::move(m_codes);
+        m_codes = reducePicture(m_fullCodes, ink, m_scale);
+    }
     Segmentation seg = segmentSubtitle(m_codes, ink, codeColours(m_colourMap, m_options.dvdPalette), m_options.match.settings);
     if (seg.glyphTooWide)
         m_suppressEmpty = false;
@@ -512,7 +549,21 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
 
     QStringList out;
     std::vector<uint32_t> colours;
+    // A line passed over leaves a marker where it stood, so that the missing text shows.
+    size_t unread = 0;
+    int unreadCount = 0;
+    const auto markUnread = [&](int linesAbove) {
+        while (unread < seg.unreadLines.size() && seg.unreadLines[unread] <= linesAbove) {
+            out.append(unreadLineMarker());
+            const int near = std::min(linesAbove, int(m_lines.size()) - 1);
+            colours.push_back(near >= 0 ? m_lines[size_t(near)].colour : 0);
+            ++unread;
+            ++unreadCount;
+        }
+    };
+    bool endedEarly = false;
     for (int l = 0; l < int(m_lines.size()); ++l) {
+        markUnread(l);
         QString text;
         const Flow flow = recogniseLine(l, text);
         if (flow == Flow::Abandon)
@@ -522,9 +573,22 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
             out.append(text);
             colours.push_back(m_lines[size_t(l)].colour);
         }
-        if (flow == Flow::EndPicture)
+        if (flow == Flow::EndPicture) {
+            endedEarly = true;
             break;
+        }
     }
+    if (!endedEarly)
+        markUnread(int(m_lines.size()));
+    if (unreadCount == int(out.size()) && unreadCount > 0) {
+        // Nothing was read: the picture goes to the skipped items, where its text can be typed, even
+        // when the user skipped one of its lines.
+        out.clear();
+        colours.clear();
+        m_suppressEmpty = false;
+    }
+    m_outcome.unreadLines = unreadCount;
+    m_unreadLines += unreadCount;
     if (m_fillManually) {
         out.clear();
         colours.clear();

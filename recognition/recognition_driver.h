@@ -100,6 +100,9 @@ struct PictureOutcome {
     int questions = 0;
     QStringList lines; // as handed over
     bool maskWritten = false;
+    // Lines of the picture that could not be read (each stands as unreadLineMarker() in lines, or the
+    // picture went to the skipped items when nothing else was read).
+    int unreadLines = 0;
 };
 
 class RecognitionDriver : public picture::PictureSink {
@@ -121,7 +124,10 @@ public:
     int questionsAsked() const { return m_questionsTotal; }
     // Glyphs asked about: the first question of each glyph only.
     int glyphsAsked() const { return m_glyphsAsked; }
-    // The state a call leaves: the work picture with its marker paint, the coloured picture, the lines.
+    // Lines passed over in every picture so far: too tall to read even reduced, or after the tenth.
+    int unreadLines() const { return m_unreadLines; }
+    // The state a call leaves: the work picture with its marker paint (reduced for a tall frame), the
+    // coloured picture (at its own size), the lines (in the work picture's pixels).
     const picture::CodeImage &codeImage() const { return m_codes; }
     const picture::CodeImage &colourImage() const { return m_colours; }
     const std::vector<TextLine> &lines() const { return m_lines; }
@@ -157,12 +163,20 @@ private:
     GlyphAnswer ask(int lineIndex, int first, int extraBoxes, const Glyph &descriptor, const AskButtons &buttons);
     void learn(Glyph glyph, const core::CharText &text, uint8_t style);
     void paintMask(const TextLine &line, int first, int boxCount);
+    // A box of the work picture where it lies in the picture as shown.
+    CharBox shownBox(const CharBox &box) const;
+    // Whether the shown picture's pixel belongs to the glyph painted with marker.
+    bool paintedWith(int x, int y, uint8_t marker) const;
     QString message(int index) const;
     std::array<uint32_t, 256> displayPalette() const;
 
     DriverEnvironment m_env;
     DriverOptions m_options;
     picture::CodeImage m_codes;
+    // The picture at its own size while m_codes holds it reduced (m_scale > 1).
+    picture::CodeImage m_fullCodes;
+    int m_scale = 1;
+    InkCodes m_ink;
     picture::CodeImage m_colours;
     picture::CodeImage m_mask;
     std::array<uint8_t, 4> m_colourMap{};
@@ -172,11 +186,15 @@ private:
     PictureOutcome m_outcome;
     int m_questionsTotal = 0;
     int m_glyphsAsked = 0;
+    int m_unreadLines = 0;
     bool m_fillManually = false;
     // A line of a picture was skipped: without text, that picture adds nothing and asks nothing.
     bool m_suppressEmpty = false;
     picture::Rect m_textRect;
 };
+
+// What stands in a subtitle's text for a line of its picture that could not be read.
+QString unreadLineMarker();
 
 // The clean-up of a finished line: blanks and control characters cut at both ends, then the style
 // tags between neighbouring glyphs of one style merged, and tags around lone punctuation dropped.

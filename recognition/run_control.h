@@ -43,6 +43,8 @@ public:
     // After a colour-change or fill-matrix request: true once, when the paused pass has stopped and
     // the run may resume by itself.
     virtual bool takeAutomaticResume() { return false; }
+    // Whether such a request still waits for the run to stop.
+    virtual bool automaticResumePending() const { return false; }
 };
 
 // The run control of the main road: a DVD or VobSub run, or a picture source without a run.
@@ -73,6 +75,7 @@ public:
     // A colour-change or fill-matrix request paused the run and waits for it to stop, after which the
     // run resumes by itself. Returns true once, when the run has stopped, and clears the request.
     bool takeAutomaticResume() override;
+    bool automaticResumePending() const override { return m_resumePending; }
 
 private:
     picture::SourceRun *m_run;

@@ -66,6 +66,16 @@ private:
         return x >= 0 && m_image.at(x, y) == marker;
     }
 
+    // The rows of a block and the columns its ink (or the marker paint of its glyphs) spans.
+    struct Band {
+        int top = 0;
+        int bottom = 0;
+        int left = 0;
+        int right = -1;
+    };
+    Band band(int top, int bottom) const;
+    static bool isAccentBandOf(const Band &piece, const Band &line);
+
     // Returns false when the picture must be given up (a glyph wider than the glyph bitmap).
     bool segmentLine(int top, int bottom, TextLine &line);
     bool mergeIntoPrevious(CharBox &previous, const CharBox &box, uint8_t boxMarker, uint8_t previousMarker);
@@ -84,6 +94,9 @@ Segmentation Segmenter::run()
     if (m_image.empty())
         return result;
 
+    // The rows of the line read last, while no band was passed over below it (top -1: none).
+    int previousTop = -1;
+    int previousBottom = -1;
     int start = 0;
     while (start <= lastRow) {
         const int top = findFirstRow(start, lastRow, 0, lastCol, -1);
@@ -99,22 +112,56 @@ Segmentation Segmenter::run()
             next = bottom < lastRow ? findFirstRow(bottom + 1, lastRow, 0, lastCol, -1) : kNotFound;
         }
         start = bottom + 1;
-        if (bottom - top + 1 > m_settings.maxLineHeight)
+        if (bottom - top + 1 > m_settings.maxLineHeight || int(result.lines.size()) == kMaxLines) {
+            if (previousTop >= 0 && isAccentBandOf(band(previousTop, previousBottom), band(top, bottom)))
+                result.lines.pop_back();
+            result.unreadLines.push_back(int(result.lines.size()));
+            previousTop = -1;
             continue;
+        }
 
         TextLine line;
         line.top = top;
         line.bottom = bottom;
         if (!segmentLine(top, bottom, line)) {
             result.lines.clear();
+            result.unreadLines.clear();
             result.glyphTooWide = true;
             return result;
         }
         result.lines.push_back(std::move(line));
-        if (int(result.lines.size()) == kMaxLines)
-            break;
+        previousTop = top;
+        previousBottom = bottom;
     }
     return result;
+}
+
+Segmenter::Band Segmenter::band(int top, int bottom) const
+{
+    Band b{top, bottom, m_image.width, -1};
+    for (int y = top; y <= bottom; ++y) {
+        const uint8_t *p = m_image.row(y);
+        for (int x = 0; x < m_image.width; ++x) {
+            // A line read is painted with the markers by now.
+            if (m_ink.isInk(p[x]) || p[x] == kFillMarkers[0] || p[x] == kFillMarkers[1]) {
+                b.left = std::min(b.left, x);
+                b.right = std::max(b.right, x);
+            }
+        }
+    }
+    return b;
+}
+
+// Dots or an accent drawn far enough above their letters to form a band of their own belong to the
+// line below when that line is passed over: they are low (a quarter of the line at most), close
+// above it (less than a quarter of its height) and within its columns. Read alone they would be
+// asked about as a line.
+bool Segmenter::isAccentBandOf(const Band &piece, const Band &line)
+{
+    const int lineHeight = line.bottom - line.top + 1;
+    const int pieceHeight = piece.bottom - piece.top + 1;
+    const int gap = line.top - piece.bottom - 1;
+    return 4 * pieceHeight <= lineHeight && 4 * gap < lineHeight && piece.left >= line.left && piece.right <= line.right;
 }
 
 bool Segmenter::segmentLine(int top, int bottom, TextLine &line)

@@ -26,6 +26,10 @@ struct Segmentation {
     // A glyph wider than the 80-pixel glyph bitmap gave the whole picture up: no lines, and the picture
     // must be treated as one that yielded no text (not silently dropped).
     bool glyphTooWide = false;
+    // Lines passed over (taller than the tallest line read, or after the tenth), each given as the
+    // number of lines read above it, so that the subtitle can show where text is missing. An accent
+    // band just above a line passed over is part of that line, not a line read.
+    std::vector<int> unreadLines;
 };
 
 // Finds the lines and boxes of `image` and leaves the marker paint in it: glyph descriptors read each

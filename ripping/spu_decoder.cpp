@@ -367,6 +367,7 @@ void decodeSubpicture(std::span<const uint8_t> unit, int frameWidth, int frameHe
     height = uint16_t(std::clamp<int>(height, 1, heightLimit));
     picture.width = width;
     picture.height = height;
+    picture.frameHeight = uint16_t(std::clamp(frameHeight, 0, 0xFFFF));
 
     for (int c = 0; c < 4; ++c) {
         picture.colourMap[c] = uint8_t(first.colour >> (4 * c) & 0x0F);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <utility>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -71,6 +72,7 @@ struct AviPlayer::Stream {
     int floorFrame = 0;                 // frames before this one come out of a seek broken or not at all
     int lastOutput = -1;                // frame number of the decoder's last output, -1 after a seek
     int aheadFrame = -1;
+    int sendLimit = -1;                 // the end of the stream is sent after this many packets (none when negative)
     bool draining = false;              // the end of the file has been sent to the decoder
     int cachedFrame = -1;
     BgrFrame cache;
@@ -206,7 +208,7 @@ struct AviPlayer::Stream {
                 return r;
             if (draining)
                 return 0;
-            const int id = readIdentified(nextPacket);
+            const int id = sendLimit >= 0 && sentPacket + 1 >= sendLimit ? AVERROR_EOF : readIdentified(nextPacket);
             if (id == AVERROR_EOF) {
                 draining = true;
                 avcodec_send_packet(codec, nullptr);
@@ -279,13 +281,16 @@ struct AviPlayer::Stream {
         return sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, dst, dstStride) == height;
     }
 
-    // Numbers the frames as a decoder reading the file from its start puts them out, for a file whose
-    // packets do not carry a presentation time each. The pixels are not needed, only the order, so the
-    // decoder may leave out the work that only makes pictures.
-    core::Result<void> orderByDecoding(const QString &path, const AVCodec *decoder, const AVCodecParameters *par,
-                                       double frameDuration)
+    // The order a decoder reading the file from its start puts the frames out in: the packet of each frame
+    // and its time, for the first `limit` packets (all when negative). The pixels are not needed, only the
+    // order, so the decoder may leave out the work that only makes pictures.
+    struct Output {
+        std::vector<int> packets;
+        std::vector<int64_t> times;
+    };
+    core::Result<Output> decodeOrder(const QString &path, const AVCodec *decoder, const AVCodecParameters *par,
+                                     int limit)
     {
-        AVCodecContext *main = codec;
         AVCodecContext *fast = avcodec_alloc_context3(decoder);
         if (!fast)
             return openError(path, QStringLiteral("out of memory"));
@@ -305,22 +310,47 @@ struct AviPlayer::Stream {
             avcodec_free_context(&fast);
             return openError(path, avErrorText(r));
         }
-        codec = fast;
-        std::vector<int> output;
-        std::vector<int64_t> times;
-        output.reserve(size_t(packets.packetCount()));
-        times.reserve(size_t(packets.packetCount()));
-        bool started = seekTo(0);
+        AVCodecContext *main = std::exchange(codec, fast);
+        sendLimit = limit;
+        Output out;
+        const size_t expected = size_t(limit >= 0 ? std::min(limit, packets.packetCount()) : packets.packetCount());
+        out.packets.reserve(expected);
+        out.times.reserve(expected);
+        const bool started = seekTo(0);
         while (started && decodeNext() > 0) {
-            output.push_back(packetOf(*frame));
-            times.push_back(frame->best_effort_timestamp);
+            out.packets.push_back(packetOf(*frame));
+            out.times.push_back(frame->best_effort_timestamp);
             av_frame_unref(frame);
         }
+        sendLimit = -1;
         codec = main;
         avcodec_free_context(&fast);
+        // The playing decoder starts again from a seek.
+        sentPacket = -1;
+        lastOutput = -1;
         if (!started)
             return openError(path, QStringLiteral("it cannot be read again from its start"));
-        packets.orderByOutput(output, times, frameDuration);
+        return out;
+    }
+
+    // Numbers the frames: by the packets' times when each has its own and the first packets decode into one
+    // frame each, as those times take for granted (not so for pictures coded as two fields in two packets, or
+    // a file that starts with pictures that need the ones before it); otherwise as the decoder puts them out.
+    core::Result<void> numberFrames(const QString &path, const AVCodec *decoder, const AVCodecParameters *par,
+                                    double frameDuration)
+    {
+        if (packets.orderByPresentationTime(frameDuration)) {
+            constexpr int kProbe = 48;
+            auto first = decodeOrder(path, decoder, par, kProbe);
+            if (!first)
+                return first.error();
+            if (first->packets.size() == size_t(std::min(kProbe, packets.packetCount())))
+                return {};
+        }
+        auto all = decodeOrder(path, decoder, par, -1);
+        if (!all)
+            return all.error();
+        packets.orderByOutput(all->packets, all->times, frameDuration);
         return {};
     }
 };
@@ -408,10 +438,10 @@ core::Result<void> AviPlayer::open()
     const double frameDuration = fps > 0 && !assumedRate && stream->time_base.num > 0
                                      ? double(rate.den) * stream->time_base.den / (double(rate.num) * stream->time_base.num)
                                      : 0.0;
-    if (s->packets.packetCount() > 0 && !s->packets.orderByPresentationTime(frameDuration)) {
-        auto ordered = s->orderByDecoding(path, decoder, par, frameDuration);
-        if (!ordered)
-            return ordered.error();
+    if (s->packets.packetCount() > 0) {
+        auto numbered = s->numberFrames(path, decoder, par, frameDuration);
+        if (!numbered)
+            return numbered.error();
     }
 
     // Such a stream has the demuxer's assumed rate unless the stream itself names one, which its decoder

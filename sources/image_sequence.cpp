@@ -156,6 +156,7 @@ core::Result<int> runSequence(const SequencePlan &plan, uint32_t fpsX1000, pictu
         image = QImage(); // the codes are all the loop needs from here
         decoded.width = uint16_t(decoded.codes.width);
         decoded.height = uint16_t(decoded.codes.height);
+        decoded.frameHeight = decoded.height; // each picture is a whole frame
         // Code 0 is the black background, code 1 the text drawn in any other colour.
         decoded.colourMap = {0, 1, 2, 3};
         if (picture::cropToText(decoded.codes, 0)) {

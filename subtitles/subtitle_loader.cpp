@@ -116,8 +116,8 @@ ParseErrorHandler askOnParseError(core::UserPrompt &prompt, const core::MessageT
                              messages.text(core::Msg::ErrorInFileAtSubtitle) + QLatin1Char(' ') +
                              QString::number(number) + QStringLiteral("\r\n") + error.message() +
                              QStringLiteral("\r\n") + messages.text(core::Msg::IgnoreAndContinue);
-        switch (prompt.ask(text)) {
-        case core::Answer::Yes: return ParseErrorAnswer::Ignore;
+        switch (prompt.askIgnore(text)) {
+        case core::Answer::Ignore: return ParseErrorAnswer::Ignore;
         case core::Answer::YesToAll: return ParseErrorAnswer::IgnoreAll;
         default: return ParseErrorAnswer::Stop;
         }

@@ -58,7 +58,7 @@ bool applyOffset(std::vector<Times> &times, const SubtitleStore &store, int64_t 
                                      core::formatTimeCode(store.subs[i].start) + QLatin1Char(' ') +
                                      messages.text(core::Msg::WillBeReducedToZero) + QLatin1Char('\r') +
                                      messages.text(core::Msg::ContinueNoUndo);
-            if (prompt.confirm(question) != core::Answer::Yes)
+            if (prompt.confirmYesNo(question) != core::Answer::Yes)
                 return false;
             t.start = 0;
         } else {

@@ -44,4 +44,16 @@ Answer MessageBoxPrompt::ask(const QString &text)
     return b == QMessageBox::Yes ? Answer::Yes : b == QMessageBox::YesToAll ? Answer::YesToAll : Answer::No;
 }
 
+Answer MessageBoxPrompt::confirmYesNo(const QString &text)
+{
+    return show(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes ? Answer::Yes
+                                                                                                 : Answer::No;
+}
+
+Answer MessageBoxPrompt::askIgnore(const QString &text)
+{
+    const auto b = show(QMessageBox::Warning, text, QMessageBox::Cancel | QMessageBox::Ignore | QMessageBox::YesToAll);
+    return b == QMessageBox::Ignore ? Answer::Ignore : b == QMessageBox::YesToAll ? Answer::YesToAll : Answer::Cancel;
+}
+
 } // namespace glyfex::core::ui

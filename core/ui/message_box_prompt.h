@@ -23,6 +23,8 @@ public:
     void inform(const QString &text) override;
     Answer confirm(const QString &text) override;
     Answer ask(const QString &text) override;
+    Answer confirmYesNo(const QString &text) override;
+    Answer askIgnore(const QString &text) override;
 
 private:
     QMessageBox::StandardButton show(QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButtons buttons);

@@ -107,9 +107,11 @@ MatrixEditor::MatrixEditor(CharMatrix &matrix, core::UserPrompt &prompt, const c
         m_list->setColumnWidth(c, widths[c]);
     for (int c = BoldColumn; c <= UnderlineColumn; ++c)
         m_list->headerItem()->setTextAlignment(c, Qt::AlignCenter);
+    // Sorted on request only, so a new row stays where it was put. Switching the view's own sorting off
+    // makes the header unclickable too: the header is made clickable after it.
+    m_list->setSortingEnabled(false);
     m_list->header()->setSectionsClickable(true);
     m_list->header()->setSortIndicatorShown(true);
-    m_list->setSortingEnabled(false); // sorted on request only, so a new row stays where it was put
     m_list->setMinimumWidth(260);
     m_list->installEventFilter(this);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &MatrixEditor::sortBy);
@@ -468,7 +470,7 @@ void MatrixEditor::deleteSelected()
     }
     const QString question = message(core::Msg::Confirm) + QStringLiteral("\r\n") + message(core::Msg::DeleteCharacter) +
                              QLatin1Char(' ') + core::fromCharText(m_matrix.entry(index).text) + QStringLiteral(" \"?");
-    if (m_prompt.confirm(question) == core::Answer::Yes) {
+    if (m_prompt.confirmYesNo(question) == core::Answer::Yes) {
         m_matrix.markDeleted(index);
         const int row = findMatrixRow(index);
         delete m_list->takeTopLevelItem(row);

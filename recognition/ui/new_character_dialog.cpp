@@ -334,8 +334,9 @@ GlyphAnswer NewCharacterDialog::askGlyph(const GlyphQuestion &question)
     a.text = core::toCharText(m_edit->text());
     a.style = uint8_t((m_bold->isChecked() ? 1 : 0) | (m_italic->isChecked() ? 2 : 0) | (m_underline->isChecked() ? 4 : 0));
     a.code = m_answerCode;
-    // A matrix that was adopted knows the glyph with its own style: the next question starts plain.
-    if (!m_remember->isChecked() || m_answerCode == AnswerCode::MatrixLoaded)
+    // Remember keeps the last style for the next question, also the style of an entry found in another
+    // matrix.
+    if (!m_remember->isChecked())
         setStyleBoxes(0);
     m_question = nullptr;
     return a;
@@ -614,11 +615,13 @@ void NewCharacterDialog::wakeUpTick()
 
 void NewCharacterDialog::changeColourTick()
 {
-    if (!m_control.takeAutomaticResume())
-        return;
-    m_changeColourTimer->stop();
-    if (m_resumeRun)
-        m_resumeRun();
+    if (m_control.takeAutomaticResume()) {
+        m_changeColourTimer->stop();
+        if (m_resumeRun)
+            m_resumeRun();
+    } else if (!m_control.automaticResumePending()) {
+        m_changeColourTimer->stop(); // the run took up the request and resumed by itself
+    }
 }
 
 void NewCharacterDialog::searchMatrix()
@@ -648,7 +651,7 @@ void NewCharacterDialog::searchMatrix()
                         + name + QStringLiteral("\" ") + message(core::Msg::ContainCharacter) + QStringLiteral(" \"") + text
                         + QStringLiteral("\"\r") + message(core::Msg::SeemsToMatch) + QStringLiteral("\r\r")
                         + message(core::Msg::OpenThisMatrixFile);
-        if (m_prompt.confirm(q) != core::Answer::Yes)
+        if (m_prompt.confirmYesNo(q) != core::Answer::Yes)
             continue;
         m_edit->setText(text);
         setStyleBoxes(entry.style);

@@ -573,8 +573,8 @@ void InputDialog::clearText()
 {
     // The ripped text is the user's work: it goes only when they say so.
     if (m_app.subtitles.count() > 0
-        && m_app.prompt().confirm(m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n")
-                                  + m_app.message(core::Msg::ReallyClearAllText))
+        && m_app.prompt().confirmYesNo(m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n")
+                                       + m_app.message(core::Msg::ReallyClearAllText))
                == core::Answer::Yes) {
         m_app.subtitles.clear();
         Q_EMIT textCleared();

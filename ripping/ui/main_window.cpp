@@ -1,8 +1,8 @@
 // The main window: commands, preview, counters, the batch timer, pause and the deferred close.
 #include "ripping/ui/main_window.h"
-#include "core/ui/dialog_owner.h"
 #include "subtitles/ui/subtitles_window.h"
 
+#include "core/ui/dialog_owner.h"
 #include "core/ui/language_applier.h"
 #include "core/ui/language_tools.h"
 #include "core/version.h"
@@ -697,10 +697,10 @@ void MainWindow::toggleSubtitlesWindow()
 
 void MainWindow::placeSubtitlesWindow()
 {
-    QWidget *subtitles = m_app.subtitlesWindow();
+    subtitles::ui::SubtitlesWindow *subtitles = m_app.subtitlesWindow();
     if (!subtitles || !subtitles->isVisible())
         return;
-    placeUnder(*subtitles, *this);
+    subtitles->placeUnderMainWindow();
 }
 
 QScreen *screenOf(const QWidget &window)
@@ -720,6 +720,21 @@ void placeUnder(QWidget &window, const QWidget &main)
         frame = keptOnScreen(frame, screen->availableGeometry());
     window.resize(frame.size() - decorations);
     window.move(frame.topLeft());
+}
+
+void keepWindowOnScreen(QWidget &window)
+{
+    if (!window.isVisible() || window.isMaximized() || window.isFullScreen() || window.isMinimized())
+        return;
+    const QScreen *screen = screenOf(window);
+    if (!screen)
+        return;
+    const QRect frame = window.frameGeometry();
+    const QRect kept = keptOnScreen(frame, screen->availableGeometry());
+    if (kept.size() != frame.size())
+        window.resize(window.size() - (frame.size() - kept.size()));
+    if (kept.topLeft() != frame.topLeft())
+        window.move(kept.topLeft());
 }
 
 // --- priority ------------------------------------------------------------------------------------
@@ -847,17 +862,7 @@ void MainWindow::growToContent()
 
 void MainWindow::keepOnScreen()
 {
-    if (!isVisible() || isMaximized() || isFullScreen())
-        return;
-    const QScreen *screen = screenOf(*this);
-    if (!screen)
-        return;
-    const QRect frame = frameGeometry();
-    const QRect kept = keptOnScreen(frame, screen->availableGeometry());
-    if (kept.size() != frame.size())
-        resize(size() - (frame.size() - kept.size()));
-    if (kept.topLeft() != frame.topLeft())
-        move(kept.topLeft());
+    keepWindowOnScreen(*this);
 }
 
 void MainWindow::drawPreviewBackground()

@@ -49,6 +49,9 @@ QScreen *screenOf(const QWidget &window);
 // Places `window` under `main`, as wide as it and ending at its bottom edge, moved (and cut) as far as
 // needed to lie on the available area of main's screen.
 void placeUnder(QWidget &window, const QWidget &main);
+// Moves a shown window (and cuts it, when it is larger) onto its screen's available area; a maximised or
+// full-screen one is left as it is.
+void keepWindowOnScreen(QWidget &window);
 
 class MainWindow : public QMainWindow {
     Q_OBJECT

@@ -101,7 +101,7 @@ void VersionCheckWindow::fetched(const core::VersionFetcher::Results &results)
         return;
     }
     const core::Answer answer =
-        m_app.prompt().confirm(m_app.message(core::Msg::Confirm) + crlf + m_app.message(core::Msg::NewVersionAvailable) +
+        m_app.prompt().confirmYesNo(m_app.message(core::Msg::Confirm) + crlf + m_app.message(core::Msg::NewVersionAvailable) +
                                cr + m_app.message(core::Msg::VisitHomePage));
     setStep(m_checkVersion, false);
     if (answer != core::Answer::Yes) {

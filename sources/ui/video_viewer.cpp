@@ -410,8 +410,15 @@ core::Result<void> VideoViewer::startVideo(int fpsX1000)
     m_player.setPosition(1);
     BgrFrame first;
     if (auto drawn = m_player.drawFrame(first); !drawn) {
-        (void)m_player.setFileName(QString());
-        return drawn.error();
+        // A frame lost from a damaged file draws nothing: the frame starts black, and the others still show.
+        // A file whose first two frames both fail is taken for one that cannot be decoded at all.
+        m_player.setPosition(0);
+        if (!m_player.drawFrame(first)) {
+            (void)m_player.setFileName(QString());
+            return drawn.error();
+        }
+        m_player.setPosition(1);
+        first.bytes.assign(first.bytes.size(), 0);
     }
     m_frame = std::move(first);
     m_videoOpen = true;

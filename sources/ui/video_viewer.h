@@ -37,8 +37,9 @@ public:
     // The player opens the file (any name closes the video shown so far). On failure nothing is open.
     core::Result<void> openFile(const QString &file);
     // Shows the opened video at frame 1 with the default region: ranges, sizes, Run disabled and Close
-    // enabled. fpsX1000 is the file's rate or the one the user typed. A frame that cannot be decoded
-    // fails and leaves the video closed.
+    // enabled. fpsX1000 is the file's rate or the one the user typed. When frame 1 cannot be decoded the
+    // viewer shows a black frame in its place; when frame 0 cannot either, it fails and leaves the video
+    // closed.
     core::Result<void> startVideo(int fpsX1000);
     // Close: the run and playing stop, the player closes and the window hides.
     void closeVideo();

@@ -496,6 +496,7 @@ void BitmapAdjustDialog::loadProfile()
 void BitmapAdjustDialog::toggleReduced()
 {
     if (m_pages->isVisible()) {
+        m_wholeSize = size();
         m_pages->hide();
         const int side = m_bottom->sizeHint().height() + 2;
         setFixedSize(std::max(side, m_bottom->sizeHint().width()), side);
@@ -504,7 +505,9 @@ void BitmapAdjustDialog::toggleReduced()
         m_pages->show();
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        resize(m_pages->sizeHint().width(), m_pages->sizeHint().height() + m_bottom->sizeHint().height());
+        // The size it had before it was reduced: the pages' and the bottom panel's hints leave out the
+        // layout's margins and spacing, which cut the bottom of the pages off.
+        resize(m_wholeSize.isValid() ? m_wholeSize : sizeHint());
         m_reduce->setText(QString(2, QChar(0x00AD)));
     }
     shapeWindow();

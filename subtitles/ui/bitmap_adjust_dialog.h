@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QDialog>
+#include <QSize>
 
 #include <array>
 #include <functional>
@@ -79,6 +80,7 @@ private:
     BitmapAdjustSession m_session;
     ColourAsker m_colourAsker;
     bool m_subtitlesWasVisible = false;
+    QSize m_wholeSize; // the size before the window was reduced
 
     QTabWidget *m_pages = nullptr;
     QWidget *m_bottom = nullptr;

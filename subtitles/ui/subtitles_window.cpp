@@ -12,6 +12,7 @@
 #include "subtitles/subtitle_loader.h"
 #include "subtitles/ui/subtitle_line_delegate.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -193,6 +194,14 @@ QWidget *SubtitlesWindow::buildConversionPanel()
     m_save->setObjectName(QStringLiteral("bbSave"));
     m_save->setToolTip(QStringLiteral("Save as ANSI using current CodePage"));
 
+    // The lists open as wide as their longest item, but the boxes themselves keep a moderate width: sized
+    // to their longest item (a font family, a code page's name) they made the window wider than a laptop's
+    // screen.
+    for (QComboBox *box : {m_fontBox, m_charsetBox, m_codePageBox}) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(box == m_codePageBox ? 16 : 10);
+        box->view()->setTextElideMode(Qt::ElideNone);
+    }
     row->addWidget(m_labelFont);
     row->addWidget(m_setFont);
     row->addWidget(m_fontBox, 2);
@@ -486,7 +495,7 @@ bool SubtitlesWindow::clearSubtitles()
         const QString question = m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n") +
                                  m_app.message(core::Msg::TextNotSaved) + QStringLiteral("\r\n") +
                                  m_app.message(core::Msg::ReallyClearAllText);
-        if (m_app.prompt().confirm(question) != core::Answer::Yes)
+        if (m_app.prompt().confirmYesNo(question) != core::Answer::Yes)
             return false;
     }
     clearWithoutQuestion();
@@ -558,7 +567,7 @@ void SubtitlesWindow::openFile()
         const QString question = m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n") +
                                  m_app.message(core::Msg::TextNotSaved) + QStringLiteral("\r\n") +
                                  m_app.message(core::Msg::ReallyOpenAnotherFile);
-        if (m_app.prompt().confirm(question) != core::Answer::Yes)
+        if (m_app.prompt().confirmYesNo(question) != core::Answer::Yes)
             return;
     }
     const QString start = m_openName.isEmpty() ? m_app.dialogFolder(m_openFolder) : QDir(m_openFolder).filePath(m_openName);
@@ -691,6 +700,8 @@ void SubtitlesWindow::frameRateChanged(QComboBox *sender)
 
 void SubtitlesWindow::showConversionPanel(PanelMode mode)
 {
+    if (!conversionPanelShown())
+        m_widthBeforePanel = width();
     m_panelMode = mode;
     const bool save = mode == PanelMode::Save;
     colourPanel(m_conversion, save ? kSaveColour : kLoadColour);
@@ -708,9 +719,13 @@ void SubtitlesWindow::showConversionPanel(PanelMode mode)
 
 void SubtitlesWindow::hideConversionPanel()
 {
+    const bool shown = conversionPanelShown();
     m_conversion->hide();
     m_panel1->show();
     setMenusEnabled(true);
+    // Room the panel took goes with it.
+    if (shown && width() > m_widthBeforePanel && !isMaximized() && !isFullScreen())
+        resize(m_widthBeforePanel, height());
 }
 
 bool SubtitlesWindow::conversionPanelShown() const
@@ -931,7 +946,7 @@ bool SubtitlesWindow::warnAboutScriptNames()
                                             "authoring tool takes for the end of the name.\r\nSave anyway?")
                                  .arg(sub.lines.first())
                                  .arg(i);
-        return m_app.prompt().confirm(text) == core::Answer::Yes;
+        return m_app.prompt().confirmYesNo(text) == core::Answer::Yes;
     }
     return true;
 }
@@ -943,15 +958,25 @@ void SubtitlesWindow::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (event->spontaneous())
         return;
-    // Under the main window, as wide as it, both ending at the same bottom edge.
-    if (QWidget *main = parentWidget())
-        ripping::ui::placeUnder(*this, *main);
+    // The first showing places the window; later ones (after a dialog, Open VOB(s), a Start) keep it
+    // where it is, which may be where the user moved it.
+    if (!m_placedAt)
+        placeUnderMainWindow();
     setSubtitleFileName(m_fileName);
     if (!(m_panelMode == PanelMode::Load && conversionPanelShown()))
         refreshList();
     if (m_scrollWhenShown && m_list->count() > 0)
         m_list->scrollToBottom();
     m_scrollWhenShown = false;
+}
+
+void SubtitlesWindow::placeUnderMainWindow()
+{
+    QWidget *main = parentWidget();
+    if (!main || (m_placedAt && pos() != *m_placedAt))
+        return; // moved by the user
+    ripping::ui::placeUnder(*this, *main);
+    m_placedAt = pos();
 }
 
 void SubtitlesWindow::resizeEvent(QResizeEvent *event)

@@ -180,6 +180,11 @@ public:
 
     QListWidget *list() const { return m_list; }
 
+    // Under the main window, as wide as it and ending at its bottom edge, as the program places it at its
+    // first showing and whenever the main window asks: until the user moves it somewhere else, from
+    // then on it stays where the user put it.
+    void placeUnderMainWindow();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -235,6 +240,8 @@ private:
     QList<QComboBox *> m_linkedRates;
     bool m_syncingRates = false;
     bool m_scrollWhenShown = false; // a subtitle came while the window was hidden
+    std::optional<QPoint> m_placedAt; // where the program last put the window
+    int m_widthBeforePanel = 0;       // the width the conversion panel found
     bool m_fillingCharsets = false;
     Loader m_loader;
     std::function<QString()> m_languageText;

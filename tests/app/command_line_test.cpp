@@ -11,6 +11,7 @@
 #include "support/tiny_tmpfs.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -71,19 +72,27 @@ protected:
     QString out(const QString &name) const { return out() + QLatin1Char('/') + name; }
     QStringList written() const { return QDir(out()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 
-    Outcome run(const QStringList &arguments) const
+    // platform: the window platform the caller chooses; none by default.
+    QProcessEnvironment environment(const QString &platform = QString()) const
     {
-        QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char *var : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
             env.remove(QLatin1String(var));
+        if (!platform.isEmpty())
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
         for (const char *var : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
             const QString folder = home.filePath(QStringLiteral("env/") + QLatin1String(var));
             QDir().mkpath(folder);
             QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
             env.insert(QLatin1String(var), folder);
         }
-        p.setProcessEnvironment(env);
+        return env;
+    }
+
+    Outcome run(const QStringList &arguments) const
+    {
+        QProcess p;
+        p.setProcessEnvironment(environment());
         p.start(QStringLiteral(GLYFEX_EXECUTABLE), arguments);
         Outcome o;
         if (!p.waitForFinished(120000)) {
@@ -182,6 +191,65 @@ TEST_F(CommandLineRun, BadArgumentsEndAtOnceAndWriteNothing)
 }
 
 // The stream list names each subtitle stream libdvdread finds in the title set, by number, one a line.
+TEST_F(CommandLineRun, WithoutADisplayTheWindowsAreRefusedInOneLineAndJobsStillRun)
+{
+    struct Row {
+        const char *name;
+        QStringList arguments;
+        int status;
+    };
+    const QString list = out(QStringLiteral("streams.txt"));
+    const Row rows[] = {
+        {"no arguments", {}, int(ExitStatus::NoDisplay)},
+        {"language tools", {QStringLiteral("/lang")}, int(ExitStatus::NoDisplay)},
+        {"a Qt style", {QStringLiteral("-style"), QStringLiteral("Fusion")}, int(ExitStatus::NoDisplay)},
+        {"a Qt style in one word", {QStringLiteral("-style=Fusion")}, int(ExitStatus::NoDisplay)},
+        {"right to left", {QStringLiteral("-reverse")}, int(ExitStatus::NoDisplay)},
+        // Qt takes its options out before the job is read: the job needs no display.
+        {"a job after a Qt style",
+         {QStringLiteral("-style"), QStringLiteral("Fusion"), QStringLiteral("/SSSINFO"), ifo(kPalIfo), list},
+         int(ExitStatus::Done)},
+        {"a job after right to left", {QStringLiteral("-reverse"), QStringLiteral("/SSSINFO"), ifo(kPalIfo), list},
+         int(ExitStatus::Done)},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        QFile::remove(list);
+        const Outcome o = run(r.arguments);
+        ASSERT_TRUE(o.ended) << "the program crashed or hung: " << o.stderrText.toStdString();
+        EXPECT_EQ(o.status, r.status) << o.stderrText.toStdString();
+        if (r.status == int(ExitStatus::Done)) {
+            EXPECT_TRUE(o.stderrText.isEmpty()) << o.stderrText.toStdString();
+            EXPECT_TRUE(QFileInfo::exists(list));
+        } else {
+            expectOneLine(o);
+            EXPECT_TRUE(o.stderrText.contains(QStringLiteral("display"))) << o.stderrText.toStdString();
+        }
+    }
+}
+
+TEST_F(CommandLineRun, AQtOptionFirstStartsTheProgramWithItsWindows)
+{
+    for (const QStringList &arguments : {QStringList{QStringLiteral("-style"), QStringLiteral("Fusion")},
+                                         QStringList{QStringLiteral("-reverse")}}) {
+        SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
+        const QString configDir = home.filePath(QStringLiteral("env/XDG_CONFIG_HOME"));
+        QDir(configDir).removeRecursively();
+        QProcess p;
+        p.setProcessEnvironment(environment(QStringLiteral("offscreen")));
+        p.start(QStringLiteral(GLYFEX_EXECUTABLE), arguments);
+        ASSERT_TRUE(p.waitForStarted());
+        // A job would end on its own; the program with its windows waits for its user.
+        EXPECT_FALSE(p.waitForFinished(3000)) << p.readAllStandardError().toStdString();
+        p.terminate(); // the session ends: the main window closes as the user closes it
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 0);
+        QDirIterator files(configDir, {QStringLiteral("Glyfex.ini")}, QDir::Files, QDirIterator::Subdirectories);
+        EXPECT_TRUE(files.hasNext()) << "closing the main window saves the settings";
+    }
+}
+
 TEST_F(CommandLineRun, StreamListMatchesDvdread)
 {
     // The language names the fixture title sets use.

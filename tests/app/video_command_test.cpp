@@ -273,15 +273,16 @@ TEST_P(VideoViewerContainers, OpensAtFrameOneAsFfmpegDecodesIt)
     ASSERT_TRUE(viewer->videoOpen()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(viewer->fpsX1000(), c.fpsX1000);
-    EXPECT_EQ(viewer->lastFrame(), c.frames - 1);
-    EXPECT_EQ(labelText("LabelPos"), QStringLiteral("1 / %1 fr. (%2 %)").arg(c.frames - 1).arg(100 / (c.frames - 1)));
     const sources::BgrFrame &shown = viewer->frame();
     const size_t frameBytes = shown.bytes.size();
     ASSERT_GE(oracle.size(), 2 * frameBytes);
+    const int frames = int(oracle.size() / frameBytes);
+    EXPECT_EQ(viewer->lastFrame(), frames - 1);
+    EXPECT_EQ(labelText("LabelPos"), QStringLiteral("1 / %1 fr. (%2 %)").arg(frames - 1).arg(100 / (frames - 1)));
     EXPECT_TRUE(std::equal(shown.bytes.begin(), shown.bytes.end(), oracle.begin() + ptrdiff_t(frameBytes)));
-    viewer->setPosition(c.frames - 1);
+    viewer->setPosition(frames - 1);
     EXPECT_TRUE(std::equal(viewer->frame().bytes.begin(), viewer->frame().bytes.end(),
-                           oracle.begin() + ptrdiff_t(frameBytes * size_t(c.frames - 1))))
+                           oracle.begin() + ptrdiff_t(frameBytes * size_t(frames - 1))))
         << "the last frame";
     QTest::mouseClick(button("bbCloseVideo"), Qt::LeftButton);
 }
@@ -356,6 +357,27 @@ TEST_F(VideoCommandTest, ARunOverAFrameLostFromTheFileStoresEverySubtitleAndSays
     ASSERT_EQ(prompt.shown.size(), 1);
     EXPECT_TRUE(prompt.shown[0].startsWith(QStringLiteral("warn: 1 frame(s) of the video could not be decoded")))
         << prompt.shown[0].toStdString();
+}
+
+// Frame 1, where the viewer opens, lost from the file: the viewer opens on a black frame, the others show.
+TEST_F(VideoCommandTest, AVideoThatLostFrameOneOpensOnABlackFrame)
+{
+    QTemporaryDir dir;
+    test::BurnedVideo video;
+    video.frames = 30;
+    video.subtitles = kLines;
+    video.droppedPacket = 1;
+    const QString path = dir.filePath(QStringLiteral("lost_first.mkv"));
+    ASSERT_TRUE(test::makeBurnedVideo(path, video).isEmpty());
+    open(path);
+    ASSERT_TRUE(viewer->videoOpen()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(viewer->lastFrame(), 29);
+    const auto &black = viewer->frame().bytes;
+    ASSERT_EQ(black.size(), size_t(720 * 576 * 3));
+    EXPECT_TRUE(std::all_of(black.begin(), black.end(), [](uint8_t v) { return v == 0; }));
+    viewer->setPosition(15);
+    EXPECT_TRUE(test::burnedTextPixel(viewer->frame(), viewer->region()).has_value()) << "frame 15 shows its text";
 }
 
 TEST_F(VideoCommandTest, PrevTakesBackTheLastSubtitleAndGoesToItsStart)
@@ -467,6 +489,58 @@ TEST_F(VideoCommandTest, FillMatrixOpensTheAssistantForTheSubtitleSearchedAgain)
     EXPECT_TRUE(user.done());
     EXPECT_EQ(stored(), kBothLines) << prompt.shown.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(app.run().assistState().mode, recognition::OcrAssistState::Automatic) << "put back after the run";
+}
+
+TEST_F(VideoCommandTest, AClosedOrFailedVideoGivesTheInputsFrameBack)
+{
+    // The input's frame as it was (no DVD yet): the Output Format dialog lets the user choose the rate.
+    ASSERT_EQ(app.input.frameSize.width(), 0);
+    QTemporaryDir dir;
+    const QString oneFrame = dir.filePath(QStringLiteral("one frame.mkv"));
+    ASSERT_TRUE(test::makeVideo(oneFrame, QStringLiteral("color=c=black:s=64x48:r=25"), {}, 1,
+                                {QStringLiteral("-c:v"), QStringLiteral("ffv1")})
+                    .isEmpty());
+    struct Case {
+        const char *name;
+        std::function<void()> openAndClose;
+    };
+    const Case cases[] = {
+        {"closed", [&] {
+             open(s_video.path);
+             ASSERT_TRUE(viewer->videoOpen());
+             EXPECT_EQ(app.input.frameSize, QSize(720, 576)) << "the preview shows the video's frame meanwhile";
+             QTest::mouseClick(button("bbCloseVideo"), Qt::LeftButton);
+         }},
+        {"failed", [&] {
+             open(oneFrame);
+             ASSERT_FALSE(viewer->videoOpen());
+         }},
+    };
+    auto *formats = app.window(QStringLiteral("Form13"));
+    ASSERT_NE(formats, nullptr);
+    for (const Case &c : cases) {
+        const QSize before = app.input.frameSize;
+        ASSERT_NO_FATAL_FAILURE(c.openAndClose()) << c.name;
+        EXPECT_EQ(app.input.frameSize, before) << c.name;
+        formats->show();
+        EXPECT_TRUE(formats->findChild<QComboBox *>(QStringLiteral("ComboBoxSTLFrameRate"))->isEnabled()) << c.name;
+        formats->hide();
+    }
+}
+
+TEST_F(VideoCommandTest, ARepeatedSubtitleIsMergedAndEndsAtTheViewersFrame)
+{
+    // "Hello world" twice, two frames apart (frames 10..29 and 32..44): one subtitle.
+    test::BurnedVideo video;
+    video.frames = 75;
+    video.subtitles = {{400, 1200, QStringLiteral("Hello world")}, {1280, 1800, QStringLiteral("Hello world")}};
+    test::SuiteVideo repeated;
+    repeated.make(QStringLiteral("repeated.mkv"), video);
+    ASSERT_TRUE(repeated.error.isEmpty()) << repeated.error.toStdString();
+    ASSERT_NO_FATAL_FAILURE(openAndPick(repeated.path));
+    run();
+    // The second showing's last frame is 44 (1760 ms); the viewer stands on frame 45, where the text has gone.
+    EXPECT_EQ(stored(), QStringList{QStringLiteral("400-1800 Hello world")}) << prompt.shown.join(QLatin1Char('\n')).toStdString();
 }
 
 } // namespace

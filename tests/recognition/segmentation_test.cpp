@@ -81,6 +81,8 @@ TEST(Segmentation, DropsTooTallLinesAndStopsAfterTen)
     ASSERT_EQ(result.lines.size(), 10u);
     EXPECT_EQ(result.lines[0].top, 48);
     EXPECT_EQ(result.lines[9].top, 48 + 9 * 11);
+    // Each line passed over is given by the number of lines read above it.
+    EXPECT_EQ(result.unreadLines, (std::vector<int>{0, 10}));
 
     OcrSettings taller;
     taller.maxLineHeight = 46;

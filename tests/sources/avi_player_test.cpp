@@ -112,10 +112,11 @@ TEST_P(AviPlayerContainers, FramesEqualFfmpegsDecodeInAnyOrder)
         const size_t frameBytes = size_t(player.width()) * size_t(player.height()) * 3;
         ASSERT_EQ(oracle.size() % frameBytes, 0u);
         ASSERT_EQ(size_t(player.frameCount()), oracle.size() / frameBytes) << "FFmpeg's frame count";
-        ASSERT_EQ(player.frameCount(), c.frames);
+        if (!c.copiedFrom)
+            ASSERT_EQ(player.frameCount(), c.frames);
         EXPECT_EQ(player.fpsX1000(), c.fpsX1000);
         EXPECT_TRUE(player.rateKnown());
-        for (int n : access.order(c.frames)) {
+        for (int n : access.order(player.frameCount())) {
             const BgrFrame f = frameAt(player, n);
             ASSERT_EQ(f.width, player.width()) << "frame " << n;
             ASSERT_EQ(f.height, player.height());

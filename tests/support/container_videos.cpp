@@ -65,6 +65,9 @@ std::vector<ContainerVideo> containerVideos()
         // A title set as dvdauthor writes it: most pictures share a packet of the stream with the one before
         // and carry no time of their own.
         {"dvdauthor.vob", {}, {}, 120, {}, 29970, "dvd-ntsc-two-streams/dvd/VIDEO_TS/VTS_01_1.VOB"},
+        // Cut at a keyframe whose group is open: the B-frames after it need the group before, which is not
+        // there, so they show nothing although each has its time.
+        {"mpeg2_cut_open_group.ts", pal, small, 75, dvd, 25000, nullptr, "0.62"},
     };
 }
 
@@ -73,8 +76,14 @@ QString containerVideoPath(const ContainerVideo &video, const QString &dir, QStr
     if (video.fixture)
         return dataPath(QString::fromLatin1(video.fixture));
     const QString path = QDir(dir).filePath(QString::fromLatin1(video.name));
-    error = makeVideo(path, video.source, video.filters, video.frames, video.codec);
-    return error.isEmpty() ? path : QString();
+    const QString made = video.copiedFrom ? path + QStringLiteral(".whole.mpg") : path;
+    error = makeVideo(made, video.source, video.filters, video.frames, video.codec);
+    if (error.isEmpty() && video.copiedFrom)
+        error = runFfmpeg({QStringLiteral("-ss"), QString::fromLatin1(video.copiedFrom), QStringLiteral("-i"), made,
+                           QStringLiteral("-c:v"), QStringLiteral("copy"), QStringLiteral("-an"), path});
+    if (!error.isEmpty())
+        return {};
+    return path;
 }
 
 } // namespace glyfex::test

@@ -14,11 +14,14 @@ struct ContainerVideo {
     const char *name; // the file's name; its suffix chooses the container unless codec says -f
     QString source;   // ffmpeg's lavfi source
     QString filters;
-    int frames;
+    int frames; // made from source; the file has this many unless cut
     QStringList codec;
     int fpsX1000;
     // A checked-in video below tests/data instead of one made from source.
     const char *fixture = nullptr;
+    // The file is a stream copy of the video made (as codec and a .mpg name make it) from this time on,
+    // as a part cut from a film; its frame count is then FFmpeg's.
+    const char *copiedFrom = nullptr;
 };
 
 inline void PrintTo(const ContainerVideo &c, std::ostream *os)

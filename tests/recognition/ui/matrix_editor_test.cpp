@@ -113,6 +113,74 @@ TEST_F(MatrixEditorTest, ListsEveryEntryInTextOrderAndSortsByAnyColumn)
     EXPECT_TRUE(child<QCheckBox>(*editor, "BoldCheckBox")->isChecked());
 }
 
+TEST_F(MatrixEditorTest, AClickOnAHeaderSortsByItsColumnAndASecondOneTurnsTheOrder)
+{
+    // Twelve entries: "b" and "j" bold, "k" italic, "a" underlined; 1 to 12 in learning order.
+    const char *texts[] = {"m", "b", "k", "a", "l", "c", "j", "d", "i", "e", "h", "f"};
+    for (int i = 0; i < 12; ++i) {
+        const QString text = QString::fromLatin1(texts[i]);
+        const uint8_t style = text == QLatin1String("b") || text == QLatin1String("j") ? subtitles::StyleBold
+                              : text == QLatin1String("k")                              ? subtitles::StyleItalic
+                              : text == QLatin1String("a")                              ? subtitles::StyleUnderline
+                                                                                        : 0;
+        learn(text, style);
+    }
+    makeEditor();
+    editor->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
+    QHeaderView *header = list->header();
+    ASSERT_TRUE(header->sectionsClickable());
+
+    QStringList numbers;
+    for (int n = 1; n <= 12; ++n)
+        numbers << QStringLiteral(" %1").arg(n, 5, 10, QLatin1Char('0'));
+    QStringList letters = {"a", "b", "c", "d", "e", "f", "h", "i", "j", "k", "l", "m"};
+    auto reversed = [](QStringList l) {
+        std::reverse(l.begin(), l.end());
+        return l;
+    };
+    auto flags = [](int ones, bool onesFirst) {
+        QStringList l;
+        for (int n = 0; n < 12; ++n)
+            l << ((onesFirst ? n < ones : n >= 12 - ones) ? QStringLiteral("1") : QStringLiteral("0"));
+        return l;
+    };
+    struct Click {
+        int column;
+        bool descending;
+        QStringList shown; // the clicked column, top to bottom, afterwards
+    };
+    const Click clicks[] = {
+        {MatrixEditor::IndexColumn, false, numbers},
+        {MatrixEditor::IndexColumn, true, reversed(numbers)},
+        {MatrixEditor::TextColumn, false, letters},
+        {MatrixEditor::TextColumn, true, reversed(letters)},
+        {MatrixEditor::BoldColumn, false, flags(2, false)},
+        {MatrixEditor::BoldColumn, true, flags(2, true)},
+        {MatrixEditor::ItalicColumn, false, flags(1, false)},
+        {MatrixEditor::ItalicColumn, true, flags(1, true)},
+        {MatrixEditor::UnderlineColumn, false, flags(1, false)},
+        {MatrixEditor::UnderlineColumn, true, flags(1, true)},
+        {MatrixEditor::TextColumn, false, letters}, // back to another column: ascending again
+    };
+    for (const Click &c : clicks) {
+        SCOPED_TRACE(testing::Message() << "column " << c.column << (c.descending ? " descending" : " ascending"));
+        const QPoint middle(header->sectionViewportPosition(c.column) + header->sectionSize(c.column) / 2,
+                            header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, middle);
+        EXPECT_EQ(editor->sortColumn(), c.column);
+        EXPECT_EQ(editor->sortDescending(), c.descending);
+        EXPECT_EQ(header->sortIndicatorSection(), c.column);
+        EXPECT_EQ(column(c.column), c.shown);
+    }
+    // The style columns compare as numbers: the bold entries are the ones the style says.
+    clickHeader(MatrixEditor::BoldColumn);
+    clickHeader(MatrixEditor::BoldColumn);
+    QStringList boldTexts = column(MatrixEditor::TextColumn).mid(0, 2);
+    boldTexts.sort();
+    EXPECT_EQ(boldTexts, QStringList({"b", "j"}));
+}
+
 TEST_F(MatrixEditorTest, ModifyAndDeleteNeedASelection)
 {
     learn(QStringLiteral("a"));

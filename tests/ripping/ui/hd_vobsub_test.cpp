@@ -146,7 +146,9 @@ TEST_F(HdVobSubTest, ARunStoresEverySubtitleAsText)
         truth.push_back({core::millisecondsToTimeCode(line.startMs), {QString::fromLatin1(line.text)}});
     recognition::GroundTruthAnswerer answerer(truth);
     wiring.setGlyphAsker(&answerer);
-    app.ocr.spaceWidth = 14; // the drawn words stand 14 pixels or more apart, their letters less
+    // The drawn words stand 14 pixels or more apart, their letters less; recognition reads the 1080-row
+    // frame at half size, where the tuning applies.
+    app.ocr.spaceWidth = 7;
 
     ripping::ui::InputDialog *input = app.inputDialog();
     ASSERT_TRUE(input->openInputFile(idx())) << prompt.shown.join(QLatin1Char('\n')).toStdString();

@@ -1,0 +1,22 @@
+// Keeps the program's windows and dialogs inside the available area of their screen whenever they are shown or resized.
+#pragma once
+
+#include <QObject>
+
+class QWidget;
+
+namespace glyfex::app {
+
+// Watches every window of the application: one that is shown, or grows (a panel that opens, a dialog
+// expanded again), beyond the screen's available area is moved back onto it, and cut to its size when
+// it is larger; buttons at a window's edge stay within reach. A move by the user is left alone: a window
+// may be dragged partly off the screen on purpose.
+class ScreenKeeper : public QObject {
+public:
+    explicit ScreenKeeper(QObject *parent = nullptr);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
+
+} // namespace glyfex::app

@@ -1,0 +1,181 @@
+// Where the windows go: the Subtitles window under the main window until the user moves it, and every window on the screen.
+#include "app/app.h"
+#include "ripping/ui/main_window.h"
+#include "subtitles/subtitle_builder.h"
+#include "subtitles/ui/subtitles_window.h"
+#include "support/app_test.h"
+#include "support/qt_print.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+namespace glyfex {
+namespace {
+
+// Closes the next modal dialog as soon as it is up, as a user pressing Escape.
+void closeNextModal()
+{
+    QTimer::singleShot(0, [] {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+        else
+            closeNextModal();
+    });
+}
+
+class WindowPlacementTest : public test::AppTest {
+protected:
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        main = app.mainWindow();
+        subtitles = app.subtitlesWindow();
+        main->move(20, 20);
+        main->show();
+        subtitles->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(main));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(subtitles));
+    }
+
+    void press(QWidget *in, const char *name)
+    {
+        const QString n = QString::fromLatin1(name);
+        if (auto *b = in->findChild<QAbstractButton *>(n)) {
+            ASSERT_TRUE(b->isVisible() && b->isEnabled()) << name;
+            QTest::mouseClick(b, Qt::LeftButton);
+            return;
+        }
+        auto *a = in->findChild<QAction *>(n);
+        ASSERT_NE(a, nullptr) << name;
+        a->trigger();
+    }
+
+    ripping::ui::MainWindow *main = nullptr;
+    subtitles::ui::SubtitlesWindow *subtitles = nullptr;
+};
+
+struct ShowingRow {
+    const char *name;
+    std::function<void()> act;
+};
+
+TEST_F(WindowPlacementTest, TheSubtitlesWindowStaysWhereTheUserMovedIt)
+{
+    // Everything that shows the window again, or opens a dialog from it, after the user has moved it.
+    const ShowingRow rows[] = {
+        {"hidden and shown with the main window's button",
+         [this] {
+             press(main, "TntBitButtonShowSubtitleText");
+             press(main, "TntBitButtonShowSubtitleText");
+         }},
+        {"cleared", [this] { press(subtitles, "TntBitButtonClearSub"); }},
+        {"a dialog opened from it",
+         [this] {
+             closeNextModal();
+             press(subtitles, "TntBitButtonTimeCorrection");
+         }},
+        {"Open VOB(s) cancelled",
+         [this] {
+             closeNextModal();
+             press(main, "OpenVob1");
+         }},
+        {"the main window's preview resized", [this] { main->applyPreviewSettings(); }},
+    };
+    const QPoint moved(0, 10); // on the screen, wide as the window is
+    for (const ShowingRow &row : rows) {
+        SCOPED_TRACE(row.name);
+        subtitles->move(moved); // as the user drags it
+        row.act();
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(subtitles->isVisible());
+        EXPECT_EQ(subtitles->pos(), moved);
+    }
+}
+
+TEST_F(WindowPlacementTest, UntilTheUserMovesItTheSubtitlesWindowFollowsTheMainWindow)
+{
+    EXPECT_EQ(subtitles->frameGeometry().left(), main->frameGeometry().left());
+    EXPECT_EQ(subtitles->frameGeometry().bottom(), main->frameGeometry().bottom());
+    main->move(2, 5);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(main->pos(), QPoint(2, 5));
+    press(main, "TntBitButtonShowSubtitleText");
+    press(main, "TntBitButtonShowSubtitleText");
+    EXPECT_EQ(subtitles->frameGeometry().left(), main->frameGeometry().left());
+    EXPECT_EQ(subtitles->frameGeometry().bottom(), main->frameGeometry().bottom());
+}
+
+// The windows' sizes as they grow and shrink; ctest runs these once more on a laptop's 1366 x 768 screen.
+class WindowGeometryTest : public WindowPlacementTest {
+protected:
+    QRect available() const { return ripping::ui::screenOf(*main)->availableGeometry(); }
+};
+
+TEST_F(WindowGeometryTest, TheCodePagePanelKeepsTheSubtitlesWindowOnTheScreen)
+{
+    for (const auto mode : {subtitles::ui::SubtitlesWindow::PanelMode::Load, subtitles::ui::SubtitlesWindow::PanelMode::Save}) {
+        SCOPED_TRACE(mode == subtitles::ui::SubtitlesWindow::PanelMode::Load ? "load" : "save");
+        const int before = subtitles->width();
+        subtitles->showConversionPanel(mode);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(available().contains(subtitles->frameGeometry()))
+            << testing::PrintToString(subtitles->frameGeometry()) << " on " << testing::PrintToString(available());
+        for (const char *button : {"bbDone", "bbSave"}) {
+            auto *b = subtitles->findChild<QPushButton *>(QString::fromLatin1(button));
+            if (!b->isVisible())
+                continue;
+            const QRect onScreen(b->mapToGlobal(QPoint(0, 0)), b->size());
+            EXPECT_TRUE(available().contains(onScreen)) << button << ' ' << testing::PrintToString(onScreen);
+        }
+        subtitles->hideConversionPanel();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(subtitles->width(), before) << "the panel's room goes with it";
+    }
+}
+
+TEST_F(WindowGeometryTest, BitmapAdjustmentComesBackWholeAfterReduceAndExpand)
+{
+    auto *adjust = qobject_cast<QDialog *>(app.window(QStringLiteral("Form18")));
+    ASSERT_NE(adjust, nullptr);
+    adjust->removeEventFilter(&bitmapAdjust); // shown here, not answered
+    adjust->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(adjust));
+    const QSize whole = adjust->size();
+    EXPECT_TRUE(available().contains(adjust->frameGeometry())) << testing::PrintToString(adjust->frameGeometry());
+    auto *reduce = adjust->findChild<QPushButton *>(QStringLiteral("ButtonReduceWindow"));
+    ASSERT_NE(reduce, nullptr);
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        QTest::mouseClick(reduce, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        EXPECT_LT(adjust->height(), whole.height() / 2) << "reduced";
+        // Out of the way, at the bottom of the screen, as the user drags it.
+        const QRect reduced = adjust->frameGeometry();
+        adjust->move(available().right() - reduced.width(), available().bottom() - reduced.height());
+        QCoreApplication::processEvents();
+        QTest::mouseClick(reduce, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(adjust->size(), whole);
+        EXPECT_TRUE(available().contains(adjust->frameGeometry())) << testing::PrintToString(adjust->frameGeometry());
+        for (const char *button : {"BitBtn1", "ButtonSkipPict"}) {
+            auto *b = adjust->findChild<QPushButton *>(QString::fromLatin1(button));
+            ASSERT_NE(b, nullptr) << button;
+            const QRect onScreen(b->mapToGlobal(QPoint(0, 0)), b->size());
+            EXPECT_TRUE(available().contains(onScreen)) << button << ' ' << testing::PrintToString(onScreen);
+        }
+    }
+    adjust->hide();
+}
+
+} // namespace
+} // namespace glyfex
