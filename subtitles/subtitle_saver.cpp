@@ -1,6 +1,7 @@
 // Saving subtitle files.
 #include "subtitles/subtitle_saver.h"
 
+#include "core/save_name.h"
 #include "core/save_file.h"
 #include "core/text_codec.h"
 #include "subtitles/format_writers.h"
@@ -139,11 +140,7 @@ core::Result<SaveReport> saveSubtitleFile(const SaveRequest &request, const core
 bool confirmReplace(const QString &path, bool commandLineMode, const core::MessageTable &messages,
                     core::UserPrompt &prompt)
 {
-    if (commandLineMode || !QFileInfo::exists(path))
-        return true;
-    return prompt.confirm(messages.text(core::Msg::Warning) + QStringLiteral("\r\n") +
-                          messages.text(core::Msg::File) + QLatin1Char(' ') + QFileInfo(path).fileName() +
-                          QLatin1Char(' ') + messages.text(core::Msg::AlreadyExistsReplace)) == core::Answer::Yes;
+    return commandLineMode || core::confirmReplaceFile(path, core::Msg::Warning, messages, prompt);
 }
 
 QString commandLineSavePath(const QString &outputName, OutputFormat format)

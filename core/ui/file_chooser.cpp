@@ -56,6 +56,8 @@ QString DialogFileChooser::saveFile(QWidget *parent, const QString &title, const
 {
     QFileDialog dialog(parent, title, start);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // Qt's question would name what was typed, before the caller adds the extension, and in Qt's words.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setNameFilters(qtFilters(filter));
     if (execOver(dialog, parent) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};

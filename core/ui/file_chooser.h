@@ -16,7 +16,9 @@ public:
     // The filter (from 1) the user left the last open dialog on that chose a file, so that the next
     // one starts on it again.
     int chosenFilterIndex() const { return m_chosenFilterIndex; }
-    // The chosen file name to write, or an empty string when the user cancels. No extension is added.
+    // The chosen file name to write, or an empty string when the user cancels. No extension is added and
+    // nothing is asked about a file of that name: the caller adds its extension and then asks its own
+    // question about the name it will write.
     virtual QString saveFile(QWidget *parent, const QString &title, const QString &start, const QString &filter) = 0;
 
 protected:

@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "core/messages.h"
 #include "core/pass_host.h"
+#include "core/save_name.h"
 #include "core/ui/dialog_owner.h"
 #include "recognition/char_matrix_file.h"
 
@@ -115,8 +116,10 @@ MatrixCommands::SaveOutcome MatrixCommands::saveMatrix(bool askName, const QStri
         path = m_app.files().saveFile(core::ui::workingWindow(m_dialogParent), title, start, kFilter);
         if (path.isEmpty())
             return SaveOutcome::Cancelled;
-        if (QFileInfo(path).suffix().isEmpty())
-            path += QLatin1Char('.') + QLatin1String(kMatrixFileExtension);
+        path = core::withDefaultExtension(path, QLatin1String(kMatrixFileExtension));
+        // Asked about the name that will be written, the extension added; No writes nothing.
+        if (!core::confirmReplaceFile(path, core::Msg::Confirm, m_app.messages, m_app.prompt()))
+            return SaveOutcome::Cancelled;
         m_folder = QFileInfo(path).absolutePath();
     }
     if (auto saved = saveCharMatrix(m_matrix, path); !saved) {

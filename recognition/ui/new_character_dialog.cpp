@@ -244,7 +244,7 @@ NewCharacterDialog::NewCharacterDialog(RunControl &control, core::UserPrompt &pr
     connect(m_changeColourTimer, &QTimer::timeout, this, [this] { changeColourTick(); });
 
     // The locations are the palette file's sections; punctuation is shared by all of them.
-    auto ini = core::IniStore::open(m_setup.charMapFile);
+    auto ini = core::IniStore::open(paletteFile());
     if (ini.ok()) {
         const QSignalBlocker block(m_location);
         m_location->addItems(charPaletteLocations(*ini));
@@ -485,7 +485,7 @@ bool NewCharacterDialog::eventFilter(QObject *watched, QEvent *event)
 void NewCharacterDialog::loadPalette()
 {
     CharPalette palette;
-    if (auto ini = core::IniStore::open(m_setup.charMapFile); ini.ok()) {
+    if (auto ini = core::IniStore::open(paletteFile()); ini.ok()) {
         auto read = readCharPalette(*ini, m_location->currentText());
         const QString error = read.ok() ? QString() : read.error().message();
         if (read.ok())
@@ -510,15 +510,22 @@ void NewCharacterDialog::loadPalette()
     focusEditText();
 }
 
+QString NewCharacterDialog::paletteFile() const
+{
+    // Once a paste has made the user's copy, it is the palette: reading the shipped file again would
+    // take the pasted cells away, and the next paste would write the file without them.
+    if (!m_setup.charMapWriteFile.isEmpty() && QFileInfo(m_setup.charMapWriteFile).isFile())
+        return m_setup.charMapWriteFile;
+    return m_setup.charMapFile;
+}
+
 void NewCharacterDialog::savePalette()
 {
-    auto opened = core::IniStore::open(m_setup.charMapWriteFile.isEmpty() ? m_setup.charMapFile : m_setup.charMapWriteFile);
-    core::IniStore ini = opened.ok() ? std::move(*opened) : core::IniStore(m_setup.charMapWriteFile);
-    if (!opened.ok()) {
-        // The user's copy does not exist yet: start from the shipped palette.
-        if (auto shipped = core::IniStore::open(m_setup.charMapFile); shipped.ok())
-            ini.setStrings(shipped->strings());
-    }
+    // The palette as read, written to the user's copy: the first paste copies every shipped location
+    // along (a file that is not there opens as an empty store, so it cannot tell).
+    core::IniStore ini(m_setup.charMapWriteFile.isEmpty() ? m_setup.charMapFile : m_setup.charMapWriteFile);
+    if (auto current = core::IniStore::open(paletteFile()); current.ok())
+        ini.setStrings(current->strings());
     auto cells = [this](int row, const QString &separator) {
         QString out;
         for (int c = 1; c < m_grid->columnCount(); ++c) {

@@ -104,6 +104,8 @@ private:
     void searchMatrix();
     void loadPalette();
     int locationIndexOf(const QString &language) const;
+    // The palette file read: the user's copy when there is one, else the shipped file.
+    QString paletteFile() const;
     void savePalette();
     void paletteClicked(int row, int column, bool rightButton);
     void focusEditText();

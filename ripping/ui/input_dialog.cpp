@@ -700,14 +700,22 @@ bool InputDialog::confirmKeepText(StartRequest &request)
         return true;
     const QString text = m_app.message(core::Msg::Information) + QStringLiteral("\r\n") + m_app.message(core::Msg::SubtitlesFileNotEmpty) + QLatin1Char('\r')
                        + m_app.message(core::Msg::AddToEndOfFile);
-    switch (m_app.prompt().confirm(text)) {
-    case core::Answer::Yes:
-        return true;
-    case core::Answer::No:
-        request.clearSubtitles = true; // done when the run is armed, so a later Cancel loses nothing
-        return true;
-    default:
-        return false;
+    auto *subtitles = qobject_cast<subtitles::ui::SubtitlesWindow *>(m_app.subtitlesWindow());
+    for (;;) {
+        switch (m_app.prompt().confirm(text)) {
+        case core::Answer::Yes:
+            return true;
+        case core::Answer::No:
+            // A new text: the Subtitles window's clear asks first when the text is not saved. No there
+            // keeps the text and the first question comes again, where Cancel abandons the Start.
+            if (!subtitles || subtitles->askToClear() == core::Answer::Yes) {
+                request.clearSubtitles = true; // done when the run is armed, so a later Cancel loses nothing
+                return true;
+            }
+            continue;
+        default:
+            return false;
+        }
     }
 }
 
@@ -717,8 +725,13 @@ void InputDialog::commitStart(const StartRequest &request)
     MainWindow *main = m_app.mainWindow();
     if (batch.processing && !batch.paused && main)
         main->togglePause(this); // a pass still running must stop before its list changes
-    if (request.clearSubtitles)
+    if (request.clearSubtitles) {
+        // The Subtitles window's clear, its question answered above: the list, the file name and the
+        // skipped count go with the text.
+        if (auto *subtitles = qobject_cast<subtitles::ui::SubtitlesWindow *>(m_app.subtitlesWindow()))
+            subtitles->clearWithoutQuestion();
         m_app.subtitles.clear();
+    }
     updatePalette();
     commitStartRequest(request, batch);
     if (request.outputFormat)

@@ -532,6 +532,9 @@ void MainWindow::runPass(const QString &path)
         // The close asked for during the pass: now nothing uses the state any more.
         m_closePending = false;
         close();
+        // The text question was answered for that close alone: when it was refused after all (Cancel at
+        // the matrix question), the next close asks again, about the text as it will be then.
+        m_closeConfirmed = false;
     }
 }
 
@@ -646,10 +649,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
                 return;
             }
         }
-        m_closeConfirmed = true;
     }
     m_app.abortSequence = true;
     if (m_app.batch.processing) {
+        // The user has answered for the close that runs once the pass returns.
+        m_closeConfirmed = true;
         // The pass runs inside this very event pump and uses the run's state: pause it and close
         // once it has returned (runPass does).
         if (!m_app.batch.paused)

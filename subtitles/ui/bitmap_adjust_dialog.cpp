@@ -3,6 +3,7 @@
 
 #include "core/bmp_writer.h"
 #include "core/messages.h"
+#include "core/save_name.h"
 #include "app/app.h"
 #include "app/run_wiring.h"
 #include "core/ui/dialog_owner.h"
@@ -64,13 +65,6 @@ void checkId(QButtonGroup *group, int id)
 {
     if (QAbstractButton *button = group->button(id))
         button->setChecked(true);
-}
-
-QString withExtension(const QString &path, const char *extension)
-{
-    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
-        return path;
-    return path + QLatin1Char('.') + QLatin1String(extension);
 }
 
 const QString kProfileFilter = QStringLiteral("Glyfex BMP Settings File (*.ini)|*.ini|All|*.*");
@@ -448,11 +442,11 @@ void BitmapAdjustDialog::saveBmp()
         m_app.prompt().warn(QStringLiteral("There is no picture to save."));
         return;
     }
-    const QString path = withExtension(
+    const QString path = core::withDefaultExtension(
         m_app.files().saveFile(this, m_app.message(core::Msg::SaveCurrentBmp), QString(),
                                QStringLiteral("Bitmap File (*.bmp)|*.bmp|All|*.*")),
-        "bmp");
-    if (path.isEmpty())
+        QStringLiteral("bmp"));
+    if (path.isEmpty() || !core::confirmReplaceFile(path, core::Msg::Warning, m_app.messages, m_app.prompt()))
         return;
     core::BitmapFileOptions options;
     options.compress = m_session.settings().compress;
@@ -468,10 +462,10 @@ QString BitmapAdjustDialog::profileFolder() const
 
 void BitmapAdjustDialog::saveProfile()
 {
-    const QString path = withExtension(
+    const QString path = core::withDefaultExtension(
         m_app.files().saveFile(this, m_app.message(core::Msg::SaveBmpSettingsProfile), profileFolder(), kProfileFilter),
-        "ini");
-    if (path.isEmpty())
+        QStringLiteral("ini"));
+    if (path.isEmpty() || !core::confirmReplaceFile(path, core::Msg::Warning, m_app.messages, m_app.prompt()))
         return;
     if (auto saved = m_session.saveProfile(path, settingsFromControls()); !saved) {
         m_app.prompt().error(saved.error().message());

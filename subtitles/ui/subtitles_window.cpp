@@ -2,6 +2,7 @@
 #include "subtitles/ui/subtitles_window.h"
 
 #include "core/messages.h"
+#include "core/save_name.h"
 #include "core/text_codec.h"
 #include "app/app.h"
 #include "core/ui/dialog_owner.h"
@@ -489,15 +490,19 @@ void SubtitlesWindow::updateUnicodeLabel()
 
 // --- commands ------------------------------------------------------------------------------------
 
+core::Answer SubtitlesWindow::askToClear()
+{
+    if (!isModified())
+        return core::Answer::Yes;
+    return m_app.prompt().confirmYesNo(m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n") +
+                                  m_app.message(core::Msg::TextNotSaved) + QStringLiteral("\r\n") +
+                                  m_app.message(core::Msg::ReallyClearAllText));
+}
+
 bool SubtitlesWindow::clearSubtitles()
 {
-    if (isModified()) {
-        const QString question = m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n") +
-                                 m_app.message(core::Msg::TextNotSaved) + QStringLiteral("\r\n") +
-                                 m_app.message(core::Msg::ReallyClearAllText);
-        if (m_app.prompt().confirmYesNo(question) != core::Answer::Yes)
-            return false;
-    }
+    if (askToClear() != core::Answer::Yes)
+        return false;
     clearWithoutQuestion();
     return true;
 }
@@ -906,6 +911,10 @@ QString SubtitlesWindow::saveToFile(bool unicode)
             m_saveName.clear();
             return {};
         }
+        // A name typed without an extension gets the format's, and the question is about that name.
+        path = core::withDefaultExtension(path, defaultExtension(outputFormat()));
+        if (!confirmReplace(path, m_app.commandLineMode, m_app.messages, m_app.prompt()))
+            return {};
     }
     if (!warnAboutScriptNames())
         return {};

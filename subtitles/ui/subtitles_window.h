@@ -3,6 +3,7 @@
 
 #include "core/text_codec.h"
 #include "core/time_code.h"
+#include "core/user_prompt.h"
 #include "subtitles/output_format.h"
 #include "subtitles/renderer.h"
 #include "subtitles/store_subtitle_sink.h"
@@ -89,6 +90,9 @@ public:
 
     // Clear: asks first when the text is not saved; false when the user kept it.
     bool clearSubtitles();
+    // Clear's question alone, for a command that clears later (a Start on a new text): Yes when the
+    // text may go (it is saved, or the user said so), else No.
+    core::Answer askToClear();
     // Clear when the user has chosen so elsewhere (a Start on a new text).
     void clearWithoutQuestion();
     // The store was emptied or changed by another window (the input dialog's Clear or Start): the

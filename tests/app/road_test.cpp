@@ -3,6 +3,7 @@
 #include "recognition/recognition_driver.h"
 #include "recognition/scripted_answerer.h"
 #include "core/char_text.h"
+#include "core/ini_store.h"
 #include "recognition/ui/matrix_commands.h"
 #include "recognition/ui/new_character_dialog.h"
 #include "recognition/ui/dialog_user.h"
@@ -18,6 +19,8 @@
 #include "support/qt_print.h"
 #include "support/test_data.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -146,7 +149,7 @@ class RoadTest : public test::AppTest {
 protected:
     void SetUp() override
     {
-        ASSERT_NO_FATAL_FAILURE(test::installCharMap(app.paths));
+        ASSERT_NO_FATAL_FAILURE(installPalette());
         test::AppTest::SetUp();
         ASSERT_TRUE(scratch.isValid());
         ASSERT_NO_FATAL_FAILURE(
@@ -165,6 +168,9 @@ protected:
     QString vob() const { return scratch.filePath(QStringLiteral("VIDEO_TS/VTS_01_1.VOB")); }
 
     // Open the IFO (or another input), choose the first stream, Start with "recognise text" and let the batch run.
+    // The palette file the program starts with: the user's own copy.
+    virtual void installPalette() { test::installCharMap(app.paths); }
+
     void runTheDisc(const QString &inputFile = {})
     {
         ripping::ui::InputDialog *input = app.inputDialog();
@@ -361,7 +367,7 @@ TEST_F(RoadTest, TheCharacterPaletteFollowsTheStreamsLanguage)
         QFile::remove(scratch.filePath(QStringLiteral("%1.sub").arg(QLatin1String(c.code))));
         ASSERT_TRUE(QFile::copy(test::dataPath(QStringLiteral("dvd-pal-sans/vobsub.sub")),
                                 scratch.filePath(QStringLiteral("%1.sub").arg(QLatin1String(c.code)))));
-        prompt.answers = {core::Answer::No}; // a new text for each run
+        prompt.answers = {core::Answer::No, core::Answer::Yes}; // a new text for each run, the unsaved one let go
         runTheDisc(name);
         EXPECT_EQ(location->currentText(), QLatin1String(c.location)) << c.code;
         const QTableWidgetItem *first = grid->item(0, 1);
@@ -392,10 +398,58 @@ TEST_F(RoadTest, TheSubtitlesWindowFollowsTheInputDialogsClearAndStart)
 
     // A Start on a new text empties the store at once: the new run's text stands alone.
     runTheDisc();
-    prompt.answers = {core::Answer::No};
+    prompt.answers = {core::Answer::No, core::Answer::Yes};
     runTheDisc();
     EXPECT_EQ(window.store().count(), int(expected.size()));
     EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("LabelNbSubTitle"))->text(), QString::number(expected.size()));
+}
+
+// A Start over unsaved text: No to adding at the end goes through the Subtitles window's clear, which
+// asks about the unsaved text; only Yes there lets it go, No asks the first question again, where Cancel
+// abandons the Start and keeps everything.
+TEST_F(RoadTest, AStartOnANewTextAsksBeforeUnsavedTextGoes)
+{
+    const QString keep = QStringLiteral("confirm: Information\r\nSubtitles text file isn't empty.\rAdd to the end of file?");
+    const QString clear = QStringLiteral("confirm: Confirm\r\nText NOT saved!\r\nDo you really want to clear all text?");
+    const int n = int(expected.size());
+    const struct {
+        const char *name;
+        std::deque<core::Answer> answers;
+        QStringList questions;
+        bool started;
+        int subtitles; // in the store once the run (if any) is over
+    } cases[] = {
+        {"yes_adds_at_the_end", {core::Answer::Yes}, {keep}, true, 2 * n},
+        {"no_then_yes_clears", {core::Answer::No, core::Answer::Yes}, {keep, clear}, true, n},
+        {"no_then_no_asks_again", {core::Answer::No, core::Answer::No, core::Answer::Cancel}, {keep, clear, keep}, false, n},
+        {"no_no_then_yes_adds", {core::Answer::No, core::Answer::No, core::Answer::Yes}, {keep, clear, keep}, true, 2 * n},
+        {"cancel_abandons", {core::Answer::Cancel}, {keep}, false, n},
+    };
+    subtitles::ui::SubtitlesWindow &window = wiring->subtitlesWindow();
+    ripping::ui::InputDialog *input = app.inputDialog();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        prompt.answers = {core::Answer::No, core::Answer::Yes};
+        runTheDisc(); // the text of one run, not saved
+        ASSERT_EQ(window.store().count(), n);
+        ASSERT_TRUE(window.isModified());
+        ASSERT_TRUE(input->openInputFile(scratch.filePath(QStringLiteral("VIDEO_TS/VTS_01_0.IFO"))));
+        input->selectStream(0);
+        input->setAction(picture::ActionMode::RecogniseText);
+        prompt.shown.clear();
+        prompt.answers = c.answers;
+        const int starts = app.batch.startCount;
+        EXPECT_EQ(input->start(), c.started);
+        EXPECT_EQ(app.batch.startCount, starts + (c.started ? 1 : 0));
+        EXPECT_EQ(prompt.shown, c.questions);
+        if (c.started) {
+            ASSERT_NO_FATAL_FAILURE(test::tickToTheEnd(app));
+        } else {
+            EXPECT_TRUE(window.isModified()) << "the text is still the user's unsaved work";
+        }
+        EXPECT_EQ(window.store().count(), c.subtitles);
+        EXPECT_EQ(window.list()->count() > 0, c.subtitles > 0);
+    }
 }
 
 TEST_F(RoadTest, ClosingAsksForTheChangedMatrixThenTheUnsavedText)
@@ -486,6 +540,66 @@ TEST_F(RoadTest, ChangeTextColourOpensTheAssistantWhoseChoiceHoldsForTheRestOfTh
     ASSERT_EQ(window.store().count(), int(expected.size()));
     for (int i = 1; i <= window.store().count(); ++i)
         EXPECT_EQ(window.store().at(i).lines, expected[size_t(i - 1)].lines) << "subtitle " << i;
+}
+
+// Only the shipped palette at first: the user's copy is made by the first paste, and from then on it is
+// the palette the dialog shows, whatever location is chosen and whatever Start chooses.
+class ShippedPaletteRoadTest : public RoadTest {
+protected:
+    void installPalette() override
+    {
+        QDir().mkpath(folders.shippedDir());
+        ASSERT_TRUE(QFile::copy(QStringLiteral(GLYFEX_TEST_DATA_DIR "/../../data/CharMap.ini"), shipped()));
+    }
+    QString shipped() const { return QDir(folders.shippedDir()).filePath(QStringLiteral("CharMap.ini")); }
+};
+
+TEST_F(ShippedPaletteRoadTest, PastedCellsStayAcrossLocationsAndStarts)
+{
+    const QByteArray shippedBytes = [&] {
+        QFile f(shipped());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    const QString user = QDir(app.paths.writableDataDir()).filePath(QStringLiteral("CharMap.ini"));
+    ASSERT_FALSE(QFile::exists(user));
+    files.names = {QStringLiteral(GLYFEX_TEST_DATA_DIR "/../../data/ChMatrix/dvd-pal-sans.gxc")};
+    wiring->matrixCommands().open(); // knows every shape of the disc: the run asks nothing
+    recognition::ui::NewCharacterDialog *dialog = wiring->newCharacterDialog();
+    auto *location = dialog->findChild<QComboBox *>(QStringLiteral("ComboBoxCharLoc"));
+    auto *grid = dialog->findChild<QTableWidget *>(QStringLiteral("sg"));
+    ASSERT_TRUE(location && grid);
+    auto cell = [&](int r, int c) { return grid->item(r, c) ? grid->item(r, c)->text() : QString(); };
+    auto paste = [&](const QString &text, int column) {
+        QApplication::clipboard()->setText(text);
+        QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, grid->visualRect(grid->model()->index(0, column)).center());
+    };
+
+    dialog->chooseLocation(QStringLiteral("English")); // the disc's language, not in the shipped file
+    ASSERT_EQ(cell(0, 1), QString());
+    paste(QStringLiteral("x"), 1);
+    ASSERT_TRUE(QFile::exists(user)) << "the paste made the user's copy";
+    location->setCurrentText(QStringLiteral("French (Francais)"));
+    EXPECT_EQ(cell(0, 1), QStringLiteral("\u00E0"));
+    location->setCurrentText(QStringLiteral("English"));
+    EXPECT_EQ(cell(0, 1), QStringLiteral("x")) << "switching back shows the pasted cell";
+
+    location->setCurrentText(QStringLiteral("French (Francais)"));
+    prompt.answers = {core::Answer::No, core::Answer::Yes};
+    runTheDisc(); // Start chooses the stream's location, English
+    EXPECT_EQ(location->currentText(), QStringLiteral("English"));
+    EXPECT_EQ(cell(0, 1), QStringLiteral("x")) << "Start shows the pasted cell";
+    paste(QStringLiteral("y"), 2);
+    EXPECT_EQ(cell(0, 1), QStringLiteral("x"));
+    EXPECT_EQ(cell(0, 2), QStringLiteral("y"));
+
+    auto written = core::IniStore::open(user);
+    ASSERT_TRUE(written.ok());
+    EXPECT_EQ(written->readString(QStringLiteral("English"), QStringLiteral("Small")), QStringLiteral("x*y*"));
+    EXPECT_EQ(written->readString(QStringLiteral("French (Francais)"), QStringLiteral("Small")).left(2),
+              QStringLiteral("\u00E0*")) << "the shipped locations came along into the copy";
+    QFile f(shipped());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), shippedBytes) << "the shipped palette is only read";
 }
 
 } // namespace

@@ -24,10 +24,12 @@ namespace glyfex::test {
 // Scratch configuration and data folders of one test, so tests running side by side never share a file.
 struct TestFolders {
     QTemporaryDir dir;
+    // Where the program's own read-only data would be installed (empty unless a test puts files there).
+    QString shippedDir() const { return dir.filePath(QStringLiteral("shipped")); }
     core::Paths::Folders folders() const
     {
         return {dir.filePath(QStringLiteral("bin")), dir.filePath(QStringLiteral("config")),
-                dir.filePath(QStringLiteral("data")), {}};
+                dir.filePath(QStringLiteral("data")), {shippedDir()}};
     }
 };
 

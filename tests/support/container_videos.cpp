@@ -62,6 +62,9 @@ std::vector<ContainerVideo> containerVideos()
         {"x264_bframes.mov", pal, small, 50, x264Long, 25000},
         {"vp9.webm", pal, small, 50, args({"-c:v", "libvpx-vp9", "-deadline", "realtime", "-cpu-used", "8", "-g", "12"}),
          25000},
+        {"rawvideo.avi", pal, small, 12, args({"-c:v", "rawvideo", "-pix_fmt", "bgr24"}), 25000},
+        {"huffyuv.avi", pal, small, 12, args({"-c:v", "huffyuv"}), 25000},
+        {"mjpeg.avi", pal, small, 12, args({"-c:v", "mjpeg", "-q:v", "3"}), 25000},
         // A title set as dvdauthor writes it: most pictures share a packet of the stream with the one before
         // and carry no time of their own.
         {"dvdauthor.vob", {}, {}, 120, {}, 29970, "dvd-ntsc-two-streams/dvd/VIDEO_TS/VTS_01_1.VOB"},

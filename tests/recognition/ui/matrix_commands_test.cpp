@@ -238,6 +238,52 @@ TEST_F(MatrixCommandsTest, NewEmptiesTheMatrixAndSaveThenAsksForAName)
     EXPECT_EQ(matrix().fileName(), path("copy.gxc"));
 }
 
+// Save As onto a matrix file that is there asks about the name that will be written (".gxc" added to a
+// name typed without it); only Yes replaces the file.
+TEST_F(MatrixCommandsTest, SaveAsOverAnExistingFileAsksFirst)
+{
+    const struct {
+        const char *name;
+        const char *typed;
+        Answer answer;
+        bool replaced;
+    } cases[] = {
+        {"with_extension_yes", "taught.gxc", Answer::Yes, true},
+        {"with_extension_no", "taught.gxc", Answer::No, false},
+        {"without_extension_yes", "taught", Answer::Yes, true},
+        {"without_extension_no", "taught", Answer::No, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString existing = savedFile("taught.gxc", "t");
+        const QByteArray before = [&] {
+            QFile f(existing);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        matrix().clear();
+        learn("n");
+        learn("m");
+        prompt.shown.clear();
+        prompt.answers = {c.answer};
+        files.names = {path(c.typed)};
+        menuItem("SaveCharacterMatrixAs1")->trigger();
+        EXPECT_EQ(prompt.shown, QStringList{QStringLiteral("confirm: Confirm\r\nFile taught.gxc already exists! Replace?")});
+        CharMatrix back;
+        core::NullPassHost host;
+        ASSERT_TRUE(loadCharMatrix(existing, back, 1252, host));
+        EXPECT_EQ(back.count(), c.replaced ? 2 : 1);
+        EXPECT_EQ(matrix().isModified(), !c.replaced);
+        EXPECT_EQ(matrix().fileName(), c.replaced ? existing : QString());
+        if (!c.replaced) {
+            QFile f(existing);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            EXPECT_EQ(f.readAll(), before) << "No leaves the file as it was";
+        }
+        EXPECT_FALSE(QFile::exists(path("taught"))) << "nothing is written under the name as typed";
+        QFile::remove(existing);
+    }
+}
+
 TEST_F(MatrixCommandsTest, AnEmptyMatrixIsNotSaved)
 {
     files.names = {path("empty.gxc")};

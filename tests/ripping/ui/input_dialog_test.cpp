@@ -251,7 +251,7 @@ TEST_F(FixtureInputTest, ClearingTheTextAsksFirst)
 TEST_F(FixtureInputTest, StartHandsOverTheRun)
 {
     setSubtitles(2);
-    prompt.answers = {core::Answer::No}; // start a new text file
+    prompt.answers = {core::Answer::No, core::Answer::Yes}; // start a new text file, letting the unsaved one go
     files.names = {QStringLiteral("/tmp/out/pictures")};
     dialog->setAction(picture::ActionMode::SaveRawSubpictures);
     dialog->setWithTiming(true);

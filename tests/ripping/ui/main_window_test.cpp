@@ -1,5 +1,8 @@
 // The main window: window order, the batch timer, pause, the deferred close, priority and the preview.
 #include "app/app.h"
+#include "app/run_wiring.h"
+#include "core/char_text.h"
+#include "recognition/char_matrix.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/preview_screen.h"
@@ -199,6 +202,40 @@ TEST_F(MainWindowTest, ClosingDuringAPassWaitsForItToReturn)
     EXPECT_TRUE(stateAliveAfterClose);
     EXPECT_FALSE(main->isVisible()) << "closed once the pass returned";
     EXPECT_FALSE(main->closePending());
+}
+
+// The text question answered for a close put off by a pass counts for that close alone: refused
+// afterwards at the matrix question, the next close asks about the text again.
+TEST_F(MainWindowTest, ACloseRefusedAfterThePassAsksAboutTheTextAgain)
+{
+    const QString matrixQuestion = QStringLiteral("confirm: Warning\r\nCharacter Matrix has been modified.\rDo you want to save it?");
+    const QString textQuestion = QStringLiteral("confirm: Confirm\r\nText NOT saved!\rDo you really want to quit?");
+    recognition::Glyph g;
+    g.width = 1;
+    g.height = 1;
+    g.setPixel(0, 0, true);
+    g.text = core::toCharText(QStringLiteral("x"));
+    ASSERT_EQ(app.run().matrix().add(g), recognition::CharMatrix::AddOutcome::Added);
+    ASSERT_TRUE(app.subtitleSink.addPictureSubtitle(QStringLiteral("movie00001.bmp"), {}, {}, 0, 0).ok());
+
+    main->setFileReader(&reader);
+    reader.read = [&](const QString &) {
+        prompt.answers = {core::Answer::Yes}; // the text may go
+        main->close();
+        ++app.batch.currentFile;
+        prompt.answers = {core::Answer::Cancel}; // then, once the pass is over, the matrix keeps the program open
+    };
+    arm(1);
+    main->batchTick();
+    EXPECT_TRUE(main->isVisible()) << "Cancel at the matrix question refuses the close";
+    EXPECT_EQ(prompt.shown, (QStringList{textQuestion, matrixQuestion}));
+
+    ASSERT_TRUE(app.subtitleSink.addPictureSubtitle(QStringLiteral("movie00002.bmp"), {}, {}, 0, 0).ok());
+    prompt.shown.clear();
+    prompt.answers = {core::Answer::No, core::Answer::No}; // the matrix may go; the text not
+    EXPECT_FALSE(main->close());
+    EXPECT_EQ(prompt.shown, (QStringList{matrixQuestion, textQuestion}));
+    EXPECT_TRUE(main->isVisible());
 }
 
 TEST_F(MainWindowTest, OpeningHidesTheSubtitlesWindowAndCancelShowsItAgain)

@@ -187,6 +187,34 @@ TEST_F(BitmapAdjustTest, ProfilesSaveAndLoadAllPresets)
     dialog->accept();
 }
 
+// Saving a profile over one that is there asks first (the file dialog does not); No keeps the old one.
+TEST_F(BitmapAdjustTest, SavingOverAProfileAsksFirst)
+{
+    open(OutputFormat::SonicScenarist);
+    child<QSpinBox>("SpinEditDivX")->setValue(16);
+    files.names = {path("mine")};
+    QTest::mouseClick(child<QPushButton>("ButtonSaveProfile"), Qt::LeftButton);
+    ASSERT_TRUE(prompt.shown.isEmpty());
+    const struct {
+        const char *name;
+        Answer answer;
+        int divX; // in the file afterwards
+    } cases[] = {{"no_keeps_the_profile", Answer::No, 16}, {"yes_replaces_it", Answer::Yes, 8}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        child<QSpinBox>("SpinEditDivX")->setValue(8);
+        prompt.shown.clear();
+        prompt.answers = {c.answer};
+        files.names = {path("mine")};
+        QTest::mouseClick(child<QPushButton>("ButtonSaveProfile"), Qt::LeftButton);
+        EXPECT_EQ(prompt.shown, QStringList{QStringLiteral("confirm: Warning\r\nFile mine.ini already exists! Replace?")});
+        auto saved = core::IniStore::open(path("mine.ini"));
+        ASSERT_TRUE(saved.ok());
+        EXPECT_EQ(saved->readInteger(QStringLiteral("BMPOUT 3"), QStringLiteral("Cropping_DivX"), 0), c.divX);
+    }
+    dialog->accept();
+}
+
 TEST_F(BitmapAdjustTest, ADamagedProfileChangesNothing)
 {
     open(OutputFormat::SpruceDvdMaestro);

@@ -436,6 +436,54 @@ TEST_F(SubtitlesWindowTest, SaveAsStartsInTheSourcesFolder)
     EXPECT_TRUE(startsIn(path("second"))) << files.starts.last().toStdString();
 }
 
+// Save As onto a file that is there asks the program's own question about the name that will be
+// written: a name typed without an extension gets the format's first. Only Yes replaces the file.
+TEST_F(SubtitlesWindowTest, SaveAsOverAnExistingFileAsksFirst)
+{
+    const struct {
+        const char *name;
+        const char *typed;
+        Answer answer;
+        bool replaced;
+    } cases[] = {
+        {"with_extension_yes", "film.gxt", Answer::Yes, true},
+        {"with_extension_no", "film.gxt", Answer::No, false},
+        {"without_extension_yes", "film", Answer::Yes, true},
+        {"without_extension_no", "film", Answer::No, false},
+    };
+    addSubtitle(1000, 2000, {QStringLiteral("Ωμέγα")});
+    const QString existing = path("film.gxt");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        {
+            QFile f(existing);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("the user's earlier file");
+        }
+        window->setSubtitleFileName(QStringLiteral("NewFile"));
+        addSubtitle(3000, 4000, {QStringLiteral("more")}); // unsaved again
+        prompt.shown.clear();
+        prompt.answers = {Answer::Yes, c.answer}; // Unicode, then the file
+        files.names = {path(c.typed)};
+        window->saveAs();
+        ASSERT_EQ(prompt.shown.size(), 2);
+        EXPECT_EQ(prompt.shown[1], QStringLiteral("confirm: Warning\r\nFile film.gxt already exists! Replace?"));
+        const QByteArray bytes = readAll(existing);
+        EXPECT_EQ(bytes.startsWith("\xFF\xFE"), c.replaced);
+        EXPECT_EQ(bytes == "the user's earlier file", !c.replaced);
+        EXPECT_EQ(window->isModified(), !c.replaced);
+        EXPECT_EQ(window->windowTitle(), c.replaced ? QStringLiteral("Subtitles | film.gxt") : QStringLiteral("Subtitles | NewFile.gxt"));
+        EXPECT_FALSE(QFile::exists(path("film"))) << "nothing is written under the name as typed";
+    }
+
+    // A new name typed without an extension is saved with the format's.
+    prompt.answers = {Answer::Yes};
+    files.names = {path("fresh")};
+    window->saveAs();
+    EXPECT_TRUE(readAll(path("fresh.gxt")).startsWith("\xFF\xFE"));
+    EXPECT_FALSE(QFile::exists(path("fresh")));
+}
+
 TEST_F(SubtitlesWindowTest, CommandLineSaveAsksNothing)
 {
     addSubtitle(1000, 2000, {QStringLiteral("plain")});
