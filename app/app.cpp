@@ -266,7 +266,10 @@ void App::saveSettings()
     // OCR SETTING is written only by the Advanced OCR Setup's Save; the copy is kept in step all the same.
     config.ocr = ocrConfigOf(ocr);
     config.inputType = inputType;
-    core::ui::saveConfigAtClose(paths.configFile(), config, presets, prompt());
+    // The presets are kept as a PAL frame has them: a height an NTSC title lowered is not the preset's own.
+    core::BmpOutPresets kept = presets;
+    core::followFrameHeight(kept, core::PalFrameHeight);
+    core::ui::saveConfigAtClose(paths.configFile(), config, kept, prompt());
 }
 
 } // namespace glyfex::app

@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "app/run_wiring.h"
 #include "app/source_loop.h"
+#include "core/time_code.h"
 #include "recognition/recognition_driver.h"
 #include "ripping/ui/main_window.h"
 #include "sources/image_seq_script.h"
@@ -14,6 +15,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QThread>
+
+#include <algorithm>
 
 namespace glyfex::app {
 
@@ -72,6 +75,9 @@ void ImageSequenceCommand::runPlan(const QString &chosenFile)
             m_run.subtitlesWindow().setFrameRateText(*plan->frameRateText);
         }
         const uint32_t fpsX1000 = sources::sequenceFrameRateX1000(m_app.formatOptions.frameRateText);
+        // The sequence's frames are the video's from now on: whole frames a second, less one.
+        core::followFrameRate(m_app.batch.clock.standard, fpsX1000,
+                              uint8_t(std::clamp<uint32_t>(fpsX1000 / 1000, 1, 256) - 1));
         m_app.abortSequence = false;
         auto done = sources::runSequence(*plan, fpsX1000, m_run.recognition(), *this);
         m_run.subtitlesWindow().followStore();

@@ -117,9 +117,7 @@ bool VideoCommand::openFile(const QString &file)
         return fail(started.error());
     }
     // The frame counts of a second (the time correction's frames) follow the video's rate.
-    core::VideoStandard &standard = m_app.batch.clock.standard;
-    standard.fpsX100 = uint16_t(std::min((fpsX1000 + 5) / 10, 65535));
-    standard.maxFrame = core::highestFrameOfSecond(uint32_t(fpsX1000));
+    core::followFrameRate(m_app.batch.clock.standard, uint32_t(fpsX1000), core::highestFrameOfSecond(uint32_t(fpsX1000)));
     // The frame-based output formats take the video's rate.
     m_run.subtitlesWindow().setFrameRateText(QString::asprintf("%.3f", fpsX1000 / 1000.0));
     // An ANSI save is named after the video and starts beside it.

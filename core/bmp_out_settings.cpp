@@ -110,6 +110,20 @@ constexpr qint64 kMaxProfileSize = 256 * 1024;
 
 } // namespace
 
+void followFrameHeight(BmpOutPresets &presets, int frameHeight)
+{
+    const bool pal = frameHeight == 0 || frameHeight == PalFrameHeight;
+    const auto follow = [pal](BmpOutSettings &b) {
+        if (!pal && b.cropMinY >= PalFrameHeight - 2)
+            b.cropMinY = NtscFrameHeight - 2;
+        else if (pal && b.cropMinY >= NtscFrameHeight - 2 && b.cropMinY <= NtscFrameHeight)
+            b.cropMinY = PalFrameHeight - 2;
+    };
+    for (BmpOutSettings &b : presets.presets)
+        follow(b);
+    follow(presets.settings);
+}
+
 BmpOutSettings defaultBmpOutPreset(int preset, int frameHeight)
 {
     BmpOutSettings b;

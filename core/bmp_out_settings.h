@@ -67,6 +67,12 @@ class IniStore;
 
 // The designed frame height that bounds the minimum bitmap height; an NTSC input lowers it to 480.
 inline constexpr int PalFrameHeight = 576;
+inline constexpr int NtscFrameHeight = 480;
+
+// The full-frame tools' minimum bitmap height follows the frame: on an NTSC frame (any height but 576 and
+// 0) every minimum of 574 or more, in the presets and the current settings, becomes 478; on a PAL frame a
+// minimum of 478 to 480, which an NTSC frame lowered, is 574 again.
+void followFrameHeight(BmpOutPresets &presets, int frameHeight);
 
 // The defaults of one preset before anything is read (they differ by authoring tool).
 BmpOutSettings defaultBmpOutPreset(int preset, int frameHeight = PalFrameHeight);

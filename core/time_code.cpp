@@ -224,6 +224,12 @@ Result<TimeCode> framesToMilliseconds(const TimeCode &frames, const VideoStandar
     return r;
 }
 
+void followFrameRate(VideoStandard &standard, uint32_t rateX1000, uint8_t maxFrame)
+{
+    standard.fpsX100 = uint16_t(std::min<uint32_t>((rateX1000 + 5) / 10, 65535));
+    standard.maxFrame = maxFrame;
+}
+
 uint8_t highestFrameOfSecond(uint32_t rateX1000)
 {
     const uint32_t frames = uint32_t((uint64_t(rateX1000) + 500) / 1000);

@@ -39,6 +39,11 @@ struct VideoStandard {
     friend bool operator==(const VideoStandard &, const VideoStandard &) = default;
 };
 
+// A source with a rate of its own (a video, an image sequence's script, an opened subtitle file) sets the
+// frames a second of the standard that frame counts follow: the rate and the highest frame number of a
+// second, as that source reckons it. The DVD frame flag stays.
+void followFrameRate(VideoStandard &standard, uint32_t rateX1000, uint8_t maxFrame);
+
 // Highest frame number of a second at rateX1000 (frames are numbered 0..this within a second): the rate
 // rounded to whole frames, less one, so 29.97 frames a second give 29. 0 for rates below 1.5 frames a second
 // (also rate 0), at most 255, the most a frame time code holds.

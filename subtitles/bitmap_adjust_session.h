@@ -56,6 +56,9 @@ public:
     // out-of-range profile is an error and every preset stays as it was.
     core::Result<void> loadProfile(const QString &path);
 
+    // The controls no longer hold the current preset (their limits are changing): until the next
+    // opening, no change of theirs becomes a setting.
+    void suspend() { m_ready = false; }
     bool isReady() const { return m_ready; }
     int preset() const { return m_presets.current; }
     const core::BmpOutSettings &settings() const { return m_presets.settings; }

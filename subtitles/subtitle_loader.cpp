@@ -104,6 +104,7 @@ core::Result<LoadResult> loadSubtitleBytes(const QByteArray &bytes, const QStrin
     result.warnings = std::move(outcome->warnings);
     result.failedEntries = outcome->failedEntries;
     const uint32_t usedRate = outcome->frameRateX1000 != 0 ? outcome->frameRateX1000 : read.frameRateX1000;
+    result.frameRateX1000 = usedRate;
     if (usedRate != 0)
         result.options.frameRateIndex = frameRateIndexOf(usedRate);
     return result;

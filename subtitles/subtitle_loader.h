@@ -36,6 +36,9 @@ struct LoadResult {
     LoadedOptions options;
     QStringList warnings;
     int failedEntries = 0;
+    // Frames per 1000 s the file was read at: its own rate line's, else the window's; 0 when neither
+    // is a rate. Also the video's rate from then on (the frame counts of the time correction).
+    uint32_t frameRateX1000 = 0;
     // The file began with a byte-order mark, which fixed its encoding whatever the code page.
     bool hasByteOrderMark = false;
     // The file's bytes, to show its lines in another code page.

@@ -140,6 +140,7 @@ QWidget *BitmapAdjustDialog::buildCroppingTab()
 
     auto *size = new QGroupBox(QStringLiteral("Size Constraints: (Maximum size is 720 x 576)"), page);
     size->setObjectName(QStringLiteral("GroupBoxSizeConstraints"));
+    m_sizeGroup = size;
     auto *sg = new QGridLayout(size);
     m_minX = spinEdit(size, "SpinEditMinX", 1, 720);
     m_minY = spinEdit(size, "SpinEditMinY", 1, 576);
@@ -289,6 +290,7 @@ QWidget *BitmapAdjustDialog::buildPositioningTab()
                           m_topPos, "SpinEditTopPosition", 575, m_addTop, "SpinEditAddTopPos", 576, "Label16");
     layout->addStretch();
     m_positionGroups = {left, top};
+    m_bottomTop = top->findChild<QRadioButton *>(QStringLiteral("RadioButtonBottomTopPos"));
     connect(m_positioning, &QCheckBox::toggled, this, &BitmapAdjustDialog::controlChanged);
     for (QButtonGroup *group : {m_leftMode, m_topMode})
         connect(group, &QButtonGroup::idClicked, this, &BitmapAdjustDialog::controlChanged);
@@ -351,10 +353,37 @@ core::BmpOutSettings BitmapAdjustDialog::settingsFromControls() const
     return b;
 }
 
+void BitmapAdjustDialog::followFrameHeight(int height)
+{
+    const bool pal = height == 0 || height == core::PalFrameHeight;
+    const int rows = pal ? core::PalFrameHeight : core::NtscFrameHeight;
+    m_session.suspend();
+    if (pal) {
+        m_minY->setMaximum(rows);
+        if (m_minY->value() >= core::NtscFrameHeight - 2 && m_minY->value() <= core::NtscFrameHeight)
+            m_minY->setValue(core::PalFrameHeight - 2);
+    } else {
+        if (m_minY->value() >= core::PalFrameHeight - 2)
+            m_minY->setValue(core::NtscFrameHeight - 2);
+        m_minY->setMaximum(rows);
+    }
+    m_topPos->setMaximum(rows - 1);
+    m_addTop->setRange(-rows, rows);
+    // The captions may be translated: only the height in them changes.
+    const QString from = QString::number(pal ? core::NtscFrameHeight : core::PalFrameHeight);
+    const QString to = QString::number(rows);
+    const auto retitle = [&](QString text) {
+        const qsizetype at = text.indexOf(from);
+        return at < 0 ? text : text.replace(at, from.size(), to);
+    };
+    m_sizeGroup->setTitle(retitle(m_sizeGroup->title()));
+    if (m_bottomTop)
+        m_bottomTop->setText(retitle(m_bottomTop->text()));
+}
+
 void BitmapAdjustDialog::fillControls(const core::BmpOutSettings &b, int preset)
 {
     m_cropping->setChecked(b.croppingEnabled);
-    m_minY->setMaximum(std::max(1, m_app.input.frameSize.height() > 0 ? m_app.input.frameSize.height() : 576));
     m_minX->setValue(b.cropMinX);
     m_minY->setValue(b.cropMinY);
     m_divX->setValue(b.cropDivX);

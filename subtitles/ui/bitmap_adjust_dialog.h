@@ -51,6 +51,10 @@ public:
     void loadProfile();
     void toggleReduced();
 
+    // The frame's height sets the limits of the height and top controls and the heights their captions
+    // name (576 PAL, 480 NTSC); a minimum height beyond the frame comes within it. Stores nothing.
+    void followFrameHeight(int height);
+
     // OK and Skip this Picture; Esc and closing the window count as OK, so the run always hears an answer.
     void accept() override;
     void reject() override;
@@ -89,6 +93,8 @@ private:
 
     QCheckBox *m_cropping = nullptr;
     QList<QGroupBox *> m_croppingGroups;
+    QGroupBox *m_sizeGroup = nullptr;      // its caption names the frame's height
+    QRadioButton *m_bottomTop = nullptr;   // likewise
     QSpinBox *m_minX = nullptr;
     QSpinBox *m_minY = nullptr;
     QSpinBox *m_divX = nullptr;

@@ -4,6 +4,7 @@
 #include "core/messages.h"
 #include "core/save_name.h"
 #include "core/text_codec.h"
+#include "core/time_code.h"
 #include "app/app.h"
 #include "core/ui/dialog_owner.h"
 #include "ripping/ui/main_window.h"
@@ -625,6 +626,10 @@ void SubtitlesWindow::loadSubtitleFile(const QString &path, bool firstLoad)
     (void)m_renderer.setOutput(m_renderer.format(), options);
     if (loaded->options.frameRateText)
         m_fps->setCurrentText(*loaded->options.frameRateText);
+    // The file's frames are the video's from now on (the time correction counts in them).
+    if (loaded->frameRateX1000 != 0)
+        core::followFrameRate(m_app.batch.clock.standard, loaded->frameRateX1000,
+                              core::highestFrameOfSecond(loaded->frameRateX1000));
     m_loadedFromFile = true;
     m_openName = path;
     m_openFolder = QFileInfo(path).absolutePath();

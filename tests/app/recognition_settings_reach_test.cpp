@@ -13,6 +13,7 @@
 #include "subtitles/ui/subtitles_window.h"
 #include "support/app_test.h"
 #include "support/qt_print.h"
+#include "support/sequence_pictures.h"
 #include "support/test_data.h"
 
 #include <QAction>
@@ -498,6 +499,51 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SearchCase{"RaisedToOnlyExactShapes", kDesignedSensibility, 1000, false},
                       SearchCase{"LoweredToTheDesignedValue", 1000, kDesignedSensibility, true}),
     [](const ::testing::TestParamInfo<SearchCase> &info) { return std::string(info.param.name); });
+
+// --- the interface language chooses the palette of a run without a stream language -------------------
+
+struct LocationCase {
+    const char *name;
+    const char *language; // the interface language (a language file's name; empty: the built-in English)
+    const char *location; // the palette location at the first question
+};
+
+class PaletteLocation : public SettingsReachRunTest, public ::testing::WithParamInterface<LocationCase> {};
+
+TEST_P(PaletteLocation, OfAnImageSequenceFollowsTheInterfaceLanguage)
+{
+    const LocationCase &c = GetParam();
+    app.config.main.languageName = QString::fromUtf8(c.language);
+    ASSERT_TRUE(test::drawTextBmp24(scratch.filePath(QStringLiteral("sub0.bmp")), QStringLiteral("Hello")).ok());
+    const QString script = scratch.filePath(QStringLiteral("seq.txt"));
+    test::writeBytes(script, "FrameRate=25\r\n{25}{50}sub0.bmp\r\n");
+    DialogWatcher watcher(*dialog, 1, true);
+    QString location;
+    struct Seer : recognition::GlyphAsker {
+        DialogWatcher &watcher;
+        NewCharacterDialog &dialog;
+        QString &location;
+        Seer(DialogWatcher &w, NewCharacterDialog &d, QString &l) : watcher(w), dialog(d), location(l) {}
+        GlyphAnswer askGlyph(const GlyphQuestion &q) override
+        {
+            QTimer::singleShot(0, &dialog, [this] {
+                location = dialog.findChild<QComboBox *>(QStringLiteral("ComboBoxCharLoc"))->currentText();
+            });
+            return watcher.askGlyph(q);
+        }
+    } seer(watcher, *dialog, location);
+    app.run().setGlyphAsker(&seer);
+    files.names = {script};
+    child<QAction>(app.mainWindow(), "OpenImageSequence1")->trigger();
+    ASSERT_EQ(watcher.seen.size(), 1u) << "the first shape is asked";
+    EXPECT_EQ(location, QString::fromUtf8(c.location));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, PaletteLocation,
+                         ::testing::Values(LocationCase{"German", "Deutsch", "German (Deutsch)"},
+                                           LocationCase{"French", "Francais", "French (Francais)"},
+                                           LocationCase{"BuiltInEnglish", "", "English"}),
+                         [](const ::testing::TestParamInfo<LocationCase> &info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace glyfex
