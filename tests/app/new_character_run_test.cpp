@@ -9,11 +9,11 @@
 #include "ripping/ui/main_window.h"
 
 #include "support/app_test.h"
+#include "support/sample_dvd.h"
 #include "support/first_question_in_dialog.h"
 
 #include <QCheckBox>
 #include <QDir>
-#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,7 +25,6 @@ using namespace glyfex;
 
 namespace {
 
-const QString kDvd = QStringLiteral(GLYFEX_TEST_DATA_DIR "/dvd-pal-sans/dvd/VIDEO_TS");
 const QString kTaught = QStringLiteral(GLYFEX_TEST_DATA_DIR "/../../data/ChMatrix/dvd-pal-sans.gxc");
 
 // Questions after the first one: the picture is dropped.
@@ -45,9 +44,7 @@ protected:
     {
         AppTest::SetUp();
         app.mainWindow()->show();
-        for (const char *name : {"VTS_01_0.IFO", "VTS_01_1.VOB"})
-            ASSERT_TRUE(QFile::copy(kDvd + QLatin1Char('/') + QLatin1String(name), work.filePath(QLatin1String(name))));
-        ASSERT_TRUE(app.inputDialog()->openInputFile(work.filePath(QStringLiteral("VTS_01_0.IFO"))));
+        ASSERT_NO_FATAL_FAILURE(test::openSampleDvdCopy(app, work));
         dialog = app.run().newCharacterDialog();
         ASSERT_NE(dialog, nullptr);
         app.inputDialog()->setAction(picture::ActionMode::RecogniseText);

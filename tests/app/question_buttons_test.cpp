@@ -5,6 +5,7 @@
 #include "subtitles/ui/subtitles_window.h"
 
 #include "support/app_test.h"
+#include "support/sample_dvd.h"
 #include "support/test_data.h"
 
 #include <QAbstractButton>
@@ -21,8 +22,6 @@
 using namespace glyfex;
 
 namespace {
-
-const QString kDvd = QStringLiteral(GLYFEX_TEST_DATA_DIR "/dvd-pal-sans/dvd/VIDEO_TS");
 
 // Notes the buttons of every message box the program shows; presses `press` in the first and OK (or
 // Escape) in any later one.
@@ -102,7 +101,7 @@ const QuestionCase kQuestions[] = {
     {"StartWithText",
      [](app::App &app, test::ScriptedFiles &, const QTemporaryDir &) {
          addUnsavedText(app);
-         ASSERT_TRUE(app.inputDialog()->openInputFile(kDvd + QStringLiteral("/VTS_01_0.IFO")));
+         ASSERT_TRUE(app.inputDialog()->openInputFile(test::kSampleDvd + QStringLiteral("/VTS_01_0.IFO")));
          app.inputDialog()->setAction(picture::ActionMode::RecogniseText);
          EXPECT_FALSE(app.inputDialog()->start());
      },

@@ -8,9 +8,9 @@
 #include "subtitles/ui/subtitles_window.h"
 
 #include "support/app_test.h"
+#include "support/sample_dvd.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -26,7 +26,6 @@ using namespace glyfex;
 
 namespace {
 
-const QString kDvd = QStringLiteral(GLYFEX_TEST_DATA_DIR "/dvd-pal-sans/dvd/VIDEO_TS");
 
 // With an empty matrix the first shape of every picture is asked about; the answer comes from the test
 // after it has looked at the windows.
@@ -48,9 +47,7 @@ protected:
         AppTest::SetUp();
         main = app.mainWindow();
         main->show();
-        for (const char *name : {"VTS_01_0.IFO", "VTS_01_1.VOB"})
-            ASSERT_TRUE(QFile::copy(kDvd + QLatin1Char('/') + QLatin1String(name), work.filePath(QLatin1String(name))));
-        ASSERT_TRUE(app.inputDialog()->openInputFile(work.filePath(QStringLiteral("VTS_01_0.IFO"))));
+        ASSERT_NO_FATAL_FAILURE(test::openSampleDvdCopy(app, work));
         app.run().setGlyphAsker(&asker);
         // The asked glyph is shown whatever "Show Pict." says.
         main->findChild<QCheckBox *>(QStringLiteral("CheckBoxShowSubPict"))->setChecked(false);

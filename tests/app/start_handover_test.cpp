@@ -9,6 +9,7 @@
 #include "subtitles/ui/subtitles_window.h"
 
 #include "support/app_test.h"
+#include "support/sample_dvd.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -25,7 +26,6 @@ using namespace glyfex;
 
 namespace {
 
-const QString kDvd = QStringLiteral(GLYFEX_TEST_DATA_DIR "/dvd-pal-sans/dvd/VIDEO_TS");
 
 // The application with the sample title set opened in the input dialog; the run reads a copy, as it
 // writes a subtitle map beside what it reads.
@@ -35,9 +35,7 @@ protected:
     {
         AppTest::SetUp();
         app.mainWindow()->show();
-        for (const char *name : {"VTS_01_0.IFO", "VTS_01_1.VOB"})
-            ASSERT_TRUE(QFile::copy(kDvd + QLatin1Char('/') + QLatin1String(name), work.filePath(QLatin1String(name))));
-        ASSERT_TRUE(app.inputDialog()->openInputFile(work.filePath(QStringLiteral("VTS_01_0.IFO"))));
+        ASSERT_NO_FATAL_FAILURE(test::openSampleDvdCopy(app, work));
         window = app.subtitlesWindow();
         // Where the pictures of an earlier run went: the next picture dialog starts there.
         app.config.main.saveDialogBmpSup = pictures.path();
