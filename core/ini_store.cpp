@@ -19,11 +19,6 @@ constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
 
 const QString kEscapeMarker = QStringLiteral("\\:");
 
-QString fold(const QString &text)
-{
-    return text.toCaseFolded();
-}
-
 // Blanks and control characters (everything up to U+0020) at either end are not part of a name or value.
 QString trimControls(const QString &text)
 {
@@ -169,6 +164,19 @@ Result<QString> decodeFileText(const QByteArray &bytes, CodePage ansiCodePage, c
 
 IniStore::IniStore(QString fileName) : m_fileName(std::move(fileName)) {}
 
+size_t caseFoldedHash(QStringView text, size_t seed) noexcept
+{
+    // Over the folded code points, as the case-insensitive comparison compares them.
+    size_t h = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(char16_t(c), text[++i].unicode());
+        h = h * 31 + (c < 0x80 ? (c >= U'A' && c <= U'Z' ? c + 0x20 : c) : QChar::toCaseFolded(c));
+    }
+    return qHash(h, seed);
+}
+
 namespace {
 
 // The whole file, or an error when it cannot be read or is too large to be a settings or text file.
@@ -229,7 +237,10 @@ void IniStore::setStrings(const QStringList &lines)
         }
         if (!current) continue; // text before the first section belongs to nothing
         const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (eq < 0) current->lines.append(line);
+        // Most lines have nothing to trim around their "=": they are kept as read, without a copy.
+        const auto blank = [&](qsizetype i) { return line.at(i).unicode() <= 0x20; };
+        if (eq < 0 || ((eq == 0 || !blank(eq - 1)) && (eq + 1 == line.size() || !blank(eq + 1))))
+            current->lines.append(line);
         else current->lines.append(trimControls(line.left(eq)) + QLatin1Char('=') + trimControls(line.mid(eq + 1)));
     }
 }
@@ -245,10 +256,10 @@ int IniStore::findSection(const QString &name) const
 {
     if (!m_sectionsIndexed) {
         m_sectionIndex.clear();
-        for (size_t i = 0; i < m_sections.size(); ++i) m_sectionIndex.insert(fold(m_sections[i].name), int(i));
+        for (size_t i = 0; i < m_sections.size(); ++i) m_sectionIndex.insert(FoldedName(m_sections[i].name), int(i));
         m_sectionsIndexed = true;
     }
-    return m_sectionIndex.value(fold(name), -1);
+    return m_sectionIndex.value(FoldedName(name), -1);
 }
 
 int IniStore::findLine(const Section &section, const QString &ident) const
@@ -257,11 +268,12 @@ int IniStore::findLine(const Section &section, const QString &ident) const
         section.nameIndex.clear();
         for (int i = 0; i < section.lines.size(); ++i) {
             const QString &line = section.lines.at(i);
-            if (line.contains(QLatin1Char('='))) section.nameIndex.insert(fold(lineName(line)), i);
+            const qsizetype eq = line.indexOf(QLatin1Char('='));
+            if (eq >= 0) section.nameIndex.insert(FoldedName(line, eq), i);
         }
         section.indexed = true;
     }
-    return section.nameIndex.value(fold(ident), -1);
+    return section.nameIndex.value(FoldedName(ident), -1);
 }
 
 IniStore::Section &IniStore::sectionForWriting(const QString &name)
@@ -270,7 +282,7 @@ IniStore::Section &IniStore::sectionForWriting(const QString &name)
     if (found >= 0) return m_sections[size_t(found)];
     m_sections.push_back(Section{name, {}, {}, true});
     // The new section is the last of its name, so the index stays valid with it added.
-    m_sectionIndex.insert(fold(name), int(m_sections.size() - 1));
+    m_sectionIndex.insert(FoldedName(name), int(m_sections.size() - 1));
     return m_sections.back();
 }
 
@@ -297,7 +309,9 @@ void IniStore::writeString(const QString &section, const QString &ident, const Q
         return;
     }
     sec.lines.append(line);
-    if (sec.indexed) sec.nameIndex.insert(fold(lineName(line)), int(sec.lines.size() - 1));
+    if (sec.indexed)
+        sec.nameIndex.insert(FoldedName(sec.lines.last(), sec.lines.last().indexOf(QLatin1Char('='))),
+                             int(sec.lines.size() - 1));
 }
 
 QString IniStore::valueAfterReload(const QString &value)
@@ -444,9 +458,14 @@ void IniStore::deleteKey(const QString &section, const QString &ident)
 
 bool IniStore::valueExists(const QString &section, const QString &ident) const
 {
-    const QStringList names = readSection(section);
-    for (const QString &name : names)
-        if (QString::compare(name, ident, Qt::CaseInsensitive) == 0) return true;
+    const int s = findSection(section);
+    if (s < 0) return false;
+    const Section &sec = m_sections[size_t(s)];
+    if (findLine(sec, ident) >= 0) return true;
+    // A bare line (no "=") has the empty name.
+    if (!ident.isEmpty()) return false;
+    for (const QString &line : sec.lines)
+        if (!line.contains(QLatin1Char('='))) return true;
     return false;
 }
 

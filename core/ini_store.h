@@ -16,6 +16,10 @@
 
 namespace glyfex::core {
 
+// A hash of text that equal texts under Unicode case folding share (as QStringView::compare with
+// Qt::CaseInsensitive finds them equal).
+size_t caseFoldedHash(QStringView text, size_t seed) noexcept;
+
 // The whole file lives in memory as sections in file order, each a list of lines "name=value" (or bare
 // text) in file order; duplicate sections and duplicate names are kept as separate entries, and lookups
 // find the LAST of equal names. Sections and names compare without regard to case by Unicode case
@@ -100,11 +104,27 @@ public:
     Result<void> updateFile() const;
 
 private:
+    // A name as the indexes hold it: the first length units of text (a section name, a key, or a stored line
+    // up to its "="), hashed and compared by Unicode case folding. It shares the string it was made from, so
+    // neither building an index nor looking a name up copies or folds a string.
+    struct FoldedName {
+        QString text;
+        qsizetype length = 0;
+        explicit FoldedName(const QString &name) : text(name), length(name.size()) {}
+        FoldedName(const QString &line, qsizetype nameLength) : text(line), length(nameLength) {}
+        QStringView view() const { return QStringView(text).left(length); }
+        friend bool operator==(const FoldedName &a, const FoldedName &b)
+        {
+            return a.view().compare(b.view(), Qt::CaseInsensitive) == 0;
+        }
+        friend size_t qHash(const FoldedName &name, size_t seed) noexcept { return caseFoldedHash(name.view(), seed); }
+    };
+
     struct Section {
         QString name;
         QStringList lines;
-        // Folded name -> index of the last line with that name; rebuilt lazily after a removal.
-        mutable QHash<QString, int> nameIndex;
+        // Name -> index of the last line with that name; rebuilt lazily after a removal.
+        mutable QHash<FoldedName, int> nameIndex;
         mutable bool indexed = false;
     };
 
@@ -114,8 +134,8 @@ private:
 
     QString m_fileName;
     std::vector<Section> m_sections;
-    // Folded section name -> index of the last section with that name.
-    mutable QHash<QString, int> m_sectionIndex;
+    // Section name -> index of the last section with that name.
+    mutable QHash<FoldedName, int> m_sectionIndex;
     mutable bool m_sectionsIndexed = false;
 };
 

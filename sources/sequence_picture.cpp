@@ -1,6 +1,7 @@
 // Decoding a sequence picture within its size cap and turning it into pixel codes.
 #include "sources/sequence_picture.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -36,25 +37,47 @@ picture::CodeImage toCodeImage(const QImage &image)
     return codes;
 }
 
-core::Result<QImage> loadSequencePicture(const QString &path)
+namespace {
+
+const QString kNotRead = QStringLiteral("Picture not read");
+
+// The picture the reader gives, refused before decoding when its header states a size beyond the cap.
+core::Result<QImage> readPicture(QImageReader &reader, const QString &where)
 {
-    const QString where = QFileInfo(path).fileName();
-    const QString what = QStringLiteral("Picture not read");
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return core::makeError(what, where, info.exists() ? QStringLiteral("it is not a file")
-                                                          : QStringLiteral("the file does not exist"));
-    QImageReader reader(path);
     const QSize size = reader.size();
     if (size.isValid() && (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide))
-        return core::makeError(what, where, QStringLiteral("%1 x %2 pixels is larger than any subtitle picture")
+        return core::makeError(kNotRead, where, QStringLiteral("%1 x %2 pixels is larger than any subtitle picture")
                                                 .arg(size.width()).arg(size.height()));
     QImage image = reader.read();
     if (image.isNull())
-        return core::makeError(what, where, reader.errorString());
+        return core::makeError(kNotRead, where, reader.errorString());
     if (image.width() > kMaxPictureSide || image.height() > kMaxPictureSide)
-        return core::makeError(what, where, QStringLiteral("larger than any subtitle picture"));
+        return core::makeError(kNotRead, where, QStringLiteral("larger than any subtitle picture"));
     return image;
+}
+
+} // namespace
+
+core::Result<QImage> loadSequencePicture(const QString &path)
+{
+    const QString where = QFileInfo(path).fileName();
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return core::makeError(kNotRead, where, info.exists() ? QStringLiteral("it is not a file")
+                                                              : QStringLiteral("the file does not exist"));
+    QImageReader reader(path);
+    return readPicture(reader, where);
+}
+
+core::Result<QImage> decodeSequencePicture(const QByteArray &bytes, const QString &name)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    // No format from the name: an explicit one would be tried blindly, where a file's extension is only a
+    // first guess that the content overrules.
+    QImageReader reader(&buffer);
+    return readPicture(reader, name);
 }
 
 } // namespace glyfex::sources

@@ -4,6 +4,7 @@
 #include "core/result.h"
 #include "picture/code_image.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -19,5 +20,8 @@ picture::CodeImage toCodeImage(const QImage &image);
 
 // Reads a picture file within kMaxPictureSide; the error names the file and why it could not be read.
 core::Result<QImage> loadSequencePicture(const QString &path);
+// The same for a picture file's bytes, its format found from them; name (its file name) names the
+// picture in the error.
+core::Result<QImage> decodeSequencePicture(const QByteArray &bytes, const QString &name);
 
 } // namespace glyfex::sources

@@ -123,6 +123,7 @@ TEST(IniStore, LookupsFoldCaseAndFindTheLastOfEqualNames)
                            QString(), QString(), QString()}));
     EXPECT_TRUE(store.valueExists(options, QStringLiteral("autoscrolldown")));
     EXPECT_FALSE(store.valueExists(options, QStringLiteral("Missing")));
+    EXPECT_TRUE(store.valueExists(options, QString())) << "a bare line has the empty name";
 }
 
 TEST(IniStore, NonLatinNamesFoldByUnicodeAndDoNotCollide)
@@ -133,6 +134,8 @@ TEST(IniStore, NonLatinNamesFoldByUnicodeAndDoNotCollide)
     EXPECT_EQ(store.readString(section, QStringLiteral("日")), QStringLiteral("sun"));
     EXPECT_EQ(store.readString(section, QStringLiteral("本")), QStringLiteral("book"));
     EXPECT_EQ(store.readString(section, QStringLiteral("月"), QStringLiteral("-")), QStringLiteral("-"));
+    EXPECT_TRUE(store.valueExists(QStringLiteral("настройки"), QStringLiteral("КЛЮЧ")));
+    EXPECT_FALSE(store.valueExists(section, QStringLiteral("月")));
     store.writeString(QStringLiteral("настройки"), QStringLiteral("КЛЮЧ"), QStringLiteral("два"));
     EXPECT_EQ(store.readSectionValues(section).size(), 3);
     EXPECT_EQ(store.readString(section, QStringLiteral("Ключ")), QStringLiteral("два"));

@@ -10,6 +10,7 @@
 #include "support/sequence_road.h"
 #include "support/test_data.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -134,6 +135,52 @@ TEST(SequencePictureCodes, UnreadablePicturesNameTheirFile)
         ASSERT_FALSE(image.ok()) << name;
         EXPECT_EQ(image.error().where, QString::fromLatin1(name));
         EXPECT_FALSE(image.error().why.isEmpty()) << name;
+    }
+}
+
+// A picture's bytes read as the file would be: the same picture, and the same refusal of a damaged header.
+TEST(SequencePictureCodes, BytesReadAsTheFileWouldBe)
+{
+    QTemporaryDir dir;
+    QImage picture(5, 3, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    picture.setPixel(2, 1, qRgb(255, 255, 255));
+    const auto saved = [&](const char *format) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        EXPECT_TRUE(buffer.open(QIODevice::WriteOnly) && picture.save(&buffer, format)) << format;
+        return bytes;
+    };
+    const QByteArray png = saved("PNG");
+    const QByteArray bmp = saved("BMP");
+    QByteArray beyondTheCap = bmp;
+    beyondTheCap.replace(18, 4, QByteArray("\x00\x00\x01\x00", 4)); // width 65536 in the header
+    const struct {
+        const char *name;
+        QByteArray bytes;
+        const char *refusal; // nullptr: read
+    } cases[] = {
+        {"line0001.png", png, nullptr},
+        {"line0002.bmp", bmp, nullptr},
+        {"named_as_bmp.bmp", png, nullptr}, // the content decides, as for a file
+        {"wide.bmp", beyondTheCap, "larger than any subtitle picture"},
+        {"cut.png", png.left(40), ""},
+    };
+    for (const auto &c : cases) {
+        const QString name = QString::fromLatin1(c.name);
+        test::writeBytes(dir.filePath(name), c.bytes);
+        auto fromFile = loadSequencePicture(dir.filePath(name));
+        auto fromBytes = decodeSequencePicture(c.bytes, name);
+        ASSERT_EQ(fromBytes.ok(), c.refusal == nullptr) << c.name;
+        ASSERT_EQ(fromFile.ok(), fromBytes.ok()) << c.name;
+        if (c.refusal) {
+            EXPECT_EQ(fromBytes.error().where, name);
+            EXPECT_TRUE(fromBytes.error().why.contains(QLatin1String(c.refusal))) << fromBytes.error().message().toStdString();
+            EXPECT_EQ(fromBytes.error().why, fromFile.error().why) << c.name;
+            continue;
+        }
+        EXPECT_EQ(toCodeImage(*fromBytes).bytes, toCodeImage(*fromFile).bytes) << c.name;
+        EXPECT_EQ(toCodeImage(*fromBytes).bytes, (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}));
     }
 }
 
