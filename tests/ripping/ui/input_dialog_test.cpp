@@ -170,7 +170,8 @@ TEST_F(FixtureInputTest, AnUnreadableIfoIsReportedAndChangesNothing)
     EXPECT_EQ(dialog->streamItemTexts(), QStringList({QStringLiteral("00 - English 0, ???")}));
     ASSERT_EQ(dialog->rows().size(), 1u);
     EXPECT_EQ(dialog->rows()[0].path, kDvd + QStringLiteral("/VTS_01_1.VOB"));
-    EXPECT_EQ(app.input.palette[0], 0xFFFFFFu);    // Only the tick of the rows before goes: Start must not read the title set before as if chosen now.
+    EXPECT_EQ(app.input.palette[0], 0xFFFFFFu);
+    // Only the tick of the rows before goes: Start must not read the title set before as if chosen now.
     EXPECT_FALSE(dialog->rows()[0].ticked);
 }
 
