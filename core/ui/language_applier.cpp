@@ -59,12 +59,15 @@ Rule ruleOf(const QWidget *w)
     return byClass.value(QString::fromLatin1(w->metaObject()->className()), Rule::None);
 }
 
-// The named widgets of a window, not those of windows inside it.
+// The named widgets of a window, not those of windows inside it. Names starting with "qt_" belong to
+// the parts Qt builds inside its own widgets (a spin box's line edit, a menu bar's extension button):
+// they are no components of ours, and a text applied to a spin box's line edit would set its value.
 QList<QWidget *> ownWidgets(QWidget *window)
 {
     QList<QWidget *> result;
     for (QWidget *w : window->findChildren<QWidget *>()) {
-        if (!w->objectName().isEmpty() && w->window() == window)
+        const QString name = w->objectName();
+        if (!name.isEmpty() && !name.startsWith(QLatin1String("qt_")) && w->window() == window)
             result.append(w);
     }
     return result;

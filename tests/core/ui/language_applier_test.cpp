@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -267,6 +268,29 @@ TEST(LanguageApplier, TextsTheProgramChangedSinceAreNotTurnedBack)
     ASSERT_TRUE(applier.apply(QString(), false).ok());
     EXPECT_EQ(w.edit->text(), QStringLiteral("typed by the user"));
     EXPECT_EQ(w.form3.windowTitle(), QStringLiteral("Subtitles | other.srt"));
+}
+
+// A spin box carries its hint only: neither the image of a window nor a file applied to it reaches the
+// line edit Qt builds inside it, whose text is the spin box's value.
+TEST(LanguageApplier, SpinBoxValuesStayWhateverTheFileSays)
+{
+    QTemporaryDir dir;
+    Windows w;
+    auto *spin = named<QSpinBox>(&w.form6, "SpinEditMinDuration");
+    spin->setRange(0, 9999);
+    spin->setValue(200);
+    spin->setToolTip(QStringLiteral("Minimum duration"));
+    LanguageApplier applier(w.all(), w.messages);
+    for (const QString &line : applier.image().strings())
+        EXPECT_FALSE(line.contains(QLatin1String("qt_"))) << line.toStdString();
+    const QString file = writeLng(dir, QStringLiteral("Spin.lng"),
+                                  QStringLiteral("[Form6]\nqt_spinbox_lineedit.Text=10\nSpinEditMinDuration.Hint=T-Minimum"));
+    ASSERT_TRUE(applier.apply(file, false).ok());
+    EXPECT_EQ(spin->value(), 200);
+    EXPECT_EQ(spin->toolTip(), QStringLiteral("T-Minimum"));
+    ASSERT_TRUE(applier.apply(QString(), false).ok());
+    EXPECT_EQ(spin->value(), 200);
+    EXPECT_EQ(spin->toolTip(), QStringLiteral("Minimum duration"));
 }
 
 TEST(LanguageApplier, AnUnreadableFileChangesNothing)
