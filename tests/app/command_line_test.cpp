@@ -1,6 +1,7 @@
 // The command line: its arguments checked before any work, and the real program run unattended on fixture title sets without a display.
 #include "app/command_line.h"
 
+#include "core/version.h"
 #include "subtitles/output_format.h"
 #include "subtitles/subtitle_saver.h"
 
@@ -60,6 +61,7 @@ struct Outcome {
     bool ended = false;
     int status = -1;
     QString stderrText;
+    QString stdoutText;
 };
 
 // The program as a script runs it: no display, no platform chosen, its own empty settings folders.
@@ -102,7 +104,7 @@ protected:
     void start(QProcess &p, const QStringList &arguments) const
     {
         p.setProcessEnvironment(environment());
-        p.start(QStringLiteral(GLYFEX_EXECUTABLE), arguments);
+        p.start(program, arguments);
     }
 
     // Waits (generously) for the program's end; a program still running then is killed and not ended.
@@ -117,10 +119,15 @@ protected:
         o.ended = p.exitStatus() == QProcess::NormalExit;
         o.status = p.exitCode();
         o.stderrText = QString::fromLocal8Bit(p.readAllStandardError());
+        o.stdoutText = QString::fromLocal8Bit(p.readAllStandardOutput());
         return o;
     }
 
+    // --help and --version answer on stdout without a display; anything else keeps to the forms.
+    void expectInformationRequestsAnswered() const;
+
     QTemporaryDir home;
+    QString program = QStringLiteral(GLYFEX_EXECUTABLE);
 };
 
 // One line on stderr, naming what went wrong.
@@ -128,6 +135,62 @@ void expectOneLine(const Outcome &o)
 {
     EXPECT_EQ(o.stderrText.count(QLatin1Char('\n')), 1) << o.stderrText.toStdString();
     EXPECT_TRUE(o.stderrText.startsWith(QStringLiteral("glyfex: "))) << o.stderrText.toStdString();
+}
+
+void CommandLineRun::expectInformationRequestsAnswered() const
+{
+    const QString version = QStringLiteral("Glyfex %1\n").arg(QLatin1String(core::kProgramVersion));
+    const QStringList usage{QStringLiteral("glyfex /lang"), QStringLiteral("glyfex /SSSINFO IFO OUT"),
+                            QStringLiteral("glyfex PROFILE IFO OUT STREAM FORMAT DROPFRAME"),
+                            QStringLiteral("glyfex --help"), QStringLiteral("glyfex --version")};
+    struct Row {
+        const char *name;
+        QStringList arguments;
+        int status;
+        QStringList stdoutHas; // every one a line of its own or the start of one
+        bool wholeStdout;      // stdoutHas is all of stdout
+    };
+    const Row rows[] = {
+        {"help", {QStringLiteral("--help")}, 0, usage, false},
+        {"version", {QStringLiteral("--version")}, 0, {version}, true},
+        {"help after a Qt flag", {QStringLiteral("-reverse"), QStringLiteral("--help")}, 0, usage, false},
+        {"version after a Qt style", {QStringLiteral("-style"), QStringLiteral("Fusion"), QStringLiteral("--version")}, 0,
+         {version}, true},
+        // Only the first argument asks: a rip's profile file may have any other name.
+        {"a short option is a rip's profile", {QStringLiteral("-h")}, int(ExitStatus::BadArguments), {}, true},
+        {"help as a later argument", {QStringLiteral("/SSSINFO"), QStringLiteral("--help")}, int(ExitStatus::BadArguments),
+         {}, true},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        const Outcome o = run(r.arguments);
+        ASSERT_TRUE(o.ended) << "the program crashed or hung: " << o.stderrText.toStdString();
+        EXPECT_EQ(o.status, r.status) << o.stderrText.toStdString();
+        if (r.status != 0) {
+            expectOneLine(o);
+        } else {
+            EXPECT_TRUE(o.stderrText.isEmpty()) << o.stderrText.toStdString();
+        }
+        if (r.wholeStdout)
+            EXPECT_EQ(o.stdoutText, r.stdoutHas.join(QString()));
+        for (const QString &text : r.stdoutHas)
+            EXPECT_TRUE(o.stdoutText.startsWith(text) || o.stdoutText.contains(QStringLiteral(" ") + text))
+                << text.toStdString() << " is not in:\n" << o.stdoutText.toStdString();
+    }
+
+    // Text that cannot be written is no answer: a full disk fails like any other write.
+    for (const char *request : {"--help", "--version"}) {
+        SCOPED_TRACE(request);
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.setStandardOutputFile(QStringLiteral("/dev/full"));
+        p.start(program, {QLatin1String(request)});
+        const Outcome o = finish(p);
+        ASSERT_TRUE(o.ended);
+        EXPECT_EQ(o.status, int(ExitStatus::WriteFailed));
+        expectOneLine(o);
+        EXPECT_TRUE(o.stderrText.contains(QStringLiteral("No space left on device"))) << o.stderrText.toStdString();
+    }
 }
 
 TEST(CommandLineParse, FormsAndTheirFields)
@@ -202,6 +265,11 @@ TEST_F(CommandLineRun, BadArgumentsEndAtOnceAndWriteNothing)
         expectOneLine(o);
         EXPECT_TRUE(written().isEmpty()) << written().join(QLatin1Char(' ')).toStdString();
     }
+}
+
+TEST_F(CommandLineRun, HelpAndVersionNeedNoDisplay)
+{
+    expectInformationRequestsAnswered();
 }
 
 // The stream list names each subtitle stream libdvdread finds in the title set, by number, one a line.
