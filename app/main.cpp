@@ -62,6 +62,8 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Glyfex"));
     QApplication::setOrganizationName(QStringLiteral("Glyfex"));
+    // Ties the windows to the installed desktop entry, whose icon and name the desktop shows for them.
+    QApplication::setDesktopFileName(QStringLiteral("glyfex"));
 
     const glyfex::app::ParsedCommandLine parsed = glyfex::app::parseCommandLine(QApplication::arguments().mid(1));
     if (parsed.error) {

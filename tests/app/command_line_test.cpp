@@ -1,6 +1,7 @@
 // The command line: its arguments checked before any work, and the real program run unattended on fixture title sets without a display.
 #include "app/command_line.h"
 
+#include "core/paths.h"
 #include "core/version.h"
 #include "subtitles/output_format.h"
 #include "subtitles/subtitle_saver.h"
@@ -19,6 +20,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <dvdread/dvd_reader.h>
@@ -495,6 +497,88 @@ TEST_F(CommandLineRun, LongTitleTimesAreFfmpegsPast2To31Ticks)
         EXPECT_NEAR(rows[i].startMs, (*truth)[i].startMs, 40) << "start of " << i + 1;
         EXPECT_NEAR(rows[i].stopMs, (*truth)[i].stopMs, 40) << "stop of " << i + 1;
     }
+}
+
+// The program as `cmake --install` lays it out, in a scratch prefix away from the build tree.
+class InstalledProgramRun : public CommandLineRun {
+protected:
+    void SetUp() override
+    {
+        CommandLineRun::SetUp();
+        QProcess install;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DESTDIR"));
+        install.setProcessEnvironment(env);
+        install.setProcessChannelMode(QProcess::MergedChannels);
+        install.start(QStringLiteral(GLYFEX_CMAKE_COMMAND),
+                      {QStringLiteral("--install"), QStringLiteral(GLYFEX_BUILD_DIR), QStringLiteral("--prefix"), prefix()});
+        ASSERT_TRUE(install.waitForFinished(300000)) << "cmake --install hung";
+        ASSERT_EQ(install.exitCode(), 0) << install.readAll().toStdString();
+        program = prefix(QStringLiteral("bin/glyfex"));
+    }
+
+    QString prefix(const QString &relative = QString()) const
+    {
+        const QString root = home.filePath(QStringLiteral("prefix"));
+        return relative.isEmpty() ? root : root + QLatin1Char('/') + relative;
+    }
+};
+
+// The installed program finds its data from its own folder, runs a job unattended and answers --help and
+// --version as the one in the build tree does; its desktop entry is valid and names the program and icon.
+TEST_F(InstalledProgramRun, RunsFromItsPrefixAndHasAValidDesktopEntry)
+{
+    const QString bin = prefix(QStringLiteral("bin"));
+    const core::Paths paths({bin, home.filePath(QStringLiteral("config")), home.filePath(QStringLiteral("data")),
+                             core::Paths::shippedDataDirs(bin)});
+    for (const char *file : {"CharMap.ini", "Credits.txt", "Dict/punct.dic", "ChMatrix/dvd-pal-sans.gxc"})
+        EXPECT_EQ(paths.findDataFile(QLatin1String(file)), prefix(QStringLiteral("share/glyfex/") + QLatin1String(file)));
+
+    {
+        SCOPED_TRACE("stream list");
+        const QString installed = out(QStringLiteral("installed.txt"));
+        const Outcome o = run({QStringLiteral("/SSSINFO"), ifo(kPalIfo), installed});
+        ASSERT_TRUE(o.ended);
+        ASSERT_EQ(o.status, 0) << o.stderrText.toStdString();
+        EXPECT_TRUE(o.stderrText.isEmpty()) << o.stderrText.toStdString();
+        const QString built = out(QStringLiteral("built.txt"));
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.start(QStringLiteral(GLYFEX_EXECUTABLE), {QStringLiteral("/SSSINFO"), ifo(kPalIfo), built});
+        ASSERT_EQ(finish(p).status, 0);
+        const std::vector<uint8_t> list = test::readBytes(installed);
+        EXPECT_FALSE(list.empty());
+        EXPECT_EQ(list, test::readBytes(built));
+    }
+    {
+        SCOPED_TRACE("--help and --version");
+        expectInformationRequestsAnswered();
+    }
+
+    const QString entry = prefix(QStringLiteral("share/applications/glyfex.desktop"));
+    const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    ASSERT_FALSE(validator.isEmpty()) << "desktop-file-validate is missing: scripts/setup.sh installs desktop-file-utils";
+    QProcess validate;
+    validate.setProcessChannelMode(QProcess::MergedChannels);
+    validate.start(validator, {entry});
+    ASSERT_TRUE(validate.waitForFinished(60000));
+    EXPECT_EQ(validate.exitCode(), 0);
+    EXPECT_TRUE(validate.readAll().isEmpty()) << "no warning either";
+
+    QFile file(entry);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QMap<QString, QString> keys;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        const qsizetype equals = line.indexOf('=');
+        if (equals > 0 && !line.startsWith('#'))
+            keys.insert(QString::fromUtf8(line.left(equals)), QString::fromUtf8(line.mid(equals + 1)));
+    }
+    // The program opens its inputs from its own dialogs: the entry passes no file to it.
+    EXPECT_EQ(keys.value(QStringLiteral("Exec")), QStringLiteral("glyfex"));
+    EXPECT_TRUE(QFileInfo(bin + QLatin1Char('/') + keys.value(QStringLiteral("Exec"))).isExecutable());
+    EXPECT_TRUE(QFileInfo::exists(
+        prefix(QStringLiteral("share/icons/hicolor/scalable/apps/%1.svg").arg(keys.value(QStringLiteral("Icon"))))))
+        << "Icon=" << keys.value(QStringLiteral("Icon")).toStdString();
 }
 
 // A title set of the fixture's IFO and one VOB of many real subpicture units, two seconds apart: a rip of it
