@@ -485,10 +485,6 @@ void InputDialog::applyFrameSize()
     m_app.formatOptions.frameRateIndex = height == 0 || height == 576 ? 0 : 1;
     if (MainWindow *main = m_app.mainWindow())
         main->applyFrameSize();
-    // The bitmaps of the full-frame tools fit the frame, and the adjustment dialog offers its heights.
-    core::followFrameHeight(m_app.presets, height);
-    if (auto *adjust = qobject_cast<subtitles::ui::BitmapAdjustDialog *>(m_app.window(QStringLiteral("Form18"))))
-        adjust->followFrameHeight(height);
 }
 
 void InputDialog::dragEnterEvent(QDragEnterEvent *event)

@@ -14,6 +14,7 @@
 #include "ripping/ui/preview_screen.h"
 #include "ripping/ui/progress_controller.h"
 #include "ripping/ui/version_check_window.h"
+#include "subtitles/ui/bitmap_adjust_dialog.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -1146,6 +1147,11 @@ void MainWindow::applyFrameSize()
         m_fps->setText(standard + QStringLiteral("(%1x%2)").arg(frame.width()).arg(frame.height()));
     }
     drawPreviewBackground();
+    // The bitmaps of the full-frame tools fit the frame, and the adjustment dialog offers its heights:
+    // a title set, a video and their closing all pass here.
+    core::followFrameHeight(m_app.presets, frame.height());
+    if (auto *adjust = qobject_cast<subtitles::ui::BitmapAdjustDialog *>(m_app.window(QStringLiteral("Form18"))))
+        adjust->followFrameHeight(frame.height());
 }
 
 } // namespace glyfex::ripping::ui
