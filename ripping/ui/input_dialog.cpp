@@ -2,6 +2,7 @@
 #include "ripping/ui/input_dialog.h"
 
 #include "core/ui/dialog_owner.h"
+#include "core/ui/named_widget.h"
 #include "core/ui/numeric_edit.h"
 #include "app/app.h"
 #include "ripping/ui/input_reading.h"
@@ -106,7 +107,7 @@ void InputDialog::buildLayout()
     auto *vobs = new QGroupBox(QStringLiteral("Vob(Sub) files:"), this);
     vobs->setObjectName(QStringLiteral("GroupBoxVOBs"));
     auto *vg = new QGridLayout(vobs);
-    m_vobPath = new QLabel(vobs);
+    m_vobPath = core::ui::runTimeText(new QLabel(vobs));
     m_vobPath->setObjectName(QStringLiteral("LabelVobPath"));
     m_vobPath->setMinimumWidth(200);
     vg->addWidget(m_vobPath, 0, 0, 1, 2);

@@ -57,7 +57,7 @@ void paintSwatch(QPushButton *button, uint32_t bgr)
 
 QLabel *valueLabel(const char *name, const QString &text, QWidget *parent)
 {
-    auto *l = new QLabel(text, parent);
+    auto *l = core::ui::runTimeText(new QLabel(text, parent));
     l->setObjectName(QString::fromLatin1(name));
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return l;
@@ -325,7 +325,7 @@ QGroupBox *MainWindow::buildPreviewOptions()
     m_freeBars->setObjectName(QStringLiteral("SpinEditAspectRatio"));
     m_freeBars->setRange(0, 288);
     bg->addWidget(m_freeBars, 2, 1);
-    m_ratioPanel = new QLabel(back);
+    m_ratioPanel = core::ui::runTimeText(new QLabel(back));
     m_ratioPanel->setObjectName(QStringLiteral("PanelRatio"));
     m_ratioPanel->setFrameShape(QFrame::StyledPanel);
     m_ratioPanel->setMinimumWidth(56);
