@@ -243,6 +243,9 @@ struct WakeCase {
     int learnt;                        // matrix entries added
 };
 
+// Listings show a row by its name rather than by its bytes, which hold pointers and change from run to run.
+void PrintTo(const WakeCase &c, std::ostream *os) { *os << c.name; }
+
 class GlobalOptionsReachTheDialog : public SettingsReachRunTest, public ::testing::WithParamInterface<WakeCase> {};
 
 TEST_P(GlobalOptionsReachTheDialog, WhileItWaitsForAnAnswer)
@@ -363,6 +366,8 @@ struct TuningCase {
     Reading reading;
 };
 
+void PrintTo(const TuningCase &c, std::ostream *os) { *os << c.name; }
+
 class TuningInAPause : public SettingsReachRunTest, public ::testing::WithParamInterface<TuningCase> {};
 
 TEST_P(TuningInAPause, HoldsForThePicturesReadAfterIt)
@@ -458,6 +463,8 @@ struct SearchCase {
     bool offered;       // the matrix folder's file is offered for the asked glyph
 };
 
+void PrintTo(const SearchCase &c, std::ostream *os) { *os << c.name; }
+
 class SearchInAPause : public SettingsReachRunTest, public ::testing::WithParamInterface<SearchCase> {};
 
 TEST_P(SearchInAPause, UsesTheSensibilityAsItIsNow)
@@ -507,6 +514,8 @@ struct LocationCase {
     const char *language; // the interface language (a language file's name; empty: the built-in English)
     const char *location; // the palette location at the first question
 };
+
+void PrintTo(const LocationCase &c, std::ostream *os) { *os << c.name; }
 
 class PaletteLocation : public SettingsReachRunTest, public ::testing::WithParamInterface<LocationCase> {};
 
