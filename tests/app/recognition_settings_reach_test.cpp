@@ -275,8 +275,9 @@ TEST_P(GlobalOptionsReachTheDialog, WhileItWaitsForAnAnswer)
     for (size_t i = 0; i < watcher.seen.size(); ++i) {
         const DialogWatcher::Seen &s = watcher.seen[i];
         EXPECT_EQ(s.timerActive, c.timerActive) << "question " << i + 1;
-        if (c.timerActive)
+        if (c.timerActive) {
             EXPECT_EQ(s.timerInterval, c.timerInterval) << "question " << i + 1;
+        }
         EXPECT_FALSE(s.givenUp) << "question " << i + 1 << " was never answered by the dialog";
         if (!c.fill)
             continue;
@@ -287,8 +288,9 @@ TEST_P(GlobalOptionsReachTheDialog, WhileItWaitsForAnAnswer)
         EXPECT_EQ(s.code, c.code) << "question " << i + 1;
     }
     ASSERT_EQ(app.run().matrix().count(), entriesBefore + c.learnt);
-    if (c.learnt > 0)
+    if (c.learnt > 0) {
         EXPECT_EQ(core::fromCharText(app.run().matrix().entry(entriesBefore + 1).text), watcher.seen.front().text);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -439,8 +441,9 @@ TEST_P(TuningInAPause, HoldsForThePicturesReadAfterIt)
         case Reading::PassedOver: EXPECT_NE(lettersOf(read), lettersOf(shown)) << "subtitle " << i; break;
         }
     }
-    if (c.reading == Reading::Misread)
+    if (c.reading == Reading::Misread) {
         EXPECT_GT(misread, 0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -91,8 +91,9 @@ TEST_P(SplitStartTest, WarnsOfTheSplitAndSendsTheScriptWhereThePicturesGo)
 
     if (!c.namesPictures) {
         EXPECT_TRUE(files.starts.isEmpty());
-        if (c.action == picture::ActionMode::OnlyShow)
+        if (c.action == picture::ActionMode::OnlyShow) {
             EXPECT_TRUE(app.batch.pictureBaseName.isEmpty()) << "the controller's first save asks for a name";
+        }
         return;
     }
     ASSERT_EQ(files.starts.size(), 1);

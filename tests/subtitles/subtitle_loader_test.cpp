@@ -79,8 +79,9 @@ protected:
         for (int i = 1; i <= loaded.store.count(); ++i) {
             const Subtitle &s = loaded.store.at(i);
             EXPECT_NEAR(seconds(s.start), kSource[size_t(i - 1)].start, tolerance) << "subtitle " << i;
-            if (stops)
+            if (stops) {
                 EXPECT_NEAR(seconds(s.stop), kSource[size_t(i - 1)].end, tolerance) << "subtitle " << i;
+            }
             EXPECT_EQ(s.lines.join(QLatin1Char('\n')), kSource[size_t(i - 1)].text) << "subtitle " << i;
         }
     }
