@@ -23,7 +23,7 @@ int64_t ms(const TimeCode &t)
 // Answers the failed-entry question from a list (then Ignore) and keeps the entry numbers it was asked about.
 struct ScriptedAnswers {
     std::vector<ParseErrorAnswer> answers;
-    std::vector<int> askedAbout;
+    std::vector<int> askedAbout{};
     ParseErrorHandler handler()
     {
         return [this](int number, const core::Error &) {
