@@ -247,6 +247,9 @@ struct WakeCase {
     int learnt;                        // matrix entries added
 };
 
+// Listings show a row by its name rather than by its bytes, which hold pointers and change from run to run.
+void PrintTo(const WakeCase &c, std::ostream *os) { *os << c.name; }
+
 class GlobalOptionsReachTheDialog : public SettingsReachRunTest, public ::testing::WithParamInterface<WakeCase> {};
 
 TEST_P(GlobalOptionsReachTheDialog, WhileItWaitsForAnAnswer)
@@ -276,8 +279,9 @@ TEST_P(GlobalOptionsReachTheDialog, WhileItWaitsForAnAnswer)
     for (size_t i = 0; i < watcher.seen.size(); ++i) {
         const DialogWatcher::Seen &s = watcher.seen[i];
         EXPECT_EQ(s.timerActive, c.timerActive) << "question " << i + 1;
-        if (c.timerActive)
+        if (c.timerActive) {
             EXPECT_EQ(s.timerInterval, c.timerInterval) << "question " << i + 1;
+        }
         EXPECT_FALSE(s.givenUp) << "question " << i + 1 << " was never answered by the dialog";
         if (!c.fill)
             continue;
@@ -288,8 +292,9 @@ TEST_P(GlobalOptionsReachTheDialog, WhileItWaitsForAnAnswer)
         EXPECT_EQ(s.code, c.code) << "question " << i + 1;
     }
     ASSERT_EQ(app.run().matrix().count(), entriesBefore + c.learnt);
-    if (c.learnt > 0)
+    if (c.learnt > 0) {
         EXPECT_EQ(core::fromCharText(app.run().matrix().entry(entriesBefore + 1).text), watcher.seen.front().text);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -367,6 +372,8 @@ struct TuningCase {
     Reading reading;
 };
 
+void PrintTo(const TuningCase &c, std::ostream *os) { *os << c.name; }
+
 class TuningInAPause : public SettingsReachRunTest, public ::testing::WithParamInterface<TuningCase> {};
 
 TEST_P(TuningInAPause, HoldsForThePicturesReadAfterIt)
@@ -438,8 +445,9 @@ TEST_P(TuningInAPause, HoldsForThePicturesReadAfterIt)
         case Reading::PassedOver: EXPECT_NE(lettersOf(read), lettersOf(shown)) << "subtitle " << i; break;
         }
     }
-    if (c.reading == Reading::Misread)
+    if (c.reading == Reading::Misread) {
         EXPECT_GT(misread, 0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -501,10 +509,7 @@ QByteArray version2Of(const recognition::CharMatrix &matrix)
     return b;
 }
 
-void PrintTo(const CommandCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+void PrintTo(const CommandCase &c, std::ostream *os) { *os << c.name; }
 
 class CommandAfterAPause : public SettingsReachRunTest, public ::testing::WithParamInterface<CommandCase> {};
 
@@ -520,8 +525,9 @@ TEST_P(CommandAfterAPause, UsesTheSettingsAsTheyAreNow)
     core::NullPassHost host;
     ASSERT_TRUE(recognition::loadCharMatrix(near, nearMatrix, 1252, host).ok());
     test::writeBytes(QDir(app.paths.chMatrixDir()).filePath(QStringLiteral("near.gxc")), version2Of(nearMatrix));
-    if (!c.atStart.empty())
+    if (!c.atStart.empty()) {
         ASSERT_NO_FATAL_FAILURE(confirmTuning(c.atStart));
+    }
     PausingAsker asker(*dialog);
     QStringList afterSearch;
     asker.answer = [&](NewCharacterDialog &d) {
@@ -560,8 +566,9 @@ TEST_P(CommandAfterAPause, UsesTheSettingsAsTheyAreNow)
     tick();
     ASSERT_EQ(asker.asked, 1);
     ASSERT_TRUE(app.batch.paused);
-    if (!c.inPause.empty())
+    if (!c.inPause.empty()) {
         ASSERT_NO_FATAL_FAILURE(confirmTuning(c.inPause));
+    }
     if (c.codePage)
         child<QComboBox>(&app.run().subtitlesWindow(), "cbCodePage")->setCurrentText(QString::fromLatin1(c.codePage));
     QTest::mouseClick(child<QPushButton>(app.mainWindow(), "ButtonPause"), Qt::LeftButton); // Continue
@@ -580,9 +587,10 @@ TEST_P(CommandAfterAPause, UsesTheSettingsAsTheyAreNow)
     ASSERT_FALSE(afterSearch.isEmpty()) << "the search says what it found";
     EXPECT_EQ(afterSearch.front().startsWith(QLatin1String("confirm: ")), c.offered) << afterSearch.front().toStdString();
     EXPECT_TRUE(afterSearch.front().contains(QLatin1String("near.gxc")) == c.offered);
-    if (c.named)
+    if (c.named) {
         EXPECT_TRUE(afterSearch.front().contains(QStringLiteral("contain character \"") + QString::fromUtf16(c.named)))
             << afterSearch.front().toStdString();
+    }
     EXPECT_TRUE(afterSearch.back().startsWith(QLatin1String("inform: "))) << "nothing was taken";
     EXPECT_EQ(app.run().matrix().count(), 0);
 }
@@ -612,6 +620,8 @@ struct LocationCase {
     const char *language; // the interface language (a language file's name; empty: the built-in English)
     const char *location; // the palette location at the first question
 };
+
+void PrintTo(const LocationCase &c, std::ostream *os) { *os << c.name; }
 
 class PaletteLocation : public SettingsReachRunTest, public ::testing::WithParamInterface<LocationCase> {};
 
