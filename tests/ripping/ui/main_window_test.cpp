@@ -382,8 +382,9 @@ TEST_F(MainWindowTest, StatusValuesAreShownWhole)
         EXPECT_GE(label->width(), needed) << label->objectName().toStdString() << " \"" << label->text().toStdString() << "\"";
         // The room is kept whatever the fonts and the window's width leave: a value (a text the program
         // sets while it runs) is never squeezed.
-        if (core::ui::leftOutOfLanguageFiles(label) && label->objectName() != QStringLiteral("LabelVobFile"))
+        if (core::ui::leftOutOfLanguageFiles(label) && label->objectName() != QStringLiteral("LabelVobFile")) {
             EXPECT_GE(label->minimumWidth(), needed) << label->objectName().toStdString();
+        }
     }
 }
 
