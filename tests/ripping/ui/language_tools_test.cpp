@@ -442,8 +442,9 @@ TEST_F(LanguageToolsTest, RunTimeTextsAreNeitherWrittenNorApplied)
     ASSERT_TRUE(app.language()->apply(updated.filePath(QStringLiteral("Named.lng")), false).ok());
     for (const auto &[window, names] : shownByTheProgram) {
         for (const QString &name : names) {
-            if (QLabel *l = label(window, name))
+            if (QLabel *l = label(window, name)) {
                 EXPECT_EQ(l->text(), QStringLiteral("run %1").arg(name)) << window;
+            }
         }
     }
 }
