@@ -243,6 +243,9 @@ struct WakeCase {
     int learnt;                        // matrix entries added
 };
 
+// Listings show a row by its name rather than by its bytes, which hold pointers and change from run to run.
+void PrintTo(const WakeCase &c, std::ostream *os) { *os << c.name; }
+
 class GlobalOptionsReachTheDialog : public SettingsReachRunTest, public ::testing::WithParamInterface<WakeCase> {};
 
 TEST_P(GlobalOptionsReachTheDialog, WhileItWaitsForAnAnswer)
@@ -272,8 +275,9 @@ TEST_P(GlobalOptionsReachTheDialog, WhileItWaitsForAnAnswer)
     for (size_t i = 0; i < watcher.seen.size(); ++i) {
         const DialogWatcher::Seen &s = watcher.seen[i];
         EXPECT_EQ(s.timerActive, c.timerActive) << "question " << i + 1;
-        if (c.timerActive)
+        if (c.timerActive) {
             EXPECT_EQ(s.timerInterval, c.timerInterval) << "question " << i + 1;
+        }
         EXPECT_FALSE(s.givenUp) << "question " << i + 1 << " was never answered by the dialog";
         if (!c.fill)
             continue;
@@ -284,8 +288,9 @@ TEST_P(GlobalOptionsReachTheDialog, WhileItWaitsForAnAnswer)
         EXPECT_EQ(s.code, c.code) << "question " << i + 1;
     }
     ASSERT_EQ(app.run().matrix().count(), entriesBefore + c.learnt);
-    if (c.learnt > 0)
+    if (c.learnt > 0) {
         EXPECT_EQ(core::fromCharText(app.run().matrix().entry(entriesBefore + 1).text), watcher.seen.front().text);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -363,6 +368,8 @@ struct TuningCase {
     Reading reading;
 };
 
+void PrintTo(const TuningCase &c, std::ostream *os) { *os << c.name; }
+
 class TuningInAPause : public SettingsReachRunTest, public ::testing::WithParamInterface<TuningCase> {};
 
 TEST_P(TuningInAPause, HoldsForThePicturesReadAfterIt)
@@ -434,8 +441,9 @@ TEST_P(TuningInAPause, HoldsForThePicturesReadAfterIt)
         case Reading::PassedOver: EXPECT_NE(lettersOf(read), lettersOf(shown)) << "subtitle " << i; break;
         }
     }
-    if (c.reading == Reading::Misread)
+    if (c.reading == Reading::Misread) {
         EXPECT_GT(misread, 0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -457,6 +465,8 @@ struct SearchCase {
     int inPause;        // ... confirmed while the first question paused the run
     bool offered;       // the matrix folder's file is offered for the asked glyph
 };
+
+void PrintTo(const SearchCase &c, std::ostream *os) { *os << c.name; }
 
 class SearchInAPause : public SettingsReachRunTest, public ::testing::WithParamInterface<SearchCase> {};
 
@@ -507,6 +517,8 @@ struct LocationCase {
     const char *language; // the interface language (a language file's name; empty: the built-in English)
     const char *location; // the palette location at the first question
 };
+
+void PrintTo(const LocationCase &c, std::ostream *os) { *os << c.name; }
 
 class PaletteLocation : public SettingsReachRunTest, public ::testing::WithParamInterface<LocationCase> {};
 
