@@ -15,7 +15,10 @@
 // the shared fixture tool into bench-data/ocr/. For each case it prints characters, character errors
 // (edit distance against the ground truth, tags stripped) and questions of each run, and then
 // "ocr accuracy=<run 2 %> questions=<run 1> shapes=<distinct characters> tesseract_accuracy=<%>
-//  speed_ratio=<Tesseract seconds / run 2 seconds>". Tesseract runs with one thread.
+//  speed_ratio=<Tesseract seconds / run 2 seconds>", followed by " italic=<words tagged right>/<italic words>"
+// when the ground truth has <i> tags: the teacher teaches each glyph in the style of its characters, and
+// an italic word is tagged right when run 2 read all its letters inside <i> ... </i>. Tesseract runs with
+// one thread.
 #include "bench/fixture_tool.h"
 #include "bench/null_sinks.h"
 #include "recognition/char_matrix.h"
@@ -34,6 +37,7 @@
 #include "subtitles/store_subtitle_sink.h"
 #include "subtitles/subtitle_store.h"
 #include "support/guessing_asker.h"
+#include "support/italic_words.h"
 #include "support/sample_fit.h"
 
 #include <tesseract/baseapi.h>
@@ -196,6 +200,7 @@ void passOver(ripping::RunState &run, ripping::UnitHandler &handler)
 struct RoadResult {
     std::vector<core::TimeCode> starts;
     std::vector<QString> texts; // lines joined by LF, tags stripped
+    std::vector<QString> tagged; // the same with their style tags
     int questions = 0;
     int glyphsAsked = 0;
     double seconds = 0;
@@ -237,7 +242,8 @@ RoadResult runRoad(const Case &c, CharMatrix &matrix, GlyphAsker &asker)
     r.glyphsAsked = driver.glyphsAsked();
     for (const subtitles::Subtitle &s : store.subs) {
         r.starts.push_back(s.start);
-        r.texts.push_back(stripTags(s.lines.join(QLatin1Char('\n'))));
+        r.tagged.push_back(s.lines.join(QLatin1Char('\n')));
+        r.texts.push_back(stripTags(r.tagged.back()));
     }
     return r;
 }
@@ -355,6 +361,7 @@ int editDistance(const QString &a, const QString &b)
 struct Score {
     int characters = 0;
     int errors = 0;
+    test::ItalicWords italic; // the italic words of the truth and how the run tagged them
     double accuracy() const { return characters ? 100.0 * (1.0 - double(errors) / characters) : 0.0; }
 };
 
@@ -368,9 +375,13 @@ Score score(const std::vector<TruthEntry> &truth, const RoadResult &r, QStringLi
         const int64_t t = core::timeCodeToMilliseconds(e.start);
         while (k < r.starts.size() && core::timeCodeToMilliseconds(r.starts[k]) < t - 1000)
             ++k;
-        QString got;
-        if (k < r.starts.size() && std::llabs(core::timeCodeToMilliseconds(r.starts[k]) - t) < 1000)
-            got = r.texts[k++];
+        QString got, tagged;
+        if (k < r.starts.size() && std::llabs(core::timeCodeToMilliseconds(r.starts[k]) - t) < 1000) {
+            got = r.texts[k];
+            tagged = k < r.tagged.size() ? r.tagged[k] : QString();
+            ++k;
+        }
+        s.italic += test::italicWords(e, tagged);
         const int d = editDistance(expected, got);
         s.errors += d;
         if (d && wrong && wrong->size() < 10)
@@ -480,6 +491,9 @@ bool runCase(const Case &c, tesseract::TessBaseAPI &api)
     const Score s2 = score(*truth, again, &wrong2);
     std::printf("  run 2 (matrix): characters=%d errors=%d questions=%d seconds=%.4f\n", s2.characters, s2.errors,
                 again.questions, again.seconds);
+    if (s2.italic.italic > 0)
+        std::printf("  run 2 italics: %d of %d italic words tagged italic, %d upright words tagged italic\n",
+                    s2.italic.taggedRight, s2.italic.italic, s2.italic.uprightTagged);
     for (const QString &w : wrong2)
         std::printf("%s\n", qPrintable(w));
 
@@ -491,9 +505,12 @@ bool runCase(const Case &c, tesseract::TessBaseAPI &api)
     for (const QString &w : wrongT.mid(0, 3))
         std::printf("%s\n", qPrintable(w));
 
-    std::printf("ocr accuracy=%.1f questions=%d shapes=%d tesseract_accuracy=%.1f speed_ratio=%.1f\n", s2.accuracy(),
+    std::printf("ocr accuracy=%.1f questions=%d shapes=%d tesseract_accuracy=%.1f speed_ratio=%.1f", s2.accuracy(),
                 taught.questions, tess.shapes, st.accuracy(),
                 again.seconds > 0 ? tess.seconds / again.seconds : 0.0);
+    if (s2.italic.italic > 0)
+        std::printf(" italic=%d/%d", s2.italic.taggedRight, s2.italic.italic);
+    std::printf("\n");
     std::fflush(stdout);
     return true;
 }

@@ -1,6 +1,8 @@
 // Scripted answerers: button presses from a list, or answers from the true text of each picture.
 #include "recognition/scripted_answerer.h"
 
+#include "subtitles/style_tags.h"
+
 #include <QFile>
 #include <QRegularExpression>
 
@@ -16,6 +18,34 @@ GlyphAnswer answerOf(AnswerCode code, const QString &text = {}, uint8_t style = 
 {
     return GlyphAnswer{core::toCharText(text), style, code};
 }
+
+// Text with a flag for each UTF-16 unit: drawn in italics.
+struct DrawnText {
+    QString text;
+    std::vector<bool> italic;
+
+    void append(QChar ch, bool slanted)
+    {
+        text.append(ch);
+        italic.push_back(slanted);
+    }
+    // As QString::simplified: no blanks at the ends, one blank for each run of them inside.
+    void simplify()
+    {
+        DrawnText out;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (!text[i].isSpace())
+                out.append(text[i], italic[size_t(i)]);
+            else if (!out.text.isEmpty() && !out.text.back().isSpace())
+                out.append(QLatin1Char(' '), italic[size_t(i)]);
+        }
+        if (!out.text.isEmpty() && out.text.back().isSpace()) {
+            out.text.chop(1);
+            out.italic.pop_back();
+        }
+        *this = std::move(out);
+    }
+};
 
 } // namespace
 
@@ -111,16 +141,41 @@ core::Result<std::vector<TruthEntry>> readGroundTruth(const QString &path)
         QStringList text;
         while (i < rows.size() && !rows[i].trimmed().isEmpty())
             text.append(rows[i++]);
-        // Markup may span lines; an opening bracket left unclosed hides the rest of its line, and a
-        // closing one without an opening one is not drawn either.
-        QString joined = text.join(QLatin1Char('\n'));
-        joined.remove(tags);
-        static const QRegularExpression unclosed(QStringLiteral("<[^\n]*"));
-        joined.remove(unclosed);
-        joined.remove(QLatin1Char('>'));
-        for (const QString &line : joined.split(QLatin1Char('\n')))
-            if (!line.simplified().isEmpty())
-                e.lines.append(line.simplified());
+        // Markup may span lines, and so may italics; an opening bracket left unclosed hides the rest of
+        // its line, and a closing one without an opening one is not drawn either.
+        const QString joined = text.join(QLatin1Char('\n'));
+        DrawnText drawn;
+        bool italic = false;
+        qsizetype at = 0;
+        for (auto it = tags.globalMatch(joined); it.hasNext();) {
+            const auto tag = it.next();
+            for (; at < tag.capturedStart(); ++at)
+                drawn.append(joined[at], italic);
+            const QString name = tag.captured().mid(1, tag.capturedLength() - 2).trimmed().toLower();
+            if (name == QStringLiteral("i"))
+                italic = true;
+            else if (name == QStringLiteral("/i"))
+                italic = false;
+            at = tag.capturedEnd();
+        }
+        for (; at < joined.size(); ++at)
+            drawn.append(joined[at], italic);
+        DrawnText line;
+        for (qsizetype i = 0; i <= drawn.text.size(); ++i) {
+            if (i == drawn.text.size() || drawn.text[i] == QLatin1Char('\n')) {
+                line.simplify();
+                if (!line.text.isEmpty()) {
+                    e.lines.append(line.text);
+                    e.italic.push_back(line.italic);
+                }
+                line = {};
+            } else if (drawn.text[i] == QLatin1Char('<')) {
+                while (i + 1 < drawn.text.size() && drawn.text[i + 1] != QLatin1Char('\n'))
+                    ++i;
+            } else if (drawn.text[i] != QLatin1Char('>')) {
+                line.append(drawn.text[i], drawn.italic[size_t(i)]);
+            }
+        }
         out.push_back(std::move(e));
     }
     return out;
@@ -154,12 +209,14 @@ bool sameSize(const CharBox &a, const CharBox &b)
     return height && width;
 }
 
-// The characters of a line without its blanks, a surrogate pair kept as one character, and whether a
-// blank follows each.
-std::vector<QString> charactersOf(const QString &line, std::vector<bool> &spaceAfter)
+// The characters of a line without its blanks, a surrogate pair kept as one character, whether a blank
+// follows each, and how many of its UTF-16 units are italic.
+std::vector<QString> charactersOf(const QString &line, const std::vector<bool> &italic, std::vector<bool> &spaceAfter,
+                                  std::vector<int> &italicUnits)
 {
     std::vector<QString> out;
     spaceAfter.clear();
+    italicUnits.clear();
     for (int i = 0; i < line.size(); ++i) {
         if (line[i].isSpace()) {
             if (!spaceAfter.empty())
@@ -167,22 +224,25 @@ std::vector<QString> charactersOf(const QString &line, std::vector<bool> &spaceA
             continue;
         }
         spaceAfter.push_back(false);
-        if (line[i].isHighSurrogate() && i + 1 < line.size()) {
-            out.push_back(line.mid(i, 2));
-            ++i;
-        } else {
-            out.push_back(QString(line[i]));
-        }
+        const int units = line[i].isHighSurrogate() && i + 1 < line.size() ? 2 : 1;
+        int slanted = 0;
+        for (int u = i; u < i + units; ++u)
+            slanted += size_t(u) < italic.size() && italic[size_t(u)] ? 1 : 0;
+        italicUnits.push_back(slanted);
+        out.push_back(line.mid(i, units));
+        i += units - 1;
     }
     return out;
 }
 
 } // namespace
 
-GroundTruthAnswerer::Alignment GroundTruthAnswerer::align(const std::vector<CharBox> &boxes, const QString &line)
+GroundTruthAnswerer::Alignment GroundTruthAnswerer::align(const std::vector<CharBox> &boxes, const QString &line,
+                                                          const std::vector<bool> &italic)
 {
     std::vector<bool> blankAfter;
-    const std::vector<QString> chars = charactersOf(line, blankAfter);
+    std::vector<int> italicUnits;
+    const std::vector<QString> chars = charactersOf(line, italic, blankAfter, italicUnits);
     const int n = int(boxes.size());
     const int m = int(chars.size());
     constexpr int kInf = INT_MAX / 4;
@@ -285,18 +345,23 @@ GroundTruthAnswerer::Alignment GroundTruthAnswerer::align(const std::vector<Char
     int bi = 0, cj = 0;
     for (auto [db, dc] : path) {
         QString text;
-        for (int t = 0; t < dc; ++t)
+        int slanted = 0;
+        for (int t = 0; t < dc; ++t) {
             text += chars[size_t(cj + t)];
+            slanted += italicUnits[size_t(cj + t)];
+        }
         const bool blank = dc > 0 && blankAfter[size_t(cj + dc - 1)];
         if (db > 0) {
             const int g = int(a.groupText.size());
             a.groupText.push_back(text);
             a.spaceAfter.push_back(blank);
+            a.italicUnits.push_back(slanted);
             for (int t = 0; t < db; ++t)
                 a.groupOfBox[size_t(bi + t)] = g;
         } else if (!a.groupText.empty()) {
             a.groupText.back() += text; // a character without a box goes with the glyph before it
             a.spaceAfter.back() = blank;
+            a.italicUnits.back() += slanted;
         }
         bi += db;
         cj += dc;
@@ -342,7 +407,10 @@ GlyphAnswer GroundTruthAnswerer::askGlyph(const GlyphQuestion &question)
     const auto key = std::make_pair(core::timeCodeToMilliseconds(entry->start), question.line);
     auto it = m_alignments.find(key);
     if (it == m_alignments.end())
-        it = m_alignments.emplace(key, align(question.boxes, entry->lines[question.line])).first;
+        it = m_alignments.emplace(key, align(question.boxes, entry->lines[question.line],
+                                             size_t(question.line) < entry->italic.size() ? entry->italic[size_t(question.line)]
+                                                                                          : std::vector<bool>{}))
+                 .first;
     const Alignment &a = it->second;
     if (a.groupOfBox.size() != question.boxes.size()) {
         ++m_unanswerable;
@@ -361,6 +429,15 @@ GlyphAnswer GroundTruthAnswerer::askGlyph(const GlyphQuestion &question)
     const int shown = int(run.size());
     const AnswerCode extend = extendCode(question.rightToLeft);
     const AnswerCode shrink = shrinkCode(question.rightToLeft);
+    // Italic when most units of the groups' texts are drawn in italics.
+    auto styleOf = [&a](const std::vector<int> &groups) {
+        int units = 0, slanted = 0;
+        for (int g : groups) {
+            units += int(a.groupText[size_t(g)].size());
+            slanted += a.italicUnits[size_t(g)];
+        }
+        return uint8_t(slanted > 0 && 2 * slanted >= units ? subtitles::StyleItalic : 0);
+    };
     if (m_quoteStrokes && startsGroup && group >= 0 && groupSize == 1 && a.groupText[size_t(group)] == QStringLiteral("'")) {
         // An apostrophe has the shape of either stroke of a double quote, so it is never learned on its
         // own: joined to the glyph after it, it becomes "take with next" and the double quote stays
@@ -369,7 +446,8 @@ GlyphAnswer GroundTruthAnswerer::askGlyph(const GlyphQuestion &question)
         const int next = question.rightToLeft ? question.box - 1 : question.box + 1;
         const int nextGroup = next >= 0 && next < int(a.groupOfBox.size()) ? a.groupOfBox[size_t(next)] : -1;
         if (a.spaceAfter[size_t(group)] || nextGroup < 0)
-            return answerOf(m_strokeJoinTaught ? AnswerCode::Ok : AnswerCode::UseTextOnly, QStringLiteral("'"));
+            return answerOf(m_strokeJoinTaught ? AnswerCode::Ok : AnswerCode::UseTextOnly, QStringLiteral("'"),
+                            styleOf({group}));
         int wanted = 1;
         for (int g : a.groupOfBox)
             wanted += g == nextGroup ? 1 : 0;
@@ -377,7 +455,8 @@ GlyphAnswer GroundTruthAnswerer::askGlyph(const GlyphQuestion &question)
             return answerOf(extend);
         if (shown == wanted) {
             m_strokeJoinTaught = true;
-            return answerOf(AnswerCode::Ok, QStringLiteral("'") + a.groupText[size_t(nextGroup)]);
+            return answerOf(AnswerCode::Ok, QStringLiteral("'") + a.groupText[size_t(nextGroup)],
+                            styleOf({group, nextGroup}));
         }
     }
     if (startsGroup && group >= 0) {
@@ -412,7 +491,13 @@ GlyphAnswer GroundTruthAnswerer::askGlyph(const GlyphQuestion &question)
         return answerOf(AnswerCode::UseTextOnly);
     if (shown > 1 && (text.startsWith(QLatin1Char('"')) || text.startsWith(QLatin1Char('\''))))
         m_strokeJoinTaught = true;
-    return answerOf(AnswerCode::Ok, text);
+    std::vector<int> answered;
+    for (int b : run) {
+        const int g = a.groupOfBox[size_t(b)];
+        if (g >= 0 && (b != question.box || startsGroup) && std::find(answered.begin(), answered.end(), g) == answered.end())
+            answered.push_back(g);
+    }
+    return answerOf(AnswerCode::Ok, text, styleOf(answered));
 }
 
 } // namespace glyfex::recognition

@@ -61,11 +61,21 @@ private:
 struct TruthEntry {
     core::TimeCode start;
     QStringList lines;
+    // For each line, whether each of its UTF-16 units was drawn in italics (between <i> and </i>). A
+    // line without flags is upright.
+    std::vector<std::vector<bool>> italic;
+
+    bool isItalic(qsizetype line, qsizetype unit) const
+    {
+        return line >= 0 && size_t(line) < italic.size() && unit >= 0 && size_t(unit) < italic[size_t(line)].size()
+            && italic[size_t(line)][size_t(unit)];
+    }
 };
 
 // Reads a SubRip file as ground truth (UTF-8, with or without byte-order mark), as a renderer draws it:
 // markup between angle brackets is removed (an unclosed "<" hides the rest of its line, a lone ">" is
-// not drawn), blanks are collapsed and lines left empty are dropped.
+// not drawn), blanks are collapsed and lines left empty are dropped. Text between <i> and </i> (any
+// case, also across lines) is marked italic.
 // An entry without a valid time line is an error naming its line.
 core::Result<std::vector<TruthEntry>> readGroundTruth(const QString &path);
 
@@ -74,7 +84,8 @@ core::Result<std::vector<TruthEntry>> readGroundTruth(const QString &path);
 // double quote, a guillemet of two chevrons or a serif "9" whose tail lies below its body, and touching
 // characters may share one box; the blanks of the text fall on the widest gaps). A character of
 // several boxes is answered by extending the run; a run that the matrix joined is answered with the
-// characters of its boxes.
+// characters of its boxes. A glyph whose characters are mostly italic in the truth is taught italic, so
+// that the run's style tags can be judged.
 class GroundTruthAnswerer : public GlyphAsker {
 public:
     explicit GroundTruthAnswerer(std::vector<TruthEntry> truth);
@@ -89,8 +100,10 @@ public:
         std::vector<int> groupOfBox;
         std::vector<QString> groupText;
         std::vector<bool> spaceAfter; // a blank follows the group's text in the line
+        std::vector<int> italicUnits; // UTF-16 units of the group's text drawn in italics
     };
-    static Alignment align(const std::vector<CharBox> &boxes, const QString &line);
+    // italic: the line's italic flags per UTF-16 unit (none: upright).
+    static Alignment align(const std::vector<CharBox> &boxes, const QString &line, const std::vector<bool> &italic = {});
 
 private:
     const TruthEntry *entryAt(const core::TimeCode &start) const;

@@ -15,6 +15,7 @@ packages=(
   libfreetype-dev libfontconfig-dev
   python3 python3-aeidon python3-pil
   xvfb xauth x11-apps imagemagick openbox
+  desktop-file-utils
   util-linux
   libtesseract-dev tesseract-ocr-eng
   clang libclang-rt-14-dev

@@ -73,6 +73,11 @@ QList<QWidget *> ownWidgets(QWidget *window)
     return result;
 }
 
+bool tagged(const QObject *o)
+{
+    return o->property(TagProperty).toInt() == NotInLanguageFiles;
+}
+
 QString withoutAmpersands(QString s)
 {
     return s.remove(u'&');
@@ -86,6 +91,18 @@ QString itemName(const QAction *action)
 }
 
 } // namespace
+
+bool leftOutOfLanguageFiles(const QWidget *widget)
+{
+    if (tagged(widget))
+        return true;
+    const QWidget *window = widget->window();
+    for (const QWidget *p = widget->parentWidget(); p && p != window; p = p->parentWidget()) {
+        if (tagged(p) && !qobject_cast<const QGroupBox *>(p))
+            return true;
+    }
+    return false;
+}
 
 LanguageApplier::LanguageApplier(QList<QWidget *> windows, MessageTable &messages)
     : m_messages(messages)
@@ -308,6 +325,9 @@ void LanguageApplier::readWindow(const IniStore &file, QWidget *window, bool cle
             set({o, kind, index}, QString());
     };
     for (QWidget *w : ownWidgets(window)) {
+        // What the program sets while it runs keeps its text whatever the file says.
+        if (leftOutOfLanguageFiles(w))
+            continue;
         const Rule rule = ruleOf(w);
         if (rule == Rule::CaptionHint)
             readKey(w, QStringLiteral("Caption"), Kind::Caption, 0);
@@ -336,11 +356,6 @@ void LanguageApplier::readWindow(const IniStore &file, QWidget *window, bool cle
 
 namespace {
 
-bool notInLanguageFiles(const QObject *o)
-{
-    return o->property(TagProperty).toInt() == NotInLanguageFiles;
-}
-
 // A text goes into the image as the file will give it back once written and read again (without blanks at
 // its ends), so that applying a written language file and writing it once more gives the same file.
 void writeText(IniStore &file, const QString &section, const QString &key, const QString &text)
@@ -355,7 +370,7 @@ void writeMenu(IniStore &file, const QString &section, const QList<QAction *> &a
         if (name.isEmpty() || a->isSeparator())
             continue;
         const QString key = prefix + name;
-        if (!notInLanguageFiles(a))
+        if (!tagged(a))
             writeText(file, section, key, a->text());
         if (a->menu())
             writeMenu(file, section, a->menu()->actions(), key + u'.');
@@ -374,7 +389,7 @@ void LanguageApplier::writeWindow(IniStore &file, QWidget *window)
     const QString section = window->objectName();
     if (section.isEmpty())
         return;
-    if (!notInLanguageFiles(window))
+    if (!tagged(window))
         writeText(file, section, section + QStringLiteral(".Caption"), window->windowTitle());
     auto writeKey = [&](QObject *o, const QString &property, Kind kind, int index, bool skipEmpty) {
         const auto text = get({o, kind, index});
@@ -382,7 +397,7 @@ void LanguageApplier::writeWindow(IniStore &file, QWidget *window)
             writeText(file, section, o->objectName() + u'.' + property, *text);
     };
     for (QWidget *w : ownWidgets(window)) {
-        if (notInLanguageFiles(w))
+        if (leftOutOfLanguageFiles(w))
             continue;
         const Rule rule = ruleOf(w);
         if (rule == Rule::CaptionHint)
@@ -399,7 +414,7 @@ void LanguageApplier::writeWindow(IniStore &file, QWidget *window)
             writeMenu(file, section + u'.' + bar->objectName(), bar->actions(), QString());
     }
     for (QMenu *popup : window->findChildren<QMenu *>(Qt::FindDirectChildrenOnly)) {
-        if (!popup->objectName().isEmpty() && !notInLanguageFiles(popup))
+        if (!popup->objectName().isEmpty() && !tagged(popup))
             writeMenu(file, section + u'.' + popup->objectName(), popup->actions(), QString());
     }
 }

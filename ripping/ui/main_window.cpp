@@ -14,6 +14,7 @@
 #include "ripping/ui/preview_screen.h"
 #include "ripping/ui/progress_controller.h"
 #include "ripping/ui/version_check_window.h"
+#include "subtitles/ui/bitmap_adjust_dialog.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -56,7 +57,7 @@ void paintSwatch(QPushButton *button, uint32_t bgr)
 
 QLabel *valueLabel(const char *name, const QString &text, QWidget *parent)
 {
-    auto *l = new QLabel(text, parent);
+    auto *l = core::ui::runTimeText(new QLabel(text, parent));
     l->setObjectName(QString::fromLatin1(name));
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return l;
@@ -324,7 +325,7 @@ QGroupBox *MainWindow::buildPreviewOptions()
     m_freeBars->setObjectName(QStringLiteral("SpinEditAspectRatio"));
     m_freeBars->setRange(0, 288);
     bg->addWidget(m_freeBars, 2, 1);
-    m_ratioPanel = new QLabel(back);
+    m_ratioPanel = core::ui::runTimeText(new QLabel(back));
     m_ratioPanel->setObjectName(QStringLiteral("PanelRatio"));
     m_ratioPanel->setFrameShape(QFrame::StyledPanel);
     m_ratioPanel->setMinimumWidth(56);
@@ -1146,6 +1147,11 @@ void MainWindow::applyFrameSize()
         m_fps->setText(standard + QStringLiteral("(%1x%2)").arg(frame.width()).arg(frame.height()));
     }
     drawPreviewBackground();
+    // The bitmaps of the full-frame tools fit the frame, and the adjustment dialog offers its heights:
+    // a title set, a video and their closing all pass here.
+    core::followFrameHeight(m_app.presets, frame.height());
+    if (auto *adjust = qobject_cast<subtitles::ui::BitmapAdjustDialog *>(m_app.window(QStringLiteral("Form18"))))
+        adjust->followFrameHeight(frame.height());
 }
 
 } // namespace glyfex::ripping::ui

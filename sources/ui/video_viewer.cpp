@@ -30,6 +30,7 @@
 namespace glyfex::sources::ui {
 
 using core::ui::named;
+using core::ui::runTimeText;
 using picture::Rect;
 
 namespace {
@@ -188,7 +189,7 @@ QWidget *VideoViewer::buildCommands()
     m_save = check("cbSave", QStringLiteral("Save"), false, panel);
     m_save->setToolTip(QStringLiteral("Save recognized bitmaps for subtitle removal"));
     row2->addWidget(m_save);
-    m_mode = named("lMode", new QLabel(panel));
+    m_mode = runTimeText(named("lMode", new QLabel(panel)));
     m_mode->setMinimumWidth(80);
     row2->addWidget(m_mode);
     row2->addStretch(1);

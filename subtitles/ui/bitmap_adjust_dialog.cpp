@@ -7,6 +7,7 @@
 #include "app/app.h"
 #include "app/run_wiring.h"
 #include "core/ui/dialog_owner.h"
+#include "core/ui/named_widget.h"
 #include "ripping/ui/picture_image.h"
 #include "subtitles/ui/subtitles_window.h"
 
@@ -114,7 +115,7 @@ QWidget *BitmapAdjustDialog::buildProfilesTab()
     auto *group = new QGroupBox(QStringLiteral("BMP Settings Profiles: "), page);
     group->setObjectName(QStringLiteral("GroupBoxProfiles"));
     auto *g = new QVBoxLayout(group);
-    m_profileLabel = new QLabel(QStringLiteral("None"), group);
+    m_profileLabel = core::ui::runTimeText(new QLabel(QStringLiteral("None"), group));
     m_profileLabel->setObjectName(QStringLiteral("LabelCurrentProfile"));
     auto *save = new QPushButton(QStringLiteral("Save settings as a new Profile..."), group);
     save->setObjectName(QStringLiteral("ButtonSaveProfile"));

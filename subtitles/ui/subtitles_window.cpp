@@ -7,6 +7,7 @@
 #include "core/time_code.h"
 #include "app/app.h"
 #include "core/ui/dialog_owner.h"
+#include "core/ui/named_widget.h"
 #include "ripping/ui/main_window.h"
 #include "subtitles/charsets.h"
 #include "ripping/spu_dispatch.h"
@@ -245,10 +246,10 @@ QWidget *SubtitlesWindow::buildCommandPanel()
 
     auto *label1 = new QLabel(QStringLiteral("SubTitle Index:"), m_panel1);
     label1->setObjectName(QStringLiteral("Label1"));
-    m_count = new QLabel(QStringLiteral("0"), m_panel1);
+    m_count = core::ui::runTimeText(new QLabel(QStringLiteral("0"), m_panel1));
     m_count->setObjectName(QStringLiteral("LabelNbSubTitle"));
     m_count->setMinimumWidth(40);
-    m_skip = new QLabel(QStringLiteral("(+00 skipped - too small / short)"), m_panel1);
+    m_skip = core::ui::runTimeText(new QLabel(QStringLiteral("(+00 skipped - too small / short)"), m_panel1));
     m_skip->setObjectName(QStringLiteral("LabelSkip"));
     m_skip->hide();
     m_fps = new QComboBox(m_panel1);
@@ -273,7 +274,7 @@ QWidget *SubtitlesWindow::buildCommandPanel()
                                             m_panel1);
     QToolButton *clear = commandButton("TntBitButtonClearSub", QStringLiteral("Clear"),
                                        QStringLiteral("Clear this text file"), m_panel1);
-    m_subFormat = new QLabel(QStringLiteral("ANSI"), m_panel1);
+    m_subFormat = core::ui::runTimeText(new QLabel(QStringLiteral("ANSI"), m_panel1));
     m_subFormat->setObjectName(QStringLiteral("SubFormat"));
     m_format = new QCheckBox(QStringLiteral("F"), m_panel1);
     m_format->setObjectName(QStringLiteral("CheckBoxFormat"));

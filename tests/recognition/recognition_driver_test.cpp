@@ -749,6 +749,44 @@ TEST(GroundTruth, ReadsTheTextARendererDraws)
     EXPECT_EQ(joined((*truth)[0].lines), "Hello there"); // a line of tags alone is no line
     EXPECT_EQ(joined((*truth)[1].lines), "see|of it");   // an unclosed "<" hides the rest of its line
     EXPECT_EQ(joined((*truth)[2].lines), "to give.");    // a lone ">" is not drawn
+    // The italics of "<i>Hello</i>  there" stay with their letters through the collapsed blanks.
+    for (int i = 0; i < (*truth)[0].lines[0].size(); ++i)
+        EXPECT_EQ((*truth)[0].isItalic(0, i), i < 5) << "unit " << i;
+    EXPECT_FALSE((*truth)[1].isItalic(0, 0));
+}
+
+TEST(GroundTruth, TeachesEachGlyphInTheStyleOfItsCharacters)
+{
+    const struct {
+        const char *name;
+        const char *truth; // the SubRip text of the picture
+        std::vector<std::string> drawn;
+        const char *read; // what the run reads with the matrix the teacher taught
+    } cases[] = {
+        {"no italics", "ab c", {"ab c"}, "ab c"},
+        {"an italic word before an upright one", "<i>ab</i> c", {"ab c"}, "<i>ab</i> c"},
+        {"capital tags, the stop inside them", "<I>ab.</I> c", {"ab. c"}, "<i>ab.</i> c"},
+        {"italics from inside a word", "a<i>b</i>", {"ab"}, "a<i>b</i>"},
+        {"italics running on over the line break", "a <i>b\nc</i> d", {"a b", "c d"}, "a <i>b</i>|<i>c</i> d"},
+    };
+    for (const auto &c : cases) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("gt.srt"));
+        test::writeBytes(path, QByteArray("1\n00:00:01,000 --> 00:00:03,000\n") + c.truth + "\n");
+        auto truth = readGroundTruth(path);
+        ASSERT_TRUE(truth.ok()) << c.name;
+        Rig rig;
+        GroundTruthAnswerer teacher(*truth);
+        RecognitionDriver taught(DriverEnvironment{rig.matrix, rig.store, rig.skipped, teacher, rig.assist, rig.prompt}, {});
+        ASSERT_TRUE(taught.recognisePicture(pictureOf(drawLines(c.drawn)), core::millisecondsToTimeCode(1000),
+                                            core::millisecondsToTimeCode(3000), {})
+                        .ok());
+        EXPECT_EQ(teacher.unanswerable(), 0) << c.name;
+        // A second picture asks nothing: the styles come from the matrix.
+        const PictureOutcome again = rig.recognise(c.drawn, 5000);
+        EXPECT_EQ(joined(again.lines), c.read) << c.name;
+        EXPECT_TRUE(rig.script.seen().empty()) << c.name;
+    }
 }
 
 TEST(GroundTruth, AnEntryWithoutTimeLineIsAnErrorNamingTheLine)

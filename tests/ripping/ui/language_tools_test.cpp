@@ -1,17 +1,24 @@
 // The translators' buttons: a language file written from the running windows, and every language's file brought up to date.
 #include "core/ini_store.h"
+#include "core/language_file_writer.h"
 #include "core/messages.h"
 #include "core/ui/language_applier.h"
 #include "core/ui/language_tools.h"
+#include "core/ui/numeric_edit.h"
 #include "ripping/ui/main_window.h"
 
 #include "support/app_test.h"
 #include "support/qt_print.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include <gtest/gtest.h>
 
@@ -66,8 +73,66 @@ protected:
         return app.mainWindow()->findChild<QAction *>(QLatin1String(name))->text();
     }
 
+    // The windows a language file holds: all but the About box and the stream scan.
+    QList<QWidget *> translatedWindows() const
+    {
+        QList<QWidget *> list;
+        for (QWidget *w : app.windows()) {
+            if (w->objectName() != QLatin1String("Form12") && w->objectName() != QLatin1String("Form19"))
+                list << w;
+        }
+        return list;
+    }
+    // The master file written from what the windows show now.
+    core::IniStore savedMaster()
+    {
+        app.mainWindow()->showLanguageTools();
+        button("InternalButton1")->click();
+        EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(u'\n').toStdString();
+        return fileOf(QStringLiteral("current.lng"));
+    }
+
     QDir updated;
 };
+
+// Every number box of a window, spin boxes and the program's numeric edits alike.
+struct NumberBox {
+    QWidget *box;
+    qint64 lowest, highest;
+    qint64 value() const
+    {
+        if (auto *spin = qobject_cast<QSpinBox *>(box))
+            return spin->value();
+        if (auto *real = qobject_cast<QDoubleSpinBox *>(box))
+            return qRound64(real->value() * 1000);
+        return static_cast<core::ui::NumericEdit *>(box)->value();
+    }
+    void set(qint64 v) const
+    {
+        if (auto *spin = qobject_cast<QSpinBox *>(box))
+            spin->setValue(int(v));
+        else if (auto *real = qobject_cast<QDoubleSpinBox *>(box))
+            real->setValue(double(v) / 1000);
+        else
+            static_cast<core::ui::NumericEdit *>(box)->setValue(v);
+    }
+};
+
+QList<NumberBox> numberBoxes(QWidget *window)
+{
+    QList<NumberBox> boxes;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (w->window() != window)
+            continue;
+        if (auto *spin = qobject_cast<QSpinBox *>(w))
+            boxes.append({w, spin->minimum(), spin->maximum()});
+        else if (auto *real = qobject_cast<QDoubleSpinBox *>(w))
+            boxes.append({w, qRound64(real->minimum() * 1000), qRound64(real->maximum() * 1000)});
+        else if (auto *edit = qobject_cast<core::ui::NumericEdit *>(w))
+            boxes.append({w, edit->minimum(), edit->maximum()});
+    }
+    return boxes;
+}
 
 TEST_F(LanguageToolsTest, ButtonsShowOnlyForTheTranslatorsStart)
 {
@@ -162,6 +227,103 @@ TEST_F(LanguageToolsTest, UpdAllLangFillsEachLanguageFromTheMasterAndShowsTheMas
     // The windows end showing the master's texts.
     EXPECT_EQ(actionText("File1"), QStringLiteral("&File"));
     EXPECT_EQ(app.message(0), core::builtInMessage(0));
+}
+
+// Writing a language file and applying it again never moves a value: the file holds no key of the line
+// edits Qt builds inside a spin box, and whatever the boxes hold when it is applied stays.
+TEST_F(LanguageToolsTest, ARoundTripLeavesEveryNumberAsItIs)
+{
+    const QList<QWidget *> windows = translatedWindows();
+    // Values nobody would choose, different in every box and in each of the two rounds.
+    auto fill = [&](int round) {
+        QHash<QWidget *, qint64> held;
+        int n = 0;
+        for (QWidget *w : windows) {
+            for (const NumberBox &b : numberBoxes(w)) {
+                const qint64 span = b.highest - b.lowest + 1;
+                b.set(b.lowest + (7 + 13 * n++ + 101 * round) % std::max<qint64>(span, 1));
+            }
+        }
+        // The boxes some window keeps in step settle first: what they hold now is what must stay.
+        for (QWidget *w : windows) {
+            for (const NumberBox &b : numberBoxes(w))
+                held.insert(b.box, b.value());
+        }
+        return held;
+    };
+    fill(0);
+    const core::IniStore file = savedMaster();
+    for (const QString &section : file.readSections()) {
+        for (const QString &line : file.readSection(section))
+            EXPECT_FALSE(line.startsWith(QLatin1String("qt_"), Qt::CaseInsensitive)) << section.toStdString() << ": "
+                                                                                      << line.toStdString();
+    }
+    const QHash<QWidget *, qint64> held = fill(1);
+    ASSERT_GT(held.size(), 40) << "the windows' number boxes were not found";
+    ASSERT_TRUE(app.language()->apply(updated.filePath(QStringLiteral("current.lng")), false).ok());
+    for (auto it = held.cbegin(); it != held.cend(); ++it) {
+        const NumberBox box{it.key(), 0, 0};
+        EXPECT_EQ(box.value(), it.value()) << it.key()->window()->objectName().toStdString() << "."
+                                           << it.key()->objectName().toStdString();
+    }
+}
+
+// Counters, times, sizes and file names are the program's: a written file does not hold them, and a file
+// naming them anyway does not change them.
+TEST_F(LanguageToolsTest, RunTimeTextsAreNeitherWrittenNorApplied)
+{
+    const std::pair<const char *, QStringList> shownByTheProgram[] = {
+        {"Form1",
+         {"LabelVobFile", "LabelVobNum", "LabelVobNb", "LabelNbSup", "LabelTotalNbSup", "LabelChapters", "LabelFPS",
+          "LabelTime", "LabelTime7", "LabelPos", "LabelTimeElapsed", "LabelTimeRemaining", "LabelX1", "LabelY1",
+          "LabelX2", "LabelY2", "LabelWidth", "LabelHeight", "PanelRatio"}},
+        {"Form2", {"LabelIndex", "lBestGuess", "LabelNbChar"}},
+        {"Form3", {"LabelNbSubTitle", "LabelSkip", "SubFormat"}},
+        {"Form5", {"LabelCharIndex", "LabelRTop", "LabelWidth", "LabelHeight", "LabelNbChar", "LabelCount"}},
+        {"Form6", {"LabelVobPath"}},
+        {"Form17", {"LabelBeginOfFile", "LabelEndOfFile", "LabelStartSplit", "LabelStopSplit"}},
+        {"Form18", {"LabelCurrentProfile"}},
+        {"Form21", {"lMode"}},
+    };
+    auto label = [&](const char *window, const QString &name) {
+        QWidget *w = app.window(QLatin1String(window));
+        QLabel *found = nullptr;
+        for (QLabel *l : w ? w->findChildren<QLabel *>(name) : QList<QLabel *>()) {
+            if (l->window() == w)
+                found = l;
+        }
+        EXPECT_TRUE(found) << window << "." << name.toStdString();
+        return found;
+    };
+    QString naming;
+    for (const auto &[window, names] : shownByTheProgram) {
+        naming += QStringLiteral("[%1]\n").arg(QLatin1String(window));
+        for (const QString &name : names) {
+            if (QLabel *l = label(window, name))
+                l->setText(QStringLiteral("run %1").arg(name));
+            naming += name + QStringLiteral(".Caption=T-") + name + u'\n';
+        }
+    }
+    const core::IniStore file = savedMaster();
+    for (const auto &[window, names] : shownByTheProgram) {
+        for (const QString &name : names)
+            EXPECT_FALSE(file.valueExists(QLatin1String(window), name + QStringLiteral(".Caption"))) << window << "." << name.toStdString();
+    }
+    for (const QString &section : file.readSections()) {
+        for (const QString &line : file.readSection(section))
+            EXPECT_FALSE(line.contains(QLatin1String("=run "))) << line.toStdString();
+    }
+
+    core::IniStore named(updated.filePath(QStringLiteral("Named.lng")));
+    named.setStrings(naming.split(u'\n'));
+    ASSERT_TRUE(named.updateFile().ok());
+    ASSERT_TRUE(app.language()->apply(updated.filePath(QStringLiteral("Named.lng")), false).ok());
+    for (const auto &[window, names] : shownByTheProgram) {
+        for (const QString &name : names) {
+            if (QLabel *l = label(window, name))
+                EXPECT_EQ(l->text(), QStringLiteral("run %1").arg(name)) << window;
+        }
+    }
 }
 
 TEST_F(LanguageToolsTest, AFailedWriteIsReportedNotDone)
