@@ -79,10 +79,10 @@ struct Case {
     QStringList files; // VOBs of the title set in order, or one .sub
     QString truth;
     uint8_t streamId = 0x20;
-    QString idx; // a VobSub index: the units' times come from it
-    std::optional<InkCodes> colours; // chosen text and outline codes; detected per picture when unset
+    QString idx{}; // a VobSub index: the units' times come from it
+    std::optional<InkCodes> colours{}; // chosen text and outline codes; detected per picture when unset
     int spaceWidth = kDefaultSpaceWidth;
-    std::optional<FillFont> fill;
+    std::optional<FillFont> fill{};
 };
 
 // The title set's VOBs (VTS_nn_1.VOB ...) in a folder, for the title set of ifo or the first one.

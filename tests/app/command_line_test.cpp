@@ -363,8 +363,9 @@ TEST_F(CommandLineRun, StreamListMatchesDvdread)
             const std::string lang{char(code >> 8), char(code & 0xFF)};
             EXPECT_TRUE(lines.at(i).startsWith(QStringLiteral("%1 - ").arg(i, 2, 10, QLatin1Char('0')))) << lines.at(i).toStdString();
             for (const auto &[iso, name] : names) {
-                if (lang == iso)
+                if (lang == iso) {
                     EXPECT_TRUE(lines.at(i).contains(QLatin1String(name))) << lines.at(i).toStdString() << " for " << lang;
+                }
             }
         }
         ifoClose(vts);

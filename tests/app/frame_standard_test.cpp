@@ -103,6 +103,9 @@ struct RepairCase {
     int frameMs;                 // what a subtitle of no length becomes
 };
 
+// Listings show a row by its name rather than by its bytes, which hold pointers and change from run to run.
+void PrintTo(const RepairCase &c, std::ostream *os) { *os << c.name; }
+
 class RepairFrame : public FrameStandardTest, public ::testing::WithParamInterface<RepairCase> {
 protected:
     void use(Source source)
@@ -305,6 +308,8 @@ struct RipCase {
     const char *pixelArea; // the Scenarist script's line
     int bitmapRows;
 };
+
+void PrintTo(const RipCase &c, std::ostream *os) { *os << c.name; }
 
 class UnattendedRip : public ::testing::TestWithParam<RipCase> {};
 

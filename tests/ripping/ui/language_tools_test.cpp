@@ -166,10 +166,12 @@ TEST_F(LanguageToolsTest, SaveLangWritesEveryWindowAndMessageButTheProgramsOwnTe
         EXPECT_EQ(sections.contains(name), kept) << name.toStdString();
         // A window whose title follows another translated text (tagged so) has none of its own.
         const bool titled = w->property(core::ui::TagProperty).toInt() != core::ui::NotInLanguageFiles;
-        if (kept)
+        if (kept) {
             EXPECT_EQ(file.valueExists(name, name + QStringLiteral(".Caption")), titled) << name.toStdString();
-        if (kept && titled)
+        }
+        if (kept && titled) {
             EXPECT_EQ(file.readString(name, name + QStringLiteral(".Caption")), w->windowTitle()) << name.toStdString();
+        }
     }
     const core::MessageTable messages;
     ASSERT_EQ(file.readSection(QStringLiteral("Messages")).size(), core::Msg::Count);
@@ -192,7 +194,7 @@ TEST_F(LanguageToolsTest, SaveLangWritesEveryWindowAndMessageButTheProgramsOwnTe
 
 TEST_F(LanguageToolsTest, WriteApplyWriteGivesTheSameBytes)
 {
-    for (const QString language : {QStringLiteral("English"), QStringLiteral("Deutsch")}) {
+    for (const QString &language : {QStringLiteral("English"), QStringLiteral("Deutsch")}) {
         app.applyLanguage(language);
         app.mainWindow()->showLanguageTools();
         const core::ui::LanguageTools tools(*app.language(), app.paths, false);

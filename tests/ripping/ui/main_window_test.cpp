@@ -380,8 +380,9 @@ TEST_F(MainWindowTest, StatusValuesAreShownWhole)
         const int needed = label->fontMetrics().horizontalAdvance(label->text());
         EXPECT_GE(label->width(), needed) << label->objectName().toStdString() << " \"" << label->text().toStdString() << "\"";
         // The room is kept whatever the fonts and the window's width leave: a value is never squeezed.
-        if (!label->objectName().isEmpty() && label->objectName() != QStringLiteral("LabelVobFile"))
+        if (!label->objectName().isEmpty() && label->objectName() != QStringLiteral("LabelVobFile")) {
             EXPECT_GE(label->minimumWidth(), needed) << label->objectName().toStdString();
+        }
     }
 }
 
