@@ -87,7 +87,12 @@ SubtitlesWindow::SubtitlesWindow(app::App &app, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Subtitles"));
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    // The window stays on top and belongs to the main window, as the matrix editor does. Its type is a
+    // dialog's because the X11 window system records the owner (WM_TRANSIENT_FOR) of dialog-like
+    // windows only: without it, a window manager sees two unrelated windows and stacks the main
+    // window's dialogs, which stay on top while this window is shown, below this one.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                   | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setAcceptDrops(true);
     resize(kWidth, kHeight);
 
@@ -133,6 +138,7 @@ SubtitlesWindow::~SubtitlesWindow() = default;
 
 void SubtitlesWindow::buildMenus()
 {
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     m_fileMenu->setObjectName(QStringLiteral("File1"));
     m_saveAsAction = m_fileMenu->addAction(QStringLiteral("&Save As"), this, &SubtitlesWindow::saveAs);
