@@ -56,7 +56,14 @@ Rule ruleOf(const QWidget *w)
     };
     if (tabWidgetOf(w) || isRadioGroup(w))
         return Rule::CaptionHint;
-    return byClass.value(QString::fromLatin1(w->metaObject()->className()), Rule::None);
+    const QMetaObject *meta = w->metaObject();
+    if (const auto it = byClass.constFind(QString::fromLatin1(meta->className())); it != byClass.cend())
+        return *it;
+    // A plain widget, or a view or composite of the program's own made straight on one (an up-down
+    // pair, a picture), carries its hint; it has no text of its own.
+    if (meta == &QWidget::staticMetaObject || meta->superClass() == &QWidget::staticMetaObject)
+        return Rule::Hint;
+    return Rule::None;
 }
 
 // The named widgets of a window, not those of windows inside it. Names starting with "qt_" belong to
@@ -591,8 +598,7 @@ void LanguageApplier::copySharedTexts()
         copy(caption("Form13", "LabelColor"), {caption("Form18", colourLabels[i])}, Change::None,
              QStringLiteral(" #") + QString::number(i + 1));
     copy(caption("Form1", "CheckNewVersion1"), {title("Form20")}, Change::NoAmpersand);
-    copy(caption("Form1", "OpenCharacterMatrix1"), {End{"Form1", "OpenDialogCharMatrix", Kind::Title, 0}},
-         Change::NoAmpersand);
+    // The matrix open dialog, made anew each time, takes its title from OpenCharacterMatrix1 itself.
 
     auto resolve = [&](const End &e) -> QObject * {
         return e.name ? component(QLatin1String(e.window), QLatin1String(e.name)) : window(QLatin1String(e.window));

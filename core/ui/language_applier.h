@@ -25,10 +25,10 @@ namespace glyfex::core::ui {
 // pop-up menu. Keys by widget class (exact class, so a subclass such as a numeric edit is left alone):
 //   QLabel, QPushButton, QRadioButton, QCheckBox, QToolButton, QGroupBox, a tab page: Caption, Hint
 //   QLineEdit: Text, Hint;  QComboBox, QListWidget, QSpinBox, QFrame: Hint
+//   QWidget, and the program's own classes made straight on it (an up-down pair, a picture view): Hint
 //   a radio group (named "RadioGroup...", or any widget with the property RadioGroupProperty set):
 //   Caption (when it is a QGroupBox), Hint, and Items0, Items1, ... for its radio buttons in order
 // The window's own title is "<window>.Caption"; a hint is the tool tip.
-inline constexpr char RadioGroupProperty[] = "radioGroup";
 
 // A widget is left out of language files, written and read, when it or a widget it lies in (below its
 // window) is tagged NotInLanguageFiles (runTimeText), but for a group box: its tag is its title's, as

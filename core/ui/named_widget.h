@@ -11,6 +11,9 @@ namespace glyfex::core::ui {
 // texts are set by the program while it runs, or come from other translated texts.
 inline constexpr char TagProperty[] = "tag";
 inline constexpr int NotInLanguageFiles = 666;
+// A group box whose radio buttons language files name as its items (Items0, Items1, ...), as they do
+// for every group named "RadioGroup...".
+inline constexpr char RadioGroupProperty[] = "radioGroup";
 
 template <class T>
 T *named(const QString &name, T *widget)

@@ -138,9 +138,10 @@ MatrixEditor::MatrixEditor(CharMatrix &matrix, core::UserPrompt &prompt, const c
     m_height = core::ui::runTimeText(core::ui::named("LabelHeight", new QLabel(this)));
     auto *facts = new QGridLayout;
     const char *captions[] = {"Index:", "Top (Line top relative):", "Width:", "Height:"};
+    const char *captionNames[] = {"Label1", "Label2", "Label3", "Label4"};
     QLabel *values[] = {m_index, m_top, m_width, m_height};
     for (int i = 0; i < 4; ++i) {
-        facts->addWidget(new QLabel(QString::fromLatin1(captions[i]), this), i, 0);
+        facts->addWidget(core::ui::named(captionNames[i], new QLabel(QString::fromLatin1(captions[i]), this)), i, 0);
         facts->addWidget(values[i], i, 1);
     }
 

@@ -254,7 +254,7 @@ void InputDialog::buildLayout()
     lastTc->setObjectName(QStringLiteral("GroupBoxLastTC"));
     auto *tg = new QGridLayout(lastTc);
     auto *timeRow = new QHBoxLayout;
-    timeRow->addWidget(new QLabel(QStringLiteral("Last TimeCode:"), lastTc));
+    timeRow->addWidget(core::ui::named("Label1", new QLabel(QStringLiteral("Last TimeCode:"), lastTc)));
     m_time[0] = timeBox("Word_uHour", 24, lastTc);
     m_time[1] = timeBox("Word_uMin", 59, lastTc);
     m_time[2] = timeBox("Word_uSec", 59, lastTc);

@@ -136,6 +136,7 @@ SubtitlesWindow::~SubtitlesWindow() = default;
 
 void SubtitlesWindow::buildMenus()
 {
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     m_fileMenu->setObjectName(QStringLiteral("File1"));
     m_saveAsAction = m_fileMenu->addAction(QStringLiteral("&Save As"), this, &SubtitlesWindow::saveAs);

@@ -17,10 +17,16 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
+#include <QTabWidget>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace glyfex;
 using namespace glyfex::ripping::ui;
@@ -256,9 +262,9 @@ TEST_F(LanguageToolsTest, ARoundTripLeavesEveryNumberAsItIs)
     fill(0);
     const core::IniStore file = savedMaster();
     for (const QString &section : file.readSections()) {
-        for (const QString &line : file.readSection(section))
-            EXPECT_FALSE(line.startsWith(QLatin1String("qt_"), Qt::CaseInsensitive)) << section.toStdString() << ": "
-                                                                                      << line.toStdString();
+        for (const QString &key : file.readSection(section))
+            EXPECT_FALSE(key.startsWith(QLatin1String("qt_"), Qt::CaseInsensitive)) << section.toStdString() << ": "
+                                                                                     << key.toStdString();
     }
     const QHash<QWidget *, qint64> held = fill(1);
     ASSERT_GT(held.size(), 40) << "the windows' number boxes were not found";
@@ -267,6 +273,120 @@ TEST_F(LanguageToolsTest, ARoundTripLeavesEveryNumberAsItIs)
         const NumberBox box{it.key(), 0, 0};
         EXPECT_EQ(box.value(), it.value()) << it.key()->window()->objectName().toStdString() << "."
                                            << it.key()->objectName().toStdString();
+    }
+}
+
+// A text in words: ":" or "<<" is no language's.
+bool hasLetter(const QString &text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); });
+}
+
+// Every text a window shows in words and a translator would translate: captions of labels, buttons and
+// group boxes, tab texts, hints and menu items, each with the key it belongs under, but those the
+// program sets while it runs.
+struct Shown {
+    QString key;  // "<component>.Caption", "<component>.Hint", "<radio group>.Items", "<menu item>"
+    QString text;
+    bool named;
+    QString what; // for the failure message
+};
+
+QList<Shown> fixedTexts(QWidget *window, const QList<QAction *> &generated)
+{
+    QList<Shown> shown;
+    auto add = [&](const QObject *o, const QString &property, const QString &text, bool named) {
+        if (hasLetter(text))
+            shown.append({o->objectName() + property, text, named, QLatin1String(o->metaObject()->className())});
+    };
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (w->window() != window || w->objectName().startsWith(QLatin1String("qt_")) ||
+            core::ui::leftOutOfLanguageFiles(w))
+            continue;
+        const bool named = !w->objectName().isEmpty();
+        const auto caption = QStringLiteral(".Caption");
+        if (auto *button = qobject_cast<QRadioButton *>(w); button && !named && w->parentWidget())
+            add(w->parentWidget(), QStringLiteral(".Items"), button->text(),
+                !w->parentWidget()->objectName().isEmpty());
+        else if (auto *label = qobject_cast<QLabel *>(w))
+            add(w, caption, label->text(), named);
+        else if (auto *button = qobject_cast<QAbstractButton *>(w))
+            add(w, caption, button->text(), named);
+        else if (auto *box = qobject_cast<QGroupBox *>(w))
+            add(w, caption, box->title(), named);
+        if (auto *tabs = qobject_cast<QTabWidget *>(w)) {
+            for (int i = 0; i < tabs->count(); ++i)
+                add(tabs->widget(i), caption, tabs->tabText(i), !tabs->widget(i)->objectName().isEmpty());
+        }
+        add(w, QStringLiteral(".Hint"), w->toolTip(), named);
+    }
+    // The menus' items: those of the window's own menus, not of the windows it owns.
+    for (QAction *a : window->findChildren<QAction *>()) {
+        QObject *owner = a->parent();
+        while (qobject_cast<QMenu *>(owner) || qobject_cast<QMenuBar *>(owner))
+            owner = owner->parent();
+        if (a->isSeparator() || owner != window || generated.contains(a))
+            continue;
+        const QObject *item = a->objectName().isEmpty() && a->menu() ? static_cast<const QObject *>(a->menu()) : a;
+        add(item, QString(), a->text(), !item->objectName().isEmpty());
+    }
+    return shown;
+}
+
+// A translator starts from the file Save Lang writes: every text of every window must be in it, or the
+// translated program stays partly English.
+TEST_F(LanguageToolsTest, EveryFixedTextOfEveryWindowIsWritten)
+{
+    const core::IniStore file = savedMaster();
+    const QList<QAction *> languages = app.mainWindow()->languageMenu()->actions();
+    ASSERT_FALSE(languages.isEmpty());
+    for (QWidget *window : translatedWindows()) {
+        const QString section = window->objectName();
+        QStringList values;
+        for (const QString &name : file.readSections()) {
+            if (name == section || name.startsWith(section + u'.')) {
+                for (const QString &key : file.readSection(name))
+                    values << file.readString(name, key);
+            }
+        }
+        for (const Shown &s : fixedTexts(window, languages)) {
+            // The pause button's caption, the palette presets and such are the program's to set.
+            if (s.named && core::isProgramsOwnLine(u'[' + section + u']', s.key))
+                continue;
+            EXPECT_TRUE(s.named && values.contains(core::IniStore::valueAfterReload(s.text)))
+                << section.toStdString() << "." << (s.named ? s.key : QStringLiteral("<unnamed>")).toStdString() << " ("
+                << s.what.toStdString() << ") \"" << s.text.toStdString() << "\"";
+        }
+    }
+}
+
+// Texts shown where no component of their own holds them follow the language as well: the matrix open
+// dialog's title is its menu item's caption, the shared frame-rate note is the MicroDVD page's.
+TEST_F(LanguageToolsTest, TheMatrixOpenDialogAndTheSharedRateNoteFollowTheLanguage)
+{
+    const core::IniStore master = savedMaster();
+    const QString menu = QStringLiteral("Form1.MainMenu1");
+    QString openKey;
+    for (const QString &key : master.readSection(menu)) {
+        if (key.endsWith(QLatin1String(".OpenCharacterMatrix1")))
+            openKey = key;
+    }
+    ASSERT_FALSE(openKey.isEmpty());
+    core::IniStore test(QDir(folders.folders().userDataDir).filePath(QStringLiteral("Lang/Test.lng")));
+    test.writeString(menu, openKey, QStringLiteral("T-&Open a matrix"));
+    test.writeString(QStringLiteral("Form13"), QStringLiteral("Label45.Caption"), QStringLiteral("T-one rate for all"));
+    ASSERT_TRUE(test.updateFile().ok());
+    app.applyLanguage(QStringLiteral("Test"));
+    EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(u'\n').toStdString();
+
+    files.names = {QString()}; // the dialog is cancelled
+    app.mainWindow()->findChild<QAction *>(QStringLiteral("OpenCharacterMatrix1"))->trigger();
+    EXPECT_EQ(files.titles.value(0), QStringLiteral("T-Open a matrix"));
+    QWidget *formats = app.window(QStringLiteral("Form13"));
+    for (const char *note : {"Label45", "LabelMplFRHint", "LabelMacSUBFRHint", "LabelPhoenixFRHint"}) {
+        auto *label = formats->findChild<QLabel *>(QLatin1String(note));
+        ASSERT_TRUE(label) << note;
+        EXPECT_EQ(label->text(), QStringLiteral("T-one rate for all")) << note;
     }
 }
 
@@ -312,8 +432,8 @@ TEST_F(LanguageToolsTest, RunTimeTextsAreNeitherWrittenNorApplied)
             EXPECT_FALSE(file.valueExists(QLatin1String(window), name + QStringLiteral(".Caption"))) << window << "." << name.toStdString();
     }
     for (const QString &section : file.readSections()) {
-        for (const QString &line : file.readSection(section))
-            EXPECT_FALSE(line.contains(QLatin1String("=run "))) << line.toStdString();
+        for (const QString &key : file.readSection(section))
+            EXPECT_FALSE(file.readString(section, key).startsWith(QLatin1String("run "))) << key.toStdString();
     }
 
     core::IniStore named(updated.filePath(QStringLiteral("Named.lng")));
@@ -322,8 +442,9 @@ TEST_F(LanguageToolsTest, RunTimeTextsAreNeitherWrittenNorApplied)
     ASSERT_TRUE(app.language()->apply(updated.filePath(QStringLiteral("Named.lng")), false).ok());
     for (const auto &[window, names] : shownByTheProgram) {
         for (const QString &name : names) {
-            if (QLabel *l = label(window, name))
+            if (QLabel *l = label(window, name)) {
                 EXPECT_EQ(l->text(), QStringLiteral("run %1").arg(name)) << window;
+            }
         }
     }
 }
