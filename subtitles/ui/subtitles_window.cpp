@@ -7,6 +7,7 @@
 #include "core/time_code.h"
 #include "app/app.h"
 #include "core/ui/dialog_owner.h"
+#include "core/ui/language_applier.h"
 #include "ripping/ui/main_window.h"
 #include "subtitles/charsets.h"
 #include "ripping/spu_dispatch.h"
@@ -251,6 +252,11 @@ QWidget *SubtitlesWindow::buildCommandPanel()
     m_skip = new QLabel(QStringLiteral("(+00 skipped - too small / short)"), m_panel1);
     m_skip->setObjectName(QStringLiteral("LabelSkip"));
     m_skip->hide();
+    m_unread = new QLabel(QStringLiteral("(0 lines not read)"), m_panel1);
+    m_unread->setObjectName(QStringLiteral("LabelNotRead"));
+    // The count is written while the run goes on, like the marker the lines leave in the text.
+    m_unread->setProperty(core::ui::TagProperty, core::ui::NotInLanguageFiles);
+    m_unread->hide();
     m_fps = new QComboBox(m_panel1);
     m_fps->setObjectName(QStringLiteral("ComboBoxFPS"));
     m_fps->setEditable(true);
@@ -305,6 +311,7 @@ QWidget *SubtitlesWindow::buildCommandPanel()
     row->addWidget(label1);
     row->addWidget(m_count);
     row->addWidget(m_skip);
+    row->addWidget(m_unread);
     row->addStretch(1);
     row->addWidget(m_fps);
     for (QWidget *w : {static_cast<QWidget *>(spelling), static_cast<QWidget *>(timing),
@@ -458,6 +465,16 @@ void SubtitlesWindow::showSkippedCount(int count)
     m_skip->show();
 }
 
+void SubtitlesWindow::showUnreadLines(int count)
+{
+    if (count <= 0) {
+        m_unread->hide();
+        return;
+    }
+    m_unread->setText(count == 1 ? QStringLiteral("(1 line not read)") : QStringLiteral("(%1 lines not read)").arg(count));
+    m_unread->show();
+}
+
 void SubtitlesWindow::followStore()
 {
     if (m_store.count() == m_shownCount)
@@ -518,6 +535,8 @@ void SubtitlesWindow::clearWithoutQuestion()
     rebuildSubtitleText();
     m_app.batch.skippedCount = 0;
     m_skip->hide();
+    m_app.batch.unreadLines = 0;
+    m_unread->hide();
     hideConversionPanel();
 }
 
@@ -618,6 +637,8 @@ void SubtitlesWindow::loadSubtitleFile(const QString &path, bool firstLoad)
     m_store.subs = std::move(loaded->store.subs);
     m_app.batch.skippedCount = 0;
     m_skip->hide();
+    m_app.batch.unreadLines = 0;
+    m_unread->hide();
     // Options the file states (numbering, coordinates, SubViewer 2 header and font, frame rate).
     FormatOptions options = m_renderer.options();
     loaded->options.applyTo(options);
