@@ -1,6 +1,8 @@
 // Checks the command line's arguments before any window or file is touched.
 #include "app/command_line.h"
 
+#include "core/version.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -135,6 +137,48 @@ int firstOwnArgument(int argc, char **argv, bool *platformChosen = nullptr)
 }
 
 } // namespace
+
+InformationRequest informationRequest(int argc, char **argv)
+{
+    const int first = firstOwnArgument(argc, argv);
+    if (first >= argc)
+        return InformationRequest::None;
+    if (std::strcmp(argv[first], "--help") == 0)
+        return InformationRequest::Help;
+    if (std::strcmp(argv[first], "--version") == 0)
+        return InformationRequest::Version;
+    return InformationRequest::None;
+}
+
+QString usageText()
+{
+    return QStringLiteral(
+        "Usage:\n"
+        "  glyfex                      start the program with its windows\n"
+        "  glyfex /lang                the same, with the translators' language-file buttons\n"
+        "  glyfex /SSSINFO IFO OUT     write the subtitle streams of the title set IFO to OUT, one a line\n"
+        "  glyfex PROFILE IFO OUT STREAM FORMAT DROPFRAME\n"
+        "                              rip subpicture stream STREAM (0-31) of the title set IFO to bitmaps\n"
+        "                              named after OUT and a picture script OUT.<extension>\n"
+        "  glyfex --help               show this text\n"
+        "  glyfex --version            show the program's name and version\n"
+        "\n"
+        "  PROFILE    a bitmap-settings profile; a file that does not exist keeps the default presets\n"
+        "  FORMAT     0 I-Author, 1 Philips SVCD Designer, 2 Sonic DVD Creator, 3 Sonic Scenarist,\n"
+        "             4 Spruce DVDMaestro, 5 Pinnacle Impression\n"
+        "  DROPFRAME  0 or 1: NTSC frames numbered without or with drop frame\n"
+        "\n"
+        "/SSSINFO and /lang may be written in any case. Qt's own options (-style Fusion, -reverse,\n"
+        "-platform offscreen, ...) may come first. The two jobs need no display and ask nothing.\n"
+        "\n"
+        "Exit status: 0 done, 2 bad arguments, 3 the IFO file is missing or unreadable, 4 no such\n"
+        "stream, 5 writing failed, 6 no display for the windows, 7 stopped by SIGTERM or SIGINT.\n");
+}
+
+QString versionText()
+{
+    return QStringLiteral("Glyfex %1\n").arg(QLatin1String(core::kProgramVersion));
+}
 
 bool asksForUnattendedJob(int argc, char **argv)
 {

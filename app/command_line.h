@@ -52,6 +52,14 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments);
 // (-style Fusion, -reverse), which the application takes out of the arguments, are passed over.
 bool asksForUnattendedJob(int argc, char **argv);
 
+// "--help" or "--version" as the first argument after Qt's options. These are answered before the
+// application exists, so they need no display; the arguments after them are not looked at.
+enum class InformationRequest { None, Help, Version };
+InformationRequest informationRequest(int argc, char **argv);
+// What each request prints on stdout: the usage of every form, or the program's name and version.
+QString usageText();
+QString versionText();
+
 // Without a display, Qt would abort the program with its windows: the one line to say instead, or
 // nothing when there is a display or a window platform is chosen (QT_QPA_PLATFORM, -platform).
 std::optional<QString> missingDisplay(int argc, char **argv);

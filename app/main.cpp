@@ -7,12 +7,39 @@
 
 #include <QApplication>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <memory>
 
+namespace {
+
+// Prints text on stdout. A script reading it must not take a full disk or a closed pipe for the text.
+glyfex::app::ExitStatus printed(const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size());
+    if (std::fflush(stdout) != 0 || !written) {
+        std::fprintf(stderr, "glyfex: cannot write to stdout: %s\n", std::strerror(errno));
+        return glyfex::app::ExitStatus::WriteFailed;
+    }
+    return glyfex::app::ExitStatus::Done;
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    // Answered before anything else, so that they work in a terminal without a display.
+    switch (glyfex::app::informationRequest(argc, argv)) {
+    case glyfex::app::InformationRequest::Help:
+        return int(printed(glyfex::app::usageText()));
+    case glyfex::app::InformationRequest::Version:
+        return int(printed(glyfex::app::versionText()));
+    case glyfex::app::InformationRequest::None:
+        break;
+    }
     // An unattended job shows no window, so it must not need a display: without a platform chosen by
     // the caller it takes the one that draws into memory.
     const bool unattended = glyfex::app::asksForUnattendedJob(argc, argv);
@@ -35,6 +62,8 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Glyfex"));
     QApplication::setOrganizationName(QStringLiteral("Glyfex"));
+    // Ties the windows to the installed desktop entry, whose icon and name the desktop shows for them.
+    QApplication::setDesktopFileName(QStringLiteral("glyfex"));
 
     const glyfex::app::ParsedCommandLine parsed = glyfex::app::parseCommandLine(QApplication::arguments().mid(1));
     if (parsed.error) {

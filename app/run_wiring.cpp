@@ -273,6 +273,7 @@ void RunWiring::attachMatrixCommands()
         for (QAction *action : {actions.open, actions.save, actions.saveAs, actions.newMatrix})
             action->setEnabled(true);
         connect(actions.open, &QAction::triggered, commands, &recognition::ui::MatrixCommands::open);
+        commands->setOpenItem(actions.open);
         connect(actions.save, &QAction::triggered, commands, [commands] { commands->save(); });
         connect(actions.saveAs, &QAction::triggered, commands, [commands] { commands->saveAs(); });
         connect(actions.newMatrix, &QAction::triggered, commands, &recognition::ui::MatrixCommands::newMatrix);

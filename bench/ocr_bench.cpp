@@ -79,10 +79,10 @@ struct Case {
     QStringList files; // VOBs of the title set in order, or one .sub
     QString truth;
     uint8_t streamId = 0x20;
-    QString idx; // a VobSub index: the units' times come from it
-    std::optional<InkCodes> colours; // chosen text and outline codes; detected per picture when unset
+    QString idx{}; // a VobSub index: the units' times come from it
+    std::optional<InkCodes> colours{}; // chosen text and outline codes; detected per picture when unset
     int spaceWidth = kDefaultSpaceWidth;
-    std::optional<FillFont> fill;
+    std::optional<FillFont> fill{};
 };
 
 // The title set's VOBs (VTS_nn_1.VOB ...) in a folder, for the title set of ifo or the first one.
@@ -249,10 +249,10 @@ RoadResult runRoad(const Case &c, CharMatrix &matrix, GlyphAsker &asker)
 }
 
 // The work picture as recognition segments it: reduced on a tall frame; factor says by how much.
-picture::CodeImage workPicture(const picture::DecodedPicture &p, InkCodes ink, int &factor)
+ReducedPicture workPicture(const picture::DecodedPicture &p, InkCodes ink, int &factor)
 {
     factor = reductionFactor(p.frameHeight);
-    return reducePicture(p.codes, ink, factor);
+    return reduceByBands(p.codes, ink, factor);
 }
 
 // The distinct glyph shapes of the material: every box of every picture, clustered by the matcher at the
@@ -269,8 +269,8 @@ int distinctShapes(const std::vector<picture::DecodedPicture> &pictures, int spa
         if (!ink)
             continue;
         int factor = 1;
-        picture::CodeImage work = workPicture(p, *ink, factor);
-        const Segmentation seg = segmentSubtitle(work, *ink, {}, match.settings);
+        picture::CodeImage work = workPicture(p, *ink, factor).image;
+        const Segmentation seg = segmentSubtitle(work, *ink, {}, match.settings, factor > 1);
         for (const TextLine &line : seg.lines)
             for (size_t b = 0; b < line.boxes.size(); ++b) {
                 const Glyph g = buildGlyphDescriptor(work, markerOfBox(int(b)), line.boxes[b]);
@@ -312,12 +312,12 @@ RoadResult runTesseract(const Case &c, tesseract::TessBaseAPI &api)
         QStringList lines;
         if (ink) {
             int factor = 1;
-            picture::CodeImage work = workPicture(p, *ink, factor);
+            ReducedPicture work = workPicture(p, *ink, factor);
             const int scale = std::max(1, 2 / factor);
-            const Segmentation seg = segmentSubtitle(work, *ink, {}, OcrSettings{});
+            const Segmentation seg = segmentSubtitle(work.image, *ink, {}, OcrSettings{}, factor > 1);
             for (const TextLine &line : seg.lines) {
-                const int top = std::max(0, line.top * factor - 2);
-                const int bottom = std::min(p.codes.height - 1, (line.bottom + 1) * factor - 1 + 2);
+                const int top = std::max(0, work.sourceTop[size_t(line.top)] - 2);
+                const int bottom = std::min(p.codes.height - 1, work.sourceTop[size_t(line.bottom) + 1] - 1 + 2);
                 const int w = p.codes.width * scale + 2 * margin;
                 const int h = (bottom - top + 1) * scale + 2 * margin;
                 std::vector<uint8_t> grey(size_t(w) * size_t(h), 255);

@@ -45,6 +45,12 @@ const std::array<QLatin1String, 3> kVersionedTexts{QLatin1String("EditSubviewerS
 
 } // namespace
 
+bool isProgramsOwnLine(const QString &section, const QString &line)
+{
+    const QStringList skipped = skipList().value(section);
+    return std::any_of(skipped.begin(), skipped.end(), [&](const QString &s) { return line.contains(s); });
+}
+
 QString translatorText(const QStringList &credits, const QString &language)
 {
     const QString name = language + QStringLiteral(".lng");
@@ -98,8 +104,7 @@ QStringList composeLanguageFile(const LanguageFileParts &parts)
             out.append(line);
             continue;
         }
-        const QStringList skipped = skipList().value(section);
-        if (std::any_of(skipped.begin(), skipped.end(), [&](const QString &s) { return line.contains(s); }))
+        if (isProgramsOwnLine(section, line))
             continue;
         QString kept = line;
         if (section == QLatin1String("[Form13]") && !parts.version.isEmpty() &&

@@ -28,6 +28,11 @@ QString translatorText(const QStringList &credits, const QString &language);
 // the next empty line (or the end of the file). Empty when there is no such line.
 QStringList noteBlock(const QStringList &lines);
 
+// Whether a line of a window's image is a text the program sets itself (the pause button's caption, the
+// file and counter labels, the generated language items), which a written file leaves out. section is
+// the section's header line ("[Form1]").
+bool isProgramsOwnLine(const QString &section, const QString &line);
+
 // The whole file as lines: the Info header, the note block, an empty line, then the image without the
 // texts the program sets itself (counters, file names, generated language items), with the program's
 // version in the Output Format's header texts turned back into "${VERSION}".

@@ -35,15 +35,20 @@ Paths::Folders Paths::systemFolders()
         folders.executableDir = QCoreApplication::applicationDirPath();
     folders.configDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     folders.userDataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    // The build tree ships its data beside the executable; an installed program in the system's
-    // data locations.
-    if (!folders.executableDir.isEmpty())
-        folders.sharedDataDirs.append(joined(folders.executableDir, QStringLiteral("data")));
+    folders.sharedDataDirs = shippedDataDirs(folders.executableDir);
     for (const QString &dir : QStandardPaths::standardLocations(QStandardPaths::AppDataLocation)) {
         if (dir != folders.userDataDir)
             folders.sharedDataDirs.append(dir);
     }
     return folders;
+}
+
+QStringList Paths::shippedDataDirs(const QString &executableDir)
+{
+    if (executableDir.isEmpty())
+        return {};
+    return {joined(executableDir, QStringLiteral("data")),
+            QDir::cleanPath(joined(executableDir, QStringLiteral(GLYFEX_DATA_FROM_BIN)))};
 }
 
 Paths::Paths(Folders folders) : m_folders(std::move(folders)), m_portable(isPortableFolder(m_folders.executableDir))

@@ -31,8 +31,12 @@ public:
     };
 
     // The folders of this program on this system: QCoreApplication's program folder, the
-    // QStandardPaths configuration and data locations, and the "data" folder beside the executable.
+    // QStandardPaths configuration and data locations, and the shipped data found from the executable.
     static Folders systemFolders();
+    // Where the shipped data of a program in executableDir is: the "data" folder beside it in the build
+    // tree, and the data folder an install puts beside its bin folder (share/glyfex), so that an
+    // installed program finds its data wherever its prefix is.
+    static QStringList shippedDataDirs(const QString &executableDir);
 
     explicit Paths(Folders folders);
 

@@ -6,6 +6,7 @@
 # A target's seed corpus is fuzz/corpus/<target>/ when present; what a run learns goes to
 # fuzz-build/corpus/<target>/, faults to fuzz-build/findings/. Undefined behaviour and leaks stop a run like
 # a crash. Keep a finding's input in fuzz/corpus/<target>/ once it is fixed: ctest replays every corpus.
+# JOBS=N builds the targets with N parallel jobs (default: jobs x parallel, the limit of the fuzzing).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=1
@@ -28,8 +29,8 @@ targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   for f in "$top"/fuzz/*_fuzz.cpp; do targets+=("$(basename "$f" .cpp)"); done
 fi
-# The build keeps to the same limit as the fuzzing: jobs x parallel processes.
-cmake --build "$dir" -j "$((jobs * parallel))" --target "${targets[@]}"
+# Unless told otherwise the build keeps to the same limit as the fuzzing: jobs x parallel processes.
+cmake --build "$dir" -j "${JOBS:-$((jobs * parallel))}" --target "${targets[@]}"
 mkdir -p "$dir/findings"
 
 export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"

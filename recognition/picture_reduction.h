@@ -5,6 +5,8 @@
 #include "recognition/segmentation.h"
 #include "picture/code_image.h"
 
+#include <vector>
+
 namespace glyfex::recognition {
 
 // The rows of the tallest frame whose pictures are read as they are: a DVD frame.
@@ -22,5 +24,22 @@ int reductionFactor(int frameRows);
 // ink, then with the ink code that covers more of the block (the text code on a tie); otherwise it
 // takes the commonest other code (the lowest on a tie). Factor 1 returns the picture unchanged.
 picture::CodeImage reducePicture(const picture::CodeImage &image, InkCodes ink, int factor);
+
+// The work picture as recognition reads it on a tall frame, and where each of its rows came from.
+struct ReducedPicture {
+    picture::CodeImage image;
+    // sourceTop[r] is the first row of the picture that reduced row r stands for; one more entry, the
+    // picture's height, closes the last row.
+    std::vector<int> sourceTop;
+    // reducedRow[y] is the reduced row that stands for row y of the picture.
+    std::vector<int> reducedRow;
+};
+
+// The picture reduced as reducePicture does, but band by band: the rows that hold ink and the rows
+// that hold none are reduced apart, each run in blocks from its own top row. A gap of empty rows
+// between two lines of text thus stays empty, however thin (a uniform grid would fill a one-row gap
+// from the descender above it), and a line's shapes do not depend on where its picture starts.
+// Factor 1 returns the picture unchanged.
+ReducedPicture reduceByBands(const picture::CodeImage &image, InkCodes ink, int factor);
 
 } // namespace glyfex::recognition

@@ -178,7 +178,9 @@ CharBox RecognitionDriver::shownBox(const CharBox &box) const
     if (m_scale == 1)
         return box;
     const int s = m_scale;
-    CharBox out{box.x * s, box.y * s, box.width * s, box.height * s, box.dy * s};
+    const int top = m_sourceTop[size_t(box.y)];
+    const int bottom = m_sourceTop[size_t(box.y + box.height)];
+    CharBox out{box.x * s, top, box.width * s, bottom - top, box.dy * s};
     out.width = std::min(out.width, m_colours.width - out.x);
     out.height = std::min(out.height, m_colours.height - out.y);
     return out;
@@ -189,7 +191,7 @@ bool RecognitionDriver::paintedWith(int x, int y, uint8_t marker) const
     if (m_scale == 1)
         return m_codes.contains(x, y) && m_codes.at(x, y) == marker;
     // The ink of the picture as shown whose reduced pixel carries the glyph's paint.
-    return m_fullCodes.contains(x, y) && m_ink.isInk(m_fullCodes.at(x, y)) && m_codes.at(x / m_scale, y / m_scale) == marker;
+    return m_fullCodes.contains(x, y) && m_ink.isInk(m_fullCodes.at(x, y)) && m_codes.at(x / m_scale, m_reducedRow[size_t(y)]) == marker;
 }
 
 std::optional<RecognitionDriver::Flow> RecognitionDriver::endOfPicture(AnswerCode code)
@@ -540,9 +542,13 @@ core::Result<PictureOutcome> RecognitionDriver::recognisePicture(const picture::
     m_scale = reductionFactor(picture.frameHeight);
     if (m_scale > 1) {
         m_fullCodes = std::move(m_codes);
-        m_codes = reducePicture(m_fullCodes, ink, m_scale);
+        ReducedPicture reduced = reduceByBands(m_fullCodes, ink, m_scale);
+        m_codes = std::move(reduced.image);
+        m_sourceTop = std::move(reduced.sourceTop);
+        m_reducedRow = std::move(reduced.reducedRow);
     }
-    Segmentation seg = segmentSubtitle(m_codes, ink, codeColours(m_colourMap, m_options.dvdPalette), m_options.match.settings);
+    Segmentation seg = segmentSubtitle(m_codes, ink, codeColours(m_colourMap, m_options.dvdPalette),
+                                       m_options.match.settings, m_scale > 1);
     if (seg.glyphTooWide)
         m_suppressEmpty = false;
     m_lines = std::move(seg.lines);

@@ -173,9 +173,12 @@ private:
     DriverEnvironment m_env;
     DriverOptions m_options;
     picture::CodeImage m_codes;
-    // The picture at its own size while m_codes holds it reduced (m_scale > 1).
+    // The picture at its own size while m_codes holds it reduced (m_scale > 1), and which of its rows
+    // each reduced row stands for (the reduction goes band by band, so rows do not map by the factor).
     picture::CodeImage m_fullCodes;
     int m_scale = 1;
+    std::vector<int> m_sourceTop;
+    std::vector<int> m_reducedRow;
     InkCodes m_ink;
     picture::CodeImage m_colours;
     picture::CodeImage m_mask;

@@ -63,7 +63,7 @@ struct TruthEntry {
     QStringList lines;
     // For each line, whether each of its UTF-16 units was drawn in italics (between <i> and </i>). A
     // line without flags is upright.
-    std::vector<std::vector<bool>> italic;
+    std::vector<std::vector<bool>> italic{};
 
     bool isItalic(qsizetype line, qsizetype unit) const
     {

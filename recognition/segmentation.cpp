@@ -15,8 +15,8 @@ constexpr int kNotFound = -1;
 class Segmenter {
 public:
     Segmenter(picture::CodeImage &image, InkCodes ink, const std::array<uint32_t, 4> &colours,
-              const OcrSettings &settings)
-        : m_image(image), m_ink(ink), m_colours(colours), m_settings(settings)
+              const OcrSettings &settings, bool reduced)
+        : m_image(image), m_ink(ink), m_colours(colours), m_settings(settings), m_reduced(reduced)
     {
     }
 
@@ -84,6 +84,7 @@ private:
     InkCodes m_ink;
     const std::array<uint32_t, 4> &m_colours;
     const OcrSettings &m_settings;
+    const bool m_reduced;
 };
 
 Segmentation Segmenter::run()
@@ -106,9 +107,16 @@ Segmentation Segmenter::run()
         if (top == lastRow)
             break;
         // Glue blocks that are closer than the minimum gap between lines (an accent above a capital, say).
+        // In a reduced picture a block that is a line of its own does not join a line that already is
+        // one: a typeface's own line spacing can leave one to four rows between a descender and the
+        // dots of a capital below it, which reduction makes one row or none.
         int next = bottom < lastRow ? findFirstRow(bottom + 1, lastRow, 0, lastCol, -1) : kNotFound;
         while (next != kNotFound && next - bottom - 1 < m_settings.minInterLine) {
-            bottom = findLineEnd(next, lastRow, 0, lastCol, -1, m_settings.minLineHeight);
+            const int nextBottom = findLineEnd(next, lastRow, 0, lastCol, -1, m_settings.minLineHeight);
+            if (m_reduced && m_settings.minLineHeight > 0 && bottom - top + 1 >= m_settings.minLineHeight
+                && nextBottom - next + 1 >= m_settings.minLineHeight)
+                break;
+            bottom = nextBottom;
             next = bottom < lastRow ? findFirstRow(bottom + 1, lastRow, 0, lastCol, -1) : kNotFound;
         }
         start = bottom + 1;
@@ -276,9 +284,9 @@ bool Segmenter::mergeIntoPrevious(CharBox &previous, const CharBox &box, uint8_t
 } // namespace
 
 Segmentation segmentSubtitle(picture::CodeImage &image, InkCodes ink, const std::array<uint32_t, 4> &codeColours,
-                             const OcrSettings &settings)
+                             const OcrSettings &settings, bool reduced)
 {
-    return Segmenter(image, ink, codeColours, settings).run();
+    return Segmenter(image, ink, codeColours, settings, reduced).run();
 }
 
 } // namespace glyfex::recognition

@@ -35,7 +35,9 @@ struct Segmentation {
 // Finds the lines and boxes of `image` and leaves the marker paint in it: glyph descriptors read each
 // box's pixels by its marker code. codeColours gives the displayed colour (0x00RRGGBB) of each pixel code
 // 0..3, from which each line takes the colour of its first glyph.
+// reduced says that image is a reduced work picture (picture_reduction.h), where one empty row stands
+// for a gap of several rows: there a block that is a line of its own is never glued to the line above.
 Segmentation segmentSubtitle(picture::CodeImage &image, InkCodes ink, const std::array<uint32_t, 4> &codeColours,
-                             const OcrSettings &settings);
+                             const OcrSettings &settings, bool reduced = false);
 
 } // namespace glyfex::recognition

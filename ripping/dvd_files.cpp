@@ -51,7 +51,7 @@ QString titleSetIfoFile(const QString &vobFileName)
     const QFileInfo info(vobFileName);
     const QString name = info.fileName();
     const QString prefix = name.left(std::max<qsizetype>(0, name.size() - 5));
-    for (const QString ext : {QStringLiteral(".IFO"), QStringLiteral(".BUP")}) {
+    for (const QString &ext : {QStringLiteral(".IFO"), QStringLiteral(".BUP")}) {
         const QStringList found = findFilesLike(info.path(), prefix, ext);
         if (!found.isEmpty()) return found.first();
     }

@@ -2,6 +2,7 @@
 # Configures and builds Glyfex. Usage: scripts/build.sh [--sanitize] [--target NAME] [extra cmake -D options]
 # The normal build goes to build/, the sanitizer build (AddressSanitizer + UBSan) to build-asan/.
 # --target builds that target alone (the program: glyfex); without it everything is built, tests included.
+# JOBS=N builds with N parallel jobs (default: one per processor), e.g. on a machine shared with others.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 dir="$top/build"
@@ -26,4 +27,4 @@ if [ ! -f "$dir/CMakeCache.txt" ]; then
 elif [ $# -gt 0 ]; then
   cmake -S "$top" -B "$dir" "$@"
 fi
-cmake --build "$dir" -j "$(nproc)" "${target[@]}"
+cmake --build "$dir" -j "${JOBS:-$(nproc)}" "${target[@]}"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Builds Glyfex and starts it on the bundled sample title set. Extra arguments are passed to the program.
+# JOBS=N builds with N parallel jobs (default: one per processor).
 # The sample runs with a configuration of its own (build/sample/), so trying it leaves the user's settings
 # alone: the sample's letters stand wider apart than the default space width, so that configuration sets
 # SpaceWidth=12 (Options > Advanced OCR Setup shows it and changes it). The title set is copied there too,

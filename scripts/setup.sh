@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian 12 package that building, testing and benchmarking Glyfex needs.
 # Fonts: DejaVu covers Latin, Greek and Cyrillic; WenQuanYi Micro Hei (1.6 MB) adds Chinese, Japanese and
-# Korean, which the Subtitles window draws for such subtitles and its tests draw too.
+# Korean, which the Subtitles window draws for such subtitles and its tests draw too. Liberation Sans (metric
+# twin of a common subtitle face) is the second typeface the HD VobSub tests and benchmark draw with.
 # Idempotent: when everything is already installed it only checks and returns.
 set -euo pipefail
 
@@ -14,10 +15,11 @@ packages=(
   libfreetype-dev libfontconfig-dev
   python3 python3-aeidon python3-pil
   xvfb xauth x11-apps imagemagick openbox
+  desktop-file-utils
   util-linux
   libtesseract-dev tesseract-ocr-eng
   clang libclang-rt-14-dev
-  fonts-dejavu-core fonts-wqy-microhei
+  fonts-dejavu-core fonts-wqy-microhei fonts-liberation2
 )
 
 missing=()

@@ -56,7 +56,14 @@ Rule ruleOf(const QWidget *w)
     };
     if (tabWidgetOf(w) || isRadioGroup(w))
         return Rule::CaptionHint;
-    return byClass.value(QString::fromLatin1(w->metaObject()->className()), Rule::None);
+    const QMetaObject *meta = w->metaObject();
+    if (const auto it = byClass.constFind(QString::fromLatin1(meta->className())); it != byClass.cend())
+        return *it;
+    // A plain widget, or a view or composite of the program's own made straight on one (an up-down
+    // pair, a picture), carries its hint; it has no text of its own.
+    if (meta == &QWidget::staticMetaObject || meta->superClass() == &QWidget::staticMetaObject)
+        return Rule::Hint;
+    return Rule::None;
 }
 
 // The named widgets of a window, not those of windows inside it. Names starting with "qt_" belong to
@@ -73,6 +80,11 @@ QList<QWidget *> ownWidgets(QWidget *window)
     return result;
 }
 
+bool tagged(const QObject *o)
+{
+    return o->property(TagProperty).toInt() == NotInLanguageFiles;
+}
+
 QString withoutAmpersands(QString s)
 {
     return s.remove(u'&');
@@ -86,6 +98,18 @@ QString itemName(const QAction *action)
 }
 
 } // namespace
+
+bool leftOutOfLanguageFiles(const QWidget *widget)
+{
+    if (tagged(widget))
+        return true;
+    const QWidget *window = widget->window();
+    for (const QWidget *p = widget->parentWidget(); p && p != window; p = p->parentWidget()) {
+        if (tagged(p) && !qobject_cast<const QGroupBox *>(p))
+            return true;
+    }
+    return false;
+}
 
 LanguageApplier::LanguageApplier(QList<QWidget *> windows, MessageTable &messages)
     : m_messages(messages)
@@ -308,6 +332,9 @@ void LanguageApplier::readWindow(const IniStore &file, QWidget *window, bool cle
             set({o, kind, index}, QString());
     };
     for (QWidget *w : ownWidgets(window)) {
+        // What the program sets while it runs keeps its text whatever the file says.
+        if (leftOutOfLanguageFiles(w))
+            continue;
         const Rule rule = ruleOf(w);
         if (rule == Rule::CaptionHint)
             readKey(w, QStringLiteral("Caption"), Kind::Caption, 0);
@@ -336,11 +363,6 @@ void LanguageApplier::readWindow(const IniStore &file, QWidget *window, bool cle
 
 namespace {
 
-bool notInLanguageFiles(const QObject *o)
-{
-    return o->property(TagProperty).toInt() == NotInLanguageFiles;
-}
-
 // A text goes into the image as the file will give it back once written and read again (without blanks at
 // its ends), so that applying a written language file and writing it once more gives the same file.
 void writeText(IniStore &file, const QString &section, const QString &key, const QString &text)
@@ -355,7 +377,7 @@ void writeMenu(IniStore &file, const QString &section, const QList<QAction *> &a
         if (name.isEmpty() || a->isSeparator())
             continue;
         const QString key = prefix + name;
-        if (!notInLanguageFiles(a))
+        if (!tagged(a))
             writeText(file, section, key, a->text());
         if (a->menu())
             writeMenu(file, section, a->menu()->actions(), key + u'.');
@@ -374,7 +396,7 @@ void LanguageApplier::writeWindow(IniStore &file, QWidget *window)
     const QString section = window->objectName();
     if (section.isEmpty())
         return;
-    if (!notInLanguageFiles(window))
+    if (!tagged(window))
         writeText(file, section, section + QStringLiteral(".Caption"), window->windowTitle());
     auto writeKey = [&](QObject *o, const QString &property, Kind kind, int index, bool skipEmpty) {
         const auto text = get({o, kind, index});
@@ -382,7 +404,7 @@ void LanguageApplier::writeWindow(IniStore &file, QWidget *window)
             writeText(file, section, o->objectName() + u'.' + property, *text);
     };
     for (QWidget *w : ownWidgets(window)) {
-        if (notInLanguageFiles(w))
+        if (leftOutOfLanguageFiles(w))
             continue;
         const Rule rule = ruleOf(w);
         if (rule == Rule::CaptionHint)
@@ -399,7 +421,7 @@ void LanguageApplier::writeWindow(IniStore &file, QWidget *window)
             writeMenu(file, section + u'.' + bar->objectName(), bar->actions(), QString());
     }
     for (QMenu *popup : window->findChildren<QMenu *>(Qt::FindDirectChildrenOnly)) {
-        if (!popup->objectName().isEmpty() && !notInLanguageFiles(popup))
+        if (!popup->objectName().isEmpty() && !tagged(popup))
             writeMenu(file, section + u'.' + popup->objectName(), popup->actions(), QString());
     }
 }
@@ -576,8 +598,7 @@ void LanguageApplier::copySharedTexts()
         copy(caption("Form13", "LabelColor"), {caption("Form18", colourLabels[i])}, Change::None,
              QStringLiteral(" #") + QString::number(i + 1));
     copy(caption("Form1", "CheckNewVersion1"), {title("Form20")}, Change::NoAmpersand);
-    copy(caption("Form1", "OpenCharacterMatrix1"), {End{"Form1", "OpenDialogCharMatrix", Kind::Title, 0}},
-         Change::NoAmpersand);
+    // The matrix open dialog, made anew each time, takes its title from OpenCharacterMatrix1 itself.
 
     auto resolve = [&](const End &e) -> QObject * {
         return e.name ? component(QLatin1String(e.window), QLatin1String(e.name)) : window(QLatin1String(e.window));

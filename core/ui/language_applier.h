@@ -4,6 +4,7 @@
 #include "core/ini_store.h"
 #include "core/messages.h"
 #include "core/result.h"
+#include "core/ui/named_widget.h"
 
 #include <QHash>
 #include <QList>
@@ -24,15 +25,15 @@ namespace glyfex::core::ui {
 // pop-up menu. Keys by widget class (exact class, so a subclass such as a numeric edit is left alone):
 //   QLabel, QPushButton, QRadioButton, QCheckBox, QToolButton, QGroupBox, a tab page: Caption, Hint
 //   QLineEdit: Text, Hint;  QComboBox, QListWidget, QSpinBox, QFrame: Hint
+//   QWidget, and the program's own classes made straight on it (an up-down pair, a picture view): Hint
 //   a radio group (named "RadioGroup...", or any widget with the property RadioGroupProperty set):
 //   Caption (when it is a QGroupBox), Hint, and Items0, Items1, ... for its radio buttons in order
 // The window's own title is "<window>.Caption"; a hint is the tool tip.
-inline constexpr char RadioGroupProperty[] = "radioGroup";
 
-// Windows and widgets whose "tag" property holds NotInLanguageFiles are left out when a language
-// file is written from the running windows (their texts come from other translated texts).
-inline constexpr char TagProperty[] = "tag";
-inline constexpr int NotInLanguageFiles = 666;
+// A widget is left out of language files, written and read, when it or a widget it lies in (below its
+// window) is tagged NotInLanguageFiles (runTimeText), but for a group box: its tag is its title's, as
+// the components it frames are designed ones with tags of their own. A window's tag is its title's.
+bool leftOutOfLanguageFiles(const QWidget *widget);
 
 class LanguageApplier {
 public:
@@ -45,7 +46,8 @@ public:
     // choose its caption. A file that cannot be read changes nothing and is returned as the error.
     Result<void> apply(const QString &filePath, bool paused);
 
-    // Reads one window's texts from an open language file.
+    // Reads one window's texts from an open language file; the widgets left out of language files keep
+    // theirs (the window's title and its menus are read whatever their tags).
     void readWindow(const IniStore &file, QWidget *window, bool clearUnnamedHints);
     // Writes one window's texts as they show now, by the same keys readWindow reads, leaving out what
     // is tagged NotInLanguageFiles, separators and empty hints.

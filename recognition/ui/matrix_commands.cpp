@@ -8,6 +8,7 @@
 #include "core/ui/dialog_owner.h"
 #include "recognition/char_matrix_file.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -134,8 +135,9 @@ void MatrixCommands::open()
 {
     if (!confirmSaveMatrix())
         return;
-    const QString path = m_app.files().openFile(core::ui::workingWindow(m_dialogParent), QStringLiteral("Open Characters Matrix File"), m_folder,
-                                                kFilter, 1);
+    const QString title =
+        m_openItem ? QString(m_openItem->text()).remove(u'&') : QStringLiteral("Open Characters Matrix File");
+    const QString path = m_app.files().openFile(core::ui::workingWindow(m_dialogParent), title, m_folder, kFilter, 1);
     if (path.isEmpty())
         return;
     m_folder = QFileInfo(path).absolutePath();

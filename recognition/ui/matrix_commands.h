@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 
+class QAction;
 class QProgressBar;
 class QWidget;
 
@@ -25,6 +26,10 @@ public:
     // codePage converts the texts of old (version 2) matrix files; dialogParent carries the file dialogs.
     MatrixCommands(app::App &app, CharMatrix &matrix, std::function<uint16_t()> codePage, QWidget *dialogParent,
                    QObject *parent = nullptr);
+
+    // The menu item whose caption, without its "&", titles the open dialog, so that the title follows
+    // the interface language; without one the title is the built-in English.
+    void setOpenItem(QAction *item) { m_openItem = item; }
 
     // The bar that follows a matrix being loaded (the input dialog's); null for none.
     void setProgressBar(QProgressBar *bar) { m_bar = bar; }
@@ -76,6 +81,7 @@ private:
     std::function<void()> m_changed;
     QString m_folder;
     QPointer<QWidget> m_editor;
+    QPointer<QAction> m_openItem;
     QWidget *m_dialogParent;
     QProgressBar *m_bar = nullptr;
 };

@@ -132,22 +132,23 @@ MatrixEditor::MatrixEditor(CharMatrix &matrix, core::UserPrompt &prompt, const c
     pal.setColor(QPalette::Window, QColor(0xC8, 0xD8, 0xE8));
     m_image->setPalette(pal);
 
-    m_index = core::ui::named("LabelCharIndex", new QLabel(this));
-    m_top = core::ui::named("LabelRTop", new QLabel(this));
-    m_width = core::ui::named("LabelWidth", new QLabel(this));
-    m_height = core::ui::named("LabelHeight", new QLabel(this));
+    m_index = core::ui::runTimeText(core::ui::named("LabelCharIndex", new QLabel(this)));
+    m_top = core::ui::runTimeText(core::ui::named("LabelRTop", new QLabel(this)));
+    m_width = core::ui::runTimeText(core::ui::named("LabelWidth", new QLabel(this)));
+    m_height = core::ui::runTimeText(core::ui::named("LabelHeight", new QLabel(this)));
     auto *facts = new QGridLayout;
     const char *captions[] = {"Index:", "Top (Line top relative):", "Width:", "Height:"};
+    const char *captionNames[] = {"Label1", "Label2", "Label3", "Label4"};
     QLabel *values[] = {m_index, m_top, m_width, m_height};
     for (int i = 0; i < 4; ++i) {
-        facts->addWidget(new QLabel(QString::fromLatin1(captions[i]), this), i, 0);
+        facts->addWidget(core::ui::named(captionNames[i], new QLabel(QString::fromLatin1(captions[i]), this)), i, 0);
         facts->addWidget(values[i], i, 1);
     }
 
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("EditText"));
     m_text->setMaxLength(core::CharText::kCapacity);
-    m_nbChar = core::ui::named("LabelNbChar", new QLabel(QStringLiteral("0"), this));
+    m_nbChar = core::ui::runTimeText(core::ui::named("LabelNbChar", new QLabel(QStringLiteral("0"), this)));
     connect(m_text, &QLineEdit::textChanged, this, [this](const QString &t) { m_nbChar->setText(QString::number(t.size())); });
     m_bold = core::ui::named("BoldCheckBox", new QCheckBox(QStringLiteral("Bold"), this));
     m_italic = core::ui::named("ItalicCheckBox", new QCheckBox(QStringLiteral("Italic"), this));
@@ -162,7 +163,7 @@ MatrixEditor::MatrixEditor(CharMatrix &matrix, core::UserPrompt &prompt, const c
     m_comment->setObjectName(QStringLiteral("MemoComment"));
     m_comment->setMaximumHeight(70);
     connect(m_comment, &QPlainTextEdit::textChanged, this, &MatrixEditor::commentChanged);
-    m_count = core::ui::named("LabelCount", new QLabel(this));
+    m_count = core::ui::runTimeText(core::ui::named("LabelCount", new QLabel(this)));
     m_onTop = core::ui::named("CheckBoxOnTop", new QCheckBox(QStringLiteral("Stay on TOP"), this));
     m_onTop->setChecked(true);
     connect(m_onTop, &QCheckBox::toggled, this, &MatrixEditor::setOnTop);

@@ -96,13 +96,13 @@ NewCharacterDialog::NewCharacterDialog(RunControl &control, core::UserPrompt &pr
     // No border icons: the dialog is closed by its buttons.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
-    m_labelIndex = new QLabel(this);
+    m_labelIndex = core::ui::runTimeText(new QLabel(this));
     m_labelIndex->setObjectName(QStringLiteral("LabelIndex"));
     m_imageChar = new QLabel(this);
     m_imageChar->setObjectName(QStringLiteral("ImageChar"));
     m_imageChar->setFixedSize(2 * kExcerptWidth, 2 * kExcerptHeight);
     m_imageChar->setAlignment(Qt::AlignCenter);
-    m_bestGuess = new QLabel(QStringLiteral(" (none) "), this);
+    m_bestGuess = core::ui::runTimeText(new QLabel(QStringLiteral(" (none) "), this));
     m_bestGuess->setObjectName(QStringLiteral("lBestGuess"));
     m_use = core::ui::namedButton("ButtonUseBestGuess", QStringLiteral("&Use"), this);
     m_extendLeft = core::ui::namedButton("ButtonExtendLeft", QStringLiteral("<<"), this);
@@ -112,7 +112,7 @@ NewCharacterDialog::NewCharacterDialog(RunControl &control, core::UserPrompt &pr
     m_edit->setObjectName(QStringLiteral("EditText"));
     m_edit->setMaxLength(core::CharText::kCapacity);
     m_edit->installEventFilter(this);
-    m_nbChar = new QLabel(QStringLiteral("0"), this);
+    m_nbChar = core::ui::runTimeText(new QLabel(QStringLiteral("0"), this));
     m_nbChar->setObjectName(QStringLiteral("LabelNbChar"));
     m_ok = core::ui::namedButton("BitBtn1", QStringLiteral("&OK"), this);
     m_ok->setDefault(true);

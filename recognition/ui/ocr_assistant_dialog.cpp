@@ -49,9 +49,9 @@ QSpinBox *spinBox(QWidget *parent, const char *name)
     return s;
 }
 
-QLabel *instruction(const QString &text)
+QLabel *instruction(const char *name, const QString &text)
 {
-    auto *l = new QLabel(text);
+    auto *l = core::ui::named(name, new QLabel(text));
     l->setWordWrap(true);
     return l;
 }
@@ -83,12 +83,12 @@ OcrAssistantDialog::OcrAssistantDialog(CharMatrix &matrix, RunControl &control, 
 
     m_pagesUp = new QStackedWidget(this);
     m_pagesUp->setObjectName(QStringLiteral("PageControlUp"));
-    m_pagesUp->addWidget(instruction(QStringLiteral(
+    m_pagesUp->addWidget(instruction("Label1", QStringLiteral(
         "No text was recognised in this subpicture. Type its text below, one subtitle line per line, or skip it.")));
-    m_pagesUp->addWidget(instruction(QStringLiteral(
+    m_pagesUp->addWidget(instruction("Label2", QStringLiteral(
         "Check the one or two colours that form the text: the text colour first, then its outline. "
         "Unchecked colours disappear from the picture.")));
-    m_pagesUp->addWidget(instruction(QStringLiteral(
+    m_pagesUp->addWidget(instruction("Label3", QStringLiteral(
         "Type a word of the subtitle and choose its font. Fit the sample over that word with the position, size "
         "and slant until its letters hide the picture's and no red shows: the size and slant are what is learnt. "
         "Choose the characters to learn and press Done.")));
@@ -197,9 +197,11 @@ OcrAssistantDialog::OcrAssistantDialog(CharMatrix &matrix, RunControl &control, 
         connect(s, &QSpinBox::valueChanged, this, &OcrAssistantDialog::drawText);
     auto *fitting = new QGridLayout;
     const char *labels[] = {"Left:", "Top:", "Width:", "Height:", "Slant:"};
+    const char *labelNames[] = {"Label4", "Label5", "Label6", "Label7", "Label8"};
     QSpinBox *boxes[] = {m_left, m_top, m_width, m_height, m_angle};
     for (int i = 0; i < 5; ++i) {
-        fitting->addWidget(new QLabel(QString::fromLatin1(labels[i]), fill), i / 3, 2 * (i % 3));
+        fitting->addWidget(core::ui::named(labelNames[i], new QLabel(QString::fromLatin1(labels[i]), fill)), i / 3,
+                           2 * (i % 3));
         fitting->addWidget(boxes[i], i / 3, 2 * (i % 3) + 1);
     }
     fitting->addWidget(fontButton, 1, 4, 1, 2);

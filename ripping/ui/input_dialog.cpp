@@ -2,6 +2,7 @@
 #include "ripping/ui/input_dialog.h"
 
 #include "core/ui/dialog_owner.h"
+#include "core/ui/named_widget.h"
 #include "core/ui/numeric_edit.h"
 #include "app/app.h"
 #include "ripping/ui/input_reading.h"
@@ -106,7 +107,7 @@ void InputDialog::buildLayout()
     auto *vobs = new QGroupBox(QStringLiteral("Vob(Sub) files:"), this);
     vobs->setObjectName(QStringLiteral("GroupBoxVOBs"));
     auto *vg = new QGridLayout(vobs);
-    m_vobPath = new QLabel(vobs);
+    m_vobPath = core::ui::runTimeText(new QLabel(vobs));
     m_vobPath->setObjectName(QStringLiteral("LabelVobPath"));
     m_vobPath->setMinimumWidth(200);
     vg->addWidget(m_vobPath, 0, 0, 1, 2);
@@ -253,7 +254,7 @@ void InputDialog::buildLayout()
     lastTc->setObjectName(QStringLiteral("GroupBoxLastTC"));
     auto *tg = new QGridLayout(lastTc);
     auto *timeRow = new QHBoxLayout;
-    timeRow->addWidget(new QLabel(QStringLiteral("Last TimeCode:"), lastTc));
+    timeRow->addWidget(core::ui::named("Label1", new QLabel(QStringLiteral("Last TimeCode:"), lastTc)));
     m_time[0] = timeBox("Word_uHour", 24, lastTc);
     m_time[1] = timeBox("Word_uMin", 59, lastTc);
     m_time[2] = timeBox("Word_uSec", 59, lastTc);
@@ -485,10 +486,6 @@ void InputDialog::applyFrameSize()
     m_app.formatOptions.frameRateIndex = height == 0 || height == 576 ? 0 : 1;
     if (MainWindow *main = m_app.mainWindow())
         main->applyFrameSize();
-    // The bitmaps of the full-frame tools fit the frame, and the adjustment dialog offers its heights.
-    core::followFrameHeight(m_app.presets, height);
-    if (auto *adjust = qobject_cast<subtitles::ui::BitmapAdjustDialog *>(m_app.window(QStringLiteral("Form18"))))
-        adjust->followFrameHeight(height);
 }
 
 void InputDialog::dragEnterEvent(QDragEnterEvent *event)

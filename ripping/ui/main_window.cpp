@@ -14,6 +14,7 @@
 #include "ripping/ui/preview_screen.h"
 #include "ripping/ui/progress_controller.h"
 #include "ripping/ui/version_check_window.h"
+#include "subtitles/ui/bitmap_adjust_dialog.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -56,7 +57,7 @@ void paintSwatch(QPushButton *button, uint32_t bgr)
 
 QLabel *valueLabel(const char *name, const QString &text, QWidget *parent)
 {
-    auto *l = new QLabel(text, parent);
+    auto *l = core::ui::runTimeText(new QLabel(text, parent));
     l->setObjectName(QString::fromLatin1(name));
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return l;
@@ -296,7 +297,7 @@ QGroupBox *MainWindow::buildPreviewOptions()
     m_transparent->setObjectName(QStringLiteral("CheckBoxTransparentBkGrd"));
     m_transparent->setEnabled(false);
     g->addWidget(m_transparent, r++, 0, 1, 3);
-    g->addWidget(new QLabel(QStringLiteral("Zoom:"), box), r, 0);
+    g->addWidget(core::ui::named("Label1", new QLabel(QStringLiteral("Zoom:"), box)), r, 0);
     m_zoomBox = new QSpinBox(box);
     m_zoomBox->setObjectName(QStringLiteral("SpinEditZoom"));
     m_zoomBox->setRange(10, 200);
@@ -324,7 +325,7 @@ QGroupBox *MainWindow::buildPreviewOptions()
     m_freeBars->setObjectName(QStringLiteral("SpinEditAspectRatio"));
     m_freeBars->setRange(0, 288);
     bg->addWidget(m_freeBars, 2, 1);
-    m_ratioPanel = new QLabel(back);
+    m_ratioPanel = core::ui::runTimeText(new QLabel(back));
     m_ratioPanel->setObjectName(QStringLiteral("PanelRatio"));
     m_ratioPanel->setFrameShape(QFrame::StyledPanel);
     m_ratioPanel->setMinimumWidth(56);
@@ -335,12 +336,12 @@ QGroupBox *MainWindow::buildPreviewOptions()
     bg->addWidget(m_imageBack, 3, 1, 1, 2);
     g->addWidget(back, r++, 0, 1, 3);
 
-    g->addWidget(new QLabel(QStringLiteral("Bars:"), box), r, 0);
+    g->addWidget(core::ui::named("Label2", new QLabel(QStringLiteral("Bars:"), box)), r, 0);
     m_borderColour = new QPushButton(box);
     m_borderColour->setObjectName(QStringLiteral("PanelBorderColor"));
     m_borderColour->setToolTip(QStringLiteral("Colour of the letterbox bars"));
     g->addWidget(m_borderColour, r++, 1, 1, 2);
-    g->addWidget(new QLabel(QStringLiteral("Picture:"), box), r, 0);
+    g->addWidget(core::ui::named("Label3", new QLabel(QStringLiteral("Picture:"), box)), r, 0);
     m_innerColour = new QPushButton(box);
     m_innerColour->setObjectName(QStringLiteral("PanelInnerColor"));
     m_innerColour->setToolTip(QStringLiteral("Colour of the picture area between the bars"));
@@ -369,8 +370,8 @@ QWidget *MainWindow::buildInfoPanel()
     g->setContentsMargins(8, 6, 8, 6);
     g->setHorizontalSpacing(10);
     g->setVerticalSpacing(4);
-    auto caption = [panel](const QString &text) {
-        auto *l = new QLabel(text, panel);
+    auto caption = [panel](const char *name, const QString &text) {
+        auto *l = core::ui::named(name, new QLabel(text, panel));
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         QPalette p = l->palette();
         p.setColor(QPalette::WindowText, p.color(QPalette::PlaceholderText));
@@ -424,56 +425,57 @@ QWidget *MainWindow::buildInfoPanel()
     fileRow->setSpacing(5);
     fileRow->addWidget(m_vobFile);
     fileRow->addStretch(1);
-    fileRow->addWidget(caption(QStringLiteral("file")));
+    fileRow->addWidget(caption("Label4", QStringLiteral("file")));
     fileRow->addWidget(m_vobNum);
-    fileRow->addWidget(caption(QStringLiteral("of")));
+    fileRow->addWidget(caption("Label5", QStringLiteral("of")));
     fileRow->addWidget(m_vobNb);
 
-    g->addWidget(caption(QStringLiteral("File:")), 0, 0);
+    g->addWidget(caption("Label6", QStringLiteral("File:")), 0, 0);
     g->addLayout(fileRow, 0, 1);
-    g->addWidget(caption(QStringLiteral("Subpictures:")), 0, 2);
+    g->addWidget(caption("Label7", QStringLiteral("Subpictures:")), 0, 2);
     auto *counts = new QHBoxLayout;
     counts->setSpacing(5);
     counts->addWidget(m_nbSup);
-    counts->addWidget(caption(QStringLiteral("in file,")));
+    counts->addWidget(caption("Label8", QStringLiteral("in file,")));
     counts->addWidget(m_totalNbSup);
-    counts->addWidget(caption(QStringLiteral("in all")));
+    counts->addWidget(caption("Label9", QStringLiteral("in all")));
     counts->addStretch(1);
     g->addLayout(counts, 0, 3);
-    g->addWidget(caption(QStringLiteral("Cells:")), 0, 4);
+    g->addWidget(caption("Label10", QStringLiteral("Cells:")), 0, 4);
     g->addWidget(m_chapters, 0, 5);
 
-    g->addWidget(caption(QStringLiteral("Read:")), 1, 0);
+    g->addWidget(caption("Label11", QStringLiteral("Read:")), 1, 0);
     auto *progressRow = new QHBoxLayout;
     progressRow->setSpacing(5);
     progressRow->addWidget(m_progress, 1);
     progressRow->addWidget(m_pos);
     g->addLayout(progressRow, 1, 1);
-    g->addWidget(caption(QStringLiteral("Elapsed:")), 1, 2);
+    g->addWidget(caption("Label12", QStringLiteral("Elapsed:")), 1, 2);
     auto *clocks = new QHBoxLayout;
     clocks->setSpacing(5);
     clocks->addWidget(m_elapsed);
-    clocks->addWidget(caption(QStringLiteral("Remaining:")));
+    clocks->addWidget(caption("Label13", QStringLiteral("Remaining:")));
     clocks->addWidget(m_remaining);
     clocks->addStretch(1);
     g->addLayout(clocks, 1, 3);
-    g->addWidget(caption(QStringLiteral("Video:")), 1, 4);
+    g->addWidget(caption("Label14", QStringLiteral("Video:")), 1, 4);
     g->addWidget(m_fps, 1, 5);
 
-    g->addWidget(caption(QStringLiteral("Time:")), 2, 0);
+    g->addWidget(caption("Label15", QStringLiteral("Time:")), 2, 0);
     auto *times = new QHBoxLayout;
     times->setSpacing(5);
     times->addWidget(m_time);
-    times->addWidget(caption(QStringLiteral("clock")));
+    times->addWidget(caption("Label16", QStringLiteral("clock")));
     times->addWidget(m_time7);
     times->addStretch(1);
     g->addLayout(times, 2, 1);
-    g->addWidget(caption(QStringLiteral("Picture:")), 2, 2);
+    g->addWidget(caption("Label17", QStringLiteral("Picture:")), 2, 2);
     auto *rect = new QHBoxLayout;
     rect->setSpacing(5);
     const char *rectCaptions[] = {"x1", "y1", "x2", "y2", "w", "h"};
+    const char *rectCaptionNames[] = {"Label18", "Label19", "Label20", "Label21", "Label22", "Label23"};
     for (int i = 0; i < 6; ++i) {
-        rect->addWidget(caption(QString::fromLatin1(rectCaptions[i])));
+        rect->addWidget(caption(rectCaptionNames[i], QString::fromLatin1(rectCaptions[i])));
         rect->addWidget(m_rectLabels[i]);
     }
     rect->addStretch(1);
@@ -1146,6 +1148,11 @@ void MainWindow::applyFrameSize()
         m_fps->setText(standard + QStringLiteral("(%1x%2)").arg(frame.width()).arg(frame.height()));
     }
     drawPreviewBackground();
+    // The bitmaps of the full-frame tools fit the frame, and the adjustment dialog offers its heights:
+    // a title set, a video and their closing all pass here.
+    core::followFrameHeight(m_app.presets, frame.height());
+    if (auto *adjust = qobject_cast<subtitles::ui::BitmapAdjustDialog *>(m_app.window(QStringLiteral("Form18"))))
+        adjust->followFrameHeight(frame.height());
 }
 
 } // namespace glyfex::ripping::ui

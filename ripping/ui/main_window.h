@@ -82,7 +82,8 @@ public:
     void setSubpictureCounts(int inFile, int inRun);
     void setChapterCount(int cells);
     void setRunTimes(const QString &cellTime, const QString &clockTime);
-    // The frame size became known or changed: preview height, bar limits, the standard label.
+    // The frame size became known or changed: preview height, bar limits, the standard label, and the
+    // bitmap presets and Bitmap adjustment limits of the frame's height.
     void applyFrameSize();
     // The preview options as the configuration left them: controls, background and zoom.
     void applyPreviewSettings();

@@ -30,6 +30,7 @@
 namespace glyfex::sources::ui {
 
 using core::ui::named;
+using core::ui::runTimeText;
 using picture::Rect;
 
 namespace {
@@ -170,7 +171,7 @@ QWidget *VideoViewer::buildCommands()
 
     auto *row2 = new QHBoxLayout;
     auto labelled = [panel, row2](const QString &caption, QWidget *w) {
-        auto *l = new QLabel(caption, panel);
+        auto *l = named(QLatin1String("l") + w->objectName().mid(2), new QLabel(caption, panel));
         l->setBuddy(w);
         row2->addWidget(l);
         row2->addWidget(w);
@@ -188,14 +189,14 @@ QWidget *VideoViewer::buildCommands()
     m_save = check("cbSave", QStringLiteral("Save"), false, panel);
     m_save->setToolTip(QStringLiteral("Save recognized bitmaps for subtitle removal"));
     row2->addWidget(m_save);
-    m_mode = named("lMode", new QLabel(panel));
+    m_mode = runTimeText(named("lMode", new QLabel(panel)));
     m_mode->setMinimumWidth(80);
     row2->addWidget(m_mode);
     row2->addStretch(1);
     v->addLayout(row2);
 
     auto *row3 = new QHBoxLayout;
-    row3->addWidget(new QLabel(QStringLiteral("Text"), panel));
+    row3->addWidget(named("lText", new QLabel(QStringLiteral("Text"), panel)));
     m_textColourPanel = swatch("pTextColor", panel);
     m_textColourPanel->setToolTip(QStringLiteral("Text color: click to choose"));
     row3->addWidget(m_textColourPanel);
@@ -204,7 +205,7 @@ QWidget *VideoViewer::buildCommands()
     m_outlineColourPanel = swatch("pOutlineColor", panel);
     m_outlineColourPanel->setToolTip(QStringLiteral("Outline color: click to choose"));
     row3->addWidget(m_outlineColourPanel);
-    row3->addWidget(new QLabel(QStringLiteral("Line width"), panel));
+    row3->addWidget(named("lTextLineWidth", new QLabel(QStringLiteral("Line width"), panel)));
     m_textLineWidth = spin("seTextLineWidth", 1, 10, 1, panel);
     row3->addWidget(m_textLineWidth);
     m_outlineLabel2 = named("lOutline2", new QLabel(QStringLiteral("Outline width"), panel));
@@ -296,6 +297,7 @@ QGroupBox *VideoViewer::buildLineOptions()
     m_lineHeight = spin("seLineHeight", 2, 44, 30, box);
     m_space = spin("seSpace", 2, 100, 5, box);
     m_align = named("rgAlign", new QGroupBox(QStringLiteral("Align"), box));
+    m_align->setProperty(core::ui::RadioGroupProperty, true);
     auto *alignLayout = new QHBoxLayout(m_align);
     m_alignGroup = new QButtonGroup(m_align);
     const char *aligns[] = {"Left", "Center", "Right"};
@@ -307,13 +309,13 @@ QGroupBox *VideoViewer::buildLineOptions()
     m_alignGroup->button(1)->setChecked(true);
     m_align->setEnabled(false);
     g->addWidget(m_drawLines, 0, 0, 1, 2);
-    g->addWidget(new QLabel(QStringLiteral("Lines"), box), 1, 0);
+    g->addWidget(named("lLineCount", new QLabel(QStringLiteral("Lines"), box)), 1, 0);
     g->addWidget(m_lineCount, 1, 1);
-    g->addWidget(new QLabel(QStringLiteral("Top offset"), box), 1, 2);
+    g->addWidget(named("lTopOffset", new QLabel(QStringLiteral("Top offset"), box)), 1, 2);
     g->addWidget(m_topOffset, 1, 3);
-    g->addWidget(new QLabel(QStringLiteral("Line height"), box), 2, 0);
+    g->addWidget(named("lLineHeight", new QLabel(QStringLiteral("Line height"), box)), 2, 0);
     g->addWidget(m_lineHeight, 2, 1);
-    g->addWidget(new QLabel(QStringLiteral("Space"), box), 2, 2);
+    g->addWidget(named("lSpace", new QLabel(QStringLiteral("Space"), box)), 2, 2);
     g->addWidget(m_space, 2, 3);
     g->addWidget(m_fillSides, 0, 2, 1, 2);
     g->addWidget(m_align, 3, 0, 1, 4);
@@ -334,15 +336,17 @@ QGroupBox *VideoViewer::buildColourOptions()
                                {"seFattenRed", "seFattenGreen", "seFattenBlue"}};
     const char *allNames[3] = {"cbAllText", "cbAllOutline", "cbAllFatten"};
     const char *kinds[3] = {"Text", "Outline", "Fatten"};
+    const char *kindNames[3] = {"lText2", "lOutline3", "lFatten"};
     const char *channels[3] = {"Red", "Green", "Blue"};
+    const char *channelNames[3] = {"lRed", "lGreen", "lBlue"};
     for (int ch = 0; ch < 3; ++ch)
-        g->addWidget(new QLabel(QString::fromLatin1(channels[ch]), box), 0, ch + 1);
-    g->addWidget(new QLabel(QStringLiteral("Min."), box), 0, 5);
-    g->addWidget(new QLabel(QStringLiteral("Max."), box), 0, 6);
+        g->addWidget(named(channelNames[ch], new QLabel(QString::fromLatin1(channels[ch]), box)), 0, ch + 1);
+    g->addWidget(named("lMin", new QLabel(QStringLiteral("Min."), box)), 0, 5);
+    g->addWidget(named("lMax", new QLabel(QStringLiteral("Max."), box)), 0, 6);
     for (int kind = 0; kind < 3; ++kind) {
-        QLabel *label = new QLabel(QString::fromLatin1(kinds[kind]), box);
+        QLabel *label = named(kindNames[kind], new QLabel(QString::fromLatin1(kinds[kind]), box));
         if (kind == Fatten)
-            m_fattenLabel = named("lFatten", label);
+            m_fattenLabel = label;
         g->addWidget(label, kind + 1, 0);
         const int min = kind == Fatten ? -255 : 0;
         const int value = kind == Text ? 50 : kind == Outline ? 100 : 10;

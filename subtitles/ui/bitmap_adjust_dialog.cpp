@@ -7,6 +7,7 @@
 #include "app/app.h"
 #include "app/run_wiring.h"
 #include "core/ui/dialog_owner.h"
+#include "core/ui/named_widget.h"
 #include "ripping/ui/picture_image.h"
 #include "subtitles/ui/subtitles_window.h"
 
@@ -114,7 +115,7 @@ QWidget *BitmapAdjustDialog::buildProfilesTab()
     auto *group = new QGroupBox(QStringLiteral("BMP Settings Profiles: "), page);
     group->setObjectName(QStringLiteral("GroupBoxProfiles"));
     auto *g = new QVBoxLayout(group);
-    m_profileLabel = new QLabel(QStringLiteral("None"), group);
+    m_profileLabel = core::ui::runTimeText(new QLabel(QStringLiteral("None"), group));
     m_profileLabel->setObjectName(QStringLiteral("LabelCurrentProfile"));
     auto *save = new QPushButton(QStringLiteral("Save settings as a new Profile..."), group);
     save->setObjectName(QStringLiteral("ButtonSaveProfile"));
@@ -146,13 +147,13 @@ QWidget *BitmapAdjustDialog::buildCroppingTab()
     m_minY = spinEdit(size, "SpinEditMinY", 1, 576);
     m_divX = spinEdit(size, "SpinEditDivX", 1, 32);
     m_divY = spinEdit(size, "SpinEditDivY", 1, 32);
-    sg->addWidget(new QLabel(QStringLiteral("Min. width:"), size), 0, 0);
+    sg->addWidget(core::ui::named("Label1", new QLabel(QStringLiteral("Min. width:"), size)), 0, 0);
     sg->addWidget(m_minX, 0, 1);
-    sg->addWidget(new QLabel(QStringLiteral("Min. height:"), size), 0, 2);
+    sg->addWidget(core::ui::named("Label2", new QLabel(QStringLiteral("Min. height:"), size)), 0, 2);
     sg->addWidget(m_minY, 0, 3);
-    sg->addWidget(new QLabel(QStringLiteral("Width multiple of:"), size), 1, 0);
+    sg->addWidget(core::ui::named("Label3", new QLabel(QStringLiteral("Width multiple of:"), size)), 1, 0);
     sg->addWidget(m_divX, 1, 1);
-    sg->addWidget(new QLabel(QStringLiteral("Height multiple of:"), size), 1, 2);
+    sg->addWidget(core::ui::named("Label4", new QLabel(QStringLiteral("Height multiple of:"), size)), 1, 2);
     sg->addWidget(m_divY, 1, 3);
     layout->addWidget(size);
 
@@ -169,9 +170,9 @@ QWidget *BitmapAdjustDialog::buildCroppingTab()
     m_xShift = spinEdit(border, "SpinEditXShift", -720, 720);
     m_yShift = spinEdit(border, "SpinEditYShift", -576, 576);
     auto *shifts = new QVBoxLayout;
-    shifts->addWidget(new QLabel(QStringLiteral("X shift:"), border));
+    shifts->addWidget(core::ui::named("Label5", new QLabel(QStringLiteral("X shift:"), border)));
     shifts->addWidget(m_xShift);
-    shifts->addWidget(new QLabel(QStringLiteral("Y shift:"), border));
+    shifts->addWidget(core::ui::named("Label6", new QLabel(QStringLiteral("Y shift:"), border)));
     shifts->addWidget(m_yShift);
     bg->addLayout(shifts, 0, 2);
     layout->addWidget(border);
@@ -181,9 +182,9 @@ QWidget *BitmapAdjustDialog::buildCroppingTab()
     auto *eg = new QHBoxLayout(extend);
     m_divL = spinEdit(extend, "SpinEditDivL", 1, 32);
     m_divT = spinEdit(extend, "SpinEditDivT", 1, 32);
-    eg->addWidget(new QLabel(QStringLiteral("Left multiple of:"), extend));
+    eg->addWidget(core::ui::named("Label7", new QLabel(QStringLiteral("Left multiple of:"), extend)));
     eg->addWidget(m_divL);
-    eg->addWidget(new QLabel(QStringLiteral("Top multiple of:"), extend));
+    eg->addWidget(core::ui::named("Label8", new QLabel(QStringLiteral("Top multiple of:"), extend)));
     eg->addWidget(m_divT);
     layout->addWidget(extend);
     layout->addStretch();

@@ -166,7 +166,8 @@ void OutputFormatDialog::buildPages()
 {
     for (int i = 0; i < kOutputFormatCount; ++i) {
         auto *p = named(QStringLiteral("TabSheet%1").arg(i + 1), new QWidget);
-        auto *title = new QLabel(QLatin1String(outputFormatInfo(OutputFormat(i)).caption));
+        auto *title = named(QStringLiteral("LabelTabSheet%1").arg(i + 1),
+                            new QLabel(QLatin1String(outputFormatInfo(OutputFormat(i)).caption)));
         QFont bold = title->font();
         bold.setBold(true);
         title->setFont(bold);
@@ -181,6 +182,19 @@ void OutputFormatDialog::buildPages()
         f->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
         static_cast<QVBoxLayout *>(page(format)->layout())->addLayout(f);
         return f;
+    };
+    // A row whose caption is named after its field: EditSubviewerTitle's is LabelSubviewerTitle.
+    auto row = [](QFormLayout *f, const QString &caption, QWidget *field) {
+        QString name = field->objectName();
+        for (const char *prefix : {"SpinEdit", "Edit"}) {
+            if (name.startsWith(QLatin1String(prefix))) {
+                name.remove(0, qsizetype(qstrlen(prefix)));
+                break;
+            }
+        }
+        auto *l = named(QStringLiteral("Label") + name, new QLabel(caption));
+        l->setBuddy(field);
+        f->addRow(l, field);
     };
     auto text = [this](const char *name, QString FormatOptions::*value) {
         auto *edit = named(name, new QLineEdit);
@@ -200,7 +214,8 @@ void OutputFormatDialog::buildPages()
         auto *row = new QHBoxLayout;
         row->addWidget(edit, 1);
         row->addWidget(button);
-        f->addRow(tr("Font:"), row);
+        // EditSTLFont's caption is LabelSTLFont.
+        f->addRow(label(qPrintable(QStringLiteral("Label") + QLatin1String(editName).mid(4)), tr("Font:"), edit), row);
         return edit;
     };
     auto colourShape = [this](const QString &name) {
@@ -239,13 +254,13 @@ void OutputFormatDialog::buildPages()
     // DVDSubtitle header.
     {
         QFormLayout *f = form(OutputFormat::DvdSubtitle);
-        f->addRow(tr("Disc ID:"), text("EditDVDDiscID", &FormatOptions::dvdDiscId));
-        f->addRow(tr("DVD Title:"), text("EditDVDSubtitleDVDTitle", &FormatOptions::dvdTitle));
-        f->addRow(tr("Language:"), text("EditDVDSubtitleLanguage", &FormatOptions::dvdLanguage));
-        f->addRow(tr("Author:"), text("EditDVDSubtitleAuthor", &FormatOptions::dvdAuthor));
-        f->addRow(tr("Web:"), text("EditDVDSubtitleWeb", &FormatOptions::dvdWeb));
-        f->addRow(tr("Info:"), text("EditDVDSubtitleInfo", &FormatOptions::dvdInfo));
-        f->addRow(tr("License:"), text("EditDVDSubtitleLicense", &FormatOptions::dvdLicense));
+        row(f, tr("Disc ID:"), text("EditDVDDiscID", &FormatOptions::dvdDiscId));
+        row(f, tr("DVD Title:"), text("EditDVDSubtitleDVDTitle", &FormatOptions::dvdTitle));
+        row(f, tr("Language:"), text("EditDVDSubtitleLanguage", &FormatOptions::dvdLanguage));
+        row(f, tr("Author:"), text("EditDVDSubtitleAuthor", &FormatOptions::dvdAuthor));
+        row(f, tr("Web:"), text("EditDVDSubtitleWeb", &FormatOptions::dvdWeb));
+        row(f, tr("Info:"), text("EditDVDSubtitleInfo", &FormatOptions::dvdInfo));
+        row(f, tr("License:"), text("EditDVDSubtitleLicense", &FormatOptions::dvdLicense));
     }
     // The frame-number formats.
     {
@@ -254,12 +269,24 @@ void OutputFormatDialog::buildPages()
         f->addRow(label("Label39", tr("Frame Rate:"), m_microDvdRate), m_microDvdRate);
         m_microDvdRateLine = named("DXG400CheckBox", new QCheckBox(tr("Use DivXG400 FPS info tag (recommended)")));
         f->addRow(m_microDvdRateLine);
+        // The frame-number formats share one rate (the boxes follow each other): each page says so.
+        const QString shared = tr("The same frame rate serves MicroDVD, Mpl, MacSUB, Phoenix Japanimation and the "
+                                  "Subtitles window.");
+        auto sharedRate = [&](QFormLayout *rows, const char *name) {
+            QLabel *note = label(name, shared);
+            note->setWordWrap(true);
+            rows->addRow(note);
+        };
+        sharedRate(f, "Label45");
         QComboBox *mpl = frameNumberRate("ComboBoxMpl");
         form(OutputFormat::Mpl)->addRow(label("LabelMplFR", tr("Frame Rate:"), mpl), mpl);
+        sharedRate(form(OutputFormat::Mpl), "LabelMplFRHint");
         QComboBox *macSub = frameNumberRate("ComboBoxMacSUB");
         form(OutputFormat::MacSub)->addRow(label("LabelMacSUBFR", tr("Frame Rate:"), macSub), macSub);
+        sharedRate(form(OutputFormat::MacSub), "LabelMacSUBFRHint");
         QComboBox *phoenix = frameNumberRate("ComboBoxPhoenix");
         form(OutputFormat::PhoenixJapanimation)->addRow(label("LabelPhoenixFR", tr("Frame Rate:"), phoenix), phoenix);
+        sharedRate(form(OutputFormat::PhoenixJapanimation), "LabelPhoenixFRHint");
     }
     // Spruce STL.
     {
@@ -324,8 +351,8 @@ void OutputFormatDialog::buildPages()
     // Sub Station Alpha.
     {
         QFormLayout *f = form(OutputFormat::SubStationAlpha);
-        f->addRow(tr("Title:"), text("EditSubStationAlphaTitle", &FormatOptions::ssaTitle));
-        f->addRow(tr("Script:"), text("EditSubStationAlphaScript", &FormatOptions::ssaScript));
+        row(f, tr("Title:"), text("EditSubStationAlphaTitle", &FormatOptions::ssaTitle));
+        row(f, tr("Script:"), text("EditSubStationAlphaScript", &FormatOptions::ssaScript));
         auto *shapes = new QHBoxLayout;
         for (int i = 0; i < 4; ++i) {
             m_ssaColours[size_t(i)] = colourShape(QStringLiteral("ShapeColorSSA%1").arg(i + 1));
@@ -337,21 +364,21 @@ void OutputFormatDialog::buildPages()
         m_ssaMarginV = spinBox("SpinEditSubStationAlphaPosBottom", 0, 576);
         m_ssaBorder = spinBox("SpinEditSubStationAlphaBorder", 0, 50);
         m_ssaShadow = spinBox("SpinEditSubStationAlphaShadow", 0, 50);
-        f->addRow(tr("Vertical Margin:"), m_ssaMargin);
-        f->addRow(tr("Bottom Margin:"), m_ssaMarginV);
-        f->addRow(tr("Border:"), m_ssaBorder);
-        f->addRow(tr("Shadow:"), m_ssaShadow);
+        row(f, tr("Vertical Margin:"), m_ssaMargin);
+        row(f, tr("Bottom Margin:"), m_ssaMarginV);
+        row(f, tr("Border:"), m_ssaBorder);
+        row(f, tr("Shadow:"), m_ssaShadow);
         m_ssaFont = fontRow(f, "EditSSAFont", "ButtonSSAFont");
     }
     // Subviewer.
     {
         QFormLayout *f = form(OutputFormat::Subviewer);
-        f->addRow(tr("Title:"), text("EditSubviewerTitle", &FormatOptions::subviewerTitle));
-        f->addRow(tr("Author:"), text("EditSubviewerAuthor", &FormatOptions::subviewerAuthor));
-        f->addRow(tr("Source:"), text("EditSubviewerSource", &FormatOptions::subviewerSource));
-        f->addRow(tr("Program:"), text("EditSubviewerProgram", &FormatOptions::subviewerProgram));
-        f->addRow(tr("File Path:"), text("EditSubviewerFilePath", &FormatOptions::subviewerFilePath));
-        f->addRow(tr("Delay:"), number("SpinEditSubViewerDelay", -100000, 100000, &FormatOptions::subviewerDelay));
+        row(f, tr("Title:"), text("EditSubviewerTitle", &FormatOptions::subviewerTitle));
+        row(f, tr("Author:"), text("EditSubviewerAuthor", &FormatOptions::subviewerAuthor));
+        row(f, tr("Source:"), text("EditSubviewerSource", &FormatOptions::subviewerSource));
+        row(f, tr("Program:"), text("EditSubviewerProgram", &FormatOptions::subviewerProgram));
+        row(f, tr("File Path:"), text("EditSubviewerFilePath", &FormatOptions::subviewerFilePath));
+        row(f, tr("Delay:"), number("SpinEditSubViewerDelay", -100000, 100000, &FormatOptions::subviewerDelay));
         m_twoLineMax = named("CheckBox2LineMax", new QCheckBox(tr("If more than 2 lines, add next lines to the 2nd")));
         m_roundTimes = named("CheckBoxRoundTC", new QCheckBox(tr("Round time codes to whole seconds")));
         f->addRow(m_twoLineMax);
@@ -360,14 +387,14 @@ void OutputFormatDialog::buildPages()
     // Subviewer 2.
     {
         QFormLayout *f = form(OutputFormat::Subviewer2);
-        f->addRow(tr("Title:"), text("EditSubviewer2Title", &FormatOptions::sv2Title));
-        f->addRow(tr("Author:"), text("EditSubviewer2Author", &FormatOptions::sv2Author));
-        f->addRow(tr("Source:"), text("EditSubviewer2Source", &FormatOptions::sv2Source));
-        f->addRow(tr("Program:"), text("EditSubviewer2Program", &FormatOptions::sv2Program));
-        f->addRow(tr("File Path:"), text("EditSubviewer2FilePath", &FormatOptions::sv2FilePath));
-        f->addRow(tr("Delay:"), number("SpinEditSubViewer2Delay", -100000, 100000, &FormatOptions::sv2Delay));
-        f->addRow(tr("CD Track:"), number("SpinEditSubViewer2CDTrack", 0, 255, &FormatOptions::sv2CdTrack));
-        f->addRow(tr("Comment:"), text("EditSubviewer2Comment", &FormatOptions::sv2Comment));
+        row(f, tr("Title:"), text("EditSubviewer2Title", &FormatOptions::sv2Title));
+        row(f, tr("Author:"), text("EditSubviewer2Author", &FormatOptions::sv2Author));
+        row(f, tr("Source:"), text("EditSubviewer2Source", &FormatOptions::sv2Source));
+        row(f, tr("Program:"), text("EditSubviewer2Program", &FormatOptions::sv2Program));
+        row(f, tr("File Path:"), text("EditSubviewer2FilePath", &FormatOptions::sv2FilePath));
+        row(f, tr("Delay:"), number("SpinEditSubViewer2Delay", -100000, 100000, &FormatOptions::sv2Delay));
+        row(f, tr("CD Track:"), number("SpinEditSubViewer2CDTrack", 0, 255, &FormatOptions::sv2CdTrack));
+        row(f, tr("Comment:"), text("EditSubviewer2Comment", &FormatOptions::sv2Comment));
         m_sv2Font = fontRow(f, "EditSV2Font", "ButtonSV2Font");
         m_sv2PreserveStyles = named("CheckBoxPresStyles", new QCheckBox(tr("Preserve style tags")));
         f->addRow(m_sv2PreserveStyles);
@@ -387,8 +414,9 @@ void OutputFormatDialog::buildPages()
     // I-Author, Philips, DVDMaestro.
     {
         m_minimumInterval = spinBox("SpinEditMinimumInterval", 0, 999);
-        form(OutputFormat::IAuthor)->addRow(tr("Minimum ms between two subtitles (avoid problems):"), m_minimumInterval);
-        form(OutputFormat::PhilipsSvcdDesigner)->addRow(tr("Title:"), text("EditPhilipsTitle", &FormatOptions::philipsTitle));
+        row(form(OutputFormat::IAuthor), tr("Minimum ms between two subtitles (avoid problems):"), m_minimumInterval);
+        row(form(OutputFormat::PhilipsSvcdDesigner), tr("Title:"),
+            text("EditPhilipsTitle", &FormatOptions::philipsTitle));
         QFormLayout *f = form(OutputFormat::SpruceDvdMaestro);
         QSpinBox *offset = number("MaeOffsetSpinEdit", 0, 100000, &FormatOptions::maestroOffset);
         f->addRow(label("MaeOffsetLabel", tr("Subtitle Index Offset (To combine with another file):"), offset), offset);

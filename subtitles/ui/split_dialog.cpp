@@ -35,6 +35,7 @@ constexpr int kAreaWidth = kBarLeft + kBarWidth + 96;
 constexpr int kAreaHeight = kBarTop + kBarHeight + 30;
 
 using core::ui::named;
+using core::ui::runTimeText;
 
 bool later(const core::TimeCode &a, const core::TimeCode &b)
 {
@@ -88,14 +89,14 @@ SplitDialog::SplitDialog(app::App &app, SubtitlesWindow &subtitles, QWidget *par
     m_fullFile->setStyleSheet(QStringLiteral("QFrame { background: white; border: 1px solid black; }"));
     m_fill = named("ShapeSplitFill", new QFrame(barArea));
     m_fill->setStyleSheet(QStringLiteral("QFrame { background: #2060d0; border: 1px solid black; }"));
-    auto *begin = named("LabelBeginOfFile", new QLabel(QStringLiteral("0"), barArea));
+    auto *begin = runTimeText(named("LabelBeginOfFile", new QLabel(QStringLiteral("0"), barArea)));
     begin->adjustSize();
     begin->move(kBarLeft - begin->width() - 4, kBarTop);
-    m_endOfFileLabel = named("LabelEndOfFile", new QLabel(barArea));
+    m_endOfFileLabel = runTimeText(named("LabelEndOfFile", new QLabel(barArea)));
     m_barStart = named("LabelBarStart", new QLabel(QStringLiteral("\u25BC"), barArea));
     m_barStop = named("LabelBarStop", new QLabel(QStringLiteral("\u25B2"), barArea));
-    m_startLabel = named("LabelStartSplit", new QLabel(barArea));
-    m_stopLabel = named("LabelStopSplit", new QLabel(barArea));
+    m_startLabel = runTimeText(named("LabelStartSplit", new QLabel(barArea)));
+    m_stopLabel = runTimeText(named("LabelStopSplit", new QLabel(barArea)));
 
     auto *saveHint = named("LabelSavePart",
                            new QLabel(QStringLiteral("SAVE THIS PART OF THE FILE (THE REST WILL NOT BE DELETED UNTIL "

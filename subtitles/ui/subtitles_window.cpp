@@ -7,7 +7,7 @@
 #include "core/time_code.h"
 #include "app/app.h"
 #include "core/ui/dialog_owner.h"
-#include "core/ui/language_applier.h"
+#include "core/ui/named_widget.h"
 #include "ripping/ui/main_window.h"
 #include "subtitles/charsets.h"
 #include "ripping/spu_dispatch.h"
@@ -87,7 +87,12 @@ SubtitlesWindow::SubtitlesWindow(app::App &app, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Subtitles"));
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    // The window stays on top and belongs to the main window, as the matrix editor does. Its type is a
+    // dialog's because the X11 window system records the owner (WM_TRANSIENT_FOR) of dialog-like
+    // windows only: without it, a window manager sees two unrelated windows and stacks the main
+    // window's dialogs, which stay on top while this window is shown, below this one.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                   | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setAcceptDrops(true);
     resize(kWidth, kHeight);
 
@@ -133,6 +138,7 @@ SubtitlesWindow::~SubtitlesWindow() = default;
 
 void SubtitlesWindow::buildMenus()
 {
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     m_fileMenu->setObjectName(QStringLiteral("File1"));
     m_saveAsAction = m_fileMenu->addAction(QStringLiteral("&Save As"), this, &SubtitlesWindow::saveAs);
@@ -246,16 +252,14 @@ QWidget *SubtitlesWindow::buildCommandPanel()
 
     auto *label1 = new QLabel(QStringLiteral("SubTitle Index:"), m_panel1);
     label1->setObjectName(QStringLiteral("Label1"));
-    m_count = new QLabel(QStringLiteral("0"), m_panel1);
+    m_count = core::ui::runTimeText(new QLabel(QStringLiteral("0"), m_panel1));
     m_count->setObjectName(QStringLiteral("LabelNbSubTitle"));
     m_count->setMinimumWidth(40);
-    m_skip = new QLabel(QStringLiteral("(+00 skipped - too small / short)"), m_panel1);
+    m_skip = core::ui::runTimeText(new QLabel(QStringLiteral("(+00 skipped - too small / short)"), m_panel1));
     m_skip->setObjectName(QStringLiteral("LabelSkip"));
     m_skip->hide();
-    m_unread = new QLabel(QStringLiteral("(0 lines not read)"), m_panel1);
+    m_unread = core::ui::runTimeText(new QLabel(QStringLiteral("(0 lines not read)"), m_panel1));
     m_unread->setObjectName(QStringLiteral("LabelNotRead"));
-    // The count is written while the run goes on, like the marker the lines leave in the text.
-    m_unread->setProperty(core::ui::TagProperty, core::ui::NotInLanguageFiles);
     m_unread->hide();
     m_fps = new QComboBox(m_panel1);
     m_fps->setObjectName(QStringLiteral("ComboBoxFPS"));
@@ -279,7 +283,7 @@ QWidget *SubtitlesWindow::buildCommandPanel()
                                             m_panel1);
     QToolButton *clear = commandButton("TntBitButtonClearSub", QStringLiteral("Clear"),
                                        QStringLiteral("Clear this text file"), m_panel1);
-    m_subFormat = new QLabel(QStringLiteral("ANSI"), m_panel1);
+    m_subFormat = core::ui::runTimeText(new QLabel(QStringLiteral("ANSI"), m_panel1));
     m_subFormat->setObjectName(QStringLiteral("SubFormat"));
     m_format = new QCheckBox(QStringLiteral("F"), m_panel1);
     m_format->setObjectName(QStringLiteral("CheckBoxFormat"));

@@ -1,6 +1,8 @@
 // The command line: its arguments checked before any work, and the real program run unattended on fixture title sets without a display.
 #include "app/command_line.h"
 
+#include "core/paths.h"
+#include "core/version.h"
 #include "subtitles/output_format.h"
 #include "subtitles/subtitle_saver.h"
 
@@ -18,6 +20,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <dvdread/dvd_reader.h>
@@ -60,6 +63,7 @@ struct Outcome {
     bool ended = false;
     int status = -1;
     QString stderrText;
+    QString stdoutText;
 };
 
 // The program as a script runs it: no display, no platform chosen, its own empty settings folders.
@@ -102,7 +106,7 @@ protected:
     void start(QProcess &p, const QStringList &arguments) const
     {
         p.setProcessEnvironment(environment());
-        p.start(QStringLiteral(GLYFEX_EXECUTABLE), arguments);
+        p.start(program, arguments);
     }
 
     // Waits (generously) for the program's end; a program still running then is killed and not ended.
@@ -117,10 +121,15 @@ protected:
         o.ended = p.exitStatus() == QProcess::NormalExit;
         o.status = p.exitCode();
         o.stderrText = QString::fromLocal8Bit(p.readAllStandardError());
+        o.stdoutText = QString::fromLocal8Bit(p.readAllStandardOutput());
         return o;
     }
 
+    // --help and --version answer on stdout without a display; anything else keeps to the forms.
+    void expectInformationRequestsAnswered() const;
+
     QTemporaryDir home;
+    QString program = QStringLiteral(GLYFEX_EXECUTABLE);
 };
 
 // One line on stderr, naming what went wrong.
@@ -128,6 +137,62 @@ void expectOneLine(const Outcome &o)
 {
     EXPECT_EQ(o.stderrText.count(QLatin1Char('\n')), 1) << o.stderrText.toStdString();
     EXPECT_TRUE(o.stderrText.startsWith(QStringLiteral("glyfex: "))) << o.stderrText.toStdString();
+}
+
+void CommandLineRun::expectInformationRequestsAnswered() const
+{
+    const QString version = QStringLiteral("Glyfex %1\n").arg(QLatin1String(core::kProgramVersion));
+    const QStringList usage{QStringLiteral("glyfex /lang"), QStringLiteral("glyfex /SSSINFO IFO OUT"),
+                            QStringLiteral("glyfex PROFILE IFO OUT STREAM FORMAT DROPFRAME"),
+                            QStringLiteral("glyfex --help"), QStringLiteral("glyfex --version")};
+    struct Row {
+        const char *name;
+        QStringList arguments;
+        int status;
+        QStringList stdoutHas; // every one a line of its own or the start of one
+        bool wholeStdout;      // stdoutHas is all of stdout
+    };
+    const Row rows[] = {
+        {"help", {QStringLiteral("--help")}, 0, usage, false},
+        {"version", {QStringLiteral("--version")}, 0, {version}, true},
+        {"help after a Qt flag", {QStringLiteral("-reverse"), QStringLiteral("--help")}, 0, usage, false},
+        {"version after a Qt style", {QStringLiteral("-style"), QStringLiteral("Fusion"), QStringLiteral("--version")}, 0,
+         {version}, true},
+        // Only the first argument asks: a rip's profile file may have any other name.
+        {"a short option is a rip's profile", {QStringLiteral("-h")}, int(ExitStatus::BadArguments), {}, true},
+        {"help as a later argument", {QStringLiteral("/SSSINFO"), QStringLiteral("--help")}, int(ExitStatus::BadArguments),
+         {}, true},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        const Outcome o = run(r.arguments);
+        ASSERT_TRUE(o.ended) << "the program crashed or hung: " << o.stderrText.toStdString();
+        EXPECT_EQ(o.status, r.status) << o.stderrText.toStdString();
+        if (r.status != 0) {
+            expectOneLine(o);
+        } else {
+            EXPECT_TRUE(o.stderrText.isEmpty()) << o.stderrText.toStdString();
+        }
+        if (r.wholeStdout)
+            EXPECT_EQ(o.stdoutText, r.stdoutHas.join(QString()));
+        for (const QString &text : r.stdoutHas)
+            EXPECT_TRUE(o.stdoutText.startsWith(text) || o.stdoutText.contains(QStringLiteral(" ") + text))
+                << text.toStdString() << " is not in:\n" << o.stdoutText.toStdString();
+    }
+
+    // Text that cannot be written is no answer: a full disk fails like any other write.
+    for (const char *request : {"--help", "--version"}) {
+        SCOPED_TRACE(request);
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.setStandardOutputFile(QStringLiteral("/dev/full"));
+        p.start(program, {QLatin1String(request)});
+        const Outcome o = finish(p);
+        ASSERT_TRUE(o.ended);
+        EXPECT_EQ(o.status, int(ExitStatus::WriteFailed));
+        expectOneLine(o);
+        EXPECT_TRUE(o.stderrText.contains(QStringLiteral("No space left on device"))) << o.stderrText.toStdString();
+    }
 }
 
 TEST(CommandLineParse, FormsAndTheirFields)
@@ -202,6 +267,11 @@ TEST_F(CommandLineRun, BadArgumentsEndAtOnceAndWriteNothing)
         expectOneLine(o);
         EXPECT_TRUE(written().isEmpty()) << written().join(QLatin1Char(' ')).toStdString();
     }
+}
+
+TEST_F(CommandLineRun, HelpAndVersionNeedNoDisplay)
+{
+    expectInformationRequestsAnswered();
 }
 
 // The stream list names each subtitle stream libdvdread finds in the title set, by number, one a line.
@@ -293,8 +363,9 @@ TEST_F(CommandLineRun, StreamListMatchesDvdread)
             const std::string lang{char(code >> 8), char(code & 0xFF)};
             EXPECT_TRUE(lines.at(i).startsWith(QStringLiteral("%1 - ").arg(i, 2, 10, QLatin1Char('0')))) << lines.at(i).toStdString();
             for (const auto &[iso, name] : names) {
-                if (lang == iso)
+                if (lang == iso) {
                     EXPECT_TRUE(lines.at(i).contains(QLatin1String(name))) << lines.at(i).toStdString() << " for " << lang;
+                }
             }
         }
         ifoClose(vts);
@@ -427,6 +498,88 @@ TEST_F(CommandLineRun, LongTitleTimesAreFfmpegsPast2To31Ticks)
         EXPECT_NEAR(rows[i].startMs, (*truth)[i].startMs, 40) << "start of " << i + 1;
         EXPECT_NEAR(rows[i].stopMs, (*truth)[i].stopMs, 40) << "stop of " << i + 1;
     }
+}
+
+// The program as `cmake --install` lays it out, in a scratch prefix away from the build tree.
+class InstalledProgramRun : public CommandLineRun {
+protected:
+    void SetUp() override
+    {
+        CommandLineRun::SetUp();
+        QProcess install;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DESTDIR"));
+        install.setProcessEnvironment(env);
+        install.setProcessChannelMode(QProcess::MergedChannels);
+        install.start(QStringLiteral(GLYFEX_CMAKE_COMMAND),
+                      {QStringLiteral("--install"), QStringLiteral(GLYFEX_BUILD_DIR), QStringLiteral("--prefix"), prefix()});
+        ASSERT_TRUE(install.waitForFinished(300000)) << "cmake --install hung";
+        ASSERT_EQ(install.exitCode(), 0) << install.readAll().toStdString();
+        program = prefix(QStringLiteral("bin/glyfex"));
+    }
+
+    QString prefix(const QString &relative = QString()) const
+    {
+        const QString root = home.filePath(QStringLiteral("prefix"));
+        return relative.isEmpty() ? root : root + QLatin1Char('/') + relative;
+    }
+};
+
+// The installed program finds its data from its own folder, runs a job unattended and answers --help and
+// --version as the one in the build tree does; its desktop entry is valid and names the program and icon.
+TEST_F(InstalledProgramRun, RunsFromItsPrefixAndHasAValidDesktopEntry)
+{
+    const QString bin = prefix(QStringLiteral("bin"));
+    const core::Paths paths({bin, home.filePath(QStringLiteral("config")), home.filePath(QStringLiteral("data")),
+                             core::Paths::shippedDataDirs(bin)});
+    for (const char *file : {"CharMap.ini", "Credits.txt", "Dict/punct.dic", "ChMatrix/dvd-pal-sans.gxc"})
+        EXPECT_EQ(paths.findDataFile(QLatin1String(file)), prefix(QStringLiteral("share/glyfex/") + QLatin1String(file)));
+
+    {
+        SCOPED_TRACE("stream list");
+        const QString installed = out(QStringLiteral("installed.txt"));
+        const Outcome o = run({QStringLiteral("/SSSINFO"), ifo(kPalIfo), installed});
+        ASSERT_TRUE(o.ended);
+        ASSERT_EQ(o.status, 0) << o.stderrText.toStdString();
+        EXPECT_TRUE(o.stderrText.isEmpty()) << o.stderrText.toStdString();
+        const QString built = out(QStringLiteral("built.txt"));
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.start(QStringLiteral(GLYFEX_EXECUTABLE), {QStringLiteral("/SSSINFO"), ifo(kPalIfo), built});
+        ASSERT_EQ(finish(p).status, 0);
+        const std::vector<uint8_t> list = test::readBytes(installed);
+        EXPECT_FALSE(list.empty());
+        EXPECT_EQ(list, test::readBytes(built));
+    }
+    {
+        SCOPED_TRACE("--help and --version");
+        expectInformationRequestsAnswered();
+    }
+
+    const QString entry = prefix(QStringLiteral("share/applications/glyfex.desktop"));
+    const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    ASSERT_FALSE(validator.isEmpty()) << "desktop-file-validate is missing: scripts/setup.sh installs desktop-file-utils";
+    QProcess validate;
+    validate.setProcessChannelMode(QProcess::MergedChannels);
+    validate.start(validator, {entry});
+    ASSERT_TRUE(validate.waitForFinished(60000));
+    EXPECT_EQ(validate.exitCode(), 0);
+    EXPECT_TRUE(validate.readAll().isEmpty()) << "no warning either";
+
+    QFile file(entry);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QMap<QString, QString> keys;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        const qsizetype equals = line.indexOf('=');
+        if (equals > 0 && !line.startsWith('#'))
+            keys.insert(QString::fromUtf8(line.left(equals)), QString::fromUtf8(line.mid(equals + 1)));
+    }
+    // The program opens its inputs from its own dialogs: the entry passes no file to it.
+    EXPECT_EQ(keys.value(QStringLiteral("Exec")), QStringLiteral("glyfex"));
+    EXPECT_TRUE(QFileInfo(bin + QLatin1Char('/') + keys.value(QStringLiteral("Exec"))).isExecutable());
+    EXPECT_TRUE(QFileInfo::exists(
+        prefix(QStringLiteral("share/icons/hicolor/scalable/apps/%1.svg").arg(keys.value(QStringLiteral("Icon"))))))
+        << "Icon=" << keys.value(QStringLiteral("Icon")).toStdString();
 }
 
 // A title set of the fixture's IFO and one VOB of many real subpicture units, two seconds apart: a rip of it

@@ -1,4 +1,4 @@
-// Every dialog and message box belongs to the window it was opened from, and stays above the program's stay-on-top windows.
+// Every dialog, message box and window beside the run belongs to the window it was opened from; the dialogs stay above the program's stay-on-top windows.
 #include "app/app.h"
 #include "app/run_wiring.h"
 #include "recognition/glyph.h"
@@ -31,18 +31,35 @@
 namespace glyfex {
 namespace {
 
-// Notes every modal dialog the program opens (which window it belongs to, whether it stays on top),
-// then closes it as Escape would; a step given for the n-th dialog runs on it instead, to open one more
-// from inside it.
+// What a window of the program was when it came up: which window it belongs to, whether it stays on top.
+struct Seen {
+    QString name; // the window's form name, else its class
+    QPointer<QWidget> parent;
+    QPointer<QWindow> transientParent;
+    // Of a type whose owner the window system records (X11 writes WM_TRANSIENT_FOR for these only),
+    // so that a window manager stacks it with, and above, the window it belongs to.
+    bool ownerKnownToWindowSystem = false;
+    bool onTop = false;
+    bool onTopWindowShown = false; // another window of the program that stays on top was shown
+
+    explicit Seen(QWidget *w)
+    {
+        name = w->objectName().startsWith(QLatin1String("Form")) ? w->objectName()
+                                                                  : QString::fromLatin1(w->metaObject()->className());
+        parent = w->parentWidget() ? w->parentWidget()->window() : nullptr;
+        transientParent = w->windowHandle() ? w->windowHandle()->transientParent() : nullptr;
+        const Qt::WindowType type = w->windowType();
+        ownerKnownToWindowSystem = type == Qt::Dialog || type == Qt::Sheet || type == Qt::Tool;
+        onTop = w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        for (const QWidget *other : QApplication::topLevelWidgets())
+            onTopWindowShown |= other != w && other->isVisible() && other->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    }
+};
+
+// Notes every modal dialog the program opens, then closes it as Escape would; a step given for the n-th
+// dialog runs on it instead, to open one more from inside it.
 class ModalWatcher {
 public:
-    struct Seen {
-        QString name; // the dialog's form name, else its class
-        QPointer<QWidget> parent;
-        QPointer<QWindow> transientParent;
-        bool onTop = false;
-        bool onTopWindowShown = false; // another window of the program that stays on top was shown
-    };
 
     ModalWatcher()
     {
@@ -61,15 +78,7 @@ private:
         if (!modal || !modal->isVisible())
             return;
         if (m_known.insert(modal).second) {
-            Seen s;
-            s.name = modal->objectName().startsWith(QLatin1String("Form")) ? modal->objectName()
-                                                                             : QString::fromLatin1(modal->metaObject()->className());
-            s.parent = modal->parentWidget() ? modal->parentWidget()->window() : nullptr;
-            s.transientParent = modal->windowHandle() ? modal->windowHandle()->transientParent() : nullptr;
-            s.onTop = modal->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-            for (const QWidget *w : QApplication::topLevelWidgets())
-                s.onTopWindowShown |= w != modal && w->isVisible() && w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-            seen.push_back(s);
+            seen.emplace_back(modal);
             if (seen.size() == 1 && insideFirst) {
                 // Out of this timer's call: the step may open a dialog of its own.
                 QTimer::singleShot(0, modal, [this, modal] { insideFirst(modal); });
@@ -93,11 +102,17 @@ struct DialogRow {
     const char *inside;                 // then pressed in the dialog that opens (null: none)
     const char *expected;               // the dialog that must belong to the window it was opened from
     void (*open)(app::App &) = nullptr; // instead of a button: what opens the first dialog
+    bool staysOnTop = false;            // a window beside the run, on top by its role, not a modal dialog
 };
 
 void PrintTo(const DialogRow &row, std::ostream *os)
 {
     *os << row.name;
+}
+
+void hideSubtitlesWindow(app::App &app)
+{
+    app.subtitlesWindow()->hide();
 }
 
 void addText(app::App &app, const QString &text)
@@ -172,6 +187,8 @@ const DialogRow kRows[] = {
     {"OpenMatrixSaveQuestion", Owner::Editor, learnOneGlyph, "ButtonOpenChMatrix", nullptr, "QMessageBox"},
     {"OpenMatrixFile", Owner::Editor, nullptr, "ButtonOpenChMatrix", nullptr, "QFileDialog"},
     // The main window's.
+    {"SubtitlesWindow", Owner::Main, hideSubtitlesWindow, "TntBitButtonShowSubtitleText", nullptr, "Form3", nullptr, true},
+    {"MatrixEditor", Owner::Main, nullptr, "EditCharMatrix1", nullptr, "Form5", nullptr, true},
     {"GlobalOptions", Owner::Main, nullptr, "GlobalOptions1", nullptr, "Form16"},
     {"AdvancedOcrSetup", Owner::Main, nullptr, "OCRAdvancedSetup1", nullptr, "Form4"},
     {"About", Owner::Main, nullptr, "About1", nullptr, "Form12"},
@@ -271,12 +288,21 @@ TEST_P(DialogParentTest, BelongsToTheWindowItWasOpenedFrom)
     QTest::qWait(20);
 
     QWidget *owner = window(row.owner);
-    const auto it = std::find_if(watcher.seen.begin(), watcher.seen.end(),
-                                 [&](const ModalWatcher::Seen &s) { return s.name == QLatin1String(row.expected); });
-    ASSERT_NE(it, watcher.seen.end()) << "no " << row.expected << " came up";
+    std::vector<Seen> seen = std::move(watcher.seen);
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && !w->isModal())
+            seen.emplace_back(w);
+    }
+    const auto it = std::find_if(seen.begin(), seen.end(), [&](const Seen &s) { return s.name == QLatin1String(row.expected); });
+    ASSERT_NE(it, seen.end()) << "no " << row.expected << " came up";
     EXPECT_EQ(it->parent.data(), owner) << (it->parent ? it->parent->objectName().toStdString() : "no parent");
     EXPECT_EQ(it->transientParent.data(), owner->windowHandle());
-    EXPECT_EQ(it->onTop, it->onTopWindowShown) << "a window that stays on top would cover it";
+    EXPECT_TRUE(it->ownerKnownToWindowSystem) << "a window manager would stack it as a window of its own";
+    if (row.staysOnTop) {
+        EXPECT_TRUE(it->onTop);
+    } else {
+        EXPECT_EQ(it->onTop, it->onTopWindowShown) << "a window that stays on top would cover it";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, DialogParentTest, ::testing::ValuesIn(kRows),

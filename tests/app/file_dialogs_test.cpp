@@ -61,6 +61,10 @@ std::string rememberedName(Remembered r)
     return {};
 }
 
+// Listings show a row by its name rather than by its bytes, which hold pointers and change from run to run.
+void PrintTo(const DialogCase &c, std::ostream *os) { *os << c.name; }
+void PrintTo(Remembered r, std::ostream *os) { *os << rememberedName(r); }
+
 class DialogStartTest : public test::AppTest,
                         public ::testing::WithParamInterface<std::tuple<DialogCase, Remembered>> {};
 

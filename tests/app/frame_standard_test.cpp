@@ -1,10 +1,11 @@
 // The frame standard and rate as the sources set them, in the program as main() builds it: the frame of the time
 // correction's one-frame repair after each source, and the bitmap presets, the Bitmap adjustment dialog's limits and
-// an unattended rip's script after PAL and NTSC title sets.
+// an unattended rip's script after PAL and NTSC title sets and videos.
 #include "app/run_wiring.h"
 #include "core/ini_store.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
+#include "sources/ui/video_viewer.h"
 #include "subtitles/ui/bitmap_adjust_dialog.h"
 #include "subtitles/ui/subtitles_window.h"
 #include "support/app_test.h"
@@ -102,6 +103,9 @@ struct RepairCase {
     int frameMs;                 // what a subtitle of no length becomes
 };
 
+// Listings show a row by its name rather than by its bytes, which hold pointers and change from run to run.
+void PrintTo(const RepairCase &c, std::ostream *os) { *os << c.name; }
+
 class RepairFrame : public FrameStandardTest, public ::testing::WithParamInterface<RepairCase> {
 protected:
     void use(Source source)
@@ -189,8 +193,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- the bitmap presets and the Bitmap adjustment dialog over PAL and NTSC --------------------------
 
+// What the user opens or closes before looking at the presets.
+enum class Opened {
+    TitleSet,    // the fixture's title set in the input dialog
+    Video,       // a video of the step's rows in the video viewer
+    VideoClosed, // the open video closed with the viewer's Close
+    VideoFailed, // a video of the step's rows that cannot be shown (a single frame)
+};
+
 struct StandardStep {
-    const QString *fixture; // the title set opened
+    const char *what;
+    Opened opened;
+    const QString *fixture; // the title set opened (title sets only)
     bool showDialog;        // the Bitmap adjustment dialog is shown and confirmed meanwhile
     int rows;               // the frame's rows that the presets and the dialog follow
 };
@@ -199,13 +213,49 @@ TEST_F(FrameStandardTest, PresetsAndTheAdjustmentDialogFollowTheStandardBothWays
 {
     auto *adjust = qobject_cast<subtitles::ui::BitmapAdjustDialog *>(app.window(QStringLiteral("Form18")));
     ASSERT_NE(adjust, nullptr);
+    sources::ui::VideoViewer *viewer = app.videoViewer();
+    ASSERT_NE(viewer, nullptr);
+    // A video is the frame's size until it is closed; a failed open gives back the frame before it.
+    const auto openVideo = [&](int rows, int frames) {
+        const QString path = scratch.filePath(QStringLiteral("video-%1-%2.mkv").arg(rows).arg(++m_copies));
+        ASSERT_EQ(test::makeVideo(path, QStringLiteral("color=c=black:s=720x%1:r=25").arg(rows), {}, frames,
+                                  {QStringLiteral("-c:v"), QStringLiteral("ffv1")}),
+                  QString());
+        files.names = {path};
+        mainAction("OpenVideo")->trigger();
+    };
     const StandardStep steps[] = {
-        {&kNtscDvd, true, 480}, {&kPalDvd, false, 576}, {&kNtscDvd, false, 480},
-        {&kPalDvd, true, 576},  {&kNtscDvd, true, 480},
+        {"NTSC title set", Opened::TitleSet, &kNtscDvd, true, 480},
+        {"PAL title set", Opened::TitleSet, &kPalDvd, false, 576},
+        {"NTSC title set again", Opened::TitleSet, &kNtscDvd, false, 480},
+        {"PAL title set, confirmed", Opened::TitleSet, &kPalDvd, true, 576},
+        {"NTSC title set, confirmed", Opened::TitleSet, &kNtscDvd, true, 480},
+        {"576-line video over the NTSC title set", Opened::Video, nullptr, true, 576},
+        {"closed: the NTSC title set's frame", Opened::VideoClosed, nullptr, false, 480},
+        {"PAL title set before the videos", Opened::TitleSet, &kPalDvd, false, 576},
+        {"480-line video over the PAL title set", Opened::Video, nullptr, true, 480},
+        {"closed: the PAL title set's frame", Opened::VideoClosed, nullptr, true, 576},
+        {"480-line video that fails over the PAL title set", Opened::VideoFailed, nullptr, true, 576},
+        {"NTSC title set before a failed video", Opened::TitleSet, &kNtscDvd, false, 480},
+        {"576-line video that fails", Opened::VideoFailed, nullptr, false, 480},
     };
     for (const StandardStep &step : steps) {
-        SCOPED_TRACE(step.fixture->toStdString());
-        ASSERT_NO_FATAL_FAILURE(openTitleSet(*step.fixture));
+        SCOPED_TRACE(step.what);
+        switch (step.opened) {
+        case Opened::TitleSet: ASSERT_NO_FATAL_FAILURE(openTitleSet(*step.fixture)); break;
+        case Opened::Video:
+            ASSERT_NO_FATAL_FAILURE(openVideo(step.rows, 3));
+            ASSERT_TRUE(viewer->videoOpen());
+            break;
+        case Opened::VideoClosed:
+            QTest::mouseClick(child<QPushButton>(viewer, "bbCloseVideo"), Qt::LeftButton);
+            ASSERT_FALSE(viewer->videoOpen());
+            break;
+        case Opened::VideoFailed:
+            ASSERT_NO_FATAL_FAILURE(openVideo(step.rows == 480 ? 576 : 480, 1));
+            ASSERT_FALSE(viewer->videoOpen()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+            break;
+        }
         if (step.showDialog)
             adjust->exec(); // OK: the controls' values become the preset's
         const int lowered = step.rows - 2;
@@ -258,6 +308,8 @@ struct RipCase {
     const char *pixelArea; // the Scenarist script's line
     int bitmapRows;
 };
+
+void PrintTo(const RipCase &c, std::ostream *os) { *os << c.name; }
 
 class UnattendedRip : public ::testing::TestWithParam<RipCase> {};
 

@@ -1,12 +1,16 @@
 // Settings made in other windows while the program runs reach the run as main() builds it: Global Options' wake-up
 // and fill in the New Character(s) dialog, Advanced OCR Setup's tuning confirmed during a pause in the pictures read
-// after it and in "Search for match".
+// after it, and the tuning and the Subtitles window's code page in "Search for match" and the OCR assistant's fill.
 #include "app/run_wiring.h"
 #include "core/char_text.h"
 #include "recognition/char_matrix_file.h"
 #include "recognition/matcher.h"
 #include "recognition/scripted_answerer.h"
+#include "recognition/font_fill.h"
+#include "recognition/ui/dialog_user.h"
+#include "recognition/ui/font_text_renderer.h"
 #include "recognition/ui/matrix_commands.h"
+#include "recognition/ui/ocr_assistant_dialog.h"
 #include "recognition/ui/new_character_dialog.h"
 #include "ripping/ui/input_dialog.h"
 #include "ripping/ui/main_window.h"
@@ -142,7 +146,7 @@ protected:
     }
 
     // Advanced OCR Setup through the menu: the fields named get the values, then OK.
-    void confirmTuning(std::initializer_list<std::pair<const char *, int>> fields)
+    void confirmTuning(const std::vector<std::pair<const char *, int>> &fields)
     {
         throughMenu("OCRAdvancedSetup1", "Form4", [&](QWidget *setup) {
             for (const auto &[name, value] : fields)
@@ -243,6 +247,9 @@ struct WakeCase {
     int learnt;                        // matrix entries added
 };
 
+// Listings show a row by its name rather than by its bytes, which hold pointers and change from run to run.
+void PrintTo(const WakeCase &c, std::ostream *os) { *os << c.name; }
+
 class GlobalOptionsReachTheDialog : public SettingsReachRunTest, public ::testing::WithParamInterface<WakeCase> {};
 
 TEST_P(GlobalOptionsReachTheDialog, WhileItWaitsForAnAnswer)
@@ -272,8 +279,9 @@ TEST_P(GlobalOptionsReachTheDialog, WhileItWaitsForAnAnswer)
     for (size_t i = 0; i < watcher.seen.size(); ++i) {
         const DialogWatcher::Seen &s = watcher.seen[i];
         EXPECT_EQ(s.timerActive, c.timerActive) << "question " << i + 1;
-        if (c.timerActive)
+        if (c.timerActive) {
             EXPECT_EQ(s.timerInterval, c.timerInterval) << "question " << i + 1;
+        }
         EXPECT_FALSE(s.givenUp) << "question " << i + 1 << " was never answered by the dialog";
         if (!c.fill)
             continue;
@@ -284,8 +292,9 @@ TEST_P(GlobalOptionsReachTheDialog, WhileItWaitsForAnAnswer)
         EXPECT_EQ(s.code, c.code) << "question " << i + 1;
     }
     ASSERT_EQ(app.run().matrix().count(), entriesBefore + c.learnt);
-    if (c.learnt > 0)
+    if (c.learnt > 0) {
         EXPECT_EQ(core::fromCharText(app.run().matrix().entry(entriesBefore + 1).text), watcher.seen.front().text);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -363,6 +372,8 @@ struct TuningCase {
     Reading reading;
 };
 
+void PrintTo(const TuningCase &c, std::ostream *os) { *os << c.name; }
+
 class TuningInAPause : public SettingsReachRunTest, public ::testing::WithParamInterface<TuningCase> {};
 
 TEST_P(TuningInAPause, HoldsForThePicturesReadAfterIt)
@@ -434,8 +445,9 @@ TEST_P(TuningInAPause, HoldsForThePicturesReadAfterIt)
         case Reading::PassedOver: EXPECT_NE(lettersOf(read), lettersOf(shown)) << "subtitle " << i; break;
         }
     }
-    if (c.reading == Reading::Misread)
+    if (c.reading == Reading::Misread) {
         EXPECT_GT(misread, 0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -449,56 +461,157 @@ INSTANTIATE_TEST_SUITE_P(
         TuningCase{"MaxLineHeight", {{"Word_uLineMaxHeight", 10}}, 0, Reading::PassedOver}),
     [](const ::testing::TestParamInfo<TuningCase> &info) { return std::string(info.param.name); });
 
-// --- "Search for match" with the tuning confirmed in the pause ------------------------------------
+// --- the dialog's commands with what was changed in the pause -------------------------------------
 
-struct SearchCase {
-    const char *name;
-    int atStart;        // sensibility at Start
-    int inPause;        // ... confirmed while the first question paused the run
-    bool offered;       // the matrix folder's file is offered for the asked glyph
+// The command pressed at the question after the pause.
+enum class Command {
+    SearchForMatch, // the matrix folder's file is searched and its offer refused
+    FillMatrix,     // the assistant learns a double quote in DejaVu Sans at 28 pixels, drawn at its own size
 };
 
-class SearchInAPause : public SettingsReachRunTest, public ::testing::WithParamInterface<SearchCase> {};
+struct CommandCase {
+    const char *name;
+    Command command;
+    std::vector<std::pair<const char *, int>> atStart; // Advanced OCR Setup before Start
+    std::vector<std::pair<const char *, int>> inPause; // ... confirmed while the first question paused the run
+    const char *codePage;   // chosen in the Subtitles window in the pause (null: left as it was)
+    // Search for match: whether the matrix folder's file is offered for the asked glyph, and the character
+    // the offer names.
+    bool offered;
+    const char16_t *named;
+    // Fill matrix: whether the double quote is learnt as one box (its strokes, each narrower than the
+    // narrowest glyph, have no box of their own) rather than as a run of its two strokes.
+    bool quoteInOneEntry;
+};
 
-TEST_P(SearchInAPause, UsesTheSensibilityAsItIsNow)
+// The matrix as a version-2 file, whose texts are bytes of the subtitle code page; every text but a
+// run's start gets the byte 0xE9 in front (e acute in 1252, short i in 1251).
+QByteArray version2Of(const recognition::CharMatrix &matrix)
 {
-    const SearchCase &c = GetParam();
-    // The only file of the matrix folder: the disc's shapes, a pixel off. The current matrix is empty,
-    // so the first shape is asked.
+    QByteArray b("Glyfex_Char_Matrix_Fil2");
+    b.append(char(0)); // no comment
+    b.append(char(matrix.count() & 0xFF)).append(char(matrix.count() >> 8));
+    for (const recognition::Glyph &g : matrix.entries()) {
+        QByteArray text = core::fromCharText(g.text).toLatin1();
+        if (!recognition::isTakeWithNext(g.text))
+            text.prepend(char(0xE9));
+        b.append(char(g.dy)).append(char(g.width)).append(char(g.height)).append(char(g.style));
+        b.append(char(text.size())).append(text);
+        for (int y = 0; y < g.height; ++y)
+            for (int x0 = 0; x0 < g.width; x0 += 8) {
+                uint8_t byte = 0;
+                for (int j = 0; j < 8; ++j)
+                    if (g.pixel(x0 + j, y))
+                        byte |= uint8_t(0x80 >> j);
+                b.append(char(byte));
+            }
+    }
+    return b;
+}
+
+void PrintTo(const CommandCase &c, std::ostream *os) { *os << c.name; }
+
+class CommandAfterAPause : public SettingsReachRunTest, public ::testing::WithParamInterface<CommandCase> {};
+
+TEST_P(CommandAfterAPause, UsesTheSettingsAsTheyAreNow)
+{
+    const CommandCase &c = GetParam();
+    // The only file of the matrix folder: the disc's shapes, a pixel off, in a version-2 file. The current
+    // matrix is empty, so the first shape is asked.
     QDir().mkpath(app.paths.chMatrixDir());
-    ASSERT_GT(saveNearMatrix(QDir(app.paths.chMatrixDir()).filePath(QStringLiteral("near.gxc"))), 10);
-    ASSERT_NO_FATAL_FAILURE(confirmTuning({{"Word_uSensibility", c.atStart}}));
+    const QString near = scratch.filePath(QStringLiteral("near.gxc"));
+    ASSERT_GT(saveNearMatrix(near), 10);
+    recognition::CharMatrix nearMatrix;
+    core::NullPassHost host;
+    ASSERT_TRUE(recognition::loadCharMatrix(near, nearMatrix, 1252, host).ok());
+    test::writeBytes(QDir(app.paths.chMatrixDir()).filePath(QStringLiteral("near.gxc")), version2Of(nearMatrix));
+    if (!c.atStart.empty()) {
+        ASSERT_NO_FATAL_FAILURE(confirmTuning(c.atStart));
+    }
     PausingAsker asker(*dialog);
     QStringList afterSearch;
     asker.answer = [&](NewCharacterDialog &d) {
+        if (c.command == Command::FillMatrix)
+            return "ButtonFillMatrix";
         prompt.shown.clear();
         prompt.answers = {core::Answer::No};
         QTest::mouseClick(child<QPushButton>(&d, "ButtonSearchMatrix"), Qt::LeftButton);
         afterSearch = prompt.shown;
         return "ButtonSkipSubPict";
     };
+    // The assistant that a fill request opens, as the user fills it.
+    recognition::ui::OcrAssistantDialog *assistant = app.run().ocrAssistant();
+    ASSERT_NE(assistant, nullptr);
+    QFont dejaVu(QStringLiteral("DejaVu Sans"));
+    dejaVu.setPixelSize(28);
+    assistant->setFontChooser([&](QFont &font) {
+        font = dejaVu;
+        return true;
+    });
+    test::User user(*assistant);
+    if (c.command == Command::FillMatrix)
+        user.then([&] {
+            QTest::mouseClick(child<QPushButton>(assistant, "ButtonCharFont"), Qt::LeftButton);
+            const QString sample = QStringLiteral("Hi");
+            child<QLineEdit>(assistant, "EditFill")->setText(sample);
+            const picture::CodeImage drawn =
+                recognition::renderSampleLine(recognition::ui::FontTextRenderer(dejaVu), sample, 0);
+            child<QSpinBox>(assistant, "TextWidth")->setValue(drawn.width);
+            child<QSpinBox>(assistant, "TextHeight")->setValue(drawn.height);
+            child<QLineEdit>(assistant, "eFillText")->setText(QStringLiteral("\""));
+            QTest::mouseClick(child<QPushButton>(assistant, "bbDone"), Qt::LeftButton);
+        });
     app.run().setGlyphAsker(&asker);
     ASSERT_NO_FATAL_FAILURE(startTheDisc());
     tick();
     ASSERT_EQ(asker.asked, 1);
     ASSERT_TRUE(app.batch.paused);
-    ASSERT_NO_FATAL_FAILURE(confirmTuning({{"Word_uSensibility", c.inPause}}));
+    if (!c.inPause.empty()) {
+        ASSERT_NO_FATAL_FAILURE(confirmTuning(c.inPause));
+    }
+    if (c.codePage)
+        child<QComboBox>(&app.run().subtitlesWindow(), "cbCodePage")->setCurrentText(QString::fromLatin1(c.codePage));
     QTest::mouseClick(child<QPushButton>(app.mainWindow(), "ButtonPause"), Qt::LeftButton); // Continue
     ASSERT_NO_FATAL_FAILURE(test::tickToTheEnd(app));
-
     ASSERT_GE(asker.asked, 2);
+
+    if (c.command == Command::FillMatrix) {
+        EXPECT_TRUE(user.done()) << "the assistant opened for the picture read again";
+        const recognition::CharMatrix &learnt = app.run().matrix();
+        ASSERT_GT(learnt.count(), 0);
+        // The typed characters are learnt first, before the palette's.
+        EXPECT_EQ(core::fromCharText(learnt.entry(1).text),
+                  c.quoteInOneEntry ? QStringLiteral("\"") : QString::fromUtf16(recognition::kTakeWithNext));
+        return;
+    }
     ASSERT_FALSE(afterSearch.isEmpty()) << "the search says what it found";
     EXPECT_EQ(afterSearch.front().startsWith(QLatin1String("confirm: ")), c.offered) << afterSearch.front().toStdString();
     EXPECT_TRUE(afterSearch.front().contains(QLatin1String("near.gxc")) == c.offered);
+    if (c.named) {
+        EXPECT_TRUE(afterSearch.front().contains(QStringLiteral("contain character \"") + QString::fromUtf16(c.named)))
+            << afterSearch.front().toStdString();
+    }
     EXPECT_TRUE(afterSearch.back().startsWith(QLatin1String("inform: "))) << "nothing was taken";
     EXPECT_EQ(app.run().matrix().count(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, SearchInAPause,
-    ::testing::Values(SearchCase{"RaisedToOnlyExactShapes", kDesignedSensibility, 1000, false},
-                      SearchCase{"LoweredToTheDesignedValue", 1000, kDesignedSensibility, true}),
-    [](const ::testing::TestParamInfo<SearchCase> &info) { return std::string(info.param.name); });
+    Table, CommandAfterAPause,
+    ::testing::Values(
+        CommandCase{"SearchWithTheSensibilityRaisedToOnlyExactShapes", Command::SearchForMatch,
+                    {{"Word_uSensibility", kDesignedSensibility}}, {{"Word_uSensibility", 1000}}, nullptr, false,
+                    nullptr, false},
+        CommandCase{"SearchWithTheSensibilityLoweredToTheDesignedValue", Command::SearchForMatch,
+                    {{"Word_uSensibility", 1000}}, {{"Word_uSensibility", kDesignedSensibility}}, nullptr, true,
+                    u"\u00E9", false},
+        // The matrix file's texts are read in the code page chosen since Start.
+        CommandCase{"SearchReadsTheFileInTheCodePageChosenInThePause", Command::SearchForMatch, {}, {},
+                    "1251:ANSI - Cyrillic", true, u"\u0439", false},
+        CommandCase{"FillWithTheNarrowestGlyphRaisedInThePause", Command::FillMatrix, {},
+                    {{"Word_uCharMinWidth", 5}}, nullptr, false, nullptr, true},
+        CommandCase{"FillWithTheNarrowestGlyphLoweredInThePause", Command::FillMatrix, {{"Word_uCharMinWidth", 5}},
+                    {{"Word_uCharMinWidth", 2}}, nullptr, false, nullptr, false}),
+    [](const ::testing::TestParamInfo<CommandCase> &info) { return std::string(info.param.name); });
 
 // --- the interface language chooses the palette of a run without a stream language -------------------
 
@@ -507,6 +620,8 @@ struct LocationCase {
     const char *language; // the interface language (a language file's name; empty: the built-in English)
     const char *location; // the palette location at the first question
 };
+
+void PrintTo(const LocationCase &c, std::ostream *os) { *os << c.name; }
 
 class PaletteLocation : public SettingsReachRunTest, public ::testing::WithParamInterface<LocationCase> {};
 

@@ -309,8 +309,9 @@ TEST_F(RunTest, TimedRawSubpicturesBecomeSubtitlesNamedAfterTheirFiles)
         const subtitles::Subtitle &s = app.subtitles.at(i);
         EXPECT_EQ(s.lines, QStringList({QStringLiteral("movie%1.sup").arg(i, 5, 10, QLatin1Char('0'))}));
         EXPECT_LT(core::timeCodeToMilliseconds(s.start), core::timeCodeToMilliseconds(s.stop)) << "subtitle " << i;
-        if (i > 1)
+        if (i > 1) {
             EXPECT_LE(core::timeCodeToMilliseconds(app.subtitles.at(i - 1).stop), core::timeCodeToMilliseconds(s.start));
+        }
     }
     EXPECT_TRUE(app.subtitlesWindow()->isVisible());
 }

@@ -153,3 +153,28 @@ TEST_F(PathsTest, AFolderThatCannotBeMadeIsNamedInTheError)
     ASSERT_FALSE(created.ok());
     EXPECT_TRUE(created.error().where.contains(QLatin1String("ChMatrix"))) << created.error().message().toStdString();
 }
+
+// The shipped data is found from the program's own folder, wherever the build tree or an install prefix is.
+TEST_F(PathsTest, ShippedDataIsFoundFromTheProgramsFolder)
+{
+    const struct {
+        const char *name;
+        const char *executableDir;
+        const char *charMap; // where the layout puts CharMap.ini
+    } rows[] = {
+        {"build tree", "build", "build/data/CharMap.ini"},
+        {"install prefix", "prefix/bin", "prefix/share/glyfex/CharMap.ini"},
+        {"moved install prefix", "elsewhere/bin", "elsewhere/share/glyfex/CharMap.ini"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        touch(QLatin1String(row.charMap));
+        const QString executableDir = dir(QLatin1String(row.executableDir));
+        QDir().mkpath(executableDir);
+        const Paths paths({executableDir, dir(QStringLiteral("config")), dir(QStringLiteral("user")),
+                           Paths::shippedDataDirs(executableDir)});
+        EXPECT_FALSE(paths.isPortable());
+        EXPECT_EQ(paths.findDataFile(QStringLiteral("CharMap.ini")), dir(QLatin1String(row.charMap)));
+    }
+    EXPECT_TRUE(Paths::shippedDataDirs(QString()).isEmpty()) << "no program folder, no shipped data";
+}

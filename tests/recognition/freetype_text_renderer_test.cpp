@@ -100,7 +100,7 @@ TEST(FreeTypeTextRendererTest, ScaledIsTheFaceOpenedAtTheScaledSize)
     ASSERT_TRUE(base && tall);
     const auto scaled = base->scaled(1.0, 30.4 / 28); // rounded to whole pixels
     ASSERT_TRUE(scaled);
-    for (const QString text : {QStringLiteral("H"), QStringLiteral("(g)"), QStringLiteral("%")}) {
+    for (const QString &text : {QStringLiteral("H"), QStringLiteral("(g)"), QStringLiteral("%")}) {
         const picture::CodeImage a = drawn(*scaled, text);
         const picture::CodeImage b = drawn(*tall, text);
         ASSERT_EQ(a.width, b.width);

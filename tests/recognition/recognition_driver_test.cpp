@@ -158,6 +158,9 @@ struct AnswerCase {
     const char *again;          // the text of the same picture recognised again, nullptr when it asks
 };
 
+// Listings show a row by its name, not by its bytes (pointers among them, which change from run to run).
+static void PrintTo(const AnswerCase &c, std::ostream *os) { *os << c.name; }
+
 class AnswerCodes : public testing::TestWithParam<AnswerCase> {};
 
 TEST_P(AnswerCodes, DecideTextLearningAndHandOver)
@@ -553,6 +556,8 @@ struct AdoptCase {
     bool adopted;
     int saves;
 };
+
+static void PrintTo(const AdoptCase &c, std::ostream *os) { *os << c.name; }
 
 class AdoptMatrix : public testing::TestWithParam<AdoptCase> {};
 

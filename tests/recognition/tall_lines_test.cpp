@@ -56,15 +56,44 @@ TEST(ReducePicture, InkByTheMajorityOfEachBlock)
     }
 }
 
+// Reduced band by band, an empty row between two inked ones stays empty (the uniform grid fills it from
+// the row above), and each band is cut in blocks from its own top row.
+TEST(ReduceByBands, GapsBetweenLinesStayEmpty)
+{
+    const struct {
+        const char *name;
+        std::vector<std::string> art;
+        int factor;
+        std::vector<std::string> reduced;
+        std::vector<int> sourceTop;
+    } cases[] = {
+        {"one_empty_row_stays", {"##", "##", "..", "##"}, 2, {"#", ".", "#"}, {0, 2, 3, 4}},
+        {"blocks_start_at_each_band", {"..", "##", "##", "..", "..", "..", "##", "##"}, 2, {".", "#", ".", ".", "#"}, {0, 1, 3, 5, 6, 8}},
+        {"no_gap_is_the_uniform_grid", {"#.", "##", ".#", "##"}, 2, {"#", "#"}, {0, 2, 4}},
+        {"factor_one_is_the_picture", {"#", ".", "#"}, 1, {"#", ".", "#"}, {0, 1, 2, 3}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const ReducedPicture r = reduceByBands(pictureFromArt(c.art), InkCodes{1, 255}, c.factor);
+        EXPECT_EQ(artOfPicture(r.image), c.reduced);
+        EXPECT_EQ(r.sourceTop, c.sourceTop);
+        ASSERT_EQ(r.reducedRow.size(), c.art.size());
+        for (size_t y = 0; y < c.art.size(); ++y) {
+            const int row = r.reducedRow[y];
+            EXPECT_TRUE(c.sourceTop[size_t(row)] <= int(y) && int(y) < c.sourceTop[size_t(row) + 1]) << "row " << y;
+        }
+    }
+}
+
 // The code pictures below: lines of two solid glyphs, a narrow "a" and a wide "b", standing 4 pixels
 // apart; a line may carry two accent dots far enough above it to form a band of their own.
 struct DrawnLine {
     int height = 0;
     bool dots = false;
+    int gapBelow = 14; // empty rows to the next line
 };
 
 constexpr int kPictureWidth = 120;
-constexpr int kLineGap = 14;
 constexpr int kDotSize = 6;
 constexpr int kDotGap = 8; // empty rows between the dots and their line
 
@@ -72,7 +101,7 @@ picture::CodeImage drawPicture(const std::vector<DrawnLine> &lines)
 {
     int height = 2;
     for (const DrawnLine &l : lines)
-        height += l.height + kLineGap + (l.dots ? kDotSize + kDotGap : 0);
+        height += l.height + l.gapBelow + (l.dots ? kDotSize + kDotGap : 0);
     picture::CodeImage image(kPictureWidth, height);
     int top = 2;
     for (const DrawnLine &l : lines) {
@@ -83,7 +112,7 @@ picture::CodeImage drawPicture(const std::vector<DrawnLine> &lines)
         }
         fillRect(image, 4, top, 8, l.height);   // "a"
         fillRect(image, 16, top, 30, l.height); // "b"
-        top += l.height + kLineGap;
+        top += l.height + l.gapBelow;
     }
     return image;
 }
@@ -180,6 +209,11 @@ const TallCase kTallCases[] = {
     {"dvd_dots_of_a_tall_line_not_asked", 576, {{20}, {50, true}}, {"ab", "#"}, 1, 2},
     {"hd_dots_of_a_tall_line_not_asked", 1080, {{40}, {100, true}}, {"ab", "#"}, 1, 2},
     {"dvd_dots_of_the_only_line_to_the_skipped_items", 576, {{50, true}}, {}, 1, 0},
+    // A typeface's own line spacing can leave a row or two between a descender and the line below.
+    // On a DVD frame blocks that close form one line, as they always have.
+    {"dvd_lines_one_row_apart_are_one", 576, {{20, false, 1}, {20}}, {"ab"}, 0, 2},
+    {"hd_lines_one_row_apart_read_apart", 1080, {{40, false, 1}, {40}}, {"ab", "ab"}, 0, 2},
+    {"hd_lines_two_rows_apart_read_apart", 1080, {{41, false, 2}, {40}}, {"ab", "ab"}, 0, 2},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, TallLines, testing::ValuesIn(kTallCases),

@@ -227,8 +227,9 @@ TEST(SubtitleMapFile, FailedSaveKeepsThePreviousMapAndSaysWhy)
     other.noteLastSector(5);
     const bool written = other.save(path).ok();
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (!written) // root may write anywhere; then there is nothing to check
+    if (!written) { // root may write anywhere; then there is nothing to check
         EXPECT_EQ(*SubtitleMap::load(path, 2048), m);
+    }
 }
 
 TEST(SubtitleMapFile, PathBesideTheVob)

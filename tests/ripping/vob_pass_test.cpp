@@ -486,9 +486,13 @@ std::vector<QByteArray> splicedVob()
         for (int i = 0; i < 6; ++i) {
             s.push_back(test::navSector(step(), 0, 0, uint8_t(i), 0x40 | uint8_t(i * 2)));
             s.push_back(test::videoSector(step()));
-            append(s, test::unitSectors(step(), 0x20, scr + 45000, test::fakeUnit(300 + 700 * i, uint8_t(i))));
+            // Each unit is shown a while after its first sector's clock (the clock taken before the call,
+            // as the order in which arguments are evaluated is the compiler's).
+            const uint32_t first = step();
+            append(s, test::unitSectors(first, 0x20, first + 45000, test::fakeUnit(300 + 700 * i, uint8_t(i))));
             s.push_back(test::videoSector(step()));
-            append(s, test::unitSectors(step(), 0x21, scr + 9000, test::fakeUnit(2500, uint8_t(40 + i))));
+            const uint32_t second = step();
+            append(s, test::unitSectors(second, 0x21, second + 9000, test::fakeUnit(2500, uint8_t(40 + i))));
             for (int k = 0; k < 5; ++k)
                 s.push_back(test::videoSector(step()));
         }
@@ -567,7 +571,8 @@ TEST(VobPassMap, ZeroFilledSectorsGiveTheSameTimesAlongTheMap)
     for (int part = 0; part < 3; ++part) {
         s.push_back(test::navSector(scr += 3000, 0, 0, uint8_t(part), 0x40));
         s.push_back(test::videoSector(scr += 3000));
-        append(s, test::unitSectors(scr += 3000, 0x20, scr + 45000, test::fakeUnit(700, uint8_t(part))));
+        scr += 3000; // the unit's first sector, shown half a second after it
+        append(s, test::unitSectors(scr, 0x20, scr + 45000, test::fakeUnit(700, uint8_t(part))));
         s.push_back(test::videoSector(scr += 3000));
         for (int k = 0; k <= part; ++k)
             s.push_back(QByteArray(2048, '\0'));

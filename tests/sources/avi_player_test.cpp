@@ -112,8 +112,9 @@ TEST_P(AviPlayerContainers, FramesEqualFfmpegsDecodeInAnyOrder)
         const size_t frameBytes = size_t(player.width()) * size_t(player.height()) * 3;
         ASSERT_EQ(oracle.size() % frameBytes, 0u);
         ASSERT_EQ(size_t(player.frameCount()), oracle.size() / frameBytes) << "FFmpeg's frame count";
-        if (!c.copiedFrom)
+        if (!c.copiedFrom) {
             ASSERT_EQ(player.frameCount(), c.frames);
+        }
         EXPECT_EQ(player.fpsX1000(), c.fpsX1000);
         EXPECT_TRUE(player.rateKnown());
         for (int n : access.order(player.frameCount())) {

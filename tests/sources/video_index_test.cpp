@@ -68,8 +68,9 @@ TEST(VideoIndex, NumbersFramesByPresentationTime)
             continue;
         EXPECT_EQ(framePackets(index), c.framePackets);
         for (int n = 0; n < index.frameCount(); ++n) {
-            if (index.packetOfFrame(n) != kNone)
+            if (index.packetOfFrame(n) != kNone) {
                 EXPECT_EQ(index.frameOfPacket(index.packetOfFrame(n)), n);
+            }
         }
     }
 }

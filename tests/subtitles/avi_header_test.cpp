@@ -233,8 +233,9 @@ TEST(AviHeaderCorpus, EverySeedReads)
         const auto header = parse(seed(name.toLatin1().constData()));
         ASSERT_TRUE(header.ok()) << name.toStdString() << ": " << header.error().message().toStdString();
         EXPECT_TRUE(aviLength(*header).ok()) << name.toStdString();
-        if (name == QStringLiteral("opendml_3000_frames"))
+        if (name == QStringLiteral("opendml_3000_frames")) {
             EXPECT_EQ(header->totalFrames, 3000u);
+        }
     }
 }
 

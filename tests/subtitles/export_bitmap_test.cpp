@@ -208,8 +208,9 @@ TEST(ExportBitmapEngine, ColoursByPresetAndDepth)
         EXPECT_EQ(out.pixels, c.pixels) << c.name;
         ASSERT_EQ(out.palette.size(), c.paletteSize) << c.name;
         EXPECT_EQ(std::vector<uint32_t>(out.palette.begin(), out.palette.begin() + 4), c.firstColours) << c.name;
-        if (c.paletteSize == 256)
+        if (c.paletteSize == 256) {
             EXPECT_EQ(out.palette.back(), 0u) << c.name << ": the entries past the colours are black";
+        }
         EXPECT_EQ(out.bitsPerPixel, c.depth == BmpOutSettings::FourBits ? 4 : 8) << c.name;
         EXPECT_EQ(out.rect, (picture::Rect{10, 10, 13, 10})) << c.name << ": without cropping the place stays";
     }
@@ -479,9 +480,10 @@ TEST_P(SaveBitmapsRun, BitmapsAreTheDecodedSubpicturesPlacedAsTheSettingsSay)
         ASSERT_EQ(decoded->width, g.width);
         ASSERT_EQ(decoded->height, g.height);
         EXPECT_EQ(decoded->indices, expected);
-        if (!codes)
+        if (!codes) {
             EXPECT_EQ(std::vector<uint32_t>(decoded->palette.begin(), decoded->palette.begin() + 16),
                       std::vector<uint32_t>(o.dvdPalette.begin(), o.dvdPalette.end()));
+        }
 
         picture::Rect rect{g.left, g.top, g.left + g.width - 1, g.top + g.height - 1};
         if (s.bmp.positioningEnabled) {

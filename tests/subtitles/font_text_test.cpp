@@ -15,6 +15,9 @@ struct Read {
     FontSpec font;
 };
 
+// Listings show a row by its name rather than by its bytes, which hold pointers and change from run to run.
+void PrintTo(const Read &r, std::ostream *os) { *os << r.name; }
+
 FontSpec font(const char *name, int size, int charset, bool bold = false, bool italic = false, bool underline = false,
               bool strikeOut = false)
 {

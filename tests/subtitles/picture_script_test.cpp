@@ -73,6 +73,9 @@ struct GoldenCase {
     bool loadedFromFile;
 };
 
+// Listings show a row by its variant rather than by its bytes, which hold a pointer.
+void PrintTo(const GoldenCase &c, std::ostream *os) { *os << c.variant; }
+
 class ScriptFiles : public testing::TestWithParam<std::tuple<int, GoldenCase>> {};
 
 // GLYFEX_WRITE_GOLDEN=1 rewrites the golden files, whose diff is then reviewed by hand.

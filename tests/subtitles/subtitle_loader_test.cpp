@@ -79,8 +79,9 @@ protected:
         for (int i = 1; i <= loaded.store.count(); ++i) {
             const Subtitle &s = loaded.store.at(i);
             EXPECT_NEAR(seconds(s.start), kSource[size_t(i - 1)].start, tolerance) << "subtitle " << i;
-            if (stops)
+            if (stops) {
                 EXPECT_NEAR(seconds(s.stop), kSource[size_t(i - 1)].end, tolerance) << "subtitle " << i;
+            }
             EXPECT_EQ(s.lines.join(QLatin1Char('\n')), kSource[size_t(i - 1)].text) << "subtitle " << i;
         }
     }
@@ -145,6 +146,9 @@ struct AeidonCase {
     double tolerance;
     bool stops;
 };
+
+// Listings show a row by its name rather than by its bytes, which hold pointers and change from run to run.
+void PrintTo(const AeidonCase &c, std::ostream *os) { *os << c.name; }
 
 class AeidonFiles : public Producers, public testing::WithParamInterface<AeidonCase> {};
 

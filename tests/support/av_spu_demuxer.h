@@ -309,11 +309,16 @@ inline core::Result<std::vector<uint8_t>> encodeSpuUnit(const AvSpuSource &sourc
     for (int c = 0; c < 4; ++c)
         colours[c] = uint32_t(source.contrast[c] * 17) << 24 | avspu::paletteColour(source.paletteIndex[c]);
 
-    std::vector<uint8_t> unit(65536);
+    // The encoder wants room for its worst case, half a byte per pixel, before it starts; an HD
+    // picture of two lines needs more than a unit can hold, though its run lengths take far less.
+    std::vector<uint8_t> unit(std::max<size_t>(65536, source.codes.size() / 2 + 1024));
     const int size = avcodec_encode_subtitle(context.get(), unit.data(), int(unit.size()), &subtitle);
     avsubtitle_free(&subtitle);
     if (size < 0)
         return avspu::avError(QStringLiteral("FFmpeg cannot encode the subpicture"), QString(), size);
+    if (size > 0xFFFF) // the unit's size field has 16 bits
+        return core::makeError(QStringLiteral("The subpicture takes %1 bytes, more than a unit holds").arg(size),
+                               QString());
     unit.resize(size_t(size));
     return unit;
 }

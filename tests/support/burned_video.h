@@ -35,7 +35,7 @@ struct BurnedVideo {
     int droppedPacket = -1;
     // Encoder options in place of the kind's (ffv1 or x264), for the same picture in another codec and
     // container, e.g. {"-target", "ntsc-dvd"} for a DVD's MPEG-2 program stream.
-    QStringList codec;
+    QStringList codec{};
 
     int rateNum() const { return kind == BurnKind::Lossless ? 25 : 30000; }
     int rateDen() const { return kind == BurnKind::Lossless ? 1 : 1001; }

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
+#include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -291,6 +292,37 @@ TEST(LanguageApplier, SpinBoxValuesStayWhateverTheFileSays)
     ASSERT_TRUE(applier.apply(QString(), false).ok());
     EXPECT_EQ(spin->value(), 200);
     EXPECT_EQ(spin->toolTip(), QStringLiteral("Minimum duration"));
+}
+
+// Counters, times and sizes are the program's: neither written nor set by a file, also inside a marked
+// panel; a marked group box keeps only its own title out, not what it frames.
+TEST(LanguageApplier, RunTimeTextsAreNeitherWrittenNorApplied)
+{
+    QTemporaryDir dir;
+    Windows w;
+    auto *count = runTimeText(named<QLabel>(&w.form6, "LabelCount", QStringLiteral("17 files")));
+    count->setToolTip(QStringLiteral("files found"));
+    auto *panel = runTimeText(named<QFrame>(&w.form6, "PanelInfo"));
+    auto *inside = named<QLabel>(panel, "LabelTime", QStringLiteral("00:01:02"));
+    auto *box = runTimeText(named<QGroupBox>(&w.form6, "GroupBox1"));
+    box->setTitle(QStringLiteral("Options"));
+    auto *framed = named<QCheckBox>(box, "CheckBoxMap", QStringLiteral("Use the map"));
+    LanguageApplier applier(w.all(), w.messages);
+
+    const QStringList image = applier.image().strings();
+    for (const char *gone : {"LabelCount.", "PanelInfo.", "LabelTime.", "GroupBox1."})
+        EXPECT_FALSE(image.join(u'\n').contains(QLatin1String(gone))) << gone;
+    EXPECT_TRUE(image.contains(QStringLiteral("CheckBoxMap.Caption=Use the map")));
+
+    const QString file = writeLng(dir, QStringLiteral("current.lng"),
+                                  QStringLiteral("[Form6]\nLabelCount.Caption=T-count\nLabelTime.Caption=T-time\n"
+                                                 "GroupBox1.Caption=T-Options\nCheckBoxMap.Caption=T-Use the map"));
+    ASSERT_TRUE(applier.apply(file, false).ok());
+    EXPECT_EQ(count->text(), QStringLiteral("17 files"));
+    EXPECT_EQ(count->toolTip(), QStringLiteral("files found")) << "a file it is never in does not clear its hint";
+    EXPECT_EQ(inside->text(), QStringLiteral("00:01:02"));
+    EXPECT_EQ(box->title(), QStringLiteral("Options"));
+    EXPECT_EQ(framed->text(), QStringLiteral("T-Use the map"));
 }
 
 TEST(LanguageApplier, AnUnreadableFileChangesNothing)

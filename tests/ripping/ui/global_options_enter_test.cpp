@@ -33,6 +33,9 @@ struct Typed {
     int expected;    // what the options hold after Enter
 };
 
+// Listings show a row by its name rather than by its bytes, which hold pointers and change from run to run.
+void PrintTo(const Typed &t, std::ostream *os) { *os << t.name; }
+
 const Typed rows[] = {
     // Digits beyond the maximum's length are not taken.
     {"MinTimeTooLong", "SpinEditMinTime", "99999", &GlobalOptions::minSubDuration, "MinSubDuration", 9999},

@@ -178,7 +178,6 @@ std::string text(const QRect &r)
 // automatic zoom.
 TEST_F(HdVobSubTest, WindowsStayOnTheScreenTheyOpenOn)
 {
-    app::RunWiring &wiring = app.run();
     ripping::ui::MainWindow *main = app.mainWindow();
     QWidget *subtitles = app.subtitlesWindow();
     ASSERT_NE(subtitles, nullptr);
@@ -213,8 +212,9 @@ TEST_F(HdVobSubTest, WindowsStayOnTheScreenTheyOpenOn)
             EXPECT_EQ(subtitles->frameGeometry().left(), main->frameGeometry().left());
             EXPECT_LT(main->screenZoom(), 1000);
             EXPECT_EQ(main->previewScreen()->size(), ripping::previewScreenSize(main->screenZoom(), kFrameHeight, kFrameWidth));
-            if (!autoZoom)
+            if (!autoZoom) {
                 EXPECT_EQ(app.preview.zoom, 1000) << "the chosen zoom stays the setting";
+            }
         }
     }
     subtitles->hide();

@@ -1,19 +1,32 @@
 // The translators' buttons: a language file written from the running windows, and every language's file brought up to date.
 #include "core/ini_store.h"
+#include "core/language_file_writer.h"
 #include "core/messages.h"
 #include "core/ui/language_applier.h"
 #include "core/ui/language_tools.h"
+#include "core/ui/numeric_edit.h"
 #include "ripping/ui/main_window.h"
 
 #include "support/app_test.h"
 #include "support/qt_print.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace glyfex;
 using namespace glyfex::ripping::ui;
@@ -66,8 +79,66 @@ protected:
         return app.mainWindow()->findChild<QAction *>(QLatin1String(name))->text();
     }
 
+    // The windows a language file holds: all but the About box and the stream scan.
+    QList<QWidget *> translatedWindows() const
+    {
+        QList<QWidget *> list;
+        for (QWidget *w : app.windows()) {
+            if (w->objectName() != QLatin1String("Form12") && w->objectName() != QLatin1String("Form19"))
+                list << w;
+        }
+        return list;
+    }
+    // The master file written from what the windows show now.
+    core::IniStore savedMaster()
+    {
+        app.mainWindow()->showLanguageTools();
+        button("InternalButton1")->click();
+        EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(u'\n').toStdString();
+        return fileOf(QStringLiteral("current.lng"));
+    }
+
     QDir updated;
 };
+
+// Every number box of a window, spin boxes and the program's numeric edits alike.
+struct NumberBox {
+    QWidget *box;
+    qint64 lowest, highest;
+    qint64 value() const
+    {
+        if (auto *spin = qobject_cast<QSpinBox *>(box))
+            return spin->value();
+        if (auto *real = qobject_cast<QDoubleSpinBox *>(box))
+            return qRound64(real->value() * 1000);
+        return static_cast<core::ui::NumericEdit *>(box)->value();
+    }
+    void set(qint64 v) const
+    {
+        if (auto *spin = qobject_cast<QSpinBox *>(box))
+            spin->setValue(int(v));
+        else if (auto *real = qobject_cast<QDoubleSpinBox *>(box))
+            real->setValue(double(v) / 1000);
+        else
+            static_cast<core::ui::NumericEdit *>(box)->setValue(v);
+    }
+};
+
+QList<NumberBox> numberBoxes(QWidget *window)
+{
+    QList<NumberBox> boxes;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (w->window() != window)
+            continue;
+        if (auto *spin = qobject_cast<QSpinBox *>(w))
+            boxes.append({w, spin->minimum(), spin->maximum()});
+        else if (auto *real = qobject_cast<QDoubleSpinBox *>(w))
+            boxes.append({w, qRound64(real->minimum() * 1000), qRound64(real->maximum() * 1000)});
+        else if (auto *edit = qobject_cast<core::ui::NumericEdit *>(w))
+            boxes.append({w, edit->minimum(), edit->maximum()});
+    }
+    return boxes;
+}
 
 TEST_F(LanguageToolsTest, ButtonsShowOnlyForTheTranslatorsStart)
 {
@@ -101,10 +172,12 @@ TEST_F(LanguageToolsTest, SaveLangWritesEveryWindowAndMessageButTheProgramsOwnTe
         EXPECT_EQ(sections.contains(name), kept) << name.toStdString();
         // A window whose title follows another translated text (tagged so) has none of its own.
         const bool titled = w->property(core::ui::TagProperty).toInt() != core::ui::NotInLanguageFiles;
-        if (kept)
+        if (kept) {
             EXPECT_EQ(file.valueExists(name, name + QStringLiteral(".Caption")), titled) << name.toStdString();
-        if (kept && titled)
+        }
+        if (kept && titled) {
             EXPECT_EQ(file.readString(name, name + QStringLiteral(".Caption")), w->windowTitle()) << name.toStdString();
+        }
     }
     const core::MessageTable messages;
     ASSERT_EQ(file.readSection(QStringLiteral("Messages")).size(), core::Msg::Count);
@@ -127,7 +200,7 @@ TEST_F(LanguageToolsTest, SaveLangWritesEveryWindowAndMessageButTheProgramsOwnTe
 
 TEST_F(LanguageToolsTest, WriteApplyWriteGivesTheSameBytes)
 {
-    for (const QString language : {QStringLiteral("English"), QStringLiteral("Deutsch")}) {
+    for (const QString &language : {QStringLiteral("English"), QStringLiteral("Deutsch")}) {
         app.applyLanguage(language);
         app.mainWindow()->showLanguageTools();
         const core::ui::LanguageTools tools(*app.language(), app.paths, false);
@@ -162,6 +235,218 @@ TEST_F(LanguageToolsTest, UpdAllLangFillsEachLanguageFromTheMasterAndShowsTheMas
     // The windows end showing the master's texts.
     EXPECT_EQ(actionText("File1"), QStringLiteral("&File"));
     EXPECT_EQ(app.message(0), core::builtInMessage(0));
+}
+
+// Writing a language file and applying it again never moves a value: the file holds no key of the line
+// edits Qt builds inside a spin box, and whatever the boxes hold when it is applied stays.
+TEST_F(LanguageToolsTest, ARoundTripLeavesEveryNumberAsItIs)
+{
+    const QList<QWidget *> windows = translatedWindows();
+    // Values nobody would choose, different in every box and in each of the two rounds.
+    auto fill = [&](int round) {
+        QHash<QWidget *, qint64> held;
+        int n = 0;
+        for (QWidget *w : windows) {
+            for (const NumberBox &b : numberBoxes(w)) {
+                const qint64 span = b.highest - b.lowest + 1;
+                b.set(b.lowest + (7 + 13 * n++ + 101 * round) % std::max<qint64>(span, 1));
+            }
+        }
+        // The boxes some window keeps in step settle first: what they hold now is what must stay.
+        for (QWidget *w : windows) {
+            for (const NumberBox &b : numberBoxes(w))
+                held.insert(b.box, b.value());
+        }
+        return held;
+    };
+    fill(0);
+    const core::IniStore file = savedMaster();
+    for (const QString &section : file.readSections()) {
+        for (const QString &key : file.readSection(section))
+            EXPECT_FALSE(key.startsWith(QLatin1String("qt_"), Qt::CaseInsensitive)) << section.toStdString() << ": "
+                                                                                     << key.toStdString();
+    }
+    const QHash<QWidget *, qint64> held = fill(1);
+    ASSERT_GT(held.size(), 40) << "the windows' number boxes were not found";
+    ASSERT_TRUE(app.language()->apply(updated.filePath(QStringLiteral("current.lng")), false).ok());
+    for (auto it = held.cbegin(); it != held.cend(); ++it) {
+        const NumberBox box{it.key(), 0, 0};
+        EXPECT_EQ(box.value(), it.value()) << it.key()->window()->objectName().toStdString() << "."
+                                           << it.key()->objectName().toStdString();
+    }
+}
+
+// A text in words: ":" or "<<" is no language's.
+bool hasLetter(const QString &text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); });
+}
+
+// Every text a window shows in words and a translator would translate: captions of labels, buttons and
+// group boxes, tab texts, hints and menu items, each with the key it belongs under, but those the
+// program sets while it runs.
+struct Shown {
+    QString key;  // "<component>.Caption", "<component>.Hint", "<radio group>.Items", "<menu item>"
+    QString text;
+    bool named;
+    QString what; // for the failure message
+};
+
+QList<Shown> fixedTexts(QWidget *window, const QList<QAction *> &generated)
+{
+    QList<Shown> shown;
+    auto add = [&](const QObject *o, const QString &property, const QString &text, bool named) {
+        if (hasLetter(text))
+            shown.append({o->objectName() + property, text, named, QLatin1String(o->metaObject()->className())});
+    };
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (w->window() != window || w->objectName().startsWith(QLatin1String("qt_")) ||
+            core::ui::leftOutOfLanguageFiles(w))
+            continue;
+        const bool named = !w->objectName().isEmpty();
+        const auto caption = QStringLiteral(".Caption");
+        if (auto *button = qobject_cast<QRadioButton *>(w); button && !named && w->parentWidget())
+            add(w->parentWidget(), QStringLiteral(".Items"), button->text(),
+                !w->parentWidget()->objectName().isEmpty());
+        else if (auto *label = qobject_cast<QLabel *>(w))
+            add(w, caption, label->text(), named);
+        else if (auto *button = qobject_cast<QAbstractButton *>(w))
+            add(w, caption, button->text(), named);
+        else if (auto *box = qobject_cast<QGroupBox *>(w))
+            add(w, caption, box->title(), named);
+        if (auto *tabs = qobject_cast<QTabWidget *>(w)) {
+            for (int i = 0; i < tabs->count(); ++i)
+                add(tabs->widget(i), caption, tabs->tabText(i), !tabs->widget(i)->objectName().isEmpty());
+        }
+        add(w, QStringLiteral(".Hint"), w->toolTip(), named);
+    }
+    // The menus' items: those of the window's own menus, not of the windows it owns.
+    for (QAction *a : window->findChildren<QAction *>()) {
+        QObject *owner = a->parent();
+        while (qobject_cast<QMenu *>(owner) || qobject_cast<QMenuBar *>(owner))
+            owner = owner->parent();
+        if (a->isSeparator() || owner != window || generated.contains(a))
+            continue;
+        const QObject *item = a->objectName().isEmpty() && a->menu() ? static_cast<const QObject *>(a->menu()) : a;
+        add(item, QString(), a->text(), !item->objectName().isEmpty());
+    }
+    return shown;
+}
+
+// A translator starts from the file Save Lang writes: every text of every window must be in it, or the
+// translated program stays partly English.
+TEST_F(LanguageToolsTest, EveryFixedTextOfEveryWindowIsWritten)
+{
+    const core::IniStore file = savedMaster();
+    const QList<QAction *> languages = app.mainWindow()->languageMenu()->actions();
+    ASSERT_FALSE(languages.isEmpty());
+    for (QWidget *window : translatedWindows()) {
+        const QString section = window->objectName();
+        QStringList values;
+        for (const QString &name : file.readSections()) {
+            if (name == section || name.startsWith(section + u'.')) {
+                for (const QString &key : file.readSection(name))
+                    values << file.readString(name, key);
+            }
+        }
+        for (const Shown &s : fixedTexts(window, languages)) {
+            // The pause button's caption, the palette presets and such are the program's to set.
+            if (s.named && core::isProgramsOwnLine(u'[' + section + u']', s.key))
+                continue;
+            EXPECT_TRUE(s.named && values.contains(core::IniStore::valueAfterReload(s.text)))
+                << section.toStdString() << "." << (s.named ? s.key : QStringLiteral("<unnamed>")).toStdString() << " ("
+                << s.what.toStdString() << ") \"" << s.text.toStdString() << "\"";
+        }
+    }
+}
+
+// Texts shown where no component of their own holds them follow the language as well: the matrix open
+// dialog's title is its menu item's caption, the shared frame-rate note is the MicroDVD page's.
+TEST_F(LanguageToolsTest, TheMatrixOpenDialogAndTheSharedRateNoteFollowTheLanguage)
+{
+    const core::IniStore master = savedMaster();
+    const QString menu = QStringLiteral("Form1.MainMenu1");
+    QString openKey;
+    for (const QString &key : master.readSection(menu)) {
+        if (key.endsWith(QLatin1String(".OpenCharacterMatrix1")))
+            openKey = key;
+    }
+    ASSERT_FALSE(openKey.isEmpty());
+    core::IniStore test(QDir(folders.folders().userDataDir).filePath(QStringLiteral("Lang/Test.lng")));
+    test.writeString(menu, openKey, QStringLiteral("T-&Open a matrix"));
+    test.writeString(QStringLiteral("Form13"), QStringLiteral("Label45.Caption"), QStringLiteral("T-one rate for all"));
+    ASSERT_TRUE(test.updateFile().ok());
+    app.applyLanguage(QStringLiteral("Test"));
+    EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(u'\n').toStdString();
+
+    files.names = {QString()}; // the dialog is cancelled
+    app.mainWindow()->findChild<QAction *>(QStringLiteral("OpenCharacterMatrix1"))->trigger();
+    EXPECT_EQ(files.titles.value(0), QStringLiteral("T-Open a matrix"));
+    QWidget *formats = app.window(QStringLiteral("Form13"));
+    for (const char *note : {"Label45", "LabelMplFRHint", "LabelMacSUBFRHint", "LabelPhoenixFRHint"}) {
+        auto *label = formats->findChild<QLabel *>(QLatin1String(note));
+        ASSERT_TRUE(label) << note;
+        EXPECT_EQ(label->text(), QStringLiteral("T-one rate for all")) << note;
+    }
+}
+
+// Counters, times, sizes and file names are the program's: a written file does not hold them, and a file
+// naming them anyway does not change them.
+TEST_F(LanguageToolsTest, RunTimeTextsAreNeitherWrittenNorApplied)
+{
+    const std::pair<const char *, QStringList> shownByTheProgram[] = {
+        {"Form1",
+         {"LabelVobFile", "LabelVobNum", "LabelVobNb", "LabelNbSup", "LabelTotalNbSup", "LabelChapters", "LabelFPS",
+          "LabelTime", "LabelTime7", "LabelPos", "LabelTimeElapsed", "LabelTimeRemaining", "LabelX1", "LabelY1",
+          "LabelX2", "LabelY2", "LabelWidth", "LabelHeight", "PanelRatio"}},
+        {"Form2", {"LabelIndex", "lBestGuess", "LabelNbChar"}},
+        {"Form3", {"LabelNbSubTitle", "LabelSkip", "SubFormat"}},
+        {"Form5", {"LabelCharIndex", "LabelRTop", "LabelWidth", "LabelHeight", "LabelNbChar", "LabelCount"}},
+        {"Form6", {"LabelVobPath"}},
+        {"Form17", {"LabelBeginOfFile", "LabelEndOfFile", "LabelStartSplit", "LabelStopSplit"}},
+        {"Form18", {"LabelCurrentProfile"}},
+        {"Form21", {"lMode"}},
+    };
+    auto label = [&](const char *window, const QString &name) {
+        QWidget *w = app.window(QLatin1String(window));
+        QLabel *found = nullptr;
+        for (QLabel *l : w ? w->findChildren<QLabel *>(name) : QList<QLabel *>()) {
+            if (l->window() == w)
+                found = l;
+        }
+        EXPECT_TRUE(found) << window << "." << name.toStdString();
+        return found;
+    };
+    QString naming;
+    for (const auto &[window, names] : shownByTheProgram) {
+        naming += QStringLiteral("[%1]\n").arg(QLatin1String(window));
+        for (const QString &name : names) {
+            if (QLabel *l = label(window, name))
+                l->setText(QStringLiteral("run %1").arg(name));
+            naming += name + QStringLiteral(".Caption=T-") + name + u'\n';
+        }
+    }
+    const core::IniStore file = savedMaster();
+    for (const auto &[window, names] : shownByTheProgram) {
+        for (const QString &name : names)
+            EXPECT_FALSE(file.valueExists(QLatin1String(window), name + QStringLiteral(".Caption"))) << window << "." << name.toStdString();
+    }
+    for (const QString &section : file.readSections()) {
+        for (const QString &key : file.readSection(section))
+            EXPECT_FALSE(file.readString(section, key).startsWith(QLatin1String("run "))) << key.toStdString();
+    }
+
+    core::IniStore named(updated.filePath(QStringLiteral("Named.lng")));
+    named.setStrings(naming.split(u'\n'));
+    ASSERT_TRUE(named.updateFile().ok());
+    ASSERT_TRUE(app.language()->apply(updated.filePath(QStringLiteral("Named.lng")), false).ok());
+    for (const auto &[window, names] : shownByTheProgram) {
+        for (const QString &name : names) {
+            if (QLabel *l = label(window, name)) {
+                EXPECT_EQ(l->text(), QStringLiteral("run %1").arg(name)) << window;
+            }
+        }
+    }
 }
 
 TEST_F(LanguageToolsTest, AFailedWriteIsReportedNotDone)

@@ -26,6 +26,11 @@
 
 #include <set>
 
+namespace glyfex::subtitles {
+// Listings show a format by its caption rather than as a byte.
+static void PrintTo(OutputFormat format, std::ostream *os) { *os << outputFormatInfo(format).caption; }
+} // namespace glyfex::subtitles
+
 namespace glyfex::subtitles::ui {
 namespace {
 
