@@ -5,6 +5,7 @@
 #include "app/image_sequence_command.h"
 #include "app/run_wiring.h"
 #include "app/source_loop.h"
+#include "core/ui/dialog_owner.h"
 #include "recognition/recognition_driver.h"
 #include "ripping/ui/main_window.h"
 #include "sources/ui/video_frame_view.h"
@@ -122,6 +123,8 @@ bool VideoCommand::openFile(const QString &file)
     m_run.subtitlesWindow().setFrameRateText(QString::asprintf("%.3f", fpsX1000 / 1000.0));
     // An ANSI save is named after the video and starts beside it.
     m_run.subtitlesWindow().setSourceFileName(file);
+    // Beside the Subtitles window, which stays on top, the viewer must not lie under it.
+    core::ui::keepAboveOnTopWindows(m_viewer);
     m_viewer.show();
     m_viewer.raise();
     return true;

@@ -1,4 +1,4 @@
-// Modal dialogs and message boxes over the window the user works in, never under the program's stay-on-top windows.
+// Modal dialogs, message boxes and the windows beside the run over the window they belong to, never under the program's stay-on-top windows.
 #include "core/ui/dialog_owner.h"
 
 #include <QApplication>
@@ -42,15 +42,26 @@ void prepareOver(QDialog &dialog, QWidget *owner)
     }
     if (parent != dialog.parentWidget())
         dialog.setParent(parent, dialog.windowFlags());
-    const bool onTop = stayOnTopWindowShown(dialog);
-    if (dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint) != onTop && !dialog.isVisible())
-        dialog.setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    keepAboveOnTopWindows(dialog);
 }
 
 int execOver(QDialog &dialog, QWidget *owner)
 {
     prepareOver(dialog, owner);
     return dialog.exec();
+}
+
+Qt::WindowFlags ownedWindowFlags()
+{
+    return Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+           | Qt::WindowCloseButtonHint;
+}
+
+void keepAboveOnTopWindows(QWidget &window)
+{
+    const bool onTop = stayOnTopWindowShown(window);
+    if (window.windowFlags().testFlag(Qt::WindowStaysOnTopHint) != onTop && !window.isVisible())
+        window.setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
 }
 
 } // namespace glyfex::core::ui

@@ -1,5 +1,7 @@
-// Modal dialogs and message boxes over the window the user works in, never under the program's stay-on-top windows.
+// Modal dialogs, message boxes and the windows beside the run over the window they belong to, never under the program's stay-on-top windows.
 #pragma once
+
+#include <Qt>
 
 class QDialog;
 class QWidget;
@@ -19,5 +21,16 @@ void prepareOver(QDialog &dialog, QWidget *owner);
 
 // prepareOver, then shows the dialog modally; its result.
 int execOver(QDialog &dialog, QWidget *owner);
+
+// The flags of a window that lives beside the window that owns it (its parent), with the title-bar
+// buttons of an ordinary window. Its type is a dialog's: the X11 window system records the owner
+// (WM_TRANSIENT_FOR) of dialog-like windows only, and without it a window manager stacks the window
+// and the dialogs of its owner as strangers, one of them covering the other.
+Qt::WindowFlags ownedWindowFlags();
+
+// While another window of the program that stays on top is shown, a hidden window stays on top as
+// well when it is next shown, as prepareOver does for a dialog; a shown window keeps its flags (a
+// change would hide it).
+void keepAboveOnTopWindows(QWidget &window);
 
 } // namespace glyfex::core::ui

@@ -2,6 +2,7 @@
 #include "sources/ui/video_viewer.h"
 
 #include "core/ui/colour_question.h"
+#include "core/ui/dialog_owner.h"
 #include "core/ui/named_widget.h"
 #include "sources/ui/video_frame_view.h"
 
@@ -60,7 +61,7 @@ Rgb rgbOf(const QColor &c)
 } // namespace
 
 VideoViewer::VideoViewer(const core::MessageTable *messages, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_messages(messages)
+    : QWidget(parent, core::ui::ownedWindowFlags()), m_messages(messages)
 {
     setObjectName(QStringLiteral("Form21"));
     setWindowTitle(QStringLiteral("Video file viewer"));

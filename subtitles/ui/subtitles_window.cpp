@@ -87,12 +87,10 @@ SubtitlesWindow::SubtitlesWindow(app::App &app, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Subtitles"));
-    // The window stays on top and belongs to the main window, as the matrix editor does. Its type is a
-    // dialog's because the X11 window system records the owner (WM_TRANSIENT_FOR) of dialog-like
-    // windows only: without it, a window manager sees two unrelated windows and stacks the main
-    // window's dialogs, which stay on top while this window is shown, below this one.
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
-                   | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    // The window stays on top and belongs to the main window, as the matrix editor does: a window
+    // manager that does not know the owner stacks the main window's dialogs, which stay on top too
+    // while this window is shown, below this one.
+    setWindowFlags(core::ui::ownedWindowFlags() | Qt::WindowStaysOnTopHint);
     setAcceptDrops(true);
     resize(kWidth, kHeight);
 

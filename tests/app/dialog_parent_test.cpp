@@ -1,6 +1,7 @@
 // Every dialog, message box and window beside the run belongs to the window it was opened from; the dialogs stay above the program's stay-on-top windows.
 #include "app/app.h"
 #include "app/run_wiring.h"
+#include "app/video_command.h"
 #include "recognition/glyph.h"
 #include "recognition/ui/matrix_commands.h"
 #include "recognition/ui/matrix_editor.h"
@@ -10,6 +11,7 @@
 #include "recognition/glyph_art.h"
 #include "subtitles/subtitle_builder.h"
 #include "support/app_test.h"
+#include "support/test_video.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -169,6 +171,17 @@ void startRecognition(app::App &app)
         app.mainWindow()->batchTick();
 }
 
+// A small video in the viewer, opened as File > Open Hard Subbed Video Files does once a file is chosen.
+void openVideo(app::App &app)
+{
+    const QString path = app.paths.chMatrixDir() + QStringLiteral("/../small.mkv");
+    ASSERT_TRUE(QDir().mkpath(app.paths.chMatrixDir() + QStringLiteral("/..")));
+    const QString error = test::makeVideo(path, QStringLiteral("color=c=black:s=160x120:r=25"), QString(), 5,
+                                          {QStringLiteral("-c:v"), QStringLiteral("ffv1")});
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    ASSERT_TRUE(app.run().video()->openFile(path));
+}
+
 const DialogRow kRows[] = {
     // The Subtitles window's commands.
     {"PostOcrCorrection", Owner::Subtitles, nullptr, "TntBitButtonSpellingCorrection", nullptr, "Form10"},
@@ -189,6 +202,7 @@ const DialogRow kRows[] = {
     // The main window's.
     {"SubtitlesWindow", Owner::Main, hideSubtitlesWindow, "TntBitButtonShowSubtitleText", nullptr, "Form3", nullptr, true},
     {"MatrixEditor", Owner::Main, nullptr, "EditCharMatrix1", nullptr, "Form5", nullptr, true},
+    {"VideoViewer", Owner::Main, nullptr, nullptr, nullptr, "Form21", openVideo},
     {"GlobalOptions", Owner::Main, nullptr, "GlobalOptions1", nullptr, "Form16"},
     {"AdvancedOcrSetup", Owner::Main, nullptr, "OCRAdvancedSetup1", nullptr, "Form4"},
     {"About", Owner::Main, nullptr, "About1", nullptr, "Form12"},
