@@ -485,7 +485,8 @@ struct CommandCase {
 };
 
 // The matrix as a version-2 file, whose texts are bytes of the subtitle code page; every text but a
-// run's start gets the byte 0xE9 in front (e acute in 1252, short i in 1251).
+// run's start gets the byte 0xE9 in front (e acute in 1252, short i in 1251). Every entry stands 3 rows
+// lower in its line than the disc's shape: within the designed top tolerance (6), not within 2.
 QByteArray version2Of(const recognition::CharMatrix &matrix)
 {
     QByteArray b("Glyfex_Char_Matrix_Fil2");
@@ -495,7 +496,7 @@ QByteArray version2Of(const recognition::CharMatrix &matrix)
         QByteArray text = core::fromCharText(g.text).toLatin1();
         if (!recognition::isTakeWithNext(g.text))
             text.prepend(char(0xE9));
-        b.append(char(g.dy)).append(char(g.width)).append(char(g.height)).append(char(g.style));
+        b.append(char(g.dy + 3)).append(char(g.width)).append(char(g.height)).append(char(g.style));
         b.append(char(text.size())).append(text);
         for (int y = 0; y < g.height; ++y)
             for (int x0 = 0; x0 < g.width; x0 += 8) {
@@ -604,6 +605,10 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"SearchWithTheSensibilityLoweredToTheDesignedValue", Command::SearchForMatch,
                     {{"Word_uSensibility", 1000}}, {{"Word_uSensibility", kDesignedSensibility}}, nullptr, true,
                     u"\u00E9", false},
+        CommandCase{"SearchWithTheTopToleranceNarrowedInThePause", Command::SearchForMatch, {},
+                    {{"Word_uOcrTopDiff", 2}}, nullptr, false, nullptr, false},
+        CommandCase{"SearchWithTheTopToleranceWidenedInThePause", Command::SearchForMatch, {{"Word_uOcrTopDiff", 2}},
+                    {{"Word_uOcrTopDiff", 6}}, nullptr, true, u"\u00E9", false},
         // The matrix file's texts are read in the code page chosen since Start.
         CommandCase{"SearchReadsTheFileInTheCodePageChosenInThePause", Command::SearchForMatch, {}, {},
                     "1251:ANSI - Cyrillic", true, u"\u0439", false},
