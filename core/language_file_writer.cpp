@@ -18,10 +18,11 @@ const QHash<QString, QStringList> &skipList()
          {QStringLiteral("ButtonPause.Caption"), QStringLiteral("LabelNbSup.Caption"),
           QStringLiteral("LabelVobFile.Caption"), QStringLiteral("LabelVobNum.Caption"),
           QStringLiteral("LabelVobNb.Caption"), QStringLiteral("LabelTotalNbSup.Caption"),
-          QStringLiteral("LabelTime.Caption"), QStringLiteral("LabelTime7.Caption"),
-          QStringLiteral("ButtonPreviewOption.Caption")}},
+          QStringLiteral("LabelTime.Caption"), QStringLiteral("LabelTime7.Caption")}},
         {QStringLiteral("[Form1.MainMenu1]"), {QStringLiteral("Options2.GUILanguage1.")}},
-        {QStringLiteral("[Form2]"), {QStringLiteral("RememberCheckBox.Caption"), QStringLiteral("Button01.Caption")}},
+        // The preview options button and the Remember box keep one caption here: it is written so that it
+        // can be translated.
+        {QStringLiteral("[Form2]"), {QStringLiteral("Button01.Caption")}},
         {QStringLiteral("[Form3]"), {QStringLiteral("CheckBoxScrollDown.Caption")}},
         {QStringLiteral("[Form6]"),
          {QStringLiteral("ButtonOpenCharMatrixFile.Caption"), QStringLiteral("ButtonNewMatrix.Caption"),

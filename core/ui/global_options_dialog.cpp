@@ -29,7 +29,7 @@ QSpinBox *spinBox(const char *name, int lowest, int highest)
 
 QLineEdit *shortEdit(const char *name)
 {
-    auto *edit = named(name, new QLineEdit);
+    auto *edit = usersValue(named(name, new QLineEdit));
     edit->setMaximumWidth(60);
     return edit;
 }

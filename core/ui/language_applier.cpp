@@ -220,6 +220,13 @@ void LanguageApplier::remember(const Slot &slot)
         m_memos.insert(slot, Memo{slot.object, *text, std::nullopt});
 }
 
+bool LanguageApplier::showsBuiltIn(const Slot &slot)
+{
+    remember(slot);
+    const auto it = m_memos.constFind(slot);
+    return it != m_memos.cend() && get(slot) == it->builtIn;
+}
+
 void LanguageApplier::set(const Slot &slot, const QString &text)
 {
     remember(slot);
@@ -326,6 +333,10 @@ void LanguageApplier::readWindow(const IniStore &file, QWidget *window, bool cle
 
     auto readKey = [&](QObject *o, const QString &property, Kind kind, int index) {
         const QString key = o->objectName() + u'.' + property;
+        // An edit's text is the language's only while it shows the built-in one: what the user typed
+        // there, or a file read, stays.
+        if (kind == Kind::Text && !showsBuiltIn({o, kind, index}))
+            return;
         if (file.valueExists(section, key))
             set({o, kind, index}, file.readString(section, key));
         else if (kind == Kind::Hint && clearUnnamedHints)

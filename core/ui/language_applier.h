@@ -77,6 +77,7 @@ private:
     void set(const Slot &slot, const QString &text);
     // The built-in text of every slot, recorded the first time it is seen.
     void remember(const Slot &slot);
+    bool showsBuiltIn(const Slot &slot);
     void recordWindow(QWidget *window);
     void revertToBuiltIns();
 

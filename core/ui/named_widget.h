@@ -37,6 +37,14 @@ T *runTimeText(T *widget)
     return widget;
 }
 
+// A box holding what the user typed for an option (it is kept in the configuration): a language file
+// neither holds nor changes it.
+template <class T>
+T *usersValue(T *widget)
+{
+    return runTimeText(widget);
+}
+
 // A named push button that Enter does not press: each dialog says itself which button Enter means.
 inline QPushButton *namedButton(const char *name, const QString &caption, QWidget *parent)
 {

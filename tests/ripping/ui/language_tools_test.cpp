@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -191,7 +192,9 @@ TEST_F(LanguageToolsTest, SaveLangWritesEveryWindowAndMessageButTheProgramsOwnTe
     EXPECT_TRUE(file.valueExists(QStringLiteral("Form1"), QStringLiteral("TntBitButtonOpenVob.Caption")));
     EXPECT_TRUE(file.valueExists(QStringLiteral("Form1"), QStringLiteral("InternalButton1.Caption")));
     EXPECT_FALSE(file.valueExists(QStringLiteral("Form1"), QStringLiteral("ButtonPause.Caption")));
-    EXPECT_FALSE(file.valueExists(QStringLiteral("Form1"), QStringLiteral("ButtonPreviewOption.Caption")));
+    // The preview options button keeps its caption (the pause button's follows the run).
+    EXPECT_EQ(file.readString(QStringLiteral("Form1"), QStringLiteral("ButtonPreviewOption.Caption")),
+              QStringLiteral("Preview options"));
     EXPECT_TRUE(file.valueExists(QStringLiteral("Form20"), QStringLiteral("LabelConnect.Caption")));
     // The program's version in the Output Format's header texts is written as the placeholder.
     EXPECT_EQ(file.readString(QStringLiteral("Form13"), QStringLiteral("EditSubviewerSource.Text")),
@@ -237,25 +240,45 @@ TEST_F(LanguageToolsTest, UpdAllLangFillsEachLanguageFromTheMasterAndShowsTheMas
     EXPECT_EQ(app.message(0), core::builtInMessage(0));
 }
 
+// The edits a user types an option's value into (header texts, fill texts): named, plain line edits.
+QList<QLineEdit *> typedBoxes(QWidget *window)
+{
+    QList<QLineEdit *> edits;
+    for (QLineEdit *e : window->findChildren<QLineEdit *>()) {
+        if (e->window() == window && e->metaObject() == &QLineEdit::staticMetaObject && !e->isReadOnly() &&
+            !e->objectName().isEmpty() && !e->objectName().startsWith(QLatin1String("qt_")))
+            edits << e;
+    }
+    return edits;
+}
+
 // Writing a language file and applying it again never moves a value: the file holds no key of the line
-// edits Qt builds inside a spin box, and whatever the boxes hold when it is applied stays.
-TEST_F(LanguageToolsTest, ARoundTripLeavesEveryNumberAsItIs)
+// edits Qt builds inside a spin box, and whatever the boxes hold or the user typed when it is applied stays.
+TEST_F(LanguageToolsTest, ARoundTripLeavesEveryValueAsItIs)
 {
     const QList<QWidget *> windows = translatedWindows();
     // Values nobody would choose, different in every box and in each of the two rounds.
+    struct Held {
+        QHash<QWidget *, qint64> numbers;
+        QHash<QLineEdit *, QString> texts;
+    };
     auto fill = [&](int round) {
-        QHash<QWidget *, qint64> held;
+        Held held;
         int n = 0;
         for (QWidget *w : windows) {
             for (const NumberBox &b : numberBoxes(w)) {
                 const qint64 span = b.highest - b.lowest + 1;
                 b.set(b.lowest + (7 + 13 * n++ + 101 * round) % std::max<qint64>(span, 1));
             }
+            for (QLineEdit *e : typedBoxes(w))
+                e->setText(QStringLiteral("typed %1 %2").arg(round).arg(n++));
         }
         // The boxes some window keeps in step settle first: what they hold now is what must stay.
         for (QWidget *w : windows) {
             for (const NumberBox &b : numberBoxes(w))
-                held.insert(b.box, b.value());
+                held.numbers.insert(b.box, b.value());
+            for (QLineEdit *e : typedBoxes(w))
+                held.texts.insert(e, e->text());
         }
         return held;
     };
@@ -266,14 +289,21 @@ TEST_F(LanguageToolsTest, ARoundTripLeavesEveryNumberAsItIs)
             EXPECT_FALSE(key.startsWith(QLatin1String("qt_"), Qt::CaseInsensitive)) << section.toStdString() << ": "
                                                                                      << key.toStdString();
     }
-    const QHash<QWidget *, qint64> held = fill(1);
-    ASSERT_GT(held.size(), 40) << "the windows' number boxes were not found";
+    const Held held = fill(1);
+    ASSERT_GT(held.numbers.size(), 40) << "the windows' number boxes were not found";
+    ASSERT_GT(held.texts.size(), 20) << "the windows' text boxes were not found";
     ASSERT_TRUE(app.language()->apply(updated.filePath(QStringLiteral("current.lng")), false).ok());
-    for (auto it = held.cbegin(); it != held.cend(); ++it) {
+    for (auto it = held.numbers.cbegin(); it != held.numbers.cend(); ++it) {
         const NumberBox box{it.key(), 0, 0};
         EXPECT_EQ(box.value(), it.value()) << it.key()->window()->objectName().toStdString() << "."
                                            << it.key()->objectName().toStdString();
     }
+    for (auto it = held.texts.cbegin(); it != held.texts.cend(); ++it)
+        EXPECT_EQ(it.key()->text(), it.value()) << it.key()->window()->objectName().toStdString() << "."
+                                                << it.key()->objectName().toStdString();
+    // The options the Global Options' boxes keep are what the user typed, not what the file said.
+    EXPECT_EQ(app.config.options.fillNone, held.texts.value(app.window(QStringLiteral("Form16"))->findChild<QLineEdit *>(
+                                               QStringLiteral("eFillNone"))));
 }
 
 // A text in words: ":" or "<<" is no language's.
