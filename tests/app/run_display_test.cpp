@@ -9,6 +9,7 @@
 
 #include "support/app_test.h"
 #include "support/sample_dvd.h"
+#include "support/skip_in_assistant.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -110,30 +111,10 @@ TEST_F(RunDisplayTest, WhileAGlyphIsAskedTheMainWindowShowsItsUnitItsPictureAndT
     EXPECT_FALSE(main->windowTitle().contains(QLatin1Char('%'))) << "the run is over";
 }
 
-// Answers the OCR assistant's skipped-item question with "Skip This SubPicture", noting whether the
-// Subtitles window was out of the way meanwhile.
-class SkipInAssistant : public QObject {
-public:
-    QWidget *subtitles = nullptr;
-    int shown = 0;
-    bool subtitlesVisible = true;
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show) {
-            ++shown;
-            subtitlesVisible = subtitles->isVisible();
-            QTimer::singleShot(0, watched, [watched] {
-                QTest::mouseClick(watched->findChild<QPushButton *>(QStringLiteral("ButtonSkipSubPict")), Qt::LeftButton);
-            });
-        }
-        return false;
-    }
-};
-
 TEST_F(RunDisplayTest, APictureSkippedInTheAssistantIsCountedAtOnceAndTheSubtitlesWindowComesBack)
 {
     subtitles::ui::SubtitlesWindow *window = app.subtitlesWindow();
-    SkipInAssistant skip;
+    test::SkipInAssistant skip;
     skip.subtitles = window;
     QWidget *assistant = app.window(QStringLiteral("Form15"));
     ASSERT_NE(assistant, nullptr);

@@ -50,6 +50,13 @@ std::vector<Run> runsOf(const QString &line, bool &italic)
     return out;
 }
 
+// The text as subtitle renderers draw it, without the typeface's ligatures: a zero-width non-joiner after
+// every "f" keeps "fi" and "ff" two letters, as the ground truth has them.
+QString drawnText(QString text)
+{
+    return text.replace(QLatin1Char('f'), QStringLiteral("f\u200c"));
+}
+
 QString timeText(uint32_t ms)
 {
     return QStringLiteral("%1:%2:%3,%4")
@@ -124,13 +131,13 @@ QString writeHdVobSub(const QString &dir, const QString &base, const std::vector
             const std::vector<Run> runs = runsOf(s.lines[l], italic);
             int width = 0;
             for (const Run &r : runs)
-                width += QFontMetrics(r.italic ? italicFont : upright).horizontalAdvance(r.text);
+                width += QFontMetrics(r.italic ? italicFont : upright).horizontalAdvance(drawnText(r.text));
             int x = (style.frameWidth - width) / 2;
             const int baseline = pitch * l + metrics.ascent();
             for (const Run &r : runs) {
                 const QFont &font = r.italic ? italicFont : upright;
-                text.addText(x, baseline, font, r.text);
-                x += QFontMetrics(font).horizontalAdvance(r.text);
+                text.addText(x, baseline, font, drawnText(r.text));
+                x += QFontMetrics(font).horizontalAdvance(drawnText(r.text));
             }
         }
         QImage textMask(style.frameWidth, height + 2 * pad, QImage::Format_Grayscale8);

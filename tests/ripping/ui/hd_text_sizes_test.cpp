@@ -6,6 +6,7 @@
 #include "subtitles/ui/subtitles_window.h"
 #include "support/app_test.h"
 #include "support/hd_vobsub.h"
+#include "support/qt_print.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -44,7 +45,8 @@ class HdTextSizes : public test::AppTest, public testing::WithParamInterface<HdC
 
 // Every character is read, and no shape is asked twice: no entry learned matches one learned before it.
 // Not passing yet, so kept disabled (run it with --gtest_also_run_disabled_tests): at half size "l" and
-// "I" reduce to one shape, and word gaps and letter gaps overlap at the smaller sizes.
+// "I" of DejaVu Sans at 40-48 pixels (and of Liberation Sans, which draws them alike) are one shape, and
+// the teacher aligns touching letters ("ff" in "Öffne", "fi" and "ft" in "fifty") with the wrong text.
 TEST_P(HdTextSizes, DISABLED_EveryCharacterReadAfterTeachingEachShapeOnce)
 {
     QTemporaryDir scratch;
@@ -73,7 +75,9 @@ TEST_P(HdTextSizes, DISABLED_EveryCharacterReadAfterTeachingEachShapeOnce)
     app::RunWiring &wiring = app.run();
     recognition::GroundTruthAnswerer answerer(*truth);
     wiring.setGlyphAsker(&answerer);
-    app.ocr.spaceWidth = 8; // letters up to 14 pixels apart at 64 pixels, read at half size
+    // As a user sets it for such a disc: a seventh of the text size, in the pixels of the half-size
+    // picture recognition reads (letters stand up to 14 pixels apart at 64 pixels).
+    app.ocr.spaceWidth = (style.pixelSize + 3) / 7;
     ripping::ui::InputDialog *input = app.inputDialog();
     ASSERT_TRUE(input->openInputFile(scratch.filePath(QStringLiteral("hd.idx"))))
         << prompt.shown.join(QLatin1Char('\n')).toStdString();
