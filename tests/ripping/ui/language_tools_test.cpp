@@ -463,8 +463,9 @@ TEST_F(LanguageToolsTest, RunTimeTextsAreNeitherWrittenNorApplied)
     for (const auto &[window, names] : shownByTheProgram) {
         naming += QStringLiteral("[%1]\n").arg(QLatin1String(window));
         for (const QString &name : names) {
-            if (QWidget *w = shown(window, name))
+            if (QWidget *w = shown(window, name)) {
                 setText(w, QStringLiteral("run %1").arg(name));
+            }
             naming += name + QStringLiteral(".Caption=T-") + name + u'\n';
         }
     }
