@@ -29,6 +29,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <climits>
 
 namespace glyfex::app {
 
@@ -59,6 +60,11 @@ public:
         // A tuning confirmed while the run was paused holds for the picture read after it.
         m_wiring.followRecognitionSettings();
         auto done = m_wiring.driver().recognise(picture, times, area);
+        if (const int unread = m_wiring.driver().lastOutcome().unreadLines; unread > 0) {
+            uint32_t &count = m_wiring.m_app.batch.unreadLines;
+            count += uint32_t(unread);
+            m_wiring.m_subtitles->showUnreadLines(int(std::min<uint32_t>(count, INT_MAX)));
+        }
         if (m_learnt)
             m_learnt();
         return done;
@@ -360,6 +366,7 @@ void RunWiring::startRun()
     if (m_newCharacter && batch.actionMode == picture::ActionMode::RecogniseText && !batch.characterLocation.isEmpty())
         m_newCharacter->chooseLocation(batch.characterLocation);
     followOutputFormat();
+    m_subtitles->showUnreadLines(int(batch.unreadLines));
     m_dispatcher.reset();
     m_startCount = batch.startCount;
 }

@@ -29,6 +29,8 @@ SourceLoopScope::SourceLoopScope(App &app, RunWiring &run, picture::SourceRun &s
     }
     m_app.batch.paused = false;
     m_app.batch.actionMode = action;
+    m_app.batch.unreadLines = 0;
+    m_run.subtitlesWindow().showUnreadLines(0);
 
     // One text colour on black: code 1 is the text and its outline, 0 the background.
     recognition::OcrAssistState &assist = m_run.assistState();

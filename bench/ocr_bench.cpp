@@ -432,6 +432,7 @@ bool runFilled(const Case &c, const std::vector<TruthEntry> &truth)
     CharMatrix matrix;
     FillReading reading;
     reading.settings.spaceWidth = c.spaceWidth;
+    reading.reduction = reductionFactor(first.frameHeight);
     const QStringList items = fillItems(rangeCharacters(0x21, 0x7E) + rangeCharacters(0xA1, 0xFF));
     const FillReport report = fillMatrixFromFont(matrix, **font, items, *geometry, reading);
     std::printf("  filled from %s at %g pixels: sample \"%s\" fitted %g x %g over %d x %d, drawn %g x %g; "

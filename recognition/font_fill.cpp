@@ -1,6 +1,7 @@
 // Filling a character matrix from a font: rendering, slant, scaling, ink bounds, the character ranges.
 #include "recognition/font_fill.h"
 
+#include "recognition/picture_reduction.h"
 #include "recognition/segmentation.h"
 
 #include <algorithm>
@@ -371,10 +372,25 @@ FillReport fillMatrixFromFont(CharMatrix &matrix, const TextRenderer &renderer, 
         return report;
     // The entries' top offsets count from the top of the sample line, as the line's top in a picture.
     const ItemDrawing drawing(renderer, geometry);
-    int origin = 0;
-    if (const auto sample = findInkBounds(drawing.render(geometry.sampleText, geometry.angleDegrees)))
-        origin = sample->top;
-    matrix.reserve(matrix.count() + int(std::min<qsizetype>(items.size(), CharMatrix::kMaxEntries)));
+    // Recognition reduces the pictures of a tall frame by blocks of factor x factor pixels, whose grid
+    // falls on a character wherever the character happens to stand: each of the factor x factor
+    // offsets gives it a reduced shape of its own, and every distinct one is learnt.
+    const int factor = std::max(1, reading.reduction);
+    const auto reducedAt = [factor](const picture::CodeImage &rendering, int dx, int dy) {
+        if (factor == 1)
+            return rendering;
+        picture::CodeImage moved(rendering.width + dx, rendering.height + dy, kFontPaper);
+        for (int y = 0; y < rendering.height; ++y)
+            std::copy_n(rendering.row(y), rendering.width, moved.row(y + dy) + dx);
+        return reducePicture(moved, InkCodes{kFontInk, 255}, factor);
+    };
+    std::vector<int> origin(size_t(factor), 0); // by the rows the grid is moved by
+    const picture::CodeImage sample = drawing.render(geometry.sampleText, geometry.angleDegrees);
+    for (int dy = 0; dy < factor; ++dy)
+        if (const auto ink = findInkBounds(reducedAt(sample, 0, dy)))
+            origin[size_t(dy)] = ink->top;
+    matrix.reserve(matrix.count()
+                   + int(std::min<qsizetype>(items.size() * factor * factor, CharMatrix::kMaxEntries)));
     // Characters that begin with the same piece (the radicals of CJK characters, say) need its "take
     // with next" entry once.
     std::unordered_set<QByteArray> runStarts;
@@ -393,19 +409,29 @@ FillReport fillMatrixFromFont(CharMatrix &matrix, const TextRenderer &renderer, 
             ++report.noInk;
             continue;
         }
-        const std::vector<Glyph> glyphs =
-            glyphsOfRendering(drawing.render(item, geometry.angleDegrees), item, geometry.style, origin, reading);
-        if (glyphs.empty()) {
+        const picture::CodeImage rendering = drawing.render(item, geometry.angleDegrees);
+        std::unordered_set<QByteArray> shapes; // of this item, over the offsets
+        bool inked = false;
+        for (int dy = 0; dy < factor; ++dy) {
+            for (int dx = 0; dx < factor; ++dx) {
+                const std::vector<Glyph> glyphs =
+                    glyphsOfRendering(reducedAt(rendering, dx, dy), item, geometry.style, origin[size_t(dy)], reading);
+                inked = inked || !glyphs.empty();
+                for (const Glyph &g : glyphs) {
+                    if (!shapes.insert(shapeKey(g)).second)
+                        continue;
+                    if (isTakeWithNext(g.text) && !runStarts.insert(shapeKey(g)).second)
+                        continue;
+                    if (matrix.add(g) != CharMatrix::AddOutcome::Added) {
+                        report.full = true;
+                        return report;
+                    }
+                }
+            }
+        }
+        if (!inked) {
             ++report.noInk;
             continue;
-        }
-        for (const Glyph &g : glyphs) {
-            if (isTakeWithNext(g.text) && !runStarts.insert(shapeKey(g)).second)
-                continue;
-            if (matrix.add(g) != CharMatrix::AddOutcome::Added) {
-                report.full = true;
-                return report;
-            }
         }
         ++report.added;
     }

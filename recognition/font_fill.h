@@ -86,11 +86,14 @@ picture::CodeImage renderFillItem(const TextRenderer &renderer, const QString &t
 // style and a top offset of dy; nullopt when the rendering holds no ink.
 std::optional<Glyph> glyphOfRendering(const picture::CodeImage &picture, const QString &text, uint8_t style, int dyOrigin);
 
-// How recognition will cut the pictures the entries are to read: its segmentation settings and the
-// reading direction in which runs of boxes grow.
+// How recognition will cut the pictures the entries are to read: its segmentation settings, the
+// reading direction in which runs of boxes grow, and the factor by which it reduces the pictures of
+// their frame (reductionFactor): the renderings, drawn at the size the picture shows, are reduced
+// alike, so that the entries have the shapes recognition compares.
 struct FillReading {
     OcrSettings settings;
     bool rightToLeft = false;
+    int reduction = 1;
 };
 
 // The entries recognition needs to read a rendering: its ink cut into character boxes as recognition
@@ -118,9 +121,10 @@ struct FillReport {
     bool full = false; // the matrix could take no more entries
 };
 
-// Renders every item and appends its entries (glyphsOfRendering) to the matrix. Items the font lacks are
-// skipped rather than learnt as the box a font draws for them; room for all items is made before the
-// first is added.
+// Renders every item and appends its entries (glyphsOfRendering) to the matrix; with a reduction, the
+// entries of each distinct shape the item takes reduced at any offset of the block grid. Items the font
+// lacks are skipped rather than learnt as the box a font draws for them; room for all items is made
+// before the first is added.
 FillReport fillMatrixFromFont(CharMatrix &matrix, const TextRenderer &renderer, const QStringList &items,
                               const FillGeometry &geometry, const FillReading &reading = {});
 

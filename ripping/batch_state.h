@@ -42,6 +42,7 @@ struct BatchState : RunState {
     QString pictureBaseName;         // base name of the numbered picture files (save actions)
     QString characterLocation;       // recognise-text: the language whose character palette the New Character(s) dialog offers
     int startCount = 0;              // Starts that armed a run: what follows a run starts afresh when it changes
+    uint32_t unreadLines = 0;        // lines of the run's recognised pictures that could not be read (each marked in its subtitle)
 };
 
 // What the input dialog learnt about the chosen input: stream names, palette and frame size.

@@ -80,8 +80,9 @@ bool changed(int previous, int count, int tolerancePerMille)
 
 // Recognition reads a one-colour picture: code 1 is the text, anything the analysis marked otherwise
 // (outline, open or large areas, bands) is background.
-// uncut: the size of the analysed area the codes were cut from.
-picture::DecodedPicture textPicture(picture::CodeImage codes, const picture::Rect &uncut)
+// uncut: the size of the analysed area the codes were cut from; frameRows: the video's height, by
+// which recognition reduces the text of a tall frame as it does a VobSub's.
+picture::DecodedPicture textPicture(picture::CodeImage codes, const picture::Rect &uncut, int frameRows)
 {
     for (uint8_t &v : codes.bytes)
         v = v == kMaskText ? 1 : 0;
@@ -89,6 +90,7 @@ picture::DecodedPicture textPicture(picture::CodeImage codes, const picture::Rec
     decoded.codes = std::move(codes);
     decoded.width = uint16_t(std::min(uncut.width(), 0xFFFF));
     decoded.height = uint16_t(std::min(uncut.height(), 0xFFFF));
+    decoded.frameHeight = uint16_t(std::clamp(frameRows, 0, 0xFFFF));
     decoded.colourMap = {0, 1, 2, 3};
     return decoded;
 }
@@ -198,7 +200,8 @@ core::Result<VideoRunOutcome> runVideo(AviPlayer &player, FrameAnalysis &analysi
         const picture::Rect &area = analysis.area();
         const picture::Rect onFrame{box.left + area.left, box.top + area.top, box.right + area.left,
                                     box.bottom + area.top};
-        auto recognised = sink.recognise(textPicture(std::move(lastMask), area), picture::DisplayTimes{*start, *stop}, onFrame);
+        auto recognised = sink.recognise(textPicture(std::move(lastMask), area, player.height()),
+                                        picture::DisplayTimes{*start, *stop}, onFrame);
         lastMask = {};
         if (!recognised)
             return recognised.error();

@@ -4,6 +4,7 @@
 #include "core/ui/dialog_owner.h"
 #include "core/ui/named_widget.h"
 #include "subtitles/style_tags.h"
+#include "recognition/picture_reduction.h"
 #include "recognition/text_colour.h"
 #include "recognition/ui/font_text_renderer.h"
 #include "recognition/ui/new_character_dialog.h"
@@ -566,8 +567,10 @@ QStringList OcrAssistantDialog::fillItemsToLearn() const
 void OcrAssistantDialog::finishFillMode()
 {
     const FontTextRenderer &renderer = fillRenderer();
-    m_lastFill = fillMatrixFromFont(m_matrix, renderer, fillItemsToLearn(), fillGeometry(),
-                                    m_reading ? m_reading() : FillReading{});
+    FillReading reading = m_reading ? m_reading() : FillReading{};
+    // The sample was fitted over the picture at its own size; recognition reads it reduced.
+    reading.reduction = m_reduction;
+    m_lastFill = fillMatrixFromFont(m_matrix, renderer, fillItemsToLearn(), fillGeometry(), reading);
     if (m_lastFill.added > 0 && m_filled)
         m_filled();
 }
@@ -635,6 +638,7 @@ bool OcrAssistantDialog::assist(const picture::DecodedPicture &picture, OcrAssis
 {
     m_state = &assist;
     m_codes = picture.codes;
+    m_reduction = reductionFactor(picture.frameHeight);
     m_colourImage = colourPicture(buildColourImage(picture.codes, picture.colourMap));
     setUpMode(assist.mode);
     const bool ok = core::ui::execOver(*this, parentWidget()) == QDialog::Accepted;

@@ -124,6 +124,7 @@ private:
     uint8_t m_mode = 0;
     OcrAssistState *m_state = nullptr;
     picture::CodeImage m_codes;
+    int m_reduction = 1; // by which recognition reduces the picture shown (its frame's reductionFactor)
     QImage m_colourImage;
     QImage m_sample;
     bool m_suppress = false;

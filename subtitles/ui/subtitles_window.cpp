@@ -256,6 +256,9 @@ QWidget *SubtitlesWindow::buildCommandPanel()
     m_skip = core::ui::runTimeText(new QLabel(QStringLiteral("(+00 skipped - too small / short)"), m_panel1));
     m_skip->setObjectName(QStringLiteral("LabelSkip"));
     m_skip->hide();
+    m_unread = core::ui::runTimeText(new QLabel(QStringLiteral("(0 lines not read)"), m_panel1));
+    m_unread->setObjectName(QStringLiteral("LabelNotRead"));
+    m_unread->hide();
     m_fps = new QComboBox(m_panel1);
     m_fps->setObjectName(QStringLiteral("ComboBoxFPS"));
     m_fps->setEditable(true);
@@ -310,6 +313,7 @@ QWidget *SubtitlesWindow::buildCommandPanel()
     row->addWidget(label1);
     row->addWidget(m_count);
     row->addWidget(m_skip);
+    row->addWidget(m_unread);
     row->addStretch(1);
     row->addWidget(m_fps);
     for (QWidget *w : {static_cast<QWidget *>(spelling), static_cast<QWidget *>(timing),
@@ -463,6 +467,16 @@ void SubtitlesWindow::showSkippedCount(int count)
     m_skip->show();
 }
 
+void SubtitlesWindow::showUnreadLines(int count)
+{
+    if (count <= 0) {
+        m_unread->hide();
+        return;
+    }
+    m_unread->setText(count == 1 ? QStringLiteral("(1 line not read)") : QStringLiteral("(%1 lines not read)").arg(count));
+    m_unread->show();
+}
+
 void SubtitlesWindow::followStore()
 {
     if (m_store.count() == m_shownCount)
@@ -523,6 +537,8 @@ void SubtitlesWindow::clearWithoutQuestion()
     rebuildSubtitleText();
     m_app.batch.skippedCount = 0;
     m_skip->hide();
+    m_app.batch.unreadLines = 0;
+    m_unread->hide();
     hideConversionPanel();
 }
 
@@ -623,6 +639,8 @@ void SubtitlesWindow::loadSubtitleFile(const QString &path, bool firstLoad)
     m_store.subs = std::move(loaded->store.subs);
     m_app.batch.skippedCount = 0;
     m_skip->hide();
+    m_app.batch.unreadLines = 0;
+    m_unread->hide();
     // Options the file states (numbering, coordinates, SubViewer 2 header and font, frame rate).
     FormatOptions options = m_renderer.options();
     loaded->options.applyTo(options);

@@ -81,6 +81,8 @@ public:
     void subtitleAdded(const AddReport &report) override;
     // Pictures skipped as too small or too short in this run: shown beside the count when any.
     void showSkippedCount(int count);
+    // Lines of this run's pictures that could not be read: shown beside the skipped pictures when any.
+    void showUnreadLines(int count);
     // Appends the lines of subtitle index (1-based) and scrolls down when V is ticked.
     void renderSubtitle(int index);
     // Clears and refills the whole list from the store.
@@ -269,6 +271,7 @@ private:
     QWidget *m_panel1 = nullptr;
     QLabel *m_count = nullptr;
     QLabel *m_skip = nullptr;
+    QLabel *m_unread = nullptr;
     QComboBox *m_fps = nullptr;
     QLabel *m_subFormat = nullptr;
     QCheckBox *m_format = nullptr;

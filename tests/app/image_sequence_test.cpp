@@ -20,6 +20,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QPainter>
+#include <QToolButton>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -114,6 +116,56 @@ TEST_F(ImageSequenceWindowTest, ScriptRunsIntoTheSubtitlesWindowAndPutsTheStateB
     command()->trigger();
     EXPECT_EQ(stored(), kTexts);
     EXPECT_TRUE(nobody.seen().empty());
+}
+
+TEST_F(ImageSequenceWindowTest, LinesTooTallToReadAreCountedBesideTheSkippedPicturesForTheRun)
+{
+    // Each picture holds a line of ordinary text above one drawn 72 pixels high, on a DVD-sized
+    // picture, where nothing is reduced: the tall line stays unread.
+    QByteArray script("FrameRate=25\r\n");
+    for (int i = 0; i < 2; ++i) {
+        QImage picture(720, 160, QImage::Format_RGB32);
+        picture.fill(Qt::black);
+        QPainter painter(&picture);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setStyleStrategy(QFont::NoAntialias);
+        painter.setPen(Qt::white);
+        font.setPixelSize(28);
+        painter.setFont(font);
+        painter.drawText(20, 36, kTexts[i]);
+        font.setPixelSize(72);
+        painter.setFont(font);
+        painter.drawText(20, 140, QStringLiteral("TALL"));
+        painter.end();
+        const QString name = QStringLiteral("tall%1.bmp").arg(i);
+        ASSERT_TRUE(picture.save(dir.filePath(name)));
+        script += QStringLiteral("{%1}{%2}%3\r\n").arg(i * 100).arg(i * 100 + 50).arg(name).toUtf8();
+    }
+    const QString tallScript = dir.filePath(QStringLiteral("tall.txt"));
+    test::writeBytes(tallScript, script);
+    WatchingTeacher teacher(truth);
+    app.run().setGlyphAsker(&teacher);
+    subtitles::ui::SubtitlesWindow &window = app.run().subtitlesWindow();
+    auto *notRead = window.findChild<QLabel *>(QStringLiteral("LabelNotRead"));
+    ASSERT_NE(notRead, nullptr);
+    EXPECT_FALSE(notRead->isVisible());
+
+    // Two runs over the sequence: each counts its own lines.
+    for (int run = 1; run <= 2; ++run) {
+        files.names = {tallScript};
+        command()->trigger();
+        EXPECT_TRUE(notRead->isVisible()) << "run " << run;
+        EXPECT_EQ(notRead->text(), QStringLiteral("(2 lines not read)")) << "run " << run;
+    }
+    const QString marker = recognition::unreadLineMarker();
+    EXPECT_EQ(stored(), QStringList({kTexts[0] + u'|' + marker, kTexts[1] + u'|' + marker, kTexts[0] + u'|' + marker,
+                                     kTexts[1] + u'|' + marker}));
+    // Clearing the text starts the count afresh.
+    prompt.answers = {core::Answer::Yes};
+    window.findChild<QToolButton *>(QStringLiteral("TntBitButtonClearSub"))->click();
+    EXPECT_TRUE(stored().isEmpty());
+    EXPECT_FALSE(notRead->isVisible());
+    EXPECT_EQ(app.batch.unreadLines, 0u);
 }
 
 TEST_F(ImageSequenceWindowTest, AnOpenMatrixEditorListsWhatEachPictureTaught)

@@ -9,6 +9,7 @@
 
 #include "support/app_test.h"
 #include "support/sample_dvd.h"
+#include "support/skip_in_assistant.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -80,7 +81,7 @@ TEST_F(RunDisplayTest, WhileAGlyphIsAskedTheMainWindowShowsItsUnitItsPictureAndT
                 const QColor c = shown.pixelColor(x, y);
                 if (q.shown.at(x, y) == recognition::kHighlightIndex) {
                     ++s.highlight;
-                    s.highlightRight += c == QColor(0, 0, 255);
+                    s.highlightRight += c == QColor(51, 51, 255);
                 } else if (q.shown.at(x, y) == recognition::kFrameIndex) {
                     ++s.frame;
                     s.frameRight += c == QColor(255, 51, 51);
@@ -103,37 +104,17 @@ TEST_F(RunDisplayTest, WhileAGlyphIsAskedTheMainWindowShowsItsUnitItsPictureAndT
         EXPECT_GE(m.captured(1).toInt(), lastPercent);
         lastPercent = m.captured(1).toInt();
         EXPECT_GT(s.highlight, 0) << "unit " << i + 1;
-        EXPECT_EQ(s.highlightRight, s.highlight) << "the asked glyph's pixels in blue, unit " << i + 1;
+        EXPECT_EQ(s.highlightRight, s.highlight) << "the asked glyph's pixels in (51, 51, 255), unit " << i + 1;
         EXPECT_GT(s.frame, 0);
         EXPECT_EQ(s.frameRight, s.frame) << "the frame in (255, 51, 51), unit " << i + 1;
     }
     EXPECT_FALSE(main->windowTitle().contains(QLatin1Char('%'))) << "the run is over";
 }
 
-// Answers the OCR assistant's skipped-item question with "Skip This SubPicture", noting whether the
-// Subtitles window was out of the way meanwhile.
-class SkipInAssistant : public QObject {
-public:
-    QWidget *subtitles = nullptr;
-    int shown = 0;
-    bool subtitlesVisible = true;
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show) {
-            ++shown;
-            subtitlesVisible = subtitles->isVisible();
-            QTimer::singleShot(0, watched, [watched] {
-                QTest::mouseClick(watched->findChild<QPushButton *>(QStringLiteral("ButtonSkipSubPict")), Qt::LeftButton);
-            });
-        }
-        return false;
-    }
-};
-
 TEST_F(RunDisplayTest, APictureSkippedInTheAssistantIsCountedAtOnceAndTheSubtitlesWindowComesBack)
 {
     subtitles::ui::SubtitlesWindow *window = app.subtitlesWindow();
-    SkipInAssistant skip;
+    test::SkipInAssistant skip;
     skip.subtitles = window;
     QWidget *assistant = app.window(QStringLiteral("Form15"));
     ASSERT_NE(assistant, nullptr);

@@ -16,6 +16,7 @@
 #include "support/container_videos.h"
 #include "support/first_question_in_dialog.h"
 #include "support/qt_print.h"
+#include "support/skip_in_assistant.h"
 #include "support/test_data.h"
 #include "support/test_video.h"
 #include "support/watching_teacher.h"
@@ -86,9 +87,9 @@ protected:
         files.names = {path};
         action("OpenVideo")->trigger();
     }
-    // Opens the test video (or another with its lines) and picks the text colour on a (yellow) pixel of the
-    // first line.
-    void openAndPick(const QString &path = s_video.path)
+    // Opens the test video (or another with its lines) and picks the text colour on a pixel of the first
+    // line (yellow, or the other video's textColour).
+    void openAndPick(const QString &path = s_video.path, uint32_t textColour = 0xFFFF00)
     {
         open(path);
         ASSERT_TRUE(viewer->videoOpen());
@@ -98,7 +99,7 @@ protected:
         app.ocr.spaceWidth = 14;
         viewer->findChild<QSpinBox *>(QStringLiteral("seTextRed"))->setValue(80);
         viewer->setPosition(15);
-        const std::optional<QPoint> text = test::burnedTextPixel(viewer->frame(), viewer->region());
+        const std::optional<QPoint> text = test::burnedTextPixel(viewer->frame(), viewer->region(), textColour);
         ASSERT_TRUE(text.has_value()) << "no text at frame 15";
         QTest::mouseClick(viewer->findChild<QWidget *>(QStringLiteral("ImageVideo")), Qt::LeftButton, {}, *text);
         ASSERT_TRUE(button("bbProcess")->isEnabled());
@@ -378,6 +379,46 @@ TEST_F(VideoCommandTest, AVideoThatLostFrameOneOpensOnABlackFrame)
     EXPECT_TRUE(std::all_of(black.begin(), black.end(), [](uint8_t v) { return v == 0; }));
     viewer->setPosition(15);
     EXPECT_TRUE(test::burnedTextPixel(viewer->frame(), viewer->region()).has_value()) << "frame 15 shows its text";
+}
+
+// A 1920 x 1080 video whose text ffmpeg draws in DejaVu Sans at 74 pixels to the em: its letters stand
+// about 56 rows high, taller than a glyph recognition keeps, and are read on the frame reduced by 2.
+TEST_F(VideoCommandTest, TextOfA1080RowVideoTallerThanAGlyphIsReadAfterTeaching)
+{
+    test::BurnedVideo hd{test::BurnKind::Lossy, 1920, 1080, 90, kLines};
+    hd.fontPixels = 74;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("hd.mkv"));
+    const QString made = test::makeBurnedVideo(path, hd);
+    ASSERT_TRUE(made.isEmpty()) << made.toStdString();
+    // A subtitle whose text cannot be read goes to the assistant's skipped items: none may.
+    test::SkipInAssistant skipped;
+    app.window(QStringLiteral("Form15"))->installEventFilter(&skipped);
+    ASSERT_NO_FATAL_FAILURE(openAndPick(path, hd.textColour()));
+    // Letters stand up to 8 pixels of the reduced picture apart, words about 15: the distances of the
+    // Advanced OCR Setup count pixels of the reduced picture.
+    app.ocr.spaceWidth = 11;
+    run();
+    const QStringList texts{kLines[0].text, kLines[1].text};
+    QStringList read;
+    for (const subtitles::Subtitle &s : store().subs) {
+        read << s.lines.join(QLatin1Char('|'));
+        EXPECT_GT(s.rect.height(), 50) << "the text is taller than a glyph";
+    }
+    EXPECT_EQ(read, texts) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+
+    // Once taught, the video is read again without a question.
+    store().clear();
+    recognition::ScriptedAnswerer nobody(app.run().runControl());
+    app.run().setGlyphAsker(&nobody);
+    QTest::mouseClick(button("bbRewind"), Qt::LeftButton);
+    run();
+    read.clear();
+    for (const subtitles::Subtitle &s : store().subs)
+        read << s.lines.join(QLatin1Char('|'));
+    EXPECT_EQ(read, texts);
+    EXPECT_TRUE(nobody.seen().empty());
+    EXPECT_EQ(skipped.shown, 0);
 }
 
 TEST_F(VideoCommandTest, PrevTakesBackTheLastSubtitleAndGoesToItsStart)

@@ -451,8 +451,10 @@ TEST(VideoRun, SinkFailureEndsTheRun)
     EXPECT_EQ(sink.calls, 1);
 }
 
-// Letters of the text stand up to 10 pixels apart, words at least 18.
+// Letters of the text stand up to 10 pixels apart, words at least 18; on HD, where recognition reads the
+// frame reduced by 2 and the distances count pixels of the reduced picture, half that.
 constexpr int kSpaceWidth = 14;
+constexpr int kHdSpaceWidth = kSpaceWidth / 2;
 
 // Taught on the first run by the known text, read on a second without a question. On HD the text is drawn
 // small enough that a line fits the tallest line recognition reads.
@@ -461,10 +463,11 @@ TEST(VideoRun, TextReadBackWithATaughtMatrix)
     const struct {
         const char *name;
         BurnedVideo video;
-    } cases[] = {{"lossless_pal", lossless(720, 576, 100)},
-                 {"lossy_pal", lossy(720, 576, 120)},
-                 {"lossless_hd_small", withFont(lossless(1920, 1080, 100), 48)},
-                 {"lossy_hd_small", withFont(lossy(1920, 1080, 120), 40)}};
+        int spaceWidth;
+    } cases[] = {{"lossless_pal", lossless(720, 576, 100), kSpaceWidth},
+                 {"lossy_pal", lossy(720, 576, 120), kSpaceWidth},
+                 {"lossless_hd_small", withFont(lossless(1920, 1080, 100), 48), kHdSpaceWidth},
+                 {"lossy_hd_small", withFont(lossy(1920, 1080, 120), 40), kHdSpaceWidth}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<recognition::TruthEntry> truth;
@@ -480,7 +483,7 @@ TEST(VideoRun, TextReadBackWithATaughtMatrix)
         recognition::CharMatrix matrix;
         recognition::GroundTruthAnswerer teacher(truth);
         test::SequenceRoad first(matrix, &teacher);
-        first.driver.options().match.settings.spaceWidth = kSpaceWidth;
+        first.driver.options().match.settings.spaceWidth = c.spaceWidth;
         RecordingHost host;
         auto taught = runVideo(player, analysis, VideoRunOptions{}, -1, first.driver, host);
         ASSERT_TRUE(taught.ok()) << taught.error().message().toStdString();
@@ -490,7 +493,7 @@ TEST(VideoRun, TextReadBackWithATaughtMatrix)
 
         recognition::ScriptedAnswerer nobody(first.control);
         test::SequenceRoad second(matrix, &nobody);
-        second.driver.options().match.settings.spaceWidth = kSpaceWidth;
+        second.driver.options().match.settings.spaceWidth = c.spaceWidth;
         RecordingHost again;
         auto read = runVideo(player, analysis, VideoRunOptions{}, -1, second.driver, again);
         ASSERT_TRUE(read.ok()) << read.error().message().toStdString();
@@ -503,14 +506,16 @@ TEST(VideoRun, TextReadBackWithATaughtMatrix)
     }
 }
 
-// A line taller than recognition reads: each subtitle still keeps its times in the store, as a skipped
-// item whose placeholder tells the user there was a picture without readable text; nothing is asked.
+// A line taller than recognition reads, even with the frame reduced by 2: each subtitle still keeps its
+// times in the store, as a skipped item whose placeholder tells the user there was a picture without
+// readable text; nothing is asked.
 TEST(VideoRun, LineTallerThanReadKeepsItsTimesAsASkippedItem)
 {
     const struct {
         const char *name;
         BurnedVideo video;
-    } cases[] = {{"lossless_hd", lossless(1920, 1080, 100)}, {"lossy_hd", lossy(1920, 1080, 120)}};
+    } cases[] = {{"lossless_hd_huge", withFont(lossless(1920, 1080, 100), 150)},
+                 {"lossy_hd_huge", withFont(lossy(1920, 1080, 120), 130)}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         AviPlayer player;
@@ -533,7 +538,8 @@ TEST(VideoRun, LineTallerThanReadKeepsItsTimesAsASkippedItem)
             EXPECT_EQ(s.lines, QStringList{QStringLiteral("[ Skipped item nr. %1 ]").arg(i + 1)});
             EXPECT_EQ(s.start, timeOf(host.found[size_t(i)].span.first, player.fpsX1000()));
             EXPECT_EQ(s.stop, timeOf(host.found[size_t(i)].span.last, player.fpsX1000()));
-            EXPECT_GT(s.rect.height(), road.driver.options().match.settings.maxLineHeight) << "the fixture's line is tall";
+            EXPECT_GT(s.rect.height(), 2 * road.driver.options().match.settings.maxLineHeight)
+                << "the fixture's line is tall";
         }
     }
 }

@@ -244,6 +244,62 @@ TEST(OcrAssistantTest, AMatrixFilledFromDejaVuSansReadsALineInThatFontWithoutAQu
     EXPECT_EQ(outcome.lines, QStringList({line}));
 }
 
+TEST(OcrAssistantTest, AFillOverAnHdFrameLearnsTheShapesRecognitionReadsReduced)
+{
+    // A 1920 x 1080 frame with 56-pixel text near its bottom: recognition reads it reduced by 2, while
+    // the user fits the sample over the letters as the frame shows them. The reduction's 2 x 2 blocks
+    // fall differently on text one pixel further right and down.
+    const QFont font = dejaVuSans(56);
+    const QString line = QStringLiteral("The quick brown fox jumps over the lazy dog.");
+    const picture::DecodedPicture text = pictureOfText(font, line);
+    const FontTextRenderer renderer(font);
+    const picture::CodeImage sample = renderSampleLine(renderer, line, 0);
+    const struct {
+        int left, top;
+    } placements[] = {{150, 900}, {151, 901}};
+    for (const auto [left, top] : placements) {
+        SCOPED_TRACE(testing::Message() << "text at " << left << ", " << top);
+        picture::DecodedPicture frame = text;
+        frame.codes.reset(1920, 1080, 0);
+        for (int y = 0; y < text.codes.height; ++y)
+            for (int x = 0; x < text.codes.width; ++x)
+                frame.codes.at(left + x, top + y) = text.codes.at(x, y);
+        frame.frameHeight = 1080;
+        Rig rig;
+        rig.dialog.setStartFont(font);
+        rig.assist.mode = OcrAssistState::FillMatrixRequested;
+        User user(rig.dialog);
+        user.then([&] {
+            child<QLineEdit>(rig.dialog, "EditFill")->setText(line);
+            // The text lies at (12, 6) of its own picture; the sample line three blanks and one row in.
+            child<QSpinBox>(rig.dialog, "TextLeft")->setValue(left + 12 - renderer.textWidth(QStringLiteral("   ")));
+            child<QSpinBox>(rig.dialog, "TextTop")->setValue(top + 6 - 1);
+            child<QSpinBox>(rig.dialog, "TextWidth")->setValue(sample.width);
+            child<QSpinBox>(rig.dialog, "TextHeight")->setValue(sample.height);
+            child<QListWidget>(rig.dialog, "lbSubranges")->item(0)->setCheckState(Qt::Checked); // 0040 - 005A
+            child<QListWidget>(rig.dialog, "lbSubranges")->item(1)->setCheckState(Qt::Checked); // 0060 - 007A
+            auto *fill = child<QLineEdit>(rig.dialog, "eFillText");
+            fill->setText(fill->text() + QStringLiteral("."));
+            child<QPushButton>(rig.dialog, "bbDone")->click();
+        });
+        const PictureOutcome outcome = rig.recognise(frame);
+        EXPECT_TRUE(user.done());
+        EXPECT_EQ(rig.dialog.lastFill().added, 55);
+        // The entries have the reduced shapes, one for each way the blocks fall that gives another:
+        // a capital of the 56-pixel font stands about 20 rows high.
+        int capitals = 0;
+        for (const Glyph &g : rig.matrix.entries())
+            if (core::fromCharText(g.text) == QStringLiteral("T")) {
+                ++capitals;
+                EXPECT_LE(int(g.height), 22);
+            }
+        EXPECT_GE(capitals, 1);
+        EXPECT_LE(capitals, 4);
+        EXPECT_EQ(rig.asker.asked, 0);
+        EXPECT_EQ(outcome.lines, QStringList({line}));
+    }
+}
+
 TEST(OcrAssistantTest, TheFittingViewShowsTheSampleWhereItMissesTheLetters)
 {
     Rig rig;
