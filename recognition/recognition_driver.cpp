@@ -18,7 +18,7 @@ namespace {
 // that it still fits the 80-pixel glyph bitmap with room to spare.
 constexpr int kMaxRunGrowWidth = 72;
 
-constexpr uint32_t kHighlightColour = 0x0000FF; // blue: the asked glyph's pixels
+constexpr uint32_t kHighlightColour = 0x3333FF; // (51, 51, 255), the work palette's blue: the asked glyph's pixels
 constexpr uint32_t kFrameColour = 0xFF3333;     // (255, 51, 51): the frame around it
 
 } // namespace

@@ -24,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTableWidget>
@@ -247,8 +248,9 @@ OcrAssistantDialog::OcrAssistantDialog(CharMatrix &matrix, RunControl &control, 
     m_grid->verticalHeader()->hide();
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionMode(QAbstractItemView::NoSelection);
-    m_grid->setFixedHeight(3 * 24 + 4);
     m_grid->verticalHeader()->setDefaultSectionSize(24);
+    // Room for the three rows and the scroll bar a long row brings, so the last row is never half hidden.
+    m_grid->setFixedHeight(3 * 24 + 2 * m_grid->frameWidth() + m_grid->horizontalScrollBar()->sizeHint().height());
     m_grid->horizontalHeader()->setDefaultSectionSize(24);
     connect(m_grid, &QTableWidget::cellClicked, this, &OcrAssistantDialog::paletteClicked);
     m_grid->viewport()->installEventFilter(this);

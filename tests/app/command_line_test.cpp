@@ -173,8 +173,9 @@ void CommandLineRun::expectInformationRequestsAnswered() const
         } else {
             EXPECT_TRUE(o.stderrText.isEmpty()) << o.stderrText.toStdString();
         }
-        if (r.wholeStdout)
+        if (r.wholeStdout) {
             EXPECT_EQ(o.stdoutText, r.stdoutHas.join(QString()));
+        }
         for (const QString &text : r.stdoutHas)
             EXPECT_TRUE(o.stdoutText.startsWith(text) || o.stdoutText.contains(QStringLiteral(" ") + text))
                 << text.toStdString() << " is not in:\n" << o.stdoutText.toStdString();

@@ -81,7 +81,7 @@ TEST_F(RunDisplayTest, WhileAGlyphIsAskedTheMainWindowShowsItsUnitItsPictureAndT
                 const QColor c = shown.pixelColor(x, y);
                 if (q.shown.at(x, y) == recognition::kHighlightIndex) {
                     ++s.highlight;
-                    s.highlightRight += c == QColor(0, 0, 255);
+                    s.highlightRight += c == QColor(51, 51, 255);
                 } else if (q.shown.at(x, y) == recognition::kFrameIndex) {
                     ++s.frame;
                     s.frameRight += c == QColor(255, 51, 51);
@@ -104,7 +104,7 @@ TEST_F(RunDisplayTest, WhileAGlyphIsAskedTheMainWindowShowsItsUnitItsPictureAndT
         EXPECT_GE(m.captured(1).toInt(), lastPercent);
         lastPercent = m.captured(1).toInt();
         EXPECT_GT(s.highlight, 0) << "unit " << i + 1;
-        EXPECT_EQ(s.highlightRight, s.highlight) << "the asked glyph's pixels in blue, unit " << i + 1;
+        EXPECT_EQ(s.highlightRight, s.highlight) << "the asked glyph's pixels in (51, 51, 255), unit " << i + 1;
         EXPECT_GT(s.frame, 0);
         EXPECT_EQ(s.frameRight, s.frame) << "the frame in (255, 51, 51), unit " << i + 1;
     }

@@ -453,7 +453,8 @@ TEST(OcrAssistantTest, ThePaletteIsTheNewCharacterDialogsAndAPasteWritesItsFile)
     const QString file = dir.filePath(QStringLiteral("CharMap.ini"));
     core::IniStore ini(file);
     ini.writeString(QStringLiteral("French"), QStringLiteral("Small"), QStringLiteral("\u00E0*\u00E9*"));
-    ini.writeString(QStringLiteral("Punctuation"), QStringLiteral("All"), QStringLiteral("!?"));
+    // A row longer than the grid is wide, so the grid has its scroll bar.
+    ini.writeString(QStringLiteral("Punctuation"), QStringLiteral("All"), QStringLiteral("!?.,;:'\"()[]{}<>-_/\\|@#$%^&*+=~`\u00A1\u00BF\u00AB\u00BB"));
     ASSERT_TRUE(ini.updateFile().ok());
     Rig rig;
     NewCharacterSetup setup;
@@ -468,6 +469,8 @@ TEST(OcrAssistantTest, ThePaletteIsTheNewCharacterDialogsAndAPasteWritesItsFile)
     User user(rig.dialog);
     user.then([&] {
         EXPECT_EQ(child<QComboBox>(rig.dialog, "ComboBoxCharLoc")->currentText(), QStringLiteral("French"));
+        EXPECT_LE(grid->visualRect(grid->model()->index(2, 0)).bottom(), grid->viewport()->height() - 1)
+            << "the punctuation row lies wholly inside the grid, above its scroll bar";
         if (!grid->item(0, 2)) {
             ADD_FAILURE() << "the palette is empty";
             child<QPushButton>(rig.dialog, "bbDone")->click();

@@ -451,8 +451,9 @@ TEST_F(LanguageToolsTest, RunTimeTextsAreNeitherWrittenNorApplied)
     for (const auto &[window, names] : shownByTheProgram) {
         naming += QStringLiteral("[%1]\n").arg(QLatin1String(window));
         for (const QString &name : names) {
-            if (QLabel *l = label(window, name))
+            if (QLabel *l = label(window, name)) {
                 l->setText(QStringLiteral("run %1").arg(name));
+            }
             naming += name + QStringLiteral(".Caption=T-") + name + u'\n';
         }
     }
