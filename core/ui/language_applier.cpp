@@ -556,6 +556,7 @@ void LanguageApplier::copySharedTexts()
     copy(caption("Form4", "BitBtnCancel"),
          {caption("Form6", "BitBtnCancel"), caption("Form10", "BitBtn2"), caption("Form13", "BitBtn1"),
           caption("Form14", "BitBtn1"), caption("Form19", "BitBtnCancel")});
+    copy(caption("Form5", "Label1"), {column("Form5", "ListViewMatrix", 0)}, Change::FirstColonRemoved);
     copy(caption("Form5", "Label7"), {column("Form5", "ListViewMatrix", 1)}, Change::FirstColonRemoved);
     copy(caption("Form5", "BoldCheckBox"), {column("Form5", "ListViewMatrix", 2)}, Change::FirstCharacter);
     copy(caption("Form5", "ItalicCheckBox"), {column("Form5", "ListViewMatrix", 3)}, Change::FirstCharacter);

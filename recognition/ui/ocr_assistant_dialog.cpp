@@ -104,7 +104,8 @@ OcrAssistantDialog::OcrAssistantDialog(CharMatrix &matrix, RunControl &control, 
     m_image->setAlignment(Qt::AlignCenter);
     m_panel->setWidget(m_image);
     m_panel->setWidgetResizable(true);
-    m_zoom = core::ui::namedButton("ButtonZoom", QStringLiteral("x2"), this);
+    // Its caption is the zoom it offers, read back below: no language file may change it.
+    m_zoom = core::ui::runTimeText(core::ui::namedButton("ButtonZoom", QStringLiteral("x2"), this));
     connect(m_zoom, &QPushButton::clicked, this, [this] {
         m_zoom->setText(m_zoom->text() == QLatin1String("x2") ? QStringLiteral("x1") : QStringLiteral("x2"));
         drawText();
@@ -165,6 +166,9 @@ OcrAssistantDialog::OcrAssistantDialog(CharMatrix &matrix, RunControl &control, 
     m_imageText->setObjectName(QStringLiteral("ImageText"));
     m_imageText->setMinimumHeight(40);
     m_imageText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The sample of an HD picture's font is wider than a laptop's screen: it is cut at the page's edge
+    // rather than widening the window until Done is off the screen.
+    m_imageText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_left = spinBox(fill, "TextLeft");
     m_top = spinBox(fill, "TextTop");
     m_width = spinBox(fill, "TextWidth");

@@ -1,6 +1,7 @@
 // HD VobSub material: SubRip-marked lines drawn by QPainter without smoothing, cut to their text and encoded by FFmpeg's DVD subtitle encoder.
 #include "support/hd_vobsub.h"
 
+#include "core/time_code.h"
 #include "support/av_spu_demuxer.h"
 #include "support/vob_builder.h"
 
@@ -57,13 +58,9 @@ QString drawnText(QString text)
     return text.replace(QLatin1Char('f'), QStringLiteral("f\u200c"));
 }
 
-QString timeText(uint32_t ms)
+QByteArray timeText(uint32_t ms)
 {
-    return QStringLiteral("%1:%2:%3,%4")
-        .arg(ms / 3600000, 2, 10, QLatin1Char('0'))
-        .arg(ms / 60000 % 60, 2, 10, QLatin1Char('0'))
-        .arg(ms / 1000 % 60, 2, 10, QLatin1Char('0'))
-        .arg(ms % 1000, 3, 10, QLatin1Char('0'));
+    return core::formatTimeCode(core::millisecondsToTimeCode(ms)).toLatin1();
 }
 
 } // namespace
@@ -203,8 +200,8 @@ QString writeHdVobSub(const QString &dir, const QString &base, const std::vector
         entries.push_back({s.startMs, QByteArray(reinterpret_cast<const char *>(unit->data()), qsizetype(unit->size()))});
 
         ++number;
-        srt += QByteArray::number(number) + "\n" + timeText(s.startMs).toLatin1() + " --> "
-             + timeText(s.startMs + source.durationMs - 1).toLatin1() + "\n" + s.lines.join(QLatin1Char('\n')).toUtf8()
+        srt += QByteArray::number(number) + "\n" + timeText(s.startMs) + " --> "
+             + timeText(s.startMs + source.durationMs - 1) + "\n" + s.lines.join(QLatin1Char('\n')).toUtf8()
              + "\n\n";
     }
     std::array<uint32_t, 16> palette{};

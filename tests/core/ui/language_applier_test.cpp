@@ -95,6 +95,7 @@ struct Windows {
         named<QCheckBox>(&form2, "BoldCheckBox", QStringLiteral("Bold"));
         named<QPushButton>(&form4, "BitBtnOk", QStringLiteral("&OK"));
         named<QPushButton>(&form5, "BitBtn1", QStringLiteral("&OK"));
+        named<QLabel>(&form5, "Label1", QStringLiteral("Index:"));
         named<QLabel>(&form5, "Label7", QStringLiteral("Character:"));
         named<QCheckBox>(&form5, "BoldCheckBox", QStringLiteral("Bold"));
         matrix = named<QTreeWidget>(&form5, "ListViewMatrix");
@@ -218,7 +219,7 @@ TEST(LanguageApplier, OneOkCaptionServesEveryOkButton)
     QTemporaryDir dir;
     Windows w;
     LanguageApplier applier(w.all(), w.messages);
-    ASSERT_TRUE(applier.apply(writeLng(dir, QStringLiteral("Ok.lng"), QStringLiteral("[Form2]\nBitBtn1.Caption=OK!\nBoldCheckBox.Caption=X-Bold\n[Form5]\nLabel7.Caption=T-Char: code")), false).ok());
+    ASSERT_TRUE(applier.apply(writeLng(dir, QStringLiteral("Ok.lng"), QStringLiteral("[Form2]\nBitBtn1.Caption=OK!\nBoldCheckBox.Caption=X-Bold\n[Form5]\nLabel7.Caption=T-Char: code\nLabel1.Caption=T-Number:")), false).ok());
     EXPECT_EQ(w.caption(&w.form2, "BitBtn1"), QStringLiteral("OK!"));
     EXPECT_EQ(w.caption(&w.form4, "BitBtnOk"), QStringLiteral("OK!"));
     EXPECT_EQ(w.caption(&w.form5, "BitBtn1"), QStringLiteral("OK!"));
@@ -227,6 +228,7 @@ TEST(LanguageApplier, OneOkCaptionServesEveryOkButton)
     EXPECT_EQ(w.caption(&w.form18, "BitBtn1"), QStringLiteral("OK!"));
     // The matrix editor's style boxes follow the New Character(s) dialog's, its column heads its labels.
     EXPECT_EQ(w.form5.findChild<QCheckBox *>(QStringLiteral("BoldCheckBox"))->text(), QStringLiteral("X-Bold"));
+    EXPECT_EQ(w.matrix->headerItem()->text(0), QStringLiteral("T-Number"));
     EXPECT_EQ(w.matrix->headerItem()->text(1), QStringLiteral("T-Char code"));
     EXPECT_EQ(w.matrix->headerItem()->text(2), QStringLiteral("X"));
 }

@@ -420,7 +420,7 @@ TEST_F(LanguageToolsTest, TheMatrixOpenDialogAndTheSharedRateNoteFollowTheLangua
     }
 }
 
-// Counters, times, sizes and file names are the program's: a written file does not hold them, and a file
+// Counters, times, sizes, file names and a button's state are the program's: a written file does not hold them, and a file
 // naming them anyway does not change them.
 TEST_F(LanguageToolsTest, RunTimeTextsAreNeitherWrittenNorApplied)
 {
@@ -433,26 +433,38 @@ TEST_F(LanguageToolsTest, RunTimeTextsAreNeitherWrittenNorApplied)
         {"Form3", {"LabelNbSubTitle", "LabelSkip", "SubFormat"}},
         {"Form5", {"LabelCharIndex", "LabelRTop", "LabelWidth", "LabelHeight", "LabelNbChar", "LabelCount"}},
         {"Form6", {"LabelVobPath"}},
+        {"Form15", {"ButtonZoom"}},
         {"Form17", {"LabelBeginOfFile", "LabelEndOfFile", "LabelStartSplit", "LabelStopSplit"}},
         {"Form18", {"LabelCurrentProfile"}},
         {"Form21", {"lMode"}},
     };
-    auto label = [&](const char *window, const QString &name) {
+    // A label or a button of the window.
+    auto shown = [&](const char *window, const QString &name) {
         QWidget *w = app.window(QLatin1String(window));
-        QLabel *found = nullptr;
-        for (QLabel *l : w ? w->findChildren<QLabel *>(name) : QList<QLabel *>()) {
-            if (l->window() == w)
-                found = l;
+        QWidget *found = nullptr;
+        for (QWidget *c : w ? w->findChildren<QWidget *>(name) : QList<QWidget *>()) {
+            if (c->window() == w && (qobject_cast<QLabel *>(c) || qobject_cast<QAbstractButton *>(c)))
+                found = c;
         }
         EXPECT_TRUE(found) << window << "." << name.toStdString();
         return found;
+    };
+    auto textOf = [](QWidget *w) {
+        auto *l = qobject_cast<QLabel *>(w);
+        return l ? l->text() : static_cast<QAbstractButton *>(w)->text();
+    };
+    auto setText = [](QWidget *w, const QString &text) {
+        if (auto *l = qobject_cast<QLabel *>(w))
+            l->setText(text);
+        else
+            static_cast<QAbstractButton *>(w)->setText(text);
     };
     QString naming;
     for (const auto &[window, names] : shownByTheProgram) {
         naming += QStringLiteral("[%1]\n").arg(QLatin1String(window));
         for (const QString &name : names) {
-            if (QLabel *l = label(window, name)) {
-                l->setText(QStringLiteral("run %1").arg(name));
+            if (QWidget *w = shown(window, name)) {
+                setText(w, QStringLiteral("run %1").arg(name));
             }
             naming += name + QStringLiteral(".Caption=T-") + name + u'\n';
         }
@@ -473,8 +485,8 @@ TEST_F(LanguageToolsTest, RunTimeTextsAreNeitherWrittenNorApplied)
     ASSERT_TRUE(app.language()->apply(updated.filePath(QStringLiteral("Named.lng")), false).ok());
     for (const auto &[window, names] : shownByTheProgram) {
         for (const QString &name : names) {
-            if (QLabel *l = label(window, name)) {
-                EXPECT_EQ(l->text(), QStringLiteral("run %1").arg(name)) << window;
+            if (QWidget *w = shown(window, name)) {
+                EXPECT_EQ(textOf(w), QStringLiteral("run %1").arg(name)) << window;
             }
         }
     }
