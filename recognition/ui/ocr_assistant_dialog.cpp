@@ -166,6 +166,9 @@ OcrAssistantDialog::OcrAssistantDialog(CharMatrix &matrix, RunControl &control, 
     m_imageText->setObjectName(QStringLiteral("ImageText"));
     m_imageText->setMinimumHeight(40);
     m_imageText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The sample of an HD picture's font is wider than a laptop's screen: it is cut at the page's edge
+    // rather than widening the window until Done is off the screen.
+    m_imageText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_left = spinBox(fill, "TextLeft");
     m_top = spinBox(fill, "TextTop");
     m_width = spinBox(fill, "TextWidth");

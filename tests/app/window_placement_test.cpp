@@ -1,5 +1,8 @@
 // Where the windows go: the Subtitles window under the main window until the user moves it, and every window on the screen.
 #include "app/app.h"
+#include "app/run_wiring.h"
+#include "recognition/ui/dialog_user.h"
+#include "recognition/ui/ocr_assistant_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "subtitles/subtitle_builder.h"
 #include "subtitles/ui/subtitles_window.h"
@@ -10,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -175,6 +179,37 @@ TEST_F(WindowGeometryTest, BitmapAdjustmentComesBackWholeAfterReduceAndExpand)
         }
     }
     adjust->hide();
+}
+
+TEST_F(WindowGeometryTest, TheFillAssistantKeepsDoneOnTheScreenWithASampleInAnHdFont)
+{
+    // The sample line of a 1080-row picture in its 56-pixel font is about 1400 pixels wide.
+    recognition::ui::OcrAssistantDialog *assistant = app.run().ocrAssistant();
+    ASSERT_NE(assistant, nullptr);
+    picture::DecodedPicture hd;
+    hd.codes.reset(1300, 70, 0);
+    hd.colourMap = {0, 1, 2, 3};
+    hd.frameHeight = 1080;
+    recognition::OcrAssistState state;
+    state.mode = recognition::OcrAssistState::FillMatrixRequested;
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(56);
+    test::User user(*assistant);
+    user.then([&] {
+        assistant->setFillFont(font);
+        test::child<QLineEdit>(*assistant, "EditFill")->setText(QStringLiteral("The quick brown fox jumps over the lazy dog."));
+        QTest::qWait(50); // the layout's requests reach the window
+        EXPECT_TRUE(available().contains(assistant->frameGeometry()))
+            << testing::PrintToString(assistant->frameGeometry()) << " on " << testing::PrintToString(available());
+        for (const char *button : {"bbDone", "bbCancel"}) {
+            auto *b = test::child<QPushButton>(*assistant, button);
+            const QRect onScreen(b->mapToGlobal(QPoint(0, 0)), b->size());
+            EXPECT_TRUE(available().contains(onScreen)) << button << ' ' << testing::PrintToString(onScreen);
+        }
+        test::child<QPushButton>(*assistant, "bbCancel")->click();
+    });
+    EXPECT_FALSE(assistant->assist(hd, state));
+    EXPECT_TRUE(user.done());
 }
 
 } // namespace
