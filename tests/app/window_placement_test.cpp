@@ -4,21 +4,28 @@
 #include "recognition/ui/dialog_user.h"
 #include "recognition/ui/ocr_assistant_dialog.h"
 #include "ripping/ui/main_window.h"
+#include "sources/ui/video_viewer.h"
 #include "subtitles/subtitle_builder.h"
 #include "subtitles/ui/subtitles_window.h"
 #include "support/app_test.h"
 #include "support/qt_print.h"
+#include "support/test_video.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -123,6 +130,45 @@ TEST_F(WindowPlacementTest, UntilTheUserMovesItTheSubtitlesWindowFollowsTheMainW
 class WindowGeometryTest : public WindowPlacementTest {
 protected:
     QRect available() const { return ripping::ui::screenOf(*main)->availableGeometry(); }
+
+    // Every label, check box and button the window shows narrower than its text (or lower than a line
+    // of it; a wrapping label: lower than its lines), each named with its text and the two sizes. A push
+    // button is measured by its text and margins: a style's usual minimum width is no part of the text.
+    static QStringList cutCaptions(const QWidget &window)
+    {
+        QStringList cut;
+        for (const QWidget *w : window.findChildren<QWidget *>()) {
+            if (!w->isVisibleTo(&window))
+                continue;
+            QString text;
+            QSize need;
+            const int line = w->fontMetrics().height();
+            if (const auto *l = qobject_cast<const QLabel *>(w)) {
+                text = l->text();
+                need = l->wordWrap() ? QSize(0, l->heightForWidth(l->width())) : QSize(l->sizeHint().width(), line);
+            } else if (const auto *c = qobject_cast<const QCheckBox *>(w)) {
+                text = c->text();
+                need = QSize(c->sizeHint().width(), line);
+            } else if (const auto *b = qobject_cast<const QPushButton *>(w)) {
+                text = b->text();
+                const int margins = 2 * (b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b)
+                                         + b->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b));
+                const int icon = b->icon().isNull() ? 0 : b->iconSize().width() + 4;
+                need = QSize(std::min(b->sizeHint().width(),
+                                      b->fontMetrics().size(Qt::TextShowMnemonic, text).width() + icon + margins),
+                             line);
+            }
+            if (text.isEmpty() || (w->width() >= need.width() && w->height() >= need.height()))
+                continue;
+            cut << QStringLiteral("%1 \"%2\" %3x%4 < %5x%6")
+                       .arg(w->objectName(), text)
+                       .arg(w->width())
+                       .arg(w->height())
+                       .arg(need.width())
+                       .arg(need.height());
+        }
+        return cut;
+    }
 };
 
 TEST_F(WindowGeometryTest, TheCodePagePanelKeepsTheSubtitlesWindowOnTheScreen)
@@ -210,6 +256,67 @@ TEST_F(WindowGeometryTest, TheFillAssistantKeepsDoneOnTheScreenWithASampleInAnHd
     });
     EXPECT_FALSE(assistant->assist(hd, state));
     EXPECT_TRUE(user.done());
+}
+
+struct CaptionRow {
+    const char *name;
+    // Shows the window as the user first sees it, and gives it.
+    std::function<QWidget *()> show;
+};
+
+TEST_F(WindowGeometryTest, EveryWindowShowsItsCaptionsWholeAndLiesOnTheScreen)
+{
+    // The smallest screen the windows are made for; the offscreen platform's own is narrower.
+    if (available().width() < 1366 || available().height() < 768)
+        GTEST_SKIP() << "a 1366 x 768 screen: WindowGeometryTest.Laptop runs this";
+    QTemporaryDir dir;
+    auto *viewer = app.videoViewer();
+    // The viewer through File > Open Hard Subbed Video Files, with a video of this size.
+    const auto openVideo = [&](QSize size) -> QWidget * {
+        const QString path = dir.filePath(QStringLiteral("%1x%2.mkv").arg(size.width()).arg(size.height()));
+        const QString made = test::makeVideo(
+            path, QStringLiteral("color=c=0x204060:s=%1x%2:r=25").arg(size.width()).arg(size.height()), {}, 5,
+            {QStringLiteral("-c:v"), QStringLiteral("ffv1")});
+        EXPECT_TRUE(made.isEmpty()) << made.toStdString();
+        files.names = {path};
+        main->findChild<QAction *>(QStringLiteral("OpenVideo"))->trigger();
+        EXPECT_TRUE(viewer->videoOpen()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+        return viewer;
+    };
+    std::vector<CaptionRow> rows = {
+        {"the video viewer without a video",
+         [&]() -> QWidget * {
+             viewer->show();
+             return viewer;
+         }},
+        {"the video viewer with a 160 x 120 video", [&] { return openVideo(QSize(160, 120)); }},
+        {"the video viewer with a 720 x 576 video", [&] { return openVideo(QSize(720, 576)); }},
+    };
+    // Every other window at the size it opens with; the stream scan window scans as it is shown and
+    // closes itself when done.
+    if (QWidget *adjust = app.window(QStringLiteral("Form18")))
+        adjust->removeEventFilter(&bitmapAdjust); // shown here, not answered
+    for (QWidget *w : app.windows()) {
+        if (w != viewer && w->objectName() != QLatin1String("Form19"))
+            rows.push_back({nullptr, [w] {
+                                w->show();
+                                return w;
+                            }});
+    }
+    for (const CaptionRow &row : rows) {
+        QWidget *window = row.show();
+        const std::string name = row.name ? row.name : window->objectName().toStdString();
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        QTest::qWait(20); // the screen keeper's and the layouts' queued requests
+        EXPECT_EQ(cutCaptions(*window), QStringList());
+        EXPECT_TRUE(available().contains(window->frameGeometry()))
+            << testing::PrintToString(window->frameGeometry()) << " on " << testing::PrintToString(available());
+        if (window == viewer && viewer->videoOpen())
+            QTest::mouseClick(viewer->findChild<QPushButton *>(QStringLiteral("bbCloseVideo")), Qt::LeftButton);
+        else if (window != main && window != subtitles)
+            window->hide();
+    }
 }
 
 } // namespace
