@@ -94,8 +94,8 @@ VideoViewer::VideoViewer(const core::MessageTable *messages, QWidget *parent)
     applyRanges();
     showSwatches();
     showMode();
-    setMinimumSize(555, 137);
-    resize(555, 137);
+    keepRowsWhole();
+    resize(minimumSize());
 }
 
 VideoViewer::~VideoViewer() = default;
@@ -496,6 +496,23 @@ void VideoViewer::fitWindow()
     resize(wanted.expandedTo(minimumSize()));
 }
 
+void VideoViewer::keepRowsWhole()
+{
+    // The window is never narrower or lower than its control rows: a smaller one would cut their
+    // captions, the more so in a language with longer words than English.
+    const bool panelShown = !m_lineOptions->isHidden() || !m_colourOptions->isHidden();
+    setMinimumSize(layout()->totalMinimumSize().expandedTo(QSize(555, panelShown ? 246 : 137)));
+}
+
+bool VideoViewer::event(QEvent *event)
+{
+    const bool handled = QWidget::event(event);
+    // The layout has taken new captions, a new font or a panel in or out by now.
+    if (event->type() == QEvent::LayoutRequest)
+        keepRowsWhole();
+    return handled;
+}
+
 void VideoViewer::scrollToRegion()
 {
     // A frame larger than the panel scrolls: the region, where the subtitles are, comes into view.
@@ -509,7 +526,7 @@ void VideoViewer::scrollToRegion()
 void VideoViewer::toggleOptionPanel(QGroupBox *panel)
 {
     panel->setVisible(!panel->isVisible());
-    setMinimumHeight(m_lineOptions->isVisible() || m_colourOptions->isVisible() ? 246 : 137);
+    keepRowsWhole();
     if (m_videoOpen)
         fitWindow();
 }

@@ -94,6 +94,7 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -122,6 +123,7 @@ private:
     void durationChanged();
     void toggleOptionPanel(QGroupBox *panel);
     void fitWindow();
+    void keepRowsWhole();
     void scrollToRegion();
     void regionPressed(int x, int y);
     void regionMoved(int x, int y);
