@@ -599,7 +599,8 @@ void LanguageApplier::copySharedTexts()
     copy(caption("Form13", "LabelColor"), {caption("Form13", "LabelSSAColor")});
     for (const char *button : {"ButtonChangeColor", "ButtonSkipSubPict"})
         copy(caption("Form2", button), {caption("Form15", button)});
-    copy(caption("Form1", "GlobalOptions1"), {title("Form16")}, Change::NoAmpersand);
+    // The Global Options' first group box is named like the window (and, as the window, tagged).
+    copy(caption("Form1", "GlobalOptions1"), {title("Form16"), caption("Form16", "GroupBox1")}, Change::NoAmpersand);
     copy(caption("Form2", "BitBtn1"), {caption("Form16", "BitBtnOk")});
     copy(caption("Form18", "RadioButtonOriginalLeftPos"), {caption("Form18", "RadioButtonOriginalTopPos")});
     copy(caption("Form18", "RadioButtonCenterLeftPos"), {caption("Form18", "RadioButtonCenterTopPos")});

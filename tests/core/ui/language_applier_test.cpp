@@ -54,7 +54,7 @@ struct Windows {
     QMenu *popup;
     QLabel *label;
     QLineEdit *edit;
-    QGroupBox *group;
+    QGroupBox *group, *globalGroup;
     WordEdit *word;
     QTreeWidget *matrix;
     MessageTable messages;
@@ -109,6 +109,9 @@ struct Windows {
         for (const char *text : {"Text", "Bitmaps", "Only show"})
             new QRadioButton(QLatin1String(text), group);
         named<QPushButton>(&form16, "BitBtnOk", QStringLiteral("&OK"));
+        globalGroup = named<QGroupBox>(&form16, "GroupBox1");
+        globalGroup->setTitle(QStringLiteral("Global Options"));
+        globalGroup->setProperty(TagProperty, NotInLanguageFiles);
         named<QPushButton>(&form17, "BitBtn1", QStringLiteral("&OK"));
         named<QPushButton>(&form18, "BitBtn1", QStringLiteral("&OK"));
     }
@@ -197,6 +200,7 @@ TEST(LanguageApplier, TranslatesWindowsMenusAndMessagesAndSwitchesBackToEnglish)
     // Texts every language gets from elsewhere.
     EXPECT_EQ(w.form1.windowTitle(), QStringLiteral("Glyfex 1.50b1"));
     EXPECT_EQ(w.form16.windowTitle(), QStringLiteral("T-Global Options"));
+    EXPECT_EQ(w.globalGroup->title(), QStringLiteral("T-Global Options"));
     EXPECT_EQ(w.form12.windowTitle(), QStringLiteral("T-About..."));
     EXPECT_EQ(w.form3.windowTitle(), QStringLiteral("T-Subtitles | film.srt"));
 
