@@ -245,9 +245,10 @@ GroundTruthAnswerer::Alignment GroundTruthAnswerer::align(const std::vector<Char
     const std::vector<QString> chars = charactersOf(line, italic, blankAfter, italicUnits);
     const int n = int(boxes.size());
     const int m = int(chars.size());
-    constexpr int kInf = INT_MAX / 4;
+    // Whole-number costs, but for the pair cost below, which grades boxes by their width.
+    constexpr double kInf = 1e9;
     // cost[i][j]: the first i boxes aligned with the first j characters.
-    std::vector<std::vector<int>> cost(size_t(n + 1), std::vector<int>(size_t(m + 1), kInf));
+    std::vector<std::vector<double>> cost(size_t(n + 1), std::vector<double>(size_t(m + 1), kInf));
     struct Step {
         int boxes = 0;
         int chars = 0;
@@ -260,6 +261,16 @@ GroundTruthAnswerer::Alignment GroundTruthAnswerer::align(const std::vector<Char
         widths.push_back(b.width);
     std::sort(widths.begin(), widths.end());
     const int median = widths.empty() ? 0 : widths[widths.size() / 2];
+    // The cost of box b holding two touching characters: low for a wide box, and the narrower the box,
+    // the dearer (8 to 12), so that of two candidates the wider box takes the pair ("ff" rather than
+    // "ne" beside it, "ft" rather than "ty", never "y." in the box of the stop).
+    auto pairCost = [&](int b) {
+        const int w = boxes[size_t(b)].width;
+        const int wideFrom = 3 * median; // twice the width from which a box counts as wide
+        if (2 * w >= wideFrom)
+            return 4.0;
+        return 8.0 + 4.0 * (wideFrom - 2 * w) / wideFrom;
+    };
     // gapBefore[i]: empty columns between box i - 1 and box i.
     std::vector<int> gapBefore(size_t(n), 0);
     std::vector<int> gaps;
@@ -293,7 +304,7 @@ GroundTruthAnswerer::Alignment GroundTruthAnswerer::align(const std::vector<Char
         const int blank = blankAfter[size_t(last)] == (gapBefore[size_t(next)] >= wordGap) ? 0 : 3;
         return blank + (inside(next) ? 6 : 0);
     };
-    auto relax = [&](int i, int j, int di, int dj, int c) {
+    auto relax = [&](int i, int j, int di, int dj, double c) {
         if (i + di > n || j + dj > m || cost[i][j] >= kInf)
             return;
         if (cost[i][j] + c < cost[i + di][j + dj]) {
@@ -323,11 +334,15 @@ GroundTruthAnswerer::Alignment GroundTruthAnswerer::align(const std::vector<Char
                     const int c = take == pieces || piecesInside ? 0 : (pieces > 1 ? 2 : 5 * (take - 1));
                     relax(i, j, take, 1, c + apart + boundary(i + take, j));
                 }
-                relax(i, j, 0, 1, 8); // a character without a box
+                // A character without a box goes with the glyph before it, as if that box held both,
+                // so it costs more than taking the pair into that box; at the line's start no glyph
+                // stands before it and the character would be lost.
+                if (i > 0)
+                    relax(i, j, 0, 1, std::max(8.0, pairCost(i - 1) + 2));
             }
             if (i < n) {
                 // two touching characters in one box
-                relax(i, j, 1, 2, (2 * boxes[size_t(i)].width >= 3 * median ? 4 : 12) + (j + 1 < m ? boundary(i + 1, j + 1) : 0));
+                relax(i, j, 1, 2, pairCost(i) + (j + 1 < m ? boundary(i + 1, j + 1) : 0));
                 relax(i, j, 1, 0, 8); // a box without a character
             }
         }

@@ -24,6 +24,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -488,6 +489,20 @@ TEST_F(VideoCommandTest, PrevDuringAPauseIsSearchedAgainFromTheLastSubtitlesStar
     ASSERT_NO_FATAL_FAILURE(openAndPick());
     bool prevOffWhileRunning = true;
     bool paused = false;
+    // The run waits in the pause only after it has read the rest of this subtitle, which may take any
+    // time on a busy machine: the user's Prev. and Continue come at the first turn of the event loop that
+    // finds Prev. offered. The bound only keeps a run that never offers it from waiting for ever.
+    QTimer whenWaiting;
+    whenWaiting.setInterval(1);
+    QDeadlineTimer giveUp;
+    QObject::connect(&whenWaiting, &QTimer::timeout, [&] {
+        if (!button("bbPrevSub")->isEnabled() && !giveUp.hasExpired())
+            return;
+        whenWaiting.stop();
+        EXPECT_TRUE(button("bbPrevSub")->isEnabled()) << "the pause offers Prev.";
+        QTest::mouseClick(button("bbPrevSub"), Qt::LeftButton);
+        QTest::mouseClick(button("ButtonPause"), Qt::LeftButton);
+    });
     teacher.onQuestion = [&] {
         prevOffWhileRunning = prevOffWhileRunning && !button("bbPrevSub")->isEnabled();
         if (paused || store().count() != 1)
@@ -496,13 +511,11 @@ TEST_F(VideoCommandTest, PrevDuringAPauseIsSearchedAgainFromTheLastSubtitlesStar
         // once the run waits.
         paused = true;
         QTest::mouseClick(button("ButtonPause"), Qt::LeftButton);
-        QTimer::singleShot(50, [this] {
-            EXPECT_TRUE(button("bbPrevSub")->isEnabled()) << "the pause offers Prev.";
-            QTest::mouseClick(button("bbPrevSub"), Qt::LeftButton);
-            QTest::mouseClick(button("ButtonPause"), Qt::LeftButton);
-        });
+        giveUp.setRemainingTime(120000);
+        whenWaiting.start();
     };
     run();
+    EXPECT_FALSE(whenWaiting.isActive()) << "the run ended without waiting in the pause";
     EXPECT_TRUE(paused);
     EXPECT_TRUE(prevOffWhileRunning);
     EXPECT_EQ(stored(), kBothLines) << "the subtitle taken back is found again";

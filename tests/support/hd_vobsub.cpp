@@ -98,6 +98,86 @@ std::vector<HdSubtitle> sampleHdSubtitles(int count)
     return out;
 }
 
+HdPicture drawHdSubtitle(const HdSubtitle &s, const HdTextStyle &style)
+{
+    QFont upright(style.family);
+    upright.setPixelSize(style.pixelSize);
+    upright.setStyleStrategy(QFont::NoAntialias);
+    QFont italicFont = upright;
+    italicFont.setItalic(true);
+    const QFontMetrics metrics(upright);
+    const int pitch = metrics.lineSpacing();
+    const int pad = style.outline + 4;
+    // Outline and text as two paths: the outline's pixels are those of the stroked and filled text
+    // that the text itself does not cover.
+    QPainterPath text;
+    bool italic = false;
+    const int height = pitch * int(s.lines.size());
+    for (int l = 0; l < s.lines.size(); ++l) {
+        const std::vector<Run> runs = runsOf(s.lines[l], italic);
+        int width = 0;
+        for (const Run &r : runs)
+            width += QFontMetrics(r.italic ? italicFont : upright).horizontalAdvance(drawnText(r.text));
+        int x = (style.frameWidth - width) / 2;
+        const int baseline = pitch * l + metrics.ascent();
+        for (const Run &r : runs) {
+            const QFont &font = r.italic ? italicFont : upright;
+            text.addText(x, baseline, font, drawnText(r.text));
+            x += QFontMetrics(font).horizontalAdvance(drawnText(r.text));
+        }
+    }
+    QImage textMask(style.frameWidth, height + 2 * pad, QImage::Format_Grayscale8);
+    textMask.fill(0);
+    QImage outlineMask = textMask;
+    {
+        QPainter p(&textMask);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.translate(0, pad);
+        p.fillPath(text, Qt::white);
+    }
+    if (style.outline > 0) {
+        QPainterPathStroker stroker;
+        stroker.setWidth(2 * style.outline);
+        stroker.setJoinStyle(Qt::RoundJoin);
+        stroker.setCapStyle(Qt::RoundCap);
+        QPainter p(&outlineMask);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.translate(0, pad);
+        p.fillPath(stroker.createStroke(text).united(text), Qt::white);
+    }
+    // Cut to the ink plus a margin.
+    int left = textMask.width(), right = -1, top = textMask.height(), bottom = -1;
+    for (int y = 0; y < textMask.height(); ++y) {
+        const uchar *t = textMask.constScanLine(y);
+        const uchar *o = outlineMask.constScanLine(y);
+        for (int x = 0; x < textMask.width(); ++x) {
+            if (t[x] > 127 || o[x] > 127) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    if (right < 0)
+        return {};
+    left = std::max(0, left - 2);
+    right = std::min(textMask.width() - 1, right + 2);
+    top = std::max(0, top - 2);
+    bottom = std::min(textMask.height() - 1, bottom + 2);
+    HdPicture out;
+    out.codes.reset(right - left + 1, bottom - top + 1);
+    out.x = left;
+    out.y = std::max(0, style.frameHeight - kBottomMargin - out.codes.height);
+    for (int y = 0; y < out.codes.height; ++y) {
+        const uchar *t = textMask.constScanLine(top + y);
+        const uchar *o = outlineMask.constScanLine(top + y);
+        for (int x = 0; x < out.codes.width; ++x)
+            out.codes.at(x, y) = t[left + x] > 127 ? 1 : o[left + x] > 127 ? 2 : 0;
+    }
+    return out;
+}
+
 QString writeHdVobSub(const QString &dir, const QString &base, const std::vector<HdSubtitle> &subtitles,
                       const HdTextStyle &style)
 {
@@ -109,88 +189,22 @@ QString writeHdVobSub(const QString &dir, const QString &base, const std::vector
     if (QFontInfo(upright).family() != style.family)
         return QStringLiteral("the font family \"%1\" is not installed (Qt would draw %2)")
             .arg(style.family, QFontInfo(upright).family());
-    QFont italicFont = upright;
-    italicFont.setItalic(true);
-    const QFontMetrics metrics(upright);
-    const int pitch = metrics.lineSpacing();
-    const int pad = style.outline + 4;
 
     std::vector<VobSubEntry> entries;
     QByteArray srt;
     int number = 0;
     for (const HdSubtitle &s : subtitles) {
-        // Outline and text as two paths: the outline's pixels are those of the stroked and filled text
-        // that the text itself does not cover.
-        QPainterPath text;
-        bool italic = false;
-        const int height = pitch * int(s.lines.size());
-        for (int l = 0; l < s.lines.size(); ++l) {
-            const std::vector<Run> runs = runsOf(s.lines[l], italic);
-            int width = 0;
-            for (const Run &r : runs)
-                width += QFontMetrics(r.italic ? italicFont : upright).horizontalAdvance(drawnText(r.text));
-            int x = (style.frameWidth - width) / 2;
-            const int baseline = pitch * l + metrics.ascent();
-            for (const Run &r : runs) {
-                const QFont &font = r.italic ? italicFont : upright;
-                text.addText(x, baseline, font, drawnText(r.text));
-                x += QFontMetrics(font).horizontalAdvance(drawnText(r.text));
-            }
-        }
-        QImage textMask(style.frameWidth, height + 2 * pad, QImage::Format_Grayscale8);
-        textMask.fill(0);
-        QImage outlineMask = textMask;
-        {
-            QPainter p(&textMask);
-            p.setRenderHint(QPainter::Antialiasing, false);
-            p.translate(0, pad);
-            p.fillPath(text, Qt::white);
-        }
-        if (style.outline > 0) {
-            QPainterPathStroker stroker;
-            stroker.setWidth(2 * style.outline);
-            stroker.setJoinStyle(Qt::RoundJoin);
-            stroker.setCapStyle(Qt::RoundCap);
-            QPainter p(&outlineMask);
-            p.setRenderHint(QPainter::Antialiasing, false);
-            p.translate(0, pad);
-            p.fillPath(stroker.createStroke(text).united(text), Qt::white);
-        }
-        // Cut to the ink plus a margin.
-        int left = textMask.width(), right = -1, top = textMask.height(), bottom = -1;
-        for (int y = 0; y < textMask.height(); ++y) {
-            const uchar *t = textMask.constScanLine(y);
-            const uchar *o = outlineMask.constScanLine(y);
-            for (int x = 0; x < textMask.width(); ++x) {
-                if (t[x] > 127 || o[x] > 127) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y);
-                }
-            }
-        }
-        if (right < 0)
+        const HdPicture drawn = drawHdSubtitle(s, style);
+        if (drawn.codes.empty())
             return QStringLiteral("subtitle %1 draws no pixel").arg(number + 1);
-        left = std::max(0, left - 2);
-        right = std::min(textMask.width() - 1, right + 2);
-        top = std::max(0, top - 2);
-        bottom = std::min(textMask.height() - 1, bottom + 2);
         AvSpuSource source;
         source.frameWidth = style.frameWidth;
         source.frameHeight = style.frameHeight;
-        source.width = right - left + 1;
-        source.height = bottom - top + 1;
-        source.x = left;
-        source.y = std::max(0, style.frameHeight - kBottomMargin - source.height);
-        source.codes.resize(size_t(source.width) * size_t(source.height));
-        for (int y = 0; y < source.height; ++y) {
-            const uchar *t = textMask.constScanLine(top + y);
-            const uchar *o = outlineMask.constScanLine(top + y);
-            for (int x = 0; x < source.width; ++x)
-                source.codes[size_t(y) * size_t(source.width) + size_t(x)] =
-                    t[left + x] > 127 ? 1 : o[left + x] > 127 ? 2 : 0;
-        }
+        source.width = drawn.codes.width;
+        source.height = drawn.codes.height;
+        source.x = drawn.x;
+        source.y = drawn.y;
+        source.codes = drawn.codes.bytes;
         // White text, an outline of the darkest grey but black, transparent background.
         source.paletteIndex = {0, 15, 1, 0};
         source.contrast = {0, 15, 15, 0};

@@ -1,6 +1,9 @@
 // HD VobSub material for tests and benchmarks: subtitles drawn with Qt's text rendering onto a 1920x1080 frame, encoded by FFmpeg.
 #pragma once
 
+#include <cstddef> // before code_image.h, which uses size_t
+#include "picture/code_image.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +31,15 @@ struct HdTextStyle {
 // The subtitles of a sample text: letters, digits, punctuation and accented capitals and small
 // letters, some lines italic; count of them, two lines each where the text has two.
 std::vector<HdSubtitle> sampleHdSubtitles(int count);
+
+// The picture of one subtitle as writeHdVobSub encodes it: the ink cut out with a margin, the text as
+// code 1, its outline as code 2, 0 around; x and y place it on the frame. Empty when it draws nothing.
+struct HdPicture {
+    picture::CodeImage codes;
+    int x = 0;
+    int y = 0;
+};
+HdPicture drawHdSubtitle(const HdSubtitle &subtitle, const HdTextStyle &style);
 
 // Writes base.sub, base.idx and base.srt (the ground truth, markup kept) into dir, one picture per
 // subtitle centred near the bottom of the frame. Needs a QGuiApplication. Empty on success, else what

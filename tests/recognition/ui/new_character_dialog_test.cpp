@@ -458,11 +458,19 @@ TEST(NewCharacterDialog, ChangeColourPausesAndResumesOnceThePassHasStopped)
     EXPECT_EQ(rig.dialog->askGlyph(q).code, AnswerCode::Pause);
     EXPECT_EQ(rig.assist.mode, OcrAssistState::ColourChangeRequested);
     EXPECT_TRUE(rig.run.paused);
-    QTest::qWait(600);
+    // The dialog looks at the pass on each tick of its timer: the test counts ticks, since on a busy
+    // machine a length of time may pass without one. The bounds only keep a broken timer from hanging.
+    auto *timer = rig.dialog->findChild<QTimer *>(QStringLiteral("TimerChangeColor"));
+    ASSERT_NE(timer, nullptr);
+    int ticks = 0;
+    QObject::connect(timer, &QTimer::timeout, [&] { ++ticks; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, 60000)) << "the dialog never looked at the pass";
     EXPECT_EQ(resumed, 0); // the pass is still running
+    EXPECT_TRUE(timer->isActive()) << "it goes on looking while the pass runs";
     rig.run.processing = false;
-    QTest::qWait(600);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return resumed > 0; }, 60000)) << "never resumed after the pass stopped";
     EXPECT_EQ(resumed, 1);
+    EXPECT_FALSE(timer->isActive()) << "resumed once, it stops looking";
     QTest::qWait(600);
     EXPECT_EQ(resumed, 1);
 }
