@@ -24,7 +24,11 @@ CharMatrix::MatchFacts factsOf(const Glyph &g)
     f.takeWithNext = isTakeWithNext(text);
     for (int i = 0; i < text.length && i < core::CharText::kCapacity; ++i) {
         switch (text.text[i]) {
-        case u'o': case u'I': case u'l': case u'i': case u'\u00ED':
+        case u'I': case u'l':
+            f.stemLetter = true;
+            f.strictLetter = true;
+            break;
+        case u'o': case u'i': case u'\u00ED':
             f.strictLetter = true;
             break;
         case u'\u011B': case u'\u00E9': case u'\u00FA': case u'\u016F':

@@ -72,6 +72,7 @@ public:
         bool takeWithNext = false;
         bool strictLetter = false;                // holds o I l i í: matched only by a perfect score
         bool strictCentralEuropeanLetter = false; // holds ě é ú ů: likewise under the Central European charset
+        bool stemLetter = false;                  // holds I or l, two bare stems that may differ by a column
     };
     const MatchFacts &matchFacts(int index) const { return m_facts[size_t(index)]; }
 

@@ -19,7 +19,7 @@ struct CommonArea {
     GlyphRow maskR = 0; // columns that have a right neighbour inside it
     int initial = 0;    // four fifths of the area only one of the two covers counts as agreeing
 
-    CommonArea(int boxW, int boxH, int entryW, int entryH)
+    CommonArea(int boxW, int boxH, int entryW, int entryH, bool neighbours = true)
     {
         boxW = std::max(boxW, 0);
         boxH = std::max(boxH, 0);
@@ -31,8 +31,8 @@ struct CommonArea {
         minW = std::min(minW, kGlyphMaxWidth);
         minH = std::min(minH, kGlyphMaxHeight);
         mask = lowBits(minW);
-        maskL = mask & ~GlyphRow(1);
-        maskR = minW > 0 ? mask & ~(GlyphRow(1) << (minW - 1)) : 0;
+        maskL = neighbours ? mask & ~GlyphRow(1) : 0;
+        maskR = neighbours && minW > 0 ? mask & ~(GlyphRow(1) << (minW - 1)) : 0;
         initial = ((maxW - minW) * minH + (maxH - minH) * maxW) * 4 / 5;
     }
 };
@@ -207,12 +207,13 @@ template <Count kCount>
             continue;
         const Glyph &entry = matrix.entry(i);
         int threshold = s.sensibility;
-        if (!flags.takeWithNext && !options.imageSequenceMode
-            && (flags.strictLetter || (options.charset == 238 && flags.strictCentralEuropeanLetter)))
+        const bool strict = !flags.takeWithNext && !options.imageSequenceMode
+            && (flags.strictLetter || (options.charset == 238 && flags.strictCentralEuropeanLetter));
+        if (strict)
             threshold = 1000;
         const bool canMatch = allowJoin || !flags.takeWithNext;
 
-        const CommonArea a(boxW, boxH, entry.width, entry.height);
+        const CommonArea a(boxW, boxH, entry.width, entry.height, !(strict && flags.stemLetter && options.reducedPicture));
         if (a.maxW == 0 || a.maxH == 0)
             continue;
         // The entry is worth finishing only while its score can still reach the threshold (when it may

@@ -14,6 +14,10 @@ struct MatchOptions {
     OcrSettings settings;         // size and top tolerances, sensibility
     bool imageSequenceMode = false; // pictures from image files: thin letters match at the ordinary threshold
     int charset = 0;              // subtitle charset; 238 adds the Central European thin letters
+    // The picture was reduced (a tall frame): a pixel there stands for a block of the frame, so a thin
+    // letter must agree pixel for pixel; a neighbour's agreement, which absorbs a rounding shift on a
+    // full-size picture, would take an "l" for an "I" that differs from it by a whole column.
+    bool reducedPicture = false;
 };
 
 // What matching a descriptor against the matrix found.

@@ -265,7 +265,8 @@ struct RecognitionDriver::GlyphRead {
 
 RecognitionDriver::GlyphRead RecognitionDriver::matchGlyph(const LineWalk &walk, int first, MatchResult &result)
 {
-    const MatchOptions &match = m_options.match;
+    MatchOptions match = m_options.match;
+    match.reducedPicture = m_scale > 1;
     GlyphRead glyph;
     glyph.first = first;
     glyph.descriptor = buildGlyphDescriptor(m_codes, markerOfBox(first), walk.boxes[size_t(first)]);

@@ -112,6 +112,7 @@ TEST(Matcher, MatchEqualsThePixelWalkWhileTheMatrixGrows)
                 o.settings.maxCharDiffHeight = uint8_t(q % 4 == 3 ? 3 : 2);
                 o.charset = q % 3 ? 0 : 238;
                 o.imageSequenceMode = q % 4 == 0;
+                o.reducedPicture = q % 3 == 1;
                 const bool join = q % 2 == 0;
                 ASSERT_EQ(matchChar(m, d, boxOf(d), join, o), test::pixelWalkMatch(m, d, boxOf(d), join, o))
                     << "round " << round << " after " << i + 1 << " entries, query " << q;
@@ -148,6 +149,7 @@ struct MatchCase {
     int charset = 0;
     int32_t expected = 0;
     std::vector<int> deleted = {};
+    bool reducedPicture = false;
 };
 
 // The row's name, so that test names stay readable and stable.
@@ -169,6 +171,7 @@ TEST_P(MatchChar, FollowsThresholdsAndTies)
     MatchOptions o;
     o.imageSequenceMode = c.imageSequence;
     o.charset = c.charset;
+    o.reducedPicture = c.reducedPicture;
     EXPECT_EQ(written(matchChar(m, c.descriptor, boxOf(c.descriptor), c.allowJoin, o)), c.expected);
 }
 
@@ -176,6 +179,11 @@ const Glyph k10x20 = test::inkBlock(10, 20);
 const Glyph k11x20 = test::inkBlock(11, 20); // scores 981 against k10x20: a match at 980, short of a perfect score
 const Glyph kHalf = glyphFromArt({"#####.....", "#####.....", "#####.....", "#####....."});
 const Glyph kOtherHalf = glyphFromArt({".....#####", ".....#####", ".....#####", ".....#####"});
+
+// A bare stem with narrow ends, and a stem one column wider at its top: the second agrees with the
+// first everywhere through a neighbour.
+const Glyph kNarrowEndedStem = glyphFromArt({".#.", "###", "###", "###", "###", ".#."});
+const Glyph kWideTopStem = glyphFromArt({"###", "###", "###", "###", "###", ".#."});
 
 Glyph shiftedDown(Glyph g, int dy)
 {
@@ -201,6 +209,13 @@ const MatchCase kMatchCases[] = {
     {"NoPositiveScoreGivesNoGuess", {withText(kOtherHalf, u"a")}, kHalf, false, false, 0, 0},
     {"TopOffsetBeyondToleranceIsSkipped", {withText(k10x20, u"a")}, shiftedDown(k10x20, 7), false, false, 0, 0},
     {"TopOffsetWithinToleranceMatches", {withText(k10x20, u"a")}, shiftedDown(k10x20, 6), false, false, 0, 1},
+    {"StemWithinANeighbourMatchesOnAFullSizePicture", {withText(kNarrowEndedStem, u"I")}, kWideTopStem, false, false, 0, 1},
+    {"StemWithinANeighbourIsAskedOnAReducedPicture", {withText(kNarrowEndedStem, u"I")}, kWideTopStem, false, false, 0, -1,
+     {}, true},
+    {"ExactStemMatchesOnAReducedPicture", {withText(kNarrowEndedStem, u"l")}, kNarrowEndedStem, false, false, 0, 1, {},
+     true},
+    {"RoundLetterWithinANeighbourMatchesOnAReducedPicture", {withText(kNarrowEndedStem, u"o")}, kWideTopStem, false,
+     false, 0, 1, {}, true},
     {"BestGuessKeepsTheLowerIndexOnEqualScores",
      {withText(k10x20, u"o"), withText(k10x20, u"o"), withText(k10x20, u"l")}, k11x20, false, false, 0, -1},
 };

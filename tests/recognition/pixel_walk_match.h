@@ -16,8 +16,9 @@ using recognition::CharMatrix;
 using recognition::Glyph;
 using recognition::MatchOptions;
 
-// The comparison walked pixel by pixel, as the rules state it.
-inline int pixelWalkPermille(const Glyph &d, int boxW, int boxH, const Glyph &e)
+// The comparison walked pixel by pixel, as the rules state it; without neighbours only the pixel
+// itself can agree (a stem letter on a reduced picture).
+inline int pixelWalkPermille(const Glyph &d, int boxW, int boxH, const Glyph &e, bool neighbours = true)
 {
     const int minW = std::min<int>(boxW, e.width), maxW = std::max<int>(boxW, e.width);
     const int minH = std::min<int>(boxH, e.height), maxH = std::max<int>(boxH, e.height);
@@ -29,9 +30,9 @@ inline int pixelWalkPermille(const Glyph &d, int boxW, int boxH, const Glyph &e)
             if (dv == e.pixel(x, y)) {
                 score += 1;
                 p = 1;
-            } else if (x > 0 && e.pixel(x - 1, y) == dv) {
+            } else if (neighbours && x > 0 && e.pixel(x - 1, y) == dv) {
                 score += 1;
-            } else if (x < minW - 1 && e.pixel(x + 1, y) == dv) {
+            } else if (neighbours && x < minW - 1 && e.pixel(x + 1, y) == dv) {
                 score += 1;
             } else {
                 score -= p;
@@ -57,13 +58,16 @@ inline recognition::MatchResult pixelWalkMatch(const CharMatrix &m, const Glyph 
         const QString text = core::fromCharText(e.text);
         const bool twn = text == QStringLiteral("take with next");
         int threshold = o.settings.sensibility;
+        bool stem = false;
         if (!twn && !o.imageSequenceMode) {
-            for (QChar c : text)
+            for (QChar c : text) {
                 if (QStringView(u"oIli\u00ED").contains(c)
                     || (o.charset == 238 && QStringView(u"\u011B\u00E9\u00FA\u016F").contains(c)))
                     threshold = 1000;
+                stem = stem || c == u'I' || c == u'l';
+            }
         }
-        const int pm = pixelWalkPermille(d, box.width, box.height, e);
+        const int pm = pixelWalkPermille(d, box.width, box.height, e, !(stem && o.reducedPicture));
         if (pm >= threshold && (allowJoin || !twn))
             return recognition::MatchResult::match(i);
         if (pm > best) {
