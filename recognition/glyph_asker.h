@@ -74,8 +74,12 @@ struct GlyphQuestion {
     int runLength = 0;          // boxes shown beyond the first, in reading order
     bool rightToLeft = false;
 
-    // The box's descriptor, as the search for another matrix matches it.
+    // The box's descriptor, as the search for another matrix matches it, and the box it was built
+    // from as recognition matched it: on a tall frame both are of the reduced picture, which
+    // reducedPicture then says, while boxes above are of the picture as shown.
     Glyph glyph;
+    CharBox matchBox;
+    bool reducedPicture = false;
     // The best guess of matching; empty when there is none (also for a "take with next" guess).
     QString bestGuess;
     uint8_t bestGuessStyle = 0;

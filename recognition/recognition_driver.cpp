@@ -107,6 +107,8 @@ GlyphAnswer RecognitionDriver::ask(int lineIndex, int first, int extraBoxes, con
     q.runLength = extraBoxes;
     q.rightToLeft = m_options.rightToLeft;
     q.glyph = descriptor;
+    q.matchBox = line.boxes[size_t(first)];
+    q.reducedPicture = m_scale > 1;
     if (!isTakeWithNext(descriptor.text)) {
         q.bestGuess = core::fromCharText(descriptor.text);
         q.bestGuessStyle = descriptor.style;

@@ -648,8 +648,9 @@ void NewCharacterDialog::searchMatrix()
             m_prompt.warn(loaded.error().message());
             continue;
         }
-        const MatchResult r = matchChar(candidate, m_question->glyph, m_question->boxes[size_t(m_question->box)], false,
-                                        m_setup.match);
+        MatchOptions match = m_setup.match;
+        match.reducedPicture = m_question->reducedPicture;
+        const MatchResult r = matchChar(candidate, m_question->glyph, m_question->matchBox, false, match);
         if (!r.matched())
             continue;
         const Glyph &entry = candidate.entry(r.index);

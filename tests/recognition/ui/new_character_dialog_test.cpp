@@ -113,6 +113,7 @@ GlyphQuestion questionOf(std::vector<CharBox> boxes, int box, int width = 200, i
     q.backgroundIndex = 7;
     q.boxes = std::move(boxes);
     q.box = box;
+    q.matchBox = q.boxes.empty() ? CharBox{} : q.boxes[size_t(box)];
     return q;
 }
 
@@ -429,6 +430,46 @@ TEST(NewCharacterDialog, SearchAdoptsAMatchingMatrixOnlyAfterTheUnsavedOneIsDeal
     EXPECT_EQ(rig.matrix.fileName(), otherFile);
     EXPECT_EQ(out.lastAnswer, AnswerCode::SkipSubPicture);
     EXPECT_EQ(out.questions, 2); // "q" answered from the adopted matrix, the second letter skipped
+}
+
+// On a tall frame the question shows the picture at its own size while recognition read it reduced: the
+// search compares the reduced glyph at its reduced size, the size every matrix of such a disc holds.
+TEST(NewCharacterDialog, SearchOnATallFrameFindsTheMatrixOfTheReducedGlyph)
+{
+    DialogRig rig;
+    QDir().mkpath(rig.dir.filePath(QStringLiteral("ChMatrix")));
+    // One letter 6 x 20 on a 1080-row frame: recognition reads it as 3 x 10.
+    picture::CodeImage img(60, 30);
+    test::fillRect(img, 4, 4, 6, 20);
+    picture::DecodedPicture p;
+    p.codes = img;
+    p.colourMap = {0, 1, 2, 3};
+    p.colourCandidates = {0, 2, 0, 0};
+    p.frameHeight = 1080;
+    CharMatrix other;
+    Glyph g;
+    g.width = 3;
+    g.height = 10;
+    for (int y = 0; y < 10; ++y)
+        g.rows[size_t(y)] = lowBits(3);
+    g.text = core::toCharText(QStringLiteral("q"));
+    ASSERT_EQ(other.add(g), CharMatrix::AddOutcome::Added);
+    const QString otherFile = rig.dir.filePath(QStringLiteral("ChMatrix/other.gxc"));
+    ASSERT_TRUE(saveCharMatrix(other, otherFile).ok());
+
+    rig.prompt.answers = {core::Answer::Yes};
+    User user(*rig.dialog);
+    user.then([&] { child<QPushButton>(*rig.dialog, "ButtonSearchMatrix")->click(); });
+    // Without a match the question stays open; skipping ends the picture.
+    user.then([&] { child<QPushButton>(*rig.dialog, "ButtonSkipSubPict")->click(); });
+    const PictureOutcome out = rig.recognise(p);
+    EXPECT_TRUE(rig.prompt.informs.isEmpty()) << rig.prompt.informs.join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(rig.prompt.confirms.size(), 1);
+    EXPECT_TRUE(rig.prompt.confirms[0].contains(QStringLiteral("\"other.gxc\"")));
+    EXPECT_EQ(rig.matrix.fileName(), otherFile);
+    EXPECT_EQ(out.questions, 1);
+    ASSERT_EQ(rig.store.count(), 1);
+    EXPECT_EQ(rig.store.at(1).lines, QStringList{QStringLiteral("q")});
 }
 
 TEST(NewCharacterDialog, ASearchWithoutMatchSaysSoAndStaysOpen)
