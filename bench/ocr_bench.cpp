@@ -1,11 +1,12 @@
 // OCR benchmark: the whole road (reading pass, decoder, recognition driver) taught from the ground truth, then
 // run again with what it learned, against Tesseract 5 on the same decoded pictures.
 //
-// Usage: ocr_bench [--colours TEXT[,OUTLINE]] [--space-width N] [--fill-font FILE --fill-size N]
+// Usage: ocr_bench [--colours TEXT[,OUTLINE]] [--space-width N] [--sensibility N] [--fill-font FILE --fill-size N]
 //                  [TITLESET-FOLDER|VTS_nn_0.IFO|file.idx GROUND-TRUTH.srt [STREAM]]
 // --colours fixes the pixel codes (0-3) of the text and its outline for every picture, as the OCR
 // assistant's colour choice does, instead of detecting them picture by picture.
-// --space-width sets the gap that makes a space, as the Advanced OCR Setup does (11 without it).
+// --space-width sets the gap that makes a space, as the Advanced OCR Setup does (11 without it);
+// --sensibility the per mille a match needs, likewise (980 without it).
 // --fill-font fills the matrix from a font file at N pixels instead of teaching, as the OCR assistant's
 // fill does: the first line of the first subtitle is the sample, fitted over the first picture so that
 // its letters are as wide and as tall as the picture's; the printable ASCII and Latin-1 characters are
@@ -84,6 +85,7 @@ struct Case {
     QString idx{}; // a VobSub index: the units' times come from it
     std::optional<InkCodes> colours{}; // chosen text and outline codes; detected per picture when unset
     int spaceWidth = kDefaultSpaceWidth;
+    int sensibility = OcrSettings{}.sensibility;
     std::optional<FillFont> fill{};
 };
 
@@ -229,6 +231,7 @@ RoadResult runRoad(const Case &c, CharMatrix &matrix, GlyphAsker &asker)
     core::SilentPrompt prompt(core::Answer::No);
     DriverOptions options;
     options.match.settings.spaceWidth = c.spaceWidth;
+    options.match.settings.sensibility = c.sensibility;
     RecognitionDriver driver(DriverEnvironment{matrix, store, skipped, asker, assist, prompt, nullptr, &source}, options);
     subtitles::StoreSubtitleSink sink(store, skipped);
     ripping::DispatchOptions dispatch;
@@ -265,11 +268,12 @@ ReducedPicture workPicture(const picture::DecodedPicture &p, InkCodes ink, int &
 // A character of several boxes side by side (a double quote) is a shape of its own too, beside its
 // pieces: the matrix holds its run.
 int distinctShapes(const std::vector<picture::DecodedPicture> &pictures, const std::vector<core::TimeCode> &starts,
-                   const std::vector<TruthEntry> &truth, int spaceWidth)
+                   const std::vector<TruthEntry> &truth, int spaceWidth, int sensibility)
 {
     CharMatrix shapes;
     MatchOptions match;
     match.settings.spaceWidth = spaceWidth;
+    match.settings.sensibility = sensibility;
     for (size_t i = 0; i < pictures.size(); ++i) {
         const picture::DecodedPicture &p = pictures[i];
         ColourCandidates candidates = p.colourCandidates;
@@ -336,7 +340,7 @@ RoadResult runTesseract(const Case &c, const std::vector<TruthEntry> &truth, tes
     const PictureCollector collector = collectPictures(c);
     RoadResult r;
     r.starts = collector.starts;
-    r.shapes = distinctShapes(collector.pictures, collector.starts, truth, c.spaceWidth);
+    r.shapes = distinctShapes(collector.pictures, collector.starts, truth, c.spaceWidth, c.sensibility);
     QElapsedTimer timer;
     timer.start();
     constexpr int margin = 8;
@@ -485,6 +489,7 @@ bool runFilled(const Case &c, const std::vector<TruthEntry> &truth)
     CharMatrix matrix;
     FillReading reading;
     reading.settings.spaceWidth = c.spaceWidth;
+    reading.settings.sensibility = c.sensibility;
     reading.reduction = reductionFactor(first.frameHeight);
     const QStringList items = fillItems(rangeCharacters(0x21, 0x7E) + rangeCharacters(0xA1, 0xFF));
     const FillReport report = fillMatrixFromFont(matrix, **font, items, *geometry, reading);
@@ -514,8 +519,8 @@ bool runCase(const Case &c, tesseract::TessBaseAPI &api)
         std::fprintf(stderr, "ocr_bench: %s\n", qPrintable(truth.error().message()));
         return false;
     }
-    std::printf("%s (%zu subtitles, %d distinct characters, space width %d)\n", qPrintable(c.name), truth->size(),
-                distinctCharacters(*truth), c.spaceWidth);
+    std::printf("%s (%zu subtitles, %d distinct characters, space width %d, sensibility %d)\n", qPrintable(c.name),
+                truth->size(), distinctCharacters(*truth), c.spaceWidth, c.sensibility);
     if (c.colours)
         std::printf("  colours chosen: text=%d outline=%d\n", int(c.colours->text),
                     c.colours->outline == 255 ? -1 : int(c.colours->outline));
@@ -603,6 +608,15 @@ int main(int argc, char **argv)
             return 1;
         }
     }
+    int sensibility = OcrSettings{}.sensibility;
+    if (const auto value = takeOption("--sensibility")) {
+        bool ok = false;
+        sensibility = value->toInt(&ok);
+        if (!ok || sensibility < 1 || sensibility > 1000) {
+            std::fprintf(stderr, "ocr_bench: --sensibility takes a per mille, 1 to 1000\n");
+            return 1;
+        }
+    }
     std::optional<FillFont> fill;
     const auto fillFile = takeOption("--fill-font");
     const auto fillSize = takeOption("--fill-size");
@@ -661,6 +675,7 @@ int main(int argc, char **argv)
     for (Case &c : cases) {
         c.colours = colours;
         c.spaceWidth = spaceWidth;
+        c.sensibility = sensibility;
         c.fill = fill;
         ok = runCase(c, api) && ok;
     }
