@@ -599,24 +599,23 @@ int main(int argc, char **argv)
         args.remove(at, std::min<qsizetype>(2, args.size() - at));
         return value;
     };
+    // A whole-number option within lo..hi, or its default; false (and a line on stderr) when it is not one.
+    auto intOption = [&takeOption](const char *name, int lo, int hi, const char *what, int &value) {
+        const auto text = takeOption(name);
+        if (!text)
+            return true;
+        bool ok = false;
+        value = text->toInt(&ok);
+        if (ok && value >= lo && value <= hi)
+            return true;
+        std::fprintf(stderr, "ocr_bench: %s takes %s, %d to %d\n", name, what, lo, hi);
+        return false;
+    };
     int spaceWidth = kDefaultSpaceWidth;
-    if (const auto value = takeOption("--space-width")) {
-        bool ok = false;
-        spaceWidth = value->toInt(&ok);
-        if (!ok || spaceWidth < 1 || spaceWidth > 255) {
-            std::fprintf(stderr, "ocr_bench: --space-width takes a width in pixels, 1 to 255\n");
-            return 1;
-        }
-    }
     int sensibility = OcrSettings{}.sensibility;
-    if (const auto value = takeOption("--sensibility")) {
-        bool ok = false;
-        sensibility = value->toInt(&ok);
-        if (!ok || sensibility < 1 || sensibility > 1000) {
-            std::fprintf(stderr, "ocr_bench: --sensibility takes a per mille, 1 to 1000\n");
-            return 1;
-        }
-    }
+    if (!intOption("--space-width", 1, 255, "a width in pixels", spaceWidth)
+        || !intOption("--sensibility", 1, 1000, "a per mille", sensibility))
+        return 1;
     std::optional<FillFont> fill;
     const auto fillFile = takeOption("--fill-font");
     const auto fillSize = takeOption("--fill-size");

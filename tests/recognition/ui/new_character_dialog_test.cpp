@@ -388,21 +388,28 @@ TEST(NewCharacterDialog, TheShippedCharMapListsLocationsWithoutPunctuation)
     EXPECT_FALSE(locations.contains(QStringLiteral("Punctuation")));
 }
 
-TEST(NewCharacterDialog, SearchAdoptsAMatchingMatrixOnlyAfterTheUnsavedOneIsDealtWith)
+// A matrix whose one entry "q" is an ink block 3 x 10.
+CharMatrix matrixOfOneBlockQ()
 {
-    // The picture's first letter, 3 x 10, as entry "q" of another matrix file.
-    DialogRig rig;
-    QDir().mkpath(rig.dir.filePath(QStringLiteral("ChMatrix")));
-    picture::DecodedPicture p = threeLetters();
-    CharMatrix other;
+    CharMatrix m;
     Glyph g;
     g.width = 3;
     g.height = 10;
     for (int y = 0; y < 10; ++y)
         g.rows[size_t(y)] = lowBits(3);
     g.text = core::toCharText(QStringLiteral("q"));
-    ASSERT_EQ(other.add(g), CharMatrix::AddOutcome::Added);
+    EXPECT_EQ(m.add(g), CharMatrix::AddOutcome::Added);
+    return m;
+}
+
+TEST(NewCharacterDialog, SearchAdoptsAMatchingMatrixOnlyAfterTheUnsavedOneIsDealtWith)
+{
+    // The picture's first letter, 3 x 10, as entry "q" of another matrix file.
+    DialogRig rig;
+    QDir().mkpath(rig.dir.filePath(QStringLiteral("ChMatrix")));
+    picture::DecodedPicture p = threeLetters();
     const QString otherFile = rig.dir.filePath(QStringLiteral("ChMatrix/other.gxc"));
+    CharMatrix other = matrixOfOneBlockQ();
     ASSERT_TRUE(saveCharMatrix(other, otherFile).ok());
     test::writeBytes(rig.dir.filePath(QStringLiteral("ChMatrix/broken.gxc")), QByteArray("not a matrix"));
     // The current matrix has an unsaved entry that matches nothing in the picture.
@@ -446,15 +453,8 @@ TEST(NewCharacterDialog, SearchOnATallFrameFindsTheMatrixOfTheReducedGlyph)
     p.colourMap = {0, 1, 2, 3};
     p.colourCandidates = {0, 2, 0, 0};
     p.frameHeight = 1080;
-    CharMatrix other;
-    Glyph g;
-    g.width = 3;
-    g.height = 10;
-    for (int y = 0; y < 10; ++y)
-        g.rows[size_t(y)] = lowBits(3);
-    g.text = core::toCharText(QStringLiteral("q"));
-    ASSERT_EQ(other.add(g), CharMatrix::AddOutcome::Added);
     const QString otherFile = rig.dir.filePath(QStringLiteral("ChMatrix/other.gxc"));
+    CharMatrix other = matrixOfOneBlockQ();
     ASSERT_TRUE(saveCharMatrix(other, otherFile).ok());
 
     rig.prompt.answers = {core::Answer::Yes};
