@@ -193,7 +193,19 @@ bool RecognitionDriver::paintedWith(int x, int y, uint8_t marker) const
     if (m_scale == 1)
         return m_codes.contains(x, y) && m_codes.at(x, y) == marker;
     // The ink of the picture as shown whose reduced pixel carries the glyph's paint.
-    return m_fullCodes.contains(x, y) && m_ink.isInk(m_fullCodes.at(x, y)) && m_codes.at(x / m_scale, m_reducedRow[size_t(y)]) == marker;
+    if (!m_fullCodes.contains(x, y) || !m_ink.isInk(m_fullCodes.at(x, y)))
+        return false;
+    const int rx = x / m_scale;
+    const int ry = m_reducedRow[size_t(y)];
+    const uint8_t here = m_codes.at(rx, ry);
+    if (here == marker)
+        return true;
+    // Ink at the glyph's edge whose block held less than half ink: no glyph has it, and left plain it
+    // would speckle the highlighted glyph. It goes with the glyph beside it.
+    if (here == kFillMarkers[0] || here == kFillMarkers[1] || m_ink.isInk(here))
+        return false;
+    const auto marked = [&](int cx, int cy) { return m_codes.contains(cx, cy) && m_codes.at(cx, cy) == marker; };
+    return marked(rx - 1, ry) || marked(rx + 1, ry) || marked(rx, ry - 1) || marked(rx, ry + 1);
 }
 
 std::optional<RecognitionDriver::Flow> RecognitionDriver::endOfPicture(AnswerCode code)

@@ -85,7 +85,7 @@ TEST(ReduceByBands, GapsBetweenLinesStayEmpty)
     }
 }
 
-// The code pictures below: lines of two solid glyphs, a narrow "a" and a wide "b", standing 4 pixels
+// The code pictures below: lines of two solid glyphs, a narrow "a" and a wide "b", standing 3 pixels
 // apart; a line may carry two accent dots far enough above it to form a band of their own.
 struct DrawnLine {
     int height = 0;
@@ -110,7 +110,8 @@ picture::CodeImage drawPicture(const std::vector<DrawnLine> &lines)
             fillRect(image, 28, top, kDotSize, kDotSize);
             top += kDotSize + kDotGap;
         }
-        fillRect(image, 4, top, 8, l.height);   // "a"
+        // "a" from an odd column and a row below the line's top: a reduced block holds its corner alone.
+        fillRect(image, 5, top + 1, 8, l.height - 1);
         fillRect(image, 16, top, 30, l.height); // "b"
         top += l.height + l.gapBelow;
     }
@@ -121,16 +122,21 @@ picture::CodeImage drawPicture(const std::vector<DrawnLine> &lines)
 // keeps the height of every box asked about.
 class WidthAsker : public GlyphAsker {
 public:
+    static constexpr uint8_t kTextIndex = 1; // the text's code 1 as the question shows it (colour map 0 1 2 3)
     GlyphAnswer askGlyph(const GlyphQuestion &q) override
     {
         const CharBox &box = q.boxes[size_t(q.box)];
         askedHeights.push_back(box.height);
-        // The asked glyph's own pixels are highlighted where the picture shows them.
-        int highlighted = 0;
+        // The asked glyph's own pixels are highlighted where the picture shows them, every one of them:
+        // also a corner pixel whose block of the reduced picture held too little ink to count.
+        int highlighted = 0, plain = 0;
         for (int y = box.y; y < box.y + box.height; ++y)
-            for (int x = box.x; x < box.x + box.width; ++x)
+            for (int x = box.x; x < box.x + box.width; ++x) {
                 highlighted += q.shown.at(x, y) == kHighlightIndex;
+                plain += q.shown.at(x, y) == kTextIndex;
+            }
         EXPECT_GT(2 * highlighted, box.width * box.height) << "box at " << box.x << "," << box.y;
+        EXPECT_EQ(plain, 0) << "box at " << box.x << "," << box.y;
         const char *text = box.width >= 26 && box.width <= 32 ? "b" : box.width >= 6 && box.width <= 10 ? "a" : "?";
         return GlyphAnswer{core::toCharText(QString::fromLatin1(text)), 0, AnswerCode::Ok};
     }
