@@ -107,12 +107,14 @@ ReducedPicture reduceByBands(const picture::CodeImage &image, InkCodes ink, int 
             out.reducedRow[size_t(y)] = y;
         return out;
     }
+    std::vector<bool> inked(size_t(image.height));
+    for (int y = 0; y < image.height; ++y)
+        inked[size_t(y)] = rowHasInk(image, ink, y);
     out.reducedRow.resize(size_t(image.height));
     int y = 0;
     while (y < image.height) {
-        const bool inked = rowHasInk(image, ink, y);
         int end = y + 1;
-        while (end < image.height && rowHasInk(image, ink, end) == inked)
+        while (end < image.height && inked[size_t(end)] == inked[size_t(y)])
             ++end;
         for (int top = y; top < end; top += factor) {
             const int r = int(out.sourceTop.size());
