@@ -284,13 +284,7 @@ int distinctShapes(const std::vector<picture::DecodedPicture> &pictures, const s
         picture::CodeImage work = workPicture(p, *ink, factor).image;
         match.reducedPicture = factor > 1;
         const Segmentation seg = segmentSubtitle(work, *ink, {}, match.settings, factor > 1);
-        const TruthEntry *entry = nullptr;
-        if (i < starts.size()) {
-            const int64_t t = core::timeCodeToMilliseconds(starts[i]);
-            for (const TruthEntry &e : truth)
-                if (std::llabs(core::timeCodeToMilliseconds(e.start) - t) < 1000)
-                    entry = &e;
-        }
+        const TruthEntry *entry = i < starts.size() ? truthEntryAt(truth, starts[i]) : nullptr;
         const bool aligned = entry && entry->lines.size() == qsizetype(seg.lines.size());
         for (size_t l = 0; l < seg.lines.size(); ++l) {
             const TextLine &line = seg.lines[l];

@@ -395,12 +395,12 @@ GroundTruthAnswerer::GroundTruthAnswerer(std::vector<TruthEntry> truth) : m_trut
     m_quoteStrokes = apostrophe && quote;
 }
 
-const TruthEntry *GroundTruthAnswerer::entryAt(const core::TimeCode &start) const
+const TruthEntry *truthEntryAt(const std::vector<TruthEntry> &truth, const core::TimeCode &start)
 {
     const int64_t t = core::timeCodeToMilliseconds(start);
     const TruthEntry *best = nullptr;
     int64_t bestDiff = 0;
-    for (const TruthEntry &e : m_truth) {
+    for (const TruthEntry &e : truth) {
         const int64_t d = std::llabs(core::timeCodeToMilliseconds(e.start) - t);
         if (!best || d < bestDiff) {
             best = &e;
@@ -414,7 +414,7 @@ const TruthEntry *GroundTruthAnswerer::entryAt(const core::TimeCode &start) cons
 
 GlyphAnswer GroundTruthAnswerer::askGlyph(const GlyphQuestion &question)
 {
-    const TruthEntry *entry = entryAt(question.start);
+    const TruthEntry *entry = truthEntryAt(m_truth, question.start);
     if (!entry || question.line >= entry->lines.size() || question.lineCount != entry->lines.size()) {
         ++m_unanswerable;
         return answerOf(AnswerCode::SkipSubPicture);

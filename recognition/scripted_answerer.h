@@ -79,6 +79,11 @@ struct TruthEntry {
 // An entry without a valid time line is an error naming its line.
 core::Result<std::vector<TruthEntry>> readGroundTruth(const QString &path);
 
+// The entry of truth that a picture starting at start shows: the one nearest in time, within a second
+// (picture times come from the stream's clock, which may start a little after the authored times);
+// null when none is that close.
+const TruthEntry *truthEntryAt(const std::vector<TruthEntry> &truth, const core::TimeCode &start);
+
 // Answers every question from the true text of the picture, found by its start time: the boxes of a
 // line are aligned with the line's non-space characters (a character may take several boxes, like a
 // double quote, a guillemet of two chevrons or a serif "9" whose tail lies below its body, and touching
@@ -106,7 +111,6 @@ public:
     static Alignment align(const std::vector<CharBox> &boxes, const QString &line, const std::vector<bool> &italic = {});
 
 private:
-    const TruthEntry *entryAt(const core::TimeCode &start) const;
 
     std::vector<TruthEntry> m_truth;
     // The text holds both the apostrophe and the double quote, whose strokes look alike.
