@@ -433,6 +433,11 @@ void RunWiring::readFile(const QString &)
         if (main)
             main->showProgramTitle();
         closeLastSubtitle();
+        // Each damaged unit was passed over as the run met it; at the end the user learns how many
+        // subtitles are missing for it, in the windows as on the command line.
+        if (batch.damagedUnits > 0)
+            m_app.prompt().warn(QStringLiteral("%1 damaged subpicture unit(s) could not be read: their subtitles are missing.")
+                                    .arg(batch.damagedUnits));
         std::vector<ripping::TimeRange> ranges;
         for (const Subtitle &s : m_subtitles->store().subs)
             ranges.push_back({s.start, s.stop});

@@ -66,6 +66,7 @@ struct RunState {
     bool stopped = false;         // a read or write error ended the run; Start clears it
     bool vobSubTimesWarned = false; // the short-timing-list warning was given in this run
     uint16_t skippedCount = 0;    // units too short to use (recognise and save-bitmap actions)
+    uint32_t damagedUnits = 0;    // units of the run lost to damage: cut, or nothing in them readable
     uint32_t picturesSaved = 0;   // picture files written in this run
 
     SubtitleMap map;              // the current file's map, built or followed

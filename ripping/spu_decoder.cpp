@@ -22,13 +22,17 @@ constexpr int defaultFrameHeight = 576;
 // Contrast word of a sequence that sets none: code 0 transparent, codes 1-3 opaque.
 constexpr uint16_t defaultContrast = 0xFFF0;
 
+// How far a control sequence could be read.
+enum class SequenceRead { Missing, Whole, Cut };
+
 // Decodes the sequence at `offset` into `seq`, which arrives holding the fields the previous sequence
 // of the unit left (colour word, area, pixel offsets). `reader` spans the unit up to its size, so no
-// command or parameter is read past it. False when not even the 4-byte header fits.
-bool parseSequence(ByteReader &reader, uint16_t offset, picture::SpuControlSequence &seq, bool &forced)
+// command or parameter is read past it. Missing when not even the 4-byte header fits; Cut when the
+// unit ends inside a command or before the end-of-commands byte.
+SequenceRead parseSequence(ByteReader &reader, uint16_t offset, picture::SpuControlSequence &seq, bool &forced)
 {
     if (!reader.seek(offset) || !reader.has(4))
-        return false;
+        return SequenceRead::Missing;
     // Delay in units of 1024/90000 s, then the offset of the next sequence.
     seq.delayMs = uint32_t(reader.be16()) * 1024u / 90u;
     seq.next = reader.be16();
@@ -50,17 +54,17 @@ bool parseSequence(ByteReader &reader, uint16_t offset, picture::SpuControlSeque
             break;
         case 0x03: // colour word: 2 bytes, palette index per code, code 3 in the high nibble
             if (!reader.has(2))
-                return true;
+                return SequenceRead::Cut;
             seq.colour = reader.be16();
             break;
         case 0x04: // contrast word: 2 bytes, same nibble order
             if (!reader.has(2))
-                return true;
+                return SequenceRead::Cut;
             seq.contrast = reader.be16();
             break;
         case 0x05: { // display area: 6 bytes, four 12-bit numbers X1 X2 Y1 Y2, inclusive
             if (!reader.has(6))
-                return true;
+                return SequenceRead::Cut;
             const auto b = reader.bytes(6);
             seq.x1 = b[0] << 4 | b[1] >> 4;
             seq.x2 = (b[1] & 0x0F) << 8 | b[2];
@@ -70,39 +74,47 @@ bool parseSequence(ByteReader &reader, uint16_t offset, picture::SpuControlSeque
         }
         case 0x06: // pixel-data offsets: 2 bytes top field, 2 bytes bottom field
             if (!reader.has(4))
-                return true;
+                return SequenceRead::Cut;
             seq.topOffset = reader.be16();
             seq.bottomOffset = reader.be16();
             break;
         case 0x07: { // colour/contrast change list: 2-byte length counting itself, then the list; skipped
             if (!reader.has(2))
-                return true;
+                return SequenceRead::Cut;
             const uint16_t length = reader.be16();
             // A length below 2 would move backwards; either way the rest of the sequence is unusable.
             if (length < 2 || !reader.skip(length - 2u))
-                return true;
+                return SequenceRead::Cut;
             break;
         }
         case 0xFF: // end of the sequence's commands
-            return true;
+            return SequenceRead::Whole;
         default: // unknown byte: ignored, reading goes on with the next one
             break;
         }
     }
-    return true;
+    return SequenceRead::Cut;
 }
 
 // Reads the chain of sequences from the control offset on, following rising next offsets only,
-// so every step moves forward and the chain ends within the unit or at the table's limit.
-void parseControlTable(ByteReader &reader, uint16_t controlOffset, picture::DecodedPicture &picture)
+// so every step moves forward and the chain ends within the unit or at the table's limit. False when
+// the unit holds no sequence at its control offset or ends inside one.
+bool parseControlTable(ByteReader &reader, uint16_t controlOffset, picture::DecodedPicture &picture)
 {
     picture.sequences.clear();
     picture.forced = false;
+    bool whole = true;
     uint16_t offset = controlOffset;
     for (;;) {
         picture::SpuControlSequence seq = picture.sequences.empty() ? picture::SpuControlSequence{} : picture.sequences.back();
-        if (!parseSequence(reader, offset, seq, picture.forced))
+        const SequenceRead read = parseSequence(reader, offset, seq, picture.forced);
+        // A next offset past the end is how the last sequence of many real units points nowhere;
+        // only a first sequence that is not there at all means the unit is damaged.
+        if (read == SequenceRead::Missing) {
+            whole = whole && !picture.sequences.empty();
             break;
+        }
+        whole = whole && read == SequenceRead::Whole;
         picture.sequences.push_back(seq);
         if (seq.next <= offset || int(picture.sequences.size()) >= picture::DecodedPicture::maxSequences)
             break;
@@ -111,6 +123,7 @@ void parseControlTable(ByteReader &reader, uint16_t controlOffset, picture::Deco
     // Even a unit too short for one sequence header yields a first sequence: all zero, display start.
     if (picture.sequences.empty())
         picture.sequences.emplace_back();
+    return whole;
 }
 
 // Reads a field's bits most significant first through a 64-bit cache. Bits past the field's end read
@@ -342,7 +355,7 @@ void decodeFields(std::span<const uint8_t> unit, const picture::SpuControlSequen
 
 } // namespace
 
-void decodeSubpicture(std::span<const uint8_t> unit, int frameWidth, int frameHeight, picture::DecodedPicture &picture)
+bool decodeSubpicture(std::span<const uint8_t> unit, int frameWidth, int frameHeight, picture::DecodedPicture &picture)
 {
     // Unit size, then the offset of the first control sequence.
     ByteReader head(unit);
@@ -353,7 +366,7 @@ void decodeSubpicture(std::span<const uint8_t> unit, int frameWidth, int frameHe
     const auto bounded = unit.first(limit);
 
     ByteReader reader(bounded);
-    parseControlTable(reader, controlOffset, picture);
+    const bool sequencesWhole = parseControlTable(reader, controlOffset, picture);
     picture::SpuControlSequence &first = picture.sequences.front();
 
     // Picture size in 16-bit arithmetic, as the area's numbers wrap: 0 becomes 1, and each side is at
@@ -397,6 +410,11 @@ void decodeSubpicture(std::span<const uint8_t> unit, int frameWidth, int frameHe
     }
     first.x2 = first.x1 + codes.width - 1;
     first.y2 = first.y1 + codes.height - 1;
+    // The header, all the bytes it announces, every control sequence to its end-of-commands byte, and
+    // pixel data where the first sequence says it starts.
+    const auto inside = [limit](uint16_t offset) { return offset >= 4 && offset < limit; };
+    return unit.size() >= 4 && unitSize >= 4 && unit.size() >= unitSize && sequencesWhole
+        && inside(first.topOffset) && inside(first.bottomOffset);
 }
 
 } // namespace glyfex::ripping

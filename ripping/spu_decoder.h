@@ -16,7 +16,10 @@ namespace glyfex::ripping {
 // than the 720 of a DVD line (a DVD title set, whatever its video size, and an unknown frame).
 //
 // Never fails: a damaged unit gives a bounded picture of whatever its data allows. Every read stays
-// inside `unit` and inside the unit's own size, and every write inside the picture.
-void decodeSubpicture(std::span<const uint8_t> unit, int frameWidth, int frameHeight, picture::DecodedPicture &picture);
+// inside `unit` and inside the unit's own size, and every write inside the picture. Returns whether the
+// unit was whole: its header, every byte its size announces, and each control sequence up to its
+// end-of-commands byte. A damaged unit that leaves nothing visible is a subtitle lost, which the run
+// counts and tells.
+bool decodeSubpicture(std::span<const uint8_t> unit, int frameWidth, int frameHeight, picture::DecodedPicture &picture);
 
 } // namespace glyfex::ripping

@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace glyfex::ripping {
 
 using core::makeError;
@@ -17,6 +19,13 @@ namespace {
 TimeCode plusMs(const TimeCode &t, int64_t ms)
 {
     return core::addTimeCodes(t, core::millisecondsToTimeCode(ms));
+}
+
+// Whether some pixel of the picture is drawn: a code that is not fully transparent.
+bool showsAnything(const picture::DecodedPicture &picture)
+{
+    return std::any_of(picture.codes.bytes.begin(), picture.codes.bytes.end(),
+                       [&picture](uint8_t code) { return code < 4 && picture.contrastMap[code] != 0; });
 }
 
 bool stopsTheDisplay(const picture::DecodedPicture &p)
@@ -183,9 +192,13 @@ Result<void> SpuDispatcher::handleUnit(const SpuUnit &unit)
 {
     const picture::ActionMode action = m_options.action;
     const bool decode = action != picture::ActionMode::SaveRawSubpictures || m_options.forcedOnly;
-    if (decode)
-        decodeSubpicture(unit.bytes, m_run.frameWidth, m_run.frameHeight, m_picture);
+    const bool whole = !decode || decodeSubpicture(unit.bytes, m_run.frameWidth, m_run.frameHeight, m_picture);
     m_host.unitCounted();
+    if (!whole && !showsAnything(m_picture)) {
+        // Nothing of it can be shown: its subtitle is lost, and the run says how many were after it.
+        m_run.damagedUnits += 1;
+        return {};
+    }
     if (m_options.forcedOnly && !m_picture.forced)
         return {}; // neither used nor counted as skipped
 

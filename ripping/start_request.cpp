@@ -39,6 +39,7 @@ void commitStartRequest(const StartRequest &request, BatchState &batch)
     batch.characterLocation = request.characterLocation;
     batch.startCount += 1;
     batch.skippedCount = 0;
+    batch.damagedUnits = 0;
     batch.unreadLines = 0;
     batch.streamId = uint8_t(0x20 + (request.streamNumber & 0x1F));
     batch.vobList = request.files;

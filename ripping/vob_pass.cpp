@@ -167,8 +167,20 @@ VobPass::Gathered VobPass::gatherPacket(std::span<const uint8_t> sector, const S
 {
     Gathered g;
     const bool first = m_fill == 0;
-    if (info.fault != PacketFault::None || (first && info.payloadLength < 2)) {
+    // The rest of a unit lost to a damaged packet carries no time of its own; a packet with one
+    // begins the next unit.
+    if (m_droppingUnit && first && !info.ptsFlagged && info.fault == PacketFault::None)
+        return g;
+    m_droppingUnit = false;
+    const auto announced = [&] {
+        const auto head = sector.subspan(info.payloadStart, 2);
+        return size_t(head[0]) << 8 | head[1];
+    };
+    // A unit too small for its own 4-byte header has no size to gather by: its packets are lost.
+    if (info.fault != PacketFault::None || (first && (info.payloadLength < 2 || announced() < 4))) {
         // The packet's bytes cannot be trusted, so neither can the unit it belongs to.
+        m_run.damagedUnits += 1;
+        m_droppingUnit = true;
         if (!m_damageWarned) {
             m_damageWarned = true;
             m_host.warn(QStringLiteral("Damaged subpicture packet at sector %1 of %2: its subtitle is skipped.")
@@ -235,6 +247,7 @@ void VobPass::beginFile()
         m_indexWarned = {};
     }
     m_fill = 0;
+    m_droppingUnit = false;
 }
 
 VobPass::SectorStep VobPass::readSector(std::span<const uint8_t> sector, int64_t pos, int64_t fileSize)
@@ -312,6 +325,7 @@ PassOutcome VobPass::endFile(PassEnd end, const QString &path, int64_t pos)
             m_host.warn(QStringLiteral("Subpicture unit at sector %1 of %2 is cut off by the end of the file: its subtitle is skipped.")
                             .arg(m_run.spuSectorPos / int64_t(kSectorSize))
                             .arg(QFileInfo(path).fileName()));
+            m_run.damagedUnits += 1;
             m_fill = 0;
         }
         if (m_run.mapUse == MapUse::Building && !m_run.map.isEmpty()) {

@@ -131,6 +131,7 @@ private:
     core::TimeCode m_unitTime;
     int64_t m_beforeFile = 0;      // bytes of the run's files before the current one
     bool m_damageWarned = false;   // one damaged-packet warning per file
+    bool m_droppingUnit = false;   // a damaged packet lost the unit: its later packets are passed over
     std::array<bool, 3> m_indexWarned{}; // one warning per kind of index damage (IndexFault) per file
     std::vector<uint8_t> m_chunk;  // file bytes read ahead
     std::optional<core::Error> m_failure; // why the last sector stopped the run

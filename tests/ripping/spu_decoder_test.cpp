@@ -395,6 +395,7 @@ struct DamagedCase {
     Bytes (*make)();
     size_t sequences;
     int width, height;  // decoded size before trimming
+    bool whole;         // header, announced bytes and every sequence's commands all there
 };
 void PrintTo(const DamagedCase &c, std::ostream *os) { *os << c.name; }
 
@@ -494,6 +495,29 @@ Bytes unknownCommandBytes()
     return u.build();
 }
 
+Bytes sizeFieldZero()
+{
+    Bytes unit = smallUnit().build();
+    unit[0] = 0;
+    unit[1] = 0;
+    return unit;
+}
+
+// All 65,535 bytes a size field can announce, with the one sequence at the very end cut inside its
+// display-area command.
+Bytes largestUnitEndsInsideACommand()
+{
+    Bytes unit(0xFFFF, 0);
+    const size_t control = unit.size() - 7;
+    unit[0] = 0xFF;
+    unit[1] = 0xFF;
+    unit[2] = uint8_t(control >> 8);
+    unit[3] = uint8_t(control);
+    const Bytes sequence = {0x00, 0x00, uint8_t(control >> 8), uint8_t(control), 0x05, 0x00, 0x10};
+    std::copy(sequence.begin(), sequence.end(), unit.begin() + std::ptrdiff_t(control));
+    return unit;
+}
+
 class SpuDecoderDamaged : public ::testing::TestWithParam<DamagedCase> {};
 
 TEST_P(SpuDecoderDamaged, GivesABoundedPicture)
@@ -504,7 +528,7 @@ TEST_P(SpuDecoderDamaged, GivesABoundedPicture)
     const std::unique_ptr<uint8_t[]> exact(new uint8_t[unit.size() + 1]);
     std::copy(unit.begin(), unit.end(), exact.get());
     picture::DecodedPicture p;
-    decodeSubpicture(std::span<const uint8_t>(exact.get(), unit.size()), 720, 576, p);
+    EXPECT_EQ(decodeSubpicture(std::span<const uint8_t>(exact.get(), unit.size()), 720, 576, p), c.whole);
     EXPECT_EQ(p.sequences.size(), c.sequences);
     EXPECT_EQ(p.width, c.width);
     EXPECT_EQ(p.height, c.height);
@@ -514,19 +538,21 @@ TEST_P(SpuDecoderDamaged, GivesABoundedPicture)
 }
 
 INSTANTIATE_TEST_SUITE_P(, SpuDecoderDamaged, ::testing::Values(
-    DamagedCase{"NextOffsetBackwards", nextOffsetBackwards, 2, 6, 4},
-    DamagedCase{"ChainLongerThanTheTable", chainLongerThanTheTable, 4096, 6, 4},
-    DamagedCase{"GatheredFewerBytesThanTheSizeSays", gatheredFewerBytesThanTheSizeSays, 1, 1, 1},
-    DamagedCase{"GatheredEndCutsTheCommands", gatheredEndCutsTheCommands, 1, 6, 4},
-    DamagedCase{"ShorterThanItsHeader", shorterThanItsHeader, 1, 1, 1},
-    DamagedCase{"TopFieldStartsAfterItsEnd", topFieldStartsAfterItsEnd, 2, 6, 4},
-    DamagedCase{"PixelOffsetsPastTheUnit", pixelOffsetsPastTheUnit, 2, 6, 4},
-    DamagedCase{"FirstSequenceWithoutAreaColourOrOffsets", firstSequenceWithoutAreaColourOrOffsets, 2, 1, 1},
-    DamagedCase{"AreaCommandCutByTheUnitEnd", areaCommandCutByTheUnitEnd, 1, 1, 1},
-    DamagedCase{"ChangeListShorterThanItsLength", changeListShorterThanItsLength, 1, 6, 4},
-    DamagedCase{"ChangeListPastTheUnitEnd", changeListPastTheUnitEnd, 1, 6, 4},
-    DamagedCase{"MoreLinesThanTheArea", moreLinesThanTheArea, 1, 6, 3},
-    DamagedCase{"UnknownCommandBytes", unknownCommandBytes, 2, 6, 4}),
+    DamagedCase{"NextOffsetBackwards", nextOffsetBackwards, 2, 6, 4, true},
+    DamagedCase{"ChainLongerThanTheTable", chainLongerThanTheTable, 4096, 6, 4, true},
+    DamagedCase{"GatheredFewerBytesThanTheSizeSays", gatheredFewerBytesThanTheSizeSays, 1, 1, 1, false},
+    DamagedCase{"GatheredEndCutsTheCommands", gatheredEndCutsTheCommands, 1, 6, 4, false},
+    DamagedCase{"ShorterThanItsHeader", shorterThanItsHeader, 1, 1, 1, false},
+    DamagedCase{"TopFieldStartsAfterItsEnd", topFieldStartsAfterItsEnd, 2, 6, 4, true},
+    DamagedCase{"PixelOffsetsPastTheUnit", pixelOffsetsPastTheUnit, 2, 6, 4, false},
+    DamagedCase{"FirstSequenceWithoutAreaColourOrOffsets", firstSequenceWithoutAreaColourOrOffsets, 2, 1, 1, false},
+    DamagedCase{"AreaCommandCutByTheUnitEnd", areaCommandCutByTheUnitEnd, 1, 1, 1, false},
+    DamagedCase{"ChangeListShorterThanItsLength", changeListShorterThanItsLength, 1, 6, 4, false},
+    DamagedCase{"ChangeListPastTheUnitEnd", changeListPastTheUnitEnd, 1, 6, 4, false},
+    DamagedCase{"MoreLinesThanTheArea", moreLinesThanTheArea, 1, 6, 3, true},
+    DamagedCase{"UnknownCommandBytes", unknownCommandBytes, 2, 6, 4, true},
+    DamagedCase{"SizeFieldZero", sizeFieldZero, 1, 1, 1, false},
+    DamagedCase{"LargestUnitEndsInsideACommand", largestUnitEndsInsideACommand, 1, 1, 1, false}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // What the damaged units above must give beyond staying bounded.
