@@ -769,6 +769,9 @@ void InputDialog::commitStart(const StartRequest &request)
         if (QWidget *subtitles = m_app.subtitlesWindow())
             subtitles->show();
     }
+    // What the run adds comes from the disc, with its colours: the text is no longer one read from a file.
+    if (subtitles::ui::SubtitlesWindow *subtitles = m_app.subtitlesWindow())
+        subtitles->setLoadedFromFile(false);
     if (batch.paused && main)
         main->togglePause(this); // releases the run: the next timer tick reads the first file
 }

@@ -382,6 +382,14 @@ core::Result<void> SubtitlesWindow::setOutput(OutputFormat format, const FormatO
     return {};
 }
 
+void SubtitlesWindow::setLoadedFromFile(bool on)
+{
+    if (on == m_loadedFromFile)
+        return;
+    m_loadedFromFile = on;
+    refreshList();
+}
+
 void SubtitlesWindow::applyListFont(const QFont &font)
 {
     m_list->setFont(font);
