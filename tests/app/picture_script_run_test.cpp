@@ -77,6 +77,15 @@ protected:
 
     QStringList lines() const { return app.subtitlesWindow()->renderer().lines(); }
 
+    // The Output Format dialog shown and confirmed as it stands, as a user checking the settings does.
+    void confirmOutputFormat()
+    {
+        auto *formats = qobject_cast<subtitles::ui::OutputFormatDialog *>(app.window(QStringLiteral("Form13")));
+        ASSERT_NE(formats, nullptr);
+        formats->show();
+        ASSERT_TRUE(formats->convert()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    }
+
     QTemporaryDir scratch;
     int m_copies = 0;
     int m_runs = 0;
@@ -86,7 +95,9 @@ protected:
 
 struct StandardRow {
     const char *name;
-    std::vector<const QString *> opened; // the title sets ripped one after another; the last one's script counts
+    // The title sets ripped one after another; the last one's script counts. Before each earlier rip the
+    // Output Format dialog is confirmed after the title set opened (which took that title set's rate).
+    std::vector<const QString *> opened;
 };
 
 struct FormatColumn {
@@ -150,6 +161,8 @@ TEST_P(ScriptStandard, FollowsTheTitleSetRipped)
     const bool bitmaps = subtitles::isPictureScript(column.format);
     for (size_t i = 0; i < row.opened.size(); ++i) {
         ASSERT_NO_FATAL_FAILURE(open(*row.opened[i]));
+        if (i + 1 < row.opened.size())
+            ASSERT_NO_FATAL_FAILURE(confirmOutputFormat());
         // After the first run: a new text (No), whose unsaved lines may go (Yes).
         ASSERT_NO_FATAL_FAILURE(
             rip(bitmaps, i == 0 ? std::deque<core::Answer>{} : std::deque<core::Answer>{core::Answer::No, core::Answer::Yes}));
