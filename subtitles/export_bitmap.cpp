@@ -330,10 +330,6 @@ void ExportBitmapEngine::render(const picture::DecodedPicture &picture, const st
                                      "bitmaps: it is cut to %7 x %8 pixels and placed at %9, %10.")
                           .arg(codes.width).arg(codes.height).arg(dst.left).arg(dst.top).arg(kExportFrameWidth).arg(frame)
                           .arg(w0).arg(h0).arg(left).arg(top);
-    else if (scaled)
-        out.problem = QStringLiteral("The subtitle pictures of the %1 x %2 frame are scaled onto the %3 x %4 frame of "
-                                     "exported bitmaps.")
-                          .arg(settings.sourceWidth).arg(settings.sourceHeight).arg(kExportFrameWidth).arg(frame);
     dst = {left, top, left + w0 - 1, top + h0 - 1};
 
     // The bitmap's size and the picture's place in it; outside the picture a cropped bitmap shows

@@ -6,6 +6,7 @@
 #include "app/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "subtitles/font_text.h"
+#include "subtitles/time_forms.h"
 #include "subtitles/ui/subtitles_window.h"
 
 #include <QButtonGroup>
@@ -137,8 +138,9 @@ OutputFormatDialog::OutputFormatDialog(app::App &app, QWidget *parent) : QDialog
     directCheck(m_twoLineMax, &FormatOptions::subviewerTwoLineMax);
     directCheck(m_roundTimes, &FormatOptions::subviewerRoundTimes);
     m_microDvdRate->setCurrentText(m_app.formatOptions.frameRateText);
+    // The writers read the rate there as they write: a text that is no rate (yet) keeps the last one.
     connect(m_microDvdRate, &QComboBox::currentTextChanged, this, [this](const QString &t) {
-        if (!m_filling)
+        if (!m_filling && parseFrameRateX1000(t))
             m_app.formatOptions.frameRateText = t;
     });
     // The four frame-number rates and the Subtitles window's show one rate.

@@ -690,7 +690,7 @@ TEST_F(CommandLineRun, AnHdVobSubGoesOntoThePalDvdFrameWithEveryLineWhole)
                            QStringLiteral("0"), QStringLiteral("3"), QStringLiteral("0")});
     ASSERT_TRUE(o.ended);
     ASSERT_EQ(o.status, 0) << o.stderrText.toStdString();
-    EXPECT_FALSE(o.stderrText.contains(QStringLiteral("cut"))) << o.stderrText.toStdString();
+    EXPECT_TRUE(o.stderrText.isEmpty()) << "no picture is cut: " << o.stderrText.toStdString();
 
     QFile file(base + QStringLiteral(".sst"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
