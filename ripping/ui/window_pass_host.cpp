@@ -93,11 +93,15 @@ bool WindowPassHost::adjustBeforeExport()
     if (!adjust || !adjust->session().showBeforeNext())
         return true;
     // The command line shows no dialog: the preset of the output format simply becomes current.
-    if (m_app.commandLineMode) {
+    bool save = true;
+    if (m_app.commandLineMode)
         adjust->session().runUnattended(subtitles::OutputFormat(m_app.config.main.activePage));
-        return true;
-    }
-    return adjust->adjustPicture();
+    else
+        save = adjust->adjustPicture();
+    // The dialog makes the format its preset's: this picture is named and listed for that script already.
+    if (subtitles::ui::SubtitlesWindow *subtitles = m_app.subtitlesWindow())
+        m_options.outputFormat = subtitles->outputFormat();
+    return save;
 }
 
 void WindowPassHost::showPicture(const picture::DecodedPicture &picture, const picture::ExportedPicture *exported)

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QPushButton>
 #include <QTest>
@@ -191,6 +192,25 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto &info) {
         return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
     });
+
+// The Bitmap adjustment dialog, shown before the first picture, makes a text format its preset's script:
+// every picture of the run, the first included, is named as that script names its pictures.
+TEST_F(PictureScriptRun, PicturesAreNamedForTheScriptTheAdjustmentDialogChose)
+{
+    ASSERT_NO_FATAL_FAILURE(startWithFormat(OutputFormat::Glyfex));
+    ASSERT_NO_FATAL_FAILURE(open(kPalDvd));
+    ASSERT_NO_FATAL_FAILURE(rip(true));
+    ASSERT_EQ(app.subtitlesWindow()->outputFormat(), OutputFormat::SonicScenarist);
+    const QString base = QFileInfo(app.batch.pictureBaseName).fileName();
+    const QStringList pictures = QDir(scratch.path()).entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Name);
+    ASSERT_EQ(pictures.size(), qsizetype(app.subtitles.count()));
+    for (int i = 1; i <= app.subtitles.count(); ++i) {
+        const QString name = base + QStringLiteral(".%1.bmp").arg(i);
+        EXPECT_TRUE(pictures.contains(name)) << name.toStdString() << " not in " << pictures.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(lines().filter(QRegularExpression(QStringLiteral("\\t") + QRegularExpression::escape(name) + QStringLiteral("$"))).size() == 1)
+            << name.toStdString();
+    }
+}
 
 // --- a run appended to a loaded file ----------------------------------------------------------------
 
