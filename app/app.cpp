@@ -44,6 +44,10 @@ App::App(const core::Paths::Folders &folders) : paths(folders)
     if (!appDir.endsWith(QLatin1Char('/')))
         appDir += QLatin1Char('/');
     config = core::Config::defaults({paths.chMatrixDir(), QDir::homePath()});
+    m_exportEngine.followSettings([this] {
+        return subtitles::ExportSettings{presets.settings, presets.current, exportFrameHeight(), input.frameSize.width(),
+                                         input.frameSize.height()};
+    });
     // Message boxes open over the window the user works in; over the main window when none of the
     // program's is active.
     m_ownPrompt = std::make_unique<core::ui::MessageBoxPrompt>([this]() -> QWidget * { return m_mainWindow; });
@@ -194,8 +198,12 @@ QList<QWidget *> windowList(const std::vector<QWidget *> &windows)
 
 subtitles::ExportBitmapEngine &App::exportEngine()
 {
-    m_exportEngine.settings = {presets.settings, presets.current, input.frameSize.height()};
     return m_exportEngine;
+}
+
+int App::exportFrameHeight() const
+{
+    return core::exportFrameHeight(input.frameSize.height(), formatOptions.frameRateIndex == 1);
 }
 
 void App::loadSettings()

@@ -116,9 +116,12 @@ public:
     RunWiring &run() { return *m_run; }
     // The subtitles differ from what was last saved (the Subtitles window keeps the one flag).
     bool textModified() const;
-    // The export-bitmap engine of every run, following the current bitmap-export settings and the
-    // frame height; its background choice carries over from run to run.
+    // The export-bitmap engine of every run, which takes the current bitmap-export settings and the
+    // frames at every picture; its background choice carries over from run to run.
     subtitles::ExportBitmapEngine &exportEngine();
+    // The rows of the frame the bitmaps are exported onto: the input's, or for an HD input the DVD frame
+    // of the standard the scripts are written in (core::exportFrameHeight).
+    int exportFrameHeight() const;
 
 private:
     std::vector<QWidget *> m_windows;

@@ -122,8 +122,8 @@ void CommandLineJob::startRip()
         return;
     // The script's frame rate follows the title set: an NTSC disc written with PAL frames would put
     // every subtitle at the wrong time, and the drop-frame argument counts only under NTSC.
-    const int height = m_app.input.frameSize.height();
-    m_app.formatOptions.frameRateIndex = height == 576 || height == 0 ? 0 : 1;
+    // An HD frame tells no rate and is taken as PAL.
+    m_app.formatOptions.frameRateIndex = core::VideoStandard::ntscFrameHeight(m_app.input.frameSize.height()) ? 1 : 0;
     (void)m_app.subtitlesWindow()->setOutput(subtitles::OutputFormat(m_line.outputFormat), m_app.formatOptions);
     ripping::ui::InputDialog *input = m_app.inputDialog();
     const QStringList items = input->streamItemTexts();

@@ -124,6 +124,13 @@ void followFrameHeight(BmpOutPresets &presets, int frameHeight)
     follow(presets.settings);
 }
 
+int exportFrameHeight(int sourceHeight, bool ntsc)
+{
+    if (sourceHeight <= PalFrameHeight)
+        return sourceHeight;
+    return ntsc ? NtscFrameHeight : PalFrameHeight;
+}
+
 BmpOutSettings defaultBmpOutPreset(int preset, int frameHeight)
 {
     BmpOutSettings b;

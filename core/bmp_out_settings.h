@@ -74,6 +74,11 @@ inline constexpr int NtscFrameHeight = 480;
 // minimum of 478 to 480, which an NTSC frame lowered, is 574 again.
 void followFrameHeight(BmpOutPresets &presets, int frameHeight);
 
+// The height of the frame the bitmaps are exported onto, which the authoring tools place on a DVD
+// frame: the source's own height up to the 576 rows of PAL (0 while unknown); a taller source (HD) is
+// brought onto the DVD frame of the standard its script is written in, 480 rows NTSC or 576 PAL.
+int exportFrameHeight(int sourceHeight, bool ntsc);
+
 // The defaults of one preset before anything is read (they differ by authoring tool).
 BmpOutSettings defaultBmpOutPreset(int preset, int frameHeight = PalFrameHeight);
 

@@ -31,11 +31,12 @@ struct VideoStandard {
 
     static constexpr VideoStandard pal() { return {2500, 0x40, 24}; }
     static constexpr VideoStandard ntsc() { return {3000, 0xC0, 29}; }
-    // Height 576 or 0 is PAL, any other height NTSC.
-    static constexpr VideoStandard fromFrameHeight(int height)
-    {
-        return (height == 576 || height == 0) ? pal() : ntsc();
-    }
+    // A frame's height tells the standard up to the 576 rows of PAL: 576 or 0 (not known yet) is PAL, any
+    // other height up to it NTSC (480 on a DVD). A taller frame (HD, 720 or 1080 rows) is made at 25 and at
+    // 30 frames a second alike and tells nothing: PAL, as while nothing is known, unless its source says.
+    static constexpr bool heightTellsStandard(int height) { return height <= 576; }
+    static constexpr bool ntscFrameHeight(int height) { return height != 0 && height < 576; }
+    static constexpr VideoStandard fromFrameHeight(int height) { return ntscFrameHeight(height) ? ntsc() : pal(); }
     friend bool operator==(const VideoStandard &, const VideoStandard &) = default;
 };
 

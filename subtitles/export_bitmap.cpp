@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace glyfex::subtitles {
 
@@ -122,7 +124,82 @@ int positionedStart(uint8_t mode, int kept, int set, int shift, int size, int fr
     return start;
 }
 
+// One axis of the scaling onto the export frame: for each bitmap pixel, the picture's pixels it covers
+// and by how much. Lengths are counted in units of 1/num of a source pixel (a source pixel is num long, a
+// bitmap pixel den), so that every overlap is a whole number.
+struct AxisCover {
+    int first = 0; // the first bitmap pixel
+    int count = 0;
+    int den = 1;   // the length of a bitmap pixel
+    std::vector<std::vector<std::pair<int, int>>> cover; // per bitmap pixel: (picture pixel, length)
+};
+
+// The picture runs from start (on the source frame) for size pixels; num / den is the scale (num <= den).
+AxisCover coverAxis(int start, int size, int num, int den)
+{
+    AxisCover a;
+    a.den = den;
+    const int64_t from = int64_t(start) * num;        // where the picture begins, in units
+    const int64_t to = int64_t(start + size) * num;   // and ends
+    a.first = int(from / den);
+    const int last = int((to + den - 1) / den) - 1;
+    a.count = std::max(0, last - a.first + 1);
+    a.cover.resize(size_t(a.count));
+    for (int i = 0; i < a.count; ++i) {
+        const int64_t lo = int64_t(a.first + i) * den;
+        const int64_t hi = lo + den;
+        // The picture pixels whose span [p * num, (p + 1) * num) meets [lo, hi).
+        const int p0 = int(std::max<int64_t>(lo, from) / num) - start;
+        const int p1 = int((std::min<int64_t>(hi, to) - 1) / num) - start;
+        for (int p = std::max(p0, 0); p <= std::min(p1, size - 1); ++p) {
+            const int64_t s = std::max<int64_t>(lo, int64_t(start + p) * num);
+            const int64_t e = std::min<int64_t>(hi, int64_t(start + p + 1) * num);
+            if (e > s)
+                a.cover[size_t(i)].push_back({p, int(e - s)});
+        }
+    }
+    return a;
+}
+
 } // namespace
+
+CodeImage scaleToExportFrame(const CodeImage &codes, Rect &area, int sourceWidth, int sourceHeight, int frameRows,
+                             const std::array<bool, 4> &transparent, uint8_t background)
+{
+    // Only a frame larger than the export frame shrinks, along the axis where it is larger.
+    const int numX = sourceWidth > kExportFrameWidth ? kExportFrameWidth : 1;
+    const int denX = sourceWidth > kExportFrameWidth ? sourceWidth : 1;
+    const int numY = sourceHeight > frameRows ? frameRows : 1;
+    const int denY = sourceHeight > frameRows ? sourceHeight : 1;
+    const AxisCover xs = coverAxis(area.left, codes.width, numX, denX);
+    const AxisCover ys = coverAxis(area.top, codes.height, numY, denY);
+    CodeImage out(xs.count, ys.count, background);
+    const int64_t box = int64_t(denX) * denY; // a bitmap pixel's area, in units squared
+    for (int y = 0; y < ys.count; ++y) {
+        uint8_t *row = out.row(y);
+        for (int x = 0; x < xs.count; ++x) {
+            std::array<int64_t, 4> weight{};
+            for (const auto &[py, wy] : ys.cover[size_t(y)]) {
+                const uint8_t *src = codes.row(py);
+                for (const auto &[px, wx] : xs.cover[size_t(x)])
+                    weight[src[px] & 3] += int64_t(wx) * wy;
+            }
+            int64_t ink = 0;
+            int best = -1;
+            for (int c = 0; c < 4; ++c) {
+                if (transparent[size_t(c)])
+                    continue;
+                ink += weight[size_t(c)];
+                if (weight[size_t(c)] > 0 && (best < 0 || weight[size_t(c)] > weight[size_t(best)]))
+                    best = c;
+            }
+            if (best >= 0 && ink * 3 >= box)
+                row[x] = uint8_t(best);
+        }
+    }
+    area = {xs.first, ys.first, xs.first + out.width - 1, ys.first + out.height - 1};
+    return out;
+}
 
 int fitWidthConstraint(const ExportSettings &settings, int pictureWidth, int extra)
 {
@@ -215,6 +292,8 @@ void ExportBitmapEngine::render(const picture::DecodedPicture &picture, const st
     // a whole frame and allocating and clearing one per subtitle costs more than filling it.
     std::vector<uint8_t> pixels = std::move(out.pixels);
     out = picture::ExportedPicture();
+    if (m_source)
+        settings = m_source();
     const BmpOutSettings &b = settings.bmp;
     const int frame = settings.frameRows();
     const picture::SpuControlSequence &first = picture.first();
@@ -227,10 +306,21 @@ void ExportBitmapEngine::render(const picture::DecodedPicture &picture, const st
         return;
     }
 
+    // An HD source's frame is brought onto the export frame whole, with every picture on it, so that
+    // no text passes the bitmap.
+    CodeImage scaledCodes;
+    const bool scaled = settings.scalesSource() && !picture.codes.empty();
+    if (scaled) {
+        std::array<bool, 4> transparent{};
+        for (size_t c = 0; c < 4; ++c)
+            transparent[c] = picture.contrastMap[c] == 0;
+        scaledCodes = scaleToExportFrame(picture.codes, dst, settings.sourceWidth, settings.sourceHeight, frame,
+                                         transparent, m_background.code);
+    }
     // Authoring tools place bitmaps on their own frame only: a picture larger than it, or passing its
-    // edges (an HD VobSub), is cut to its top left part and moved onto it, so no offset below can turn
-    // negative and no picture is lost off the bitmap.
-    const CodeImage &codes = picture.codes;
+    // edges, is cut to its top left part and moved onto it, so no offset below can turn negative and no
+    // picture is lost off the bitmap.
+    const CodeImage &codes = scaled ? scaledCodes : picture.codes;
     const int w0 = std::min(codes.width, kExportFrameWidth);
     const int h0 = std::min(codes.height, frame);
     const int left = std::clamp(dst.left, 0, kExportFrameWidth - w0);

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace glyfex::subtitles {
@@ -32,8 +33,24 @@ struct ExportSettings {
     core::BmpOutSettings bmp;
     int preset = core::DefaultBmpOutPreset;
     int frameHeight = 0;
+    // The frame the pictures' coordinates are on, the source's (0: the export frame). A larger one (an
+    // HD VobSub) is brought onto the export frame whole: every picture is scaled and placed as the
+    // frame is, so that no text falls off the bitmap.
+    int sourceWidth = 0;
+    int sourceHeight = 0;
     int frameRows() const { return frameHeight > 0 ? frameHeight : 576; }
+    // The source frame is larger than the export frame along either axis.
+    bool scalesSource() const { return sourceWidth > kExportFrameWidth || sourceHeight > frameRows(); }
 };
+
+// A picture of a source frame of sourceWidth x sourceHeight, with its rectangle area on that frame,
+// scaled onto the export frame (each axis by its own ratio, as an HD frame becomes a 16:9 DVD frame).
+// Each bitmap pixel takes the code that covers most of its area in the source among the ink codes
+// (those not in transparent) once ink covers a third of it, else background: strokes thinner than a
+// bitmap pixel stay. area becomes the scaled picture's rectangle.
+picture::CodeImage scaleToExportFrame(const picture::CodeImage &codes, picture::Rect &area, int sourceWidth,
+                                      int sourceHeight, int frameRows, const std::array<bool, 4> &transparent,
+                                      uint8_t background);
 
 // The bitmap width for a picture pictureWidth + extra wide: at least the minimum, rounded up to the
 // width step, at most the frame width.
@@ -68,6 +85,10 @@ std::vector<uint32_t> buildPreviewPalette(const ExportSettings &settings, const 
 class ExportBitmapEngine : public picture::ExportRenderer {
 public:
     ExportSettings settings;
+    // Where the settings are kept: taken from there at every picture, so that what the Bitmap
+    // adjustment dialog or a new source changed during a run holds for the next picture. Without a
+    // source, the settings above as they were set.
+    void followSettings(std::function<ExportSettings()> source) { m_source = std::move(source); }
 
     // The bitmap and its rectangle on the frame. An empty result (with its reason) for an empty
     // picture or a depth that is neither 4 nor 8 bits; a picture larger than the frame is cut to it
@@ -79,6 +100,7 @@ public:
 
 private:
     ExportBackground m_background;
+    std::function<ExportSettings()> m_source;
 };
 
 } // namespace glyfex::subtitles

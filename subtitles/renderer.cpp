@@ -23,15 +23,33 @@ private:
 
 Renderer::Renderer() = default;
 
+Renderer::Renderer(const FormatOptions &home) : m_options(&home)
+{
+    followFrameRate();
+}
+
 core::Result<void> Renderer::setOutput(OutputFormat format, const FormatOptions &options)
 {
+    Q_ASSERT(m_options == &m_ownOptions); // a renderer with a home reads its options there
     const auto rate = parseFrameRateX1000(options.frameRateText);
     if (!rate)
         return rate.error();
     m_format = format;
-    m_options = options;
+    m_ownOptions = options;
     m_frameRateX1000 = *rate;
     return {};
+}
+
+uint32_t Renderer::frameRateX1000() const
+{
+    const auto rate = parseFrameRateX1000(m_options->frameRateText);
+    return rate ? *rate : m_frameRateX1000;
+}
+
+uint32_t Renderer::followFrameRate()
+{
+    m_frameRateX1000 = frameRateX1000();
+    return m_frameRateX1000;
 }
 
 void Renderer::setSplit(bool on, const SplitRange &range)
@@ -65,6 +83,12 @@ void Renderer::renderSubtitle(const SubtitleStore &store, int index)
 {
     if (index < 1 || index > store.count())
         return;
+    followFrameRate();
+    renderOne(store, index);
+}
+
+void Renderer::renderOne(const SubtitleStore &store, int index)
+{
     m_modified = true;
     const Subtitle &stored = store.at(index);
     const qsizetype linesBefore = m_lines.size();
@@ -95,7 +119,7 @@ void Renderer::renderSubtitle(const SubtitleStore &store, int index)
     }
 
     // Entries carry no date; only the header does.
-    const WriterContext context{m_options, m_format, m_frameRateX1000, m_codePage, QString(), &m_scripts};
+    const WriterContext context{*m_options, m_format, m_frameRateX1000, m_codePage, QString(), &m_scripts};
     // The previous subtitle as this file shows it: in split mode clipped the same way, and none
     // when the filter left it out, so that Subviewer's stop entry and the scripts' colour changes
     // refer to what stands in the file.
@@ -124,14 +148,15 @@ void Renderer::rebuild(const SubtitleStore &store)
     m_lines.reserve(qsizetype(store.count()) * 3 + 64);
     m_lastIndex = 0;
     m_lastLineCount = 0;
-    const WriterContext context{m_options, m_format, m_frameRateX1000, m_codePage,
+    followFrameRate();
+    const WriterContext context{*m_options, m_format, m_frameRateX1000, m_codePage,
                                 m_generatedAt.isEmpty() ? generatedAtText() : m_generatedAt, &m_scripts};
     Sink sink(*this);
     writeHeader(context, sink);
     if (m_viewerTiming.enabled)
         m_viewerEntries.clear();
     for (int index = 1; index <= store.count(); ++index)
-        renderSubtitle(store, index);
+        renderOne(store, index);
     m_splitFirstIndex = 0;
 }
 
@@ -155,7 +180,7 @@ QStringList Renderer::iAuthorFile(const SubtitleStore &store) const
         void add(QString line) override { lines.append(std::move(line)); }
         QStringList lines;
     } sink;
-    const WriterContext context{m_options, OutputFormat::IAuthor, m_frameRateX1000, m_codePage,
+    const WriterContext context{*m_options, OutputFormat::IAuthor, frameRateX1000(), m_codePage,
                                 m_generatedAt.isEmpty() ? generatedAtText() : m_generatedAt, &m_scripts};
     writers::iAuthorHeader(context, sink);
     for (int i = 1; i <= store.count(); ++i) {
@@ -169,7 +194,7 @@ QStringList Renderer::iAuthorFile(const SubtitleStore &store) const
             // The next start in the same time base as this stop: clipped times count from the range's start.
             const Subtitle &next = store.at(i + 1);
             const core::TimeCode nextStart = m_splitMode ? clipToSplitRange(next, m_split).start : next.start;
-            sub.stop = keepMinimumGap(sub.stop, nextStart, m_options.minimumInterval);
+            sub.stop = keepMinimumGap(sub.stop, nextStart, m_options->minimumInterval);
         }
         iAuthorPage(context, sub, i, sink);
     }

@@ -22,14 +22,24 @@ struct ViewerTiming {
 
 class Renderer {
 public:
+    // Renders with options of its own, which setOutput sets.
     Renderer();
+    // Renders with the options kept at home (the program's one set of output options) as they are
+    // at each rendering, so that a change made anywhere (a source's frame rate, a loaded file's
+    // numbering) reaches the next line written. home must outlive the renderer.
+    explicit Renderer(const FormatOptions &home);
 
-    // Takes a format and its options; a frame rate that parseFrameRateX1000 refuses is refused
-    // here too, and the renderer keeps what it had. The caller rebuilds afterwards.
+    // Takes a format and options of its own (a renderer without a home); a frame rate that
+    // parseFrameRateX1000 refuses is refused here too, and the renderer keeps what it had. The
+    // caller rebuilds afterwards.
     core::Result<void> setOutput(OutputFormat format, const FormatOptions &options);
+    // Takes a format; the options stay where they are kept. The caller rebuilds afterwards.
+    void setFormat(OutputFormat format) { m_format = format; }
     OutputFormat format() const { return m_format; }
-    const FormatOptions &options() const { return m_options; }
-    uint32_t frameRateX1000() const { return m_frameRateX1000; }
+    const FormatOptions &options() const { return *m_options; }
+    // The rate of the frame-number formats: the options' rate text, or the last rate that read
+    // while the text is no rate (being typed, say).
+    uint32_t frameRateX1000() const;
 
     // The code page an ANSI save will use, named in the DVDSubtitle header.
     void setCodePage(uint16_t codePage) { m_codePage = codePage; }
@@ -76,10 +86,16 @@ public:
 private:
     class Sink;
     void addLine(QString line);
+    // renderSubtitle at the rate taken for the whole rebuild or render.
+    void renderOne(const SubtitleStore &store, int index);
+
+    // The options and rate as they are now, for the lines about to be written.
+    uint32_t followFrameRate();
 
     OutputFormat m_format = OutputFormat::Glyfex;
-    FormatOptions m_options;
-    uint32_t m_frameRateX1000 = 23976;
+    FormatOptions m_ownOptions;
+    const FormatOptions *m_options = &m_ownOptions;
+    uint32_t m_frameRateX1000 = 23976; // the last rate that read
     uint16_t m_codePage = 1252;
     QString m_generatedAt;
     PictureScriptSource m_scripts;

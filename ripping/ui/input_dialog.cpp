@@ -361,6 +361,10 @@ bool InputDialog::openInputFile(const QString &path)
     }
     m_app.input = read->info;
     m_langGroup->setToolTip(read->hint);
+    // A new source whose frame tells no standard (HD) starts as PAL, as every source does until its
+    // standard is known; the Output Format dialog may say otherwise.
+    if (!core::VideoStandard::heightTellsStandard(m_app.input.frameSize.height()))
+        m_app.formatOptions.frameRateIndex = 0;
     applyFrameSize();
     fillStreamList();
     if (m_language->count() == 0) {
@@ -481,11 +485,21 @@ void InputDialog::updatePalette()
 
 void InputDialog::applyFrameSize()
 {
-    // The frame time codes count the frames of the source's standard (PAL until one is known).
+    // The frame time codes count the frames of the source's standard (PAL until one is known). An HD
+    // frame tells none: the rate stays as the source's opening or the Output Format dialog set it.
     const int height = m_app.input.frameSize.height();
-    m_app.formatOptions.frameRateIndex = height == 0 || height == 576 ? 0 : 1;
+    if (core::VideoStandard::heightTellsStandard(height))
+        m_app.formatOptions.frameRateIndex = core::VideoStandard::ntscFrameHeight(height) ? 1 : 0;
     if (MainWindow *main = m_app.mainWindow())
         main->applyFrameSize();
+}
+
+core::VideoStandard InputDialog::inputStandard() const
+{
+    const int height = m_app.input.frameSize.height();
+    if (core::VideoStandard::heightTellsStandard(height))
+        return core::VideoStandard::fromFrameHeight(height);
+    return m_app.formatOptions.frameRateIndex == 1 ? core::VideoStandard::ntsc() : core::VideoStandard::pal();
 }
 
 void InputDialog::dragEnterEvent(QDragEnterEvent *event)
@@ -677,7 +691,7 @@ std::optional<StartRequest> InputDialog::buildStartRequest()
 
     request.streamNumber = m_language->count() > 0 ? streamNumberOfItem(m_language->currentText()).value_or(0) : 0;
     collectStartFiles(m_rows, request);
-    request.standard = core::VideoStandard::fromFrameHeight(m_app.input.frameSize.height());
+    request.standard = inputStandard();
     request.frameSize = m_app.input.frameSize;
     request.startTime = lastTimeCode();
     request.useMap = m_app.config.options.buildMap;
@@ -769,6 +783,9 @@ void InputDialog::commitStart(const StartRequest &request)
         if (QWidget *subtitles = m_app.subtitlesWindow())
             subtitles->show();
     }
+    // What the run adds comes from the disc, with its colours: the text is no longer one read from a file.
+    if (subtitles::ui::SubtitlesWindow *subtitles = m_app.subtitlesWindow())
+        subtitles->setLoadedFromFile(false);
     if (batch.paused && main)
         main->togglePause(this); // releases the run: the next timer tick reads the first file
 }

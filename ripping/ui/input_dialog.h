@@ -67,6 +67,8 @@ public:
     void updatePalette();
     // The other windows follow app.input.frameSize (preview height, bar limits, standard label).
     void applyFrameSize();
+    // The input's video standard: what its frame height tells, else (HD) the scripts' frame rate.
+    core::VideoStandard inputStandard() const;
     void fillStreamList();
     // Where the open dialog starts (kept in the configuration).
     QString openFolder() const { return m_openFolder; }

@@ -1148,11 +1148,13 @@ void MainWindow::applyFrameSize()
         m_fps->setText(standard + QStringLiteral("(%1x%2)").arg(frame.width()).arg(frame.height()));
     }
     drawPreviewBackground();
-    // The bitmaps of the full-frame tools fit the frame, and the adjustment dialog offers its heights:
-    // a title set, a video and their closing all pass here.
-    core::followFrameHeight(m_app.presets, frame.height());
+    // The bitmaps of the full-frame tools fit the frame they are exported onto (an HD source's is a DVD
+    // frame), and the adjustment dialog offers its heights: a title set, a video and their closing all
+    // pass here.
+    const int exportRows = m_app.exportFrameHeight();
+    core::followFrameHeight(m_app.presets, exportRows);
     if (auto *adjust = qobject_cast<subtitles::ui::BitmapAdjustDialog *>(m_app.window(QStringLiteral("Form18"))))
-        adjust->followFrameHeight(frame.height());
+        adjust->followFrameHeight(exportRows);
 }
 
 } // namespace glyfex::ripping::ui

@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QImage>
 
+#include <algorithm>
 #include <cstring>
 
 namespace glyfex::ripping::ui {
@@ -92,11 +93,15 @@ bool WindowPassHost::adjustBeforeExport()
     if (!adjust || !adjust->session().showBeforeNext())
         return true;
     // The command line shows no dialog: the preset of the output format simply becomes current.
-    if (m_app.commandLineMode) {
+    bool save = true;
+    if (m_app.commandLineMode)
         adjust->session().runUnattended(subtitles::OutputFormat(m_app.config.main.activePage));
-        return true;
-    }
-    return adjust->adjustPicture();
+    else
+        save = adjust->adjustPicture();
+    // The dialog makes the format its preset's: this picture is named and listed for that script already.
+    if (subtitles::ui::SubtitlesWindow *subtitles = m_app.subtitlesWindow())
+        m_options.outputFormat = subtitles->outputFormat();
+    return save;
 }
 
 void WindowPassHost::showPicture(const picture::DecodedPicture &picture, const picture::ExportedPicture *exported)
@@ -106,8 +111,24 @@ void WindowPassHost::showPicture(const picture::DecodedPicture &picture, const p
         return;
     showCounts();
     if (exported) {
-        main->showSubtitlePicture(exportedImage(*exported),
-                                  exported->rect, true);
+        const subtitles::ExportSettings &settings = m_app.exportEngine().settings;
+        if (!settings.scalesSource()) {
+            main->showSubtitlePicture(exportedImage(*exported), exported->rect, true);
+            return;
+        }
+        // An HD source's bitmap lies on the DVD frame it was scaled onto; the preview shows the
+        // source's frame, so the bitmap is shown there as large as the frame makes it.
+        const double sx = settings.sourceWidth > subtitles::kExportFrameWidth
+                              ? double(settings.sourceWidth) / subtitles::kExportFrameWidth
+                              : 1.0;
+        const double sy = settings.sourceHeight > settings.frameRows() ? double(settings.sourceHeight) / settings.frameRows() : 1.0;
+        const picture::Rect &r = exported->rect;
+        const int left = int(r.left * sx);
+        const int top = int(r.top * sy);
+        const int right = std::max(left, int((r.right + 1) * sx) - 1);
+        const int bottom = std::max(top, int((r.bottom + 1) * sy) - 1);
+        const QImage image = exportedImage(*exported).scaled(right - left + 1, bottom - top + 1);
+        main->showSubtitlePicture(image, {left, top, right, bottom}, true);
         return;
     }
     main->showSubtitlePicture(codePictureImage(picture.codes, picture.colourMap, picture.contrastMap, m_app.input.palette,

@@ -550,7 +550,8 @@ void BitmapAdjustDialog::showEvent(QShowEvent *event)
         m_subtitlesWasVisible = subtitles->isVisible();
         subtitles->hide();
     }
-    m_session.setFrameHeight(m_app.input.frameSize.height() > 0 ? m_app.input.frameSize.height() : core::PalFrameHeight);
+    const int exportRows = m_app.exportFrameHeight();
+    m_session.setFrameHeight(exportRows > 0 ? exportRows : core::PalFrameHeight);
     m_session.show(OutputFormat(m_app.config.main.activePage));
     QDialog::showEvent(event);
     if (QWidget *main = parentWidget())

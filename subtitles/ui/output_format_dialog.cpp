@@ -6,6 +6,7 @@
 #include "app/app.h"
 #include "ripping/ui/input_dialog.h"
 #include "subtitles/font_text.h"
+#include "subtitles/time_forms.h"
 #include "subtitles/ui/subtitles_window.h"
 
 #include <QButtonGroup>
@@ -137,8 +138,9 @@ OutputFormatDialog::OutputFormatDialog(app::App &app, QWidget *parent) : QDialog
     directCheck(m_twoLineMax, &FormatOptions::subviewerTwoLineMax);
     directCheck(m_roundTimes, &FormatOptions::subviewerRoundTimes);
     m_microDvdRate->setCurrentText(m_app.formatOptions.frameRateText);
+    // The writers read the rate there as they write: a text that is no rate (yet) keeps the last one.
     connect(m_microDvdRate, &QComboBox::currentTextChanged, this, [this](const QString &t) {
-        if (!m_filling)
+        if (!m_filling && parseFrameRateX1000(t))
             m_app.formatOptions.frameRateText = t;
     });
     // The four frame-number rates and the Subtitles window's show one rate.
@@ -546,8 +548,9 @@ void OutputFormatDialog::showEvent(QShowEvent *event)
     frameRateChanged(nullptr);
     for (QCheckBox *box : m_dropBoxes)
         box->setChecked(m_app.formatOptions.dropFrame);
-    // A source of known video standard fixes the frame rate.
-    const bool standardKnown = m_app.input.frameSize.width() > 0;
+    // A source of known video standard fixes the frame rate; an HD frame tells none.
+    const QSize frame = m_app.input.frameSize;
+    const bool standardKnown = frame.width() > 0 && core::VideoStandard::heightTellsStandard(frame.height());
     for (QComboBox *box : m_rateBoxes)
         box->setEnabled(!standardKnown);
     const SubtitlesWindow *subtitles = subtitlesWindow();
@@ -618,6 +621,7 @@ bool OutputFormatDialog::convert()
     m_stlX->checkRange();
     m_stlY->checkRange();
     controlsToOptions(next);
+    const bool rateChanged = next.frameRateIndex != m_app.formatOptions.frameRateIndex;
     const OutputFormat format = shownFormat();
     SubtitlesWindow *subtitles = subtitlesWindow();
     const OutputFormat previous = subtitles ? subtitles->outputFormat() : OutputFormat(m_app.config.main.activePage);
@@ -633,6 +637,11 @@ bool OutputFormatDialog::convert()
         m_app.config.main.activePage = int(format);
     }
     m_app.formatOptions = next;
+    // An HD source's bitmaps go onto the DVD frame of the rate chosen here: the presets and the
+    // adjustment dialog follow it.
+    if (rateChanged && m_app.input.frameSize.width() > 0)
+        if (ripping::ui::InputDialog *input = m_app.inputDialog())
+            input->applyFrameSize();
     accept();
     return true;
 }

@@ -13,6 +13,7 @@
 #include "ripping/spu_dispatch.h"
 #include "subtitles/code_pages.h"
 #include "subtitles/subtitle_loader.h"
+#include "subtitles/time_forms.h"
 #include "subtitles/ui/subtitle_line_delegate.h"
 
 #include <QAbstractItemView>
@@ -83,7 +84,7 @@ void colourPanel(QWidget *panel, const QColor &colour)
 } // namespace
 
 SubtitlesWindow::SubtitlesWindow(app::App &app, QWidget *parent)
-    : QMainWindow(parent), m_app(app), m_store(app.subtitles)
+    : QMainWindow(parent), m_app(app), m_store(app.subtitles), m_renderer(app.formatOptions)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Subtitles"));
@@ -363,18 +364,30 @@ void SubtitlesWindow::setSubtitleFileName(const QString &name)
 
 core::Result<void> SubtitlesWindow::setOutputFormat(OutputFormat format)
 {
-    return setOutput(format, m_renderer.options());
+    return setOutput(format, m_app.formatOptions);
 }
 
 core::Result<void> SubtitlesWindow::setOutput(OutputFormat format, const FormatOptions &options)
 {
-    if (auto set = m_renderer.setOutput(format, options); !set)
-        return set;
+    if (auto rate = parseFrameRateX1000(options.frameRateText); !rate)
+        return rate.error();
+    // The options have one home, which the renderer reads at every line it writes.
+    if (&options != &m_app.formatOptions)
+        m_app.formatOptions = options;
+    m_renderer.setFormat(format);
     m_app.config.main.activePage = int(format);
     m_format->setEnabled(format == OutputFormat::Glyfex);
     setSubtitleFileName(m_fileName);
     refreshList();
     return {};
+}
+
+void SubtitlesWindow::setLoadedFromFile(bool on)
+{
+    if (on == m_loadedFromFile)
+        return;
+    m_loadedFromFile = on;
+    refreshList();
 }
 
 void SubtitlesWindow::applyListFont(const QFont &font)
@@ -642,11 +655,8 @@ void SubtitlesWindow::loadSubtitleFile(const QString &path, bool firstLoad)
     m_app.batch.unreadLines = 0;
     m_unread->hide();
     // Options the file states (numbering, coordinates, SubViewer 2 header and font, frame rate).
-    FormatOptions options = m_renderer.options();
-    loaded->options.applyTo(options);
     loaded->options.applyTo(m_app.formatOptions);
     m_renderer.setSplit(false, SplitRange{});
-    (void)m_renderer.setOutput(m_renderer.format(), options);
     if (loaded->options.frameRateText)
         m_fps->setCurrentText(*loaded->options.frameRateText);
     // The file's frames are the video's from now on (the time correction counts in them).
@@ -724,9 +734,8 @@ void SubtitlesWindow::frameRateChanged(QComboBox *sender)
         m_fps->setCurrentText(text);
     m_syncingRates = false;
     // The frame-number formats count frames at this rate; a text that is no rate keeps the last one.
-    FormatOptions options = m_renderer.options();
-    options.frameRateText = text;
-    (void)m_renderer.setOutput(m_renderer.format(), options);
+    if (parseFrameRateX1000(text))
+        m_app.formatOptions.frameRateText = text;
 }
 
 // --- conversion panel --------------------------------------------------------------------------

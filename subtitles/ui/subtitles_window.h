@@ -65,7 +65,9 @@ public:
     const QString &saveDialogFileName() const { return m_saveName; }
     bool isModified() const { return m_renderer.isModified(); }
     bool loadedFromFile() const { return m_loadedFromFile; }
-    void setLoadedFromFile(bool on) { m_loadedFromFile = on; }
+    // Subtitles read from a file have no DVD colours: the picture scripts write the presets' colours
+    // for them. A run's Start clears the mark, and the list is shown again as it will now be saved.
+    void setLoadedFromFile(bool on);
     bool isUnicode() const { return m_renderer.isUnicode(); }
     // The code page of ANSI files, as the code-page list shows it; 0 (the system page, 1252 here)
     // until a charset or page is chosen.

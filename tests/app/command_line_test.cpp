@@ -8,6 +8,7 @@
 
 #include "support/av_spu_demuxer.h"
 #include "support/clock_shift.h"
+#include "support/hd_vobsub.h"
 #include "support/qt_print.h"
 #include "support/test_data.h"
 #include "support/tiny_tmpfs.h"
@@ -658,6 +659,68 @@ TEST_F(CommandLineRun, DropFrameOnNtsc)
         const QStringList lines = QString::fromLatin1(file.readAll()).split(QStringLiteral("\r\n"));
         EXPECT_TRUE(lines.contains(QStringLiteral("TV_Type\t\tNTSC"))) << lines.join(QLatin1Char('|')).toStdString();
         EXPECT_TRUE(lines.contains(QLatin1String(tape))) << lines.join(QLatin1Char('|')).toStdString();
+    }
+}
+
+// The ink of a picture: the box of the pixels unlike its top left one (the background).
+QRect inkBox(const QImage &image)
+{
+    const QRgb background = image.pixel(0, 0);
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != background)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+// An HD VobSub of a 25 fps film, ripped for a DVD authoring tool: its frame tells no rate, so the script is
+// PAL, and each picture is brought onto the 720 x 576 frame with the whole HD frame, every line whole, also
+// those wider than the DVD frame.
+TEST_F(CommandLineRun, AnHdVobSubGoesOntoThePalDvdFrameWithEveryLineWhole)
+{
+    std::vector<test::HdSubtitle> subtitles = test::sampleHdSubtitles(3);
+    subtitles[0].lines = {QStringLiteral("The flight's delayed by two hours, they say.")};
+    const test::HdTextStyle style;
+    const QString source = home.filePath(QStringLiteral("hd"));
+    ASSERT_TRUE(QDir().mkpath(source));
+    ASSERT_EQ(test::writeHdVobSub(source, QStringLiteral("film"), subtitles, style), QString());
+    const QString base = out(QStringLiteral("film"));
+    const Outcome o = run({out(QStringLiteral("none.profile")), source + QStringLiteral("/film.idx"), base,
+                           QStringLiteral("0"), QStringLiteral("3"), QStringLiteral("0")});
+    ASSERT_TRUE(o.ended);
+    ASSERT_EQ(o.status, 0) << o.stderrText.toStdString();
+    EXPECT_TRUE(o.stderrText.isEmpty()) << "no picture is cut: " << o.stderrText.toStdString();
+
+    QFile file(base + QStringLiteral(".sst"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromLatin1(file.readAll()).split(QStringLiteral("\r\n"));
+    const std::string text = lines.join(QLatin1Char('|')).toStdString();
+    for (const char *line : {"TV_Type\t\tPAL", "Pixel_Area\t(0 574)", "Display_Area\t(0 2 719 574)"})
+        EXPECT_TRUE(lines.contains(QLatin1String(line))) << line << " is not in " << text;
+    EXPECT_EQ(lines.filter(QStringLiteral(".bmp")).size(), qsizetype(subtitles.size())) << text;
+
+    const double sx = 720.0 / style.frameWidth;
+    const double sy = 576.0 / style.frameHeight;
+    for (size_t i = 0; i < subtitles.size(); ++i) {
+        SCOPED_TRACE(i + 1);
+        const QImage bitmap(base + QStringLiteral(".%1.bmp").arg(i + 1));
+        ASSERT_FALSE(bitmap.isNull());
+        EXPECT_EQ(bitmap.size(), QSize(720, 574));
+        // The HD picture's ink, scaled as the frame is: a cut line would keep its first 720 columns at full size.
+        const test::HdPicture drawn = test::drawHdSubtitle(subtitles[i], style);
+        QRect hd;
+        for (int y = 0; y < drawn.codes.height; ++y)
+            for (int x = 0; x < drawn.codes.width; ++x)
+                if (drawn.codes.at(x, y) != 0)
+                    hd |= QRect(drawn.x + x, drawn.y + y, 1, 1);
+        const QRect ink = inkBox(bitmap);
+        ASSERT_FALSE(ink.isEmpty());
+        EXPECT_NEAR(ink.width(), hd.width() * sx, 2.0) << "HD ink " << hd.width() << " wide";
+        EXPECT_NEAR(ink.height(), hd.height() * sy, 2.0) << "HD ink " << hd.height() << " high";
+        EXPECT_NEAR(ink.left(), hd.left() * sx, 2.0);
+        EXPECT_GT(ink.left(), 0);
+        EXPECT_LT(ink.right(), bitmap.width() - 1);
     }
 }
 

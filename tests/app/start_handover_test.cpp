@@ -163,7 +163,10 @@ TEST_F(StartHandoverTest, TheControllersFirstSaveAsksInTheLastPictureFolderAndNa
     EXPECT_EQ(app.config.main.saveDialogBmpSup, out.path());
     EXPECT_EQ(window->fileName(), base);
     EXPECT_EQ(window->saveFolder(), out.path());
-    EXPECT_TRUE(QFileInfo::exists(base + QStringLiteral("00001.bmp")))
+    // The Bitmap adjustment dialog before the first picture made the format its preset's, the Scenarist's,
+    // whose pictures are named B.n.bmp.
+    ASSERT_EQ(window->outputFormat(), subtitles::OutputFormat::SonicScenarist);
+    EXPECT_TRUE(QFileInfo::exists(base + QStringLiteral(".1.bmp")))
         << QDir(out.path()).entryList(QDir::Files).join(QLatin1Char(' ')).toStdString();
 }
 

@@ -337,6 +337,95 @@ TEST(ExportBitmapEngine, RefusesOrCutsWhatItCannotExport)
     }
 }
 
+// --- a source frame larger than the export frame -----------------------------------------------------
+
+struct ScaleCase {
+    const char *name;
+    int sourceWidth, sourceHeight; // onto 720 x 576
+    std::vector<std::string> rows; // codes; 0 and 3 are transparent, 0 the background
+    Rect area;                     // only left and top matter
+    std::vector<std::string> expected;
+    Rect expectedArea;
+};
+void PrintTo(const ScaleCase &c, std::ostream *os) { *os << c.name; }
+
+std::vector<std::string> rowsOf(const picture::CodeImage &codes)
+{
+    std::vector<std::string> rows;
+    for (int y = 0; y < codes.height; ++y) {
+        std::string row;
+        for (int x = 0; x < codes.width; ++x)
+            row += char('0' + codes.at(x, y));
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// 1440 x 1152 halves both axes: each bitmap pixel is a 2 x 2 block of the source.
+const ScaleCase kScale[] = {
+    {"halves_each_axis", 1440, 1152, {"1100", "1100"}, {2, 4}, {"10"}, {1, 2, 2, 2}},
+    {"a_stroke_half_the_block_stays", 1440, 1152, {"0100", "0100"}, {2, 4}, {"10"}, {1, 2, 2, 2}},
+    {"a_lone_pixel_of_the_block_goes", 1440, 1152, {"0100", "0000"}, {2, 4}, {"00"}, {1, 2, 2, 2}},
+    {"the_code_covering_most_wins", 1440, 1152, {"2210", "2100"}, {2, 4}, {"20"}, {1, 2, 2, 2}},
+    {"transparent_codes_are_background", 1440, 1152, {"3313", "3333"}, {2, 4}, {"00"}, {1, 2, 2, 2}},
+    // At an odd place a block of four straddles six bitmap pixels: those it covers half of are ink.
+    {"odd_place_keeps_what_it_covers_most", 1440, 1152, {"1111", "1111"}, {1, 1}, {"010", "010"}, {0, 0, 2, 1}},
+    {"only_the_larger_axis_shrinks", 720, 1152, {"10", "10"}, {4, 4}, {"10"}, {4, 2, 5, 2}},
+    // An HD frame: a bitmap pixel is 2 2/3 source columns by 1 7/8 rows; a column of one pixel covers 3/8 of it.
+    {"a_hairline_of_an_hd_frame_stays", 1920, 1080, {"00010000", "00010000"}, {0, 0}, {"010", "000"}, {0, 0, 2, 1}},
+};
+
+class ScaleTable : public testing::TestWithParam<ScaleCase> {};
+
+TEST_P(ScaleTable, BringsThePictureOntoTheExportFrame)
+{
+    const ScaleCase &c = GetParam();
+    const DecodedPicture p = pictureOf(c.rows, c.area.left, c.area.top);
+    Rect area = p.first().area();
+    const picture::CodeImage out = scaleToExportFrame(p.codes, area, c.sourceWidth, c.sourceHeight, 576,
+                                                      {true, false, false, true}, 0);
+    EXPECT_EQ(rowsOf(out), c.expected);
+    EXPECT_EQ(area, c.expectedArea);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ScaleTable, testing::ValuesIn(kScale),
+                         [](const testing::TestParamInfo<ScaleCase> &info) { return std::string(info.param.name); });
+
+TEST(ExportBitmapEngine, AnHdFramesPictureIsScaledWholeNotCut)
+{
+    ExportBitmapEngine engine;
+    engine.settings = exampleSettings();
+    engine.settings.sourceWidth = 1920;
+    engine.settings.sourceHeight = 1080;
+    engine.settings.bmp.cropMinX = 720;
+    engine.settings.bmp.cropMinY = 574;
+    // A line of 1500 columns, wider than the export frame, centred near the bottom of the HD frame.
+    const std::vector<std::string> rows(40, std::string(1500, '1'));
+    picture::ExportedPicture out;
+    engine.render(pictureOf(rows, 210, 980), dvdColours(), out);
+    ASSERT_FALSE(out.empty());
+    EXPECT_EQ(out.width, 720);
+    EXPECT_EQ(out.height, 574);
+    EXPECT_EQ(out.rect, (Rect{0, 2, 719, 575}));
+    EXPECT_TRUE(out.problem.isEmpty()) << "nothing is cut: " << out.problem.toStdString();
+    // The line runs from column 210 x 3/8 to 1710 x 3/8 of the frame (the bitmap's left is the frame's):
+    // the bitmap columns it covers most of are 79 to 640, in the colour of code 1 (9), the rest background (7).
+    const int row = 530;
+    int first = -1;
+    int last = -1;
+    for (int x = 0; x < out.width; ++x) {
+        const uint8_t v = out.pixels[size_t(row) * size_t(out.width) + size_t(x)];
+        EXPECT_TRUE(v == 7 || v == 9) << x;
+        if (v == 9) {
+            if (first < 0)
+                first = x;
+            last = x;
+        }
+    }
+    EXPECT_EQ(first, 79);
+    EXPECT_EQ(last, 640);
+}
+
 // The dispatcher skips a picture the engine refuses, with a message, and saves the others.
 TEST(ExportBitmapEngine, RefusedPictureIsSkippedInASaveBitmapsRun)
 {
