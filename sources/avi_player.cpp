@@ -77,7 +77,7 @@ struct AviPlayer::Stream {
     int sendLimit = -1;                 // the end of the stream is sent after this many packets (none when negative)
     bool draining = false;              // the end of the file has been sent to the decoder
     int cachedFrame = -1;
-    BgrFrame cache;
+    AVFrame *cached = nullptr;          // the decoded picture of cachedFrame, converted again when asked again
     core::PassHost *host = nullptr;     // follows the open, which reads and may decode the whole file
     bool cancelled = false;
 
@@ -94,6 +94,7 @@ struct AviPlayer::Stream {
     ~Stream()
     {
         sws_freeContext(scaler);
+        av_frame_free(&cached);
         av_frame_free(&ahead);
         av_frame_free(&frame);
         av_packet_free(&packet);
@@ -291,18 +292,20 @@ struct AviPlayer::Stream {
         return n == lastOutput + 1 || n == aheadFrame || packets.startPacket(n) <= sentPacket + 1;
     }
 
-    bool convert(int width, int height, BgrFrame &out)
+    // The picture into out, whose buffer is used again when it has the size: a frame of a film is megabytes,
+    // and the run converts every frame. False (out untouched) when the pixel format cannot be converted.
+    bool convert(const AVFrame &picture, int width, int height, BgrFrame &out)
     {
-        scaler = sws_getCachedContext(scaler, frame->width, frame->height, AVPixelFormat(frame->format), width,
+        scaler = sws_getCachedContext(scaler, picture.width, picture.height, AVPixelFormat(picture.format), width,
                                       height, AV_PIX_FMT_BGR24, SWS_BICUBIC, nullptr, nullptr, nullptr);
         if (!scaler)
             return false;
         out.width = width;
         out.height = height;
-        out.bytes.assign(size_t(width) * size_t(height) * 3, 0);
+        out.bytes.resize(size_t(width) * size_t(height) * 3);
         uint8_t *dst[4] = {out.bytes.data(), nullptr, nullptr, nullptr};
         int dstStride[4] = {width * 3, 0, 0, 0};
-        return sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, dst, dstStride) == height;
+        return sws_scale(scaler, picture.data, picture.linesize, 0, picture.height, dst, dstStride) == height;
     }
 
     // The order a decoder reading the file from its start puts the frames out in: the packet of each frame
@@ -438,11 +441,13 @@ core::Result<void> AviPlayer::open(core::PassHost *host)
     s->packet = av_packet_alloc();
     s->frame = av_frame_alloc();
     s->ahead = av_frame_alloc();
-    if (!s->codec || !s->packet || !s->frame || !s->ahead)
+    s->cached = av_frame_alloc();
+    if (!s->codec || !s->packet || !s->frame || !s->ahead || !s->cached)
         return openError(path, QStringLiteral("out of memory"));
     r = avcodec_parameters_to_context(s->codec, par);
     if (r >= 0) {
-        s->codec->thread_count = 2;
+        // As many threads as the machine has, as FFmpeg's own tools decode: the run keeps the decoder's pace.
+        s->codec->thread_count = 0;
 #if LIBAVCODEC_VERSION_MAJOR >= 60
         s->codec->flags |= AV_CODEC_FLAG_COPY_OPAQUE;
 #endif
@@ -593,7 +598,8 @@ core::Result<void> AviPlayer::drawFrame(BgrFrame &target)
     Stream &s = *m_stream;
     const int n = m_position;
     if (s.cachedFrame == n) {
-        target = s.cache;
+        if (!s.convert(*s.cached, m_width, m_height, target))
+            return fail(QStringLiteral("its pixel format cannot be turned into 24-bit colour"));
         return {};
     }
     if (s.packets.packetOfFrame(n) == VideoIndex::kNone)
@@ -612,12 +618,11 @@ core::Result<void> AviPlayer::drawFrame(BgrFrame &target)
         found = s.seekTo(s.packets.startPacket(n)) && s.decodeUntil(n);
     if (!found)
         return fail(QStringLiteral("it cannot be decoded"));
-    BgrFrame out;
-    if (!s.convert(m_width, m_height, out))
+    if (!s.convert(*s.frame, m_width, m_height, target))
         return fail(QStringLiteral("its pixel format cannot be turned into 24-bit colour"));
-    s.cache = out;
-    s.cachedFrame = n;
-    target = std::move(out);
+    // The decoded picture stays: the frame that ends a subtitle is shown again to start the next search.
+    av_frame_unref(s.cached);
+    s.cachedFrame = av_frame_ref(s.cached, s.frame) >= 0 ? n : -1;
     return {};
 }
 
