@@ -227,14 +227,14 @@ TEST_F(VideoCommandTest, AVideoWithoutARateAsksForIt)
         std::optional<QString> typed;
         bool open;
         int fpsX1000;
-        int maxFrame; // the highest frame number of a second
+        int maxFrame; // the highest frame number of a second: whole frames less one, as for an image sequence
         bool error;
     };
     const Case cases[] = {
         {std::nullopt, false, 0, 0, false}, // Cancel: no video, no message
         {QStringLiteral("0"), false, 0, 0, true},
-        {QStringLiteral("23.976"), true, 23976, 23, false},
-        {QStringLiteral("29.97"), true, 29970, 29, false},
+        {QStringLiteral("23.976"), true, 23976, 22, false},
+        {QStringLiteral("29.97"), true, 29970, 28, false},
     };
     for (const File &f : videos) {
         SCOPED_TRACE(f.name);
