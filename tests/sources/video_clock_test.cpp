@@ -64,9 +64,9 @@ std::vector<ClockCase> clockCases()
         // Every eighth frame has the time of the one before.
         {"RepeatedTimes", "repeated.mkv", 200, "(N-eq(mod(N,8),7))/25", kX264, 1, {{1000, 2000, 40}, {5000, 6500, 40}},
          25000, false},
-        // A 4 s clip and the same bytes again: its clock starts again where the copy starts.
-        {"JoinedToItselfByteForByte", "twice.mpg", 100, "", kMpeg2, 2, {{1000, 2000, 40}, {5000, 6000, 40}}, 25000,
-         false},
+        // A 4 s clip and the same bytes twice again: its clock starts again where each copy starts.
+        {"JoinedToItselfByteForByte", "thrice.mpg", 100, "", kMpeg2, 3,
+         {{1000, 2000, 40}, {5000, 6000, 40}, {9000, 10000, 40}}, 25000, false},
     };
 }
 
