@@ -75,9 +75,8 @@ void ImageSequenceCommand::runPlan(const QString &chosenFile)
             m_run.subtitlesWindow().setFrameRateText(*plan->frameRateText);
         }
         const uint32_t fpsX1000 = sources::sequenceFrameRateX1000(m_app.formatOptions.frameRateText);
-        // The sequence's frames are the video's from now on: whole frames a second, less one.
-        core::followFrameRate(m_app.batch.clock.standard, fpsX1000,
-                              uint8_t(std::clamp<uint32_t>(fpsX1000 / 1000, 1, 256) - 1));
+        // The sequence's frames are the video's from now on.
+        followSourceRate(m_app, fpsX1000);
         m_app.abortSequence = false;
         auto done = sources::runSequence(*plan, fpsX1000, m_run.recognition(), *this);
         m_run.subtitlesWindow().followStore();

@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace glyfex::app {
 
 SourceLoopScope::SourceLoopScope(App &app, RunWiring &run, picture::SourceRun &source, picture::ActionMode action,
@@ -68,6 +70,11 @@ void pauseMainRun(App &app)
         main->togglePause(nullptr);
     else
         app.batch.paused = true;
+}
+
+void followSourceRate(App &app, uint32_t fpsX1000)
+{
+    core::followFrameRate(app.batch.clock.standard, fpsX1000, uint8_t(std::clamp<uint32_t>(fpsX1000 / 1000, 1, 256) - 1));
 }
 
 void resumeMainRun(App &app)

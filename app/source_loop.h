@@ -39,6 +39,11 @@ private:
     recognition::DriverOptions m_optionsBefore;
 };
 
+// A video or an image sequence opened: the frames a second that frame counts follow (the time correction's
+// one-frame repair among them) are its rate, with its whole frames a second less one as the highest frame
+// number (29.97 frames a second give 28, so a frame of the repair lasts 1000 / 29 ms).
+void followSourceRate(App &app, uint32_t fpsX1000);
+
 // A question gave a picture up: the main window's run pauses (the flag alone without a main window).
 void pauseMainRun(App &app);
 // Ends the main window's pause, as its Continue does.

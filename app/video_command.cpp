@@ -6,6 +6,7 @@
 #include "app/run_wiring.h"
 #include "app/source_loop.h"
 #include "core/ui/dialog_owner.h"
+#include "core/ui/progress_dialog_host.h"
 #include "recognition/recognition_driver.h"
 #include "ripping/ui/main_window.h"
 #include "sources/ui/video_frame_view.h"
@@ -17,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QInputDialog>
+#include <QScopedValueRollback>
 #include <QThread>
 
 #include <algorithm>
@@ -55,7 +57,7 @@ void VideoCommand::open()
 {
     // An image sequence that is running stops at its next picture; the video waits for another open.
     m_app.abortSequence = true;
-    if (m_running || m_app.batch.processing || m_run.imageSequence().running())
+    if (m_running || m_opening || m_app.batch.processing || m_run.imageSequence().running())
         return;
     const QString chosen = m_app.files().openFile(
         m_app.mainWindow(), QStringLiteral("Open Hard Subbed Video Files"), m_app.dialogFolder(QString()),
@@ -69,7 +71,7 @@ void VideoCommand::open()
 
 bool VideoCommand::openFile(const QString &file)
 {
-    if (m_running || m_app.batch.processing || m_run.imageSequence().running())
+    if (m_running || m_opening || m_app.batch.processing || m_run.imageSequence().running())
         return false;
     ripping::ui::MainWindow *main = m_app.mainWindow();
     auto fail = [this](const core::Error &error) {
@@ -80,10 +82,16 @@ bool VideoCommand::openFile(const QString &file)
     if (m_viewer.videoOpen())
         m_viewer.closeVideo();
 
-    auto opened = m_viewer.openFile(file);
-    if (!opened)
-        return fail(opened.error());
     sources::AviPlayer &player = m_viewer.player();
+    {
+        // Some files are read and decoded whole before their first frame shows: a minute for a film.
+        const QScopedValueRollback opening(m_opening, true);
+        core::ui::ProgressDialogHost host(main, QStringLiteral("Open Video"),
+                                          QStringLiteral("Reading %1").arg(QDir::toNativeSeparators(file)));
+        auto opened = m_viewer.openFile(file, &host);
+        if (!opened)
+            return player.cancelled() ? false : fail(opened.error());
+    }
     int fpsX1000 = player.fpsX1000();
     if (!player.rateKnown() || fpsX1000 <= 0) {
         const std::optional<QString> typed = m_askRate(m_app.message(core::Msg::CannotDetectFrameRate),
@@ -118,7 +126,7 @@ bool VideoCommand::openFile(const QString &file)
         return fail(started.error());
     }
     // The frame counts of a second (the time correction's frames) follow the video's rate.
-    core::followFrameRate(m_app.batch.clock.standard, uint32_t(fpsX1000), core::highestFrameOfSecond(uint32_t(fpsX1000)));
+    followSourceRate(m_app, uint32_t(fpsX1000));
     // The frame-based output formats take the video's rate.
     m_run.subtitlesWindow().setFrameRateText(QString::asprintf("%.3f", fpsX1000 / 1000.0));
     // An ANSI save is named after the video and starts beside it.
@@ -143,6 +151,8 @@ void VideoCommand::videoClosed()
         main->setOpenCommandsEnabled(true);
         main->setPreviewHint(QString());
         main->resetFramePosition();
+        // The masks and the area they were cut from were the video's.
+        main->clearPreviewPicture();
     }
 }
 
@@ -158,13 +168,13 @@ void VideoCommand::showFrame(int pos, int last, bool analysed)
 
 core::TimeCode VideoCommand::timeOfFrame(int frame) const
 {
-    auto time = core::frameNumberToTimeCode(int64_t(frame), uint32_t(m_viewer.fpsX1000()));
+    auto time = m_viewer.player().frameTime(frame, uint32_t(m_viewer.fpsX1000()));
     return time ? *time : core::TimeCode{};
 }
 
 void VideoCommand::run()
 {
-    if (m_running || !m_viewer.videoOpen() || m_app.batch.processing)
+    if (m_running || m_opening || !m_viewer.videoOpen() || m_app.batch.processing)
         return;
     QString saveDir;
     if (m_viewer.saveChecked()) {
@@ -296,7 +306,7 @@ void VideoCommand::previous()
     subtitles::SubtitleStore &store = m_run.subtitlesWindow().store();
     if (store.isEmpty())
         return;
-    auto first = core::timeCodeToFrameNumber(store.last().start, uint32_t(m_viewer.fpsX1000()));
+    auto first = m_viewer.player().frameAtTime(store.last().start, uint32_t(m_viewer.fpsX1000()));
     store.removeLast();
     m_run.subtitlesWindow().rebuildSubtitleText();
     m_viewer.pause();

@@ -74,6 +74,7 @@ private:
     sources::ui::VideoViewer &m_viewer;
     RateQuestion m_askRate;
     bool m_running = false;
+    bool m_opening = false; // a file is being read into the player, the interface running meanwhile
     bool m_restart = false;
     std::optional<picture::Rect> m_cropRect;
 };

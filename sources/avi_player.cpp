@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <iterator>
 #include <utility>
@@ -65,6 +66,7 @@ struct AviPlayer::Stream {
     AVFrame *frame = nullptr;
     AVFrame *ahead = nullptr;           // put out past the frame asked for, which could not be decoded
     int index = -1;
+    AVRational timeBase{0, 1};
     VideoIndex packets;
 
     int nextPacket = VideoIndex::kNone; // the packet expected next from the file, kNone after a seek
@@ -75,11 +77,24 @@ struct AviPlayer::Stream {
     int sendLimit = -1;                 // the end of the stream is sent after this many packets (none when negative)
     bool draining = false;              // the end of the file has been sent to the decoder
     int cachedFrame = -1;
-    BgrFrame cache;
+    AVFrame *cached = nullptr;          // the decoded picture of cachedFrame, converted again when asked again
+    core::PassHost *host = nullptr;     // follows the open, which reads and may decode the whole file
+    bool cancelled = false;
+
+    // Reports thousandths of the open done; false when the host cancels it.
+    bool report(int64_t perMille)
+    {
+        if (!host || cancelled)
+            return !cancelled;
+        host->progress(std::clamp<int64_t>(perMille, 0, 1000), 1000);
+        cancelled = host->pump() == core::PumpResult::Cancel;
+        return !cancelled;
+    }
 
     ~Stream()
     {
         sws_freeContext(scaler);
+        av_frame_free(&cached);
         av_frame_free(&ahead);
         av_frame_free(&frame);
         av_packet_free(&packet);
@@ -142,6 +157,16 @@ struct AviPlayer::Stream {
         const IndexedPacket &p = packets.packet(target);
         const int64_t at = p.dts != IndexedPacket::kNoTime ? p.dts : p.pts;
         const bool byteSeek = !(format->iformat->flags & AVFMT_NO_BYTE_SEEK);
+        // In a stream read by its bytes (a program or transport stream, which may be joined to itself), a
+        // time names every copy of a repeated packet and a seek by it may land in any of them: the byte
+        // position of a packet at or before the target names one. Each attempt starts further back; the
+        // packets read there are told apart by their positions and their nearness to the target.
+        if (packets.packetsRepeat() && byteSeek && (format->iformat->flags & AVFMT_TS_DISCONT)) {
+            const int anchor = packets.positionedPacket(target);
+            const int64_t from = anchor == VideoIndex::kNone || attempt >= 4 ? 0 : packets.packet(anchor).pos;
+            return av_seek_frame(format, index, std::max<int64_t>(0, from - int64_t(attempt) * 1'000'000),
+                                 AVSEEK_FLAG_BYTE) >= 0;
+        }
         // Demuxers that seek by searching the file for times land near the time asked for, sometimes after
         // it: each attempt asks further back, the last from the start of the file.
         static constexpr int kBackSeconds[] = {0, 1, 5, 30};
@@ -267,18 +292,20 @@ struct AviPlayer::Stream {
         return n == lastOutput + 1 || n == aheadFrame || packets.startPacket(n) <= sentPacket + 1;
     }
 
-    bool convert(int width, int height, BgrFrame &out)
+    // The picture into out, whose buffer is used again when it has the size: a frame of a film is megabytes,
+    // and the run converts every frame. False (out untouched) when the pixel format cannot be converted.
+    bool convert(const AVFrame &picture, int width, int height, BgrFrame &out)
     {
-        scaler = sws_getCachedContext(scaler, frame->width, frame->height, AVPixelFormat(frame->format), width,
+        scaler = sws_getCachedContext(scaler, picture.width, picture.height, AVPixelFormat(picture.format), width,
                                       height, AV_PIX_FMT_BGR24, SWS_BICUBIC, nullptr, nullptr, nullptr);
         if (!scaler)
             return false;
         out.width = width;
         out.height = height;
-        out.bytes.assign(size_t(width) * size_t(height) * 3, 0);
+        out.bytes.resize(size_t(width) * size_t(height) * 3);
         uint8_t *dst[4] = {out.bytes.data(), nullptr, nullptr, nullptr};
         int dstStride[4] = {width * 3, 0, 0, 0};
-        return sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, dst, dstStride) == height;
+        return sws_scale(scaler, picture.data, picture.linesize, 0, picture.height, dst, dstStride) == height;
     }
 
     // The order a decoder reading the file from its start puts the frames out in: the packet of each frame
@@ -321,6 +348,9 @@ struct AviPlayer::Stream {
             out.packets.push_back(packetOf(*frame));
             out.times.push_back(frame->best_effort_timestamp);
             av_frame_unref(frame);
+            // Reading the file was the first fifth of the open, decoding it is the rest.
+            if (out.packets.size() % 32 == 0 && !report(200 + int64_t(out.packets.size()) * 800 / int64_t(std::max<size_t>(expected, 1))))
+                break;
         }
         sendLimit = -1;
         codec = main;
@@ -328,6 +358,8 @@ struct AviPlayer::Stream {
         // The playing decoder starts again from a seek.
         sentPacket = -1;
         lastOutput = -1;
+        if (cancelled)
+            return openError(path, QStringLiteral("cancelled"));
         if (!started)
             return openError(path, QStringLiteral("it cannot be read again from its start"));
         return out;
@@ -359,25 +391,34 @@ AviPlayer::AviPlayer() = default;
 
 AviPlayer::~AviPlayer() = default;
 
-core::Result<void> AviPlayer::setFileName(const QString &name)
+core::Result<void> AviPlayer::setFileName(const QString &name, core::PassHost *host)
 {
     if (name == m_fileName)
         return {};
     m_fileName = name;
     close();
-    return open();
+    return open(host);
 }
 
-core::Result<void> AviPlayer::open()
+core::Result<void> AviPlayer::open(core::PassHost *host)
 {
     m_opened = false;
     m_rateKnown = false;
+    m_ownTimes = false;
+    m_cancelled = false;
     m_stream.reset();
     const QString path = m_fileName;
     if (path.isEmpty())
         return openError(path, QStringLiteral("no file name"));
 
     auto s = std::make_unique<Stream>();
+    s->host = host;
+    // Whatever way the open ends, a cancel is told.
+    struct CancelNote {
+        Stream *stream;
+        bool &cancelled;
+        ~CancelNote() { cancelled = stream->cancelled; }
+    } note{s.get(), m_cancelled};
     int r = avformat_open_input(&s->format, QFile::encodeName(path).constData(), nullptr, nullptr);
     if (r < 0)
         return openError(path, avErrorText(r));
@@ -400,11 +441,13 @@ core::Result<void> AviPlayer::open()
     s->packet = av_packet_alloc();
     s->frame = av_frame_alloc();
     s->ahead = av_frame_alloc();
-    if (!s->codec || !s->packet || !s->frame || !s->ahead)
+    s->cached = av_frame_alloc();
+    if (!s->codec || !s->packet || !s->frame || !s->ahead || !s->cached)
         return openError(path, QStringLiteral("out of memory"));
     r = avcodec_parameters_to_context(s->codec, par);
     if (r >= 0) {
-        s->codec->thread_count = 2;
+        // As many threads as the machine has, as FFmpeg's own tools decode: the run keeps the decoder's pace.
+        s->codec->thread_count = 0;
 #if LIBAVCODEC_VERSION_MAJOR >= 60
         s->codec->flags |= AV_CODEC_FLAG_COPY_OPAQUE;
 #endif
@@ -415,7 +458,14 @@ core::Result<void> AviPlayer::open()
 
     // Index every video packet once, so that frame numbers are exact and any frame can be reached from the
     // keyframe before it.
+    const int64_t fileBytes = s->format->pb ? avio_size(s->format->pb) : -1;
+    int64_t readPackets = 0;
     while ((r = av_read_frame(s->format, s->packet)) >= 0) {
+        if (++readPackets % 256 == 0 && fileBytes > 0
+            && !s->report(avio_tell(s->format->pb) * 200 / fileBytes)) {
+            av_packet_unref(s->packet);
+            return openError(path, QStringLiteral("cancelled"));
+        }
         if (s->packet->stream_index == s->index && s->packet->size > 0) {
             if (s->packets.packetCount() >= int(kMaxFrames)) {
                 av_packet_unref(s->packet);
@@ -454,7 +504,22 @@ core::Result<void> AviPlayer::open()
         av_frame_unref(s->frame);
     }
 
+    // A file whose frames lie off the grid of its rate by more than half a frame changes its rate: the
+    // frames' own times say when each is shown. A demuxer that assumes a rate made the times up.
+    const VideoIndex &index = s->packets;
+    s->timeBase = stream->time_base;
+    bool ownTimes = false;
+    if (!assumedRate && index.timesIncrease() && index.frameCount() > 1 && s->timeBase.num > 0 && s->timeBase.den > 0) {
+        const double secondsPerTick = av_q2d(s->timeBase);
+        const int64_t t0 = index.frameTime(0);
+        for (int n = 1; n < index.frameCount() && !ownTimes; ++n) {
+            const double shown = double(index.frameTime(n) - t0) * secondsPerTick;
+            ownTimes = fps <= 0 || std::abs(shown * fps - 1000.0 * n) > 500.0;
+        }
+    }
+
     m_stream = std::move(s);
+    m_ownTimes = ownTimes;
     m_frameCount = m_stream->packets.frameCount();
     m_width = par->width;
     m_height = par->height;
@@ -463,6 +528,40 @@ core::Result<void> AviPlayer::open()
     m_position = 0;
     m_opened = true;
     return {};
+}
+
+core::Result<core::TimeCode> AviPlayer::frameTime(int n, uint32_t rateX1000) const
+{
+    if (!m_ownTimes || !m_stream)
+        return core::frameNumberToTimeCode(int64_t(n), rateX1000);
+    if (n < 0 || n >= m_frameCount)
+        return core::makeError(QStringLiteral("Cannot turn frame %1 into a time").arg(n),
+                               QDir::toNativeSeparators(m_fileName), QStringLiteral("the video has no such frame"));
+    const VideoIndex &index = m_stream->packets;
+    return core::millisecondsToTimeCode(
+        av_rescale_q(index.frameTime(n) - index.frameTime(0), m_stream->timeBase, AVRational{1, 1000}));
+}
+
+core::Result<int64_t> AviPlayer::frameAtTime(const core::TimeCode &t, uint32_t rateX1000) const
+{
+    if (!m_ownTimes || !m_stream)
+        return core::timeCodeToFrameNumber(t, rateX1000);
+    const VideoIndex &index = m_stream->packets;
+    const int64_t at = core::timeCodeToMilliseconds(t);
+    const auto msOf = [&](int n) {
+        return av_rescale_q(index.frameTime(n) - index.frameTime(0), m_stream->timeBase, AVRational{1, 1000});
+    };
+    // Times increase with the frames.
+    int low = 0;
+    int high = m_frameCount - 1;
+    while (low < high) {
+        const int mid = low + (high - low + 1) / 2;
+        if (msOf(mid) <= at)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    return int64_t(low);
 }
 
 void AviPlayer::close()
@@ -499,7 +598,8 @@ core::Result<void> AviPlayer::drawFrame(BgrFrame &target)
     Stream &s = *m_stream;
     const int n = m_position;
     if (s.cachedFrame == n) {
-        target = s.cache;
+        if (!s.convert(*s.cached, m_width, m_height, target))
+            return fail(QStringLiteral("its pixel format cannot be turned into 24-bit colour"));
         return {};
     }
     if (s.packets.packetOfFrame(n) == VideoIndex::kNone)
@@ -518,12 +618,11 @@ core::Result<void> AviPlayer::drawFrame(BgrFrame &target)
         found = s.seekTo(s.packets.startPacket(n)) && s.decodeUntil(n);
     if (!found)
         return fail(QStringLiteral("it cannot be decoded"));
-    BgrFrame out;
-    if (!s.convert(m_width, m_height, out))
+    if (!s.convert(*s.frame, m_width, m_height, target))
         return fail(QStringLiteral("its pixel format cannot be turned into 24-bit colour"));
-    s.cache = out;
-    s.cachedFrame = n;
-    target = std::move(out);
+    // The decoded picture stays: the frame that ends a subtitle is shown again to start the next search.
+    av_frame_unref(s.cached);
+    s.cachedFrame = av_frame_ref(s.cached, s.frame) >= 0 ? n : -1;
     return {};
 }
 

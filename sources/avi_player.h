@@ -1,7 +1,9 @@
 // The frame source of the video viewer: any video FFmpeg opens, read frame by frame by number as 24-bit BGR.
 #pragma once
 
+#include "core/pass_host.h"
 #include "core/result.h"
+#include "core/time_code.h"
 
 #include <QString>
 
@@ -34,12 +36,16 @@ public:
 
     // A new name closes the player and opens the file; an empty name leaves it closed, the current name
     // does nothing (also after a failed open). The result is the open's.
-    core::Result<void> setFileName(const QString &name);
+    core::Result<void> setFileName(const QString &name, core::PassHost *host = nullptr);
     const QString &fileName() const { return m_fileName; }
 
     // Opens fileName(): on failure the player is closed and the error says what was wrong with the file.
-    core::Result<void> open();
+    // Opening reads the whole file once, and some files are decoded once as well: host (when given) follows
+    // that in thousandths of the work and may cancel it, which leaves the player closed and cancelled() set.
+    core::Result<void> open(core::PassHost *host = nullptr);
     void close();
+    // The last open was cancelled by its host.
+    bool cancelled() const { return m_cancelled; }
 
     bool opened() const { return m_opened; }
     // The file gave a frame rate; fpsX1000() is 0 when it did not.
@@ -49,6 +55,14 @@ public:
     int height() const { return m_height; }
     // Frame rate x 1000, rounded half to even: 30000/1001 is 29970, 25/1 is 25000.
     int fpsX1000() const { return m_fpsX1000; }
+    // The frames do not keep one rate (a variable-rate file): each has its own presentation time.
+    bool ownTimes() const { return m_ownTimes; }
+    // When frame n is shown, from the first frame on: its presentation time when ownTimes(), otherwise n
+    // frames at rateX1000 (the file's rate, or one typed for a file that gives none), so that a file of one
+    // rate stays frame-exact. An error for a rate of 0 (without own times) or a frame that does not exist.
+    core::Result<core::TimeCode> frameTime(int n, uint32_t rateX1000) const;
+    // The frame shown at time t (the last frame starting at or before it), the inverse of frameTime.
+    core::Result<int64_t> frameAtTime(const core::TimeCode &t, uint32_t rateX1000) const;
 
     int position() const { return m_position; }
     void setPosition(int position) { m_position = position; }
@@ -68,6 +82,8 @@ private:
     int m_width = 0;
     int m_height = 0;
     int m_fpsX1000 = 0;
+    bool m_ownTimes = false;
+    bool m_cancelled = false;
     int m_position = 0;
     std::unique_ptr<Stream> m_stream;
 };

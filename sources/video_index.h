@@ -22,7 +22,8 @@ struct IndexedPacket {
 // Frames are numbered 0.. in presentation order, as a decoder that reads the stream from its start puts
 // them out. A packet shows at most one frame; one that shows none (a skipped or undecodable picture)
 // has no number. Where the times of two frames in a row leave out whole frames (a dropped packet), the
-// frames left out keep their numbers with no packet, so that every later frame keeps its time.
+// frames left out keep their numbers with no packet, so that every later frame keeps its time; where the
+// frames themselves change their rate, or the times repeat, nothing is left out.
 class VideoIndex {
 public:
     static constexpr int kNone = -1;
@@ -30,6 +31,9 @@ public:
     void clear();
     void add(const IndexedPacket &packet);
     int packetCount() const { return int(m_packets.size()); }
+    // Two packets alike in size and times (a file whose packets repeat byte for byte): a packet read from
+    // the file is told apart by its byte position, and seeks go by byte.
+    bool packetsRepeat() const { return m_packetsRepeat; }
     const IndexedPacket &packet(int i) const { return m_packets[size_t(i)]; }
 
     // Numbers the frames by the packets' presentation times; frameDuration (in the times' unit, 0 when
@@ -38,7 +42,8 @@ public:
     // that start again): then only decoding tells the order.
     bool orderByPresentationTime(double frameDuration);
     // Numbers the frames in the order a decoder put them out: the packet of each and its time (kNoTime
-    // when the decoder gave none), each packet at most once.
+    // when the decoder gave none), each packet at most once. Frames are filled in only where the times
+    // can be trusted: none repeats or steps back a little.
     void orderByOutput(const std::vector<int> &outputPackets, const std::vector<int64_t> &times, double frameDuration);
 
     int frameCount() const { return int(m_framePacket.size()); }
@@ -49,16 +54,23 @@ public:
     {
         return packet >= 0 && size_t(packet) < m_packetFrame.size() ? m_packetFrame[size_t(packet)] : kNone;
     }
+    // The frame's presentation time (a frame left out: the time it would have had), kNoTime when unknown.
+    int64_t frameTime(int frame) const { return m_frameTime[size_t(frame)]; }
+    // Every frame has a time and each is later than the one before: the times are the frames' own clock.
+    bool timesIncrease() const { return m_timesIncrease; }
 
     // The packet decoding has to start from so that frame (one with a packet) comes out whole: the last
     // keyframe before its packet that is not shown after it (the pictures shown before a keyframe but sent after it
     // may need the group of pictures before).
     int startPacket(int frame) const;
+    // The nearest packet at or before packet whose byte position is known, kNone when there is none.
+    int positionedPacket(int packet) const;
 
     // Which packet of the index a packet read from the file is, kNone when none. When the packet read
     // before was identified, the one after it (next) is taken when its size matches: the times FFmpeg
     // fills in for a packet without its own may differ after a seek. Otherwise the packet is looked up
-    // by its size and times, the match nearest to near winning.
+    // by its size and times: the one at the same byte position when the file repeats its packets, else the
+    // match nearest to near.
     int identify(const IndexedPacket &read, int next, int near) const;
 
     // Frames left out of the file are filled in for gaps of up to this many frames (a minute at 60 frames a
@@ -76,6 +88,9 @@ private:
     std::vector<IndexedPacket> m_packets;  // decode order
     std::vector<int> m_framePacket;        // frame number -> packet
     std::vector<int> m_packetFrame;        // packet -> frame number or kNone
+    std::vector<int64_t> m_frameTime;      // frame number -> presentation time or kNoTime
+    bool m_timesIncrease = false;
+    bool m_packetsRepeat = false;
     std::unordered_multimap<uint64_t, int> m_lookup;
 };
 

@@ -190,8 +190,8 @@ core::Result<VideoRunOutcome> runVideo(AviPlayer &player, FrameAnalysis &analysi
             box = *cut;
             outcome.lastCrop = box;
         }
-        auto start = core::frameNumberToTimeCode(int64_t(first), rate);
-        auto stop = core::frameNumberToTimeCode(int64_t(last), rate);
+        auto start = player.frameTime(first, rate);
+        auto stop = player.frameTime(last, rate);
         if (!start)
             return start.error();
         if (!stop)

@@ -52,8 +52,8 @@ struct VideoRunOutcome {
 };
 
 // From the frame after `from` to the last frame of the open player. Each subtitle's mask (code 1 the text,
-// everything else 0), cropped to its text, goes to sink with the times of its first and last frame at
-// player.fpsX1000() (options.fpsX1000 when set) and, as area, its box moved by the analysed area's origin.
+// everything else 0), cropped to its text, goes to sink with the times of its first and last frame
+// (player.frameTime at player.fpsX1000(), options.fpsX1000 when set) and, as area, its box moved by the analysed area's origin.
 // A frame that cannot be decoded does not end the run: it is counted and analysed as the picture before it.
 // A failure of the sink ends the run with that error. A subtitle that first shows on the last frame is not
 // handed on; one that is still showing there ends on the frame before it. After a

@@ -794,6 +794,9 @@ void MainWindow::clearPreviewPicture()
 {
     m_shownPicture = QImage();
     m_preview->clearPicture();
+    // The Picture labels told the place and size of the picture gone.
+    for (QLabel *value : m_rectLabels)
+        value->setText(QStringLiteral("0"));
 }
 
 void MainWindow::placePreviewPicture(int zoom)

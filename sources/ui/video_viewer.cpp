@@ -378,7 +378,7 @@ QGroupBox *VideoViewer::buildColourOptions()
 
 // --- opening and closing -------------------------------------------------------------------------
 
-core::Result<void> VideoViewer::openFile(const QString &file)
+core::Result<void> VideoViewer::openFile(const QString &file, core::PassHost *host)
 {
     m_videoOpen = false;
     m_videoFileName = file;
@@ -386,7 +386,7 @@ core::Result<void> VideoViewer::openFile(const QString &file)
     m_playing = false;
     // The same name again is a new open, not "nothing to do".
     (void)m_player.setFileName(QString());
-    auto opened = m_player.setFileName(file);
+    auto opened = m_player.setFileName(file, host);
     if (!opened)
         return opened.error();
     if (!m_player.opened())

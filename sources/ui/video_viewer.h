@@ -35,7 +35,7 @@ public:
     ~VideoViewer() override;
 
     // The player opens the file (any name closes the video shown so far). On failure nothing is open.
-    core::Result<void> openFile(const QString &file);
+    core::Result<void> openFile(const QString &file, core::PassHost *host = nullptr);
     // Shows the opened video at frame 1 with the default region: ranges, sizes, Run disabled and Close
     // enabled. fpsX1000 is the file's rate or the one the user typed. When frame 1 cannot be decoded the
     // viewer shows a black frame in its place; when frame 0 cannot either, it fails and leaves the video

@@ -95,7 +95,18 @@ protected:
 // --- the frame of the one-frame repair --------------------------------------------------------------
 
 // One source the user works with before correcting the times.
-enum class Source { PalDisc, NtscDisc, Video2997, SequenceAt30, MicroDvdRateLine2997, SubRipAtBox25, SubRipAtBox2997 };
+enum class Source {
+    PalDisc,
+    NtscDisc,
+    Video2997,
+    Video23976,
+    SequenceAt30,
+    SequenceAt2997,
+    SequenceAt23976,
+    MicroDvdRateLine2997,
+    SubRipAtBox25,
+    SubRipAtBox2997
+};
 
 struct RepairCase {
     const char *name;
@@ -114,9 +125,12 @@ protected:
         switch (source) {
         case Source::PalDisc: return runTitleSet(kPalDvd);
         case Source::NtscDisc: return runTitleSet(kNtscDvd);
-        case Source::Video2997: {
-            const QString path = scratch.filePath(QStringLiteral("ntsc.mkv"));
-            ASSERT_EQ(test::makeVideo(path, QStringLiteral("color=c=black:s=64x48:r=30000/1001"), {}, 3,
+        case Source::Video2997:
+        case Source::Video23976: {
+            const bool ntsc = source == Source::Video2997;
+            const QString path = scratch.filePath(ntsc ? QStringLiteral("ntsc.mkv") : QStringLiteral("film.mkv"));
+            const QString rate = ntsc ? QStringLiteral("30000/1001") : QStringLiteral("24000/1001");
+            ASSERT_EQ(test::makeVideo(path, QStringLiteral("color=c=black:s=64x48:r=") + rate, {}, 3,
                                       {QStringLiteral("-c:v"), QStringLiteral("ffv1")}),
                       QString());
             files.names = {path};
@@ -124,10 +138,15 @@ protected:
             ASSERT_TRUE(app.videoOpen);
             return;
         }
-        case Source::SequenceAt30: {
+        case Source::SequenceAt30:
+        case Source::SequenceAt2997:
+        case Source::SequenceAt23976: {
             ASSERT_TRUE(test::drawTextBmp24(scratch.filePath(QStringLiteral("sub0.bmp")), QStringLiteral("Hello")).ok());
             const QString script = scratch.filePath(QStringLiteral("seq.txt"));
-            test::writeBytes(script, "FrameRate=30\r\n{30}{60}sub0.bmp\r\n");
+            const QByteArray rate = source == Source::SequenceAt30     ? "30"
+                                    : source == Source::SequenceAt2997 ? "29.970"
+                                                                       : "23.976";
+            test::writeBytes(script, "FrameRate=" + rate + "\r\n{30}{60}sub0.bmp\r\n");
             files.names = {script};
             mainAction("OpenImageSequence1")->trigger();
             return;
@@ -181,8 +200,12 @@ TEST_P(RepairFrame, IsTheFrameOfTheLastSource)
 INSTANTIATE_TEST_SUITE_P(
     Table, RepairFrame,
     ::testing::Values(RepairCase{"DvdPal", {Source::PalDisc}, 40}, RepairCase{"DvdNtsc", {Source::NtscDisc}, 33},
-                      RepairCase{"Video2997", {Source::Video2997}, 33},
+                      // A video and a sequence count the whole frames of a second alike: 29.97 makes 29, 23.976 23.
+                      RepairCase{"Video2997", {Source::Video2997}, 34},
+                      RepairCase{"Video23976", {Source::Video23976}, 43},
                       RepairCase{"SequenceFrameRate30", {Source::SequenceAt30}, 33},
+                      RepairCase{"SequenceFrameRate2997", {Source::SequenceAt2997}, 34},
+                      RepairCase{"SequenceFrameRate23976", {Source::SequenceAt23976}, 43},
                       RepairCase{"MicroDvdRateLine2997", {Source::MicroDvdRateLine2997}, 33},
                       RepairCase{"SubRipAtTheBoxsRate2997", {Source::SubRipAtBox2997}, 33},
                       // Each source sets the frame anew: the last one counts.

@@ -22,6 +22,7 @@
 #include "support/watching_teacher.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDeadlineTimer>
@@ -30,6 +31,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -41,6 +43,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <utility>
 
 using namespace glyfex;
 using glyfex::sources::ui::VideoViewer;
@@ -224,14 +227,14 @@ TEST_F(VideoCommandTest, AVideoWithoutARateAsksForIt)
         std::optional<QString> typed;
         bool open;
         int fpsX1000;
-        int maxFrame; // the highest frame number of a second
+        int maxFrame; // the highest frame number of a second: whole frames less one, as for an image sequence
         bool error;
     };
     const Case cases[] = {
         {std::nullopt, false, 0, 0, false}, // Cancel: no video, no message
         {QStringLiteral("0"), false, 0, 0, true},
-        {QStringLiteral("23.976"), true, 23976, 23, false},
-        {QStringLiteral("29.97"), true, 29970, 29, false},
+        {QStringLiteral("23.976"), true, 23976, 22, false},
+        {QStringLiteral("29.97"), true, 29970, 28, false},
     };
     for (const File &f : videos) {
         SCOPED_TRACE(f.name);
@@ -595,6 +598,96 @@ TEST_F(VideoCommandTest, ARepeatedSubtitleIsMergedAndEndsAtTheViewersFrame)
     run();
     // The second showing's last frame is 44 (1760 ms); the viewer stands on frame 45, where the text has gone.
     EXPECT_EQ(stored(), QStringList{QStringLiteral("400-1800 Hello world")}) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+}
+
+} // namespace
+
+namespace {
+
+// Two videos one after the other: the Picture labels tell the second one's area, never the first one's.
+TEST_F(VideoCommandTest, ThePictureLabelsFollowTheNextVideo)
+{
+    QTemporaryDir dir;
+    const QString hd = dir.filePath(QStringLiteral("hd.mkv"));
+    const QString small = dir.filePath(QStringLiteral("small.mkv"));
+    for (const auto &[path, size] : {std::pair{hd, QStringLiteral("1920x1080")}, std::pair{small, QStringLiteral("640x360")}})
+        ASSERT_EQ(test::makeVideo(path, QStringLiteral("color=c=black:s=%1:r=25").arg(size), {}, 3,
+                                  {QStringLiteral("-c:v"), QStringLiteral("ffv1")}),
+                  QString());
+    const auto labels = [&] {
+        QStringList out;
+        for (const char *name : {"LabelX1", "LabelY1", "LabelX2", "LabelY2", "LabelWidth", "LabelHeight"})
+            out << labelText(name);
+        return out;
+    };
+    const auto pickInsideTheRegion = [&] {
+        const QRect r(viewer->region().left, viewer->region().top, viewer->region().width(), viewer->region().height());
+        QTest::mouseClick(viewer->findChild<QWidget *>(QStringLiteral("ImageVideo")), Qt::LeftButton, {}, r.center());
+    };
+    open(hd);
+    ASSERT_TRUE(viewer->videoOpen());
+    pickInsideTheRegion();
+    EXPECT_EQ(labels(), (QStringList{"1", "863", "1919", "1079", "1919", "217"}));
+    // The open commands wait for the video to be closed.
+    QTest::mouseClick(button("bbCloseVideo"), Qt::LeftButton);
+    ASSERT_FALSE(viewer->videoOpen());
+    EXPECT_EQ(labels(), (QStringList{"0", "0", "0", "0", "0", "0"})) << "closed";
+    open(small);
+    ASSERT_TRUE(viewer->videoOpen());
+    ASSERT_EQ(viewer->player().width(), 640) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(labels(), (QStringList{"0", "0", "0", "0", "0", "0"})) << "nothing of the second video is shown yet";
+    pickInsideTheRegion();
+    EXPECT_EQ(labels(), (QStringList{"1", "287", "639", "359", "639", "73"}));
+}
+
+// A file that is decoded whole before its first frame shows: the interface runs meanwhile under a busy
+// cursor, and Cancel in the progress dialog leaves no video open and says nothing.
+TEST_F(VideoCommandTest, OpeningAVideoDecodedWholeKeepsTheWindowResponsiveAndCanBeCancelled)
+{
+    QTemporaryDir dir;
+    const QString avi = dir.filePath(QStringLiteral("decoded on open.avi"));
+    ASSERT_EQ(test::makeVideo(avi, QStringLiteral("testsrc2=s=320x240:r=25"), {}, 200,
+                              {QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QStringLiteral("-bf"), QStringLiteral("2"),
+                               QStringLiteral("-g"), QStringLiteral("12")}),
+              QString());
+    const struct {
+        const char *name;
+        bool cancel;
+    } cases[] = {{"let through", false}, {"cancelled", true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        bool ranDuringTheOpen = false;
+        bool busy = false;
+        bool progressShown = false;
+        Qt::WindowModality modality = Qt::NonModal;
+        // Runs at the open's first pump of the interface, before the video is open.
+        QTimer::singleShot(0, main, [&] {
+            ranDuringTheOpen = !viewer->videoOpen();
+            busy = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            for (QWidget *w : QApplication::allWidgets()) {
+                if (auto *dialog = qobject_cast<QProgressDialog *>(w)) {
+                    progressShown = true;
+                    modality = dialog->windowModality();
+                    if (c.cancel)
+                        dialog->cancel();
+                }
+            }
+        });
+        prompt.shown.clear();
+        open(avi);
+        EXPECT_TRUE(ranDuringTheOpen);
+        EXPECT_TRUE(busy);
+        EXPECT_TRUE(progressShown);
+        EXPECT_EQ(modality, Qt::ApplicationModal) << "no other command starts meanwhile";
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the cursor is given back";
+        EXPECT_EQ(viewer->videoOpen(), !c.cancel);
+        EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(openCommandsEnabled(), std::vector<bool>(5, c.cancel));
+        if (viewer->videoOpen()) {
+            EXPECT_EQ(viewer->player().frameCount(), 200);
+            QTest::mouseClick(button("bbCloseVideo"), Qt::LeftButton);
+        }
+    }
 }
 
 } // namespace
