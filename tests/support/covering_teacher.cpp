@@ -17,6 +17,7 @@ namespace {
 // smaller share on (less is a neighbour's edge that a reduced block lent the glyph).
 constexpr double kCovered = 0.6;
 constexpr double kPiece = 0.15;
+constexpr int kPieceMinPixels = 6; // fewer is a speck even of a small mark
 
 GlyphAnswer answerOf(AnswerCode code, const QString &text = {}, uint8_t style = 0)
 {
@@ -32,6 +33,7 @@ CoveringTeacher::CoveringTeacher(std::vector<CharacterMap> maps) : m_maps(std::m
         for (uint16_t label : m.labels)
             if (label > 0 && label <= ink.size())
                 ++ink[label - 1];
+        m_typed.emplace_back(ink.size(), false);
         m_ink.push_back(std::move(ink));
     }
 }
@@ -82,7 +84,7 @@ GlyphAnswer CoveringTeacher::askGlyph(const recognition::GlyphQuestion &q)
         const double share = double(hits[c]) / ink[c];
         if (share >= kCovered)
             covered.push_back(c);
-        else if (share >= kPiece)
+        else if (share >= kPiece && hits[c] >= kPieceMinPixels)
             lastPiece = int(c);
     }
     // A piece after everything covered: the rest of its character is further along the line. (A piece
@@ -108,9 +110,11 @@ GlyphAnswer CoveringTeacher::askGlyph(const recognition::GlyphQuestion &q)
     if (covered.empty()) {
         // A piece that cannot grow (its other part went with the glyph before, or the run is as wide as
         // it may be): the user types the character it is a piece of, as it is the one that shows.
+        // A character already typed in this picture is not typed again for its leftover piece.
+        std::vector<bool> &typed = m_typed[size_t(map - m_maps.data())];
         size_t best = ink.size();
         for (size_t c = 0; c < ink.size(); ++c)
-            if (ink[c] > 0 && double(hits[c]) / ink[c] >= kPiece
+            if (ink[c] > 0 && !typed[c] && double(hits[c]) / ink[c] >= kPiece && hits[c] >= kPieceMinPixels
                 && (best == ink.size() || double(hits[c]) / ink[c] > double(hits[best]) / ink[best]))
                 best = c;
         if (best == ink.size()) {
@@ -121,6 +125,8 @@ GlyphAnswer CoveringTeacher::askGlyph(const recognition::GlyphQuestion &q)
     }
     QString text;
     int units = 0, slanted = 0;
+    for (size_t c : covered)
+        m_typed[size_t(map - m_maps.data())][c] = true;
     for (size_t c : covered) {
         const CharacterMap::Character &ch = map->characters[c];
         text += ch.text;

@@ -29,6 +29,7 @@ private:
 
     std::vector<CharacterMap> m_maps;
     std::vector<std::vector<int>> m_ink; // per map, the text pixels of each character
+    std::vector<std::vector<bool>> m_typed; // per map, the characters some answer has typed
     int m_unanswerable = 0;
     int m_grown = 0;
     int m_specks = 0;
