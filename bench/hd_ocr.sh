@@ -16,7 +16,7 @@ shift || true
 for tool in make_hd_vobsub ocr_bench; do
   if [ ! -x "$build/bench/$tool" ]; then
     echo "hd_ocr.sh: $build/bench/$tool is missing; build it with" >&2
-    echo "  $top/scripts/build.sh --target make_hd_vobsub ocr_bench" >&2
+    echo "  $top/scripts/build.sh --target $tool" >&2
     echo "or name the build folder that has it: $0 BUILD-FOLDER" >&2
     exit 2
   fi
