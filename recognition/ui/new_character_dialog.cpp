@@ -485,8 +485,13 @@ bool NewCharacterDialog::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == m_location && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            return true; // the combo's own line edit has taken the text before the key came up to it
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // The box takes the key as it always does (its line edit chooses the location), and the
+            // key stops here instead of going up to the dialog, which would press OK.
+            static_cast<QObject *>(m_location)->event(event);
+            event->accept();
+            return true;
+        }
     }
     if (watched == m_grid->viewport() && event->type() == QEvent::MouseButtonPress) {
         auto *mouse = static_cast<QMouseEvent *>(event);

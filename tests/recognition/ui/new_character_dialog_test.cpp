@@ -180,9 +180,11 @@ TEST(NewCharacterDialog, NeitherAnEmptyOkNorEnterInTheLocationBoxAnswers)
              QComboBox *location = child<QComboBox>(d, "ComboBoxCharLoc");
              QTest::keyClick(child<QLineEdit>(d, "EditText"), Qt::Key_X);
              location->setFocus();
-             QTest::keyClicks(location->lineEdit(), QStringLiteral("Deutsch"));
-             QTest::keyClick(location->lineEdit(), Qt::Key_Return);
-             QTest::keyClick(location->lineEdit(), Qt::Key_Enter);
+             QTest::keyClicks(location, QStringLiteral("Deutsch"));
+             QTest::keyClick(location, Qt::Key_Return);
+             QTest::keyClick(location, Qt::Key_Enter);
+             EXPECT_EQ(location->currentText(), QStringLiteral("Deutsch"));
+             EXPECT_GE(location->findText(QStringLiteral("Deutsch")), 0); // the box took it into its list
              child<QLineEdit>(d, "EditText")->clear();
          }},
     };
