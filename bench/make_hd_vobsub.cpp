@@ -1,8 +1,10 @@
 // Makes a 1920x1080 VobSub pair and its ground truth for the HD OCR benchmark, with the tests' HD generator.
 //
 // Usage: make_hd_vobsub FOLDER BASE [--family NAME] [--size PIXELS] [--outline PIXELS] [--count N]
+//                       [--frame WIDTHxHEIGHT]
 // Writes FOLDER/BASE.idx, BASE.sub and BASE.srt: N subtitles (32 without --count) of the sample text drawn
-// in the family (DejaVu Sans) at the size (56), white with a black outline of that width (0: none).
+// in the family (DejaVu Sans) at the size (56), white with a black outline of that width (0: none), on a
+// frame of 1920x1080 unless --frame names another; and BASE.chars, where each character was drawn.
 #include "support/hd_vobsub.h"
 
 #include <QDir>
@@ -38,9 +40,21 @@ int main(int argc, char **argv)
     const auto size = number(takeOption("--size"), style.pixelSize, 8, 200);
     const auto outline = number(takeOption("--outline"), 0, 0, 10);
     const auto count = number(takeOption("--count"), 32, 1, 10000);
-    if (args.size() != 2 || !size || !outline || !count) {
+    // The frame as WIDTHxHEIGHT, 1920x1080 without it.
+    bool frameOk = true;
+    if (const auto frame = takeOption("--frame")) {
+        const QStringList sides = frame->split(QLatin1Char('x'));
+        const auto width = sides.size() == 2 ? number(sides[0], 0, 64, 4096) : std::nullopt;
+        const auto height = sides.size() == 2 ? number(sides[1], 0, 64, 4096) : std::nullopt;
+        frameOk = width && height;
+        if (frameOk) {
+            style.frameWidth = *width;
+            style.frameHeight = *height;
+        }
+    }
+    if (args.size() != 2 || !size || !outline || !count || !frameOk) {
         std::fprintf(stderr, "usage: make_hd_vobsub FOLDER BASE [--family NAME] [--size 8-200] [--outline 0-10] "
-                             "[--count 1-10000]\n");
+                             "[--count 1-10000] [--frame WIDTHxHEIGHT]\n");
         return 1;
     }
     style.pixelSize = *size;

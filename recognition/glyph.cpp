@@ -13,6 +13,24 @@ bool isTakeWithNext(const core::CharText &text)
     return std::equal(kTakeWithNext, kTakeWithNext + n, std::begin(text.text));
 }
 
+bool isQuoteStroke(const core::CharText &text)
+{
+    if (text.length != 1)
+        return false;
+    switch (text.text[0]) {
+    case u'\'':
+    case u'`':
+    case u',':
+    case u'\u00B4': // acute accent, typed for a slanted apostrophe
+    case u'\u2018':
+    case u'\u2019':
+    case u'\u201A':
+        return true;
+    default:
+        return false;
+    }
+}
+
 Glyph buildGlyphDescriptor(const picture::CodeImage &image, uint8_t marker, const CharBox &box)
 {
     Glyph g;

@@ -36,6 +36,9 @@ inline GlyphRow lowBits(int n) { return (GlyphRow(1) << n) - 1; }
 // The text of an entry that stands only for the first part of a run of boxes read as one glyph.
 inline constexpr char16_t kTakeWithNext[] = u"take with next";
 bool isTakeWithNext(const core::CharText &text);
+// Whether the text is one mark of a single stroke that two of side by side make a double quote of: the
+// apostrophe, the single quotes and the comma (the low double quote).
+bool isQuoteStroke(const core::CharText &text);
 
 // The small fields come first so that they share a cache line with the first rows.
 struct Glyph {

@@ -314,6 +314,8 @@ RecognitionDriver::GlyphRead RecognitionDriver::matchGlyph(const LineWalk &walk,
             glyph.joinedBoxes = 0;
         }
     }
+    if (result.matched() && !glyph.joined && allowJoin && isQuoteStroke(m_env.matrix.entry(result.index).text))
+        result = matchStrokePair(walk, glyph, result);
     if (result.matched()) {
         const Glyph &entry = m_env.matrix.entry(result.index);
         glyph.text = core::fromCharText(entry.text);
@@ -324,6 +326,44 @@ RecognitionDriver::GlyphRead RecognitionDriver::matchGlyph(const LineWalk &walk,
         }
     }
     return glyph;
+}
+
+// A stroke that reads as an apostrophe (or another one-stroke mark) may be the first of a double
+// quote's two. The pair is tried as a whole before the stroke is taken alone; when the matrix does not
+// know the pair but the next box reads as the same mark, the pair is asked as one glyph, so that the
+// user sees the whole double quote rather than only its second stroke.
+MatchResult RecognitionDriver::matchStrokePair(const LineWalk &walk, GlyphRead &glyph, const MatchResult &alone)
+{
+    MatchOptions match = m_options.match;
+    match.reducedPicture = m_scale > 1;
+    const int first = glyph.first;
+    const int next = walk.step(first, 1);
+    const Glyph pair = walk.runOf(m_codes, first, 1);
+    const MatchResult both = matchChar(m_env.matrix, pair, boxOfDescriptor(pair), false, match);
+    const auto takePair = [&] {
+        glyph.joined = true;
+        glyph.joinedBoxes = 1;
+        glyph.joinedRun = pair;
+    };
+    if (both.matched()) {
+        takePair();
+        return both;
+    }
+    const Glyph second = buildGlyphDescriptor(m_codes, markerOfBox(next), walk.boxes[size_t(next)]);
+    const MatchResult secondAlone = matchChar(m_env.matrix, second, walk.boxes[size_t(next)], false, match);
+    // Only two strokes of one mark: a comma before a closing double quote is two characters. At half
+    // size the two strokes of one quote often differ by a pixel row, so the second need only come
+    // closest to the same mark, at about the first one's size and height in the line.
+    const CharBox &a = walk.boxes[size_t(first)];
+    const CharBox &b = walk.boxes[size_t(next)];
+    const auto near = [](int u, int v) { return std::abs(u - v) <= std::max(2, std::max(u, v) / 4); };
+    const bool alike = near(a.height, b.height) && near(a.width, b.width) && near(a.dy, b.dy);
+    if (secondAlone.kind == MatchResult::Kind::None || !alike
+        || m_env.matrix.entry(secondAlone.index).text != m_env.matrix.entry(alone.index).text)
+        return alone;
+    takePair();
+    // The pair's own best guess, if it has one; a guess of the lone stroke's text would be wrong for two.
+    return both.guessed() && !isTakeWithNext(m_env.matrix.entry(both.index).text) ? both : MatchResult{};
 }
 
 // The glyph becomes the run of its first box and extraBoxes further boxes, which it uses up.
@@ -409,6 +449,11 @@ std::optional<RecognitionDriver::Flow> RecognitionDriver::takeAnswer(const LineW
     };
     switch (answer.code) {
     case AnswerCode::Ok:
+        // An entry without text would make every later glyph of its shape vanish: nothing is learned.
+        if (answer.text.length == 0) {
+            takeText();
+            break;
+        }
         // Each shorter part of a run the user grew is learned as its beginning.
         if (grown && glyph.joined) {
             for (int i = 1; i <= extraBoxes; ++i)

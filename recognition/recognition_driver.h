@@ -146,6 +146,9 @@ private:
     // The glyph starting at box first as the matrix knows it, following "take with next" entries from
     // box to box; result says whether it matched and else what the best guess is.
     GlyphRead matchGlyph(const LineWalk &walk, int first, MatchResult &result);
+    // The glyph whose first box matched the one-stroke mark alone, as the pair of it and the next box:
+    // matched, asked as a pair (not matched), or else alone as it was.
+    MatchResult matchStrokePair(const LineWalk &walk, GlyphRead &glyph, const MatchResult &alone);
     // Asks about a glyph that did not match, lets the user grow or shrink its run, takes the answer and
     // learns it. A flow when the answer ends the line or the picture.
     std::optional<Flow> askGlyph(const LineWalk &walk, GlyphRead &glyph, const MatchResult &guess);

@@ -142,6 +142,8 @@ NewCharacterDialog::NewCharacterDialog(RunControl &control, core::UserPrompt &pr
     m_location->setObjectName(QStringLiteral("ComboBoxCharLoc"));
     m_location->setEditable(true);
     m_location->setInsertPolicy(QComboBox::InsertAlphabetically);
+    // Enter there takes the typed location; it must not go on to the default button and answer.
+    m_location->installEventFilter(this);
     m_grid = new QTableWidget(3, 2, this);
     m_grid->setObjectName(QStringLiteral("sg"));
     m_grid->horizontalHeader()->hide();
@@ -195,7 +197,16 @@ NewCharacterDialog::NewCharacterDialog(RunControl &control, core::UserPrompt &pr
     layout->addLayout(buttons);
     layout->addWidget(m_grid);
 
-    connect(m_ok, &QPushButton::clicked, this, [this] { finish(AnswerCode::Ok); });
+    connect(m_ok, &QPushButton::clicked, this, [this] {
+        // An entry without text would make every later glyph of this shape vanish without a word: an
+        // empty field is no answer, and the question stays open.
+        if (m_edit->text().isEmpty()) {
+            QApplication::beep();
+            focusEditText();
+            return;
+        }
+        finish(AnswerCode::Ok);
+    });
     connect(m_use, &QPushButton::clicked, this, [this] {
         useBestGuess();
         finish(AnswerCode::Ok);
@@ -470,6 +481,16 @@ bool NewCharacterDialog::eventFilter(QObject *watched, QEvent *event)
             default:
                 break;
             }
+        }
+    }
+    if (watched == m_location && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // The box takes the key as it always does (its line edit chooses the location), and the
+            // key stops here instead of going up to the dialog, which would press OK.
+            static_cast<QObject *>(m_location)->event(event);
+            event->accept();
+            return true;
         }
     }
     if (watched == m_grid->viewport() && event->type() == QEvent::MouseButtonPress) {

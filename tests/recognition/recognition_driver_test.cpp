@@ -193,6 +193,8 @@ INSTANTIATE_TEST_SUITE_P(
     Driver, AnswerCodes,
     testing::Values(
         AnswerCase{"OkLearnsEachGlyph", {"ab ba"}, {press(A::Ok, "x"), press(A::Ok, "y")}, "xy yx", E::Added, 2, 0, "xy yx"},
+        // An entry without text would make every later glyph of its shape vanish.
+        AnswerCase{"AnEmptyOkLearnsNothing", {"ab"}, {press(A::Ok, ""), press(A::Ok, "y")}, "y", E::Added, 1, 0, nullptr},
         AnswerCase{"UseTextOnlyLearnsNothing", {"ab"}, {press(A::UseTextOnly, "x"), press(A::UseTextOnly, "y")}, "xy",
                    E::Added, 0, 0, nullptr},
         AnswerCase{"SkipLineDropsOnlyThatLine", {"ab", "c", "d"},
@@ -287,6 +289,23 @@ TEST(DriverJoins, AStrokeThatStartsADoubleQuoteIsAnApostropheWhereNoQuoteFollows
     const PictureOutcome out = rig.recognise({"'a ''a '"}, 5000);
     EXPECT_EQ(out.questions, 0);
     EXPECT_EQ(joined(out.lines), "'x \"x '");
+}
+
+TEST(DriverJoins, OnceTheApostropheIsKnownTwoOfItsStrokesAreAskedAsOneDoubleQuote)
+{
+    // Without the pair the first stroke would read as the apostrophe unasked and only the second be
+    // shown, so every double quote would come out as an apostrophe and something else.
+    Rig rig;
+    rig.say({press(A::Ok, "'"), press(A::Ok, "x")});
+    EXPECT_EQ(joined(rig.recognise({"'a"}).lines), "'x");
+    rig.say({press(A::Ok, "\"")});
+    EXPECT_EQ(joined(rig.recognise({"''a"}, 5000).lines), "\"x");
+    ASSERT_EQ(rig.script.seen().size(), 3u);
+    EXPECT_EQ(rig.script.seen()[2].box, 0);
+    EXPECT_EQ(rig.script.seen()[2].runLength, 1);
+    const PictureOutcome again = rig.recognise({"''a 'a"}, 9000);
+    EXPECT_EQ(again.questions, 0);
+    EXPECT_EQ(joined(again.lines), "\"x 'x");
 }
 
 TEST(DriverJoins, AGlyphWhoseLastPieceLiesInsideItsFirstIsSpacedFromItsRightmostEdge)

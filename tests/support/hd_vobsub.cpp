@@ -111,6 +111,9 @@ HdPicture drawHdSubtitle(const HdSubtitle &s, const HdTextStyle &style)
     // Outline and text as two paths: the outline's pixels are those of the stroked and filled text
     // that the text itself does not cover.
     QPainterPath text;
+    // Each character once more on its own, where the line puts it, to tell whose pixels are whose.
+    std::vector<QPainterPath> characterPaths;
+    std::vector<CharacterMap::Character> characters;
     bool italic = false;
     const int height = pitch * int(s.lines.size());
     for (int l = 0; l < s.lines.size(); ++l) {
@@ -122,8 +125,23 @@ HdPicture drawHdSubtitle(const HdSubtitle &s, const HdTextStyle &style)
         const int baseline = pitch * l + metrics.ascent();
         for (const Run &r : runs) {
             const QFont &font = r.italic ? italicFont : upright;
-            text.addText(x, baseline, font, drawnText(r.text));
-            x += QFontMetrics(font).horizontalAdvance(drawnText(r.text));
+            const QString drawn = drawnText(r.text);
+            text.addText(x, baseline, font, drawn);
+            const QFontMetricsF exact(font);
+            for (qsizetype k = 0; k < drawn.size(); ++k) {
+                const qsizetype units = drawn[k].isHighSurrogate() && k + 1 < drawn.size() ? 2 : 1;
+                const QString ch = drawn.mid(k, units);
+                if (ch != QStringLiteral("\u200c") && !ch[0].isSpace()) {
+                    QPainterPath one;
+                    // The advance up to and with the character, less its own: kerned against the one before.
+                    one.addText(x + exact.horizontalAdvance(drawn.left(k + units)) - exact.horizontalAdvance(ch), baseline,
+                                font, ch);
+                    characterPaths.push_back(one);
+                    characters.push_back({l, ch, r.italic});
+                }
+                k += units - 1;
+            }
+            x += QFontMetrics(font).horizontalAdvance(drawn);
         }
     }
     QImage textMask(style.frameWidth, height + 2 * pad, QImage::Format_Grayscale8);
@@ -145,6 +163,45 @@ HdPicture drawHdSubtitle(const HdSubtitle &s, const HdTextStyle &style)
         p.translate(0, pad);
         p.fillPath(stroker.createStroke(text).united(text), Qt::white);
     }
+    // Each text pixel goes to the character whose own drawing covers it; the few that none covers
+    // (the line's layout places a glyph a fraction of a pixel apart) to the nearest one in their row.
+    const int maskWidth = textMask.width();
+    std::vector<uint16_t> labels(size_t(maskWidth) * size_t(textMask.height()), 0);
+    const auto isText = [&](int x, int y) { return textMask.constScanLine(y)[x] > 127; };
+    for (size_t c = 0; c < characterPaths.size() && c < 0xFFFF; ++c) {
+        const QRect area = characterPaths[c].boundingRect().toAlignedRect().translated(0, pad).adjusted(-1, -1, 1, 1)
+                         & textMask.rect();
+        if (area.isEmpty())
+            continue;
+        QImage one(area.size(), QImage::Format_Grayscale8);
+        one.fill(0);
+        {
+            QPainter p(&one);
+            p.setRenderHint(QPainter::Antialiasing, false);
+            p.translate(-area.x(), pad - area.y());
+            p.fillPath(characterPaths[c], Qt::white);
+        }
+        for (int y = 0; y < one.height(); ++y)
+            for (int x = 0; x < one.width(); ++x) {
+                const int fx = area.x() + x, fy = area.y() + y;
+                uint16_t &label = labels[size_t(fy) * size_t(maskWidth) + size_t(fx)];
+                if (one.constScanLine(y)[x] > 127 && isText(fx, fy) && label == 0)
+                    label = uint16_t(c + 1);
+            }
+    }
+    for (int y = 0; y < textMask.height(); ++y)
+        for (int x = 0; x < maskWidth; ++x) {
+            uint16_t *row = &labels[size_t(y) * size_t(maskWidth)];
+            if (!isText(x, y) || row[x] != 0)
+                continue;
+            for (int d = 1; d <= 8 && row[x] == 0; ++d) {
+                if (x - d >= 0 && isText(x - d, y) && row[x - d] != 0)
+                    row[x] = row[x - d];
+                else if (x + d < maskWidth && isText(x + d, y) && row[x + d] != 0)
+                    row[x] = row[x + d];
+            }
+        }
+
     // Cut to the ink plus a margin.
     int left = textMask.width(), right = -1, top = textMask.height(), bottom = -1;
     for (int y = 0; y < textMask.height(); ++y) {
@@ -175,6 +232,30 @@ HdPicture drawHdSubtitle(const HdSubtitle &s, const HdTextStyle &style)
         for (int x = 0; x < out.codes.width; ++x)
             out.codes.at(x, y) = t[left + x] > 127 ? 1 : o[left + x] > 127 ? 2 : 0;
     }
+    CharacterMap &map = out.characters;
+    map.startMs = s.startMs;
+    map.width = out.codes.width;
+    map.height = out.codes.height;
+    map.characters = std::move(characters);
+    int inkLeft = map.width, inkTop = map.height, inkRight = -1, inkBottom = -1;
+    for (int y = 0; y < map.height; ++y)
+        for (int x = 0; x < map.width; ++x)
+            if (out.codes.at(x, y) != 0) {
+                inkLeft = std::min(inkLeft, x);
+                inkRight = std::max(inkRight, x);
+                inkTop = std::min(inkTop, y);
+                inkBottom = std::max(inkBottom, y);
+            }
+    if (inkRight >= 0) {
+        map.inkX = inkLeft;
+        map.inkY = inkTop;
+        map.inkWidth = inkRight - inkLeft + 1;
+        map.inkHeight = inkBottom - inkTop + 1;
+    }
+    map.labels.resize(size_t(map.width) * size_t(map.height));
+    for (int y = 0; y < map.height; ++y)
+        for (int x = 0; x < map.width; ++x)
+            map.labels[size_t(y) * size_t(map.width) + size_t(x)] = labels[size_t(top + y) * size_t(maskWidth) + size_t(left + x)];
     return out;
 }
 
@@ -191,6 +272,7 @@ QString writeHdVobSub(const QString &dir, const QString &base, const std::vector
             .arg(style.family, QFontInfo(upright).family());
 
     std::vector<VobSubEntry> entries;
+    std::vector<CharacterMap> maps;
     QByteArray srt;
     int number = 0;
     for (const HdSubtitle &s : subtitles) {
@@ -212,6 +294,7 @@ QString writeHdVobSub(const QString &dir, const QString &base, const std::vector
         if (!unit)
             return unit.error().message();
         entries.push_back({s.startMs, QByteArray(reinterpret_cast<const char *>(unit->data()), qsizetype(unit->size()))});
+        maps.push_back(drawn.characters);
 
         ++number;
         srt += QByteArray::number(number) + "\n" + timeText(s.startMs) + " --> "
@@ -230,6 +313,8 @@ QString writeHdVobSub(const QString &dir, const QString &base, const std::vector
     QFile truth(folder.filePath(base + QStringLiteral(".srt")));
     if (!truth.open(QIODevice::WriteOnly) || truth.write(srt) != srt.size() || !truth.flush())
         return QStringLiteral("cannot write %1: %2").arg(truth.fileName(), truth.errorString());
+    if (auto charsWritten = writeCharacterMaps(folder.filePath(base + QStringLiteral(".chars")), maps); !charsWritten)
+        return charsWritten.error().message();
     return {};
 }
 

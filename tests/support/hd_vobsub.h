@@ -3,6 +3,7 @@
 
 #include <cstddef> // before code_image.h, which uses size_t
 #include "picture/code_image.h"
+#include "support/character_map.h"
 
 #include <QString>
 #include <QStringList>
@@ -34,16 +35,18 @@ std::vector<HdSubtitle> sampleHdSubtitles(int count);
 
 // The picture of one subtitle as writeHdVobSub encodes it: the ink cut out with a margin, the text as
 // code 1, its outline as code 2, 0 around; x and y place it on the frame. Empty when it draws nothing.
+// characters: which character each text pixel was drawn for.
 struct HdPicture {
     picture::CodeImage codes;
     int x = 0;
     int y = 0;
+    CharacterMap characters;
 };
 HdPicture drawHdSubtitle(const HdSubtitle &subtitle, const HdTextStyle &style);
 
 // Writes base.sub, base.idx and base.srt (the ground truth, markup kept) into dir, one picture per
-// subtitle centred near the bottom of the frame. Needs a QGuiApplication. Empty on success, else what
-// failed.
+// subtitle centred near the bottom of the frame, and base.chars, where each picture's characters were
+// drawn (writeCharacterMaps). Needs a QGuiApplication. Empty on success, else what failed.
 QString writeHdVobSub(const QString &dir, const QString &base, const std::vector<HdSubtitle> &subtitles,
                       const HdTextStyle &style);
 

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -161,6 +162,56 @@ TEST(NewCharacterDialog, TypingACharacterAndOkLearnsIt)
     EXPECT_EQ(out.lines, QStringList{QStringLiteral("x<i>yz</i>")}); // Remember keeps the style
     EXPECT_EQ(rig.matrix.count(), 3);
     EXPECT_EQ(rig.matrix.entry(2).style, 2);
+}
+
+// An empty field is no answer: OK, Enter in the field and Enter in the editable location box leave the
+// question open and teach nothing, so the same glyph is then answered with a text.
+TEST(NewCharacterDialog, NeitherAnEmptyOkNorEnterInTheLocationBoxAnswers)
+{
+    struct Row {
+        const char *name;
+        std::function<void(NewCharacterDialog &)> act;
+    };
+    const Row rows[] = {
+        {"OK with the field empty", [](NewCharacterDialog &d) { child<QPushButton>(d, "BitBtn1")->click(); }},
+        {"Enter with the field empty",
+         [](NewCharacterDialog &d) { QTest::keyClick(child<QLineEdit>(d, "EditText"), Qt::Key_Return); }},
+        {"Enter in the location box", [](NewCharacterDialog &d) {
+             QComboBox *location = child<QComboBox>(d, "ComboBoxCharLoc");
+             QTest::keyClick(child<QLineEdit>(d, "EditText"), Qt::Key_X);
+             location->setFocus();
+             QTest::keyClicks(location, QStringLiteral("Deutsch"));
+             QTest::keyClick(location, Qt::Key_Return);
+             QTest::keyClick(location, Qt::Key_Enter);
+             EXPECT_EQ(location->currentText(), QStringLiteral("Deutsch"));
+             EXPECT_GE(location->findText(QStringLiteral("Deutsch")), 0); // the box took it into its list
+             child<QLineEdit>(d, "EditText")->clear();
+         }},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        DialogRig rig;
+        User user(*rig.dialog);
+        bool stayedOpen = false;
+        user.then([&] {
+            row.act(*rig.dialog);
+            QApplication::processEvents();
+            stayedOpen = rig.dialog->isVisible();
+            QTest::keyClicks(child<QLineEdit>(*rig.dialog, "EditText"), QStringLiteral("x"));
+            child<QPushButton>(*rig.dialog, "BitBtn1")->click();
+        });
+        for (const char *typed : {"y", "z"})
+            user.then([&, typed] {
+                QTest::keyClicks(child<QLineEdit>(*rig.dialog, "EditText"), QString::fromLatin1(typed));
+                child<QPushButton>(*rig.dialog, "BitBtn1")->click();
+            });
+        const PictureOutcome out = rig.recognise(threeLetters());
+        EXPECT_TRUE(stayedOpen);
+        EXPECT_EQ(out.questions, 3);
+        EXPECT_EQ(out.lines, QStringList{QStringLiteral("xyz")});
+        ASSERT_EQ(rig.matrix.count(), 3);
+        EXPECT_EQ(core::fromCharText(rig.matrix.entry(1).text), QStringLiteral("x"));
+    }
 }
 
 TEST(NewCharacterDialog, EscAndClosingTheWindowPauseTheRun)
