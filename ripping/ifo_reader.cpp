@@ -113,7 +113,7 @@ const std::array<QString, 4> &displayModeSuffixes()
 
 core::Result<QByteArray> readSmallFile(const QString &path)
 {
-    return core::readPlainFile(path, kLargestIfo, QStringLiteral("Cannot read the IFO"), [&path](qint64 size) {
+    return core::readPlainFile(path, kLargestIfo, QStringLiteral("Cannot open the IFO"), [&path](qint64 size) {
         return makeError(kNotTitleSet, QDir::toNativeSeparators(path),
                          QStringLiteral("%1 bytes is too large for an IFO").arg(size));
     });

@@ -102,7 +102,7 @@ core::Result<int64_t> parseSignedTime(QStringView text, const QString &where, co
 
 core::Result<QByteArray> readIndexFile(const QString &path)
 {
-    return core::readPlainFile(path, kLargestIndex, QStringLiteral("Cannot read the VobSub index"), [&path](qint64 size) {
+    return core::readPlainFile(path, kLargestIndex, QStringLiteral("Cannot open the VobSub index"), [&path](qint64 size) {
         return makeError(QStringLiteral("Unrecognized file format."), QDir::toNativeSeparators(path),
                          QStringLiteral("%1 bytes is too large for a VobSub index").arg(size));
     });
