@@ -33,6 +33,8 @@ core::Result<LoadResult> loadSubtitleFile(const QString &path, const LoadSetting
     const QFileInfo info(path);
     if (!info.exists())
         return core::makeError(QStringLiteral("Subtitle file not opened"), shown, QStringLiteral("it does not exist"));
+    if (!info.isFile())
+        return notSubtitleFile(path, core::plainFileProblem(path));
     const auto read = core::readPlainFile(path, kMaxSubtitleFileBytes, QStringLiteral("Subtitle file not opened"),
                                           [&path](qint64 size) {
                                               return notSubtitleFile(path, QStringLiteral("it holds %1 bytes, more than the %2 MB a subtitle file can have")

@@ -4,6 +4,7 @@
 #include "ripping/ui/input_reading.h"
 
 #include "support/app_test.h"
+#include "support/program_environment.h"
 #include "support/qt_print.h"
 #include "support/special_files.h"
 
@@ -171,14 +172,6 @@ TEST_P(ProgramWithSettingsFileKind, ComesUpWithoutWaitingOrReadingWithoutEnd)
     // Away from the build tree, so no Glyfex.ini beside it makes it a portable install.
     const QString program = dir.filePath(QStringLiteral("glyfex"));
     ASSERT_TRUE(QFile::copy(QStringLiteral(GLYFEX_EXECUTABLE), program));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
-        const QString folder = dir.filePath(QLatin1String(var));
-        QDir().mkpath(folder);
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        env.insert(QLatin1String(var), folder);
-    }
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
     // The configuration folder of a per-user install: the organisation's, then the program's.
     const QString configDir = dir.filePath(QStringLiteral("XDG_CONFIG_HOME/Glyfex/Glyfex"));
     ASSERT_TRUE(QDir().mkpath(configDir));
@@ -188,7 +181,7 @@ TEST_P(ProgramWithSettingsFileKind, ComesUpWithoutWaitingOrReadingWithoutEnd)
     const struct stat made = statOf(ini);
 
     QProcess p;
-    p.setProcessEnvironment(env);
+    p.setProcessEnvironment(scratchUserEnvironment(dir.path()));
     p.setProcessChannelMode(QProcess::ForwardedChannels);
     p.start(program, {QStringLiteral("-platform"), QStringLiteral("offscreen")});
     ASSERT_TRUE(p.waitForStarted(60000)) << p.errorString().toStdString();

@@ -39,27 +39,61 @@ QString specialFileKindText(SpecialFile kind)
     return kind == SpecialFile::LonelyPipe ? QStringLiteral("a named pipe") : QStringLiteral("a character device");
 }
 
+namespace {
+
+// Resident memory of this process in bytes (0 when it cannot be told).
+long long residentBytes()
+{
+    long long pages = 0, resident = 0;
+    if (FILE *statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%lld %lld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return resident * ::sysconf(_SC_PAGESIZE);
+}
+
+[[noreturn]] void stopTheTests(const char *why, const QByteArray &name)
+{
+    std::fprintf(stderr, "a reader of %s %s: the tests stop here\n", name.constData(), why);
+    std::fflush(stderr);
+    std::_Exit(3);
+}
+
+} // namespace
+
 bool endsWithin(int seconds, const QString &path, const std::function<void()> &work)
 {
+    // A reader taking this much more memory is reading a device without end; it is stopped long before
+    // the machine runs out.
+    constexpr long long kGrowthLimit = 1024LL * 1024 * 1024;
     std::mutex mutex;
     std::condition_variable changed;
     bool ended = false;
     bool steppedIn = false;
     const QByteArray name = QFile::encodeName(path);
+    const long long residentAtStart = residentBytes();
+    // Waits up to the time given, looking at the memory every tenth of a second; true when work ended.
+    const auto waitForEnd = [&](std::unique_lock<std::mutex> &lock) {
+        for (int tenth = 0; tenth < seconds * 10; ++tenth) {
+            if (changed.wait_for(lock, std::chrono::milliseconds(100), [&] { return ended; }))
+                return true;
+            if (residentBytes() - residentAtStart > kGrowthLimit)
+                stopTheTests("reads without end", name);
+        }
+        return ended;
+    };
     std::thread watchdog([&] {
         std::unique_lock lock(mutex);
-        if (changed.wait_for(lock, std::chrono::seconds(seconds), [&] { return ended; }))
+        if (waitForEnd(lock))
             return;
         steppedIn = true;
         // A reader waiting for a writer gets one that writes nothing: it reads the end and returns.
         const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd >= 0)
             ::close(fd);
-        if (changed.wait_for(lock, std::chrono::seconds(seconds), [&] { return ended; }))
-            return;
-        std::fprintf(stderr, "a reader of %s never returned: the tests stop here\n", name.constData());
-        std::fflush(stderr);
-        std::_Exit(3);
+        if (!waitForEnd(lock))
+            stopTheTests("never returned", name);
     });
     work();
     {

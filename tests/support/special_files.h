@@ -22,8 +22,9 @@ QString specialFileKindText(SpecialFile kind);
 
 // Runs work (on the calling thread, so it may be a window's) while a watchdog waits up to `seconds`;
 // true when work ended by then. A reader still waiting on the pipe at path then is given an empty writer,
-// so that it ends; one reading a device without end cannot be stopped, and the test program ends after
-// as long again with a message instead of hanging.
+// so that it ends. One reading a device without end cannot be stopped: when the process has grown by a
+// gigabyte, or work has not ended after as long again, the test program ends with a message instead of
+// hanging or exhausting the machine.
 bool endsWithin(int seconds, const QString &path, const std::function<void()> &work);
 
 } // namespace glyfex::test
