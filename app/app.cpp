@@ -4,6 +4,7 @@
 #include "app/run_wiring.h"
 #include "app/screen_keeper.h"
 
+#include "core/file_read.h"
 #include "core/language_file.h"
 #include "core/ui/config_binding.h"
 #include "core/ui/global_options_dialog.h"
@@ -217,7 +218,7 @@ void App::loadSettings()
     core::Result<core::BmpOutPresets> readPresets = core::loadBmpOutPresets(file, presets.current);
     if (readPresets)
         presets = *readPresets;
-    else
+    else if (core::plainFileProblem(file).isEmpty()) // a file that cannot be opened at all was said just now
         prompt().warn(readPresets.error().message());
 
     // In the order of the file's sections, as later steps may depend on earlier ones.

@@ -1,6 +1,7 @@
 // Checks the command line's arguments before any window or file is touched.
 #include "app/command_line.h"
 
+#include "core/file_read.h"
 #include "core/version.h"
 
 #include <QDir>
@@ -65,9 +66,11 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     line.profileFile = streamList ? QStringLiteral("/SSSINFO") : arguments.at(0);
     line.inputPath = arguments.at(1);
     line.outputFile = arguments.at(2);
-    if (!QFileInfo(line.inputPath).isFile())
+    if (const QFileInfo input(line.inputPath); !input.isFile())
         return failed(line, ExitStatus::InputMissing,
-                      QStringLiteral("The IFO file does not exist: %1").arg(QDir::toNativeSeparators(line.inputPath)));
+                      input.exists() ? QStringLiteral("The IFO file cannot be read: %1: %2")
+                                           .arg(QDir::toNativeSeparators(line.inputPath), core::plainFileProblem(line.inputPath))
+                                     : QStringLiteral("The IFO file does not exist: %1").arg(QDir::toNativeSeparators(line.inputPath)));
     if (!outputFolderExists(line.outputFile))
         return failed(line, ExitStatus::BadArguments,
                       QStringLiteral("The output file's folder does not exist: %1")

@@ -2,6 +2,7 @@
 #include "core/bmp_out_settings.h"
 
 #include "core/config.h"
+#include "core/file_read.h"
 #include "core/ini_store.h"
 
 #include <QDir>
@@ -226,15 +227,17 @@ Result<BmpOutPresets> readBmpOutProfile(const IniStore &store, int current, int 
 
 Result<BmpOutPresets> loadBmpOutProfile(const QString &path, int current, int frameHeight)
 {
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return makeError(QStringLiteral("The bitmap settings profile cannot be loaded"),
-                         QDir::toNativeSeparators(path), QStringLiteral("there is no such file"));
-    if (info.size() > kMaxProfileSize)
-        return makeError(QStringLiteral("The bitmap settings profile cannot be loaded"),
-                         QDir::toNativeSeparators(path),
-                         QStringLiteral("it is %1 bytes long, more than a profile can be (%2)").arg(info.size()).arg(kMaxProfileSize));
-    auto store = IniStore::open(path);
+    const QString what = QStringLiteral("The bitmap settings profile cannot be loaded");
+    const QString where = QDir::toNativeSeparators(path);
+    if (!QFileInfo::exists(path))
+        return makeError(what, where, QStringLiteral("there is no such file"));
+    const auto bytes = readPlainFile(path, kMaxProfileSize, what, [&](qint64 size) {
+        return makeError(what, where,
+                         QStringLiteral("it is %1 bytes long, more than a profile can be (%2)").arg(size).arg(kMaxProfileSize));
+    });
+    if (!bytes)
+        return bytes.error();
+    auto store = IniStore::fromBytes(*bytes, path);
     if (!store)
         return store.error();
     return readBmpOutProfile(*store, current, frameHeight);

@@ -1,9 +1,10 @@
 // Loading, looking up, changing and writing back the in-memory INI store.
 #include "core/ini_store.h"
 
+#include "core/file_read.h"
 #include "core/save_file.h"
 
-#include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 
@@ -179,19 +180,15 @@ size_t caseFoldedHash(QStringView text, size_t seed) noexcept
 
 namespace {
 
-// The whole file, or an error when it cannot be read or is too large to be a settings or text file.
+// The whole file, or an error when it cannot be read, is no plain file or is too large to be a settings or
+// text file.
 Result<QByteArray> readWholeFile(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return makeError(QStringLiteral("Cannot read settings file"), fileName, file.errorString());
-    if (file.size() > kMaxFileSize)
-        return makeError(QStringLiteral("Cannot read settings file"), fileName,
-                         QStringLiteral("%1 bytes is too large for a settings file").arg(file.size()));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return makeError(QStringLiteral("Cannot read settings file"), fileName, file.errorString());
-    return bytes;
+    const QString what = QStringLiteral("Cannot read settings file");
+    return readPlainFile(fileName, kMaxFileSize, what, [&](qint64 size) {
+        return makeError(what, QDir::toNativeSeparators(fileName),
+                         QStringLiteral("%1 bytes is too large for a settings file").arg(size));
+    });
 }
 
 } // namespace

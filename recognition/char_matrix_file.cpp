@@ -4,11 +4,11 @@
 #include "recognition/char_matrix_file.h"
 
 #include "core/byte_reader.h"
+#include "core/file_read.h"
 #include "core/messages.h"
 #include "core/save_file.h"
 #include "core/text_codec.h"
 
-#include <QFile>
 
 #include <algorithm>
 #include <cstring>
@@ -236,24 +236,16 @@ core::Result<CharMatrix> parseCharMatrix(std::span<const uint8_t> bytes, const Q
 
 core::Result<void> loadCharMatrix(const QString &path, CharMatrix &matrix, uint16_t codePage, core::PassHost &host)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return core::makeError(QStringLiteral("Cannot open the character matrix"), path, file.errorString());
-    const auto tooLarge = [&path](qint64 size) {
-        return core::makeError(message(core::Msg::NotValidMatrixFile), path,
-                               QStringLiteral("%1 bytes is too large for a character matrix (the largest has %2)")
-                                   .arg(size)
-                                   .arg(kLargestMatrixFile));
-    };
-    if (file.size() > kLargestMatrixFile)
-        return tooLarge(file.size());
-    // A device without a size (a pipe) is read up to one byte over the limit, so it is told apart
-    // without being held in memory whole.
-    const QByteArray all = file.isSequential() ? file.read(kLargestMatrixFile + 1) : file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return core::makeError(QStringLiteral("Cannot read the character matrix"), path, file.errorString());
-    if (all.size() > kLargestMatrixFile)
-        return tooLarge(all.size());
+    const auto read = core::readPlainFile(path, kLargestMatrixFile, QStringLiteral("Cannot open the character matrix"),
+                                          [&path](qint64 size) {
+                                              return core::makeError(message(core::Msg::NotValidMatrixFile), path,
+                                                                     QStringLiteral("%1 bytes is too large for a character matrix (the largest has %2)")
+                                                                         .arg(size)
+                                                                         .arg(kLargestMatrixFile));
+                                          });
+    if (!read)
+        return read.error();
+    const QByteArray &all = *read;
     auto parsed = parseCharMatrix(
         std::span<const uint8_t>(reinterpret_cast<const uint8_t *>(all.constData()), size_t(all.size())), path,
         codePage, &host);

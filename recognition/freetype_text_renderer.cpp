@@ -1,7 +1,7 @@
 // FreeType drawing for the matrix fill: face loading with size limits, hinted glyphs, half-covered pixels as ink.
 #include "recognition/freetype_text_renderer.h"
 
-#include <QFile>
+#include "core/file_read.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -58,18 +58,15 @@ core::Result<std::unique_ptr<FreeTypeTextRenderer>> FreeTypeTextRenderer::open(c
                                                                                 double pixelWidth, double pixelHeight)
 {
     const QString what = QStringLiteral("Cannot read the font");
-    QFile file(fontFile);
-    if (!file.open(QIODevice::ReadOnly))
-        return core::makeError(what, fontFile, file.errorString());
-    if (file.size() > kMaxFontFileBytes)
+    auto data = core::readPlainFile(fontFile, kMaxFontFileBytes, what, [&](qint64 size) {
         return core::makeError(what, fontFile,
                                QStringLiteral("the file holds %1 bytes, more than the %2 a font may have")
-                                   .arg(file.size())
+                                   .arg(size)
                                    .arg(kMaxFontFileBytes));
-    QByteArray data = file.read(kMaxFontFileBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return core::makeError(what, fontFile, file.errorString());
-    return fromData(std::move(data), faceIndex, pixelWidth, pixelHeight, fontFile);
+    });
+    if (!data)
+        return data.error();
+    return fromData(std::move(*data), faceIndex, pixelWidth, pixelHeight, fontFile);
 }
 
 core::Result<std::unique_ptr<FreeTypeTextRenderer>> FreeTypeTextRenderer::fromData(QByteArray data, int faceIndex,

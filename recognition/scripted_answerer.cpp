@@ -1,9 +1,9 @@
 // Scripted answerers: button presses from a list, or answers from the true text of each picture.
 #include "recognition/scripted_answerer.h"
 
+#include "core/file_read.h"
 #include "subtitles/style_tags.h"
 
-#include <QFile>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -105,10 +105,12 @@ GlyphAnswer ScriptedAnswerer::askGlyph(const GlyphQuestion &question)
 
 core::Result<std::vector<TruthEntry>> readGroundTruth(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return core::makeError(QStringLiteral("Cannot read the ground truth"), path, file.errorString());
-    QString text = QString::fromUtf8(file.readAll());
+    // A subtitle file: its size cap.
+    constexpr qint64 kLargestTruth = 64 * 1024 * 1024;
+    const auto bytes = core::readPlainFile(path, kLargestTruth, QStringLiteral("Cannot read the ground truth"));
+    if (!bytes)
+        return bytes.error();
+    QString text = QString::fromUtf8(*bytes);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

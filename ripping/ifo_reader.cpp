@@ -2,10 +2,10 @@
 #include "ripping/ifo_reader.h"
 
 #include "core/byte_reader.h"
+#include "core/file_read.h"
 #include "core/user_prompt.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <cmath>
 #include <string_view>
@@ -113,16 +113,10 @@ const std::array<QString, 4> &displayModeSuffixes()
 
 core::Result<QByteArray> readSmallFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return makeError(QStringLiteral("Cannot open the IFO"), QDir::toNativeSeparators(path), file.errorString());
-    if (file.size() > kLargestIfo)
+    return core::readPlainFile(path, kLargestIfo, QStringLiteral("Cannot open the IFO"), [&path](qint64 size) {
         return makeError(kNotTitleSet, QDir::toNativeSeparators(path),
-                         QStringLiteral("%1 bytes is too large for an IFO").arg(file.size()));
-    QByteArray all = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return makeError(QStringLiteral("Cannot read the IFO"), QDir::toNativeSeparators(path), file.errorString());
-    return all;
+                         QStringLiteral("%1 bytes is too large for an IFO").arg(size));
+    });
 }
 
 std::span<const uint8_t> asBytes(const QByteArray &a)

@@ -1,6 +1,7 @@
 // Stream scan: which of the 32 subpicture substreams the chosen VOB files really carry.
 #include "ripping/stream_scan.h"
 
+#include "core/file_read.h"
 #include "core/pass_host.h"
 #include "ripping/sector_parser.h"
 
@@ -70,9 +71,8 @@ core::Result<StreamScanResult> scanSubpictureStreams(const QStringList &files, c
     for (qsizetype i = 0; i < files.size() && !result.cancelled; ++i) {
         const QString &path = files[i];
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return core::makeError(QStringLiteral("Cannot open the VOB file"), QDir::toNativeSeparators(path),
-                                   file.errorString());
+        if (auto opened = core::openPlainFile(file, QStringLiteral("Cannot open the VOB file")); !opened)
+            return opened.error();
         status.currentFile = QFileInfo(path).fileName();
         report(before);
 

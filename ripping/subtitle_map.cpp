@@ -1,10 +1,10 @@
 // The subtitle map (.gxm) of one VOB file: the sectors that matter for subtitles, built on a first pass and followed later.
 #include "ripping/subtitle_map.h"
 
+#include "core/file_read.h"
 #include "core/save_file.h"
 #include "ripping/sector_parser.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
@@ -194,22 +194,21 @@ Result<SubtitleMap> SubtitleMap::fromFileBytes(std::span<const uint8_t> bytes, c
 
 Result<SubtitleMap> SubtitleMap::load(const QString &mapPath, int64_t vobSize)
 {
-    QFile file(mapPath);
-    if (!file.exists())
+    if (!QFileInfo::exists(mapPath))
         return SubtitleMap();
-    if (!file.open(QIODevice::ReadOnly))
-        return makeError(QStringLiteral("Cannot read the subtitle map"), mapPath, file.errorString());
     // The largest map of a VOB: its mark and one line per sector, each 13 UTF-16 units. A larger file is
     // not a map of it and is not read into memory.
     const int64_t largest = 2 + (lastSectorOf(vobSize) + 1) * 13 * 2;
-    if (file.size() > largest)
-        return makeError(QStringLiteral("Damaged subtitle map"), mapPath,
-                         QStringLiteral("%1 bytes is larger than a map of a file of %2 bytes can be")
-                             .arg(file.size())
-                             .arg(vobSize));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return makeError(QStringLiteral("Cannot read the subtitle map"), mapPath, file.errorString());
+    const auto read = core::readPlainFile(mapPath, largest, QStringLiteral("Cannot read the subtitle map"),
+                                          [&](qint64 size) {
+                                              return makeError(QStringLiteral("Damaged subtitle map"), mapPath,
+                                                               QStringLiteral("%1 bytes is larger than a map of a file of %2 bytes can be")
+                                                                   .arg(size)
+                                                                   .arg(vobSize));
+                                          });
+    if (!read)
+        return read.error();
+    const QByteArray &bytes = *read;
     auto map = fromFileBytes({reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size())}, mapPath);
     if (!map || map->isEmpty())
         return map;

@@ -1,6 +1,8 @@
 // The reading pass over one VOB (or VobSub .sub) file: sectors, clock and cell times, subpicture units, map and progress.
 #include "ripping/vob_pass.h"
 
+#include "core/file_read.h"
+
 #include <QFileInfo>
 #include <QLocale>
 
@@ -81,10 +83,16 @@ void VobPass::decideMap(const QString &path, int64_t fileSize)
         return;
     }
     m_run.map.clear();
-    auto loaded = SubtitleMap::load(SubtitleMap::pathFor(path), fileSize);
+    const QString mapPath = SubtitleMap::pathFor(path);
+    auto loaded = SubtitleMap::load(mapPath, fileSize);
     if (loaded && !loaded->isEmpty()) {
         m_run.map = std::move(*loaded);
         m_run.mapUse = MapUse::Following;
+    } else if (!loaded && QFileInfo::exists(mapPath) && !QFileInfo(mapPath).isFile()) {
+        // A device or pipe under the map's name is nobody's cache: the file is read in full, and nothing is
+        // written into it at the end.
+        m_host.warn(loaded.error().message() + QStringLiteral(". The file is read in full, without a map."));
+        m_run.mapUse = MapUse::Off;
     } else {
         // Missing, empty, damaged or outdated: the map is only a cache, so the file is read in full
         // and a new map is written over the old one at its end.
@@ -394,8 +402,10 @@ PassOutcome VobPass::readCurrentFile()
     }
     ProcessingGuard processing(m_run.processing);
     beginFile();
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return stopRun(makeError(QStringLiteral("Cannot open the file"), path, file.errorString()));
+    // A device or pipe in the list would be read without end or wait for a writer.
+    if (auto opened = core::openPlainFile(file, QStringLiteral("Cannot open the file"), QIODevice::ReadOnly | QIODevice::Unbuffered);
+        !opened)
+        return stopRun(opened.error());
     const int64_t fileSize = file.size();
     decideMap(path, fileSize);
 

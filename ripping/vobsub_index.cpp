@@ -1,10 +1,10 @@
 // VobSub index (.idx) reader: stream languages, frame size and palette, and the chosen stream's unit times.
 #include "ripping/vobsub_index.h"
 
+#include "core/file_read.h"
 #include "ripping/dvd_files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QList>
 
 namespace glyfex::ripping {
@@ -102,18 +102,10 @@ core::Result<int64_t> parseSignedTime(QStringView text, const QString &where, co
 
 core::Result<QByteArray> readIndexFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return makeError(QStringLiteral("Cannot open the VobSub index"), QDir::toNativeSeparators(path),
-                         file.errorString());
-    if (file.size() > kLargestIndex)
+    return core::readPlainFile(path, kLargestIndex, QStringLiteral("Cannot open the VobSub index"), [&path](qint64 size) {
         return makeError(QStringLiteral("Unrecognized file format."), QDir::toNativeSeparators(path),
-                         QStringLiteral("%1 bytes is too large for a VobSub index").arg(file.size()));
-    QByteArray all = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return makeError(QStringLiteral("Cannot read the VobSub index"), QDir::toNativeSeparators(path),
-                         file.errorString());
-    return all;
+                         QStringLiteral("%1 bytes is too large for a VobSub index").arg(size));
+    });
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The frame source of the video viewer: any video FFmpeg opens, read frame by frame by number as 24-bit BGR.
 #include "sources/avi_player.h"
 
+#include "core/file_read.h"
 #include "sources/video_index.h"
 
 #include <QDir>
@@ -410,6 +411,9 @@ core::Result<void> AviPlayer::open(core::PassHost *host)
     const QString path = m_fileName;
     if (path.isEmpty())
         return openError(path, QStringLiteral("no file name"));
+    // A pipe would hold the demuxer's open until a writer came, a device would be read without end.
+    if (const QString problem = core::plainFileProblem(path); !problem.isEmpty())
+        return openError(path, problem);
 
     auto s = std::make_unique<Stream>();
     s->host = host;

@@ -1,9 +1,9 @@
 // Reading an image-sequence script: every line classified, frame numbers with the delay in force, size-capped.
 #include "sources/image_seq_script.h"
 
+#include "core/file_read.h"
 #include "subtitles/time_forms.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QList>
 
@@ -72,17 +72,18 @@ core::Result<ImageSeqScript> parseImageSeqScript(const QByteArray &text, const Q
 core::Result<ImageSeqScript> readImageSeqScript(const QString &path)
 {
     const QString where = QFileInfo(path).fileName();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return core::makeError(QStringLiteral("Image sequence script not read"), where, file.errorString());
-    if (file.size() > kMaxScriptBytes)
-        return core::makeError(QStringLiteral("Image sequence script refused"), where,
-                               QStringLiteral("it is larger than %1 bytes").arg(kMaxScriptBytes));
-    // Read one byte past the cap, so that a file that grew after its size was asked is still refused.
-    const QByteArray text = file.read(kMaxScriptBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return core::makeError(QStringLiteral("Image sequence script not read"), where, file.errorString());
-    return parseImageSeqScript(text, where);
+    const auto text = core::readPlainFile(path, kMaxScriptBytes, QStringLiteral("Image sequence script not read"),
+                                          [&where](qint64) {
+                                              return core::makeError(QStringLiteral("Image sequence script refused"), where,
+                                                                     QStringLiteral("it is larger than %1 bytes").arg(kMaxScriptBytes));
+                                          });
+    if (!text) {
+        // The file's own name, as the other errors of the script give it.
+        core::Error e = text.error();
+        e.where = where;
+        return e;
+    }
+    return parseImageSeqScript(*text, where);
 }
 
 uint32_t sequenceFrameRateX1000(QStringView text)

@@ -1,6 +1,8 @@
 // Decoding a sequence picture within its size cap and turning it into pixel codes.
 #include "sources/sequence_picture.h"
 
+#include "core/file_read.h"
+
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
@@ -61,10 +63,13 @@ core::Result<QImage> readPicture(QImageReader &reader, const QString &where)
 core::Result<QImage> loadSequencePicture(const QString &path)
 {
     const QString where = QFileInfo(path).fileName();
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return core::makeError(kNotRead, where, info.exists() ? QStringLiteral("it is not a file")
-                                                              : QStringLiteral("the file does not exist"));
+    // A device or pipe would be read without end or wait for a writer; no picture within the side cap takes
+    // more bytes than its pixels at four bytes each and a header.
+    if (const QString problem = core::plainFileProblem(path); !problem.isEmpty())
+        return core::makeError(kNotRead, where, problem);
+    constexpr qint64 kMaxPictureFileBytes = qint64(kMaxPictureSide) * kMaxPictureSide * 4 + 65536;
+    if (const qint64 bytes = QFileInfo(path).size(); bytes > kMaxPictureFileBytes)
+        return core::makeError(kNotRead, where, QStringLiteral("%1 bytes is more than any subtitle picture takes").arg(bytes));
     QImageReader reader(path);
     return readPicture(reader, where);
 }

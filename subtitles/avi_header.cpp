@@ -2,6 +2,7 @@
 #include "subtitles/avi_header.h"
 
 #include "core/byte_reader.h"
+#include "core/file_read.h"
 
 #include <QDir>
 #include <QFile>
@@ -165,9 +166,8 @@ core::Result<AviHeader> parseAviHeader(std::span<const uint8_t> head)
 core::Result<AviHeader> readAviHeader(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return core::makeError(QStringLiteral("Cannot open the AVI file"), QDir::toNativeSeparators(path),
-                               file.errorString());
+    if (auto opened = core::openPlainFile(file, QStringLiteral("Cannot open the AVI file")); !opened)
+        return opened.error();
     const QByteArray head = file.read(qint64(kAviHeaderReadLimit));
     if (file.error() != QFileDevice::NoError)
         return core::makeError(QStringLiteral("Cannot read the AVI file"), QDir::toNativeSeparators(path),

@@ -1,10 +1,10 @@
 // Reading the post-OCR correction's dictionary files and dropping the pairs that cannot be used.
 #include "subtitles/correction_dictionary.h"
 
+#include "core/file_read.h"
 #include "subtitles/subtitle_line_reader.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace glyfex::subtitles {
 
@@ -47,15 +47,14 @@ core::Result<CorrectionDictionary> parseDictionary(QByteArrayView bytes, const Q
 
 core::Result<CorrectionDictionary> loadDictionary(const QString &path, core::CodePage ansiCodePage)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return dictionaryError(path, file.errorString());
-    if (file.size() > kMaxDictionaryBytes)
-        return dictionaryError(path, QStringLiteral("the file is larger than %1 bytes").arg(kMaxDictionaryBytes));
-    const QByteArray bytes = file.read(kMaxDictionaryBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return dictionaryError(path, file.errorString());
-    return parseDictionary(bytes, path, ansiCodePage);
+    const auto bytes = core::readPlainFile(path, kMaxDictionaryBytes, QStringLiteral("Cannot use the dictionary"),
+                                           [&path](qint64) {
+                                               return dictionaryError(path, QStringLiteral("the file is larger than %1 bytes")
+                                                                                .arg(kMaxDictionaryBytes));
+                                           });
+    if (!bytes)
+        return bytes.error();
+    return parseDictionary(*bytes, path, ansiCodePage);
 }
 
 } // namespace glyfex::subtitles

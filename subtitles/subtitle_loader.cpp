@@ -1,10 +1,10 @@
 // Opening a subtitle text file: size and binary checks, format detection, the reader, the frame-rate choice.
 #include "subtitles/subtitle_loader.h"
 
+#include "core/file_read.h"
 #include "subtitles/time_forms.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <cmath>
@@ -34,22 +34,16 @@ core::Result<LoadResult> loadSubtitleFile(const QString &path, const LoadSetting
     if (!info.exists())
         return core::makeError(QStringLiteral("Subtitle file not opened"), shown, QStringLiteral("it does not exist"));
     if (!info.isFile())
-        return notSubtitleFile(path, QStringLiteral("it is a folder or a device, not a file"));
-    if (info.size() > kMaxSubtitleFileBytes)
-        return notSubtitleFile(path, QStringLiteral("it holds %1 bytes, more than the %2 MB a subtitle file can have")
-                                         .arg(info.size())
-                                         .arg(kMaxSubtitleFileBytes / (1024 * 1024)));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return core::makeError(QStringLiteral("Subtitle file not opened"), shown, file.errorString());
-    // Read at most one byte beyond the limit: a file that grew since it was looked at is still refused.
-    const QByteArray bytes = file.read(kMaxSubtitleFileBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return core::makeError(QStringLiteral("Subtitle file not read"), shown, file.errorString());
-    if (bytes.size() > kMaxSubtitleFileBytes)
-        return notSubtitleFile(path, QStringLiteral("it holds more than the %1 MB a subtitle file can have")
-                                         .arg(kMaxSubtitleFileBytes / (1024 * 1024)));
-    return loadSubtitleBytes(bytes, path, settings, onError);
+        return notSubtitleFile(path, core::plainFileProblem(path));
+    const auto read = core::readPlainFile(path, kMaxSubtitleFileBytes, QStringLiteral("Subtitle file not opened"),
+                                          [&path](qint64 size) {
+                                              return notSubtitleFile(path, QStringLiteral("it holds %1 bytes, more than the %2 MB a subtitle file can have")
+                                                                               .arg(size)
+                                                                               .arg(kMaxSubtitleFileBytes / (1024 * 1024)));
+                                          });
+    if (!read)
+        return read.error();
+    return loadSubtitleBytes(*read, path, settings, onError);
 }
 
 core::Result<LoadResult> loadSubtitleBytes(const QByteArray &bytes, const QString &name, const LoadSettings &settings,

@@ -1,11 +1,13 @@
 // The input dialog's reading step: which reader a chosen file needs, by its extension and the files beside it.
 #include "ripping/ui/input_reading.h"
 
+#include "core/file_read.h"
 #include "core/messages.h"
 #include "ripping/dvd_files.h"
 #include "ripping/ifo_reader.h"
 #include "ripping/vobsub_index.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace glyfex::ripping::ui {
@@ -62,8 +64,10 @@ core::Result<ReadInput> readInputFile(const QString &path, core::UserPrompt &pro
                                       const DvdPalette &palette)
 {
     const QFileInfo info(path);
-    if (!info.isFile())
-        return core::makeError(QStringLiteral("Cannot open the input"), path, QStringLiteral("no such file"));
+    // A device or pipe chosen as the input is refused with what it is; the files beside it are read by
+    // the readers, which refuse such files themselves.
+    if (const QString problem = core::plainFileProblem(path); !problem.isEmpty())
+        return core::makeError(QStringLiteral("Cannot open the input"), QDir::toNativeSeparators(path), problem);
     ReadInput out;
     out.info.palette = palette; // an input that tells no palette keeps the one in use
     const QString ext = info.suffix().toLower();

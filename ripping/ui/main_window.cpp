@@ -2,6 +2,7 @@
 #include "ripping/ui/main_window.h"
 #include "subtitles/ui/subtitles_window.h"
 
+#include "core/file_read.h"
 #include "core/ui/dialog_owner.h"
 #include "core/ui/language_applier.h"
 #include "core/ui/language_tools.h"
@@ -883,7 +884,7 @@ void MainWindow::drawPreviewBackground()
         m_preview->setBackground(QImage());
     } else if (s.backMode == PreviewSettings::Image) {
         QImage image;
-        if (!s.backImageName.isEmpty() && QFileInfo::exists(s.backImageName))
+        if (!s.backImageName.isEmpty() && core::plainFileProblem(s.backImageName).isEmpty())
             image.load(s.backImageName);
         m_preview->setBackground(image);
     } else {
@@ -1012,7 +1013,7 @@ void MainWindow::chooseBackgroundImage()
                                                 QStringLiteral("Image File (*.bmp;*.jpg)|*.bmp;*.jpg|All|*.*"), 1);
     if (name.isEmpty())
         return;
-    if (QImage(name).isNull()) {
+    if (!core::plainFileProblem(name).isEmpty() || QImage(name).isNull()) {
         m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n") + QDir::toNativeSeparators(name)
                             + QStringLiteral(": not a picture that can be read."));
         return;

@@ -10,6 +10,7 @@
 #include "support/clock_shift.h"
 #include "support/hd_vobsub.h"
 #include "support/qt_print.h"
+#include "support/special_files.h"
 #include "support/test_data.h"
 #include "support/tiny_tmpfs.h"
 #include "support/vob_builder.h"
@@ -33,6 +34,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <iostream>
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -758,6 +760,45 @@ TEST_F(CommandLineRun, StreamListIntoAFullDeviceIsAWriteFailure)
     EXPECT_TRUE(S_ISCHR(st.st_mode)) << "the device was replaced";
     const QStringList names = QDir(out()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     EXPECT_EQ(names, QStringList{QStringLiteral("full")}) << "a temporary was left beside the device";
+}
+
+// A profile that is a device, a pipe nobody writes or a link to a device is said in one warning line and
+// the rip goes on with the default presets, never waiting on the pipe nor reading the device.
+TEST_F(CommandLineRun, AProfileThatIsNoFileIsSaidAndTheRipGoesOn)
+{
+    const std::pair<const char *, test::SpecialFile> rows[] = {
+        {"device like /dev/zero", test::SpecialFile::ZeroDevice},
+        {"device like /dev/full", test::SpecialFile::FullDevice},
+        {"pipe without a writer", test::SpecialFile::LonelyPipe},
+        {"link to /dev/zero", test::SpecialFile::LinkToZero},
+    };
+    int row = 0;
+    for (const auto &[name, kind] : rows) {
+        SCOPED_TRACE(name);
+        const QString profile = out(QStringLiteral("profile%1.ini").arg(row));
+        const QString base = out(QStringLiteral("film%1").arg(row++));
+        if (const QString refused = test::makeSpecialFile(kind, profile); !refused.isEmpty()) {
+            std::cout << "skipped: " << refused.toStdString() << "\n";
+            continue;
+        }
+        const Outcome o = run({profile, ifo(kPalIfo), base, QStringLiteral("0"), QStringLiteral("3"), QStringLiteral("0")});
+        ASSERT_TRUE(o.ended) << "the program hung or crashed";
+        EXPECT_EQ(o.status, 0) << o.stderrText.toStdString();
+        expectOneLine(o);
+        EXPECT_TRUE(o.stderrText.startsWith(QStringLiteral("glyfex: warning: "))) << o.stderrText.toStdString();
+        EXPECT_TRUE(o.stderrText.contains(profile)) << o.stderrText.toStdString();
+        EXPECT_TRUE(o.stderrText.contains(test::specialFileKindText(kind))) << o.stderrText.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(base + QStringLiteral(".sst"))) << "the rip's script";
+    }
+
+    // An input IFO that is a pipe is said to be one, not to be missing.
+    const QString pipe = out(QStringLiteral("VTS_01_0.IFO"));
+    ASSERT_EQ(test::makeSpecialFile(test::SpecialFile::LonelyPipe, pipe), QString());
+    const Outcome o = run({QStringLiteral("/SSSINFO"), pipe, out(QStringLiteral("streams.txt"))});
+    ASSERT_TRUE(o.ended) << "the program hung or crashed";
+    EXPECT_EQ(o.status, int(ExitStatus::InputMissing));
+    expectOneLine(o);
+    EXPECT_TRUE(o.stderrText.contains(pipe) && o.stderrText.contains(QStringLiteral("a named pipe"))) << o.stderrText.toStdString();
 }
 
 } // namespace

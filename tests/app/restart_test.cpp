@@ -1,5 +1,6 @@
 // The real program started twice on one configuration: what the first run read it saves, and the second run finds it all again.
 #include "core/ini_store.h"
+#include "support/program_environment.h"
 #include "support/qt_print.h"
 
 #include <QDir>
@@ -91,15 +92,7 @@ protected:
     void runAndEnd(int signal)
     {
         QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char *var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
-            const QString folder = dir.filePath(QLatin1String(var));
-            QDir().mkpath(folder);
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            env.insert(QLatin1String(var), folder);
-        }
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-        p.setProcessEnvironment(env);
+        p.setProcessEnvironment(scratchUserEnvironment(dir.path()));
         p.setProcessChannelMode(QProcess::ForwardedChannels);
         p.start(program, {QStringLiteral("-platform"), QStringLiteral("offscreen")});
         ASSERT_TRUE(p.waitForStarted(60000)) << p.errorString().toStdString();

@@ -3,6 +3,7 @@
 #include "ripping/read_progress.h"
 #include "ripping/vob_pass.h"
 
+#include "support/special_files.h"
 #include "support/test_data.h"
 #include "support/vob_builder.h"
 
@@ -10,8 +11,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <ostream>
 
 extern "C" {
@@ -357,6 +361,74 @@ TEST(VobPassMap, OptionOffReadsAndWritesNoMap)
     const QString path = copyToTemp(dir, QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS/VTS_01_1.VOB"), QStringLiteral("VTS_01_1.VOB"));
     passOver({path}, 0x20, false);
     EXPECT_FALSE(QFile::exists(SubtitleMap::pathFor(path)));
+}
+
+// A device or pipe under the map's name is no cache: the file is read in full, the user is told, and
+// nothing is written into the device or pipe (nor put in its place).
+TEST(VobPassMap, AMapNameThatIsNoFileIsNeitherFollowedNorWritten)
+{
+    QTemporaryDir dir;
+    const QString path = copyToTemp(dir, QStringLiteral("dvd-pal-sans/dvd/VIDEO_TS/VTS_01_1.VOB"), QStringLiteral("VTS_01_1.VOB"));
+    const RunResult plain = passOver({path}, 0x20);
+    const QString mapPath = SubtitleMap::pathFor(path);
+    const std::pair<const char *, test::SpecialFile> rows[] = {
+        {"link to a device like /dev/zero", test::SpecialFile::LinkToZero},
+        {"device like /dev/full", test::SpecialFile::FullDevice},
+        {"pipe without a writer", test::SpecialFile::LonelyPipe},
+    };
+    for (const auto &[name, kind] : rows) {
+        SCOPED_TRACE(name);
+        QFile::remove(mapPath);
+        if (const QString refused = test::makeSpecialFile(kind, mapPath); !refused.isEmpty()) {
+            std::cout << "skipped: " << refused.toStdString() << "\n";
+            continue;
+        }
+        struct stat made {};
+        ASSERT_EQ(::lstat(QFile::encodeName(mapPath).constData(), &made), 0);
+        RunState run = runOver({path}, 0x20, true);
+        RecordingHandler handler;
+        ScriptedHost host(handler);
+        RunResult r;
+        ASSERT_TRUE(test::endsWithin(60, mapPath, [&] { r = drive(run, host, handler); })) << "the pass waited on the map";
+        EXPECT_EQ(r.units, plain.units);
+        ASSERT_EQ(host.warnings.size(), 1) << host.warnings.join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(host.warnings[0].contains(QStringLiteral("VTS_01_1.gxm"))) << host.warnings[0].toStdString();
+        EXPECT_TRUE(host.warnings[0].contains(test::specialFileKindText(kind))) << host.warnings[0].toStdString();
+        struct stat after {};
+        ASSERT_EQ(::lstat(QFile::encodeName(mapPath).constData(), &after), 0);
+        EXPECT_EQ(after.st_mode, made.st_mode) << "the map's name was replaced";
+        EXPECT_EQ(after.st_ino, made.st_ino) << "the map's name was replaced";
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name),
+                  QStringList({QStringLiteral("VTS_01_1.VOB"), QStringLiteral("VTS_01_1.gxm")}));
+    }
+}
+
+// A pipe or device in the list of files to read ends the run with what it is, instead of waiting for a
+// writer or reading without end.
+TEST(VobPassFiles, AFileThatIsNoPlainFileStopsTheRunSayingWhatItIs)
+{
+    const std::pair<const char *, test::SpecialFile> rows[] = {
+        {"pipe without a writer", test::SpecialFile::LonelyPipe},
+        {"link to a device like /dev/zero", test::SpecialFile::LinkToZero},
+    };
+    for (const auto &[name, kind] : rows) {
+        SCOPED_TRACE(name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("VTS_01_1.VOB"));
+        const QString refused = test::makeSpecialFile(kind, path);
+        ASSERT_TRUE(refused.isEmpty()) << refused.toStdString();
+        RunState run = runOver({path}, 0x20, true);
+        RecordingHandler handler;
+        ScriptedHost host(handler);
+        RunResult r;
+        ASSERT_TRUE(test::endsWithin(60, path, [&] { r = drive(run, host, handler); })) << "the pass waited on the pipe";
+        ASSERT_EQ(r.outcomes.size(), 1u);
+        EXPECT_EQ(r.outcomes[0].end, PassEnd::Failed);
+        ASSERT_TRUE(r.outcomes[0].error);
+        const QString said = r.outcomes[0].error->message();
+        EXPECT_TRUE(said.contains(path) && said.contains(test::specialFileKindText(kind))) << said.toStdString();
+        EXPECT_TRUE(r.units.empty());
+    }
 }
 
 // ---- Synthetic material: exact packs whose fields the test chooses.
