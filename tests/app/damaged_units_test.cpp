@@ -7,6 +7,7 @@
 
 #include "support/app_test.h"
 #include "support/damaged_title_set.h"
+#include "support/program_environment.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -82,14 +83,10 @@ TEST_P(DamagedUnitsOnTheCommandLine, TheJobSaysTheCountOnStderr)
     const QString folder = home.filePath(QStringLiteral("VIDEO_TS"));
     int whole = -1;
     ASSERT_NO_FATAL_FAILURE(test::writeDamagedTitleSet(folder, GetParam().damage, whole));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // An unattended job, as from a shell without a display.
+    QProcessEnvironment env = test::scratchUserEnvironment(home.filePath(QStringLiteral("env")));
     for (const char *var : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         env.remove(QLatin1String(var));
-    for (const char *var : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
-        const QString place = home.filePath(QStringLiteral("env/") + QLatin1String(var));
-        QDir().mkpath(place);
-        env.insert(QLatin1String(var), place);
-    }
     QProcess p;
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(GLYFEX_EXECUTABLE),
