@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
+#include <vector>
 
 namespace glyfex::recognition {
 
@@ -56,6 +58,106 @@ uint8_t reducedCode(const picture::CodeImage &image, InkCodes ink, int x0, int x
     return code;
 }
 
+// The ink code that covers more of the block (the text code on a tie).
+uint8_t inkCodeOf(const picture::CodeImage &image, InkCodes ink, int x0, int x1, int y0, int y1)
+{
+    int text = 0, outline = 0;
+    for (int y = y0; y < y1; ++y) {
+        const uint8_t *p = image.row(y);
+        for (int x = x0; x < x1; ++x) {
+            text += ink.text != 255 && p[x] == ink.text;
+            outline += ink.outline != 255 && p[x] == ink.outline && ink.outline != ink.text;
+        }
+    }
+    return text >= outline && ink.text != 255 ? ink.text : ink.outline;
+}
+
+// A mark of thin strokes (an apostrophe, a comma, the tail of a serif quote) may cover less than half of
+// every block it touches and would leave no ink at all. Such a mark, a group of ink pixels touching
+// each other (diagonally too) of which no block became ink, with ink enough for half a block at least,
+// keeps the blocks it touches that have no ink next to them (all eight neighbours), so that it stays a
+// glyph of its own and never glues to another. Strokes of a glyph that has ink somewhere keep the
+// majority rule: letters do not thicken.
+void keepVanishedMarks(const picture::CodeImage &image, InkCodes ink, int factor, const std::vector<int> &tops,
+                       picture::CodeImage &out)
+{
+    const int width = out.width;
+    const int height = out.height;
+    std::vector<uint8_t> majority(size_t(width) * size_t(height));
+    for (int ry = 0; ry < height; ++ry)
+        for (int rx = 0; rx < width; ++rx)
+            majority[size_t(ry) * size_t(width) + size_t(rx)] = ink.isInk(out.at(rx, ry)) ? 1 : 0;
+    const auto majorityAt = [&](int rx, int ry) {
+        return rx >= 0 && ry >= 0 && rx < width && ry < height && majority[size_t(ry) * size_t(width) + size_t(rx)];
+    };
+    // A block apart: no ink itself and none around it.
+    const auto apart = [&](int rx, int ry) {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (majorityAt(rx + dx, ry + dy))
+                    return false;
+        return true;
+    };
+    std::vector<int> rowOf(size_t(image.height));
+    for (int ry = 0; ry < height; ++ry)
+        for (int y = tops[size_t(ry)]; y < tops[size_t(ry) + 1]; ++y)
+            rowOf[size_t(y)] = ry;
+
+    std::vector<uint8_t> seen(size_t(image.width) * size_t(image.height));
+    std::vector<std::pair<int, int>> mark;
+    std::vector<std::pair<int, int>> blocks;
+    // Only a mark with a block apart can keep anything: the search starts there, so the letters of
+    // ordinary text, whose thin edges lie beside their own ink, are not walked at all.
+    for (int ry = 0; ry < height; ++ry) {
+        for (int rx = 0; rx < width; ++rx) {
+            if (!apart(rx, ry))
+                continue;
+            const int x1 = std::min((rx + 1) * factor, image.width);
+            for (int sy = tops[size_t(ry)]; sy < tops[size_t(ry) + 1]; ++sy) {
+                for (int sx = rx * factor; sx < x1; ++sx) {
+                    if (!ink.isInk(image.at(sx, sy)) || seen[size_t(sy) * size_t(image.width) + size_t(sx)])
+                        continue;
+                    mark.clear();
+                    mark.emplace_back(sx, sy);
+                    seen[size_t(sy) * size_t(image.width) + size_t(sx)] = 1;
+                    bool carried = false;
+                    for (size_t i = 0; i < mark.size(); ++i) {
+                        const auto [x, y] = mark[i];
+                        carried = carried || majorityAt(x / factor, rowOf[size_t(y)]);
+                        for (int dy = -1; dy <= 1; ++dy) {
+                            for (int dx = -1; dx <= 1; ++dx) {
+                                const int nx = x + dx, ny = y + dy;
+                                if (nx < 0 || ny < 0 || nx >= image.width || ny >= image.height)
+                                    continue;
+                                uint8_t &s = seen[size_t(ny) * size_t(image.width) + size_t(nx)];
+                                if (!s && ink.isInk(image.at(nx, ny))) {
+                                    s = 1;
+                                    mark.emplace_back(nx, ny);
+                                }
+                            }
+                        }
+                    }
+                    // Less ink than half a block is a speck, dropped as the majority rule drops it.
+                    if (carried || 2 * int(mark.size()) < factor * factor)
+                        continue;
+                    blocks.clear();
+                    for (const auto &[x, y] : mark)
+                        blocks.emplace_back(x / factor, rowOf[size_t(y)]);
+                    std::sort(blocks.begin(), blocks.end());
+                    blocks.erase(std::unique(blocks.begin(), blocks.end()), blocks.end());
+                    for (const auto &[bx, by] : blocks) {
+                        if (!apart(bx, by))
+                            continue;
+                        const int x0 = bx * factor;
+                        out.at(bx, by) = inkCodeOf(image, ink, x0, std::min(x0 + factor, image.width), tops[size_t(by)],
+                                                   tops[size_t(by) + 1]);
+                    }
+                }
+            }
+        }
+    }
+}
+
 // The picture reduced along the given row blocks: reduced row r stands for rows tops[r]..tops[r+1]-1.
 picture::CodeImage reduceRows(const picture::CodeImage &image, InkCodes ink, int factor, const std::vector<int> &tops)
 {
@@ -70,6 +172,7 @@ picture::CodeImage reduceRows(const picture::CodeImage &image, InkCodes ink, int
                                          tops[size_t(ry) + 1], count);
         }
     }
+    keepVanishedMarks(image, ink, factor, tops, out);
     return out;
 }
 

@@ -22,7 +22,10 @@ int reductionFactor(int frameRows);
 // The picture reduced by factor: pixel (x, y) stands for the factor x factor block from (x, y) x
 // factor, cut at the right and bottom edges. It is ink when at least half of the block's pixels are
 // ink, then with the ink code that covers more of the block (the text code on a tie); otherwise it
-// takes the commonest other code (the lowest on a tie). Factor 1 returns the picture unchanged.
+// takes the commonest other code (the lowest on a tie). A mark of thin strokes that this leaves without
+// any ink (an apostrophe, a comma: pixels touching each other, at least half a block of them) keeps,
+// as ink, each block it touches that has no ink beside it.
+// Factor 1 returns the picture unchanged.
 picture::CodeImage reducePicture(const picture::CodeImage &image, InkCodes ink, int factor);
 
 // The work picture as recognition reads it on a tall frame, and where each of its rows came from.

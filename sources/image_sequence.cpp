@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace glyfex::sources {
 
 namespace {
@@ -16,7 +18,66 @@ namespace {
 // Folder numbers past this give times past any video (over 30 years at 1000 frames a second).
 constexpr int64_t kMaxPictureNumber = 999'999'999'999;
 
+// A DVD frame, and the tallest text line read on one as it is.
+constexpr int kDvdFrameRows = 576;
+constexpr int kDvdFrameColumns = 720;
+constexpr int kDvdTallestLine = 45;
+// The HD frames a cropped picture is read on: a line twice the DVD's tallest still fits a 1080-row
+// frame's half size.
+constexpr int kHdFrameRows = 1080;
+constexpr int kUhdFrameRows = 2160;
+
 } // namespace
+
+int tallestTextRun(const picture::CodeImage &codes)
+{
+    int tallest = 0;
+    int run = 0;
+    for (int y = 0; y < codes.height; ++y) {
+        const uint8_t *p = codes.row(y);
+        const bool text = std::any_of(p, p + codes.width, [](uint8_t c) { return c != 0; });
+        run = text ? run + 1 : 0;
+        tallest = std::max(tallest, run);
+    }
+    return tallest;
+}
+
+int sequenceFrameRows(const std::vector<SequencePictureShape> &pictures)
+{
+    int tallest = 0;
+    bool wide = false;
+    for (const SequencePictureShape &p : pictures) {
+        if (p.height > kDvdFrameRows)
+            return p.height;
+        if (p.width == kDvdFrameColumns)
+            return 0;
+        tallest = std::max(tallest, p.tallestText);
+        wide = wide || p.width > kDvdFrameColumns;
+    }
+    if (tallest <= kDvdTallestLine && !wide)
+        return 0;
+    return tallest <= 2 * kDvdTallestLine ? kHdFrameRows : kUhdFrameRows;
+}
+
+int sequenceFrameRows(const SequencePlan &plan)
+{
+    std::vector<SequencePictureShape> shapes;
+    for (int i = std::max(0, plan.first); i < int(plan.entries.size()) && int(shapes.size()) < kFrameLookAhead; ++i) {
+        const QString &entry = plan.entries[i];
+        if (entry.isEmpty())
+            break;
+        // A picture that cannot be read ends the run when it comes; the frame is chosen from those before it.
+        auto image = loadSequencePicture(plan.script ? resolveScriptEntry(plan.folder, entry) : plan.folder + entry);
+        if (!image)
+            break;
+        const SequencePictureShape shape{image->width(), image->height(), tallestTextRun(toCodeImage(*image))};
+        shapes.push_back(shape);
+        // Settled: a whole frame, a DVD picture, or a line that only the tallest frame reads.
+        if (shape.height > kDvdFrameRows || shape.width == kDvdFrameColumns || shape.tallestText > 2 * kDvdTallestLine)
+            break;
+    }
+    return sequenceFrameRows(shapes);
+}
 
 core::Result<SequencePlan> planSequence(const QString &chosenFile)
 {
@@ -136,6 +197,8 @@ core::Result<int> runSequence(const SequencePlan &plan, uint32_t fpsX1000, pictu
 {
     int done = 0;
     const int count = int(plan.entries.size());
+    // One frame for the whole run, so that a shape taught on one picture reads on the next.
+    const int frameRows = sequenceFrameRows(plan);
     for (int i = std::max(0, plan.first); i < count;) {
         if (!host.pump())
             break;
@@ -156,7 +219,7 @@ core::Result<int> runSequence(const SequencePlan &plan, uint32_t fpsX1000, pictu
         image = QImage(); // the codes are all the loop needs from here
         decoded.width = uint16_t(decoded.codes.width);
         decoded.height = uint16_t(decoded.codes.height);
-        decoded.frameHeight = decoded.height; // each picture is a whole frame
+        decoded.frameHeight = uint16_t(frameRows > 0 ? frameRows : decoded.height);
         // Code 0 is the black background, code 1 the text drawn in any other colour.
         decoded.colourMap = {0, 1, 2, 3};
         if (picture::cropToText(decoded.codes, 0)) {

@@ -9,6 +9,7 @@
 #include "recognition/ui/matrix_editor.h"
 #include "ripping/ui/main_window.h"
 #include "sources/image_sequence.h"
+#include "sources/sequence_picture.h"
 #include "subtitles/ui/subtitles_window.h"
 
 #include "support/app_test.h"
@@ -20,6 +21,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPainter>
 #include <QToolButton>
 #include <QPushButton>
@@ -166,6 +168,51 @@ TEST_F(ImageSequenceWindowTest, LinesTooTallToReadAreCountedBesideTheSkippedPict
     EXPECT_TRUE(stored().isEmpty());
     EXPECT_FALSE(notRead->isVisible());
     EXPECT_EQ(app.batch.unreadLines, 0u);
+}
+
+TEST_F(ImageSequenceWindowTest, ALineTooTallForAn1080RowFrameIsMarkedInTheSubtitlesWindow)
+{
+    // A whole 1920x1080 frame: a line of 56-pixel text above one of 128 rows or a few more, which half
+    // size leaves at 64 rows and more, taller than any glyph.
+    QImage picture(1920, 1080, QImage::Format_RGB32);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setStyleStrategy(QFont::NoAntialias);
+    int tallRows = 0;
+    for (int size = 110; size <= 150 && tallRows < 128; ++size) {
+        picture.fill(Qt::black);
+        QPainter painter(&picture);
+        painter.setPen(Qt::white);
+        font.setPixelSize(56);
+        painter.setFont(font);
+        painter.drawText(100, 700, kTexts[0]);
+        font.setPixelSize(size);
+        painter.setFont(font);
+        painter.drawText(100, 900, QStringLiteral("Jumpy"));
+        painter.end();
+        tallRows = sources::tallestTextRun(sources::toCodeImage(picture));
+    }
+    ASSERT_GE(tallRows, 128);
+    ASSERT_LE(tallRows, 131);
+    ASSERT_TRUE(picture.save(dir.filePath(QStringLiteral("hd.png"))));
+    const QString hdScript = dir.filePath(QStringLiteral("hd.txt"));
+    test::writeBytes(hdScript, "FrameRate=25\r\n{0}{50}hd.png\r\n");
+    WatchingTeacher teacher(truth);
+    app.run().setGlyphAsker(&teacher);
+    files.names = {hdScript};
+    command()->trigger();
+
+    const QString marker = recognition::unreadLineMarker();
+    EXPECT_EQ(stored(), QStringList{kTexts[0] + u'|' + marker});
+    subtitles::ui::SubtitlesWindow &window = app.run().subtitlesWindow();
+    QStringList shown;
+    for (int i = 0; i < window.list()->count(); ++i)
+        shown << window.list()->item(i)->text();
+    EXPECT_TRUE(shown.join(QLatin1Char('\n')).contains(marker)) << shown.join(QLatin1Char('\n')).toStdString();
+    auto *notRead = window.findChild<QLabel *>(QStringLiteral("LabelNotRead"));
+    ASSERT_NE(notRead, nullptr);
+    EXPECT_TRUE(notRead->isVisible());
+    EXPECT_EQ(notRead->text(), QStringLiteral("(1 line not read)"));
+    EXPECT_TRUE(prompt.shown.isEmpty()) << prompt.shown.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_F(ImageSequenceWindowTest, AnOpenMatrixEditorListsWhatEachPictureTaught)

@@ -56,6 +56,34 @@ TEST(ReducePicture, InkByTheMajorityOfEachBlock)
     }
 }
 
+// A mark of thin strokes that the majority rule would wipe out (no block of it half ink) keeps its blocks,
+// unless ink stands beside them; a thin stroke of a glyph that keeps ink elsewhere, and a speck of less
+// than half a block, keep the majority rule.
+TEST(ReducePicture, ThinMarksKeepTheirBlocks)
+{
+    const struct {
+        const char *name;
+        std::vector<std::string> art;
+        InkCodes ink;
+        std::vector<std::string> reduced; // at factor 3
+    } cases[] = {
+        {"diagonal_mark_kept", {"#.....", ".#....", "..#...", "...#..", "....#.", ".....#"}, {1, 255}, {"#.", ".#"}},
+        {"mark_keeps_its_ink_code", {"o.....", ".o....", "..o...", "...o..", "....o.", ".....o"}, {1, 2}, {"o.", ".o"}},
+        {"tail_of_a_glyph_not_kept",
+         {"###......", "###......", "###......", "...#.....", "....#....", ".....#...", "......#..", ".......#.",
+          "........#"},
+         {1, 255},
+         {"#..", "...", "..."}},
+        {"mark_beside_ink_not_kept", {"###.#.", "###..#", "###.#.", ".....#", "....#.", ".....#"}, {1, 255}, {"#.", ".."}},
+        {"speck_of_less_than_half_a_block_dropped", {"..#...", "..##..", "...#.."}, {1, 255}, {".."}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(artOfPicture(reducePicture(pictureFromArt(c.art), c.ink, 3)), c.reduced);
+        EXPECT_EQ(artOfPicture(reduceByBands(pictureFromArt(c.art), c.ink, 3).image), c.reduced);
+    }
+}
+
 // Reduced band by band, an empty row between two inked ones stays empty (the uniform grid fills it from
 // the row above), and each band is cut in blocks from its own top row.
 TEST(ReduceByBands, GapsBetweenLinesStayEmpty)

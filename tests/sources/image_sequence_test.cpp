@@ -184,6 +184,35 @@ TEST(SequencePictureCodes, BytesReadAsTheFileWouldBe)
     }
 }
 
+// One frame for the whole sequence, from what its first pictures show: a whole frame by its height, a
+// DVD picture by its width, a picture cropped from an HD frame by a line no DVD frame holds or a width
+// beyond a DVD frame's. Cropped DVD pictures stay as they are.
+TEST(SequenceFrame, ChosenOnceFromWhatThePicturesShow)
+{
+    const struct {
+        const char *name;
+        std::vector<SequencePictureShape> pictures; // width, height, tallest text run
+        int frameRows;
+    } cases[] = {
+        {"no_picture", {}, 0},
+        {"dvd_frames", {{720, 576, 30}, {720, 576, 24}}, 0},
+        {"cropped_dvd_pictures", {{280, 48, 20}, {360, 60, 28}, {500, 100, 45}}, 0},
+        {"dvd_wide_picture_with_a_line_too_tall", {{720, 160, 53}}, 0},
+        {"whole_1080_frames", {{1920, 1080, 50}}, 1080},
+        {"whole_720_frame", {{1280, 720, 40}}, 720},
+        {"cropped_hd_lines", {{1500, 137, 56}}, 1080},
+        {"cropped_hd_line_of_90_rows", {{900, 94, 90}}, 1080},
+        {"cropped_hd_wide_short_line", {{1200, 60, 44}}, 1080},
+        {"cropped_hd_narrow_short_line_then_a_tall_one", {{300, 50, 44}, {600, 120, 56}}, 1080},
+        {"cropped_hd_line_taller_than_90_rows", {{1100, 60, 56}, {1800, 150, 128}}, 2160},
+        {"first_settling_picture_decides", {{1920, 1080, 50}, {720, 576, 30}}, 1080},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(sequenceFrameRows(c.pictures), c.frameRows);
+    }
+}
+
 using test::SequenceRoad;
 
 std::vector<recognition::TruthEntry> truthOf(const SequencePlan &plan, uint32_t fps, const QStringList &texts)
