@@ -534,9 +534,6 @@ void MainWindow::runPass(const QString &path)
         // The close asked for during the pass: now nothing uses the state any more.
         m_closePending = false;
         close();
-        // The text question was answered for that close alone: when it was refused after all (Cancel at
-        // the matrix question), the next close asks again, about the text as it will be then.
-        m_closeConfirmed = false;
     }
 }
 
@@ -638,32 +635,30 @@ void MainWindow::showSourceName(const QString &name)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!m_closeConfirmed) {
-        // Unsaved subtitles are the user's work: only Yes closes over them.
-        if (m_app.textModified() && !m_app.commandLineMode) {
-            const QString text = m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n")
-                               + m_app.message(core::Msg::TextNotSaved) + QLatin1Char('\r')
-                               + m_app.message(core::Msg::ReallyQuit);
-            if (m_app.prompt().confirm(text) != core::Answer::Yes) {
-                if (QWidget *subtitles = m_app.subtitlesWindow())
-                    subtitles->show();
-                event->ignore();
-                return;
-            }
-        }
-    }
-    m_app.abortSequence = true;
     if (m_app.batch.processing) {
-        // The user has answered for the close that runs once the pass returns.
-        m_closeConfirmed = true;
-        // The pass runs inside this very event pump and uses the run's state: pause it and close
-        // once it has returned (runPass does).
+        // The pass runs inside this very event pump and uses the run's state, and it may still teach
+        // the matrix: pause it and close once it has returned (runPass does). The questions come then,
+        // the matrix's before the text's as at any other close; a close they refuse leaves the run
+        // paused, to be resumed.
         if (!m_app.batch.paused)
             togglePause(nullptr);
         m_closePending = true;
         event->ignore();
         return;
     }
+    // Unsaved subtitles are the user's work: only Yes closes over them.
+    if (m_app.textModified() && !m_app.commandLineMode) {
+        const QString text = m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n")
+                           + m_app.message(core::Msg::TextNotSaved) + QLatin1Char('\r')
+                           + m_app.message(core::Msg::ReallyQuit);
+        if (m_app.prompt().confirm(text) != core::Answer::Yes) {
+            if (QWidget *subtitles = m_app.subtitlesWindow())
+                subtitles->show();
+            event->ignore();
+            return;
+        }
+    }
+    m_app.abortSequence = true;
     m_batchTimer.stop();
     m_app.saveSettings();
     m_app.preview.autoZoom = false; // resizing during the teardown must change nothing
