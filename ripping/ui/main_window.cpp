@@ -97,9 +97,9 @@ MainWindow::MainWindow(app::App &app) : m_app(app), m_setPriority(setProcessPrio
     auto *hostLayout = new QGridLayout(m_previewHost);
     hostLayout->setContentsMargins(0, 0, 0, 0);
     m_preview = new PreviewScreen(m_previewHost);
-    auto *imageLabel = new QLabel(m_preview); // keeps the picture's component name for language files
-    imageLabel->setObjectName(QStringLiteral("Image1"));
-    imageLabel->hide();
+    m_image = new QLabel(m_preview); // keeps the picture's component name for language files
+    m_image->setObjectName(QStringLiteral("Image1"));
+    m_image->hide();
     hostLayout->addWidget(m_preview, 0, 0, Qt::AlignCenter);
     middle->addWidget(m_previewHost, 1);
     m_previewOptions = buildPreviewOptions();
@@ -602,8 +602,7 @@ void MainWindow::resetFramePosition()
 void MainWindow::setPreviewHint(const QString &hint)
 {
     m_preview->setToolTip(hint);
-    if (auto *image = m_preview->findChild<QLabel *>(QStringLiteral("Image1")))
-        image->setToolTip(hint);
+    m_image->setToolTip(hint);
 }
 
 void MainWindow::setPauseAvailable(bool available)

@@ -220,6 +220,7 @@ private:
     QMenu *m_languageMenu = nullptr;
 
     PreviewScreen *m_preview = nullptr;
+    QLabel *m_image = nullptr; // the picture's name for language files, and its hint
     QWidget *m_previewHost = nullptr;
     QGroupBox *m_previewOptions = nullptr;
     QCheckBox *m_truePos = nullptr;
