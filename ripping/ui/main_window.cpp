@@ -31,6 +31,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QMoveEvent>
+#include <QShowEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -804,6 +806,8 @@ void MainWindow::sizePreviewArea(int zoom)
     // A tall frame (1080 rows) at the chosen zoom would make the window taller than the screen: the
     // screen is shown smaller instead, while the chosen zoom stays the setting.
     const QSize frame = previewFrame();
+    m_fittedDecorations = frameGeometry().size() - size();
+    m_fittedShown = isVisible();
     m_screenZoom = fittingZoom(zoom, frame, previewRoom());
     const QSize size = previewScreenSize(m_screenZoom, frame.height(), frame.width());
     m_preview->setFixedSize(size);
@@ -835,7 +839,9 @@ QSize MainWindow::previewRoom()
     centralWidget()->layout()->activate();
     layout()->activate();
     const QSize decorations = frameGeometry().size() - size();
-    const QSize rest = size() - m_previewHost->size();
+    // A window cut smaller than its layout needs (by the screen, before it was fitted) leaves the host
+    // at its least size and the rest reaching past the window: the rest is then what the layout asks.
+    const QSize rest = size().expandedTo(sizeHint()) - m_previewHost->size();
     return screen->availableGeometry().size() - decorations - rest;
 }
 
@@ -1034,6 +1040,33 @@ void MainWindow::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     if (m_app.preview.autoZoom && m_previewReady)
         applyAutoZoom();
+    fitToFrame();
+}
+
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    // Framing the window moves its inside by the title bar's height.
+    fitToFrame();
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // Once the show is through, when the layouts have given every panel its size.
+    QTimer::singleShot(0, this, &MainWindow::fitToFrame);
+}
+
+void MainWindow::fitToFrame()
+{
+    if (!m_previewReady || !isVisible() || isMaximized() || isFullScreen() || isMinimized())
+        return;
+    if (m_fittedShown && frameGeometry().size() - size() == m_fittedDecorations)
+        return;
+    if (m_app.preview.autoZoom)
+        applyAutoZoom();
+    else
+        sizePreviewArea(m_app.preview.zoom);
 }
 
 void MainWindow::mousePressEvent(QMouseEvent *event)

@@ -153,6 +153,8 @@ public Q_SLOTS:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
 
@@ -171,6 +173,9 @@ private:
     // The input's frame as the preview imitates it, and the room the window leaves the screen for it.
     QSize previewFrame() const;
     QSize previewRoom();
+    // The room the window has on the screen is known only once it is shown, and its title bar and
+    // borders once the window manager has framed it: the preview fitted before is fitted again.
+    void fitToFrame();
     void keepOnScreen();
     void growToContent();
     // The position label keeps room for the widest text it will show, so that it keeps its size.
@@ -192,12 +197,13 @@ private:
     BatchFileReader *m_fileReader = nullptr;
     QTimer m_batchTimer;
     bool m_closePending = false;
-    bool m_closeConfirmed = false;
     bool m_previewReady = false;
     picture::Rect m_shownRect;
     QImage m_shownPicture;
     bool m_shownZoomed = true;
     int m_screenZoom = 1000; // the zoom the preview screen is shown at: the chosen one, or less to fit the screen
+    QSize m_fittedDecorations; // the title bar and borders the preview was last fitted with
+    bool m_fittedShown = false; // ... and whether the window was shown then
     QElapsedTimer m_dragClock;
     QPoint m_dragOrigin;
     std::function<core::Result<void>(PriorityLevel)> m_setPriority;
