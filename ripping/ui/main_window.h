@@ -144,6 +144,9 @@ public:
     const MatrixActions &matrixActions() const { return m_matrixActions; }
     // Options > GUI Language, filled with the installed language files.
     QMenu *languageMenu() const { return m_languageMenu; }
+    // The room the window has on the screen is known only once it is shown, and its title bar and
+    // borders once the window manager has framed it: the preview fitted before is fitted again.
+    void fitToFrame();
 
 public Q_SLOTS:
     void openVob();
@@ -173,9 +176,6 @@ private:
     // The input's frame as the preview imitates it, and the room the window leaves the screen for it.
     QSize previewFrame() const;
     QSize previewRoom();
-    // The room the window has on the screen is known only once it is shown, and its title bar and
-    // borders once the window manager has framed it: the preview fitted before is fitted again.
-    void fitToFrame();
     void keepOnScreen();
     void growToContent();
     // The position label keeps room for the widest text it will show, so that it keeps its size.
