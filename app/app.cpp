@@ -212,9 +212,10 @@ void App::loadSettings()
     if (m_windows.empty() || commandLineMode)
         return;
     const QString file = paths.configFile();
+    const QStringList languages = core::LanguageFiles(paths.dataDirs()).languages();
     // The recognition's current tuning is what OCR SETTING falls back to, key by key.
     config = core::ui::loadConfigAtStart(file, {paths.chMatrixDir(), QDir::homePath()}, ocrConfigOf(ocr), QLocale::system(),
-                                         prompt());
+                                         languages, prompt());
     core::Result<core::BmpOutPresets> readPresets = core::loadBmpOutPresets(file, presets.current);
     if (readPresets)
         presets = *readPresets;
@@ -232,7 +233,6 @@ void App::loadSettings()
     inputType = config.inputType;
 
     m_language = std::make_unique<core::ui::LanguageApplier>(windowList(m_windows), messages);
-    const QStringList languages = core::LanguageFiles(paths.dataDirs()).languages();
     if (QMenu *menu = m_mainWindow->languageMenu()) {
         menu->setEnabled(!languages.isEmpty());
         core::ui::buildLanguageMenu(menu, languages, config.main.languageName,

@@ -1,6 +1,7 @@
 // Checks the command line's arguments before any window or file is touched.
 #include "app/command_line.h"
 
+#include "app/display_check.h"
 #include "core/file_read.h"
 #include "core/version.h"
 
@@ -117,26 +118,56 @@ bool isQtFlag(const std::string &name)
     return std::any_of(std::begin(kFlags), std::end(kFlags), [&](const char *n) { return name == n; });
 }
 
-// The index of the first argument that is not one of Qt's options or their values; argc when none.
-int firstOwnArgument(int argc, char **argv, bool *platformChosen = nullptr)
+// What Qt's options in front of the program's own arguments choose for the window platform.
+struct QtOptionsInFront {
+    int count = 0;                   // arguments taken by them, values included
+    std::optional<QString> platform; // -platform
+    std::optional<QString> display;  // -display, X's display for the windows
+};
+
+// Qt's options at the start of the arguments (without the program path) and their values, up to the
+// first argument of the program's own.
+QtOptionsInFront qtOptionsInFront(const QStringList &arguments)
 {
-    int i = 1;
-    while (i < argc) {
-        const std::string name = qtOptionName(argv[i]);
+    QtOptionsInFront front;
+    int i = 0;
+    while (i < arguments.size()) {
+        const QByteArray argument = arguments.at(i).toLocal8Bit();
+        const std::string name = qtOptionName(argument.constData());
         if (name.empty())
             break;
-        const bool inlineValue = std::strchr(argv[i], '=') != nullptr;
+        const qsizetype equals = arguments.at(i).indexOf(QLatin1Char('='));
         if (qtOptionTakesValue(name)) {
-            if (name == "platform" && platformChosen)
-                *platformChosen = true;
-            i += inlineValue ? 1 : 2;
+            const std::optional<QString> value = equals >= 0           ? std::optional(arguments.at(i).mid(equals + 1))
+                                                 : i + 1 < arguments.size() ? std::optional(arguments.at(i + 1))
+                                                                            : std::nullopt;
+            if (name == "platform")
+                front.platform = value;
+            else if (name == "display")
+                front.display = value;
+            i += equals >= 0 ? 1 : 2;
         } else if (isQtFlag(name)) {
             ++i;
         } else {
             break;
         }
     }
-    return std::min(i, argc);
+    front.count = std::min(i, int(arguments.size()));
+    return front;
+}
+
+QStringList argumentsOf(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+// The index in argv of the first argument that is not one of Qt's options or their values; argc when none.
+int firstOwnArgument(int argc, char **argv)
+{
+    return 1 + qtOptionsInFront(argumentsOf(argc, argv)).count;
 }
 
 } // namespace
@@ -189,13 +220,23 @@ bool asksForUnattendedJob(int argc, char **argv)
     return first < argc && strcasecmp(argv[first], "/lang") != 0;
 }
 
+QStringList ownArguments(const QStringList &arguments)
+{
+    return arguments.mid(qtOptionsInFront(arguments).count);
+}
+
 std::optional<QString> missingDisplay(int argc, char **argv)
 {
-    bool platformChosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-    (void)firstOwnArgument(argc, argv, &platformChosen);
-    if (platformChosen || !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    const QtOptionsInFront front = qtOptionsInFront(argumentsOf(argc, argv));
+    DisplayRequest request = DisplayRequest::fromEnvironment();
+    if (front.platform)
+        request.platform = *front.platform;
+    if (front.display)
+        request.xDisplay = front.display;
+    const std::optional<QString> problem = unreachableDisplay(request);
+    if (!problem)
         return std::nullopt;
-    return QStringLiteral("no display to show the windows on (DISPLAY is not set); the unattended jobs run without one");
+    return QStringLiteral("no display to show the windows on (%1); the unattended jobs run without one").arg(*problem);
 }
 
 } // namespace glyfex::app

@@ -60,8 +60,15 @@ InformationRequest informationRequest(int argc, char **argv);
 QString usageText();
 QString versionText();
 
-// Without a display, Qt would abort the program with its windows: the one line to say instead, or
-// nothing when there is a display or a window platform is chosen (QT_QPA_PLATFORM, -platform).
+// The program's own arguments: those after the Qt options in front. The application takes out only
+// the options its window platform knows (the offscreen platform of a job leaves -display, -geometry,
+// -name, -title, -sync and -nograb in), and the job is what follows them all.
+QStringList ownArguments(const QStringList &arguments);
+
+// Where the windows' display cannot be reached (unset, empty, an X display or Wayland socket that does
+// not answer), Qt would abort the program with its windows: the one line to say instead. Nothing when
+// the platform Qt will use (QT_QPA_PLATFORM, -platform) can connect or needs no display; -display in
+// front is X's display as DISPLAY is.
 std::optional<QString> missingDisplay(int argc, char **argv);
 
 } // namespace glyfex::app

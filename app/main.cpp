@@ -65,7 +65,8 @@ int main(int argc, char **argv)
     // Ties the windows to the installed desktop entry, whose icon and name the desktop shows for them.
     QApplication::setDesktopFileName(QStringLiteral("glyfex"));
 
-    const glyfex::app::ParsedCommandLine parsed = glyfex::app::parseCommandLine(QApplication::arguments().mid(1));
+    const glyfex::app::ParsedCommandLine parsed =
+        glyfex::app::parseCommandLine(glyfex::app::ownArguments(QApplication::arguments().mid(1)));
     if (parsed.error) {
         // Nothing has been read or written yet.
         std::fprintf(stderr, "glyfex: %s\n", parsed.error->message.toLocal8Bit().constData());

@@ -211,7 +211,7 @@ RunWiring::RunWiring(App &app)
     });
 
     recognition::ui::NewCharacterSetup setup;
-    setup.matrixFolder = app.paths.chMatrixDir();
+    setup.matrixFolders = app.paths.chMatrixDirs();
     setup.charMapFile = app.paths.findDataFile(QStringLiteral("CharMap.ini"));
     setup.charMapWriteFile = QDir(app.paths.writableDataDir()).filePath(QStringLiteral("CharMap.ini"));
     if (setup.charMapFile.isEmpty())
@@ -499,7 +499,8 @@ bool RunWiring::confirmClose()
 
 bool RunWiring::eventFilter(QObject *watched, QEvent *event)
 {
-    // A close while a pass runs is put off by the main window until the pass returns; it is asked then.
+    // A close while a pass runs is put off by the main window until the pass returns; both questions
+    // are asked then, this one first.
     if (watched == m_app.mainWindow() && event->type() == QEvent::Close && !m_app.batch.processing) {
         if (!confirmClose()) {
             event->ignore();

@@ -170,7 +170,8 @@ Config Config::defaults(const Folders &folders)
     return c;
 }
 
-Config Config::load(const IniStore &store, const Folders &folders, const Ocr &currentOcr, const QLocale &locale)
+Config Config::load(const IniStore &store, const Folders &folders, const Ocr &currentOcr, const QLocale &locale,
+                    const QStringList &languages)
 {
     const Config d = defaults(folders);
     Config c = d;
@@ -179,7 +180,7 @@ Config Config::load(const IniStore &store, const Folders &folders, const Ocr &cu
     c.ocr = currentOcr;
     visitOcr(c.ocr, currentOcr, reader);
     if (c.main.languageName == FirstRunLanguage)
-        c.main.languageName = firstRunLanguage(locale);
+        c.main.languageName = firstRunChoice(locale, languages);
     return c;
 }
 
@@ -191,12 +192,12 @@ void Config::save(IniStore &store) const
 }
 
 Result<Config> Config::loadFile(const QString &path, const Folders &folders, const Ocr &currentOcr,
-                                const QLocale &locale)
+                                const QLocale &locale, const QStringList &languages)
 {
     auto store = IniStore::open(path);
     if (!store)
         return store.error();
-    return load(*store, folders, currentOcr, locale);
+    return load(*store, folders, currentOcr, locale, languages);
 }
 
 Result<void> Config::saveFile(const QString &path) const
@@ -255,6 +256,15 @@ QString firstRunLanguage(const QLocale &locale)
         return locale.script() == QLocale::SimplifiedHanScript ? QStringLiteral("Simplified Chinese") : QString();
     default: return {};
     }
+}
+
+QString firstRunChoice(const QLocale &locale, const QStringList &languages)
+{
+    const QString language = firstRunLanguage(locale);
+    // Language files are found whatever the letter case of their names.
+    if (!language.isEmpty() && languages.contains(language, Qt::CaseInsensitive))
+        return language;
+    return Config::FirstRunLanguage;
 }
 
 } // namespace glyfex::core

@@ -144,15 +144,15 @@ struct Config {
 
     // Reads every key from the store over the defaults (OCR SETTING over the ocr values given,
     // as the recognition's current values are its defaults). A first run (languageName 1stRun)
-    // takes the interface language from locale.
+    // takes the interface language from locale when it is one of languages (those with a file).
     static Config load(const IniStore &store, const Folders &folders, const Ocr &currentOcr,
-                       const QLocale &locale);
+                       const QLocale &locale, const QStringList &languages);
     // Writes every key except OCR SETTING into the store, in the order of a new file.
     void save(IniStore &store) const;
 
     // Reads the configuration file; a missing file gives the defaults, an unreadable one an error.
     static Result<Config> loadFile(const QString &path, const Folders &folders, const Ocr &currentOcr,
-                                   const QLocale &locale);
+                                   const QLocale &locale, const QStringList &languages);
     // Writes the configuration into the file, keeping its other sections (presets, OCR SETTING).
     Result<void> saveFile(const QString &path) const;
 };
@@ -164,9 +164,12 @@ Result<void> saveOcrSettings(const QString &path, const Config::Ocr &ocr);
 // (letter case aside), else Tahoma, else Arial, else the name as it is.
 QString resolveSubtitleFont(const QString &wanted, const QStringList &installedFamilies);
 
-// The interface language of a first run: the language file named after the system's language, or
-// empty (the built-in English) when there is none for it.
+// The language file named after the system's language, or empty when no file is made for it.
 QString firstRunLanguage(const QLocale &locale);
+// What a first run leaves in languageName: the locale's language when its file is among languages,
+// else the first-run marker, which shows the built-in English and is saved as it is, so that a language
+// file installed later is still picked at a later start.
+QString firstRunChoice(const QLocale &locale, const QStringList &languages);
 
 // What a number read outside its range becomes before the range is checked: the stored target's width
 // keeps the low 8 or 16 bits (a byte field given 300 holds 44), a spin box brings it to its nearer

@@ -73,6 +73,17 @@ QString Paths::chMatrixDir() const
     return joined(writableDataDir(), ChMatrixFolder);
 }
 
+QStringList Paths::chMatrixDirs() const
+{
+    QStringList dirs{QDir::cleanPath(chMatrixDir())};
+    for (const QString &dir : m_dataDirs) {
+        const QString matrices = QDir::cleanPath(joined(dir, ChMatrixFolder));
+        if (!dirs.contains(matrices))
+            dirs.append(matrices);
+    }
+    return dirs;
+}
+
 QString Paths::writableDataDir() const
 {
     return m_portable ? m_folders.executableDir : m_folders.userDataDir;

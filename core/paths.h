@@ -45,6 +45,8 @@ public:
     QString configFile() const;
     // The folder of the user's character matrices.
     QString chMatrixDir() const;
+    // Every folder of character matrices, in search order: the user's, then the shipped ones.
+    QStringList chMatrixDirs() const;
     // Where the program writes data files of its own (the character palette, updated language files).
     QString writableDataDir() const;
     // The folders searched for read-only data, in order: the user's copy first.

@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!store)
         return 0;
     const Config::Folders folders{QStringLiteral("/matrices"), QStringLiteral("/start")};
-    const Config c = Config::load(*store, folders, Config::Ocr{}, QLocale::c());
+    const Config c = Config::load(*store, folders, Config::Ocr{}, QLocale::c(), {});
 
     // The values that index lists, divide or size something.
     require(within(c.main.actionMode, 0, 3) && within(c.main.priority, 0, 3), "action mode or priority");
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     c.save(written);
     auto again = IniStore::fromBytes(written.fileBytes(), QStringLiteral("again.ini"), 1252);
     require(again.ok(), "the written configuration does not read");
-    const Config back = Config::load(*again, folders, c.ocr, QLocale::c());
+    const Config back = Config::load(*again, folders, c.ocr, QLocale::c(), {});
     require(back == c, "the configuration changed through a write and a read");
     return 0;
 }

@@ -213,15 +213,15 @@ void ConfigBinding::collect(Config &config) const
 }
 
 Config loadConfigAtStart(const QString &path, const Config::Folders &folders, const Config::Ocr &currentOcr,
-                         const QLocale &locale, UserPrompt &prompt)
+                         const QLocale &locale, const QStringList &languages, UserPrompt &prompt)
 {
-    auto loaded = Config::loadFile(path, folders, currentOcr, locale);
+    auto loaded = Config::loadFile(path, folders, currentOcr, locale, languages);
     if (loaded)
         return std::move(*loaded);
     prompt.warn(loaded.error().message());
     Config c = Config::defaults(folders);
     c.ocr = currentOcr;
-    c.main.languageName = firstRunLanguage(locale);
+    c.main.languageName = firstRunChoice(locale, languages);
     return c;
 }
 

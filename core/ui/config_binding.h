@@ -42,8 +42,9 @@ private:
 };
 
 // Loads the configuration file at start; an unreadable file is reported and the defaults are used.
+// languages: those with a language file, among which a first run looks for the locale's.
 Config loadConfigAtStart(const QString &path, const Config::Folders &folders, const Config::Ocr &currentOcr,
-                         const QLocale &locale, UserPrompt &prompt);
+                         const QLocale &locale, const QStringList &languages, UserPrompt &prompt);
 
 // Writes the configuration and then the bitmap presets into the file at close. A failure is shown
 // with the file's path and the program goes on closing; false tells the caller it happened.

@@ -45,7 +45,7 @@ constexpr int kBlinkIntervalMs = 150;
 NewCharacterSetup NewCharacterSetup::fromPaths(const core::Paths &paths)
 {
     NewCharacterSetup s;
-    s.matrixFolder = paths.chMatrixDir();
+    s.matrixFolders = paths.chMatrixDirs();
     s.charMapFile = paths.findDataFile(core::Paths::CharMapFileName);
     s.charMapWriteFile = QDir(paths.writableDataDir()).filePath(core::Paths::CharMapFileName);
     return s;
@@ -658,14 +658,26 @@ void NewCharacterDialog::searchMatrix()
         return;
     if (m_setup.follow)
         m_setup.follow(m_setup);
-    const QDir dir(m_setup.matrixFolder);
-    const QStringList files = dir.entryList({QStringLiteral("*.gxc")}, QDir::Files | QDir::Hidden | QDir::System);
+    // The user's files first, then the shipped ones; a shipped file the user keeps a copy of (by its
+    // name) is the user's copy.
+    QStringList paths;
+    QStringList names;
+    for (const QString &folder : m_setup.matrixFolders) {
+        const QDir dir(folder);
+        for (const QString &name : dir.entryList({QStringLiteral("*.gxc")}, QDir::Files | QDir::Hidden | QDir::System)) {
+            if (names.contains(name))
+                continue;
+            names.append(name);
+            paths.append(dir.filePath(name));
+        }
+    }
     CharMatrix found;
     bool accepted = false;
     core::NullPassHost host;
-    for (const QString &name : files) {
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QString &name = names.at(i);
         CharMatrix candidate;
-        if (auto loaded = loadCharMatrix(dir.filePath(name), candidate, m_setup.codePage, host); !loaded) {
+        if (auto loaded = loadCharMatrix(paths.at(i), candidate, m_setup.codePage, host); !loaded) {
             m_prompt.warn(loaded.error().message());
             continue;
         }
@@ -697,7 +709,7 @@ void NewCharacterDialog::searchMatrix()
     } else {
         m_prompt.inform(message(core::Msg::Information) + QStringLiteral("\r\n") + message(core::Msg::NoMatchingMatrixFile)
                         + QLatin1Char('\r') + message(core::Msg::PlaceMatrixFilesIn) + QLatin1Char(' ')
-                        + QDir::toNativeSeparators(m_setup.matrixFolder) + QStringLiteral("\r\r")
+                        + QDir::toNativeSeparators(m_setup.matrixFolders.value(0)) + QStringLiteral("\r\r")
                         + message(core::Msg::TryNextCharacter));
     }
     focusEditText();

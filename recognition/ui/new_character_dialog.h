@@ -35,7 +35,9 @@ struct WakeUpOptions {
 };
 
 struct NewCharacterSetup {
-    QString matrixFolder;       // the other matrix files that "Search for match" looks in
+    // The folders of the other matrix files that "Search for match" looks in, in order; the first is
+    // the user's, where the message of a search without a match tells the user to place them.
+    QStringList matrixFolders;
     QString charMapFile;        // the palette file read
     QString charMapWriteFile;   // where a changed palette is written (the user's copy)
     MatchOptions match;         // tolerances for the search

@@ -32,6 +32,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QMoveEvent>
+#include <QShowEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -98,9 +100,9 @@ MainWindow::MainWindow(app::App &app) : m_app(app), m_setPriority(setProcessPrio
     auto *hostLayout = new QGridLayout(m_previewHost);
     hostLayout->setContentsMargins(0, 0, 0, 0);
     m_preview = new PreviewScreen(m_previewHost);
-    auto *imageLabel = new QLabel(m_preview); // keeps the picture's component name for language files
-    imageLabel->setObjectName(QStringLiteral("Image1"));
-    imageLabel->hide();
+    m_image = new QLabel(m_preview); // keeps the picture's component name for language files
+    m_image->setObjectName(QStringLiteral("Image1"));
+    m_image->hide();
     hostLayout->addWidget(m_preview, 0, 0, Qt::AlignCenter);
     middle->addWidget(m_previewHost, 1);
     m_previewOptions = buildPreviewOptions();
@@ -535,9 +537,6 @@ void MainWindow::runPass(const QString &path)
         // The close asked for during the pass: now nothing uses the state any more.
         m_closePending = false;
         close();
-        // The text question was answered for that close alone: when it was refused after all (Cancel at
-        // the matrix question), the next close asks again, about the text as it will be then.
-        m_closeConfirmed = false;
     }
 }
 
@@ -606,8 +605,7 @@ void MainWindow::resetFramePosition()
 void MainWindow::setPreviewHint(const QString &hint)
 {
     m_preview->setToolTip(hint);
-    if (auto *image = m_preview->findChild<QLabel *>(QStringLiteral("Image1")))
-        image->setToolTip(hint);
+    m_image->setToolTip(hint);
 }
 
 void MainWindow::setPauseAvailable(bool available)
@@ -639,32 +637,30 @@ void MainWindow::showSourceName(const QString &name)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!m_closeConfirmed) {
-        // Unsaved subtitles are the user's work: only Yes closes over them.
-        if (m_app.textModified() && !m_app.commandLineMode) {
-            const QString text = m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n")
-                               + m_app.message(core::Msg::TextNotSaved) + QLatin1Char('\r')
-                               + m_app.message(core::Msg::ReallyQuit);
-            if (m_app.prompt().confirm(text) != core::Answer::Yes) {
-                if (QWidget *subtitles = m_app.subtitlesWindow())
-                    subtitles->show();
-                event->ignore();
-                return;
-            }
-        }
-    }
-    m_app.abortSequence = true;
     if (m_app.batch.processing) {
-        // The user has answered for the close that runs once the pass returns.
-        m_closeConfirmed = true;
-        // The pass runs inside this very event pump and uses the run's state: pause it and close
-        // once it has returned (runPass does).
+        // The pass runs inside this very event pump and uses the run's state, and it may still teach
+        // the matrix: pause it and close once it has returned (runPass does). The questions come then,
+        // the matrix's before the text's as at any other close; a close they refuse leaves the run
+        // paused, to be resumed.
         if (!m_app.batch.paused)
             togglePause(nullptr);
         m_closePending = true;
         event->ignore();
         return;
     }
+    // Unsaved subtitles are the user's work: only Yes closes over them.
+    if (m_app.textModified() && !m_app.commandLineMode) {
+        const QString text = m_app.message(core::Msg::Confirm) + QStringLiteral("\r\n")
+                           + m_app.message(core::Msg::TextNotSaved) + QLatin1Char('\r')
+                           + m_app.message(core::Msg::ReallyQuit);
+        if (m_app.prompt().confirm(text) != core::Answer::Yes) {
+            if (QWidget *subtitles = m_app.subtitlesWindow())
+                subtitles->show();
+            event->ignore();
+            return;
+        }
+    }
+    m_app.abortSequence = true;
     m_batchTimer.stop();
     m_app.saveSettings();
     m_app.preview.autoZoom = false; // resizing during the teardown must change nothing
@@ -814,6 +810,8 @@ void MainWindow::sizePreviewArea(int zoom)
     // A tall frame (1080 rows) at the chosen zoom would make the window taller than the screen: the
     // screen is shown smaller instead, while the chosen zoom stays the setting.
     const QSize frame = previewFrame();
+    m_fittedDecorations = frameGeometry().size() - size();
+    m_fittedShown = isVisible();
     m_screenZoom = fittingZoom(zoom, frame, previewRoom());
     const QSize size = previewScreenSize(m_screenZoom, frame.height(), frame.width());
     m_preview->setFixedSize(size);
@@ -845,7 +843,9 @@ QSize MainWindow::previewRoom()
     centralWidget()->layout()->activate();
     layout()->activate();
     const QSize decorations = frameGeometry().size() - size();
-    const QSize rest = size() - m_previewHost->size();
+    // A window cut smaller than its layout needs (by the screen, before it was fitted) leaves the host
+    // at its least size and the rest reaching past the window: the rest is then what the layout asks.
+    const QSize rest = size().expandedTo(sizeHint()) - m_previewHost->size();
     return screen->availableGeometry().size() - decorations - rest;
 }
 
@@ -1044,6 +1044,33 @@ void MainWindow::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     if (m_app.preview.autoZoom && m_previewReady)
         applyAutoZoom();
+    fitToFrame();
+}
+
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    // Framing the window moves its inside by the title bar's height.
+    fitToFrame();
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // Once the show is through, when the layouts have given every panel its size.
+    QTimer::singleShot(0, this, &MainWindow::fitToFrame);
+}
+
+void MainWindow::fitToFrame()
+{
+    if (!m_previewReady || !isVisible() || isMaximized() || isFullScreen() || isMinimized())
+        return;
+    if (m_fittedShown && frameGeometry().size() - size() == m_fittedDecorations)
+        return;
+    if (m_app.preview.autoZoom)
+        applyAutoZoom();
+    else
+        sizePreviewArea(m_app.preview.zoom);
 }
 
 void MainWindow::mousePressEvent(QMouseEvent *event)

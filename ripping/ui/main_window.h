@@ -144,6 +144,9 @@ public:
     const MatrixActions &matrixActions() const { return m_matrixActions; }
     // Options > GUI Language, filled with the installed language files.
     QMenu *languageMenu() const { return m_languageMenu; }
+    // The room the window has on the screen is known only once it is shown, and its title bar and
+    // borders once the window manager has framed it: the preview fitted before is fitted again.
+    void fitToFrame();
 
 public Q_SLOTS:
     void openVob();
@@ -153,6 +156,8 @@ public Q_SLOTS:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
 
@@ -192,12 +197,13 @@ private:
     BatchFileReader *m_fileReader = nullptr;
     QTimer m_batchTimer;
     bool m_closePending = false;
-    bool m_closeConfirmed = false;
     bool m_previewReady = false;
     picture::Rect m_shownRect;
     QImage m_shownPicture;
     bool m_shownZoomed = true;
     int m_screenZoom = 1000; // the zoom the preview screen is shown at: the chosen one, or less to fit the screen
+    QSize m_fittedDecorations; // the title bar and borders the preview was last fitted with
+    bool m_fittedShown = false; // ... and whether the window was shown then
     QElapsedTimer m_dragClock;
     QPoint m_dragOrigin;
     std::function<core::Result<void>(PriorityLevel)> m_setPriority;
@@ -220,6 +226,7 @@ private:
     QMenu *m_languageMenu = nullptr;
 
     PreviewScreen *m_preview = nullptr;
+    QLabel *m_image = nullptr; // the picture's name for language files, and its hint
     QWidget *m_previewHost = nullptr;
     QGroupBox *m_previewOptions = nullptr;
     QCheckBox *m_truePos = nullptr;

@@ -255,8 +255,10 @@ QWidget *BitmapAdjustDialog::buildPositioningTab()
     m_positioning = new QCheckBox(QStringLiteral("Allow BMP position change:"), page);
     m_positioning->setObjectName(QStringLiteral("CheckBoxAllowPositionChange"));
     layout->addWidget(m_positioning);
+    // farButton: the mode that puts the picture at the far edge (right, bottom).
     const auto axis = [&](const char *groupName, const QString &title, const QString &far, const char *far0,
-                          std::array<const char *, 3> names, QButtonGroup *&modes, QSpinBox *&setTo, const char *setName,
+                          QRadioButton *&farButton, std::array<const char *, 3> names, QButtonGroup *&modes,
+                          QSpinBox *&setTo, const char *setName,
                           int setMax, QSpinBox *&add, const char *addName, int addMax, const char *addLabel) {
         auto *box = new QGroupBox(title, page);
         box->setObjectName(QLatin1String(groupName));
@@ -270,6 +272,8 @@ QWidget *BitmapAdjustDialog::buildPositioningTab()
             button->setObjectName(QLatin1String(objectNames[size_t(i)]));
             modes->addButton(button, i);
             g->addWidget(button, i, 0);
+            if (i == 2)
+                farButton = button;
         }
         setTo = spinEdit(box, setName, 0, setMax);
         g->addWidget(setTo, 3, 1);
@@ -281,17 +285,17 @@ QWidget *BitmapAdjustDialog::buildPositioningTab()
         layout->addWidget(box);
         return box;
     };
+    QRadioButton *farLeft = nullptr;
     QGroupBox *left = axis("GroupBoxLeftPos", QStringLiteral("Left Position (X) "), QStringLiteral("Right (X1 = 720 - Width)"),
-                           "RadioButtonRightLeftPos",
+                           "RadioButtonRightLeftPos", farLeft,
                            {"RadioButtonOriginalLeftPos", "RadioButtonCenterLeftPos", "RadioButtonSetLeftPos"}, m_leftMode,
                            m_leftPos, "SpinEditLeftPosition", 719, m_addLeft, "SpinEditAddLeftPos", 720, "Label17");
     QGroupBox *top = axis("GroupBoxTopPos", QStringLiteral("Top Position (Y) "), QStringLiteral("Bottom (Y1 = 576 - Height)"),
-                          "RadioButtonBottomTopPos",
+                          "RadioButtonBottomTopPos", m_bottomTop,
                           {"RadioButtonOriginalTopPos", "RadioButtonCenterTopPos", "RadioButtonSetTopPos"}, m_topMode,
                           m_topPos, "SpinEditTopPosition", 575, m_addTop, "SpinEditAddTopPos", 576, "Label16");
     layout->addStretch();
     m_positionGroups = {left, top};
-    m_bottomTop = top->findChild<QRadioButton *>(QStringLiteral("RadioButtonBottomTopPos"));
     connect(m_positioning, &QCheckBox::toggled, this, &BitmapAdjustDialog::controlChanged);
     for (QButtonGroup *group : {m_leftMode, m_topMode})
         connect(group, &QButtonGroup::idClicked, this, &BitmapAdjustDialog::controlChanged);

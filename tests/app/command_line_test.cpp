@@ -1,6 +1,7 @@
 // The command line: its arguments checked before any work, and the real program run unattended on fixture title sets without a display.
 #include "app/command_line.h"
 
+#include "core/ini_store.h"
 #include "core/paths.h"
 #include "core/version.h"
 #include "subtitles/output_format.h"
@@ -35,6 +36,8 @@
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <utility>
+#include <vector>
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -86,7 +89,7 @@ protected:
     QProcessEnvironment environment(const QString &platform = QString()) const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char *var : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        for (const char *var : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "XDG_SESSION_TYPE"})
             env.remove(QLatin1String(var));
         if (!platform.isEmpty())
             env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
@@ -319,7 +322,9 @@ TEST_F(CommandLineRun, WithoutADisplayTheWindowsAreRefusedInOneLineAndJobsStillR
 TEST_F(CommandLineRun, AQtOptionFirstStartsTheProgramWithItsWindows)
 {
     for (const QStringList &arguments : {QStringList{QStringLiteral("-style"), QStringLiteral("Fusion")},
-                                         QStringList{QStringLiteral("-reverse")}}) {
+                                         QStringList{QStringLiteral("-reverse")},
+                                         QStringList{QStringLiteral("-geometry"), QStringLiteral("100x100"),
+                                                     QStringLiteral("-name"), QStringLiteral("x")}}) {
         SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
         const QString configDir = home.filePath(QStringLiteral("env/XDG_CONFIG_HOME"));
         QDir(configDir).removeRecursively();
@@ -336,6 +341,135 @@ TEST_F(CommandLineRun, AQtOptionFirstStartsTheProgramWithItsWindows)
         QDirIterator files(configDir, {QStringLiteral("Glyfex.ini")}, QDir::Files, QDirIterator::Subdirectories);
         EXPECT_TRUE(files.hasNext()) << "closing the main window saves the settings";
     }
+}
+
+// A first run in a German session takes German only when its language file is there; without it the
+// marker is saved, and the file installed later is picked at the next start.
+TEST_F(CommandLineRun, TheFirstRunWaitsForTheLocalesLanguageFile)
+{
+    const QString configDir = home.filePath(QStringLiteral("env/XDG_CONFIG_HOME"));
+    const QString langDir = home.filePath(QStringLiteral("env/XDG_DATA_HOME/Glyfex/Glyfex/Lang"));
+    const auto startAndClose = [&]() -> QString {
+        QProcessEnvironment env = environment(QStringLiteral("offscreen"));
+        for (const char *var : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"})
+            env.remove(QLatin1String(var));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(program, {});
+        EXPECT_TRUE(p.waitForStarted());
+        EXPECT_FALSE(p.waitForFinished(3000)) << p.readAllStandardError().toStdString();
+        p.terminate(); // closed as the user closes it: the settings are saved
+        EXPECT_TRUE(p.waitForFinished(60000));
+        QDirIterator found(configDir, {QStringLiteral("Glyfex.ini")}, QDir::Files, QDirIterator::Subdirectories);
+        if (!found.hasNext())
+            return QStringLiteral("(no Glyfex.ini)");
+        const auto store = core::IniStore::open(found.next());
+        return store ? store->readString(QStringLiteral("CONFIG"), QStringLiteral("LanguageFileName"))
+                     : store.error().message();
+    };
+    EXPECT_EQ(startAndClose(), QStringLiteral("1stRun")) << "no German file";
+    EXPECT_EQ(startAndClose(), QStringLiteral("1stRun")) << "still none at the second start";
+
+    ASSERT_TRUE(QDir().mkpath(langDir));
+    auto german = core::IniStore::open(langDir + QStringLiteral("/Deutsch.lng"));
+    ASSERT_TRUE(german.ok());
+    german->writeString(QStringLiteral("Form1"), QStringLiteral("Form1.Caption"), QStringLiteral("Glyfex"));
+    ASSERT_TRUE(german->updateFile().ok());
+    EXPECT_EQ(startAndClose(), QStringLiteral("Deutsch")) << "the file installed since";
+}
+
+// An X display number no server on this machine has: neither its socket nor its lock file exists.
+QString unansweringXDisplay()
+{
+    for (int n = 97; n < 1000; ++n) {
+        if (!QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))
+            && !QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
+            return QStringLiteral(":%1").arg(n);
+    }
+    return QStringLiteral(":999");
+}
+
+// Every way the display can be missing or gone ends the program with its windows in its own line and
+// status 6, never in Qt's abort.
+TEST_F(CommandLineRun, AnUnreachableDisplayIsSaidInOneLine)
+{
+    const QString x = unansweringXDisplay();
+    const QString runtime = home.filePath(QStringLiteral("env/XDG_RUNTIME_DIR"));
+    struct Row {
+        const char *name;
+        std::vector<std::pair<const char *, QString>> variables; // set in the environment() of the run
+        QStringList front;                                       // Qt's options before the form
+    };
+    const Row rows[] = {
+        {"DisplayUnset", {}, {}},
+        {"DisplayEmpty", {{"DISPLAY", QString()}}, {}},
+        {"XDisplayNotAnswering", {{"DISPLAY", x}}, {}},
+        {"XPlatformChosenAndDisplayNotAnswering", {{"DISPLAY", x}, {"QT_QPA_PLATFORM", QStringLiteral("xcb")}}, {}},
+        {"XDisplayInFrontNotAnswering", {}, {QStringLiteral("-display"), x}},
+        {"XPlatformInFront", {{"DISPLAY", x}}, {QStringLiteral("-platform"), QStringLiteral("xcb")}},
+        {"WaylandSocketMissing", {{"WAYLAND_DISPLAY", QStringLiteral("wayland-9")}}, {}},
+        {"WaylandSocketMissingAndXNotAnswering", {{"WAYLAND_DISPLAY", QStringLiteral("wayland-9")}, {"DISPLAY", x}}, {}},
+        {"WaylandAbsoluteSocketMissing", {{"WAYLAND_DISPLAY", runtime + QStringLiteral("/gone-0")}}, {}},
+        {"WaylandPlatformChosenAndSocketMissing",
+         {{"WAYLAND_DISPLAY", QStringLiteral("wayland-9")}, {"QT_QPA_PLATFORM", QStringLiteral("wayland")}}, {}},
+        {"WaylandSessionWithoutADisplayName", {{"XDG_SESSION_TYPE", QStringLiteral("wayland")}}, {}},
+    };
+    const QStringList forms[] = {{}, {QStringLiteral("/lang")}};
+    for (const Row &r : rows) {
+        for (const QStringList &form : forms) {
+            SCOPED_TRACE(std::string(r.name) + (form.isEmpty() ? "" : " /lang"));
+            QProcessEnvironment env = environment();
+            for (const auto &[name, value] : r.variables)
+                env.insert(QLatin1String(name), value);
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.start(program, r.front + form);
+            const Outcome o = finish(p);
+            ASSERT_TRUE(o.ended) << "the program crashed or hung: " << o.stderrText.toStdString();
+            EXPECT_EQ(o.status, int(ExitStatus::NoDisplay)) << o.stderrText.toStdString();
+            expectOneLine(o);
+            EXPECT_TRUE(o.stderrText.contains(QStringLiteral("no display to show the windows on")))
+                << o.stderrText.toStdString();
+        }
+    }
+}
+
+// Qt's options in front are passed over whichever platform takes them out: the job is what follows.
+TEST_F(CommandLineRun, QtOptionsInFrontOfAJobAreNotItsArguments)
+{
+    const QString list = out(QStringLiteral("streams.txt"));
+    const QString x = unansweringXDisplay();
+    struct Row {
+        const char *name;
+        QStringList front;
+    };
+    const Row rows[] = {
+        {"Display", {QStringLiteral("-display"), x}},
+        {"DisplayInOneWord", {QStringLiteral("-display=") + x}},
+        {"Geometry", {QStringLiteral("-geometry"), QStringLiteral("10x10")}},
+        {"Name", {QStringLiteral("-name"), QStringLiteral("x")}},
+        {"Title", {QStringLiteral("-title"), QStringLiteral("x")}},
+        {"Sync", {QStringLiteral("-sync")}},
+        {"NoGrab", {QStringLiteral("-nograb")}},
+        {"SeveralAtOnce",
+         {QStringLiteral("-geometry"), QStringLiteral("100x100"), QStringLiteral("-sync"), QStringLiteral("--name=x"),
+          QStringLiteral("-style"), QStringLiteral("Fusion")}},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        QFile::remove(list);
+        const Outcome o = run(r.front + QStringList{QStringLiteral("/SSSINFO"), ifo(kPalIfo), list});
+        ASSERT_TRUE(o.ended) << "the program crashed or hung: " << o.stderrText.toStdString();
+        EXPECT_EQ(o.status, int(ExitStatus::Done)) << o.stderrText.toStdString();
+        EXPECT_TRUE(o.stderrText.isEmpty()) << o.stderrText.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(list));
+    }
+    // A bad job after them is still judged by its own arguments.
+    const Outcome bad = run({QStringLiteral("-geometry"), QStringLiteral("10x10"), QStringLiteral("/SSSINFO"), ifo(kPalIfo)});
+    ASSERT_TRUE(bad.ended);
+    EXPECT_EQ(bad.status, int(ExitStatus::BadArguments));
+    EXPECT_TRUE(bad.stderrText.contains(QStringLiteral("2 arguments given, 3 expected"))) << bad.stderrText.toStdString();
 }
 
 TEST_F(CommandLineRun, StreamListMatchesDvdread)

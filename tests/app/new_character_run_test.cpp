@@ -14,12 +14,18 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <ostream>
+#include <utility>
+#include <vector>
 
 using namespace glyfex;
 
@@ -84,6 +90,72 @@ TEST_P(AdoptedStyleTest, TheFoundEntrysStyleIsUsedAndRememberKeepsIt)
 
 INSTANTIATE_TEST_SUITE_P(Remember, AdoptedStyleTest, ::testing::Bool(),
                          [](const auto &info) { return std::string(info.param ? "On" : "Off"); });
+
+// Search for match looks through the user's matrices, then through those the program ships (as
+// `cmake --install` puts them in share/glyfex/ChMatrix); a shipped file the user has a copy of by the
+// same name is the user's copy.
+enum class Folder { User, Shipped };
+struct SearchRow {
+    const char *name;
+    std::vector<std::pair<Folder, const char *>> files; // each a copy of the sample's taught matrix
+    std::vector<core::Answer> answers;                  // to each offer, in order
+    QStringList offered;                                // the file named by each offer
+    std::pair<Folder, const char *> adopted;
+};
+
+void PrintTo(const SearchRow &row, std::ostream *os)
+{
+    *os << row.name;
+}
+
+class MatrixSearchTest : public NewCharacterRunTest, public ::testing::WithParamInterface<SearchRow> {
+protected:
+    QString folder(Folder f) const
+    {
+        return f == Folder::User ? app.paths.chMatrixDir() : folders.shippedDir() + QStringLiteral("/ChMatrix");
+    }
+};
+
+TEST_P(MatrixSearchTest, OffersTheUsersMatricesThenTheShippedOnes)
+{
+    const SearchRow &row = GetParam();
+    for (const auto &[where, name] : row.files) {
+        ASSERT_TRUE(QDir().mkpath(folder(where)));
+        ASSERT_TRUE(QFile::copy(kTaught, QDir(folder(where)).filePath(QLatin1String(name))));
+    }
+    test::FirstQuestionInDialog first(*dialog, "ButtonSearchMatrix", rest);
+    app.run().setGlyphAsker(&first);
+    prompt.answers.assign(row.answers.begin(), row.answers.end());
+    ASSERT_TRUE(app.inputDialog()->start());
+    ASSERT_NO_FATAL_FAILURE(test::tickToTheEnd(app));
+    QStringList offered;
+    for (const QString &shown : prompt.shown) {
+        if (shown.contains(QLatin1String("seem to match"))) {
+            const qsizetype from = shown.indexOf(u'"') + 1;
+            offered << shown.mid(from, shown.indexOf(u'"', from) - from);
+        }
+    }
+    EXPECT_EQ(offered, row.offered) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(QFileInfo(app.run().matrix().fileName()).absoluteFilePath(),
+              QFileInfo(QDir(folder(row.adopted.first)).filePath(QLatin1String(row.adopted.second))).absoluteFilePath());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, MatrixSearchTest,
+    ::testing::Values(SearchRow{"OnlyShipped", {{Folder::Shipped, "dvd-pal-sans.gxc"}}, {core::Answer::Yes},
+                                {QStringLiteral("dvd-pal-sans.gxc")}, {Folder::Shipped, "dvd-pal-sans.gxc"}},
+                      SearchRow{"UsersFirst",
+                                {{Folder::Shipped, "a-shipped.gxc"}, {Folder::User, "mine.gxc"}},
+                                {core::Answer::No, core::Answer::Yes},
+                                {QStringLiteral("mine.gxc"), QStringLiteral("a-shipped.gxc")},
+                                {Folder::Shipped, "a-shipped.gxc"}},
+                      SearchRow{"TheUsersCopyStandsForTheShippedFile",
+                                {{Folder::User, "dvd-pal-sans.gxc"}, {Folder::Shipped, "dvd-pal-sans.gxc"},
+                                 {Folder::Shipped, "other.gxc"}},
+                                {core::Answer::No, core::Answer::Yes},
+                                {QStringLiteral("dvd-pal-sans.gxc"), QStringLiteral("other.gxc")},
+                                {Folder::Shipped, "other.gxc"}}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(NewCharacterRunTest, TheResumeTimerStopsOnceTheRunHasResumed)
 {

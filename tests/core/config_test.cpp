@@ -20,11 +20,12 @@ namespace {
 const Config::Folders folders{QStringLiteral("/home/u/.local/share/Glyfex/ChMatrix/"), QStringLiteral("/home/u/")};
 const QLocale english(QLocale::English, QLocale::UnitedStates);
 
-Config loadFrom(const QString &text, const Config::Ocr &ocr = {}, const QLocale &locale = english)
+Config loadFrom(const QString &text, const Config::Ocr &ocr = {}, const QLocale &locale = english,
+                const QStringList &languages = {})
 {
     IniStore store;
     store.setStrings(text.split(u'\n'));
-    return Config::load(store, folders, ocr, locale);
+    return Config::load(store, folders, ocr, locale, languages);
 }
 
 } // namespace
@@ -33,12 +34,11 @@ TEST(Config, RoundTripsThroughTheFile)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Glyfex.ini"));
-    Config defaults = Config::defaults(folders);
-    // The first run has chosen English, which is what a default file reads back.
-    defaults.main.languageName.clear();
-    for (const Config &c : {defaults, glyfex::test::changedEverywhere(folders)}) {
+    Config chosenEnglish = Config::defaults(folders);
+    chosenEnglish.main.languageName.clear(); // as the language menu's English leaves it
+    for (const Config &c : {Config::defaults(folders), chosenEnglish, glyfex::test::changedEverywhere(folders)}) {
         ASSERT_TRUE(c.saveFile(path).ok());
-        const auto back = Config::loadFile(path, folders, c.ocr, english);
+        const auto back = Config::loadFile(path, folders, c.ocr, english, {});
         ASSERT_TRUE(back.ok()) << back.error().message().toStdString();
         EXPECT_TRUE(*back == c);
     }
@@ -48,12 +48,12 @@ TEST(Config, AMissingFileGivesTheDefaultsAndKeepsTheFirstRunMarker)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Glyfex.ini"));
-    // A locale without a language file: the first run stays English, and the choice is saved.
-    const auto loaded = Config::loadFile(path, folders, {}, QLocale::c());
+    // No language file for the locale: the built-in English is shown and the marker kept, so that the
+    // next start looks again.
+    const auto loaded = Config::loadFile(path, folders, {}, QLocale(QLocale::German, QLocale::Germany),
+                                         {QStringLiteral("Polski")});
     ASSERT_TRUE(loaded.ok());
-    Config expected = Config::defaults(folders);
-    expected.main.languageName.clear();
-    EXPECT_TRUE(*loaded == expected);
+    EXPECT_TRUE(*loaded == Config::defaults(folders));
     EXPECT_EQ(Config::defaults(folders).main.languageName, QStringLiteral("1stRun"));
     EXPECT_TRUE(Config::defaults(folders).options.useFileOffsets);
     EXPECT_FALSE(GlobalOptions{}.useFileOffsets) << "the dialog's designed state differs from the file's default";
@@ -188,7 +188,7 @@ TEST(Config, OcrSettingsAreReadWithTheConfigurationButWrittenOnlyOnRequest)
     ocr.spaceWidth = -3;
     ocr.checkDetachedChar = false;
     ASSERT_TRUE(saveOcrSettings(path, ocr).ok());
-    const auto back = Config::loadFile(path, folders, Config::Ocr{}, english);
+    const auto back = Config::loadFile(path, folders, Config::Ocr{}, english, {});
     ASSERT_TRUE(back.ok());
     EXPECT_TRUE(back->ocr == ocr);
     EXPECT_TRUE(back->main == c.main) << "the rest of the file stays";
@@ -208,12 +208,23 @@ TEST(Config, TheFirstRunTakesTheLanguageFromTheLocaleOnce)
         {"en_GB", ""},                 {"ja_JP", ""},
         {"C", ""},
     };
+    // Every language's file installed, as a user's data folder may hold them in any letter case.
+    QStringList installed;
+    for (const auto &row : rows) {
+        if (*row.language)
+            installed << QString::fromUtf8(row.language).toLower();
+    }
+    const QString firstRun = QStringLiteral("[CONFIG]\nLanguageFileName=1stRun");
     for (const auto &row : rows) {
         SCOPED_TRACE(row.locale);
         const QLocale locale(QString::fromLatin1(row.locale));
-        EXPECT_EQ(firstRunLanguage(locale), QString::fromUtf8(row.language));
-        EXPECT_EQ(loadFrom(QStringLiteral("[CONFIG]\nLanguageFileName=1stRun"), {}, locale).main.languageName,
-                  QString::fromUtf8(row.language));
+        const QString language = QString::fromUtf8(row.language);
+        EXPECT_EQ(firstRunLanguage(locale), language);
+        // Only a language with a file is chosen; otherwise the marker stays for a file installed later.
+        EXPECT_EQ(loadFrom(firstRun, {}, locale, installed).main.languageName,
+                  language.isEmpty() ? QString(Config::FirstRunLanguage) : language);
+        EXPECT_EQ(loadFrom(firstRun, {}, locale, {QStringLiteral("Polski")}).main.languageName,
+                  QString(Config::FirstRunLanguage));
     }
     // A language already chosen is kept whatever the locale; so is the choice of English.
     const QLocale german(QLocale::German, QLocale::Germany);

@@ -168,10 +168,10 @@ TEST(ConfigAtStart, AnUnreadableFileIsReportedAndTheDefaultsAreUsed)
     QTemporaryDir dir;
     RecordingPrompt prompt;
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Glyfex.ini")));
-    const Config c = loadConfigAtStart(dir.filePath(QStringLiteral("Glyfex.ini")), folders, {}, QLocale::c(), prompt);
+    const Config c = loadConfigAtStart(dir.filePath(QStringLiteral("Glyfex.ini")), folders, {}, QLocale::c(), {}, prompt);
     EXPECT_EQ(prompt.warnings.size(), 1);
     EXPECT_EQ(c.main.activePage, 11);
-    EXPECT_TRUE(c.main.languageName.isEmpty());
+    EXPECT_EQ(c.main.languageName, Config::FirstRunLanguage);
 }
 
 TEST(ConfigAcrossRuns, WhatTheUserChangedIsThereAtTheNextStart)
@@ -183,7 +183,7 @@ TEST(ConfigAcrossRuns, WhatTheUserChangedIsThereAtTheNextStart)
     {
         Windows first;
         ConfigBinding binding(first.all());
-        Config c = loadConfigAtStart(path, folders, {}, QLocale::c(), prompt);
+        Config c = loadConfigAtStart(path, folders, {}, QLocale::c(), {}, prompt);
         binding.apply(c, {});
         first.form6.findChild<QCheckBox *>(QStringLiteral("CheckBoxShowAll"))->click();
         first.form6.findChildren<QRadioButton *>()[2]->click();
@@ -193,7 +193,7 @@ TEST(ConfigAcrossRuns, WhatTheUserChangedIsThereAtTheNextStart)
         ASSERT_TRUE(saveConfigAtClose(path, c, presets, prompt));
     }
     Windows second;
-    ConfigBinding(second.all()).apply(loadConfigAtStart(path, folders, {}, QLocale::c(), prompt), {});
+    ConfigBinding(second.all()).apply(loadConfigAtStart(path, folders, {}, QLocale::c(), {}, prompt), {});
     EXPECT_TRUE(second.form6.findChild<QCheckBox *>(QStringLiteral("CheckBoxShowAll"))->isChecked());
     EXPECT_TRUE(second.form6.findChildren<QRadioButton *>()[2]->isChecked());
     EXPECT_TRUE(second.options.fillBestGuess);

@@ -91,8 +91,8 @@ struct DialogRig {
     {
         if (setup.charMapFile.isEmpty())
             setup.charMapFile = dir.filePath(QStringLiteral("CharMap.ini"));
-        if (setup.matrixFolder.isEmpty())
-            setup.matrixFolder = dir.filePath(QStringLiteral("ChMatrix"));
+        if (setup.matrixFolders.isEmpty())
+            setup.matrixFolders = {dir.filePath(QStringLiteral("ChMatrix"))};
         dialog = std::make_unique<NewCharacterDialog>(control, prompt, setup);
     }
     PictureOutcome recognise(const picture::DecodedPicture &p)

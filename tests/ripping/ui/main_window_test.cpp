@@ -23,6 +23,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <functional>
 #include <stdexcept>
 
@@ -205,9 +207,9 @@ TEST_F(MainWindowTest, ClosingDuringAPassWaitsForItToReturn)
     EXPECT_FALSE(main->closePending());
 }
 
-// The text question answered for a close put off by a pass counts for that close alone: refused
-// afterwards at the matrix question, the next close asks about the text again.
-TEST_F(MainWindowTest, ACloseRefusedAfterThePassAsksAboutTheTextAgain)
+// The matrix's question comes before the text's, for a close asked during a pass (put off until the
+// pass has returned, nothing asked while it runs) as for any other.
+TEST_F(MainWindowTest, TheCloseQuestionsComeInOneOrderDuringAPassAndOutside)
 {
     const QString matrixQuestion = QStringLiteral("confirm: Warning\r\nCharacter Matrix has been modified.\rDo you want to save it?");
     const QString textQuestion = QStringLiteral("confirm: Confirm\r\nText NOT saved!\rDo you really want to quit?");
@@ -218,25 +220,41 @@ TEST_F(MainWindowTest, ACloseRefusedAfterThePassAsksAboutTheTextAgain)
     g.text = core::toCharText(QStringLiteral("x"));
     ASSERT_EQ(app.run().matrix().add(g), recognition::CharMatrix::AddOutcome::Added);
     ASSERT_TRUE(app.subtitleSink.addPictureSubtitle(QStringLiteral("movie00001.bmp"), {}, {}, 0, 0).ok());
-
     main->setFileReader(&reader);
-    reader.read = [&](const QString &) {
-        prompt.answers = {core::Answer::Yes}; // the text may go
-        main->close();
-        ++app.batch.currentFile;
-        prompt.answers = {core::Answer::Cancel}; // then, once the pass is over, the matrix keeps the program open
-    };
-    arm(1);
-    main->batchTick();
-    EXPECT_TRUE(main->isVisible()) << "Cancel at the matrix question refuses the close";
-    EXPECT_EQ(prompt.shown, (QStringList{textQuestion, matrixQuestion}));
 
-    ASSERT_TRUE(app.subtitleSink.addPictureSubtitle(QStringLiteral("movie00002.bmp"), {}, {}, 0, 0).ok());
-    prompt.shown.clear();
-    prompt.answers = {core::Answer::No, core::Answer::No}; // the matrix may go; the text not
-    EXPECT_FALSE(main->close());
-    EXPECT_EQ(prompt.shown, (QStringList{matrixQuestion, textQuestion}));
-    EXPECT_TRUE(main->isVisible());
+    struct Row {
+        const char *name;
+        std::vector<core::Answer> answers;
+        QStringList asked;
+    };
+    const Row rows[] = {
+        {"CancelAtTheMatrix", {core::Answer::Cancel}, {matrixQuestion}},
+        {"MatrixMayGoTextNot", {core::Answer::No, core::Answer::No}, {matrixQuestion, textQuestion}},
+    };
+    for (const bool duringAPass : {true, false}) {
+        for (const Row &r : rows) {
+            SCOPED_TRACE(std::string(r.name) + (duringAPass ? " during a pass" : " outside a pass"));
+            prompt.shown.clear();
+            prompt.answers.assign(r.answers.begin(), r.answers.end());
+            if (duringAPass) {
+                QStringList askedInThePass;
+                reader.read = [&](const QString &) {
+                    main->close();
+                    askedInThePass = prompt.shown;
+                    ++app.batch.currentFile;
+                };
+                arm(1);
+                main->batchTick();
+                EXPECT_EQ(askedInThePass, QStringList()) << "asked while the pass runs";
+                EXPECT_TRUE(app.batch.paused) << "the refused close leaves the run paused";
+            } else {
+                EXPECT_FALSE(main->close());
+            }
+            EXPECT_EQ(prompt.shown, r.asked);
+            EXPECT_TRUE(main->isVisible());
+            EXPECT_FALSE(main->closePending());
+        }
+    }
 }
 
 TEST_F(MainWindowTest, OpeningHidesTheSubtitlesWindowAndCancelShowsItAgain)
