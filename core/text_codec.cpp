@@ -172,6 +172,69 @@ std::unique_ptr<SingleByteTables> buildSingleByteTables(CodePage page, iconv_t t
     return tables;
 }
 
+// A byte where glibc's table for a page differs from the page's published mapping (the vendor's table as
+// Unicode and Apple publish it), and the character that mapping gives it. glibc's MAC-IS is another
+// variant of Mac Icelandic (dagger for Y acute, D with stroke for eth, the dashes swapped), its MACINTOSH
+// has a Greek delta for the increment sign and a private character for the Apple logo, and its EBCDIC
+// tables of 875, 1026 and 424 follow IBM where the published tables differ. Every byte of every one-byte
+// page is checked against the published mappings by the tests.
+struct ByteFix {
+    CodePage page;
+    uint8_t byte;
+    char16_t unit;
+};
+constexpr ByteFix kByteFixes[] = {
+    {875, 0x6A, u'\u007C'},   // vertical line (as 0x4F), not undefined
+    {875, 0x74, u'\u00A0'},   // no-break space, not nabla
+    {875, 0xDC, u'\u001A'},   // the page's unused bytes read as SUB (as 0x3F), not undefined
+    {875, 0xDD, u'\u0387'},   // Greek ano teleia, not middle dot
+    {875, 0xE1, u'\u001A'},   {875, 0xEC, u'\u001A'}, {875, 0xED, u'\u001A'},
+    {875, 0xFC, u'\u001A'},   {875, 0xFD, u'\u001A'},
+    {1026, 0x9D, u'\u00B8'},  // cedilla, not ogonek
+    {1026, 0xBC, u'\u00AF'},  // macron, not em dash
+    {10000, 0xC6, u'\u2206'}, // increment, not Greek capital delta
+    {10000, 0xF0, u'\uF8FF'}, // the Apple logo's private character
+    {10007, 0xA2, u'\u0490'}, // Cyrillic capital ghe with upturn, not cent sign
+    {10007, 0xFF, u'\u20AC'}, // euro sign, not currency sign
+    {10079, 0xA0, u'\u00DD'}, // Y acute, not dagger
+    {10079, 0xC6, u'\u2206'}, // increment, not Greek capital delta
+    {10079, 0xD0, u'\u2013'}, // en dash, not em dash
+    {10079, 0xD1, u'\u2014'}, // em dash, not en dash
+    {10079, 0xD7, u'\u25CA'}, // lozenge, not black diamond
+    {10079, 0xDB, u'\u20AC'}, // euro sign, not currency sign
+    {10079, 0xDC, u'\u00D0'}, // capital eth, not D with stroke
+    {10079, 0xDD, u'\u00F0'}, // small eth, not d with stroke
+    {10079, 0xE0, u'\u00FD'}, // y acute, not double dagger
+    {10079, 0xF0, u'\uF8FF'}, // the Apple logo's private character
+    {10079, 0xF6, u'\u02C6'}, // modifier circumflex, not undefined
+    {10079, 0xF7, u'\u02DC'}, // small tilde, not undefined
+    {20424, 0x78, u'\u2017'}, // double low line, not left-right double arrow
+    {20424, 0x8F, u'\u00B1'}, // plus-minus sign, not undefined
+};
+
+// The first byte that reads as the unit, or -1.
+int16_t byteReadAs(const SingleByteTables &tables, char16_t unit)
+{
+    for (int b = 0; b < 0x100; ++b)
+        if (tables.decode[size_t(b)] == unit) return int16_t(b);
+    return -1;
+}
+
+// Puts the published characters into a page's tables where glibc's differ. A character that no byte
+// reads as any more is no longer written (it becomes "?"); one that a mended byte now reads as is written
+// as that byte unless another byte already reads as it.
+void applyByteFixes(CodePage page, SingleByteTables &tables)
+{
+    for (const ByteFix &fix : kByteFixes) {
+        if (fix.page != page) continue;
+        const char16_t old = tables.decode[fix.byte];
+        tables.decode[fix.byte] = fix.unit;
+        if (old != kReplacement && tables.encode[old] == fix.byte) tables.encode[old] = byteReadAs(tables, old);
+        const int16_t written = tables.encode[fix.unit];
+        if (written < 0 || tables.decode[size_t(written)] != fix.unit) tables.encode[fix.unit] = fix.byte;
+    }
+}
+
 class ConverterCache {
 public:
     ConverterCache() = default;
@@ -201,6 +264,7 @@ public:
             c.fromPage = iconv_open(kHostUtf16, name);
             if (c.toPage != kNoConverter && c.fromPage != kNoConverter)
                 c.tables = buildSingleByteTables(page, c.toPage, c.fromPage);
+            if (c.tables) applyByteFixes(page, *c.tables);
         }
         if (c.toPage == kNoConverter || c.fromPage == kNoConverter)
             return makeError(QStringLiteral("Unsupported code page"), QStringLiteral("code page %1").arg(page),
@@ -350,9 +414,41 @@ Result<QByteArray> encodeAsIs(const Converters &c, CodePage page, const QString 
     return encodeByIconv(c.toPage, page, text, unmappable);
 }
 
+bool holdsAll(const Converters &c, CodePage page, const QString &text)
+{
+    int missing = 0;
+    return encodeAsIs(c, page, text, &missing).ok() && missing == 0;
+}
+
+// A letter and the marks after it where the whole cannot be written composed: each mark is folded into the
+// letter where the page holds the result as one character, kept where the page holds the mark itself
+// (Thai vowels, Hebrew points, 1258's tones), and dropped otherwise, so that "q" + U+0301 is written "q"
+// and not "q?", and "e" + U+0301 + U+0323 is written "é".
+QString foldMarks(const QString &cluster, qsizetype baseLength, const Converters &c, CodePage page)
+{
+    QString letter = cluster.left(baseLength);
+    QString kept;
+    for (qsizetype i = baseLength; i < cluster.size();) {
+        const qsizetype length = QChar::isHighSurrogate(cluster.at(i).unicode()) && i + 1 < cluster.size() ? 2 : 1;
+        const QString mark = cluster.mid(i, length);
+        i += length;
+        if (kept.isEmpty()) {
+            const QString folded = (letter + mark).normalized(QString::NormalizationForm_C);
+            const bool oneCharacter = folded.size() == 1 || (folded.size() == 2 && folded.at(0).isHighSurrogate());
+            if (oneCharacter && holdsAll(c, page, folded)) {
+                letter = folded;
+                continue;
+            }
+        }
+        if (holdsAll(c, page, mark)) kept += mark;
+    }
+    return letter + kept;
+}
+
 // Replaces each letter-plus-marks cluster by its composed form where that is shorter and the page holds
-// all of it, so "e" + U+0301 becomes the page's "é". Every other cluster is kept as it is, so that one
-// character never turns into two "?" (composition exclusions decompose under NFC).
+// all of it, so "e" + U+0301 becomes the page's "é"; otherwise folds, keeps or drops its marks one by one
+// (foldMarks). A cluster without marks is kept as it is, so that one character never turns into two "?"
+// (composition exclusions decompose under NFC).
 QString composeWhereHeld(const QString &text, const Converters &c, CodePage page)
 {
     QString out;
@@ -368,17 +464,18 @@ QString composeWhereHeld(const QString &text, const Converters &c, CodePage page
     while (i < n) {
         const qsizetype start = i;
         i = nextCodePoint(i);
+        const qsizetype baseLength = i - start;
         while (i < n && QChar::isMark(codePointAt(i))) i = nextCodePoint(i);
         const QString cluster = text.mid(start, i - start);
-        if (cluster.size() > 1) {
-            const QString composed = cluster.normalized(QString::NormalizationForm_C);
-            int missing = 0;
-            if (composed.size() < cluster.size() && encodeAsIs(c, page, composed, &missing).ok() && missing == 0) {
-                out += composed;
-                continue;
-            }
+        if (cluster.size() == baseLength) {
+            out += cluster;
+            continue;
         }
-        out += cluster;
+        const QString composed = cluster.normalized(QString::NormalizationForm_C);
+        if (composed.size() < cluster.size() && holdsAll(c, page, composed))
+            out += composed;
+        else
+            out += foldMarks(cluster, baseLength, c, page);
     }
     return out;
 }

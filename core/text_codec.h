@@ -40,7 +40,9 @@ bool isSupported(CodePage codePage);
 // Encodes UTF-16 text into the page. Every character the page cannot hold (a surrogate pair counts as one
 // character, and so does a lone surrogate) becomes the page's own "?"; their number is stored in
 // *unmappable when given. A letter followed by combining marks is written in its composed form where the
-// page holds that ("e" + U+0301 becomes 1252's "é"), and as it is otherwise. An empty text gives empty
+// page holds that ("e" + U+0301 becomes 1252's "é"); otherwise each mark is folded into the letter where
+// the page holds the result, kept where the page holds the mark, and dropped (not counted, no "?") where
+// it holds neither, so "q" + U+0301 becomes 1252's "q". An empty text gives empty
 // bytes; a page the program or iconv does not know gives an error, also for an empty text.
 Result<QByteArray> encode(const QString &text, CodePage codePage, int *unmappable = nullptr);
 

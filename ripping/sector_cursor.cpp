@@ -25,7 +25,11 @@ bool wantedLine(const MapLine &line, uint8_t streamId)
 SectorCursor::SectorCursor(QFile &file, std::vector<uint8_t> &buffer, RunState &run, CursorMode mode, int64_t fileSize)
     : m_file(file), m_buffer(buffer), m_run(run), m_mode(mode), m_fileSize(fileSize)
 {
-    m_buffer.resize(kReadAheadSectors * kSectorSize);
+    // No more than one read can fetch: a sector at a time by the index, and never more than the file
+    // holds. A small file (a VobSub .sub) is then not met with a megabyte to clear each time it is read.
+    const size_t readAhead = m_mode == CursorMode::ByIndex ? kSectorSize : kReadAheadSectors * kSectorSize;
+    const int64_t fileSectors = (std::max<int64_t>(fileSize, 1) + int64_t(kSectorSize) - 1) / int64_t(kSectorSize);
+    m_buffer.resize(std::min(readAhead, size_t(std::min<int64_t>(fileSectors, kReadAheadSectors)) * kSectorSize));
     switch (m_mode) {
     case CursorMode::Sequential:
         break;

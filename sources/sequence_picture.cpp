@@ -2,6 +2,7 @@
 #include "sources/sequence_picture.h"
 
 #include "core/file_read.h"
+#include "picture/picture_file.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -43,18 +44,13 @@ namespace {
 
 const QString kNotRead = QStringLiteral("Picture not read");
 
-// The picture the reader gives, refused before decoding when its header states a size beyond the cap.
+// The picture the reader gives, refused before decoding when its header is damaged or states a size
+// beyond the cap.
 core::Result<QImage> readPicture(QImageReader &reader, const QString &where)
 {
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide))
-        return core::makeError(kNotRead, where, QStringLiteral("%1 x %2 pixels is larger than any subtitle picture")
-                                                .arg(size.width()).arg(size.height()));
-    QImage image = reader.read();
-    if (image.isNull())
-        return core::makeError(kNotRead, where, reader.errorString());
-    if (image.width() > kMaxPictureSide || image.height() > kMaxPictureSide)
-        return core::makeError(kNotRead, where, QStringLiteral("larger than any subtitle picture"));
+    auto image = picture::readPictureFile(reader, kMaxPictureSide);
+    if (!image)
+        return core::makeError(kNotRead, where, image.error().why);
     return image;
 }
 

@@ -3,6 +3,7 @@
 
 #include "core/result.h"
 #include "picture/code_image.h"
+#include "picture/picture_file.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -10,8 +11,7 @@
 
 namespace glyfex::sources {
 
-// Pictures wider or higher than this are no subtitle pictures: they are refused before they are decoded.
-constexpr int kMaxPictureSide = 8192;
+using picture::kMaxPictureSide;
 
 // Palette pictures (8-bit and fewer bits) give their palette index as the code, 3 -> 1, 2 -> 2, 1 -> 3 and
 // 0 -> 0, as the sequence tools write text, outline and emphasis; an index above 3 is background (0).

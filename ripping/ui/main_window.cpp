@@ -7,6 +7,7 @@
 #include "core/ui/language_applier.h"
 #include "core/ui/language_tools.h"
 #include "core/version.h"
+#include "picture/picture_file.h"
 #include "ripping/preview_geometry.h"
 #include "ripping/read_progress.h"
 #include "app/app.h"
@@ -28,6 +29,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QImageReader>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -48,6 +50,17 @@
 namespace glyfex::ripping::ui {
 
 namespace {
+
+// The preview's background picture, through the same checks as a sequence picture: a damaged file is
+// refused at once instead of costing seconds and gigabytes in the decoder.
+core::Result<QImage> readBackgroundImage(const QString &path)
+{
+    // A device or pipe under the name is never opened: the picture reader would wait on it or read without end.
+    if (const QString problem = core::plainFileProblem(path); !problem.isEmpty())
+        return core::makeError(QStringLiteral("Cannot read the picture"), path, problem);
+    QImageReader reader(path);
+    return picture::readPictureFile(reader);
+}
 
 void paintSwatch(QPushButton *button, uint32_t bgr)
 {
@@ -884,8 +897,10 @@ void MainWindow::drawPreviewBackground()
         m_preview->setBackground(QImage());
     } else if (s.backMode == PreviewSettings::Image) {
         QImage image;
-        if (!s.backImageName.isEmpty() && core::plainFileProblem(s.backImageName).isEmpty())
-            image.load(s.backImageName);
+        if (!s.backImageName.isEmpty()) {
+            if (auto read = readBackgroundImage(s.backImageName))
+                image = std::move(*read); // a damaged file shows no background (it was refused when chosen)
+        }
         m_preview->setBackground(image);
     } else {
         const int bar = backgroundBarHeight(s, height);
@@ -1013,9 +1028,9 @@ void MainWindow::chooseBackgroundImage()
                                                 QStringLiteral("Image File (*.bmp;*.jpg)|*.bmp;*.jpg|All|*.*"), 1);
     if (name.isEmpty())
         return;
-    if (!core::plainFileProblem(name).isEmpty() || QImage(name).isNull()) {
+    if (auto read = readBackgroundImage(name); !read) {
         m_app.prompt().warn(m_app.message(core::Msg::Warning) + QStringLiteral("\r\n") + QDir::toNativeSeparators(name)
-                            + QStringLiteral(": not a picture that can be read."));
+                            + QStringLiteral(": not a picture that can be read (") + read.error().why + QStringLiteral(")."));
         return;
     }
     m_backMode->button(PreviewSettings::Image)->setChecked(true);

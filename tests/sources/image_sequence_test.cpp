@@ -139,6 +139,8 @@ TEST(SequencePictureCodes, UnreadablePicturesNameTheirFile)
 }
 
 // A picture's bytes read as the file would be: the same picture, and the same refusal of a damaged header.
+// A header that claims more than the file holds is refused before any decoding, with the reason; pictures
+// whose pixels are legitimately short are still read.
 TEST(SequencePictureCodes, BytesReadAsTheFileWouldBe)
 {
     QTemporaryDir dir;
@@ -155,6 +157,19 @@ TEST(SequencePictureCodes, BytesReadAsTheFileWouldBe)
     const QByteArray bmp = saved("BMP");
     QByteArray beyondTheCap = bmp;
     beyondTheCap.replace(18, 4, QByteArray("\x00\x00\x01\x00", 4)); // width 65536 in the header
+    QByteArray pixelsPastTheEnd = bmp;
+    pixelsPastTheEnd.replace(10, 4, QByteArray("\xA0\x86\x01\x00", 4)); // pixels at byte 100000
+    QByteArray hugeChunk = test::pngWithChunkBeyondItsEnd();
+    hugeChunk.replace(33, 4, QByteArray("\xFF\xFF\xFF\xF0", 4)); // beyond PNG's own limit of 2^31 - 1
+    QImage grayPicture = picture.convertToFormat(QImage::Format_Grayscale8);
+    QByteArray gray;
+    QBuffer grayBuffer(&gray);
+    ASSERT_TRUE(grayBuffer.open(QIODevice::WriteOnly) && grayPicture.save(&grayBuffer, "PGM"));
+    ASSERT_TRUE(gray.startsWith("P5"));
+    ASSERT_TRUE(test::writePaletteCopy(picture, dir.filePath(QStringLiteral("rle.bmp")), 3, 0, true).ok());
+    QFile rleFile(dir.filePath(QStringLiteral("rle.bmp")));
+    ASSERT_TRUE(rleFile.open(QIODevice::ReadOnly));
+    const QByteArray runLength = rleFile.readAll();
     const struct {
         const char *name;
         QByteArray bytes;
@@ -165,13 +180,24 @@ TEST(SequencePictureCodes, BytesReadAsTheFileWouldBe)
         {"named_as_bmp.bmp", png, nullptr}, // the content decides, as for a file
         {"wide.bmp", beyondTheCap, "larger than any subtitle picture"},
         {"cut.png", png.left(40), ""},
+        {"chunk_beyond_the_end.png", test::pngWithChunkBeyondItsEnd(), "tEXt chunk at byte 33 claims 2030043136 bytes"},
+        {"chunk_beyond_the_format.png", hugeChunk, "claims 4294967280 bytes"},
+        {"header_cut.bmp", bmp.left(30), "header of 54 bytes does not fit"},
+        {"pixels_past_the_end.bmp", pixelsPastTheEnd, "pixels start at byte 100000"},
+        {"pixels_cut.bmp", bmp.left(bmp.size() - 17), "5 x 3 pixels need 48 bytes, the file holds 31"}, // rows of 15 + 1
+        {"last_row_unpadded.bmp", bmp.left(bmp.size() - 1), "need 48 bytes, the file holds 47"},
+        {"pixels_cut.pgm", gray.left(gray.size() - 1), "need 15 bytes, the file holds 14"},
+        {"plain_pixels_cut.pbm", QByteArray("P1\n# a comment\n8 8\n0101"), "need 64 bytes"},
+        // Run-length pixels are shorter than the picture.
+        {"run_length.bmp", runLength, nullptr},
+        {"line0003.pgm", gray, nullptr},
     };
     for (const auto &c : cases) {
         const QString name = QString::fromLatin1(c.name);
         test::writeBytes(dir.filePath(name), c.bytes);
         auto fromFile = loadSequencePicture(dir.filePath(name));
         auto fromBytes = decodeSequencePicture(c.bytes, name);
-        ASSERT_EQ(fromBytes.ok(), c.refusal == nullptr) << c.name;
+        ASSERT_EQ(fromBytes.ok(), c.refusal == nullptr) << c.name << (fromBytes ? "" : ": " + fromBytes.error().message().toStdString());
         ASSERT_EQ(fromFile.ok(), fromBytes.ok()) << c.name;
         if (c.refusal) {
             EXPECT_EQ(fromBytes.error().where, name);
@@ -180,7 +206,7 @@ TEST(SequencePictureCodes, BytesReadAsTheFileWouldBe)
             continue;
         }
         EXPECT_EQ(toCodeImage(*fromBytes).bytes, toCodeImage(*fromFile).bytes) << c.name;
-        EXPECT_EQ(toCodeImage(*fromBytes).bytes, (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}));
+        EXPECT_EQ(toCodeImage(*fromBytes).bytes, (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0})) << c.name;
     }
 }
 
@@ -211,6 +237,22 @@ TEST(SequenceFrame, ChosenOnceFromWhatThePicturesShow)
         SCOPED_TRACE(c.name);
         EXPECT_EQ(sequenceFrameRows(c.pictures), c.frameRows);
     }
+}
+
+// A 10 x 5 PNG whose text chunk claims 2 GB: the reader refuses it without the decoder taking that memory
+// (its peak grows by a few MB at most), as a file of a sequence and as bytes.
+TEST(SequencePictureCodes, ChunkClaimingGigabytesCostsNoMemory)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("line0001.png"));
+    test::writeBytes(path, test::pngWithChunkBeyondItsEnd());
+    const int64_t before = test::peakMemoryKb();
+    auto fromFile = loadSequencePicture(path);
+    auto fromBytes = decodeSequencePicture(test::pngWithChunkBeyondItsEnd(), QStringLiteral("line0001.png"));
+    const int64_t grown = test::peakMemoryKb() - before;
+    EXPECT_FALSE(fromFile.ok());
+    EXPECT_FALSE(fromBytes.ok());
+    EXPECT_LT(grown, 32 * 1024) << "KB more at the peak";
 }
 
 using test::SequenceRoad;

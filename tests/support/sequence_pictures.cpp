@@ -3,7 +3,11 @@
 
 #include "core/bmp_writer.h"
 
+#include <QBuffer>
 #include <QProcess>
+#include <QtEndian>
+
+#include <sys/resource.h>
 
 #include <vector>
 
@@ -70,6 +74,31 @@ core::Result<void> writePaletteCopy(const QImage &colour, const QString &path, u
     core::BitmapFileOptions options;
     options.compress = compressed;
     return core::writeBitmapFile(path, {rgb.width(), rgb.height(), pixels, palette, 8}, options);
+}
+
+QByteArray pngWithChunkBeyondItsEnd()
+{
+    QImage picture(10, 5, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    picture.setPixel(3, 2, qRgb(255, 255, 255));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    // Length, type and the start of a comment; the rest of the file would be the chunk's data.
+    char length[4];
+    qToBigEndian<quint32>(0x79000000u, length);
+    QByteArray chunk(length, 4);
+    chunk += QByteArray("tEXtComment\0made by a damaged tool", 34);
+    png.insert(8 + 25, chunk); // after the signature and the 25-byte IHDR chunk
+    return png;
+}
+
+int64_t peakMemoryKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }
 
 } // namespace glyfex::test

@@ -3,6 +3,9 @@
 
 #include "core/result.h"
 
+#include <cstdint>
+
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -21,5 +24,12 @@ core::Result<void> drawNumberedBmps24(const QString &pattern, const QString &pre
 // noiseIndex (pass 0 for none).
 core::Result<void> writePaletteCopy(const QImage &colour, const QString &path, uint8_t textIndex, uint8_t noiseIndex,
                                     bool compressed = false);
+
+// A sound 10 x 5 PNG with one text chunk added after its header whose length field claims 0x79000000
+// bytes, far more than the file holds: a decoder that believes it allocates and fills 2 GB.
+QByteArray pngWithChunkBeyondItsEnd();
+
+// The process's peak resident memory so far, in KB (getrusage): a test compares it before and after.
+int64_t peakMemoryKb();
 
 } // namespace glyfex::test

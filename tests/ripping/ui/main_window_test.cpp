@@ -11,6 +11,8 @@
 
 #include "subtitles/ui/subtitles_window.h"
 #include "support/app_test.h"
+#include "support/sequence_pictures.h"
+#include "support/test_data.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -376,6 +378,31 @@ TEST_F(MainWindowTest, BackgroundBarsFollowTheFrameHeight)
     EXPECT_EQ(QColor(shown.pixel(300, 2 + 86)), QColor(Qt::red));   // last bar row (87 rows)
     EXPECT_EQ(QColor(shown.pixel(300, 2 + 87)), QColor(Qt::green)); // first picture row
     EXPECT_EQ(label("LabelFPS"), QStringLiteral("NTSC ~30 fps (720x480)"));
+}
+
+// A background picture whose header claims gigabytes: refused with its reason when the user picks it, no
+// background when the settings name it, and neither road lets the decoder take the memory it claims.
+TEST_F(MainWindowTest, DamagedBackgroundPictureIsRefusedWithoutItsMemory)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("back.png"));
+    test::writeBytes(path, test::pngWithChunkBeyondItsEnd());
+    const int64_t before = test::peakMemoryKb();
+
+    files.names = {path};
+    auto *load = main->findChild<QPushButton *>(QStringLiteral("ButtonImgBack"));
+    ASSERT_NE(load, nullptr);
+    load->click();
+    ASSERT_EQ(prompt.shown.size(), 1);
+    EXPECT_TRUE(prompt.shown[0].contains(QStringLiteral("claims 2030043136 bytes"))) << prompt.shown[0].toStdString();
+    EXPECT_NE(app.preview.backMode, PreviewSettings::Image) << "the background mode stays";
+
+    // As a configuration saved before the file was damaged names it.
+    app.preview.backMode = PreviewSettings::Image;
+    app.preview.backImageName = path;
+    main->applyPreviewSettings();
+    EXPECT_FALSE(main->previewScreen()->hasBackground());
+    EXPECT_LT(test::peakMemoryKb() - before, 32 * 1024) << "KB more at the peak";
 }
 
 // The counters' longest texts (the end of a run, a late time, an HD picture's place) show whole in the
