@@ -145,7 +145,7 @@ struct Reader {
 
 const Reader kReaders[] = {
     {"settings file", "Glyfex.ini",
-     [](const QString &p) { return errorOf(core::Config::loadFile(p, {}, {}, QLocale::c())); }},
+     [](const QString &p) { return errorOf(core::Config::loadFile(p, {}, {}, QLocale::c(), {})); }},
     {"bitmap presets", "Glyfex.ini", [](const QString &p) { return errorOf(core::loadBmpOutPresets(p, 0)); }},
     {"bitmap profile", "film.ini", [](const QString &p) { return errorOf(core::loadBmpOutProfile(p, 0)); }},
     {"language file or CharMap.ini", "CharMap.ini", [](const QString &p) { return errorOf(core::IniStore::open(p)); }},
