@@ -172,6 +172,17 @@ core::TimeCode VideoCommand::timeOfFrame(int frame) const
     return time ? *time : core::TimeCode{};
 }
 
+subtitles::VideoFrameAtTime VideoCommand::ownClock() const
+{
+    const sources::AviPlayer &player = m_viewer.player();
+    if (!player.ownTimes())
+        return {};
+    // The player belongs to the viewer, which lives as long as the program.
+    return [&player, rate = uint32_t(m_viewer.fpsX1000())](const core::TimeCode &t) {
+        return player.frameAtTime(t, rate);
+    };
+}
+
 void VideoCommand::run()
 {
     if (m_running || m_opening || !m_viewer.videoOpen() || m_app.batch.processing)
@@ -210,13 +221,15 @@ void VideoCommand::runFrames(const QString &saveDir)
     options.addContext.videoOpen = true;
     options.addContext.videoFpsX1000 = uint32_t(m_viewer.fpsX1000());
     options.addContext.skipFirstFrames = runOptions.skipFirst;
+    // A repeat is measured in the frames the player shows, not at the file's average rate.
+    options.addContext.frameAtTime = ownClock();
     options.saveMask = !saveDir.isEmpty();
     options.maskDir = saveDir;
     // The masks have their one colour: "Same as last" takes the place of "Change text colour".
     options.videoViewer = true;
     m_run.runControl().setSameAsLastHandler([this] { return sameAsLast(); });
     // index.bms lists the subtitles rendered from now on, each with its frames.
-    subtitlesWindow.renderer().setViewerTiming({!saveDir.isEmpty(), uint32_t(m_viewer.fpsX1000())});
+    subtitlesWindow.renderer().setViewerTiming({!saveDir.isEmpty(), uint32_t(m_viewer.fpsX1000()), ownClock()});
     if (!saveDir.isEmpty())
         subtitlesWindow.rebuildSubtitleText();
     subtitlesWindow.setViewerIndexFolder(saveDir);

@@ -5,6 +5,7 @@
 #include "picture/rect.h"
 #include "picture/source_run.h"
 #include "sources/video_run.h"
+#include "subtitles/subtitle_store.h"
 
 #include <QObject>
 #include <QSize>
@@ -68,6 +69,9 @@ private:
     void waitWhilePaused();
     bool sameAsLast();
     core::TimeCode timeOfFrame(int frame) const;
+    // The player's frame at a time for a video whose frames keep their own clock; nothing for a video
+    // of one rate, whose frames the rate gives exactly as it always has.
+    subtitles::VideoFrameAtTime ownClock() const;
 
     App &m_app;
     RunWiring &m_run;

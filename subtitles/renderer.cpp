@@ -95,11 +95,17 @@ void Renderer::renderOne(const SubtitleStore &store, int index)
     m_lastAddedViewerEntry = false;
 
     if (m_viewerTiming.enabled) {
-        const uint32_t fps = m_viewerTiming.fpsX1000;
+        const auto frameOf = [this](const core::TimeCode &t) {
+            if (m_viewerTiming.frameAtTime) {
+                if (const auto frame = m_viewerTiming.frameAtTime(t))
+                    return *frame;
+            }
+            return frameNumber(t, m_viewerTiming.fpsX1000);
+        };
         m_viewerEntries.append(QStringLiteral("%1,%2,%3,%4,%5")
                                    .arg(index - 1)
-                                   .arg(frameNumber(stored.start, fps))
-                                   .arg(frameNumber(stored.stop, fps))
+                                   .arg(frameOf(stored.start))
+                                   .arg(frameOf(stored.stop))
                                    .arg(stored.rect.left)
                                    .arg(stored.rect.top));
         m_lastAddedViewerEntry = true;

@@ -18,6 +18,8 @@ struct ViewerTiming {
     bool enabled = false;
     // The video's frame rate x 1000.
     uint32_t fpsX1000 = 0;
+    // The video's own clock, when it has one (a variable-rate file): the frames are its, not fpsX1000's.
+    VideoFrameAtTime frameAtTime;
 };
 
 class Renderer {

@@ -22,8 +22,11 @@ bool continuesLast(const SubtitleStore &store, const NewSubtitle &added, const A
 {
     if (!context.videoOpen || store.isEmpty() || context.videoFpsX1000 == 0)
         return false;
-    const auto startFrame = core::timeCodeToFrameNumber(added.start, context.videoFpsX1000);
-    const auto stopFrame = core::timeCodeToFrameNumber(store.last().stop, context.videoFpsX1000);
+    const auto frameOf = [&context](const core::TimeCode &t) {
+        return context.frameAtTime ? context.frameAtTime(t) : core::timeCodeToFrameNumber(t, context.videoFpsX1000);
+    };
+    const auto startFrame = frameOf(added.start);
+    const auto stopFrame = frameOf(store.last().stop);
     if (!startFrame || !stopFrame)
         return false;
     // A start before the previous stop (negative gap) qualifies too.

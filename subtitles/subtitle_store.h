@@ -6,6 +6,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 namespace glyfex::subtitles {
@@ -45,13 +46,19 @@ struct NewSubtitle {
     bool suppressEmpty = false;
 };
 
+// The frame of the open video shown at a time, by the video's own clock: a variable-rate file times each
+// frame itself, so no one rate turns its times into frames. An error for a time it cannot place.
+using VideoFrameAtTime = std::function<core::Result<int64_t>(const core::TimeCode &)>;
+
 // The state around the store that the merge rule and the line colours depend on.
 struct AddContext {
     // A video with burned-in text is open in the viewer: a repeat of the last text within
-    // skipFirstFrames frames (at videoFpsX1000) only continues the last subtitle.
+    // skipFirstFrames frames only continues the last subtitle. The frames are counted by
+    // frameAtTime when the video has a clock of its own, otherwise at videoFpsX1000.
     bool videoOpen = false;
     uint32_t videoFpsX1000 = 0;
     int skipFirstFrames = 0;
+    VideoFrameAtTime frameAtTime;
     // Colour (0xRRGGBB) of each recognised text line of the current picture.
     std::array<uint32_t, kMaxLines> recognisedLineColours{};
 };

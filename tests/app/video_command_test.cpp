@@ -8,7 +8,9 @@
 #include "recognition/ui/ocr_assistant_dialog.h"
 #include "ripping/ui/main_window.h"
 #include "ripping/ui/preview_screen.h"
+#include "sources/avi_player.h"
 #include "sources/ui/video_viewer.h"
+#include "sources/video_run.h"
 #include "subtitles/ui/subtitles_window.h"
 
 #include "support/app_test.h"
@@ -598,6 +600,96 @@ TEST_F(VideoCommandTest, ARepeatedSubtitleIsMergedAndEndsAtTheViewersFrame)
     run();
     // The second showing's last frame is 44 (1760 ms); the viewer stands on frame 45, where the text has gone.
     EXPECT_EQ(stored(), QStringList{QStringLiteral("400-1800 Hello world")}) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+}
+
+// 25 frames a second for 4 s, then 12. "Quiet night" shows twice across the change, three frames apart at
+// 12 a second (six at the file's 25): one subtitle. Each time and each frame of index.bms is the pictures'
+// own, also past the change, where the file's rate no longer counts the frames.
+TEST_F(VideoCommandTest, AVariableRateVideoIsMergedAndIndexedByItsOwnFrames)
+{
+    const std::vector<test::BurnedSubtitle> lines{{400, 1200, QStringLiteral("Hello world")},
+                                                  {3020, 4460, QStringLiteral("Quiet night")},
+                                                  {4620, 5460, QStringLiteral("Quiet night")},
+                                                  {6540, 7460, QStringLiteral("Hello world")}};
+    test::BurnedVideo video;
+    video.frames = 148;
+    video.subtitles = lines;
+    video.frameTimes = QStringLiteral("if(lt(N,100),N/25,4+(N-100)/12)");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("slower.mkv"));
+    const QString made = test::makeBurnedVideo(path, video);
+    ASSERT_TRUE(made.isEmpty()) << made.toStdString();
+
+    // The runs of frames whose pictures carry text, as the player numbers the frames.
+    std::vector<std::pair<int, int>> shown;
+    {
+        sources::AviPlayer player;
+        ASSERT_TRUE(player.setFileName(path).ok());
+        ASSERT_TRUE(player.ownTimes());
+        bool before = false;
+        for (int n = 0; n < player.frameCount(); ++n) {
+            player.setPosition(n);
+            sources::BgrFrame frame;
+            ASSERT_TRUE(player.drawFrame(frame).ok()) << n;
+            const bool text = test::burnedTextPixel(frame, sources::defaultVideoArea(frame.width, frame.height))
+                                  .has_value();
+            if (text && !before)
+                shown.push_back({n, n});
+            if (text)
+                shown.back().second = n;
+            before = text;
+        }
+    }
+    ASSERT_EQ(shown.size(), lines.size());
+
+    test::WatchingTeacher slowTeacher{truthOf(lines)};
+    app.run().setGlyphAsker(&slowTeacher);
+    ASSERT_NO_FATAL_FAILURE(openAndPick(path));
+    viewer->findChild<QCheckBox *>(QStringLiteral("cbSave"))->setChecked(true);
+    run();
+
+    struct Expected {
+        const char *text;
+        size_t firstShown; // the lines (and runs of frames) the subtitle covers
+        size_t lastShown;
+        int firstFrameMs;  // the frame intervals where the text starts and ends
+        int lastFrameMs;
+    };
+    const Expected expected[] = {
+        {"Hello world", 0, 0, 40, 40},
+        {"Quiet night", 1, 2, 40, 84},
+        {"Hello world", 3, 3, 84, 84},
+    };
+    ASSERT_EQ(store().count(), int(std::size(expected))) << stored().join(QLatin1Char('\n')).toStdString();
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        const Expected &e = expected[i];
+        const subtitles::Subtitle &s = store().subs[i];
+        SCOPED_TRACE(::testing::Message() << "subtitle " << i);
+        EXPECT_EQ(s.lines, QStringList{QString::fromLatin1(e.text)});
+        EXPECT_NEAR(double(core::timeCodeToMilliseconds(s.start)), lines[e.firstShown].startMs, e.firstFrameMs);
+        EXPECT_NEAR(double(core::timeCodeToMilliseconds(s.stop)), lines[e.lastShown].endMs, e.lastFrameMs);
+    }
+
+    const QString folder = dir.filePath(QStringLiteral("slower"));
+    QTemporaryDir out;
+    files.names = {out.filePath(QStringLiteral("slower.srt"))};
+    app.run().subtitlesWindow().saveAs();
+    app.run().subtitlesWindow().saveAnsi();
+    QFile index(QDir(folder).filePath(QStringLiteral("index.bms")));
+    ASSERT_TRUE(index.open(QIODevice::ReadOnly)) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    const QList<QByteArray> entries = index.readAll().split('\n');
+    ASSERT_GE(entries.size(), qsizetype(std::size(expected)) + 1);
+    EXPECT_EQ(entries[0], QByteArray("3\r"));
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        const Expected &e = expected[i];
+        // A repeat ends where the viewer stood when it was merged: the frame after its last, where the text is gone.
+        const bool merged = e.lastShown != e.firstShown;
+        const QByteArray frames = QByteArray::number(qulonglong(i)) + ',' +
+                                  QByteArray::number(shown[e.firstShown].first) + ',' +
+                                  QByteArray::number(shown[e.lastShown].second + (merged ? 1 : 0)) + ',';
+        EXPECT_TRUE(entries[qsizetype(i) + 1].startsWith(frames))
+            << entries[qsizetype(i) + 1].toStdString() << " for " << frames.toStdString();
+    }
 }
 
 } // namespace

@@ -73,6 +73,13 @@ QString makeBurnedVideo(const QString &path, const BurnedVideo &video)
     }
     if (!video.codec.isEmpty())
         codec = video.codec;
+    if (!video.frameTimes.isEmpty()) {
+        // Retimed in microseconds before the text is drawn, and written in milliseconds with the times as
+        // they are (no frame made up or dropped; the source's 1/25 s would round 12 a second to 12.5).
+        filters = QStringLiteral("settb=AVTB,setpts='(%1)/TB',").arg(video.frameTimes) + filters;
+        codec << QStringLiteral("-fps_mode") << QStringLiteral("passthrough") << QStringLiteral("-enc_time_base")
+              << QStringLiteral("1:1000");
+    }
     if (video.droppedPacket >= 0)
         codec << QStringLiteral("-bsf:v") << QStringLiteral("noise=drop=eq(n\\,%1)").arg(video.droppedPacket);
     return makeVideo(path, source, filters, video.frames, codec);

@@ -36,11 +36,15 @@ struct BurnedVideo {
     // Encoder options in place of the kind's (ffv1 or x264), for the same picture in another codec and
     // container, e.g. {"-target", "ntsc-dvd"} for a DVD's MPEG-2 program stream.
     QStringList codec{};
+    // Each frame's presentation time in seconds as an ffmpeg expression of its number N (e.g.
+    // "if(lt(N,100),N/25,4+(N-100)/12)" for 25 frames a second that slow to 12 after 4 s); the subtitles
+    // are burned in by these times. Empty: the kind's one rate.
+    QString frameTimes{};
 
     int rateNum() const { return kind == BurnKind::Lossless ? 25 : 30000; }
     int rateDen() const { return kind == BurnKind::Lossless ? 1 : 1001; }
     int fpsX1000() const { return kind == BurnKind::Lossless ? 25000 : 29970; }
-    // The first frame shown at or after ms: ceil(ms x rate / 1000).
+    // The first frame shown at or after ms: ceil(ms x rate / 1000) (at the kind's rate, without frameTimes).
     int frameAt(int ms) const;
     // Text colour (0xRRGGBB) and outline colour.
     uint32_t textColour() const { return kind == BurnKind::Lossless ? 0xFFFF00 : 0xFFFFFF; }
