@@ -75,6 +75,7 @@ private:
     RateQuestion m_askRate;
     bool m_running = false;
     bool m_restart = false;
+    bool m_openAfterSequence = false; // Open Video ended an image sequence: it asks for the file once that has returned
     std::optional<picture::Rect> m_cropRect;
 };
 
