@@ -48,7 +48,7 @@ void ImageSequenceCommand::open()
 
 void ImageSequenceCommand::runFile(const QString &chosenFile)
 {
-    if (m_running || m_app.batch.processing)
+    if (m_running || !endUnfinishedRun(m_app, m_run))
         return;
     ripping::ui::MainWindow *main = m_app.mainWindow();
     recognition::RecognitionDriver &driver = m_run.driver();
@@ -62,6 +62,7 @@ void ImageSequenceCommand::runFile(const QString &chosenFile)
     }
     if (main)
         main->imageSequenceAction()->setEnabled(true);
+    Q_EMIT ended();
 }
 
 void ImageSequenceCommand::runPlan(const QString &chosenFile)

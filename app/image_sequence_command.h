@@ -29,6 +29,11 @@ public:
     bool takeRewind() override;
     void showEntry(const QString &entry, int index, int count) override;
 
+Q_SIGNALS:
+    // The sequence's loop has returned and the main window's state is back (sent once runFile ends).
+    void ended();
+
+public:
     // SourceRun: recognition gives a picture up to read it again.
     void rewindToCurrentPicture() override;
     void countSkipped() override {}

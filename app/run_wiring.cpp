@@ -447,6 +447,23 @@ void RunWiring::readFile(const QString &)
     }
 }
 
+void RunWiring::finishRun()
+{
+    ripping::BatchState &batch = m_app.batch;
+    if (batch.processing || batch.finished())
+        return;
+    batch.currentFile = int(batch.vobList.size());
+    closeLastSubtitle();
+    if (ripping::ui::MainWindow *main = m_app.mainWindow()) {
+        if (batch.paused)
+            main->togglePause(nullptr);
+        main->setPauseAvailable(false);
+        main->showProgramTitle();
+    } else {
+        batch.paused = false;
+    }
+}
+
 void RunWiring::closeLastSubtitle()
 {
     ripping::closeLastSubtitle(m_app.subtitleSink, m_maxDurationMs);

@@ -84,6 +84,9 @@ public:
     // One pass over the batch's current file, from its resume position: units go through dispatch
     // and recognition into the Subtitles window.
     void readFile(const QString &path) override;
+    // Ends a run that has not read all its files (no pass reading now), as the end of its last file
+    // does: the last subtitle gets its stop, the pause is released and nothing is left to read.
+    void finishRun();
 
     // The latest picture of the run rendered again through the current export settings and shown in
     // the preview (the Bitmap adjustment dialog's view of its changes); false without a picture.

@@ -22,6 +22,7 @@ SourceLoopScope::SourceLoopScope(App &app, RunWiring &run, picture::SourceRun &s
     m_pauseWasAvailable = main && main->pauseAvailable();
     m_pauseCaption = main ? main->pauseCaption() : QString();
     m_wasPaused = m_app.batch.paused;
+    m_startCountBefore = m_app.batch.startCount;
 
     m_running = true;
     if (main) {
@@ -52,14 +53,37 @@ SourceLoopScope::~SourceLoopScope()
     m_run.setSourceRun(nullptr);
     m_run.driver().options() = m_optionsBefore;
     m_run.assistState() = m_assistBefore;
-    m_app.batch.actionMode = m_actionBefore;
-    m_app.batch.paused = m_wasPaused;
+    // A Start while the loop ran (Open VOB(s) from its pause) armed the run that reads next: its action
+    // and pause stay as the Start set them, and the batch timer starts it.
+    const bool started = m_app.batch.startCount != m_startCountBefore;
+    if (!started) {
+        m_app.batch.actionMode = m_actionBefore;
+        m_app.batch.paused = m_wasPaused;
+    }
     if (ripping::ui::MainWindow *main = m_app.mainWindow()) {
-        main->setPauseCaption(m_pauseCaption);
-        main->setPauseAvailable(m_pauseWasAvailable);
-        main->setBatchTimerActive(m_timerWasActive);
+        if (!started) {
+            main->setPauseCaption(m_pauseCaption);
+            main->setPauseAvailable(m_pauseWasAvailable);
+        }
+        main->setBatchTimerActive(m_timerWasActive || started);
     }
     m_running = false;
+}
+
+bool endUnfinishedRun(App &app, RunWiring &run)
+{
+    const ripping::BatchState &batch = app.batch;
+    if (batch.processing)
+        return false; // the pass is reading: it returns to the event loop first
+    if (batch.vobList.isEmpty() || batch.finished())
+        return true;
+    const QString text = app.message(core::Msg::Confirm) + QStringLiteral("\r\n")
+                       + QStringLiteral("The run over the opened VOB/SUB files has not finished.") + QLatin1Char('\r')
+                       + QStringLiteral("End it and start the new one?");
+    if (app.prompt().confirmYesNo(text) != core::Answer::Yes)
+        return false;
+    run.finishRun();
+    return true;
 }
 
 void pauseMainRun(App &app)

@@ -17,7 +17,8 @@ class App;
 class RunWiring;
 
 // Made when the loop starts, gone when it ends however it ends: the batch timer and a DVD run paused
-// meanwhile go on as they were. Meanwhile the main window's Pause holds the loop, recognition reads
+// meanwhile go on as they were, unless a Start armed a new run meanwhile (Open VOB(s) ends the loop),
+// which then keeps what the Start set. Meanwhile the main window's Pause holds the loop, recognition reads
 // one-colour pictures (code 1 the text on 0) with the current tuning, and source is what it rewinds.
 class SourceLoopScope {
 public:
@@ -34,6 +35,7 @@ private:
     bool m_pauseWasAvailable = false;
     QString m_pauseCaption;
     bool m_wasPaused = false;
+    int m_startCountBefore = 0;
     picture::ActionMode m_actionBefore;
     recognition::OcrAssistState m_assistBefore;
     recognition::DriverOptions m_optionsBefore;
@@ -43,6 +45,11 @@ private:
 // one-frame repair among them) are its rate, with its whole frames a second less one as the highest frame
 // number (29.97 frames a second give 28, so a frame of the repair lasts 1000 / 29 ms).
 void followSourceRate(App &app, uint32_t fpsX1000);
+
+// Every source that runs its own loop (an image sequence, a video) passes here before it starts: one
+// run at a time. A DVD run that has not finished (paused, or between two files) ends first, as its
+// last file would, when the user agrees; false when it goes on, and the new source does not start.
+bool endUnfinishedRun(App &app, RunWiring &run);
 
 // A question gave a picture up: the main window's run pauses (the flag alone without a main window).
 void pauseMainRun(App &app);

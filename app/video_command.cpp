@@ -28,20 +28,27 @@ namespace glyfex::app {
 
 namespace {
 
-std::optional<QString> askRateWithDialog(const QString &title, const QString &prompt, const QString &initial)
+// Over the window the user works in, so that the Subtitles window cannot cover it.
+std::optional<QString> askRateWithDialog(QWidget *owner, const QString &title, const QString &prompt,
+                                         const QString &initial)
 {
-    bool ok = false;
-    const QString typed = QInputDialog::getText(nullptr, title, prompt, QLineEdit::Normal, initial, &ok);
-    if (!ok)
+    QInputDialog dialog(owner);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(initial);
+    if (core::ui::execOver(dialog, core::ui::workingWindow(owner)) != QDialog::Accepted)
         return std::nullopt;
-    return typed;
+    return dialog.textValue();
 }
 
 } // namespace
 
 VideoCommand::VideoCommand(App &app, RunWiring &run, sources::ui::VideoViewer &viewer)
-    : QObject(nullptr), m_app(app), m_run(run), m_viewer(viewer), m_askRate(askRateWithDialog)
+    : QObject(nullptr), m_app(app), m_run(run), m_viewer(viewer)
 {
+    m_askRate = [this](const QString &title, const QString &prompt, const QString &initial) {
+        return askRateWithDialog(m_app.mainWindow(), title, prompt, initial);
+    };
     if (ripping::ui::MainWindow *main = m_app.mainWindow()) {
         QAction *action = main->videoAction();
         action->setEnabled(true);
@@ -55,9 +62,18 @@ VideoCommand::VideoCommand(App &app, RunWiring &run, sources::ui::VideoViewer &v
 
 void VideoCommand::open()
 {
-    // An image sequence that is running stops at its next picture; the video waits for another open.
+    // An image sequence that is running (or paused) stops at its next picture; the video is asked for
+    // once its loop has returned.
     m_app.abortSequence = true;
-    if (m_running || m_opening || m_app.batch.processing || m_run.imageSequence().running())
+    ImageSequenceCommand &sequence = m_run.imageSequence();
+    if (sequence.running() && !m_openAfterSequence) {
+        m_openAfterSequence = true;
+        connect(&sequence, &ImageSequenceCommand::ended, this, [this] {
+            m_openAfterSequence = false;
+            open();
+        }, Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+    }
+    if (m_running || m_opening || m_app.batch.processing || sequence.running())
         return;
     const QString chosen = m_app.files().openFile(
         m_app.mainWindow(), QStringLiteral("Open Hard Subbed Video Files"), m_app.dialogFolder(QString()),
@@ -71,7 +87,7 @@ void VideoCommand::open()
 
 bool VideoCommand::openFile(const QString &file)
 {
-    if (m_running || m_opening || m_app.batch.processing || m_run.imageSequence().running())
+    if (m_running || m_opening || m_run.imageSequence().running() || !endUnfinishedRun(m_app, m_run))
         return false;
     ripping::ui::MainWindow *main = m_app.mainWindow();
     auto fail = [this](const core::Error &error) {

@@ -80,6 +80,7 @@ private:
     bool m_running = false;
     bool m_opening = false; // a file is being read into the player, the interface running meanwhile
     bool m_restart = false;
+    bool m_openAfterSequence = false; // Open Video ended an image sequence: it asks for the file once that has returned
     std::optional<picture::Rect> m_cropRect;
 };
 

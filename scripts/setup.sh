@@ -14,7 +14,7 @@ packages=(
   ffmpeg dvdauthor libdvdread-dev mkvtoolnix
   libfreetype-dev libfontconfig-dev
   python3 python3-aeidon python3-pil
-  xvfb xauth x11-apps x11-utils imagemagick openbox
+  xvfb xauth x11-apps imagemagick openbox x11-utils xdotool
   desktop-file-utils
   util-linux
   libtesseract-dev tesseract-ocr-eng

@@ -88,9 +88,9 @@ SubtitlesWindow::SubtitlesWindow(app::App &app, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Subtitles"));
-    // The window stays on top and belongs to the main window, as the matrix editor does: a window
-    // manager that does not know the owner stacks the main window's dialogs, which stay on top too
-    // while this window is shown, below this one.
+    // The window stays on top and belongs to the main window, as the matrix editor does. While it is
+    // shown, the main window's dialogs are kept over it (core::ui::keptOver): as mere siblings of this
+    // window, a click on it would put it over them.
     setWindowFlags(core::ui::ownedWindowFlags() | Qt::WindowStaysOnTopHint);
     setAcceptDrops(true);
     resize(kWidth, kHeight);
@@ -998,6 +998,14 @@ bool SubtitlesWindow::warnAboutScriptNames()
 }
 
 // --- window events ------------------------------------------------------------------------------------
+
+void SubtitlesWindow::setVisible(bool visible)
+{
+    const bool wasVisible = isVisible();
+    QMainWindow::setVisible(visible);
+    if (visible && !wasVisible)
+        core::ui::gatherWindowsBeside(*this);
+}
 
 void SubtitlesWindow::showEvent(QShowEvent *event)
 {

@@ -193,6 +193,9 @@ public:
     // then on it stays where the user put it.
     void placeUnderMainWindow();
 
+    // Once shown, the windows beside the run that it would cover (the video viewer) are kept over it.
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;

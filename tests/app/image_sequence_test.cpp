@@ -16,7 +16,11 @@
 #include "support/first_question_in_dialog.h"
 #include "support/sequence_pictures.h"
 #include "support/test_data.h"
+#include "support/window_runs.h"
 #include "support/watching_teacher.h"
+#include "app/video_command.h"
+#include "ripping/ui/input_dialog.h"
+#include "sources/ui/video_viewer.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -69,6 +73,23 @@ protected:
     }
     QPushButton *pauseButton() const { return main->findChild<QPushButton *>(QStringLiteral("ButtonPause")); }
     QAction *command() const { return main->findChild<QAction *>(QStringLiteral("OpenImageSequence1")); }
+
+    // A DVD run paused at its first question by Pause / Abort in the New Character(s) dialog.
+    // Call through ASSERT_NO_FATAL_FAILURE.
+    void pauseADvdRun()
+    {
+        ASSERT_NO_FATAL_FAILURE(test::copyTitleSet(QStringLiteral(GLYFEX_TEST_DATA_DIR "/dvd-pal-sans/dvd/VIDEO_TS"),
+                                                   dir.filePath(QStringLiteral("disc"))));
+        ASSERT_TRUE(app.inputDialog()->openInputFile(dir.filePath(QStringLiteral("disc/VIDEO_TS/VTS_01_0.IFO"))));
+        ASSERT_TRUE(app.inputDialog()->start());
+        WatchingTeacher unused(truth);
+        test::FirstQuestionInDialog pauser(*app.run().newCharacterDialog(), "ButtonPause", unused);
+        app.run().setGlyphAsker(&pauser);
+        main->batchTick();
+        app.run().setGlyphAsker(nullptr);
+        ASSERT_TRUE(app.batch.paused);
+        ASSERT_FALSE(app.batch.finished());
+    }
 
     QTemporaryDir dir;
     QString scriptPath;
@@ -321,5 +342,157 @@ TEST_F(ImageSequenceWindowTest, FillMatrixOpensTheAssistantOnThePictureInItsOwnC
     EXPECT_GT(lightPixels, 50) << "the text's pixels are light";
     EXPECT_EQ(stored(), kTexts) << prompt.shown.join(QLatin1Char('\n')).toStdString();
 }
+
+} // namespace
+
+namespace {
+
+// One run at a time: a new source while a DVD run is paused asks to end that run first.
+struct PausedRunRow {
+    const char *name;
+    core::Answer answer;  // to the question whether the DVD run ends first
+    bool sequenceRuns;    // the sequence is read
+};
+
+void PrintTo(const PausedRunRow &row, std::ostream *os)
+{
+    *os << row.name;
+}
+
+class SequenceAfterAPausedRunTest : public ImageSequenceWindowTest, public ::testing::WithParamInterface<PausedRunRow> {};
+
+TEST_P(SequenceAfterAPausedRunTest, EndsThatRunFirstOrDoesNotStart)
+{
+    const PausedRunRow &row = GetParam();
+    ASSERT_NO_FATAL_FAILURE(pauseADvdRun());
+    const QStringList discFiles = app.batch.vobList;
+    WatchingTeacher teacher(truth);
+    app.run().setGlyphAsker(&teacher);
+    prompt.answers = {row.answer};
+    files.names = {scriptPath};
+    command()->trigger();
+
+    ASSERT_EQ(prompt.shown.size(), 1) << prompt.shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(prompt.shown[0].contains(QStringLiteral("has not finished"))) << prompt.shown[0].toStdString();
+    if (row.sequenceRuns) {
+        EXPECT_EQ(stored(), kTexts);
+        EXPECT_TRUE(app.batch.finished()) << "the DVD run ended before the sequence";
+        EXPECT_FALSE(app.batch.paused) << "nothing is left paused underneath";
+        EXPECT_EQ(pauseButton()->text(), app.message(core::Msg::Pause));
+        EXPECT_FALSE(pauseButton()->isEnabled());
+    } else {
+        EXPECT_TRUE(stored().isEmpty());
+        EXPECT_TRUE(app.batch.paused) << "the DVD run waits where it was";
+        EXPECT_EQ(app.batch.vobList, discFiles);
+        EXPECT_FALSE(app.batch.finished());
+    }
+    // Whatever the answer, the next tick reads no DVD file under a sequence that ended.
+    const int fileBefore = app.batch.currentFile;
+    main->batchTick();
+    EXPECT_EQ(app.batch.currentFile, fileBefore);
+    EXPECT_TRUE(main->batchTimerActive());
+}
+
+const PausedRunRow kPausedRunRows[] = {
+    {"YesEndsTheDvdRun", core::Answer::Yes, true},
+    {"NoKeepsItAndReadsNothing", core::Answer::No, false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Answers, SequenceAfterAPausedRunTest, ::testing::ValuesIn(kPausedRunRows),
+                         [](const ::testing::TestParamInfo<PausedRunRow> &info) { return std::string(info.param.name); });
+
+// A command given while the sequence is paused ends the sequence and does what it says.
+struct DuringPausedSequenceRow {
+    const char *name;
+    // Given from inside the paused loop.
+    std::function<void(ImageSequenceWindowTest &, app::App &)> command;
+    // After the sequence's loop has returned and the events have been handled.
+    std::function<void(app::App &, const test::ScriptedFiles &)> check;
+};
+
+void PrintTo(const DuringPausedSequenceRow &row, std::ostream *os)
+{
+    *os << row.name;
+}
+
+class DuringAPausedSequenceTest : public ImageSequenceWindowTest,
+                                  public ::testing::WithParamInterface<DuringPausedSequenceRow> {
+public:
+    QAction *action(const char *name) const { return main->findChild<QAction *>(QString::fromLatin1(name)); }
+    QTemporaryDir &folder() { return dir; }
+    test::ScriptedFiles &filesToAnswer() { return files; }
+    test::ScriptedPrompt &promptToAnswer() { return prompt; }
+};
+
+TEST_P(DuringAPausedSequenceTest, EndsItAndDoesWhatItSays)
+{
+    const DuringPausedSequenceRow &row = GetParam();
+    WatchingTeacher teacher(truth);
+    int questions = 0;
+    teacher.onQuestion = [&] {
+        if (questions++ == 0) {
+            QTest::mouseClick(pauseButton(), Qt::LeftButton);
+            QTimer::singleShot(100, main, [&] { row.command(*this, app); });
+        }
+    };
+    app.run().setGlyphAsker(&teacher);
+    files.names = {scriptPath};
+    command()->trigger();
+    EXPECT_EQ(stored(), QStringList{kTexts[0]}) << "the picture being read is finished, the next is not begun";
+    QTest::qWait(50);
+    ASSERT_NO_FATAL_FAILURE(row.check(app, files));
+}
+
+const DuringPausedSequenceRow kDuringPausedSequenceRows[] = {
+    {"OpenVideoAsksForTheVideoAndOpensIt",
+     [](ImageSequenceWindowTest &t, app::App &app) {
+         auto &self = static_cast<DuringAPausedSequenceTest &>(t);
+         const QString video = self.folder().filePath(QStringLiteral("small.mkv"));
+         ASSERT_NO_FATAL_FAILURE(test::makeSmallVideo(video));
+         self.filesToAnswer().names = {video};
+         self.action("OpenVideo")->trigger();
+         EXPECT_TRUE(app.run().imageSequence().running()) << "the sequence returns first";
+     },
+     [](app::App &app, const test::ScriptedFiles &files) {
+         EXPECT_TRUE(files.titles.contains(QStringLiteral("Open Hard Subbed Video Files"))) << files.titles.join(u',').toStdString();
+         EXPECT_TRUE(app.videoOpen);
+         EXPECT_TRUE(app.videoViewer()->isVisible());
+         EXPECT_EQ(app.batch.actionMode, picture::ActionMode::VideoFile);
+         EXPECT_FALSE(app.batch.processing);
+     }},
+    {"OpenVobStartsTheDiscRunOnceTheSequenceHasEnded",
+     [](ImageSequenceWindowTest &t, app::App &app) {
+         auto &self = static_cast<DuringAPausedSequenceTest &>(t);
+         ASSERT_NO_FATAL_FAILURE(test::copyTitleSet(
+             QStringLiteral(GLYFEX_TEST_DATA_DIR "/dvd-pal-sans/dvd/VIDEO_TS"), self.folder().filePath(QStringLiteral("disc"))));
+         // The user picks the disc in the input dialog and presses Start; the sequence's text stays.
+         self.promptToAnswer().answers = {core::Answer::Yes};
+         QTimer::singleShot(50, app.inputDialog(), [&app, &self] {
+             ASSERT_TRUE(app.inputDialog()->isVisible());
+             ASSERT_TRUE(app.inputDialog()->openInputFile(self.folder().filePath(QStringLiteral("disc/VIDEO_TS/VTS_01_0.IFO"))));
+             ASSERT_TRUE(app.inputDialog()->start());
+             app.inputDialog()->accept();
+         });
+         self.action("OpenVob1")->trigger();
+     },
+     [](app::App &app, const test::ScriptedFiles &) {
+         EXPECT_EQ(app.batch.vobList.size(), 1);
+         EXPECT_FALSE(app.batch.finished());
+         EXPECT_FALSE(app.batch.paused) << "the Start's run is not paused again by the sequence's end";
+         EXPECT_EQ(app.batch.actionMode, picture::ActionMode::RecogniseText);
+         EXPECT_TRUE(app.mainWindow()->batchTimerActive());
+         EXPECT_EQ(app.mainWindow()->pauseCaption(), app.message(core::Msg::Pause));
+     }},
+    {"CloseClosesTheProgram",
+     [](ImageSequenceWindowTest &, app::App &app) { app.mainWindow()->close(); },
+     [](app::App &app, const test::ScriptedFiles &) {
+         EXPECT_FALSE(app.mainWindow()->isVisible());
+         EXPECT_FALSE(app.subtitlesWindow()->isVisible());
+         EXPECT_FALSE(app.run().imageSequence().running());
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Commands, DuringAPausedSequenceTest, ::testing::ValuesIn(kDuringPausedSequenceRows),
+                         [](const ::testing::TestParamInfo<DuringPausedSequenceRow> &info) { return std::string(info.param.name); });
 
 } // namespace

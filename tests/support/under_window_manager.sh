@@ -2,9 +2,16 @@
 # Runs a command on a screen of its own (Xvfb) with openbox framing the windows, so that they get title
 # bars and borders as on a desktop, which the offscreen platform does not give them.
 # Usage: under_window_manager.sh WIDTHxHEIGHT COMMAND [ARGUMENT...]
+# Exits 77 (skipped) when a tool it needs is missing; scripts/setup.sh installs them.
 set -eu
 size=$1
 shift
+for tool in Xvfb openbox xprop xdotool; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "skipped: $tool is not installed (scripts/setup.sh installs it)"
+    exit 77
+  fi
+done
 work=$(mktemp -d)
 xvfb=
 wm=
@@ -40,7 +47,9 @@ DISPLAY=:$(head -n 1 "$work/display")
 export DISPLAY
 unset WAYLAND_DISPLAY
 QT_QPA_PLATFORM=xcb
-export QT_QPA_PLATFORM
+# Tests that need windows to stack as on a desktop run only where this is set.
+GLYFEX_WINDOW_MANAGER=openbox
+export QT_QPA_PLATFORM GLYFEX_WINDOW_MANAGER
 
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 wm=$!
