@@ -484,7 +484,12 @@ const DuringPausedSequenceRow kDuringPausedSequenceRows[] = {
          EXPECT_EQ(app.mainWindow()->pauseCaption(), app.message(core::Msg::Pause));
      }},
     {"CloseClosesTheProgram",
-     [](ImageSequenceWindowTest &, app::App &app) { app.mainWindow()->close(); },
+     [](ImageSequenceWindowTest &t, app::App &app) {
+         // The user closes over the matrix taught so far and the unsaved text: No to saving the matrix,
+         // Yes to quitting without the text.
+         static_cast<DuringAPausedSequenceTest &>(t).promptToAnswer().answers = {core::Answer::No, core::Answer::Yes};
+         app.mainWindow()->close();
+     },
      [](app::App &app, const test::ScriptedFiles &) {
          EXPECT_FALSE(app.mainWindow()->isVisible());
          EXPECT_FALSE(app.subtitlesWindow()->isVisible());
